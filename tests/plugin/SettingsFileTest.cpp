@@ -1,0 +1,111 @@
+#include "SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    mDir = fs::temp_directory_path() /
+           ("settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(mDir);
+    mPath = (mDir / kSettingsFileName).string();
+  }
+  void TearDown() override { fs::remove_all(mDir); }
+
+  void Write(const std::string& text)
+  {
+    std::ofstream out(mPath, std::ios::binary);
+    out << text;
+  }
+  int HasUI() { return ReadSettingsInt(mPath.c_str(), "HasUI", 1); }
+
+  fs::path mDir;
+  std::string mPath;
+};
+
+TEST_F(SettingsFileTest, missing_file_gives_the_default)
+{
+  EXPECT_EQ(HasUI(), 1);
+  EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "HasUI", 7), 7);
+}
+
+struct Case {
+  const char* text;
+  int expected;
+};
+
+TEST_F(SettingsFileTest, lines_are_scanned_as_key_equals_integer)
+{
+  const Case cases[] = {
+    {"HasUI=0\n", 0},
+    {"HasUI=0", 0},                        // no final newline
+    {"HasUI=0\nHasUI=1\n", 1},             // the last matching line wins
+    {"HasUI=1\nHasUI=0\n", 0},
+    {"HasUI = 0\n", 1},                    // blank before "=" does not match
+    {"HasUI= 0\n", 0},                     // the integer conversion skips leading blanks
+    {"HasUI=0x\n", 0},                     // the number stops at the first non-digit
+    {"HasUI=\n", 1},                       // key without a number changes nothing
+    {"HasUI=abc\n", 1},
+    {"HasUI=0\nHasUI=\n", 0},              // a later line without a number keeps the value
+    {"[GUI]\nHasUI=0\n", 0},               // headings are ignored
+    {"[Other]\nHasUI=0\n", 0},             // the section is not looked for
+    {" HasUI=0\n", 1},                     // the line must start with the key
+    {"hasui=0\n", 1},                      // keys are case sensitive
+    {"HasUIx=0\n", 1},
+    {"HasUI=-3\r\n", -3},
+    {"HasUI=+12\n", 12},
+    {"Other=5\nHasUI=2\nMore=9\n", 2},
+    {"", 1},
+  };
+  for (const Case& c : cases) {
+    Write(c.text);
+    EXPECT_EQ(HasUI(), c.expected) << "file text: \"" << c.text << "\"";
+  }
+}
+
+TEST_F(SettingsFileTest, a_long_line_is_read_in_pieces_each_tried_as_a_line)
+{
+  // 2047 characters fill one read; the key then starts the next piece.
+  Write(std::string(2047, 'x') + "HasUI=0\n");
+  EXPECT_EQ(HasUI(), 0);
+  // Cut one character earlier, the key is split across two pieces.
+  Write(std::string(2046, 'x') + "HasUI=0\n");
+  EXPECT_EQ(HasUI(), 1);
+}
+
+TEST_F(SettingsFileTest, other_keys_are_read_the_same_way)
+{
+  Write("[GUI]\nHasUI=0\nScale=150\n");
+  EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "Scale", 100), 150);
+  EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "Missing", 42), 42);
+}
+
+TEST_F(SettingsFileTest, a_percent_sign_in_the_key_is_matched_literally)
+{
+  Write("A%d=5\n");
+  EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "A%d", 9), 5);
+  Write("A7=5\n");
+  EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "A%d", 9), 9);
+}
+
+TEST_F(SettingsFileTest, null_or_empty_arguments_give_the_default)
+{
+  Write("HasUI=0\n");
+  EXPECT_EQ(ReadSettingsInt(nullptr, "HasUI", 1), 1);
+  EXPECT_EQ(ReadSettingsInt(mPath.c_str(), nullptr, 1), 1);
+  EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "", 1), 1);
+  EXPECT_EQ(ReadSettingsInt(mDir.string().c_str(), "HasUI", 1), 1); // a folder, not a file
+}
+
+} // namespace
