@@ -1,0 +1,247 @@
+// Special-control slots (corner resizer, bubbles, popup-menu and text-entry
+// controls, frame-time display) and the user prompts with their completions.
+
+#include <atomic>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "IControl.h"
+#include "IGEditorDelegate.h"
+#include "IGraphics.h"
+
+namespace plugin::igraphics {
+
+namespace {
+
+// Round-robin bubble for touches that hold no bubble yet, shared by every
+// editor of the process.
+std::atomic<int> sBubbleRoundRobin{0};
+
+} // namespace
+
+bool IGraphics::SetCornerResizerSlot(IControl* control, int sizeMode, bool layoutOnResize)
+{
+  if (mCornerResizer)
+  {
+    delete control;
+    return false;
+  }
+  mCornerResizer.reset(control);
+  mGUISizeMode = sizeMode;
+  mLayoutOnResize = layoutOnResize;
+  AttachSteps(control);
+  return true;
+}
+
+bool IGraphics::SetPerfDisplaySlot(IControl* control, FrameTimeFunc update)
+{
+  if (mPerfDisplay)
+    return false;
+  mPerfDisplay.reset(control);
+  mFrameTimeUpdate = std::move(update);
+  AttachSteps(control);
+  SetAllControlsDirty();
+  return true;
+}
+
+void IGraphics::RemovePerfDisplay()
+{
+  if (mPerfDisplay)
+    ForgetControl(mPerfDisplay.get());
+  mPerfDisplay.reset();
+  mFrameTimeUpdate = nullptr;
+  mMouseOver = nullptr;
+  mMouseOverIdx = -1;
+  SetAllControlsDirty();
+}
+
+void IGraphics::AddBubbleSlot(IControl* control)
+{
+  AttachSteps(control);
+  if (!mBubbleControls.Add(control))
+    delete control;
+}
+
+bool IGraphics::SetPopupMenuSlot(IControl* control, std::function<bool()> isOpen, PopupOpenFunc open)
+{
+  if (mPopupControl)
+    return false;
+  mPopupControl.reset(control);
+  mPopupIsOpen = std::move(isOpen);
+  mPopupOpen = std::move(open);
+  AttachSteps(control);
+  return true;
+}
+
+bool IGraphics::SetTextEntrySlot(IControl* control, std::function<bool()> isEditing, TextEntryOpenFunc open)
+{
+  if (mTextEntryControl)
+    return false;
+  mTextEntryControl.reset(control);
+  mTextEntryIsEditing = std::move(isEditing);
+  mTextEntryOpen = std::move(open);
+  AttachSteps(control);
+  return true;
+}
+
+void IGraphics::RemovePopupMenuControl()
+{
+  if (mPopupControl)
+    ForgetControl(mPopupControl.get());
+  mPopupControl.reset();
+  mPopupIsOpen = nullptr;
+  mPopupOpen = nullptr;
+}
+
+void IGraphics::RemoveTextEntryControl()
+{
+  if (mTextEntryControl)
+    ForgetControl(mTextEntryControl.get());
+  mTextEntryControl.reset();
+  mTextEntryIsEditing = nullptr;
+  mTextEntryOpen = nullptr;
+}
+
+int IGraphics::SelectBubble(IControl* caller, const std::function<std::uint64_t(int)>& bubbleTouchId)
+{
+  const int n = mBubbleControls.GetSize();
+  if (n == 0)
+    return -1;
+  if (!mEnableMultiTouch)
+    return 0;
+  std::vector<std::uint64_t> touches;
+  GetTouches(caller, touches);
+  if (touches.size() != 1)
+    return -1;
+  for (int i = 0; i < n; ++i)
+    if (bubbleTouchId && bubbleTouchId(i) == touches[0])
+      return i;
+  // Reduce before use: the bubble count may have changed since the last turn.
+  int expected = sBubbleRoundRobin.load();
+  int idx;
+  do
+    idx = ((expected % n) + n) % n;
+  while (!sBubbleRoundRobin.compare_exchange_weak(expected, (idx + 1) % n));
+  return idx;
+}
+
+// ---- Prompts ----------------------------------------------------------------
+
+void IGraphics::PromptUserInput(IControl& control, const IRECT& bounds, int valIdx)
+{
+  const IParam* p = control.GetParam(valIdx);
+  if (!p)
+    return;
+  UT_String current;
+  if (p->Type() == IParam::kTypeEnum || (p->Type() == IParam::kTypeBool && p->NDisplayTexts() > 0))
+  {
+    p->GetDisplay(current, true);
+    mPromptPopupMenu.Clear();
+    for (int i = 0; i < p->NDisplayTexts(); ++i)
+    {
+      const char* text = p->GetDisplayTextAtIdx(i);
+      const int flags = std::strcmp(text, current.Get()) == 0 ? IPopupMenu::Item::kChecked : 0;
+      mPromptPopupMenu.AddItem(new IPopupMenu::Item(text, flags, -1), -1);
+    }
+    mPromptPopupMenu.SetRootTitle(p->GetName());
+    CreatePopupMenu(control, mPromptPopupMenu, bounds, valIdx);
+    return;
+  }
+  p->GetDisplay(current, false);
+  if (control.GetPromptShowsParamLabel())
+  {
+    current.Append(" ");
+    current.Append(p->GetLabel());
+  }
+  CreateTextEntry(control, control.GetText(), bounds, current.Get(), valIdx);
+}
+
+void IGraphics::CreateTextEntry(IControl& control, const IText& text, const IRECT& bounds, const char* str,
+                                int valIdx)
+{
+  mInTextEntry = &control;
+  mTextEntryValIdx = valIdx;
+  const int paramIdx = valIdx >= 0 ? control.GetParamIdx(valIdx) : -1;
+  if (mTextEntryControl && mTextEntryOpen)
+    mTextEntryOpen(paramIdx, text, bounds, control.GetTextEntryLength(), str);
+  else
+    CreatePlatformTextEntry(paramIdx, text, bounds, control.GetTextEntryLength(), str);
+  control.SetDirty(false, -1);
+}
+
+void IGraphics::CreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx,
+                                bool isContext)
+{
+  ReleaseMouseCapture();
+  mInPopupMenu = &control;
+  mPopupMenuValIdx = valIdx;
+  mIsContextMenu = isContext;
+  if (mPopupControl && mPopupOpen)
+  {
+    mPopupOpen(menu, bounds);
+    return;
+  }
+  bool isAsync = false;
+  IPopupMenu* result = CreatePlatformPopupMenu(menu, bounds, isAsync);
+  if (!isAsync)
+    SetControlValueAfterPopupMenu(result);
+}
+
+void IGraphics::SetControlValueAfterPopupMenu(IPopupMenu* menu)
+{
+  IControl* c = mInPopupMenu;
+  if (!c)
+    return;
+  if (mIsContextMenu)
+    c->OnContextSelection(menu ? menu->GetChosenItemIdx() : -1);
+  else
+    c->OnPopupMenuSelection(menu && menu->GetChosenItemIdx() != -1 ? menu : nullptr, mPopupMenuValIdx);
+  // The selection handler may have removed the control.
+  if (mInPopupMenu != c)
+    return;
+  for (int v = 0; v < c->NVals(); ++v)
+    if (const int p = c->GetParamIdx(v); p >= 0)
+      mDelegate->EndInformHostOfParamChangeFromUI(p);
+  mInPopupMenu = nullptr;
+}
+
+void IGraphics::SetControlValueAfterTextEdit(const char* str)
+{
+  IControl* c = mInTextEntry;
+  if (!c)
+    return;
+  const IParam* p = mTextEntryValIdx >= 0 ? c->GetParam(mTextEntryValIdx) : nullptr;
+  if (p)
+  {
+    double v = p->StringToValue(str ? str : "");
+    const double step = p->GetStep();
+    // A step of 0 (or a non-finite one) leaves the value unsnapped.
+    if ((p->GetFlags() & IParam::kFlagStepped) && step != 0.0 && std::isfinite(step))
+      v = std::round(v / step) * step;
+    v = std::clamp(v, p->GetMin(), std::max(p->GetMin(), p->GetMax()));
+    const double n = std::clamp(p->GetShape().ValueToNormalized(v, *p), 0.0, 1.0);
+    c->SetValueFromUserInput(std::isfinite(n) ? n : 0.0, mTextEntryValIdx);
+  }
+  else
+    c->OnTextEntryCompletion(str, mTextEntryValIdx);
+  if (mInTextEntry == c)
+    mInTextEntry = nullptr;
+}
+
+void IGraphics::PopupHostContextMenuForParam(IControl* control, float x, float y)
+{
+  if (!control)
+    return;
+  mPromptPopupMenu.Clear();
+  control->CreateContextMenu(mPromptPopupMenu);
+  if (mPromptPopupMenu.NItems() > 0)
+    CreatePopupMenu(*control, mPromptPopupMenu, IRECT(x, y, x, y), -1, true);
+}
+
+void IGraphics::PopupHostContextMenuForParam(int controlIdx, float x, float y)
+{
+  PopupHostContextMenuForParam(GetControl(controlIdx), x, y);
+}
+
+} // namespace plugin::igraphics
