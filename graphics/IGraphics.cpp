@@ -120,7 +120,9 @@ void IGraphics::SetScreenScale(float scale)
 void IGraphics::AttachSteps(IControl* control)
 {
   control->SetDelegate(*mDelegate);
-  control->SetGraphics(mDelegate->GetGraphics());
+  // The delegate owns exactly this context once it reports one; a context
+  // not (yet) held by its delegate still hands the controls itself.
+  control->SetGraphics(this);
   control->OnInit();
   control->OnResize();
   control->OnRescale();

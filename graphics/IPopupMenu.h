@@ -51,7 +51,7 @@ public:
 
   explicit IPopupMenu(const char* rootTitle = "", int prefix = 0, bool multiCheck = false,
                       std::initializer_list<const char*> items = {});
-  ~IPopupMenu();
+  virtual ~IPopupMenu();
   IPopupMenu(const IPopupMenu&) = delete;
   IPopupMenu& operator=(const IPopupMenu&) = delete;
 

@@ -1,0 +1,123 @@
+// Dirty check and frame drawing: which controls draw, with which clip.
+
+#include "EditorFixture.h"
+
+using namespace testsupport;
+
+namespace {
+
+class Frame : public EditorFixture
+{
+protected:
+  // Draw calls and clips of one tick, without the frame brackets.
+  Log DrawLog()
+  {
+    Log out;
+    for (const std::string& s : g->TakeLog())
+      if (s != "BeginFrame" && s != "EndFrame")
+        out.push_back(s);
+    return out;
+  }
+};
+
+} // namespace
+
+TEST_F(Frame, NoDirtyControlMeansNoFrame)
+{
+  Add("a", IRECT(10, 10, 20, 20));
+  EXPECT_TRUE(g->Tick());
+  g->TakeLog();
+  EXPECT_FALSE(g->Tick());
+  EXPECT_TRUE(g->TakeLog().empty());
+}
+
+TEST_F(Frame, ControlIsClippedToItsWidenedPixelAlignedRect)
+{
+  struct Case { float scale; const char* clip; };
+  const Case cases[] = {{1.f, "Clip (9,9,21,21)"}, {2.f, "Clip (9,9,21,21)"}, {4.f, "Clip (9.25,9.25,20.75,20.75)"}};
+  for (const Case& c : cases)
+  {
+    g->RemoveAllControls();
+    g->SetScreenScale(c.scale);
+    Add("a", IRECT(10, 10, 20, 20));
+    g->TakeLog();
+    g->Tick();
+    EXPECT_EQ(DrawLog(), (Log{c.clip, "a Draw"})) << c.scale;
+  }
+}
+
+TEST_F(Frame, OnlyControlsMeetingADirtyRectDrawAndEachOnlyThere)
+{
+  Add("bg", g->GetBounds());
+  auto* a = Add("a", IRECT(10, 10, 20, 20));
+  Add("b", IRECT(100, 100, 120, 120));
+  g->Tick();
+  g->TakeLog();
+  a->SetDirty(false);
+  g->Tick();
+  EXPECT_EQ(DrawLog(), (Log{"Clip (9,9,21,21)", "bg Draw", "Clip (9,9,21,21)", "a Draw"}));
+}
+
+TEST_F(Frame, HiddenBackgroundStillDrawsButOtherHiddenControlsDoNot)
+{
+  auto* bg = Add("bg", IRECT(0, 0, 50, 50));
+  auto* a = Add("a", IRECT(10, 10, 20, 20));
+  bg->Hide(true);
+  a->Hide(true);
+  g->TakeLog();
+  g->Tick();
+  EXPECT_EQ(DrawLog(), (Log{"Clip (-1,-1,51,51)", "bg Draw"}));
+}
+
+TEST_F(Frame, UnionDrawingRedrawsTheBoundingRectOnce)
+{
+  Add("a", IRECT(10, 10, 20, 20));
+  Add("b", IRECT(200, 200, 210, 210));
+  g->SetUnionDrawing(true);
+  g->TakeLog();
+  g->Tick();
+  EXPECT_EQ(DrawLog(), (Log{"Clip (9,9,21,21)", "a Draw", "Clip (199,199,211,211)", "b Draw"}));
+}
+
+TEST_F(Frame, AnimatingControlIsDirtyEveryFrameUntilItEnds)
+{
+  auto* a = Add("a", IRECT(10, 10, 20, 20));
+  g->Tick();
+  g->TakeLog();
+  int steps = 0;
+  a->SetAnimation([&](IControl* c) {
+    ++steps;
+    if (c->GetAnimationProgress() >= 1.0)
+      c->OnEndAnimation();
+  }, 50);
+  int frames = 0;
+  while (g->Tick(20.0) && frames < 100)
+    ++frames;
+  // 20, 40 running; 60 ends the animation and still draws once.
+  EXPECT_EQ(steps, 3);
+  EXPECT_EQ(frames, 3);
+}
+
+TEST_F(Frame, HighlightedControlDrawsItsDotAfterItself)
+{
+  auto* a = Add("a", IRECT(10, 10, 20, 20));
+  a->SetParamHighlight(true, 1);
+  g->TakeLog();
+  g->Tick();
+  EXPECT_EQ(DrawLog(), (Log{"Clip (9,9,21,21)", "a Draw", "PathArc 15,15 r2", "PathFill 255,0,0,255"}));
+}
+
+TEST_F(Frame, FrameTimeDisplayGetsSecondsSinceThePreviousFrame)
+{
+  std::vector<float> samples;
+  g->SetPerfDisplaySlot(new RecordingControl("fps", IRECT(10, 10, 210, 60)), [&](float s) { samples.push_back(s); });
+  g->Tick(25.0);
+  g->SetAllControlsDirty();
+  g->Tick(25.0);
+  ASSERT_EQ(samples.size(), 2u);
+  EXPECT_NEAR(samples[1], 0.025f, 1e-6f);
+  g->RemovePerfDisplay();
+  g->SetAllControlsDirty();
+  g->Tick(25.0);
+  EXPECT_EQ(samples.size(), 2u);
+}

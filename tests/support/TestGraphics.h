@@ -1,0 +1,238 @@
+#pragma once
+// Headless graphics context for tests: records every drawing and platform
+// call as a line of text, answers platform prompts from queues the test
+// fills, and runs animations on a virtual clock the test advances.
+// Header-only: only suites that link the graphics library include it.
+
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "IControl.h"
+#include "IGEditorDelegate.h"
+#include "IGraphics.h"
+#include "IPluginStructs.h"
+
+namespace testsupport {
+
+using namespace plugin;
+using namespace plugin::igraphics;
+
+inline std::string Fmt(const char* fmt, double a = 0, double b = 0, double c = 0, double d = 0)
+{
+  char buf[160];
+  std::snprintf(buf, sizeof(buf), fmt, a, b, c, d);
+  return buf;
+}
+
+inline std::string RectStr(const IRECT& r)
+{
+  return Fmt("(%g,%g,%g,%g)", r.L, r.T, r.R, r.B);
+}
+
+class TestGraphics : public IGraphics
+{
+public:
+  TestGraphics(IGEditorDelegate& dlg, int w, int h, int fps = 60, float scale = 1.f)
+  : IGraphics(dlg, w, h, fps, scale)
+  {
+    SetClock([this] { return mNowMs; });
+  }
+
+  void Advance(double ms) { mNowMs += ms; }
+  void Log(const std::string& s) { mLog.push_back(s); }
+  // Drops the record so far and returns it.
+  std::vector<std::string> TakeLog() { auto l = std::move(mLog); mLog.clear(); return l; }
+
+  // One display tick as the platform runs it: dirty check, clean, draw.
+  bool Tick(double ms = 1000.0 / 60.0)
+  {
+    Advance(ms);
+    IRECTList rects;
+    if (!IsDirty(rects))
+      return false;
+    SetAllControlsClean();
+    DrawDirtyRects(rects);
+    return true;
+  }
+
+  IColor GetDefaultColor() const override { return IColor(); }
+  void* GetDrawContext() override { return nullptr; }
+  const char* GetDrawingAPIStr() override { return "test"; }
+
+  void BeginFrame() override { Log("BeginFrame"); IGraphics::BeginFrame(); }
+  void EndFrame() override { Log("EndFrame"); }
+  void PathClear() override {}
+  void PathClose() override {}
+  void PathArc(float cx, float cy, float r, float, float, int) override { Log(Fmt("PathArc %g,%g r%g", cx, cy, r)); }
+  void PathMoveTo(float, float) override {}
+  void PathLineTo(float, float) override {}
+  void PathCubicBezierTo(float, float, float, float, float, float) override {}
+  void PathQuadraticBezierTo(float, float, float, float) override {}
+  void PathStroke(const IPattern&, float thickness, const IStrokeOptions&, const IBlend*) override
+  {
+    Log(Fmt("PathStroke %g", thickness));
+  }
+  void PathFill(const IPattern& p, const IFillOptions&, const IBlend*) override
+  {
+    Log(Fmt("PathFill %g,%g,%g,%g", p.mStops[0].mColor.A, p.mStops[0].mColor.R, p.mStops[0].mColor.G,
+            p.mStops[0].mColor.B));
+  }
+  void PathTransformSetMatrix(const IMatrix&) override {}
+  void SetClipRegion(const IRECT& r) override { Log("Clip " + RectStr(r)); }
+
+  void GetMouseLocation(float& x, float& y) const override { x = mMouseX; y = mMouseY; }
+  void HideMouseCursor(bool hide, bool lock) override
+  {
+    Log(Fmt("HideMouseCursor %g %g", hide, lock));
+    mCursorHidden = hide;
+  }
+  void MoveMouseCursor(float x, float y) override { Log(Fmt("MoveMouseCursor %g,%g", x, y)); }
+  void EndUserInput(bool commit) override { Log(Fmt("EndUserInput %g", commit)); }
+  void* OpenWindow(void*) override { Log("OpenWindow"); mWindowOpen = true; return this; }
+  void CloseWindow() override { Log("CloseWindow"); mWindowOpen = false; }
+  void* GetWindow() override { return mWindowOpen ? this : nullptr; }
+  bool GetTextFromClipboard(UT_String& str) override { str.Set(mClipboard.c_str()); return true; }
+  bool SetTextInClipboard(const char* str) override { mClipboard = str ? str : ""; return true; }
+  void UpdateTooltips() override { Log("UpdateTooltips"); }
+  int ShowMessageBox(const char* str, const char* caption, int, std::function<void(int)>) override
+  {
+    Log(std::string("MessageBox ") + (caption ? caption : "") + ": " + (str ? str : ""));
+    return 1;
+  }
+  void PromptForFile(UT_String& fileName, UT_String&, int, const char*) override { fileName.Set(""); }
+  void PromptForDirectory(UT_String& dir) override { dir.Set(""); }
+  bool PromptForColor(IColor&, const char*, std::function<void(const IColor&)>) override { return false; }
+  bool OpenURL(const char* url, const char*, const char*, const char*) override
+  {
+    Log(std::string("OpenURL ") + (url ? url : ""));
+    return true;
+  }
+  void CreatePlatformTextEntry(int paramIdx, const IText&, const IRECT& bounds, int length,
+                               const char* str) override
+  {
+    Log(Fmt("TextEntry param %g len %g ", paramIdx, length) + RectStr(bounds) + " \"" + (str ? str : "") + "\"");
+  }
+  // Answers with the next queued item index (-1 dismisses), synchronously.
+  IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IRECT& bounds, bool& isAsync) override
+  {
+    Log(std::string("PopupMenu \"") + menu.GetRootTitle() + "\" " + Fmt("%g items ", menu.NItems()) + RectStr(bounds));
+    isAsync = false;
+    const int choice = mMenuAnswers.empty() ? -1 : mMenuAnswers.front();
+    if (!mMenuAnswers.empty())
+      mMenuAnswers.pop_front();
+    menu.SetChosenItemIdx(choice);
+    return choice >= 0 ? &menu : nullptr;
+  }
+  void PlatformResize(bool parentResized) override { Log(Fmt("PlatformResize %g", parentResized)); }
+  void DrawResize() override { Log("DrawResize"); }
+  float GetPlatformWindowScale() const override { return mWindowScale; }
+
+  double mNowMs = 1000.0;
+  float mMouseX = 0.f, mMouseY = 0.f;
+  float mWindowScale = 1.f;
+  bool mWindowOpen = false;
+  std::string mClipboard;
+  std::deque<int> mMenuAnswers;
+  std::vector<std::string> mLog;
+};
+
+// Editor delegate that records what the graphics core and controls send it.
+class TestDelegate : public IGEditorDelegate
+{
+public:
+  explicit TestDelegate(int nParams = 4) : IGEditorDelegate(nParams)
+  {
+    SetSizeConstraints(100, 4000, 100, 4000);
+  }
+
+  void BeginInformHostOfParamChangeFromUI(int p) override { mLog.push_back("Begin " + std::to_string(p)); }
+  void EndInformHostOfParamChangeFromUI(int p) override { mLog.push_back("End " + std::to_string(p)); }
+  void SendParameterValueFromUI(int p, double v, bool notify) override
+  {
+    mLog.push_back("Send " + std::to_string(p) + Fmt(" %.4g", v));
+    IGEditorDelegate::SendParameterValueFromUI(p, v, notify);
+  }
+  bool EditorResizeFromUI(int w, int h, bool needsPlatformResize) override
+  {
+    mLog.push_back(Fmt("EditorResize %gx%g %g", w, h, needsPlatformResize));
+    return needsPlatformResize;
+  }
+  void SendMidiMsgFromUI(const IMidiMsg& m) override
+  {
+    mLog.push_back(Fmt("Midi %g %g %g", m.mStatus, m.mData1, m.mData2));
+  }
+  void OnUIMouseDown() override { mLog.push_back("UIMouseDown"); }
+  void OnUIMouseUp() override { mLog.push_back("UIMouseUp"); }
+  void OnUIOpen() override { mLog.push_back("OnUIOpen"); IGEditorDelegate::OnUIOpen(); }
+  void OnUIClose() override { mLog.push_back("OnUIClose"); }
+
+  std::vector<std::string> TakeLog() { auto l = std::move(mLog); mLog.clear(); return l; }
+
+  std::vector<std::string> mLog;
+};
+
+// Control that records its callbacks (into its graphics' log when attached
+// to a TestGraphics) and draws one filled rect.
+class RecordingControl : public IControl
+{
+public:
+  RecordingControl(const char* name, const IRECT& r, int paramIdx = -1) : IControl(r, paramIdx), mName(name) {}
+  RecordingControl(const char* name, const IRECT& r, const std::vector<int>& params) : IControl(r, params), mName(name) {}
+  ~RecordingControl() override { if (mDestroyed) ++*mDestroyed; }
+
+  void Rec(const std::string& s)
+  {
+    if (auto* g = dynamic_cast<TestGraphics*>(GetUI()))
+      g->Log(mName + " " + s);
+  }
+
+  void Draw(IGraphics&) override { Rec("Draw"); }
+  void OnMouseDown(float x, float y, const IMouseMod& m) override { Rec(Fmt("Down %g,%g", x, y)); IControl::OnMouseDown(x, y, m); }
+  void OnMouseUp(float x, float y, const IMouseMod&) override { Rec(Fmt("Up %g,%g", x, y)); }
+  void OnMouseDrag(float x, float y, float dx, float dy, const IMouseMod&) override
+  {
+    Rec(Fmt("Drag %g,%g d%g,%g", x, y, dx, dy));
+    if (mDragSetsValue)
+    {
+      SetValue(GetValue() + dy * -0.01);
+      SetDirty(true, 0);
+    }
+  }
+  void OnMouseDblClick(float x, float y, const IMouseMod& m) override { Rec("DblClick"); IControl::OnMouseDblClick(x, y, m); }
+  void OnMouseWheel(float, float, const IMouseMod&, float d) override { Rec(Fmt("Wheel %g", d)); }
+  bool OnKeyDown(float, float, const IKeyPress& k) override { Rec(Fmt("KeyDown %g", k.VK)); return mUsesKeys; }
+  bool OnKeyUp(float, float, const IKeyPress& k) override { Rec(Fmt("KeyUp %g", k.VK)); return mUsesKeys; }
+  void OnMouseOver(float x, float y, const IMouseMod& m) override { Rec("Over"); IControl::OnMouseOver(x, y, m); }
+  void OnMouseOut() override { Rec("Out"); IControl::OnMouseOut(); }
+  void OnDrop(const char* s) override { Rec(std::string("Drop ") + s); }
+  void OnTouchCancelled(float, float, const IMouseMod&) override { Rec("TouchCancelled"); }
+  void CreateContextMenu(IPopupMenu& menu) override
+  {
+    Rec("CreateContextMenu");
+    for (const std::string& item : mContextItems)
+      menu.AddItem(item.c_str());
+  }
+  void OnContextSelection(int idx) override { Rec(Fmt("ContextSelection %g", idx)); }
+  void OnPopupMenuSelection(IPopupMenu* menu, int valIdx) override
+  {
+    Rec(Fmt("PopupSelection %g %g", menu ? menu->GetChosenItemIdx() : -1, valIdx));
+    IControl::OnPopupMenuSelection(menu, valIdx);
+  }
+  void OnTextEntryCompletion(const char* s, int valIdx) override { Rec(Fmt("TextDone %g ", valIdx) + (s ? s : "")); }
+  void OnMidi(const IMidiMsg& m) override { Rec(Fmt("Midi %g", m.mData1)); }
+  void OnMsgFromDelegate(int tag, int size, const void*) override { Rec(Fmt("Msg %g %g", tag, size)); }
+  void OnResize() override { Rec("OnResize"); }
+  void OnRescale() override { Rec("OnRescale"); }
+  void OnInit() override { Rec("OnInit"); }
+  void OnAttached() override { Rec("OnAttached"); }
+
+  std::string mName;
+  bool mUsesKeys = false;
+  bool mDragSetsValue = false;
+  int* mDestroyed = nullptr;
+  std::vector<std::string> mContextItems;
+};
+
+} // namespace testsupport
