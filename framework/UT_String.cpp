@@ -30,28 +30,34 @@ const char* UT_String::Get() const {
 }
 
 int UT_String::GetLength() const {
-  return mBuf.GetSize() ? static_cast<int>(std::strlen(Get())) : 0;
+  return mBuf.GetSize() ? mBuf.GetSize() - 1 : 0;
 }
 
 void UT_String::SetAtOffset(int offset, const char* src, int srcLen, int trailKeep) {
+  // The text ends at its first NUL, so one inside the source ends the source.
+  if (src && srcLen > 0) {
+    if (const void* nul = std::memchr(src, '\0', static_cast<std::size_t>(srcLen)))
+      srcLen = static_cast<int>(static_cast<const char*>(nul) - src);
+  }
   if (srcLen == 0 && trailKeep == 0 && offset == 0) {
     if (mBuf.Resize(1, false) && mBuf.GetSize() == 1) static_cast<char*>(mBuf.Get())[0] = '\0';
     return;
   }
   if (srcLen <= 0 || offset < 0) return;
 
-  const int textLen = mBuf.GetSize() ? mBuf.GetSize() - 1 : 0;
+  const int textLen = GetLength();
   offset = std::min(offset, textLen);
   trailKeep = std::clamp(trailKeep, 0, textLen - offset);
 
   // The tail is moved before the source is copied, so a source inside our
-  // own text would be read after it moved: take a copy first.
-  UT_HeapBuf copy(kGranularity);
+  // own text would be read after it moved: write from a copy instead.
   if (src && PointsInto(src, mBuf.Get(), mBuf.GetAlloc())) {
+    UT_HeapBuf copy(kGranularity);
     copy.Resize(srcLen, false);
     if (copy.GetSize() != srcLen) return;
     std::memcpy(copy.Get(), src, static_cast<std::size_t>(srcLen));
-    src = static_cast<const char*>(copy.Get());
+    SetAtOffset(offset, static_cast<const char*>(copy.Get()), srcLen, trailKeep);
+    return;
   }
 
   const int64_t wanted = int64_t(offset) + srcLen + trailKeep + 1;
@@ -97,7 +103,7 @@ void UT_String::FormatAt(int offset, int maxLen, const char* fmt, va_list args) 
     n = 0;
     small[0] = '\0';
   }
-  const int keep = std::min(n, maxLen);
+  int keep = std::min(n, maxLen);
   const char* text = small;
   UT_HeapBuf large(kGranularity);
   if (keep >= static_cast<int>(sizeof small)) {
@@ -111,6 +117,7 @@ void UT_String::FormatAt(int offset, int maxLen, const char* fmt, va_list args) 
   }
   va_end(again);
   if (!text) return;
+  keep = static_cast<int>(strnlen(text, static_cast<std::size_t>(keep)));  // a formatted NUL ends the text
 
   mBuf.Resize(static_cast<int>(reserve), false);
   if (mBuf.GetSize() != reserve) return;

@@ -1,7 +1,9 @@
 #pragma once
 // Growable NUL-terminated text on a UT_HeapBuf of granularity 128. The
 // buffer's size counts the terminator; a never-set string has size 0 and
-// reads as "". Every mutator goes through SetAtOffset.
+// reads as "". Every mutator goes through SetAtOffset. The text never holds
+// a NUL before its terminator (a source is cut at its first NUL), so the
+// length is known without counting and appends stay amortised O(1).
 //
 // Aliasing: the source of Set, Append, Insert and SetAtOffset, and the
 // arguments of the formatted setters, may point into this string's own text.

@@ -127,6 +127,7 @@ TEST(UT_String, RandomEditsIncludingSelfReferencesMatchStdString) {
       ref.clear();
     }
     ASSERT_EQ(std::string(s.Get()), ref) << "step " << step;
+    ASSERT_EQ(s.GetLength(), static_cast<int>(ref.size()));
   }
 }
 
@@ -173,6 +174,28 @@ TEST(UT_String, FormattingThatCannotGrowWritesNothing) {
     s.Append(std::string(500, 'x').c_str());
   }
   EXPECT_STREQ(s.Get(), "kept");
+}
+
+TEST(UT_String, ANulInsideTheSourceEndsTheText) {
+  UT_String s("0123456789");
+  s.SetAtOffset(2, "ab\0cd", 5, 3);
+  EXPECT_STREQ(s.Get(), "01ab234");
+  EXPECT_EQ(s.GetLength(), 7);
+  s.SetAtOffset(0, "\0xyz", 4, 0);
+  EXPECT_STREQ(s.Get(), "");
+  s.SetFormatted(10, "a%cb", 0);
+  EXPECT_STREQ(s.Get(), "a");
+  EXPECT_EQ(s.GetLength(), 1);
+}
+
+TEST(UT_String, OffsetsPastTheTextAreClampedToIt) {
+  UT_String s("abc");
+  s.SetAtOffset(10, "XY", 2, 0);
+  EXPECT_STREQ(s.Get(), "abcXY");
+  s.SetAtOffset(1, "Q", 1, 100);
+  EXPECT_STREQ(s.Get(), "aQbcXY");
+  s.SetAtOffset(-1, "Z", 1, 0);
+  EXPECT_STREQ(s.Get(), "aQbcXY");
 }
 
 TEST(UT_String, CopiesAreIndependent) {
