@@ -1,0 +1,67 @@
+// Immutable Unicode text, interchangeable with CFString through
+// CFStringRef(str) (toll-free bridging) and stringWithCFString.
+#pragma once
+
+#include <CoreFoundation/CFString.h>
+#include <Foundation/NSObject.h>
+
+typedef NSUInteger NSStringEncoding;
+enum : NSStringEncoding {
+  NSASCIIStringEncoding = 1,
+  NSUTF8StringEncoding = 4,
+  NSISOLatin1StringEncoding = 5,
+  NSMacOSRomanStringEncoding = 30
+};
+
+class NSString : public NSObject {
+ public:
+  static NSString* alloc() { return new NSString(); }
+  NSString* init() override;
+  NSString* initWithUTF8String(const char* text);
+  NSString* initWithCString(const char* text, NSStringEncoding encoding);
+
+  // Autoreleased; nil for NULL or malformed text.
+  static NSString* string();
+  static NSString* stringWithUTF8String(const char* text);
+  static NSString* stringWithCString(const char* text, NSStringEncoding encoding);
+  // Autoreleased string with the CFString's text (the bridged object).
+  static NSString* stringWithCFString(CFStringRef string);
+
+  // Valid while the string lives.
+  const char* UTF8String() const;
+  BOOL getCString(char* buffer, NSUInteger maxLength, NSStringEncoding encoding) const;
+  NSUInteger length() const;
+  BOOL isEqualToString(NSString* other) const;
+  BOOL hasPrefix(NSString* prefix) const;
+  BOOL hasSuffix(NSString* suffix) const;
+  NSRange rangeOfString(NSString* other) const;
+
+  // Path operations (autoreleased results).
+  NSString* stringByAppendingString(NSString* other) const;
+  NSString* stringByAppendingPathComponent(NSString* component) const;
+  NSString* stringByDeletingLastPathComponent() const;
+  NSString* lastPathComponent() const;
+  NSString* pathExtension() const;
+  NSString* stringByDeletingPathExtension() const;
+  NSString* stringByAppendingPathExtension(NSString* extension) const;
+  NSString* stringByExpandingTildeInPath() const;
+
+  NSString* description() override { return this; }
+  BOOL isEqual(NSObject* other) override;
+  NSUInteger hash() override;
+  const char* className() const override { return "NSString"; }
+
+  // The bridged CFString, owned by this object.
+  explicit operator CFStringRef() const { return mString; }
+
+ protected:
+  NSString() = default;
+  void dealloc() override;
+
+ private:
+  CFStringRef mString = nullptr;
+};
+
+// Literal strings: @"text" becomes NSSTR("text"), a constant object.
+NSString* NSStringMakeConstant(const char* text);
+#define NSSTR(text) NSStringMakeConstant("" text "")

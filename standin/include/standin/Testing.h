@@ -1,0 +1,28 @@
+// Test control of the platform stand-in: reset, counts of live objects and
+// the records of side effects. Includes everything a host may do (Host.h).
+// Product code never includes this header.
+#pragma once
+
+#include <standin/Host.h>
+
+namespace standin {
+
+// Back to a fresh process: timers removed (and released), clock rewound,
+// bundles cleared, autorelease pools of this thread drained, records emptied.
+// The user home and system root are kept.
+void Reset();
+
+// CF objects alive now, constants (CFSTR, booleans, bundles) excluded.
+long LiveCFObjectCount();
+// Blocks taken with CFAllocatorAllocate and not yet returned.
+long LiveCFAllocatorBlockCount();
+// Foundation/AppKit objects alive now, constants excluded.
+long LiveNSObjectCount();
+// Timers held by the main run loop.
+int ScheduledTimerCount();
+// Objects waiting in this thread's autorelease pools.
+std::size_t PendingAutoreleaseCount();
+// Releases every object pending in this thread's pools and closes them.
+void DrainAutoreleasePools();
+
+}  // namespace standin

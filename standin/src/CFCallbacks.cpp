@@ -1,0 +1,79 @@
+#include "CFCallbacks.h"
+
+#include "CFInternal.h"
+
+#include <cstdio>
+
+namespace standin::cf {
+namespace {
+
+const void* RetainType(CFAllocatorRef, const void* v) { return CFRetain(v); }
+void ReleaseType(CFAllocatorRef, const void* v) { CFRelease(v); }
+CFStringRef DescribeType(const void* v) { return CFCopyDescription(v); }
+Boolean EqualType(const void* a, const void* b) { return CFEqual(a, b); }
+CFHashCode HashType(const void* v) { return CFHash(v); }
+const void* CopyString(CFAllocatorRef, const void* v) {
+  return CFStringCreateCopy(nullptr, static_cast<CFStringRef>(v));
+}
+
+}  // namespace
+
+std::string ValueCallbacks::Describe(const void* v) const {
+  if (copyDescription) {
+    CFStringRef d = copyDescription(v);
+    if (d) {
+      std::string text = StringUTF8(d);
+      CFRelease(d);
+      return text;
+    }
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%p", v);
+  return text;
+}
+
+ValueCallbacks FromArrayCallbacks(const CFArrayCallBacks* cb) {
+  ValueCallbacks v;
+  if (cb) {
+    v.retain = cb->retain;
+    v.release = cb->release;
+    v.copyDescription = cb->copyDescription;
+    v.equal = cb->equal;
+  }
+  return v;
+}
+
+ValueCallbacks FromKeyCallbacks(const CFDictionaryKeyCallBacks* cb) {
+  ValueCallbacks v;
+  if (cb) {
+    v.retain = cb->retain;
+    v.release = cb->release;
+    v.copyDescription = cb->copyDescription;
+    v.equal = cb->equal;
+    v.hash = cb->hash;
+  }
+  return v;
+}
+
+ValueCallbacks FromValueCallbacks(const CFDictionaryValueCallBacks* cb) {
+  ValueCallbacks v;
+  if (cb) {
+    v.retain = cb->retain;
+    v.release = cb->release;
+    v.copyDescription = cb->copyDescription;
+    v.equal = cb->equal;
+  }
+  return v;
+}
+
+}  // namespace standin::cf
+
+using namespace standin::cf;
+
+const CFArrayCallBacks kCFTypeArrayCallBacks = {0, RetainType, ReleaseType, DescribeType, EqualType};
+const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks = {0,           RetainType, ReleaseType,
+                                                                DescribeType, EqualType, HashType};
+const CFDictionaryKeyCallBacks kCFCopyStringDictionaryKeyCallBacks = {0,           CopyString, ReleaseType,
+                                                                      DescribeType, EqualType, HashType};
+const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks = {0, RetainType, ReleaseType, DescribeType,
+                                                                    EqualType};

@@ -1,0 +1,30 @@
+#include "AutoreleasePool.h"
+#include "CFRuntime.h"
+#include "FoundationInternal.h"
+#include "MainRunLoop.h"
+
+#include <standin/Testing.h>
+
+namespace standin {
+
+int PumpMainRunLoop() { return cf::PumpMainLoop(); }
+int RunMainRunLoopFor(double seconds) { return cf::RunMainLoopFor(seconds); }
+void AdvanceClock(double seconds) {
+  if (seconds > 0) cf::SetClock(CFAbsoluteTimeGetCurrent() + seconds);
+}
+CFAbsoluteTime CurrentClock() { return CFAbsoluteTimeGetCurrent(); }
+
+void Reset() {
+  cf::ResetMainLoop();
+  ClearBundles();
+  DrainAllAutoreleasePools();
+}
+
+long LiveCFObjectCount() { return cf::LiveObjects(); }
+long LiveCFAllocatorBlockCount() { return cf::LiveAllocatorBlocks(); }
+long LiveNSObjectCount() { return ns::LiveObjects(); }
+int ScheduledTimerCount() { return cf::ScheduledTimerCount(); }
+std::size_t PendingAutoreleaseCount() { return PendingAutoreleased(); }
+void DrainAutoreleasePools() { DrainAllAutoreleasePools(); }
+
+}  // namespace standin
