@@ -1,19 +1,17 @@
 #include "SRFFT.h"
+#include "SRFFTRunners.h"
 #include "SRFFTKernels.h"
 
 #include <atomic>
 #include <cmath>
 #include <mutex>
 #include <numbers>
-#include <utility>
 #include <vector>
 
 namespace {
 
-using srfft_detail::V;
-using srfft_detail::Transform;
-
-constexpr int kMaxLog2 = 19;
+constexpr int kMaxLog2 = kSRFFTMaxLog2;
+static_assert((1 << kMaxLog2) == kSRFFTMaxSize);
 
 // Twiddles: n/4 - 1 pairs for n = 16..512, n/8 - 1 pairs (first octant) above.
 constexpr int TwiddleCount(int n) { return n <= 512 ? n / 4 - 1 : n / 8 - 1; }
@@ -24,7 +22,8 @@ constexpr int TwiddlePairsTotal() {
   return total;
 }
 
-// Process-wide tables: written once under gInitOnce, read-only afterwards.
+// Process-wide tables and the transform routine for this processor: written
+// once under gInitOnce, read-only afterwards.
 double gTwiddleStore[2 * TwiddlePairsTotal()];
 const double* gTwiddle[kMaxLog2 + 1];
 int gPermStore[kSRFFTPermuteTableSize];
@@ -91,20 +90,20 @@ int SmallPermute(int m, int n) {
   return -1;
 }
 
-template <int N> void Run(double* data, int dir) {
-  V* a = reinterpret_cast<V*>(data);
-  if (dir == 0)
-    Transform<N>::Forward(a, gTwiddle);
-  else
-    Transform<N>::Inverse(a, gTwiddle);
-}
-
-template <int... Logs> void Dispatch(double* data, int n, int dir, std::integer_sequence<int, Logs...>) {
-  // Sizes are powers of two: one comparison per size, resolved in order.
-  (void)((n == (1 << Logs) ? (Run<(1 << Logs)>(data, dir), true) : false) || ...);
-}
+SRFFTRunner gRun = SRFFTRunBaseline;
 
 } // namespace
+
+void SRFFTRunBaseline(double* data, int n, int dir, const double* const* tw) {
+  srfft_detail::RunLog<kMaxLog2>(data, n, dir, tw);
+}
+
+bool SRFFTProcessorHasAvx2() { return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"); }
+
+const double* const* SRFFTTwiddleTables() {
+  EnsureInit();
+  return gTwiddle;
+}
 
 void SRFFTMakeTable(double* table, int count, bool doubled) {
   const double base = (std::numbers::pi / 4.0) / (count + 1);
@@ -119,6 +118,8 @@ void SRFFTInit() {
   std::call_once(gInitOnce, [] {
     BuildTwiddles();
     BuildPermutations();
+    if (SRFFTProcessorHasAvx2())
+      gRun = SRFFTRunAvx2;
     gReady.store(true, std::memory_order_release);
   });
 }
@@ -127,7 +128,7 @@ void SRFFT(double* data, int n, int dir) {
   if (n < kSRFFTMinSize || n > kSRFFTMaxSize || (n & (n - 1)) != 0 || data == nullptr)
     return;
   EnsureInit();
-  Dispatch(data, n, dir, std::make_integer_sequence<int, kMaxLog2 + 1>{});
+  gRun(data, n, dir, gTwiddle);
 }
 
 int SRFFTPermute(int m, int n) {

@@ -7,8 +7,13 @@
 // frequency, no reordering). The inverse is the adjoint, in reverse order.
 // tw[log2 n] holds (cos, sin) of 2 pi k / n for k = 1 .. n/8 - 1; the other
 // twiddles of the pass follow by symmetry.
+//
+// Everything here has internal linkage and the header includes nothing: it is
+// compiled once for the baseline processor and once more with wider
+// instructions, and the two copies must never be merged by the linker.
 
 namespace srfft_detail {
+namespace {
 
 // One complex double (re, im); 8-byte alignment so any double* may be used.
 typedef double V __attribute__((vector_size(16), aligned(8)));
@@ -127,4 +132,20 @@ template <int N> inline void Kernel<N>::Inverse(V* a, const double* const* tw) {
   Pass<true>(a, tw[Log2(N)]);
 }
 
+// Runs the routine of size n = 2^Log .. 2 (a comparison per size).
+template <int Log> inline void RunLog(double* data, int n, int dir, const double* const* tw) {
+  if constexpr (Log >= 1) {
+    if (n == (1 << Log)) {
+      V* a = reinterpret_cast<V*>(data);
+      if (dir == 0)
+        Transform<(1 << Log)>::Forward(a, tw);
+      else
+        Transform<(1 << Log)>::Inverse(a, tw);
+    } else {
+      RunLog<Log - 1>(data, n, dir, tw);
+    }
+  }
+}
+
+} // namespace
 } // namespace srfft_detail

@@ -1,4 +1,5 @@
 #include "SRFFT.h"
+#include "SRFFTRunners.h"
 #include "FFTReference.h"
 #include "AllocationCounter.h"
 
@@ -117,6 +118,25 @@ TEST_P(SRFFTBySize, SingleRisingPhasorPutsNAtThePositionOfBinOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPowerOfTwo, SRFFTBySize, ::testing::ValuesIn(AllSizes()));
+
+TEST(SRFFT, BaselineAndWideInstructionRoutinesBothEqualFftw) {
+  std::vector<SRFFTRunner> runners{SRFFTRunBaseline};
+  if (SRFFTProcessorHasAvx2())
+    runners.push_back(SRFFTRunAvx2);
+  for (SRFFTRunner run : runners) {
+    for (int n = 2; n <= 65536; n *= 2) {
+      const Spectrum x = RandomSignal(n, 77u + n);
+      std::vector<double> data = Interleave(x);
+      run(data.data(), n, 0, SRFFTTwiddleTables());
+      EXPECT_LT(RelativeError(Unpermute(data, n), FftwDft(x, -1)), kPerLevelTolerance * Log2(n)) << n;
+      run(data.data(), n, 1, SRFFTTwiddleTables());
+      Spectrum back(n);
+      for (int j = 0; j < n; ++j)
+        back[j] = Complex(data[2 * j], data[2 * j + 1]) / static_cast<double>(n);
+      EXPECT_LT(RelativeError(back, x), kPerLevelTolerance * Log2(n)) << n;
+    }
+  }
+}
 
 TEST(SRFFT, SmallSizesEqualANaiveDft) {
   SRFFTInit();
