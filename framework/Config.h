@@ -22,7 +22,7 @@ constexpr int32_t FourCharCode(const char (&code)[5])
 }
 
 // Plug-in API codes (index into GetAPIStr).
-enum EAPI { kAPIVST2 = 0, kAPIVST3 = 1, kAPIAU = 2, kAPIAUv3 = 3, kAPIAAX = 4, kAPIAPP = 5, kAPIWAM = 6, kAPIWEB = 7 };
+enum EAPI : int { kAPIVST2 = 0, kAPIVST3 = 1, kAPIAU = 2, kAPIAUv3 = 3, kAPIAAX = 4, kAPIAPP = 5, kAPIWAM = 6, kAPIWEB = 7 };
 
 struct Config
 {
