@@ -68,7 +68,7 @@ TEST_F(ControlList, RemoveControlsFromIndexRemovesFromTheLastDown)
 {
   int destroyed = 0;
   for (int i = 0; i < 5; ++i)
-    Add(("c" + std::to_string(i)).c_str(), IRECT(0, 0, 10, 10), -1, 10 + i)->mDestroyed = &destroyed;
+    Add(Fmt("c%g", i).c_str(), IRECT(0, 0, 10, 10), -1, 10 + i)->mDestroyed = &destroyed;
   g->RemoveControls(3);
   EXPECT_EQ(destroyed, 2);
   EXPECT_EQ(g->NControls(), 3);

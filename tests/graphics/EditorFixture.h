@@ -25,7 +25,7 @@ protected:
   virtual void InitParams()
   {
     for (int i = 0; i < dlg.NParams(); ++i)
-      dlg.GetParam(i)->InitDouble(("p" + std::to_string(i)).c_str(), 0.0, 0.0, 1.0, 0.01);
+      dlg.GetParam(i)->InitDouble(Fmt("p%g", i).c_str(), 0.0, 0.0, 1.0, 0.01);
   }
 
   RecordingControl* Add(const char* name, const IRECT& r, int paramIdx = -1, int tag = -1)

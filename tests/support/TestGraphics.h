@@ -80,7 +80,7 @@ public:
             p.mStops[0].mColor.B));
   }
   void PathTransformSetMatrix(const IMatrix&) override {}
-  void SetClipRegion(const IRECT& r) override { Log("Clip " + RectStr(r)); }
+  void SetClipRegion(const IRECT& r) override { Log(std::string("Clip ").append(RectStr(r))); }
 
   void GetMouseLocation(float& x, float& y) const override { x = mMouseX; y = mMouseY; }
   void HideMouseCursor(bool hide, bool lock) override
@@ -147,11 +147,11 @@ public:
     SetSizeConstraints(100, 4000, 100, 4000);
   }
 
-  void BeginInformHostOfParamChangeFromUI(int p) override { mLog.push_back("Begin " + std::to_string(p)); }
-  void EndInformHostOfParamChangeFromUI(int p) override { mLog.push_back("End " + std::to_string(p)); }
+  void BeginInformHostOfParamChangeFromUI(int p) override { mLog.push_back(Fmt("Begin %g", p)); }
+  void EndInformHostOfParamChangeFromUI(int p) override { mLog.push_back(Fmt("End %g", p)); }
   void SendParameterValueFromUI(int p, double v, bool notify) override
   {
-    mLog.push_back("Send " + std::to_string(p) + Fmt(" %.4g", v));
+    mLog.push_back(Fmt("Send %g %.4g", p, v));
     IGEditorDelegate::SendParameterValueFromUI(p, v, notify);
   }
   bool EditorResizeFromUI(int w, int h, bool needsPlatformResize) override
