@@ -29,6 +29,7 @@ const double* gTwiddle[kMaxLog2 + 1];
 int gPermStore[kSRFFTPermuteTableSize];
 std::once_flag gInitOnce;
 std::atomic<bool> gReady{false};
+SRFFTRunner gRun = SRFFTRunBaseline;
 
 void BuildTwiddles() {
   double* p = gTwiddleStore;
@@ -90,8 +91,6 @@ int SmallPermute(int m, int n) {
   return -1;
 }
 
-SRFFTRunner gRun = SRFFTRunBaseline;
-
 } // namespace
 
 void SRFFTRunBaseline(double* data, int n, int dir, const double* const* tw) {
@@ -106,6 +105,8 @@ const double* const* SRFFTTwiddleTables() {
 }
 
 void SRFFTMakeTable(double* table, int count, bool doubled) {
+  if (table == nullptr || count < 1)
+    return;
   const double base = (std::numbers::pi / 4.0) / (count + 1);
   const double step = doubled ? 2.0 * base : base;
   for (int k = 1; k <= count; ++k) {
