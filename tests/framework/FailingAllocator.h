@@ -1,5 +1,6 @@
 #pragma once
-// Controls the buffers' allocation calls on this thread. While a
+// Controls the allocation calls of every UT_HeapBuf (and so of strings,
+// lists and chunks) on this thread. While a
 // ScopedAllocationFailure lives, the first `skip` calls succeed, the next
 // `fail` calls return null, and later calls succeed again.
 #include <climits>
