@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "Base64.h"
@@ -29,12 +30,12 @@ constexpr int kBankHeaderAfterSize = 4 * 6 + kBankFutureBytes;       // magic ..
 class BigEndianWriter
 {
 public:
-  void Tag(const char (&tag)[5]) { mBytes.insert(mBytes.end(), tag, tag + 4); }
+  void Tag(const char (&tag)[5]) { Bytes(reinterpret_cast<const uint8_t*>(tag), 4); }
   void Int(int32_t v)
   {
     const uint32_t u = static_cast<uint32_t>(v);
     const uint8_t b[4] = {uint8_t(u >> 24), uint8_t(u >> 16), uint8_t(u >> 8), uint8_t(u)};
-    mBytes.insert(mBytes.end(), b, b + 4);
+    Bytes(b, 4);
   }
   void Float(float f)
   {
@@ -42,13 +43,15 @@ public:
     std::memcpy(&u, &f, 4);
     Int(static_cast<int32_t>(u));
   }
-  void Bytes(const uint8_t* data, size_t n) { mBytes.insert(mBytes.end(), data, data + n); }
-  void Zeros(size_t n) { mBytes.insert(mBytes.end(), n, uint8_t(0)); }
+  void Bytes(const uint8_t* data, size_t n) { mBytes.append(reinterpret_cast<const char*>(data), n); }
+  void Zeros(size_t n) { mBytes.append(n, '\0'); }
+  // Up to 27 characters, zero-padded to the 28-byte field.
   void Name(const char* name)
   {
-    char field[kProgramNameBytes] = {};
-    std::strncpy(field, name ? name : "", kProgramNameBytes - 1);
-    Bytes(reinterpret_cast<const uint8_t*>(field), kProgramNameBytes);
+    uint8_t field[kProgramNameBytes] = {};
+    if (name)
+      std::memcpy(field, name, strnlen(name, kProgramNameBytes - 1));
+    Bytes(field, kProgramNameBytes);
   }
   bool WriteTo(const char* path) const
   {
@@ -62,7 +65,7 @@ public:
   }
 
 private:
-  std::vector<uint8_t> mBytes;
+  std::string mBytes;
 };
 
 // --- reading ---------------------------------------------------------------
@@ -354,7 +357,7 @@ bool IPluginBase::LoadProgramFromFXP(const char* path)
     if (nParams < 0 || nParams > NParams() || !in.Has(static_cast<size_t>(nParams) * 4))
       return false;
     for (int i = 0; i < nParams; ++i) {
-      float v;
+      float v = 0.0f;
       in.Float(v);
       GetParam(i)->SetNormalized(std::clamp(static_cast<double>(v), 0.0, 1.0));
     }
@@ -414,7 +417,7 @@ bool IPluginBase::LoadBankFromFXB(const char* path)
       in.Int(n);
       in.Name(name, sizeof(name));
       for (int i = 0; i < n; ++i) {
-        float v;
+        float v = 0.0f;
         in.Float(v);
         GetParam(i)->SetNormalized(std::clamp(static_cast<double>(v), 0.0, 1.0));
       }

@@ -104,6 +104,7 @@ TEST_F(IPluginAPIBaseTest, midi_and_sysex_for_the_editor_are_drained_each_tick)
 
 TEST_F(IPluginAPIBaseTest, stopping_and_destroying_removes_the_timer)
 {
+  const long liveBefore = standin::LiveCFObjectCount();
   {
     PlugUnderTest plug;
     plug.CreateTimer();
@@ -119,6 +120,7 @@ TEST_F(IPluginAPIBaseTest, stopping_and_destroying_removes_the_timer)
   }
   EXPECT_EQ(standin::ScheduledTimerCount(), 0);
   EXPECT_EQ(standin::RunMainRunLoopFor(0.1), 0);
+  EXPECT_EQ(standin::LiveCFObjectCount(), liveBefore) << "a run-loop timer leaked";
 }
 
 TEST_F(IPluginAPIBaseTest, a_normalised_host_value_is_queued_as_a_real_value)

@@ -447,3 +447,32 @@ TEST(IPluginProcessor, the_block_path_allocates_nothing)
 }
 
 } // namespace
+
+#include "PlugUnderTest.h"
+
+namespace {
+
+TEST(IPluginProcessor, the_test_plug_in_passes_float_audio_through_bit_exactly)
+{
+  constexpr int kFrames = 512;
+  testsupport::PlugUnderTest plug;
+  ASSERT_TRUE(plug.LegalIO(2, 2));
+  plug.SetBlockSize(kFrames);
+  plug.SetChannelConnections(plugin::kInput, 0, 2, true);
+  plug.SetChannelConnections(plugin::kOutput, 0, 2, true);
+  std::mt19937 rng(7);
+  for (bool inPlace : {false, true}) {
+    std::vector<float> l = RandomBlock(rng, kFrames), r = RandomBlock(rng, kFrames);
+    const std::vector<float> l0 = l, r0 = r;
+    std::vector<float> ol(kFrames), orr(kFrames);
+    float* ins[] = {l.data(), r.data()};
+    float* outs[] = {ol.data(), orr.data()};
+    plug.AttachFloatBuffers(plugin::kInput, 0, 2, ins, kFrames);
+    plug.AttachFloatBuffers(plugin::kOutput, 0, 2, inPlace ? ins : outs, kFrames);
+    plug.ProcessBuffers(0.0f, kFrames);
+    EXPECT_EQ(inPlace ? l : ol, l0);
+    EXPECT_EQ(inPlace ? r : orr, r0);
+  }
+}
+
+} // namespace
