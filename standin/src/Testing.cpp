@@ -18,6 +18,7 @@ void Reset() {
   cf::ResetMainLoop();
   ClearBundles();
   DrainAllAutoreleasePools();
+  ClearRecordedAUEvents();
 }
 
 long LiveCFObjectCount() { return cf::LiveObjects(); }

@@ -4,7 +4,10 @@
 // Product code never includes this header.
 #pragma once
 
+#include <AudioToolbox/AudioUnitUtilities.h>
+#include <AudioUnit/AudioUnit.h>
 #include <CoreFoundation/CoreFoundation.h>
+#include <CoreServices/CoreServices.h>
 
 #include <functional>
 #include <map>
@@ -45,7 +48,8 @@ void SetSystemRoot(const std::string& path);
 
 // ---- Main run loop and clock -----------------------------------------------
 
-// Fires every timer due now, once each, in due order; returns how many fired.
+// Fires every timer due now (within a microsecond), once each, in due order;
+// returns how many fired.
 int PumpMainRunLoop();
 // Lets virtual time pass: timers fire at their due times within
 // [now, now + seconds) and the clock ends at now + seconds. Returns fires.
@@ -53,5 +57,26 @@ int RunMainRunLoopFor(double seconds);
 // Moves the clock without firing anything.
 void AdvanceClock(double seconds);
 CFAbsoluteTime CurrentClock();
+
+// ---- Audio units -------------------------------------------------------------
+
+// Gives a plug-in interface (from a factory) an instance handle; the host then
+// calls Open(self, handle) itself. AudioUnitGetProperty, AudioUnitRender and
+// the other AudioUnit calls on the handle go through the interface's Lookup.
+AudioComponentInstance NewInstanceForPlugInInterface(AudioComponentPlugInInterface* plugin);
+// An instance handle for a Component Manager entry point; the host sends the
+// open selector itself. AudioUnit calls on it go through the entry with a
+// parameter block (arguments last-first, one long slot each).
+ComponentInstance NewInstanceForComponentEntry(ComponentRoutineProcPtr entry);
+// Forgets the handle (after the host sent Close / the close selector).
+void DisposeInstance(ComponentInstance instance);
+
+// Called for every AUEventListenerNotify, on the notifying thread.
+void SetAUEventHandler(std::function<void(const AudioUnitEvent&)> handler);
+
+// ---- Operating system --------------------------------------------------------
+
+// The version Gestalt reports (10.15.7 until set).
+void SetSystemVersion(int major, int minor, int bugFix);
 
 }  // namespace standin

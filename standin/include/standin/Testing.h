@@ -5,6 +5,9 @@
 
 #include <standin/Host.h>
 
+#include <cstddef>
+#include <vector>
+
 namespace standin {
 
 // Back to a fresh process: timers removed (and released), clock rewound,
@@ -24,5 +27,10 @@ int ScheduledTimerCount();
 std::size_t PendingAutoreleaseCount();
 // Releases every object pending in this thread's pools and closes them.
 void DrainAutoreleasePools();
+
+// Every AUEventListenerNotify (and AUParameterListenerNotify, recorded as a
+// value change) since the last reset, in call order; thread-safe.
+std::vector<AudioUnitEvent> RecordedAUEvents();
+void ClearRecordedAUEvents();
 
 }  // namespace standin

@@ -1,0 +1,5 @@
+// Umbrella header of the AudioToolbox stand-in.
+#pragma once
+
+#include <AudioToolbox/AudioUnitUtilities.h>
+#include <AudioUnit/AudioUnit.h>

@@ -1,0 +1,7 @@
+// Umbrella header of the AudioUnit stand-in.
+#pragma once
+
+#include <AudioUnit/AUComponent.h>
+#include <AudioUnit/AudioComponent.h>
+#include <AudioUnit/AudioUnitProperties.h>
+#include <AudioUnit/MusicDevice.h>

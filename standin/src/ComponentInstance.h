@@ -1,0 +1,60 @@
+// The record behind every component instance handle, for both doors: an
+// AudioComponent plug-in interface or a Component Manager entry point.
+#pragma once
+
+#include <AudioUnit/AudioUnit.h>
+
+#include <cstring>
+
+struct ComponentInstanceRecord {
+  static constexpr UInt32 kAlive = 0x696E7374;  // 'inst'
+  UInt32 magic = kAlive;
+  AudioComponentPlugInInterface* plugin = nullptr;
+  ComponentRoutineProcPtr entry = nullptr;
+  Handle storage = nullptr;
+  AudioComponent component = nullptr;
+};
+
+namespace standin::au {
+
+// The record of a live handle, or null.
+inline ComponentInstanceRecord* Record(ComponentInstance ci) {
+  return ci && ci->magic == ComponentInstanceRecord::kAlive ? ci : nullptr;
+}
+
+// Sends a selector to a Component Manager entry: arguments last-first in
+// long slots, then the instance itself. Allocates nothing.
+template <class... Args>
+ComponentResult CallEntry(ComponentInstanceRecord* r, SInt16 selector, Args... args) {
+  constexpr size_t n = sizeof...(Args);
+  struct {
+    UInt8 flags;
+    UInt8 paramSize;
+    SInt16 what;
+    UInt32 padding;
+    long params[n + 1];
+  } block{};
+  block.what = selector;
+  block.paramSize = UInt8(n * sizeof(long));
+  static_assert(((sizeof(Args) <= sizeof(long)) && ...), "every argument fits one slot");
+  [[maybe_unused]] size_t i = 0;
+  ((std::memcpy(&block.params[n - 1 - i], &args, sizeof(args)), ++i), ...);
+  block.params[n] = reinterpret_cast<long>(r);
+  return r->entry(reinterpret_cast<ComponentParameters*>(&block), r->storage);
+}
+
+// Calls the unit's method for selector with the unit's own first argument.
+template <class Proc, class... Args>
+OSStatus Dispatch(ComponentInstance ci, SInt16 selector, Args... args) {
+  ComponentInstanceRecord* r = Record(ci);
+  if (!r) return badComponentInstance;
+  if (r->plugin) {
+    AudioComponentMethod m = r->plugin->Lookup ? r->plugin->Lookup(selector) : nullptr;
+    if (!m) return badComponentSelector;
+    return reinterpret_cast<Proc>(m)(r->plugin, args...);
+  }
+  if (r->entry) return CallEntry(r, selector, args...);
+  return badComponentInstance;
+}
+
+}  // namespace standin::au
