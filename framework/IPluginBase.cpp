@@ -161,13 +161,18 @@ void IPluginBase::ModifyCurrentPreset(const char* name)
     preset->SetName(name);
 }
 
-int IPluginBase::FirstEmptyPreset() const
+IPreset* IPluginBase::TakeEmptyPreset(const char* name)
 {
   for (int i = 0; i < NPresets(); ++i) {
-    if (!mPresets.Get(i)->mInitialized)
-      return i;
+    IPreset* preset = mPresets.Get(i);
+    if (!preset->mInitialized) {
+      preset->mInitialized = true;
+      preset->SetName(name);
+      preset->mChunk.Clear();
+      return preset;
+    }
   }
-  return -1;
+  return nullptr;
 }
 
 void IPluginBase::CapturePreset(IPreset& preset, const char* name)
@@ -181,10 +186,10 @@ void IPluginBase::CapturePreset(IPreset& preset, const char* name)
 void IPluginBase::MakeDefaultPresets(const char* name, int n)
 {
   for (int k = 0; k < n; ++k) {
-    const int idx = FirstEmptyPreset();
-    if (idx < 0)
+    IPreset* preset = TakeEmptyPreset(name ? name : "Empty");
+    if (!preset)
       return;
-    CapturePreset(*mPresets.Get(idx), name ? name : "Empty");
+    SerializeState(preset->mChunk);
   }
 }
 
@@ -269,13 +274,9 @@ int IPluginBase::UnserializePresets(const IByteChunk& chunk, int startPos)
 
 void IPluginBase::MakePreset(const char* name, ...)
 {
-  const int idx = FirstEmptyPreset();
-  if (idx < 0)
+  IPreset* preset = TakeEmptyPreset(name);
+  if (!preset)
     return;
-  IPreset* preset = mPresets.Get(idx);
-  preset->mInitialized = true;
-  preset->SetName(name);
-  preset->mChunk.Clear();
   va_list args;
   va_start(args, name);
   for (int i = 0; i < NParams(); ++i) {
@@ -292,8 +293,8 @@ void IPluginBase::MakePreset(const char* name, ...)
 
 void IPluginBase::MakePresetFromNamedParams(const char* name, int nNamed, ...)
 {
-  const int idx = FirstEmptyPreset();
-  if (idx < 0)
+  IPreset* preset = TakeEmptyPreset(name);
+  if (!preset)
     return;
   std::vector<double> values(static_cast<size_t>(NParams()));
   for (int i = 0; i < NParams(); ++i)
@@ -307,39 +308,24 @@ void IPluginBase::MakePresetFromNamedParams(const char* name, int nNamed, ...)
       values[static_cast<size_t>(paramIdx)] = v;
   }
   va_end(args);
-
-  IPreset* preset = mPresets.Get(idx);
-  preset->mInitialized = true;
-  preset->SetName(name);
-  preset->mChunk.Clear();
   for (double v : values)
     preset->mChunk.Put(&v);
 }
 
 void IPluginBase::MakePresetFromChunk(const char* name, const IByteChunk& chunk)
 {
-  const int idx = FirstEmptyPreset();
-  if (idx < 0)
-    return;
-  IPreset* preset = mPresets.Get(idx);
-  preset->mInitialized = true;
-  preset->SetName(name);
-  preset->mChunk.Clear();
-  preset->mChunk.PutChunk(&chunk);
+  if (IPreset* preset = TakeEmptyPreset(name))
+    preset->mChunk.PutChunk(&chunk);
 }
 
 void IPluginBase::MakePresetFromBlob(const char* name, const char* base64, int size)
 {
-  const int idx = FirstEmptyPreset();
-  if (idx < 0)
+  IPreset* preset = TakeEmptyPreset(name);
+  if (!preset)
     return;
   std::vector<uint8_t> bytes = Base64Decode(base64 ? base64 : "");
   if (size >= 0 && static_cast<size_t>(size) < bytes.size())
     bytes.resize(static_cast<size_t>(size));
-  IPreset* preset = mPresets.Get(idx);
-  preset->mInitialized = true;
-  preset->SetName(name);
-  preset->mChunk.Clear();
   preset->mChunk.PutBytes(bytes.data(), static_cast<int>(bytes.size()));
 }
 
@@ -357,8 +343,9 @@ void IPluginBase::ForParamInGroup(const char* group, const ParamFunc& func)
   if (!group)
     return;
   for (int i = 0; i < NParams(); ++i) {
-    if (std::strcmp(GetParam(i)->GetGroup(), group) == 0)
-      func(i, *GetParam(i));
+    IParam* param = GetParam(i);
+    if (param && std::strcmp(param->GetGroup(), group) == 0)
+      func(i, *param);
   }
 }
 

@@ -130,9 +130,10 @@ protected:
   // The state chunk of program/bank files: the "tffp" mark, int32 65536, then
   // the state (program) or every preset (bank).
   bool MakeFileChunk(IByteChunk& chunk, bool bank) const;
-  // Index of the first slot without a state, -1 when every slot is taken.
-  int FirstEmptyPreset() const;
-  // Marks slot idx initialised with name and fills its chunk with the current state.
+  // The first slot without a state, now marked initialised, named and
+  // emptied; null when every slot is taken.
+  IPreset* TakeEmptyPreset(const char* name);
+  // Marks the slot initialised with name and fills its chunk with the current state.
   void CapturePreset(IPreset& preset, const char* name);
   // Parameter values as FxCk normalised floats; from the preset's chunk when
   // it holds the default serialisation, else the current values.

@@ -176,42 +176,54 @@ void ValueText(const IParam& param, double v, char* out, size_t outSize)
   }
 }
 
-} // namespace
-
-// ---------------------------------------------------------------------------
-// Source dumps
-
-void IPluginBase::DumpPresetSrcCode(const char* path) const
+// Appends a MakePreset call (or, with named, a MakePresetFromNamedParams
+// call naming each parameter by ids[i]) holding the current values.
+void DumpValuesCall(const IPluginBase& plug, const char* path, bool named, const char* const* ids)
 {
   std::FILE* f = path ? std::fopen(path, "a") : nullptr;
   if (!f)
     return;
-  const IPreset* preset = mPresets.Get(mCurrentPresetIdx);
-  std::fprintf(f, "MakePreset(\"%s\"", preset ? preset->mName : "");
+  const char* name = plug.GetPresetName(plug.GetCurrentPresetIdx());
+  if (named)
+    std::fprintf(f, "  MakePresetFromNamedParams(\"%s\", %d", name, plug.NParams());
+  else
+    std::fprintf(f, "MakePreset(\"%s\"", name);
   char text[64];
-  for (int i = 0; i < NParams(); ++i) {
-    ValueText(*GetParam(i), GetParam(i)->Value(), text, sizeof(text));
-    std::fprintf(f, ", %s", text);
+  for (int i = 0; i < plug.NParams(); ++i) {
+    ValueText(*plug.GetParam(i), plug.GetParam(i)->Value(), text, sizeof(text));
+    if (named)
+      std::fprintf(f, ",\n    %s, %s", (ids && ids[i]) ? ids[i] : "", text);
+    else
+      std::fprintf(f, ", %s", text);
   }
   std::fprintf(f, ");\n");
   std::fclose(f);
 }
 
+// "CcnK", the byte size, then a program header of the given form.
+void WriteProgramHeader(BigEndianWriter& out, const IPluginBase& plug, const char (&form)[5], int byteSize,
+                        const char* name)
+{
+  out.Tag("CcnK");
+  out.Int(byteSize);
+  out.Tag(form);
+  out.Int(kProgramFormatVersion);
+  out.Int(plug.GetUniqueID());
+  out.Int(plug.GetPluginVersion(true));
+  out.Int(plug.NParams());
+  out.Name(name);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Source dumps
+
+void IPluginBase::DumpPresetSrcCode(const char* path) const { DumpValuesCall(*this, path, false, nullptr); }
+
 void IPluginBase::DumpMakePresetFromNamedParamsSrcCode(const char* path, const char* const* paramEnumNames) const
 {
-  std::FILE* f = path ? std::fopen(path, "a") : nullptr;
-  if (!f)
-    return;
-  const IPreset* preset = mPresets.Get(mCurrentPresetIdx);
-  std::fprintf(f, "  MakePresetFromNamedParams(\"%s\", %d", preset ? preset->mName : "", NParams());
-  char text[64];
-  for (int i = 0; i < NParams(); ++i) {
-    ValueText(*GetParam(i), GetParam(i)->Value(), text, sizeof(text));
-    const char* id = (paramEnumNames && paramEnumNames[i]) ? paramEnumNames[i] : "";
-    std::fprintf(f, ",\n    %s, %s", id, text);
-  }
-  std::fprintf(f, ");\n");
-  std::fclose(f);
+  DumpValuesCall(*this, path, true, paramEnumNames);
 }
 
 void IPluginBase::DumpPresetBlob(const char* path) const
@@ -254,31 +266,17 @@ bool IPluginBase::SaveProgramAsFXP(const char* path) const
 {
   if (!path || !*path)
     return false;
-  const IPreset* preset = mPresets.Get(mCurrentPresetIdx);
-  const char* name = preset ? preset->mName : "";
+  const char* name = GetPresetName(mCurrentPresetIdx);
   BigEndianWriter out;
-  out.Tag("CcnK");
   if (mStateChunks) {
     IByteChunk chunk;
     if (!MakeFileChunk(chunk, false))
       return false;
-    out.Int(kProgramHeaderAfterSize + 4 + chunk.Size());
-    out.Tag("FPCh");
-    out.Int(kProgramFormatVersion);
-    out.Int(mUniqueID);
-    out.Int(GetPluginVersion(true));
-    out.Int(NParams());
-    out.Name(name);
+    WriteProgramHeader(out, *this, "FPCh", kProgramHeaderAfterSize + 4 + chunk.Size(), name);
     out.Int(chunk.Size());
     out.Bytes(chunk.GetData(), static_cast<size_t>(chunk.Size()));
   } else {
-    out.Int(kProgramHeaderAfterSize + 4 * NParams());
-    out.Tag("FxCk");
-    out.Int(kProgramFormatVersion);
-    out.Int(mUniqueID);
-    out.Int(GetPluginVersion(true));
-    out.Int(NParams());
-    out.Name(name);
+    WriteProgramHeader(out, *this, "FxCk", kProgramHeaderAfterSize + 4 * NParams(), name);
     std::vector<float> values(static_cast<size_t>(NParams()));
     PresetNormalizedValues(nullptr, values.data());
     for (float v : values)
@@ -317,14 +315,7 @@ bool IPluginBase::SaveBankAsFXB(const char* path) const
     std::vector<float> values(static_cast<size_t>(NParams()));
     for (int p = 0; p < NPresets(); ++p) {
       const IPreset* preset = mPresets.Get(p);
-      out.Tag("CcnK");
-      out.Int(kProgramHeaderAfterSize + 4 * NParams());
-      out.Tag("FxCk");
-      out.Int(kProgramFormatVersion);
-      out.Int(mUniqueID);
-      out.Int(GetPluginVersion(true));
-      out.Int(NParams());
-      out.Name(preset->mName);
+      WriteProgramHeader(out, *this, "FxCk", kProgramHeaderAfterSize + 4 * NParams(), preset->mName);
       PresetNormalizedValues(preset, values.data());
       for (float v : values)
         out.Float(v);

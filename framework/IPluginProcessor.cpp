@@ -286,19 +286,17 @@ void IPluginProcessor::SetChannelLabel(ERoute direction, int chIdx, const char* 
 
 void IPluginProcessor::SetChannelConnections(ERoute direction, int firstChannel, int count, bool connected)
 {
-  const int end = std::min(firstChannel + count, MaxNChannels(direction));
-  for (int i = std::max(firstChannel, 0); i < end; ++i) {
-    IChannelData* channel = Channel(direction, i);
-    channel->mConnected = connected;
+  ForChannels(direction, firstChannel, count, [connected](IChannelData& channel) {
+    channel.mConnected = connected;
     if (!connected) {
       // A channel cut off from the host must read silence, not its last block.
-      double* scratch = channel->mScratchBuf.Get();
+      double* scratch = channel.mScratchBuf.Get();
       if (scratch)
-        std::memset(scratch, 0, sizeof(double) * static_cast<size_t>(channel->mScratchBuf.GetSize()));
-      *channel->mData = scratch;
-      channel->mIncomingData = nullptr;
+        std::memset(scratch, 0, sizeof(double) * static_cast<size_t>(channel.mScratchBuf.GetSize()));
+      *channel.mData = scratch;
+      channel.mIncomingData = nullptr;
     }
-  }
+  });
 }
 
 int IPluginProcessor::InitDefaultChannelConnections()
@@ -319,41 +317,37 @@ void IPluginProcessor::AttachFloatBuffers(ERoute direction, int firstChannel, in
   if (!buffers)
     return;
   nFrames = ClampFrames(nFrames);
-  const int end = std::min(firstChannel + count, MaxNChannels(direction));
   int next = 0;
-  for (int i = std::max(firstChannel, 0); i < end; ++i) {
-    IChannelData* channel = Channel(direction, i);
-    if (!channel->mConnected)
-      continue;
+  ForChannels(direction, firstChannel, count, [&](IChannelData& channel) {
+    if (!channel.mConnected)
+      return;
     float* host = buffers[next++];
-    double* scratch = channel->mScratchBuf.Get();
-    *channel->mData = scratch;
+    double* scratch = channel.mScratchBuf.Get();
+    *channel.mData = scratch;
     if (direction == kInput) {
-      channel->mIncomingData = nullptr;
+      channel.mIncomingData = nullptr;
       if (scratch && host) {
-        const int n = std::min(nFrames, channel->mScratchBuf.GetSize());
+        const int n = std::min(nFrames, channel.mScratchBuf.GetSize());
         for (int s = 0; s < n; ++s)
           scratch[s] = static_cast<double>(host[s]);
       }
     } else {
-      channel->mIncomingData = host;
+      channel.mIncomingData = host;
     }
-  }
+  });
 }
 
 void IPluginProcessor::AttachDoubleBuffers(ERoute direction, int firstChannel, int count, double** buffers)
 {
   if (!buffers)
     return;
-  const int end = std::min(firstChannel + count, MaxNChannels(direction));
   int next = 0;
-  for (int i = std::max(firstChannel, 0); i < end; ++i) {
-    IChannelData* channel = Channel(direction, i);
-    if (!channel->mConnected)
-      continue;
-    *channel->mData = buffers[next++];
-    channel->mIncomingData = nullptr;
-  }
+  ForChannels(direction, firstChannel, count, [&](IChannelData& channel) {
+    if (!channel.mConnected)
+      return;
+    *channel.mData = buffers[next++];
+    channel.mIncomingData = nullptr;
+  });
 }
 
 void IPluginProcessor::CopyInputsToOutputs(int nFrames)
@@ -407,18 +401,15 @@ void IPluginProcessor::ProcessBuffers(double, int nFrames)
   ProcessBlock(GetInputs(), GetOutputs(), ClampFrames(nFrames));
 }
 
-void IPluginProcessor::ProcessBuffers(float, int nFrames)
-{
-  nFrames = ClampFrames(nFrames);
-  ProcessBlock(GetInputs(), GetOutputs(), nFrames);
-  WriteBackOutputs(nFrames, false);
-}
+void IPluginProcessor::ProcessBuffers(float, int nFrames) { ProcessFloat(nFrames, false); }
 
-void IPluginProcessor::ProcessBuffersAccumulating(float, int nFrames)
+void IPluginProcessor::ProcessBuffersAccumulating(float, int nFrames) { ProcessFloat(nFrames, true); }
+
+void IPluginProcessor::ProcessFloat(int nFrames, bool accumulate)
 {
   nFrames = ClampFrames(nFrames);
   ProcessBlock(GetInputs(), GetOutputs(), nFrames);
-  WriteBackOutputs(nFrames, true);
+  WriteBackOutputs(nFrames, accumulate);
 }
 
 void IPluginProcessor::ZeroScratchBuffers()

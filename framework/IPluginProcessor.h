@@ -166,9 +166,18 @@ public:
 
 private:
   IChannelData* Channel(ERoute direction, int idx) const { return mChannelData[direction].Get(idx); }
+  // f(channel) for the channels first .. first + count - 1 that exist.
+  template <class F>
+  void ForChannels(ERoute direction, int first, int count, F&& f)
+  {
+    const int end = first + count < MaxNChannels(direction) ? first + count : MaxNChannels(direction);
+    for (int i = first > 0 ? first : 0; i < end; ++i)
+      f(*Channel(direction, i));
+  }
   int ClampFrames(int nFrames) const;
   void CopyInputsToOutputs(int nFrames);
   void WriteBackOutputs(int nFrames, bool accumulate);
+  void ProcessFloat(int nFrames, bool accumulate);
 
   int32_t mPlugType;
   bool mDoesMIDIIn;
