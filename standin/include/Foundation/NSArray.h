@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-class NSArray : public NSObject {
+class NS_EXPORT NSArray : public NSObject {
  public:
   static NSArray* alloc() { return new NSArray(); }
   NSArray* init() override { return this; }

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-class NSAutoreleasePool : public NSObject {
+class NS_EXPORT NSAutoreleasePool : public NSObject {
  public:
   static NSAutoreleasePool* alloc() { return new NSAutoreleasePool(); }
   NSAutoreleasePool* init() override;

@@ -6,7 +6,7 @@
 
 class NSString;
 
-class NSBundle : public NSObject {
+class NS_EXPORT NSBundle : public NSObject {
  public:
   // Borrowed objects that live as long as the process.
   static NSBundle* mainBundle();

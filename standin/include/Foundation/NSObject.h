@@ -11,7 +11,7 @@
 
 class NSString;
 
-class NSObject {
+class NS_EXPORT NSObject {
  public:
   static NSObject* alloc() { return new NSObject(); }
   static NSObject* new_() { return alloc()->init(); }
@@ -38,10 +38,10 @@ class NSObject {
   virtual void dealloc();
 
  private:
-  friend void NSObjectMakeConstant(NSObject* object);
+  friend NS_EXPORT void NSObjectMakeConstant(NSObject* object);
   std::atomic<NSUInteger> mRetainCount{1};
   bool mConstant = false;  // literals: never freed, retain and release do nothing
 };
 
 // Turns an object into a process-lifetime constant (used for literals).
-void NSObjectMakeConstant(NSObject* object);
+NS_EXPORT void NSObjectMakeConstant(NSObject* object);

@@ -13,7 +13,7 @@ enum : NSStringEncoding {
   NSMacOSRomanStringEncoding = 30
 };
 
-class NSString : public NSObject {
+class NS_EXPORT NSString : public NSObject {
  public:
   static NSString* alloc() { return new NSString(); }
   NSString* init() override;
@@ -63,5 +63,5 @@ class NSString : public NSObject {
 };
 
 // Literal strings: @"text" becomes NSSTR("text"), a constant object.
-NSString* NSStringMakeConstant(const char* text);
+NS_EXPORT NSString* NSStringMakeConstant(const char* text);
 #define NSSTR(text) NSStringMakeConstant("" text "")

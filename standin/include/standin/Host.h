@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 
+#pragma GCC visibility push(default)
 namespace standin {
 
 // ---- Bundles ---------------------------------------------------------------
@@ -80,3 +81,4 @@ void SetAUEventHandler(std::function<void(const AudioUnitEvent&)> handler);
 void SetSystemVersion(int major, int minor, int bugFix);
 
 }  // namespace standin
+#pragma GCC visibility pop

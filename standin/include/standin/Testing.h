@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <vector>
 
+#pragma GCC visibility push(default)
 namespace standin {
 
 // Back to a fresh process: timers removed (and released), clock rewound,
@@ -34,3 +35,4 @@ std::vector<AudioUnitEvent> RecordedAUEvents();
 void ClearRecordedAUEvents();
 
 }  // namespace standin
+#pragma GCC visibility pop

@@ -1,0 +1,5 @@
+// Umbrella header of the AppKit stand-in.
+#pragma once
+
+#include <AppKit/NSView.h>
+#include <Foundation/Foundation.h>
