@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "UT_String.h"
+
 namespace plugin {
 
 // Version packed as major << 16 | minor << 8 | patch.
@@ -48,6 +50,13 @@ struct Config
   int32_t plugMinMaxHeight[2] = {0, 0};  // in either order
   bool plugHostResize = false;
   const char* bundleID = "";
+};
+
+// What the binding hands to the plug-in's constructor: the name of the
+// class that makes the editor view for the host.
+struct InstanceInfo
+{
+  UT_String mCocoaViewFactoryClassName;
 };
 
 } // namespace plugin
