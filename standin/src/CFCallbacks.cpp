@@ -32,39 +32,27 @@ std::string ValueCallbacks::Describe(const void* v) const {
   return text;
 }
 
-ValueCallbacks FromArrayCallbacks(const CFArrayCallBacks* cb) {
+namespace {
+
+// The three callback records share their first five fields; keys add a hash.
+template <class Record>
+ValueCallbacks From(const Record* cb) {
   ValueCallbacks v;
   if (cb) {
     v.retain = cb->retain;
     v.release = cb->release;
     v.copyDescription = cb->copyDescription;
     v.equal = cb->equal;
+    if constexpr (requires { cb->hash; }) v.hash = cb->hash;
   }
   return v;
 }
 
-ValueCallbacks FromKeyCallbacks(const CFDictionaryKeyCallBacks* cb) {
-  ValueCallbacks v;
-  if (cb) {
-    v.retain = cb->retain;
-    v.release = cb->release;
-    v.copyDescription = cb->copyDescription;
-    v.equal = cb->equal;
-    v.hash = cb->hash;
-  }
-  return v;
-}
+}  // namespace
 
-ValueCallbacks FromValueCallbacks(const CFDictionaryValueCallBacks* cb) {
-  ValueCallbacks v;
-  if (cb) {
-    v.retain = cb->retain;
-    v.release = cb->release;
-    v.copyDescription = cb->copyDescription;
-    v.equal = cb->equal;
-  }
-  return v;
-}
+ValueCallbacks FromArrayCallbacks(const CFArrayCallBacks* cb) { return From(cb); }
+ValueCallbacks FromKeyCallbacks(const CFDictionaryKeyCallBacks* cb) { return From(cb); }
+ValueCallbacks FromValueCallbacks(const CFDictionaryValueCallBacks* cb) { return From(cb); }
 
 }  // namespace standin::cf
 

@@ -8,6 +8,8 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -33,6 +35,24 @@ TEST_F(CFValuesTest, RetainAndReleaseMoveTheCountAndTheLastReleaseFrees) {
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline + 1);
   CFRelease(s);
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline);
+}
+
+TEST_F(CFValuesTest, RetainAndReleaseFromManyThreadsBalance) {
+  CFStringRef s = CFStringCreateWithCString(nullptr, "shared", kCFStringEncodingUTF8);
+  constexpr int kThreads = 4;
+  constexpr int kRounds = 20000;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([s] {
+      for (int i = 0; i < kRounds; ++i) {
+        CFRetain(s);
+        CFRelease(s);
+      }
+    });
+  }
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(CFGetRetainCount(s), 1);
+  CFRelease(s);
 }
 
 TEST_F(CFValuesTest, ConstantsIgnoreRetainAndRelease) {
@@ -334,6 +354,29 @@ TEST_F(CFValuesTest, AutoreleasedObjectsGoWhenTheMainLoopPasses) {
   standin::PumpMainRunLoop();
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline + 1) << "not in the pass's own pool";
   standin::DrainAutoreleasePools();
+}
+
+TEST_F(CFValuesTest, DeepCopyOfAClassInfoTreeIsIndependentAndRefusesForeignTypes) {
+  CFMutableDictionaryRef info =
+      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+  const SInt32 version = 0x00030015;
+  CFNumberRef n = CFNumberCreate(nullptr, kCFNumberSInt32Type, &version);
+  const UInt8 bytes[3] = {1, 2, 3};
+  CFDataRef data = CFDataCreate(nullptr, bytes, 3);
+  CFDictionarySetValue(info, CFSTR("version"), n);
+  CFDictionarySetValue(info, CFSTR("data"), data);
+  CFPropertyListRef copy = CFPropertyListCreateDeepCopy(nullptr, info, kCFPropertyListImmutable);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_TRUE(CFEqual(copy, info));
+  CFDictionaryRemoveValue(info, CFSTR("data"));
+  EXPECT_EQ(CFDictionaryGetCount(static_cast<CFDictionaryRef>(copy)), 2) << "the copy does not follow the source";
+  EXPECT_NE(CFDictionaryGetValue(static_cast<CFDictionaryRef>(copy), CFSTR("data")), data) << "data is copied";
+
+  CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/x"), kCFURLPOSIXPathStyle, false);
+  CFDictionarySetValue(info, CFSTR("url"), url);
+  EXPECT_EQ(CFPropertyListCreateDeepCopy(nullptr, info, kCFPropertyListImmutable), nullptr)
+      << "a URL is not a property-list type";
+  for (CFTypeRef o : {CFTypeRef(copy), CFTypeRef(info), CFTypeRef(n), CFTypeRef(data), CFTypeRef(url)}) CFRelease(o);
 }
 
 }  // namespace

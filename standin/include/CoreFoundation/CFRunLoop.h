@@ -1,7 +1,8 @@
 // The main run loop and its timers. Nothing runs by itself: timers fire only
 // when the host pumps the main loop (standin/Host.h), on the virtual clock of
-// CFAbsoluteTimeGetCurrent. A repeating timer that missed several intervals
-// fires once and is rescheduled after the current time, as on the platform.
+// CFAbsoluteTimeGetCurrent; times within a microsecond of now count as due.
+// A repeating timer that missed several intervals fires once and is
+// rescheduled after the current time, as on the platform.
 #pragma once
 
 #include <CoreFoundation/CFBase.h>
