@@ -1,0 +1,132 @@
+// What the plug-in costs its host: ProcessBlock in the Processing state at
+// 48 kHz with 512-frame blocks as a share of real time (the block period is
+// the reference), and how long a filter rebuild keeps the audio thread
+// waiting on the plug-in's mutex, against one block period.
+#include <benchmark/benchmark.h>
+#include <standin/Testing.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "ReferenceCurves.h"
+#include "Vorelle3.h"
+
+namespace {
+
+constexpr double kRate = 48000.0;
+constexpr int kBlock = 512;
+constexpr double kBlockSeconds = kBlock / kRate;
+
+class BenchPlug : public Vorelle3 {
+public:
+  BenchPlug() : Vorelle3(Info()) {}
+  static plugin::InstanceInfo Info() {
+    plugin::InstanceInfo info;
+    info.mCocoaViewFactoryClassName.Set("Vorelle3_View");
+    return info;
+  }
+  // A fingerprint shaped like reference 0, matched against reference 1.
+  void Prepare(int adMode) {
+    SetSampleRate(kRate);
+    SetBlockSize(kBlock);
+    OnReset();
+    for (unsigned i = 0; i < mFingerprint->count; ++i) mFingerprint->mag[i] = ReferenceCurveMagnitude(0, int(i));
+    mFingerprintValid = true;
+    mReferenceMode = 1;
+    mADMode = adMode;
+    mActivityState = kProcessing;
+    ComputeCurves();
+  }
+};
+
+void UsePrivateHome() {
+  static const bool done = [] {
+    const auto home = std::filesystem::temp_directory_path() / "bench_process_home";
+    std::filesystem::create_directories(home);
+    standin::SetUserHome(home.string(), true);
+    return true;
+  }();
+  (void)done;
+}
+
+std::vector<double> Noise(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> u(-0.1, 0.1);
+  std::vector<double> x(n);
+  for (double& v : x) v = u(rng);
+  return x;
+}
+
+// Time per 512-frame block; "rt_percent" is that time as a share of the
+// block period, in percent of one core.
+void BM_ProcessBlock(benchmark::State& state) {
+  UsePrivateHome();
+  BenchPlug plug;
+  plug.Prepare(int(state.range(0)));
+  const std::vector<double> l = Noise(kBlock, 1), r = Noise(kBlock, 2);
+  std::vector<double> outL(kBlock), outR(kBlock);
+  double* in[2] = {const_cast<double*>(l.data()), const_cast<double*>(r.data())};
+  double* out[2] = {outL.data(), outR.data()};
+  for (int i = 0; i < 200; ++i) plug.ProcessBlock(in, out, kBlock);  // past the fade
+  double busy = 0.0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    plug.ProcessBlock(in, out, kBlock);
+    busy += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    benchmark::DoNotOptimize(outL.data());
+  }
+  state.counters["rt_percent"] = 100.0 * busy / (double(state.iterations()) * kBlockSeconds);
+  state.SetLabel(state.range(0) ? "Digital" : "Analoge");
+}
+BENCHMARK(BM_ProcessBlock)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A render thread plays blocks at real-time pace while the main thread
+// rebuilds the filter: "wait_ms" is the longest any block waited beyond its
+// usual cost (the time the rebuild held the mutex), "rebuild_ms" the whole
+// rebuild, both reported against the block period "block_ms".
+void BM_ComputeCurvesLockHold(benchmark::State& state) {
+  UsePrivateHome();
+  BenchPlug plug;
+  plug.Prepare(int(state.range(0)));
+  const std::vector<double> l = Noise(kBlock, 3), r = Noise(kBlock, 4);
+  std::vector<double> outL(kBlock), outR(kBlock);
+  double* in[2] = {const_cast<double*>(l.data()), const_cast<double*>(r.data())};
+  double* out[2] = {outL.data(), outR.data()};
+
+  std::atomic<bool> running{true};
+  std::atomic<double> worst{0.0}, typical{1e9};
+  std::thread audio([&] {
+    while (running.load()) {
+      const auto start = std::chrono::steady_clock::now();
+      plug.ProcessBlock(in, out, kBlock);
+      const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      worst.store(std::max(worst.load(), took));
+      typical.store(std::min(typical.load(), took));
+      std::this_thread::sleep_for(std::chrono::duration<double>(std::max(kBlockSeconds - took, 0.0) / 4));
+    }
+  });
+  double rebuild = 0.0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    plug.ComputeCurves();
+    rebuild = std::max(rebuild, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  running.store(false);
+  audio.join();
+  state.counters["wait_ms"] = 1e3 * (worst.load() - typical.load());
+  state.counters["rebuild_ms"] = 1e3 * rebuild;
+  state.counters["block_ms"] = 1e3 * kBlockSeconds;
+  state.SetLabel(state.range(0) ? "Digital" : "Analoge");
+}
+BENCHMARK(BM_ComputeCurvesLockHold)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

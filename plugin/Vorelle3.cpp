@@ -1,0 +1,181 @@
+#include "Vorelle3.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "SettingsFile.h"
+
+using namespace plugin;
+
+namespace {
+
+Config MakeConfig() {
+  Config c;
+  c.nParams = kNumParams;
+  c.nPresets = Vorelle3::kNumPresets;
+  c.channelIOStr = "2-2";
+  c.pluginName = "Vorelle3";
+  c.productName = "Vorelle3";
+  c.mfrName = "Zelvant";
+  c.vendorVersion = PackVersion(3, 0, 21);
+  c.uniqueID = plugin::FourCharCode("ZV60");
+  c.mfrID = plugin::FourCharCode("ZVNX");
+  c.latency = 0;
+  c.plugDoesChunks = true;
+  c.plugType = 0;
+  c.plugHasUI = true;
+  c.plugWidth = 650;
+  c.plugHeight = 470;
+  c.plugHostResize = false;
+  c.plugMinMaxWidth[0] = 325;
+  c.plugMinMaxWidth[1] = 1300;
+  c.plugMinMaxHeight[0] = 235;
+  c.plugMinMaxHeight[1] = 940;
+  c.bundleID = "com.Zelvant.audiounit.Vorelle3";
+  return c;
+}
+
+constexpr const char* kFixedScaleTexts[] = {"50%",  "75%",  "100%", "125%", "150%", "175%",
+                                            "200%", "225%", "250%", "275%", "300%"};
+
+} // namespace
+
+Vorelle3::Vorelle3(const InstanceInfo& info) : IPluginAU(info, MakeConfig()) {
+  mInitPreset.SetName("empty");
+  mCustomRefName.Set("(None)");
+  InitPaths();
+  if (ReadIniInt("GUI", "HasUI", 1) == 0) SetHasUI(false);
+  std::srand(unsigned(std::clock()));
+
+  mSampleRate = GetSampleRate();
+  mLatency = GetLatency();
+  mBlockSize = GetBlockSize();
+  mNumInputs = MaxNChannels(kInput);
+  mNumOutputs = MaxNChannels(kOutput);
+  mAboutPending = mUpdateCheckPending = mMeterUpdatePending = false;
+
+  InitMembers();
+  InitDSP();
+  InitParams();
+
+  UT_String folder(GetAUDataPath());
+  LoadDefaultPreset(folder);
+  mGUIScale = GetParam(kGUIScale)->Value();
+  InitPlugControls();
+}
+
+Vorelle3::~Vorelle3() {
+  mCodePresets.Empty(true);
+  mExtraParams.Empty(true);
+  mPresetList.Empty(true);
+}
+
+void Vorelle3::InitMembers() {
+  mActivityState = kIdle;
+  mReferenceMode = 0;
+  mADMode = 0;
+  mGain = 0.0;
+  mMix = 100.0;
+  mResetPeakMax = mMatchPeakMax = 0;
+  mGUIResizePending = mMeterUpdatePending = mAboutPending = mUpdateCheckPending = false;
+  mUIOpen = mLayoutDone = false;
+  mPeakMax = 0.0;
+  mMeterIntervalMs = 25.0;
+  mFingerprintValid = mCustomRefValid = false;
+  mBandIndex = 3;
+  mFFTSize = 16384;
+  mSpectrumMode = 0;
+  mBandsPerOctave = 6;
+  mCustomRefName.Set("(None)");
+  mImpulseLength = mMaxImpulseSize = 32768;
+  mMonoImpulse = true;
+  mWindowImpulse = mLinearPhase = false;
+  mFilterLatency = 0;
+  mJobState = mJobWaitTicks = 0;
+  mJobFilePath.Set("");
+}
+
+void Vorelle3::InitParams() {
+  GetParam(kGUIScale)->InitDouble("GUI scale", mGUIScale, 0.5, 3.0, 0.01, "", IParam::kFlagCannotAutomate, "GUI");
+  GetParam(kTooltips)->InitEnum("Toggle tooltips", mTooltips, 2, "", IParam::kFlagCannotAutomate, "GUI");
+  GetParam(kOnlineUpdateCheck)
+      ->InitEnum("Online Update Check", mOnlineUpdateCheck, 2, "", IParam::kFlagCannotAutomate, "GUI");
+  GetParam(kActivityState)->InitEnum("Activity state", mActivityState, 3, "", 0, "Processing");
+  GetParam(kReferenceMode)->InitDouble("Reference mode", mReferenceMode, 0.0, 4.0, 1.0, "", 0, "Processing");
+  GetParam(kADMode)->InitEnum("AD mode", mADMode, 2, "", IParam::kFlagCannotAutomate, "Processing");
+  GetParam(kGain)->InitDouble("Gain", mGain, -24.0, 24.0, 0.1, "dB", IParam::kFlagMeta, "Processing");
+  GetParam(kMix)->InitDouble("Mix", mMix, 0.0, 100.0, 1.0, "%", 0, "Processing");
+  GetParam(kResetPeakMax)->InitEnum("Reset peak max", mResetPeakMax, 2, "", 0, "Processing");
+  GetParam(kMatchPeakMax)->InitEnum("Match peak max", mMatchPeakMax, 2, "", 0, "Processing");
+  for (int idx : {kTooltips, kOnlineUpdateCheck, kResetPeakMax, kMatchPeakMax}) {
+    GetParam(idx)->SetDisplayText(0, "Off");
+    GetParam(idx)->SetDisplayText(1, "On");
+  }
+  GetParam(kActivityState)->SetDisplayText(0, "Capture");
+  GetParam(kActivityState)->SetDisplayText(1, "Idle");
+  GetParam(kActivityState)->SetDisplayText(2, "Processing");
+  GetParam(kADMode)->SetDisplayText(0, "Analoge");
+  GetParam(kADMode)->SetDisplayText(1, "Digital");
+
+  FillInitPreset();
+  MakeCodePreset("Init");
+  MakeInitPreset();
+}
+
+int Vorelle3::MakeInitPreset() {
+  CopyInitPresetToFirstSlot();
+  MakeCodePreset("1234567890123456789012");
+  mGUIScaleMenuTag = 28;
+  MakeFixedScaleParam();
+  return 2;
+}
+
+void Vorelle3::FillInitPreset() {
+  mInitPreset.SetName("Init");
+  mInitPreset.mChunk.Clear();
+  SerializeState(mInitPreset.mChunk);
+  mInitPreset.mInitialized = true;
+}
+
+void Vorelle3::MakeCodePreset(const char* name) {
+  IPreset* preset = new IPreset;
+  preset->SetName(name);
+  SerializeState(preset->mChunk);
+  preset->mInitialized = true;
+  if (!mCodePresets.Add(preset)) delete preset;
+}
+
+void Vorelle3::CopyInitPresetToFirstSlot() {
+  IPreset* first = mPresets.Get(0);
+  if (!first) return;
+  first->SetName(mInitPreset.mName);
+  first->mChunk.Clear();
+  first->mChunk.PutChunk(&mInitPreset.mChunk);
+  first->mInitialized = true;
+}
+
+void Vorelle3::MakeFixedScaleParam() {
+  // Made once; a repeated preset rebuild keeps the existing entry.
+  if (mExtraParams.GetSize() > 0) return;
+  IParam* param = new IParam;
+  param->InitEnum("Fixed GUI Scale", 2, 11, "", 0, "");
+  for (int i = 0; i < 11; ++i) param->SetDisplayText(i, kFixedScaleTexts[i]);
+  if (!mExtraParams.Add(param)) delete param;
+}
+
+int Vorelle3::ReadIniInt(const char*, const char* key, int defaultValue) const {
+  UT_String path(GetDataPath());
+  path.Append("/");
+  path.Append(kSettingsFileName);
+  return ReadSettingsInt(path.Get(), key, defaultValue);
+}
+
+bool Vorelle3::LoadDefaultPreset(const UT_String&) {
+  // XML presets are not read by this build yet: the defaults stand.
+  return false;
+}
+
+void Vorelle3::InitPlugControls() {
+  // No editor functions exist yet: the plug-in runs without an editor.
+  if (!mMakeGraphicsFunc || !mLayoutFunc) SetHasUI(false);
+}

@@ -1,0 +1,272 @@
+#pragma once
+// The plug-in: an Audio Unit effect that matches the long-term spectrum of
+// its input to a reference. Capture feeds the analyser; Processing runs the
+// input through a correction filter designed from the difference between a
+// reference curve and the captured fingerprint, mixed with an equally
+// delayed dry path; Idle outputs that dry path.
+//
+// Threads: construction, ComputeCurves and everything touching files or the
+// editor on the main thread; ProcessBlock and OnReset on the host's audio
+// thread. mMutex (recursive) guards the DSP state: ProcessBlock and OnReset
+// hold it for their whole run, ComputeCurves only to read its inputs and to
+// swap the new filter in (the design itself runs outside it). ProcessBlock
+// allocates nothing for blocks up to the block size the DSP was built for.
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "CMFFT.h"
+#include "CorrectionFilter.h"
+#include "FilterDesign.h"
+#include "CurveMath.h"
+#include "ICMessageBox.h"
+#include "IExtPDCHandler.h"
+#include "IMPlugPaths.h"
+#include "IPluginAU.h"
+#include "Vorelle3CurveRecord.h"
+
+enum EParams {
+  kGUIScale = 0,
+  kTooltips,
+  kActivityState,
+  kReferenceMode,
+  kADMode,
+  kGain,
+  kMix,
+  kResetPeakMax,
+  kMatchPeakMax,
+  kOnlineUpdateCheck,
+  kNumParams
+};
+
+enum EActivityState { kCapture = 0, kIdle = 1, kProcessing = 2 };
+
+class Vorelle3 : public plugin::IPluginAU,
+                 public plugin::IMPlugPaths,
+                 public IExtPDCHandler,
+                 public ICMessageBox {
+public:
+  static constexpr int kNumPresets = 1;
+  static constexpr int kCustomReference = 4;  // "Reference mode" of the custom curve
+
+  explicit Vorelle3(const plugin::InstanceInfo& info);
+  ~Vorelle3() override;
+
+  // --- audio thread
+  void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+  // Rebuilds the DSP state when the processor's sample rate or block size
+  // changed since it was built; hands the latency to the host.
+  void OnReset() override;
+
+  // --- DSP set-up
+  // Everything that depends on rate or block size: timings, analyser, curve
+  // records (kept when their point count is unchanged), identity filters.
+  // Caller holds mMutex (or is the constructor).
+  void InitDSP();
+  // Difference curve and both impulses from the fingerprint (when valid) and
+  // the reference chosen by "Reference mode", for the current "AD mode".
+  // Takes mMutex itself; callable with it held.
+  void ComputeCurves();
+  // InitDSP under the caller's lock, ComputeCurves, then the latency hand-over.
+  void ReinitDSP();
+  // mFilterLatency in "Digital", 0 in "Analoge".
+  int GetProcessingLatency() const { return mADMode != 0 ? mFilterLatency : 0; }
+
+  // --- parameter changes and commands (Vorelle3Commands.cpp)
+  // Host parameters 0..9 and the editor's action tags 10..35. Any thread: on
+  // one other than the main thread nothing allocates or touches the editor,
+  // and capture finishing, filter rebuilds and label updates wait for the
+  // next idle tick.
+  void OnParamChange(int paramIdx, plugin::EParamSource source, int sampleOffset) override;
+  // Changes a parameter from inside the plug-in as the editor would.
+  void SetParamValueAndNotify(int paramIdx, double value, bool normalized);
+  double GetFixedGUIScale(int index) const;
+
+  // --- idle work and editor updates (Vorelle3Idle.cpp), main thread
+  void OnIdle() override;
+  void OnUIOpen() override;
+  void OnUIClose() override;
+  void UpdateGUIControls();
+  void UpdateCustomStyleLabel();
+  void BuildAboutText();
+  void MakeAboutText(plugin::UT_String& text) const;
+
+  // --- audio files (Vorelle3Import.cpp, Vorelle3FileJobs.cpp), main thread
+  // A fresh analyser that has read the whole file (its rate in sampleRate),
+  // or null; mImportStatus says which.
+  std::unique_ptr<CMFFT> ImportAudioFile(const char* path, double* sampleRate = nullptr);
+  // The analyser's average spectrum on the curve grid (6 points per octave
+  // from 10 Hz); false when it has no spectrum.
+  bool MapAnalyserOntoGrid(CMFFT& analyser, double fs, std::vector<double>& out) const;
+  // Runs a queued job one idle tick after it was queued.
+  void RunPendingFileJob();
+  bool ConvertAudioFile(const char* path);
+  bool LoadFingerprintAndUpdate(const char* path, Vorelle3CurveRecord* target);
+  bool LoadReferenceAndUpdate(const char* path, Vorelle3CurveRecord* target);
+
+  // --- settings and presets
+  // One integer from the settings file in the data folder; section is unused.
+  int ReadIniInt(const char* section, const char* key, int defaultValue) const;
+  // Loads "default.zvp" from folder; false when there is none or it cannot
+  // be read (the parameters then keep their values).
+  bool LoadDefaultPreset(const plugin::UT_String& folder);
+  int MakeInitPreset();
+  const plugin::IPreset& GetInitPreset() const { return mInitPreset; }
+  int NCodePresets() const { return mCodePresets.GetSize(); }
+  const plugin::IPreset* GetCodePreset(int idx) const { return mCodePresets.Get(idx); }
+  plugin::IParam* GetExtraParam(int idx) const { return mExtraParams.Get(idx); }
+
+  // --- the design steps, on this plug-in's terms
+  static void SetIdentity(double* impulse, int n) { ::SetIdentity(impulse, n); }
+  static void CircularShift(double* data, int n, int k) { ::CircularShift(data, n, k); }
+  static double InterpolateCurve(const double* freq, const double* value, int count, double f) {
+    return ::InterpolateCurve(freq, value, count, f);
+  }
+  void SmoothCurve(double* impulse, int n, const Vorelle3CurveRecord& diff, bool linearPhase) const {
+    ::SmoothCurve(impulse, n, diff, linearPhase, GetSampleRate());
+  }
+
+protected:
+  void InitMembers();
+  void InitParams();
+  // Stores the editor's make-graphics and layout functions (none yet).
+  void InitPlugControls();
+  void ProcessAudio(double** inputs, double** outputs, int nFrames);
+
+  // The reference "Reference mode" selects: 1..3 built-in, 4 custom, else 0.
+  const Vorelle3CurveRecord& SelectedReference(Vorelle3CurveRecord& builtIn) const;
+
+  std::recursive_mutex mMutex;
+
+  // DSP set-up values.
+  double mSampleRate = 44100.0;
+  int mBlockSize = 512;
+  int mNumInputs = 2;
+  int mNumOutputs = 2;
+  int mLatency = 0;
+
+  // Parameter mirrors: every DSP decision reads these.
+  double mGUIScale = 1.0;
+  int mTooltips = 1;
+  int mOnlineUpdateCheck = 1;
+  // Atomic where a host thread writes what the audio block reads.
+  std::atomic<int> mActivityState{kIdle};
+  std::atomic<int> mReferenceMode{0};
+  std::atomic<int> mADMode{0};
+  std::atomic<double> mGain{0.0};
+  std::atomic<double> mMix{100.0};
+  int mResetPeakMax = 0;
+  int mMatchPeakMax = 0;
+
+  // Requests for the idle loop.
+  bool mGUIResizePending = false;
+  std::atomic<bool> mMeterUpdatePending{false};
+  bool mAboutPending = false;
+  bool mUpdateCheckPending = false;
+  bool mUIOpen = false;
+  bool mLayoutDone = false;
+
+  // Output metering, clip detector and fade-in.
+  double mPeakMax = 0.0;
+  double mMeterIntervalMs = 25.0;
+  int mMeterIntervalSamples = 1;
+  int mMeterSampleCount = 0;
+  double mClipEnvelope = 0.0;
+  double mClipLatch = 0.0;
+  double mClipAttackCoef = 0.0;
+  double mClipReleaseCoef = 0.0;
+  int mClipHoldSamples = 0;
+  int mClipHoldCount = 0;
+  int mClipState = 0;
+  int mFadeLength = 0;
+  int mFadePos = 0;
+  double mFadeExponent = 2.0;
+
+  // Analysis and curves.
+  std::atomic<bool> mFingerprintValid{false};
+  bool mCustomRefValid = false;
+  std::unique_ptr<CMFFT> mAnalyser;
+  int mBandIndex = 3;
+  int mFFTSize = 16384;
+  int mSpectrumMode = 0;
+  int mBandsPerOctave = 6;
+  plugin::UT_String mCustomRefName;
+  std::unique_ptr<Vorelle3CurveRecord> mFingerprint;
+  std::unique_ptr<Vorelle3CurveRecord> mDiffCurve;
+  std::unique_ptr<Vorelle3CurveRecord> mCustomReference;
+
+  // Correction filter.
+  int mImpulseLength = 32768;
+  int mMaxImpulseSize = 32768;
+  bool mMonoImpulse = true;
+  bool mWindowImpulse = false;
+  bool mLinearPhase = false;
+  int mFilterLatency = 0;
+  std::unique_ptr<CorrectionFilter> mFilter;
+  // Counts rebuilds, so a design made outside the lock is dropped when the
+  // DSP state changed under it.
+  unsigned mDSPGeneration = 0;
+
+  // File jobs (queued by commands, run by the idle loop).
+  int mJobState = 0;
+  int mJobWaitTicks = 0;
+  plugin::UT_String mJobFilePath;
+  plugin::UT_String mImportStatus;
+
+  // Positions of editor controls, set by the editor layout.
+  int mCtrlCustomStyle = -1;
+  int mCtrlCaptureLED = -1;
+  int mCtrlClipLED = -1;
+  int mCtrlPeakText = -1;
+  int mCtrlTuneBox = -1;
+  int mCtrlNeedle = -1;
+  int mCtrlSaveFingerprint = -1;
+  int mCtrlSaveReference = -1;
+  int mCtrlLoadFingerprint = -1;
+  int mCtrlLoadReference = -1;
+  int mCtrlUpdate = -1;
+
+  // Presets and editor-only parameters.
+  plugin::IPreset mInitPreset;
+  bool mPresetsDynamic = true;
+  plugin::UT_PtrList<plugin::IPreset> mCodePresets;
+  plugin::UT_PtrList<plugin::IParam> mExtraParams;
+  int mGUIScaleMenuTag = 28;
+  plugin::UT_PtrList<plugin::IPreset> mPresetList;
+
+  // Parameter changes and commands.
+  enum EDeferredWork : unsigned { kDeferFinishCapture = 1, kDeferCurves = 2, kDeferLabel = 4 };
+  bool OnMainThread() const;
+  void ParameterChanged(int paramIdx, double value);
+  void ActionTag(int tag);
+  void MatchPeakMax();
+  void SetGUIScaleAndResize(double scale);
+  // Maps the capture onto the fingerprint and rebuilds; false when nothing
+  // was mapped.
+  bool FinishCapture();
+  void StartCapture();
+  void RequestCurves();
+  void RequestLabelUpdate();
+  void RunDeferredWork();
+  void FileAction(int tag);
+  void PresetAction(int tag);
+  void RebuildPresetList();
+  void QueueFileJob(int state, const char* path);
+  bool ImportIntoCurve(const char* path, Vorelle3CurveRecord* target);
+
+  // The thread that built the plug-in: the host's main thread.
+  const std::thread::id mMainThreadId = std::this_thread::get_id();
+  std::atomic<unsigned> mDeferredWork{0};
+  // The last version check of this instance.
+  int mVersionCheckCurlCode = -1;
+  char mVersionCheckError[1024] = {};
+
+private:
+  // A preset holding the current state, appended to mCodePresets.
+  void MakeCodePreset(const char* name);
+  void FillInitPreset();
+  void CopyInitPresetToFirstSlot();
+  void MakeFixedScaleParam();
+};

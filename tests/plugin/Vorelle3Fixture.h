@@ -1,0 +1,107 @@
+#pragma once
+// A Vorelle3 with its parameter mirrors and DSP state opened up for tests,
+// in a private home folder of the platform stand-in.
+#include <gtest/gtest.h>
+#include <standin/Testing.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Vorelle3.h"
+
+namespace testplug {
+
+class TestVorelle3 : public Vorelle3 {
+public:
+  TestVorelle3() : Vorelle3(Info()) {}
+
+  static plugin::InstanceInfo Info() {
+    plugin::InstanceInfo info;
+    info.mCocoaViewFactoryClassName.Set("Vorelle3_View");
+    return info;
+  }
+
+  // Mirrors, as the parameter reactions will set them.
+  void SetActivity(int s) { mActivityState = s; }
+  void SetMix(double m) { mMix = m; }
+  void SetGain(double g) { mGain = g; }
+  void SetADMode(int m) { mADMode = m; }
+  void SetReferenceMode(int r) { mReferenceMode = r; mFadePos = 0; }
+  void SetFingerprintValid(bool v) { mFingerprintValid = v; }
+  void SetCustomRefValid(bool v) { mCustomRefValid = v; }
+
+  // Rate and block size as the host sets them, then the host's reset.
+  void Reconfigure(double fs, int blockSize) {
+    SetSampleRate(fs);
+    SetBlockSize(blockSize);
+    OnReset();
+  }
+
+  const std::vector<double>& FilterImpulse() const { return mFilter->filterImpulse; }
+  const std::vector<double>& DryImpulse() const { return mFilter->dryImpulse; }
+  const CorrectionFilter* Filter() const { return mFilter.get(); }
+  int FilterLatency() const { return mFilterLatency; }
+  int WantedLatency() const { return mLatency; }
+  int HandedLatency() const { return IExtPDCHandler::mLatency; }
+  bool LinearPhase() const { return mLinearPhase; }
+  Vorelle3CurveRecord& Fingerprint() { return *mFingerprint; }
+  Vorelle3CurveRecord& DiffCurve() { return *mDiffCurve; }
+  Vorelle3CurveRecord& CustomReference() { return *mCustomReference; }
+  CMFFT& Analyser() { return *mAnalyser; }
+  bool FingerprintValid() const { return mFingerprintValid; }
+  bool CustomRefValid() const { return mCustomRefValid; }
+  const char* CustomRefName() const { return mCustomRefName.Get(); }
+  double PeakMax() const { return mPeakMax; }
+  double ClipEnvelope() const { return mClipEnvelope; }
+  double ClipLatch() const { return mClipLatch; }
+  int ClipState() const { return mClipState; }
+  int FadeLength() const { return mFadeLength; }
+  int MeterInterval() const { return mMeterIntervalSamples; }
+  bool MeterPending() const { return mMeterUpdatePending; }
+  void ClearMeterPending() { mMeterUpdatePending = false; }
+  double SampleRateBuilt() const { return mSampleRate; }
+  int ActivityState() const { return mActivityState; }
+  int ReferenceMode() const { return mReferenceMode; }
+  int ADMode() const { return mADMode; }
+  double Gain() const { return mGain; }
+  double Mix() const { return mMix; }
+  double GUIScale() const { return mGUIScale; }
+  int Tooltips() const { return mTooltips; }
+  int OnlineUpdateCheck() const { return mOnlineUpdateCheck; }
+
+  // Runs a stereo signal through ProcessBlock in blocks of `block` frames.
+  void Run(const std::vector<double>& l, const std::vector<double>& r, std::vector<double>& outL,
+           std::vector<double>& outR, int block) {
+    outL.assign(l.size(), 0.0);
+    outR.assign(r.size(), 0.0);
+    for (size_t pos = 0; pos < l.size(); pos += size_t(block)) {
+      const int n = int(std::min(l.size() - pos, size_t(block)));
+      double* in[2] = {const_cast<double*>(l.data() + pos), const_cast<double*>(r.data() + pos)};
+      double* out[2] = {outL.data() + pos, outR.data() + pos};
+      ProcessBlock(in, out, n);
+    }
+  }
+};
+
+// A private home (and so data folder) per test.
+class Vorelle3Test : public ::testing::Test {
+protected:
+  void SetUp() override {
+    standin::Reset();
+    mRoot = std::filesystem::temp_directory_path() /
+            ("vorelle3-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(mRoot);
+    std::filesystem::create_directories(mRoot);
+    standin::SetUserHome((mRoot / "home").string(), true);
+    standin::SetSystemRoot((mRoot / "sys").string());
+  }
+  void TearDown() override {
+    standin::Reset();
+    std::filesystem::remove_all(mRoot);
+  }
+
+  std::filesystem::path mRoot;
+};
+
+} // namespace testplug

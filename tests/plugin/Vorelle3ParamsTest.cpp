@@ -1,0 +1,154 @@
+// The plug-in object as a host first sees it: identity, parameters, presets.
+#include <cstring>
+
+#include "Vorelle3Fixture.h"
+
+using namespace testplug;
+using plugin::IParam;
+
+namespace {
+
+struct ParamRow {
+  int index;
+  const char* name;
+  IParam::EParamType type;
+  double min, max, step, def;
+  const char* label;
+  int flags;
+  const char* group;
+  std::vector<const char*> texts;
+};
+
+} // namespace
+
+TEST_F(Vorelle3Test, TheHostSeesExactlyTheTenDocumentedParameters) {
+  TestVorelle3 plug;
+  const int cannot = IParam::kFlagCannotAutomate, meta = IParam::kFlagMeta, stepped = IParam::kFlagStepped;
+  const ParamRow rows[] = {
+      {0, "GUI scale", IParam::kTypeDouble, 0.5, 3.0, 0.01, 1.0, "", cannot, "GUI", {}},
+      {1, "Toggle tooltips", IParam::kTypeEnum, 0, 1, 1, 1, "", cannot | stepped, "GUI", {"Off", "On"}},
+      {2, "Activity state", IParam::kTypeEnum, 0, 2, 1, 1, "", stepped, "Processing", {"Capture", "Idle", "Processing"}},
+      {3, "Reference mode", IParam::kTypeDouble, 0.0, 4.0, 1.0, 0.0, "", 0, "Processing", {}},
+      {4, "AD mode", IParam::kTypeEnum, 0, 1, 1, 0, "", cannot | stepped, "Processing", {"Analoge", "Digital"}},
+      {5, "Gain", IParam::kTypeDouble, -24.0, 24.0, 0.1, 0.0, "dB", meta, "Processing", {}},
+      {6, "Mix", IParam::kTypeDouble, 0.0, 100.0, 1.0, 100.0, "%", 0, "Processing", {}},
+      {7, "Reset peak max", IParam::kTypeEnum, 0, 1, 1, 0, "", stepped, "Processing", {"Off", "On"}},
+      {8, "Match peak max", IParam::kTypeEnum, 0, 1, 1, 0, "", stepped, "Processing", {"Off", "On"}},
+      {9, "Online Update Check", IParam::kTypeEnum, 0, 1, 1, 1, "", cannot | stepped, "GUI", {"Off", "On"}},
+  };
+  ASSERT_EQ(plug.NParams(), 10);
+  for (const ParamRow& row : rows) {
+    const IParam* p = plug.GetParam(row.index);
+    ASSERT_NE(p, nullptr);
+    EXPECT_STREQ(p->GetName(), row.name);
+    EXPECT_EQ(p->Type(), row.type) << row.name;
+    EXPECT_EQ(p->GetMin(), row.min) << row.name;
+    EXPECT_EQ(p->GetMax(), row.max) << row.name;
+    EXPECT_EQ(p->GetStep(), row.step) << row.name;
+    EXPECT_EQ(p->GetDefault(), row.def) << row.name;
+    EXPECT_EQ(p->Value(), row.def) << row.name;
+    EXPECT_STREQ(p->GetLabel(), row.label) << row.name;
+    EXPECT_EQ(p->GetFlags(), row.flags) << row.name;
+    EXPECT_STREQ(p->GetGroup(), row.group) << row.name;
+    EXPECT_EQ(p->Unit(), IParam::kUnitCustom) << row.name;
+    ASSERT_EQ(p->NDisplayTexts(), int(row.texts.size())) << row.name;
+    for (size_t i = 0; i < row.texts.size(); ++i) EXPECT_STREQ(p->GetDisplayText(double(i)), row.texts[i]);
+  }
+}
+
+TEST_F(Vorelle3Test, FixedGUIScaleIsAnEditorOnlyEnumOfElevenScales) {
+  TestVorelle3 plug;
+  const IParam* p = plug.GetExtraParam(0);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(plug.GetExtraParam(1), nullptr);
+  EXPECT_STREQ(p->GetName(), "Fixed GUI Scale");
+  EXPECT_EQ(p->Type(), IParam::kTypeEnum);
+  EXPECT_EQ(p->GetMax(), 10.0);
+  EXPECT_EQ(p->GetDefault(), 2.0);
+  const char* texts[] = {"50%", "75%", "100%", "125%", "150%", "175%", "200%", "225%", "250%", "275%", "300%"};
+  ASSERT_EQ(p->NDisplayTexts(), 11);
+  for (int i = 0; i < 11; ++i) EXPECT_STREQ(p->GetDisplayText(i), texts[i]);
+  for (int i = 0; i < plug.NParams(); ++i) EXPECT_STRNE(plug.GetParam(i)->GetName(), "Fixed GUI Scale");
+  // Rebuilding the presets does not add a second one.
+  EXPECT_EQ(plug.MakeInitPreset(), 2);
+  EXPECT_EQ(plug.GetExtraParam(1), nullptr);
+}
+
+TEST_F(Vorelle3Test, ThePresetListOffersInitFirst) {
+  TestVorelle3 plug;
+  ASSERT_EQ(plug.NPresets(), 1);
+  EXPECT_STREQ(plug.GetPresetName(0), "Init");
+  EXPECT_TRUE(plug.GetPreset(0)->mInitialized);
+  EXPECT_GT(plug.GetPreset(0)->mChunk.Size(), 0);
+  EXPECT_STREQ(plug.GetInitPreset().mName, "Init");
+  ASSERT_EQ(plug.NCodePresets(), 2);
+  EXPECT_STREQ(plug.GetCodePreset(0)->mName, "Init");
+  EXPECT_STREQ(plug.GetCodePreset(1)->mName, "1234567890123456789012");
+  // Pruning (as the host's open does) keeps it.
+  plug.PruneUninitializedPresets();
+  EXPECT_STREQ(plug.GetPresetName(0), "Init");
+}
+
+TEST_F(Vorelle3Test, IdentityAndEditorGeometryFollowTheConfiguration) {
+  TestVorelle3 plug;
+  EXPECT_STREQ(plug.GetPluginName(), "Vorelle3");
+  EXPECT_STREQ(plug.GetProductName(), "Vorelle3");
+  EXPECT_STREQ(plug.GetMfrName(), "Zelvant");
+  EXPECT_EQ(plug.GetPluginVersion(false), 0x00030015);
+  EXPECT_EQ(plug.GetUniqueID(), 0x5A563630);  // "ZV60"
+  EXPECT_EQ(plug.GetMfrID(), 0x5A564E58);     // "ZVNX"
+  EXPECT_STREQ(plug.GetBundleID(), "com.Zelvant.audiounit.Vorelle3");
+  EXPECT_TRUE(plug.DoesStateChunks());
+  EXPECT_EQ(plug.GetEditorWidth(), 650);
+  EXPECT_EQ(plug.GetEditorHeight(), 470);
+  EXPECT_EQ(plug.GetMinWidth(), 325);
+  EXPECT_EQ(plug.GetMaxWidth(), 1300);
+  EXPECT_EQ(plug.GetMinHeight(), 235);
+  EXPECT_EQ(plug.GetMaxHeight(), 940);
+  EXPECT_EQ(plug.MaxNChannels(plugin::kInput), 2);
+  EXPECT_EQ(plug.MaxNChannels(plugin::kOutput), 2);
+  EXPECT_EQ(plug.GetLatency(), 0);
+  EXPECT_STREQ(plug.GetViewClassName(), "Vorelle3_View");
+  // No editor functions are stored yet, so no editor is offered.
+  EXPECT_FALSE(plug.HasUI());
+}
+
+TEST_F(Vorelle3Test, AFreshInstanceStartsIdleAnalogeAtUnityWithEverythingOn) {
+  TestVorelle3 plug;
+  EXPECT_EQ(plug.ActivityState(), kIdle);
+  EXPECT_EQ(plug.ReferenceMode(), 0);
+  EXPECT_EQ(plug.ADMode(), 0);
+  EXPECT_EQ(plug.Gain(), 0.0);
+  EXPECT_EQ(plug.Mix(), 100.0);
+  EXPECT_EQ(plug.GUIScale(), 1.0);
+  EXPECT_EQ(plug.Tooltips(), 1);
+  EXPECT_EQ(plug.OnlineUpdateCheck(), 1);
+  EXPECT_FALSE(plug.FingerprintValid());
+  EXPECT_FALSE(plug.CustomRefValid());
+  EXPECT_STREQ(plug.CustomRefName(), "(None)");
+  EXPECT_EQ(plug.WantedLatency(), 0);
+  // The data folder and its "AU" folder exist.
+  EXPECT_TRUE(std::filesystem::is_directory(plug.GetDataPath()));
+  EXPECT_TRUE(std::filesystem::is_directory(plug.GetAUDataPath()));
+}
+
+TEST_F(Vorelle3Test, TheSettingsFileIsReadFromTheDataFolder) {
+  std::string dataPath;
+  {
+    TestVorelle3 first;
+    dataPath = first.GetDataPath();
+  }
+  struct Case { const char* text; int expected; };
+  const Case cases[] = {{"HasUI=0\n", 0}, {"HasUI=1\n", 1}, {"Other=0\n", 1}, {"[GUI]\nHasUI=7\n", 7}};
+  for (const Case& c : cases) {
+    {
+      std::FILE* f = std::fopen((dataPath + "/plugin.ini").c_str(), "w");
+      ASSERT_NE(f, nullptr);
+      std::fputs(c.text, f);
+      std::fclose(f);
+    }
+    TestVorelle3 plug;
+    EXPECT_EQ(plug.ReadIniInt("GUI", "HasUI", 1), c.expected) << c.text;
+    EXPECT_EQ(plug.ReadIniInt("AnySection", "HasUI", 1), c.expected) << c.text;
+  }
+}
