@@ -4,6 +4,7 @@
 #include <standin/Host.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "AUHostUnit.h"
@@ -19,6 +20,20 @@ struct SndFileCloser
 using SndFilePtr = std::unique_ptr<SNDFILE, SndFileCloser>;
 
 constexpr sf_count_t kProgressEvery = 10 * 48000;  // frames between progress reports
+
+// Full scale of an integer sample format; 0 for float formats. Integer files
+// are read and written unnormalised with this one factor both ways, so a
+// pass-through gives the same integers back.
+double IntegerFullScale(int format)
+{
+  switch (format & SF_FORMAT_SUBMASK) {
+  case SF_FORMAT_PCM_S8: case SF_FORMAT_PCM_U8: return 128.0;
+  case SF_FORMAT_PCM_16: return 32768.0;
+  case SF_FORMAT_PCM_24: return 8388608.0;
+  case SF_FORMAT_PCM_32: return 2147483648.0;
+  default: return 0.0;
+  }
+}
 
 } // namespace
 
@@ -48,14 +63,19 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
       return "parameter " + std::to_string(id) + " refused " + std::to_string(value) + " (status " + std::to_string(s) + ")";
   }
 
+  const double fullScale = IntegerFullScale(inInfo.format);
+  if (fullScale > 0.0)
+    sf_command(in.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
+
   // The callback reads the next slice of the file, padding with silence.
-  std::vector<float> interleaved(static_cast<size_t>(block) * inInfo.channels);
+  std::vector<double> interleaved(static_cast<size_t>(block) * inInfo.channels);
+  const double inScale = fullScale > 0.0 ? 1.0 / fullScale : 1.0;
   unit.ConnectInput([&](double, UInt32 nFrames, float* const* channels, int nChannels) {
-    const sf_count_t got = sf_readf_float(in.get(), interleaved.data(), nFrames);
+    const sf_count_t got = sf_readf_double(in.get(), interleaved.data(), nFrames);
     for (int c = 0; c < nChannels; ++c) {
       const int source = std::min(c, inInfo.channels - 1);
       for (UInt32 t = 0; t < nFrames; ++t)
-        channels[c][t] = t < got ? interleaved[t * inInfo.channels + source] : 0.f;
+        channels[c][t] = t < got ? static_cast<float>(interleaved[t * inInfo.channels + source] * inScale) : 0.f;
     }
   });
   if (OSStatus s = AudioUnitInitialize(unit.Unit()); s != noErr)
@@ -68,10 +88,18 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
   SndFilePtr out(sf_open(outPath.c_str(), SFM_WRITE, &outInfo));
   if (!out)
     return "cannot write " + outPath + ": " + sf_strerror(nullptr);
+  if (fullScale > 0.0)
+    sf_command(out.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
+  // Integer output is clipped to its range rather than wrapped.
+  auto toFile = [fullScale](float x) {
+    return fullScale > 0.0 ? std::clamp(std::round(x * fullScale), -fullScale, fullScale - 1.0)
+                           : static_cast<double>(x);
+  };
 
   const sf_count_t latency = std::max(unit.LatencySamples(), 0);
   const sf_count_t total = inInfo.frames + latency;
-  std::vector<float> left(block), right(block), frames(static_cast<size_t>(block) * 2);
+  std::vector<float> left(block), right(block);
+  std::vector<double> frames(static_cast<size_t>(block) * 2);
   float* ptrs[2] = {left.data(), right.data()};
   sf_count_t done = 0, nextReport = kProgressEvery;
   while (done < total) {
@@ -81,10 +109,10 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
     // Output before the latency has passed belongs to no input frame.
     const sf_count_t skip = std::clamp<sf_count_t>(latency - done, 0, n);
     for (sf_count_t t = skip; t < n; ++t) {
-      frames[2 * (t - skip)] = left[t];
-      frames[2 * (t - skip) + 1] = right[t];
+      frames[2 * (t - skip)] = toFile(left[t]);
+      frames[2 * (t - skip) + 1] = toFile(right[t]);
     }
-    if (sf_writef_float(out.get(), frames.data(), n - skip) != n - skip)
+    if (sf_writef_double(out.get(), frames.data(), n - skip) != n - skip)
       return "writing " + outPath + " failed: " + sf_strerror(out.get());
     done += n;
     standin::PumpMainRunLoop();

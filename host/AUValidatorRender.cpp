@@ -18,6 +18,7 @@ namespace host {
 namespace {
 
 constexpr OSStatus kInvalidValue = -10851;
+constexpr OSStatus kAudioUnitErr_InvalidPropertyForHost = -10879;
 constexpr float kTolerance = 1e-6f;
 
 std::string Fail(const std::string& what, long got, long want)
@@ -461,21 +462,31 @@ std::string AUValidator::CheckViewFactory()
   AUHostUnit unit(mBundle);
   if (std::string e = OpenConfigured(unit); !e.empty())
     return e;
+  // A unit whose editor is switched off names no view factory; its class is
+  // still registered under the product's name.
+  std::string name = "Vorelle3_View";
   AudioUnitCocoaViewInfo info{};
   UInt32 size = sizeof(info);
-  if (OSStatus s = AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_CocoaUI, 0, 0, &info, &size); s != noErr)
-    return Fail("CocoaUI", s, 0);
-  char name[128] = "";
-  CFStringGetCString(info.mCocoaAUViewClass[0], name, sizeof(name), kCFStringEncodingUTF8);
+  const OSStatus status = AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_CocoaUI, 0, 0, &info, &size);
+  if (status != noErr && status != kAudioUnitErr_InvalidPropertyForHost)
+    return Fail("CocoaUI", status, 0);
   std::string problem;
-  if (!info.mCocoaAUViewBundleLocation)
-    problem = "no bundle location";
+  if (status == noErr) {
+    char text[128] = "";
+    CFStringGetCString(info.mCocoaAUViewClass[0], text, sizeof(text), kCFStringEncodingUTF8);
+    name = text;
+    if (!info.mCocoaAUViewBundleLocation)
+      problem = "no bundle location";
+    CFRelease(info.mCocoaAUViewClass[0]);
+    if (info.mCocoaAUViewBundleLocation)
+      CFRelease(info.mCocoaAUViewBundleLocation);
+  }
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
-  Class cls = objc_getClass(name);
+  Class cls = objc_getClass(name.c_str());
   NSObject* object = cls ? class_createInstance(cls, 0) : nullptr;
   auto* factory = object ? dynamic_cast<AUCocoaUIBase*>(object->init()) : nullptr;
   if (problem.empty() && !factory)
-    problem = std::string("no view factory class \"") + name + "\"";
+    problem = "no view factory class \"" + name + "\"";
   if (factory) {
     NSString* description = object->description();
     const char* text = description ? description->UTF8String() : "";
@@ -488,9 +499,6 @@ std::string AUValidator::CheckViewFactory()
   if (object)
     object->release();
   pool->drain();
-  CFRelease(info.mCocoaAUViewClass[0]);
-  if (info.mCocoaAUViewBundleLocation)
-    CFRelease(info.mCocoaAUViewBundleLocation);
   return problem;
 }
 

@@ -1,0 +1,81 @@
+// The host's validation of the built bundle, one test per check, and the
+// auhost tool's validate command.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "AUBundle.h"
+#include "AUValidator.h"
+
+namespace {
+
+host::AUBundle& Bundle()
+{
+  static host::AUBundle* bundle = [] {
+    auto* b = new host::AUBundle;
+    b->Load(host::DefaultBundlePath());
+    return b;
+  }();
+  return *bundle;
+}
+
+class BundleCheck : public testing::TestWithParam<std::string>
+{
+};
+
+std::string TestName(const testing::TestParamInfo<std::string>& info)
+{
+  std::string name;
+  for (char c : info.param)
+    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+}
+
+} // namespace
+
+TEST(Bundle, LoadsWithItsComponentDescription)
+{
+  ASSERT_TRUE(Bundle().Error().empty()) << Bundle().Error();
+  EXPECT_EQ(Bundle().Identifier(), "com.Zelvant.audiounit.Vorelle3");
+  EXPECT_EQ(Bundle().Description().componentType, 0x61756678u);     // aufx
+  EXPECT_EQ(Bundle().Description().componentSubType, 0x5A563630u);  // ZV60
+  EXPECT_EQ(Bundle().Description().componentManufacturer, 0x5A564E58u);
+  EXPECT_EQ(Bundle().Version(), 196629u);
+  EXPECT_NE(Bundle().Entry(), nullptr);
+}
+
+TEST(Bundle, AMissingBundleSaysWhatFailed)
+{
+  host::AUBundle bundle;
+  EXPECT_FALSE(bundle.Load("/nonexistent/Nothing.component"));
+  EXPECT_NE(bundle.Error().find("Info.plist"), std::string::npos);
+}
+
+TEST_P(BundleCheck, Passes)
+{
+  ASSERT_TRUE(Bundle().Error().empty()) << Bundle().Error();
+  host::AUValidator validator(Bundle());
+  const host::CheckResult result = validator.RunCheck(GetParam());
+  EXPECT_TRUE(result.mPassed) << result.mDetail;
+}
+
+INSTANTIATE_TEST_SUITE_P(Validation, BundleCheck, testing::ValuesIn(host::AUValidator::CheckNames()), TestName);
+
+TEST(AuhostTool, ValidatePrintsOnePassLinePerCheck)
+{
+  const std::string command = std::string(AUHOST_PATH) + " validate 2>&1";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  ASSERT_TRUE(pipe);
+  std::string output;
+  char line[512];
+  while (std::fgets(line, sizeof(line), pipe.get()))
+    output += line;
+  const int status = pclose(pipe.release());
+  size_t passes = 0;
+  for (size_t pos = output.find("PASS  "); pos != std::string::npos; pos = output.find("PASS  ", pos + 1))
+    ++passes;
+  EXPECT_EQ(passes, host::AUValidator::CheckNames().size()) << output;
+  EXPECT_EQ(status, 0) << output;
+}
