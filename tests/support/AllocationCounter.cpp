@@ -5,9 +5,11 @@
 
 namespace {
 thread_local std::size_t tAllocations = 0;
+thread_local std::size_t tAllocationLimit = static_cast<std::size_t>(-1);
 
 void* CountedAlloc(std::size_t size, std::size_t align) {
   ++tAllocations;
+  if (size > tAllocationLimit) return nullptr;
   if (size == 0) size = 1;
   void* p = nullptr;
   if (align > alignof(std::max_align_t)) {
@@ -22,6 +24,10 @@ void* CountedAlloc(std::size_t size, std::size_t align) {
 
 namespace testsupport {
 std::size_t AllocationsOnThisThread() { return tAllocations; }
+ScopedAllocationLimit::ScopedAllocationLimit(std::size_t maxBytes) : mPrevious(tAllocationLimit) {
+  tAllocationLimit = maxBytes;
+}
+ScopedAllocationLimit::~ScopedAllocationLimit() { tAllocationLimit = mPrevious; }
 } // namespace testsupport
 
 void* operator new(std::size_t size) {

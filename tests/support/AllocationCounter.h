@@ -16,4 +16,17 @@ private:
   std::size_t mStart;
 };
 
+// While alive, operator new on this thread throws std::bad_alloc for any
+// request larger than maxBytes, so a test can show how code meets a failed
+// allocation. Scopes nest; the innermost limit holds.
+class ScopedAllocationLimit {
+public:
+  explicit ScopedAllocationLimit(std::size_t maxBytes);
+  ~ScopedAllocationLimit();
+  ScopedAllocationLimit(const ScopedAllocationLimit&) = delete;
+  ScopedAllocationLimit& operator=(const ScopedAllocationLimit&) = delete;
+private:
+  std::size_t mPrevious;
+};
+
 } // namespace testsupport

@@ -1,0 +1,298 @@
+// Audio files analysed as fingerprint or reference, and the file jobs that
+// run them one idle tick after they were queued. Files come from libsndfile;
+// the reference spectra come from libsndfile's reading of the same file
+// fed to an analyser in one piece.
+#include <sndfile.h>
+
+#include <fstream>
+
+#include "AllocationCounter.h"
+#include "CommandsFixture.h"
+
+using namespace testplug;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr double kSpectrumTol = 1e-9;  // relative, per bin
+
+// The file as libsndfile reads it, one double vector per channel.
+std::vector<std::vector<double>> ReadPlanar(const std::string& path, int& rate)
+{
+  SF_INFO info{};
+  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+  std::vector<std::vector<double>> out;
+  if (!f)
+    return out;
+  std::vector<float> inter(size_t(info.frames) * size_t(info.channels));
+  sf_readf_float(f, inter.data(), info.frames);
+  sf_close(f);
+  rate = info.samplerate;
+  out.assign(size_t(info.channels), std::vector<double>(size_t(info.frames)));
+  for (sf_count_t i = 0; i < info.frames; ++i)
+    for (int c = 0; c < info.channels; ++c)
+      out[size_t(c)][size_t(i)] = inter[size_t(i) * size_t(info.channels) + size_t(c)];
+  return out;
+}
+
+// An analyser set up as the plug-in sets its own, fed the whole signal
+// `passes` times in one call each.
+std::unique_ptr<CMFFT> WholeFeed(std::vector<std::vector<double>>& ch, int rate, int passes)
+{
+  auto a = std::make_unique<CMFFT>();
+  a->SetNumChannels(int(ch.size()));
+  a->SetSampleRate(rate);
+  a->SetParam(0, 16384);
+  a->SetParam(1, 3);
+  a->SetParam(2, 0);
+  double* in[2] = {ch[0].data(), ch.size() > 1 ? ch[1].data() : nullptr};
+  for (int p = 0; p < passes; ++p)
+    a->ProcessCapture(in, nullptr, int(ch[0].size()));
+  return a;
+}
+
+void ExpectSameAverage(CMFFT& got, CMFFT& want)
+{
+  ASSERT_EQ(got.GetInfo(5), want.GetInfo(5));
+  const int n = int(want.GetInfo(5));
+  const double* g = got.GetData(6);
+  const double* w = want.GetData(6);
+  double worst = 0.0;
+  for (int k = 0; k < n; ++k)
+    worst = std::max(worst, std::fabs(g[k] - w[k]) / std::max(std::fabs(w[k]), 1e-30));
+  EXPECT_LT(worst, kSpectrumTol);
+}
+
+class Import : public Vorelle3Test
+{
+protected:
+  std::string File(const char* name) const { return (mRoot / name).string(); }
+
+  std::string StereoNoise(const char* name, double seconds, int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT)
+  {
+    const std::string path = File(name);
+    EXPECT_TRUE(WriteSoundFile(path, format, 2, kRate, Noise(size_t(seconds * kRate) * 2, 7)));
+    return path;
+  }
+};
+
+} // namespace
+
+TEST_F(Import, FileFedInBlocksEqualsTheWholeFileFedAtOnce)
+{
+  CommandsPlug plug;
+  const std::string path = StereoNoise("noise.wav", 3.0);
+  double fs = 0.0;
+  std::unique_ptr<CMFFT> got = plug.ImportAudioFile(path.c_str(), &fs);
+  ASSERT_TRUE(got);
+  EXPECT_STREQ(plug.ImportStatus(), "Success!");
+  EXPECT_EQ(fs, kRate);
+  int rate = 0;
+  auto ch = ReadPlanar(path, rate);
+  ExpectSameAverage(*got, *WholeFeed(ch, rate, 1));
+}
+
+TEST_F(Import, ShortFilesAreLoopedUntilOneWholeFrameWasSeen)
+{
+  struct { int frames; int passes; } rows[] = {{1000, 17}, {44100, 1}, {16384, 1}, {16383, 2}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.frames);
+    CommandsPlug plug;
+    const std::string path = File("short.wav");
+    ASSERT_TRUE(WriteSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kRate, Noise(size_t(row.frames), 3)));
+    std::unique_ptr<CMFFT> got = plug.ImportAudioFile(path.c_str());
+    ASSERT_TRUE(got);
+    int rate = 0;
+    auto ch = ReadPlanar(path, rate);
+    ExpectSameAverage(*got, *WholeFeed(ch, rate, row.passes));
+  }
+}
+
+TEST_F(Import, BadFilesSayWhy)
+{
+  CommandsPlug plug;
+  const std::string threeChannels = File("three.wav");
+  ASSERT_TRUE(WriteSoundFile(threeChannels, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 3, kRate, Noise(3 * 4000, 1)));
+  const std::string empty = File("empty.wav");
+  ASSERT_TRUE(WriteSoundFile(empty, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, {}));
+  const std::string text = File("text.wav");
+  std::ofstream(text) << "this is not a RIFF file, only text that ends in .wav\n";
+
+  struct { std::string path; const char* status; } rows[] = {
+    {threeChannels, "Error: channel count > 2!"},
+    {text, "Error: file corrupt or unsupported!"},
+    {File("missing.wav"), "Error: file corrupt or unsupported!"},
+    {empty, "Error: no frames detected!"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path);
+    EXPECT_EQ(plug.ImportAudioFile(row.path.c_str()), nullptr);
+    EXPECT_STREQ(plug.ImportStatus(), row.status);
+  }
+  EXPECT_EQ(plug.ImportAudioFile(nullptr), nullptr);
+  EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
+}
+
+TEST_F(Import, FileIsAnalysedAtItsOwnRate)
+{
+  CommandsPlug plug;
+  const int rate = 96000;
+  std::vector<float> tone(size_t(rate) * 2);
+  for (size_t i = 0; i < tone.size() / 2; ++i)
+    tone[2 * i] = tone[2 * i + 1] = float(0.5 * std::sin(2.0 * M_PI * 1000.0 * double(i) / rate));
+  const std::string path = File("tone96k.wav");
+  ASSERT_TRUE(WriteSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, rate, tone));
+  double fs = 0.0;
+  std::unique_ptr<CMFFT> a = plug.ImportAudioFile(path.c_str(), &fs);
+  ASSERT_TRUE(a);
+  EXPECT_EQ(fs, 96000.0);
+  std::vector<double> mapped;
+  ASSERT_TRUE(plug.MapAnalyserOntoGrid(*a, fs, mapped));
+  const size_t loudest = size_t(std::max_element(mapped.begin(), mapped.end()) - mapped.begin());
+  EXPECT_NEAR(std::log2(10.0 * std::pow(2.0, double(loudest) / plug.BandsPerOctave()) / 1000.0), 0.0, 1.0 / 6.0);
+}
+
+TEST_F(Import, LongFileNeverNeedsAWholeCopyInDoubles)
+{
+  CommandsPlug plug;
+  const std::string path = StereoNoise("long.wav", 30.0);
+  // A whole channel in doubles would be 30 * 44100 * 8 bytes, ten times this.
+  testsupport::ScopedAllocationLimit limit(1 << 20);
+  std::unique_ptr<CMFFT> got = plug.ImportAudioFile(path.c_str());
+  EXPECT_TRUE(got);
+  EXPECT_STREQ(plug.ImportStatus(), "Success!");
+}
+
+TEST_F(Import, FailedAllocationIsReportedAsAnUnsupportedFile)
+{
+  CommandsPlug plug;
+  const std::string path = StereoNoise("noise.wav", 1.0);
+  plug.SetFingerprintValid(false);
+  {
+    testsupport::ScopedAllocationLimit limit(64 * 1024);
+    EXPECT_FALSE(plug.LoadFingerprintAndUpdate(path.c_str(), &plug.Fingerprint()));
+  }
+  EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
+  EXPECT_FALSE(plug.FingerprintValid());
+}
+
+// ---------------------------------------------------------------------------
+// File jobs
+
+TEST_F(Import, WavPathQueuesAJobThatRunsOnTheSecondIdleTick)
+{
+  CommandsPlug plug;
+  auto* g = plug.OpenEditor();
+  const std::string path = StereoNoise("take.wav", 2.0);
+  plug.mLoadFingerprint->mPath = path;
+  plug.Action(23);
+  EXPECT_EQ(plug.JobState(), 4);
+  EXPECT_STREQ(plug.JobPath(), path.c_str());
+
+  plug.OnIdle();
+  EXPECT_EQ(plug.JobState(), 4);
+  EXPECT_FALSE(plug.FingerprintValid());
+
+  const unsigned generation = plug.Generation();
+  g->TakeLog();
+  plug.OnIdle();
+  EXPECT_EQ(plug.JobState(), 0);
+  EXPECT_STREQ(plug.JobPath(), "");
+  EXPECT_TRUE(plug.FingerprintValid());
+  EXPECT_EQ(plug.Generation(), generation + 1);
+  double sum = 0.0;
+  for (unsigned i = 0; i < plug.Fingerprint().count; ++i)
+    sum += plug.Fingerprint().mag[i];
+  EXPECT_GT(sum, 0.0);
+  const auto log = g->TakeLog();
+  EXPECT_NE(std::find(log.begin(), log.end(), "MessageBox Success!: " + path), log.end());
+}
+
+TEST_F(Import, AiffPathLoadsACustomReferenceNamedAfterTheFile)
+{
+  CommandsPlug plug;
+  plug.OpenEditor();
+  const std::string path = StereoNoise("room tone.aiff", 1.0, SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
+  plug.mLoadReference->mPath = path;
+  plug.Action(25);
+  EXPECT_EQ(plug.JobState(), 7);
+  plug.OnIdle();
+  plug.OnIdle();
+  EXPECT_EQ(plug.JobState(), 0);
+  EXPECT_TRUE(plug.CustomRefValid());
+  EXPECT_STREQ(plug.CustomRefName(), "room tone.aiff");
+  EXPECT_EQ(plug.mStyle->mText, "Custom Style: room tone.aiff");
+}
+
+TEST_F(Import, ExtensionsAreComparedExactly)
+{
+  CommandsPlug plug;
+  plug.OpenEditor();
+  for (const char* name : {"a.WAV", "a.Wav", "a.aif", "a.wave", "noext", "a.wav.txt"}) {
+    plug.mLoadFingerprint->mPath = File(name);
+    plug.Action(23);
+    EXPECT_EQ(plug.JobState(), 0) << name;
+  }
+  plug.mLoadFingerprint->mPath = "";
+  plug.Action(23);
+  EXPECT_EQ(plug.JobState(), 0);
+}
+
+TEST_F(Import, FailedJobsShowThePathUnderTheReason)
+{
+  CommandsPlug plug;
+  auto* g = plug.OpenEditor();
+  const std::string three = File("three.wav");
+  ASSERT_TRUE(WriteSoundFile(three, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 3, kRate, Noise(3 * 4000, 1)));
+  const std::string text = File("text.wav");
+  std::ofstream(text) << "not audio";
+  struct { std::string path; const char* caption; } rows[] = {
+    {three, "Error: channel count > 2!"}, {text, "Error: file corrupt or unsupported!"}};
+  for (const auto& row : rows) {
+    plug.mLoadFingerprint->mPath = row.path;
+    plug.Action(23);
+    g->TakeLog();
+    plug.OnIdle();
+    plug.OnIdle();
+    const auto log = g->TakeLog();
+    EXPECT_NE(std::find(log.begin(), log.end(), std::string("MessageBox ") + row.caption + ": " + row.path), log.end());
+    EXPECT_FALSE(plug.FingerprintValid());
+    EXPECT_EQ(plug.JobState(), 0);
+  }
+}
+
+TEST_F(Import, JobsWaitWhileTheEditorIsClosed)
+{
+  CommandsPlug plug;
+  plug.OpenEditor();
+  plug.mLoadFingerprint->mPath = StereoNoise("take.wav", 1.0);
+  plug.Action(23);
+  plug.CloseEditor();
+  for (int i = 0; i < 3; ++i)
+    plug.OnIdle();
+  EXPECT_EQ(plug.JobState(), 4);
+  plug.OpenEditor();
+  plug.OnIdle();
+  plug.OnIdle();
+  EXPECT_EQ(plug.JobState(), 0);
+  EXPECT_TRUE(plug.FingerprintValid());
+}
+
+TEST_F(Import, FileActionsDuringCaptureAreRefusedAndTheMessageWaitsForTheEditor)
+{
+  CommandsPlug plug;
+  plug.FromUI(kActivityState, kCapture);
+  for (int tag : {23, 24, 25, 26}) {
+    plug.Action(tag);
+    EXPECT_EQ(plug.MessageText(), "Capture running");
+    EXPECT_EQ(plug.MessageTitle(), "Error Save");
+    EXPECT_TRUE(plug.MessagePending());
+  }
+  plug.OnIdle();
+  EXPECT_TRUE(plug.MessagePending());
+  auto* g = plug.OpenEditor();
+  plug.OnIdle();
+  EXPECT_FALSE(plug.MessagePending());
+  const auto log = g->TakeLog();
+  EXPECT_NE(std::find(log.begin(), log.end(), "MessageBox Error Save: Capture running"), log.end());
+}
