@@ -96,6 +96,8 @@ public:
   int CtrlCaptureLED() const { return mCtrlCaptureLED; }
   int CtrlTuneBox() const { return mCtrlTuneBox; }
   int BandsPerOctave() const { return mBandsPerOctave; }
+  int NPresetList() const { return mPresetList.GetSize(); }
+  const char* PresetListName(int i) const { return mPresetList.Get(i) ? mPresetList.Get(i)->mName : ""; }
 
   TextReadout* mStyle = nullptr;
   TextReadout* mPeak = nullptr;

@@ -296,3 +296,99 @@ TEST_F(Import, FileActionsDuringCaptureAreRefusedAndTheMessageWaitsForTheEditor)
   const auto log = g->TakeLog();
   EXPECT_NE(std::find(log.begin(), log.end(), "MessageBox Error Save: Capture running"), log.end());
 }
+
+// ---------------------------------------------------------------------------
+// Curve files and presets through the editor's commands
+
+TEST_F(Import, SavedFingerprintLoadsBackAsFingerprintAndAsReference)
+{
+  CommandsPlug plug;
+  plug.OpenEditor();
+  plug.mLoadFingerprint->mPath = StereoNoise("take.wav", 1.0);
+  plug.Action(23);
+  plug.OnIdle();
+  plug.OnIdle();
+  ASSERT_TRUE(plug.FingerprintValid());
+  const std::vector<double> captured(plug.Fingerprint().mag, plug.Fingerprint().mag + plug.Fingerprint().count);
+
+  plug.mSaveFingerprint->mPath = File("print.vrl");
+  plug.Action(24);
+  plug.mSaveReference->mPath = File("print.ref");
+  plug.Action(26);
+  EXPECT_FALSE(plug.MessagePending());
+
+  CommandsPlug other;
+  other.OpenEditor();
+  other.mLoadFingerprint->mPath = File("print.vrl");
+  other.Action(23);
+  EXPECT_TRUE(other.FingerprintValid());
+  EXPECT_EQ(std::vector<double>(other.Fingerprint().mag, other.Fingerprint().mag + other.Fingerprint().count), captured);
+  other.mLoadReference->mPath = File("print.ref");
+  other.Action(25);
+  EXPECT_TRUE(other.CustomRefValid());
+  EXPECT_STREQ(other.CustomRefName(), "print.ref");
+  EXPECT_EQ(other.mStyle->mText, "Custom Style: print.ref");
+  EXPECT_FALSE(other.MessagePending());
+}
+
+TEST_F(Import, UnreadableAndUnwritableCurveFilesReportTheirPath)
+{
+  CommandsPlug plug;
+  plug.OpenEditor();
+  struct { int tag; std::string path; const char* title; } rows[] = {
+    {23, File("missing.vrl"), "Error Load"},
+    {25, File("missing.ref"), "Error Load"},
+    {24, File("no-such-folder/print.vrl"), "Error Save"},
+    {26, File("no-such-folder/print.ref"), "Error Save"},
+  };
+  plug.SetFingerprintValid(true);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.tag);
+    PathPicker* picker = row.tag == 23 ? plug.mLoadFingerprint : row.tag == 24 ? plug.mSaveFingerprint
+                         : row.tag == 25 ? plug.mLoadReference : plug.mSaveReference;
+    picker->mPath = row.path;
+    plug.Action(row.tag);
+    EXPECT_TRUE(plug.MessagePending());
+    EXPECT_EQ(plug.MessageText(), row.path);
+    EXPECT_EQ(plug.MessageTitle(), row.title);
+    plug.OnIdle();
+  }
+}
+
+TEST_F(Import, SavingWithoutAFingerprintWritesNothing)
+{
+  CommandsPlug plug;
+  plug.OpenEditor();
+  plug.mSaveFingerprint->mPath = File("print.vrl");
+  plug.Action(24);
+  plug.mSaveReference->mPath = File("print.ref");
+  plug.Action(26);
+  EXPECT_FALSE(std::filesystem::exists(File("print.vrl")));
+  EXPECT_FALSE(std::filesystem::exists(File("print.ref")));
+  EXPECT_FALSE(plug.MessagePending());
+}
+
+TEST_F(Import, PresetCommandsSaveLoadAndListPresetFiles)
+{
+  CommandsPlug plug;
+  auto* g = plug.OpenEditor();
+  auto* menu = new PathPicker;
+  g->AttachControl(menu, 3);
+
+  plug.FromUI(kMix, 37.0);
+  menu->mPath = std::string(plug.GetDataPath()) + "/warm room.zvp";
+  plug.Action(15);
+  ASSERT_TRUE(std::filesystem::exists(menu->mPath));
+  plug.Action(16);
+  EXPECT_TRUE(std::filesystem::exists(std::string(plug.GetAUDataPath()) + "/default.zvp"));
+
+  plug.FromUI(kMix, 80.0);
+  plug.Action(14);
+  EXPECT_EQ(plug.GetParam(kMix)->Value(), 37.0);
+  EXPECT_EQ(plug.Mix(), 37.0);
+
+  std::ofstream(std::string(plug.GetDataPath()) + "/broken.zvp") << "<not a preset";
+  plug.Action(17);
+  EXPECT_EQ(plug.NPresetList(), 1);
+  EXPECT_STREQ(plug.PresetListName(0), "warm room");
+}
