@@ -110,6 +110,21 @@ UInt32 AUHostUnit::NParameters() const
   return size / 4;
 }
 
+AudioUnitParameterInfo AUHostUnit::ParameterInfo(AudioUnitParameterID id) const
+{
+  AudioUnitParameterInfo info{};
+  UInt32 size = sizeof(info);
+  if (AudioUnitGetProperty(mInstance, kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, id, &info, &size) !=
+      noErr)
+    return AudioUnitParameterInfo{};
+  if (info.cfNameString)
+    CFRelease(info.cfNameString);
+  if (info.unit == kAudioUnitParameterUnit_CustomUnit && info.unitName)
+    CFRelease(info.unitName);
+  info.cfNameString = info.unitName = nullptr;
+  return info;
+}
+
 int AUHostUnit::LatencySamples() const
 {
   Float64 seconds = 0.0, rate = 0.0;

@@ -40,6 +40,9 @@ public:
   OSStatus SetParameter(AudioUnitParameterID id, float value);
   float GetParameter(AudioUnitParameterID id) const;
   UInt32 NParameters() const;
+  // The parameter's info with its strings already released (zeroed record
+  // when the unit refuses).
+  AudioUnitParameterInfo ParameterInfo(AudioUnitParameterID id) const;
   // Latency in samples at the current sample rate (rounded).
   int LatencySamples() const;
 

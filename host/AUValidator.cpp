@@ -238,16 +238,8 @@ std::string AUValidator::CheckPropertySweep()
   AudioUnitGetProperty(au, kAudioUnitProperty_ElementCount, kAudioUnitScope_Output, 0, &f.nOut, &size);
   f.nConfigs = InfoSize(au, kAudioUnitProperty_SupportedNumChannels) / 4;
   f.hasUI = AudioUnitGetPropertyInfo(au, kAudioUnitProperty_CocoaUI, 0, 0, &size, nullptr) == noErr;
-  for (UInt32 p = 0; p < f.nParams; ++p) {
-    AudioUnitParameterInfo info{};
-    size = sizeof(info);
-    AudioUnitGetProperty(au, kAudioUnitProperty_ParameterInfo, 0, p, &info, &size);
-    f.hasStrings.push_back(info.flags & kAudioUnitParameterFlag_ValuesHaveStrings);
-    if (info.cfNameString)
-      CFRelease(info.cfNameString);
-    if (info.unitName)
-      CFRelease(info.unitName);
-  }
+  for (UInt32 p = 0; p < f.nParams; ++p)
+    f.hasStrings.push_back(unit.ParameterInfo(p).flags & kAudioUnitParameterFlag_ValuesHaveStrings);
   if (f.nIn != 1 || f.nOut != 1 || f.nConfigs == 0)
     return "expected one input and one output bus";
 

@@ -49,6 +49,8 @@ private:
 
   // Opens a unit with a stereo float format at kSampleRate and kMaxFrames.
   std::string OpenConfigured(AUHostUnit& unit, EDoor door = EDoor::kFactory);
+  // The same, fed by the source signal through a render callback, initialized.
+  std::string OpenRendering(AUHostUnit& unit);
 
   std::string CheckDoors();
   std::string CheckLookup();

@@ -92,6 +92,23 @@ OSStatus RecordNotifyOther(void* refCon, AudioUnitRenderActionFlags* flags, cons
   return RecordNotify(refCon, flags, stamp, bus, frames, list);
 }
 
+// Renders the slices in turn from sample time 0 and compares each with the
+// source delayed by latency.
+std::string RenderAndCompare(AUHostUnit& unit, std::initializer_list<UInt32> slices, int latency)
+{
+  std::vector<float> left(AUValidator::kMaxFrames), right(AUValidator::kMaxFrames);
+  float* out[2] = {left.data(), right.data()};
+  double time = 0.0;
+  for (UInt32 frames : slices) {
+    if (OSStatus s = unit.Render(time, frames, out, 2); s != noErr)
+      return Fail("render of " + std::to_string(frames) + " frames", s, 0);
+    if (std::string e = CompareSlice(out, time, frames, latency); !e.empty())
+      return e;
+    time += frames;
+  }
+  return "";
+}
+
 std::vector<float> ParameterValues(const AUHostUnit& unit)
 {
   std::vector<float> values;
@@ -103,13 +120,7 @@ std::vector<float> ParameterValues(const AUHostUnit& unit)
 // Moves parameter p to another legal value.
 void ChangeParameter(AUHostUnit& unit, UInt32 p)
 {
-  AudioUnitParameterInfo info{};
-  UInt32 size = sizeof(info);
-  AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ParameterInfo, 0, p, &info, &size);
-  if (info.cfNameString)
-    CFRelease(info.cfNameString);
-  if (info.unit == kAudioUnitParameterUnit_CustomUnit && info.unitName)
-    CFRelease(info.unitName);
+  const AudioUnitParameterInfo info = unit.ParameterInfo(p);
   const float now = unit.GetParameter(p);
   unit.SetParameter(p, now == info.maxValue ? info.minValue : info.maxValue);
 }
@@ -133,34 +144,29 @@ OSStatus Restore(AUHostUnit& unit, CFPropertyListRef plist)
 
 } // namespace
 
-std::string AUValidator::CheckRenderSlices()
+std::string AUValidator::OpenRendering(AUHostUnit& unit)
 {
-  AUHostUnit unit(mBundle);
   if (std::string e = OpenConfigured(unit); !e.empty())
     return e;
   unit.ConnectInput(SignalInput());
   if (OSStatus s = AudioUnitInitialize(unit.Unit()); s != noErr)
     return Fail("initialize", s, 0);
-  const int latency = unit.LatencySamples();
-  Planar out(kMaxFrames);
-  double time = 0.0;
-  for (UInt32 frames : {1u, 17u, 512u, 1024u, 17u, 1u, 1024u}) {
-    if (OSStatus s = unit.Render(time, frames, out.ptrs, 2); s != noErr)
-      return Fail("render of " + std::to_string(frames) + " frames", s, 0);
-    if (std::string e = CompareSlice(out.ptrs, time, frames, latency); !e.empty())
-      return e;
-    time += frames;
-  }
   return "";
+}
+
+std::string AUValidator::CheckRenderSlices()
+{
+  AUHostUnit unit(mBundle);
+  if (std::string e = OpenRendering(unit); !e.empty())
+    return e;
+  return RenderAndCompare(unit, {1, 17, 512, 1024, 17, 1, 1024}, unit.LatencySamples());
 }
 
 std::string AUValidator::CheckNullBuffers()
 {
   AUHostUnit unit(mBundle);
-  if (std::string e = OpenConfigured(unit); !e.empty())
+  if (std::string e = OpenRendering(unit); !e.empty())
     return e;
-  unit.ConnectInput(SignalInput());
-  AudioUnitInitialize(unit.Unit());
   const int latency = unit.LatencySamples();
   double time = 0.0;
   for (UInt32 frames : {256u, 1024u}) {
@@ -184,22 +190,13 @@ std::string AUValidator::CheckNullBuffers()
 std::string AUValidator::CheckBypass()
 {
   AUHostUnit unit(mBundle);
-  if (std::string e = OpenConfigured(unit); !e.empty())
+  if (std::string e = OpenRendering(unit); !e.empty())
     return e;
-  unit.ConnectInput(SignalInput());
-  AudioUnitInitialize(unit.Unit());
   const UInt32 on = 1;
   if (OSStatus s = AudioUnitSetProperty(unit.Unit(), kAudioUnitProperty_BypassEffect, 0, 0, &on, 4); s != noErr)
     return Fail("bypass on", s, 0);
-  Planar out(kMaxFrames);
-  double time = 0.0;
-  for (UInt32 frames : {300u, 1024u}) {
-    if (OSStatus s = unit.Render(time, frames, out.ptrs, 2); s != noErr)
-      return Fail("render", s, 0);
-    if (std::string e = CompareSlice(out.ptrs, time, frames, 0); !e.empty())
-      return "bypassed: " + e;
-    time += frames;
-  }
+  if (std::string e = RenderAndCompare(unit, {300, 1024}, 0); !e.empty())
+    return "bypassed: " + e;
   UInt32 value = 0, size = 4;
   AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_BypassEffect, 0, 0, &value, &size);
   return value == 1 ? "" : "bypass does not read back as 1";
@@ -208,10 +205,8 @@ std::string AUValidator::CheckBypass()
 std::string AUValidator::CheckPullOnce()
 {
   AUHostUnit unit(mBundle);
-  if (std::string e = OpenConfigured(unit); !e.empty())
+  if (std::string e = OpenRendering(unit); !e.empty())
     return e;
-  unit.ConnectInput(SignalInput());
-  AudioUnitInitialize(unit.Unit());
   Planar out(kMaxFrames);
   const struct { double time; int pulls; } steps[] = {{0, 1}, {0, 1}, {512, 2}, {512, 2}, {1024, 3}};
   for (const auto& step : steps) {
@@ -226,10 +221,8 @@ std::string AUValidator::CheckPullOnce()
 std::string AUValidator::CheckRefusedRenders()
 {
   AUHostUnit unit(mBundle);
-  if (std::string e = OpenConfigured(unit); !e.empty())
+  if (std::string e = OpenRendering(unit); !e.empty())
     return e;
-  unit.ConnectInput(SignalInput());
-  AudioUnitInitialize(unit.Unit());
   Planar out(kMaxFrames + 1);
   HostBufferList list;
   list.mNumberBuffers = 2;
@@ -256,10 +249,8 @@ std::string AUValidator::CheckRefusedRenders()
 std::string AUValidator::CheckRenderNotify()
 {
   AUHostUnit unit(mBundle);
-  if (std::string e = OpenConfigured(unit); !e.empty())
+  if (std::string e = OpenRendering(unit); !e.empty())
     return e;
-  unit.ConnectInput(SignalInput());
-  AudioUnitInitialize(unit.Unit());
   NotifyLog log;
   NotifyTag a{&log, 1}, b{&log, 2};
   AudioUnitAddRenderNotify(unit.Unit(), RecordNotify, &a);
@@ -292,16 +283,8 @@ std::string AUValidator::CheckUpstream(bool fastDispatch)
     return Fail("connection", s, 0);
   if (OSStatus s = AudioUnitInitialize(unit.Unit()); s != noErr)
     return Fail("initialize", s, 0);
-  const int latency = unit.LatencySamples();
-  Planar out(kMaxFrames);
-  double time = 0.0;
-  for (UInt32 frames : {512u, 1024u, 33u}) {
-    if (OSStatus s = unit.Render(time, frames, out.ptrs, 2); s != noErr)
-      return Fail("render", s, 0);
-    if (std::string e = CompareSlice(out.ptrs, time, frames, latency); !e.empty())
-      return e;
-    time += frames;
-  }
+  if (std::string e = RenderAndCompare(unit, {512, 1024, 33}, unit.LatencySamples()); !e.empty())
+    return e;
   const int viaPath = fastDispatch ? source.FastRenders() : source.TableRenders();
   const int viaOther = fastDispatch ? source.TableRenders() : source.FastRenders();
   if (viaPath != 3 || viaOther != 0)
@@ -505,20 +488,12 @@ std::string AUValidator::CheckViewFactory()
 std::string AUValidator::CheckThreadedParameters()
 {
   AUHostUnit unit(mBundle);
-  if (std::string e = OpenConfigured(unit); !e.empty())
+  if (std::string e = OpenRendering(unit); !e.empty())
     return e;
-  unit.ConnectInput(SignalInput());
-  AudioUnitInitialize(unit.Unit());
   const UInt32 n = unit.NParameters();
   std::vector<std::pair<float, float>> ranges;
   for (UInt32 p = 0; p < n; ++p) {
-    AudioUnitParameterInfo info{};
-    UInt32 size = sizeof(info);
-    AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ParameterInfo, 0, p, &info, &size);
-    if (info.cfNameString)
-      CFRelease(info.cfNameString);
-    if (info.unit == kAudioUnitParameterUnit_CustomUnit && info.unitName)
-      CFRelease(info.unitName);
+    const AudioUnitParameterInfo info = unit.ParameterInfo(p);
     ranges.emplace_back(info.minValue, info.maxValue);
   }
   std::atomic<bool> stop{false};

@@ -347,7 +347,7 @@ OSStatus IPluginAU::GetParameter(AudioUnitParameterID id, AudioUnitScope scope, 
 {
   if (scope != kAudioUnitScope_Global)
     return kAudioUnitErr_InvalidProperty;
-  const IParam* param = id < static_cast<UInt32>(NParams()) ? GetParam(static_cast<int>(id)) : nullptr;
+  const IParam* param = ParamForID(id);
   if (!param)
     return kAudioUnitErr_InvalidParameter;
   if (!value)
@@ -358,7 +358,7 @@ OSStatus IPluginAU::GetParameter(AudioUnitParameterID id, AudioUnitScope scope, 
 
 OSStatus IPluginAU::SetOneParameter(AudioUnitParameterID id, AudioUnitParameterValue value, UInt32 bufferOffset)
 {
-  IParam* param = id < static_cast<UInt32>(NParams()) ? GetParam(static_cast<int>(id)) : nullptr;
+  IParam* param = ParamForID(id);
   if (!param)
     return kAudioUnitErr_InvalidParameter;
   const int idx = static_cast<int>(id);

@@ -160,6 +160,11 @@ protected:
   void NotifyPropertyListeners(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element);
 
 private:
+  // The parameter a host id names, or null when the id is outside the list.
+  IParam* ParamForID(AudioUnitParameterID id) const
+  {
+    return id < static_cast<UInt32>(NParams()) ? GetParam(static_cast<int>(id)) : nullptr;
+  }
   AUBus* GetBus(AudioUnitScope scope, AudioUnitElement element) const;
   // Sum of the host channel counts of a direction; -1 when none is known.
   int ChannelSum(ERoute direction) const;

@@ -238,7 +238,7 @@ void IPluginAU::SetHostFromIdentifier(const AUHostIdentifier& identifier)
 
 OSStatus IPluginAU::GetParameterInfo(AudioUnitElement element, AudioUnitParameterInfo* info)
 {
-  const IParam* p = element < static_cast<UInt32>(NParams()) ? GetParam(static_cast<int>(element)) : nullptr;
+  const IParam* p = ParamForID(element);
   if (!p)
     return kAudioUnitErr_InvalidElement;
   *info = AudioUnitParameterInfo{};
@@ -298,7 +298,7 @@ OSStatus IPluginAU::GetParameterInfo(AudioUnitElement element, AudioUnitParamete
 
 OSStatus IPluginAU::GetParameterValueStrings(AudioUnitElement element, CFArrayRef* out) const
 {
-  const IParam* p = element < static_cast<UInt32>(NParams()) ? GetParam(static_cast<int>(element)) : nullptr;
+  const IParam* p = ParamForID(element);
   if (!p)
     return kAudioUnitErr_InvalidElement;
   const int n = p->NDisplayTexts();
@@ -608,8 +608,7 @@ OSStatus IPluginAU::GetProperty(AudioUnitPropertyID id, AudioUnitScope scope, Au
     if (!data || !global)
       return noErr;
     auto* record = static_cast<AudioUnitParameterStringFromValue*>(data);
-    const IParam* p = record->inParamID < static_cast<UInt32>(NParams())
-                        ? GetParam(static_cast<int>(record->inParamID)) : nullptr;
+    const IParam* p = ParamForID(record->inParamID);
     if (!p)
       return kAudioUnitErr_InvalidParameter;
     UT_String text;
@@ -623,7 +622,7 @@ OSStatus IPluginAU::GetProperty(AudioUnitPropertyID id, AudioUnitScope scope, Au
     if (!data || !global)
       return noErr;
     auto* record = static_cast<AudioUnitParameterIDName*>(data);
-    const IParam* p = record->inID < static_cast<UInt32>(NParams()) ? GetParam(static_cast<int>(record->inID)) : nullptr;
+    const IParam* p = ParamForID(record->inID);
     if (!p)
       return kAudioUnitErr_InvalidParameter;
     UT_String name;
@@ -651,8 +650,7 @@ OSStatus IPluginAU::GetProperty(AudioUnitPropertyID id, AudioUnitScope scope, Au
     if (!data || !global)
       return noErr;
     auto* record = static_cast<AudioUnitParameterValueFromString*>(data);
-    const IParam* p = record->inParamID < static_cast<UInt32>(NParams())
-                        ? GetParam(static_cast<int>(record->inParamID)) : nullptr;
+    const IParam* p = ParamForID(record->inParamID);
     if (!p)
       return kAudioUnitErr_InvalidParameter;
     if (!record->inString)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AUBundle.h"
+#include "SharedBundle.h"
 #include "AUFileProcessor.h"
 
 namespace {
@@ -59,16 +60,6 @@ bool WriteStereo(const std::string& path, int format, int frames, int rate)
   return true;
 }
 
-host::AUBundle& Bundle()
-{
-  static host::AUBundle* bundle = [] {
-    auto* b = new host::AUBundle;
-    b->Load(host::DefaultBundlePath());
-    return b;
-  }();
-  return *bundle;
-}
-
 } // namespace
 
 TEST(ProcessFile, StereoFilesComeBackUnchangedThroughThePassThroughPlugin)
@@ -84,7 +75,7 @@ TEST(ProcessFile, StereoFilesComeBackUnchangedThroughThePassThroughPlugin)
     ASSERT_TRUE(WriteStereo(in, row.format, row.frames, 48000));
     host::ProcessOptions options;
     options.mBlockSize = row.block;
-    ASSERT_EQ(host::ProcessFile(Bundle(), in, out, options), "") << row.name;
+    ASSERT_EQ(host::ProcessFile(SharedBundle(), in, out, options), "") << row.name;
     SF_INFO inInfo, outInfo;
     const std::vector<float> a = ReadAll(in, inInfo), b = ReadAll(out, outInfo);
     EXPECT_EQ(outInfo.format, inInfo.format) << row.name;
@@ -102,7 +93,7 @@ TEST(ProcessFile, MonoSoxFileFeedsBothChannels)
   const std::string sox = "sox -n -r 44100 -b 16 -c 1 " + in + " synth 0.5 sine 440 vol 0.5 2>/dev/null";
   if (std::system(sox.c_str()) != 0)
     GTEST_SKIP() << "sox is not installed";
-  ASSERT_EQ(host::ProcessFile(Bundle(), in, out, {}), "");
+  ASSERT_EQ(host::ProcessFile(SharedBundle(), in, out, {}), "");
   SF_INFO inInfo, outInfo;
   const std::vector<float> a = ReadAll(in, inInfo), b = ReadAll(out, outInfo);
   ASSERT_EQ(outInfo.channels, 2);
@@ -132,7 +123,7 @@ TEST(ProcessFile, BadInputIsRefusedWithAMessage)
   const struct { std::string in; const char* says; } table[] = {
     {dir.File("missing.wav"), "cannot read"}, {text, "cannot read"}, {three, "3 channels"}};
   for (const auto& row : table) {
-    const std::string error = host::ProcessFile(Bundle(), row.in, dir.File("out.wav"), {});
+    const std::string error = host::ProcessFile(SharedBundle(), row.in, dir.File("out.wav"), {});
     EXPECT_NE(error.find(row.says), std::string::npos) << error;
   }
 }
@@ -144,6 +135,6 @@ TEST(ProcessFile, ParametersAreSetBeforeRendering)
   ASSERT_TRUE(WriteStereo(in, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 100, 44100));
   host::ProcessOptions options;
   options.mParams = {{0, 1.f}, {999, 1.f}};
-  const std::string error = host::ProcessFile(Bundle(), in, dir.File("out.wav"), options);
+  const std::string error = host::ProcessFile(SharedBundle(), in, dir.File("out.wav"), options);
   EXPECT_NE(error.find("parameter 999"), std::string::npos) << error;
 }

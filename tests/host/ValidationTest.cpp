@@ -7,19 +7,10 @@
 #include <string>
 
 #include "AUBundle.h"
+#include "SharedBundle.h"
 #include "AUValidator.h"
 
 namespace {
-
-host::AUBundle& Bundle()
-{
-  static host::AUBundle* bundle = [] {
-    auto* b = new host::AUBundle;
-    b->Load(host::DefaultBundlePath());
-    return b;
-  }();
-  return *bundle;
-}
 
 class BundleCheck : public testing::TestWithParam<std::string>
 {
@@ -37,13 +28,13 @@ std::string TestName(const testing::TestParamInfo<std::string>& info)
 
 TEST(Bundle, LoadsWithItsComponentDescription)
 {
-  ASSERT_TRUE(Bundle().Error().empty()) << Bundle().Error();
-  EXPECT_EQ(Bundle().Identifier(), "com.Zelvant.audiounit.Vorelle3");
-  EXPECT_EQ(Bundle().Description().componentType, 0x61756678u);     // aufx
-  EXPECT_EQ(Bundle().Description().componentSubType, 0x5A563630u);  // ZV60
-  EXPECT_EQ(Bundle().Description().componentManufacturer, 0x5A564E58u);
-  EXPECT_EQ(Bundle().Version(), 196629u);
-  EXPECT_NE(Bundle().Entry(), nullptr);
+  ASSERT_TRUE(SharedBundle().Error().empty()) << SharedBundle().Error();
+  EXPECT_EQ(SharedBundle().Identifier(), "com.Zelvant.audiounit.Vorelle3");
+  EXPECT_EQ(SharedBundle().Description().componentType, 0x61756678u);     // aufx
+  EXPECT_EQ(SharedBundle().Description().componentSubType, 0x5A563630u);  // ZV60
+  EXPECT_EQ(SharedBundle().Description().componentManufacturer, 0x5A564E58u);
+  EXPECT_EQ(SharedBundle().Version(), 196629u);
+  EXPECT_NE(SharedBundle().Entry(), nullptr);
 }
 
 TEST(Bundle, AMissingBundleSaysWhatFailed)
@@ -55,8 +46,8 @@ TEST(Bundle, AMissingBundleSaysWhatFailed)
 
 TEST_P(BundleCheck, Passes)
 {
-  ASSERT_TRUE(Bundle().Error().empty()) << Bundle().Error();
-  host::AUValidator validator(Bundle());
+  ASSERT_TRUE(SharedBundle().Error().empty()) << SharedBundle().Error();
+  host::AUValidator validator(SharedBundle());
   const host::CheckResult result = validator.RunCheck(GetParam());
   EXPECT_TRUE(result.mPassed) << result.mDetail;
 }
