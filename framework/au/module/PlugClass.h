@@ -3,6 +3,6 @@
 // the product class: include its header here, name it below, and link its
 // library in framework/au/CMakeLists.txt (VORELLE3_PLUG_LIBS).
 
-#include "AUTestPlug.h"
+#include "Vorelle3.h"
 
-using PlugClass = AUTestPlug;
+using PlugClass = Vorelle3;
