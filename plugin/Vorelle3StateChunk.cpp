@@ -70,7 +70,7 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
   const uint32_t fpCount = mFingerprint ? mFingerprint->count : 0;
   const uint32_t refCount = mCustomReference ? mCustomReference->count : 0;
   const statechunk::StatePlan plan = statechunk::PlanState(chunk, startPos, fpCount, refCount);
-  if (plan.result < 0) return -1;
+  if (plan.result < 0) return plan.result; // refused: nothing applied
 
   if (plan.xmlReached) ReadStateXML(chunk, plan.xmlPos);
 

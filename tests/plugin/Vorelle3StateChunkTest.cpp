@@ -1,0 +1,309 @@
+// The host state chunk against bytes laid out here, libxml2 as an outside
+// reader of its XML, and cut or damaged chunks.
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cmath>
+#include <random>
+
+#include "CommaLocale.h"
+#include "StateTestPlugin.h"
+
+namespace {
+
+using testplug::Bytes;
+using testplug::StatePlug;
+using testplug::ToChunk;
+
+class StateChunk : public testplug::Vorelle3Test {
+protected:
+  // Curves and parameters that differ from every default.
+  static void Shape(StatePlug& p, uint64_t seed, const char* refName) {
+    std::mt19937_64 rng(seed);
+    std::uniform_real_distribution<double> level(1e-5, 0.2);
+    for (unsigned k = 0; k < p.Fingerprint().count; ++k) p.Fingerprint().mag[k] = level(rng);
+    for (unsigned k = 0; k < p.CustomReference().count; ++k) p.CustomReference().mag[k] = level(rng);
+    p.SetCustomRefName(refName);
+    p.SetFingerprintValid(true);
+    p.SetCustomRefValid(true);
+    const double values[][2] = {{kGain, -4.3}, {kMix, 37.0}, {kReferenceMode, 4.0}, {kGUIScale, 1.25}};
+    for (const auto& v : values) p.GetParam(int(v[0]))->Set(v[1]);
+    p.OnParamReset(plugin::kPresetRecall);
+    p.ComputeCurves();
+  }
+};
+
+TEST_F(StateChunk, AFreshInstanceSavesTheDocumentedBytes) {
+  StatePlug p;
+  const std::string xml = testplug::DefaultStateXML();
+  const uint32_t xmlSize = 8 + uint32_t(xml.size());
+  Bytes body;
+  body.U32(1).Tag("ZQCM").Tag("ZQCS").U32(xmlSize).U32(1).U32(uint32_t(xml.size())).Text(xml).Pad(xmlSize & 1);
+  body.Tag("ZQV0").U32(8).U32(3).U32(0);
+  body.Tag("ZQV1").U32(8).U32(3).U32(0);
+  Bytes want;
+  want.Tag("RIFF").U32(uint32_t(body.b.size())).b.insert(want.b.end(), body.b.begin(), body.b.end());
+  EXPECT_EQ(p.Saved(), want.b);
+  // 32 + L (+ pad) + 16 + 16 bytes.
+  EXPECT_EQ(want.b.size(), 32 + xml.size() + (xmlSize & 1) + 32);
+}
+
+TEST_F(StateChunk, CurveSectionsStoreMagnitudesBeforeFrequenciesAndPadAnOddName) {
+  StatePlug p;
+  Shape(p, 11, "abc.ref"); // K = 7: odd section size
+  const std::vector<uint8_t> saved = p.Saved();
+  const Vorelle3CurveRecord& fp = p.Fingerprint();
+  const Vorelle3CurveRecord& ref = p.CustomReference();
+  Bytes fpSection, refSection;
+  fpSection.Tag("ZQV0").U32(8 + 16 * fp.count).U32(3).U32(fp.count);
+  for (unsigned k = 0; k < fp.count; ++k) fpSection.F64(fp.mag[k]);
+  for (unsigned k = 0; k < fp.count; ++k) fpSection.F64(fp.freq[k]);
+  refSection.Tag("ZQV1").U32(12 + 7 + 16 * ref.count).U32(3).U32(ref.count).U32(7).Text("abc.ref");
+  for (unsigned k = 0; k < ref.count; ++k) refSection.F64(ref.mag[k]);
+  for (unsigned k = 0; k < ref.count; ++k) refSection.F64(ref.freq[k]);
+  refSection.Pad(true);
+  Bytes tail;
+  tail.b = fpSection.b;
+  tail.b.insert(tail.b.end(), refSection.b.begin(), refSection.b.end());
+  ASSERT_GT(saved.size(), tail.b.size());
+  EXPECT_TRUE(std::equal(tail.b.begin(), tail.b.end(), saved.end() - long(tail.b.size())));
+  uint32_t container;
+  std::memcpy(&container, saved.data() + 4, 4);
+  EXPECT_EQ(container, saved.size() - 8);
+}
+
+TEST_F(StateChunk, RestoringIntoANewInstanceIsBitExactAndProcessesIdentically) {
+  StatePlug a;
+  Shape(a, 5, "Pink.ref");
+  const std::vector<uint8_t> saved = a.Saved();
+  StatePlug b;
+  const plugin::IByteChunk chunk = ToChunk(saved);
+  EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
+  EXPECT_EQ(b.Values(), a.Values());
+  EXPECT_TRUE(b.FingerprintValid());
+  EXPECT_TRUE(b.CustomRefValid());
+  EXPECT_STREQ(b.CustomRefName(), "Pink.ref");
+  EXPECT_EQ(std::memcmp(b.Fingerprint().mag, a.Fingerprint().mag, a.Fingerprint().count * 8), 0);
+  EXPECT_EQ(std::memcmp(b.CustomReference().mag, a.CustomReference().mag, a.CustomReference().count * 8), 0);
+  EXPECT_EQ(b.Saved(), saved);
+
+  for (StatePlug* p : {&a, &b}) {
+    p->GetParam(kActivityState)->Set(kProcessing);
+    p->OnParamChange(kActivityState, plugin::kUI, -1);
+  }
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> noise(-0.3, 0.3);
+  std::vector<double> l(4096), r(4096);
+  for (size_t i = 0; i < l.size(); ++i) {
+    l[i] = noise(rng);
+    r[i] = noise(rng);
+  }
+  std::vector<double> al, ar, bl, br;
+  a.Run(l, r, al, ar, 512);
+  b.Run(l, r, bl, br, 512);
+  EXPECT_EQ(al, bl);
+  EXPECT_EQ(ar, br);
+}
+
+TEST_F(StateChunk, ReaderStopsWhereTheLayoutEnds) {
+  StatePlug p;
+  const std::vector<uint8_t> full = p.Saved();
+  const int q = int(full.size()) - 32; // the fingerprint section
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    int start;
+    int result;
+  };
+  auto with = [&](size_t at, const char* tag) {
+    std::vector<uint8_t> b = full;
+    std::memcpy(b.data() + at, tag, 4);
+    return b;
+  };
+  std::vector<uint8_t> prefixed(5, 0x55);
+  prefixed.insert(prefixed.end(), full.begin(), full.end());
+  const std::vector<Case> cases = {
+      {"empty", {}, 0, 0},
+      {"not RIFF", with(0, "RIFX"), 0, 0},
+      {"negative start", full, -3, -3},
+      {"other form", with(12, "ZQCN"), 0, 12},
+      {"no XML section", with(16, "ZQCT"), 0, 16},
+      {"no fingerprint section", with(size_t(q), "ZQVX"), 0, q},
+      {"no reference section", with(size_t(q) + 16, "ZQVX"), 0, q + 16},
+      {"after other data", prefixed, 5, int(prefixed.size())},
+      {"whole", full, 0, int(full.size())},
+  };
+  for (const Case& c : cases) {
+    const plugin::IByteChunk chunk = ToChunk(c.bytes);
+    EXPECT_EQ(p.UnserializeState(chunk, c.start), c.result) << c.what;
+  }
+}
+
+TEST_F(StateChunk, PresetChunksApplyTheirParametersAndStopAtTheFingerprintSection) {
+  StatePlug p;
+  plugin::IPreset preset;
+  p.MakePresetFromState(preset, "Loud", 1, int(kGain), 6.5);
+  p.SetFingerprintValid(false);
+  EXPECT_EQ(p.UnserializeState(preset.mChunk, 0), preset.mChunk.Size());
+  EXPECT_EQ(p.GetParam(kGain)->Value(), 6.5);
+  EXPECT_STREQ(p.GetPresetName(0), "Loud");
+  EXPECT_FALSE(p.FingerprintValid());
+}
+
+TEST_F(StateChunk, XMLValuesAreSteppedClampedOrSkippedAsTheParametersRequire) {
+  struct Case {
+    const char* param;
+    const char* attrs;
+    int index;
+    double want;
+  };
+  const Case cases[] = {
+      {"GUI scale", "", kGUIScale, 0.5},                    // no val: 0.0, clamped
+      {"Mix", " val=\"250\"", kMix, 100.0},                 // above the maximum
+      {"Gain", " val=\"-3.25\"", kGain, -3.25},
+      {"Gain", " val=\"1e1000\"", kGain, 0.0},             // not finite: unreadable
+      {"Nothing", " val=\"3\"", kGain, 0.0},               // unknown name: skipped
+  };
+  for (const Case& c : cases) {
+    StatePlug p;
+    const std::string xml = std::string("<?xml version=\"1.0\" ?><PresetXMLTree version=\"1\">"
+                                        "<PluginVendor>Zelvant</PluginVendor><PluginName>Vorelle3</PluginName>"
+                                        "<PluginVersion>x</PluginVersion><Preset name=\"P\"><Parameter>"
+                                        "<Param name=\"") +
+                            c.param + "\"" + c.attrs + " /></Parameter></Preset></PresetXMLTree>";
+    Bytes b;
+    b.U32(uint32_t(xml.size())).Text(xml);
+    const plugin::IByteChunk chunk = ToChunk(b.b);
+    EXPECT_EQ(p.ReadStateXML(chunk, 0), int(4 + xml.size())) << c.param << c.attrs;
+    EXPECT_DOUBLE_EQ(p.GetParam(c.index)->Value(), c.want) << c.param << c.attrs;
+  }
+}
+
+TEST_F(StateChunk, AChunkWithAnotherCountKeepsThatCurveButRestoresTheRest) {
+  StatePlug a;
+  Shape(a, 9, "r.ref");
+  std::vector<uint8_t> saved = a.Saved();
+  // Patch the fingerprint count to 66: the section no longer matches.
+  const std::string xmlEnd = "</PresetXMLTree>\n";
+  auto it = std::search(saved.begin(), saved.end(), xmlEnd.begin(), xmlEnd.end());
+  size_t q = size_t(it - saved.begin()) + xmlEnd.size();
+  q += q & 1;
+  ASSERT_EQ(std::memcmp(saved.data() + q, "ZQV0", 4), 0);
+  const uint32_t other = 66;
+  std::memcpy(saved.data() + q + 12, &other, 4);
+  StatePlug b;
+  const std::vector<double> before(b.Fingerprint().mag, b.Fingerprint().mag + b.Fingerprint().count);
+  const plugin::IByteChunk chunk = ToChunk(saved);
+  EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
+  EXPECT_FALSE(b.FingerprintValid());
+  EXPECT_EQ(std::vector<double>(b.Fingerprint().mag, b.Fingerprint().mag + b.Fingerprint().count), before);
+  EXPECT_TRUE(b.CustomRefValid());
+  EXPECT_EQ(b.Values(), a.Values());
+}
+
+TEST_F(StateChunk, AnotherPluginsXMLChangesNoParameterButTheCurvesStillLoad) {
+  StatePlug a;
+  Shape(a, 13, "n.ref");
+  std::vector<uint8_t> saved = a.Saved();
+  const std::string name = "<PluginName>Vorelle3</PluginName>";
+  auto it = std::search(saved.begin(), saved.end(), name.begin(), name.end());
+  ASSERT_NE(it, saved.end());
+  *(it + 19) = 'X'; // Vorelle3 -> VorelleX, same length
+  StatePlug b;
+  const std::vector<double> values = b.Values();
+  const plugin::IByteChunk chunk = ToChunk(saved);
+  EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
+  EXPECT_EQ(b.Values(), values);
+  EXPECT_TRUE(b.FingerprintValid());
+  EXPECT_TRUE(b.CustomRefValid());
+}
+
+TEST_F(StateChunk, EveryTruncationIsRefusedAndChangesNothing) {
+  StatePlug a;
+  Shape(a, 21, "cut.ref");
+  const std::vector<uint8_t> saved = a.Saved();
+  StatePlug b;
+  const std::vector<uint8_t> before = b.Saved();
+  for (size_t len = 0; len < saved.size(); ++len) {
+    const plugin::IByteChunk chunk = ToChunk(std::vector<uint8_t>(saved.begin(), saved.begin() + long(len)));
+    const int result = b.UnserializeState(chunk, 0);
+    EXPECT_EQ(result, len < 4 ? 0 : -1) << "length " << len;
+    ASSERT_EQ(b.Saved(), before) << "length " << len;
+  }
+}
+
+TEST_F(StateChunk, DamagedChunksNeverCrashAndLeaveTheStateSane) {
+  StatePlug a;
+  Shape(a, 31, "flip.ref");
+  const std::vector<uint8_t> saved = a.Saved();
+  StatePlug b;
+  std::mt19937 rng(1234);
+  constexpr int kRounds = 150; // each applied curve rebuilds the filter
+  for (int round = 0; round < kRounds; ++round) {
+    std::vector<uint8_t> bytes = saved;
+    const int flips = 1 + int(rng() % 4);
+    for (int f = 0; f < flips; ++f) bytes[rng() % bytes.size()] ^= uint8_t(1u << (rng() % 8));
+    const std::vector<uint8_t> before = b.Saved();
+    const plugin::IByteChunk chunk = ToChunk(bytes);
+    const int result = b.UnserializeState(chunk, 0);
+    if (result < 0) {
+      ASSERT_EQ(b.Saved(), before) << "round " << round;
+    }
+    for (int i = 0; i < b.NParams(); ++i) {
+      const plugin::IParam* param = b.GetParam(i);
+      ASSERT_TRUE(param->Value() >= param->GetMin() && param->Value() <= param->GetMax()) << "round " << round;
+    }
+    for (unsigned k = 0; k < b.Fingerprint().count; ++k) ASSERT_TRUE(std::isfinite(b.Fingerprint().mag[k]));
+    for (unsigned k = 0; k < b.CustomReference().count; ++k) ASSERT_TRUE(std::isfinite(b.CustomReference().mag[k]));
+  }
+}
+
+TEST_F(StateChunk, SizesFromTheDataCannotWrapAPosition) {
+  StatePlug p;
+  std::vector<uint8_t> bytes = p.Saved();
+  // An XML section size near 2^32 puts the fingerprint section out of reach.
+  const uint32_t huge = 0xFFFFFFF1u;
+  std::memcpy(bytes.data() + 20, &huge, 4);
+  const plugin::IByteChunk chunk = ToChunk(bytes);
+  EXPECT_EQ(p.UnserializeState(chunk, 0), -1);
+}
+
+TEST_F(StateChunk, TheXMLIsReadByAnIndependentParserInAnyLocale) {
+  testplug::CommaLocale locale; // inactive locale: still a plain check
+  StatePlug p;
+  p.GetParam(kGain)->Set(-2.5);
+  const std::vector<uint8_t> saved = p.Saved();
+  uint32_t length;
+  std::memcpy(&length, saved.data() + 28, 4);
+  const std::string xml(reinterpret_cast<const char*>(saved.data() + 32), length);
+  xmlDocPtr doc = xmlReadMemory(xml.data(), int(xml.size()), "state.xml", nullptr, XML_PARSE_NONET);
+  ASSERT_NE(doc, nullptr);
+  xmlNodePtr root = xmlDocGetRootElement(doc);
+  EXPECT_STREQ(reinterpret_cast<const char*>(root->name), "PresetXMLTree");
+  int params = 0;
+  std::string gain;
+  for (xmlNodePtr n = root->children; n; n = n->next) {
+    if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "Preset")) continue;
+    for (xmlNodePtr list = n->children; list; list = list->next) {
+      for (xmlNodePtr param = list->children; param; param = param->next) {
+        if (param->type != XML_ELEMENT_NODE) continue;
+        ++params;
+        xmlChar* name = xmlGetProp(param, BAD_CAST "name");
+        xmlChar* val = xmlGetProp(param, BAD_CAST "val");
+        if (!xmlStrcmp(name, BAD_CAST "Gain")) gain = reinterpret_cast<const char*>(val);
+        xmlFree(name);
+        xmlFree(val);
+      }
+    }
+  }
+  xmlFreeDoc(doc);
+  EXPECT_EQ(params, 10);
+  EXPECT_EQ(gain, "-2.500000");
+  StatePlug b;
+  const plugin::IByteChunk chunk = ToChunk(saved);
+  EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
+  EXPECT_EQ(b.GetParam(kGain)->Value(), -2.5);
+}
+
+} // namespace
