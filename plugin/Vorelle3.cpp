@@ -170,11 +170,6 @@ int Vorelle3::ReadIniInt(const char*, const char* key, int defaultValue) const {
   return ReadSettingsInt(path.Get(), key, defaultValue);
 }
 
-bool Vorelle3::LoadDefaultPreset(const UT_String&) {
-  // XML presets are not read by this build yet: the defaults stand.
-  return false;
-}
-
 void Vorelle3::InitPlugControls() {
   // No editor functions exist yet: the plug-in runs without an editor.
   if (!mMakeGraphicsFunc || !mLayoutFunc) SetHasUI(false);

@@ -12,6 +12,7 @@
 // swap the new filter in (the design itself runs outside it). ProcessBlock
 // allocates nothing for blocks up to the block size the DSP was built for.
 #include <atomic>
+#include <cstdarg>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -19,11 +20,14 @@
 
 #include "CMFFT.h"
 #include "CorrectionFilter.h"
+#include "CurveFile.h"
 #include "FilterDesign.h"
 #include "CurveMath.h"
 #include "ICMessageBox.h"
 #include "IExtPDCHandler.h"
 #include "IMPlugPaths.h"
+#include "IXMLParameters.h"
+#include "IXMLPreset.h"
 #include "IPluginAU.h"
 #include "Vorelle3CurveRecord.h"
 
@@ -46,6 +50,8 @@ enum EActivityState { kCapture = 0, kIdle = 1, kProcessing = 2 };
 class Vorelle3 : public plugin::IPluginAU,
                  public plugin::IMPlugPaths,
                  public IExtPDCHandler,
+                 public IXMLPreset,
+                 public IXMLParameters,
                  public ICMessageBox {
 public:
   static constexpr int kNumPresets = 1;
@@ -117,6 +123,42 @@ public:
   int NCodePresets() const { return mCodePresets.GetSize(); }
   const plugin::IPreset* GetCodePreset(int idx) const { return mCodePresets.Get(idx); }
   plugin::IParam* GetExtraParam(int idx) const { return mExtraParams.Get(idx); }
+
+  // --- curve files, state chunk, XML presets, exports (Vorelle3CurveFiles.cpp,
+  // Vorelle3StateChunk.cpp, Vorelle3Presets.cpp, Vorelle3Exports.cpp), main thread.
+  // Readers fill their record only when the whole file is good, under
+  // mMutex; a refused file posts its message (title "Error") or, when it
+  // cannot be opened, nothing. Writers return false on any open, write or
+  // close failure.
+  bool WriteFingerprint(const plugin::UT_String& path, const Vorelle3CurveRecord& curve);
+  bool WriteReference(const plugin::UT_String& path, const Vorelle3CurveRecord& curve);
+  bool ReadFingerprint(const plugin::UT_String& path, Vorelle3CurveRecord& curve);
+  bool ReadReference(const plugin::UT_String& path, Vorelle3CurveRecord& curve);
+  // The host state chunk: parameters as XML, fingerprint, custom reference.
+  // The reader returns the position after the chunk, where it stopped, or
+  // -1; on -1 nothing has changed.
+  bool SerializeState(plugin::IByteChunk& chunk) const override;
+  int UnserializeState(const plugin::IByteChunk& chunk, int startPos) override;
+  bool WriteStateXML(plugin::IByteChunk& chunk) const;
+  int ReadStateXML(const plugin::IByteChunk& chunk, int pos);
+  // XML presets (".zvp"); none shows a message.
+  bool SavePresetFile(const plugin::UT_String& path, const plugin::UT_String& presetName);
+  bool SaveDefaultPreset(const plugin::UT_String& folder);
+  bool LoadPresetFileWithData(const plugin::UT_String& path, plugin::UT_String& presetNameOut, ELoadMode mode);
+  bool LoadPresetFile(const plugin::UT_String& path, double* values, plugin::UT_String& presetNameOut);
+  void ApplyPresetXML(plugin::IPreset* preset, const plugin::UT_String& path);
+  bool GetPresetXMLText(const double* values, plugin::IByteChunk& chunk, const char* presetName) const;
+  // nParamsNamed pairs (int index, value: double for double parameters, int
+  // for the others); every other parameter at its default.
+  void MakePresetFromState(const char* name, int nParamsNamed, ...);
+  void MakePresetFromState(plugin::IPreset& preset, const char* name, int nParamsNamed, ...);
+  void CopyPresetToSlot(const plugin::IPreset& source, int index);
+  // Exports. sampleRate is the analyser's (0: the plug-in's).
+  bool WriteRefDataSource(const plugin::UT_String& path, const plugin::UT_String& name, CMFFT* analyser,
+                          double sampleRate = 0.0);
+  bool GetRefDataPath(const plugin::UT_String& folder, const plugin::UT_String& name, CMFFT* analyser,
+                      double sampleRate = 0.0);
+  void ExportCurvesCSV(const plugin::UT_String& folder);
 
   // --- the design steps, on this plug-in's terms
   static void SetIdentity(double* impulse, int n) { ::SetIdentity(impulse, n); }
@@ -269,4 +311,7 @@ private:
   void FillInitPreset();
   void CopyInitPresetToFirstSlot();
   void MakeFixedScaleParam();
+  // Curve files and presets (Vorelle3CurveFiles.cpp, Vorelle3Presets.cpp).
+  bool ReadCurve(const plugin::UT_String& path, ECurveFileType type, Vorelle3CurveRecord& curve);
+  void FillPresetFromArgs(plugin::IPreset& preset, const char* name, int nParamsNamed, va_list args);
 };
