@@ -61,11 +61,17 @@ std::string RefDataSourceText(const SVLCREFDATA2& record, const char* name, cons
                 when.tm_year + 1900, when.tm_hour, when.tm_min);
   out += line;
   out += "SVLCREFDATA2 ref_xxx =\n{\n";
-  out += "\t" + std::to_string(record.version) + ",\n";
+  out += '\t';
+  out += std::to_string(record.version);
+  out += ",\n";
   for (int s = 0; s < kRefDataSections; ++s) {
     const ConstRefDataSection sec = RefDataSectionOf(record, s);
     const int n = int(*sec.count);
-    out += "\t" + std::to_string(*sec.index) + ", " + std::to_string(n) + ", ";
+    out += '\t';
+    out += std::to_string(*sec.index);
+    out += ", ";
+    out += std::to_string(n);
+    out += ", ";
     AppendNumberList(out, sec.freq, n, kFrequencyDecimals);
     out += ',';
     AppendNumberList(out, sec.mag, n, kMagnitudeDecimals);

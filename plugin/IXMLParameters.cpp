@@ -63,11 +63,10 @@ void IXMLParameters::BuildPresetTree(TiXmlDocument& doc, const IPluginBase& plug
 }
 
 std::string IXMLParameters::PrintTree(const TiXmlDocument& doc) {
+  // The printer's own settings are the ones wanted: four spaces, "\n".
   TiXmlPrinter printer;
-  printer.SetIndent(std::string(size_t(kIndentSpaces), ' ').c_str());
-  printer.SetLineBreak("\n");
   doc.Accept(&printer);
-  return printer.Str();
+  return std::string(printer.CStr(), printer.Size());
 }
 
 const TiXmlElement* IXMLParameters::FindPreset(const TiXmlDocument& doc, const IPluginBase& plug,

@@ -21,7 +21,6 @@ class IXMLParameters {
 public:
   // Value of a parameter that a preset file or argument list did not set.
   static constexpr double kNotSet = 9.999e-8;
-  static constexpr int kIndentSpaces = 4;
 
   // Fills an empty document: values[i] for parameter i, or each parameter's
   // current real value when values is null.

@@ -131,12 +131,14 @@ TEST(ReferenceRecords, AnExportedRecordCompilesAndReadsBackTheSameValues) {
                                        "  std::fwrite(&ref_xxx, sizeof ref_xxx, 1, f);\n"
                                        "  return std::fclose(f);\n"
                                        "}\n";
-  const std::string build = std::string("'") + VORELLE_TEST_CXX + "' -std=c++20 -w -I'" + VORELLE_PLUGIN_SOURCE_DIR +
-                            "' -include SVLCREFDATA2.h '" + (dir / "ref_data.cpp").string() + "' '" +
-                            (dir / "driver.cpp").string() + "' -o '" + (dir / "dump").string() + "'";
-  ASSERT_EQ(std::system(build.c_str()), 0) << build;
-  const std::string run = "'" + (dir / "dump").string() + "' '" + (dir / "dump.bin").string() + "'";
-  ASSERT_EQ(std::system(run.c_str()), 0);
+  std::ostringstream build;
+  build << "'" << VORELLE_TEST_CXX << "' -std=c++20 -w -I'" << VORELLE_PLUGIN_SOURCE_DIR
+        << "' -include SVLCREFDATA2.h '" << (dir / "ref_data.cpp").string() << "' '" << (dir / "driver.cpp").string()
+        << "' -o '" << (dir / "dump").string() << "'";
+  ASSERT_EQ(std::system(build.str().c_str()), 0) << build.str();
+  std::ostringstream run;
+  run << "'" << (dir / "dump").string() << "' '" << (dir / "dump.bin").string() << "'";
+  ASSERT_EQ(std::system(run.str().c_str()), 0);
   std::ifstream in(dir / "dump.bin", std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
   ASSERT_EQ(bytes.size(), 8224u);

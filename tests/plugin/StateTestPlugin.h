@@ -49,7 +49,7 @@ inline plugin::IByteChunk ToChunk(const std::vector<uint8_t>& bytes) {
 struct Bytes {
   std::vector<uint8_t> b;
   Bytes& Tag(const char* t) {
-    b.insert(b.end(), t, t + 4);
+    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(t[i]));
     return *this;
   }
   Bytes& U32(uint32_t v) {

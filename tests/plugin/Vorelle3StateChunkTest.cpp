@@ -121,8 +121,8 @@ TEST_F(StateChunk, ReaderStopsWhereTheLayoutEnds) {
     std::memcpy(b.data() + at, tag, 4);
     return b;
   };
-  std::vector<uint8_t> prefixed(5, 0x55);
-  prefixed.insert(prefixed.end(), full.begin(), full.end());
+  std::vector<uint8_t> prefixed = full;
+  prefixed.insert(prefixed.begin(), 5, 0x55);
   const std::vector<Case> cases = {
       {"empty", {}, 0, 0},
       {"not RIFF", with(0, "RIFX"), 0, 0},
@@ -252,7 +252,9 @@ TEST_F(StateChunk, DamagedChunksNeverCrashAndLeaveTheStateSane) {
     }
     for (int i = 0; i < b.NParams(); ++i) {
       const plugin::IParam* param = b.GetParam(i);
-      ASSERT_TRUE(param->Value() >= param->GetMin() && param->Value() <= param->GetMax()) << "round " << round;
+      ASSERT_NE(param, nullptr);
+      const double v = param->Value();
+      ASSERT_TRUE(v >= param->GetMin() && v <= param->GetMax()) << "round " << round;
     }
     for (unsigned k = 0; k < b.Fingerprint().count; ++k) ASSERT_TRUE(std::isfinite(b.Fingerprint().mag[k]));
     for (unsigned k = 0; k < b.CustomReference().count; ++k) ASSERT_TRUE(std::isfinite(b.CustomReference().mag[k]));
