@@ -28,6 +28,7 @@ constexpr int kBlocksPerRun = 60 * kRate / kBlock;  // one minute of audio
 struct Figures {
   double cpuShare = 0.0;
   double worstBlock = 0.0;
+  double p999Block = 0.0;  // a preempted block shows in the worst, not here
 };
 std::map<std::string, Figures> gFigures;
 
@@ -81,6 +82,7 @@ void BM_PluginConvolution(benchmark::State& state) {
 
   double worst = 0.0, total = 0.0;
   long blocks = 0;
+  std::vector<double> times;
   for (auto _ : state) {
     double runTime = 0.0;
     for (int b = 0; b < kBlocksPerRun; ++b) {
@@ -92,17 +94,21 @@ void BM_PluginConvolution(benchmark::State& state) {
       const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       worst = std::max(worst, t);
       runTime += t;
+      times.push_back(t);
     }
     total += runTime;
     blocks += kBlocksPerRun;
     state.SetIterationTime(runTime);
   }
   const double share = total / (double(blocks) * kBlockPeriod);
+  std::sort(times.begin(), times.end());
+  const double p999 = times.empty() ? 0.0 : times[size_t(0.999 * double(times.size() - 1))];
   state.counters["cpu_share_%"] = 100.0 * share;
   state.counters["worst_block_%_of_period"] = 100.0 * worst / kBlockPeriod;
+  state.counters["p99.9_block_%_of_period"] = 100.0 * p999 / kBlockPeriod;
   const char* names[] = {"wet", "dry", "wet + dry"};
   const std::string name = std::string(names[int(path)]) + (dryDelay ? ", dry delayed to the middle" : "");
-  gFigures[name] = {share, worst / kBlockPeriod};
+  gFigures[name] = {share, worst / kBlockPeriod, p999 / kBlockPeriod};
 }
 
 // Arguments: path (0 wet, 1 dry, 2 both), dry delay in samples.
@@ -124,7 +130,7 @@ int main(int argc, char** argv) {
   std::printf("\nPlug-in convolution, %d-frame blocks at %d Hz (period %.3f ms):\n", kBlock, kRate,
               1000.0 * kBlockPeriod);
   for (const auto& [name, f] : gFigures)
-    std::printf("  %-40s CPU %.3f %% of one core, worst block %.2f %% of its period\n", name.c_str(),
-                100.0 * f.cpuShare, 100.0 * f.worstBlock);
+    std::printf("  %-38s CPU %.3f %% of one core; block time vs period: worst %.2f %%, 99.9th percentile %.2f %%\n",
+                name.c_str(), 100.0 * f.cpuShare, 100.0 * f.worstBlock, 100.0 * f.p999Block);
   return 0;
 }
