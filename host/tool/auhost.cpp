@@ -1,6 +1,7 @@
 // auhost: the offline Audio Unit host.
 //   auhost validate [--bundle PATH]
 //   auhost process IN OUT [--param ID=VALUE]... [--block N] [--bundle PATH]
+//   auhost match IN OUT [--reference N] [--capture FILE] [--param ID=VALUE]... [--block N] [--bundle PATH]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "AUBundle.h"
 #include "AUFileProcessor.h"
 #include "AUValidator.h"
+#include "SpectrumMatch.h"
 
 namespace {
 
@@ -20,6 +22,9 @@ int Usage()
                "      runs every check against the plug-in, one PASS/FAIL line each\n"
                "  auhost process IN OUT [--param ID=VALUE]... [--block N] [--bundle PATH]\n"
                "      renders the WAV or AIFF file IN through the plug-in into OUT\n"
+               "  auhost match IN OUT [--reference 0..3] [--capture FILE] [--param ID=VALUE]...\n"
+               "      captures a fingerprint, processes IN against a built-in reference into OUT\n"
+               "      and reports latency, peak and the spectrum change per octave\n"
                "The bundle defaults to %s\n",
                host::DefaultBundlePath().c_str());
   return 2;
@@ -49,6 +54,8 @@ int main(int argc, char** argv)
   if (argc < 2)
     return Usage();
   const std::string command = argv[1];
+  if (command == "match")
+    return host::MatchCommand(argc - 2, argv + 2);
   std::string bundlePath = host::DefaultBundlePath();
   std::vector<std::string> positional;
   host::ProcessOptions options;

@@ -1,0 +1,62 @@
+#pragma once
+// The plug-in's main job, run as a user runs it in a host: play the capture
+// file through the unit in "Capture", switch to "Processing" against a
+// built-in reference (which finishes the capture and builds the filter),
+// play the input through it and write the result. The host measures the
+// long-term spectrum of input and output itself and reports how each
+// octave moved, together with the latency and the output peak.
+// Host main thread.
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "AUBundle.h"
+
+namespace host {
+
+// The unit's parameter ids the job drives.
+enum EMatchParam : unsigned { kParamActivityState = 2, kParamReferenceMode = 3 };
+enum EMatchActivity { kActivityCapture = 0, kActivityProcessing = 2 };
+
+struct MatchOptions
+{
+  std::string mInPath;
+  std::string mOutPath;
+  std::string mCapturePath;  // empty: capture the input itself
+  int mReference = 2;        // built-in reference 0..3
+  std::vector<std::pair<unsigned, float>> mParams;  // set before capturing
+  unsigned mBlockSize = 512;
+  std::function<void(const char* phase, double fraction)> mProgress;
+};
+
+struct OctaveChange
+{
+  double mCentreHz = 0.0;
+  double mInputDB = 0.0;
+  double mOutputDB = 0.0;
+  double Change() const { return mOutputDB - mInputDB; }
+};
+
+struct MatchReport
+{
+  double mSampleRate = 0.0;
+  int mChannels = 0;
+  long long mFrames = 0;
+  long long mCaptureFrames = 0;
+  int mLatency = 0;
+  double mPeak = 0.0;  // largest output sample magnitude
+  std::vector<OctaveChange> mOctaves;
+};
+
+// Empty on success, else what failed and what to do.
+std::string RunSpectrumMatch(const AUBundle& bundle, const MatchOptions& options, MatchReport& report);
+
+// The report as the tool prints it.
+std::string FormatMatchReport(const MatchOptions& options, const MatchReport& report);
+
+// "auhost match ..." (arguments after the command word); prints the report.
+int MatchCommand(int argc, char** argv);
+
+} // namespace host
