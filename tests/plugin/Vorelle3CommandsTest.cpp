@@ -1,7 +1,9 @@
 // Parameter reactions and editor commands of the plug-in.
 #include <cmath>
 #include <thread>
+#include <utility>
 
+#include "AllocationCounter.h"
 #include "CommandsFixture.h"
 #include "LogGrid.h"
 
@@ -270,4 +272,26 @@ TEST_F(Vorelle3Test, CaptureFinishedFromAnotherThreadIsMappedAtTheIdleTick)
   for (unsigned i = 0; i < plug.Fingerprint().count; ++i)
     sum += plug.Fingerprint().mag[i];
   EXPECT_GT(sum, 0.0);
+}
+
+TEST_F(Vorelle3Test, HostWritesOnTheRenderThreadAllocateNothing)
+{
+  CommandsPlug plug;
+  plug.SetFingerprintValid(true);
+  size_t allocations = 0;
+  std::thread render([&] {
+    testsupport::ScopedAllocationCount count;
+    const std::pair<int, double> writes[] = {
+      {kActivityState, kCapture}, {kActivityState, kProcessing}, {kReferenceMode, 3.0}, {kGain, -4.0},
+      {kMix, 55.0}, {kResetPeakMax, 1.0}, {kActivityState, kCapture}, {kActivityState, kIdle}};
+    for (const auto& [idx, value] : writes)
+      plug.FromHost(idx, value);
+    allocations = count.Count();
+  });
+  render.join();
+  EXPECT_EQ(allocations, 0u);
+  EXPECT_EQ(plug.ActivityState(), kIdle);
+  EXPECT_EQ(plug.ReferenceMode(), 3);
+  EXPECT_EQ(plug.Mix(), 55.0);
+  plug.OnIdle();  // the deferred capture finish and rebuild run here
 }
