@@ -80,6 +80,9 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
   });
   if (OSStatus s = AudioUnitInitialize(unit.Unit()); s != noErr)
     return "the plug-in did not initialize (status " + std::to_string(s) + ")";
+  // As a host does before playback.
+  if (OSStatus s = AudioUnitReset(unit.Unit(), kAudioUnitScope_Global, 0); s != noErr)
+    return "the plug-in did not reset (status " + std::to_string(s) + ")";
 
   SF_INFO outInfo{};
   outInfo.samplerate = inInfo.samplerate;

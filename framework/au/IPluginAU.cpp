@@ -51,6 +51,9 @@ IPluginAU::IPluginAU(const InstanceInfo& info, const Config& config)
   SetBlockSize(kDefaultBlockSize);
   std::fill_n(mInputScratch.Resize(MaxNChannels(kInput) * kDefaultBlockSize), mInputScratch.GetSize(), 0.f);
   std::fill_n(mOutputScratch.Resize(MaxNChannels(kOutput) * kDefaultBlockSize), mOutputScratch.GetSize(), 0.f);
+  // The plug-in class builds its processing for these in its constructor.
+  mResetSampleRate = GetSampleRate();
+  mResetBlockSize = GetBlockSize();
   CreateTimer();
 }
 
@@ -263,6 +266,10 @@ OSStatus IPluginAU::Initialize()
   const int nOut = ChannelSum(kOutput);
   if (!(nIn == 0 && nOut == 0) && !LegalIO(nIn, nOut))
     return badComponentSelector;
+  // A stream format may have brought a new rate without a reset; the first
+  // render must not run on processing built for the old one.
+  if (GetSampleRate() != mResetSampleRate || GetBlockSize() != mResetBlockSize)
+    ResetProcessor();
   mActive = true;
   OnParamReset(kReset);
   OnActivate(true);
@@ -278,8 +285,15 @@ OSStatus IPluginAU::Uninitialize()
 
 OSStatus IPluginAU::Reset(AudioUnitScope, AudioUnitElement)
 {
-  OnReset();
+  ResetProcessor();
   return noErr;
+}
+
+void IPluginAU::ResetProcessor()
+{
+  mResetSampleRate = GetSampleRate();
+  mResetBlockSize = GetBlockSize();
+  OnReset();
 }
 
 int IPluginAU::ChannelSum(ERoute direction) const

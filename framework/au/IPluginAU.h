@@ -158,6 +158,8 @@ protected:
   void ResetConnections();
   // Calls every listener of id with (user data, instance, id, scope, element).
   void NotifyPropertyListeners(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element);
+  // The processor's reset, remembering the rate and block size it was for.
+  void ResetProcessor();
 
 private:
   // The parameter a host id names, or null when the id is outside the list.
@@ -209,6 +211,8 @@ private:
   AUMIDIOutputCallbackStruct mMidiOutCallback = {};
   AudioTimeStamp mLastRenderTimeStamp = {};
   bool mOffline = false;
+  double mResetSampleRate = 0.0;  // what the processor was last reset (or built) for
+  int mResetBlockSize = 0;
   SysExData mSysExScratch;
   UT_PtrList<UT_String> mGroupNames;  // clump names, in first-reported order
 };

@@ -165,7 +165,7 @@ OSStatus IPluginAU::SetMaximumFrames(UInt32 frames)
     std::fill_n(mOutputScratch.Get(), mOutputScratch.GetSize(), 0.f);
   const bool complete = GetBlockSize() == n && mInputScratch.GetSize() == MaxNChannels(kInput) * n &&
                         mOutputScratch.GetSize() == MaxNChannels(kOutput) * n;
-  OnReset();
+  ResetProcessor();
   return complete ? noErr : static_cast<OSStatus>(memFullErr);
 }
 
@@ -732,7 +732,7 @@ OSStatus IPluginAU::SetProperty(AudioUnitPropertyID id, AudioUnitScope scope, Au
     if (!(rate > 0.0) || !std::isfinite(rate))
       return kAudioUnitErr_InvalidPropertyValue;
     SetSampleRate(rate);
-    OnReset();
+    ResetProcessor();
     status = noErr;
     break;
   }
@@ -761,7 +761,7 @@ OSStatus IPluginAU::SetProperty(AudioUnitPropertyID id, AudioUnitScope scope, Au
     std::memcpy(&value, data, 4);
     SetBypassed(value != 0);
     OnActivate(value == 0);
-    OnReset();
+    ResetProcessor();
     status = noErr;
     break;
   }
@@ -798,7 +798,7 @@ OSStatus IPluginAU::SetProperty(AudioUnitPropertyID id, AudioUnitScope scope, Au
     UInt32 value;
     std::memcpy(&value, data, 4);
     mOffline = value != 0;
-    OnReset();
+    ResetProcessor();
     status = noErr;
     break;
   }

@@ -165,6 +165,37 @@ TEST(AURecord, ConstructorExceptionIsAnErrorAndCloseDestroysNothing)
   EXPECT_EQ(gDestructCalls, 0);
 }
 
+TEST(AULifecycle, InitializeResetsTheProcessorOnlyWhenRateOrBlockSizeMovedSinceItsLastReset)
+{
+  RecordingPlug plug;
+  const AudioStreamBasicDescription at48k = FloatFormat(2, 48000.0);
+  const AudioStreamBasicDescription at44k = FloatFormat(2, 44100.0);
+  const UInt32 frames512 = 512, frames1024 = 1024;
+  // Each row: what the host sets before Initialize, and whether that leaves
+  // the processor built for another rate or block size.
+  const struct Row { const char* what; const AudioStreamBasicDescription* format; const UInt32* frames; bool reset; }
+    table[] = {{"nothing", nullptr, nullptr, false},
+               {"a new rate by stream format", &at48k, nullptr, true},
+               {"the same rate again", &at48k, nullptr, false},
+               {"unchanged maximum frames", nullptr, &frames512, false},
+               {"back to the first rate", &at44k, nullptr, true},
+               {"new maximum frames (reset on the set)", nullptr, &frames1024, false}};
+  for (const Row& row : table) {
+    if (row.format) {
+      for (AudioUnitScope scope : {kAudioUnitScope_Input, kAudioUnitScope_Output}) {
+        ASSERT_EQ(plug.SetProperty(kAudioUnitProperty_StreamFormat, scope, 0, sizeof(*row.format), row.format), noErr);
+      }
+    }
+    if (row.frames) {
+      ASSERT_EQ(plug.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, 4, row.frames), noErr);
+    }
+    const int before = plug.mResets;
+    ASSERT_EQ(plug.Initialize(), noErr) << row.what;
+    EXPECT_EQ(plug.mResets - before, row.reset ? 1 : 0) << row.what;
+    ASSERT_EQ(plug.Uninitialize(), noErr);
+  }
+}
+
 TEST(AUParameters, SetParameterSnapsStepsClampsAndTellsThePlugin)
 {
   RecordingPlug plug;
