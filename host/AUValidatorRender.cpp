@@ -18,7 +18,6 @@ namespace host {
 namespace {
 
 constexpr OSStatus kInvalidValue = -10851;
-constexpr OSStatus kAudioUnitErr_InvalidPropertyForHost = -10879;
 constexpr float kTolerance = 1e-6f;
 
 std::string Fail(const std::string& what, long got, long want)
@@ -451,7 +450,7 @@ std::string AUValidator::CheckViewFactory()
   AudioUnitCocoaViewInfo info{};
   UInt32 size = sizeof(info);
   const OSStatus status = AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_CocoaUI, 0, 0, &info, &size);
-  if (status != noErr && status != kAudioUnitErr_InvalidPropertyForHost)
+  if (status != noErr && status != kAudioUnitErr_InvalidProperty)
     return Fail("CocoaUI", status, 0);
   std::string problem;
   if (status == noErr) {

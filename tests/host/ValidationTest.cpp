@@ -2,6 +2,8 @@
 // auhost tool's validate command.
 #include <gtest/gtest.h>
 
+#include <CoreFoundation/CoreFoundation.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -35,6 +37,14 @@ TEST(Bundle, LoadsWithItsComponentDescription)
   EXPECT_EQ(SharedBundle().Description().componentManufacturer, 0x5A564E58u);
   EXPECT_EQ(SharedBundle().Version(), 196629u);
   EXPECT_NE(SharedBundle().Entry(), nullptr);
+  // The bundle a host registers carries the version text beside the packed one.
+  CFBundleRef bundle = CFBundleGetBundleWithIdentifier(CFSTR("com.Zelvant.audiounit.Vorelle3"));
+  ASSERT_NE(bundle, nullptr);
+  CFTypeRef version = CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleVersion"));
+  ASSERT_NE(version, nullptr);
+  char text[32] = "";
+  CFStringGetCString(static_cast<CFStringRef>(version), text, sizeof(text), kCFStringEncodingUTF8);
+  EXPECT_STREQ(text, "3.0.21");
 }
 
 TEST(Bundle, AMissingBundleSaysWhatFailed)
