@@ -168,7 +168,15 @@ IControl* IGraphics::GetControlWithTag(int tag) const
 void IGraphics::ForgetControl(const IControl* control)
 {
   if (ControlIsCaptured(control))
+  {
+    // The release will find no control: close the host gesture its press
+    // opened, or the host keeps the parameters touched.
+    mDelegate->OnUIMouseUp();
+    for (int v = 0; v < control->NVals(); ++v)
+      if (const int p = control->GetParamIdx(v); p >= 0)
+        mDelegate->EndInformHostOfParamChangeFromUI(p);
     ReleaseMouseCapture();
+  }
   if (control == mMouseOver)
   {
     mMouseOver = nullptr;

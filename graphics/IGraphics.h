@@ -17,10 +17,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "IBitmap.h"
 #include "IGraphicsEvents.h"
 #include "IGraphicsStructs.h"
 #include "IPopupMenu.h"
 #include "IRECTList.h"
+#include "PlatformFont.h"
 #include "UT_PtrList.h"
 #include "UT_String.h"
 
@@ -47,11 +49,18 @@ public:
   IGraphics& operator=(const IGraphics&) = delete;
 
   // ---- Frame, drawing and platform slots -------------------------------
+  // In slot order. Pure slots belong to the back end and platform object;
+  // the shape bodies here are built on the path slots.
   virtual void BeginFrame();
   virtual void OnViewInitialized(void*) {}
   virtual void OnViewDestroyed() {}
   virtual void EndFrame() {}
 
+  virtual void DrawBitmap(const IBitmap& bitmap, const IRECT& bounds, int srcX, int srcY,
+                          const IBlend* blend = nullptr) = 0;
+  virtual void DrawFittedBitmap(const IBitmap& bitmap, const IRECT& bounds, const IBlend* blend = nullptr);
+  virtual void DrawRotatedBitmap(const IBitmap& bitmap, float destCentreX, float destCentreY, double angle,
+                                 const IBlend* blend = nullptr);
   virtual void DrawPoint(const IColor& color, float x, float y, const IBlend* blend = nullptr);
   virtual void DrawLine(const IColor& color, float x1, float y1, float x2, float y2,
                         const IBlend* blend = nullptr, float thickness = 1.f);
@@ -60,10 +69,18 @@ public:
   virtual void DrawTriangle(const IColor& color, float x1, float y1, float x2, float y2, float x3, float y3,
                             const IBlend* blend = nullptr, float thickness = 1.f);
   virtual void DrawRect(const IColor& color, const IRECT& bounds, const IBlend* blend = nullptr, float thickness = 1.f);
+  virtual void DrawRoundRect(const IColor& color, const IRECT& bounds, float cornerRadius = 5.f,
+                             const IBlend* blend = nullptr, float thickness = 1.f);
+  virtual void DrawRoundRectCorners(const IColor& color, const IRECT& bounds, float cRTL, float cRTR, float cRBR,
+                                    float cRBL, const IBlend* blend = nullptr, float thickness = 1.f);
   virtual void DrawArc(const IColor& color, float cx, float cy, float r, float a1, float a2,
                        const IBlend* blend = nullptr, float thickness = 1.f);
   virtual void DrawCircle(const IColor& color, float cx, float cy, float r, const IBlend* blend = nullptr,
                           float thickness = 1.f);
+  virtual void DrawEllipse(const IColor& color, const IRECT& bounds, const IBlend* blend = nullptr,
+                           float thickness = 1.f);
+  virtual void DrawEllipseRotated(const IColor& color, float x, float y, float r1, float r2, float angle,
+                                  const IBlend* blend = nullptr, float thickness = 1.f);
   virtual void DrawConvexPolygon(const IColor& color, float* x, float* y, int nPoints,
                                  const IBlend* blend = nullptr, float thickness = 1.f);
   virtual void DrawDottedRect(const IColor& color, const IRECT& bounds, const IBlend* blend = nullptr,
@@ -72,16 +89,48 @@ public:
                             const IBlend* blend = nullptr);
   virtual void FillRect(const IColor& color, const IRECT& bounds, const IBlend* blend = nullptr);
   virtual void FillRectPattern(const IPattern& pattern, const IRECT& bounds, const IBlend* blend = nullptr);
+  virtual void FillRoundRect(const IColor& color, const IRECT& bounds, float cornerRadius = 5.f,
+                             const IBlend* blend = nullptr);
+  virtual void FillRoundRectCorners(const IColor& color, const IRECT& bounds, float cRTL, float cRTR, float cRBR,
+                                    float cRBL, const IBlend* blend = nullptr);
   virtual void FillCircle(const IColor& color, float cx, float cy, float r, const IBlend* blend = nullptr);
+  virtual void FillEllipse(const IColor& color, const IRECT& bounds, const IBlend* blend = nullptr);
+  virtual void FillEllipseRotated(const IColor& color, float x, float y, float r1, float r2, float angle,
+                                  const IBlend* blend = nullptr);
   virtual void FillArc(const IColor& color, float cx, float cy, float r, float a1, float a2,
                        const IBlend* blend = nullptr);
   virtual void FillConvexPolygon(const IColor& color, float* x, float* y, int nPoints,
                                  const IBlend* blend = nullptr);
 
+  // 0 for a null or empty string, bounds left as passed; otherwise the
+  // width, bounds set to the text's aligned extent.
+  virtual float MeasureText(const IText& text, const char* str, IRECT& bounds) const;
+
   virtual IColor GetDefaultColor() const = 0;
   virtual void* GetDrawContext() = 0;
   virtual const char* GetDrawingAPIStr() = 0;
+  // The bitmap cache takes ownership of the bitmap's APIBitmap.
+  virtual void RetainBitmap(const IBitmap& bitmap, const char* cacheName);
+  // Deletes the cache entry holding the bitmap's APIBitmap; none, nothing.
+  virtual void ReleaseBitmap(const IBitmap& bitmap);
+  // ext without the dot.
+  virtual bool BitmapExtSupported(const char* ext) = 0;
   virtual void DrawFastDropShadow(const IRECT&, const IRECT&, float, float, float, const IBlend*) {}
+  // Lines a step in from the left and top edges, none on the edges; a step
+  // of 1 or less draws no line along that axis.
+  virtual void DrawGrid(const IColor& color, const IRECT& bounds, float gridSizeH, float gridSizeV,
+                        const IBlend* blend = nullptr, float thickness = 1.f);
+  // nPoints >= 1 normalised heights; null normXPoints spreads them evenly.
+  // The first point always sits on the left edge.
+  virtual void DrawData(const IColor& color, const IRECT& bounds, float* normYPoints, int nPoints,
+                        float* normXPoints = nullptr, const IBlend* blend = nullptr, float thickness = 1.f);
+  // False when the platform finds no font or the back end rejects it.
+  virtual bool LoadFont(const char* fontID, const char* fileNameOrResID);
+  virtual bool LoadFontFromData(const char* fontID, void* pData, int dataSize);
+  // An empty data buffer means nothing could be read.
+  virtual void GetLayerBitmapData(const ILayerPtr& layer, RawBitmapData& data) = 0;
+  virtual void ApplyShadowMask(ILayerPtr& layer, RawBitmapData& mask, const IShadow& shadow) = 0;
+  virtual void ReplaceLayerBitmapData(ILayerPtr& layer, const RawBitmapData& data) = 0;
   virtual void UpdateLayer() {}
   virtual bool HasPathSupport() const { return true; }
 
@@ -124,13 +173,22 @@ public:
                        const char* errMsgOnFailure = nullptr) = 0;
   virtual const char* GetPlatformAPIStr() { return ""; }
   virtual bool RevealPath(const char*, bool) { return false; }
+  virtual void PlatformHook84() {}
   virtual void* GetPlatformInstance() { return nullptr; }
   virtual void SetPlatformContext(void* ctx) { mPlatformContext = ctx; }
+  virtual void PlatformHook87() {}
+  // Each gives null when nothing could be loaded.
+  virtual PlatformFontPtr LoadPlatformFont(const char* fontID, const char* fileNameOrResID) = 0;
+  virtual PlatformFontPtr LoadPlatformFontFromData(const char* fontID, void* pData, int dataSize) = 0;
+  virtual PlatformFontPtr LoadPlatformFontByName(const char* fontID, const char* fontName, ETextStyle style) = 0;
+  virtual void CachePlatformFont(const char* fontID, const PlatformFontPtr& font) = 0;
+  virtual const char* GetBundleID() { return ""; }
   virtual void ActivateDrawContext() {}
   virtual void DeactivateDrawContext() {}
   virtual void CreatePlatformTextEntry(int paramIdx, const IText& text, const IRECT& bounds, int length,
                                        const char* str) = 0;
   virtual IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IRECT& bounds, bool& isAsync) = 0;
+  virtual int PlatformQuery99() { return 0; }
   virtual float GetPlatformWindowScale() const { return 1.f; }
   virtual void PlatformResize(bool) {}
   virtual void DrawResize() {}
@@ -138,7 +196,20 @@ public:
   virtual void RegisterGestureType(EGestureType type);
   virtual bool IsContextReady() const { return false; }
   virtual void SetContextReady(bool) {}
+  // New bitmaps the caller owns; null on failure.
+  virtual APIBitmap* LoadAPIBitmap(const char* fileNameOrResID, int scale, int location, const char* ext) = 0;
+  virtual APIBitmap* LoadAPIBitmapFromData(const char* name, const void* pData, int dataSize, int scale) = 0;
+  virtual APIBitmap* CreateAPIBitmap(int width, int height, float scale, double drawScale,
+                                     bool cacheable = false) = 0;
+  virtual bool LoadAPIFont(const char* fontID, const PlatformFontPtr& font) = 0;
+  virtual bool PlatformFlag116() const { return true; }
+  virtual int AlphaChannelIndex() const = 0;
+  virtual bool FlippedBitmap() const = 0;
+  virtual float DoMeasureText(const IText& text, const char* str, IRECT& bounds) const = 0;
+  virtual void DoDrawText(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend) = 0;
   virtual float GetTotalScale() const { return mDrawScale * mScreenScale; }
+
+  bool LoadFontByName(const char* fontID, const char* fontName, ETextStyle style = kTextStyleRegular);
 
   // ---- Geometry --------------------------------------------------------
   void Resize(int w, int h, float scale, bool needsPlatformResize = true);
@@ -271,6 +342,12 @@ public:
   void PathTransformScale(float x, float y);
   void PathTransformRotate(float degrees);
   void PathRect(const IRECT& bounds);
+  void PathRoundRect(const IRECT& bounds, float cornerRadius);
+  // Radii from the top left clockwise; none above 0 gives a plain rectangle.
+  void PathRoundRect(const IRECT& bounds, float tl, float tr, float br, float bl);
+  // Adds nothing for a radius of 0 or less.
+  void PathEllipse(float x, float y, float r1, float r2, float angle = 0.f);
+  void PathEllipse(const IRECT& bounds);
   void PathCircle(float cx, float cy, float r);
   void PathTriangle(float x1, float y1, float x2, float y2, float x3, float y3);
   void PathConvexPolygon(const float* x, const float* y, int nPoints);

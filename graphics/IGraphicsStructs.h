@@ -2,11 +2,13 @@
 // Plain value types passed by every drawing call, control and back end.
 // Copied by value; none owns a resource except ILayer (owns its bitmap).
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
 #include "IMatrix.h"
 #include "IRECT.h"
+#include "UT_TypedBuf.h"
 
 namespace plugin::igraphics {
 
@@ -137,6 +139,10 @@ struct ILayer
 };
 
 using ILayerPtr = std::unique_ptr<ILayer>;
+
+// Layer pixels handed between the core and the back end: width x height
+// pixels of four bytes, one of them alpha; rows are size / height bytes.
+using RawBitmapData = UT_TypedBuf<std::uint8_t>;
 
 struct IShadow
 {

@@ -63,6 +63,22 @@ TEST_F(Session, RemovingTheCapturedControlMidDragIsSafe)
   g->OnMouseDrag(Pt(30, 20, false, 0, 0, -10));
   g->OnMouseUp(Pt(30, 20));
   EXPECT_TRUE(g->Tick());
-  // The gesture was opened; the release found no captured control.
-  EXPECT_EQ(dlg.TakeLog(), (Log{"Begin 1", "UIMouseDown"}));
+  // The removal closes the host gesture the press opened; the release then
+  // finds no captured control and sends nothing more.
+  EXPECT_EQ(dlg.TakeLog(), (Log{"Begin 1", "UIMouseDown", "UIMouseUp", "End 1"}));
+}
+
+TEST_F(Session, ControlRemovingItselfOnReleaseClosesItsHostGestureOnce)
+{
+  struct SelfRemoving : RecordingControl
+  {
+    using RecordingControl::RecordingControl;
+    void OnMouseUp(float, float, const IMouseMod&) override { GetUI()->RemoveControl(this); }
+  };
+  Add("bg", g->GetBounds());
+  g->AttachControl(new SelfRemoving("x", IRECT(20, 20, 60, 60), 2));
+  g->OnMouseDown(Pt(30, 30));
+  g->OnMouseUp(Pt(30, 30));
+  EXPECT_EQ(g->NControls(), 1);
+  EXPECT_EQ(dlg.TakeLog(), (Log{"Begin 2", "UIMouseDown", "UIMouseUp", "End 2"}));
 }

@@ -5,7 +5,10 @@
 // Header-only: only suites that link the graphics library include it.
 
 #include <cstdio>
+#include <cstring>
 #include <deque>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,11 +66,67 @@ public:
 
   void BeginFrame() override { Log("BeginFrame"); IGraphics::BeginFrame(); }
   void EndFrame() override { Log("EndFrame"); }
-  void PathClear() override {}
-  void PathClose() override {}
-  void PathArc(float cx, float cy, float r, float, float, int) override { Log(Fmt("PathArc %g,%g r%g", cx, cy, r)); }
-  void PathMoveTo(float, float) override {}
-  void PathLineTo(float, float) override {}
+  void DrawBitmap(const IBitmap& bitmap, const IRECT& bounds, int srcX, int srcY, const IBlend*) override
+  {
+    Log(std::string("DrawBitmap ") + bitmap.GetResourceName() + " " + RectStr(bounds) + Fmt(" src %g,%g", srcX, srcY));
+  }
+  bool BitmapExtSupported(const char* ext) override { return ext && std::string(ext) == "png"; }
+  void GetLayerBitmapData(const ILayerPtr&, RawBitmapData& data) override { data.Resize(0); }
+  void ApplyShadowMask(ILayerPtr&, RawBitmapData&, const IShadow&) override { Log("ApplyShadowMask"); }
+  void ReplaceLayerBitmapData(ILayerPtr&, const RawBitmapData&) override { Log("ReplaceLayerBitmapData"); }
+  // Fonts load when their name is in mFontFiles; the back end accepts ids
+  // not in mRejectedFontIds.
+  PlatformFontPtr LoadPlatformFont(const char* fontID, const char* file) override
+  {
+    Log(std::string("LoadPlatformFont ") + fontID + " " + file);
+    return mFontFiles.count(file) ? std::make_unique<PlatformFont>() : nullptr;
+  }
+  PlatformFontPtr LoadPlatformFontFromData(const char* fontID, void* data, int size) override
+  {
+    Log(std::string("LoadPlatformFontFromData ") + fontID + Fmt(" %g", size));
+    return data && size > 0 ? std::make_unique<PlatformFont>() : nullptr;
+  }
+  PlatformFontPtr LoadPlatformFontByName(const char* fontID, const char* name, ETextStyle style) override
+  {
+    Log(std::string("LoadPlatformFontByName ") + fontID + " " + name + Fmt(" %g", style));
+    return mFontFiles.count(name) ? std::make_unique<PlatformFont>() : nullptr;
+  }
+  void CachePlatformFont(const char* fontID, const PlatformFontPtr&) override
+  {
+    Log(std::string("CachePlatformFont ") + fontID);
+  }
+  APIBitmap* LoadAPIBitmap(const char*, int, int, const char*) override { return nullptr; }
+  APIBitmap* LoadAPIBitmapFromData(const char*, const void*, int, int) override { return nullptr; }
+  APIBitmap* CreateAPIBitmap(int w, int h, float scale, double drawScale, bool) override
+  {
+    return new APIBitmap(0, w, h, scale, static_cast<float>(drawScale));
+  }
+  bool LoadAPIFont(const char* fontID, const PlatformFontPtr&) override
+  {
+    Log(std::string("LoadAPIFont ") + fontID);
+    return !mRejectedFontIds.count(fontID);
+  }
+  int AlphaChannelIndex() const override { return 3; }
+  bool FlippedBitmap() const override { return false; }
+  // Every character is 7 points wide and the text 10 high, at the top left.
+  float DoMeasureText(const IText&, const char* str, IRECT& bounds) const override
+  {
+    const float w = 7.f * static_cast<float>(std::strlen(str));
+    bounds = IRECT(bounds.L, bounds.T, bounds.L + w, bounds.T + 10.f);
+    return w;
+  }
+  void DoDrawText(const IText&, const char* str, const IRECT& bounds, const IBlend*) override
+  {
+    Log(std::string("DrawText \"") + str + "\" " + RectStr(bounds));
+  }
+  void PathClear() override { if (mLogPaths) Log("PathClear"); }
+  void PathClose() override { if (mLogPaths) Log("PathClose"); }
+  void PathArc(float cx, float cy, float r, float a1, float a2, int) override
+  {
+    Log(mLogPaths ? Fmt("PathArc %g,%g r%g ", cx, cy, r) + Fmt("%g..%g", a1, a2) : Fmt("PathArc %g,%g r%g", cx, cy, r));
+  }
+  void PathMoveTo(float x, float y) override { if (mLogPaths) Log(Fmt("PathMoveTo %g,%g", x, y)); }
+  void PathLineTo(float x, float y) override { if (mLogPaths) Log(Fmt("PathLineTo %g,%g", x, y)); }
   void PathCubicBezierTo(float, float, float, float, float, float) override {}
   void PathQuadraticBezierTo(float, float, float, float) override {}
   void PathStroke(const IPattern&, float thickness, const IStrokeOptions&, const IBlend*) override
@@ -79,7 +138,11 @@ public:
     Log(Fmt("PathFill %g,%g,%g,%g", p.mStops[0].mColor.A, p.mStops[0].mColor.R, p.mStops[0].mColor.G,
             p.mStops[0].mColor.B));
   }
-  void PathTransformSetMatrix(const IMatrix&) override {}
+  void PathTransformSetMatrix(const IMatrix& m) override
+  {
+    if (mLogPaths)
+      Log(Fmt("Matrix %g %g %g %g", m.mXX, m.mYX, m.mXY, m.mYY) + Fmt(" %g %g", m.mTX, m.mTY));
+  }
   void SetClipRegion(const IRECT& r) override { Log(std::string("Clip ").append(RectStr(r))); }
 
   void GetMouseLocation(float& x, float& y) const override { x = mMouseX; y = mMouseY; }
@@ -130,6 +193,11 @@ public:
   float GetPlatformWindowScale() const override { return mWindowScale; }
 
   double mNowMs = 1000.0;
+  // Path building and transforms are logged only when asked, so frame logs
+  // stay short.
+  bool mLogPaths = false;
+  std::set<std::string> mFontFiles;
+  std::set<std::string> mRejectedFontIds;
   float mMouseX = 0.f, mMouseY = 0.f;
   float mWindowScale = 1.f;
   bool mWindowOpen = false;

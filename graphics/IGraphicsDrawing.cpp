@@ -1,0 +1,404 @@
+// The default drawing bodies: every shape is a path built on the path slots
+// and stroked or filled with a one-colour paint; bitmaps and text go through
+// the back end's slots; font loading and the bitmap cache's retain/release.
+
+#include <mutex>
+
+#include "IGraphics.h"
+#include "ResourceCaches.h"
+
+namespace plugin::igraphics {
+
+namespace {
+
+const IFillOptions kFill{};
+
+IStrokeOptions DashedStroke(float dashLen)
+{
+  IStrokeOptions o;
+  o.mDash.mArray[0] = dashLen;
+  o.mDash.mCount = 1;
+  return o;
+}
+
+} // namespace
+
+// ---- Path helpers ------------------------------------------------------------
+
+void IGraphics::PathRect(const IRECT& r)
+{
+  PathMoveTo(r.L, r.T);
+  PathLineTo(r.R, r.T);
+  PathLineTo(r.R, r.B);
+  PathLineTo(r.L, r.B);
+  PathClose();
+}
+
+void IGraphics::PathCircle(float cx, float cy, float r)
+{
+  PathMoveTo(cx, cy - r);
+  PathArc(cx, cy, r, 0.f, 360.f, 0);
+  PathClose();
+}
+
+void IGraphics::PathTriangle(float x1, float y1, float x2, float y2, float x3, float y3)
+{
+  PathMoveTo(x1, y1);
+  PathLineTo(x2, y2);
+  PathLineTo(x3, y3);
+  PathClose();
+}
+
+void IGraphics::PathConvexPolygon(const float* x, const float* y, int nPoints)
+{
+  if (nPoints < 1)
+    return;
+  PathMoveTo(x[0], y[0]);
+  for (int i = 1; i < nPoints; ++i)
+    PathLineTo(x[i], y[i]);
+  PathClose();
+}
+
+void IGraphics::PathRoundRect(const IRECT& r, float cornerRadius)
+{
+  PathRoundRect(r, cornerRadius, cornerRadius, cornerRadius, cornerRadius);
+}
+
+void IGraphics::PathRoundRect(const IRECT& r, float tl, float tr, float br, float bl)
+{
+  if (tl <= 0.f && tr <= 0.f && br <= 0.f && bl <= 0.f)
+  {
+    PathRect(r);
+    return;
+  }
+  const float w = r.W(), h = r.H();
+  const float y0 = r.B - h;
+  // The back end joins successive arcs with straight edges.
+  PathMoveTo(r.L, y0 + tl);
+  PathArc(r.L + tl, y0 + tl, tl, 270.f, 360.f);
+  PathArc(r.L + w - tr, y0 + tr, tr, 0.f, 90.f);
+  PathArc(r.L + w - br, y0 + h - br, br, 90.f, 180.f);
+  PathArc(r.L + bl, y0 + h - bl, bl, 180.f, 270.f);
+  PathClose();
+}
+
+void IGraphics::PathEllipse(float x, float y, float r1, float r2, float angle)
+{
+  PathTransformSave();
+  if (r1 > 0.f && r2 > 0.f)
+  {
+    // A unit circle emitted in ellipse space.
+    PathTransformTranslate(x, y);
+    PathTransformRotate(angle);
+    PathTransformScale(r1, r2);
+    PathMoveTo(0.f, -1.f);
+    PathArc(0.f, 0.f, 1.f, 0.f, 360.f);
+    PathClose();
+  }
+  PathTransformRestore();
+}
+
+void IGraphics::PathEllipse(const IRECT& r)
+{
+  PathEllipse(r.MW(), r.MH(), r.W() / 2.f, r.H() / 2.f, 0.f);
+}
+
+// ---- Shapes ----------------------------------------------------------------
+
+void IGraphics::DrawPoint(const IColor& color, float x, float y, const IBlend* blend)
+{
+  FillRect(color, IRECT(x, y, x + 1.f, y + 1.f), blend);
+}
+
+void IGraphics::DrawLine(const IColor& color, float x1, float y1, float x2, float y2, const IBlend* blend,
+                         float thickness)
+{
+  PathClear();
+  PathMoveTo(x1, y1);
+  PathLineTo(x2, y2);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawDottedLine(const IColor& color, float x1, float y1, float x2, float y2, const IBlend* blend,
+                               float thickness, float dashLen)
+{
+  PathClear();
+  PathMoveTo(x1, y1);
+  PathLineTo(x2, y2);
+  PathStroke(IPattern(color), thickness, DashedStroke(dashLen), blend);
+}
+
+void IGraphics::DrawTriangle(const IColor& color, float x1, float y1, float x2, float y2, float x3, float y3,
+                             const IBlend* blend, float thickness)
+{
+  PathClear();
+  PathTriangle(x1, y1, x2, y2, x3, y3);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawRect(const IColor& color, const IRECT& bounds, const IBlend* blend, float thickness)
+{
+  PathClear();
+  PathRect(bounds);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawArc(const IColor& color, float cx, float cy, float r, float a1, float a2, const IBlend* blend,
+                        float thickness)
+{
+  PathClear();
+  PathArc(cx, cy, r, a1, a2, 0);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawCircle(const IColor& color, float cx, float cy, float r, const IBlend* blend, float thickness)
+{
+  PathClear();
+  PathCircle(cx, cy, r);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawConvexPolygon(const IColor& color, float* x, float* y, int nPoints, const IBlend* blend,
+                                  float thickness)
+{
+  PathClear();
+  PathConvexPolygon(x, y, nPoints);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawDottedRect(const IColor& color, const IRECT& bounds, const IBlend* blend, float thickness,
+                               float dashLen)
+{
+  PathClear();
+  PathRect(bounds);
+  PathStroke(IPattern(color), thickness, DashedStroke(dashLen), blend);
+}
+
+void IGraphics::FillTriangle(const IColor& color, float x1, float y1, float x2, float y2, float x3, float y3,
+                             const IBlend* blend)
+{
+  PathClear();
+  PathTriangle(x1, y1, x2, y2, x3, y3);
+  PathFill(IPattern(color), kFill, blend);
+}
+
+void IGraphics::FillRect(const IColor& color, const IRECT& bounds, const IBlend* blend)
+{
+  PathClear();
+  PathRect(bounds);
+  PathFill(IPattern(color), kFill, blend);
+}
+
+void IGraphics::FillRectPattern(const IPattern& pattern, const IRECT& bounds, const IBlend* blend)
+{
+  PathClear();
+  PathRect(bounds);
+  PathFill(pattern, kFill, blend);
+}
+
+void IGraphics::FillCircle(const IColor& color, float cx, float cy, float r, const IBlend* blend)
+{
+  PathClear();
+  PathCircle(cx, cy, r);
+  PathFill(IPattern(color), kFill, blend);
+}
+
+void IGraphics::FillArc(const IColor& color, float cx, float cy, float r, float a1, float a2, const IBlend* blend)
+{
+  PathClear();
+  PathMoveTo(cx, cy);
+  PathArc(cx, cy, r, a1, a2, 0);
+  PathClose();
+  PathFill(IPattern(color), kFill, blend);
+}
+
+void IGraphics::FillConvexPolygon(const IColor& color, float* x, float* y, int nPoints, const IBlend* blend)
+{
+  PathClear();
+  PathConvexPolygon(x, y, nPoints);
+  PathFill(IPattern(color), kFill, blend);
+}
+
+
+void IGraphics::DrawRoundRect(const IColor& color, const IRECT& bounds, float cornerRadius, const IBlend* blend,
+                              float thickness)
+{
+  PathClear();
+  PathRoundRect(bounds, cornerRadius);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawRoundRectCorners(const IColor& color, const IRECT& bounds, float cRTL, float cRTR, float cRBR,
+                                     float cRBL, const IBlend* blend, float thickness)
+{
+  PathClear();
+  PathRoundRect(bounds, cRTL, cRTR, cRBR, cRBL);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawEllipse(const IColor& color, const IRECT& bounds, const IBlend* blend, float thickness)
+{
+  PathClear();
+  PathEllipse(bounds);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawEllipseRotated(const IColor& color, float x, float y, float r1, float r2, float angle,
+                                   const IBlend* blend, float thickness)
+{
+  PathClear();
+  PathEllipse(x, y, r1, r2, angle);
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::FillRoundRect(const IColor& color, const IRECT& bounds, float cornerRadius, const IBlend* blend)
+{
+  PathClear();
+  PathRoundRect(bounds, cornerRadius);
+  PathFill(IPattern(color), kFill, blend);
+}
+
+void IGraphics::FillRoundRectCorners(const IColor& color, const IRECT& bounds, float cRTL, float cRTR, float cRBR,
+                                     float cRBL, const IBlend* blend)
+{
+  PathClear();
+  PathRoundRect(bounds, cRTL, cRTR, cRBR, cRBL);
+  PathFill(IPattern(color), kFill, blend);
+}
+
+void IGraphics::FillEllipse(const IColor& color, const IRECT& bounds, const IBlend* blend)
+{
+  PathClear();
+  PathEllipse(bounds);
+  PathFill(IPattern(color), kFill, blend);
+}
+
+void IGraphics::FillEllipseRotated(const IColor& color, float x, float y, float r1, float r2, float angle,
+                                   const IBlend* blend)
+{
+  PathClear();
+  PathEllipse(x, y, r1, r2, angle);
+  PathFill(IPattern(color), kFill, blend);
+}
+
+void IGraphics::DrawGrid(const IColor& color, const IRECT& r, float gridSizeH, float gridSizeV, const IBlend* blend,
+                         float thickness)
+{
+  PathClear();
+  if (gridSizeH > 1.f)
+    for (float x = r.L + gridSizeH; x < r.R; x += gridSizeH)
+    {
+      PathMoveTo(x, r.T);
+      PathLineTo(x, r.B);
+    }
+  if (gridSizeV > 1.f)
+    for (float y = r.T + gridSizeV; y < r.B; y += gridSizeV)
+    {
+      PathMoveTo(r.L, y);
+      PathLineTo(r.R, y);
+    }
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+void IGraphics::DrawData(const IColor& color, const IRECT& r, float* normYPoints, int nPoints, float* normXPoints,
+                         const IBlend* blend, float thickness)
+{
+  if (!normYPoints || nPoints < 1)
+    return;
+  const float w = r.W(), h = r.H();
+  PathClear();
+  PathMoveTo(r.L, r.B - h * normYPoints[0]);
+  for (int i = 1; i < nPoints; ++i)
+  {
+    const float x = normXPoints ? r.L + w * normXPoints[i] : r.L + static_cast<float>(i) * (w / static_cast<float>(nPoints - 1));
+    PathLineTo(x, r.B - h * normYPoints[i]);
+  }
+  PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
+}
+
+// ---- Bitmaps -------------------------------------------------------------------
+
+void IGraphics::DrawFittedBitmap(const IBitmap& bitmap, const IRECT& bounds, const IBlend* blend)
+{
+  if (bitmap.W() <= 0 || bitmap.H() <= 0)
+    return;
+  const float w = static_cast<float>(bitmap.W()), h = static_cast<float>(bitmap.H());
+  PathTransformSave();
+  PathTransformTranslate(bounds.L, bounds.T);
+  PathTransformScale(bounds.W() / w, bounds.H() / h);
+  DrawBitmap(bitmap, IRECT(0.f, 0.f, w, h), 0, 0, blend);
+  PathTransformRestore();
+}
+
+void IGraphics::DrawRotatedBitmap(const IBitmap& bitmap, float destCentreX, float destCentreY, double angle,
+                                  const IBlend* blend)
+{
+  const float drawScale = bitmap.GetDrawScale();
+  if (drawScale <= 0.f)
+    return;
+  const float w = static_cast<float>(bitmap.W()) / drawScale;
+  const float h = static_cast<float>(bitmap.H()) / drawScale;
+  PathTransformSave();
+  PathTransformTranslate(destCentreX, destCentreY);
+  PathTransformRotate(static_cast<float>(angle));
+  DrawBitmap(bitmap, IRECT(-w / 2.f, -h / 2.f, w / 2.f, h / 2.f), 0, 0, blend);
+  PathTransformRestore();
+}
+
+void IGraphics::RetainBitmap(const IBitmap& bitmap, const char* cacheName)
+{
+  APIBitmap* api = bitmap.GetAPIBitmap();
+  if (!api)
+    return;
+  StaticStorage<APIBitmap>& cache = BitmapCache();
+  std::lock_guard<std::recursive_mutex> lock(cache.mMutex);
+  cache.Add(api, cacheName ? cacheName : "", api->GetScale());
+}
+
+void IGraphics::ReleaseBitmap(const IBitmap& bitmap)
+{
+  StaticStorage<APIBitmap>& cache = BitmapCache();
+  std::lock_guard<std::recursive_mutex> lock(cache.mMutex);
+  cache.Remove(bitmap.GetAPIBitmap());
+}
+
+// ---- Text and fonts --------------------------------------------------------
+
+float IGraphics::MeasureText(const IText& text, const char* str, IRECT& bounds) const
+{
+  if (!str || str[0] == '\0')
+    return 0.f;
+  return DoMeasureText(text, str, bounds);
+}
+
+namespace {
+
+// The platform font lives only for the load; the back end keeps what it needs.
+template <class LoadPlatform>
+bool LoadFontWith(IGraphics& g, const char* fontID, LoadPlatform loadPlatform)
+{
+  const PlatformFontPtr font = loadPlatform();
+  if (!font || !g.LoadAPIFont(fontID, font))
+    return false;
+  g.CachePlatformFont(fontID, font);
+  return true;
+}
+
+} // namespace
+
+bool IGraphics::LoadFont(const char* fontID, const char* fileNameOrResID)
+{
+  return LoadFontWith(*this, fontID, [&] { return LoadPlatformFont(fontID, fileNameOrResID); });
+}
+
+bool IGraphics::LoadFontFromData(const char* fontID, void* pData, int dataSize)
+{
+  return LoadFontWith(*this, fontID, [&] { return LoadPlatformFontFromData(fontID, pData, dataSize); });
+}
+
+bool IGraphics::LoadFontByName(const char* fontID, const char* fontName, ETextStyle style)
+{
+  return LoadFontWith(*this, fontID, [&] { return LoadPlatformFontByName(fontID, fontName, style); });
+}
+
+} // namespace plugin::igraphics
