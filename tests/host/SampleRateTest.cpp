@@ -2,9 +2,15 @@
 // from the first render, whether or not the host resets it after Initialize.
 #include <gtest/gtest.h>
 
+#include <sndfile.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <filesystem>
+#include <string>
 #include <vector>
 
+#include "AUFileProcessor.h"
 #include "AUHostUnit.h"
 #include "SharedBundle.h"
 
@@ -63,4 +69,36 @@ TEST(SampleRate, AUnitSetTo48kHzByItsFormatFadesInOverAQuarterSecondAt48kHzWithO
       EXPECT_NEAR(right[frame], kLevel * ExpectedFade(frame, kRate), kTolerance) << "frame " << frame;
     }
   }
+}
+
+TEST(SampleRate, AFileAt48kHzIsProcessedAt48kHz)
+{
+  const std::filesystem::path dir =
+    std::filesystem::temp_directory_path() / ("auhost-rate-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string in = (dir / "level.wav").string(), out = (dir / "faded.wav").string();
+  const long frames = 13000;
+  SF_INFO info{};
+  info.samplerate = static_cast<int>(kRate);
+  info.channels = 2;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  SNDFILE* file = sf_open(in.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(file, nullptr);
+  const std::vector<float> level(static_cast<size_t>(frames) * 2, kLevel);
+  sf_writef_float(file, level.data(), frames);
+  sf_close(file);
+
+  host::ProcessOptions options;
+  options.mParams = {{kActivityStateID, kProcessing}, {kMixID, 0.f}};
+  ASSERT_EQ(host::ProcessFile(SharedBundle(), in, out, options), "");
+  info = SF_INFO{};
+  file = sf_open(out.c_str(), SFM_READ, &info);
+  ASSERT_NE(file, nullptr);
+  std::vector<float> result(static_cast<size_t>(info.frames) * 2);
+  sf_readf_float(file, result.data(), info.frames);
+  sf_close(file);
+  std::filesystem::remove_all(dir);
+  ASSERT_EQ(info.frames, frames);
+  for (long frame : {0L, 5999L, 11024L, 12999L})
+    EXPECT_NEAR(result[2 * frame], kLevel * ExpectedFade(frame, kRate), kTolerance) << "frame " << frame;
 }
