@@ -100,6 +100,8 @@ public:
   virtual bool SendMidiMsgs(UT_TypedBuf<IMidiMsg>& msgs);
   virtual bool SendSysEx(const SysExData& msg);
   virtual void GetBusName(ERoute direction, int busIdx, int nBuses, UT_String& out) const;
+  // Only stores the figure: bypass is an undelayed copy, so no delay line
+  // has to follow it.
   virtual void SetLatency(int samples);
 
   // Configurations.

@@ -18,8 +18,11 @@ struct IPreset
   // Copies at most kMaxNameLen - 1 characters; null counts as "".
   void SetName(const char* name)
   {
-    std::strncpy(mName, name ? name : "", kMaxNameLen - 1);
-    mName[kMaxNameLen - 1] = '\0';
+    const char* src = name ? name : "";
+    const std::size_t n = strnlen(src, kMaxNameLen - 1);
+    std::memcpy(mName, src, n);
+    // Zero the rest so fixed-width name fields never carry an older name.
+    std::memset(mName + n, 0, kMaxNameLen - n);
   }
 };
 

@@ -15,7 +15,7 @@ struct HostRow {
   int code;
 };
 
-// The published host table, in test order.
+// The host table, in test order.
 const HostRow kTable[] = {
   {"vst live", 58}, {"reaper", 1}, {"protools", 2}, {"cubase", 3}, {"nuendo", 4},
   {"cakewalk", 5}, {"vegas", 6}, {"fruity", 7}, {"samplitude", 8}, {"live", 9},

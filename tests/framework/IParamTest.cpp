@@ -20,7 +20,7 @@ std::string Shown(const IParam& p, double value, bool withTexts = true) {
 }
 } // namespace
 
-TEST(IParam, ANewParameterHoldsTheDocumentedStartValues) {
+TEST(IParam, ANewParameterHoldsItsStartValues) {
   IParam p;
   EXPECT_EQ(p.Type(), IParam::kTypeNone);
   EXPECT_EQ(p.Unit(), IParam::kUnitCustom);

@@ -46,7 +46,7 @@ bool Holds(const UT_HeapBuf& buf, int count, uint8_t seed) {
 
 } // namespace
 
-TEST(UT_HeapBuf, FirstGrowthAllocatesTheDocumentedFigures) {
+TEST(UT_HeapBuf, GrowthAllocatesTheFiguresOfTheGrowthRule) {
   struct Case { int granularity; int first; int firstAlloc; int second; int secondAlloc; };
   const Case cases[] = {
       {4096, 1, 4000, 0, 0},
