@@ -95,9 +95,14 @@ void DirectConvolve(double* out, int n, const double* x, const double* rev, int 
   }
 }
 
+// False when count elements cannot be held; the buffer is then left empty, so
+// no caller can mistake it for one of the size it asked for.
 template <class T>
 bool ResizeZeroed(plugin::UT_TypedBuf<T>& buf, int64_t count, bool resizeDown) {
-  if (count < 0 || count > INT_MAX / int64_t(sizeof(T))) count = 0;
+  if (count < 0 || count > INT_MAX / int64_t(sizeof(T))) {
+    buf.Resize(0, resizeDown);
+    return false;
+  }
   buf.Resize(int(count), resizeDown);
   if (buf.GetSize() != count) return false;
   if (count > 0) std::memset(buf.Get(), 0, size_t(count) * sizeof(T));

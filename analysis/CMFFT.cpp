@@ -111,8 +111,12 @@ void CMFFT::SetSampleRate(double fs) {
 }
 
 void CMFFT::SetParam(int index, double value) {
+  if (index == 3) { // the value carries no meaning for a reset
+    Reset();
+    return;
+  }
   int v = 0;
-  if (index < 0 || index > 3 || !Truncate(value, v))
+  if (index < 0 || index > 2 || !Truncate(value, v))
     return;
   switch (index) {
   case 0:
@@ -121,8 +125,7 @@ void CMFFT::SetParam(int index, double value) {
     mFFTSize = v;
     break;
   case 1: mBandIndex = v; break;
-  case 2: mMode = v; break;
-  default: Reset(); return;
+  default: mMode = v; break;
   }
   Init();
 }

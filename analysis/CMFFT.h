@@ -31,7 +31,8 @@ public:
   // 0: FFT size (ignored unless a power of two from 2 to kMaxFFTSize),
   // 1: band index (0 none, 1..5 = 1, 3, 6, 12, 24 points per octave),
   // 2: mode (0/2 average + exponential average, 1/3 peak hold + decaying peak),
-  // 3: reset. Values are truncated; non-finite ones are ignored.
+  // 3: reset (whatever the value). Values are truncated; non-finite ones are
+  // ignored.
   void SetParam(int index, double value) override;
   double GetParam(int index) override;
   // 1 band index, 5 FFT size, 9 ready (a frame was analysed), 10 grid count.

@@ -4,6 +4,7 @@
 #include <fftw3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -153,6 +154,22 @@ TEST(CMFFT, GridSizesAndEndPointsFollowTheBandIndex) {
   }
 }
 
+TEST(CMFFT, OnlyProcessWithABandIndexMapsTheBands) {
+  const struct { int bandIndex; bool capture; bool mapped; } cases[] = {
+      {0, false, false}, {3, false, true}, {3, true, false}, {5, true, false}};
+  for (const auto& c : cases) {
+    CMFFT a;
+    Configure(a, 1024, c.bandIndex, 0, 48000.0);
+    Stereo s = Noise(4096, 11);
+    FeedInBlocks(a, s, s.left.size(), 512, c.capture);
+    ASSERT_EQ(a.GetInfo(9), 1.0);
+    double largest = 0.0;
+    for (int i = 0; i < static_cast<int>(a.GetInfo(10)); ++i)
+      largest = std::max({largest, a.GetData(12)[i], a.GetData(13)[i]});
+    EXPECT_EQ(largest > 0.0, c.mapped) << "band index " << c.bandIndex << (c.capture ? ", capture" : ", process");
+  }
+}
+
 // At 22.05 and 32 kHz the top grid points lie above half the sample rate; the
 // bands must come only from inside the spectrum (ASan would see a stray read).
 TEST(CMFFT, BandsAtLowSampleRatesReadOnlyInsideTheSpectrum) {
@@ -207,7 +224,7 @@ TEST(CMFFT, OutOfRangeParametersChangeNothing) {
   EXPECT_EQ(a.GetNumParams(), 4);
 }
 
-TEST(CMFFT, InformationAndDataIndicesAnswerAsDocumented) {
+TEST(CMFFT, InformationAndDataIndicesAnswerTheirValuesAndArrays) {
   CMFFT a;
   Configure(a, 512, 3, 0, 48000.0);
   EXPECT_EQ(a.GetData(8), a.GetData(6));
@@ -234,6 +251,9 @@ TEST(CMFFT, AfterResetTheNextFramesAverageIsThatFramesMagnitude) {
   a.ProcessCapture(s.At(3 * n), nullptr, n);
   for (int k = 0; k < n; ++k)
     ASSERT_EQ(a.GetData(6)[k], a.Magnitude()[k]) << k;
+  a.SetParam(3, std::numeric_limits<double>::quiet_NaN()); // a reset whatever the value
+  EXPECT_EQ(a.GetInfo(9), 0.0);
+  EXPECT_EQ(a.GetData(6)[3], 0.0);
 }
 
 TEST(CMFFT, ExponentialAverageFollowsTheLatestFrameAndDecayingPeakFallsByAQuarter) {

@@ -165,7 +165,7 @@ TEST(SRFFT, ImpulseGivesOneEverywhereAndConstantGivesNAtPositionZero) {
   }
 }
 
-TEST(SRFFT, SixteenPointOutputOrderIsTheDocumentedScramble) {
+TEST(SRFFT, SixteenPointOutputOrderIsTheSplitRadixScramble) {
   // Position of X(m), m = 0..15, worked out by hand from the recursion.
   const int expected[16] = {0, 12, 6, 11, 3, 15, 5, 9, 1, 13, 7, 10, 2, 14, 4, 8};
   for (int m = 0; m < 16; ++m)

@@ -537,8 +537,8 @@ TEST(AudioFile, a_load_waits_while_another_thread_holds_a_channel) {
 }
 
 // Random truncations and byte flips of valid files: every load returns one of
-// the documented codes, and a successful one holds every sample it claims.
-TEST(AudioFile, damaged_files_give_a_documented_code_and_never_read_out_of_bounds) {
+// the reader's result codes, and a successful one holds every sample it claims.
+TEST(AudioFile, damaged_files_give_a_result_code_and_never_read_out_of_bounds) {
   TempDir dir;
   const SndfileCase seeds[] = {
       {"s16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100},

@@ -244,3 +244,19 @@ TEST(ConvolutionEngine, failed_allocations_shorten_the_output_and_never_break_th
     }
   }
 }
+
+// 2^26 samples under the automatic cap need 256 blocks of 2^19 complex values:
+// 2^31 bytes of spectra, one more than a buffer can address.
+TEST(ConvolutionEngine, an_impulse_whose_spectra_cannot_be_addressed_leaves_the_engine_passing_audio_through) {
+  constexpr int kLength = 1 << 26;
+  CImpulseBuffer impulse;
+  ASSERT_EQ(impulse.SetLength(kLength), kLength);
+  impulse.GetChannel(0)[0] = 0.5;
+  impulse.GetChannel(0)[kLength - 1] = 0.25;
+  CConvolutionEngine engine;
+  EXPECT_EQ(engine.SetImpulse(&impulse, -1, 0, 0, false, false, true), CConvolutionEngine::kMaxFFTSize / 2);
+  const Channels x = MakeInput(InputKind::kIndependent, 2, 1000, kSeed);
+  const Channels out = Stream(engine, x, 1000, {100, 150}, kSeed);
+  for (int c = 0; c < 2; ++c)
+    for (size_t i = 0; i < 1000; ++i) ASSERT_EQ(out[size_t(c)][i], x[size_t(c)][i]);
+}
