@@ -117,41 +117,19 @@ void Vorelle3::InitParams() {
   GetParam(kADMode)->SetDisplayText(0, "Analoge");
   GetParam(kADMode)->SetDisplayText(1, "Digital");
 
-  FillInitPreset();
-  MakeCodePreset("Init");
+  // Every parameter still holds its default here, so the presets hold the
+  // start state; as preset records they carry no curves.
+  MakePresetFromState(mInitPreset, "Init", 0);
+  MakePresetFromState("Init", 0);
   MakeInitPreset();
 }
 
 int Vorelle3::MakeInitPreset() {
-  CopyInitPresetToFirstSlot();
-  MakeCodePreset("1234567890123456789012");
+  CopyPresetToSlot(mInitPreset, 0);
+  MakePresetFromState("1234567890123456789012", 0);
   mGUIScaleMenuTag = 28;
   MakeFixedScaleParam();
   return 2;
-}
-
-void Vorelle3::FillInitPreset() {
-  mInitPreset.SetName("Init");
-  mInitPreset.mChunk.Clear();
-  SerializeState(mInitPreset.mChunk);
-  mInitPreset.mInitialized = true;
-}
-
-void Vorelle3::MakeCodePreset(const char* name) {
-  IPreset* preset = new IPreset;
-  preset->SetName(name);
-  SerializeState(preset->mChunk);
-  preset->mInitialized = true;
-  if (!mCodePresets.Add(preset)) delete preset;
-}
-
-void Vorelle3::CopyInitPresetToFirstSlot() {
-  IPreset* first = mPresets.Get(0);
-  if (!first) return;
-  first->SetName(mInitPreset.mName);
-  first->mChunk.Clear();
-  first->mChunk.PutChunk(&mInitPreset.mChunk);
-  first->mInitialized = true;
 }
 
 void Vorelle3::MakeFixedScaleParam() {

@@ -306,10 +306,6 @@ protected:
   char mVersionCheckError[1024] = {};
 
 private:
-  // A preset holding the current state, appended to mCodePresets.
-  void MakeCodePreset(const char* name);
-  void FillInitPreset();
-  void CopyInitPresetToFirstSlot();
   void MakeFixedScaleParam();
   // Curve files and presets (Vorelle3CurveFiles.cpp, Vorelle3Presets.cpp).
   bool ReadCurve(const plugin::UT_String& path, ECurveFileType type, Vorelle3CurveRecord& curve);

@@ -138,6 +138,29 @@ TEST(ImpulseHelpers, DesignSizeIsThePowerOfTwoAtOrAboveTheLength) {
   for (const Case& c : cases) EXPECT_EQ(DesignFFTSize(c.n), c.m) << c.n;
 }
 
+TEST(ImpulseHelpers, TaperModesUseTheSincWindowFallingHalfWholeOrRotated) {
+  // The window written out here: w_len(j) = sin(x) / x, x = (j - len/2) / (4 pi).
+  const double pi = 3.14159265358979323846;
+  auto w = [pi](int len, int j) {
+    const double x = (j - 0.5 * len) / pi * 0.25;
+    return x == 0.0 ? 1.0 : std::sin(x) / x;
+  };
+  const int n = 64, h = n / 2;
+  auto expected = [&](int mode, int i) {
+    switch (mode) {
+    case 0: return w(2 * n, n + i);
+    case 1: return w(n, i);
+    case 2: return i < h ? w(n, i + h) : w(n, i - h);
+    default: return 1.0;
+    }
+  };
+  for (int mode : {0, 1, 2, 3, -1}) {
+    std::vector<double> x(n, 1.0);
+    ApplyImpulseWindow(x.data(), n, mode);
+    for (int i = 0; i < n; ++i) ASSERT_NEAR(x[size_t(i)], expected(mode, i), 1e-12) << mode << " " << i;
+  }
+}
+
 class DesignedMagnitude : public ::testing::TestWithParam<bool> {};
 
 TEST_P(DesignedMagnitude, EqualsTheCorrectionAtEveryGridFrequency) {

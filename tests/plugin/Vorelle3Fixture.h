@@ -38,6 +38,17 @@ public:
     OnReset();
   }
 
+  // Reloads the dry path's unit impulse into an engine that may lag by
+  // `latency` samples, so it delivers fewer samples than the wet path.
+  void LetDryPathLag(int latency) {
+    mFilter->dryDelay.SetImpulse(&mFilter->dryBuffer, 2 * mMaxImpulseSize, mBlockSize, 0, 0, latency, false);
+    mFilter->dryDelay.Reset();
+  }
+  // Analyser bands: 3 gives 6 points per octave (67), 4 gives 12 (133).
+  void SetBandIndex(int index) { mBandIndex = index; }
+  int MaxImpulseSize() const { return mMaxImpulseSize; }
+  int BlockSizeBuilt() const { return mBlockSize; }
+
   const std::vector<double>& FilterImpulse() const { return mFilter->filterImpulse; }
   const std::vector<double>& DryImpulse() const { return mFilter->dryImpulse; }
   const CorrectionFilter* Filter() const { return mFilter.get(); }

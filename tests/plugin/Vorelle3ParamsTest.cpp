@@ -1,5 +1,11 @@
 // The plug-in object as a host first sees it: identity, parameters, presets.
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstdint>
 #include <cstring>
+#include <map>
+#include <string>
 
 #include "Vorelle3Fixture.h"
 
@@ -18,6 +24,60 @@ struct ParamRow {
   const char* group;
   std::vector<const char*> texts;
 };
+
+uint32_t WordAt(const plugin::IByteChunk& chunk, int pos) {
+  uint32_t v = 0;
+  std::memcpy(&v, chunk.GetData() + pos, 4);
+  return v;
+}
+
+std::string TagAt(const plugin::IByteChunk& chunk, int pos) {
+  return std::string(reinterpret_cast<const char*>(chunk.GetData() + pos), 4);
+}
+
+// A factory preset record taken apart byte by byte: the container header and
+// the parameter text, nothing after it. Returns the text's preset name and
+// its "Param" values by name, read by libxml2.
+std::string ReadFactoryRecord(const plugin::IPreset& preset, std::map<std::string, std::string>& params) {
+  const plugin::IByteChunk& c = preset.mChunk;
+  EXPECT_GE(c.Size(), 32);
+  if (c.Size() < 32) return {};
+  EXPECT_EQ(TagAt(c, 0), "RIFF");
+  EXPECT_EQ(WordAt(c, 8), 1u);
+  EXPECT_EQ(TagAt(c, 12), "ZQCM");
+  EXPECT_EQ(TagAt(c, 16), "ZQCS");
+  EXPECT_EQ(WordAt(c, 24), 1u);
+  const uint32_t length = WordAt(c, 28);
+  const uint32_t section = WordAt(c, 20);
+  EXPECT_EQ(section, 8 + length);
+  const int end = 32 + int(length) + int(section & 1);
+  EXPECT_EQ(c.Size(), end) << "no curve sections follow the text";
+  EXPECT_EQ(WordAt(c, 4), uint32_t(end - 8));
+  if (c.Size() < 32 + int(length)) return {};
+  std::string name;
+  xmlDocPtr doc = xmlReadMemory(reinterpret_cast<const char*>(c.GetData() + 32), int(length), "r.xml", nullptr,
+                                XML_PARSE_NONET);
+  EXPECT_NE(doc, nullptr);
+  if (!doc) return {};
+  for (xmlNodePtr n = xmlDocGetRootElement(doc)->children; n; n = n->next) {
+    if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "Preset")) continue;
+    xmlChar* v = xmlGetProp(n, BAD_CAST "name");
+    name = reinterpret_cast<const char*>(v);
+    xmlFree(v);
+    for (xmlNodePtr list = n->children; list; list = list->next) {
+      for (xmlNodePtr p = list->children; p; p = p->next) {
+        if (p->type != XML_ELEMENT_NODE) continue;
+        xmlChar* pn = xmlGetProp(p, BAD_CAST "name");
+        xmlChar* pv = xmlGetProp(p, BAD_CAST "val");
+        params[reinterpret_cast<const char*>(pn)] = reinterpret_cast<const char*>(pv);
+        xmlFree(pn);
+        xmlFree(pv);
+      }
+    }
+  }
+  xmlFreeDoc(doc);
+  return name;
+}
 
 } // namespace
 
@@ -63,8 +123,12 @@ TEST_F(Vorelle3Test, FixedGUIScaleIsAnEditorOnlyEnumOfElevenScales) {
   EXPECT_EQ(plug.GetExtraParam(1), nullptr);
   EXPECT_STREQ(p->GetName(), "Fixed GUI Scale");
   EXPECT_EQ(p->Type(), IParam::kTypeEnum);
+  EXPECT_EQ(p->GetMin(), 0.0);
   EXPECT_EQ(p->GetMax(), 10.0);
   EXPECT_EQ(p->GetDefault(), 2.0);
+  EXPECT_EQ(p->GetFlags(), IParam::kFlagStepped);  // no flag of its own
+  EXPECT_STREQ(p->GetLabel(), "");
+  EXPECT_STREQ(p->GetGroup(), "");
   const char* texts[] = {"50%", "75%", "100%", "125%", "150%", "175%", "200%", "225%", "250%", "275%", "300%"};
   ASSERT_EQ(p->NDisplayTexts(), 11);
   for (int i = 0; i < 11; ++i) EXPECT_STREQ(p->GetDisplayText(i), texts[i]);
@@ -87,6 +151,36 @@ TEST_F(Vorelle3Test, ThePresetListOffersInitFirst) {
   // Pruning (as the host's open does) keeps it.
   plug.PruneUninitializedPresets();
   EXPECT_STREQ(plug.GetPresetName(0), "Init");
+}
+
+TEST_F(Vorelle3Test, FactoryPresetsHoldEveryDefaultUnderTheirOwnNameAndNoCurves) {
+  TestVorelle3 plug;
+  const std::map<std::string, std::string> defaults = {
+      {"GUI scale", "1.000000"},      {"Toggle tooltips", "1.000000"}, {"Activity state", "1.000000"},
+      {"Reference mode", "0.000000"}, {"AD mode", "0.000000"},         {"Gain", "0.000000"},
+      {"Mix", "100.000000"},          {"Reset peak max", "0.000000"},  {"Match peak max", "0.000000"},
+      {"Online Update Check", "1.000000"}};
+  struct Record { const plugin::IPreset* preset; const char* name; };
+  const Record records[] = {{plug.GetPreset(0), "Init"},
+                            {&plug.GetInitPreset(), "Init"},
+                            {plug.GetCodePreset(0), "Init"},
+                            {plug.GetCodePreset(1), "1234567890123456789012"}};
+  for (const Record& r : records) {
+    ASSERT_NE(r.preset, nullptr) << r.name;
+    std::map<std::string, std::string> params;
+    EXPECT_EQ(ReadFactoryRecord(*r.preset, params), r.name);
+    EXPECT_EQ(params, defaults) << r.name;
+  }
+}
+
+TEST_F(Vorelle3Test, RestoringInitResetsTheParametersAndKeepsItsName) {
+  TestVorelle3 plug;
+  plug.GetParam(kGain)->Set(-7.5);
+  plug.GetParam(kMix)->Set(40.0);
+  ASSERT_TRUE(plug.RestorePreset(0));
+  EXPECT_STREQ(plug.GetPresetName(0), "Init");
+  EXPECT_EQ(plug.GetParam(kGain)->Value(), 0.0);
+  EXPECT_EQ(plug.GetParam(kMix)->Value(), 100.0);
 }
 
 TEST_F(Vorelle3Test, IdentityAndEditorGeometryFollowTheConfiguration) {

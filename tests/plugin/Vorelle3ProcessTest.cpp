@@ -108,6 +108,46 @@ TEST_F(Rig, MixAndGainActOnTheFilteredShareOnlyAndTheOutputIsClamped) {
   }
 }
 
+TEST_F(Rig, ADryPathThatDeliversLessIsUsedAsFarAsItGoesAndSilentBeyond) {
+  Make(0);
+  // A lagging engine fed 100-frame blocks falls short by part of a block.
+  const int lag = 100, block = 100;
+  plug->LetDryPathLag(lag);
+  // The same engine outside the plug-in says how much dry signal each block
+  // brings: output = g w x + (1 - w) (dry where delivered, else 0).
+  CImpulseBuffer unitImpulse;
+  unitImpulse.SetNumChannels(2);
+  ASSERT_EQ(unitImpulse.SetLength(32768), 32768);
+  unitImpulse.GetChannel(0)[0] = unitImpulse.GetChannel(1)[0] = 1.0;
+  CDividedConvolutionEngine reference;
+  reference.SetImpulse(&unitImpulse, 2 * plug->MaxImpulseSize(), plug->BlockSizeBuilt(), 0, 0, lag, false);
+
+  plug->SetActivity(kProcessing);
+  plug->SetMix(50.0);
+  plug->SetGain(6.0);
+  const double g = std::pow(10.0, 6.0 / 20.0), w = 0.5;
+  const std::vector<double> l = Noise(30 * block, 12, 0.3), r = Noise(30 * block, 13, 0.3);
+  std::vector<double> outL(l.size()), outR(r.size());
+  int shortBlocks = 0;
+  for (size_t pos = 0; pos < l.size(); pos += block) {
+    double* in[2] = {const_cast<double*>(l.data() + pos), const_cast<double*>(r.data() + pos)};
+    double* out[2] = {outL.data() + pos, outR.data() + pos};
+    plug->ProcessBlock(in, out, block);
+    reference.Add(in, block, 2);
+    const int nd = std::min(reference.Avail(block, false), block);
+    double** dry = reference.Get();
+    if (nd > 0 && nd < block) ++shortBlocks;
+    for (int i = 0; i < block; ++i) {
+      const double f = Fade(pos + size_t(i), plug->FadeLength());
+      const double dl = i < nd ? dry[0][i] : 0.0, dr = i < nd ? dry[1][i] : 0.0;
+      ASSERT_NEAR(outL[pos + size_t(i)], (g * w * l[pos + size_t(i)] + (1.0 - w) * dl) * f, kSampleTolerance) << pos + size_t(i);
+      ASSERT_NEAR(outR[pos + size_t(i)], (g * w * r[pos + size_t(i)] + (1.0 - w) * dr) * f, kSampleTolerance) << pos + size_t(i);
+    }
+    reference.Advance(nd);
+  }
+  EXPECT_GT(shortBlocks, 0) << "the dry path never fell short";
+}
+
 TEST_F(Rig, APeakAboveFullScaleIsRecordedLimitedAndHeldThenReleased) {
   Make(0);
   plug->SetActivity(kProcessing);
@@ -219,6 +259,22 @@ TEST_F(Rig, ARateChangeKeepsTheFingerprintAndTheCustomReference) {
   EXPECT_NEAR(grid.back(), 20480.0, 1e-6);
   EXPECT_NEAR(plug->DiffCurve().freq[66], 20480.0, 1e-6);
   EXPECT_EQ(plug->CustomReference().freq[66], 20480.0);
+}
+
+TEST_F(Rig, ARebuildOnAnotherPointCountDropsBothCurvesAndTheirFlags) {
+  Make(0);
+  plug->Fingerprint().FillMagnitudes(0.02);
+  plug->SetFingerprintValid(true);
+  plug->SetCustomRefValid(true);
+  plug->SetBandIndex(4);
+  plug->Reconfigure(96000.0, kBlock);
+  EXPECT_EQ(plug->Fingerprint().count, 133u);
+  EXPECT_EQ(plug->Fingerprint().mag[10], 0.0);
+  EXPECT_FALSE(plug->FingerprintValid());
+  EXPECT_FALSE(plug->CustomRefValid());
+  EXPECT_STREQ(plug->CustomRefName(), "(None)");
+  // The filter is the identity again, not a reference's raw shape.
+  EXPECT_EQ(plug->FilterImpulse()[0], 1.0);
 }
 
 TEST_F(Rig, SwitchingToDigitalReportsEngineLatencyPlusHalfTheImpulse) {
