@@ -266,6 +266,7 @@ void CConvolutionEngine::Reconfigure(int nch) {
     ResizeZeroed(mOverlap[slot], live ? h : 0, true);
     mHistoryPos[slot] = 0;
   }
+  mPairedHistory = true;
 }
 
 void CConvolutionEngine::Add(double* const* inputs, int n, int nch) {
@@ -328,7 +329,7 @@ int CConvolutionEngine::Avail(int want, bool noSharing) {
     bool partnerDone = false;
     for (int c = 0; c < nch; ++c) {
       if ((c == 1 && partnerDone) || !HasBuffers(c)) continue;
-      const bool paired = mImpulseChannels == 1 && c + 1 < nch && HasBuffers(c + 1) &&
+      const bool paired = mImpulseChannels == 1 && mPairedHistory && c + 1 < nch && HasBuffers(c + 1) &&
                           mInput[c].Size() == mInput[c + 1].Size() && mOutput[c].Size() == mOutput[c + 1].Size();
       partnerDone = paired;
       while (mInput[c].Size() >= blockBytes && mOutput[c].Size() < want) ProcessBlock(c, paired, noSharing);
@@ -375,6 +376,7 @@ void CConvolutionEngine::ProcessBlock(int c, bool paired, bool noSharing) {
   }
   const int pos = (mHistoryPos[c] + 1) % blocks;
   mHistoryPos[c] = pos;
+  if (!paired && mProcChannels >= 2) mPairedHistory = false;
 
   bool shared = false;
   if (mayShare) {
@@ -464,6 +466,7 @@ void CConvolutionEngine::Advance(int n) {
 }
 
 void CConvolutionEngine::ClearSignal() {
+  mPairedHistory = true;
   for (int c = 0; c < kMaxChannels; ++c) {
     mOutput[c].Clear();
     mDirectHistory[c].Clear();

@@ -119,4 +119,8 @@ private:
   // Direct mode: the non-zero span of each reversed impulse channel.
   int mDirectFirst[kMaxChannels] = {0, 0};
   int mDirectEnd[kMaxChannels] = {0, 0};
+  // True while channel 0's delay line carries channel 1 in its imaginary
+  // parts: once either channel ran a block alone, the pair's histories differ
+  // and pairing would drop channel 1's past, so it waits for the next reset.
+  bool mPairedHistory = true;
 };

@@ -186,6 +186,46 @@ TEST(ConvolutionEngine, changing_the_channel_count_drops_or_pads_channel_one) {
   EXPECT_EQ(engine.GetQueued(0), 5 * block);
 }
 
+// One channel leaves whole blocks pending; the second channel then joins,
+// padded to channel 0's position. Their queues come level again later, but
+// channel 0's delay line never held channel 1, so they must not pair, nor
+// share while channel 0's past differs from channel 1's.
+TEST(ConvolutionEngine, a_second_channel_joining_mid_stream_is_filtered_exactly) {
+  constexpr size_t kTotal = 2000;
+  const struct {
+    int impulseChannels, pending;
+  } cases[] = {{1, 32}, {1, 64}, {1, 10}, {2, 32}, {2, 64}, {2, 10}};
+  for (const auto& [impulseChannels, pending] : cases) {
+    Channels h = {MakeImpulseChannel(100, kSeed)};
+    if (impulseChannels == 2) h.push_back(MakeImpulseChannel(100, kSeed + 1));
+    const CImpulseBuffer impulse = MakeImpulse(h);
+    // Unrelated channels for the mono impulse; equal ones (sharing) for the stereo one.
+    const InputKind kind = impulseChannels == 1 ? InputKind::kIndependent : InputKind::kIdentical;
+    Channels x = MakeInput(kind, 2, kTotal, kSeed + uint32_t(pending));
+    std::fill(x[1].begin(), x[1].begin() + pending, 0.0);  // channel 1 is silent until it joins
+    CConvolutionEngine engine;
+    ASSERT_EQ(engine.SetImpulse(&impulse, 64, 0, 0, false, false, true), 32);
+    double* first[1] = {x[0].data()};
+    engine.Add(first, pending, 1);
+    engine.Avail(0, false);
+    Channels out(2);
+    std::mt19937 rng(kSeed);
+    for (size_t t = size_t(pending); t < kTotal;) {
+      const int n = std::min(1 + int(rng() % 80), int(kTotal - t));
+      double* in[2] = {x[0].data() + t, x[1].data() + t};
+      engine.Add(in, n, 2);
+      t += size_t(n);
+      const int got = engine.Avail(1 << 20, false);
+      for (int c = 0; c < 2; ++c) out[size_t(c)].insert(out[size_t(c)].end(), engine.Get()[c], engine.Get()[c] + got);
+      engine.Advance(got);
+    }
+    const size_t done = out[1].size();
+    ASSERT_GT(done, kTotal / 2);
+    EXPECT_LE(RelativeError(Convolve(h, x, done, kSeed), out), kRelativeTolerance)
+        << impulseChannels << "-channel impulse, " << pending << " samples pending";
+  }
+}
+
 TEST(ConvolutionEngine, reset_forgets_the_signal_but_keeps_the_impulse) {
   const Channels h = {MakeImpulseChannel(1000, kSeed)};
   const CImpulseBuffer impulse = MakeImpulse(h);
