@@ -12,8 +12,9 @@
 //   unscaled split-radix transforms need no further factor.
 // - Channels: channel c uses impulse channel c when the impulse has two
 //   distinct channels, else channel 0. Two channels share one complex
-//   transform per block when the impulse is mono (paired) or when, with a
-//   stereo impulse, both inputs are equal within 1e-12 (shared).
+//   transform per block when the impulse is mono (paired; not after one
+//   channel ran alone, until the next reset or channel change) or when, with
+//   a stereo impulse, both inputs are equal within 1e-12 (shared).
 // - Silence: input blocks with no value above 1e-12 and impulse blocks with
 //   no value above 1e-15 are skipped; values below 2^-54, infinities and NaNs
 //   are flushed to 0 on the way into the FFT.
