@@ -5,7 +5,6 @@
 #include <atomic>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -47,9 +46,7 @@ void LoadDefaultSettings(VersionCheckProcessState& s)
   if (s.settingsLoaded)
     return;
   s.settingsLoaded = true;
-  const char* env = std::getenv("VORELLE3_UPDATE_URL");
-  CopyBounded(s.settings.baseAddress, sizeof(s.settings.baseAddress),
-              env && *env ? env : kDefaultBaseAddress);
+  CopyBounded(s.settings.baseAddress, sizeof(s.settings.baseAddress), kDefaultBaseAddress);
 }
 
 // curl_global_init is not thread-safe and its cleanup undoes every other

@@ -23,8 +23,8 @@ enum EVersionCheckResult {
 };
 
 // Where and how long to ask. The base address is scheme, host and optional
-// port without a trailing "/" ("https://host", "http://127.0.0.1:8080"); the
-// environment variable VORELLE3_UPDATE_URL replaces the built-in one.
+// port without a trailing "/" ("https://host", "http://127.0.0.1:8080");
+// the maker's service unless SetVersionCheckSettings says otherwise.
 struct VersionCheckSettings {
   static constexpr int kMaxBaseAddress = 512;
   char baseAddress[kMaxBaseAddress] = {};
