@@ -19,7 +19,8 @@ int MatchUsage(const char* problem)
                "                           [--block N] [--bundle PATH]\n"
                "  plays FILE (default IN) through Vorelle3 in Capture, then IN in Processing\n"
                "  against built-in reference N (default 2), writes OUT and reports latency,\n"
-               "  peak and how the long-term spectrum moved per octave\n",
+               "  peak and how the long-term spectrum moved per octave; --param sets one of the\n"
+               "  parameters a host may change: 5 Gain, 6 Mix, 7 Reset peak max, 8 Match peak max\n",
                problem);
   return 2;
 }

@@ -74,6 +74,29 @@ private:
   long long mPos = 0;
 };
 
+// A value the unit would silently ignore, overrule or clamp is refused
+// here, so the user never gets something other than what was asked for.
+std::string CheckHostParameter(const AUHostUnit& unit, unsigned id, float value)
+{
+  if (id >= unit.NParameters())
+    return "the plug-in has no parameter " + std::to_string(id) + " (it has 0 to " +
+           std::to_string(unit.NParameters() - 1) + ")";
+  const AudioUnitParameterInfo info = unit.ParameterInfo(id);
+  const std::string name = "parameter " + std::to_string(id) + " (\"" + info.name + "\")";
+  if (id == kParamActivityState)
+    return name + " is driven by the job itself: Capture, then Processing";
+  if (id == kParamReferenceMode)
+    return name + " is chosen with --reference";
+  if (info.flags & kAudioUnitParameterFlag_NonRealTime)
+    return name + " cannot be set from a host; only the plug-in's editor changes it";
+  if (!std::isfinite(value) || value < info.minValue || value > info.maxValue) {
+    char range[64];
+    std::snprintf(range, sizeof(range), "%g to %g", double(info.minValue), double(info.maxValue));
+    return name + " takes " + range;
+  }
+  return "";
+}
+
 bool SamePath(const std::string& a, const std::string& b)
 {
   std::error_code ec;
@@ -120,9 +143,8 @@ std::string RunSpectrumMatch(const AUBundle& bundle, const MatchOptions& options
   if (OSStatus s = unit.SetMaxFrames(block); s != noErr)
     return "the plug-in refused blocks of " + std::to_string(block) + " frames" + Status(s);
   for (const auto& [id, value] : options.mParams) {
-    if (id >= unit.NParameters())
-      return "the plug-in has no parameter " + std::to_string(id) + " (it has 0 to " +
-             std::to_string(unit.NParameters() - 1) + ")";
+    if (std::string e = CheckHostParameter(unit, id, value); !e.empty())
+      return e;
     if (OSStatus s = unit.SetParameter(id, value); s != noErr)
       return "parameter " + std::to_string(id) + " refused " + std::to_string(value) + Status(s);
   }
@@ -251,7 +273,7 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
   add("processing: against built-in reference %d\n", options.mReference);
   add("latency:    %d samples (%.1f ms)\n", report.mLatency, 1000.0 * report.mLatency / report.mSampleRate);
   const double peakDB = report.mPeak > 0.0 ? 20.0 * std::log10(report.mPeak) : -144.0;
-  add("peak:       %.2f dBFS%s\n", peakDB, report.mPeak > 1.0 ? " (clipped in the file)" : "");
+  add("peak:       %.2f dBFS at the output%s\n", peakDB, report.mPeak > 1.0 ? " (clipped in the file)" : "");
   add("wrote:      %s\n", options.mOutPath.c_str());
   add("long-term spectrum per octave, measured by the host (output - input):\n");
   for (const OctaveChange& o : report.mOctaves) {

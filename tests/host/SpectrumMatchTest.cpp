@@ -6,6 +6,7 @@
 
 #include <fftw3.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -36,7 +37,8 @@ protected:
   void SetUp() override
   {
     mDir = fs::temp_directory_path() /
-           ("vorelle3-match-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("vorelle3-match-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(getpid()));
     fs::remove_all(mDir);
     fs::create_directories(mDir);
   }
@@ -259,6 +261,13 @@ TEST_F(SpectrumMatch, BadRequestsAreRefusedWithAReason)
     {in, File("o.wav"), "", 4, {}, "built-in ones, 0 to 3"},
     {in, File("o.wav"), "", -1, {}, "built-in ones, 0 to 3"},
     {in, File("o.wav"), "", 2, {{10, 1.f}}, "has no parameter 10"},
+    {in, File("o.wav"), "", 2, {{4, 1.f}}, "parameter 4 (\"AD mode\") cannot be set from a host"},
+    {in, File("o.wav"), "", 2, {{0, 2.f}}, "cannot be set from a host"},
+    {in, File("o.wav"), "", 2, {{9, 0.f}}, "cannot be set from a host"},
+    {in, File("o.wav"), "", 2, {{2, 1.f}}, "driven by the job itself"},
+    {in, File("o.wav"), "", 1, {{3, 3.f}}, "chosen with --reference"},
+    {in, File("o.wav"), "", 2, {{5, 30.f}}, "(\"Gain\") takes -24 to 24"},
+    {in, File("o.wav"), "", 2, {{6, std::nanf("")}}, "takes 0 to"},
     {in, File("no-such-folder/o.wav"), "", 2, {}, "cannot write"},
     {in, File("o.wav"), File("missing.wav"), 2, {}, "cannot read"},
     {in, "", "", 2, {}, "name an output file"},
@@ -316,6 +325,7 @@ TEST_F(SpectrumMatch, ToolPrintsItsSummaryAndRejectsBadArguments)
     {in, 2, "one input file and one output file"},
     {in + " " + out + " --reference 9", 2, "0 to 3"},
     {in + " " + out + " --param 5", 2, "ID=VALUE"},
+    {in + " " + out + " --param 4=1", 1, "cannot be set from a host"},
     {in + " " + out + " --block 0", 2, "1 to 4096"},
     {in + " " + out + " --frobnicate", 2, "unknown"},
     {in + " " + out + " --bundle " + File("none.component"), 1, "auhost:"},
