@@ -61,7 +61,7 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
         }
       }
       // A short file is looped until the analyser has seen one whole frame.
-      const int passes = std::max(1, (mFFTSize + frames - 1) / frames);
+      const int passes = int(std::max(1LL, (mFFTSize + (long long)frames - 1) / frames));
       for (int pass = 0; pass < passes; ++pass) {
         for (int pos = 0; pos < frames; pos += block) {
           const int n = std::min(block, frames - pos);
