@@ -50,7 +50,7 @@ TEST(ReferenceRecords, SectionsHaveTheFixedIndexCountAndGrid) {
   }
 }
 
-TEST(ReferenceRecords, SixPerOctaveSectionsHoldTheDocumentedValues) {
+TEST(ReferenceRecords, SixPerOctaveSectionsHoldTheProductValues) {
   struct Row {
     double hz;
     int k;

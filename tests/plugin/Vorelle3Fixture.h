@@ -3,6 +3,7 @@
 // in a private home folder of the platform stand-in.
 #include <gtest/gtest.h>
 #include <standin/Testing.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -95,13 +96,15 @@ public:
   }
 };
 
-// A private home (and so data folder) per test.
+// A private home (and so data folder) per test and process: runs of the
+// suite in other builds may share the temporary folder.
 class Vorelle3Test : public ::testing::Test {
 protected:
   void SetUp() override {
     standin::Reset();
     mRoot = std::filesystem::temp_directory_path() /
-            ("vorelle3-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("vorelle3-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+             std::to_string(::getpid()));
     std::filesystem::remove_all(mRoot);
     std::filesystem::create_directories(mRoot);
     standin::SetUserHome((mRoot / "home").string(), true);

@@ -69,7 +69,7 @@ protected:
   }
 };
 
-TEST_F(Presets, ASavedFileIsTheDocumentedTreeAndAnIndependentParserAcceptsIt) {
+TEST_F(Presets, ASavedFileIsTheExpectedTreeAndAnIndependentParserAcceptsIt) {
   StatePlug p;
   p.GetParam(kGain)->Set(-1.5);
   ASSERT_TRUE(p.SavePresetFile(UT_String(File("a.zvp").c_str()), UT_String("Init")));

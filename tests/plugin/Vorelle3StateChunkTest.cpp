@@ -34,7 +34,7 @@ protected:
   }
 };
 
-TEST_F(StateChunk, AFreshInstanceSavesTheDocumentedBytes) {
+TEST_F(StateChunk, AFreshInstanceSavesTheExpectedBytes) {
   StatePlug p;
   const std::string xml = testplug::DefaultStateXML();
   const uint32_t xmlSize = 8 + uint32_t(xml.size());
