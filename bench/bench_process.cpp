@@ -10,7 +10,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
+#include <mutex>
 #include <random>
 #include <thread>
 #include <vector>
@@ -44,6 +46,7 @@ public:
     mActivityState = kProcessing;
     ComputeCurves();
   }
+  std::recursive_mutex& Mutex() { return mMutex; }
 };
 
 void UsePrivateHome() {
@@ -126,6 +129,50 @@ void BM_ComputeCurvesLockHold(benchmark::State& state) {
   state.SetLabel(state.range(0) ? "Digital" : "Analoge");
 }
 BENCHMARK(BM_ComputeCurvesLockHold)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+
+// Processor time of the calling thread, in seconds.
+double ThreadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+// The mutex itself watched: a second thread spins on try_lock while the main
+// thread rebuilds. The processor time it spends between two successful tries
+// is how long the mutex was held meanwhile; counting its own processor time
+// leaves out the moments it was not running at all. "hold_ms" is the longest
+// such stretch in the median rebuild, "hold_worst_ms" in the worst one.
+void BM_ComputeCurvesMutexHold(benchmark::State& state) {
+  UsePrivateHome();
+  BenchPlug plug;
+  plug.Prepare(int(state.range(0)));
+  std::atomic<bool> running{true};
+  std::atomic<double> longest{0.0};
+  std::thread watcher([&] {
+    double free = ThreadSeconds();
+    while (running.load()) {
+      if (!plug.Mutex().try_lock()) continue;
+      const double held = ThreadSeconds() - free;
+      plug.Mutex().unlock();
+      if (held > longest.load()) longest.store(held);
+      free = ThreadSeconds();
+    }
+  });
+  std::vector<double> holds;
+  for (auto _ : state) {
+    longest.store(0.0);
+    plug.ComputeCurves();
+    holds.push_back(longest.load());
+  }
+  running.store(false);
+  watcher.join();
+  std::sort(holds.begin(), holds.end());
+  state.counters["hold_ms"] = holds.empty() ? 0.0 : 1e3 * holds[holds.size() / 2];
+  state.counters["hold_worst_ms"] = holds.empty() ? 0.0 : 1e3 * holds.back();
+  state.counters["block_ms"] = 1e3 * kBlockSeconds;
+  state.SetLabel(state.range(0) ? "Digital" : "Analoge");
+}
+BENCHMARK(BM_ComputeCurvesMutexHold)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 } // namespace
 

@@ -169,6 +169,13 @@ public:
   void SmoothCurve(double* impulse, int n, const Vorelle3CurveRecord& diff, bool linearPhase) const {
     ::SmoothCurve(impulse, n, diff, linearPhase, GetSampleRate());
   }
+  static double BezierSegmentValue(const double* x, const double* y, double f) {
+    return ::BezierSegmentValue(x, y, f);
+  }
+  static void ForwardFFT(double* data, int m) { ::ForwardFFT(data, m); }
+  static void InverseFFT(double* data, int m) { ::InverseFFT(data, m); }
+  static void MinimumPhaseFold(double* data, int m) { ::MinimumPhaseFold(data, m); }
+  static void ApplyImpulseWindow(double* impulse, int n, int mode) { ::ApplyImpulseWindow(impulse, n, mode); }
 
 protected:
   void InitMembers();

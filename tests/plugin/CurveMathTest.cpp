@@ -37,20 +37,20 @@ double ExactSegment(const double* x, const double* y, double f) {
 } // namespace
 
 TEST(ReferenceCurves, GridIsTheSixPerOctaveTableRoundedToOneDecimal) {
-  const double documented[kReferenceCurvePoints] = {
+  const double expected[kReferenceCurvePoints] = {
       10.0,   11.2,   12.6,   14.1,   15.9,   17.8,   20.0,    22.4,    25.2,    28.3,    31.7,    35.6,
       40.0,   44.9,   50.4,   56.6,   63.5,   71.3,   80.0,    89.8,    100.8,   113.1,   127.0,   142.5,
       160.0,  179.6,  201.6,  226.3,  254.0,  285.1,  320.0,   359.2,   403.2,   452.5,   508.0,   570.2,
       640.0,  718.4,  806.3,  905.1,  1015.9, 1140.4, 1280.0,  1436.8,  1612.7,  1810.2,  2031.9,  2280.7,
       2560.0, 2873.5, 3225.4, 3620.4, 4063.7, 4561.4, 5120.0,  5747.0,  6450.8,  7240.8,  8127.5,  9122.8,
       10240.0, 11494.0, 12901.6, 14481.5, 16255.0, 18245.6, 20480.0};
-  for (int k = 0; k < kReferenceCurvePoints; ++k) EXPECT_NEAR(ReferenceCurveFrequency(k), documented[k], kExact) << k;
+  for (int k = 0; k < kReferenceCurvePoints; ++k) EXPECT_NEAR(ReferenceCurveFrequency(k), expected[k], kExact) << k;
   EXPECT_EQ(ReferenceCurveFrequency(-1), 0.0);
   EXPECT_EQ(ReferenceCurveFrequency(67), 0.0);
 }
 
 TEST(ReferenceCurves, EveryValueOfTheFourTablesIsInPlace) {
-  // Sum and position-weighted sum (sum of (k+1) * value) of each documented
+  // Sum and position-weighted sum (sum of (k+1) * value) of each
   // column: a wrong, missing or swapped value changes one of them.
   const double sums[4][2] = {
       {1.022076, 27.900014}, {1.122321, 28.357914}, {1.125657, 28.667937}, {1.441571, 29.126148}};

@@ -96,16 +96,16 @@ TEST(MinimumPhaseFold, AKnownMinimumPhaseFIRComesBackFromItsMagnitude) {
   }
 
   const int m = 1024;
-  const std::vector<cd> spec = RealSpectrum(full, m);
+  const std::vector<cd> response = RealSpectrum(full, m);
   std::vector<double> data(2 * size_t(m), 0.0);
   for (int k = 0; k < m; ++k) {
-    const cd v = spec[size_t(k <= m / 2 ? k : m - k)];
+    const cd v = response[size_t(k <= m / 2 ? k : m - k)];
     data[2 * size_t(k)] = std::log(std::abs(v));
   }
   MinimumPhaseFold(data.data(), m);
   std::vector<cd> rebuilt(static_cast<size_t>(m));
   for (int k = 0; k < m; ++k) {
-    const double mag = std::abs(spec[size_t(k <= m / 2 ? k : m - k)]);
+    const double mag = std::abs(response[size_t(k <= m / 2 ? k : m - k)]);
     const double phi = data[2 * size_t(k) + 1];
     rebuilt[size_t(k)] = mag * cd(std::cos(phi), -std::sin(phi));
   }

@@ -81,7 +81,7 @@ std::string ReadFactoryRecord(const plugin::IPreset& preset, std::map<std::strin
 
 } // namespace
 
-TEST_F(Vorelle3Test, TheHostSeesExactlyTheTenDocumentedParameters) {
+TEST_F(Vorelle3Test, TheHostSeesExactlyTenParametersWithTheirRangesFlagsAndTexts) {
   TestVorelle3 plug;
   const int cannot = IParam::kFlagCannotAutomate, meta = IParam::kFlagMeta, stepped = IParam::kFlagStepped;
   const ParamRow rows[] = {
