@@ -295,6 +295,23 @@ TEST_F(Rig, SwitchingToDigitalReportsEngineLatencyPlusHalfTheImpulse) {
   EXPECT_EQ(plug->GetLatency(), 0);
 }
 
+TEST_F(Rig, OnlyTheBlockOfAnIdentifiedProToolsHandsOverAPendingLatency) {
+  plug = std::make_unique<TestVorelle3>();
+  plug->SetADMode(1);
+  plug->ReinitDSP();  // host not yet identified: nothing reaches it
+  ASSERT_EQ(plug->HandedLatency(), kDigitalDelay);
+  ASSERT_EQ(plug->GetLatency(), 0);
+  const std::vector<double> x(kBlock, 0.1);
+  std::vector<double> outL, outR;
+  struct Case { const char* host; int latencyAfter; };
+  const Case cases[] = {{nullptr, 0}, {"Some Other Host", 0}, {"ProTools", kDigitalDelay}};
+  for (const Case& c : cases) {
+    if (c.host) plug->SetHost(c.host, 0);
+    plug->Run(x, x, outL, outR, kBlock);
+    EXPECT_EQ(plug->GetLatency(), c.latencyAfter) << (c.host ? c.host : "unidentified");
+  }
+}
+
 TEST_F(Rig, TheFilterFollowsTheModeMirrorNotTheParameterValue) {
   Make(0);
   // A host write the plug-in ignored leaves parameter and mirror apart.
