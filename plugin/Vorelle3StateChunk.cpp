@@ -96,8 +96,10 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
       std::memcpy(mCustomReference->mag, refMag.data(), refMag.size() * sizeof(double));
       mCustomRefValid = true;
     }
-    ComputeCurves();
   }
+  // Outside the lock: the filter is designed unlocked and only swapped in
+  // under it, so the audio thread never waits for a whole design.
+  ComputeCurves();
   UpdateCustomStyleLabel();
   return plan.result;
 }
