@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "ConvolutionKernels.h"
 #include "SRFFT.h"
 
 namespace {
@@ -27,74 +28,6 @@ int PowerOfTwoAtLeast(int64_t n) {
   return f;
 }
 
-// Two doubles loaded and stored at 8-byte alignment.
-using Pair = double __attribute__((vector_size(16), aligned(8), may_alias));
-
-// acc (+)= sum over j < count of a[j] * b[j], element by element over n
-// interleaved complex values, j ascending for every element. Runs over a few
-// elements at a time so their sums stay in registers across all products.
-void ComplexMulSum(double* acc, const double* const* a, const double* const* b, int count, int n, bool add) {
-  constexpr int kStep = 4;
-  Pair* out = reinterpret_cast<Pair*>(acc);
-  int k0 = 0;
-  for (; k0 + kStep <= n; k0 += kStep) {
-    Pair sum[kStep] = {};
-    if (add)
-      for (int k = 0; k < kStep; ++k) sum[k] = out[k0 + k];
-    for (int j = 0; j < count; ++j) {
-      const Pair* x = reinterpret_cast<const Pair*>(a[j]) + k0;
-      const Pair* h = reinterpret_cast<const Pair*>(b[j]) + k0;
-      for (int k = 0; k < kStep; ++k) {
-        // (xr hr - xi hi, xi hr + xr hi), the same roundings as written out
-        const Pair swapped = {x[k][1], x[k][0]};
-        const Pair re = {h[k][0], h[k][0]};
-        const Pair im = {-h[k][1], h[k][1]};
-        sum[k] += x[k] * re + swapped * im;
-      }
-    }
-    for (int k = 0; k < kStep; ++k) out[k0 + k] = sum[k];
-  }
-  for (; k0 < n; ++k0) {
-    double re = add ? acc[2 * k0] : 0.0, im = add ? acc[2 * k0 + 1] : 0.0;
-    for (int j = 0; j < count; ++j) {
-      const double* x = a[j] + 2 * k0;
-      const double* h = b[j] + 2 * k0;
-      re += x[0] * h[0] - x[1] * h[1];
-      im += x[1] * h[0] + x[0] * h[1];
-    }
-    acc[2 * k0] = re;
-    acc[2 * k0 + 1] = im;
-  }
-}
-
-// out[i] = sum over k in [first, end) of rev[k] * x[i + k], k ascending.
-// Several outputs are summed side by side, so independent sums fill the
-// registers while each one still adds its terms in the same order.
-void DirectConvolve(double* out, int n, const double* x, const double* rev, int first, int end) {
-  int i0 = 0;
-  for (; i0 + 8 <= n; i0 += 8) {
-    Pair s0{}, s1{}, s2{}, s3{};
-    for (int k = first; k < end; ++k) {
-      const Pair r = {rev[k], rev[k]};
-      const Pair* window = reinterpret_cast<const Pair*>(x + i0 + k);
-      s0 += r * window[0];
-      s1 += r * window[1];
-      s2 += r * window[2];
-      s3 += r * window[3];
-    }
-    Pair* dst = reinterpret_cast<Pair*>(out + i0);
-    dst[0] = s0;
-    dst[1] = s1;
-    dst[2] = s2;
-    dst[3] = s3;
-  }
-  for (; i0 < n; ++i0) {
-    double sum = 0.0;
-    for (int k = first; k < end; ++k) sum += rev[k] * x[i0 + k];
-    out[i0] = sum;
-  }
-}
-
 // False when count elements cannot be held; the buffer is then left empty, so
 // no caller can mistake it for one of the size it asked for.
 template <class T>
@@ -111,7 +44,7 @@ bool ResizeZeroed(plugin::UT_TypedBuf<T>& buf, int64_t count, bool resizeDown) {
 
 } // namespace
 
-CConvolutionEngine::CConvolutionEngine() {
+CConvolutionEngine::CConvolutionEngine() : mKernels(&ConvolutionKernelsForProcessor()) {
   SRFFTInit();
 }
 
@@ -294,7 +227,7 @@ void CConvolutionEngine::AddDirect(double* const* inputs, int n, int nch) {
     const double* hist = history.Data();
     const double* rev = mImpulseSpectra[ic].Get();
     const int first = mDirectFirst[ic], end = mDirectEnd[ic];
-    if (double* out = mOutput[c].Append(n)) DirectConvolve(out, n, hist + past - length + 1, rev, first, end);
+    if (double* out = mOutput[c].Append(n)) mKernels->DirectConvolve(out, n, hist + past - length + 1, rev, first, end);
     history.Consume(n);
   }
 }
@@ -427,13 +360,13 @@ void CConvolutionEngine::ProcessBlock(int c, bool paired, bool noSharing) {
     xs[pending] = history + int64_t(s) * 2 * f;
     hs[pending] = spectra + int64_t(b) * 2 * f;
     if (++pending == kGroup) {
-      ComplexMulSum(acc, xs, hs, pending, f, any);
+      mKernels->ComplexMulSum(acc, xs, hs, pending, f, any);
       any = true;
       pending = 0;
     }
   }
   if (pending > 0) {
-    ComplexMulSum(acc, xs, hs, pending, f, any);
+    mKernels->ComplexMulSum(acc, xs, hs, pending, f, any);
     any = true;
   }
   if (any) SRFFT(acc, f, kInverse);

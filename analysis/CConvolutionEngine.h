@@ -32,6 +32,7 @@
 #include "UT_TypedBuf.h"
 
 class CDividedConvolutionEngine;
+struct ConvolutionKernels;
 
 class CConvolutionEngine {
 public:
@@ -99,6 +100,8 @@ private:
   bool CanShare(int pos) const;
   void ClearSignal();
 
+  // The inner loops for this processor, chosen at construction.
+  const ConvolutionKernels* mKernels;
   plugin::UT_TypedBuf<double> mImpulseSpectra[kMaxChannels];
   plugin::UT_TypedBuf<uint8_t> mImpulseFlags[kMaxChannels];
   int mImpulseChannels = 1;
