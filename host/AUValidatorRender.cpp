@@ -124,6 +124,17 @@ void ChangeParameter(AUHostUnit& unit, UInt32 p)
   unit.SetParameter(p, now == info.maxValue ? info.minValue : info.maxValue);
 }
 
+// The unit's present preset number; the name it hands over is released.
+SInt32 PresentPresetNumber(AUHostUnit& unit)
+{
+  AUPreset preset{};
+  UInt32 size = sizeof(preset);
+  AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_PresentPreset, 0, 0, &preset, &size);
+  if (preset.presetName)
+    CFRelease(preset.presetName);
+  return preset.presetNumber;
+}
+
 CFMutableDictionaryRef SavedCopy(AUHostUnit& unit)
 {
   CFPropertyListRef plist = nullptr;
@@ -337,11 +348,7 @@ std::string AUValidator::CheckWrongClassInfo()
   for (UInt32 p = 0; p < unit.NParameters(); ++p)
     ChangeParameter(unit, p);
   const std::vector<float> before = ParameterValues(unit);
-  AUPreset presetBefore{};
-  UInt32 size = sizeof(presetBefore);
-  AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_PresentPreset, 0, 0, &presetBefore, &size);
-  if (presetBefore.presetName)
-    CFRelease(presetBefore.presetName);
+  const SInt32 presetBefore = PresentPresetNumber(unit);
 
   const SInt32 aumu = 0x61756D75, otherSubtype = 0x5A563631;
   const struct { const char* name; const char* key; int kind; SInt32 value; } table[] = {
@@ -379,12 +386,7 @@ std::string AUValidator::CheckWrongClassInfo()
   }
   if (problem.empty() && Restore(unit, CFSTR("not a dictionary")) != kInvalidValue)
     problem = "a string was taken as class info";
-  AUPreset presetAfter{};
-  size = sizeof(presetAfter);
-  AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_PresentPreset, 0, 0, &presetAfter, &size);
-  if (presetAfter.presetName)
-    CFRelease(presetAfter.presetName);
-  if (problem.empty() && presetAfter.presetNumber != presetBefore.presetNumber)
+  if (problem.empty() && PresentPresetNumber(unit) != presetBefore)
     problem = "a refused class info changed the current preset";
   CFRelease(saved);
   return problem;

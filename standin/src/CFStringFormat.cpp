@@ -44,7 +44,7 @@ std::string FormatText(const std::string& format, va_list args) {
     }
     std::string spec = "%";
     while (*p && std::strchr("-+ #0'", *p)) spec.push_back(*p++);
-    // '*' width and precision are resolved now so the spec stays self-contained.
+    // '*' width and precision are resolved now so the conversion text stays self-contained.
     auto number = [&]() {
       if (*p == '*') {
         spec += std::to_string(va_arg(ap, int));
