@@ -1,11 +1,14 @@
 #include "ConvolutionKernels.h"
 
-#include "SRFFTRunners.h"
+#include "CpuFeatures.h"
 
 namespace {
 
-// Two doubles loaded and stored at 8-byte alignment.
-using Pair = double __attribute__((vector_size(16), aligned(8), may_alias));
+// Two doubles loaded and stored at 8-byte alignment. A typedef, not `using`:
+// clang drops the lowered alignment from an alias declaration and emits
+// aligned loads.
+typedef double Pair __attribute__((vector_size(16), aligned(8), may_alias));
+static_assert(alignof(Pair) == alignof(double));
 
 // acc (+)= sum over j < count of a[j] * b[j], element by element over n
 // interleaved complex values, j ascending for every element. Runs over a few
@@ -79,8 +82,16 @@ const ConvolutionKernels& ConvolutionKernelsBaseline() {
   return kernels;
 }
 
+namespace {
+const ConvolutionKernels& Choose() {
+  if constexpr (kBuildHasAvx2Routines)
+    if (ThisProcessor().avx2Fma)
+      return ConvolutionKernelsAvx2();
+  return ConvolutionKernelsBaseline();
+}
+} // namespace
+
 const ConvolutionKernels& ConvolutionKernelsForProcessor() {
-  static const ConvolutionKernels& chosen =
-      SRFFTProcessorHasAvx2() ? ConvolutionKernelsAvx2() : ConvolutionKernelsBaseline();
+  static const ConvolutionKernels& chosen = Choose();
   return chosen;
 }

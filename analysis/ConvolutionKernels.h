@@ -1,6 +1,7 @@
 #pragma once
 // The inner loops of CConvolutionEngine, as one set compiled for the
-// baseline processor and one for processors with AVX2 and FMA. The set for
+// baseline processor and, in x86-64 builds, one for processors with AVX2 and
+// FMA. The set for
 // this processor is chosen once; the others stay reachable so that tests can
 // check each of them.
 //
@@ -21,7 +22,8 @@ struct ConvolutionKernels {
 };
 
 const ConvolutionKernels& ConvolutionKernelsBaseline();
-// Call only when SRFFTProcessorHasAvx2() is true.
+// x86-64 builds only (kBuildHasAvx2Routines); call only when
+// ThisProcessor().avx2Fma is true.
 const ConvolutionKernels& ConvolutionKernelsAvx2();
 // The wide set when the processor has AVX2 and FMA, else the baseline.
 const ConvolutionKernels& ConvolutionKernelsForProcessor();

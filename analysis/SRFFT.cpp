@@ -1,4 +1,5 @@
 #include "SRFFT.h"
+#include "CpuFeatures.h"
 #include "SRFFTRunners.h"
 #include "SRFFTKernels.h"
 
@@ -97,8 +98,6 @@ void SRFFTRunBaseline(double* data, int n, int dir, const double* const* tw) {
   srfft_detail::RunLog<kMaxLog2>(data, n, dir, tw);
 }
 
-bool SRFFTProcessorHasAvx2() { return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"); }
-
 const double* const* SRFFTTwiddleTables() {
   EnsureInit();
   return gTwiddle;
@@ -119,8 +118,9 @@ void SRFFTInit() {
   std::call_once(gInitOnce, [] {
     BuildTwiddles();
     BuildPermutations();
-    if (SRFFTProcessorHasAvx2())
-      gRun = SRFFTRunAvx2;
+    if constexpr (kBuildHasAvx2Routines)
+      if (ThisProcessor().avx2Fma)
+        gRun = SRFFTRunAvx2;
     gReady.store(true, std::memory_order_release);
   });
 }

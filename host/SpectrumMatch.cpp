@@ -263,8 +263,12 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
   char line[256];
   std::string text;
   auto add = [&](const char* fmt, auto... args) {
-    std::snprintf(line, sizeof(line), fmt, args...);
-    text += line;
+    if constexpr (sizeof...(args) == 0) {
+      text += fmt;  // no conversions: not a format
+    } else {
+      std::snprintf(line, sizeof(line), fmt, args...);
+      text += line;
+    }
   };
   add("input:      %s (%.0f Hz, %d channel%s, %.2f s)\n", options.mInPath.c_str(), report.mSampleRate,
       report.mChannels, report.mChannels == 1 ? "" : "s", double(report.mFrames) / report.mSampleRate);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ConvolutionKernels.h"
-#include "SRFFTRunners.h"
+#include "CpuFeatures.h"
 
 namespace {
 
@@ -26,7 +26,8 @@ struct NamedKernels {
 
 std::vector<NamedKernels> EveryKernelSet() {
   std::vector<NamedKernels> sets{{"baseline", &ConvolutionKernelsBaseline()}};
-  if (SRFFTProcessorHasAvx2()) sets.push_back({"AVX2", &ConvolutionKernelsAvx2()});
+  if constexpr (kBuildHasAvx2Routines)
+    if (ThisProcessor().avx2Fma) sets.push_back({"AVX2", &ConvolutionKernelsAvx2()});
   return sets;
 }
 

@@ -1,12 +1,10 @@
+// Built with AVX2 and FMA enabled (see analysis/CMakeLists.txt). The kernels
+// have internal linkage, and no header with an inline function a baseline
+// caller could share may be included, or the linker could hand it the wider
+// code.
 #include "ConvolutionKernels.h"
 
 #include <immintrin.h>
-
-// Only the kernels inside the push are compiled for AVX2 and FMA, and they
-// have internal linkage: no inline function a baseline caller could share may
-// go there, or the linker could hand it the wider code.
-#pragma GCC push_options
-#pragma GCC target("avx2,fma")
 
 namespace {
 
@@ -83,8 +81,6 @@ void ComplexMulSum(double* acc, const double* const* a, const double* const* b, 
 }
 
 } // namespace
-
-#pragma GCC pop_options
 
 const ConvolutionKernels& ConvolutionKernelsAvx2() {
   static constexpr ConvolutionKernels kernels{DirectConvolve, ComplexMulSum};
