@@ -190,7 +190,10 @@ void DumpValuesCall(const IPluginBase& plug, const char* path, bool named, const
     std::fprintf(f, "MakePreset(\"%s\"", name);
   char text[64];
   for (int i = 0; i < plug.NParams(); ++i) {
-    ValueText(*plug.GetParam(i), plug.GetParam(i)->Value(), text, sizeof(text));
+    const IParam* param = plug.GetParam(i);
+    if (!param)
+      continue;
+    ValueText(*param, param->Value(), text, sizeof(text));
     if (named)
       std::fprintf(f, ",\n    %s, %s", (ids && ids[i]) ? ids[i] : "", text);
     else

@@ -137,7 +137,7 @@ TEST(ReferenceRecords, AnExportedRecordCompilesAndReadsBackTheSameValues) {
         << "' -o '" << (dir / "dump").string() << "'";
   ASSERT_EQ(std::system(build.str().c_str()), 0) << build.str();
   std::ostringstream run;
-  run << "'" << (dir / "dump").string() << "' '" << (dir / "dump.bin").string() << "'";
+  run << VORELLE_TEST_RUN_PREFIX << " '" << (dir / "dump").string() << "' '" << (dir / "dump.bin").string() << "'";
   ASSERT_EQ(std::system(run.str().c_str()), 0);
   std::ifstream in(dir / "dump.bin", std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
