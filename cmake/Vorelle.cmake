@@ -28,9 +28,9 @@ endfunction()
 
 # vorelle_test_suite(<folder> [LIBS <targets...>])
 # tests/<folder>/*.cpp become one GoogleTest executable test_<folder>.
-# Test suites named *Soak (minutes long under the sanitizers or an emulator)
-# carry the label soak instead, so that slow builds can leave them out with
-# ctest -LE soak.
+# Tests whose suite or instantiation name ends in Soak (minutes long under
+# the sanitizers or an emulator) carry the label soak instead, so that slow
+# builds can leave them out with ctest -LE soak.
 function(vorelle_test_suite folder)
   cmake_parse_arguments(V "" "" "LIBS" ${ARGN})
   string(REPLACE "/" "_" tname "test_${folder}")
@@ -40,6 +40,6 @@ function(vorelle_test_suite folder)
   endif()
   add_executable(${tname} ${sources})
   target_link_libraries(${tname} PRIVATE ${V_LIBS} test_support GTest::gtest GTest::gtest_main Threads::Threads)
-  gtest_discover_tests(${tname} TEST_FILTER "-*Soak.*" DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 900 LABELS ${tname})
-  gtest_discover_tests(${tname} TEST_FILTER "*Soak.*" DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 900 LABELS soak)
+  gtest_discover_tests(${tname} TEST_FILTER "-*Soak*" DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 900 LABELS ${tname})
+  gtest_discover_tests(${tname} TEST_FILTER "*Soak*" DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 900 LABELS soak)
 endfunction()
