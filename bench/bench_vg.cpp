@@ -52,7 +52,6 @@ extern "C" void* realloc(void* p, size_t n)
 namespace {
 
 constexpr float kWidth = 650, kHeight = 470;
-constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 struct RGBA { float r, g, b, a; };
 struct RoundRect { float x, y, w, h, r, strokeWidth; RGBA fill, fill2, stroke; bool gradient; };
@@ -117,6 +116,7 @@ VGcolor ToVG(const RGBA& c) { return vgRGBAf(c.r, c.g, c.b, c.a); }
 #if __has_include("VGText.h")
 #include "VGText.h"
 constexpr bool kHasText = true;
+constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 int LoadFont(VGcontext* ctx) { return vgCreateFont(ctx, "sans", kFontPath); }
 void DrawLabels(VGcontext* ctx, int font, const Scene& s)
 {
