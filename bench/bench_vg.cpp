@@ -17,6 +17,9 @@
 
 #include "VG.h"
 #include "VGRecordingRenderer.h"
+#if __has_include("VGText.h")
+#include "VGText.h"
+#endif
 
 // Allocation counting: every malloc, calloc and realloc on a counting thread
 // (operator new ends in malloc too).
@@ -114,7 +117,6 @@ VGcolor ToVG(const RGBA& c) { return vgRGBAf(c.r, c.g, c.b, c.a); }
 
 // The strings join the frame once the engine has text.
 #if __has_include("VGText.h")
-#include "VGText.h"
 constexpr bool kHasText = true;
 constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 int LoadFont(VGcontext* ctx) { return vgCreateFont(ctx, "sans", kFontPath); }

@@ -168,6 +168,12 @@ void vg__expandFill(VGcontext* ctx, float w)
     // The shape itself, inset by half a fringe when there is one.
     VGvertex* dst = verts;
     path->fill = dst;
+    if (path->count == 0) {
+      path->nfill = 0;
+      path->stroke = fringe ? dst : nullptr;
+      path->nstroke = 0;
+      continue;
+    }
     if (fringe) {
       const VGpoint* p0 = &pts[path->count - 1];
       const VGpoint* p1 = &pts[0];
@@ -215,10 +221,8 @@ void vg__expandFill(VGcontext* ctx, float w)
         }
         p0 = p1++;
       }
-      if (path->count > 0) {
-        vg__vset(dst++, verts[0].x, verts[0].y, lu, 1);
-        vg__vset(dst++, verts[1].x, verts[1].y, ru, 1);
-      }
+      vg__vset(dst++, verts[0].x, verts[0].y, lu, 1);
+      vg__vset(dst++, verts[1].x, verts[1].y, ru, 1);
       path->nstroke = static_cast<int>(dst - verts);
       verts = dst;
     } else {
@@ -282,12 +286,13 @@ void vg__flattenPaths(VGcontext* ctx)
     VGpath* path = &cache->paths[j];
     VGpoint* pts = &cache->points[path->first];
 
+    if (path->count == 0) continue;
     // A path whose ends meet is closed, without the repeated point.
     VGpoint* p0 = &pts[path->count - 1];
     VGpoint* p1 = &pts[0];
-    if (path->count > 0 && vg__ptEquals(p0->x, p0->y, p1->x, p1->y, ctx->distTol)) {
+    if (vg__ptEquals(p0->x, p0->y, p1->x, p1->y, ctx->distTol)) {
       path->count--;
-      p0 = &pts[path->count - 1];
+      p0 = path->count > 0 ? &pts[path->count - 1] : p1;
       path->closed = 1;
     }
 
@@ -317,10 +322,14 @@ void vg__calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLi
   for (int i = 0; i < cache->npaths; i++) {
     VGpath* path = &cache->paths[i];
     VGpoint* pts = &cache->points[path->first];
-    VGpoint* p0 = &pts[path->count - 1];
-    VGpoint* p1 = &pts[0];
     int nleft = 0;
     path->nbevel = 0;
+    if (path->count == 0) {
+      path->convex = 1;
+      continue;
+    }
+    VGpoint* p0 = &pts[path->count - 1];
+    VGpoint* p1 = &pts[0];
 
     for (int j = 0; j < path->count; j++) {
       const float dlx0 = p0->dy, dly0 = -p0->dx;
