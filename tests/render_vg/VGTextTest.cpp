@@ -90,6 +90,38 @@ void WriteAlphaPng(const std::vector<float>& alpha, int w, int h, const std::str
   std::rename(tmp.c_str(), path.c_str());
 }
 
+// Every recorded text quad sampled back from its atlas texture, nearest texel,
+// composited source-over; returns the summed texel alpha.
+double SampleText(const VGRecordingRenderer& rec, std::vector<float>& image, int w, int h)
+{
+  image.assign(static_cast<size_t>(w * h), 0.0f);
+  double inkSum = 0;
+  for (const RecordedCall& call : rec.calls) {
+    if (call.kind != ECall::Triangles) continue;
+    const Texture* atlas = rec.FindTexture(call.paint.image);
+    if (atlas == nullptr) continue;
+    for (int q = 0; q < call.nverts / 6; q++) {
+      const VGvertex* v = rec.verts.data() + call.firstVert + q * 6;
+      const VGvertex &a = v[0], &b = v[1];  // top-left and bottom-right corners
+      for (int py = static_cast<int>(a.y); py < static_cast<int>(b.y); py++)
+        for (int px = static_cast<int>(a.x); px < static_cast<int>(b.x); px++) {
+          const float u = a.u + (px + 0.5f - a.x) / (b.x - a.x) * (b.u - a.u);
+          const float t = a.v + (py + 0.5f - a.y) / (b.y - a.y) * (b.v - a.v);
+          const int tx = static_cast<int>(u * atlas->w), ty = static_cast<int>(t * atlas->h);
+          const float alpha = atlas->data[static_cast<size_t>(ty * atlas->w + tx)] / 255.0f;
+          inkSum += alpha;
+          if (px < 0 || py < 0 || px >= w || py >= h) {
+            ADD_FAILURE() << "quad outside the image at " << px << "," << py;
+            return inkSum;
+          }
+          float& dst = image[static_cast<size_t>(py * w + px)];
+          dst = alpha + dst * (1 - alpha);
+        }
+    }
+  }
+  return inkSum;
+}
+
 }  // namespace
 
 TEST_F(VGTextTest, LineBreakingRows)
@@ -268,33 +300,16 @@ TEST_F(VGTextTest, DrawnGlyphsAreTheAtlasPixelsOneToOne)
   float bounds[4];
   vgTextBounds(ctx, x, y, text, nullptr, bounds);
   vgText(ctx, x, y, text, nullptr);
-  const RecordedCall* tri = rec.Last(ECall::Triangles);
-  ASSERT_NE(tri, nullptr);
-  const Texture* atlas = rec.FindTexture(tri->paint.image);
-  ASSERT_NE(atlas, nullptr);
+  ASSERT_EQ(rec.Count(ECall::Triangles), 1);
 
-  // Sample every quad back from the recorded atlas texture, nearest texel.
   const int w = 300, h = 45;
-  std::vector<float> image(static_cast<size_t>(w * h), 0.0f);
-  double inkSum = 0;
-  for (int q = 0; q < tri->nverts / 6; q++) {
-    const VGvertex* v = rec.verts.data() + tri->firstVert + q * 6;
-    const VGvertex &a = v[0], &b = v[1];  // top-left and bottom-right corners
-    for (int py = static_cast<int>(a.y); py < static_cast<int>(b.y); py++)
-      for (int px = static_cast<int>(a.x); px < static_cast<int>(b.x); px++) {
-        const float u = a.u + (px + 0.5f - a.x) / (b.x - a.x) * (b.u - a.u);
-        const float t = a.v + (py + 0.5f - a.y) / (b.y - a.y) * (b.v - a.v);
-        const int tx = static_cast<int>(u * atlas->w), ty = static_cast<int>(t * atlas->h);
-        const float alpha = atlas->data[static_cast<size_t>(ty * atlas->w + tx)] / 255.0f;
-        inkSum += alpha;
-        ASSERT_TRUE(px >= 0 && py >= 0 && px < w && py < h);
-        float& dst = image[static_cast<size_t>(py * w + px)];
-        dst = alpha + dst * (1 - alpha);
-        if (alpha > 0) {
-          EXPECT_TRUE(px >= bounds[0] && px < bounds[2] && py >= bounds[1] && py < bounds[3]) << px << "," << py;
-        }
+  std::vector<float> image;
+  const double inkSum = SampleText(rec, image, w, h);
+  for (int py = 0; py < h; py++)
+    for (int px = 0; px < w; px++)
+      if (image[static_cast<size_t>(py * w + px)] > 0) {
+        EXPECT_TRUE(px >= bounds[0] && px < bounds[2] && py >= bounds[1] && py < bounds[3]) << px << "," << py;
       }
-  }
   WriteAlphaPng(image, w, h, "text_roboto_22");
 
   // The parser's own bitmaps of the same glyphs hold the same ink.
@@ -308,6 +323,38 @@ TEST_F(VGTextTest, DrawnGlyphsAreTheAtlasPixelsOneToOne)
   }
   EXPECT_NEAR(inkSum, expected, 1e-3);
   EXPECT_GT(expected, 100.0);
+}
+
+TEST_F(VGTextTest, CentredTextBoxRowsSitInTheMiddleOfTheBox)
+{
+  const float x = 20, y = 10, width = 220;
+  vgFontSize(ctx, 18.0f);
+  vgTextAlign(ctx, VG_ALIGN_CENTER | VG_ALIGN_TOP);
+  const char* text = "A quick brown fox jumps over the lazy dog; pack my box with five dozen liquor jugs.";
+  vgTextBox(ctx, x, y, width, text, nullptr);
+  const int w = 260, h = 120;
+  std::vector<float> image;
+  SampleText(rec, image, w, h);
+  WriteAlphaPng(image, w, h, "textbox_centred");
+
+  // Each row's ink is centred on the box within a pixel or two (side bearings differ).
+  float lineh = 0;
+  vgTextMetrics(ctx, nullptr, nullptr, &lineh);
+  int rowsWithInk = 0;
+  for (int row = 0; row * lineh < h; row++) {
+    int minx = w, maxx = -1;
+    for (int py = static_cast<int>(y + row * lineh); py < std::min(h, static_cast<int>(y + (row + 1) * lineh)); py++)
+      for (int px = 0; px < w; px++)
+        if (image[static_cast<size_t>(py * w + px)] > 0.2f) {
+          minx = std::min(minx, px);
+          maxx = std::max(maxx, px);
+        }
+    if (maxx < 0) continue;
+    rowsWithInk++;
+    EXPECT_LE(maxx - minx, width) << row;
+    EXPECT_NEAR((minx + maxx + 1) * 0.5f, x + width * 0.5f, 3.0f) << row;
+  }
+  EXPECT_EQ(rowsWithInk, static_cast<int>(Rows(text, width).size()));
 }
 
 }  // namespace vgtest
