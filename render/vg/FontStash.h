@@ -9,7 +9,7 @@
 
 #include <stb/stb_truetype.h>
 
-enum FSTflags { FST_ZERO_TOPLEFT = 1, FST_ZERO_BOTTOMLEFT = 0 };
+enum FSTflags { FST_ZERO_TOPLEFT = 1 };
 
 enum FSTalign {
   FST_ALIGN_LEFT = 1,
@@ -174,7 +174,10 @@ float fstTextBounds(FSTcontext* s, float x, float y, const char* str, const char
 void fstLineBounds(FSTcontext* s, float y, float* miny, float* maxy);
 void fstVertMetrics(FSTcontext* s, float* ascender, float* descender, float* lineh);
 
-// Iteration: one quad per decoded code point.
+// Iteration: one step per code point, a bad UTF-8 sequence counting as one
+// U+FFFD. After a step prevGlyphIndex is -1 when no glyph could be had (size
+// under 0.2 pixels, or no atlas room for a required bitmap) and the quad is
+// then left as it was.
 int fstTextIterInit(FSTcontext* s, FSTtextIter* iter, float x, float y, const char* str, const char* end,
                     int bitmapOption);
 int fstTextIterNext(FSTcontext* s, FSTtextIter* iter, FSTquad* quad);
