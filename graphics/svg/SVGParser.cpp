@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include "SVGParser.h"
 #include "SVGParserState.h"
 
@@ -123,9 +125,10 @@ void svgParseSVG(SVGParser* p, const char** attr)
         if (std::strstr(value, "xMin")) p->alignX = 0;
         else if (std::strstr(value, "xMid")) p->alignX = 1;
         else if (std::strstr(value, "xMax")) p->alignX = 2;
-        if (std::strstr(value, "yMin")) p->alignY = 0;
-        else if (std::strstr(value, "yMid")) p->alignY = 1;
-        else if (std::strstr(value, "yMax")) p->alignY = 2;
+        // The attribute writes the vertical part with a capital Y ("xMidYMid").
+        if (std::strstr(value, "YMin") || std::strstr(value, "yMin")) p->alignY = 0;
+        else if (std::strstr(value, "YMid") || std::strstr(value, "yMid")) p->alignY = 1;
+        else if (std::strstr(value, "YMax") || std::strstr(value, "yMax")) p->alignY = 2;
         p->alignType = std::strstr(value, "slice") ? 2 : 1;
       }
     }
@@ -210,6 +213,9 @@ SVGImage* svgParse(char* text, const char* units, float dpi)
 
 SVGImage* svgParseFromFile(const char* path, const char* units, float dpi)
 {
+  // Only regular files: a directory opens, but reports a size it cannot read.
+  struct stat st;
+  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
   FILE* fp = std::fopen(path, "rb");
   if (!fp) return nullptr;
   char* data = nullptr;

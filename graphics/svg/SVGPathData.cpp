@@ -289,6 +289,11 @@ void svgPathArcTo(SVGParser* p, float* cpx, float* cpy, const float* args, bool 
     float x, y, tanx, tany;
     svgXformPoint(&x, &y, ddx * rx, ddy * ry, t);
     svgXformVec(&tanx, &tany, -ddy * rx * kappa, ddx * ry * kappa, t);
+    // The arc ends exactly where the next segment starts.
+    if (i == ndivs) {
+      x = x2;
+      y = y2;
+    }
     if (i > 0) svgCubicBezTo(p, px + ptanx, py + ptany, x - tanx, y - tany, x, y);
     px = x;
     py = y;
