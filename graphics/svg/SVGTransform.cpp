@@ -155,7 +155,7 @@ void svgParseTransform(float* xform, const char* str)
       str++;
       continue;
     }
-    float args[6];
+    float args[6] = {};
     int na = 0;
     const int len = ParseTransformArgs(str, args, 6, &na);
     if (len == 0) {
