@@ -14,7 +14,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool svgIsSpace(char c)
 {
-  return c == '\0' || std::strchr(" \t\n\v\f\r", c) != nullptr;
+  // Tab, line feed, vertical tab, form feed and carriage return are 9..13.
+  return c == ' ' || c == '\0' || (c >= '\t' && c <= '\r');
 }
 
 const char* svgScanNumber(const char* s, char item[64])

@@ -332,7 +332,8 @@ void svgParsePath(SVGParser* p, const char** attr)
         item[0] = *s++;
         item[1] = '\0';
       }
-      if (std::strchr("0123456789+-.eE", item[0])) {
+      const char c0 = item[0];
+      if ((c0 >= '0' && c0 <= '9') || c0 == '+' || c0 == '-' || c0 == '.' || c0 == 'e' || c0 == 'E') {
         if (nargs < 10) args[nargs++] = static_cast<float>(svgParseNumber(item));
         if (nargs >= rargs) {
           const bool rel = cmd >= 'a' && cmd <= 'z';
