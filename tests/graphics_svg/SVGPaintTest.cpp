@@ -172,17 +172,17 @@ TEST(SVGGradient, DefaultLinearRunsAcrossTheBoxHorizontally)
 namespace {
 
 // Final pixel position of an element-space point under rotate(30 50 50)
-// and a view box that doubles everything.
+// and a view box from (10, 20) that doubles everything.
 Point ToFinal(double x, double y)
 {
   const double a = 30 * std::numbers::pi / 180;
   const double dx = x - 50, dy = y - 50;
-  return {2 * (50 + dx * std::cos(a) - dy * std::sin(a)), 2 * (50 + dx * std::sin(a) + dy * std::cos(a))};
+  return {2 * (40 + dx * std::cos(a) - dy * std::sin(a)), 2 * (30 + dx * std::sin(a) + dy * std::cos(a))};
 }
 
 std::string Document(const std::string& gradient, const char* units)
 {
-  return "<svg width='200' height='200' viewBox='0 0 100 100'><defs>" + gradient.substr(0, gradient.find('>')) +
+  return "<svg width='200' height='200' viewBox='10 20 100 100'><defs>" + gradient.substr(0, gradient.find('>')) +
          " gradientUnits='" + units + "'" + gradient.substr(gradient.find('>')) +
          "</defs><g transform='rotate(30 50 50)'>"
          "<rect x='20' y='30' width='40' height='20' fill='url(#g)'/></g></svg>";
@@ -202,8 +202,8 @@ TEST(SVGGradient, GeometryMapsEndsToZeroAndOneUnderViewBoxAndRotation)
   } linear[] = {
       {"objectBoundingBox", "<linearGradient id='g' x1='10%' y1='20%' x2='90%' y2='70%'>", {24, 34}, {56, 44}},
       {"objectBoundingBox", "<linearGradient id='g' x1='0.1' y1='0.2' x2='0.9' y2='0.7'>", {24, 34}, {56, 44}},
-      {"userSpaceOnUse", "<linearGradient id='g' x1='10' y1='20%' x2='70' y2='55'>", {10, 20}, {70, 55}},
-      {"userSpaceOnUse", "<linearGradient id='g'>", {0, 0}, {100, 0}},
+      {"userSpaceOnUse", "<linearGradient id='g' x1='10' y1='20%' x2='70' y2='55'>", {10, 40}, {70, 55}},
+      {"userSpaceOnUse", "<linearGradient id='g'>", {10, 20}, {110, 20}},
   };
   for (const auto& c : linear) {
     ImagePtr image = Parse(Document(c.gradient + stop + "</linearGradient>", c.units));
@@ -230,7 +230,7 @@ TEST(SVGGradient, GeometryMapsEndsToZeroAndOneUnderViewBoxAndRotation)
       {"objectBoundingBox", "<radialGradient id='g'>", {40, 40}, 0.5 * boxRadius},
       {"objectBoundingBox", "<radialGradient id='g' cx='0.25' cy='0.5' r='0.3'>", {30, 40}, 0.3 * boxRadius},
       {"userSpaceOnUse", "<radialGradient id='g' cx='30' cy='45' r='12'>", {30, 45}, 12},
-      {"userSpaceOnUse", "<radialGradient id='g'>", {50, 50}, 0.5 * userRadius},
+      {"userSpaceOnUse", "<radialGradient id='g'>", {60, 70}, 0.5 * userRadius},
   };
   for (const auto& c : radial) {
     ImagePtr image = Parse(Document(c.gradient + stop + "</radialGradient>", c.units));
