@@ -1,7 +1,6 @@
 #pragma once
 // Entry points of the SVG parser. No errors are reported: malformed input is
-// skipped. Not thread-safe per call only in that the text is cut in place;
-// separate calls share nothing.
+// skipped. Calls share no state; the text given to svgParse is cut in place.
 
 #include "SVGImage.h"
 
