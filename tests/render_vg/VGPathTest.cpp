@@ -112,6 +112,9 @@ TEST_F(VGPathTest, roundedRectangles)
   EXPECT_EQ(ctx->commands[2], 5.0f);  // move-to (x, y + ryTL)
   EXPECT_EQ(ctx->commands[34], 10.0f); // last line-to: x + rxTL
   EXPECT_EQ(ctx->commands[14], 10.0f); // bottom line-to: x + w - rxBR
+  // The corner's control points sit 1 - 0.5522848 of a radius from the corner.
+  EXPECT_FLOAT_EQ(ctx->commands[8], 10 - 5 * (1 - 0.5522848f));
+  EXPECT_FLOAT_EQ(ctx->commands[9], 10 * (1 - 0.5522848f));
 
   // Negative sizes draw mirrored: the radii take the sign.
   vgBeginPath(ctx);
