@@ -165,17 +165,5 @@ TEST_F(VGPathTest, arcToWithADotRoundedPastOneDrawsALine)
   EXPECT_EQ(Commands(), (std::vector<float>{0, x0, y0, 1, x1, y1}));
 }
 
-TEST_F(VGPathTest, theBufferGrowsByHalfAgainAndKeepsItsCapacity)
-{
-  vgBeginPath(ctx);
-  for (int i = 0; i < 100; i++) vgLineTo(ctx, static_cast<float>(i), 0);
-  EXPECT_EQ(ctx->ncommands, 300);
-  EXPECT_GE(ctx->ccommands, 300);
-  EXPECT_EQ(ctx->commands[298], 99.0f);
-  const int cap = ctx->ccommands;
-  vgBeginPath(ctx);
-  EXPECT_EQ(ctx->ccommands, cap);
-}
-
 } // namespace
 } // namespace vgtest

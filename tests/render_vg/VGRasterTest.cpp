@@ -111,35 +111,6 @@ TEST_F(VGRasterTest, summedCoverageEqualsTheShapesArea)
   }
 }
 
-// A stroke 20 wide with butt caps around a right angle covers the two
-// segment rectangles (100 x 20 each) less their shared inner square (10 x 10),
-// plus on the outside a triangle (bevel), a square (miter) or a quarter disc
-// (round) of half the width. Both turn directions.
-TEST_F(VGRasterTest, joinsCoverTheirCornerShapes)
-{
-  struct Case { const char* name; int join; double corner; };
-  const Case cases[] = {
-    {"vg_join_bevel", VG_BEVEL, 50},
-    {"vg_join_miter", VG_MITER, 100},
-    {"vg_join_round", VG_ROUND, M_PI * 100 / 4},
-  };
-  for (const Case& c : cases) {
-    for (int left = 0; left < 2; left++) {
-      SCOPED_TRACE(::testing::Message() << c.name << (left ? " left" : " right"));
-      const RasterImage& out = Draw(c.name, 2, [&] {
-        vgBeginPath(ctx);
-        vgMoveTo(ctx, 40, left ? 125 : 25);
-        vgLineTo(ctx, 140, left ? 125 : 25);
-        vgLineTo(ctx, 140, left ? 25 : 125);
-        vgStrokeWidth(ctx, 20);
-        vgLineJoin(ctx, c.join);
-        vgStroke(ctx);
-      });
-      EXPECT_NEAR(out.AlphaSum() / 4, 2 * 100 * 20 - 100 + c.corner, 4.0);
-    }
-  }
-}
-
 // Round joins and caps make a stroke the set of points within half its width
 // of the polyline; short segments and sharp turns included. The reference
 // counts 8 x 8 samples per pixel by their distance to the segments; the
