@@ -1,9 +1,8 @@
 #pragma once
 // The inner loops of CConvolutionEngine, as one set compiled for the
 // baseline processor and, in x86-64 builds, one for processors with AVX2 and
-// FMA. The set for
-// this processor is chosen once; the others stay reachable so that tests can
-// check each of them.
+// FMA. The set for this processor is chosen once; the others stay reachable
+// so that tests can check each of them.
 //
 // Contract (both sets; they differ only in rounding, the wide one fusing
 // multiply and add)

@@ -1,9 +1,11 @@
-// Transform time of the split-radix FFT and the real FFT against FFTW on the
-// same data in the same process, and the analyser's speed as a fraction of
-// real time. Prints the ratios after the usual table.
+// Transform time of the split-radix FFT (the routine set this processor gets,
+// and the portable one) and the real FFT against FFTW on the same data in the
+// same process, and the analyser's speed as a fraction of real time. Prints
+// the ratios after the usual table.
 #include "CMFFT.h"
 #include "FFT.h"
 #include "SRFFT.h"
+#include "SRFFTRunners.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
@@ -49,6 +51,16 @@ void BM_SRFFT(benchmark::State& state) {
   const std::vector<double> input = Noise(2 * n, 1);
   std::vector<double> data(input.size());
   TimeEach(state, data.data(), input, [&] { SRFFT(data.data(), n, 0); });
+}
+
+// The portable routine set, which processors without AVX2 and FMA run (and
+// every arm64 build): on this processor too, for comparison.
+void BM_SRFFTPortable(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const double* const* tables = SRFFTTwiddleTables();
+  const std::vector<double> input = Noise(2 * n, 1);
+  std::vector<double> data(input.size());
+  TimeEach(state, data.data(), input, [&] { SRFFTRunBaseline(data.data(), n, 0, tables); });
 }
 
 void BM_FFTWComplex(benchmark::State& state) {
@@ -98,6 +110,7 @@ void BM_AnalyserThreeMinutesStereo48k(benchmark::State& state) {
 }
 
 BENCHMARK(BM_SRFFT)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SRFFTPortable)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FFTWComplex)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RealFFT)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FFTWReal)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -117,6 +130,7 @@ public:
     std::printf("\nTime relative to FFTW (same data, same process; lower is faster):\n");
     for (const char* n : {"1024", "4096", "32768"}) {
       PrintRatio("SRFFT   / FFTW complex", "BM_SRFFT/", "BM_FFTWComplex/", n);
+      PrintRatio("SRFFT portable / FFTW complex", "BM_SRFFTPortable/", "BM_FFTWComplex/", n);
       PrintRatio("RealFFT / FFTW r2c    ", "BM_RealFFT/", "BM_FFTWReal/", n);
     }
     const auto it = mSeconds.find("BM_AnalyserThreeMinutesStereo48k");
