@@ -1,11 +1,12 @@
 #pragma once
 // Reference material for the convolution engine tests: test signals and
-// impulses, a direct time-domain convolution in long double, and a stream
+// impulses, a direct time-domain convolution past double precision, and a stream
 // driver that feeds an engine in random pieces the way a host would.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -79,12 +80,27 @@ inline Channels MakeInput(InputKind kind, int nch, size_t length, uint32_t seed)
   return x;
 }
 
-// y[t] = sum_k h[k] x[t - k], in long double.
+// y[t] = sum_k h[k] x[t - k], to more than double precision: in long double
+// where that is the x87's hardware format; elsewhere (arm64's long double is
+// a quad computed in software, slow under an emulator) in twice double
+// precision, each product and sum carrying its rounding error along.
 inline long double DirectAt(const std::vector<double>& h, const std::vector<double>& x, size_t t) {
-  long double sum = 0.0L;
   const size_t kEnd = std::min(h.size(), t + 1);
-  for (size_t k = 0; k < kEnd; ++k) sum += (long double)h[k] * (long double)x[t - k];
-  return sum;
+  if constexpr (std::numeric_limits<long double>::digits == 64) {
+    long double sum = 0.0L;
+    for (size_t k = 0; k < kEnd; ++k) sum += (long double)h[k] * (long double)x[t - k];
+    return sum;
+  } else {
+    double sum = 0.0, error = 0.0;
+    for (size_t k = 0; k < kEnd; ++k) {
+      const double p = h[k] * x[t - k];
+      const double pError = std::fma(h[k], x[t - k], -p);
+      const double s = sum + p, z = s - sum;
+      error += ((sum - (s - z)) + (p - z)) + pError;
+      sum = s;
+    }
+    return (long double)sum + (long double)error;
+  }
 }
 
 // Output times to check: all of them when affordable, else the start, the

@@ -32,7 +32,13 @@ protected:
     p.OnParamReset(plugin::kPresetRecall);
     p.ComputeCurves();
   }
+
+  // Restores `rounds` copies of a saved state with a few random bits flipped.
+  static void RestoreDamagedChunks(int rounds);
 };
+
+// Minutes under the sanitizers and the emulator: optimised builds only (label soak).
+class StateChunkSoak : public StateChunk {};
 
 TEST_F(StateChunk, AFreshInstanceSavesTheExpectedBytes) {
   StatePlug p;
@@ -233,14 +239,14 @@ TEST_F(StateChunk, EveryTruncationIsRefusedAndChangesNothing) {
   }
 }
 
-TEST_F(StateChunk, DamagedChunksNeverCrashAndLeaveTheStateSane) {
+// Each applied curve rebuilds the filter, so a round costs a filter design.
+void StateChunk::RestoreDamagedChunks(int rounds) {
   StatePlug a;
   Shape(a, 31, "flip.ref");
   const std::vector<uint8_t> saved = a.Saved();
   StatePlug b;
   std::mt19937 rng(1234);
-  constexpr int kRounds = 150; // each applied curve rebuilds the filter
-  for (int round = 0; round < kRounds; ++round) {
+  for (int round = 0; round < rounds; ++round) {
     std::vector<uint8_t> bytes = saved;
     const int flips = 1 + int(rng() % 4);
     for (int f = 0; f < flips; ++f) bytes[rng() % bytes.size()] ^= uint8_t(1u << (rng() % 8));
@@ -260,6 +266,10 @@ TEST_F(StateChunk, DamagedChunksNeverCrashAndLeaveTheStateSane) {
     for (unsigned k = 0; k < b.CustomReference().count; ++k) ASSERT_TRUE(std::isfinite(b.CustomReference().mag[k]));
   }
 }
+
+TEST_F(StateChunk, DamagedChunksNeverCrashAndLeaveTheStateSane) { RestoreDamagedChunks(30); }
+
+TEST_F(StateChunkSoak, ManyDamagedChunksNeverCrashAndLeaveTheStateSane) { RestoreDamagedChunks(150); }
 
 TEST_F(StateChunk, SizesFromTheDataCannotWrapAPosition) {
   StatePlug p;
