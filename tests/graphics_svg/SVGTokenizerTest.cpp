@@ -18,8 +18,15 @@ struct Recorder
 
   static void Start(void* ud, const char* el, const char** attr)
   {
-    std::string e = "<" + std::string(el);
-    for (int i = 0; attr[i]; i += 2) e += " " + std::string(attr[i]) + "=" + attr[i + 1];
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "<" + std::string.
+    std::string e = "<";
+    e += el;
+    for (int i = 0; attr[i]; i += 2) {
+      e += ' ';
+      e += attr[i];
+      e += '=';
+      e += attr[i + 1];
+    }
     static_cast<Recorder*>(ud)->events.push_back(e + ">");
   }
   static void End(void* ud, const char* el) { static_cast<Recorder*>(ud)->events.push_back("</" + std::string(el) + ">"); }
