@@ -126,6 +126,8 @@ public:
   void ApplyShadowMask(ILayerPtr& layer, RawBitmapData& mask, const IShadow& shadow) override
   {
     Log("ApplyShadowMask");
+    if (!mQuiet)
+      mLastMask.assign(mask.Get(), mask.Get() + mask.GetSize());
     auto* b = layer ? dynamic_cast<TestBitmap*>(layer->mBitmap.get()) : nullptr;
     if (!b || mask.GetSize() < static_cast<int>(b->mPixels.size()))
       return;
@@ -222,7 +224,7 @@ public:
     return !mRejectedFontIds.count(fontID);
   }
   int AlphaChannelIndex() const override { return 3; }
-  bool FlippedBitmap() const override { return false; }
+  bool FlippedBitmap() const override { return mFlipped; }
   // Every character is 7 points wide and the text 10 high, at the top left.
   float DoMeasureText(const IText&, const char* str, IRECT& bounds) const override
   {
@@ -393,6 +395,8 @@ public:
   IMatrix mMatrix;
   IRECT mClip;
   int mBitmapLoads = 0;
+  bool mFlipped = false;
+  std::vector<std::uint8_t> mLastMask;
   // Path building and transforms are logged only when asked, so frame logs
   // stay short.
   bool mLogPaths = false;
