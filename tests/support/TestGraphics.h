@@ -234,6 +234,8 @@ public:
   }
   void DoDrawText(const IText&, const char* str, const IRECT& bounds, const IBlend*) override
   {
+    if (mQuiet)
+      return;
     Log(std::string("DrawText \"") + str + "\" " + RectStr(bounds));
   }
   void PathClear() override
@@ -301,7 +303,12 @@ public:
     if (mLogPaths)
       Log(Fmt("Matrix %g %g %g %g", m.mXX, m.mYX, m.mXY, m.mYY) + Fmt(" %g %g", m.mTX, m.mTY));
   }
-  void SetClipRegion(const IRECT& r) override { mClip = r; Log(std::string("Clip ").append(RectStr(r))); }
+  void SetClipRegion(const IRECT& r) override
+  {
+    mClip = r;
+    if (!mQuiet)
+      Log(std::string("Clip ").append(RectStr(r)));
+  }
 
   // Nearest-neighbour copy of the bitmap's pixels into the top layer, through
   // the inverse of the current transform.
