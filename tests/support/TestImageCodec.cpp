@@ -41,13 +41,15 @@ bool Take(unsigned char* pixels, int w, int h, RGBAImage& out) {
 
 bool DecodeImageFile(const char* path, RGBAImage& out) {
   int w = 0, h = 0, channels = 0;
-  return Take(stbi_load(path, &w, &h, &channels, 4), w, h, out);
+  unsigned char* pixels = stbi_load(path, &w, &h, &channels, 4);
+  return Take(pixels, w, h, out);
 }
 
 bool DecodeImageBytes(const void* data, int size, RGBAImage& out) {
   if (!data || size <= 0) return false;
   int w = 0, h = 0, channels = 0;
-  return Take(stbi_load_from_memory(static_cast<const stbi_uc*>(data), size, &w, &h, &channels, 4), w, h, out);
+  unsigned char* pixels = stbi_load_from_memory(static_cast<const stbi_uc*>(data), size, &w, &h, &channels, 4);
+  return Take(pixels, w, h, out);
 }
 
 bool WritePNG(const std::string& path, const RGBAImage& image) {
