@@ -96,6 +96,41 @@ TEST_F(Frame, UnionDrawingRedrawsTheBoundingRectOnce)
   }
 }
 
+namespace {
+// Draws through a function of the test.
+struct DrawingControl : RecordingControl
+{
+  DrawingControl(const char* name, const IRECT& r, std::function<void(IGraphics&)> f)
+  : RecordingControl(name, r), draw(std::move(f)) {}
+  void Draw(IGraphics& g) override { RecordingControl::Draw(g); draw(g); }
+  std::function<void(IGraphics&)> draw;
+};
+} // namespace
+
+TEST_F(Frame, EachControlStartsFromTheIdentityWithNoSavedStatesAndEndsInTheHook)
+{
+  IMatrix seen(9, 9, 9, 9, 9, 9);
+  std::vector<std::size_t> hooksSeen;
+  // The first control leaves a translation saved and in force.
+  g->AttachControl(new DrawingControl("a", IRECT(10, 10, 20, 20), [&](IGraphics& gr) {
+    gr.PathTransformTranslate(5, 5);
+    gr.PathTransformSave();
+    gr.PathTransformScale(3.f);
+    hooksSeen.push_back(static_cast<TestGraphics&>(gr).mAfterDraw.size());
+  }));
+  g->AttachControl(new DrawingControl("b", IRECT(10, 10, 20, 20), [&](IGraphics& gr) {
+    gr.PathTransformRestore(); // nothing of a's may come back
+    seen = static_cast<TestGraphics&>(gr).GetTransform();
+    hooksSeen.push_back(static_cast<TestGraphics&>(gr).mAfterDraw.size());
+  }));
+  g->mAfterDraw.clear();
+  g->Tick();
+  EXPECT_EQ(seen, IMatrix());
+  // The hook follows each control's drawing, with its clip.
+  EXPECT_EQ(hooksSeen, (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(g->mAfterDraw, (std::vector<IRECT>{IRECT(9, 9, 21, 21), IRECT(9, 9, 21, 21)}));
+}
+
 TEST_F(Frame, SpecialControlsDrawOverTheListInTheirOwnOrder)
 {
   const IRECT r(10, 10, 20, 20);

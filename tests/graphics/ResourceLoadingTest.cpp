@@ -118,7 +118,9 @@ TEST_F(Resources, OnlyThePlainFileAtTargetTwoGivesADoubledCopyCachedOnce)
   const RGBAImage one = Blocks(3, 2, 1);
   Write("knob.png", one);
   const std::string name = Path("knob.png");
+  g->Resize(400, 300, 1.5f); // the copy is drawn at the file's draw scale, then ours returns
   const IBitmap b = g->LoadBitmap(name.c_str(), 1, false, 2);
+  EXPECT_EQ(g->GetDrawScale(), 1.5f);
   ASSERT_TRUE(b.IsValid());
   EXPECT_EQ(g->mBitmapLoads, 1);
   EXPECT_EQ(b.W(), 3);

@@ -164,6 +164,11 @@ public:
     if (b && data.GetSize() == static_cast<int>(b->mPixels.size()) && data.GetSize() > 0)
       std::memcpy(b->mPixels.data(), data.Get(), b->mPixels.size());
   }
+  void AfterDrawControlHook(const IRECT& clip) override
+  {
+    if (!mQuiet)
+      mAfterDraw.push_back(clip);
+  }
   void UpdateLayer() override { Log(Fmt("UpdateLayer %g", static_cast<double>(mLayers.size()))); }
   bool IsContextReady() const override { return true; }
   // The layer drawn into now, or null.
@@ -403,6 +408,7 @@ public:
   IRECT mClip;
   int mBitmapLoads = 0;
   bool mFlipped = false;
+  std::vector<IRECT> mAfterDraw;
   std::vector<std::uint8_t> mLastMask;
   // Path building and transforms are logged only when asked, so frame logs
   // stay short.
