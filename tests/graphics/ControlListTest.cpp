@@ -77,6 +77,29 @@ TEST_F(ControlList, RemoveControlsFromIndexRemovesFromTheLastDown)
   EXPECT_NE(g->GetControlWithTag(12), nullptr);
 }
 
+TEST_F(ControlList, EveryRemovalRedrawsWhatIsLeft)
+{
+  struct Case { const char* what; std::function<void()> remove; };
+  const Case cases[] = {
+    {"by index", [&] { g->RemoveControl(1); }},
+    {"by pointer", [&] { g->RemoveControl(g->GetControl(1)); }},
+    {"by tag", [&] { g->RemoveControlWithTag(7); }},
+    {"from an index", [&] { g->RemoveControls(1); }},
+  };
+  for (const Case& c : cases)
+  {
+    g->RemoveAllControls();
+    Add("a", IRECT(0, 0, 10, 10));
+    Add("b", IRECT(20, 0, 30, 10), -1, 7);
+    Add("c", IRECT(40, 0, 50, 10));
+    g->Tick();
+    g->SetAllControlsClean();
+    c.remove();
+    for (int i = 0; i < g->NControls(); ++i)
+      EXPECT_TRUE(g->GetControl(i)->IsDirty()) << c.what << " " << i;
+  }
+}
+
 TEST_F(ControlList, BackgroundGoesToIndexZero)
 {
   Add("a", IRECT(0, 0, 10, 10));
