@@ -291,6 +291,8 @@ protected:
   // The thread that built the plug-in: the host's main thread.
   const std::thread::id mMainThreadId = std::this_thread::get_id();
   std::atomic<unsigned> mDeferredWork{0};
+  // Set by a reference change; the next filter swapped in restarts the fade.
+  std::atomic<bool> mFadeOnNextFilter{false};
   // The last version check of this instance.
   int mVersionCheckCurlCode = -1;
   char mVersionCheckError[1024] = {};

@@ -117,10 +117,9 @@ void Vorelle3::ParameterChanged(int paramIdx, double value)
       const int r = int(std::floor(value + 0.5));
       if (r != mReferenceMode) {
         mReferenceMode = r;
-        {
-          std::lock_guard<std::recursive_mutex> lock(mMutex);
-          mOutput.RestartFade();
-        }
+        // The output fades in again when the filter for the new reference
+        // takes over, which may be an idle tick later.
+        mFadeOnNextFilter = true;
         RequestCurves();
       }
       break;

@@ -96,6 +96,7 @@ void Vorelle3::ComputeCurves() {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
     if (generation != mDSPGeneration) continue;
     std::swap(mFilter, fresh);
+    if (mFadeOnNextFilter.exchange(false)) mOutput.RestartFade();
     mCurves.Difference() = diff;
     mLinearPhase = design.linearPhase;
     mFilterLatency = mFilter->latency;

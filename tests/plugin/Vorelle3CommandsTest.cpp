@@ -6,6 +6,7 @@
 #include "AllocationCounter.h"
 #include "CommandsFixture.h"
 #include "LogGrid.h"
+#include "ReferenceCurves.h"
 
 using namespace testplug;
 using plugin::kHost;
@@ -252,6 +253,43 @@ TEST_F(Vorelle3Test, HostWritesFromAnotherThreadLeaveTheRebuildToTheIdleTick)
   EXPECT_EQ(plug.Generation(), generation + 1);
   plug.OnIdle();
   EXPECT_EQ(plug.Generation(), generation + 1);
+}
+
+TEST_F(Vorelle3Test, AReferenceChangeFromAnotherThreadFadesInWhenItsFilterTakesOver)
+{
+  // One plug-in hears the change on the main thread, the other on a host
+  // thread, whose filter arrives with the idle tick after more audio. From
+  // the moment each new filter is in, both outputs are the same: the fade
+  // starts with the filter, not with the change.
+  std::vector<double> shape(static_cast<size_t>(kReferenceCurvePoints));
+  for (int k = 0; k < kReferenceCurvePoints; ++k)
+    shape[size_t(k)] = ReferenceCurveMagnitude(3, k);
+  CommandsPlug same, other;
+  for (CommandsPlug* p : {&same, &other}) {
+    p->Curves().TakeFingerprint(shape.data(), shape.size());
+    p->FromUI(kActivityState, kProcessing);
+  }
+  std::vector<double> l, r, ol, orr;
+  Sine(l, r, 20000, 300.0, same.GetSampleRate(), 0.3);
+  same.Run(l, r, ol, orr, 512);
+  other.Run(l, r, ol, orr, 512);
+
+  same.FromHost(kReferenceMode, 2.0);
+  std::thread host([&other] { other.FromHost(kReferenceMode, 2.0); });
+  host.join();
+  Sine(l, r, 4096, 300.0, same.GetSampleRate(), 0.3);
+  other.Run(l, r, ol, orr, 512);  // still the old filter
+  other.OnIdle();
+  EXPECT_EQ(other.Output().FadePosition(), 0);
+
+  std::vector<double> sameL, sameR, otherL, otherR;
+  Sine(l, r, 30000, 440.0, same.GetSampleRate(), 0.3);
+  same.Run(l, r, sameL, sameR, 512);
+  other.Run(l, r, otherL, otherR, 512);
+  double worst = 0.0;
+  for (size_t i = 0; i < sameL.size(); ++i)
+    worst = std::max({worst, std::fabs(sameL[i] - otherL[i]), std::fabs(sameR[i] - otherR[i])});
+  EXPECT_LT(worst, 1e-12);
 }
 
 TEST_F(Vorelle3Test, CaptureFinishedFromAnotherThreadIsMappedAtTheIdleTick)
