@@ -15,7 +15,6 @@
 #include <cstdarg>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "CMFFT.h"
@@ -271,6 +270,8 @@ protected:
 
   // Parameter changes and commands.
   enum EDeferredWork : unsigned { kDeferFinishCapture = 1, kDeferCurves = 2, kDeferLabel = 4 };
+  // The process's main thread (the main run loop's), whichever thread built
+  // the plug-in.
   bool OnMainThread() const;
   void ParameterChanged(int paramIdx, double value);
   void ActionTag(int tag);
@@ -288,8 +289,6 @@ protected:
   void RebuildPresetList();
   bool ImportIntoCurve(const char* path, Vorelle3CurveRecord* target);
 
-  // The thread that built the plug-in: the host's main thread.
-  const std::thread::id mMainThreadId = std::this_thread::get_id();
   std::atomic<unsigned> mDeferredWork{0};
   // Set by a reference change; the next filter swapped in restarts the fade.
   std::atomic<bool> mFadeOnNextFilter{false};

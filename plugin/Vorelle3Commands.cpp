@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "IGraphics.h"
+#include "MainThread.h"
 #include "Vorelle3.h"
 
 using namespace plugin;
@@ -49,7 +50,7 @@ bool HostReportsLatencyAtOnce(int host, int hostVersion)
 
 bool Vorelle3::OnMainThread() const
 {
-  return std::this_thread::get_id() == mMainThreadId;
+  return plugin::IsMainThread();
 }
 
 void Vorelle3::OnParamChange(int paramIdx, EParamSource source, int)
