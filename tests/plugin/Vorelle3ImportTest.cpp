@@ -5,6 +5,8 @@
 #include <sndfile.h>
 
 #include <fstream>
+#include <limits>
+#include <thread>
 
 #include "AllocationCounter.h"
 #include "CommandsFixture.h"
@@ -174,6 +176,67 @@ TEST_F(Import, FailedAllocationIsReportedAsAnUnsupportedFile)
   }
   EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
   EXPECT_FALSE(plug.Curves().FingerprintValid());
+}
+
+TEST_F(Import, NonFiniteSamplesAreRefusedAndTheCurvesKept)
+{
+  // One NaN or infinite sample, as the fingerprint and as the reference,
+  // through the job as the editor runs it: the import's error message, the
+  // previous curve and its flag stay.
+  const std::string good = StereoNoise("good.wav", 1.0);
+  for (const float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+    for (const int tag : {23, 25}) {
+      SCOPED_TRACE(std::to_string(bad) + (tag == 23 ? " as fingerprint" : " as reference"));
+      std::vector<float> samples = Noise(size_t(kRate) * 2, 7);
+      samples[12345] = bad;
+      const std::string path = File("bad.wav");
+      ASSERT_TRUE(WriteSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, samples));
+
+      CommandsPlug plug;
+      plug.OpenEditor();
+      PathPicker* picker = tag == 23 ? plug.mLoadFingerprint : plug.mLoadReference;
+      picker->mPath = good;
+      plug.Action(tag);
+      plug.OnIdle();
+      plug.OnIdle();
+      const Vorelle3CurveRecord& curve =
+          tag == 23 ? plug.Curves().Fingerprint() : plug.Curves().CustomReference();
+      const std::vector<double> before(curve.mag, curve.mag + curve.count);
+
+      picker->mPath = path;
+      plug.Action(tag);
+      plug.OnIdle();
+      plug.OnIdle();
+      EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
+      EXPECT_EQ(std::vector<double>(curve.mag, curve.mag + curve.count), before);
+      EXPECT_TRUE(tag == 23 ? plug.Curves().FingerprintValid() : plug.Curves().CustomRefValid());
+      EXPECT_STREQ(plug.Curves().CustomRefName(), tag == 23 ? "(None)" : "good.wav");
+      EXPECT_FALSE(plug.ImportAudioFile(path.c_str()));
+    }
+  }
+}
+
+TEST_F(Import, APlugInBuiltOnAnotherThreadRunsFileCommandsOnTheMainThread)
+{
+  // A host may make the unit on a thread of its own; the editor's commands
+  // still come on the process's main thread and must run there.
+  std::unique_ptr<CommandsPlug> plug;
+  std::thread maker([&plug] { plug = std::make_unique<CommandsPlug>(); });
+  maker.join();
+  plug->OpenEditor();
+  std::vector<double> shape(plug->Curves().Fingerprint().count, 0.01);
+  plug->Curves().TakeFingerprint(shape.data(), shape.size());
+  plug->mSaveFingerprint->mPath = File("elsewhere.vrl");
+  plug->Action(24);
+  EXPECT_TRUE(std::filesystem::exists(File("elsewhere.vrl")));
+  plug->mLoadReference->mPath = StereoNoise("ref.wav", 1.0);
+  plug->Action(25);
+  EXPECT_EQ(plug->FileJobs().State(), 7);
+  // And a host write from another thread still waits for the idle tick.
+  const unsigned generation = plug->Generation();
+  std::thread host([&plug] { plug->FromHost(kReferenceMode, 3.0); });
+  host.join();
+  EXPECT_EQ(plug->Generation(), generation);
 }
 
 // ---------------------------------------------------------------------------
