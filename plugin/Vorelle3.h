@@ -11,6 +11,13 @@
 // hold it for their whole run, ComputeCurves only to read its inputs and to
 // swap the new filter in (the design itself runs outside it). ProcessBlock
 // allocates nothing for blocks up to the block size the DSP was built for.
+// "Main thread" is the process's main thread (the main run loop's), which
+// need not be the thread that built the plug-in.
+//
+// State lives in owned parts, each with its own contract: the output stage
+// (clip detector, fade, meter), the curve store (fingerprint, custom
+// reference, difference curve) and the file-job queue; the mutex guards the
+// first two.
 #include <atomic>
 #include <cstdarg>
 #include <memory>

@@ -103,8 +103,8 @@ TEST_F(PluginFiles, TheCSVExportHoldsOneRowPerFingerprintPoint) {
   const double fpDB = 20.0 * std::log10(p.Curves().Fingerprint().mag[12]);
   const double diff = p.Curves().Difference().mag[12];
   char want[256];
-  std::snprintf(want, sizeof want, "%.2f;%.2f;%.2f;%.2f;%.2f;", p.Curves().Fingerprint().freq[12], 20.0 * std::log10(0.030041),
-                fpDB, diff, fpDB + diff);
+  std::snprintf(want, sizeof want, "%.2f;%.2f;%.2f;%.2f;%.2f;", p.Curves().Fingerprint().freq[12],
+                20.0 * std::log10(0.030041), fpDB, diff, fpDB + diff);
   std::string expected = want;
   for (char& ch : expected) {
     if (ch == '.') ch = ',';

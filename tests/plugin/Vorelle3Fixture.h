@@ -14,6 +14,11 @@
 
 namespace testplug {
 
+// A curve's magnitudes as a vector.
+inline std::vector<double> Magnitudes(const Vorelle3CurveRecord& curve) {
+  return std::vector<double>(curve.mag, curve.mag + curve.count);
+}
+
 class TestVorelle3 : public Vorelle3 {
 public:
   TestVorelle3() : Vorelle3(Info()) {}

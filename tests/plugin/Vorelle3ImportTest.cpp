@@ -201,14 +201,14 @@ TEST_F(Import, NonFiniteSamplesAreRefusedAndTheCurvesKept)
       plug.OnIdle();
       const Vorelle3CurveRecord& curve =
           tag == 23 ? plug.Curves().Fingerprint() : plug.Curves().CustomReference();
-      const std::vector<double> before(curve.mag, curve.mag + curve.count);
+      const std::vector<double> before = Magnitudes(curve);
 
       picker->mPath = path;
       plug.Action(tag);
       plug.OnIdle();
       plug.OnIdle();
       EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
-      EXPECT_EQ(std::vector<double>(curve.mag, curve.mag + curve.count), before);
+      EXPECT_EQ(Magnitudes(curve), before);
       EXPECT_TRUE(tag == 23 ? plug.Curves().FingerprintValid() : plug.Curves().CustomRefValid());
       EXPECT_STREQ(plug.Curves().CustomRefName(), tag == 23 ? "(None)" : "good.wav");
       EXPECT_FALSE(plug.ImportAudioFile(path.c_str()));
@@ -372,7 +372,7 @@ TEST_F(Import, SavedFingerprintLoadsBackAsFingerprintAndAsReference)
   plug.OnIdle();
   plug.OnIdle();
   ASSERT_TRUE(plug.Curves().FingerprintValid());
-  const std::vector<double> captured(plug.Curves().Fingerprint().mag, plug.Curves().Fingerprint().mag + plug.Curves().Fingerprint().count);
+  const std::vector<double> captured = Magnitudes(plug.Curves().Fingerprint());
 
   plug.mSaveFingerprint->mPath = File("print.vrl");
   plug.Action(24);
@@ -385,7 +385,7 @@ TEST_F(Import, SavedFingerprintLoadsBackAsFingerprintAndAsReference)
   other.mLoadFingerprint->mPath = File("print.vrl");
   other.Action(23);
   EXPECT_TRUE(other.Curves().FingerprintValid());
-  EXPECT_EQ(std::vector<double>(other.Curves().Fingerprint().mag, other.Curves().Fingerprint().mag + other.Curves().Fingerprint().count), captured);
+  EXPECT_EQ(Magnitudes(other.Curves().Fingerprint()), captured);
   other.mLoadReference->mPath = File("print.ref");
   other.Action(25);
   EXPECT_TRUE(other.Curves().CustomRefValid());

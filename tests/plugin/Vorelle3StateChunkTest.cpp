@@ -12,6 +12,7 @@
 
 namespace {
 
+using testplug::Magnitudes;
 using testplug::Bytes;
 using testplug::StatePlug;
 using testplug::ToChunk;
@@ -84,8 +85,8 @@ TEST_F(StateChunk, RestoringIntoANewInstanceIsBitExactAndProcessesIdentically) {
   EXPECT_TRUE(b.Curves().FingerprintValid());
   EXPECT_TRUE(b.Curves().CustomRefValid());
   EXPECT_STREQ(b.Curves().CustomRefName(), "Pink.ref");
-  EXPECT_EQ(std::memcmp(b.Curves().Fingerprint().mag, a.Curves().Fingerprint().mag, a.Curves().Fingerprint().count * 8), 0);
-  EXPECT_EQ(std::memcmp(b.Curves().CustomReference().mag, a.Curves().CustomReference().mag, a.Curves().CustomReference().count * 8), 0);
+  EXPECT_EQ(Magnitudes(b.Curves().Fingerprint()), Magnitudes(a.Curves().Fingerprint()));
+  EXPECT_EQ(Magnitudes(b.Curves().CustomReference()), Magnitudes(a.Curves().CustomReference()));
   EXPECT_EQ(b.Saved(), saved);
 
   for (StatePlug* p : {&a, &b}) {
@@ -193,11 +194,11 @@ TEST_F(StateChunk, AChunkWithAnotherCountKeepsThatCurveButRestoresTheRest) {
   const uint32_t other = 66;
   std::memcpy(saved.data() + q + 12, &other, 4);
   StatePlug b;
-  const std::vector<double> before(b.Curves().Fingerprint().mag, b.Curves().Fingerprint().mag + b.Curves().Fingerprint().count);
+  const std::vector<double> before = Magnitudes(b.Curves().Fingerprint());
   const plugin::IByteChunk chunk = ToChunk(saved);
   EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
   EXPECT_FALSE(b.Curves().FingerprintValid());
-  EXPECT_EQ(std::vector<double>(b.Curves().Fingerprint().mag, b.Curves().Fingerprint().mag + b.Curves().Fingerprint().count), before);
+  EXPECT_EQ(Magnitudes(b.Curves().Fingerprint()), before);
   EXPECT_TRUE(b.Curves().CustomRefValid());
   EXPECT_EQ(b.Values(), a.Values());
 }
@@ -256,8 +257,8 @@ TEST_F(StateChunk, DamagedChunksNeverCrashAndLeaveTheStateSane) {
       const double v = param->Value();
       ASSERT_TRUE(v >= param->GetMin() && v <= param->GetMax()) << "round " << round;
     }
-    for (unsigned k = 0; k < b.Curves().Fingerprint().count; ++k) ASSERT_TRUE(std::isfinite(b.Curves().Fingerprint().mag[k]));
-    for (unsigned k = 0; k < b.Curves().CustomReference().count; ++k) ASSERT_TRUE(std::isfinite(b.Curves().CustomReference().mag[k]));
+    for (const Vorelle3CurveRecord* c : {&b.Curves().Fingerprint(), &b.Curves().CustomReference()})
+      for (unsigned k = 0; k < c->count; ++k) ASSERT_TRUE(std::isfinite(c->mag[k]));
   }
 }
 
