@@ -37,13 +37,13 @@ void Vorelle3::InitDSP() {
   mAnalyser->SetNumChannels(mNumInputs);
   mAnalyser->SetBlockSize(mBlockSize);
   mAnalyser->SetSampleRate(mSampleRate);
-  mAnalyser->SetParam(0, mFFTSize);
-  mAnalyser->SetParam(1, mBandIndex);
-  mAnalyser->SetParam(2, mSpectrumMode);
+  mAnalyser->SetParam(CMFFT::kParamFFTSize, mFFTSize);
+  mAnalyser->SetParam(CMFFT::kParamBandIndex, mBandIndex);
+  mAnalyser->SetParam(CMFFT::kParamMode, mSpectrumMode);
 
   // The grid does not depend on the rate: a rebuild with the same point
   // count keeps the captured fingerprint and the custom reference.
-  const int count = int(mAnalyser->GetInfo(10));
+  const int count = int(mAnalyser->GetInfo(CMFFT::kInfoGridCount));
   if (!mFingerprint || !mDiffCurve || !mCustomReference || int(mFingerprint->count) != count) {
     mFingerprint = std::make_unique<Vorelle3CurveRecord>();
     mDiffCurve = std::make_unique<Vorelle3CurveRecord>();
@@ -52,7 +52,7 @@ void Vorelle3::InitDSP() {
     // The points the capture is mapped onto: six per octave from 10 Hz.
     if (CountLogGridPoints(nullptr, 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz) == count)
       FillLogGrid(nullptr, mFingerprint->freq, 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz);
-    else if (const double* grid = mAnalyser->GetData(11))
+    else if (const double* grid = mAnalyser->GetData(CMFFT::kDataGrid))
       std::copy(grid, grid + count, mFingerprint->freq);
     *mDiffCurve = *mFingerprint;
     CopyReferenceCurve(0, *mCustomReference);
