@@ -19,6 +19,8 @@ IPluginAU::IPluginAU(const InstanceInfo& info, const Config& config)
 , IPluginProcessor(config, kAPIAU)
 {
   mViewClassName.Set(info.mCocoaViewFactoryClassName.Get());
+  SetMakeGraphicsFunc(info.mMakeGraphicsFunc);
+  SetLayoutFunc(info.mLayoutFunc);
 
   auto busesOf = [this](ERoute direction) {
     int n = MaxNBuses(direction);

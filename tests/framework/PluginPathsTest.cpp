@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -23,7 +24,8 @@ protected:
   {
     standin::Reset();
     mRoot = fs::temp_directory_path() /
-            ("pluginpaths-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("pluginpaths-" + std::to_string(::getpid()) + "-" +
+             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(mRoot);
     fs::create_directories(mRoot);
     mHome = (mRoot / "home").string();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -16,7 +17,7 @@ protected:
   void SetUp() override
   {
     mDir = fs::temp_directory_path() /
-           ("settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+           ("settings-" + std::to_string(::getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(mDir);
     mPath = (mDir / kSettingsFileName).string();
