@@ -11,6 +11,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include <optional>
+#include "TempFolder.h"
 
 namespace {
 
@@ -75,11 +77,10 @@ class ProgramFilesTest : public ::testing::Test
 protected:
   void SetUp() override
   {
-    mDir = fs::temp_directory_path() /
-           ("programfiles-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(mDir);
+    mFolder.emplace();
+    mDir = mFolder->Path();
   }
-  void TearDown() override { fs::remove_all(mDir); }
+  void TearDown() override { mFolder.reset(); }
   std::string Path(const char* name) const { return (mDir / name).string(); }
 
   static Config ParamForm()
@@ -89,6 +90,7 @@ protected:
     return c;
   }
 
+  std::optional<testsupport::TempFolder> mFolder;
   fs::path mDir;
 };
 

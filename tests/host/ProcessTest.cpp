@@ -13,21 +13,13 @@
 #include "AUBundle.h"
 #include "SharedBundle.h"
 #include "AUFileProcessor.h"
+#include "TempFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir
-{
-  TempDir() : path(fs::temp_directory_path() / ("auhost-test-" + std::to_string(::getpid())))
-  {
-    fs::create_directories(path);
-  }
-  ~TempDir() { fs::remove_all(path); }
-  std::string File(const char* name) const { return (path / name).string(); }
-  fs::path path;
-};
+using TempDir = testsupport::TempFolder;
 
 std::vector<float> ReadAll(const std::string& path, SF_INFO& info)
 {
@@ -134,7 +126,7 @@ TEST(ProcessFile, ParametersAreSetBeforeRendering)
   const std::string in = dir.File("in.wav");
   ASSERT_TRUE(WriteStereo(in, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 100, 44100));
   host::ProcessOptions options;
-  options.mParams = {{0, 1.f}, {999, 1.f}};
+  options.mParams = {{5, 1.f}, {999, 1.f}};
   const std::string error = host::ProcessFile(SharedBundle(), in, dir.File("out.wav"), options);
   EXPECT_NE(error.find("parameter 999"), std::string::npos) << error;
 }

@@ -20,6 +20,8 @@
 #include "ReferenceCurves.h"
 #include "SharedBundle.h"
 #include "SpectrumMatch.h"
+#include <optional>
+#include "TempFolder.h"
 
 namespace {
 
@@ -36,14 +38,12 @@ class SpectrumMatch : public ::testing::Test
 protected:
   void SetUp() override
   {
-    mDir = fs::temp_directory_path() /
-           ("vorelle3-match-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-            std::to_string(getpid()));
-    fs::remove_all(mDir);
-    fs::create_directories(mDir);
+    mFolder.emplace();
+    mDir = mFolder->Path();
   }
-  void TearDown() override { fs::remove_all(mDir); }
+  void TearDown() override { mFolder.reset(); }
   std::string File(const char* name) const { return (mDir / name).string(); }
+  std::optional<testsupport::TempFolder> mFolder;
   fs::path mDir;
 };
 
