@@ -1,0 +1,32 @@
+#pragma once
+// A progress line for a long job: on a terminal, one line per phase
+// rewritten in place with carriage returns and ended with a newline at
+// 100 %; to a file or pipe nothing, so logs hold no carriage returns.
+// Host main thread.
+
+#include <cstdio>
+#include <string>
+
+namespace host {
+
+class ProgressLine
+{
+public:
+  // Writes to a terminal only when `stream` is one (or forceTerminal).
+  explicit ProgressLine(std::FILE* stream, bool forceTerminal = false);
+  ~ProgressLine() { End(); }
+
+  // fraction in [0, 1]; a new phase ends the line of the last one.
+  void Show(const char* phase, double fraction);
+  // Ends an unfinished line (a job that stopped early).
+  void End();
+  bool ToTerminal() const { return mTerminal; }
+
+private:
+  std::FILE* mStream;
+  bool mTerminal;
+  std::string mPhase;
+  int mPercent = -1;
+};
+
+} // namespace host
