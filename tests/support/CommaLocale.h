@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include "TempFolder.h"
 
-namespace testplug {
+namespace testsupport {
 
 class CommaLocale {
 public:
@@ -42,4 +42,4 @@ private:
   bool mActive = false;
 };
 
-} // namespace testplug
+} // namespace testsupport
