@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <optional>
 
@@ -27,6 +28,16 @@ constexpr long long kAnalysisFrame = 16384;
 constexpr double kShortCaptureSeconds = 3.0;
 
 std::string Status(OSStatus s) { return " (status " + std::to_string(s) + ")"; }
+
+__attribute__((format(printf, 2, 3))) void Append(std::string& text, const char* format, ...)
+{
+  char line[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof(line), format, args);
+  va_end(args);
+  text += line;
+}
 
 std::string Seconds(double s)
 {
@@ -259,31 +270,26 @@ std::string RunSpectrumMatch(const AUBundle& bundle, const MatchOptions& options
 
 std::string FormatMatchReport(const MatchOptions& options, const MatchReport& report)
 {
-  char line[512];
   std::string text;
-  auto add = [&](const char* fmt, auto... args) {
-    std::snprintf(line, sizeof(line), fmt, args...);
-    text += line;
-  };
-  add("input:      %s (%.0f Hz, %d channel%s, %.2f s)\n", options.mInPath.c_str(), report.mSampleRate,
+  Append(text, "input:      %s (%.0f Hz, %d channel%s, %.2f s)\n", options.mInPath.c_str(), report.mSampleRate,
       report.mChannels, report.mChannels == 1 ? "" : "s", double(report.mFrames) / report.mSampleRate);
-  add("capture:    %.2f s of %s played in Capture\n", double(report.mCaptureFrames) / report.mSampleRate,
+  Append(text, "capture:    %.2f s of %s played in Capture\n", double(report.mCaptureFrames) / report.mSampleRate,
       options.mCapturePath.empty() ? "the input" : options.mCapturePath.c_str());
-  add("processing: against built-in reference %d\n", options.mReference);
-  add("latency:    %d samples (%.1f ms)\n", report.mLatency, 1000.0 * report.mLatency / report.mSampleRate);
+  Append(text, "processing: against built-in reference %d\n", options.mReference);
+  Append(text, "latency:    %d samples (%.1f ms)\n", report.mLatency, 1000.0 * report.mLatency / report.mSampleRate);
   const double peakDB = report.mPeak > 0.0 ? 20.0 * std::log10(report.mPeak) : -144.0;
   if (report.mFullScaleSamples)
-    add("peak:       %.2f dBFS at the output, %lld samples at full scale (clipped)\n", peakDB,
+    Append(text, "peak:       %.2f dBFS at the output, %lld samples at full scale (clipped)\n", peakDB,
         report.mFullScaleSamples);
   else
-    add("peak:       %.2f dBFS at the output\n", peakDB);
-  add("wrote:      %s\n", options.mOutPath.c_str());
-  add("long-term spectrum per octave, measured by the host (output - input):\n");
+    Append(text, "peak:       %.2f dBFS at the output\n", peakDB);
+  Append(text, "wrote:      %s\n", options.mOutPath.c_str());
+  Append(text, "long-term spectrum per octave, measured by the host (output - input):\n");
   for (const OctaveChange& o : report.mOctaves) {
     if (std::isfinite(o.mInputDB) && std::isfinite(o.mOutputDB))
-      add("  %7.0f Hz  %+6.1f dB\n", o.mCentreHz, o.Change());
+      Append(text, "  %7.0f Hz  %+6.1f dB\n", o.mCentreHz, o.Change());
     else
-      add("  %7.0f Hz  (too short to measure)\n", o.mCentreHz);
+      Append(text, "  %7.0f Hz  (too short to measure)\n", o.mCentreHz);
   }
   for (const std::string& note : report.mNotes)
     text += note + "\n";
