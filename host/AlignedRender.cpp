@@ -45,10 +45,8 @@ std::string AlignedRender::Run(long long frames, double& sampleTime, const Sink&
     if (OSStatus s = mUnit.Render(sampleTime, n, out, 2); s != noErr)
       return "render failed at frame " + std::to_string(rendered) + " (status " + std::to_string(s) + ")";
     sampleTime += n;
-    standin::PumpMainRunLoop();
-    if (check)
-      if (std::string e = check(); !e.empty())
-        return e;
+    if (std::string e = check ? check() : ""; !e.empty())
+      return e;
 
     // Stage this block's aligned frames; a fallen latency leaves silence.
     size_t staged = 0;
@@ -80,6 +78,9 @@ std::string AlignedRender::Run(long long frames, double& sampleTime, const Sink&
     if (!error.empty())
       return error;
     rendered += n;
+    // Idle work after the block: a latency announced here applies from the
+    // next block on.
+    standin::PumpMainRunLoop();
     const int percent = int(100 * written / frames);
     if (progress && percent != shownPercent && written < frames) {
       progress(double(written) / double(frames));

@@ -45,8 +45,6 @@ public:
   // Drops the temporary file (nothing when committed or never opened).
   void Discard();
 
-  const std::string& TemporaryPath() const { return mTempPath; }
-
 private:
   SNDFILE* mFile = nullptr;
   std::string mTarget;

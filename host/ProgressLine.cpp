@@ -7,8 +7,7 @@
 
 namespace host {
 
-ProgressLine::ProgressLine(std::FILE* stream, bool forceTerminal)
-: mStream(stream), mTerminal(forceTerminal || isatty(fileno(stream)) == 1)
+ProgressLine::ProgressLine(std::FILE* stream) : mStream(stream), mTerminal(isatty(fileno(stream)) == 1)
 {
 }
 

@@ -12,15 +12,14 @@ namespace host {
 class ProgressLine
 {
 public:
-  // Writes to a terminal only when `stream` is one (or forceTerminal).
-  explicit ProgressLine(std::FILE* stream, bool forceTerminal = false);
+  // Writes only when `stream` is a terminal.
+  explicit ProgressLine(std::FILE* stream);
   ~ProgressLine() { End(); }
 
   // fraction in [0, 1]; a new phase ends the line of the last one.
   void Show(const char* phase, double fraction);
   // Ends an unfinished line (a job that stopped early).
   void End();
-  bool ToTerminal() const { return mTerminal; }
 
 private:
   std::FILE* mStream;
