@@ -58,7 +58,6 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
   // As a host does before playback.
   if (OSStatus s = AudioUnitReset(unit.Unit(), kAudioUnitScope_Global, 0); s != noErr)
     return "the plug-in did not reset" + Status(s);
-  standin::PumpMainRunLoop();
 
   AudioOutput output;
   if (std::string e = output.Open(outPath, format, rate); !e.empty())
