@@ -1,7 +1,5 @@
 #include "AUFileProcessor.h"
 
-#include <standin/Host.h>
-
 #include <algorithm>
 
 #include "AUHostUnit.h"
