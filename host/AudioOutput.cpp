@@ -82,11 +82,17 @@ std::string AudioOutput::Open(const std::string& target, int format, int sampleR
     return e;
   mTarget = target;
   std::string pattern = (fs::path(Folder(target)) / ("." + fs::path(target).filename().string() + ".XXXXXX")).string();
-  const int fd = mkstemp(pattern.data());
+  int fd = -1;
+  {
+    // An interruption between the two would leave the file unknown.
+    const InterruptsHeld held;
+    fd = mkstemp(pattern.data());
+    if (fd >= 0)
+      mCleanupSlot = RegisterInterruptCleanup(pattern);
+  }
   if (fd < 0)
     return "cannot write " + target + ": " + std::strerror(errno);
   mTempPath = pattern;
-  mCleanupSlot = RegisterInterruptCleanup(mTempPath);
   // As a new file would be made, or as the file it replaces was.
   struct stat existing{};
   if (stat(target.c_str(), &existing) == 0) {

@@ -1,6 +1,6 @@
 #include "InterruptCleanup.h"
 
-#include <signal.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -30,6 +30,17 @@ extern "C" void RemoveOnSignal(int sig)
 }
 
 } // namespace
+
+InterruptsHeld::InterruptsHeld()
+{
+  sigset_t held;
+  sigemptyset(&held);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP})
+    sigaddset(&held, sig);
+  pthread_sigmask(SIG_BLOCK, &held, &mPrevious);
+}
+
+InterruptsHeld::~InterruptsHeld() { pthread_sigmask(SIG_SETMASK, &mPrevious, nullptr); }
 
 void InstallInterruptCleanup()
 {

@@ -5,6 +5,8 @@
 // Register and Unregister on the host main thread; the table is fixed, so
 // the handler reads it without locks or allocation.
 
+#include <signal.h>
+
 #include <string>
 
 namespace host {
@@ -16,5 +18,19 @@ void InstallInterruptCleanup();
 // file is then simply not removed on interruption).
 int RegisterInterruptCleanup(const std::string& path);
 void UnregisterInterruptCleanup(int slot);
+
+// Holds the handled signals back for its lifetime (delivered when it ends),
+// so that creating a file and registering it happen as one step.
+class InterruptsHeld
+{
+public:
+  InterruptsHeld();
+  ~InterruptsHeld();
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+private:
+  sigset_t mPrevious;
+};
 
 } // namespace host
