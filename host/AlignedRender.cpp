@@ -23,11 +23,7 @@ std::string AlignedRender::Run(long long frames, double& sampleTime, const Sink&
 {
   mStats = RenderStats();
   int latency = std::max(mUnit.LatencySamples(), 0);
-  mUnit.WatchLatency([&](int l) {
-    if (std::max(l, 0) != latency)
-      ++mStats.mLatencyChanges;
-    latency = std::max(l, 0);
-  });
+  mUnit.WatchLatency([&latency](int l) { latency = std::max(l, 0); });
   struct Unwatch
   {
     AUHostUnit& unit;

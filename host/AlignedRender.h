@@ -20,7 +20,6 @@ struct RenderStats
   long long mFullScaleSamples = 0;  // |x| >= 1 in either channel (each counted)
   double mPeak = 0.0;               // largest output magnitude handed out
   int mLatency = 0;                 // the latency at the end
-  int mLatencyChanges = 0;          // announced changes followed
 };
 
 class AlignedRender
