@@ -81,7 +81,10 @@ std::string AudioOutput::Open(const std::string& target, int format, int sampleR
   if (std::string e = CheckOutputFolder(target); !e.empty())
     return e;
   mTarget = target;
-  std::string pattern = (fs::path(Folder(target)) / ("." + fs::path(target).filename().string() + ".XXXXXX")).string();
+  std::string leaf = ".";
+  leaf += fs::path(target).filename().string();
+  leaf += ".XXXXXX";
+  std::string pattern = (fs::path(Folder(target)) / leaf).string();
   int fd = -1;
   {
     // An interruption between the two would leave the file unknown.
