@@ -201,7 +201,8 @@ TEST(Raster, StencilFanWithWrappingCountsFillsAConcavePolygonByTheChosenRule) {
   std::vector<Vtx> fanVerts;
   for (int i = 1; i + 1 < 5; ++i)
     for (int k : {0, i, i + 1}) fanVerts.push_back(V(float(star[size_t(k)][0]), float(star[size_t(k)][1])));
-  const std::vector<Vtx> quad = {V(64, 64), V(64, 0), V(0, 64), V(0, 0)};
+  const std::array<float, 4> red = {1, 0, 0, 1};
+  const std::vector<Vtx> quad = {V(64, 64, red), V(64, 0, red), V(0, 64, red), V(0, 0, red)};
 
   for (bool evenOdd : {false, true}) {
     StencilFaceOptions test{MTLCompareFunctionNotEqual, MTLStencilOperationZero, MTLStencilOperationZero,
@@ -209,7 +210,7 @@ TEST(Raster, StencilFanWithWrappingCountsFillsAConcavePolygonByTheChosenRule) {
     MTLDepthStencilState* fill = gpu.Stencil(&test, nullptr);
     MTLTexture* target = gpu.Texture(MTLPixelFormatRGBA8Unorm, 64, 64);
     MTLTexture* stencil = gpu.Texture(MTLPixelFormatStencil8, 64, 64);
-    gpu.Pass(target, stencil, MTLLoadActionClear, kBlack, [&](MTLRenderCommandEncoder* e) {
+    gpu.Pass(target, stencil, MTLLoadActionClear, {0, 0, 0, 1}, [&](MTLRenderCommandEncoder* e) {
       e->setFrontFacingWinding(MTLWindingCounterClockwise);  // the cover quad faces front
       e->setRenderPipelineState(shapePipeline);
       e->setDepthStencilState(fan);
