@@ -23,6 +23,8 @@ bool IsColorFormat(MTLPixelFormat format);
 // Clamps to [0, 1], rounds to nearest and writes the channels the write mask
 // (MTLColorWriteMask bits) allows.
 void StoreTexel(MTLPixelFormat format, ::metal::float4 colour, uint8_t* texel, MTLColorWriteMask mask);
+// For a value already in [0, 1].
+inline uint8_t UnitToUnorm8(float v) { return uint8_t(int(v * 255.0f + 0.5f)); }
 inline uint8_t ToUnorm8(float v) {
   v = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
   return uint8_t(v * 255.0f + 0.5f);

@@ -1,6 +1,7 @@
 #include "MetalInternal.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace standin::mtl {
 
@@ -65,8 +66,13 @@ void TextureImage::Fill(::metal::float4 colour) {
   uint8_t texel[4] = {0, 0, 0, 0};
   StoreTexel(format, colour, texel, MTLColorWriteMaskAll);
   std::vector<uint8_t>& bytes = levels[0].bytes;
-  for (std::size_t i = 0; i < bytes.size(); i += bytesPerPixel)
-    std::copy(texel, texel + bytesPerPixel, bytes.begin() + std::ptrdiff_t(i));
+  if (bytesPerPixel == 1) {
+    std::fill(bytes.begin(), bytes.end(), texel[0]);
+    return;
+  }
+  uint32_t word;
+  std::memcpy(&word, texel, 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 4) std::memcpy(&bytes[i], &word, 4);
 }
 
 void TextureImage::FillStencil(uint8_t value) { std::fill(levels[0].bytes.begin(), levels[0].bytes.end(), value); }

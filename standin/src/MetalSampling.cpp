@@ -18,8 +18,15 @@ int Address(int i, int size, MTLSamplerAddressMode mode) {
   return std::clamp(i, 0, size - 1);
 }
 
-float4 Fetch(TextureImage& image, unsigned level, int x, int y) {
-  return standin::mtl::LoadTexel(image.format, image.Texel(level, unsigned(x), unsigned(y)));
+inline float4 Fetch(TextureImage& image, unsigned level, int x, int y) {
+  const uint8_t* t = image.Texel(level, unsigned(x), unsigned(y));
+  constexpr float k = 1.0f / 255.0f;
+  switch (image.format) {
+    case MTLPixelFormatR8Unorm: return {t[0] * k, 0.0f, 0.0f, 1.0f};
+    case MTLPixelFormatRGBA8Unorm: return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
+    case MTLPixelFormatBGRA8Unorm: return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
+    default: return standin::mtl::LoadTexel(image.format, t);
+  }
 }
 
 float4 SampleLevel(TextureImage& image, unsigned level, MTLSamplerMinMagFilter filter, MTLSamplerAddressMode sMode,

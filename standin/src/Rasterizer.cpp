@@ -21,6 +21,15 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
+// The smallest x with b x >= a (b > 0): a floating-point estimate made
+// exact by integer steps, cheaper than a 64-bit division per row.
+int64_t FirstAtLeast(int64_t a, int64_t b) {
+  int64_t x = int64_t(double(a) / double(b));  // truncated; the steps finish it
+  while (x * b < a) ++x;
+  while ((x - 1) * b >= a) --x;
+  return x;
+}
+
 bool StencilCompare(MTLCompareFunction f, uint32_t ref, uint32_t value) {
   switch (f) {
     case MTLCompareFunctionNever: return false;
@@ -100,7 +109,7 @@ struct Rasterizer::Setup {
   const void* fragmentBuffers[kMTLMaxBufferSlots];
   const void* textures[kMTLMaxBufferSlots];
   const void* samplers[16];
-  bool sourceOver;
+  int output;  // Rasterizer::kNoColor ... kGeneric
 };
 
 Rasterizer::Rasterizer(TextureImage* color, TextureImage* stencil) : mColor(color), mStencil(stencil) {
@@ -209,7 +218,15 @@ void Rasterizer::Draw(const DrawState& state, const DrawCall& call) {
   s.input.buffers = s.fragmentBuffers;
   s.input.textures = s.textures;
   s.input.samplers = s.samplers;
-  s.sourceOver = IsSourceOver(p);
+  const bool fourBytes = mColor && mColor->bytesPerPixel == 4 && p.writeMask == MTLColorWriteMaskAll;
+  if (!mColor || !p.fragment || p.writeMask == MTLColorWriteMaskNone)
+    s.output = kNoColor;
+  else if (fourBytes && !p.blending)
+    s.output = kReplace;
+  else if (fourBytes && IsSourceOver(p))
+    s.output = kSourceOver;
+  else
+    s.output = kGeneric;
 
   if (!RunVertices(state, call)) return;
   auto record = [&](NSUInteger i) { return reinterpret_cast<const float*>(&mOut[std::size_t(mSlot[i]) * mStride / 4]); };
@@ -288,7 +305,6 @@ void Rasterizer::ClipAndRaster(Setup& s, const float* a, const float* b, const f
 }
 
 void Rasterizer::Raster(Setup& s, const float* const vin[3]) {
-  const PipelineProgram& p = *s.program;
   const DrawState& st = *s.state;
   const MTLViewport& vp = st.viewport;
   const unsigned P = s.position;
@@ -362,71 +378,172 @@ void Rasterizer::Raster(Setup& s, const float* const vin[3]) {
   const MTLStencilFace noStencil;
   const MTLStencilFace& face =
       (mStencil && st.depthStencil) ? (front ? st.depthStencil->front() : st.depthStencil->back()) : noStencil;
-  const bool stencil = face.enabled && mStencil;
-  const uint8_t ref = uint8_t(st.stencilRef);
-  const bool writeColor = mColor && p.fragment && p.writeMask != MTLColorWriteMaskNone;
   s.input.frontFacing = front;
+  Span span;
+  span.setup = &s;
+  span.face = &face;
+  span.ref = uint8_t(st.stencilRef);
+  span.channels = n;
+  span.position = P;
+  span.cdx = cdx;
+  const SpanFunction run = kSpans[face.enabled && mStencil][perspective][s.output];
 
-  alignas(16) float vars[kMaxVaryingFloats];
   alignas(16) float rowBase[kMaxChannels];
-  for (int y = rowFirst; y <= rowLast; ++y) {
-    const int64_t Ys = int64_t(y) * kSub + kSub / 2;
-    int64_t lo = s.x0, hi = int64_t(s.x1) - 1;
+  span.rowBase = rowBase;
+  // In sample x of a row an edge holds where D x >= R, D = 256 A. Its bound
+  // (ceil(R / D) for D > 0, floor(R / D) for D < 0) is kept exactly from
+  // row to row as a quotient and remainder, R falling by 256 B a row.
+  struct EdgeWalk {
+    int kind;            // +1 lower bound, -1 upper bound, 0 all or nothing
+    int64_t x, r, d;     // bound, remainder, |D|
+    int64_t qs, rs;      // the per-row change of the bound, whole and remainder
+    int64_t R, S;        // for kind 0: R now and its change a row
+  } walk[3];
+  {
+    const int64_t Ys = int64_t(rowFirst) * kSub + kSub / 2;
     for (int e = 0; e < 3; ++e) {
+      EdgeWalk& w = walk[e];
       const int64_t D = A[e] * kSub;
       const int64_t R = T[e] - B[e] * (Ys - Ya[e]) - A[e] * (kSub / 2 - Xa[e]);
-      if (D > 0)
-        lo = std::max(lo, CeilDiv(R, D));
-      else if (D < 0)
-        hi = std::min(hi, FloorDiv(-R, -D));
-      else if (R > 0)
-        hi = lo - 1;
+      const int64_t S = B[e] * kSub;
+      if (D == 0) {
+        w = {0, 0, 0, 0, 0, 0, R, S};
+      } else if (D > 0) {
+        // R = x D - r, 0 <= r < D; R falls by S: x changes by -floor(S / D).
+        w.kind = 1;
+        w.d = D;
+        w.x = FirstAtLeast(R, D);
+        w.r = w.x * D - R;
+        w.qs = FloorDiv(S, D);
+        w.rs = S - w.qs * D;
+      } else {
+        // -R = x |D| + r, 0 <= r < |D|; -R grows by S.
+        w.kind = -1;
+        w.d = -D;
+        w.x = FirstAtLeast(-R + 1, -D) - 1;
+        w.r = -R - w.x * w.d;
+        w.qs = FloorDiv(S, w.d);
+        w.rs = S - w.qs * w.d;
+      }
+    }
+  }
+  for (int y = rowFirst; y <= rowLast; ++y) {
+    int64_t lo = s.x0, hi = int64_t(s.x1) - 1;
+    for (EdgeWalk& w : walk) {
+      if (w.kind > 0) {
+        lo = std::max(lo, w.x);
+        w.x -= w.qs;
+        w.r += w.rs;
+        if (w.r >= w.d) w.x -= 1, w.r -= w.d;
+      } else if (w.kind < 0) {
+        hi = std::min(hi, w.x);
+        w.x += w.qs;
+        w.r += w.rs;
+        if (w.r >= w.d) w.x += 1, w.r -= w.d;
+      } else {
+        if (w.R > 0) hi = lo - 1;
+        w.R -= w.S;
+      }
     }
     if (lo > hi) continue;
     const double fx = double(lo) + 0.5 - wx[0], fy = double(y) + 0.5 - wy[0];
     for (unsigned k = 0; k < channels; ++k) rowBase[k] = float(c0[k] + ddx[k] * fx + ddy[k] * fy);
-    uint8_t* stencilRow = mStencil ? mStencil->Texel(0, 0, unsigned(y)) : nullptr;
-    uint8_t* colorRow = mColor ? mColor->Texel(0, 0, unsigned(y)) : nullptr;
-    const unsigned bpp = mColor ? mColor->bytesPerPixel : 0;
-    for (int64_t x = lo; x <= hi; ++x) {
-      const float i = float(x - lo);
-      bool pass = true;
-      uint8_t* sp = nullptr;
-      if (stencil) {
-        sp = stencilRow + x;
-        pass = StencilCompare(face.compare, ref & face.readMask, *sp & face.readMask);
-        if (!pass && face.fail == MTLStencilOperationKeep) continue;
+    span.y = y;
+    span.lo = int(lo);
+    span.hi = int(hi);
+    (this->*run)(span);
+  }
+}
+
+// One row of samples [lo, hi] of a triangle. Stencil, perspective and the
+// kind of colour output are template arguments, so the loop carries no
+// per-pixel tests of the draw's state.
+template <bool Stencil, bool Perspective, int Output>
+void Rasterizer::RunSpan(const Span& sp) {
+  Setup& s = *sp.setup;
+  const PipelineProgram& p = *s.program;
+  const MTLStencilFace& face = *sp.face;
+  const unsigned n = sp.channels, P = sp.position;
+  const float* base = sp.rowBase;
+  const float* cdx = sp.cdx;
+  uint8_t* stencilRow = Stencil ? mStencil->Texel(0, 0, unsigned(sp.y)) : nullptr;
+  uint8_t* colorRow = Output != kNoColor ? mColor->Texel(0, 0, unsigned(sp.y)) : nullptr;
+  const MTLPixelFormat format = mColor ? mColor->format : MTLPixelFormatInvalid;
+  const bool bgra = format == MTLPixelFormatBGRA8Unorm;
+  const uint8_t ref = sp.ref;
+  alignas(16) float vars[kMaxVaryingFloats];
+  const float y = float(sp.y) + 0.5f;
+  for (int x = sp.lo; x <= sp.hi; ++x) {
+    const float i = float(x - sp.lo);
+    bool pass = true;
+    if constexpr (Stencil) {
+      pass = StencilCompare(face.compare, ref & face.readMask, stencilRow[x] & face.readMask);
+      if (!pass && face.fail == MTLStencilOperationKeep) continue;
+    }
+    float4 colour;
+    if (p.fragment) {
+      const float w = base[n + 1] + cdx[n + 1] * i;
+      if constexpr (Perspective) {
+        const float q = 1.0f / w;
+        for (unsigned k = 0; k < n; ++k) vars[k] = (base[k] + cdx[k] * i) * q;
+      } else {
+        for (unsigned k = 0; k < n; ++k) vars[k] = base[k] + cdx[k] * i;
       }
-      float4 colour;
-      if (p.fragment) {
-        const float q = perspective ? 1.0f / (rowBase[n + 1] + cdx[n + 1] * i) : 1.0f;
-        for (unsigned k = 0; k < n; ++k) vars[k] = (rowBase[k] + cdx[k] * i) * q;
-        vars[P] = float(x) + 0.5f;
-        vars[P + 1] = float(y) + 0.5f;
-        vars[P + 2] = rowBase[n] + cdx[n] * i;
-        vars[P + 3] = rowBase[n + 1] + cdx[n + 1] * i;
-        s.input.position = float4(vars[P], vars[P + 1], vars[P + 2], vars[P + 3]);
-        if (!p.fragment(s.input, vars, colour)) continue;
-      }
-      if (stencil) {
-        const uint8_t next = StencilApply(pass ? face.pass : face.fail, *sp, ref);
-        *sp = uint8_t((*sp & ~face.writeMask) | (next & face.writeMask));
-        if (!pass) continue;
-      }
-      if (!writeColor) continue;
-      uint8_t* texel = colorRow + x * bpp;
+      vars[P] = float(x) + 0.5f;
+      vars[P + 1] = y;
+      vars[P + 2] = base[n] + cdx[n] * i;
+      vars[P + 3] = w;
+      s.input.position = float4(vars[P], y, vars[P + 2], w);
+      if (!p.fragment(s.input, vars, colour)) continue;
+    }
+    if constexpr (Stencil) {
+      uint8_t& st = stencilRow[x];
+      const uint8_t next = StencilApply(pass ? face.pass : face.fail, st, ref);
+      st = uint8_t((st & ~face.writeMask) | (next & face.writeMask));
+      if (!pass) continue;
+    }
+    if constexpr (Output == kNoColor) {
+      continue;
+    } else if constexpr (Output == kGeneric) {
+      uint8_t* texel = colorRow + std::size_t(x) * mColor->bytesPerPixel;
       float4 src(::metal::saturate(colour.x), ::metal::saturate(colour.y), ::metal::saturate(colour.z),
                  ::metal::saturate(colour.w));
-      if (s.sourceOver) {
-        const float4 d = LoadTexel(mColor->format, texel);
-        const float k = 1.0f - src.w;
-        src = float4(src.x + d.x * k, src.y + d.y * k, src.z + d.z * k, src.w + d.w * k);
-      } else if (p.blending) {
-        src = Blend(p, src, LoadTexel(mColor->format, texel));
+      if (p.blending) src = Blend(p, src, LoadTexel(format, texel));
+      StoreTexel(format, src, texel, p.writeMask);
+    } else {
+      // Four bytes, every channel written: replace or premultiplied source-over.
+      uint8_t* t = colorRow + std::size_t(x) * 4;
+      float r = ::metal::saturate(colour.x), g = ::metal::saturate(colour.y), b = ::metal::saturate(colour.z),
+            a = ::metal::saturate(colour.w);
+      if constexpr (Output == kSourceOver) {
+        // Sums stay within [0, 1]: the source is premultiplied and clamped.
+        constexpr float k = 1.0f / 255.0f;
+        const float keep = 1.0f - a;
+        const int ir = bgra ? 2 : 0, ib = bgra ? 0 : 2;
+        const float scale = k * keep;
+        r = ::metal::min(r + float(t[ir]) * scale, 1.0f);
+        g = ::metal::min(g + float(t[1]) * scale, 1.0f);
+        b = ::metal::min(b + float(t[ib]) * scale, 1.0f);
+        a += float(t[3]) * scale;
       }
-      StoreTexel(mColor->format, src, texel, p.writeMask);
+      const uint8_t R = UnitToUnorm8(r), G = UnitToUnorm8(g), B = UnitToUnorm8(b), Al = UnitToUnorm8(::metal::min(a, 1.0f));
+      t[0] = bgra ? B : R;
+      t[1] = G;
+      t[2] = bgra ? R : B;
+      t[3] = Al;
     }
   }
 }
+
+const Rasterizer::SpanFunction Rasterizer::kSpans[2][2][4] = {
+    {{&Rasterizer::RunSpan<false, false, 0>, &Rasterizer::RunSpan<false, false, 1>,
+      &Rasterizer::RunSpan<false, false, 2>, &Rasterizer::RunSpan<false, false, 3>},
+     {&Rasterizer::RunSpan<false, true, 0>, &Rasterizer::RunSpan<false, true, 1>,
+      &Rasterizer::RunSpan<false, true, 2>, &Rasterizer::RunSpan<false, true, 3>}},
+    {{&Rasterizer::RunSpan<true, false, 0>, &Rasterizer::RunSpan<true, false, 1>,
+      &Rasterizer::RunSpan<true, false, 2>, &Rasterizer::RunSpan<true, false, 3>},
+     {&Rasterizer::RunSpan<true, true, 0>, &Rasterizer::RunSpan<true, true, 1>,
+      &Rasterizer::RunSpan<true, true, 2>, &Rasterizer::RunSpan<true, true, 3>}},
+};
 
 }  // namespace standin::mtl

@@ -41,6 +41,22 @@ class Rasterizer {
 
  private:
   struct Setup;
+  // One row's samples of a triangle, with what they share.
+  struct Span {
+    Setup* setup;
+    const MTLStencilFace* face;
+    const float* rowBase;  // channels at the first sample
+    const float* cdx;      // their steps per pixel
+    unsigned channels, position;
+    int y, lo, hi;
+    uint8_t ref;
+  };
+  enum { kNoColor, kReplace, kSourceOver, kGeneric };
+  using SpanFunction = void (Rasterizer::*)(const Span&);
+  template <bool Stencil, bool Perspective, int Output>
+  void RunSpan(const Span& span);
+  static const SpanFunction kSpans[2][2][4];
+
   bool RunVertices(const DrawState& state, const DrawCall& call);
   void Triangle(Setup& setup, const float* a, const float* b, const float* c);
   void ClipAndRaster(Setup& setup, const float* a, const float* b, const float* c);

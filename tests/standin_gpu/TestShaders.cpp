@@ -1,6 +1,7 @@
 #include <standin/MetalShaderRegistry.h>
 
 #include "TestShaders.metal"
+#include <standin/MetalShadingEnd.h>
 
 namespace {
 using standin::metal::FragmentInput;

@@ -1,7 +1,9 @@
 // How shader functions reach the GPU stand-in. Shader source compiles as
 // C++ (see <metal_stdlib>); the code that links it registers each stage
 // function under the name a library's data lists, with a small adapter
-// that binds the function's arguments from what the pipeline provides:
+// that binds the function's arguments from what the pipeline provides
+// (after the shader source, <standin/MetalShadingEnd.h> gives the language's
+// keywords back to C++):
 //
 //   static RasterizerData vs(const standin::metal::VertexInput& in) {
 //     Vertex v{in.attribute(0).xy, in.attribute(1).xy};
@@ -86,13 +88,15 @@ class ShaderRegistration {
 };
 
 namespace detail {
+// Flattened: the shader's own functions are inlined into the adapter, as a
+// shader compiler would, so a fragment costs one indirect call.
 template <class Out, Out (*Fn)(const VertexInput&)>
-void VertexAdapter(const VertexInput& input, float* varyings) {
+[[gnu::flatten]] void VertexAdapter(const VertexInput& input, float* varyings) {
   const Out out = Fn(input);
   std::memcpy(varyings, &out, sizeof(Out));
 }
 template <class In, ::metal::float4 (*Fn)(const In&, const FragmentInput&)>
-bool FragmentAdapter(const FragmentInput& input, const float* varyings, ::metal::float4& colour) {
+[[gnu::flatten]] bool FragmentAdapter(const FragmentInput& input, const float* varyings, ::metal::float4& colour) {
   ::metal::detail::fragmentDiscarded = false;
   colour = Fn(*reinterpret_cast<const In*>(varyings), input);
   return !::metal::detail::fragmentDiscarded;

@@ -2,7 +2,8 @@
 // written for the GPU compiles here too: float2/3/4 with the usual swizzles,
 // float2x2/3x3/4x4 (column-major, float3 padded to 16 bytes as on the GPU),
 // texture2d and sampler bound by the pipeline, and the common built-ins.
-// Shader files include <metal_stdlib>, which adds the language's keywords.
+// Shader files include <metal_stdlib>, which adds the language's keywords;
+// C++ code that follows shader source includes <standin/MetalShadingEnd.h>.
 #pragma once
 
 #include <cmath>
