@@ -134,9 +134,13 @@ void Gpu::BindVertices(MTLRenderCommandEncoder* e, const std::vector<Vtx>& v, MT
 }
 
 std::array<uint8_t, 4> Pixel(MTLTexture* t, unsigned x, unsigned y) {
-  const std::vector<uint8_t> rgba = standin::TextureRGBA(t);
-  const size_t i = (size_t(y) * t->width() + x) * 4;
-  return {rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
+  uint8_t b[4] = {0, 0, 0, 0};
+  t->getBytes(b, 4, MTLRegionMake2D(x, y, 1, 1), 0);
+  switch (t->pixelFormat()) {
+    case MTLPixelFormatBGRA8Unorm: return {b[2], b[1], b[0], b[3]};
+    case MTLPixelFormatRGBA8Unorm: return {b[0], b[1], b[2], b[3]};
+    default: return {b[0], b[0], b[0], 255};
+  }
 }
 
 std::string OutputPath(const std::string& name) {

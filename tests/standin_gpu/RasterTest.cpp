@@ -432,3 +432,28 @@ TEST(Raster, IndexedDrawsReadThirtyTwoBitIndexesWithTheBufferOffsetOfEachDraw) {
   EXPECT_EQ(Pixel(target, 3, 3), (std::array<uint8_t, 4>{255, 0, 0, 255}));
   EXPECT_EQ(Pixel(target, 12, 3), (std::array<uint8_t, 4>{0, 255, 0, 255}));
 }
+
+TEST(Raster, VaryingsInterpolateInPerspectiveWhenTheVerticesDifferInW) {
+  // The same square on screen with its bottom edge three times as deep:
+  // red runs 0 to 1 from top to bottom as t / 3 / ((1 - t) + t / 3).
+  Gpu gpu;
+  PipelineOptions o;
+  o.vertex = "clipVertex";
+  MTLRenderPipelineState* pipeline = gpu.Pipeline(o);
+  auto at = [](float x, float y, float w, float red) {
+    Vtx v = V(x * w, y * w, {red, 0, 0, 1});
+    v.w = w;
+    return v;
+  };
+  MTLTexture* target = gpu.Texture(MTLPixelFormatRGBA8Unorm, 8, 32);
+  gpu.Pass(target, nullptr, MTLLoadActionClear, {0, 0, 0, 0}, [&](MTLRenderCommandEncoder* e) {
+    e->setRenderPipelineState(pipeline);
+    gpu.BindVertices(e, {at(-1, 1, 1, 0), at(-1, -1, 3, 1), at(1, 1, 1, 0), at(1, -1, 3, 1)}, target);
+    e->drawPrimitives(MTLPrimitiveTypeTriangleStrip, 0, 4);
+  });
+  for (unsigned y = 0; y < 32; ++y) {
+    const double t = (y + 0.5) / 32.0;
+    const double red = (t / 3.0) / ((1.0 - t) + t / 3.0);
+    EXPECT_NEAR(Pixel(target, 3, y)[0], red * 255.0, 0.6) << "row " << y;
+  }
+}
