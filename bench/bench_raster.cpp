@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <random>
 #include <vector>
 
@@ -338,7 +340,9 @@ static void BM_EditorFrame(benchmark::State& state) {
   MTLBuffer* b = Upload(s, v);
   for (auto _ : state) Run(s, b, draws);
   Pixels(state, pixels);
-  standin::WriteTexturePNG(s.target, "bench_raster_editor_frame.png");
+  // Beside the program, in the build tree, to be looked at.
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  standin::WriteTexturePNG(s.target, self + "_editor_frame.png");
   b->release();
 }
 BENCHMARK(BM_EditorFrame)->Unit(benchmark::kMillisecond);
