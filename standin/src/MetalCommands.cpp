@@ -118,6 +118,7 @@ void SubmitReady(QueueState& queue) {
 
 void ResetGPU() {
   Gpu::Instance().SetMode(GPUExecution::Synchronous);
+  SetGPUBandThreads(0);
   ClearGPUValidationErrors();
 }
 

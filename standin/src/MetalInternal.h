@@ -119,6 +119,8 @@ struct RenderPassRecord : Pass {
   ~RenderPassRecord() override;
   void Add(RenderCommand command);
   void Execute() override;
+  // The commands drawn into the rows [rowBegin, rowEnd) only.
+  void Replay(TextureImage* color, TextureImage* stencil, int rowBegin, int rowEnd);
 };
 
 struct BlitCommand {

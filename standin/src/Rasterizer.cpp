@@ -112,7 +112,8 @@ struct Rasterizer::Setup {
   int output;  // Rasterizer::kNoColor ... kGeneric
 };
 
-Rasterizer::Rasterizer(TextureImage* color, TextureImage* stencil) : mColor(color), mStencil(stencil) {
+Rasterizer::Rasterizer(TextureImage* color, TextureImage* stencil, int rowBegin, int rowEnd)
+    : mColor(color), mStencil(stencil), mRowBegin(rowBegin), mRowEnd(rowEnd) {
   const TextureImage::Level& base = color ? color->levels[0] : stencil->levels[0];
   mWidth = base.width;
   mHeight = base.height;
@@ -120,6 +121,10 @@ Rasterizer::Rasterizer(TextureImage* color, TextureImage* stencil) : mColor(colo
     mWidth = std::min(mWidth, stencil->levels[0].width);
     mHeight = std::min(mHeight, stencil->levels[0].height);
   }
+}
+
+void Rasterizer::Report(const char* message) const {
+  if (mRowBegin == 0) ValidationError(message);  // once per pass, not once per band
 }
 
 bool Rasterizer::RunVertices(const DrawState& state, const DrawCall& call) {
@@ -172,20 +177,20 @@ bool Rasterizer::RunVertices(const DrawState& state, const DrawCall& call) {
     p.vertex(input, reinterpret_cast<float*>(&mOut[r * mStride / 4]));
     ++r;
   }
-  if (outside) ValidationError("draw: a vertex attribute lies outside its buffer (read as zero)");
+  if (outside) Report("draw: a vertex attribute lies outside its buffer (read as zero)");
   return true;
 }
 
 void Rasterizer::Draw(const DrawState& state, const DrawCall& call) {
   if (!state.pipeline) {
-    ValidationError("draw: no render pipeline state");
+    Report("draw: no render pipeline state");
     return;
   }
   const PipelineProgram& p = state.pipeline->program();
   const MTLPixelFormat colorFormat = mColor ? mColor->format : MTLPixelFormatInvalid;
   const MTLPixelFormat stencilFormat = mStencil ? MTLPixelFormatStencil8 : MTLPixelFormatInvalid;
   if (p.colorFormat != colorFormat || p.stencilFormat != stencilFormat) {
-    ValidationError("draw: the pipeline's attachment formats differ from the render pass's");
+    Report("draw: the pipeline's attachment formats differ from the render pass's");
     return;
   }
   if (call.type != MTLPrimitiveTypeTriangle && call.type != MTLPrimitiveTypeTriangleStrip) return;
@@ -193,7 +198,7 @@ void Rasterizer::Draw(const DrawState& state, const DrawCall& call) {
   const MTLViewport& vp = state.viewport;
   if (!(std::fabs(vp.originX) <= 32768 && std::fabs(vp.originY) <= 32768 && vp.width >= 0 && vp.width <= 32768 &&
         vp.height >= 0 && vp.height <= 32768)) {
-    ValidationError("draw: viewport out of range");
+    Report("draw: viewport out of range");
     return;
   }
 
@@ -203,9 +208,9 @@ void Rasterizer::Draw(const DrawState& state, const DrawCall& call) {
   s.varyings = p.varyingFloats;
   s.position = p.positionFloat;
   s.x0 = std::max(0, int(std::ceil(vp.originX - 0.5)));
-  s.y0 = std::max(0, int(std::ceil(vp.originY - 0.5)));
+  s.y0 = std::max(mRowBegin, int(std::ceil(vp.originY - 0.5)));
   s.x1 = std::min(int(mWidth), int(std::ceil(vp.originX + vp.width - 0.5)));
-  s.y1 = std::min(int(mHeight), int(std::ceil(vp.originY + vp.height - 0.5)));
+  s.y1 = std::min({int(mHeight), mRowEnd, int(std::ceil(vp.originY + vp.height - 0.5))});
   if (s.x0 >= s.x1 || s.y0 >= s.y1) return;
   for (unsigned i = 0; i < kMTLMaxBufferSlots; ++i) {
     MTLBuffer* b = state.fragmentBuffers[i];

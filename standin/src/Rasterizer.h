@@ -36,7 +36,9 @@ struct DrawCall {
 
 class Rasterizer {
  public:
-  Rasterizer(TextureImage* color, TextureImage* stencil);
+  // Draws only into the rows [rowBegin, rowEnd) of the attachments, so
+  // that bands of one pass may be drawn by several threads at once.
+  Rasterizer(TextureImage* color, TextureImage* stencil, int rowBegin, int rowEnd);
   void Draw(const DrawState& state, const DrawCall& call);
 
  private:
@@ -57,6 +59,7 @@ class Rasterizer {
   void RunSpan(const Span& span);
   static const SpanFunction kSpans[2][2][4];
 
+  void Report(const char* message) const;
   bool RunVertices(const DrawState& state, const DrawCall& call);
   void Triangle(Setup& setup, const float* a, const float* b, const float* c);
   void ClipAndRaster(Setup& setup, const float* a, const float* b, const float* c);
@@ -65,6 +68,7 @@ class Rasterizer {
   TextureImage* mColor;
   TextureImage* mStencil;
   unsigned mWidth = 0, mHeight = 0;
+  int mRowBegin, mRowEnd;
   std::vector<::metal::float4> mOut;  // vertex outputs, one record per slot
   std::vector<uint32_t> mSlot;        // per index position: its record
   unsigned mStride = 0;               // floats per record

@@ -1,7 +1,19 @@
-// Running a recorded render pass: load actions, then the commands in order.
+// Running a recorded render pass: load actions, then the commands in order,
+// in horizontal bands on several threads when the target is large.
 #include "Rasterizer.h"
 
+#include <standin/Testing.h>
+
+#include <atomic>
+#include <thread>
+
 namespace standin::mtl {
+
+namespace {
+unsigned DefaultBandThreads() { return std::min(4u, std::max(1u, std::thread::hardware_concurrency())); }
+std::atomic<unsigned> gBandThreads{DefaultBandThreads()};
+constexpr std::size_t kBandMinimumPixels = 256 * 256;  // smaller passes stay on one thread
+}  // namespace
 
 void RenderPassRecord::Execute() {
   TextureImage* color = this->color.texture ? &this->color.texture->image() : nullptr;
@@ -12,7 +24,23 @@ void RenderPassRecord::Execute() {
   }
   if (stencilImage && this->stencil.load == MTLLoadActionClear) stencilImage->FillStencil(uint8_t(this->stencil.clearStencil));
 
-  Rasterizer rasterizer(color, stencilImage);
+  const TextureImage::Level& base = color ? color->levels[0] : stencilImage->levels[0];
+  const unsigned threads = std::size_t(base.width) * base.height >= kBandMinimumPixels
+                               ? std::min(gBandThreads.load(), std::max(1u, base.height / 64))
+                               : 1;
+  if (threads <= 1) {
+    Replay(color, stencilImage, 0, int(base.height));
+    return;
+  }
+  std::vector<std::thread> bands;
+  for (unsigned i = 1; i < threads; ++i)
+    bands.emplace_back([=, this] { Replay(color, stencilImage, int(base.height * i / threads), int(base.height * (i + 1) / threads)); });
+  Replay(color, stencilImage, 0, int(base.height / threads));
+  for (std::thread& t : bands) t.join();
+}
+
+void RenderPassRecord::Replay(TextureImage* color, TextureImage* stencilImage, int rowBegin, int rowEnd) {
+  Rasterizer rasterizer(color, stencilImage, rowBegin, rowEnd);
   DrawState state;
   const TextureImage::Level& base = color ? color->levels[0] : stencilImage->levels[0];
   state.viewport = {0, 0, double(base.width), double(base.height), 0, 1};
@@ -54,3 +82,7 @@ void RenderPassRecord::Execute() {
 }
 
 }  // namespace standin::mtl
+
+namespace standin {
+void SetGPUBandThreads(unsigned threads) { mtl::gBandThreads = threads ? threads : mtl::DefaultBandThreads(); }
+}  // namespace standin

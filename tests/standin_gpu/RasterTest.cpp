@@ -457,3 +457,61 @@ TEST(Raster, VaryingsInterpolateInPerspectiveWhenTheVerticesDifferInW) {
     EXPECT_NEAR(Pixel(target, 3, y)[0], red * 255.0, 0.6) << "row " << y;
   }
 }
+
+TEST(Raster, BandsDrawnOnSeveralThreadsGiveTheSamePixelsAsOneThread) {
+  // Random blended triangles over a stencil-filled star on a target large
+  // enough to be split into bands.
+  Gpu gpu;
+  PipelineOptions blend;
+  blend.stencil = true;
+  blend.blending = true;
+  blend.srcRGB = blend.srcA = MTLBlendFactorSourceAlpha;
+  blend.dstRGB = blend.dstA = MTLBlendFactorOneMinusSourceAlpha;
+  PipelineOptions shape = blend;
+  shape.fragment = "";
+  shape.writeMask = MTLColorWriteMaskNone;
+  MTLRenderPipelineState* colour = gpu.Pipeline(blend);
+  MTLRenderPipelineState* stencilOnly = gpu.Pipeline(shape);
+  StencilFaceOptions incr{MTLCompareFunctionAlways, MTLStencilOperationKeep, MTLStencilOperationIncrementWrap};
+  StencilFaceOptions decr{MTLCompareFunctionAlways, MTLStencilOperationKeep, MTLStencilOperationDecrementWrap};
+  StencilFaceOptions test{MTLCompareFunctionNotEqual, MTLStencilOperationZero, MTLStencilOperationZero};
+  MTLDepthStencilState* fan = gpu.Stencil(&incr, &decr);
+  MTLDepthStencilState* fill = gpu.Stencil(&test, &test);
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<float> x(-20, 660), y(-20, 500), c(0, 1);
+  std::vector<Vtx> tris;
+  for (int i = 0; i < 300; ++i)
+    for (int k = 0; k < 3; ++k) tris.push_back(V(x(rng), y(rng), {c(rng), c(rng), c(rng), c(rng)}));
+  std::vector<Vtx> star;
+  for (int i = 1; i < 4; ++i)
+    for (int k : {0, i, i + 1}) {
+      const double a = (-90.0 + 144.0 * k) * M_PI / 180.0;
+      star.push_back(V(float(320 + 230 * std::cos(a)), float(240 + 230 * std::sin(a))));
+    }
+  const std::vector<Vtx> cover = {V(640, 480, {0, 0, 1, 0.5f}), V(640, 0, {0, 0, 1, 0.5f}), V(0, 480, {0, 0, 1, 0.5f}),
+                                  V(0, 0, {0, 0, 1, 0.5f})};
+  std::vector<uint8_t> images[2];
+  for (unsigned threads : {1u, 4u}) {
+    standin::SetGPUBandThreads(threads);
+    MTLTexture* target = gpu.Texture(MTLPixelFormatBGRA8Unorm, 640, 480);
+    MTLTexture* stencil = gpu.Texture(MTLPixelFormatStencil8, 640, 480);
+    gpu.Pass(target, stencil, MTLLoadActionClear, {0.1, 0.2, 0.3, 1}, [&](MTLRenderCommandEncoder* e) {
+      e->setFrontFacingWinding(MTLWindingCounterClockwise);
+      e->setRenderPipelineState(stencilOnly);
+      e->setDepthStencilState(fan);
+      gpu.BindVertices(e, star, target);
+      e->drawPrimitives(MTLPrimitiveTypeTriangle, 0, star.size());
+      e->setRenderPipelineState(colour);
+      e->setDepthStencilState(fill);
+      gpu.BindVertices(e, cover, target);
+      e->drawPrimitives(MTLPrimitiveTypeTriangleStrip, 0, 4);
+      e->setDepthStencilState(nullptr);
+      gpu.BindVertices(e, tris, target);
+      e->drawPrimitives(MTLPrimitiveTypeTriangle, 0, tris.size());
+    });
+    images[threads == 4] = standin::TextureRGBA(target);
+    if (threads == 4) standin::WriteTexturePNG(target, OutputPath("bands.png"));
+  }
+  standin::SetGPUBandThreads(0);
+  EXPECT_TRUE(images[0] == images[1]);
+}

@@ -97,9 +97,10 @@ template <class Out, Out (*Fn)(const VertexInput&)>
 }
 template <class In, ::metal::float4 (*Fn)(const In&, const FragmentInput&)>
 [[gnu::flatten]] bool FragmentAdapter(const FragmentInput& input, const float* varyings, ::metal::float4& colour) {
-  ::metal::detail::fragmentDiscarded = false;
+  bool& discarded = ::metal::detail::fragmentDiscarded;
+  discarded = false;
   colour = Fn(*reinterpret_cast<const In*>(varyings), input);
-  return !::metal::detail::fragmentDiscarded;
+  return !discarded;
 }
 }  // namespace detail
 

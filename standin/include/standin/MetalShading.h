@@ -265,8 +265,8 @@ struct texture2d {
 
 namespace detail {
 // Set by discard_fragment; the fragment adapter clears and reads it around
-// each call. The GPU runs one fragment at a time, so one flag serves.
-inline bool fragmentDiscarded = false;
+// each call, on the thread that runs the fragment.
+inline thread_local bool fragmentDiscarded = false;
 }  // namespace detail
 inline void discard_fragment() { detail::fragmentDiscarded = true; }
 

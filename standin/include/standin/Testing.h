@@ -18,7 +18,8 @@ namespace standin {
 
 // Back to a fresh process: timers removed (and released), clock rewound,
 // bundles cleared, autorelease pools of this thread drained, records emptied,
-// the GPU idle, synchronous and unpaused, its validation record empty.
+// the GPU idle, synchronous and unpaused with its default band threads,
+// its validation record empty.
 // The user home and system root are kept.
 void Reset();
 
@@ -52,6 +53,9 @@ GPUExecution CurrentGPUExecution();
 void SetGPUPaused(bool paused);
 // Returns when every committed command buffer has completed (unpaused).
 void WaitForGPUIdle();
+// Threads that draw the bands of one large render pass (0: the default,
+// the processor count up to 4).
+void SetGPUBandThreads(unsigned threads);
 
 // Misuses the platform's validation layer would report (bad regions,
 // encoders left open, mismatched attachment formats, ...), in order.
