@@ -10,6 +10,13 @@ using standin::mtl::TextureImage;
 
 namespace {
 
+// floor() without a library call on processors lacking a rounding
+// instruction; texture coordinates here are far inside the int range.
+inline int FloorToInt(float v) {
+  const int i = int(v);
+  return v < float(i) ? i - 1 : i;
+}
+
 int Address(int i, int size, MTLSamplerAddressMode mode) {
   if (mode == MTLSamplerAddressModeRepeat) {
     i %= size;
@@ -35,12 +42,12 @@ float4 SampleLevel(TextureImage& image, unsigned level, MTLSamplerMinMagFilter f
   const int w = int(l.width), h = int(l.height);
   const float u = s * float(w), v = t * float(h);
   if (filter == MTLSamplerMinMagFilterNearest)
-    return Fetch(image, level, Address(int(std::floor(u)), w, sMode), Address(int(std::floor(v)), h, tMode));
+    return Fetch(image, level, Address(FloorToInt(u), w, sMode), Address(FloorToInt(v), h, tMode));
   const float uc = u - 0.5f, vc = v - 0.5f;
-  const float fu = std::floor(uc), fv = std::floor(vc);
-  const float au = uc - fu, av = vc - fv;
-  const int x0 = Address(int(fu), w, sMode), x1 = Address(int(fu) + 1, w, sMode);
-  const int y0 = Address(int(fv), h, tMode), y1 = Address(int(fv) + 1, h, tMode);
+  const int iu = FloorToInt(uc), iv = FloorToInt(vc);
+  const float au = uc - float(iu), av = vc - float(iv);
+  const int x0 = Address(iu, w, sMode), x1 = Address(iu + 1, w, sMode);
+  const int y0 = Address(iv, h, tMode), y1 = Address(iv + 1, h, tMode);
   const float4 top = ::metal::mix(Fetch(image, level, x0, y0), Fetch(image, level, x1, y0), au);
   const float4 bottom = ::metal::mix(Fetch(image, level, x0, y1), Fetch(image, level, x1, y1), au);
   return ::metal::mix(top, bottom, av);
@@ -53,7 +60,10 @@ namespace standin::metal {
 float4 SampleTexture(const void* texture, const void* sampler, float s, float t, float lod) {
   if (!texture) return {};
   TextureImage& image = static_cast<const MTLTexture*>(texture)->image();
-  if (!std::isfinite(s) || !std::isfinite(t)) return {};
+  // Coordinates are pinned to a hundred thousand widths (NaN to 0) so that
+  // texel indexes stay within int.
+  s = std::isnan(s) ? 0.0f : std::clamp(s, -1e5f, 1e5f);
+  t = std::isnan(t) ? 0.0f : std::clamp(t, -1e5f, 1e5f);
   const MTLSamplerState* smp = static_cast<const MTLSamplerState*>(sampler);
   const MTLSamplerMinMagFilter mag = smp ? smp->magFilter() : MTLSamplerMinMagFilterNearest;
   const MTLSamplerMinMagFilter min = smp ? smp->minFilter() : MTLSamplerMinMagFilterNearest;

@@ -95,6 +95,8 @@ TEST(Texture, BilinearSamplingWeighsTheFourNearestTexelCentres) {
     EXPECT_NEAR(standin::metal::SampleTexture(source, linear, c, c, 0).x * 255.0f, texels[i * 5], 1e-3);
     EXPECT_NEAR(standin::metal::SampleTexture(source, nearest, c + 0.12f, c - 0.12f, 0).x * 255.0f, texels[i * 5], 1e-3);
   }
+  // Coordinates no texture reaches, and not-a-number, clamp like any other.
+  EXPECT_NEAR(standin::metal::SampleTexture(source, linear, 1e30f, std::nanf(""), 0).x * 255.0f, texels[3], 1e-3);
 }
 
 TEST(Texture, MipmapsAreBoxAveragesOfTheLevelAbove) {
