@@ -26,6 +26,8 @@ constexpr int32_t FourCharCode(const char (&code)[5])
 // Plug-in API codes (index into GetAPIStr).
 enum EAPI : int { kAPIVST2 = 0, kAPIVST3 = 1, kAPIAU = 2, kAPIAUv3 = 3, kAPIAAX = 4, kAPIAPP = 5, kAPIWAM = 6, kAPIWEB = 7 };
 
+enum EPlugType : int32_t { kPlugTypeEffect = 0, kPlugTypeInstrument = 1, kPlugTypeMIDIEffect = 2 };
+
 struct Config
 {
   int32_t nParams = 0;
@@ -42,7 +44,7 @@ struct Config
   bool plugDoesMidiOut = false;
   bool plugDoesMPE = false;
   bool plugDoesChunks = false;     // state chunks rather than parameter lists in program/bank files
-  int32_t plugType = 0;            // 0 effect, 1 instrument, 2 MIDI effect
+  int32_t plugType = kPlugTypeEffect;  // an EPlugType
   bool plugHasUI = false;
   int32_t plugWidth = 0;
   int32_t plugHeight = 0;

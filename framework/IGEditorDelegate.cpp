@@ -1,8 +1,6 @@
 #include "IGEditorDelegate.h"
 
-#include "IControl.h"
-#include "IGraphics.h"
-#include "IPluginStructs.h"
+#include "IParam.h"
 
 namespace plugin::igraphics {
 
@@ -38,7 +36,7 @@ void* IGEditorDelegate::OpenWindow(void* parentView)
     CloseGraphics();
     mClosing = false;
   }
-  IGraphics* graphics = CreateGraphics();
+  IEditorGraphics* graphics = CreateGraphics();
   mGraphics.reset(graphics);
   if (!graphics)
     return nullptr;
@@ -56,7 +54,7 @@ void IGEditorDelegate::CloseWindow()
   mClosing = false;
 }
 
-IGraphics* IGEditorDelegate::CreateGraphics()
+IEditorGraphics* IGEditorDelegate::CreateGraphics()
 {
   return mMakeGraphicsFunc ? mMakeGraphicsFunc() : nullptr;
 }
@@ -75,18 +73,14 @@ void IGEditorDelegate::SetScreenScale(float scale)
 
 void IGEditorDelegate::SendControlValueFromDelegate(int ctrlTag, double normalizedValue)
 {
-  if (!mGraphics)
-    return;
-  if (IControl* c = mGraphics->GetControlWithTag(ctrlTag))
-    c->SetValueFromDelegate(normalizedValue, 0);
+  if (mGraphics)
+    mGraphics->SendControlValueFromDelegate(ctrlTag, normalizedValue);
 }
 
 void IGEditorDelegate::SendControlMsgFromDelegate(int ctrlTag, int msgTag, int dataSize, const void* data)
 {
-  if (!mGraphics)
-    return;
-  if (IControl* c = mGraphics->GetControlWithTag(ctrlTag))
-    c->OnMsgFromDelegate(msgTag, dataSize, data);
+  if (mGraphics)
+    mGraphics->SendControlMsgFromDelegate(ctrlTag, msgTag, dataSize, data);
 }
 
 void IGEditorDelegate::SendParameterValueFromDelegate(int paramIdx, double value, bool normalized)
@@ -98,13 +92,7 @@ void IGEditorDelegate::SendParameterValueFromDelegate(int paramIdx, double value
       const IParam* p = GetParam(paramIdx);
       value = p ? p->ToNormalized(value) : value;
     }
-    for (int i = 0; i < mGraphics->NControls(); ++i)
-    {
-      IControl* c = mGraphics->GetControl(i);
-      for (int v = 0; v < c->NVals(); ++v)
-        if (c->GetParamIdx(v) == paramIdx)
-          c->SetValueFromDelegate(value, v);
-    }
+    mGraphics->SendParameterValueFromDelegate(paramIdx, value);
   }
   IEditorDelegate::SendParameterValueFromDelegate(paramIdx, value, normalized);
 }
@@ -112,9 +100,7 @@ void IGEditorDelegate::SendParameterValueFromDelegate(int paramIdx, double value
 void IGEditorDelegate::SendMidiMsgFromDelegate(const IMidiMsg& msg)
 {
   if (mGraphics)
-    for (int i = 0; i < mGraphics->NControls(); ++i)
-      if (IControl* c = mGraphics->GetControl(i); c->GetWantsMidi())
-        c->OnMidi(msg);
+    mGraphics->SendMidiMsgFromDelegate(msg);
   OnMidiMsgUI(msg);
 }
 
@@ -122,18 +108,14 @@ bool IGEditorDelegate::OnKeyDown(const IKeyPress& key)
 {
   if (!mEditorReady || !mGraphics)
     return false;
-  float x = 0.f, y = 0.f;
-  mGraphics->GetMouseLocation(x, y);
-  return mGraphics->OnKeyDown(x, y, key);
+  return mGraphics->KeyDownFromDelegate(key);
 }
 
 bool IGEditorDelegate::OnKeyUp(const IKeyPress& key)
 {
   if (!mEditorReady || !mGraphics)
     return false;
-  float x = 0.f, y = 0.f;
-  mGraphics->GetMouseLocation(x, y);
-  return mGraphics->OnKeyUp(x, y, key);
+  return mGraphics->KeyUpFromDelegate(key);
 }
 
 } // namespace plugin::igraphics

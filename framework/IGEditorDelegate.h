@@ -9,15 +9,14 @@
 #include <memory>
 
 #include "IEditorDelegate.h"
+#include "IEditorGraphics.h"
 
 namespace plugin::igraphics {
-
-class IGraphics;
 
 class IGEditorDelegate : public IEditorDelegate
 {
 public:
-  using MakeGraphicsFunc = std::function<IGraphics*()>;
+  using MakeGraphicsFunc = std::function<IEditorGraphics*()>;
   using LayoutFunc = std::function<void(IGraphics*)>;
 
   explicit IGEditorDelegate(int nParams);
@@ -39,16 +38,16 @@ public:
   int UnserializeEditorState(const IByteChunk& chunk, int startPos) override;
 
   // Null when no make-graphics function is stored.
-  virtual IGraphics* CreateGraphics();
+  virtual IEditorGraphics* CreateGraphics();
   virtual void LayoutUI(IGraphics* graphics);
 
   void SetMakeGraphicsFunc(MakeGraphicsFunc func) { mMakeGraphicsFunc = std::move(func); }
   void SetLayoutFunc(LayoutFunc func) { mLayoutFunc = std::move(func); }
 
   // The graphics object while the editor is ready, else null.
-  IGraphics* GetUI() const { return mEditorReady ? mGraphics.get() : nullptr; }
+  IGraphics* GetUI() const { return mEditorReady && mGraphics ? mGraphics->GetGraphics() : nullptr; }
   // The graphics object whenever one exists.
-  IGraphics* GetGraphics() const { return mGraphics.get(); }
+  IGraphics* GetGraphics() const { return mGraphics ? mGraphics->GetGraphics() : nullptr; }
   // Written by the platform layer when it opens the view.
   void SetEditorReady(bool ready) { mEditorReady = ready; }
   bool GetEditorReady() const { return mEditorReady; }
@@ -65,7 +64,7 @@ private:
   // OnUIClose, remember the size, close and delete the graphics object.
   void CloseGraphics();
 
-  std::unique_ptr<IGraphics> mGraphics;
+  std::unique_ptr<IEditorGraphics> mGraphics;
   int mSavedWidth = 0;
   int mSavedHeight = 0;
   float mSavedScale = 0.f;

@@ -3,7 +3,6 @@
 
 #include "IByteChunk.h"
 #include "IGEditorDelegate.h"
-#include "IGraphics.h"
 
 namespace plugin::igraphics {
 

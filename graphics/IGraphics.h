@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "IBitmap.h"
+#include "IEditorGraphics.h"
 #include "IGraphicsEvents.h"
 #include "IGraphicsStructs.h"
 #include "IPopupMenu.h"
@@ -35,7 +36,7 @@ namespace plugin::igraphics {
 class IControl;
 class IGEditorDelegate;
 
-class IGraphics
+class IGraphics : public IEditorGraphics
 {
 public:
   using KeyHandlerFunc = std::function<bool(const IKeyPress&, bool isUp)>;
@@ -157,8 +158,8 @@ public:
   // Returns the type that was in use before.
   virtual int SetMouseCursor(int cursorType);
   virtual void EndUserInput(bool commit) = 0;
-  virtual void* OpenWindow(void* parent) = 0;
-  virtual void CloseWindow() = 0;
+  void* OpenWindow(void* parent) override = 0;
+  void CloseWindow() override = 0;
   virtual void* GetWindow() = 0;
   virtual bool WindowIsOpen() { return GetWindow() != nullptr; }
   virtual bool GetTextFromClipboard(UT_String& str) = 0;
@@ -212,16 +213,16 @@ public:
   bool LoadFontByName(const char* fontID, const char* fontName, ETextStyle style = kTextStyleRegular);
 
   // ---- Geometry --------------------------------------------------------
-  void Resize(int w, int h, float scale, bool needsPlatformResize = true);
+  void Resize(int w, int h, float scale, bool needsPlatformResize = true) override;
   // limitsApplyToUnscaledSize false: the limits bound the scaled size.
   void Resize(int w, int h, float scale, bool needsPlatformResize, bool limitsApplyToUnscaledSize);
-  void SetScreenScale(float scale);
+  void SetScreenScale(float scale) override;
   void SetLayoutOnResize(bool layout) { mLayoutOnResize = layout; }
   IRECT GetBounds() const { return IRECT(0.f, 0.f, static_cast<float>(mWidth), static_cast<float>(mHeight)); }
-  int Width() const { return mWidth; }
-  int Height() const { return mHeight; }
+  int Width() const override { return mWidth; }
+  int Height() const override { return mHeight; }
   int FPS() const { return mFPS; }
-  float GetDrawScale() const { return mDrawScale; }
+  float GetDrawScale() const override { return mDrawScale; }
   float GetScreenScale() const { return mScreenScale; }
   float GetMinScale() const { return mMinScale; }
   float GetMaxScale() const { return mMaxScale; }
@@ -298,6 +299,15 @@ public:
   void OnMouseWheel(float x, float y, const IMouseMod& mod, float delta);
   bool OnKeyDown(float x, float y, const IKeyPress& key);
   bool OnKeyUp(float x, float y, const IKeyPress& key);
+
+  // ---- From the editor delegate ------------------------------------------
+  IGraphics* GetGraphics() override { return this; }
+  void SendControlValueFromDelegate(int ctrlTag, double normalizedValue) override;
+  void SendControlMsgFromDelegate(int ctrlTag, int msgTag, int dataSize, const void* data) override;
+  void SendParameterValueFromDelegate(int paramIdx, double normalizedValue) override;
+  void SendMidiMsgFromDelegate(const IMidiMsg& msg) override;
+  bool KeyDownFromDelegate(const IKeyPress& key) override;
+  bool KeyUpFromDelegate(const IKeyPress& key) override;
   void OnDrop(const char* str, float x, float y);
   void OnFocusLost();
   void OnAppearanceChanged(EUIAppearance appearance);

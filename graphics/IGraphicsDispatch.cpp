@@ -1,11 +1,13 @@
 // Event dispatch: hit testing, pointer capture per touch, hover, wheel,
-// keys, drops, context menus and the corner-drag resize.
+// keys, drops, context menus and the corner-drag resize; values, messages
+// and keys the editor delegate passes on.
 
 #include <algorithm>
 
 #include "IControl.h"
 #include "IGEditorDelegate.h"
 #include "IGraphics.h"
+#include "IPluginStructs.h"
 
 namespace plugin::igraphics {
 
@@ -314,6 +316,52 @@ int IGraphics::GetLastClickedParam()
   const int p = mLastClickedParam;
   mLastClickedParam = -1;
   return p;
+}
+
+// ---- From the editor delegate ----------------------------------------------
+
+void IGraphics::SendControlValueFromDelegate(int ctrlTag, double normalizedValue)
+{
+  if (IControl* c = GetControlWithTag(ctrlTag))
+    c->SetValueFromDelegate(normalizedValue, 0);
+}
+
+void IGraphics::SendControlMsgFromDelegate(int ctrlTag, int msgTag, int dataSize, const void* data)
+{
+  if (IControl* c = GetControlWithTag(ctrlTag))
+    c->OnMsgFromDelegate(msgTag, dataSize, data);
+}
+
+void IGraphics::SendParameterValueFromDelegate(int paramIdx, double normalizedValue)
+{
+  for (int i = 0; i < NControls(); ++i)
+  {
+    IControl* c = GetControl(i);
+    for (int v = 0; v < c->NVals(); ++v)
+      if (c->GetParamIdx(v) == paramIdx)
+        c->SetValueFromDelegate(normalizedValue, v);
+  }
+}
+
+void IGraphics::SendMidiMsgFromDelegate(const IMidiMsg& msg)
+{
+  for (int i = 0; i < NControls(); ++i)
+    if (IControl* c = GetControl(i); c->GetWantsMidi())
+      c->OnMidi(msg);
+}
+
+bool IGraphics::KeyDownFromDelegate(const IKeyPress& key)
+{
+  float x = 0.f, y = 0.f;
+  GetMouseLocation(x, y);
+  return OnKeyDown(x, y, key);
+}
+
+bool IGraphics::KeyUpFromDelegate(const IKeyPress& key)
+{
+  float x = 0.f, y = 0.f;
+  GetMouseLocation(x, y);
+  return OnKeyUp(x, y, key);
 }
 
 } // namespace plugin::igraphics

@@ -162,6 +162,12 @@ protected:
   void ResetProcessor();
 
 private:
+  // One property call as the per-property functions see it, and those
+  // functions with their table (IPluginAUProperties.cpp).
+  struct PropertyGet;
+  struct PropertySet;
+  struct Properties;
+
   // The parameter a host id names, or null when the id is outside the list.
   IParam* ParamForID(AudioUnitParameterID id) const
   {

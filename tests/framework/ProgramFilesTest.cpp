@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 using namespace plugin;
@@ -75,8 +77,10 @@ class ProgramFilesTest : public ::testing::Test
 protected:
   void SetUp() override
   {
+    // The process id keeps two test runs on one machine apart.
     mDir = fs::temp_directory_path() /
-           ("programfiles-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("programfiles-" + std::to_string(::getpid()) + "-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(mDir);
   }
   void TearDown() override { fs::remove_all(mDir); }

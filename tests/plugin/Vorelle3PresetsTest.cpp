@@ -232,7 +232,7 @@ TEST_F(Presets, PresetNamesFromPathsAndTheDefaultPath) {
 }
 
 TEST_F(Presets, ACommaLocaleStillWritesAndReadsDecimalPoints) {
-  testplug::CommaLocale locale;
+  testsupport::CommaLocale locale;
   if (!locale.Active()) GTEST_SKIP() << "no comma locale can be made here";
   StatePlug p;
   p.GetParam(kGain)->Set(-2.5);

@@ -272,7 +272,7 @@ TEST_F(StateChunk, SizesFromTheDataCannotWrapAPosition) {
 }
 
 TEST_F(StateChunk, TheXMLIsReadByAnIndependentParserInAnyLocale) {
-  testplug::CommaLocale locale; // inactive locale: still a plain check
+  testsupport::CommaLocale locale; // inactive locale: still a plain check
   StatePlug p;
   p.GetParam(kGain)->Set(-2.5);
   const std::vector<uint8_t> saved = p.Saved();

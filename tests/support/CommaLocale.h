@@ -10,7 +10,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace testplug {
+namespace testsupport {
 
 class CommaLocale {
 public:
@@ -44,4 +44,4 @@ private:
   bool mActive = false;
 };
 
-} // namespace testplug
+} // namespace testsupport

@@ -76,7 +76,7 @@ TEST(LocaleFreeNumber, ParsingAcceptsWhatScanningAccepts) {
 }
 
 TEST(LocaleFreeNumber, ACommaLocaleChangesNeitherFormattingNorParsing) {
-  testplug::CommaLocale locale;
+  testsupport::CommaLocale locale;
   if (!locale.Active()) GTEST_SKIP() << "no comma locale can be made here";
   char printed[32];
   std::snprintf(printed, sizeof printed, "%f", 0.5);
