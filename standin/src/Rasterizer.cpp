@@ -521,15 +521,18 @@ void Rasterizer::RunSpan(const Span& sp) {
       float r = ::metal::saturate(colour.x), g = ::metal::saturate(colour.y), b = ::metal::saturate(colour.z),
             a = ::metal::saturate(colour.w);
       if constexpr (Output == kSourceOver) {
-        // Sums stay within [0, 1]: the source is premultiplied and clamped.
-        constexpr float k = 1.0f / 255.0f;
-        const float keep = 1.0f - a;
-        const int ir = bgra ? 2 : 0, ib = bgra ? 0 : 2;
-        const float scale = k * keep;
-        r = ::metal::min(r + float(t[ir]) * scale, 1.0f);
-        g = ::metal::min(g + float(t[1]) * scale, 1.0f);
-        b = ::metal::min(b + float(t[ib]) * scale, 1.0f);
-        a += float(t[3]) * scale;
+        // Nothing to add, or nothing of the destination left: exact shortcuts.
+        if (a == 0.0f && r == 0.0f && g == 0.0f && b == 0.0f) continue;
+        if (a < 1.0f) {
+          // Sums stay within [0, 1]: the source is premultiplied and clamped.
+          constexpr float k = 1.0f / 255.0f;
+          const float scale = k * (1.0f - a);
+          const int ir = bgra ? 2 : 0, ib = bgra ? 0 : 2;
+          r = ::metal::min(r + float(t[ir]) * scale, 1.0f);
+          g = ::metal::min(g + float(t[1]) * scale, 1.0f);
+          b = ::metal::min(b + float(t[ib]) * scale, 1.0f);
+          a += float(t[3]) * scale;
+        }
       }
       const uint8_t R = UnitToUnorm8(r), G = UnitToUnorm8(g), B = UnitToUnorm8(b), Al = UnitToUnorm8(::metal::min(a, 1.0f));
       t[0] = bgra ? B : R;
