@@ -32,10 +32,14 @@ void RenderPassRecord::Execute() {
     Replay(color, stencilImage, 0, int(base.height));
     return;
   }
+  const int height = int(base.height);
+  auto band = [&](unsigned i) { return height * int(i) / int(threads); };
   std::vector<std::thread> bands;
   for (unsigned i = 1; i < threads; ++i)
-    bands.emplace_back([=, this] { Replay(color, stencilImage, int(base.height * i / threads), int(base.height * (i + 1) / threads)); });
-  Replay(color, stencilImage, 0, int(base.height / threads));
+    bands.emplace_back([this, color, stencilImage, from = band(i), to = band(i + 1)] {
+      Replay(color, stencilImage, from, to);
+    });
+  Replay(color, stencilImage, 0, band(1));
   for (std::thread& t : bands) t.join();
 }
 
