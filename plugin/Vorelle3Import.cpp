@@ -1,6 +1,7 @@
 // Spectrum of an audio file, and the reduction of any analyser's average
 // onto the curve grid. Main thread.
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <vector>
 
@@ -65,8 +66,14 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
       for (int pass = 0; pass < passes; ++pass) {
         for (int pos = 0; pos < frames; pos += block) {
           const int n = std::min(block, frames - pos);
-          for (int c = 0; c < channels; ++c)
+          for (int c = 0; c < channels; ++c) {
             std::copy(src[c] + pos, src[c] + pos + n, in[c]);
+            // One NaN or infinity would spread over the whole average.
+            if (!std::all_of(in[c], in[c] + n, [](double x) { return std::isfinite(x); })) {
+              mImportStatus.Set(kImportCorrupt);
+              return nullptr;
+            }
+          }
           analyser->ProcessCapture(in, nullptr, n);
         }
       }

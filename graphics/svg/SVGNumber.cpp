@@ -1,0 +1,144 @@
+// Number scanning, coordinates with units, and their conversion to pixels.
+#include <cmath>
+#include <cstring>
+
+#include "SVGParserState.h"
+
+namespace plugin::igraphics {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+bool svgIsSpace(char c)
+{
+  // Tab, line feed, vertical tab, form feed and carriage return are 9..13.
+  return c == ' ' || c == '\0' || (c >= '\t' && c <= '\r');
+}
+
+const char* svgScanNumber(const char* s, char item[64])
+{
+  int i = 0;
+  auto put = [&](char c) {
+    if (i < 63) item[i++] = c;
+  };
+  if (*s == '-' || *s == '+') put(*s++);
+  while (IsDigit(*s)) put(*s++);
+  if (*s == '.') {
+    put(*s++);
+    while (IsDigit(*s)) put(*s++);
+  }
+  // "2em" and "2ex" are numbers with a unit, not exponents.
+  if ((*s == 'e' || *s == 'E') && s[1] != 'm' && s[1] != 'x') {
+    put(*s++);
+    if (*s == '-' || *s == '+') put(*s++);
+    while (IsDigit(*s)) put(*s++);
+  }
+  item[i] = '\0';
+  return s;
+}
+
+double svgParseNumber(const char* s)
+{
+  double sign = 1.0;
+  if (*s == '+') {
+    s++;
+  } else if (*s == '-') {
+    sign = -1.0;
+    s++;
+  }
+  // Digits accumulate in double: any count of them is safe.
+  double intPart = 0.0, fracPart = 0.0;
+  bool hasInt = false, hasFrac = false;
+  if (IsDigit(*s)) {
+    hasInt = true;
+    while (IsDigit(*s)) intPart = intPart * 10.0 + (*s++ - '0');
+  }
+  if (*s == '.') {
+    s++;
+    if (IsDigit(*s)) {
+      hasFrac = true;
+      // Digits past the 20th are below double precision; skipping them keeps
+      // the divisor finite.
+      double num = 0.0, den = 1.0;
+      for (int n = 0; IsDigit(*s); s++, n++) {
+        if (n < 20) {
+          num = num * 10.0 + (*s - '0');
+          den *= 10.0;
+        }
+      }
+      fracPart = num / den;
+    }
+  }
+  if (!hasInt && !hasFrac) return 0.0;
+  double res = sign * (intPart + fracPart);
+  if ((*s == 'e' || *s == 'E') && res != 0.0) {
+    const char* e = s + 1;
+    int esign = 1;
+    if (*e == '+') {
+      e++;
+    } else if (*e == '-') {
+      esign = -1;
+      e++;
+    }
+    if (IsDigit(*e)) {
+      // Capped so the count cannot overflow; 10^±1000 is already inf or 0.
+      int expPart = 0;
+      while (IsDigit(*e)) {
+        if (expPart < 1000) expPart = expPart * 10 + (*e - '0');
+        e++;
+      }
+      res *= std::pow(10.0, esign * expPart);
+    }
+  }
+  return res;
+}
+
+SVGCoordinate svgParseCoordinate(const char* s)
+{
+  char item[64];
+  const char* units = svgScanNumber(s, item);
+  SVGCoordinate c{static_cast<float>(svgParseNumber(item)), kSVGUnitsUser};
+  static const struct
+  {
+    const char* name;
+    int units;
+  } table[] = {{"px", kSVGUnitsPx}, {"pt", kSVGUnitsPt}, {"pc", kSVGUnitsPc}, {"mm", kSVGUnitsMm},
+               {"cm", kSVGUnitsCm}, {"in", kSVGUnitsIn}, {"em", kSVGUnitsEm}, {"ex", kSVGUnitsEx}};
+  if (units[0] == '%') {
+    c.units = kSVGUnitsPercent;
+    return c;
+  }
+  if (units[0] == '\0') return c;
+  for (const auto& u : table)
+    if (units[0] == u.name[0] && units[1] == u.name[1]) c.units = u.units;
+  return c;
+}
+
+float svgActualLength(const SVGParser* p)
+{
+  const float w = p->viewWidth, h = p->viewHeight;
+  return std::sqrt(w * w + h * h) / std::sqrt(2.0f);
+}
+
+float svgConvertToPixels(const SVGParser* p, SVGCoordinate c, float orig, float length)
+{
+  const float fontSize = p->attr[p->attrHead].fontSize;
+  switch (c.units) {
+    case kSVGUnitsUser:
+    case kSVGUnitsPx: return c.value;
+    case kSVGUnitsPt: return c.value / 72.0f * p->dpi;
+    case kSVGUnitsPc: return c.value / 6.0f * p->dpi;
+    case kSVGUnitsMm: return c.value / 25.4f * p->dpi;
+    case kSVGUnitsCm: return c.value / 2.54f * p->dpi;
+    case kSVGUnitsIn: return c.value * p->dpi;
+    case kSVGUnitsEm: return c.value * fontSize;
+    case kSVGUnitsEx: return c.value * fontSize * 0.52f;
+    case kSVGUnitsPercent: return orig + c.value / 100.0f * length;
+    default: return c.value;
+  }
+}
+
+} // namespace plugin::igraphics

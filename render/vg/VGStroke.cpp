@@ -1,0 +1,306 @@
+// Stroke tessellation: one triangle strip per sub-path with caps and joins.
+#include <algorithm>
+#include <cmath>
+
+#include "VGInternal.h"
+
+namespace {
+
+int vg__curveDivs(float r, float arc, float tol)
+{
+  const float da = std::acos(r / (r + tol)) * 2.0f;
+  return std::max(2, static_cast<int>(std::ceil(arc / da)));
+}
+
+VGvertex* vg__roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru,
+                        int ncap)
+{
+  const float dlx0 = p0->dy, dly0 = -p0->dx;
+  const float dlx1 = p1->dy, dly1 = -p1->dx;
+
+  if (p1->flags & VG_PT_LEFT) {
+    float lx0, ly0, lx1, ly1;
+    if (p1->flags & VG_PT_INNERBEVEL) {
+      lx0 = p1->x + dlx0 * lw;
+      ly0 = p1->y + dly0 * lw;
+      lx1 = p1->x + dlx1 * lw;
+      ly1 = p1->y + dly1 * lw;
+    } else {
+      lx0 = lx1 = p1->x + p1->dmx * lw;
+      ly0 = ly1 = p1->y + p1->dmy * lw;
+    }
+    const float a0 = std::atan2(-dly0, -dlx0);
+    float a1 = std::atan2(-dly1, -dlx1);
+    if (a1 > a0) a1 -= VG_2PI;
+
+    vg__vset(dst++, lx0, ly0, lu, 1);
+    vg__vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
+
+    const int n = std::max(2, std::min(static_cast<int>(std::ceil(((a0 - a1) / VG_PI) * ncap)), ncap));
+    for (int i = 0; i < n; i++) {
+      const float u = i / static_cast<float>(n - 1);
+      const float a = a0 + u * (a1 - a0);
+      const float rx = p1->x + std::cos(a) * rw;
+      const float ry = p1->y + std::sin(a) * rw;
+      vg__vset(dst++, p1->x, p1->y, 0.5f, 1);
+      vg__vset(dst++, rx, ry, ru, 1);
+    }
+
+    vg__vset(dst++, lx1, ly1, lu, 1);
+    vg__vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
+  } else {
+    float rx0, ry0, rx1, ry1;
+    if (p1->flags & VG_PT_INNERBEVEL) {
+      rx0 = p1->x - dlx0 * rw;
+      ry0 = p1->y - dly0 * rw;
+      rx1 = p1->x - dlx1 * rw;
+      ry1 = p1->y - dly1 * rw;
+    } else {
+      rx0 = rx1 = p1->x - p1->dmx * rw;
+      ry0 = ry1 = p1->y - p1->dmy * rw;
+    }
+    const float a0 = std::atan2(dly0, dlx0);
+    float a1 = std::atan2(dly1, dlx1);
+    if (a1 < a0) a1 += VG_2PI;
+
+    vg__vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
+    vg__vset(dst++, rx0, ry0, ru, 1);
+
+    const int n = std::max(2, std::min(static_cast<int>(std::ceil(((a1 - a0) / VG_PI) * ncap)), ncap));
+    for (int i = 0; i < n; i++) {
+      const float u = i / static_cast<float>(n - 1);
+      const float a = a0 + u * (a1 - a0);
+      const float lx = p1->x + std::cos(a) * lw;
+      const float ly = p1->y + std::sin(a) * lw;
+      vg__vset(dst++, lx, ly, lu, 1);
+      vg__vset(dst++, p1->x, p1->y, 0.5f, 1);
+    }
+
+    vg__vset(dst++, p1->x + dlx1 * lw, p1->y + dly1 * lw, lu, 1);
+    vg__vset(dst++, rx1, ry1, ru, 1);
+  }
+  return dst;
+}
+
+VGvertex* vg__buttCapStart(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float d, float aa, float u0,
+                           float u1)
+{
+  const float px = p->x - dx * d;
+  const float py = p->y - dy * d;
+  const float dlx = dy, dly = -dx;
+  vg__vset(dst++, px + dlx * w - dx * aa, py + dly * w - dy * aa, u0, 0);
+  vg__vset(dst++, px - dlx * w - dx * aa, py - dly * w - dy * aa, u1, 0);
+  vg__vset(dst++, px + dlx * w, py + dly * w, u0, 1);
+  vg__vset(dst++, px - dlx * w, py - dly * w, u1, 1);
+  return dst;
+}
+
+VGvertex* vg__buttCapEnd(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float d, float aa, float u0,
+                         float u1)
+{
+  const float px = p->x + dx * d;
+  const float py = p->y + dy * d;
+  const float dlx = dy, dly = -dx;
+  vg__vset(dst++, px + dlx * w, py + dly * w, u0, 1);
+  vg__vset(dst++, px - dlx * w, py - dly * w, u1, 1);
+  vg__vset(dst++, px + dlx * w + dx * aa, py + dly * w + dy * aa, u0, 0);
+  vg__vset(dst++, px - dlx * w + dx * aa, py - dly * w + dy * aa, u1, 0);
+  return dst;
+}
+
+VGvertex* vg__roundCapStart(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, int ncap, float u0,
+                            float u1)
+{
+  const float px = p->x;
+  const float py = p->y;
+  const float dlx = dy, dly = -dx;
+  for (int i = 0; i < ncap; i++) {
+    const float a = i / static_cast<float>(ncap - 1) * VG_PI;
+    const float ax = std::cos(a) * w, ay = std::sin(a) * w;
+    vg__vset(dst++, px - dlx * ax - dx * ay, py - dly * ax - dy * ay, u0, 1);
+    vg__vset(dst++, px, py, 0.5f, 1);
+  }
+  vg__vset(dst++, px + dlx * w, py + dly * w, u0, 1);
+  vg__vset(dst++, px - dlx * w, py - dly * w, u1, 1);
+  return dst;
+}
+
+VGvertex* vg__roundCapEnd(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, int ncap, float u0, float u1)
+{
+  const float px = p->x;
+  const float py = p->y;
+  const float dlx = dy, dly = -dx;
+  vg__vset(dst++, px + dlx * w, py + dly * w, u0, 1);
+  vg__vset(dst++, px - dlx * w, py - dly * w, u1, 1);
+  for (int i = 0; i < ncap; i++) {
+    const float a = i / static_cast<float>(ncap - 1) * VG_PI;
+    const float ax = std::cos(a) * w, ay = std::sin(a) * w;
+    vg__vset(dst++, px, py, 0.5f, 1);
+    vg__vset(dst++, px - dlx * ax + dx * ay, py - dly * ax + dy * ay, u0, 1);
+  }
+  return dst;
+}
+
+VGvertex* vg__startCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
+                       float u0, float u1)
+{
+  if (lineCap == VG_BUTT) return vg__buttCapStart(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
+  if (lineCap == VG_SQUARE) return vg__buttCapStart(dst, p, dx, dy, w, w - aa, aa, u0, u1);
+  if (lineCap == VG_ROUND) return vg__roundCapStart(dst, p, dx, dy, w, ncap, u0, u1);
+  return dst;
+}
+
+VGvertex* vg__endCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
+                     float u0, float u1)
+{
+  if (lineCap == VG_BUTT) return vg__buttCapEnd(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
+  if (lineCap == VG_SQUARE) return vg__buttCapEnd(dst, p, dx, dy, w, w - aa, aa, u0, u1);
+  if (lineCap == VG_ROUND) return vg__roundCapEnd(dst, p, dx, dy, w, ncap, u0, u1);
+  return dst;
+}
+
+void vg__expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int lineJoin, float miterLimit)
+{
+  VGpathCache* cache = ctx->cache;
+  const float aa = fringe;
+  float u0 = 0.0f, u1 = 1.0f;
+  const int ncap = vg__curveDivs(w, VG_PI, ctx->tessTol); // from the width before the fringe is added
+
+  w += aa * 0.5f;
+  if (aa == 0.0f) {
+    // Without a fringe the coverage gradient is flat.
+    u0 = 0.5f;
+    u1 = 0.5f;
+  }
+
+  vg__calculateJoins(cache, lineJoin, w, miterLimit);
+
+  int cverts = 0;
+  for (int i = 0; i < cache->npaths; i++) {
+    const VGpath* path = &cache->paths[i];
+    const int loop = path->closed ? 1 : 0;
+    if (lineJoin == VG_ROUND)
+      cverts += (path->count + path->nbevel * (ncap + 2) + 1) * 2;
+    else
+      cverts += (path->count + path->nbevel * 5 + 1) * 2;
+    if (loop == 0) {
+      if (lineCap == VG_ROUND)
+        cverts += (ncap * 2 + 2) * 2;
+      else
+        cverts += (3 + 3) * 2;
+    }
+  }
+
+  VGvertex* verts = vg__allocTempVerts(ctx, cverts);
+  if (!verts) return;
+
+  for (int i = 0; i < cache->npaths; i++) {
+    VGpath* path = &cache->paths[i];
+    VGpoint* pts = &cache->points[path->first];
+    path->fill = nullptr;
+    path->nfill = 0;
+
+    const int loop = path->closed ? 1 : 0;
+    VGvertex* dst = verts;
+    path->stroke = dst;
+
+    // An open path of fewer than two points has no direction for its caps.
+    if (path->count == 0 || (!loop && path->count < 2)) {
+      path->nstroke = 0;
+      continue;
+    }
+
+    const VGpoint* p0;
+    const VGpoint* p1;
+    int s, e;
+    if (loop) {
+      p0 = &pts[path->count - 1];
+      p1 = &pts[0];
+      s = 0;
+      e = path->count;
+    } else {
+      p0 = &pts[0];
+      p1 = &pts[1];
+      s = 1;
+      e = path->count - 1;
+    }
+
+    if (loop == 0) {
+      float dx = p1->x - p0->x;
+      float dy = p1->y - p0->y;
+      const float d = std::sqrt(dx * dx + dy * dy);
+      if (d > 1e-6f) {
+        dx /= d;
+        dy /= d;
+      }
+      dst = vg__startCap(dst, p0, dx, dy, w, aa, lineCap, ncap, u0, u1);
+    }
+
+    for (int j = s; j < e; ++j) {
+      if (p1->flags & (VG_PT_BEVEL | VG_PT_INNERBEVEL)) {
+        if (lineJoin == VG_ROUND)
+          dst = vg__roundJoin(dst, p0, p1, w, w, u0, u1, ncap);
+        else
+          dst = vg__bevelJoin(dst, p0, p1, w, w, u0, u1);
+      } else {
+        vg__vset(dst++, p1->x + (p1->dmx * w), p1->y + (p1->dmy * w), u0, 1);
+        vg__vset(dst++, p1->x - (p1->dmx * w), p1->y - (p1->dmy * w), u1, 1);
+      }
+      p0 = p1++;
+    }
+
+    if (loop) {
+      vg__vset(dst++, verts[0].x, verts[0].y, u0, 1);
+      vg__vset(dst++, verts[1].x, verts[1].y, u1, 1);
+    } else {
+      float dx = p1->x - p0->x;
+      float dy = p1->y - p0->y;
+      const float d = std::sqrt(dx * dx + dy * dy);
+      if (d > 1e-6f) {
+        dx /= d;
+        dy /= d;
+      }
+      dst = vg__endCap(dst, p1, dx, dy, w, aa, lineCap, ncap, u0, u1);
+    }
+
+    path->nstroke = static_cast<int>(dst - verts);
+    verts = dst;
+  }
+}
+
+} // namespace
+
+void vgStroke(VGcontext* ctx)
+{
+  VGstate* state = vg__getState(ctx);
+  const float scale = vg__getAverageScale(state->xform);
+  float strokeWidth = std::clamp(state->strokeWidth * scale, 0.0f, 200.0f);
+  VGpaint strokePaint = state->stroke;
+
+  if (strokeWidth < ctx->fringeWidth) {
+    // A hairline is drawn one fringe wide and faded by its coverage instead.
+    const float alpha = std::clamp(strokeWidth / ctx->fringeWidth, 0.0f, 1.0f);
+    strokePaint.innerColor.a *= alpha * alpha;
+    strokePaint.outerColor.a *= alpha * alpha;
+    strokeWidth = ctx->fringeWidth;
+  }
+
+  strokePaint.innerColor.a *= state->alpha;
+  strokePaint.outerColor.a *= state->alpha;
+
+  vg__flattenPaths(ctx);
+
+  if (ctx->params.edgeAntiAlias && state->shapeAntiAlias)
+    vg__expandStroke(ctx, strokeWidth * 0.5f, ctx->fringeWidth, state->lineCap, state->lineJoin, state->miterLimit);
+  else
+    vg__expandStroke(ctx, strokeWidth * 0.5f, 0.0f, state->lineCap, state->lineJoin, state->miterLimit);
+
+  ctx->params.renderStroke(ctx->params.userPtr, &strokePaint, state->compositeOperation, &state->scissor,
+                           ctx->fringeWidth, strokeWidth, ctx->cache->paths, ctx->cache->npaths);
+
+  for (int i = 0; i < ctx->cache->npaths; i++) {
+    const VGpath* path = &ctx->cache->paths[i];
+    ctx->strokeTriCount += path->nstroke - 2;
+    ctx->drawCallCount++;
+  }
+}
