@@ -1,8 +1,6 @@
 // Loading by name: the pixel-density search over real files, scaled copies
 // drawn through a layer and cached, SVG documents and raw files.
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +9,7 @@
 
 #include "EditorFixture.h"
 #include "ResourceCaches.h"
+#include "TempFolder.h"
 
 using namespace testsupport;
 namespace fs = std::filesystem;
@@ -56,16 +55,15 @@ protected:
   void SetUp() override
   {
     EditorFixture::SetUp();
-    char tmpl[] = "/tmp/vorelle3-res-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir = tmpl;
+    dir = folder.Path().string();
+    ASSERT_FALSE(dir.empty());
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   std::string Path(const std::string& file) const { return dir + "/" + file; }
   void Write(const std::string& file, const RGBAImage& img) { ASSERT_TRUE(WritePNG(Path(file), img)); }
   static const TestBitmap& Pixels(const IBitmap& b) { return *dynamic_cast<TestBitmap*>(b.GetAPIBitmap()); }
 
+  TempFolder folder;
   std::string dir;
 };
 
