@@ -115,6 +115,11 @@ TEST_F(DrawingBodies, EveryDrawingBodyBuildsItsPathAndPaintsItOnce)
     EXPECT_EQ(path, k.path) << k.what;
   }
 
+  // A plot of no points reads none and draws nothing.
+  g->DrawData(c, r, nullptr, 0);
+  g->DrawData(c, r, ys, 0);
+  EXPECT_TRUE(g->TakePaints().empty());
+
   // A pattern fill passes the pattern itself.
   g->FillRectPattern(gradient, r, nullptr);
   const auto paints = g->TakePaints();
