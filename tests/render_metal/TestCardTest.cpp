@@ -393,6 +393,8 @@ TEST_F(TestCard, RendersEveryFeatureAtChosenPoints) {
 }
 
 TEST_F(TestCard, MatchesCairoClosely) {
+  // Frames and read-back run on the GPU's own thread here.
+  standin::SetGPUExecution(standin::GPUExecution::WorkerThread);
   const std::vector<uint8_t> layerPixels = Draw();
   const std::vector<uint8_t> card = Shown();
   const std::vector<uint8_t> ref = CairoCard(layerPixels);
