@@ -142,6 +142,34 @@ TEST_F(Frames, AFourthFrameWaitsForOneOfThreeInFlight) {
   EXPECT_EQ(FreeUnits(), 3);
 }
 
+TEST_F(Frames, StencilStrokesCoverACrossingOnce) {
+  // A translucent stroke crossing itself: drawn plainly the crossing is
+  // blended twice; stencilled, every pixel once, like the rest of the line.
+  for (int flags : {int(VG_ANTIALIAS), VG_ANTIALIAS | VG_STENCIL_STROKES}) {
+    ASSERT_NE(Open(40, 40, flags), nullptr);
+    mvgClearWithColor(ctx, vgRGB(255, 255, 255));
+    vgBeginFrame(ctx, 40, 40, 1);
+    vgBeginPath(ctx);
+    vgMoveTo(ctx, 5, 5);
+    vgLineTo(ctx, 35, 35);
+    vgLineTo(ctx, 35, 5);
+    vgLineTo(ctx, 5, 35);
+    vgStrokeWidth(ctx, 6);
+    vgStrokeColor(ctx, vgRGBAf(1, 0, 0, 0.5f));
+    vgStroke(ctx);
+    vgEndFrame(ctx);
+    const std::vector<uint8_t> shown = Shown();
+    const auto crossing = mvgtest::At(shown, 40, 20, 20), line = mvgtest::At(shown, 40, 35, 20);
+    EXPECT_NEAR(line[1], 128, 2);
+    if (flags & VG_STENCIL_STROKES) {
+      EXPECT_NEAR(crossing[1], line[1], 1);
+    } else {
+      EXPECT_NEAR(crossing[1], 64, 2);
+    }
+    Close();
+  }
+}
+
 TEST_F(Frames, ErrorsArePrintedOnlyWhenDebugging) {
   for (int flags : {0, int(VG_DEBUG)}) {
     ASSERT_NE(Open(16, 16, flags), nullptr);

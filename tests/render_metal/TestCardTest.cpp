@@ -55,6 +55,7 @@ TEST_F(TestCard, RendersEveryFeatureAtChosenPoints) {
     std::array<int, 4> rgba;
   };
   const auto lin = [](double t, int a, int b) { return int(std::lround(a + (b - a) * t)); };
+  const auto over = [](int c, int a) { return int(std::lround(c * a / 255.0 + 255 * (1 - a / 255.0))); };
   const Point points[] = {
       {"background", 2, 2, {255, 255, 255, 255}},
       {"rectangle", 40, 35, {kRed.r, kRed.g, kRed.b, 255}},
@@ -73,7 +74,8 @@ TEST_F(TestCard, RendersEveryFeatureAtChosenPoints) {
       {"square cap reaches past it", 317, 131, {kInk.r, kInk.g, kInk.b, 255}},
       {"miter join is sharp", 50, 84, {kInk.r, kInk.g, kInk.b, 255}},
       {"checker light", 14, 164, {250, 200, 120, 255}},
-      {"checker dark", 22, 164, {60, 20, 90, 255}},
+      // Straight 160/255 alpha over white.
+      {"checker dark, translucent", 22, 164, {over(60, 160), over(20, 160), over(90, 160), 255}},
       {"scissored circle left", 140, 195, {kTeal.r, kTeal.g, kTeal.b, 255}},
       {"scissored circle right", 160, 195, {255, 255, 255, 255}},
   };

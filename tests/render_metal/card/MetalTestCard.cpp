@@ -32,7 +32,7 @@ std::vector<uint8_t> Checker() {
     for (int x = 0; x < 8; ++x) {
       uint8_t* p = &px[size_t(y * 8 + x) * 4];
       const bool dark = (x + y) % 2;
-      p[0] = dark ? 60 : 250, p[1] = dark ? 20 : 200, p[2] = dark ? 90 : 120, p[3] = 255;
+      p[0] = dark ? 60 : 250, p[1] = dark ? 20 : 200, p[2] = dark ? 90 : 120, p[3] = dark ? 160 : 255;
     }
   return px;
 }
@@ -173,9 +173,11 @@ std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels) {
   cairo_surface_flush(img);
   for (int j = 0; j < 8; ++j)
     for (int i = 0; i < 8; ++i) {
+      // Cairo keeps premultiplied pixels; the image is straight.
       const uint8_t* p = &checker[size_t(j * 8 + i) * 4];
+      auto pm = [&](int c) { return uint32_t(std::lround(p[c] * p[3] / 255.0)); };
       reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(img) + j * cairo_image_surface_get_stride(img))[i] =
-          uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+          uint32_t(p[3]) << 24 | pm(0) << 16 | pm(1) << 8 | pm(2);
     }
   cairo_surface_mark_dirty(img);
   cairo_save(cr);

@@ -52,7 +52,7 @@ inline const CompositeCase kComposites[] = {
 inline constexpr double kSourceAlpha = 0.5;
 inline int CellX(int i) { return 10 + i * 42; }
 
-// An 8 x 8 checker of two colours, straight alpha (all opaque).
+// An 8 x 8 checker of two colours, straight alpha (the dark one translucent).
 std::vector<uint8_t> Checker();
 // The framebuffer layer's own frame, kLayerW x kLayerH.
 void DrawLayer(VGcontext* ctx);
