@@ -108,7 +108,7 @@ class MVGcontext_vVorelle3_au : public NSObject {
   void stroke(const MVGcall& call);
   void triangles(const MVGcall& call);
   // Puts a set back to free; the caller holds its lock.
-  void releaseSet(MVGbuffers_vVorelle3_au* set);
+  static void releaseSet(MVGbuffers_vVorelle3_au* set);
 };
 
 // Vector-engine image flags and composite factors mapped to Metal; false when

@@ -121,8 +121,12 @@ void MVGcontext_vVorelle3_au::renderFlush() {
     set->image = image;
   }
   commandBuffer->enqueue();
+  // The handler keeps the set and the semaphore alive itself, so a context
+  // deleted while the frame is in flight leaves it nothing freed to touch.
   dispatch_semaphore_t sem = semaphore;
-  commandBuffer->addCompletedHandler([set, sem, this](MTLCommandBuffer*) {
+  dispatch_retain(sem);
+  set->retain();
+  commandBuffer->addCompletedHandler([set, sem](MTLCommandBuffer*) {
     {
       std::lock_guard<std::mutex> hold(set->lock);
       if (set->commandBuffer) set->commandBuffer->release();
@@ -130,6 +134,8 @@ void MVGcontext_vVorelle3_au::renderFlush() {
       releaseSet(set);
     }
     dispatch_semaphore_signal(sem);
+    dispatch_release(sem);
+    set->release();
   });
 
   updateStencilTextureToSize(set, width, height);

@@ -170,6 +170,25 @@ TEST_F(Frames, StencilStrokesCoverACrossingOnce) {
   }
 }
 
+TEST_F(Frames, DeletingAContextWithFramesInFlightWaitsForThem) {
+  standin::SetGPUExecution(standin::GPUExecution::WorkerThread);
+  ASSERT_NE(Open(16, 16), nullptr);
+  standin::SetGPUPaused(true);
+  for (int i = 0; i < 2; ++i) {
+    vgBeginFrame(ctx, 16, 16, 1);
+    Square(0, vgRGB(255, 0, 0));
+    vgEndFrame(ctx);
+  }
+  std::thread resume([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    standin::SetGPUPaused(false);
+  });
+  Close();  // the completion handlers run after this, on sets it let go of
+  resume.join();
+  standin::WaitForGPUIdle();
+  EXPECT_EQ(standin::GPUValidationErrors(), std::vector<std::string>());
+}
+
 TEST_F(Frames, ErrorsArePrintedOnlyWhenDebugging) {
   for (int flags : {0, int(VG_DEBUG)}) {
     ASSERT_NE(Open(16, 16, flags), nullptr);
