@@ -1,5 +1,6 @@
 #include "AutoreleasePool.h"
 #include "CFRuntime.h"
+#include "FontRegistry.h"
 #include "FoundationInternal.h"
 #include "MainRunLoop.h"
 
@@ -19,6 +20,7 @@ void Reset() {
   ClearBundles();
   DrainAllAutoreleasePools();
   ClearRecordedAUEvents();
+  ct::ResetFontRegistry();
 }
 
 long LiveCFObjectCount() { return cf::LiveObjects(); }
