@@ -147,6 +147,6 @@ int Vorelle3::ReadIniInt(const char*, const char* key, int defaultValue) const {
 }
 
 void Vorelle3::InitPlugControls() {
-  // No editor functions exist yet: the plug-in runs without an editor.
+  // Without the editor functions the module handed in, there is no editor.
   if (!mMakeGraphicsFunc || !mLayoutFunc) SetHasUI(false);
 }

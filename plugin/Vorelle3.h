@@ -196,7 +196,7 @@ public:
 protected:
   void InitMembers();
   void InitParams();
-  // Stores the editor's make-graphics and layout functions (none yet).
+  // No editor unless the module handed in make-graphics and layout functions.
   void InitPlugControls();
   void ProcessAudio(double** inputs, double** outputs, int nFrames);
 

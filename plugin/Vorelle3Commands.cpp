@@ -40,8 +40,10 @@ enum EActionTag {
 bool HostReportsLatencyAtOnce(int host, int hostVersion)
 {
   switch (host) {
-    case 7: case 21: case 22: case 26: case 38: case 46: return true;
-    case 9: return hostVersion == 0;
+    case kHostFLStudio: case kHostLogic: case kHostGarageBand: case kHostStudioOne: case kHostWaveform:
+    case kHostSadie:
+      return true;
+    case kHostAbletonLive: return hostVersion == 0;
     default: return false;
   }
 }
@@ -306,7 +308,7 @@ void Vorelle3::StartCapture()
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   mCurves.ClearFingerprint();
   if (mAnalyser)
-    mAnalyser->SetParam(3, 0.0);
+    mAnalyser->SetParam(CMFFT::kParamReset, 0.0);
 }
 
 void Vorelle3::RequestCurves()

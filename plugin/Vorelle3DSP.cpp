@@ -27,18 +27,18 @@ void Vorelle3::InitDSP() {
   mAnalyser->SetNumChannels(mNumInputs);
   mAnalyser->SetBlockSize(mBlockSize);
   mAnalyser->SetSampleRate(mSampleRate);
-  mAnalyser->SetParam(0, mFFTSize);
-  mAnalyser->SetParam(1, mBandIndex);
-  mAnalyser->SetParam(2, mSpectrumMode);
+  mAnalyser->SetParam(CMFFT::kParamFFTSize, mFFTSize);
+  mAnalyser->SetParam(CMFFT::kParamBandIndex, mBandIndex);
+  mAnalyser->SetParam(CMFFT::kParamMode, mSpectrumMode);
 
   // The grid does not depend on the rate: a rebuild with the same point
   // count keeps the captured fingerprint and the custom reference.
-  const int count = std::max(int(mAnalyser->GetInfo(10)), 0);
+  const int count = std::max(int(mAnalyser->GetInfo(CMFFT::kInfoGridCount)), 0);
   // The points the capture is mapped onto: six per octave from 10 Hz.
   std::vector<double> grid(size_t(count), 0.0);
   if (CountLogGridPoints(nullptr, 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz) == count)
     FillLogGrid(nullptr, grid.data(), 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz);
-  else if (const double* analyserGrid = mAnalyser->GetData(11))
+  else if (const double* analyserGrid = mAnalyser->GetData(CMFFT::kDataGrid))
     std::copy(analyserGrid, analyserGrid + count, grid.begin());
   mCurves.Rebuild(count, grid.data());
 

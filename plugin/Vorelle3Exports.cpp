@@ -11,8 +11,8 @@ using plugin::UT_String;
 
 bool Vorelle3::WriteRefDataSource(const UT_String& path, const UT_String& name, CMFFT* analyser, double sampleRate) {
   if (!analyser) return false;
-  const int nBins = int(analyser->GetInfo(5));
-  const double* spectrum = analyser->GetData(6);
+  const int nBins = int(analyser->GetInfo(CMFFT::kInfoFFTSize));
+  const double* spectrum = analyser->GetData(CMFFT::kDataAverage);
   SVLCREFDATA2 record;
   if (!MapSpectrumToRecord(spectrum, nBins, sampleRate > 0.0 ? sampleRate : GetSampleRate(), record)) return false;
   const std::time_t now = std::time(nullptr);

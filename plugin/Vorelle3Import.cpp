@@ -50,9 +50,9 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
     auto analyser = std::make_unique<CMFFT>();
     analyser->SetNumChannels(channels);
     analyser->SetSampleRate(fs);
-    analyser->SetParam(0, mFFTSize);
-    analyser->SetParam(1, mBandIndex);
-    analyser->SetParam(2, mSpectrumMode);
+    analyser->SetParam(CMFFT::kParamFFTSize, mFFTSize);
+    analyser->SetParam(CMFFT::kParamBandIndex, mBandIndex);
+    analyser->SetParam(CMFFT::kParamMode, mSpectrumMode);
 
     if (frames > 0) {
       for (int c = 0; c < channels; ++c) {
@@ -79,7 +79,7 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
       }
     }
 
-    if (int(analyser->GetInfo(9)) == 0) {
+    if (int(analyser->GetInfo(CMFFT::kInfoReady)) == 0) {
       mImportStatus.Set(kImportNoFrames);
       return nullptr;
     }
@@ -96,8 +96,8 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
 
 bool Vorelle3::MapAnalyserOntoGrid(CMFFT& analyser, double fs, std::vector<double>& out) const
 {
-  const int n = int(analyser.GetInfo(5));
-  const double* average = analyser.GetData(6);
+  const int n = int(analyser.GetInfo(CMFFT::kInfoFFTSize));
+  const double* average = analyser.GetData(CMFFT::kDataAverage);
   const int count = CountLogGridPoints(nullptr, 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz);
   if (!average || n < 2 || count < 1)
     return false;

@@ -26,7 +26,7 @@ void Vorelle3::ProcessAudio(double** inputs, double** outputs, int nFrames) {
 
   if (mActivityState == kCapture) {
     mAnalyser->ProcessCapture(inputs, outputs, nFrames);
-    mCurves.SetFingerprintValid(int(mAnalyser->GetInfo(9)) != 0);
+    mCurves.SetFingerprintValid(int(mAnalyser->GetInfo(CMFFT::kInfoReady)) != 0);
   } else if (mActivityState == kIdle || mActivityState == kProcessing) {
     const double w = mActivityState == kIdle ? 0.0 : mMix / 100.0;
     CDividedConvolutionEngine& wetEngine = mFilter->convolver;

@@ -3,6 +3,7 @@
 #include "FontRegistry.h"
 #include "FoundationInternal.h"
 #include "MainRunLoop.h"
+#include "MetalInternal.h"
 
 #include <standin/Testing.h>
 
@@ -20,6 +21,7 @@ void Reset() {
   ClearBundles();
   DrainAllAutoreleasePools();
   ClearRecordedAUEvents();
+  mtl::ResetGPU();
   ct::ResetFontRegistry();
 }
 

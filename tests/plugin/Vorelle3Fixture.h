@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "Vorelle3.h"
+#include <optional>
+#include "TempFolder.h"
 
 namespace testplug {
 
@@ -96,19 +98,17 @@ class Vorelle3Test : public ::testing::Test {
 protected:
   void SetUp() override {
     standin::Reset();
-    mRoot = std::filesystem::temp_directory_path() /
-            ("vorelle3-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-             std::to_string(::getpid()));
-    std::filesystem::remove_all(mRoot);
-    std::filesystem::create_directories(mRoot);
+    mFolder.emplace();
+    mRoot = mFolder->Path();
     standin::SetUserHome((mRoot / "home").string(), true);
     standin::SetSystemRoot((mRoot / "sys").string());
   }
   void TearDown() override {
     standin::Reset();
-    std::filesystem::remove_all(mRoot);
+    mFolder.reset();
   }
 
+  std::optional<testsupport::TempFolder> mFolder;
   std::filesystem::path mRoot;
 };
 
