@@ -9,7 +9,7 @@
 
 #include "FontDataCache.h"
 #include "VGText.h"
-#include "metal/MVG.h"
+#include "MVG.h"
 
 namespace plugin::igraphics {
 

@@ -7,7 +7,7 @@
 #include "FontDataCache.h"
 #include "IGraphicsVG.h"
 #include "VGText.h"
-#include "metal/MVG.h"
+#include "MVG.h"
 
 namespace plugin::igraphics {
 
