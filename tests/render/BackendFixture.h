@@ -122,6 +122,22 @@ protected:
   void SetUp() override { g = Open(dlg, 200, 150); }
   void TearDown() override { Close(g); }
 
+  // Forgets the engine calls recorded so far.
+  void ResetCalls()
+  {
+    softmvg::Context& c = g->Soft();
+    c.Clear();
+    c.firstPending = 0;
+  }
+  // The first recorded call of a kind, or null.
+  const vgtest::RecordedCall* First(vgtest::ECall kind)
+  {
+    for (const auto& c : g->Soft().calls)
+      if (c.kind == kind)
+        return &c;
+    return nullptr;
+  }
+
   static GraphicsVG* Open(testsupport::TestDelegate& d, int w, int h, float screenScale = 1.f)
   {
     auto* graphics = new GraphicsVG(d, w, h);
