@@ -1,0 +1,244 @@
+// Framebuffers and their deferred deletion, the bitmap cache, layer pixels,
+// shadow masks and the process-wide font-data cache.
+
+#include <filesystem>
+
+#include "BackendFixture.h"
+#include "FontDataCache.h"
+#include "TempFolder.h"
+#include "TestImageCodec.h"
+
+namespace backendtest {
+namespace {
+
+class Resources : public BackendFixture
+{
+protected:
+  // A layer of the given bounds filled with colour, drawn in its own frame.
+  ILayerPtr FilledLayer(const IRECT& r, const IColor& c)
+  {
+    ILayerPtr layer;
+    Frame([&](IGraphics& g) {
+      g.StartLayer(nullptr, r);
+      g.FillRect(c, r);
+      layer = g.EndLayer();
+    });
+    return layer;
+  }
+
+  static std::vector<int> Pixel(const RawBitmapData& d, int w, int x, int y)
+  {
+    const uint8_t* p = d.Get() + (static_cast<std::size_t>(y) * w + x) * 4;
+    return {p[0], p[1], p[2], p[3]};
+  }
+};
+
+TEST_F(Resources, LayersReleasedInAFrameWaitForItsEnd)
+{
+  const int live = softmvg::LiveFramebuffers();
+  g->BeginFrame();
+  std::unique_ptr<APIBitmap> inFrame(g->CreateAPIBitmap(20, 20, 1, 1));
+  EXPECT_EQ(softmvg::LiveFramebuffers(), live + 1);
+  inFrame.reset();
+  EXPECT_EQ(g->NDeferredFBOs(), 1);
+  EXPECT_EQ(softmvg::LiveFramebuffers(), live + 1);
+  g->EndFrame();
+  EXPECT_EQ(g->NDeferredFBOs(), 0);
+  EXPECT_EQ(softmvg::LiveFramebuffers(), live);
+
+  std::unique_ptr<APIBitmap> outside(g->CreateAPIBitmap(20, 20, 1, 1));
+  outside.reset();
+  EXPECT_EQ(g->NDeferredFBOs(), 0);
+  EXPECT_EQ(softmvg::LiveFramebuffers(), live);
+}
+
+TEST_F(Resources, WithoutAMainFramebufferAFrameStillEndsAndFrees)
+{
+  testsupport::TestDelegate d{1};
+  GraphicsVG bare(d, 100, 100);
+  bare.OnViewInitialized(nullptr);  // no size yet: no main framebuffer
+  ASSERT_TRUE(bare.IsContextReady());
+  ASSERT_EQ(bare.GetMainFBO(), nullptr);
+  const int live = softmvg::LiveFramebuffers();
+  bare.BeginFrame();
+  delete bare.CreateAPIBitmap(8, 8, 1, 1);
+  EXPECT_EQ(bare.NDeferredFBOs(), 1);
+  bare.EndFrame();
+  EXPECT_FALSE(bare.InDraw());
+  EXPECT_EQ(bare.NDeferredFBOs(), 0);
+  EXPECT_EQ(softmvg::LiveFramebuffers(), live);
+  bare.OnViewDestroyed();
+}
+
+TEST_F(Resources, ViewGoneFreesMainFramebufferAndCachedBitmaps)
+{
+  const int before = softmvg::LiveFramebuffers();
+  testsupport::TestDelegate d{1};
+  GraphicsVG* other = Open(d, 64, 48, 2.f);
+  ASSERT_NE(other->GetMainFBO(), nullptr);
+  // The main target measures the editor in device pixels.
+  const vgtest::Texture* t = other->Soft().FindTexture(other->GetMainFBO()->image);
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->w, 128);
+  EXPECT_EQ(t->h, 96);
+  EXPECT_EQ(softmvg::LiveFramebuffers(), before + 1);
+  Close(other);
+  EXPECT_EQ(softmvg::LiveFramebuffers(), before);
+}
+
+TEST_F(Resources, ABitmapMadeWhileALayerIsOpenLeavesDrawingInTheLayer)
+{
+  ILayerPtr layer;
+  Frame([&](IGraphics& gr) {
+    gr.StartLayer(nullptr, IRECT(0, 0, 40, 20));
+    gr.FillRect(IColor(255, 255, 0, 0), IRECT(0, 0, 20, 20));
+    delete g->CreateAPIBitmap(4, 4, 1, 1);
+    gr.FillRect(IColor(255, 0, 0, 255), IRECT(20, 0, 40, 20));
+    layer = gr.EndLayer();
+  });
+  RawBitmapData data;
+  g->GetLayerBitmapData(layer, data);
+  ASSERT_EQ(data.GetSize(), 40 * 20 * 4);
+  EXPECT_EQ(Pixel(data, 40, 5, 5), (std::vector<int>{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(data, 40, 30, 5), (std::vector<int>{0, 0, 255, 255}));
+  // Nothing leaked into the view.
+  EXPECT_EQ(g->Shown(30, 5)[3], 0);
+}
+
+TEST_F(Resources, ScalesBelowOneStayWholeAndDrawable)
+{
+  std::unique_ptr<APIBitmap> b(g->CreateAPIBitmap(10, 6, 0.5f, 1.0));
+  EXPECT_EQ(b->GetScale(), 1.f);
+  const IBitmap view(b.get(), 1, false);
+  EXPECT_EQ(view.W(), 10);
+  EXPECT_EQ(view.H(), 6);
+}
+
+TEST_F(Resources, LayerPixelsReadBackAndReplaced)
+{
+  ILayerPtr layer = FilledLayer(IRECT(10, 10, 30, 20), IColor(255, 0, 200, 0));
+  RawBitmapData data;
+  g->GetLayerBitmapData(layer, data);
+  ASSERT_EQ(data.GetSize(), 20 * 10 * 4);
+  EXPECT_EQ(Pixel(data, 20, 19, 9), (std::vector<int>{0, 200, 0, 255}));
+  for (int i = 0; i < data.GetSize(); i += 4) {
+    data.Get()[i] = 255;
+    data.Get()[i + 1] = 0;
+  }
+  g->ReplaceLayerBitmapData(layer, data);
+  RawBitmapData back;
+  g->GetLayerBitmapData(layer, back);
+  EXPECT_EQ(Pixel(back, 20, 3, 3), (std::vector<int>{255, 0, 0, 255}));
+
+  // A short buffer changes nothing.
+  RawBitmapData shortData;
+  shortData.Resize(16);
+  std::memset(shortData.Get(), 0, 16);
+  g->ReplaceLayerBitmapData(layer, shortData);
+  g->ApplyShadowMask(layer, shortData, IShadow());
+  g->GetLayerBitmapData(layer, back);
+  EXPECT_EQ(Pixel(back, 20, 3, 3), (std::vector<int>{255, 0, 0, 255}));
+}
+
+TEST_F(Resources, ShadowAloneOrBehindTheContent)
+{
+  for (bool foreground : {false, true}) {
+    ILayerPtr layer = FilledLayer(IRECT(0, 0, 40, 40), IColor(0, 0, 0, 0));
+    Frame([&](IGraphics& gr) {
+      gr.ResumeLayer(layer);
+      gr.FillRect(IColor(255, 0, 0, 255), IRECT(5, 5, 25, 25));
+      layer = gr.EndLayer();
+    });
+    IShadow shadow;
+    shadow.mPattern = IPattern(IColor(255, 255, 0, 0));
+    shadow.mXOffset = shadow.mYOffset = 10;
+    shadow.mOpacity = 1.f;
+    shadow.mDrawForeground = foreground;
+    RawBitmapData mask;
+    g->GetLayerBitmapData(layer, mask);  // the content itself as an unblurred mask
+    g->ApplyShadowMask(layer, mask, shadow);
+    RawBitmapData out;
+    g->GetLayerBitmapData(layer, out);
+    // Only the shadow: red where the content was moved to; the content's own place
+    // outside the shadow is empty or blue.
+    EXPECT_EQ(Pixel(out, 40, 30, 30), (std::vector<int>{255, 0, 0, 255})) << foreground;
+    EXPECT_EQ(Pixel(out, 40, 8, 8)[3], foreground ? 255 : 0) << foreground;
+    if (foreground) EXPECT_EQ(Pixel(out, 40, 20, 20), (std::vector<int>{0, 0, 255, 255}));
+    else EXPECT_EQ(Pixel(out, 40, 20, 20), (std::vector<int>{255, 0, 0, 255}));
+  }
+}
+
+TEST_F(Resources, BitmapsAreCachedUnderTheScaleTheyWereFoundAt)
+{
+  testsupport::TempFolder dir;
+  testsupport::RGBAImage img;
+  img.w = 8;
+  img.h = 4;
+  img.px.assign(8 * 4 * 4, 255);
+  const std::string path = dir.File("knob.png");
+  ASSERT_TRUE(testsupport::WritePNG(path, img));
+
+  const int texturesBefore = g->Soft().Count(vgtest::ECall::CreateTexture);
+  const IBitmap first = g->LoadBitmap(path.c_str(), 1, false, 2);
+  ASSERT_TRUE(first.IsValid());
+  EXPECT_EQ(first.GetScale(), 1.f);
+  EXPECT_EQ(first.W(), 8);
+  const IBitmap again = g->LoadBitmap(path.c_str(), 1, false, 2);
+  EXPECT_EQ(again.GetAPIBitmap(), first.GetAPIBitmap());
+  EXPECT_EQ(g->NCachedBitmaps(), 1);
+  EXPECT_EQ(g->Soft().Count(vgtest::ECall::CreateTexture) - texturesBefore, 1);
+  EXPECT_EQ(g->LoadBitmap(path.c_str(), 1, false, 1).GetAPIBitmap(), first.GetAPIBitmap());
+
+  EXPECT_FALSE(g->LoadBitmap(dir.File("missing.png").c_str()).IsValid());
+  EXPECT_FALSE(g->LoadBitmap(path.c_str(), 1, false, 1).GetAPIBitmap() == nullptr);
+
+  // From memory: once per name and scale.
+  std::vector<unsigned char> bytes = ReadFile(path.c_str());
+  APIBitmap* m1 = g->LoadAPIBitmapFromData("mem", bytes.data(), static_cast<int>(bytes.size()), 1);
+  APIBitmap* m2 = g->LoadAPIBitmapFromData("mem", bytes.data(), static_cast<int>(bytes.size()), 1);
+  EXPECT_EQ(m1, m2);
+  EXPECT_EQ(m1->GetWidth(), 8);
+  EXPECT_EQ(g->NCachedBitmaps(), 2);
+}
+
+TEST_F(Resources, EditorsShareOneFontEntryUntilTheLastCloses)
+{
+  StaticStorage<IFontData>& cache = FontDataCache::Storage();
+  EXPECT_EQ(cache.Size(), 0);
+  testsupport::TestDelegate d{1};
+  GraphicsVG* other = Open(d, 50, 50);
+  ASSERT_TRUE(g->LoadFont("Roboto-Regular", kRobotoPath));
+  ASSERT_TRUE(other->LoadFont("Roboto-Regular", kRobotoPath));
+  EXPECT_EQ(cache.Size(), 1);
+  IRECT r(0, 0, 50, 50);
+  EXPECT_GT(other->MeasureText(IText(12, IColor(), "Roboto-Regular"), "x", r), 0.f);
+  Close(other);
+  EXPECT_EQ(cache.Size(), 1);
+  Close(g);
+  EXPECT_EQ(cache.Size(), 0);
+  EXPECT_EQ(cache.mUsers, 0);
+}
+
+TEST_F(Resources, FontsTheEngineCannotTakeAreRefusedAndNotCached)
+{
+  std::vector<unsigned char> roboto = ReadFile(kRobotoPath);
+  ASSERT_FALSE(roboto.empty());
+  struct { const char* name; std::vector<unsigned char> bytes; int face; } table[] = {
+    {"no-bytes", {}, 0},
+    {"no-face", roboto, -1},
+    {"not-a-font", std::vector<unsigned char>(4096, 0x41), 0},
+    {"cut-head", std::vector<unsigned char>(roboto.begin(), roboto.begin() + 300), 0},
+  };
+  for (auto& row : table) {
+    PlatformFontPtr font = std::make_unique<BytesFont>(row.bytes, row.face);
+    EXPECT_FALSE(g->LoadAPIFont(row.name, font)) << row.name;
+  }
+  EXPECT_FALSE(g->LoadAPIFont("null", nullptr));
+  EXPECT_EQ(FontDataCache::Storage().Size(), 0);
+  PlatformFontPtr good = std::make_unique<BytesFont>(roboto, 0);
+  EXPECT_TRUE(g->LoadAPIFont("good", good));
+  EXPECT_EQ(FontDataCache::Storage().Size(), 1);
+}
+
+} // namespace
+} // namespace backendtest
