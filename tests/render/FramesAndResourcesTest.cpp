@@ -238,6 +238,12 @@ TEST_F(Resources, FontsTheEngineCannotTakeAreRefusedAndNotCached)
   PlatformFontPtr good = std::make_unique<BytesFont>(roboto, 0);
   EXPECT_TRUE(g->LoadAPIFont("good", good));
   EXPECT_EQ(FontDataCache::Storage().Size(), 1);
+
+  // A cached entry the engine refuses is reported, not taken for loaded.
+  std::vector<unsigned char> junk(1024, 0x5a);
+  FontDataCache::Storage().Add(new IFontData(junk.data(), static_cast<int>(junk.size()), 0), "junk", 1.0);
+  EXPECT_FALSE(g->LoadAPIFont("junk", nullptr));
+  EXPECT_TRUE(g->LoadAPIFont("good", nullptr));
 }
 
 } // namespace
