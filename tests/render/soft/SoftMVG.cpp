@@ -204,16 +204,41 @@ float Mask(float u, float v, float strokeMult, bool aa)
   return std::min(1.0f, (1.0f - std::fabs(u * 2.0f - 1.0f)) * strokeMult) * std::min(1.0f, v);
 }
 
-void DrawCall(const Context& ctx, const RecordedCall& call, const Target& t, std::vector<float>& cov,
-              std::vector<int>& stencil)
+// Pixel box of every vertex a call hands over, clamped to the target.
+struct Box { int x0, y0, x1, y1; };
+
+Box CallBox(const Context& ctx, const RecordedCall& call, const Target& t)
 {
+  float lx = 1e30f, ly = 1e30f, hx = -1e30f, hy = -1e30f;
+  const auto add = [&](const VGvertex* v, int n) {
+    for (int i = 0; i < n; i++) {
+      lx = std::min(lx, v[i].x); ly = std::min(ly, v[i].y);
+      hx = std::max(hx, v[i].x); hy = std::max(hy, v[i].y);
+    }
+  };
+  if (call.kind == ECall::Triangles) add(ctx.verts.data() + call.firstVert, call.nverts);
+  for (int i = 0; call.kind != ECall::Triangles && i < call.npaths; i++) {
+    const RecordedPath& p = ctx.Path(call, i);
+    add(ctx.FillVerts(p), p.nfill);
+    add(ctx.StrokeVerts(p), p.nstroke);
+  }
+  if (lx > hx) return {0, 0, -1, -1};
+  return {std::max(0, static_cast<int>(std::floor(lx * t.ratio)) - 1),
+          std::max(0, static_cast<int>(std::floor(ly * t.ratio)) - 1),
+          std::min(t.w - 1, static_cast<int>(std::ceil(hx * t.ratio)) + 1),
+          std::min(t.h - 1, static_cast<int>(std::ceil(hy * t.ratio)) + 1)};
+}
+
+// cov, uvs and stencil are target-sized and zero outside a call; each call
+// clears what it touched.
+void DrawCall(const Context& ctx, const RecordedCall& call, const Target& t, std::vector<float>& cov,
+              std::vector<float>& uvs, std::vector<int>& stencil)
+{
+  const Box box = CallBox(ctx, call, t);
+  if (box.x1 < box.x0 || box.y1 < box.y0) return;
   const Shader shader(ctx, call);
   const bool aa = ctx.antialias;
-  const std::size_t n = static_cast<std::size_t>(t.w) * t.h;
-  cov.assign(n, 0.0f);
-  std::vector<float> uvs;
   if (call.kind == ECall::Triangles) {
-    uvs.assign(n * 2, 0.0f);
     const VGvertex* v = ctx.verts.data() + call.firstVert;
     for (int i = 0; i + 2 < call.nverts; i += 3)
       ForTriangle(v[i], v[i + 1], v[i + 2], t, [&](int x, int y, float u, float vv, int) {
@@ -223,7 +248,6 @@ void DrawCall(const Context& ctx, const RecordedCall& call, const Target& t, std
         uvs[k * 2 + 1] = vv;
       });
   } else if (call.kind == ECall::Fill) {
-    stencil.assign(n, 0);
     for (int i = 0; i < call.npaths; i++) {
       const RecordedPath& p = ctx.Path(call, i);
       const VGvertex* v = ctx.FillVerts(p);
@@ -231,8 +255,11 @@ void DrawCall(const Context& ctx, const RecordedCall& call, const Target& t, std
         ForTriangle(v[0], v[k], v[k + 1], t,
                     [&](int x, int y, float, float, int sign) { stencil[static_cast<std::size_t>(y) * t.w + x] += sign; });
     }
-    for (std::size_t k = 0; k < n; k++)
-      if (stencil[k] != 0) cov[k] = 1.0f;
+    for (int y = box.y0; y <= box.y1; y++)
+      for (int x = box.x0; x <= box.x1; x++) {
+        const std::size_t k = static_cast<std::size_t>(y) * t.w + x;
+        if (stencil[k] != 0) cov[k] = 1.0f;
+      }
     for (int i = 0; i < call.npaths; i++) {
       const RecordedPath& p = ctx.Path(call, i);
       const VGvertex* v = ctx.StrokeVerts(p);
@@ -254,14 +281,16 @@ void DrawCall(const Context& ctx, const RecordedCall& call, const Target& t, std
         });
     }
   }
-  for (int y = 0; y < t.h; y++)
-    for (int x = 0; x < t.w; x++) {
+  for (int y = box.y0; y <= box.y1; y++)
+    for (int x = box.x0; x <= box.x1; x++) {
       const std::size_t k = static_cast<std::size_t>(y) * t.w + x;
-      if (cov[k] <= 0) continue;
+      const float c = cov[k];
+      stencil[k] = 0;
+      if (c <= 0) continue;
+      cov[k] = 0;
       float src[4];
-      const float u = uvs.empty() ? 0 : uvs[k * 2], v = uvs.empty() ? 0 : uvs[k * 2 + 1];
-      shader.Shade({(x + 0.5f) / t.ratio, (y + 0.5f) / t.ratio}, u, v, src);
-      for (float& c : src) c *= cov[k];
+      shader.Shade({(x + 0.5f) / t.ratio, (y + 0.5f) / t.ratio}, uvs[k * 2], uvs[k * 2 + 1], src);
+      for (float& v : src) v *= c;
       BlendPixel(t, x, y, src, call.op);
     }
 }
@@ -291,11 +320,13 @@ void Flush(void* uptr)
       if (ctx.clearOnFlush)
         for (std::size_t i = 0; i < static_cast<std::size_t>(t.w) * t.h; i++)
           for (int k = 0; k < 4; k++) t.px[i * 4 + k] = static_cast<uint8_t>(std::lround(ctx.clear[k] * 255));
-      std::vector<float> cov;
-      std::vector<int> stencil;
+      const std::size_t n = static_cast<std::size_t>(t.w) * t.h;
+      ctx.cov.assign(n, 0.0f);
+      ctx.uvs.assign(n * 2, 0.0f);
+      ctx.stencil.assign(n, 0);
       for (std::size_t i = ctx.firstPending; i < ctx.calls.size(); i++) {
         const RecordedCall& c = ctx.calls[i];
-        if (c.kind == ECall::Fill || c.kind == ECall::Stroke || c.kind == ECall::Triangles) DrawCall(ctx, c, t, cov, stencil);
+        if (c.kind == ECall::Fill || c.kind == ECall::Stroke || c.kind == ECall::Triangles) DrawCall(ctx, c, t, ctx.cov, ctx.uvs, ctx.stencil);
       }
     }
   }

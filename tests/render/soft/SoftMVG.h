@@ -30,6 +30,9 @@ struct Context : vgtest::VGRecordingRenderer
   bool raster = true;
   int flushes = 0;
   bool antialias = true;
+  // Scratch planes of the target's size.
+  std::vector<float> cov, uvs;
+  std::vector<int> stencil;
 };
 
 // The stand-in context behind an engine context made by mvgCreateContext.
