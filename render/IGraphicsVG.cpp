@@ -62,7 +62,7 @@ void IGraphicsVG::BeginFrame()
 
 void IGraphicsVG::OnViewInitialized(void* layer)
 {
-  mVG = mvgCreateContext(layer, VG_ANTIALIAS | VG_TRIPLE_BUFFER);
+  mVG = mvgCreateContext(static_cast<CAMetalLayer*>(layer), VG_ANTIALIAS | VG_TRIPLE_BUFFER);
   SetContextReady(false);
   if (mVG)
     SetContextReady(true);

@@ -1,10 +1,15 @@
 #pragma once
-// Entry points of the renderer on the GPU that the drawing back end calls:
-// the context on the view's layer, render-to-texture framebuffers (layers
-// and the main offscreen target), the clear colour and pixel read-back.
-// Main thread only.
+// The Metal renderer's entry points: a vector-engine context drawing into a
+// CAMetalLayer, render-to-texture framebuffers and a few queries for the
+// drawing back end. Main thread only. Platform types are only named here,
+// so including this header pulls in no platform header.
 
 #include "VG.h"
+
+class CAMetalLayer;
+class MTLCommandQueue;
+class MTLDevice;
+class MTLTexture;
 
 // Creation flags.
 enum {
@@ -15,25 +20,41 @@ enum {
   VG_TRIPLE_BUFFER = 1 << 13,
 };
 
-// Offscreen target: the RGBA texture `image` of context `ctx`; owned by the
-// caller of mvgCreateFramebuffer.
+// Image flags.
+enum {
+  VG_IMAGE_GENERATE_MIPMAPS = 1 << 0,
+  VG_IMAGE_REPEATX = 1 << 1,
+  VG_IMAGE_REPEATY = 1 << 2,
+  VG_IMAGE_FLIPY = 1 << 3,
+  VG_IMAGE_PREMULTIPLIED = 1 << 4,
+  VG_IMAGE_NEAREST = 1 << 5,
+  VG_IMAGE_NODELETE = 1 << 16,
+};
+
 struct MVGframebuffer {
   VGcontext* ctx;
   int image;
 };
 
-// layer: the view's Metal layer. Null when the context cannot be made.
-VGcontext* mvgCreateContext(void* layer, int flags);
+// Null when the engine or the renderer cannot be set up.
+VGcontext* mvgCreateContext(CAMetalLayer* layer, int flags);
 void mvgDeleteContext(VGcontext* ctx);
 
-// Null returns drawing to the layer's drawable. Process-wide.
-void mvgBindFramebuffer(MVGframebuffer* fb);
-// Null on failure; the texture is premultiplied RGBA whatever the flags.
+// The framebuffer flushes draw into (process-wide; null: the layer).
+void mvgBindFramebuffer(MVGframebuffer* framebuffer);
+// A premultiplied RGBA render target; null on failure. Owned by the caller.
 MVGframebuffer* mvgCreateFramebuffer(VGcontext* ctx, int w, int h, int imageFlags);
-// Null: nothing.
-void mvgDeleteFramebuffer(MVGframebuffer* fb);
-// The next flush clears its target to c first.
+void mvgDeleteFramebuffer(MVGframebuffer* framebuffer);
+
+// The next flush clears its target to c (straight alpha) first.
 void mvgClearWithColor(VGcontext* ctx, VGcolor c);
-// Waits for the frame drawing into image, then copies the region; data
-// holds h rows of the image's full width x 4 bytes.
+MTLCommandQueue* mvgCommandQueue(VGcontext* ctx);
+MTLDevice* mvgDevice(VGcontext* ctx);
+// Wraps a texture as an RGBA image; 0 on failure.
+int mvgCreateImageFromHandle(VGcontext* ctx, MTLTexture* texture, int imageFlags);
+// Both wait for the frame in flight that draws into the image.
+MTLTexture* mvgImageHandle(VGcontext* ctx, int image);
+// Copies rows of the full texture width (4 bytes a pixel, 1 for alpha
+// images); a region outside the texture copies nothing.
 void mvgReadPixels(VGcontext* ctx, int image, int x, int y, int w, int h, void* data);
+int mvgTarget();

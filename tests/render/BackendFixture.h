@@ -5,24 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "IControl.h"
 #include "IFontData.h"
 #include "IGraphicsVG.h"
-#include "SoftGraphicsVG.h"
+#include "TestGraphicsVG.h"
 #include "TestGraphics.h"
 
 namespace backendtest {
 
 using namespace plugin;
 using namespace plugin::igraphics;
-using softmvg::BytesFont;
-using softmvg::GraphicsVG;
-using softmvg::kRobotoPath;
-using softmvg::ReadFile;
-using softmvg::SceneControl;
+
+// The view the back end draws into, per renderer: made at a size in pixels,
+// read back as straight RGBA after a frame, released.
+void* MakeView(int w, int h);
+void ReleaseView(void* view);
+std::vector<int> ShownPixel(GraphicsVG& g, void* view, int x, int y);
+// After each test: the platform back to a fresh state.
+void EndViews();
 
 class BackendFixture : public ::testing::Test
 {
@@ -38,28 +42,25 @@ protected:
   }
 
   void SetUp() override { g = Open(dlg, 200, 150); }
-  void TearDown() override { Close(g); }
-
-  // Forgets the engine calls recorded so far.
-  void ResetCalls()
+  void TearDown() override
   {
-    softmvg::Context& c = g->Soft();
-    c.Clear();
-    c.firstPending = 0;
+    Close(g);
+    EndViews();
   }
-  // The first recorded call of a kind, or null.
-  const vgtest::RecordedCall* First(vgtest::ECall kind)
+
+  std::vector<int> Shown(int x, int y) { return ShownPixel(*g, Views()[g], x, y); }
+  static std::map<GraphicsVG*, void*>& Views()
   {
-    for (const auto& c : g->Soft().calls)
-      if (c.kind == kind)
-        return &c;
-    return nullptr;
+    static std::map<GraphicsVG*, void*> views;
+    return views;
   }
 
   static GraphicsVG* Open(testsupport::TestDelegate& d, int w, int h, float screenScale = 1.f)
   {
     auto* graphics = new GraphicsVG(d, w, h);
-    graphics->OnViewInitialized(nullptr);
+    void* view = MakeView(static_cast<int>(w * screenScale), static_cast<int>(h * screenScale));
+    Views()[graphics] = view;
+    graphics->OnViewInitialized(view);
     graphics->SetScreenScale(screenScale);
     return graphics;
   }
@@ -69,6 +70,8 @@ protected:
       return;
     graphics->OnViewDestroyed();
     delete graphics;
+    ReleaseView(Views()[graphics]);
+    Views().erase(graphics);
     graphics = nullptr;
   }
 

@@ -145,7 +145,7 @@ protected:
     img.px.resize(kW * kH * 4);
     for (int y = 0; y < kH; y++)
       for (int x = 0; x < kW; x++) {
-        const std::vector<int> p = g->Shown(x, y);
+        const std::vector<int> p = Shown(x, y);
         for (int k = 0; k < 4; k++) img.px[(y * kW + x) * 4 + k] = static_cast<uint8_t>(p[k]);
       }
     ASSERT_TRUE(testsupport::WritePNG(std::string(VORELLE_TEST_OUTPUT_DIR) + "/" + name, img));
@@ -176,17 +176,17 @@ TEST_F(DrawingPixels, SceneLandsInTheViewAndMatchesCairo)
     {52, 97, {255, 255, 255, 255}, 1},  // layer corner: neither
   };
   for (const auto& p : probes) {
-    const std::vector<int> got = g->Shown(p.x, p.y);
+    const std::vector<int> got = Shown(p.x, p.y);
     for (int k = 0; k < 4; k++)
       EXPECT_NEAR(got[k], p.rgba[k], p.tol) << "pixel " << p.x << "," << p.y << " channel " << k;
   }
 
   // The shadow: below right of the content, dark grey at 0.75 of black, fading out.
-  const std::vector<int> shadow = g->Shown(93, 133);
+  const std::vector<int> shadow = Shown(93, 133);
   EXPECT_LT(shadow[0], 140);
   EXPECT_GT(shadow[0], 40);
   EXPECT_EQ(shadow[0], shadow[2]);
-  EXPECT_GT(g->Shown(103, 146)[0], shadow[0]);
+  EXPECT_GT(Shown(103, 146)[0], shadow[0]);
 
   // Text: dark ink inside the measured extent, none outside it.
   IRECT measured = kTextRect;
@@ -194,7 +194,7 @@ TEST_F(DrawingPixels, SceneLandsInTheViewAndMatchesCairo)
   int ink = 0, stray = 0;
   for (int y = static_cast<int>(kTextRect.T); y < kTextRect.B; y++)
     for (int x = static_cast<int>(kTextRect.L); x < kTextRect.R; x++) {
-      const bool dark = g->Shown(x, y)[0] < 128;
+      const bool dark = Shown(x, y)[0] < 128;
       const bool inside = x >= measured.L - 1 && x < measured.R + 1 && y >= measured.T - 1 && y < measured.B + 1;
       (inside ? ink : stray) += dark;
     }
@@ -209,7 +209,7 @@ TEST_F(DrawingPixels, SceneLandsInTheViewAndMatchesCairo)
     for (int x = 0; x < kW; x++) {
       if (kTextRect.Contains(x + 0.5f, y + 0.5f) || kLayerRect.Contains(x + 0.5f, y + 0.5f))
         continue;
-      const std::vector<int> got = g->Shown(x, y);
+      const std::vector<int> got = Shown(x, y);
       for (int k = 0; k < 3; k++) {
         const int d = std::abs(got[k] - ref[(y * kW + x) * 3 + k]);
         sum += d;
@@ -235,12 +235,12 @@ TEST_F(DrawingPixels, HalfWeightHalvesSolidGradientBitmapTextAndShadowAlpha)
   g.DrawFastDropShadow(IRECT(70, 0, 90, 20), IRECT(60, 0, 100, 30), 0, 0, 0.01f, &half);
   g.DrawText(IText(40, IColor(255, 0, 0, 0), "Roboto-Regular"), "I", IRECT(100, 0, 140, 50), &half);
   });
-  EXPECT_NEAR(g->Shown(10, 10)[3], 128, 1);
-  EXPECT_NEAR(g->Shown(20, 10)[3], 128, 3);
-  EXPECT_NEAR(g->Shown(41, 1)[3], 128, 1);
-  EXPECT_NEAR(g->Shown(80, 10)[3], 64, 2);
+  EXPECT_NEAR(Shown(10, 10)[3], 128, 1);
+  EXPECT_NEAR(Shown(20, 10)[3], 128, 3);
+  EXPECT_NEAR(Shown(41, 1)[3], 128, 1);
+  EXPECT_NEAR(Shown(80, 10)[3], 64, 2);
   int textAlpha = 0;
-  for (int x = 100; x < 140; x++) textAlpha = std::max(textAlpha, g->Shown(x, 25)[3]);
+  for (int x = 100; x < 140; x++) textAlpha = std::max(textAlpha, Shown(x, 25)[3]);
   EXPECT_NEAR(textAlpha, 128, 2);
 }
 

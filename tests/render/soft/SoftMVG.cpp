@@ -383,7 +383,7 @@ void Unpremultiply(const uint8_t* in, uint8_t* out)
 
 using softmvg::Context;
 
-VGcontext* mvgCreateContext(void*, int flags)
+VGcontext* mvgCreateContext(CAMetalLayer*, int flags)
 {
   auto* ctx = new Context;
   VGparams p = ctx->Params(flags & VG_ANTIALIAS);

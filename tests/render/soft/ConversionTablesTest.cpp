@@ -3,14 +3,14 @@
 
 #include <cmath>
 
-#include "BackendFixture.h"
+#include "SoftFixture.h"
 
 namespace backendtest {
 namespace {
 
 using vgtest::ECall;
 
-class Conversions : public BackendFixture
+class Conversions : public SoftFixture
 {
 protected:
   // One frame around draw; the first fill or stroke of it.
@@ -26,7 +26,7 @@ protected:
   {
     int n = 0;
     for (int i = 0; c && i < c->npaths; i++)
-      n += g->Soft().Path(*c, i).nstroke > 0;
+      n += Soft().Path(*c, i).nstroke > 0;
     return n;
   }
 };
@@ -57,7 +57,7 @@ TEST_F(Conversions, BlendMethodsSelectTheirFactors)
       g.DrawLine(IColor(255, 10, 20, 30), 0, 20, 10, 20, b);
       g.FillRect(IColor(255, 10, 20, 30), IRECT(20, 0, 30, 10));
     });
-    const auto& calls = g->Soft().calls;
+    const auto& calls = Soft().calls;
     std::vector<const vgtest::RecordedCall*> draws;
     for (const auto& c : calls)
       if (c.kind == ECall::Fill || c.kind == ECall::Stroke) draws.push_back(&c);
@@ -104,7 +104,7 @@ TEST_F(Conversions, GradientsUseFirstAndLastStopsAndASingularMatrixFillsSolid)
   EXPECT_FLOAT_EQ(c->paint.innerColor.r, 1.f);
   EXPECT_FLOAT_EQ(c->paint.outerColor.r, 1.f);
   for (float v : c->paint.xform) EXPECT_TRUE(std::isfinite(v));
-  EXPECT_EQ(g->Shown(5, 5), (std::vector<int>{255, 0, 0, 255}));
+  EXPECT_EQ(Shown(5, 5), (std::vector<int>{255, 0, 0, 255}));
 }
 
 TEST_F(Conversions, ArcsRunClockwiseFromTwelveOClock)
@@ -126,35 +126,6 @@ TEST_F(Conversions, ArcsRunClockwiseFromTwelveOClock)
     EXPECT_NEAR(c->bounds[1], row.t, 0.5) << row.winding;
     EXPECT_NEAR(c->bounds[2], row.r, 0.5) << row.winding;
     EXPECT_NEAR(c->bounds[3], row.b, 0.5) << row.winding;
-  }
-}
-
-TEST_F(Conversions, JoinsAndCapsShapeTheCornersAndEnds)
-{
-  // A right-angle corner at (60, 20) and a line ending at x = 60 (y = 100),
-  // both 10 wide; probes outside the plain outline.
-  struct { ELineJoin join; ELineCap cap; bool corner; bool capNear; bool capDiagonal; } table[] = {
-    {kJoinMiter, kCapButt, true, false, false},
-    {kJoinBevel, kCapSquare, false, true, true},
-    {kJoinRound, kCapRound, false, true, false},
-  };
-  for (const auto& row : table) {
-    Frame([&](IGraphics& g) {
-      g.FillRect(IColor(255, 255, 255, 255), g.GetBounds());
-      IStrokeOptions o;
-      o.mJoinOption = row.join;
-      o.mCapOption = row.cap;
-      g.PathMoveTo(20, 20);
-      g.PathLineTo(60, 20);
-      g.PathLineTo(60, 60);
-      g.PathStroke(IPattern(IColor(255, 0, 0, 0)), 10, o, nullptr);
-      g.PathMoveTo(20, 100);
-      g.PathLineTo(60, 100);
-      g.PathStroke(IPattern(IColor(255, 0, 0, 0)), 10, o, nullptr);
-    });
-    EXPECT_EQ(g->Shown(64, 16)[0] < 128, row.corner) << "join " << row.join;
-    EXPECT_EQ(g->Shown(62, 100)[0] < 128, row.capNear) << "cap " << row.cap;
-    EXPECT_EQ(g->Shown(64, 104)[0] < 128, row.capDiagonal) << "cap " << row.cap;
   }
 }
 
@@ -206,8 +177,8 @@ TEST_F(Conversions, DottedLinesDrawEveryOtherDashAndNoDashLengthDrawsALine)
     if (row.pieces > 0 && c) {
       float maxX = 0;
       for (int i = 0; i < c->npaths; i++) {
-        const auto& p = g->Soft().Path(*c, i);
-        for (int k = 0; k < p.nstroke; k++) maxX = std::max(maxX, g->Soft().StrokeVerts(p)[k].x);
+        const auto& p = Soft().Path(*c, i);
+        for (int k = 0; k < p.nstroke; k++) maxX = std::max(maxX, Soft().StrokeVerts(p)[k].x);
       }
       EXPECT_NEAR(maxX, 10 + row.reach, 1.5) << row.length << "/" << row.dash;
     }
@@ -218,7 +189,7 @@ TEST_F(Conversions, DottedLinesDrawEveryOtherDashAndNoDashLengthDrawsALine)
   });
   ASSERT_NE(c, nullptr);
   ASSERT_EQ(c->npaths, 1);
-  EXPECT_TRUE(g->Soft().Path(*c, 0).closed);
+  EXPECT_TRUE(Soft().Path(*c, 0).closed);
   // With dashes: the four edges' dashes, counted as ceil(edge / (2 dash)).
   c = DrawOne(ECall::Stroke, [&](IGraphics& g) {
     g.DrawDottedRect(IColor(255, 0, 0, 0), IRECT(10, 10, 50, 30), nullptr, 1, 4);

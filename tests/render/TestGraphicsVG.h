@@ -1,8 +1,7 @@
 #pragma once
-// The back end completed with do-nothing platform slots, over the software
-// stand-in for the renderer; fonts load from files through a platform font
-// that hands over the file's bytes. Shared by the back end's tests and its
-// benchmark.
+// The back end completed with do-nothing platform slots; fonts load from
+// files through a platform font that hands over the file's bytes. Shared by
+// the back end's tests and its benchmark.
 
 #include <cstdio>
 #include <functional>
@@ -13,9 +12,8 @@
 #include "IControl.h"
 #include "IFontData.h"
 #include "IGraphicsVG.h"
-#include "SoftMVG.h"
 
-namespace softmvg {
+namespace backendtest {
 
 using namespace plugin;
 using namespace plugin::igraphics;
@@ -56,15 +54,6 @@ class GraphicsVG : public IGraphicsVG
 public:
   GraphicsVG(IGEditorDelegate& dlg, int w, int h, float scale = 1.f) : IGraphicsVG(dlg, w, h, 60, scale) {}
 
-  softmvg::Context& Soft() { return *softmvg::ContextOf(static_cast<VGcontext*>(GetDrawContext())); }
-  // Straight RGBA of a pixel of what the view shows.
-  std::vector<int> Shown(int x, int y)
-  {
-    softmvg::Context& c = Soft();
-    uint8_t out[4];
-    softmvg::Unpremultiply(&c.drawable[(static_cast<std::size_t>(y) * c.drawableW + x) * 4], out);
-    return {out[0], out[1], out[2], out[3]};
-  }
   using IGraphicsVG::BeginFrame;
 
   void GetMouseLocation(float& x, float& y) const override { x = y = 0; }
@@ -105,4 +94,4 @@ private:
   std::function<void(IGraphics&)> mDraw;
 };
 
-} // namespace softmvg
+} // namespace backendtest

@@ -1,37 +1,17 @@
-// Framebuffers and their deferred deletion, the bitmap cache, layer pixels,
-// shadow masks and the process-wide font-data cache.
+// Framebuffers and their deferred deletion, whole scales, the bitmap cache
+// and the process-wide font-data cache.
 
 #include <filesystem>
 
-#include "BackendFixture.h"
 #include "FontDataCache.h"
+#include "SoftFixture.h"
 #include "TempFolder.h"
 #include "TestImageCodec.h"
 
 namespace backendtest {
 namespace {
 
-class Resources : public BackendFixture
-{
-protected:
-  // A layer of the given bounds filled with colour, drawn in its own frame.
-  ILayerPtr FilledLayer(const IRECT& r, const IColor& c)
-  {
-    ILayerPtr layer;
-    Frame([&](IGraphics& g) {
-      g.StartLayer(nullptr, r);
-      g.FillRect(c, r);
-      layer = g.EndLayer();
-    });
-    return layer;
-  }
-
-  static std::vector<int> Pixel(const RawBitmapData& d, int w, int x, int y)
-  {
-    const uint8_t* p = d.Get() + (static_cast<std::size_t>(y) * w + x) * 4;
-    return {p[0], p[1], p[2], p[3]};
-  }
-};
+using Resources = SoftFixture;
 
 TEST_F(Resources, LayersReleasedInAFrameWaitForItsEnd)
 {
@@ -77,32 +57,13 @@ TEST_F(Resources, ViewGoneFreesMainFramebufferAndCachedBitmaps)
   GraphicsVG* other = Open(d, 64, 48, 2.f);
   ASSERT_NE(other->GetMainFBO(), nullptr);
   // The main target measures the editor in device pixels.
-  const vgtest::Texture* t = other->Soft().FindTexture(other->GetMainFBO()->image);
+  const vgtest::Texture* t = softmvg::ContextOf(static_cast<VGcontext*>(other->GetDrawContext()))->FindTexture(other->GetMainFBO()->image);
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->w, 128);
   EXPECT_EQ(t->h, 96);
   EXPECT_EQ(softmvg::LiveFramebuffers(), before + 1);
   Close(other);
   EXPECT_EQ(softmvg::LiveFramebuffers(), before);
-}
-
-TEST_F(Resources, ABitmapMadeWhileALayerIsOpenLeavesDrawingInTheLayer)
-{
-  ILayerPtr layer;
-  Frame([&](IGraphics& gr) {
-    gr.StartLayer(nullptr, IRECT(0, 0, 40, 20));
-    gr.FillRect(IColor(255, 255, 0, 0), IRECT(0, 0, 20, 20));
-    delete g->CreateAPIBitmap(4, 4, 1, 1);
-    gr.FillRect(IColor(255, 0, 0, 255), IRECT(20, 0, 40, 20));
-    layer = gr.EndLayer();
-  });
-  RawBitmapData data;
-  g->GetLayerBitmapData(layer, data);
-  ASSERT_EQ(data.GetSize(), 40 * 20 * 4);
-  EXPECT_EQ(Pixel(data, 40, 5, 5), (std::vector<int>{255, 0, 0, 255}));
-  EXPECT_EQ(Pixel(data, 40, 30, 5), (std::vector<int>{0, 0, 255, 255}));
-  // Nothing leaked into the view.
-  EXPECT_EQ(g->Shown(30, 5)[3], 0);
 }
 
 TEST_F(Resources, ScalesBelowOneStayWholeAndDrawable)
@@ -112,60 +73,6 @@ TEST_F(Resources, ScalesBelowOneStayWholeAndDrawable)
   const IBitmap view(b.get(), 1, false);
   EXPECT_EQ(view.W(), 10);
   EXPECT_EQ(view.H(), 6);
-}
-
-TEST_F(Resources, LayerPixelsReadBackAndReplaced)
-{
-  ILayerPtr layer = FilledLayer(IRECT(10, 10, 30, 20), IColor(255, 0, 200, 0));
-  RawBitmapData data;
-  g->GetLayerBitmapData(layer, data);
-  ASSERT_EQ(data.GetSize(), 20 * 10 * 4);
-  EXPECT_EQ(Pixel(data, 20, 19, 9), (std::vector<int>{0, 200, 0, 255}));
-  for (int i = 0; i < data.GetSize(); i += 4) {
-    data.Get()[i] = 255;
-    data.Get()[i + 1] = 0;
-  }
-  g->ReplaceLayerBitmapData(layer, data);
-  RawBitmapData back;
-  g->GetLayerBitmapData(layer, back);
-  EXPECT_EQ(Pixel(back, 20, 3, 3), (std::vector<int>{255, 0, 0, 255}));
-
-  // A short buffer changes nothing.
-  RawBitmapData shortData;
-  shortData.Resize(16);
-  std::memset(shortData.Get(), 0, 16);
-  g->ReplaceLayerBitmapData(layer, shortData);
-  g->ApplyShadowMask(layer, shortData, IShadow());
-  g->GetLayerBitmapData(layer, back);
-  EXPECT_EQ(Pixel(back, 20, 3, 3), (std::vector<int>{255, 0, 0, 255}));
-}
-
-TEST_F(Resources, ShadowAloneOrBehindTheContent)
-{
-  for (bool foreground : {false, true}) {
-    ILayerPtr layer = FilledLayer(IRECT(0, 0, 40, 40), IColor(0, 0, 0, 0));
-    Frame([&](IGraphics& gr) {
-      gr.ResumeLayer(layer);
-      gr.FillRect(IColor(255, 0, 0, 255), IRECT(5, 5, 25, 25));
-      layer = gr.EndLayer();
-    });
-    IShadow shadow;
-    shadow.mPattern = IPattern(IColor(255, 255, 0, 0));
-    shadow.mXOffset = shadow.mYOffset = 10;
-    shadow.mOpacity = 1.f;
-    shadow.mDrawForeground = foreground;
-    RawBitmapData mask;
-    g->GetLayerBitmapData(layer, mask);  // the content itself as an unblurred mask
-    g->ApplyShadowMask(layer, mask, shadow);
-    RawBitmapData out;
-    g->GetLayerBitmapData(layer, out);
-    // Only the shadow: red where the content was moved to; the content's own place
-    // outside the shadow is empty or blue.
-    EXPECT_EQ(Pixel(out, 40, 30, 30), (std::vector<int>{255, 0, 0, 255})) << foreground;
-    EXPECT_EQ(Pixel(out, 40, 8, 8)[3], foreground ? 255 : 0) << foreground;
-    if (foreground) EXPECT_EQ(Pixel(out, 40, 20, 20), (std::vector<int>{0, 0, 255, 255}));
-    else EXPECT_EQ(Pixel(out, 40, 20, 20), (std::vector<int>{255, 0, 0, 255}));
-  }
 }
 
 TEST_F(Resources, BitmapsAreCachedUnderTheScaleTheyWereFoundAt)
@@ -178,7 +85,7 @@ TEST_F(Resources, BitmapsAreCachedUnderTheScaleTheyWereFoundAt)
   const std::string path = dir.File("knob.png");
   ASSERT_TRUE(testsupport::WritePNG(path, img));
 
-  const int texturesBefore = g->Soft().Count(vgtest::ECall::CreateTexture);
+  const int texturesBefore = Soft().Count(vgtest::ECall::CreateTexture);
   const IBitmap first = g->LoadBitmap(path.c_str(), 1, false, 2);
   ASSERT_TRUE(first.IsValid());
   EXPECT_EQ(first.GetScale(), 1.f);
@@ -186,7 +93,7 @@ TEST_F(Resources, BitmapsAreCachedUnderTheScaleTheyWereFoundAt)
   const IBitmap again = g->LoadBitmap(path.c_str(), 1, false, 2);
   EXPECT_EQ(again.GetAPIBitmap(), first.GetAPIBitmap());
   EXPECT_EQ(g->NCachedBitmaps(), 1);
-  EXPECT_EQ(g->Soft().Count(vgtest::ECall::CreateTexture) - texturesBefore, 1);
+  EXPECT_EQ(Soft().Count(vgtest::ECall::CreateTexture) - texturesBefore, 1);
   EXPECT_EQ(g->LoadBitmap(path.c_str(), 1, false, 1).GetAPIBitmap(), first.GetAPIBitmap());
 
   EXPECT_FALSE(g->LoadBitmap(dir.File("missing.png").c_str()).IsValid());
