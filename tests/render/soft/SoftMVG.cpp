@@ -84,7 +84,7 @@ void Sample(const vgtest::Texture& t, float u, float v, float out[4])
 
 class Shader {
 public:
-  Shader(const Context& ctx, const RecordedCall& call) : mCtx(ctx), mCall(call)
+  Shader(const Context& ctx, const RecordedCall& call) : mCall(call)
   {
     Inverse(call.paint.xform, mPaintInv);
     Inverse(call.scissor.xform, mScissorInv);
@@ -132,7 +132,6 @@ private:
     out[3] = c.a;
   }
 
-  const Context& mCtx;
   const RecordedCall& mCall;
   const vgtest::Texture* mTex = nullptr;
   float mPaintInv[6], mScissorInv[6];
