@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <thread>
 
 #include "CoreTextHelpers.h"
 #include "FontDescriptorCache.h"
@@ -94,24 +93,6 @@ TEST_F(FontDescriptorCacheTest, FontsWithoutADescriptorAreNotCached)
   const PlatformFont plain;
   CoreTextHelpers::CachePlatformFont("Plain", plain, cache);
   EXPECT_EQ(cache.Size(), 0);
-}
-
-TEST_F(FontDescriptorCacheTest, ManyThreadsCachingOneIdMakeOneEntry)
-{
-  PlatformFontPtr font = MemoryFont(kRoboto + "Roboto-Regular.ttf");
-  ASSERT_TRUE(font);
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 8; ++t)
-    threads.emplace_back([&] {
-      for (int i = 0; i < 20; ++i)
-      {
-        CoreTextHelpers::CachePlatformFont("Shared", *font, cache);
-        EXPECT_TRUE(CoreTextHelpers::GetCTFontDescriptor("Shared", cache));
-      }
-    });
-  for (std::thread& t : threads)
-    t.join();
-  EXPECT_EQ(cache.Size(), 1);
 }
 
 TEST_F(FontDescriptorCacheTest, ProcessCacheEmptiesWhenItsLastUserGoes)

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 #include <sstream>
 
 namespace fonttest {
@@ -81,32 +80,28 @@ std::string OutputDir()
   return FONT_TEST_OUTPUT;
 }
 
+// Runs the script's command with the output first, written beside and renamed.
+std::string Make(const std::string& out, const std::string& command, const std::string& args)
+{
+  const std::string tmp = out + ".part";
+  if (!RunScript(command + " " + Quote(tmp) + " " + args))
+    return "";
+  std::filesystem::rename(tmp, out);
+  return out;
+}
+
 std::string PairCollection()
 {
-  static std::once_flag once;
-  static std::string path;
-  std::call_once(once, [] {
-    const std::string out = OutputDir() + "/VorellePair.ttc";
-    const std::string tmp = out + ".part";
-    if (RunScript("collection " + Quote(tmp) + " 'Vorelle Pair' " + Quote(kRoboto + "Roboto-Regular.ttf") +
-                  " Regular " + Quote(kRoboto + "Roboto-Bold.ttf") + " Bold"))
-    {
-      std::filesystem::rename(tmp, out);
-      path = out;
-    }
-  });
+  static const std::string path =
+    Make(OutputDir() + "/VorellePair.ttc", "collection",
+         "'Vorelle Pair' " + Quote(kRoboto + "Roboto-Regular.ttf") + " Regular " + Quote(kRoboto + "Roboto-Bold.ttf") + " Bold");
   return path;
 }
 
 std::string EditedRoboto(const std::string& name, int upm, int ascent, int descent)
 {
-  const std::string out = OutputDir() + "/" + name + ".ttf";
-  const std::string tmp = out + ".part";
-  if (!RunScript("edit " + Quote(kRoboto + "Roboto-Regular.ttf") + " " + Quote(tmp) + " " + std::to_string(upm) +
-                 " " + std::to_string(ascent) + " " + std::to_string(descent)))
-    return "";
-  std::filesystem::rename(tmp, out);
-  return out;
+  return Make(OutputDir() + "/" + name + ".ttf", "edit",
+              Quote(kRoboto + "Roboto-Regular.ttf") + " " + std::to_string(upm) + " " + std::to_string(ascent) + " " + std::to_string(descent));
 }
 
 std::vector<uint8_t> ReadFile(const std::string& path)

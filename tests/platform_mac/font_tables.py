@@ -4,7 +4,7 @@
   font_tables.py collection OUT FAMILY FONT STYLE [FONT STYLE ...]
                                            a collection, one face per FONT,
                                            renamed to FAMILY and STYLE
-  font_tables.py edit IN OUT UPM ASCENT DESCENT
+  font_tables.py edit OUT IN UPM ASCENT DESCENT
                                            a copy with new em size and hhea
                                            ascender and descender
 """
@@ -52,7 +52,7 @@ def collection(out, family, pairs):
     ttc.save(out, shareTables=False)
 
 
-def edit(src, out, upm, ascent, descent):
+def edit(out, src, upm, ascent, descent):
     font = TTFont(src)
     font["head"].unitsPerEm = upm
     font["hhea"].ascent = ascent

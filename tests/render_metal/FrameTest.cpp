@@ -2,6 +2,7 @@
 // creation flags, and frames in flight on the GPU's own thread.
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "MetalTestKit.h"
@@ -187,6 +188,16 @@ TEST_F(Frames, DeletingAContextWithFramesInFlightWaitsForThem) {
   resume.join();
   standin::WaitForGPUIdle();
   EXPECT_EQ(standin::GPUValidationErrors(), std::vector<std::string>());
+}
+
+TEST_F(Frames, TheEmbeddedLibraryNamesTheThreeFunctionsWithItsLengthAfterIt) {
+  uint32_t length = 0;
+  const unsigned char* bytes = mvgShaderLibraryBytes(&length);
+  const std::string data(reinterpret_cast<const char*>(bytes), length);
+  EXPECT_EQ(data, std::string("MTLBvertexShader\0fragmentShaderAA\0fragmentShader\0\0", 50));
+  uint32_t stored;
+  std::memcpy(&stored, bytes + length, 4);
+  EXPECT_EQ(stored, length);
 }
 
 TEST_F(Frames, ErrorsArePrintedOnlyWhenDebugging) {

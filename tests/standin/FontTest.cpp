@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <unistd.h>
 #include <vector>
 
@@ -15,11 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* kRobotoBold = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Bold.ttf";
-
-std::vector<UInt8> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<UInt8>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // The file a descriptor of this family and style matches, or "" for none.
 std::string Match(const char* family, const char* style) {
@@ -86,30 +80,6 @@ TEST_F(FontStandinTest, ProviderHandsItsBlockBackOnceWhenTheLastReferenceGoes) {
   EXPECT_EQ(released, 1);
   EXPECT_EQ(releasedData, block);
   CGDataProviderRelease(nullptr);
-}
-
-TEST_F(FontStandinTest, ProvidersAndFontsRefuseWhatIsNoFontFile) {
-  CFURLRef folder = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/usr/share/fonts"), kCFURLPOSIXPathStyle, false);
-  CFURLRef missing = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/no/such.ttf"), kCFURLPOSIXPathStyle, false);
-  EXPECT_EQ(CGDataProviderCreateWithURL(folder), nullptr);
-  EXPECT_EQ(CGDataProviderCreateWithURL(missing), nullptr);
-  CFRelease(folder);
-  CFRelease(missing);
-
-  const char junk[] = "ttcf\0\0\0\0 not really";
-  CGDataProviderRef p = CGDataProviderCreateWithData(nullptr, junk, sizeof junk, nullptr);
-  EXPECT_EQ(CGFontCreateWithDataProvider(p), nullptr);
-  CGDataProviderRelease(p);
-
-  const std::vector<UInt8> bytes = ReadFile(kRobotoBold);
-  p = CGDataProviderCreateWithData(nullptr, bytes.data(), bytes.size(), nullptr);
-  CGFontRef font = CGFontCreateWithDataProvider(p);
-  ASSERT_TRUE(font);
-  CTFontRef ctFont = CTFontCreateWithGraphicsFont(font, 0, nullptr, nullptr);
-  EXPECT_EQ(CTFontGetSize(ctFont), 12.0) << "size 0 is the default size";
-  CFStringRef name = CGFontCopyPostScriptName(font);
-  EXPECT_EQ(CFStringCompare(name, CFSTR("Roboto-Bold"), 0), kCFCompareEqualTo);
-  for (CFTypeRef r : {CFTypeRef(name), CFTypeRef(ctFont), CFTypeRef(font), CFTypeRef(p)}) CFRelease(r);
 }
 
 TEST_F(FontStandinTest, DescriptorsMatchUserFontsBeforeSystemFoldersAndReportMisses) {
