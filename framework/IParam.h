@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 // One automatable plug-in parameter: type, range, step, default, names,
 // flags, value-mapping shape, display texts and its current value.
 //
@@ -171,8 +172,10 @@ public:
   double GetNormalized() const { return ToNormalized(Value()); }
   double ToNormalized(double value) const;
   double FromNormalized(double normalized) const;
-  void Set(double value);
-  void SetNormalized(double normalized) { Set(FromNormalized(normalized)); }
+  // A value that is not finite (NaN, infinity) is refused: false, and
+  // neither the value nor the previous value changes.
+  bool Set(double value);
+  bool SetNormalized(double normalized) { return std::isfinite(normalized) && Set(FromNormalized(normalized)); }
   // Stores the default exactly as given (neither snapped nor clamped).
   void SetToDefault();
   // Draws from rand(): seed with srand for a repeatable draw.

@@ -221,8 +221,8 @@ TEST_F(ProgramFilesTest, every_truncated_or_foreign_file_is_refused_without_chan
     PlugUnderTest a(c);
     a.RestorePreset(1);
     const std::string fxp = Path("p.fxp"), fxb = Path("b.fxb"), cut = Path("cut");
-    a.SaveProgramAsFXP(fxp.c_str());
-    a.SaveBankAsFXB(fxb.c_str());
+    ASSERT_TRUE(a.SaveProgramAsFXP(fxp.c_str()));
+    ASSERT_TRUE(a.SaveBankAsFXB(fxb.c_str()));
     for (const std::string& whole : {fxp, fxb}) {
       const Bytes bytes = ReadFile(whole);
       for (size_t len = 0; len < bytes.size(); ++len) {
