@@ -171,16 +171,6 @@ TEST_F(VGTest, stateOperationsApplyToUserCoordinatesFirst)
   EXPECT_NEAR(x, 5, 1e-6);
   EXPECT_NEAR(y, 6, 1e-6);
 
-  // Skews against their tangents; premultiply is multiply with the roles swapped.
-  float a[6], b[6], ab[6];
-  vgTransformSkewX(a, 0.5f);
-  vgTransformSkewY(b, 0.25f);
-  std::memcpy(ab, a, sizeof(ab));
-  vgTransformMultiply(ab, b);
-  vgTransformPremultiply(b, a);
-  for (int i = 0; i < 6; i++) EXPECT_FLOAT_EQ(ab[i], b[i]);
-  vgTransformPoint(&x, &y, a, 0, 2);
-  EXPECT_FLOAT_EQ(x, 2 * std::tan(0.5f));
   EXPECT_FLOAT_EQ(vgRadToDeg(vgDegToRad(33)), 33);
 }
 

@@ -177,6 +177,15 @@ TEST_F(VGTest, scissorEdgeCases)
   EXPECT_NEAR(State()->scissor.xform[4], 50, 1e-4);
   EXPECT_EQ(State()->scissor.xform[1], 0.0f);
 
+  // A skewed one likewise: x spans 10 + 10 tan 0.5 either side.
+  vgResetScissor(ctx);
+  vgSkewX(ctx, 0.5f);
+  vgScissor(ctx, -10, -10, 20, 20);
+  vgResetTransform(ctx);
+  vgIntersectScissor(ctx, -1000, -1000, 2000, 2000);
+  EXPECT_NEAR(State()->scissor.extent[0], 10 + 10 * std::tan(0.5f), 1e-4);
+  EXPECT_NEAR(State()->scissor.extent[1], 10, 1e-4);
+
   vgResetScissor(ctx);
   EXPECT_EQ(State()->scissor.extent[0], -1.0f);
   EXPECT_EQ(State()->scissor.xform[0], 0.0f);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <string>
 
 #include "VGRaster.h"
@@ -107,6 +108,146 @@ TEST_F(VGRasterTest, summedCoverageEqualsTheShapesArea)
       });
       EXPECT_NEAR(out.AlphaSum() / (ratio * ratio) / c.area, 1.0, c.tolerance);
     }
+  }
+}
+
+// Round joins and caps make a stroke the set of points within half its width
+// of the polyline; short segments and sharp turns included. The reference
+// counts 8 x 8 samples per pixel by their distance to the segments; the
+// engine's arcs are chords within the curve tolerance, hence 2 %.
+TEST_F(VGRasterTest, roundStrokesCoverThePointsWithinHalfTheirWidth)
+{
+  std::mt19937 rng(99);
+  std::uniform_real_distribution<float> coord(40, 160), unit(0, 1);
+  for (int iter = 0; iter < 6; iter++) {
+    std::vector<float> pts;
+    const int n = 3 + iter;
+    for (int i = 0; i < n; i++) {
+      pts.push_back(coord(rng) * 0.6f + 20);
+      pts.push_back(coord(rng) * 0.5f + 20);
+    }
+    const float width = 3 + 12 * unit(rng);
+    const RasterImage& out = Draw(("vg_round_polyline_" + std::to_string(iter)).c_str(), 2, [&] {
+      vgBeginPath(ctx);
+      vgMoveTo(ctx, pts[0], pts[1]);
+      for (int i = 1; i < n; i++) vgLineTo(ctx, pts[2 * i], pts[2 * i + 1]);
+      vgStrokeWidth(ctx, width);
+      vgLineJoin(ctx, VG_ROUND);
+      vgLineCap(ctx, VG_ROUND);
+      vgStroke(ctx);
+    });
+    long inside = 0;
+    for (int y = 20 * 8; y < 120 * 8; y++) {
+      for (int x = 20 * 8; x < 140 * 8; x++) {
+        const float px = (x + 0.5f) / 8, py = (y + 0.5f) / 8;
+        float best = 1e9f;
+        for (int i = 0; i + 1 < n; i++) {
+          const float ax = pts[2 * i], ay = pts[2 * i + 1], dx = pts[2 * i + 2] - ax, dy = pts[2 * i + 3] - ay;
+          const float t = std::clamp(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
+          best = std::min(best, std::hypot(px - ax - t * dx, py - ay - t * dy));
+        }
+        inside += best <= width / 2;
+      }
+    }
+    const double reference = inside / 64.0;
+    EXPECT_NEAR(out.AlphaSum() / 4 / reference, 1.0, 0.02) << "iteration " << iter << " width " << width;
+  }
+}
+
+// Bevel and miter strokes with butt caps cover the rectangle of every
+// segment, at every joint the quad between the two segments' end edges, and
+// at a joint within the miter limit the miter's tip. Random polylines with
+// turns up to 150 degrees (sharper ones fold the strip) and segments of at
+// least three widths; 8 x 8 reference samples a pixel, tested against those
+// convex pieces.
+TEST_F(VGRasterTest, bevelAndMiterStrokesCoverTheirSegmentsAndCorners)
+{
+  struct Pt { float x, y; };
+  auto inConvex = [](const std::vector<Pt>& poly, float x, float y) {
+    bool pos = false, neg = false;
+    const size_t n = poly.size();
+    for (size_t i = 0; i < n; i++) {
+      const Pt& a = poly[i];
+      const Pt& b = poly[i + 1 == n ? 0 : i + 1];
+      const float c = (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
+      pos |= c > 0;
+      neg |= c < 0;
+      if (pos && neg) return false;
+    }
+    return true;
+  };
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<float> coord(60, 140), unit(0, 1);
+  for (int iter = 0; iter < 12; iter++) {
+    const int join = iter % 2 ? VG_MITER : VG_BEVEL;
+    const float width = 4 + 16 * unit(rng), w = width / 2;
+    std::vector<Pt> pts{{coord(rng), coord(rng) * 0.7f}};
+    float heading = 0;
+    for (int i = 0; i < 4; i++) {
+      Pt q;
+      float a;
+      do {
+        const float len = 3 * width + 30 * unit(rng);
+        a = i == 0 ? unit(rng) * 6.2831853f : heading + (unit(rng) - 0.5f) * 2 * 2.6f; // turns up to 150 degrees
+        q = {pts.back().x + len * std::cos(a), pts.back().y + len * std::sin(a)};
+      } while (q.x < 20 || q.x > 180 || q.y < 20 || q.y > 130);
+      heading = a;
+      pts.push_back(q);
+    }
+    const RasterImage& out = Draw(("vg_joins_" + std::to_string(iter)).c_str(), 2, [&] {
+      vgBeginPath(ctx);
+      vgMoveTo(ctx, pts[0].x, pts[0].y);
+      for (size_t i = 1; i < pts.size(); i++) vgLineTo(ctx, pts[i].x, pts[i].y);
+      vgStrokeWidth(ctx, width);
+      vgLineJoin(ctx, join);
+      vgMiterLimit(ctx, 4);
+      vgStroke(ctx);
+    });
+    std::vector<std::vector<Pt>> pieces;
+    auto normal = [&](size_t i) {
+      const float dx = pts[i + 1].x - pts[i].x, dy = pts[i + 1].y - pts[i].y, d = std::hypot(dx, dy);
+      return Pt{dy / d, -dx / d};
+    };
+    for (size_t i = 0; i + 1 < pts.size(); i++) {
+      const Pt n = normal(i), a = pts[i], b = pts[i + 1];
+      pieces.push_back({{a.x + n.x * w, a.y + n.y * w}, {b.x + n.x * w, b.y + n.y * w},
+                        {b.x - n.x * w, b.y - n.y * w}, {a.x - n.x * w, a.y - n.y * w}});
+    }
+    for (size_t i = 1; i + 1 < pts.size(); i++) {
+      const Pt n0 = normal(i - 1), n1 = normal(i), p = pts[i];
+      pieces.push_back({{p.x + n0.x * w, p.y + n0.y * w}, {p.x + n1.x * w, p.y + n1.y * w},
+                        {p.x - n0.x * w, p.y - n0.y * w}, {p.x - n1.x * w, p.y - n1.y * w}});
+      const float mx = (n0.x + n1.x) / 2, my = (n0.y + n1.y) / 2, m2 = mx * mx + my * my;
+      if (join == VG_MITER && m2 * 16 >= 1) {
+        const float cross = (n1.x * n0.y - n0.x * n1.y) > 0 ? -1.0f : 1.0f; // the outer side
+        const float s = cross * w / m2;
+        pieces.push_back({{p.x, p.y}, {p.x + cross * n0.x * w, p.y + cross * n0.y * w},
+                          {p.x + mx * s, p.y + my * s}, {p.x + cross * n1.x * w, p.y + cross * n1.y * w}});
+      }
+    }
+    float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
+    for (const auto& piece : pieces) {
+      for (const Pt& q : piece) {
+        x0 = std::min(x0, q.x);
+        y0 = std::min(y0, q.y);
+        x1 = std::max(x1, q.x);
+        y1 = std::max(y1, q.y);
+      }
+    }
+    long inside = 0;
+    for (int y = static_cast<int>(y0 * 8); y <= static_cast<int>(y1 * 8) + 1; y++) {
+      for (int x = static_cast<int>(x0 * 8); x <= static_cast<int>(x1 * 8) + 1; x++) {
+        const float px = (x + 0.5f) / 8, py = (y + 0.5f) / 8;
+        for (const auto& piece : pieces) {
+          if (inConvex(piece, px, py)) {
+            inside++;
+            break;
+          }
+        }
+      }
+    }
+    EXPECT_NEAR(out.AlphaSum() / 4 / (inside / 64.0), 1.0, 0.01)
+      << "iteration " << iter << (join == VG_MITER ? " miter" : " bevel") << " width " << width;
   }
 }
 

@@ -140,33 +140,6 @@ TEST_F(VGTest, capsReachTheirOffsetsFromTheEndPoints)
   }
 }
 
-TEST_F(VGTest, roundCapsAndJoinsStayOnTheirCircles)
-{
-  vgStrokeWidth(ctx, 20);
-  vgLineCap(ctx, VG_ROUND);
-  vgLineJoin(ctx, VG_ROUND);
-  vgBeginPath(ctx);
-  vgMoveTo(ctx, 100, 100);
-  vgLineTo(ctx, 200, 100);
-  vgLineTo(ctx, 150, 180);
-  vgStroke(ctx);
-  const RecordedPath& p = rec.Path(*rec.Last(ECall::Stroke), 0);
-  const VGvertex* v = rec.StrokeVerts(p);
-  // Every vertex lies within w' of the polyline's points or segments.
-  for (int i = 0; i < p.nstroke; i++) {
-    auto segDist = [](float x, float y, float ax, float ay, float bx, float by) {
-      const float dx = bx - ax, dy = by - ay;
-      const float t = std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
-      return std::hypot(x - ax - t * dx, y - ay - t * dy);
-    };
-    const float d = std::min(segDist(v[i].x, v[i].y, 100, 100, 200, 100), segDist(v[i].x, v[i].y, 200, 100, 150, 180));
-    EXPECT_LE(d, 10.5f + 1e-3f) << i;
-    if (v[i].u == 0.0f || v[i].u == 1.0f) {
-      EXPECT_GE(d, 10.5f - 1e-3f) << i; // edge vertices on the outline
-    }
-  }
-}
-
 TEST_F(VGTest, aClosedTriangleHasNoBevelsUnderMiterAndAllUnderBevel)
 {
   for (int join : {VG_MITER, VG_BEVEL}) {
@@ -311,6 +284,60 @@ TEST_F(VGTest, aRepeatedFrameAllocatesNothing)
   testsupport::ScopedAllocationCount count;
   frame();
   EXPECT_EQ(count.Count(), 0u);
+}
+
+} // namespace
+} // namespace vgtest
+
+namespace vgtest {
+namespace {
+
+// A quarter turn followed by a segment shorter than the stroke: the inner
+// side of the join takes each segment's own end edge (p1 -/+ its normal
+// times w') instead of the miter point, which would lie past the short
+// segment. Width 20 with a fringe of 1 gives w' = 10.5; the join lies at
+// (100, 0). Expected strips worked out by hand from the two normals.
+TEST_F(VGTest, shortSegmentsGiveInnerBevels)
+{
+  struct V { float x, y; };
+  struct Case { const char* what; int lineJoin; float turnY; bool inner; std::vector<V> join; };
+  const Case cases[] = {
+    {"right turn, short", VG_MITER, 8, true,
+     {{100, -10.5f}, {100, 10.5f}, {100, -10.5f}, {100, 0}, {110.5f, -10.5f}, {110.5f, -10.5f}, {110.5f, 0}, {100, 0},
+      {110.5f, 0}, {89.5f, 0}}},
+    {"left turn, short", VG_MITER, -8, true,
+     {{100, -10.5f}, {100, 10.5f}, {100, 0}, {100, 10.5f}, {110.5f, 10.5f}, {110.5f, 10.5f}, {100, 0}, {110.5f, 0},
+      {89.5f, 0}, {110.5f, 0}}},
+    // 18 / 10.5 = 1.71 is past 1 / sqrt(0.5): a plain miter pair.
+    {"right turn, long enough", VG_MITER, 18, false, {{110.5f, -10.5f}, {89.5f, 10.5f}}},
+    {"bevelled right turn, short", VG_BEVEL, 8, true,
+     {{100, -10.5f}, {100, 10.5f}, {100, -10.5f}, {100, 10.5f}, {110.5f, 0}, {89.5f, 0}, {110.5f, 0}, {89.5f, 0}}},
+    {"bevelled left turn, short", VG_BEVEL, -8, true,
+     {{100, -10.5f}, {100, 10.5f}, {100, -10.5f}, {100, 10.5f}, {89.5f, 0}, {110.5f, 0}, {89.5f, 0}, {110.5f, 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    rec.Clear();
+    vgStrokeWidth(ctx, 20);
+    vgLineJoin(ctx, c.lineJoin);
+    vgBeginPath(ctx);
+    vgMoveTo(ctx, 0, 0);
+    vgLineTo(ctx, 100, 0);
+    vgLineTo(ctx, 100, c.turnY);
+    // The winding that keeps the points in drawing order (a right turn has negative area).
+    vgPathWinding(ctx, c.turnY > 0 ? VG_CW : VG_CCW);
+    vgStroke(ctx);
+    ASSERT_EQ(Cache()->paths[0].count, 3);
+    const VGpoint& mid = Points()[1];
+    ASSERT_EQ(mid.x, 100.0f);
+    EXPECT_EQ((mid.flags & VG_PT_INNERBEVEL) != 0, c.inner);
+    const RecordedPath& p = rec.Path(*rec.Last(ECall::Stroke), 0);
+    ASSERT_EQ(p.nstroke, 4 + static_cast<int>(c.join.size()) + 4);
+    for (size_t i = 0; i < c.join.size(); i++) {
+      EXPECT_NEAR(rec.StrokeVerts(p)[4 + i].x, c.join[i].x, 1e-4) << i;
+      EXPECT_NEAR(rec.StrokeVerts(p)[4 + i].y, c.join[i].y, 1e-4) << i;
+    }
+  }
 }
 
 } // namespace
