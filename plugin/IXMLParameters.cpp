@@ -78,14 +78,7 @@ bool IXMLParameters::ParseText(const std::string& text, TiXmlDocument& doc) {
 
 std::string IXMLParameters::AttributeText(const char* text) {
   if (!text) return std::string();
-  const std::string utf8 = plugin::AsUtf8(text, std::strlen(text));
-  std::string out;
-  out.reserve(utf8.size());
-  for (char c : utf8) {
-    if (c == '&') out += "&#x26;";
-    else out += c;
-  }
-  return out;
+  return plugin::AsUtf8(text, std::strlen(text));
 }
 
 const TiXmlElement* IXMLParameters::FindPreset(const TiXmlDocument& doc, const IPluginBase& plug,

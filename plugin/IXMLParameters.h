@@ -36,10 +36,10 @@ public:
   // when the text is not well-formed UTF-8; false when it is not XML.
   static bool ParseText(const std::string& text, TiXmlDocument& doc);
 
-  // What to hand the XML writer as an attribute so that the parser gives
-  // back exactly `text`: not well-formed UTF-8 is taken as Latin-1, and
-  // every "&" is written as a character reference (the writer would pass a
-  // literal "&#x..;" through, and the reader would turn it into a character).
+  // What to hand the XML writer as an attribute: text that is not
+  // well-formed UTF-8 is taken as Latin-1, so the saved text always parses
+  // (the writer escapes markup, "&" and control characters, and the parser
+  // gives back the same bytes).
   static std::string AttributeText(const char* text);
 
   // Checks root, vendor and plug-in name (a missing text is a mismatch), the
