@@ -1,8 +1,10 @@
 // XML text in one encoding both ways: legacy preset files, names that must
 // survive any number of save and restore cycles, text that is not UTF-8,
 // byte-order marks, and values that are no finite number.
+#include <CoreFoundation/CoreFoundation.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -170,6 +172,55 @@ TEST_F(XMLText, ValuesThatAreNoFiniteNumberLeaveTheParameterAsItWas) {
     EXPECT_EQ(p.GetParam(kGain)->Value(), -1.5) << val;
     EXPECT_EQ(p.GetParam(kMix)->Value(), 100.0) << val;
   }
+}
+
+} // namespace
+
+namespace {
+
+// The host's restore hears whether the whole session came back.
+TEST_F(XMLText, TheHostIsToldWhenARestoreDroppedAPart) {
+  StatePlug a;
+  for (unsigned k = 0; k < a.Curves().Fingerprint().count; ++k) a.Curves().Fingerprint().mag[k] = 0.01 + 0.001 * k;
+  a.Curves().SetFingerprintValid(true);
+  a.GetParam(kGain)->Set(-4.0);
+  CFPropertyListRef plist = nullptr;
+  ASSERT_EQ(a.SaveClassInfo(&plist), noErr);
+  const std::vector<uint8_t> saved = a.Saved();
+
+  auto withData = [&](const std::vector<uint8_t>& bytes) {
+    CFMutableDictionaryRef dict = CFDictionaryCreateMutableCopy(nullptr, 0, static_cast<CFDictionaryRef>(plist));
+    CFDataRef data = CFDataCreate(nullptr, bytes.data(), CFIndex(bytes.size()));
+    CFDictionarySetValue(dict, CFSTR("data"), data);
+    CFRelease(data);
+    return dict;
+  };
+  std::vector<uint8_t> foreign = saved;
+  const std::string tag = "<PluginName>Vorelle3";
+  auto it = std::search(foreign.begin(), foreign.end(), tag.begin(), tag.end());
+  ASSERT_NE(it, foreign.end());
+  *(it + long(tag.size()) - 1) = 'X';
+  const std::vector<uint8_t> cut(saved.begin(), saved.end() - 100);
+
+  const struct {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    OSStatus status;
+    bool params, fingerprint;
+  } table[] = {
+      {"the whole state", saved, noErr, true, true},
+      {"another plug-in's parameters", foreign, kAudioUnitErr_InvalidPropertyValue, false, true},
+      {"a state cut in its curves", cut, kAudioUnitErr_InvalidPropertyValue, true, false},
+  };
+  for (const auto& row : table) {
+    StatePlug b;
+    CFMutableDictionaryRef dict = withData(row.bytes);
+    EXPECT_EQ(b.RestoreClassInfo(dict), row.status) << row.what;
+    EXPECT_EQ(b.GetParam(kGain)->Value(), row.params ? -4.0 : 0.0) << row.what;
+    EXPECT_EQ(b.Curves().FingerprintValid(), row.fingerprint) << row.what;
+    CFRelease(dict);
+  }
+  CFRelease(plist);
 }
 
 } // namespace
