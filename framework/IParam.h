@@ -187,7 +187,9 @@ public:
     GetDisplay(Value(), false, out, withDisplayText);
   }
   void GetDisplayWithLabel(UT_String& out, bool withDisplayText = true) const;
-  // Parses a display text or number ("2k2" reads as 2200) into a real value.
+  // Parses a display text or number ("2k2" reads as 2200) into a real value,
+  // read as in the "C" locale; text that reads as no finite number gives
+  // the current value.
   double StringToValue(const char* text) const;
   // Appends a JSON object describing the parameter.
   void GetJSON(UT_String& out, int index) const;
