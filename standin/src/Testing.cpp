@@ -1,7 +1,9 @@
 #include "AutoreleasePool.h"
 #include "CFRuntime.h"
+#include "FontRegistry.h"
 #include "FoundationInternal.h"
 #include "MainRunLoop.h"
+#include "MetalInternal.h"
 
 #include <standin/Testing.h>
 
@@ -19,6 +21,8 @@ void Reset() {
   ClearBundles();
   DrainAllAutoreleasePools();
   ClearRecordedAUEvents();
+  mtl::ResetGPU();
+  ct::ResetFontRegistry();
 }
 
 long LiveCFObjectCount() { return cf::LiveObjects(); }

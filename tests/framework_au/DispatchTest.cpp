@@ -1,6 +1,8 @@
 // Doors, lifecycle, parameters, listeners and MIDI of the Audio Unit binding.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <standin/Testing.h>
 
 #include <stdexcept>
@@ -109,6 +111,42 @@ TEST(AUDoors, ComponentManagerOpenStoresTheObjectAndCloseDeletesIt)
   standin::DisposeInstance(instance);
 }
 
+TEST(AUDoors, ComponentManagerArgumentsAreReadInCallOrderAfterTheInstance)
+{
+  RecordingPlug plug;
+  const void* self = &plug;  // the instance slot: never taken for an argument
+  Float64 rate = 0.0;
+  UInt32 size = sizeof(rate);
+  Boolean writable = false;
+  const Float64 newRate = 96000.0;
+  AudioUnitParameterValue gain = 0.f;
+
+  ParamBlock info(kAudioUnitGetPropertyInfoSelect, AudioUnitPropertyID(kAudioUnitProperty_SampleRate),
+                  AudioUnitScope(kAudioUnitScope_Output), AudioUnitElement(0), &size, &writable);
+  ASSERT_EQ(IPluginAU::ComponentEntry(info.For(self).Get(), &plug, MakeRecording), noErr);
+  EXPECT_EQ(size, sizeof(Float64));
+  EXPECT_TRUE(writable);
+
+  ParamBlock set(kAudioUnitSetPropertySelect, AudioUnitPropertyID(kAudioUnitProperty_SampleRate),
+                 AudioUnitScope(kAudioUnitScope_Output), AudioUnitElement(0), &newRate, UInt32(sizeof(newRate)));
+  ASSERT_EQ(IPluginAU::ComponentEntry(set.For(self).Get(), &plug, MakeRecording), noErr);
+  ParamBlock get(kAudioUnitGetPropertySelect, AudioUnitPropertyID(kAudioUnitProperty_SampleRate),
+                 AudioUnitScope(kAudioUnitScope_Output), AudioUnitElement(0), &rate, &size);
+  ASSERT_EQ(IPluginAU::ComponentEntry(get.For(self).Get(), &plug, MakeRecording), noErr);
+  EXPECT_EQ(rate, 96000.0);
+
+  plug.GetParam(testsupport::kTestGain)->Set(-3.0);
+  ParamBlock param(kAudioUnitGetParameterSelect, AudioUnitParameterID(testsupport::kTestGain),
+                   AudioUnitScope(kAudioUnitScope_Global), AudioUnitElement(0), &gain);
+  ASSERT_EQ(IPluginAU::ComponentEntry(param.For(self).Get(), &plug, MakeRecording), noErr);
+  EXPECT_EQ(gain, -3.f);
+  // A parameter past the last in the global scope: scope and element are
+  // read from their own slots (swapped, the scope would be refused instead).
+  ParamBlock past(kAudioUnitGetPropertyInfoSelect, AudioUnitPropertyID(kAudioUnitProperty_ParameterInfo),
+                  AudioUnitScope(kAudioUnitScope_Global), AudioUnitElement(999), &size, &writable);
+  EXPECT_EQ(IPluginAU::ComponentEntry(past.For(self).Get(), &plug, MakeRecording), kAudioUnitErr_InvalidElement);
+}
+
 TEST(AUDoors, UnknownAndMidiSelectorsAnswerBadSelector)
 {
   RecordingPlug plug;
@@ -212,6 +250,26 @@ TEST(AUParameters, SetParameterSnapsStepsClampsAndTellsThePlugin)
   AudioUnitParameterValue value = 0.f;
   EXPECT_EQ(plug.GetParameter(testsupport::kTestLevel, 0, 0, &value), noErr);
   EXPECT_EQ(value, 0.f);
+}
+
+TEST(AUParameters, AValueThatIsNoFiniteNumberIsRefusedWithTheInvalidValueError)
+{
+  RecordingPlug plug;
+  ASSERT_EQ(plug.SetParameter(testsupport::kTestGain, 0, 0, -3.f, 0), noErr);
+  const float bad[] = {std::nanf(""), -std::nanf(""), HUGE_VALF, -HUGE_VALF};
+  for (float value : bad) {
+    plug.mChanges.clear();
+    EXPECT_EQ(plug.SetParameter(testsupport::kTestGain, 0, 0, value, 0), kAudioUnitErr_InvalidParameterValue) << value;
+    AudioUnitParameterEvent event{};
+    event.scope = kAudioUnitScope_Global;
+    event.parameter = testsupport::kTestGain;
+    event.eventType = kParameterEvent_Immediate;
+    event.eventValues.immediate.value = value;
+    EXPECT_EQ(plug.ScheduleParameters(&event, 1), kAudioUnitErr_InvalidParameterValue) << value;
+    EXPECT_EQ(plug.GetParam(testsupport::kTestGain)->Value(), -3.0) << value;
+    EXPECT_TRUE(plug.mChanges.empty()) << value;
+  }
+  EXPECT_EQ(kAudioUnitErr_InvalidParameterValue, -66743);
 }
 
 TEST(AUParameters, WrongScopeOrMissingIdChangesNothing)

@@ -6,12 +6,14 @@
 
 #include <cmath>
 #include <random>
+#include <set>
 
 #include "CommaLocale.h"
 #include "StateTestPlugin.h"
 
 namespace {
 
+using testplug::Magnitudes;
 using testplug::Bytes;
 using testplug::StatePlug;
 using testplug::ToChunk;
@@ -22,11 +24,11 @@ protected:
   static void Shape(StatePlug& p, uint64_t seed, const char* refName) {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> level(1e-5, 0.2);
-    for (unsigned k = 0; k < p.Fingerprint().count; ++k) p.Fingerprint().mag[k] = level(rng);
-    for (unsigned k = 0; k < p.CustomReference().count; ++k) p.CustomReference().mag[k] = level(rng);
-    p.SetCustomRefName(refName);
-    p.SetFingerprintValid(true);
-    p.SetCustomRefValid(true);
+    for (unsigned k = 0; k < p.Curves().Fingerprint().count; ++k) p.Curves().Fingerprint().mag[k] = level(rng);
+    for (unsigned k = 0; k < p.Curves().CustomReference().count; ++k) p.Curves().CustomReference().mag[k] = level(rng);
+    p.Curves().SetCustomRefName(refName);
+    p.Curves().SetFingerprintValid(true);
+    p.Curves().SetCustomRefValid(true);
     const double values[][2] = {{kGain, -4.3}, {kMix, 37.0}, {kReferenceMode, 4.0}, {kGUIScale, 1.25}};
     for (const auto& v : values) p.GetParam(int(v[0]))->Set(v[1]);
     p.OnParamReset(plugin::kPresetRecall);
@@ -59,8 +61,8 @@ TEST_F(StateChunk, CurveSectionsStoreMagnitudesBeforeFrequenciesAndPadAnOddName)
   StatePlug p;
   Shape(p, 11, "abc.ref"); // K = 7: odd section size
   const std::vector<uint8_t> saved = p.Saved();
-  const Vorelle3CurveRecord& fp = p.Fingerprint();
-  const Vorelle3CurveRecord& ref = p.CustomReference();
+  const Vorelle3CurveRecord& fp = p.Curves().Fingerprint();
+  const Vorelle3CurveRecord& ref = p.Curves().CustomReference();
   Bytes fpSection, refSection;
   fpSection.Tag("ZQV0").U32(8 + 16 * fp.count).U32(3).U32(fp.count);
   for (unsigned k = 0; k < fp.count; ++k) fpSection.F64(fp.mag[k]);
@@ -87,11 +89,11 @@ TEST_F(StateChunk, RestoringIntoANewInstanceIsBitExactAndProcessesIdentically) {
   const plugin::IByteChunk chunk = ToChunk(saved);
   EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
   EXPECT_EQ(b.Values(), a.Values());
-  EXPECT_TRUE(b.FingerprintValid());
-  EXPECT_TRUE(b.CustomRefValid());
-  EXPECT_STREQ(b.CustomRefName(), "Pink.ref");
-  EXPECT_EQ(std::memcmp(b.Fingerprint().mag, a.Fingerprint().mag, a.Fingerprint().count * 8), 0);
-  EXPECT_EQ(std::memcmp(b.CustomReference().mag, a.CustomReference().mag, a.CustomReference().count * 8), 0);
+  EXPECT_TRUE(b.Curves().FingerprintValid());
+  EXPECT_TRUE(b.Curves().CustomRefValid());
+  EXPECT_STREQ(b.Curves().CustomRefName(), "Pink.ref");
+  EXPECT_EQ(Magnitudes(b.Curves().Fingerprint()), Magnitudes(a.Curves().Fingerprint()));
+  EXPECT_EQ(Magnitudes(b.Curves().CustomReference()), Magnitudes(a.Curves().CustomReference()));
   EXPECT_EQ(b.Saved(), saved);
 
   for (StatePlug* p : {&a, &b}) {
@@ -150,11 +152,11 @@ TEST_F(StateChunk, PresetChunksApplyTheirParametersAndStopAtTheFingerprintSectio
   StatePlug p;
   plugin::IPreset preset;
   p.MakePresetFromState(preset, "Loud", 1, int(kGain), 6.5);
-  p.SetFingerprintValid(false);
+  p.Curves().SetFingerprintValid(false);
   EXPECT_EQ(p.UnserializeState(preset.mChunk, 0), preset.mChunk.Size());
   EXPECT_EQ(p.GetParam(kGain)->Value(), 6.5);
   EXPECT_STREQ(p.GetPresetName(0), "Loud");
-  EXPECT_FALSE(p.FingerprintValid());
+  EXPECT_FALSE(p.Curves().FingerprintValid());
 }
 
 TEST_F(StateChunk, XMLValuesAreSteppedClampedOrSkippedAsTheParametersRequire) {
@@ -199,12 +201,12 @@ TEST_F(StateChunk, AChunkWithAnotherCountKeepsThatCurveButRestoresTheRest) {
   const uint32_t other = 66;
   std::memcpy(saved.data() + q + 12, &other, 4);
   StatePlug b;
-  const std::vector<double> before(b.Fingerprint().mag, b.Fingerprint().mag + b.Fingerprint().count);
+  const std::vector<double> before = Magnitudes(b.Curves().Fingerprint());
   const plugin::IByteChunk chunk = ToChunk(saved);
   EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
-  EXPECT_FALSE(b.FingerprintValid());
-  EXPECT_EQ(std::vector<double>(b.Fingerprint().mag, b.Fingerprint().mag + b.Fingerprint().count), before);
-  EXPECT_TRUE(b.CustomRefValid());
+  EXPECT_FALSE(b.Curves().FingerprintValid());
+  EXPECT_EQ(Magnitudes(b.Curves().Fingerprint()), before);
+  EXPECT_TRUE(b.Curves().CustomRefValid());
   EXPECT_EQ(b.Values(), a.Values());
 }
 
@@ -221,22 +223,75 @@ TEST_F(StateChunk, AnotherPluginsXMLChangesNoParameterButTheCurvesStillLoad) {
   const plugin::IByteChunk chunk = ToChunk(saved);
   EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
   EXPECT_EQ(b.Values(), values);
-  EXPECT_TRUE(b.FingerprintValid());
-  EXPECT_TRUE(b.CustomRefValid());
+  EXPECT_TRUE(b.Curves().FingerprintValid());
+  EXPECT_TRUE(b.Curves().CustomRefValid());
+  EXPECT_FALSE(b.LastRestoreComplete()) << "the parameter section was dropped";
 }
 
-TEST_F(StateChunk, EveryTruncationIsRefusedAndChangesNothing) {
+TEST_F(StateChunk, ACutChunkAppliesEveryWholeSectionAndOnlySaysCompleteWhenNothingIsMissing) {
   StatePlug a;
-  Shape(a, 21, "cut.ref");
+  Shape(a, 21, "cut.ref"); // odd name: the chunk ends in a pad byte nothing reads
   const std::vector<uint8_t> saved = a.Saved();
-  StatePlug b;
-  const std::vector<uint8_t> before = b.Saved();
-  for (size_t len = 0; len < saved.size(); ++len) {
+  // Section ends worked out from the bytes, not by the reader.
+  uint32_t xmlSize, fpSize, refSize;
+  std::memcpy(&xmlSize, saved.data() + 20, 4);
+  const size_t xmlEnd = 24 + xmlSize, q = xmlEnd + (xmlSize & 1);
+  std::memcpy(&fpSize, saved.data() + q + 4, 4);
+  const size_t fpEnd = q + 8 + fpSize, r = fpEnd;
+  std::memcpy(&refSize, saved.data() + r + 4, 4);
+  const size_t refEnd = r + 8 + refSize;
+  ASSERT_EQ(refEnd + 1, saved.size());
+
+  StatePlug fresh;
+  const std::vector<double> defaults = fresh.Values();
+  // Every length around a boundary, and a sample between them (each length
+  // needs a new instance).
+  std::set<size_t> lengths;
+  for (size_t edge : {size_t(0), size_t(4), size_t(12), size_t(16), size_t(20), size_t(28), xmlEnd, q, q + 4, q + 12,
+                      fpEnd, r + 4, r + 12, refEnd, saved.size()}) {
+    for (size_t d = 0; d < 3; ++d) {
+      if (edge >= d) lengths.insert(edge - d);
+      if (edge + d <= saved.size()) lengths.insert(edge + d);
+    }
+  }
+  for (size_t len = 0; len < saved.size(); len += 251) lengths.insert(len);
+  for (size_t len : lengths) {
+    StatePlug b;
+    // The chunk holds exactly the cut bytes; the reader must not look past.
     const plugin::IByteChunk chunk = ToChunk(std::vector<uint8_t>(saved.begin(), saved.begin() + long(len)));
     const int result = b.UnserializeState(chunk, 0);
-    EXPECT_EQ(result, len < 4 ? 0 : -1) << "length " << len;
-    ASSERT_EQ(b.Saved(), before) << "length " << len;
+    // The stop positions: a tag that is not there stops at its own
+    // position, a size and version cut off gives -1.
+    int want = -1;
+    if (len < 4) want = 0;
+    else if (len >= 12 && len < 16) want = 12;
+    else if (len >= 16 && len < 20) want = 16;
+    else if (len >= 28 && len < q + 4) want = int(q);
+    else if (len >= q + 12 && len < r + 4) want = int(r);
+    else if (len >= r + 12) want = int(saved.size());
+    EXPECT_EQ(result, want) << "length " << len;
+    EXPECT_EQ(b.Values(), len >= xmlEnd ? a.Values() : defaults) << "length " << len;
+    EXPECT_EQ(b.Curves().FingerprintValid(), len >= fpEnd) << "length " << len;
+    EXPECT_EQ(b.Curves().CustomRefValid(), len >= refEnd) << "length " << len;
+    if (len >= refEnd) {
+      EXPECT_EQ(b.Saved(), saved) << "length " << len;
+    }
+    EXPECT_EQ(b.LastRestoreComplete(), len >= refEnd) << "length " << len;
   }
+}
+
+TEST_F(StateChunk, AChunkCutAtASectionBoundaryIsNotComplete) {
+  StatePlug a;
+  Shape(a, 22, "b.ref");
+  const std::vector<uint8_t> saved = a.Saved();
+  uint32_t xmlSize;
+  std::memcpy(&xmlSize, saved.data() + 20, 4);
+  const size_t q = 24 + xmlSize + (xmlSize & 1);
+  StatePlug b;
+  const plugin::IByteChunk chunk = ToChunk(std::vector<uint8_t>(saved.begin(), saved.begin() + long(q)));
+  EXPECT_EQ(b.UnserializeState(chunk, 0), int(q));
+  EXPECT_EQ(b.Values(), a.Values());
+  EXPECT_FALSE(b.LastRestoreComplete()) << "the container announces two more sections";
 }
 
 // Each applied curve rebuilds the filter, so a round costs a filter design.
@@ -262,8 +317,8 @@ void StateChunk::RestoreDamagedChunks(int rounds) {
       const double v = param->Value();
       ASSERT_TRUE(v >= param->GetMin() && v <= param->GetMax()) << "round " << round;
     }
-    for (unsigned k = 0; k < b.Fingerprint().count; ++k) ASSERT_TRUE(std::isfinite(b.Fingerprint().mag[k]));
-    for (unsigned k = 0; k < b.CustomReference().count; ++k) ASSERT_TRUE(std::isfinite(b.CustomReference().mag[k]));
+    for (const Vorelle3CurveRecord* c : {&b.Curves().Fingerprint(), &b.Curves().CustomReference()})
+      for (unsigned k = 0; k < c->count; ++k) ASSERT_TRUE(std::isfinite(c->mag[k]));
   }
 }
 
