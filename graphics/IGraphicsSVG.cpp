@@ -70,7 +70,7 @@ IPattern IGraphics::GetPatternFromSVGPaint(const SVGPaint& paint, float opacity)
 
   const SVGGradient& g = *paint.gradient;
   IPattern pattern(paint.type == kSVGPaintLinearGradient ? kLinearPattern : kRadialPattern);
-  pattern.mExtend = (g.spread >= 0 && g.spread < 3) ? static_cast<EPatternExtend>(g.spread + 1) : kExtendPad;
+  pattern.mExtend = (static_cast<unsigned>(g.spread) < 3u) ? static_cast<EPatternExtend>(g.spread + 1) : kExtendPad;
   pattern.mNStops = std::clamp(g.nstops, 0, IPattern::kMaxStops);
   for (int i = 0; i < pattern.mNStops; ++i)
   {
@@ -122,9 +122,9 @@ void IGraphics::DrawSVG(const ISVG& svg, const IRECT& bounds, const IBlend* blen
       IStrokeOptions options;
       options.mMiterLimit = shape->miterLimit;
       options.mPreserve = false;
-      options.mCapOption = (shape->strokeLineCap >= 0 && shape->strokeLineCap < 3)
+      options.mCapOption = (static_cast<unsigned>(shape->strokeLineCap) < 3u)
                              ? static_cast<ELineCap>(shape->strokeLineCap) : kCapButt;
-      options.mJoinOption = (shape->strokeLineJoin >= 0 && shape->strokeLineJoin < 3)
+      options.mJoinOption = (static_cast<unsigned>(shape->strokeLineJoin) < 3u)
                               ? static_cast<ELineJoin>(shape->strokeLineJoin) : kJoinMiter;
       options.mDash.mOffset = shape->strokeDashOffset;
       options.mDash.mCount = std::clamp(static_cast<int>(shape->strokeDashCount), 0, 8);
