@@ -1,6 +1,7 @@
 // Spectrum of an audio file, and the reduction of any analyser's average
 // onto the curve grid. Main thread.
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <vector>
 
@@ -55,7 +56,8 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
 
     if (frames > 0) {
       for (int c = 0; c < channels; ++c) {
-        if (!src[c]) {
+        // One NaN or infinity would turn every point of the curve into NaN.
+        if (!src[c] || !std::all_of(src[c], src[c] + frames, [](float v) { return std::isfinite(v); })) {
           mImportStatus.Set(kImportCorrupt);
           return nullptr;
         }

@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <fstream>
+#include <limits>
 
 #include "AllocationCounter.h"
 #include "CommandsFixture.h"
@@ -174,6 +175,30 @@ TEST_F(Import, FailedAllocationIsReportedAsAnUnsupportedFile)
   }
   EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
   EXPECT_FALSE(plug.FingerprintValid());
+}
+
+TEST_F(Import, NonFiniteSamplesAreRefusedAndTheCurveKept)
+{
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  struct { const char* what; size_t at; float value; } rows[] = {
+    {"NaN in the left channel", 1000, nan}, {"infinity in the right channel", 2001, -inf}, {"NaN last", 8191, nan}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    CommandsPlug plug;
+    const std::string good = StereoNoise("good.wav", 0.5);
+    ASSERT_TRUE(plug.LoadFingerprintAndUpdate(good.c_str(), &plug.Fingerprint()));
+    const std::vector<double> before(plug.Fingerprint().mag, plug.Fingerprint().mag + plug.Fingerprint().count);
+
+    std::vector<float> samples = Noise(4096 * 2, 5);
+    samples[row.at] = row.value;
+    const std::string bad = File("bad.wav");
+    ASSERT_TRUE(WriteSoundFile(bad, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, samples));
+    EXPECT_EQ(plug.ImportAudioFile(bad.c_str()), nullptr);
+    EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
+    EXPECT_FALSE(plug.LoadFingerprintAndUpdate(bad.c_str(), &plug.Fingerprint()));
+    EXPECT_TRUE(plug.FingerprintValid());
+    EXPECT_EQ(std::vector<double>(plug.Fingerprint().mag, plug.Fingerprint().mag + plug.Fingerprint().count), before);
+  }
 }
 
 // ---------------------------------------------------------------------------
