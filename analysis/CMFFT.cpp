@@ -111,20 +111,20 @@ void CMFFT::SetSampleRate(double fs) {
 }
 
 void CMFFT::SetParam(int index, double value) {
-  if (index == 3) { // the value carries no meaning for a reset
+  if (index == kParamReset) { // the value carries no meaning for a reset
     Reset();
     return;
   }
   int v = 0;
-  if (index < 0 || index > 2 || !Truncate(value, v))
+  if (index < kParamFFTSize || index > kParamMode || !Truncate(value, v))
     return;
   switch (index) {
-  case 0:
+  case kParamFFTSize:
     if (v < 2 || v > kMaxFFTSize || (v & (v - 1)) != 0)
       return;
     mFFTSize = v;
     break;
-  case 1: mBandIndex = v; break;
+  case kParamBandIndex: mBandIndex = v; break;
   default: mMode = v; break;
   }
   Init();
@@ -132,31 +132,31 @@ void CMFFT::SetParam(int index, double value) {
 
 double CMFFT::GetParam(int index) {
   switch (index) {
-  case 0: return mFFTSize;
-  case 1: return mBandIndex;
-  case 2: return mMode;
+  case kParamFFTSize: return mFFTSize;
+  case kParamBandIndex: return mBandIndex;
+  case kParamMode: return mMode;
   default: return 0.0;
   }
 }
 
 double CMFFT::GetInfo(int index) {
   switch (index) {
-  case 1: return mBandIndex;
-  case 5: return mFFTSize;
-  case 9: return mReady;
-  case 10: return mGridCount;
+  case kInfoBandIndex: return mBandIndex;
+  case kInfoFFTSize: return mFFTSize;
+  case kInfoReady: return mReady;
+  case kInfoGridCount: return mGridCount;
   default: return 0.0;
   }
 }
 
 double* CMFFT::GetData(int index) {
   switch (index) {
-  case 6:
-  case 8: return mAverage;
-  case 7: return mPeakHold;
-  case 11: return mGridOut;
-  case 12: return mBandA;
-  case 13: return mBandB;
+  case kDataAverage:
+  case kDataAverageAgain: return mAverage;
+  case kDataPeakHold: return mPeakHold;
+  case kDataGrid: return mGridOut;
+  case kDataBandA: return mBandA;
+  case kDataBandB: return mBandB;
   default: return nullptr;
   }
 }

@@ -19,6 +19,18 @@ public:
   // Largest accepted FFT size setting; sizes must be powers of two >= 2.
   static constexpr int kMaxFFTSize = 1 << 20;
 
+  // Indices of SetParam, GetInfo and GetData.
+  enum EParam { kParamFFTSize = 0, kParamBandIndex = 1, kParamMode = 2, kParamReset = 3 };
+  enum EInfo { kInfoBandIndex = 1, kInfoFFTSize = 5, kInfoReady = 9, kInfoGridCount = 10 };
+  enum EData {
+    kDataAverage = 6,
+    kDataPeakHold = 7,
+    kDataAverageAgain = 8,  // the same average as kDataAverage
+    kDataGrid = 11,
+    kDataBandA = 12,
+    kDataBandB = 13
+  };
+
   CMFFT();
   ~CMFFT() override;
 

@@ -20,20 +20,16 @@ public:
   virtual void SetSampleRate(double fs) = 0;
   virtual int GetNumParams() = 0;
   virtual void SetParam(int index, double value) = 0;
-  virtual void OnHook8() {}
-  virtual void OnHook9() {}
   virtual double GetParam(int index) = 0;
   virtual double GetInfo(int index);
   // Arrays stay owned by the processor; null when there is none.
   virtual double* GetData(int index);
-  virtual int OnHook13() { return 0; }
   // Writes the processor's name, with its terminating zero, to out.
   virtual bool GetName(char* out) = 0;
   virtual void SetActive(bool active) { mActive = active; }
   virtual bool IsActive() { return mActive; }
   virtual void SetAuxFlag(bool flag) { mAuxFlag = flag; }
   virtual bool GetAuxFlag() { return mAuxFlag; }
-  virtual void OnHook19() {}
 
 protected:
   int32_t mNumChannels = 2;

@@ -39,8 +39,9 @@ public:
     SetSampleRate(kRate);
     SetBlockSize(kBlock);
     OnReset();
-    for (unsigned i = 0; i < mFingerprint->count; ++i) mFingerprint->mag[i] = ReferenceCurveMagnitude(0, int(i));
-    mFingerprintValid = true;
+    std::vector<double> shape(Curves().Fingerprint().count);
+    for (size_t i = 0; i < shape.size(); ++i) shape[i] = ReferenceCurveMagnitude(0, int(i));
+    Curves().TakeFingerprint(shape.data(), shape.size());
     mReferenceMode = 1;
     mADMode = adMode;
     mActivityState = kProcessing;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "IEditorGraphics.h"
 #include "UT_String.h"
 
 namespace plugin {
@@ -54,11 +55,16 @@ struct Config
   const char* bundleID = "";
 };
 
-// What the binding hands to the plug-in's constructor: the name of the
-// class that makes the editor view for the host.
+// What the module hands to the plug-in's constructor: the name of the class
+// that makes the editor view for the host, and the editor's make-graphics
+// and layout functions, which the editor delegate keeps (empty: the
+// plug-in has no editor). The module is the one place that names the
+// platform's graphics class and the editor layout.
 struct InstanceInfo
 {
   UT_String mCocoaViewFactoryClassName;
+  igraphics::MakeGraphicsFunc mMakeGraphicsFunc;
+  igraphics::LayoutFunc mLayoutFunc;
 };
 
 } // namespace plugin

@@ -3,13 +3,19 @@
 
 namespace plugin {
 
+// The codes the plug-in tells apart by name; the table gives every code.
 enum EHost {
   kHostUninit = -1, // not yet identified
   kHostUnknown = 0, // identified, but no table entry matched
   kHostReaper = 1,
   kHostProTools = 2,
+  kHostFLStudio = 7,
+  kHostAbletonLive = 9,
   kHostLogic = 21,
-  kHostGarageBand = 22
+  kHostGarageBand = 22,
+  kHostStudioOne = 26,
+  kHostWaveform = 38,
+  kHostSadie = 46
 };
 
 // Code of the first table entry whose text occurs anywhere in the lower-cased

@@ -4,6 +4,8 @@
 // controls, and keys. The graphics layer implements it, so the framework
 // needs neither drawing nor controls. Main thread only.
 
+#include <functional>
+
 namespace plugin {
 struct IKeyPress;
 struct IMidiMsg;
@@ -12,6 +14,12 @@ struct IMidiMsg;
 namespace plugin::igraphics {
 
 class IGraphics;
+class IEditorGraphics;
+
+// Makes the editor's graphics context (null: no editor), and lays out the
+// controls on one. The module chooses both; the delegate keeps them.
+using MakeGraphicsFunc = std::function<IEditorGraphics*()>;
+using LayoutFunc = std::function<void(IGraphics*)>;
 
 class IEditorGraphics
 {

@@ -16,9 +16,6 @@ namespace plugin::igraphics {
 class IGEditorDelegate : public IEditorDelegate
 {
 public:
-  using MakeGraphicsFunc = std::function<IEditorGraphics*()>;
-  using LayoutFunc = std::function<void(IGraphics*)>;
-
   explicit IGEditorDelegate(int nParams);
   ~IGEditorDelegate() override;
 

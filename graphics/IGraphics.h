@@ -50,8 +50,9 @@ public:
   IGraphics& operator=(const IGraphics&) = delete;
 
   // ---- Frame, drawing and platform slots -------------------------------
-  // In slot order. Pure slots belong to the back end and platform object;
-  // the shape bodies here are built on the path slots.
+  // In slot order (without the empty slots nothing calls). Pure slots belong
+  // to the back end and platform object; the shape bodies here are built on
+  // the path slots.
   virtual void BeginFrame();
   virtual void OnViewInitialized(void*) {}
   virtual void OnViewDestroyed() {}
@@ -174,10 +175,8 @@ public:
                        const char* errMsgOnFailure = nullptr) = 0;
   virtual const char* GetPlatformAPIStr() { return ""; }
   virtual bool RevealPath(const char*, bool) { return false; }
-  virtual void PlatformHook84() {}
   virtual void* GetPlatformInstance() { return nullptr; }
   virtual void SetPlatformContext(void* ctx) { mPlatformContext = ctx; }
-  virtual void PlatformHook87() {}
   // Each gives null when nothing could be loaded.
   virtual PlatformFontPtr LoadPlatformFont(const char* fontID, const char* fileNameOrResID) = 0;
   virtual PlatformFontPtr LoadPlatformFontFromData(const char* fontID, void* pData, int dataSize) = 0;
@@ -189,7 +188,6 @@ public:
   virtual void CreatePlatformTextEntry(int paramIdx, const IText& text, const IRECT& bounds, int length,
                                        const char* str) = 0;
   virtual IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IRECT& bounds, bool& isAsync) = 0;
-  virtual int PlatformQuery99() { return 0; }
   virtual float GetPlatformWindowScale() const { return 1.f; }
   virtual void PlatformResize(bool) {}
   virtual void DrawResize() {}
@@ -203,7 +201,6 @@ public:
   virtual APIBitmap* CreateAPIBitmap(int width, int height, float scale, double drawScale,
                                      bool cacheable = false) = 0;
   virtual bool LoadAPIFont(const char* fontID, const PlatformFontPtr& font) = 0;
-  virtual bool PlatformFlag116() const { return true; }
   virtual int AlphaChannelIndex() const = 0;
   virtual bool FlippedBitmap() const = 0;
   virtual float DoMeasureText(const IText& text, const char* str, IRECT& bounds) const = 0;

@@ -1,10 +1,10 @@
 #pragma once
 // Offline processing of an audio file through the unit: reads a WAV or AIFF
-// file (libsndfile), renders it in blocks through a render callback and
-// writes a new file of the same container and sample format. Mono input is
-// fed to both channels. The unit's reported latency is compensated: the
-// first latency samples of output are dropped and the input is padded with
-// as much silence at the end, so output lines up with input.
+// file, renders it in blocks through a render callback and writes a stereo
+// file whose container follows the output name's extension (the input's
+// sample format where the container holds it). Mono input feeds both
+// channels. The output is lined up with the input, following the latency
+// the unit reports as it changes, and appears only when complete.
 // Host main thread.
 
 #include <functional>
@@ -20,12 +20,22 @@ struct ProcessOptions
 {
   std::vector<std::pair<unsigned, float>> mParams;  // (id, value) set before rendering
   unsigned mBlockSize = 512;
-  // Called with the fraction done, now and then while a long file runs.
+  // Called with the fraction done as it grows; reaches 1 at the end.
   std::function<void(double)> mProgress;
+};
+
+struct ProcessReport
+{
+  long long mFrames = 0;
+  int mInputChannels = 0;
+  int mLatency = 0;                 // the unit's latency at the end
+  long long mFullScaleSamples = 0;  // output samples that reached full scale
+  double mPeak = 0.0;
+  std::vector<std::string> mNotes;  // things the user should know (clipping, mono written as stereo)
 };
 
 // Empty on success, else a message saying what failed and what to do.
 std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const std::string& outPath,
-                        const ProcessOptions& options);
+                        const ProcessOptions& options, ProcessReport* report = nullptr);
 
 } // namespace host

@@ -45,6 +45,8 @@ OSStatus AUHostUnit::Open(EDoor door)
 
 OSStatus AUHostUnit::Close()
 {
+  if (mLatencyWatch)
+    WatchLatency(nullptr);
   OSStatus status = noErr;
   if (mDoor == EDoor::kFactory && mInterface)
     status = mInterface->Close(mInterface);
@@ -133,6 +135,25 @@ int AUHostUnit::LatencySamples() const
   size = sizeof(rate);
   AudioUnitGetProperty(mInstance, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &rate, &size);
   return static_cast<int>(std::lround(seconds * rate));
+}
+
+void AUHostUnit::LatencyListener(void* refCon, AudioUnit, AudioUnitPropertyID, AudioUnitScope, AudioUnitElement)
+{
+  auto* self = static_cast<AUHostUnit*>(refCon);
+  if (self->mLatencyWatch)
+    self->mLatencyWatch(self->LatencySamples());
+}
+
+OSStatus AUHostUnit::WatchLatency(std::function<void(int)> onChange)
+{
+  if (!mInstance)
+    return badComponentInstance;
+  if (mLatencyWatch)
+    AudioUnitRemovePropertyListenerWithUserData(mInstance, kAudioUnitProperty_Latency, &LatencyListener, this);
+  mLatencyWatch = std::move(onChange);
+  if (!mLatencyWatch)
+    return noErr;
+  return AudioUnitAddPropertyListener(mInstance, kAudioUnitProperty_Latency, &LatencyListener, this);
 }
 
 OSStatus AUHostUnit::InputCallback(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp* timeStamp,

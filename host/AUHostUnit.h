@@ -45,6 +45,10 @@ public:
   AudioUnitParameterInfo ParameterInfo(AudioUnitParameterID id) const;
   // Latency in samples at the current sample rate (rounded).
   int LatencySamples() const;
+  // Calls onChange with LatencySamples() whenever the unit announces a new
+  // latency (its latency property's listener), on the announcing thread;
+  // null stops watching.
+  OSStatus WatchLatency(std::function<void(int)> onChange);
 
   // Input comes from this planar source, one pointer per channel, read at
   // the sample time of each pull; null disconnects. Counts every pull.
@@ -56,6 +60,8 @@ public:
   OSStatus Render(double sampleTime, UInt32 nFrames, float* const* out, int nChannels);
 
 private:
+  static void LatencyListener(void* refCon, AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope,
+                              AudioUnitElement element);
   static OSStatus InputCallback(void* refCon, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
                                 UInt32 bus, UInt32 nFrames, AudioBufferList* data);
 
@@ -65,6 +71,7 @@ private:
   AudioUnit mInstance = nullptr;
   InputFunc mInput;
   int mPullCount = 0;
+  std::function<void(int)> mLatencyWatch;
 };
 
 // A buffer list with room for AUHostUnit::kMaxChannels buffers.

@@ -4,8 +4,9 @@
 // built-in reference (which finishes the capture and builds the filter),
 // play the input through it and write the result. The host measures the
 // long-term spectrum of input and output itself and reports how each
-// octave moved, together with the latency and the output peak.
-// Host main thread.
+// octave moved, together with the latency, the output peak and how many
+// samples reached full scale. The output appears only when the job
+// succeeds. Host main thread.
 
 #include <functional>
 #include <string>
@@ -15,10 +16,6 @@
 #include "AUBundle.h"
 
 namespace host {
-
-// The unit's parameter ids the job drives.
-enum EMatchParam : unsigned { kParamActivityState = 2, kParamReferenceMode = 3 };
-enum EMatchActivity { kActivityCapture = 0, kActivityProcessing = 2 };
 
 struct MatchOptions
 {
@@ -47,7 +44,9 @@ struct MatchReport
   long long mCaptureFrames = 0;
   int mLatency = 0;
   double mPeak = 0.0;  // largest output sample magnitude
+  long long mFullScaleSamples = 0;
   std::vector<OctaveChange> mOctaves;
+  std::vector<std::string> mNotes;  // warnings and notes, one line each
 };
 
 // Empty on success, else what failed and what to do.
@@ -55,8 +54,5 @@ std::string RunSpectrumMatch(const AUBundle& bundle, const MatchOptions& options
 
 // The report as the tool prints it.
 std::string FormatMatchReport(const MatchOptions& options, const MatchReport& report);
-
-// "auhost match ..." (arguments after the command word); prints the report.
-int MatchCommand(int argc, char** argv);
 
 } // namespace host

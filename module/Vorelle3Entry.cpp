@@ -18,6 +18,9 @@ IPluginAU* MakePlug(void* memory)
 {
   plugin::InstanceInfo info;
   info.mCocoaViewFactoryClassName.Set(Vorelle3_View::kClassName);
+  // The editor's make-graphics and layout functions go here once the
+  // platform graphics class and the editor layout exist; without them the
+  // plug-in runs with no editor.
   if (memory)
     return new (memory) PlugClass(info);
   return new PlugClass(info);

@@ -72,25 +72,41 @@ double InterpolateCurve(const double* freq, const double* value, int count, doub
   return std::isfinite(result) ? result : 0.0;
 }
 
+bool PointInMatchedRange(const double* freq, unsigned count, unsigned i, double fmax) {
+  const double reach = i + 1 < count ? freq[i + 1] : freq[i];
+  return freq[i] >= kLowestFrequency && reach <= fmax;
+}
+
 bool ComputeDifferenceCurve(const Vorelle3CurveRecord& reference, const Vorelle3CurveRecord& fingerprint,
                             double fmax, Vorelle3CurveRecord& diff) {
   const unsigned n = reference.count;
   if (n < 1 || fingerprint.count != n || diff.count != n) return false;
   double lo = 0.0, hi = 0.0;
-  bool any = false;
+  bool centred = false;
+  int first = -1, last = -1;
   for (unsigned i = 0; i < n; ++i) {
     const double f = reference.freq[i];
     double d = 0.0;
-    if (f >= kLowestFrequency && f <= fmax) d = LevelToDB(reference.mag[i]) - LevelToDB(fingerprint.mag[i]);
-    if (!std::isfinite(d)) d = 0.0;
-    diff.mag[i] = d;
-    if (f >= kCentreLow && f <= kCentreHigh) {
-      lo = any ? std::min(lo, d) : d;
-      hi = any ? std::max(hi, d) : d;
-      any = true;
+    if (PointInMatchedRange(reference.freq, n, i, fmax)) {
+      d = LevelToDB(reference.mag[i]) - LevelToDB(fingerprint.mag[i]);
+      if (!std::isfinite(d)) d = 0.0;
+      if (first < 0) first = int(i);
+      last = int(i);
+      if (f >= kCentreLow && f <= kCentreHigh) {
+        lo = centred ? std::min(lo, d) : d;
+        hi = centred ? std::max(hi, d) : d;
+        centred = true;
+      }
     }
+    diff.mag[i] = d;
   }
   const double shift = (lo + hi) / 2.0;
   for (unsigned i = 0; i < n; ++i) diff.mag[i] -= shift;
+  // Points outside the range hold the nearest matched value, so the
+  // correction stays flat beyond the edges instead of bending towards 0 dB.
+  if (first >= 0) {
+    for (int i = 0; i < first; ++i) diff.mag[i] = diff.mag[first];
+    for (int i = last + 1; i < int(n); ++i) diff.mag[i] = diff.mag[last];
+  }
   return true;
 }

@@ -24,12 +24,20 @@ double BezierSegmentValue(const double* x, const double* y, double f);
 // grid. 0.0 for NaN f, count < 1 or null arrays; a non-finite result is 0.0.
 double InterpolateCurve(const double* freq, const double* value, int count, double f);
 
+// Whether point i of a grid (freq ascending, count points) is one the signal
+// reaches when fmax = min(fs/2, 22 kHz): it lies at 10 Hz or above and the
+// band it is measured over (up to the next point) ends at fmax or below. A
+// point whose band passes fs/2 holds only the analyser's top bin.
+bool PointInMatchedRange(const double* freq, unsigned count, unsigned i, double fmax);
+
 // The dB difference reference - fingerprint per point, read at the same
-// index (diff, reference and fingerprint share one point count). Points whose
-// reference frequency lies outside [10 Hz, fmax] are 0 dB, as is a
-// difference that is not finite. Then the curve is shifted so that its
-// extremes over the points in [50, 16000] Hz are centred on 0 dB (no shift
-// when no point lies there). Nothing happens unless all three records have
-// the same count of at least 1. Returns whether diff was written.
+// index (diff, reference and fingerprint share one point count), over the
+// points in the matched range (a difference that is not finite counts as
+// 0 dB). The curve is shifted so that its extremes over the matched points
+// in [50, 16000] Hz are centred on 0 dB (no shift when none lies there).
+// Points outside the matched range neither steer that centring nor the
+// correction: they take the value of the nearest matched point (0 dB when
+// there is none). Nothing happens unless all three records have the same
+// count of at least 1. Returns whether diff was written.
 bool ComputeDifferenceCurve(const Vorelle3CurveRecord& reference, const Vorelle3CurveRecord& fingerprint,
                             double fmax, Vorelle3CurveRecord& diff);

@@ -42,7 +42,6 @@ constexpr const char* kFixedScaleTexts[] = {"50%",  "75%",  "100%", "125%", "150
 
 Vorelle3::Vorelle3(const InstanceInfo& info) : IPluginAU(info, MakeConfig()) {
   mInitPreset.SetName("empty");
-  mCustomRefName.Set("(None)");
   InitPaths();
   if (ReadIniInt("GUI", "HasUI", 1) == 0) SetHasUI(false);
   std::srand(unsigned(std::clock()));
@@ -52,7 +51,7 @@ Vorelle3::Vorelle3(const InstanceInfo& info) : IPluginAU(info, MakeConfig()) {
   mBlockSize = GetBlockSize();
   mNumInputs = MaxNChannels(kInput);
   mNumOutputs = MaxNChannels(kOutput);
-  mAboutPending = mUpdateCheckPending = mMeterUpdatePending = false;
+  mAboutPending = mUpdateCheckPending = false;
 
   InitMembers();
   InitDSP();
@@ -77,22 +76,21 @@ void Vorelle3::InitMembers() {
   mGain = 0.0;
   mMix = 100.0;
   mResetPeakMax = mMatchPeakMax = 0;
-  mGUIResizePending = mMeterUpdatePending = mAboutPending = mUpdateCheckPending = false;
+  mGUIResizePending = mAboutPending = mUpdateCheckPending = false;
   mUIOpen = mLayoutDone = false;
-  mPeakMax = 0.0;
-  mMeterIntervalMs = 25.0;
-  mFingerprintValid = mCustomRefValid = false;
+  mOutput.ResetPeak();
+  mCurves.SetFingerprintValid(false);
+  mCurves.SetCustomRefValid(false);
+  mCurves.SetCustomRefName(CurveStore::kNoReferenceName);
   mBandIndex = 3;
   mFFTSize = 16384;
   mSpectrumMode = 0;
   mBandsPerOctave = 6;
-  mCustomRefName.Set("(None)");
   mImpulseLength = mMaxImpulseSize = 32768;
   mMonoImpulse = true;
   mWindowImpulse = mLinearPhase = false;
   mFilterLatency = 0;
-  mJobState = mJobWaitTicks = 0;
-  mJobFilePath.Set("");
+  mFileJobs.Finish();
 }
 
 void Vorelle3::InitParams() {
@@ -149,6 +147,6 @@ int Vorelle3::ReadIniInt(const char*, const char* key, int defaultValue) const {
 }
 
 void Vorelle3::InitPlugControls() {
-  // No editor functions exist yet: the plug-in runs without an editor.
+  // Without the editor functions the module handed in, there is no editor.
   if (!mMakeGraphicsFunc || !mLayoutFunc) SetHasUI(false);
 }

@@ -11,24 +11,33 @@
 // hold it for their whole run, ComputeCurves only to read its inputs and to
 // swap the new filter in (the design itself runs outside it). ProcessBlock
 // allocates nothing for blocks up to the block size the DSP was built for.
+// "Main thread" is the process's main thread (the main run loop's), which
+// need not be the thread that built the plug-in.
+//
+// State lives in owned parts, each with its own contract: the output stage
+// (clip detector, fade, meter), the curve store (fingerprint, custom
+// reference, difference curve) and the file-job queue; the mutex guards the
+// first two.
 #include <atomic>
 #include <cstdarg>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "CMFFT.h"
 #include "CorrectionFilter.h"
 #include "CurveFile.h"
-#include "FilterDesign.h"
 #include "CurveMath.h"
+#include "CurveStore.h"
+#include "FileJobQueue.h"
+#include "FilterDesign.h"
 #include "ICMessageBox.h"
 #include "IExtPDCHandler.h"
 #include "IMPlugPaths.h"
 #include "IXMLParameters.h"
 #include "IXMLPreset.h"
 #include "IPluginAU.h"
+#include "OutputStage.h"
 #include "Vorelle3CurveRecord.h"
 
 enum EParams {
@@ -79,6 +88,13 @@ public:
   void ReinitDSP();
   // mFilterLatency in "Digital", 0 in "Analoge".
   int GetProcessingLatency() const { return mADMode != 0 ? mFilterLatency : 0; }
+
+  // --- the owned parts (contracts in their headers)
+  const OutputStage& Output() const { return mOutput; }
+  const CurveStore& Curves() const { return mCurves; }
+  const FileJobQueue& FileJobs() const { return mFileJobs; }
+  // Result text of the last audio import.
+  const char* ImportStatus() const { return mImportStatus.Get(); }
 
   // --- parameter changes and commands (Vorelle3Commands.cpp)
   // Host parameters 0..9 and the editor's action tags 10..35. Any thread: on
@@ -180,12 +196,15 @@ public:
 protected:
   void InitMembers();
   void InitParams();
-  // Stores the editor's make-graphics and layout functions (none yet).
+  // No editor unless the module handed in make-graphics and layout functions.
   void InitPlugControls();
   void ProcessAudio(double** inputs, double** outputs, int nFrames);
 
-  // The reference "Reference mode" selects: 1..3 built-in, 4 custom, else 0.
-  const Vorelle3CurveRecord& SelectedReference(Vorelle3CurveRecord& builtIn) const;
+  // The parts as a subclass (a test) drives them; callers keep to the
+  // parts' threading rules.
+  OutputStage& Output() { return mOutput; }
+  CurveStore& Curves() { return mCurves; }
+  FileJobQueue& FileJobs() { return mFileJobs; }
 
   std::recursive_mutex mMutex;
 
@@ -211,40 +230,17 @@ protected:
 
   // Requests for the idle loop.
   bool mGUIResizePending = false;
-  std::atomic<bool> mMeterUpdatePending{false};
   bool mAboutPending = false;
   bool mUpdateCheckPending = false;
   bool mUIOpen = false;
   bool mLayoutDone = false;
 
-  // Output metering, clip detector and fade-in.
-  double mPeakMax = 0.0;
-  double mMeterIntervalMs = 25.0;
-  int mMeterIntervalSamples = 1;
-  int mMeterSampleCount = 0;
-  double mClipEnvelope = 0.0;
-  double mClipLatch = 0.0;
-  double mClipAttackCoef = 0.0;
-  double mClipReleaseCoef = 0.0;
-  int mClipHoldSamples = 0;
-  int mClipHoldCount = 0;
-  int mClipState = 0;
-  int mFadeLength = 0;
-  int mFadePos = 0;
-  double mFadeExponent = 2.0;
-
-  // Analysis and curves.
-  std::atomic<bool> mFingerprintValid{false};
-  bool mCustomRefValid = false;
+  // Analysis.
   std::unique_ptr<CMFFT> mAnalyser;
   int mBandIndex = 3;
   int mFFTSize = 16384;
   int mSpectrumMode = 0;
   int mBandsPerOctave = 6;
-  plugin::UT_String mCustomRefName;
-  std::unique_ptr<Vorelle3CurveRecord> mFingerprint;
-  std::unique_ptr<Vorelle3CurveRecord> mDiffCurve;
-  std::unique_ptr<Vorelle3CurveRecord> mCustomReference;
 
   // Correction filter.
   int mImpulseLength = 32768;
@@ -257,12 +253,6 @@ protected:
   // Counts rebuilds, so a design made outside the lock is dropped when the
   // DSP state changed under it.
   unsigned mDSPGeneration = 0;
-
-  // File jobs (queued by commands, run by the idle loop).
-  int mJobState = 0;
-  int mJobWaitTicks = 0;
-  plugin::UT_String mJobFilePath;
-  plugin::UT_String mImportStatus;
 
   // Positions of editor controls, set by the editor layout.
   int mCtrlCustomStyle = -1;
@@ -287,6 +277,8 @@ protected:
 
   // Parameter changes and commands.
   enum EDeferredWork : unsigned { kDeferFinishCapture = 1, kDeferCurves = 2, kDeferLabel = 4 };
+  // The process's main thread (the main run loop's), whichever thread built
+  // the plug-in.
   bool OnMainThread() const;
   void ParameterChanged(int paramIdx, double value);
   void ActionTag(int tag);
@@ -302,17 +294,21 @@ protected:
   void FileAction(int tag);
   void PresetAction(int tag);
   void RebuildPresetList();
-  void QueueFileJob(int state, const char* path);
   bool ImportIntoCurve(const char* path, Vorelle3CurveRecord* target);
 
-  // The thread that built the plug-in: the host's main thread.
-  const std::thread::id mMainThreadId = std::this_thread::get_id();
   std::atomic<unsigned> mDeferredWork{0};
+  // Set by a reference change; the next filter swapped in restarts the fade.
+  std::atomic<bool> mFadeOnNextFilter{false};
   // The last version check of this instance.
   int mVersionCheckCurlCode = -1;
   char mVersionCheckError[1024] = {};
 
 private:
+  OutputStage mOutput;
+  CurveStore mCurves;
+  FileJobQueue mFileJobs;
+  plugin::UT_String mImportStatus;
+
   void MakeFixedScaleParam();
   // Curve files and presets (Vorelle3CurveFiles.cpp, Vorelle3Presets.cpp).
   bool ReadCurve(const plugin::UT_String& path, ECurveFileType type, Vorelle3CurveRecord& curve);

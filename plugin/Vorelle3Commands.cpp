@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "IGraphics.h"
+#include "MainThread.h"
 #include "Vorelle3.h"
 
 using namespace plugin;
@@ -39,8 +40,10 @@ enum EActionTag {
 bool HostReportsLatencyAtOnce(int host, int hostVersion)
 {
   switch (host) {
-    case 7: case 21: case 22: case 26: case 38: case 46: return true;
-    case 9: return hostVersion == 0;
+    case kHostFLStudio: case kHostLogic: case kHostGarageBand: case kHostStudioOne: case kHostWaveform:
+    case kHostSadie:
+      return true;
+    case kHostAbletonLive: return hostVersion == 0;
     default: return false;
   }
 }
@@ -49,7 +52,7 @@ bool HostReportsLatencyAtOnce(int host, int hostVersion)
 
 bool Vorelle3::OnMainThread() const
 {
-  return std::this_thread::get_id() == mMainThreadId;
+  return plugin::IsMainThread();
 }
 
 void Vorelle3::OnParamChange(int paramIdx, EParamSource source, int)
@@ -117,10 +120,9 @@ void Vorelle3::ParameterChanged(int paramIdx, double value)
       const int r = int(std::floor(value + 0.5));
       if (r != mReferenceMode) {
         mReferenceMode = r;
-        {
-          std::lock_guard<std::recursive_mutex> lock(mMutex);
-          mFadePos = 0;
-        }
+        // The output fades in again when the filter for the new reference
+        // takes over, which may be an idle tick later.
+        mFadeOnNextFilter = true;
         RequestCurves();
       }
       break;
@@ -135,7 +137,7 @@ void Vorelle3::ParameterChanged(int paramIdx, double value)
       if (value != mGain) {
         mGain = value;
         std::lock_guard<std::recursive_mutex> lock(mMutex);
-        mPeakMax = 0.0;
+        mOutput.ResetPeak();
       }
       break;
     case kMix:
@@ -146,7 +148,7 @@ void Vorelle3::ParameterChanged(int paramIdx, double value)
         mResetPeakMax = int(value);
         if (mResetPeakMax == 1) {
           std::lock_guard<std::recursive_mutex> lock(mMutex);
-          mPeakMax = 0.0;
+          mOutput.ResetPeak();
         }
       }
       break;
@@ -170,7 +172,7 @@ void Vorelle3::MatchPeakMax()
   double peak;
   {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
-    peak = mPeakMax;
+    peak = mOutput.PeakMax();
   }
   // Without a measured peak there is nothing to match: a silent level would
   // raise the gain by 144 dB.
@@ -179,7 +181,7 @@ void Vorelle3::MatchPeakMax()
   mGain = mGain - std::log(std::fabs(peak)) * kDBPerNeper;
   SetParamValueAndNotify(kGain, mGain, false);
   std::lock_guard<std::recursive_mutex> lock(mMutex);
-  mPeakMax = 0.0;
+  mOutput.ResetPeak();
 }
 
 void Vorelle3::ActionTag(int tag)
@@ -288,10 +290,10 @@ bool Vorelle3::FinishCapture()
   {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
     ok = mAnalyser && MapAnalyserOntoGrid(*mAnalyser, mSampleRate, mapped);
-    if (ok && mFingerprint) {
-      const size_t n = std::min(mapped.size(), size_t(mFingerprint->count));
-      std::copy(mapped.begin(), mapped.begin() + long(n), mFingerprint->mag);
-    }
+    // The flag stays as the last capture block left it.
+    if (ok)
+      std::copy(mapped.begin(), mapped.begin() + long(std::min(mapped.size(), size_t(mCurves.Fingerprint().count))),
+                mCurves.Fingerprint().mag);
   }
   if (ok)
     ComputeCurves();
@@ -304,12 +306,9 @@ void Vorelle3::StartCapture()
   // this one replaces.
   mDeferredWork.fetch_and(~unsigned(kDeferFinishCapture));
   std::lock_guard<std::recursive_mutex> lock(mMutex);
-  for (Vorelle3CurveRecord* curve : {mFingerprint.get(), mDiffCurve.get()}) {
-    if (curve)
-      std::fill(curve->mag, curve->mag + curve->count, 0.0);
-  }
+  mCurves.ClearFingerprint();
   if (mAnalyser)
-    mAnalyser->SetParam(3, 0.0);
+    mAnalyser->SetParam(CMFFT::kParamReset, 0.0);
 }
 
 void Vorelle3::RequestCurves()

@@ -1,6 +1,7 @@
 // Sample-rate dependent set-up and the correction filter's rebuild.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "LogGrid.h"
 #include "ReferenceCurves.h"
@@ -20,45 +21,26 @@ double UsableRate(double fs) {
 } // namespace
 
 void Vorelle3::InitDSP() {
-  const double fs = UsableRate(mSampleRate);
-
-  mMeterIntervalSamples = std::max(int(mMeterIntervalMs * 0.001 * fs), 1);
-  mMeterSampleCount = 0;
-  mFadeLength = int(0.25 * fs);
-  mFadePos = 0;
-  mFadeExponent = 2.0;
-  mClipAttackCoef = 0.0;  // no attack time: the envelope jumps
-  mClipEnvelope = mClipLatch = 0.0;
-  mClipState = 0;
-  mClipReleaseCoef = fs > 0.0 ? std::pow(10.0, -1.0 / (0.1 * fs)) : 0.0;
-  mClipHoldSamples = int(2.0 * fs);
+  mOutput.Prepare(mSampleRate);
 
   mAnalyser = std::make_unique<CMFFT>();
   mAnalyser->SetNumChannels(mNumInputs);
   mAnalyser->SetBlockSize(mBlockSize);
   mAnalyser->SetSampleRate(mSampleRate);
-  mAnalyser->SetParam(0, mFFTSize);
-  mAnalyser->SetParam(1, mBandIndex);
-  mAnalyser->SetParam(2, mSpectrumMode);
+  mAnalyser->SetParam(CMFFT::kParamFFTSize, mFFTSize);
+  mAnalyser->SetParam(CMFFT::kParamBandIndex, mBandIndex);
+  mAnalyser->SetParam(CMFFT::kParamMode, mSpectrumMode);
 
   // The grid does not depend on the rate: a rebuild with the same point
   // count keeps the captured fingerprint and the custom reference.
-  const int count = int(mAnalyser->GetInfo(10));
-  if (!mFingerprint || !mDiffCurve || !mCustomReference || int(mFingerprint->count) != count) {
-    mFingerprint = std::make_unique<Vorelle3CurveRecord>();
-    mDiffCurve = std::make_unique<Vorelle3CurveRecord>();
-    mCustomReference = std::make_unique<Vorelle3CurveRecord>();
-    mFingerprint->Resize(count);
-    // The points the capture is mapped onto: six per octave from 10 Hz.
-    if (CountLogGridPoints(nullptr, 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz) == count)
-      FillLogGrid(nullptr, mFingerprint->freq, 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz);
-    else if (const double* grid = mAnalyser->GetData(11))
-      std::copy(grid, grid + count, mFingerprint->freq);
-    *mDiffCurve = *mFingerprint;
-    CopyReferenceCurve(0, *mCustomReference);
-    mFingerprintValid = mCustomRefValid = false;
-    mCustomRefName.Set("(None)");
-  }
+  const int count = std::max(int(mAnalyser->GetInfo(CMFFT::kInfoGridCount)), 0);
+  // The points the capture is mapped onto: six per octave from 10 Hz.
+  std::vector<double> grid(size_t(count), 0.0);
+  if (CountLogGridPoints(nullptr, 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz) == count)
+    FillLogGrid(nullptr, grid.data(), 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz);
+  else if (const double* analyserGrid = mAnalyser->GetData(CMFFT::kDataGrid))
+    std::copy(analyserGrid, analyserGrid + count, grid.begin());
+  mCurves.Rebuild(count, grid.data());
 
   mLinearPhase = mADMode != 0;
   auto filter = std::make_unique<CorrectionFilter>();
@@ -76,14 +58,6 @@ void Vorelle3::InitDSP() {
   ++mDSPGeneration;
 }
 
-const Vorelle3CurveRecord& Vorelle3::SelectedReference(Vorelle3CurveRecord& builtIn) const {
-  if (mReferenceMode == kCustomReference && mCustomReference) return *mCustomReference;
-  const int mode = mReferenceMode;
-  const int index = mode >= 1 && mode <= 3 ? mode : 0;
-  CopyReferenceCurve(index, builtIn);
-  return builtIn;
-}
-
 void Vorelle3::ComputeCurves() {
   // The design takes far longer than an audio block: inputs are copied under
   // the lock, the filter is built outside it and swapped in under it. A
@@ -97,11 +71,11 @@ void Vorelle3::ComputeCurves() {
     {
       std::lock_guard<std::recursive_mutex> lock(mMutex);
       generation = mDSPGeneration;
-      valid = mFingerprintValid && mFingerprint;
-      if (mDiffCurve) diff = *mDiffCurve;
+      valid = mCurves.FingerprintValid();
+      diff = mCurves.Difference();
       if (valid) {
-        fingerprint = *mFingerprint;
-        reference = SelectedReference(builtIn);
+        fingerprint = mCurves.Fingerprint();
+        reference = mCurves.Selected(mReferenceMode, builtIn);
       }
       design.linearPhase = mADMode != 0;
       design.windowImpulse = mWindowImpulse;
@@ -122,11 +96,12 @@ void Vorelle3::ComputeCurves() {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
     if (generation != mDSPGeneration) continue;
     std::swap(mFilter, fresh);
-    if (mDiffCurve) *mDiffCurve = diff;
+    if (mFadeOnNextFilter.exchange(false)) mOutput.RestartFade();
+    mCurves.Difference() = diff;
     mLinearPhase = design.linearPhase;
     mFilterLatency = mFilter->latency;
     mLatency = mADMode != 0 ? mFilterLatency : 0;
-    mPeakMax = 0.0;
+    mOutput.ResetPeak();
     ++mDSPGeneration;
     // The replaced filter goes with `fresh`, after the lock is released.
     return;

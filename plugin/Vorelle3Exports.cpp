@@ -11,8 +11,8 @@ using plugin::UT_String;
 
 bool Vorelle3::WriteRefDataSource(const UT_String& path, const UT_String& name, CMFFT* analyser, double sampleRate) {
   if (!analyser) return false;
-  const int nBins = int(analyser->GetInfo(5));
-  const double* spectrum = analyser->GetData(6);
+  const int nBins = int(analyser->GetInfo(CMFFT::kInfoFFTSize));
+  const double* spectrum = analyser->GetData(CMFFT::kDataAverage);
   SVLCREFDATA2 record;
   if (!MapSpectrumToRecord(spectrum, nBins, sampleRate > 0.0 ? sampleRate : GetSampleRate(), record)) return false;
   const std::time_t now = std::time(nullptr);
@@ -28,7 +28,7 @@ bool Vorelle3::GetRefDataPath(const UT_String& folder, const UT_String& name, CM
 }
 
 void Vorelle3::ExportCurvesCSV(const UT_String& folder) {
-  if (folder.GetLength() == 0 || !mFingerprint || !mDiffCurve) return;
+  if (folder.GetLength() == 0) return;
   UT_String path = JoinPath(folder.Get(), kCurveDataFileName);
   path.Append(kCurveDataExtension);
 
@@ -38,13 +38,15 @@ void Vorelle3::ExportCurvesCSV(const UT_String& folder) {
     // ComputeCurves replaces the difference curve under this lock.
     std::lock_guard<std::recursive_mutex> lock(mMutex);
     CurveTable table;
-    table.freq = mFingerprint->freq;
-    table.fingerprint = mFingerprint->mag;
-    table.count = int(mFingerprint->count);
-    table.diff = mDiffCurve->count >= mFingerprint->count ? mDiffCurve->mag : nullptr;
-    if (mode == kCustomReference && mCustomReference) {
-      table.reference = mCustomReference->mag;
-      table.refCount = int(mCustomReference->count);
+    const Vorelle3CurveRecord& fingerprint = mCurves.Fingerprint();
+    const Vorelle3CurveRecord& diff = mCurves.Difference();
+    table.freq = fingerprint.freq;
+    table.fingerprint = fingerprint.mag;
+    table.count = int(fingerprint.count);
+    table.diff = diff.count >= fingerprint.count ? diff.mag : nullptr;
+    if (mode == kCustomReference) {
+      table.reference = mCurves.CustomReference().mag;
+      table.refCount = int(mCurves.CustomReference().count);
     } else {
       const SVLCREFDATA2& builtIn = BuiltInReferenceRecord(mode >= 1 && mode <= 3 ? mode : 0);
       table.reference = builtIn.mag2;

@@ -24,8 +24,6 @@ constexpr int kTagLoad = 14;
 constexpr int kTagSaveDefault = 16;
 constexpr int kTagScanPresets = 17;
 constexpr const char* kConvertWriteFailed = "Error: files could not be written!";
-constexpr int kJobFingerprint = 4;
-constexpr int kJobReference = 7;
 
 const char* ChosenPath(IControl* control)
 {
@@ -55,12 +53,12 @@ void Vorelle3::FileAction(int tag)
 
   if (tag == 24 || tag == 26) {
     // Saving is refused silently while no fingerprint exists.
-    if (!mFingerprintValid)
+    if (!mCurves.FingerprintValid())
       return;
     Vorelle3CurveRecord fingerprint;
     {
       std::lock_guard<std::recursive_mutex> lock(mMutex);
-      fingerprint = *mFingerprint;
+      fingerprint = mCurves.Fingerprint();
     }
     // A reference file is the fingerprint saved under the other type.
     const bool ok = tag == 24 ? WriteFingerprint(path, fingerprint) : WriteReference(path, fingerprint);
@@ -74,29 +72,29 @@ void Vorelle3::FileAction(int tag)
   const bool audio = !std::strcmp(parts.extension, ".wav") || !std::strcmp(parts.extension, ".aiff");
   if (tag == 23) {
     if (!std::strcmp(parts.extension, ".vrl")) {
-      if (ReadFingerprint(path, *mFingerprint)) {
-        mFingerprintValid = true;
+      if (ReadFingerprint(path, mCurves.Fingerprint())) {
+        mCurves.SetFingerprintValid(true);
         ComputeCurves();
       } else {
         PostMessage(path.Get(), "Error Load");
       }
     } else if (audio) {
-      QueueFileJob(kJobFingerprint, path.Get());
+      mFileJobs.Queue(FileJobQueue::kFingerprint, path.Get());
     }
   } else {
     if (!std::strcmp(parts.extension, ".ref")) {
-      if (ReadReference(path, *mCustomReference)) {
+      if (ReadReference(path, mCurves.CustomReference())) {
         {
           std::lock_guard<std::recursive_mutex> lock(mMutex);
-          mCustomRefName.Set(FileNameOf(path.Get()));
-          mCustomRefValid = true;
+          mCurves.SetCustomRefName(FileNameOf(path.Get()));
+          mCurves.SetCustomRefValid(true);
         }
         ComputeCurves();
       } else {
         PostMessage(path.Get(), "Error Load");
       }
     } else if (audio) {
-      QueueFileJob(kJobReference, path.Get());
+      mFileJobs.Queue(FileJobQueue::kReference, path.Get());
     }
   }
   UpdateCustomStyleLabel();
@@ -165,7 +163,7 @@ bool Vorelle3::ConvertAudioFile(const char* path)
   Vorelle3CurveRecord curve;
   {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
-    curve = *mFingerprint;
+    curve = mCurves.Fingerprint();
   }
   std::vector<double> mapped;
   if (!MapAnalyserOntoGrid(*analyser, fs, mapped))

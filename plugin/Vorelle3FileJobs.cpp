@@ -12,24 +12,6 @@
 using namespace plugin;
 using plugin::igraphics::IGraphics;
 
-namespace {
-
-// The queued state of each kind; transient and running follow at +1, +2.
-constexpr int kJobConvert = 1;
-constexpr int kJobFingerprint = 4;
-constexpr int kJobReference = 7;
-
-int QueuedKind(int state)
-{
-  for (int k : {kJobConvert, kJobFingerprint, kJobReference}) {
-    if (state == k || state == k + 1)
-      return k;
-  }
-  return 0;
-}
-
-} // namespace
-
 void SplitFilePath(const char* path, FilePathParts& parts)
 {
   parts = FilePathParts();
@@ -57,35 +39,21 @@ const char* FileNameOf(const char* path)
   return name;
 }
 
-void Vorelle3::QueueFileJob(int state, const char* path)
-{
-  mJobState = state;
-  mJobFilePath.Set(path);
-}
-
 void Vorelle3::RunPendingFileJob()
 {
-  const int kind = QueuedKind(mJobState);
-  if (!kind)
+  const FileJobQueue::EKind kind = mFileJobs.TakeDue();
+  if (kind == FileJobQueue::kNone)
     return;
-  if (mJobState == kind) {
-    if (mJobWaitTicks++ < 1)
-      return;
-    mJobWaitTicks = 0;
-    mJobState = kind + 1;
-  }
-  mJobState = kind + 2;
-  const char* path = mJobFilePath.Get();
-  if (kind == kJobConvert)
+  const char* path = mFileJobs.Path();
+  if (kind == FileJobQueue::kConvert)
     ConvertAudioFile(path);
-  else if (kind == kJobFingerprint)
-    LoadFingerprintAndUpdate(path, mFingerprint.get());
+  else if (kind == FileJobQueue::kFingerprint)
+    LoadFingerprintAndUpdate(path, &mCurves.Fingerprint());
   else
-    LoadReferenceAndUpdate(path, mCustomReference.get());
+    LoadReferenceAndUpdate(path, &mCurves.CustomReference());
   if (IGraphics* ui = GetUI())
-    ui->ShowMessageBox(mJobFilePath.Get(), mImportStatus.Get(), 0);
-  mJobState = 0;
-  mJobFilePath.Set("");
+    ui->ShowMessageBox(mFileJobs.Path(), mImportStatus.Get(), 0);
+  mFileJobs.Finish();
 }
 
 bool Vorelle3::ImportIntoCurve(const char* path, Vorelle3CurveRecord* target)
@@ -109,7 +77,7 @@ bool Vorelle3::LoadFingerprintAndUpdate(const char* path, Vorelle3CurveRecord* t
 {
   if (!ImportIntoCurve(path, target))
     return false;
-  mFingerprintValid = true;
+  mCurves.SetFingerprintValid(true);
   ComputeCurves();
   UpdateCustomStyleLabel();
   return true;
@@ -121,8 +89,8 @@ bool Vorelle3::LoadReferenceAndUpdate(const char* path, Vorelle3CurveRecord* tar
     return false;
   {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
-    mCustomRefName.Set(FileNameOf(path));
-    mCustomRefValid = true;
+    mCurves.SetCustomRefName(FileNameOf(path));
+    mCurves.SetCustomRefValid(true);
   }
   ComputeCurves();
   UpdateCustomStyleLabel();

@@ -95,10 +95,8 @@ void Vorelle3::OnIdle()
     ui->ShowMessageBox(mMessageText.Get(), mMessageTitle.Get(), 0);
   }
 
-  if (mMeterUpdatePending) {
-    mMeterUpdatePending = false;
+  if (mOutput.TakeMeterUpdate())
     UpdateGUIControls();
-  }
 
   RunPendingFileJob();
 }
@@ -124,12 +122,12 @@ void Vorelle3::UpdateGUIControls()
   if (!ui)
     return;
   SetControlValue(ui->GetControl(mCtrlNeedle), mReferenceMode * 0.25);
-  SetControlValue(ui->GetControl(mCtrlCaptureLED), mFingerprintValid ? 1.0 : 0.0);
+  SetControlValue(ui->GetControl(mCtrlCaptureLED), mCurves.FingerprintValid() ? 1.0 : 0.0);
 
   double peak;
   {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
-    peak = mPeakMax;
+    peak = mOutput.PeakMax();
   }
   const double level = std::fabs(peak) > kSilentLevel ? std::log(std::fabs(peak)) * kDBPerNeper : -144.0;
   char text[32];
@@ -150,7 +148,7 @@ void Vorelle3::UpdateCustomStyleLabel()
   const bool capture = mActivityState == kCapture;
   for (IControl* c : saves) {
     if (c)
-      c->Hide(capture || !mFingerprintValid);
+      c->Hide(capture || !mCurves.FingerprintValid());
   }
   for (IControl* c : loads) {
     if (c)
@@ -160,7 +158,7 @@ void Vorelle3::UpdateCustomStyleLabel()
   UT_String label("Custom Style: ");
   {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
-    label.Append(mCustomRefName.Get());
+    label.Append(mCurves.CustomRefName());
   }
   if (label.GetLength() >= kLabelMaxBytes) {
     UT_String cut;

@@ -50,14 +50,13 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
     auto analyser = std::make_unique<CMFFT>();
     analyser->SetNumChannels(channels);
     analyser->SetSampleRate(fs);
-    analyser->SetParam(0, mFFTSize);
-    analyser->SetParam(1, mBandIndex);
-    analyser->SetParam(2, mSpectrumMode);
+    analyser->SetParam(CMFFT::kParamFFTSize, mFFTSize);
+    analyser->SetParam(CMFFT::kParamBandIndex, mBandIndex);
+    analyser->SetParam(CMFFT::kParamMode, mSpectrumMode);
 
     if (frames > 0) {
       for (int c = 0; c < channels; ++c) {
-        // One NaN or infinity would turn every point of the curve into NaN.
-        if (!src[c] || !std::all_of(src[c], src[c] + frames, [](float v) { return std::isfinite(v); })) {
+        if (!src[c]) {
           mImportStatus.Set(kImportCorrupt);
           return nullptr;
         }
@@ -67,14 +66,20 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
       for (int pass = 0; pass < passes; ++pass) {
         for (int pos = 0; pos < frames; pos += block) {
           const int n = std::min(block, frames - pos);
-          for (int c = 0; c < channels; ++c)
+          for (int c = 0; c < channels; ++c) {
             std::copy(src[c] + pos, src[c] + pos + n, in[c]);
+            // One NaN or infinity would spread over the whole average.
+            if (!std::all_of(in[c], in[c] + n, [](double x) { return std::isfinite(x); })) {
+              mImportStatus.Set(kImportCorrupt);
+              return nullptr;
+            }
+          }
           analyser->ProcessCapture(in, nullptr, n);
         }
       }
     }
 
-    if (int(analyser->GetInfo(9)) == 0) {
+    if (int(analyser->GetInfo(CMFFT::kInfoReady)) == 0) {
       mImportStatus.Set(kImportNoFrames);
       return nullptr;
     }
@@ -91,8 +96,8 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
 
 bool Vorelle3::MapAnalyserOntoGrid(CMFFT& analyser, double fs, std::vector<double>& out) const
 {
-  const int n = int(analyser.GetInfo(5));
-  const double* average = analyser.GetData(6);
+  const int n = int(analyser.GetInfo(CMFFT::kInfoFFTSize));
+  const double* average = analyser.GetData(CMFFT::kDataAverage);
   const int count = CountLogGridPoints(nullptr, 1.0, mBandsPerOctave, kGridStartHz, kGridTopHz);
   if (!average || n < 2 || count < 1)
     return false;

@@ -7,9 +7,6 @@
 namespace {
 
 constexpr double kNeperPerDB = 0.11512925464970228;
-constexpr int kClipRelease = 4;
-constexpr int kClipHold = 1;
-constexpr double kClipFloor = 1e-8;
 
 } // namespace
 
@@ -19,12 +16,7 @@ void Vorelle3::ProcessBlock(double** inputs, double** outputs, int nFrames) {
     UpdateLatency(*this, IExtPDCHandler::mLatency);
   if (nFrames < 1 || !inputs || !outputs) return;
   ProcessAudio(inputs, outputs, nFrames);
-
-  mMeterSampleCount += nFrames;
-  if (mMeterSampleCount >= mMeterIntervalSamples) {
-    mMeterSampleCount %= mMeterIntervalSamples;
-    mMeterUpdatePending = true;
-  }
+  mOutput.CountFrames(nFrames);
 }
 
 void Vorelle3::ProcessAudio(double** inputs, double** outputs, int nFrames) {
@@ -34,7 +26,7 @@ void Vorelle3::ProcessAudio(double** inputs, double** outputs, int nFrames) {
 
   if (mActivityState == kCapture) {
     mAnalyser->ProcessCapture(inputs, outputs, nFrames);
-    mFingerprintValid = int(mAnalyser->GetInfo(9)) != 0;
+    mCurves.SetFingerprintValid(int(mAnalyser->GetInfo(CMFFT::kInfoReady)) != 0);
   } else if (mActivityState == kIdle || mActivityState == kProcessing) {
     const double w = mActivityState == kIdle ? 0.0 : mMix / 100.0;
     CDividedConvolutionEngine& wetEngine = mFilter->convolver;
@@ -65,41 +57,7 @@ void Vorelle3::ProcessAudio(double** inputs, double** outputs, int nFrames) {
     dryEngine.Advance(nd);
   }
 
-  const bool processing = mActivityState == kProcessing;
-  for (int i = 0; i < nFrames; ++i) {
-    double l = outL[i], r = outR[i];
-    const double c = (std::fabs(l) > 1.0 || std::fabs(r) > 1.0) ? 1.0 : 0.0;
-    mClipLatch = std::max(mClipLatch, c);
-    double e = mClipEnvelope;
-    if (c > e) {
-      e = (e - c) * mClipAttackCoef + c;
-      mClipHoldCount = 0;
-      mClipState = kClipHold;
-    } else if (mClipState == kClipRelease) {
-      e = (e - c) * mClipReleaseCoef + c;
-    } else if (mClipState == kClipHold) {
-      const int k = mClipHoldCount++;
-      if (k >= mClipHoldSamples) {
-        mClipState = kClipRelease;
-        e = (e - c) * mClipReleaseCoef + c;
-      }
-    }
-    mClipEnvelope = e < kClipFloor ? 0.0 : e;
-
-    if (processing) {
-      mPeakMax = std::max({mPeakMax, std::fabs(l), std::fabs(r)});
-      l = std::clamp(l, -1.0, 1.0);
-      r = std::clamp(r, -1.0, 1.0);
-      if (mFadePos != mFadeLength) {
-        ++mFadePos;
-        const double f = std::pow(double(mFadePos) / double(mFadeLength), mFadeExponent);
-        l *= f;
-        r *= f;
-      }
-      outL[i] = l;
-      outR[i] = r;
-    }
-  }
+  mOutput.Process(outL, outR, nFrames, mActivityState == kProcessing);
 }
 
 void Vorelle3::OnReset() {

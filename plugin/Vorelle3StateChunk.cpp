@@ -43,8 +43,8 @@ bool Vorelle3::SerializeState(IByteChunk& chunk) const {
 
   const int fp = BeginSection(chunk, kFingerprintTag, kCurveVersion);
   ok = ok && fp >= 0;
-  if (mFingerprintValid && mFingerprint) {
-    const Vorelle3CurveRecord& c = *mFingerprint;
+  if (mCurves.FingerprintValid()) {
+    const Vorelle3CurveRecord& c = mCurves.Fingerprint();
     ok = ok && PutWord(chunk, c.count) && PutDoubles(chunk, c.mag, c.count) && PutDoubles(chunk, c.freq, c.count);
   } else {
     ok = ok && PutWord(chunk, 0);
@@ -53,11 +53,11 @@ bool Vorelle3::SerializeState(IByteChunk& chunk) const {
 
   const int ref = BeginSection(chunk, kReferenceTag, kCurveVersion);
   ok = ok && ref >= 0;
-  if (mCustomRefValid && mCustomReference) {
-    const Vorelle3CurveRecord& c = *mCustomReference;
-    const uint32_t nameLength = uint32_t(mCustomRefName.GetLength());
+  if (mCurves.CustomRefValid()) {
+    const Vorelle3CurveRecord& c = mCurves.CustomReference();
+    const uint32_t nameLength = uint32_t(mCurves.CustomRefNameLength());
     ok = ok && PutWord(chunk, c.count) && PutWord(chunk, nameLength) &&
-         (nameLength == 0 || chunk.PutBytes(mCustomRefName.Get(), int(nameLength)) > 0) &&
+         (nameLength == 0 || chunk.PutBytes(mCurves.CustomRefName(), int(nameLength)) > 0) &&
          PutDoubles(chunk, c.mag, c.count) && PutDoubles(chunk, c.freq, c.count);
   } else {
     ok = ok && PutWord(chunk, 0);
@@ -67,8 +67,8 @@ bool Vorelle3::SerializeState(IByteChunk& chunk) const {
 }
 
 int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
-  const uint32_t fpCount = mFingerprint ? mFingerprint->count : 0;
-  const uint32_t refCount = mCustomReference ? mCustomReference->count : 0;
+  const uint32_t fpCount = mCurves.Fingerprint().count;
+  const uint32_t refCount = mCurves.CustomReference().count;
   const statechunk::StatePlan plan = statechunk::PlanState(chunk, startPos, fpCount, refCount);
   if (plan.result < 0) return plan.result; // refused: nothing applied
 
@@ -77,24 +77,19 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
   // Curves are taken whole or not at all: every value inside its section
   // and finite, the name with them.
   std::vector<double> fpMag, refMag;
-  const bool fpOk = mFingerprint && plan.fingerprint.fits &&
+  const bool fpOk = plan.fingerprint.fits &&
                     CopyFiniteValues(chunk, plan.fingerprint.magPos, fpCount, fpMag);
-  const bool refOk = mCustomReference && plan.reference.fits &&
+  const bool refOk = plan.reference.fits &&
                      CopyFiniteValues(chunk, plan.reference.magPos, refCount, refMag);
   if (!fpOk && !refOk) return plan.result;
   {
     // The audio thread reads these records.
     std::lock_guard<std::recursive_mutex> lock(mMutex);
-    if (fpOk) {
-      std::memcpy(mFingerprint->mag, fpMag.data(), fpMag.size() * sizeof(double));
-      mFingerprintValid = true;
-    }
+    if (fpOk) mCurves.TakeFingerprint(fpMag.data(), fpMag.size());
     if (refOk) {
       const char* name = reinterpret_cast<const char*>(chunk.GetData() + plan.reference.namePos);
       const size_t length = strnlen(name, plan.reference.nameLength);
-      mCustomRefName.Set(std::string(name, length).c_str());
-      std::memcpy(mCustomReference->mag, refMag.data(), refMag.size() * sizeof(double));
-      mCustomRefValid = true;
+      mCurves.TakeCustomReference(refMag.data(), refMag.size(), std::string(name, length).c_str());
     }
   }
   // Outside the lock: the filter is designed unlocked and only swapped in

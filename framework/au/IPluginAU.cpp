@@ -19,6 +19,8 @@ IPluginAU::IPluginAU(const InstanceInfo& info, const Config& config)
 , IPluginProcessor(config, kAPIAU)
 {
   mViewClassName.Set(info.mCocoaViewFactoryClassName.Get());
+  SetMakeGraphicsFunc(info.mMakeGraphicsFunc);
+  SetLayoutFunc(info.mLayoutFunc);
 
   auto busesOf = [this](ERoute direction) {
     int n = MaxNBuses(direction);
@@ -73,12 +75,15 @@ IPluginAU::~IPluginAU()
 
 namespace {
 
-// Argument i (0 = first after the instance) of a call with n arguments.
+// Argument i (0 = first after the instance) of a call. The
+// 64-bit block holds the instance in params[0] and the arguments in call
+// order after it, each at the start of its own long slot.
 template <class T>
-T Arg(const ComponentParameters* params, int n, int i)
+T Arg(const ComponentParameters* params, int i)
 {
+  static_assert(sizeof(T) <= sizeof(long), "every argument fits one slot");
   T value;
-  std::memcpy(&value, &params->params[n - 1 - i], sizeof(T));
+  std::memcpy(&value, &params->params[1 + i], sizeof(T));
   return value;
 }
 
@@ -135,7 +140,7 @@ OSStatus IPluginAU::ComponentEntry(ComponentParameters* params, void* storage, M
   try {
     switch (select) {
     case kComponentOpenSelect: {
-      auto instance = Arg<ComponentInstance>(params, n, 0);
+      auto instance = Arg<ComponentInstance>(params, 0);
       if (!makePlug)
         return kAudioUnitErr_FailedInitialization;
       IPluginAU* made = makePlug(nullptr);
@@ -153,7 +158,7 @@ OSStatus IPluginAU::ComponentEntry(ComponentParameters* params, void* storage, M
       }
       return noErr;
     case kComponentCanDoSelect:
-      return CanDo(Arg<SInt16>(params, n, 0)) ? 1 : 0;
+      return CanDo(Arg<SInt16>(params, 0)) ? 1 : 0;
     case kComponentVersionSelect:
       return plug ? plug->GetPluginVersion(false) : badComponentInstance;
     default:
@@ -167,59 +172,59 @@ OSStatus IPluginAU::ComponentEntry(ComponentParameters* params, void* storage, M
     case kAudioUnitUninitializeSelect:
       return plug->Uninitialize();
     case kAudioUnitGetPropertyInfoSelect:
-      return plug->GetProperty(Arg<AudioUnitPropertyID>(params, n, 0), Arg<AudioUnitScope>(params, n, 1),
-                               Arg<AudioUnitElement>(params, n, 2), Arg<UInt32*>(params, n, 3),
-                               Arg<Boolean*>(params, n, 4), nullptr);
+      return plug->GetProperty(Arg<AudioUnitPropertyID>(params, 0), Arg<AudioUnitScope>(params, 1),
+                               Arg<AudioUnitElement>(params, 2), Arg<UInt32*>(params, 3),
+                               Arg<Boolean*>(params, 4), nullptr);
     case kAudioUnitGetPropertySelect: {
-      UInt32* size = Arg<UInt32*>(params, n, 4);
+      UInt32* size = Arg<UInt32*>(params, 4);
       Boolean writable = false;
-      return plug->GetProperty(Arg<AudioUnitPropertyID>(params, n, 0), Arg<AudioUnitScope>(params, n, 1),
-                               Arg<AudioUnitElement>(params, n, 2), size, &writable, Arg<void*>(params, n, 3));
+      return plug->GetProperty(Arg<AudioUnitPropertyID>(params, 0), Arg<AudioUnitScope>(params, 1),
+                               Arg<AudioUnitElement>(params, 2), size, &writable, Arg<void*>(params, 3));
     }
     case kAudioUnitSetPropertySelect:
-      return plug->SetProperty(Arg<AudioUnitPropertyID>(params, n, 0), Arg<AudioUnitScope>(params, n, 1),
-                               Arg<AudioUnitElement>(params, n, 2), Arg<UInt32>(params, n, 4),
-                               Arg<const void*>(params, n, 3));
+      return plug->SetProperty(Arg<AudioUnitPropertyID>(params, 0), Arg<AudioUnitScope>(params, 1),
+                               Arg<AudioUnitElement>(params, 2), Arg<UInt32>(params, 4),
+                               Arg<const void*>(params, 3));
     case kAudioUnitGetParameterSelect:
-      return plug->GetParameter(Arg<AudioUnitParameterID>(params, n, 0), Arg<AudioUnitScope>(params, n, 1),
-                                Arg<AudioUnitElement>(params, n, 2), Arg<AudioUnitParameterValue*>(params, n, 3));
+      return plug->GetParameter(Arg<AudioUnitParameterID>(params, 0), Arg<AudioUnitScope>(params, 1),
+                                Arg<AudioUnitElement>(params, 2), Arg<AudioUnitParameterValue*>(params, 3));
     case kAudioUnitSetParameterSelect:
-      return plug->SetParameter(Arg<AudioUnitParameterID>(params, n, 0), Arg<AudioUnitScope>(params, n, 1),
-                                Arg<AudioUnitElement>(params, n, 2), Arg<AudioUnitParameterValue>(params, n, 3),
-                                Arg<UInt32>(params, n, 4));
+      return plug->SetParameter(Arg<AudioUnitParameterID>(params, 0), Arg<AudioUnitScope>(params, 1),
+                                Arg<AudioUnitElement>(params, 2), Arg<AudioUnitParameterValue>(params, 3),
+                                Arg<UInt32>(params, 4));
     case kAudioUnitResetSelect:
-      return plug->Reset(Arg<AudioUnitScope>(params, n, 0), Arg<AudioUnitElement>(params, n, 1));
+      return plug->Reset(Arg<AudioUnitScope>(params, 0), Arg<AudioUnitElement>(params, 1));
     case kAudioUnitAddPropertyListenerSelect:
-      return plug->AddPropertyListener(Arg<AudioUnitPropertyID>(params, n, 0),
-                                       Arg<AudioUnitPropertyListenerProc>(params, n, 1), Arg<void*>(params, n, 2));
+      return plug->AddPropertyListener(Arg<AudioUnitPropertyID>(params, 0),
+                                       Arg<AudioUnitPropertyListenerProc>(params, 1), Arg<void*>(params, 2));
     case kAudioUnitRemovePropertyListenerSelect:
-      return plug->RemovePropertyListener(Arg<AudioUnitPropertyID>(params, n, 0),
-                                          Arg<AudioUnitPropertyListenerProc>(params, n, 1));
+      return plug->RemovePropertyListener(Arg<AudioUnitPropertyID>(params, 0),
+                                          Arg<AudioUnitPropertyListenerProc>(params, 1));
     case kAudioUnitRemovePropertyListenerWithUserDataSelect:
-      return plug->RemovePropertyListenerWithUserData(Arg<AudioUnitPropertyID>(params, n, 0),
-                                                      Arg<AudioUnitPropertyListenerProc>(params, n, 1),
-                                                      Arg<void*>(params, n, 2));
+      return plug->RemovePropertyListenerWithUserData(Arg<AudioUnitPropertyID>(params, 0),
+                                                      Arg<AudioUnitPropertyListenerProc>(params, 1),
+                                                      Arg<void*>(params, 2));
     case kAudioUnitRenderSelect:
-      return plug->Render(Arg<AudioUnitRenderActionFlags*>(params, n, 0), Arg<const AudioTimeStamp*>(params, n, 1),
-                          Arg<UInt32>(params, n, 2), Arg<UInt32>(params, n, 3), Arg<AudioBufferList*>(params, n, 4));
+      return plug->Render(Arg<AudioUnitRenderActionFlags*>(params, 0), Arg<const AudioTimeStamp*>(params, 1),
+                          Arg<UInt32>(params, 2), Arg<UInt32>(params, 3), Arg<AudioBufferList*>(params, 4));
     case kAudioUnitAddRenderNotifySelect:
-      return plug->AddRenderNotify(Arg<AURenderCallback>(params, n, 0), Arg<void*>(params, n, 1));
+      return plug->AddRenderNotify(Arg<AURenderCallback>(params, 0), Arg<void*>(params, 1));
     case kAudioUnitRemoveRenderNotifySelect:
-      return plug->RemoveRenderNotify(Arg<AURenderCallback>(params, n, 0), Arg<void*>(params, n, 1));
+      return plug->RemoveRenderNotify(Arg<AURenderCallback>(params, 0), Arg<void*>(params, 1));
     case kAudioUnitScheduleParametersSelect:
-      return plug->ScheduleParameters(Arg<const AudioUnitParameterEvent*>(params, n, 0), Arg<UInt32>(params, n, 1));
+      return plug->ScheduleParameters(Arg<const AudioUnitParameterEvent*>(params, 0), Arg<UInt32>(params, 1));
     case kMusicDeviceMIDIEventSelect:
-      return plug->MIDIEvent(Arg<UInt32>(params, n, 0), Arg<UInt32>(params, n, 1), Arg<UInt32>(params, n, 2),
-                             Arg<UInt32>(params, n, 3));
+      return plug->MIDIEvent(Arg<UInt32>(params, 0), Arg<UInt32>(params, 1), Arg<UInt32>(params, 2),
+                             Arg<UInt32>(params, 3));
     case kMusicDeviceSysExSelect:
-      return plug->SysEx(Arg<const UInt8*>(params, n, 0), Arg<UInt32>(params, n, 1));
+      return plug->SysEx(Arg<const UInt8*>(params, 0), Arg<UInt32>(params, 1));
     case kMusicDevicePrepareInstrumentSelect:
     case kMusicDeviceReleaseInstrumentSelect:
     case kMusicDeviceStopNoteSelect:
       return noErr;
     case kMusicDeviceStartNoteSelect: {
-      auto* noteID = Arg<NoteInstanceID*>(params, n, 2);
-      const auto* note = Arg<const MusicDeviceNoteParams*>(params, n, 4);
+      auto* noteID = Arg<NoteInstanceID*>(params, 2);
+      const auto* note = Arg<const MusicDeviceNoteParams*>(params, 4);
       if (noteID && note)
         *noteID = static_cast<NoteInstanceID>(note->mPitch);
       return noErr;

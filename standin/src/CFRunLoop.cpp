@@ -3,6 +3,8 @@
 #include "CFRuntime.h"
 #include "MainRunLoop.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -39,8 +41,10 @@ struct __CFRunLoopTimer final : Object {
 };
 
 struct __CFRunLoop final : Object {
-  __CFRunLoop() : Object(kRunLoopTypeID) { MakeConstant(); }
-  std::string Describe() const override { return "<CFRunLoop main>"; }
+  explicit __CFRunLoop(bool isMain) : Object(kRunLoopTypeID), main(isMain) { MakeConstant(); }
+  std::string Describe() const override { return main ? "<CFRunLoop main>" : "<CFRunLoop thread>"; }
+
+  const bool main;
 
   std::mutex mutex;
   std::vector<__CFRunLoopTimer*> timers;  // each retained while scheduled
@@ -51,14 +55,30 @@ namespace {
 std::atomic<CFAbsoluteTime> gClock{kClockStart};
 
 __CFRunLoop* Main() {
-  static __CFRunLoop* loop = new __CFRunLoop();
+  static __CFRunLoop* loop = new __CFRunLoop(true);
   return loop;
+}
+
+// Every other thread's own loop, made on first use and gone with the thread.
+// Nothing ever runs it, so timers added to it never fire.
+struct ThreadLoop {
+  ~ThreadLoop() { delete loop; }
+  __CFRunLoop* loop = nullptr;
+};
+
+__CFRunLoop* Current() {
+  if (pthread_main_np()) return Main();
+  thread_local ThreadLoop own;
+  if (!own.loop) own.loop = new __CFRunLoop(false);
+  return own.loop;
 }
 
 __CFRunLoopTimer* Timer(CFTypeRef t) { return As<__CFRunLoopTimer>(t, kRunLoopTimerTypeID); }
 
-void CheckLoop(CFRunLoopRef rl) {
-  if (As<__CFRunLoop>(rl, kRunLoopTypeID) != Main()) Fatal("unknown run loop");
+// True for the main loop, false for a thread's own loop (which holds no
+// timers: nothing would ever run them).
+bool IsMainLoop(CFRunLoopRef rl) {
+  return As<__CFRunLoop>(rl, kRunLoopTypeID)->main;
 }
 
 // Takes the timer off the main loop; the caller releases the returned reference.
@@ -95,7 +115,7 @@ CFAbsoluteTime CFAbsoluteTimeGetCurrent(void) { return gClock.load(); }
 CFTypeID CFRunLoopGetTypeID(void) { return kRunLoopTypeID; }
 CFTypeID CFRunLoopTimerGetTypeID(void) { return kRunLoopTimerTypeID; }
 CFRunLoopRef CFRunLoopGetMain(void) { return Main(); }
-CFRunLoopRef CFRunLoopGetCurrent(void) { return Main(); }
+CFRunLoopRef CFRunLoopGetCurrent(void) { return Current(); }
 
 CFRunLoopTimerRef CFRunLoopTimerCreate(CFAllocatorRef, CFAbsoluteTime fireDate, CFTimeInterval interval,
                                        CFOptionFlags, CFIndex order, CFRunLoopTimerCallBack callout,
@@ -105,9 +125,8 @@ CFRunLoopTimerRef CFRunLoopTimerCreate(CFAllocatorRef, CFAbsoluteTime fireDate, 
 }
 
 void CFRunLoopAddTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode mode) {
-  CheckLoop(rl);
   __CFRunLoopTimer* t = Timer(timer);
-  if (!mode || !t->valid) return;
+  if (!IsMainLoop(rl) || !mode || !t->valid) return;
   __CFRunLoop* loop = Main();
   std::lock_guard<std::mutex> lock(loop->mutex);
   if (t->scheduled) return;
@@ -117,14 +136,13 @@ void CFRunLoopAddTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode m
 }
 
 void CFRunLoopRemoveTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode) {
-  CheckLoop(rl);
   __CFRunLoopTimer* t = Timer(timer);
-  if (Unschedule(t)) t->Release();
+  if (IsMainLoop(rl) && Unschedule(t)) t->Release();
 }
 
 Boolean CFRunLoopContainsTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode) {
-  CheckLoop(rl);
   __CFRunLoopTimer* t = Timer(timer);
+  if (!IsMainLoop(rl)) return false;
   std::lock_guard<std::mutex> lock(Main()->mutex);
   return t->scheduled;
 }

@@ -22,10 +22,12 @@ inline ComponentInstanceRecord* Record(ComponentInstance ci) {
   return ci && ci->magic == ComponentInstanceRecord::kAlive ? ci : nullptr;
 }
 
-// Sends a selector to a Component Manager entry: arguments last-first in
-// long slots, then the instance itself. Allocates nothing.
+// Sends a selector to a Component Manager entry in the 64-bit layout: the
+// instance in the first long slot, then the arguments in call order.
+// Allocates nothing.
 template <class... Args>
 ComponentResult CallEntry(ComponentInstanceRecord* r, SInt16 selector, Args... args) {
+  static_assert(sizeof(long) == 8 && sizeof(void*) == 8, "the stand-in models 64-bit processes");
   constexpr size_t n = sizeof...(Args);
   struct {
     UInt8 flags;
@@ -37,9 +39,9 @@ ComponentResult CallEntry(ComponentInstanceRecord* r, SInt16 selector, Args... a
   block.what = selector;
   block.paramSize = UInt8(n * sizeof(long));
   static_assert(((sizeof(Args) <= sizeof(long)) && ...), "every argument fits one slot");
-  [[maybe_unused]] size_t i = 0;
-  ((std::memcpy(&block.params[n - 1 - i], &args, sizeof(args)), ++i), ...);
-  block.params[n] = reinterpret_cast<long>(r);
+  block.params[0] = reinterpret_cast<long>(r);
+  [[maybe_unused]] size_t i = 1;
+  ((std::memcpy(&block.params[i], &args, sizeof(args)), ++i), ...);
   return r->entry(reinterpret_cast<ComponentParameters*>(&block), r->storage);
 }
 

@@ -2,6 +2,7 @@
 #include "CFRuntime.h"
 #include "FoundationInternal.h"
 #include "MainRunLoop.h"
+#include "MetalInternal.h"
 
 #include <standin/Testing.h>
 
@@ -19,6 +20,7 @@ void Reset() {
   ClearBundles();
   DrainAllAutoreleasePools();
   ClearRecordedAUEvents();
+  mtl::ResetGPU();
 }
 
 long LiveCFObjectCount() { return cf::LiveObjects(); }

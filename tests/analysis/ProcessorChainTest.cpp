@@ -102,7 +102,6 @@ TEST(CPluginProcessor, BaseOperationsAnswerTheirDefaults) {
   GainProcessor p(1.0, &destroyed);
   EXPECT_EQ(p.GetInfo(3), 0.0);
   EXPECT_EQ(p.GetData(0), nullptr);
-  EXPECT_EQ(p.OnHook13(), 0);
   EXPECT_TRUE(p.IsActive());
   EXPECT_FALSE(p.GetAuxFlag());
   p.SetAuxFlag(true);

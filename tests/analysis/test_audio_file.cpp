@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "CAudioFile.h"
+#include "TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -24,18 +25,7 @@ namespace {
 
 constexpr int kSeed = 20240611;
 
-class TempDir {
-public:
-  TempDir() {
-    char pattern[] = "/tmp/audiofile-test-XXXXXX";
-    mPath = mkdtemp(pattern);
-  }
-  ~TempDir() { fs::remove_all(mPath); }
-  std::string File(const std::string& name) const { return mPath + "/" + name; }
-
-private:
-  std::string mPath;
-};
+using TempDir = testsupport::TempFolder;
 
 using Bytes = std::vector<uint8_t>;
 

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <optional>
+#include "TempFolder.h"
 
 namespace {
 
@@ -22,10 +24,8 @@ protected:
   void SetUp() override
   {
     standin::Reset();
-    mRoot = fs::temp_directory_path() /
-            ("pluginpaths-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(mRoot);
-    fs::create_directories(mRoot);
+    mFolder.emplace();
+    mRoot = mFolder->Path();
     mHome = (mRoot / "home").string();
     standin::SetUserHome(mHome, true);
     standin::SetSystemRoot((mRoot / "sys").string());
@@ -33,7 +33,7 @@ protected:
   void TearDown() override
   {
     standin::Reset();
-    fs::remove_all(mRoot);
+    mFolder.reset();
   }
 
   // A bundle folder with an executable and the given resource files.
@@ -61,6 +61,7 @@ protected:
     return s.Get();
   }
 
+  std::optional<testsupport::TempFolder> mFolder;
   fs::path mRoot;
   std::string mHome;
 };

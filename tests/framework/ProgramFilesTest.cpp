@@ -11,8 +11,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
+#include <optional>
+#include "TempFolder.h"
 
 namespace {
 
@@ -77,13 +77,10 @@ class ProgramFilesTest : public ::testing::Test
 protected:
   void SetUp() override
   {
-    // The process id keeps two test runs on one machine apart.
-    mDir = fs::temp_directory_path() /
-           ("programfiles-" + std::to_string(::getpid()) + "-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(mDir);
+    mFolder.emplace();
+    mDir = mFolder->Path();
   }
-  void TearDown() override { fs::remove_all(mDir); }
+  void TearDown() override { mFolder.reset(); }
   std::string Path(const char* name) const { return (mDir / name).string(); }
 
   static Config ParamForm()
@@ -93,6 +90,7 @@ protected:
     return c;
   }
 
+  std::optional<testsupport::TempFolder> mFolder;
   fs::path mDir;
 };
 

@@ -99,35 +99,30 @@ OSStatus Set(plugin::IPluginAU& plug, AudioUnitPropertyID id, const T& value, Au
   return plug.SetProperty(id, scope, element, sizeof(T), &value);
 }
 
-// A Component Manager parameter block built as the published layout says:
-// the arguments last-first, one long slot each, the instance after them.
+// A Component Manager parameter block laid out byte by byte as 64-bit hosts
+// send it, without the platform's struct: flags at byte 0, paramSize at 1,
+// the selector at 2..3, padding at 4..7, the instance in the 8-byte slot at
+// 8, then argument i in the slot at 16 + 8 i, at the start of its slot.
 struct ParamBlock
 {
-  UInt8 flags = 0;
-  UInt8 paramSize = 0;
-  SInt16 what = 0;
-  UInt32 padding = 0;
-  long params[8] = {};
+  static constexpr size_t kHeader = 8, kSlot = 8, kMaxArgs = 8;
+  alignas(8) unsigned char bytes[kHeader + kSlot * (1 + kMaxArgs)] = {};
 
   template <class... Args>
-  ParamBlock(SInt16 selector, Args... args)
+  explicit ParamBlock(SInt16 selector, Args... args)
   {
-    what = selector;
-    const long values[] = {0, Slot(args)...};
-    const int n = static_cast<int>(sizeof...(Args));
-    paramSize = static_cast<UInt8>(n * sizeof(long));
-    for (int i = 0; i < n; ++i)
-      params[i] = values[n - i];  // the last argument first
+    static_assert(sizeof...(Args) <= kMaxArgs);
+    bytes[1] = static_cast<unsigned char>(sizeof...(Args) * kSlot);
+    std::memcpy(bytes + 2, &selector, 2);
+    size_t i = 0;
+    ((std::memcpy(bytes + kHeader + kSlot * (1 + i++), &args, sizeof(args))), ...);
   }
-  ComponentParameters* Get() { return reinterpret_cast<ComponentParameters*>(this); }
-
-  template <class T>
-  static long Slot(T value)
+  ParamBlock& For(const void* instance)
   {
-    long slot = 0;
-    std::memcpy(&slot, &value, sizeof(T));
-    return slot;
+    std::memcpy(bytes + kHeader, &instance, sizeof(instance));
+    return *this;
   }
+  ComponentParameters* Get() { return reinterpret_cast<ComponentParameters*>(bytes); }
 };
 
 } // namespace autest

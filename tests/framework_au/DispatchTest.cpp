@@ -109,6 +109,42 @@ TEST(AUDoors, ComponentManagerOpenStoresTheObjectAndCloseDeletesIt)
   standin::DisposeInstance(instance);
 }
 
+TEST(AUDoors, ComponentManagerArgumentsAreReadInCallOrderAfterTheInstance)
+{
+  RecordingPlug plug;
+  const void* self = &plug;  // the instance slot: never taken for an argument
+  Float64 rate = 0.0;
+  UInt32 size = sizeof(rate);
+  Boolean writable = false;
+  const Float64 newRate = 96000.0;
+  AudioUnitParameterValue gain = 0.f;
+
+  ParamBlock info(kAudioUnitGetPropertyInfoSelect, AudioUnitPropertyID(kAudioUnitProperty_SampleRate),
+                  AudioUnitScope(kAudioUnitScope_Output), AudioUnitElement(0), &size, &writable);
+  ASSERT_EQ(IPluginAU::ComponentEntry(info.For(self).Get(), &plug, MakeRecording), noErr);
+  EXPECT_EQ(size, sizeof(Float64));
+  EXPECT_TRUE(writable);
+
+  ParamBlock set(kAudioUnitSetPropertySelect, AudioUnitPropertyID(kAudioUnitProperty_SampleRate),
+                 AudioUnitScope(kAudioUnitScope_Output), AudioUnitElement(0), &newRate, UInt32(sizeof(newRate)));
+  ASSERT_EQ(IPluginAU::ComponentEntry(set.For(self).Get(), &plug, MakeRecording), noErr);
+  ParamBlock get(kAudioUnitGetPropertySelect, AudioUnitPropertyID(kAudioUnitProperty_SampleRate),
+                 AudioUnitScope(kAudioUnitScope_Output), AudioUnitElement(0), &rate, &size);
+  ASSERT_EQ(IPluginAU::ComponentEntry(get.For(self).Get(), &plug, MakeRecording), noErr);
+  EXPECT_EQ(rate, 96000.0);
+
+  plug.GetParam(testsupport::kTestGain)->Set(-3.0);
+  ParamBlock param(kAudioUnitGetParameterSelect, AudioUnitParameterID(testsupport::kTestGain),
+                   AudioUnitScope(kAudioUnitScope_Global), AudioUnitElement(0), &gain);
+  ASSERT_EQ(IPluginAU::ComponentEntry(param.For(self).Get(), &plug, MakeRecording), noErr);
+  EXPECT_EQ(gain, -3.f);
+  // A parameter past the last in the global scope: scope and element are
+  // read from their own slots (swapped, the scope would be refused instead).
+  ParamBlock past(kAudioUnitGetPropertyInfoSelect, AudioUnitPropertyID(kAudioUnitProperty_ParameterInfo),
+                  AudioUnitScope(kAudioUnitScope_Global), AudioUnitElement(999), &size, &writable);
+  EXPECT_EQ(IPluginAU::ComponentEntry(past.For(self).Get(), &plug, MakeRecording), kAudioUnitErr_InvalidElement);
+}
+
 TEST(AUDoors, UnknownAndMidiSelectorsAnswerBadSelector)
 {
   RecordingPlug plug;

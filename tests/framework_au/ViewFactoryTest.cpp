@@ -124,3 +124,28 @@ TEST(AUProperties, CocoaUINamesTheViewFactoryInTheBundleOrIsAnInvalidPropertyWit
               kAudioUnitErr_InvalidProperty) << (data ? "get" : "info");
   }
 }
+
+// The module hands the editor functions in with the instance record; the
+// delegate must use exactly those.
+TEST(AUEditorFunctions, TheInstanceRecordsFunctionsReachTheEditorDelegate)
+{
+  int made = 0;
+  plugin::InstanceInfo info = autest::RecordingPlug::Info();
+  info.mMakeGraphicsFunc = [&made]() -> plugin::igraphics::IEditorGraphics* {
+    ++made;
+    return nullptr;
+  };
+  info.mLayoutFunc = [](plugin::igraphics::IGraphics*) {};
+  struct Plug : plugin::IPluginAU
+  {
+    explicit Plug(const plugin::InstanceInfo& i) : plugin::IPluginAU(i, testsupport::TestPlugConfig()) {}
+  } plug(info);
+  ASSERT_TRUE(plug.mMakeGraphicsFunc);
+  ASSERT_TRUE(plug.mLayoutFunc);
+  EXPECT_EQ(plug.OpenWindow(nullptr), nullptr);
+  EXPECT_EQ(made, 1);
+
+  autest::RecordingPlug without;
+  EXPECT_FALSE(without.mMakeGraphicsFunc);
+  EXPECT_EQ(without.OpenWindow(nullptr), nullptr);
+}

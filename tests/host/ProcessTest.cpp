@@ -4,30 +4,27 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <standin/Host.h>
 
 #include "AUBundle.h"
 #include "SharedBundle.h"
 #include "AUFileProcessor.h"
+#include "HostFiles.h"
+#include "TempFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir
-{
-  TempDir() : path(fs::temp_directory_path() / ("auhost-test-" + std::to_string(::getpid())))
-  {
-    fs::create_directories(path);
-  }
-  ~TempDir() { fs::remove_all(path); }
-  std::string File(const char* name) const { return (path / name).string(); }
-  fs::path path;
-};
+using TempDir = testsupport::TempFolder;
 
 std::vector<float> ReadAll(const std::string& path, SF_INFO& info)
 {
@@ -134,7 +131,189 @@ TEST(ProcessFile, ParametersAreSetBeforeRendering)
   const std::string in = dir.File("in.wav");
   ASSERT_TRUE(WriteStereo(in, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 100, 44100));
   host::ProcessOptions options;
-  options.mParams = {{0, 1.f}, {999, 1.f}};
+  options.mParams = {{5, 1.f}, {999, 1.f}};
   const std::string error = host::ProcessFile(SharedBundle(), in, dir.File("out.wav"), options);
   EXPECT_NE(error.find("parameter 999"), std::string::npos) << error;
+}
+
+namespace {
+
+using hosttest::Names;
+using hosttest::ReadAudio;
+using hosttest::ReadBytes;
+using hosttest::WriteAudio;
+
+// Stereo noise of a fixed seed at level `peak`.
+std::vector<float> Noise(int frames, float peak, unsigned seed = 7)
+{
+  std::vector<float> x(size_t(frames) * 2);
+  uint32_t s = seed;
+  for (float& v : x) {
+    s = s * 1664525u + 1013904223u;
+    v = peak * (float(s >> 8) / float(1u << 24) * 2.f - 1.f);
+  }
+  return x;
+}
+
+} // namespace
+
+TEST(ProcessFile, AnOutputThatIsAnInputIsRefusedAndTheInputKept)
+{
+  TempDir dir;
+  const std::string in = dir.File("in.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(2000, 0.3f), 2, 44100));
+  fs::create_directories(dir.Path() / "sub");
+  fs::create_symlink(in, dir.File("link.wav"));
+  const std::string before = ReadBytes(in);
+  for (const std::string& out : {in, dir.File("link.wav"), dir.File("sub/../in.wav")}) {
+    const std::string error = host::ProcessFile(SharedBundle(), in, out, {});
+    EXPECT_NE(error.find("must not be the input"), std::string::npos) << out << ": " << error;
+    EXPECT_EQ(ReadBytes(in), before) << out;
+  }
+}
+
+TEST(ProcessFile, ARefusedOrFailedJobLeavesNoFileAndKeepsThePreviousOutput)
+{
+  TempDir dir;
+  const std::string in = dir.File("in.wav"), nan = dir.File("nan.wav"), out = dir.File("out.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(3000, 0.3f), 2, 44100));
+  std::vector<float> bad = Noise(3000, 0.3f);
+  bad[2 * 2500 + 1] = std::nanf("");
+  ASSERT_TRUE(WriteAudio(nan, bad, 2, 44100));
+  std::ofstream(out) << "the previous good output";
+  const auto names = Names(dir.Path());
+
+  struct Row { std::string in, out; std::vector<std::pair<unsigned, float>> params; const char* says; };
+  const Row rows[] = {
+    {nan, out, {}, "not a number (NaN or infinity) at frame 2500"},
+    {in, out, {{5, 99.f}}, "takes -24 to 24"},
+    {in, out, {{8, 1.f}}, "one-shot button"},
+    {in, out, {{6, std::nanf("")}}, "takes 0 to 100"},
+    {in, dir.File("out.flac"), {}, "must end in .wav or .aiff"},
+    {in, dir.File("missing/out.wav"), {}, "does not exist"},
+  };
+  for (const Row& row : rows) {
+    host::ProcessOptions options;
+    options.mParams = row.params;
+    const std::string error = host::ProcessFile(SharedBundle(), row.in, row.out, options);
+    EXPECT_NE(error.find(row.says), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(out), "the previous good output");
+    EXPECT_EQ(Names(dir.Path()), names) << row.says;
+  }
+}
+
+TEST(ProcessFile, TheOutputFormatFollowsTheFileNameAndAMonoInputIsSaidToBeWrittenAsStereo)
+{
+  TempDir dir;
+  const std::string wav = dir.File("in.wav"), aiff = dir.File("in.aiff");
+  ASSERT_TRUE(WriteAudio(wav, Noise(1000, 0.3f), 2, 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT));
+  std::vector<float> mono(1000, 0.25f);
+  ASSERT_TRUE(WriteAudio(aiff, mono, 1, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24));
+  const struct { std::string in, out; int format; bool mono; } rows[] = {
+    {wav, dir.File("a.aiff"), SF_FORMAT_AIFF | SF_FORMAT_FLOAT, false},
+    {wav, dir.File("b.AIF"), SF_FORMAT_AIFF | SF_FORMAT_FLOAT, false},
+    {aiff, dir.File("c.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, true},
+    {aiff, dir.File("d.aiff"), SF_FORMAT_AIFF | SF_FORMAT_PCM_24, true},
+  };
+  for (const auto& row : rows) {
+    host::ProcessReport report;
+    ASSERT_EQ(host::ProcessFile(SharedBundle(), row.in, row.out, {}, &report), "") << row.out;
+    SF_INFO info;
+    ReadAudio(row.out, info);
+    EXPECT_EQ(info.format, row.format) << row.out;
+    EXPECT_EQ(info.channels, 2);
+    bool saysMono = false;
+    for (const std::string& note : report.mNotes)
+      saysMono = saysMono || note.find("mono") != std::string::npos;
+    EXPECT_EQ(saysMono, row.mono) << row.out;
+  }
+}
+
+TEST(ProcessFile, ProgressGrowsAndReachesOneAtEveryRate)
+{
+  TempDir dir;
+  for (int rate : {8000, 22050, 44100, 48000, 96000}) {
+    const int frames = rate / 3 + 17;
+    const std::string in = dir.File("in.wav");
+    ASSERT_TRUE(WriteAudio(in, Noise(frames, 0.1f), 2, rate));
+    std::vector<double> seen;
+    host::ProcessOptions options;
+    options.mBlockSize = 100;
+    options.mProgress = [&seen](double f) { seen.push_back(f); };
+    ASSERT_EQ(host::ProcessFile(SharedBundle(), in, dir.File("out.wav"), options), "") << rate;
+    ASSERT_FALSE(seen.empty()) << rate;
+    EXPECT_EQ(seen.back(), 1.0) << rate;
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << rate;
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1.0), 1) << rate;
+  }
+}
+
+TEST(ProcessFile, SamplesAtFullScaleAreCountedAndTheGainToLowerIsGiven)
+{
+  constexpr int kRate = 44100;
+  TempDir dir;
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  std::vector<float> x = Noise(kRate, 0.25f);
+  x[100] = 0.5f;  // the peak, inside the fade-in
+  ASSERT_TRUE(WriteAudio(in, x, 2, kRate));
+  // Processing without a fingerprint: the input times "Gain", limited to
+  // full scale, faded in over a quarter second.
+  host::ProcessOptions options;
+  options.mParams = {{2, 2.f}, {5, 24.f}};
+  host::ProcessReport report;
+  ASSERT_EQ(host::ProcessFile(SharedBundle(), in, out, options, &report), "");
+  const double gain = std::pow(10.0, 24.0 / 20.0);
+  const size_t fadeEnd = size_t(std::floor(0.25 * kRate)) - 1;
+  long long atFullScale = 0;
+  for (size_t i = 2 * fadeEnd; i < x.size(); ++i)
+    atFullScale += std::fabs(double(x[i]) * gain) >= 1.0;
+  EXPECT_EQ(report.mFullScaleSamples, atFullScale);
+  // 0.5 raised by 24 dB is 17.98 dB over full scale, though the file never
+  // shows more than full scale.
+  bool said = false;
+  for (const std::string& note : report.mNotes)
+    said = said || note.find("lower \"Gain\" by 18.0 dB") != std::string::npos;
+  EXPECT_TRUE(said) << (report.mNotes.empty() ? "no note" : report.mNotes.back());
+
+  options.mParams = {{2, 2.f}, {5, 24.f - 18.f}};
+  ASSERT_EQ(host::ProcessFile(SharedBundle(), in, out, options, &report), "");
+  EXPECT_EQ(report.mFullScaleSamples, 0);
+  EXPECT_TRUE(report.mNotes.empty());
+}
+
+TEST(ProcessFile, TheOutputLinesUpWithTheInputWhileTheReportedLatencyChanges)
+{
+  constexpr int kRate = 44100;
+  TempDir dir;
+  // A default preset in a private home starts every new unit in "Digital":
+  // a linear-phase filter that reports its delay once it is built.
+  const std::string savedHome = standin::UserHome();
+  standin::SetUserHome(dir.File("home"), true);
+  const fs::path data = dir.Path() / "home/Library/Application Support/Vorelle3/AU";
+  fs::create_directories(data);
+  std::ofstream(data / "default.zvp") << "<?xml version=\"1.0\" ?>\n<PresetXMLTree version=\"1\">\n"
+                                         "<PluginVendor>Zelvant</PluginVendor><PluginName>Vorelle3</PluginName>"
+                                         "<PluginVersion>3.0.21</PluginVersion><Preset name=\"Digital\"><Parameter>"
+                                         "<Param name=\"AD mode\" val=\"1.000000\" /></Parameter></Preset>"
+                                         "</PresetXMLTree>\n";
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  const std::vector<float> x = Noise(2 * kRate, 0.3f);
+  ASSERT_TRUE(WriteAudio(in, x, 2, kRate));
+  host::ProcessReport report;
+  const std::string error = host::ProcessFile(SharedBundle(), in, out, {}, &report);
+  standin::SetUserHome(savedHome, false);
+  ASSERT_EQ(error, "");
+  EXPECT_GE(report.mLatency, 16383) << "the default preset did not choose Digital";
+
+  // Idle passes the input delayed by the latency: compensated, the output
+  // is the input, to the last frame.
+  SF_INFO info;
+  const std::vector<float> y = ReadAudio(out, info);
+  ASSERT_EQ(y.size(), x.size());
+  size_t differ = 0;
+  for (size_t i = 0; i < x.size(); ++i)
+    differ += std::fabs(y[i] - x[i]) > 1e-4f;
+  EXPECT_LE(differ, 2u * 512u) << "only the block before the filter is swapped in may differ";
+  for (size_t i = x.size() / 2; i < x.size(); ++i)
+    ASSERT_NEAR(y[i], x[i], 1e-4f) << "frame " << i / 2;
 }

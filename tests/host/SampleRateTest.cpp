@@ -13,6 +13,7 @@
 #include "AUFileProcessor.h"
 #include "AUHostUnit.h"
 #include "SharedBundle.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -73,9 +74,8 @@ TEST(SampleRate, AUnitSetTo48kHzByItsFormatFadesInOverAQuarterSecondAt48kHzWithO
 
 TEST(SampleRate, AFileAt48kHzIsProcessedAt48kHz)
 {
-  const std::filesystem::path dir =
-    std::filesystem::temp_directory_path() / ("auhost-rate-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const testsupport::TempFolder folder;
+  const std::filesystem::path& dir = folder.Path();
   const std::string in = (dir / "level.wav").string(), out = (dir / "faded.wav").string();
   const long frames = 13000;
   SF_INFO info{};
@@ -97,7 +97,6 @@ TEST(SampleRate, AFileAt48kHzIsProcessedAt48kHz)
   std::vector<float> result(static_cast<size_t>(info.frames) * 2);
   sf_readf_float(file, result.data(), info.frames);
   sf_close(file);
-  std::filesystem::remove_all(dir);
   ASSERT_EQ(info.frames, frames);
   for (long frame : {0L, 5999L, 11024L, 12999L})
     EXPECT_NEAR(result[2 * frame], kLevel * ExpectedFade(frame, kRate), kTolerance) << "frame " << frame;

@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,6 +23,7 @@
 #include "ReferenceCurves.h"
 #include "SharedBundle.h"
 #include "SpectrumMatch.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -36,14 +40,12 @@ class SpectrumMatch : public ::testing::Test
 protected:
   void SetUp() override
   {
-    mDir = fs::temp_directory_path() /
-           ("vorelle3-match-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-            std::to_string(getpid()));
-    fs::remove_all(mDir);
-    fs::create_directories(mDir);
+    mFolder.emplace();
+    mDir = mFolder->Path();
   }
-  void TearDown() override { fs::remove_all(mDir); }
+  void TearDown() override { mFolder.reset(); }
   std::string File(const char* name) const { return (mDir / name).string(); }
+  std::optional<testsupport::TempFolder> mFolder;
   fs::path mDir;
 };
 
@@ -334,4 +336,91 @@ TEST_F(SpectrumMatch, ToolPrintsItsSummaryAndRejectsBadArguments)
     EXPECT_EQ(run(row.args, text), row.code) << row.args;
     EXPECT_NE(text.find(row.says), std::string::npos) << row.args << ":\n" << text;
   }
+}
+
+TEST_F(SpectrumMatch, UnusableCapturesAndOutputsAreRefusedBeforeAnyAudioPlays)
+{
+  const std::string in = File("in.wav"), out = File("out.wav");
+  ASSERT_TRUE(WriteMono(in, ShapedNoise(size_t(kRate), 1)));
+  ASSERT_TRUE(WriteMono(File("silent.wav"), std::vector<float>(size_t(kRate), 0.f)));
+  ASSERT_TRUE(WriteMono(File("short.wav"), ShapedNoise(16383, 2)));
+  std::vector<float> nan = ShapedNoise(size_t(kRate), 3);
+  nan[20000] = std::numeric_limits<float>::infinity();
+  ASSERT_TRUE(WriteMono(File("inf.wav"), nan));
+  fs::create_symlink(in, File("link.wav"));
+  std::ofstream(out) << "the previous good output";
+
+  struct Row { std::string out, capture; const char* says; bool plays; } rows[] = {
+    {out, File("silent.wav"), "is silent", true},
+    {out, File("short.wav"), "needs at least 16384 samples", false},
+    {out, File("inf.wav"), "not a number (NaN or infinity) at frame 20000", true},
+    {File("missing/out.wav"), "", "does not exist", false},
+    {File("out.mp3"), "", "must end in .wav or .aiff", false},
+    {File("link.wav"), "", "must not be an input file", false},
+    {fs::relative(in).string(), "", "must not be an input file", false},
+  };
+  for (const Row& row : rows) {
+    host::MatchOptions options;
+    options.mInPath = in;
+    options.mOutPath = row.out;
+    options.mCapturePath = row.capture;
+    bool played = false;
+    options.mProgress = [&played](const char*, double) { played = true; };
+    host::MatchReport report;
+    const std::string error = host::RunSpectrumMatch(SharedBundle(), options, report);
+    EXPECT_NE(error.find(row.says), std::string::npos) << error;
+    EXPECT_EQ(played, row.plays) << row.says;
+  }
+  std::ifstream previous(out);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(previous), {}), "the previous good output");
+  EXPECT_EQ(std::distance(fs::directory_iterator(mDir), fs::directory_iterator()), 6);
+}
+
+TEST_F(SpectrumMatch, AShortCaptureIsWarnedAboutAndAMonoInputSaidToBeWrittenAsStereo)
+{
+  const std::string in = File("in.wav");
+  ASSERT_TRUE(WriteMono(in, ShapedNoise(size_t(1.5 * kRate), 4)));
+  host::MatchOptions options;
+  options.mInPath = in;
+  options.mOutPath = File("out.aiff");
+  host::MatchReport report;
+  ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
+  const std::string text = host::FormatMatchReport(options, report);
+  EXPECT_NE(text.find("warning: the capture is only 1.50 s long"), std::string::npos) << text;
+  EXPECT_NE(text.find("the input is mono; the output is stereo"), std::string::npos) << text;
+}
+
+TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
+{
+  const std::string in = File("loud.wav"), out = File("out.wav");
+  std::vector<float> loud = ShapedNoise(size_t(4 * kRate), 8);
+  for (float& v : loud)
+    v *= 4.f;
+  ASSERT_TRUE(WriteMono(in, loud));
+  host::MatchOptions options;
+  options.mInPath = in;
+  options.mOutPath = out;
+  options.mParams = {{5, 12.f}};
+  host::MatchReport report;
+  ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
+  ASSERT_GT(report.mFullScaleSamples, 0);
+  // The file holds as many samples at full scale as reported.
+  SF_INFO info{};
+  SNDFILE* f = sf_open(out.c_str(), SFM_READ, &info);
+  ASSERT_NE(f, nullptr);
+  std::vector<float> y(size_t(info.frames * info.channels));
+  sf_readf_float(f, y.data(), info.frames);
+  sf_close(f);
+  EXPECT_EQ(std::count_if(y.begin(), y.end(), [](float v) { return std::fabs(v) >= 1.f; }),
+            report.mFullScaleSamples);
+  const std::string text = host::FormatMatchReport(options, report);
+  const size_t at = text.find("(--param 5=");
+  ASSERT_NE(at, std::string::npos) << text;
+  const float advised = std::stof(text.substr(at + 11));
+  EXPECT_LT(advised, 12.f);
+
+  options.mParams = {{5, advised}};
+  ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
+  EXPECT_EQ(report.mFullScaleSamples, 0) << host::FormatMatchReport(options, report);
+  EXPECT_GT(report.mPeak, 0.5) << "lowered by no more than needed";
 }

@@ -2,8 +2,10 @@
 """Checks every #include in the tree against the layer table: a folder may
 include its own headers, those of the folders its row names and, through
 them, of the folders below; platform headers only where a row names
-"platform". Prints each offending line and exits 1; exits 2 when the table
-itself is wrong (unknown folder, cycle)."""
+"platform". The libraries each folder's CMakeLists links must follow the
+same table (a link-only use carries no headers and is not counted). Prints
+each offending line and exits 1; exits 2 when the table itself is wrong
+(unknown folder, cycle)."""
 
 import argparse
 import os
@@ -131,6 +133,53 @@ def check(root, rows):
     return problems
 
 
+CMAKE_CALL = re.compile(r'\b(vorelle_library|add_library|target_link_libraries)\s*\(([^)]*)\)', re.S)
+LINK_ONLY = re.compile(r'\$<LINK_ONLY:[^>]*>')
+CMAKE_WORDS = {'PUBLIC', 'PRIVATE', 'INTERFACE', 'DEPS', 'PUBLIC_DEPS', 'SUBDIRS', 'INCLUDES',
+               'STATIC', 'SHARED', 'MODULE', 'OBJECT'}
+
+
+def check_links(root, rows):
+    """Library links between folders, read from each folder's CMakeLists."""
+    allowed = closure(rows)
+    calls, owner = [], {}
+    for dirpath, dirnames, filenames in os.walk(root):
+        rel_dir = os.path.relpath(dirpath, root).replace(os.sep, '/')
+        dirnames[:] = sorted(d for d in dirnames if d not in SKIP_DIRS and not d.startswith('build')
+                             and not (rel_dir == '.' and d.startswith('.')))
+        if 'CMakeLists.txt' not in filenames or rel_dir == '.':
+            continue
+        rel = rel_dir + '/CMakeLists.txt'
+        with open(os.path.join(dirpath, 'CMakeLists.txt'), encoding='utf-8') as f:
+            text = '\n'.join(line.split('#', 1)[0] for line in f)
+        folder = folder_of(rel, rows)
+        for m in CMAKE_CALL.finditer(text):
+            words = LINK_ONLY.sub('', m.group(2)).split()
+            if not words:
+                continue
+            if m.group(1) in ('vorelle_library', 'add_library'):
+                owner[words[0]] = folder
+            calls.append((rel, folder, m.group(1), words))
+    problems = []
+    for rel, folder, kind, words in calls:
+        if kind == 'add_library' or folder is None:
+            continue
+        may = allowed[folder]
+        if ANY in may:
+            continue
+        for dep in words[1:]:
+            if dep in CMAKE_WORDS or dep not in owner or owner[dep] in (None, folder):
+                continue
+            target_folder = owner[dep]
+            if target_folder == 'standin':
+                ok = PLATFORM in rows[folder]
+            else:
+                ok = target_folder in may
+            if not ok:
+                problems.append(f'{rel}: {folder} may not link {dep} ({target_folder})')
+    return problems
+
+
 def self_test():
     """The check must see an upward include, a platform header in a core
     folder, a platform header inherited from below, and a cycle."""
@@ -140,6 +189,10 @@ def self_test():
         'mid/B.h': '#include "A.h"\n#include <CoreFoundation/CoreFoundation.h>\n',
         'top/C.cpp': '#include "B.h"\n#include "A.h"\n',
         'standin/include/CoreFoundation/CoreFoundation.h': '',
+        'standin/CMakeLists.txt': 'add_library(standin SHARED x.cpp)\n',
+        'low/CMakeLists.txt': 'vorelle_library(low DEPS $<LINK_ONLY:standin>)\n',
+        'mid/CMakeLists.txt': 'vorelle_library(mid PUBLIC_DEPS low standin)\n',
+        'top/CMakeLists.txt': 'vorelle_library(top DEPS mid) # not low\n',
     }
     bad = {
         'low/Up.cpp': '#include "B.h"\n',
@@ -156,6 +209,11 @@ def self_test():
         write(tree)
         rows = read_table_text(table + 'standin: platform\n')
         assert check(root, rows) == [], check(root, rows)
+        assert check_links(root, rows) == [], check_links(root, rows)
+        write({'low/CMakeLists.txt': 'vorelle_library(low DEPS top)\n',
+               'top/CMakeLists.txt': 'vorelle_library(top DEPS mid standin)\n'})
+        found = check_links(root, rows)
+        assert len(found) == 2 and 'low may not link top' in found[0] and 'standin' in found[1], found
         write(bad)
         found = check(root, rows)
         for rel in bad:
@@ -191,7 +249,7 @@ def main():
     table = args.table or os.path.join(args.root, 'cmake', 'layers.txt')
     try:
         rows = read_table(table)
-        problems = check(args.root, rows)
+        problems = check(args.root, rows) + check_links(args.root, rows)
     except ValueError as e:
         print(e, file=sys.stderr)
         return 2

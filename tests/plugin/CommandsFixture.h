@@ -75,9 +75,6 @@ public:
     OnParamChange(idx, plugin::kHost, 0);
   }
 
-  int JobState() const { return mJobState; }
-  const char* JobPath() const { return mJobFilePath.Get(); }
-  const char* ImportStatus() const { return mImportStatus.Get(); }
   bool MessagePending() const { return mMessagePending; }
   std::string MessageText() const { return mMessageText.Get(); }
   std::string MessageTitle() const { return mMessageTitle.Get(); }
@@ -87,10 +84,12 @@ public:
   bool UIOpen() const { return mUIOpen; }
   unsigned Generation() const { return mDSPGeneration; }
   int MatchPeak() const { return mMatchPeakMax; }
-  int FadePos() const { return mFadePos; }
-  void SetPeakMax(double p) { mPeakMax = p; }
-  void SetCustomRefName(const char* n) { mCustomRefName.Set(n); }
-  void SetMeterPending() { mMeterUpdatePending = true; }
+  // The peak meter reading as if the output had peaked at p.
+  void SetPeakMax(double p)
+  {
+    Output().ResetPeak();
+    Output().NotePeak(p);
+  }
   int CtrlUpdate() const { return mCtrlUpdate; }
   int CtrlNeedle() const { return mCtrlNeedle; }
   int CtrlCaptureLED() const { return mCtrlCaptureLED; }

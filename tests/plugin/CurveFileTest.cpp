@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #include "CurveFile.h"
+#include <optional>
+#include "TempFolder.h"
 
 namespace {
 
@@ -22,10 +24,10 @@ namespace fs = std::filesystem;
 class CurveFileTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    mDir = fs::temp_directory_path() / ("vorelle3-curvefile-" + std::to_string(::getpid()));
-    fs::create_directories(mDir);
+    mFolder.emplace();
+    mDir = mFolder->Path();
   }
-  void TearDown() override { fs::remove_all(mDir); }
+  void TearDown() override { mFolder.reset(); }
 
   std::string Path(const char* name) const { return (mDir / name).string(); }
 
@@ -47,6 +49,7 @@ protected:
     return r;
   }
 
+  std::optional<testsupport::TempFolder> mFolder;
   fs::path mDir;
 };
 

@@ -171,22 +171,33 @@ TEST(DifferenceCurve, AConstantOffsetIsCentredAway) {
   for (unsigned i = 0; i < diff.count; ++i) EXPECT_NEAR(diff.mag[i], 0.0, 1e-9) << i;
 }
 
-TEST(DifferenceCurve, PointsAboveHalfTheRateAreZeroBeforeCentring) {
-  // A fingerprint 6 dB below the reference from 1 kHz on: at fmax 16 kHz
-  // (32 kHz rate) the points above it count as 0 dB. Extremes in the
-  // centring band are 0 and 20 log 2, so everything moves down by half of it.
-  Vorelle3CurveRecord ref, fp, diff;
-  CopyReferenceCurve(0, ref);
-  fp = ref;
-  for (unsigned i = 0; i < fp.count; ++i)
-    if (ref.freq[i] >= 1000.0) fp.mag[i] *= 0.5;
-  diff = ref;
-  ASSERT_TRUE(ComputeDifferenceCurve(ref, fp, 16000.0, diff));
+TEST(DifferenceCurve, PointsTheSignalCannotReachNeitherCentreNorBendTheCurve) {
+  // A fingerprint 6 dB below the reference from 1 kHz up to the last point
+  // whose band (up to the next grid point) ends below fmax; the points past
+  // it hold the analyser's top bin, here 60 dB down. Only the matched points
+  // count: extremes 0 and 20 log 2 are centred, and the unreachable points
+  // take the value of the last matched one.
   const double six = 20.0 * std::log10(2.0);
-  for (unsigned i = 0; i < diff.count; ++i) {
-    const double f = ref.freq[i];
-    const double raw = (f >= 1000.0 && f <= 16000.0) ? six : 0.0;
-    EXPECT_NEAR(diff.mag[i], raw - six / 2, 1e-9) << f;
+  struct Row {
+    double fmax;      // min(fs/2, 22 kHz)
+    int lastMatched;  // grid index
+  };
+  for (const Row row : {Row{16000.0, 62}, Row{11025.0, 59}, Row{22000.0, 66}}) {
+    Vorelle3CurveRecord ref, fp, diff;
+    CopyReferenceCurve(0, ref);
+    fp = ref;
+    for (int i = 0; i < int(fp.count); ++i) {
+      if (i > row.lastMatched) fp.mag[i] *= 1e-3;
+      else if (ref.freq[i] >= 1000.0) fp.mag[i] *= 0.5;
+    }
+    diff = ref;
+    ASSERT_TRUE(ComputeDifferenceCurve(ref, fp, row.fmax, diff));
+    for (int i = 0; i < int(diff.count); ++i) {
+      EXPECT_EQ(PointInMatchedRange(ref.freq, ref.count, unsigned(i), row.fmax), i <= row.lastMatched)
+          << row.fmax << " Hz, point " << i;
+      const double expected = ref.freq[i] >= 1000.0 ? six / 2 : -six / 2;
+      EXPECT_NEAR(diff.mag[i], expected, 1e-9) << row.fmax << " Hz, point " << i;
+    }
   }
 }
 

@@ -17,6 +17,7 @@
 
 #include "CurveExports.h"
 #include "ReferenceRecords.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -117,8 +118,8 @@ std::vector<double> TestSpectrum(int nBins) {
 }
 
 TEST(ReferenceRecords, AnExportedRecordCompilesAndReadsBackTheSameValues) {
-  const fs::path dir = fs::temp_directory_path() / ("vorelle3-refdata-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const testsupport::TempFolder folder;
+  const fs::path& dir = folder.Path();
   const std::vector<double> spectrum = TestSpectrum(16384);
   SVLCREFDATA2 record;
   ASSERT_TRUE(MapSpectrumToRecord(spectrum.data(), int(spectrum.size()), 44100.0, record));
@@ -155,7 +156,6 @@ TEST(ReferenceRecords, AnExportedRecordCompilesAndReadsBackTheSameValues) {
       EXPECT_EQ(b.mag[k], PrintedC(a.mag[k], 6)) << s << "/" << k;
     }
   }
-  fs::remove_all(dir);
 }
 
 TEST(ReferenceRecords, MappingRefusesSpectraItCannotPlace) {

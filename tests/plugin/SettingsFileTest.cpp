@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <optional>
+#include "TempFolder.h"
 
 namespace {
 
@@ -15,13 +17,11 @@ class SettingsFileTest : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    mDir = fs::temp_directory_path() /
-           ("settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(mDir);
+    mFolder.emplace();
+    mDir = mFolder->Path();
     mPath = (mDir / kSettingsFileName).string();
   }
-  void TearDown() override { fs::remove_all(mDir); }
+  void TearDown() override { mFolder.reset(); }
 
   void Write(const std::string& text)
   {
@@ -30,6 +30,7 @@ protected:
   }
   int HasUI() { return ReadSettingsInt(mPath.c_str(), "HasUI", 1); }
 
+  std::optional<testsupport::TempFolder> mFolder;
   fs::path mDir;
   std::string mPath;
 };

@@ -21,7 +21,6 @@ public:
     mMessageTitle.Set("");
     mMessagePending = false;
   }
-  void SetCustomRefName(const char* name) { mCustomRefName.Set(name); }
   plugin::IPreset* Slot(int i) { return mPresets.Get(i); }
   int NPresetList() const { return mPresetList.GetSize(); }
 

@@ -6,6 +6,7 @@
 #include "AllocationCounter.h"
 #include "CommandsFixture.h"
 #include "LogGrid.h"
+#include "ReferenceCurves.h"
 
 using namespace testplug;
 using plugin::kHost;
@@ -74,7 +75,7 @@ TEST_F(Vorelle3Test, ReferenceModeIsRoundedAndAnEqualRoundedValueDoesNothing)
   CommandsPlug plug;
   plug.FromUI(kReferenceMode, 2.6);
   EXPECT_EQ(plug.ReferenceMode(), 3);
-  EXPECT_EQ(plug.FadePos(), 0);
+  EXPECT_EQ(plug.Output().FadePosition(), 0);
   const unsigned generation = plug.Generation();
   plug.GetParam(kReferenceMode)->Set(3.4);
   plug.OnParamChange(kReferenceMode, kUI, -1);
@@ -90,14 +91,14 @@ TEST_F(Vorelle3Test, SwitchingFromCaptureToProcessingMapsTheCaptureAndRebuildsOn
   std::vector<double> l, r, ol, orr;
   Sine(l, r, size_t(fs), 1000.0, fs, 0.5);
   plug.Run(l, r, ol, orr, 512);
-  ASSERT_TRUE(plug.FingerprintValid());
+  ASSERT_TRUE(plug.Curves().FingerprintValid());
 
   const unsigned generation = plug.Generation();
   plug.FromUI(kActivityState, kProcessing);
   EXPECT_EQ(plug.Generation(), generation + 1);
 
   // The loudest grid point is the one nearest 1 kHz.
-  const Vorelle3CurveRecord& fp = plug.Fingerprint();
+  const Vorelle3CurveRecord& fp = plug.Curves().Fingerprint();
   ASSERT_EQ(fp.count, 67u);
   unsigned loudest = 0;
   for (unsigned i = 1; i < fp.count; ++i)
@@ -120,9 +121,9 @@ TEST_F(Vorelle3Test, SwitchingToCaptureZeroesTheCurvesAndRestartsTheAnalyser)
   ASSERT_GT(plug.Analyser().GetInfo(9), 0.0);
 
   plug.FromUI(kActivityState, kCapture);
-  for (unsigned i = 0; i < plug.Fingerprint().count; ++i) {
-    EXPECT_EQ(plug.Fingerprint().mag[i], 0.0);
-    EXPECT_EQ(plug.DiffCurve().mag[i], 0.0);
+  for (unsigned i = 0; i < plug.Curves().Fingerprint().count; ++i) {
+    EXPECT_EQ(plug.Curves().Fingerprint().mag[i], 0.0);
+    EXPECT_EQ(plug.Curves().Difference().mag[i], 0.0);
   }
   EXPECT_EQ(plug.Analyser().GetInfo(9), 0.0);
   EXPECT_EQ(plug.Analyser().FrameCount(), 1);
@@ -136,12 +137,12 @@ TEST_F(Vorelle3Test, MatchPeakMaxRaisesTheGainByTheMissingHeadroomOnce)
   const double expected = -20.0 * std::log10(0.5);  // 6.0206 dB
   EXPECT_NEAR(plug.Gain(), expected, kGainStoredTol);
   EXPECT_NEAR(plug.GetParam(kGain)->Value(), expected, kGainStoredTol);
-  EXPECT_EQ(plug.PeakMax(), 0.0);
+  EXPECT_EQ(plug.Output().PeakMax(), 0.0);
   // Writing 1 again while it is 1 does nothing.
   plug.SetPeakMax(0.25);
   plug.FromUI(kMatchPeakMax, 1.0);
   EXPECT_NEAR(plug.Gain(), expected, kGainStoredTol);
-  EXPECT_EQ(plug.PeakMax(), 0.25);
+  EXPECT_EQ(plug.Output().PeakMax(), 0.25);
 }
 
 TEST_F(Vorelle3Test, MatchPeakMaxWithoutAMeasuredPeakLeavesTheGain)
@@ -167,12 +168,12 @@ TEST_F(Vorelle3Test, GainChangesAndResetPeakMaxClearThePeak)
   CommandsPlug plug;
   plug.SetPeakMax(0.7);
   plug.FromUI(kResetPeakMax, 1.0);
-  EXPECT_EQ(plug.PeakMax(), 0.0);
+  EXPECT_EQ(plug.Output().PeakMax(), 0.0);
   plug.SetPeakMax(0.7);
   plug.FromUI(kResetPeakMax, 1.0);  // already 1: nothing
-  EXPECT_EQ(plug.PeakMax(), 0.7);
+  EXPECT_EQ(plug.Output().PeakMax(), 0.7);
   plug.FromUI(kGain, 1.5);
-  EXPECT_EQ(plug.PeakMax(), 0.0);
+  EXPECT_EQ(plug.Output().PeakMax(), 0.0);
 }
 
 TEST_F(Vorelle3Test, GUIScaleActionsSetTheScaleAndRequestResizes)
@@ -236,13 +237,13 @@ TEST_F(Vorelle3Test, UnusedTagsAndTagsAbove35ChangeNothing)
   EXPECT_FALSE(plug.ResizePending());
   EXPECT_FALSE(plug.AboutPending());
   EXPECT_FALSE(plug.MessagePending());
-  EXPECT_EQ(plug.JobState(), 0);
+  EXPECT_EQ(plug.FileJobs().State(), 0);
 }
 
 TEST_F(Vorelle3Test, HostWritesFromAnotherThreadLeaveTheRebuildToTheIdleTick)
 {
   CommandsPlug plug;
-  plug.SetFingerprintValid(true);
+  plug.Curves().SetFingerprintValid(true);
   const unsigned generation = plug.Generation();
   std::thread host([&plug] { plug.FromHost(kReferenceMode, 2.0); });
   host.join();
@@ -252,6 +253,43 @@ TEST_F(Vorelle3Test, HostWritesFromAnotherThreadLeaveTheRebuildToTheIdleTick)
   EXPECT_EQ(plug.Generation(), generation + 1);
   plug.OnIdle();
   EXPECT_EQ(plug.Generation(), generation + 1);
+}
+
+TEST_F(Vorelle3Test, AReferenceChangeFromAnotherThreadFadesInWhenItsFilterTakesOver)
+{
+  // One plug-in hears the change on the main thread, the other on a host
+  // thread, whose filter arrives with the idle tick after more audio. From
+  // the moment each new filter is in, both outputs are the same: the fade
+  // starts with the filter, not with the change.
+  std::vector<double> shape(static_cast<size_t>(kReferenceCurvePoints));
+  for (int k = 0; k < kReferenceCurvePoints; ++k)
+    shape[size_t(k)] = ReferenceCurveMagnitude(3, k);
+  CommandsPlug same, other;
+  for (CommandsPlug* p : {&same, &other}) {
+    p->Curves().TakeFingerprint(shape.data(), shape.size());
+    p->FromUI(kActivityState, kProcessing);
+  }
+  std::vector<double> l, r, ol, orr;
+  Sine(l, r, 20000, 300.0, same.GetSampleRate(), 0.3);
+  same.Run(l, r, ol, orr, 512);
+  other.Run(l, r, ol, orr, 512);
+
+  same.FromHost(kReferenceMode, 2.0);
+  std::thread host([&other] { other.FromHost(kReferenceMode, 2.0); });
+  host.join();
+  Sine(l, r, 4096, 300.0, same.GetSampleRate(), 0.3);
+  other.Run(l, r, ol, orr, 512);  // still the old filter
+  other.OnIdle();
+  EXPECT_EQ(other.Output().FadePosition(), 0);
+
+  std::vector<double> sameL, sameR, otherL, otherR;
+  Sine(l, r, 30000, 440.0, same.GetSampleRate(), 0.3);
+  same.Run(l, r, sameL, sameR, 512);
+  other.Run(l, r, otherL, otherR, 512);
+  double worst = 0.0;
+  for (size_t i = 0; i < sameL.size(); ++i)
+    worst = std::max({worst, std::fabs(sameL[i] - otherL[i]), std::fabs(sameR[i] - otherR[i])});
+  EXPECT_LT(worst, 1e-12);
 }
 
 TEST_F(Vorelle3Test, CaptureFinishedFromAnotherThreadIsMappedAtTheIdleTick)
@@ -265,19 +303,19 @@ TEST_F(Vorelle3Test, CaptureFinishedFromAnotherThreadIsMappedAtTheIdleTick)
   host.join();
   EXPECT_EQ(plug.ActivityState(), kProcessing);
   double sum = 0.0;
-  for (unsigned i = 0; i < plug.Fingerprint().count; ++i)
-    sum += plug.Fingerprint().mag[i];
+  for (unsigned i = 0; i < plug.Curves().Fingerprint().count; ++i)
+    sum += plug.Curves().Fingerprint().mag[i];
   EXPECT_EQ(sum, 0.0);
   plug.OnIdle();
-  for (unsigned i = 0; i < plug.Fingerprint().count; ++i)
-    sum += plug.Fingerprint().mag[i];
+  for (unsigned i = 0; i < plug.Curves().Fingerprint().count; ++i)
+    sum += plug.Curves().Fingerprint().mag[i];
   EXPECT_GT(sum, 0.0);
 }
 
 TEST_F(Vorelle3Test, HostWritesOnTheRenderThreadAllocateNothing)
 {
   CommandsPlug plug;
-  plug.SetFingerprintValid(true);
+  plug.Curves().SetFingerprintValid(true);
   size_t allocations = 0;
   std::thread render([&] {
     testsupport::ScopedAllocationCount count;

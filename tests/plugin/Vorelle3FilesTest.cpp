@@ -25,24 +25,24 @@ protected:
 
 TEST_F(PluginFiles, SavedCurvesLoadBackBitForBitThroughThePlugin) {
   StatePlug a;
-  Fill(a.Fingerprint(), 0.25);
-  ASSERT_TRUE(a.WriteFingerprint(Path("f.vrl"), a.Fingerprint()));
-  ASSERT_TRUE(a.WriteReference(Path("f.ref"), a.Fingerprint()));
+  Fill(a.Curves().Fingerprint(), 0.25);
+  ASSERT_TRUE(a.WriteFingerprint(Path("f.vrl"), a.Curves().Fingerprint()));
+  ASSERT_TRUE(a.WriteReference(Path("f.ref"), a.Curves().Fingerprint()));
   StatePlug b;
-  ASSERT_TRUE(b.ReadFingerprint(Path("f.vrl"), b.Fingerprint()));
-  ASSERT_TRUE(b.ReadReference(Path("f.ref"), b.CustomReference()));
-  EXPECT_EQ(Mags(b.Fingerprint()), Mags(a.Fingerprint()));
-  EXPECT_EQ(Mags(b.CustomReference()), Mags(a.Fingerprint()));
-  EXPECT_EQ(std::vector<double>(b.CustomReference().freq, b.CustomReference().freq + 67),
-            std::vector<double>(a.Fingerprint().freq, a.Fingerprint().freq + 67));
+  ASSERT_TRUE(b.ReadFingerprint(Path("f.vrl"), b.Curves().Fingerprint()));
+  ASSERT_TRUE(b.ReadReference(Path("f.ref"), b.Curves().CustomReference()));
+  EXPECT_EQ(Mags(b.Curves().Fingerprint()), Mags(a.Curves().Fingerprint()));
+  EXPECT_EQ(Mags(b.Curves().CustomReference()), Mags(a.Curves().Fingerprint()));
+  EXPECT_EQ(std::vector<double>(b.Curves().CustomReference().freq, b.Curves().CustomReference().freq + 67),
+            std::vector<double>(a.Curves().Fingerprint().freq, a.Curves().Fingerprint().freq + 67));
   EXPECT_FALSE(b.MessagePending());
 }
 
 TEST_F(PluginFiles, RefusedFilesPostTheirMessageAndLeaveTheRecord) {
   StatePlug a;
-  Fill(a.Fingerprint(), 0.5);
-  ASSERT_TRUE(a.WriteFingerprint(Path("x.vrl"), a.Fingerprint()));
-  ASSERT_TRUE(a.WriteReference(Path("x.ref"), a.Fingerprint()));
+  Fill(a.Curves().Fingerprint(), 0.5);
+  ASSERT_TRUE(a.WriteFingerprint(Path("x.vrl"), a.Curves().Fingerprint()));
+  ASSERT_TRUE(a.WriteReference(Path("x.ref"), a.Curves().Fingerprint()));
   // A short file: the header of x.vrl and half its values.
   {
     std::ifstream in((mRoot / "x.vrl").string(), std::ios::binary);
@@ -68,7 +68,7 @@ TEST_F(PluginFiles, RefusedFilesPostTheirMessageAndLeaveTheRecord) {
   };
   for (const Case& c : cases) {
     StatePlug b;
-    Vorelle3CurveRecord& target = c.reference ? b.CustomReference() : b.Fingerprint();
+    Vorelle3CurveRecord& target = c.reference ? b.Curves().CustomReference() : b.Curves().Fingerprint();
     Fill(target, 9.0);
     const std::vector<double> before = Mags(target);
     const bool ok = c.reference ? b.ReadReference(Path(c.file), target) : b.ReadFingerprint(Path(c.file), target);
@@ -79,15 +79,15 @@ TEST_F(PluginFiles, RefusedFilesPostTheirMessageAndLeaveTheRecord) {
     EXPECT_EQ(Mags(target), before) << c.what;
   }
   StatePlug b;
-  EXPECT_FALSE(b.ReadFingerprint(Path("absent.vrl"), b.Fingerprint()));
-  EXPECT_FALSE(b.ReadFingerprint(UT_String(), b.Fingerprint()));
+  EXPECT_FALSE(b.ReadFingerprint(Path("absent.vrl"), b.Curves().Fingerprint()));
+  EXPECT_FALSE(b.ReadFingerprint(UT_String(), b.Curves().Fingerprint()));
   EXPECT_FALSE(b.MessagePending());
 }
 
 TEST_F(PluginFiles, TheCSVExportHoldsOneRowPerFingerprintPoint) {
   StatePlug p;
-  Fill(p.Fingerprint(), 0.01);
-  p.SetFingerprintValid(true);
+  Fill(p.Curves().Fingerprint(), 0.01);
+  p.Curves().SetFingerprintValid(true);
   p.GetParam(kReferenceMode)->Set(2.0);
   p.OnParamChange(kReferenceMode, plugin::kUI, -1);
   p.ComputeCurves();
@@ -100,11 +100,11 @@ TEST_F(PluginFiles, TheCSVExportHoldsOneRowPerFingerprintPoint) {
   ASSERT_EQ(lines.size(), 1u + 67u);
   EXPECT_EQ(lines[0], "Frq (Hz);Mag Ref (dB);Mag FP (dB);Mag Diff (dB);Mag Final (dB);");
   // Row 12 (40 Hz), written independently: reference 2 is 0.030041 there.
-  const double fpDB = 20.0 * std::log10(p.Fingerprint().mag[12]);
-  const double diff = p.DiffCurve().mag[12];
+  const double fpDB = 20.0 * std::log10(p.Curves().Fingerprint().mag[12]);
+  const double diff = p.Curves().Difference().mag[12];
   char want[256];
-  std::snprintf(want, sizeof want, "%.2f;%.2f;%.2f;%.2f;%.2f;", p.Fingerprint().freq[12], 20.0 * std::log10(0.030041),
-                fpDB, diff, fpDB + diff);
+  std::snprintf(want, sizeof want, "%.2f;%.2f;%.2f;%.2f;%.2f;", p.Curves().Fingerprint().freq[12],
+                20.0 * std::log10(0.030041), fpDB, diff, fpDB + diff);
   std::string expected = want;
   for (char& ch : expected) {
     if (ch == '.') ch = ',';

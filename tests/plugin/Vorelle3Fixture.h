@@ -1,5 +1,6 @@
 #pragma once
-// A Vorelle3 with its parameter mirrors and DSP state opened up for tests,
+// A Vorelle3 with its parameter mirrors and filter opened up for tests and
+// its owned parts (output stage, curves, file jobs) reachable for driving,
 // in a private home folder of the platform stand-in.
 #include <gtest/gtest.h>
 #include <standin/Testing.h>
@@ -10,12 +11,23 @@
 #include <vector>
 
 #include "Vorelle3.h"
+#include <optional>
+#include "TempFolder.h"
 
 namespace testplug {
+
+// A curve's magnitudes as a vector.
+inline std::vector<double> Magnitudes(const Vorelle3CurveRecord& curve) {
+  return std::vector<double>(curve.mag, curve.mag + curve.count);
+}
 
 class TestVorelle3 : public Vorelle3 {
 public:
   TestVorelle3() : Vorelle3(Info()) {}
+
+  using Vorelle3::Curves;
+  using Vorelle3::FileJobs;
+  using Vorelle3::Output;
 
   static plugin::InstanceInfo Info() {
     plugin::InstanceInfo info;
@@ -28,9 +40,7 @@ public:
   void SetMix(double m) { mMix = m; }
   void SetGain(double g) { mGain = g; }
   void SetADMode(int m) { mADMode = m; }
-  void SetReferenceMode(int r) { mReferenceMode = r; mFadePos = 0; }
-  void SetFingerprintValid(bool v) { mFingerprintValid = v; }
-  void SetCustomRefValid(bool v) { mCustomRefValid = v; }
+  void SetReferenceMode(int r) { mReferenceMode = r; Output().RestartFade(); }
 
   // Rate and block size as the host sets them, then the host's reset.
   void Reconfigure(double fs, int blockSize) {
@@ -57,21 +67,7 @@ public:
   int WantedLatency() const { return mLatency; }
   int HandedLatency() const { return IExtPDCHandler::mLatency; }
   bool LinearPhase() const { return mLinearPhase; }
-  Vorelle3CurveRecord& Fingerprint() { return *mFingerprint; }
-  Vorelle3CurveRecord& DiffCurve() { return *mDiffCurve; }
-  Vorelle3CurveRecord& CustomReference() { return *mCustomReference; }
   CMFFT& Analyser() { return *mAnalyser; }
-  bool FingerprintValid() const { return mFingerprintValid; }
-  bool CustomRefValid() const { return mCustomRefValid; }
-  const char* CustomRefName() const { return mCustomRefName.Get(); }
-  double PeakMax() const { return mPeakMax; }
-  double ClipEnvelope() const { return mClipEnvelope; }
-  double ClipLatch() const { return mClipLatch; }
-  int ClipState() const { return mClipState; }
-  int FadeLength() const { return mFadeLength; }
-  int MeterInterval() const { return mMeterIntervalSamples; }
-  bool MeterPending() const { return mMeterUpdatePending; }
-  void ClearMeterPending() { mMeterUpdatePending = false; }
   double SampleRateBuilt() const { return mSampleRate; }
   int ActivityState() const { return mActivityState; }
   int ReferenceMode() const { return mReferenceMode; }
@@ -102,19 +98,17 @@ class Vorelle3Test : public ::testing::Test {
 protected:
   void SetUp() override {
     standin::Reset();
-    mRoot = std::filesystem::temp_directory_path() /
-            ("vorelle3-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-             std::to_string(::getpid()));
-    std::filesystem::remove_all(mRoot);
-    std::filesystem::create_directories(mRoot);
+    mFolder.emplace();
+    mRoot = mFolder->Path();
     standin::SetUserHome((mRoot / "home").string(), true);
     standin::SetSystemRoot((mRoot / "sys").string());
   }
   void TearDown() override {
     standin::Reset();
-    std::filesystem::remove_all(mRoot);
+    mFolder.reset();
   }
 
+  std::optional<testsupport::TempFolder> mFolder;
   std::filesystem::path mRoot;
 };
 

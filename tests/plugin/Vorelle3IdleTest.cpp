@@ -36,10 +36,10 @@ TEST_F(Vorelle3Test, PeakReadoutShowsTheLevelInDecibels)
     {0.0, "-144.0"}, {1.0, "0.0"}, {2.0, "6.0"}, {0.5, "-6.0"}, {-0.25, "-12.0"}, {5e-8, "-144.0"}};
   for (const auto& row : rows) {
     plug.SetPeakMax(row.peak);
-    plug.SetMeterPending();
+    plug.Output().RequestMeterUpdate();
     plug.OnIdle();
     EXPECT_EQ(plug.mPeak->mText, row.text) << row.peak;
-    EXPECT_FALSE(plug.MeterPending());
+    EXPECT_FALSE(plug.Output().MeterUpdatePending());
   }
 }
 
@@ -49,17 +49,17 @@ TEST_F(Vorelle3Test, NeedleAndCaptureLedFollowTheirValues)
   plug.OpenEditor();
   for (int mode = 0; mode <= 4; ++mode) {
     plug.SetReferenceMode(mode);
-    plug.SetMeterPending();
+    plug.Output().RequestMeterUpdate();
     plug.OnIdle();
     EXPECT_EQ(plug.Control(plug.CtrlNeedle())->GetValue(0), mode * 0.25);
   }
-  plug.SetFingerprintValid(true);
-  plug.SetMeterPending();
+  plug.Curves().SetFingerprintValid(true);
+  plug.Output().RequestMeterUpdate();
   plug.OnIdle();
   EXPECT_EQ(plug.Control(plug.CtrlCaptureLED())->GetValue(0), 1.0);
   // Nothing is redrawn while nothing changed.
   plug.Graphics()->Tick();
-  plug.SetMeterPending();
+  plug.Output().RequestMeterUpdate();
   plug.OnIdle();
   EXPECT_FALSE(plug.Graphics()->Tick());
 }
@@ -80,7 +80,7 @@ TEST_F(Vorelle3Test, CustomStyleLabelIsCutAtACharacterBoundary)
     {std::string(25, 'a') + "\xC3\xA9" + "bbbbbb", prefix + std::string(25, 'a') + "\xC3\xA9" + "..."},
   };
   for (const auto& row : rows) {
-    plug.SetCustomRefName(row.name.c_str());
+    plug.Curves().SetCustomRefName(row.name.c_str());
     plug.UpdateCustomStyleLabel();
     EXPECT_EQ(plug.mStyle->mText, row.label) << row.name;
   }
@@ -99,7 +99,7 @@ TEST_F(Vorelle3Test, FileButtonsAndActivityDisplayFollowTheState)
   plug.FromUI(kActivityState, kCapture);
   EXPECT_EQ(hidden(), (std::vector<bool>{true, true, true, true}));
   EXPECT_EQ(plug.Control(plug.CtrlTuneBox())->GetValue(0), 0.0);
-  plug.SetFingerprintValid(true);
+  plug.Curves().SetFingerprintValid(true);
   plug.FromUI(kActivityState, kProcessing);
   EXPECT_EQ(hidden(), (std::vector<bool>{false, false, false, false}));
   EXPECT_EQ(plug.Control(plug.CtrlTuneBox())->GetValue(0), 1.0);
@@ -112,9 +112,9 @@ TEST_F(Vorelle3Test, EditorUpdatesAreSkippedWhileNoEditorIsOpen)
   plug.UpdateGUIControls();
   plug.UpdateCustomStyleLabel();
   plug.BuildAboutText();
-  plug.SetMeterPending();
+  plug.Output().RequestMeterUpdate();
   plug.OnIdle();
-  EXPECT_TRUE(plug.MeterPending());
+  EXPECT_TRUE(plug.Output().MeterUpdatePending());
   plug.OpenEditor();
   EXPECT_TRUE(plug.UIOpen());
   plug.OnIdle();

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <limits>
+#include <thread>
 
 #include "AllocationCounter.h"
 #include "CommandsFixture.h"
@@ -168,37 +169,74 @@ TEST_F(Import, FailedAllocationIsReportedAsAnUnsupportedFile)
 {
   CommandsPlug plug;
   const std::string path = StereoNoise("noise.wav", 1.0);
-  plug.SetFingerprintValid(false);
+  plug.Curves().SetFingerprintValid(false);
   {
     testsupport::ScopedAllocationLimit limit(64 * 1024);
-    EXPECT_FALSE(plug.LoadFingerprintAndUpdate(path.c_str(), &plug.Fingerprint()));
+    EXPECT_FALSE(plug.LoadFingerprintAndUpdate(path.c_str(), &plug.Curves().Fingerprint()));
   }
   EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
-  EXPECT_FALSE(plug.FingerprintValid());
+  EXPECT_FALSE(plug.Curves().FingerprintValid());
 }
 
-TEST_F(Import, NonFiniteSamplesAreRefusedAndTheCurveKept)
+TEST_F(Import, NonFiniteSamplesAreRefusedAndTheCurvesKept)
 {
-  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-  struct { const char* what; size_t at; float value; } rows[] = {
-    {"NaN in the left channel", 1000, nan}, {"infinity in the right channel", 2001, -inf}, {"NaN last", 8191, nan}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    CommandsPlug plug;
-    const std::string good = StereoNoise("good.wav", 0.5);
-    ASSERT_TRUE(plug.LoadFingerprintAndUpdate(good.c_str(), &plug.Fingerprint()));
-    const std::vector<double> before(plug.Fingerprint().mag, plug.Fingerprint().mag + plug.Fingerprint().count);
+  // One NaN or infinite sample, as the fingerprint and as the reference,
+  // through the job as the editor runs it: the import's error message, the
+  // previous curve and its flag stay.
+  const std::string good = StereoNoise("good.wav", 1.0);
+  for (const float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+    for (const int tag : {23, 25}) {
+      SCOPED_TRACE(std::to_string(bad) + (tag == 23 ? " as fingerprint" : " as reference"));
+      std::vector<float> samples = Noise(size_t(kRate) * 2, 7);
+      samples[12345] = bad;
+      const std::string path = File("bad.wav");
+      ASSERT_TRUE(WriteSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, samples));
 
-    std::vector<float> samples = Noise(4096 * 2, 5);
-    samples[row.at] = row.value;
-    const std::string bad = File("bad.wav");
-    ASSERT_TRUE(WriteSoundFile(bad, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, kRate, samples));
-    EXPECT_EQ(plug.ImportAudioFile(bad.c_str()), nullptr);
-    EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
-    EXPECT_FALSE(plug.LoadFingerprintAndUpdate(bad.c_str(), &plug.Fingerprint()));
-    EXPECT_TRUE(plug.FingerprintValid());
-    EXPECT_EQ(std::vector<double>(plug.Fingerprint().mag, plug.Fingerprint().mag + plug.Fingerprint().count), before);
+      CommandsPlug plug;
+      plug.OpenEditor();
+      PathPicker* picker = tag == 23 ? plug.mLoadFingerprint : plug.mLoadReference;
+      picker->mPath = good;
+      plug.Action(tag);
+      plug.OnIdle();
+      plug.OnIdle();
+      const Vorelle3CurveRecord& curve =
+          tag == 23 ? plug.Curves().Fingerprint() : plug.Curves().CustomReference();
+      const std::vector<double> before = Magnitudes(curve);
+
+      picker->mPath = path;
+      plug.Action(tag);
+      plug.OnIdle();
+      plug.OnIdle();
+      EXPECT_STREQ(plug.ImportStatus(), "Error: file corrupt or unsupported!");
+      EXPECT_EQ(Magnitudes(curve), before);
+      EXPECT_TRUE(tag == 23 ? plug.Curves().FingerprintValid() : plug.Curves().CustomRefValid());
+      EXPECT_STREQ(plug.Curves().CustomRefName(), tag == 23 ? "(None)" : "good.wav");
+      EXPECT_FALSE(plug.ImportAudioFile(path.c_str()));
+    }
   }
+}
+
+TEST_F(Import, APlugInBuiltOnAnotherThreadRunsFileCommandsOnTheMainThread)
+{
+  // A host may make the unit on a thread of its own; the editor's commands
+  // still come on the process's main thread and must run there.
+  std::unique_ptr<CommandsPlug> plug;
+  std::thread maker([&plug] { plug = std::make_unique<CommandsPlug>(); });
+  maker.join();
+  plug->OpenEditor();
+  std::vector<double> shape(plug->Curves().Fingerprint().count, 0.01);
+  plug->Curves().TakeFingerprint(shape.data(), shape.size());
+  plug->mSaveFingerprint->mPath = File("elsewhere.vrl");
+  plug->Action(24);
+  EXPECT_TRUE(std::filesystem::exists(File("elsewhere.vrl")));
+  plug->mLoadReference->mPath = StereoNoise("ref.wav", 1.0);
+  plug->Action(25);
+  EXPECT_EQ(plug->FileJobs().State(), 7);
+  // And a host write from another thread still waits for the idle tick.
+  const unsigned generation = plug->Generation();
+  std::thread host([&plug] { plug->FromHost(kReferenceMode, 3.0); });
+  host.join();
+  EXPECT_EQ(plug->Generation(), generation);
 }
 
 // ---------------------------------------------------------------------------
@@ -211,23 +249,23 @@ TEST_F(Import, WavPathQueuesAJobThatRunsOnTheSecondIdleTick)
   const std::string path = StereoNoise("take.wav", 2.0);
   plug.mLoadFingerprint->mPath = path;
   plug.Action(23);
-  EXPECT_EQ(plug.JobState(), 4);
-  EXPECT_STREQ(plug.JobPath(), path.c_str());
+  EXPECT_EQ(plug.FileJobs().State(), 4);
+  EXPECT_STREQ(plug.FileJobs().Path(), path.c_str());
 
   plug.OnIdle();
-  EXPECT_EQ(plug.JobState(), 4);
-  EXPECT_FALSE(plug.FingerprintValid());
+  EXPECT_EQ(plug.FileJobs().State(), 4);
+  EXPECT_FALSE(plug.Curves().FingerprintValid());
 
   const unsigned generation = plug.Generation();
   g->TakeLog();
   plug.OnIdle();
-  EXPECT_EQ(plug.JobState(), 0);
-  EXPECT_STREQ(plug.JobPath(), "");
-  EXPECT_TRUE(plug.FingerprintValid());
+  EXPECT_EQ(plug.FileJobs().State(), 0);
+  EXPECT_STREQ(plug.FileJobs().Path(), "");
+  EXPECT_TRUE(plug.Curves().FingerprintValid());
   EXPECT_EQ(plug.Generation(), generation + 1);
   double sum = 0.0;
-  for (unsigned i = 0; i < plug.Fingerprint().count; ++i)
-    sum += plug.Fingerprint().mag[i];
+  for (unsigned i = 0; i < plug.Curves().Fingerprint().count; ++i)
+    sum += plug.Curves().Fingerprint().mag[i];
   EXPECT_GT(sum, 0.0);
   const auto log = g->TakeLog();
   EXPECT_NE(std::find(log.begin(), log.end(), "MessageBox Success!: " + path), log.end());
@@ -240,12 +278,12 @@ TEST_F(Import, AiffPathLoadsACustomReferenceNamedAfterTheFile)
   const std::string path = StereoNoise("room tone.aiff", 1.0, SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
   plug.mLoadReference->mPath = path;
   plug.Action(25);
-  EXPECT_EQ(plug.JobState(), 7);
+  EXPECT_EQ(plug.FileJobs().State(), 7);
   plug.OnIdle();
   plug.OnIdle();
-  EXPECT_EQ(plug.JobState(), 0);
-  EXPECT_TRUE(plug.CustomRefValid());
-  EXPECT_STREQ(plug.CustomRefName(), "room tone.aiff");
+  EXPECT_EQ(plug.FileJobs().State(), 0);
+  EXPECT_TRUE(plug.Curves().CustomRefValid());
+  EXPECT_STREQ(plug.Curves().CustomRefName(), "room tone.aiff");
   EXPECT_EQ(plug.mStyle->mText, "Custom Style: room tone.aiff");
 }
 
@@ -256,11 +294,11 @@ TEST_F(Import, ExtensionsAreComparedExactly)
   for (const char* name : {"a.WAV", "a.Wav", "a.aif", "a.wave", "noext", "a.wav.txt"}) {
     plug.mLoadFingerprint->mPath = File(name);
     plug.Action(23);
-    EXPECT_EQ(plug.JobState(), 0) << name;
+    EXPECT_EQ(plug.FileJobs().State(), 0) << name;
   }
   plug.mLoadFingerprint->mPath = "";
   plug.Action(23);
-  EXPECT_EQ(plug.JobState(), 0);
+  EXPECT_EQ(plug.FileJobs().State(), 0);
 }
 
 TEST_F(Import, FailedJobsShowThePathUnderTheReason)
@@ -281,8 +319,8 @@ TEST_F(Import, FailedJobsShowThePathUnderTheReason)
     plug.OnIdle();
     const auto log = g->TakeLog();
     EXPECT_NE(std::find(log.begin(), log.end(), std::string("MessageBox ") + row.caption + ": " + row.path), log.end());
-    EXPECT_FALSE(plug.FingerprintValid());
-    EXPECT_EQ(plug.JobState(), 0);
+    EXPECT_FALSE(plug.Curves().FingerprintValid());
+    EXPECT_EQ(plug.FileJobs().State(), 0);
   }
 }
 
@@ -295,12 +333,12 @@ TEST_F(Import, JobsWaitWhileTheEditorIsClosed)
   plug.CloseEditor();
   for (int i = 0; i < 3; ++i)
     plug.OnIdle();
-  EXPECT_EQ(plug.JobState(), 4);
+  EXPECT_EQ(plug.FileJobs().State(), 4);
   plug.OpenEditor();
   plug.OnIdle();
   plug.OnIdle();
-  EXPECT_EQ(plug.JobState(), 0);
-  EXPECT_TRUE(plug.FingerprintValid());
+  EXPECT_EQ(plug.FileJobs().State(), 0);
+  EXPECT_TRUE(plug.Curves().FingerprintValid());
 }
 
 TEST_F(Import, FileActionsDuringCaptureAreRefusedAndTheMessageWaitsForTheEditor)
@@ -333,8 +371,8 @@ TEST_F(Import, SavedFingerprintLoadsBackAsFingerprintAndAsReference)
   plug.Action(23);
   plug.OnIdle();
   plug.OnIdle();
-  ASSERT_TRUE(plug.FingerprintValid());
-  const std::vector<double> captured(plug.Fingerprint().mag, plug.Fingerprint().mag + plug.Fingerprint().count);
+  ASSERT_TRUE(plug.Curves().FingerprintValid());
+  const std::vector<double> captured = Magnitudes(plug.Curves().Fingerprint());
 
   plug.mSaveFingerprint->mPath = File("print.vrl");
   plug.Action(24);
@@ -346,12 +384,12 @@ TEST_F(Import, SavedFingerprintLoadsBackAsFingerprintAndAsReference)
   other.OpenEditor();
   other.mLoadFingerprint->mPath = File("print.vrl");
   other.Action(23);
-  EXPECT_TRUE(other.FingerprintValid());
-  EXPECT_EQ(std::vector<double>(other.Fingerprint().mag, other.Fingerprint().mag + other.Fingerprint().count), captured);
+  EXPECT_TRUE(other.Curves().FingerprintValid());
+  EXPECT_EQ(Magnitudes(other.Curves().Fingerprint()), captured);
   other.mLoadReference->mPath = File("print.ref");
   other.Action(25);
-  EXPECT_TRUE(other.CustomRefValid());
-  EXPECT_STREQ(other.CustomRefName(), "print.ref");
+  EXPECT_TRUE(other.Curves().CustomRefValid());
+  EXPECT_STREQ(other.Curves().CustomRefName(), "print.ref");
   EXPECT_EQ(other.mStyle->mText, "Custom Style: print.ref");
   EXPECT_FALSE(other.MessagePending());
 }
@@ -366,7 +404,7 @@ TEST_F(Import, UnreadableAndUnwritableCurveFilesReportTheirPath)
     {24, File("no-such-folder/print.vrl"), "Error Save"},
     {26, File("no-such-folder/print.ref"), "Error Save"},
   };
-  plug.SetFingerprintValid(true);
+  plug.Curves().SetFingerprintValid(true);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.tag);
     PathPicker* picker = row.tag == 23 ? plug.mLoadFingerprint : row.tag == 24 ? plug.mSaveFingerprint

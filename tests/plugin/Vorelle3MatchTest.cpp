@@ -88,21 +88,21 @@ TEST_P(Matching, ProcessedNoiseTakesTheReferenceShapeWithinOneDecibel) {
   std::vector<double> outL, outR;
   plug.SetActivity(kCapture);
   plug.Run(captured, captured, outL, outR, kBlock);
-  ASSERT_TRUE(plug.FingerprintValid());
+  ASSERT_TRUE(plug.Curves().FingerprintValid());
   const int count = CountLogGridPoints(nullptr, 1.0, 6, 10.0, 22050.0);
   ASSERT_EQ(count, 67);
   std::vector<double> grid(static_cast<size_t>(count));
   FillLogGrid(nullptr, grid.data(), 1.0, 6, 10.0, 22050.0);
   std::vector<double> mapped(size_t(count), 0.0);
   MapSpectrumToGrid(plug.Analyser().GetData(6), int(plug.Analyser().GetInfo(5)), grid.data(), count, mapped.data(), kRate);
-  for (int i = 0; i < count; ++i) plug.Fingerprint().mag[i] = mapped[size_t(i)];
+  for (int i = 0; i < count; ++i) plug.Curves().Fingerprint().mag[i] = mapped[size_t(i)];
 
   plug.SetReferenceMode(reference);
   plug.ComputeCurves();
   plug.SetActivity(kProcessing);
   const std::vector<double> fresh = ShapedNoise(n, 22);
   plug.Run(fresh, fresh, outL, outR, kBlock);
-  ASSERT_LT(plug.PeakMax(), 1.0) << "the test signal must not clip";
+  ASSERT_LT(plug.Output().PeakMax(), 1.0) << "the test signal must not clip";
 
   // Skip the fade and the filter's start.
   const std::vector<double> settled(outL.begin() + size_t(kRate), outL.end());

@@ -217,9 +217,9 @@ TEST_F(Vorelle3Test, AFreshInstanceStartsIdleAnalogeAtUnityWithEverythingOn) {
   EXPECT_EQ(plug.GUIScale(), 1.0);
   EXPECT_EQ(plug.Tooltips(), 1);
   EXPECT_EQ(plug.OnlineUpdateCheck(), 1);
-  EXPECT_FALSE(plug.FingerprintValid());
-  EXPECT_FALSE(plug.CustomRefValid());
-  EXPECT_STREQ(plug.CustomRefName(), "(None)");
+  EXPECT_FALSE(plug.Curves().FingerprintValid());
+  EXPECT_FALSE(plug.Curves().CustomRefValid());
+  EXPECT_STREQ(plug.Curves().CustomRefName(), "(None)");
   EXPECT_EQ(plug.WantedLatency(), 0);
   // The data folder and its "AU" folder exist.
   EXPECT_TRUE(std::filesystem::is_directory(plug.GetDataPath()));

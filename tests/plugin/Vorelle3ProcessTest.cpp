@@ -56,7 +56,7 @@ TEST_P(PassThrough, WithoutFingerprintProcessingPassesAudioDelayedByTheReportedL
   std::vector<double> outL, outR;
   plug->Run(l, r, outL, outR, 300);
   for (size_t i = 0; i < l.size(); ++i) {
-    const double f = Fade(i, plug->FadeLength());
+    const double f = Fade(i, plug->Output().FadeLength());
     const double el = i >= size_t(delay) ? l[i - size_t(delay)] * f : 0.0;
     const double er = i >= size_t(delay) ? r[i - size_t(delay)] * f : 0.0;
     ASSERT_NEAR(outL[i], el, kSampleTolerance) << i;
@@ -78,7 +78,7 @@ TEST_P(PassThrough, IdleGivesTheDelayedDrySignalWhateverGainAndMix) {
     ASSERT_NEAR(outL[i], i >= size_t(delay) ? l[i - size_t(delay)] : 0.0, kSampleTolerance) << i;
     ASSERT_NEAR(outR[i], i >= size_t(delay) ? r[i - size_t(delay)] : 0.0, kSampleTolerance) << i;
   }
-  EXPECT_EQ(plug->PeakMax(), 0.0);
+  EXPECT_EQ(plug->Output().PeakMax(), 0.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, PassThrough,
@@ -101,7 +101,7 @@ TEST_F(Rig, MixAndGainActOnTheFilteredShareOnlyAndTheOutputIsClamped) {
     plug->Run(l, r, outL, outR, kBlock);
     const double g = c.gainDB <= -144.0 ? 0.0 : std::pow(10.0, c.gainDB / 20.0), w = c.mix / 100.0;
     for (size_t i = 0; i < l.size(); ++i) {
-      const double f = Fade(i, plug->FadeLength());
+      const double f = Fade(i, plug->Output().FadeLength());
       ASSERT_NEAR(outL[i], std::clamp((g * w + 1.0 - w) * l[i], -1.0, 1.0) * f, kSampleTolerance) << c.mix << " " << c.gainDB << " " << i;
       ASSERT_NEAR(outR[i], std::clamp((g * w + 1.0 - w) * r[i], -1.0, 1.0) * f, kSampleTolerance);
     }
@@ -138,7 +138,7 @@ TEST_F(Rig, ADryPathThatDeliversLessIsUsedAsFarAsItGoesAndSilentBeyond) {
     double** dry = reference.Get();
     if (nd > 0 && nd < block) ++shortBlocks;
     for (int i = 0; i < block; ++i) {
-      const double f = Fade(pos + size_t(i), plug->FadeLength());
+      const double f = Fade(pos + size_t(i), plug->Output().FadeLength());
       const double dl = i < nd ? dry[0][i] : 0.0, dr = i < nd ? dry[1][i] : 0.0;
       ASSERT_NEAR(outL[pos + size_t(i)], (g * w * l[pos + size_t(i)] + (1.0 - w) * dl) * f, kSampleTolerance) << pos + size_t(i);
       ASSERT_NEAR(outR[pos + size_t(i)], (g * w * r[pos + size_t(i)] + (1.0 - w) * dr) * f, kSampleTolerance) << pos + size_t(i);
@@ -152,33 +152,33 @@ TEST_F(Rig, APeakAboveFullScaleIsRecordedLimitedAndHeldThenReleased) {
   Make(0);
   plug->SetActivity(kProcessing);
   // Past the fade, then one sample of 1.5 in silence.
-  std::vector<double> x(size_t(plug->FadeLength()) + 1000, 0.0), outL, outR;
+  std::vector<double> x(size_t(plug->Output().FadeLength()) + 1000, 0.0), outL, outR;
   x[x.size() - 10] = 1.5;
   plug->Run(x, x, outL, outR, kBlock);
-  EXPECT_EQ(plug->PeakMax(), 1.5);
+  EXPECT_EQ(plug->Output().PeakMax(), 1.5);
   EXPECT_EQ(outL[x.size() - 10], 1.0);
-  EXPECT_EQ(plug->ClipEnvelope(), 1.0);
-  EXPECT_EQ(plug->ClipLatch(), 1.0);
-  EXPECT_EQ(plug->ClipState(), 1);
+  EXPECT_EQ(plug->Output().ClipEnvelope(), 1.0);
+  EXPECT_EQ(plug->Output().ClipLatch(), 1.0);
+  EXPECT_EQ(plug->Output().ClipState(), 1);
 
   // Held for 2 s after the clipped sample (9 samples are already behind us)...
   const std::vector<double> silence(size_t(2 * kRate) - 9, 0.0);
   plug->Run(silence, silence, outL, outR, kBlock);
-  EXPECT_EQ(plug->ClipEnvelope(), 1.0);
-  EXPECT_EQ(plug->ClipState(), 1);
+  EXPECT_EQ(plug->Output().ClipEnvelope(), 1.0);
+  EXPECT_EQ(plug->Output().ClipState(), 1);
   // ...then falls by a factor of ten each 0.1 s...
   const std::vector<double> tenth(size_t(0.1 * kRate), 0.0);
   plug->Run(tenth, tenth, outL, outR, kBlock);
-  EXPECT_EQ(plug->ClipState(), 4);
-  EXPECT_NEAR(plug->ClipEnvelope(), 0.1, 1e-3);
+  EXPECT_EQ(plug->Output().ClipState(), 4);
+  EXPECT_NEAR(plug->Output().ClipEnvelope(), 0.1, 1e-3);
   plug->Run(tenth, tenth, outL, outR, kBlock);
-  EXPECT_NEAR(plug->ClipEnvelope(), 0.01, 1e-4);
+  EXPECT_NEAR(plug->Output().ClipEnvelope(), 0.01, 1e-4);
   // ...and is cut to 0 below 1e-8 (eight decades: 0.8 s).
   const std::vector<double> rest(size_t(0.7 * kRate), 0.0);
   plug->Run(rest, rest, outL, outR, kBlock);
-  EXPECT_EQ(plug->ClipEnvelope(), 0.0);
-  EXPECT_EQ(plug->ClipLatch(), 1.0);
-  EXPECT_EQ(plug->PeakMax(), 1.5);
+  EXPECT_EQ(plug->Output().ClipEnvelope(), 0.0);
+  EXPECT_EQ(plug->Output().ClipLatch(), 1.0);
+  EXPECT_EQ(plug->Output().PeakMax(), 1.5);
 }
 
 TEST_F(Rig, AReferenceChangeFadesTheOutputInOverAQuarterSecond) {
@@ -189,7 +189,7 @@ TEST_F(Rig, AReferenceChangeFadesTheOutputInOverAQuarterSecond) {
   plug->Run(x, x, outL, outR, kBlock);
   plug->SetReferenceMode(2);
   plug->Run(x, x, outL, outR, 1000);
-  ASSERT_EQ(plug->FadeLength(), 12000);
+  ASSERT_EQ(plug->Output().FadeLength(), 12000);
   EXPECT_NEAR(outL[0], 0.5 / (12000.0 * 12000.0), 1e-15);
   EXPECT_NEAR(outL[5999], 0.5 * 0.25, 1e-12);
   EXPECT_EQ(outL[11999], 0.5);
@@ -198,14 +198,14 @@ TEST_F(Rig, AReferenceChangeFadesTheOutputInOverAQuarterSecond) {
 
 TEST_F(Rig, TheMeterIsDueEveryTwentyFiveMilliseconds) {
   Make(0);
-  ASSERT_EQ(plug->MeterInterval(), 1200);
+  ASSERT_EQ(plug->Output().MeterInterval(), 1200);
   const std::vector<double> x(kBlock, 0.1);
   std::vector<double> outL, outR;
   std::vector<int> due;
   for (int b = 0; b < 10; ++b) {
-    plug->ClearMeterPending();
+    plug->Output().TakeMeterUpdate();
     plug->Run(x, x, outL, outR, kBlock);
-    if (plug->MeterPending()) due.push_back(b);
+    if (plug->Output().MeterUpdatePending()) due.push_back(b);
   }
   // 512-frame blocks cross multiples of 1200 after blocks 2, 4, 7 and 9.
   EXPECT_EQ(due, (std::vector<int>{2, 4, 7, 9}));
@@ -220,11 +220,11 @@ TEST_F(Rig, CapturePassesAudioAndBecomesValidOnceTheAnalyserIsReady) {
   plug->Run(head, headR, outL, outR, kBlock);
   EXPECT_EQ(outL, head);
   EXPECT_EQ(outR, headR);
-  EXPECT_FALSE(plug->FingerprintValid());
+  EXPECT_FALSE(plug->Curves().FingerprintValid());
   plug->Run(l, r, outL, outR, kBlock);
   EXPECT_EQ(outL, l);
-  EXPECT_TRUE(plug->FingerprintValid());
-  EXPECT_EQ(plug->PeakMax(), 0.0);
+  EXPECT_TRUE(plug->Curves().FingerprintValid());
+  EXPECT_EQ(plug->Output().PeakMax(), 0.0);
 }
 
 TEST_F(Rig, AResetWithUnchangedRateAndBlockSizeRebuildsNothing) {
@@ -238,41 +238,41 @@ TEST_F(Rig, AResetWithUnchangedRateAndBlockSizeRebuildsNothing) {
 
 TEST_F(Rig, ARateChangeKeepsTheFingerprintAndTheCustomReference) {
   Make(0);
-  Vorelle3CurveRecord& fp = plug->Fingerprint();
+  Vorelle3CurveRecord& fp = plug->Curves().Fingerprint();
   for (unsigned i = 0; i < fp.count; ++i) fp.mag[i] = 0.01 * (i + 1);
-  plug->SetFingerprintValid(true);
-  plug->CustomReference().mag[5] = 0.5;
-  plug->SetCustomRefValid(true);
+  plug->Curves().SetFingerprintValid(true);
+  plug->Curves().CustomReference().mag[5] = 0.5;
+  plug->Curves().SetCustomRefValid(true);
   const std::vector<double> grid(fp.freq, fp.freq + fp.count);
   plug->Reconfigure(96000.0, 256);
   EXPECT_EQ(plug->SampleRateBuilt(), 96000.0);
-  EXPECT_TRUE(plug->FingerprintValid());
-  EXPECT_TRUE(plug->CustomRefValid());
-  ASSERT_EQ(plug->Fingerprint().count, 67u);
+  EXPECT_TRUE(plug->Curves().FingerprintValid());
+  EXPECT_TRUE(plug->Curves().CustomRefValid());
+  ASSERT_EQ(plug->Curves().Fingerprint().count, 67u);
   for (unsigned i = 0; i < 67; ++i) {
-    EXPECT_EQ(plug->Fingerprint().mag[i], 0.01 * (i + 1));
-    EXPECT_EQ(plug->Fingerprint().freq[i], grid[i]);
+    EXPECT_EQ(plug->Curves().Fingerprint().mag[i], 0.01 * (i + 1));
+    EXPECT_EQ(plug->Curves().Fingerprint().freq[i], grid[i]);
   }
-  EXPECT_EQ(plug->CustomReference().mag[5], 0.5);
+  EXPECT_EQ(plug->Curves().CustomReference().mag[5], 0.5);
   // The curve records' grid: 10 * 2^(k/6) Hz, 10 .. 20480 Hz.
   EXPECT_NEAR(grid.front(), 10.0, 1e-9);
   EXPECT_NEAR(grid.back(), 20480.0, 1e-6);
-  EXPECT_NEAR(plug->DiffCurve().freq[66], 20480.0, 1e-6);
-  EXPECT_EQ(plug->CustomReference().freq[66], 20480.0);
+  EXPECT_NEAR(plug->Curves().Difference().freq[66], 20480.0, 1e-6);
+  EXPECT_EQ(plug->Curves().CustomReference().freq[66], 20480.0);
 }
 
 TEST_F(Rig, ARebuildOnAnotherPointCountDropsBothCurvesAndTheirFlags) {
   Make(0);
-  plug->Fingerprint().FillMagnitudes(0.02);
-  plug->SetFingerprintValid(true);
-  plug->SetCustomRefValid(true);
+  plug->Curves().Fingerprint().FillMagnitudes(0.02);
+  plug->Curves().SetFingerprintValid(true);
+  plug->Curves().SetCustomRefValid(true);
   plug->SetBandIndex(4);
   plug->Reconfigure(96000.0, kBlock);
-  EXPECT_EQ(plug->Fingerprint().count, 133u);
-  EXPECT_EQ(plug->Fingerprint().mag[10], 0.0);
-  EXPECT_FALSE(plug->FingerprintValid());
-  EXPECT_FALSE(plug->CustomRefValid());
-  EXPECT_STREQ(plug->CustomRefName(), "(None)");
+  EXPECT_EQ(plug->Curves().Fingerprint().count, 133u);
+  EXPECT_EQ(plug->Curves().Fingerprint().mag[10], 0.0);
+  EXPECT_FALSE(plug->Curves().FingerprintValid());
+  EXPECT_FALSE(plug->Curves().CustomRefValid());
+  EXPECT_STREQ(plug->Curves().CustomRefName(), "(None)");
   // The filter is the identity again, not a reference's raw shape.
   EXPECT_EQ(plug->FilterImpulse()[0], 1.0);
 }
@@ -326,7 +326,7 @@ TEST_F(Rig, DegenerateRatesGiveFiniteOutputAndNoDivisionByZero) {
   for (double fs : {0.0, 20.0, std::nan("")}) {
     Make(0);
     plug->Reconfigure(fs, kBlock);
-    EXPECT_GE(plug->MeterInterval(), 1);
+    EXPECT_GE(plug->Output().MeterInterval(), 1);
     for (int state : {kProcessing, kIdle, kCapture}) {
       plug->SetActivity(state);
       const std::vector<double> x = Noise(3000, 9, 0.5);

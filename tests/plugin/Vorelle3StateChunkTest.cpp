@@ -12,6 +12,7 @@
 
 namespace {
 
+using testplug::Magnitudes;
 using testplug::Bytes;
 using testplug::StatePlug;
 using testplug::ToChunk;
@@ -22,11 +23,11 @@ protected:
   static void Shape(StatePlug& p, uint64_t seed, const char* refName) {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> level(1e-5, 0.2);
-    for (unsigned k = 0; k < p.Fingerprint().count; ++k) p.Fingerprint().mag[k] = level(rng);
-    for (unsigned k = 0; k < p.CustomReference().count; ++k) p.CustomReference().mag[k] = level(rng);
-    p.SetCustomRefName(refName);
-    p.SetFingerprintValid(true);
-    p.SetCustomRefValid(true);
+    for (unsigned k = 0; k < p.Curves().Fingerprint().count; ++k) p.Curves().Fingerprint().mag[k] = level(rng);
+    for (unsigned k = 0; k < p.Curves().CustomReference().count; ++k) p.Curves().CustomReference().mag[k] = level(rng);
+    p.Curves().SetCustomRefName(refName);
+    p.Curves().SetFingerprintValid(true);
+    p.Curves().SetCustomRefValid(true);
     const double values[][2] = {{kGain, -4.3}, {kMix, 37.0}, {kReferenceMode, 4.0}, {kGUIScale, 1.25}};
     for (const auto& v : values) p.GetParam(int(v[0]))->Set(v[1]);
     p.OnParamReset(plugin::kPresetRecall);
@@ -53,8 +54,8 @@ TEST_F(StateChunk, CurveSectionsStoreMagnitudesBeforeFrequenciesAndPadAnOddName)
   StatePlug p;
   Shape(p, 11, "abc.ref"); // K = 7: odd section size
   const std::vector<uint8_t> saved = p.Saved();
-  const Vorelle3CurveRecord& fp = p.Fingerprint();
-  const Vorelle3CurveRecord& ref = p.CustomReference();
+  const Vorelle3CurveRecord& fp = p.Curves().Fingerprint();
+  const Vorelle3CurveRecord& ref = p.Curves().CustomReference();
   Bytes fpSection, refSection;
   fpSection.Tag("ZQV0").U32(8 + 16 * fp.count).U32(3).U32(fp.count);
   for (unsigned k = 0; k < fp.count; ++k) fpSection.F64(fp.mag[k]);
@@ -81,11 +82,11 @@ TEST_F(StateChunk, RestoringIntoANewInstanceIsBitExactAndProcessesIdentically) {
   const plugin::IByteChunk chunk = ToChunk(saved);
   EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
   EXPECT_EQ(b.Values(), a.Values());
-  EXPECT_TRUE(b.FingerprintValid());
-  EXPECT_TRUE(b.CustomRefValid());
-  EXPECT_STREQ(b.CustomRefName(), "Pink.ref");
-  EXPECT_EQ(std::memcmp(b.Fingerprint().mag, a.Fingerprint().mag, a.Fingerprint().count * 8), 0);
-  EXPECT_EQ(std::memcmp(b.CustomReference().mag, a.CustomReference().mag, a.CustomReference().count * 8), 0);
+  EXPECT_TRUE(b.Curves().FingerprintValid());
+  EXPECT_TRUE(b.Curves().CustomRefValid());
+  EXPECT_STREQ(b.Curves().CustomRefName(), "Pink.ref");
+  EXPECT_EQ(Magnitudes(b.Curves().Fingerprint()), Magnitudes(a.Curves().Fingerprint()));
+  EXPECT_EQ(Magnitudes(b.Curves().CustomReference()), Magnitudes(a.Curves().CustomReference()));
   EXPECT_EQ(b.Saved(), saved);
 
   for (StatePlug* p : {&a, &b}) {
@@ -144,11 +145,11 @@ TEST_F(StateChunk, PresetChunksApplyTheirParametersAndStopAtTheFingerprintSectio
   StatePlug p;
   plugin::IPreset preset;
   p.MakePresetFromState(preset, "Loud", 1, int(kGain), 6.5);
-  p.SetFingerprintValid(false);
+  p.Curves().SetFingerprintValid(false);
   EXPECT_EQ(p.UnserializeState(preset.mChunk, 0), preset.mChunk.Size());
   EXPECT_EQ(p.GetParam(kGain)->Value(), 6.5);
   EXPECT_STREQ(p.GetPresetName(0), "Loud");
-  EXPECT_FALSE(p.FingerprintValid());
+  EXPECT_FALSE(p.Curves().FingerprintValid());
 }
 
 TEST_F(StateChunk, XMLValuesAreSteppedClampedOrSkippedAsTheParametersRequire) {
@@ -193,12 +194,12 @@ TEST_F(StateChunk, AChunkWithAnotherCountKeepsThatCurveButRestoresTheRest) {
   const uint32_t other = 66;
   std::memcpy(saved.data() + q + 12, &other, 4);
   StatePlug b;
-  const std::vector<double> before(b.Fingerprint().mag, b.Fingerprint().mag + b.Fingerprint().count);
+  const std::vector<double> before = Magnitudes(b.Curves().Fingerprint());
   const plugin::IByteChunk chunk = ToChunk(saved);
   EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
-  EXPECT_FALSE(b.FingerprintValid());
-  EXPECT_EQ(std::vector<double>(b.Fingerprint().mag, b.Fingerprint().mag + b.Fingerprint().count), before);
-  EXPECT_TRUE(b.CustomRefValid());
+  EXPECT_FALSE(b.Curves().FingerprintValid());
+  EXPECT_EQ(Magnitudes(b.Curves().Fingerprint()), before);
+  EXPECT_TRUE(b.Curves().CustomRefValid());
   EXPECT_EQ(b.Values(), a.Values());
 }
 
@@ -215,8 +216,8 @@ TEST_F(StateChunk, AnotherPluginsXMLChangesNoParameterButTheCurvesStillLoad) {
   const plugin::IByteChunk chunk = ToChunk(saved);
   EXPECT_EQ(b.UnserializeState(chunk, 0), int(saved.size()));
   EXPECT_EQ(b.Values(), values);
-  EXPECT_TRUE(b.FingerprintValid());
-  EXPECT_TRUE(b.CustomRefValid());
+  EXPECT_TRUE(b.Curves().FingerprintValid());
+  EXPECT_TRUE(b.Curves().CustomRefValid());
 }
 
 TEST_F(StateChunk, EveryTruncationIsRefusedAndChangesNothing) {
@@ -256,8 +257,8 @@ TEST_F(StateChunk, DamagedChunksNeverCrashAndLeaveTheStateSane) {
       const double v = param->Value();
       ASSERT_TRUE(v >= param->GetMin() && v <= param->GetMax()) << "round " << round;
     }
-    for (unsigned k = 0; k < b.Fingerprint().count; ++k) ASSERT_TRUE(std::isfinite(b.Fingerprint().mag[k]));
-    for (unsigned k = 0; k < b.CustomReference().count; ++k) ASSERT_TRUE(std::isfinite(b.CustomReference().mag[k]));
+    for (const Vorelle3CurveRecord* c : {&b.Curves().Fingerprint(), &b.Curves().CustomReference()})
+      for (unsigned k = 0; k < c->count; ++k) ASSERT_TRUE(std::isfinite(c->mag[k]));
   }
 }
 

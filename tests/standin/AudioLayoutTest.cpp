@@ -58,7 +58,8 @@ TEST(AudioLayoutTest, RecordsHaveThePublishedSizesAndOffsets) {
       SIZE(AudioUnitEvent, 32), AT(AudioUnitEvent, mArgument, 8),
       SIZE(MIDIPacket, 268), AT(MIDIPacket, length, 8), AT(MIDIPacket, data, 10),
       SIZE(MIDIPacketList, 272), AT(MIDIPacketList, packet, 4),
-      SIZE(ComponentParameters, 16), AT(ComponentParameters, what, 2), AT(ComponentParameters, params, 8),
+      SIZE(ComponentParameters, 16), AT(ComponentParameters, what, 2), AT(ComponentParameters, padding, 4),
+      AT(ComponentParameters, params, 8),
       SIZE(NumVersion, 4), AT(NumVersion, majorRev, 3),
       SIZE(AudioChannelLayout, 32), AT(AudioChannelLayout, mChannelDescriptions, 12),
   };

@@ -133,7 +133,7 @@ ComponentResult RecordingEntry(ComponentParameters* cp, Handle storage) {
   return cp->what == kComponentCanDoSelect ? 1 : noErr;
 }
 
-TEST(AudioUnitDispatchTest, ComponentManagerEntryGetsArgumentsLastFirstInLongSlots) {
+TEST(AudioUnitDispatchTest, ComponentManagerEntryGetsTheInstanceThenTheArgumentsInOrder) {
   ComponentInstance ci = standin::NewInstanceForComponentEntry(RecordingEntry);
   int storage = 0;
   SetComponentInstanceStorage(ci, reinterpret_cast<Handle>(&storage));
@@ -144,26 +144,26 @@ TEST(AudioUnitDispatchTest, ComponentManagerEntryGetsArgumentsLastFirstInLongSlo
   EXPECT_EQ(gEntry.what, kAudioUnitGetPropertySelect);
   EXPECT_EQ(gEntry.paramSize, 5 * sizeof(long));
   ASSERT_EQ(gEntry.params.size(), 6u);
-  EXPECT_EQ(gEntry.params[0], reinterpret_cast<long>(&size)) << "last argument first";
-  EXPECT_EQ(gEntry.params[1], reinterpret_cast<long>(data));
-  EXPECT_EQ(UInt32(gEntry.params[2]), 3u);
-  EXPECT_EQ(UInt32(gEntry.params[3]), UInt32(kAudioUnitScope_Output));
-  EXPECT_EQ(UInt32(gEntry.params[4]), 14u);
-  EXPECT_EQ(gEntry.params[5], reinterpret_cast<long>(ci)) << "the instance follows the arguments";
+  EXPECT_EQ(gEntry.params[0], reinterpret_cast<long>(ci)) << "the instance comes first";
+  EXPECT_EQ(UInt32(gEntry.params[1]), 14u);
+  EXPECT_EQ(UInt32(gEntry.params[2]), UInt32(kAudioUnitScope_Output));
+  EXPECT_EQ(UInt32(gEntry.params[3]), 3u);
+  EXPECT_EQ(gEntry.params[4], reinterpret_cast<long>(data));
+  EXPECT_EQ(gEntry.params[5], reinterpret_cast<long>(&size));
   EXPECT_EQ(gEntry.storage, reinterpret_cast<Handle>(&storage));
 
   EXPECT_EQ(AudioUnitSetParameter(ci, 2, kAudioUnitScope_Global, 0, 0.25f, 17), noErr);
   Float32 value;
-  std::memcpy(&value, &gEntry.params[1], sizeof value);
+  std::memcpy(&value, &gEntry.params[4], sizeof value);
   EXPECT_EQ(value, 0.25f) << "a float sits at the start of its slot";
-  EXPECT_EQ(UInt32(gEntry.params[0]), 17u);
+  EXPECT_EQ(UInt32(gEntry.params[5]), 17u);
 
   EXPECT_EQ(CallComponentCanDo(ci, kAudioUnitRenderSelect), 1);
   EXPECT_EQ(gEntry.what, kComponentCanDoSelect);
-  EXPECT_EQ(SInt16(gEntry.params[0]), kAudioUnitRenderSelect);
+  EXPECT_EQ(SInt16(gEntry.params[1]), kAudioUnitRenderSelect);
   EXPECT_EQ(CallComponentOpen(ci, ci), noErr);
   EXPECT_EQ(gEntry.what, kComponentOpenSelect);
-  EXPECT_EQ(gEntry.params[0], reinterpret_cast<long>(ci));
+  EXPECT_EQ(gEntry.params[1], reinterpret_cast<long>(ci));
   standin::DisposeInstance(ci);
 }
 

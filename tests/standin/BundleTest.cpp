@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <optional>
+#include "TempFolder.h"
 
 namespace {
 
@@ -28,8 +30,8 @@ class BundleTest : public testing::Test {
  protected:
   void SetUp() override {
     standin::Reset();
-    root = fs::temp_directory_path() / ("standin-bundle-" + std::to_string(::getpid()));
-    fs::remove_all(root);
+    folder.emplace();
+    root = folder->Path();
     fs::create_directories(root / "Fx.component/Contents/Resources/img");
     fs::create_directories(root / "Fx.component/Contents/MacOS");
     std::ofstream(root / "Fx.component/Contents/Resources/knob.png") << "png";
@@ -38,13 +40,14 @@ class BundleTest : public testing::Test {
   }
   void TearDown() override {
     standin::Reset();
-    fs::remove_all(root);
+    folder.reset();
   }
 
   standin::BundleDescription Fx() const {
     return {"com.example.fx", (root / "Fx.component").string(), "Fx", {{"CFBundleVersion", "3.0.21"}}};
   }
 
+  std::optional<testsupport::TempFolder> folder;
   fs::path root;
   long baseline = 0;
 };

@@ -1,9 +1,11 @@
 #include <CoreFoundation/CoreFoundation.h>
+#include <pthread.h>
 #include <standin/Testing.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -181,6 +183,36 @@ TEST_F(RunLoopTest, ResetReleasesTimersStillScheduled) {
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline + 1);
   standin::Reset();
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline);
+}
+
+TEST_F(RunLoopTest, OnlyTheProcesssInitialThreadIsTheMainRunLoopsThread) {
+  // The test runs on the thread that ran main(); any other thread has a
+  // loop of its own, the same on every call, where a timer never fires.
+  EXPECT_EQ(CFRunLoopGetCurrent(), CFRunLoopGetMain());
+  EXPECT_NE(pthread_main_np(), 0);
+  Ticks ticks;
+  bool mainOnWorker = true, sameTwice = false, containsAfterAdd = true;
+  int mainQueryOnWorker = 1;
+  std::thread worker([&] {
+    mainQueryOnWorker = pthread_main_np();
+    CFRunLoopRef own = CFRunLoopGetCurrent();
+    mainOnWorker = own == CFRunLoopGetMain();
+    sameTwice = own == CFRunLoopGetCurrent();
+    CFRunLoopTimerContext context = {0, &ticks, nullptr, nullptr, nullptr};
+    CFRunLoopTimerRef t = CFRunLoopTimerCreate(kCFAllocatorDefault, CFAbsoluteTimeGetCurrent(), 0.02, 0, 0,
+                                               RecordTick, &context);
+    CFRunLoopAddTimer(own, t, kCFRunLoopCommonModes);
+    containsAfterAdd = CFRunLoopContainsTimer(own, t, kCFRunLoopCommonModes);
+    CFRunLoopRemoveTimer(own, t, kCFRunLoopCommonModes);
+    CFRelease(t);
+  });
+  worker.join();
+  EXPECT_FALSE(mainOnWorker);
+  EXPECT_EQ(mainQueryOnWorker, 0);
+  EXPECT_TRUE(sameTwice);
+  EXPECT_FALSE(containsAfterAdd);
+  standin::RunMainRunLoopFor(0.1);
+  EXPECT_TRUE(ticks.at.empty());
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <string>
+#include <optional>
+#include "TempFolder.h"
 
 namespace {
 
@@ -17,8 +19,8 @@ class UserFoldersTest : public testing::Test {
   void SetUp() override {
     standin::Reset();
     savedHome = standin::UserHome();
-    home = fs::temp_directory_path() / ("standin-home-" + std::to_string(::getpid()));
-    fs::remove_all(home);
+    folder.emplace();
+    home = folder->Path() / "home";
     standin::SetUserHome(home.string());
     standin::SetSystemRoot("/sysroot");
     baseline = standin::LiveNSObjectCount();
@@ -28,7 +30,7 @@ class UserFoldersTest : public testing::Test {
     EXPECT_EQ(standin::LiveNSObjectCount(), baseline) << "autoreleased results leaked";
     standin::SetUserHome(savedHome, false);
     standin::SetSystemRoot("");
-    fs::remove_all(home);
+    folder.reset();
   }
 
   static std::vector<std::string> Search(NSSearchPathDirectory d, NSSearchPathDomainMask m, BOOL expand = YES) {
@@ -41,6 +43,7 @@ class UserFoldersTest : public testing::Test {
   }
 
   std::string savedHome;
+  std::optional<testsupport::TempFolder> folder;
   fs::path home;
   long baseline = 0;
 };

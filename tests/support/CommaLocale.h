@@ -9,14 +9,14 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include "TempFolder.h"
 
 namespace testsupport {
 
 class CommaLocale {
 public:
   CommaLocale() {
-    mDir = std::filesystem::temp_directory_path() / ("vorelle3-locale-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(mDir);
+    const std::filesystem::path& mDir = mFolder.Path();
     const std::string target = (mDir / "de_DE.UTF-8").string();
     if (!std::filesystem::exists(target)) {
       const std::string cmd = "localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1";
@@ -31,8 +31,6 @@ public:
   ~CommaLocale() {
     std::setlocale(LC_NUMERIC, "C");
     ::unsetenv("LOCPATH");
-    std::error_code ec;
-    std::filesystem::remove_all(mDir, ec);
   }
   CommaLocale(const CommaLocale&) = delete;
   CommaLocale& operator=(const CommaLocale&) = delete;
@@ -40,7 +38,7 @@ public:
   bool Active() const { return mActive; }
 
 private:
-  std::filesystem::path mDir;
+  testsupport::TempFolder mFolder{"locale"};
   bool mActive = false;
 };
 

@@ -29,7 +29,10 @@ typedef struct {
 CF_EXPORT CFTypeID CFRunLoopGetTypeID(void);
 CF_EXPORT CFTypeID CFRunLoopTimerGetTypeID(void);
 CF_EXPORT CFRunLoopRef CFRunLoopGetMain(void);
-// The main loop on every thread: the stand-in has no per-thread loops.
+// The main loop on the process's main thread (its initial thread, the one
+// that ran main()); on any other thread that thread's own loop, which the
+// stand-in never runs. CFRunLoopGetCurrent() == CFRunLoopGetMain() tells the
+// main thread.
 CF_EXPORT CFRunLoopRef CFRunLoopGetCurrent(void);
 
 // interval 0 makes a one-shot timer; the context is copied (info retained

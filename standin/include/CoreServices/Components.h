@@ -16,14 +16,21 @@ struct ComponentRecord;
 typedef struct ComponentRecord* Component;
 typedef SInt32 ComponentResult;
 
-// One selector call. Arguments come last-first, each in one long slot
-// (params[0] is the last argument); a narrower argument sits at the start of
-// its slot. paramSize is the byte size of the argument slots.
+// One selector call, as laid out for 64-bit processes (LP64): a 4-byte
+// header (flags, paramSize, what), 4 bytes of padding so that params[] is
+// 8-byte aligned, then one 8-byte long slot per value: params[0] holds the
+// instance the call is for, params[1] the first argument, params[2] the
+// second, ... in the order of the call's signature. A narrower argument sits
+// at the start (lowest address) of its slot. paramSize counts the argument
+// slots only, not the instance: arguments x sizeof(long). (32-bit processes
+// used another layout: no padding, arguments last-first, instance last.)
 struct ComponentParameters {
   UInt8 flags;
   UInt8 paramSize;
   SInt16 what;
+#if defined(__LP64__)
   UInt32 padding;
+#endif
   long params[1];
 };
 typedef struct ComponentParameters ComponentParameters;

@@ -5,6 +5,7 @@
 #include <Foundation/NSArray.h>
 #include <Foundation/NSAutoreleasePool.h>
 #include <Foundation/NSBundle.h>
+#include <Foundation/NSError.h>
 #include <Foundation/NSGeometry.h>
 #include <Foundation/NSObjCRuntime.h>
 #include <Foundation/NSObject.h>

@@ -67,7 +67,8 @@ CFAbsoluteTime CurrentClock();
 AudioComponentInstance NewInstanceForPlugInInterface(AudioComponentPlugInInterface* plugin);
 // An instance handle for a Component Manager entry point; the host sends the
 // open selector itself. AudioUnit calls on it go through the entry with a
-// parameter block (arguments last-first, one long slot each).
+// parameter block (64-bit layout: the instance, then the arguments in order,
+// one long slot each).
 ComponentInstance NewInstanceForComponentEntry(ComponentRoutineProcPtr entry);
 // Forgets the handle (after the host sent Close / the close selector).
 void DisposeInstance(ComponentInstance instance);

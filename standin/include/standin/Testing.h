@@ -6,13 +6,20 @@
 #include <standin/Host.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <vector>
+
+class MTLTexture;
+class CAMetalLayer;
 
 #pragma GCC visibility push(default)
 namespace standin {
 
 // Back to a fresh process: timers removed (and released), clock rewound,
-// bundles cleared, autorelease pools of this thread drained, records emptied.
+// bundles cleared, autorelease pools of this thread drained, records emptied,
+// the GPU idle, synchronous and unpaused with its default band threads,
+// its validation record empty.
 // The user home and system root are kept.
 void Reset();
 
@@ -33,6 +40,38 @@ void DrainAutoreleasePools();
 // value change) since the last reset, in call order; thread-safe.
 std::vector<AudioUnitEvent> RecordedAUEvents();
 void ClearRecordedAUEvents();
+
+// ---- GPU ----------------------------------------------------------------------
+
+// Where committed command buffers run: at once on the committing thread
+// (the default), or in order on one GPU worker thread, which also runs the
+// completion handlers. Switching waits until the GPU is idle.
+enum class GPUExecution { Synchronous, WorkerThread };
+void SetGPUExecution(GPUExecution mode);
+GPUExecution CurrentGPUExecution();
+// Worker mode: committed buffers wait (frames stay in flight) while paused.
+void SetGPUPaused(bool paused);
+// Returns when every committed command buffer has completed (unpaused).
+void WaitForGPUIdle();
+// Threads that draw the bands of one large render pass (0: the default,
+// the processor count up to 4).
+void SetGPUBandThreads(unsigned threads);
+
+// Misuses the platform's validation layer would report (bad regions,
+// encoders left open, mismatched attachment formats, ...), in order.
+std::vector<std::string> GPUValidationErrors();
+void ClearGPUValidationErrors();
+
+// The texture the layer shows: the last drawable presented (nil before any;
+// valid while the layer keeps it), and how many presents there were.
+MTLTexture* PresentedTexture(CAMetalLayer* layer);
+unsigned long PresentCount(CAMetalLayer* layer);
+
+// Level 0 as tightly packed RGBA bytes (one-channel formats as grey,
+// opaque), whatever the storage order or mode.
+std::vector<uint8_t> TextureRGBA(MTLTexture* texture);
+// Writes level 0 as an RGBA PNG (beside the path, then renamed into place).
+bool WriteTexturePNG(MTLTexture* texture, const std::string& path);
 
 }  // namespace standin
 #pragma GCC visibility pop

@@ -1,0 +1,85 @@
+#include "AudioInput.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace host {
+
+double IntegerFullScale(int format)
+{
+  switch (format & SF_FORMAT_SUBMASK) {
+  case SF_FORMAT_PCM_S8: case SF_FORMAT_PCM_U8: return 128.0;
+  case SF_FORMAT_PCM_16: return 32768.0;
+  case SF_FORMAT_PCM_24: return 8388608.0;
+  case SF_FORMAT_PCM_32: return 2147483648.0;
+  default: return 0.0;
+  }
+}
+
+std::string AudioInput::Open(const std::string& path)
+{
+  mPath = path;
+  mInfo = SF_INFO{};
+  mFile.reset(sf_open(path.c_str(), SFM_READ, &mInfo));
+  if (!mFile)
+    return "cannot read " + path + ": " + sf_strerror(nullptr) + " (give a WAV or AIFF file)";
+  const int major = mInfo.format & SF_FORMAT_TYPEMASK;
+  if (major != SF_FORMAT_WAV && major != SF_FORMAT_AIFF && major != SF_FORMAT_WAVEX)
+    return path + " is neither WAV nor AIFF";
+  if (mInfo.channels < 1 || mInfo.channels > 2)
+    return path + " has " + std::to_string(mInfo.channels) + " channels; the plug-in takes 1 or 2";
+  if (mInfo.samplerate < 1)
+    return path + " gives no sample rate";
+  if (mInfo.frames < 1)
+    return path + " holds no audio";
+  const double fullScale = IntegerFullScale(mInfo.format);
+  if (fullScale > 0.0) {
+    sf_command(mFile.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
+    mScale = 1.0 / fullScale;
+  }
+  mPos = 0;
+  mNonFiniteFrame = -1;
+  mPeak = 0.f;
+  return "";
+}
+
+void AudioInput::Rewind()
+{
+  sf_seek(mFile.get(), 0, SEEK_SET);
+  mPos = 0;
+}
+
+void AudioInput::Read(unsigned nFrames, float* const* channels, int nChannels)
+{
+  const size_t width = size_t(mInfo.channels);
+  mInterleaved.resize(size_t(nFrames) * width);
+  const sf_count_t got = mPos < mInfo.frames ? sf_readf_double(mFile.get(), mInterleaved.data(), nFrames) : 0;
+  for (sf_count_t t = 0; t < got; ++t) {
+    for (size_t c = 0; c < width; ++c) {
+      double& x = mInterleaved[size_t(t) * width + c];
+      if (!std::isfinite(x)) {
+        if (mNonFiniteFrame < 0)
+          mNonFiniteFrame = mPos + t;
+        x = 0.0;
+      }
+      x *= mScale;
+      mPeak = std::max(mPeak, float(std::fabs(x)));
+    }
+  }
+  for (int c = 0; c < nChannels; ++c) {
+    const size_t source = std::min(size_t(c), width - 1);
+    for (unsigned t = 0; t < nFrames; ++t)
+      channels[c][t] = sf_count_t(t) < got ? float(mInterleaved[size_t(t) * width + source]) : 0.f;
+  }
+  mPos += nFrames;
+}
+
+std::string AudioInput::NonFiniteError() const
+{
+  if (mNonFiniteFrame < 0)
+    return "";
+  return mPath + " holds a sample that is not a number (NaN or infinity) at frame " +
+         std::to_string(mNonFiniteFrame) + "; the plug-in cannot process it: repair or re-export the file";
+}
+
+} // namespace host

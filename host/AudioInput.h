@@ -1,0 +1,58 @@
+#pragma once
+// A WAV or AIFF file of one or two channels read from the start as the unit
+// pulls it: planar floats, a mono file feeding both channels, silence after
+// the end. Integer files are read unnormalised and scaled by their full
+// scale, so a pass-through writes the same integers back (AudioOutput uses
+// the same factor). The first non-finite sample met is remembered: the
+// caller refuses the file then. Host main thread.
+
+#include <sndfile.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct SndFileCloser
+{
+  void operator()(SNDFILE* file) const { sf_close(file); }
+};
+using SndFilePtr = std::unique_ptr<SNDFILE, SndFileCloser>;
+
+// Full scale of an integer sample format; 0 for float formats.
+double IntegerFullScale(int format);
+
+class AudioInput
+{
+public:
+  // Empty on success, else what is wrong with the file.
+  std::string Open(const std::string& path);
+  void Rewind();
+  const SF_INFO& Info() const { return mInfo; }
+  const std::string& Path() const { return mPath; }
+  long long Frames() const { return mInfo.frames; }
+  long long Position() const { return mPos; }
+
+  // The next nFrames into nChannels planar buffers; past the end, silence.
+  // A non-finite sample is passed on as silence and remembered.
+  void Read(unsigned nFrames, float* const* channels, int nChannels);
+
+  // Largest magnitude read so far.
+  float Peak() const { return mPeak; }
+  bool HasNonFinite() const { return mNonFiniteFrame >= 0; }
+  // Empty, or the message refusing the file for its first non-finite sample.
+  std::string NonFiniteError() const;
+
+private:
+  SndFilePtr mFile;
+  SF_INFO mInfo{};
+  std::string mPath;
+  double mScale = 1.0;
+  std::vector<double> mInterleaved;
+  long long mPos = 0;
+  long long mNonFiniteFrame = -1;
+  float mPeak = 0.f;
+};
+
+} // namespace host

@@ -1,0 +1,179 @@
+#include "AudioOutput.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "AudioInput.h"
+#include "InterruptCleanup.h"
+
+namespace host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Lower(std::string s)
+{
+  for (char& c : s)
+    c = char(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Folder(const std::string& target)
+{
+  const fs::path parent = fs::path(target).parent_path();
+  return parent.empty() ? std::string(".") : parent.string();
+}
+
+} // namespace
+
+std::string OutputFormatFor(const std::string& target, int inputFormat, int& format)
+{
+  const std::string ext = Lower(fs::path(target).extension().string());
+  int major = 0;
+  if (ext == ".wav")
+    major = (inputFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAVEX ? SF_FORMAT_WAVEX : SF_FORMAT_WAV;
+  else if (ext == ".aif" || ext == ".aiff" || ext == ".aifc")
+    major = SF_FORMAT_AIFF;
+  else
+    return "the output " + target + " must end in .wav or .aiff (.aif), which says the format to write";
+  SF_INFO probe{};
+  probe.samplerate = 48000;
+  probe.channels = 2;
+  probe.format = major | (inputFormat & SF_FORMAT_SUBMASK);
+  if (!sf_format_check(&probe))
+    probe.format = major | SF_FORMAT_FLOAT;
+  format = probe.format;
+  return "";
+}
+
+std::string CheckOutputFolder(const std::string& target)
+{
+  if (target.empty())
+    return "name an output file";
+  const std::string folder = Folder(target);
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec))
+    return "cannot write " + target + ": the folder " + folder + " does not exist (make it first)";
+  if (access(folder.c_str(), W_OK | X_OK) != 0)
+    return "cannot write " + target + ": the folder " + folder + " is not writable";
+  if (fs::is_directory(target, ec))
+    return "cannot write " + target + ": it is a folder; name a file";
+  return "";
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+  std::error_code ec;
+  return fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec);
+}
+
+std::string AudioOutput::Open(const std::string& target, int format, int sampleRate)
+{
+  Discard();
+  if (std::string e = CheckOutputFolder(target); !e.empty())
+    return e;
+  mTarget = target;
+  std::string leaf = ".";
+  leaf += fs::path(target).filename().string();
+  leaf += ".XXXXXX";
+  std::string pattern = (fs::path(Folder(target)) / leaf).string();
+  int fd = -1;
+  {
+    // An interruption between the two would leave the file unknown.
+    const InterruptsHeld held;
+    fd = mkstemp(pattern.data());
+    if (fd >= 0)
+      mCleanupSlot = RegisterInterruptCleanup(pattern);
+  }
+  if (fd < 0)
+    return "cannot write " + target + ": " + std::strerror(errno);
+  mTempPath = pattern;
+  // As a new file would be made, or as the file it replaces was.
+  struct stat existing{};
+  if (stat(target.c_str(), &existing) == 0) {
+    fchmod(fd, existing.st_mode & 07777);
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+  }
+  SF_INFO info{};
+  info.samplerate = sampleRate;
+  info.channels = 2;
+  info.format = format;
+  mFile = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+  if (!mFile) {
+    const std::string why = sf_strerror(nullptr);
+    close(fd);
+    Discard();
+    return "cannot write " + target + ": " + why;
+  }
+  mFullScale = IntegerFullScale(format);
+  if (mFullScale > 0.0)
+    sf_command(mFile, SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
+  return "";
+}
+
+std::string AudioOutput::Write(const float* left, const float* right, size_t n)
+{
+  if (!mFile)
+    return "writing " + mTarget + " failed: the file is not open";
+  mFrames.resize(2 * n);
+  for (size_t t = 0; t < n; ++t) {
+    const float x[2] = {left[t], right[t]};
+    for (int c = 0; c < 2; ++c)
+      mFrames[2 * t + size_t(c)] =
+        mFullScale > 0.0 ? std::clamp(std::round(double(x[c]) * mFullScale), -mFullScale, mFullScale - 1.0)
+                         : double(x[c]);
+  }
+  if (sf_writef_double(mFile, mFrames.data(), sf_count_t(n)) != sf_count_t(n))
+    return "writing " + mTarget + " failed: " + sf_strerror(mFile) + "; the previous file, if any, is kept";
+  return "";
+}
+
+std::string AudioOutput::Commit()
+{
+  if (!mFile)
+    return "writing " + mTarget + " failed: the file is not open";
+  sf_write_sync(mFile);
+  const int closed = sf_close(mFile);
+  mFile = nullptr;
+  if (closed != 0) {
+    const std::string why = sf_error_number(closed);
+    Discard();
+    return "writing " + mTarget + " failed when closing it: " + why + "; the previous file, if any, is kept";
+  }
+  if (std::rename(mTempPath.c_str(), mTarget.c_str()) != 0) {
+    const std::string why = std::strerror(errno);
+    Discard();
+    return "cannot put " + mTarget + " in place: " + why;
+  }
+  UnregisterInterruptCleanup(mCleanupSlot);
+  mCleanupSlot = -1;
+  mTempPath.clear();
+  return "";
+}
+
+void AudioOutput::Discard()
+{
+  if (mFile) {
+    sf_close(mFile);
+    mFile = nullptr;
+  }
+  if (!mTempPath.empty()) {
+    unlink(mTempPath.c_str());
+    mTempPath.clear();
+  }
+  UnregisterInterruptCleanup(mCleanupSlot);
+  mCleanupSlot = -1;
+}
+
+} // namespace host

@@ -1,0 +1,238 @@
+#include "CommandLine.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace host {
+
+namespace {
+
+struct OptionInfo
+{
+  const char* name;
+  const char* value;  // null: a flag
+  const char* help;
+};
+
+struct CommandInfo
+{
+  const char* name;
+  const char* positional;  // as shown in the synopsis
+  size_t nPositional;
+  const char* summary;
+  std::vector<const char*> options;
+};
+
+const OptionInfo kOptions[] = {
+  {"--bundle", "PATH", "the Vorelle3.component bundle to load (default: the one built beside auhost)"},
+  {"--block", "N", "frames per render call, 1 to 4096 (default 512)"},
+  {"--param", "ID=VALUE", "sets a parameter before the audio plays; may repeat (`auhost info` lists them)"},
+  {"--reference", "N", "the built-in reference curve, 0 to 3 (default 2)"},
+  {"--capture", "FILE", "captures the fingerprint from FILE instead of the input"},
+  {"--help", nullptr, "shows this help"},
+};
+
+const std::vector<CommandInfo>& Commands()
+{
+  static const std::vector<CommandInfo> commands = {
+    {"validate", "", 0, "runs every check against the plug-in, one PASS/FAIL line each", {"--bundle"}},
+    {"info", "", 0, "lists the plug-in's parameters: id, name, range, default, unit and what a host may do",
+     {"--bundle"}},
+    {"process", "IN OUT", 2,
+     "renders the WAV or AIFF file IN through the plug-in into OUT (.wav or .aiff), lined up with IN",
+     {"--param", "--block", "--bundle"}},
+    {"match", "IN OUT", 2,
+     "plays the capture file (default IN) through the plug-in in Capture, then IN in Processing against a\n"
+     "      built-in reference into OUT (.wav or .aiff), and reports latency, peak, clipping and how the\n"
+     "      long-term spectrum moved per octave",
+     {"--reference", "--capture", "--param", "--block", "--bundle"}},
+  };
+  return commands;
+}
+
+const CommandInfo* FindCommand(const std::string& name)
+{
+  for (const CommandInfo& c : Commands())
+    if (name == c.name)
+      return &c;
+  return nullptr;
+}
+
+const OptionInfo* FindOption(const std::string& name)
+{
+  for (const OptionInfo& o : kOptions)
+    if (name == o.name)
+      return &o;
+  return nullptr;
+}
+
+std::string Synopsis(const CommandInfo& c)
+{
+  std::string s = std::string("auhost ") + c.name;
+  if (*c.positional)
+    s += std::string(" ") + c.positional;
+  for (const char* name : c.options) {
+    const OptionInfo* o = FindOption(name);
+    s += std::string(" [") + o->name + " " + o->value + "]" + (std::strcmp(name, "--param") == 0 ? "..." : "");
+  }
+  return s;
+}
+
+std::string CommandNames()
+{
+  std::string names;
+  for (const CommandInfo& c : Commands())
+    names += std::string(names.empty() ? "" : ", ") + c.name;
+  return names;
+}
+
+std::string ParseParam(const std::string& text, ParsedArgs& out)
+{
+  const size_t eq = text.find('=');
+  long long id = 0;
+  double value = 0.0;
+  if (eq == std::string::npos)
+    return "--param takes ID=VALUE, for example --param 5=-6";
+  if (!ParseInteger(text.substr(0, eq), 0, std::numeric_limits<unsigned>::max(), id))
+    return "--param " + text + ": the ID must be a whole number from 0 to " +
+           std::to_string(std::numeric_limits<unsigned>::max()) + " (`auhost info` lists them)";
+  if (!ParseFinite(text.substr(eq + 1), value) || std::fabs(value) > std::numeric_limits<float>::max())
+    return "--param " + text + ": the VALUE must be a finite number, for example --param 5=-6";
+  out.mParams.emplace_back(unsigned(id), float(value));
+  return "";
+}
+
+} // namespace
+
+bool ParseInteger(const std::string& text, long long lo, long long hi, long long& out)
+{
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+    return false;
+  errno = 0;
+  char* end = nullptr;
+  const long long v = std::strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < lo || v > hi)
+    return false;
+  out = v;
+  return true;
+}
+
+bool ParseFinite(const std::string& text, double& out)
+{
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+    return false;
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (*end != '\0' || !std::isfinite(v))
+    return false;
+  out = v;
+  return true;
+}
+
+std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
+{
+  out = ParsedArgs();
+  if (argc < 2)
+    return "name a command: " + CommandNames() + " (auhost --help tells more)";
+  const std::string first = argv[1];
+  if (first == "-h" || first == "--help") {
+    out.mHelp = true;
+    return "";
+  }
+  if (first == "--version") {
+    out.mVersion = true;
+    return "";
+  }
+  const CommandInfo* command = FindCommand(first);
+  if (!command)
+    return "unknown command \"" + first + "\"; the commands are " + CommandNames() + " (auhost --help tells more)";
+  out.mCommand = command->name;
+  const std::string who = "auhost " + out.mCommand;
+
+  for (int i = 2; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "-h" || arg == "--help") {
+      out.mHelp = true;
+      continue;
+    }
+    if (arg.size() < 2 || arg[0] != '-' || arg == "-") {
+      out.mPositional.push_back(arg);
+      continue;
+    }
+    std::string value;
+    bool hasValue = false;
+    if (const size_t eq = arg.find('='); eq != std::string::npos && arg.compare(0, 2, "--") == 0) {
+      value = arg.substr(eq + 1);
+      arg.resize(eq);
+      hasValue = true;
+    }
+    bool known = false;
+    for (const char* name : command->options)
+      known = known || arg == name;
+    if (!known)
+      return (FindOption(arg) ? who + " takes no option " : "unknown option ") + arg + " (" + who +
+             " --help lists the options)";
+    if (!hasValue) {
+      if (i + 1 >= argc)
+        return arg + " needs a value: " + arg + " " + FindOption(arg)->value;
+      value = argv[++i];
+    }
+    long long n = 0;
+    if (arg == "--bundle") {
+      out.mBundle = value;
+    } else if (arg == "--capture") {
+      out.mCapture = value;
+    } else if (arg == "--block") {
+      if (!ParseInteger(value, 1, 4096, n))
+        return "--block " + value + ": takes a whole number of frames, 1 to 4096";
+      out.mBlock = long(n);
+    } else if (arg == "--reference") {
+      if (!ParseInteger(value, 0, 3, n))
+        return "--reference " + value + ": takes a built-in reference, 0 to 3";
+      out.mReference = long(n);
+    } else if (arg == "--param") {
+      if (std::string e = ParseParam(value, out); !e.empty())
+        return e;
+    }
+  }
+  if (!out.mHelp && out.mPositional.size() != command->nPositional) {
+    if (command->nPositional == 2)
+      return who + ": name one input file and one output file (" + Synopsis(*command) + ")";
+    return who + " takes no file names (" + Synopsis(*command) + ")";
+  }
+  return "";
+}
+
+std::string GeneralHelp()
+{
+  std::string text = "auhost: the offline Audio Unit host for Vorelle3\n\nusage:\n";
+  for (const CommandInfo& c : Commands())
+    text += "  " + Synopsis(c) + "\n      " + c.summary + "\n";
+  text += "  auhost --version\n\n"
+          "auhost COMMAND --help tells more about one command. Output files are written whole or not at all.\n";
+  return text;
+}
+
+std::string CommandHelp(const std::string& name)
+{
+  const CommandInfo* c = FindCommand(name);
+  if (!c)
+    return "";
+  std::string text = "usage: " + Synopsis(*c) + "\n  " + c->summary + "\n";
+  if (!c->options.empty())
+    text += "options:\n";
+  for (const char* optionName : c->options) {
+    const OptionInfo* o = FindOption(optionName);
+    text += "  " + std::string(o->name) + " " + o->value + "\n      " + o->help + "\n";
+  }
+  text += "  -h, --help\n      shows this help\n";
+  if (name == "process" || name == "match")
+    text += "Parameters 7 \"Reset peak max\" and 8 \"Match peak max\" are one-shot buttons, not settings; when the\n"
+            "output clips, auhost says how far to lower parameter 5 \"Gain\". A mono input is written as stereo.\n";
+  return text;
+}
+
+} // namespace host

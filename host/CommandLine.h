@@ -1,0 +1,37 @@
+#pragma once
+// The one argument parser of `auhost`: the commands, their options and
+// positional arguments, strict numbers with ranges, and the help texts.
+// Options take their value as the next argument or after "=". A bad
+// argument is refused with a sentence naming it, before anything runs.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace host {
+
+struct ParsedArgs
+{
+  std::string mCommand;                 // empty with --help or --version alone
+  bool mHelp = false;                   // -h/--help (for mCommand when set)
+  bool mVersion = false;                // --version
+  std::vector<std::string> mPositional;
+  std::string mBundle;                  // --bundle; empty: the default
+  long mBlock = 512;                    // --block
+  long mReference = 2;                  // --reference
+  std::string mCapture;                 // --capture
+  std::vector<std::pair<unsigned, float>> mParams;  // --param, in order
+};
+
+// Empty on success, else the message for a usage error (exit status 2).
+std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out);
+
+// The general help, and one command's help (empty for an unknown command).
+std::string GeneralHelp();
+std::string CommandHelp(const std::string& command);
+
+// Strict readers: the whole text is the number, within [lo, hi].
+bool ParseInteger(const std::string& text, long long lo, long long hi, long long& out);
+bool ParseFinite(const std::string& text, double& out);
+
+} // namespace host

@@ -1,0 +1,144 @@
+#include "HostCommands.h"
+
+#include <cstdio>
+#include <string>
+
+#include "AUBundle.h"
+#include "AUFileProcessor.h"
+#include "AUHostUnit.h"
+#include "AUValidator.h"
+#include "HostParameters.h"
+#include "InterruptCleanup.h"
+#include "ProgressLine.h"
+#include "SpectrumMatch.h"
+
+namespace host {
+
+namespace {
+
+int Fail(const std::string& message)
+{
+  std::fprintf(stderr, "auhost: %s\n", message.c_str());
+  return 1;
+}
+
+bool LoadBundle(const ParsedArgs& args, AUBundle& bundle)
+{
+  if (bundle.Load(args.mBundle.empty() ? DefaultBundlePath() : args.mBundle))
+    return true;
+  Fail(bundle.Error());
+  return false;
+}
+
+} // namespace
+
+int RunAuhost(int argc, const char* const* argv)
+{
+  ParsedArgs args;
+  const std::string error = ParseCommandLine(argc, argv, args);
+  if (!error.empty()) {
+    std::fprintf(stderr, "auhost: %s\n", error.c_str());
+    return 2;
+  }
+  if (args.mVersion) {
+    std::printf("auhost %s\n", VORELLE3_VERSION);
+    return 0;
+  }
+  if (args.mHelp) {
+    const std::string text = args.mCommand.empty() ? GeneralHelp() : CommandHelp(args.mCommand);
+    std::fputs(text.c_str(), stdout);
+    return 0;
+  }
+  InstallInterruptCleanup();
+  if (args.mCommand == "validate")
+    return ValidateCommand(args);
+  if (args.mCommand == "info")
+    return InfoCommand(args);
+  if (args.mCommand == "process")
+    return ProcessCommand(args);
+  return MatchCommand(args);
+}
+
+int ValidateCommand(const ParsedArgs& args)
+{
+  AUBundle bundle;
+  if (!LoadBundle(args, bundle))
+    return 1;
+  AUValidator validator(bundle);
+  int failed = 0, total = 0;
+  validator.Run([&](const CheckResult& r) {
+    ++total;
+    failed += r.mPassed ? 0 : 1;
+    if (r.mPassed)
+      std::printf("PASS  %s\n", r.mName.c_str());
+    else
+      std::printf("FAIL  %s: %s\n", r.mName.c_str(), r.mDetail.c_str());
+    std::fflush(stdout);
+  });
+  std::printf("%d of %d checks passed\n", total - failed, total);
+  return failed == 0 ? 0 : 1;
+}
+
+int InfoCommand(const ParsedArgs& args)
+{
+  AUBundle bundle;
+  if (!LoadBundle(args, bundle))
+    return 1;
+  AUHostUnit unit(bundle);
+  if (OSStatus s = unit.Open(); s != noErr)
+    return Fail("the plug-in did not open (status " + std::to_string(s) + ")");
+  const UInt32 v = bundle.Version();
+  std::printf("%s %u.%u.%u (%s)\n", bundle.Identifier().c_str(), v >> 16, (v >> 8) & 0xFF, v & 0xFF,
+              bundle.Path().c_str());
+  std::fputs(FormatParameterList(unit).c_str(), stdout);
+  return 0;
+}
+
+int ProcessCommand(const ParsedArgs& args)
+{
+  AUBundle bundle;
+  if (!LoadBundle(args, bundle))
+    return 1;
+  ProgressLine progress(stderr);
+  ProcessOptions options;
+  options.mParams = args.mParams;
+  options.mBlockSize = unsigned(args.mBlock);
+  options.mProgress = [&progress](double f) { progress.Show("processing", f); };
+  ProcessReport report;
+  const std::string& in = args.mPositional[0];
+  const std::string& out = args.mPositional[1];
+  const std::string error = ProcessFile(bundle, in, out, options, &report);
+  progress.End();
+  if (!error.empty())
+    return Fail(error);
+  std::printf("wrote %s: %lld frames, the plug-in's latency of %d samples compensated\n", out.c_str(),
+              report.mFrames, report.mLatency);
+  for (const std::string& note : report.mNotes)
+    std::fprintf(stderr, "auhost: %s\n", note.c_str());
+  return 0;
+}
+
+int MatchCommand(const ParsedArgs& args)
+{
+  AUBundle bundle;
+  if (!LoadBundle(args, bundle))
+    return 1;
+  ProgressLine progress(stderr);
+  MatchOptions options;
+  options.mInPath = args.mPositional[0];
+  options.mOutPath = args.mPositional[1];
+  options.mCapturePath = args.mCapture;
+  options.mReference = int(args.mReference);
+  options.mParams = args.mParams;
+  options.mBlockSize = unsigned(args.mBlock);
+  options.mProgress = [&progress](const char* phase, double f) { progress.Show(phase, f); };
+  MatchReport report;
+  const std::string error = RunSpectrumMatch(bundle, options, report);
+  progress.End();
+  if (!error.empty())
+    return Fail(error);
+  std::fputs(FormatMatchReport(options, report).c_str(), stdout);
+  return 0;
+}
+
+} // namespace host

@@ -1,0 +1,4 @@
+#pragma once
+
+#include <QuartzCore/CALayer.h>
+#include <QuartzCore/CAMetalLayer.h>

@@ -1,0 +1,229 @@
+// The auhost program as a user meets it: help, version, the argument checks
+// of every command, the parameter listing, progress on a terminal and off
+// it, and output files that appear whole or not at all, also when the disk
+// refuses a write or the user presses Ctrl-C.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "HostFiles.h"
+#include "TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using hosttest::Names;
+using hosttest::ReadBytes;
+using hosttest::WriteAudio;
+
+struct Result
+{
+  int status = -1;  // exit status, or 128 + signal
+  std::string out, err;
+};
+
+std::vector<const char*> Argv(const std::vector<std::string>& args)
+{
+  std::vector<const char*> argv{AUHOST_PATH};
+  for (const std::string& a : args)
+    argv.push_back(a.c_str());
+  argv.push_back(nullptr);
+  return argv;
+}
+
+int Wait(pid_t pid)
+{
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs auhost with stdout and stderr into files of `dir`; fileLimit > 0
+// caps the size of any file it writes (with SIGXFSZ ignored, as a full disk
+// makes a write fail).
+Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::string>& args, long fileLimit = 0)
+{
+  const std::string outPath = dir.File("stdout.txt"), errPath = dir.File("stderr.txt");
+  const std::vector<const char*> argv = Argv(args);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int o = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(o, 1);
+    dup2(e, 2);
+    if (fileLimit > 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{rlim_t(fileLimit), rlim_t(fileLimit)};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
+    _exit(127);
+  }
+  Result r;
+  r.status = Wait(pid);
+  r.out = ReadBytes(outPath);
+  r.err = ReadBytes(errPath);
+  fs::remove(outPath);
+  fs::remove(errPath);
+  return r;
+}
+
+std::vector<float> Noise(int frames, float peak)
+{
+  std::vector<float> x(size_t(frames) * 2);
+  uint32_t s = 99;
+  for (float& v : x) {
+    s = s * 1664525u + 1013904223u;
+    v = peak * (float(s >> 8) / float(1u << 24) * 2.f - 1.f);
+  }
+  return x;
+}
+
+} // namespace
+
+TEST(Tool, HelpAndVersionGoToStandardOutputAndBadArgumentsAreNamed)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(1000, 0.1f), 2, 44100));
+  const struct { std::vector<std::string> args; int status; const char* out; const char* err; } rows[] = {
+    {{"--help"}, 0, "auhost match IN OUT", ""},
+    {{"-h"}, 0, "auhost info", ""},
+    {{"process", "--help"}, 0, "usage: auhost process IN OUT", ""},
+    {{"match", "-h"}, 0, "--reference N", ""},
+    {{"info", "--help"}, 0, "usage: auhost info", ""},
+    {{"validate", "-h"}, 0, "usage: auhost validate", ""},
+    {{"--version"}, 0, "auhost 3.0.21\n", ""},
+    {{}, 2, "", "name a command"},
+    {{"frobnicate"}, 2, "", "unknown command \"frobnicate\""},
+    {{"process", in, out, "--param", "5=1junk"}, 2, "", "VALUE must be a finite number"},
+    {{"process", in, out, "--param", "5=nan"}, 2, "", "VALUE must be a finite number"},
+    {{"process", in, out, "--block", "12abc"}, 2, "", "--block 12abc: takes a whole number"},
+    {{"process", in, out, "--block", "5000"}, 2, "", "1 to 4096"},
+    {{"process", in, out, "--reference", "1"}, 2, "", "auhost process takes no option --reference"},
+    {{"match", in, out, "--param", "4294967301=0"}, 2, "", "from 0 to 4294967295"},
+    {{"match", in, out, "--reference", "1.5"}, 2, "", "0 to 3"},
+    {{"match", in}, 2, "", "one input file and one output file"},
+    {{"info", in}, 2, "", "takes no file names"},
+    {{"process", in, out, "--param", "5=25"}, 1, "", "(\"Gain\") takes -24 to 24 dB"},
+    {{"process", in, out, "--param", "7=1"}, 1, "", "is a one-shot button"},
+    {{"process", in, out, "--param", "4294967295=0"}, 1, "", "has no parameter 4294967295"},
+  };
+  for (const auto& row : rows) {
+    const Result r = RunAuhost(dir, row.args);
+    const std::string what = row.args.empty() ? "(none)" : row.args[0] + " " + row.args.back();
+    EXPECT_EQ(r.status, row.status) << what << "\n" << r.err;
+    EXPECT_NE(r.out.find(row.out), std::string::npos) << what << "\n" << r.out;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
+    if (row.status == 0) {
+      EXPECT_EQ(r.err, "") << what;
+    }
+  }
+  EXPECT_FALSE(fs::exists(out));
+}
+
+TEST(Tool, InfoListsEveryParameterWithItsRangeDefaultAndUnit)
+{
+  testsupport::TempFolder dir;
+  const Result r = RunAuhost(dir, {"info"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const struct { const char* line; } rows[] = {
+    {" 0  GUI scale            0.5 to 3           1                 the editor's only"},
+    {" 2  Activity state       0 to 2             1 (Idle)          --param 2=VALUE"},
+    {"    values: 0 Capture, 1 Idle, 2 Processing"},
+    {" 4  AD mode              0 to 1             0 (Analoge)       the editor's only"},
+    {" 5  Gain                 -24 to 24          0           dB    --param 5=VALUE"},
+    {" 6  Mix                  0 to 100           100         %     --param 6=VALUE"},
+    {" 7  Reset peak max       0 to 1             0 (Off)           a one-shot button, not a setting"},
+    {" 8  Match peak max       0 to 1             0 (Off)           a one-shot button, not a setting"},
+    {" 9  Online Update Check  0 to 1             1 (On)            the editor's only"},
+  };
+  for (const auto& row : rows)
+    EXPECT_NE(r.out.find(row.line), std::string::npos) << row.line << "\nin\n" << r.out;
+}
+
+TEST(Tool, ProgressUsesCarriageReturnsOnlyOnATerminalAndReaches100Percent)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("in.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(22050 + 3, 0.1f), 2, 22050));
+  const Result piped = RunAuhost(dir, {"process", in, dir.File("a.wav")});
+  ASSERT_EQ(piped.status, 0) << piped.err;
+  EXPECT_EQ(piped.err.find('\r'), std::string::npos) << piped.err;
+  EXPECT_NE(piped.out.find("wrote "), std::string::npos);
+
+  int master = -1;
+  const std::vector<std::string> args{"process", in, dir.File("b.wav")};
+  const std::vector<const char*> argv = Argv(args);
+  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
+    _exit(127);
+  }
+  std::string screen;
+  char buffer[512];
+  for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;)
+    screen.append(buffer, size_t(n));
+  close(master);
+  EXPECT_EQ(Wait(pid), 0) << screen;
+  EXPECT_NE(screen.find("\rprocessing 100%"), std::string::npos) << screen;
+}
+
+TEST(Tool, AFailedWriteLeavesThePreviousOutputAndNoHalfFile)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(2 * 44100, 0.1f), 2, 44100));
+  std::ofstream(out) << "the previous good output";
+  const auto names = Names(dir.Path());
+  for (const char* command : {"process", "match"}) {
+    const Result r = RunAuhost(dir, {command, in, out}, 64 * 1024);
+    EXPECT_EQ(r.status, 1) << command << ": " << r.out << r.err;
+    EXPECT_NE(r.err.find("writing " + out + " failed"), std::string::npos) << command << ": " << r.err;
+    EXPECT_EQ(ReadBytes(out), "the previous good output") << command;
+    EXPECT_EQ(Names(dir.Path()), names) << command;
+  }
+}
+
+TEST(Tool, CtrlCLeavesThePreviousOutputAndNoHalfFile)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(120 * 44100, 0.1f), 2, 44100));
+  std::ofstream(out) << "the previous good output";
+  const auto names = Names(dir.Path());
+  const std::vector<std::string> args{"process", in, out};
+  const std::vector<const char*> argv = Argv(args);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
+    _exit(127);
+  }
+  // Once the half file exists, interrupt as a terminal's Ctrl-C does.
+  bool started = false;
+  for (int i = 0; i < 3000 && !started; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    started = Names(dir.Path()).size() > names.size();
+  }
+  kill(pid, SIGINT);
+  const int status = Wait(pid);
+  ASSERT_TRUE(started) << "no temporary output appeared";
+  EXPECT_EQ(status, 128 + SIGINT);
+  EXPECT_EQ(ReadBytes(out), "the previous good output");
+  EXPECT_EQ(Names(dir.Path()), names);
+}
