@@ -1,8 +1,9 @@
 // Program (fxp) and bank (fxb) files from outside: the first byte picks the
-// reader, the rest is the file. A refused file without a state in it changes
-// neither the state nor the presets (one whose state was read in part keeps
-// what was read); whatever is read leaves every parameter finite and in
-// range, and saving, loading and saving again gives the same file.
+// reader, the rest is the file. A refused program without a state in it, and
+// a refused bank no longer than its header, change neither the state nor the
+// presets (a file read in part keeps what was read: a state, preset names);
+// whatever is read leaves every parameter finite and in range, and saving,
+// loading and saving again gives the same file.
 #include <algorithm>
 
 #include "FuzzPlug.h"
@@ -50,8 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const bool loaded = bank ? plug.LoadBankFromFXB(path.c_str()) : plug.LoadProgramFromFXP(path.c_str());
   fuzzsupport::CheckParams(plug);
   static const uint8_t kRiff[] = {'R', 'I', 'F', 'F'};
-  const bool holdsState = std::search(data, data + size, kRiff, kRiff + 4) != data + size;
-  if (!loaded && !holdsState) {
+  constexpr size_t kBankHeaderBytes = 4 * 8 + 124;
+  const bool readable = bank ? size - 1 > kBankHeaderBytes
+                             : std::search(data, data + size, kRiff, kRiff + 4) != data + size;
+  if (!loaded && !readable) {
     if (fuzzsupport::SavedState(plug) != state) fuzzsupport::Fail("a refused file changed the state");
     if (Presets(plug) != presets || plug.GetCurrentPresetIdx() != current)
       fuzzsupport::Fail("a refused file changed the presets");
