@@ -1,5 +1,7 @@
 #include "IParam.h"
 
+#include "LocaleFreeNumber.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -216,9 +218,12 @@ double IParam::FromNormalized(double normalized) const {
   return Constrain(mShape->NormalizedToValue(normalized, *this));
 }
 
-void IParam::Set(double value) {
+bool IParam::Set(double value) {
+  // Clamping lets NaN through, and one NaN value silences every output.
+  if (!std::isfinite(value)) return false;
   mPreviousValue.exchange(mValue.load());
   mValue.exchange(Constrain(value));
+  return true;
 }
 
 void IParam::SetToDefault() {
@@ -290,12 +295,12 @@ double IParam::StringToValue(const char* text) const {
   std::string number = text;
   auto k = number.find('k');
   if (k == std::string::npos) k = number.find('K');
-  if (k != std::string::npos) {
-    number[k] = '.';
-    value = std::atof(number.c_str()) * 1000.0;
-  } else {
-    value = std::atof(number.c_str());
-  }
+  if (k != std::string::npos) number[k] = '.';
+  // Read as in the "C" locale, whatever the host's; no number reads as 0.
+  if (!ParseDouble(number.c_str(), value)) value = 0.0;
+  // Text that is no finite number ("nan", "inf") leaves the value as it is.
+  if (!std::isfinite(value)) return Value();
+  if (k != std::string::npos) value *= 1000.0;
   if (mFlags & kFlagNegateDisplay) value = -value;
 
   if (mDisplayMapping == kDisplayRemapped) {

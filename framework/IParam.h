@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 // One automatable plug-in parameter: type, range, step, default, names,
 // flags, value-mapping shape, display texts and its current value.
 //
@@ -171,8 +172,10 @@ public:
   double GetNormalized() const { return ToNormalized(Value()); }
   double ToNormalized(double value) const;
   double FromNormalized(double normalized) const;
-  void Set(double value);
-  void SetNormalized(double normalized) { Set(FromNormalized(normalized)); }
+  // A value that is not finite (NaN, infinity) is refused: false, and
+  // neither the value nor the previous value changes.
+  bool Set(double value);
+  bool SetNormalized(double normalized) { return std::isfinite(normalized) && Set(FromNormalized(normalized)); }
   // Stores the default exactly as given (neither snapped nor clamped).
   void SetToDefault();
   // Draws from rand(): seed with srand for a repeatable draw.
@@ -184,7 +187,9 @@ public:
     GetDisplay(Value(), false, out, withDisplayText);
   }
   void GetDisplayWithLabel(UT_String& out, bool withDisplayText = true) const;
-  // Parses a display text or number ("2k2" reads as 2200) into a real value.
+  // Parses a display text or number ("2k2" reads as 2200) into a real value,
+  // read as in the "C" locale; text that reads as no finite number gives
+  // the current value.
   double StringToValue(const char* text) const;
   // Appends a JSON object describing the parameter.
   void GetJSON(UT_String& out, int index) const;

@@ -37,8 +37,11 @@ bool IPluginAPIBase::CompareState(const uint8_t* data, int dataSize, int startPo
     return true;
   if (!data || dataSize < 0 || startPos < 0)
     return false;
+  // Data too short to hold every value is not the same state.
   const int64_t nPresent = static_cast<int64_t>(dataSize) / 8 - startPos;
-  for (int i = 0; i < NParams() && i < nPresent; ++i) {
+  if (nPresent < NParams())
+    return false;
+  for (int i = 0; i < NParams(); ++i) {
     double stored;
     std::memcpy(&stored, data + (static_cast<int64_t>(startPos) + i) * 8, sizeof(double));
     const float a = static_cast<float>(GetParam(i)->Value());
@@ -94,7 +97,9 @@ void IPluginAPIBase::SendArbitraryMsgFromUI(int msgTag, int ctrlTag, int dataSiz
 
 void IPluginAPIBase::SetParameterValue(int paramIdx, double normalizedValue, bool notifyPlugin)
 {
-  GetParam(paramIdx)->SetNormalized(normalizedValue);
+  // A value that is not finite is refused: nothing to tell anyone.
+  if (!GetParam(paramIdx)->SetNormalized(normalizedValue))
+    return;
   InformHostOfParamChange(paramIdx, normalizedValue);
   if (notifyPlugin)
     OnParamChange(paramIdx, kUI, -1);

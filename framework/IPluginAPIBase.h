@@ -35,8 +35,8 @@ public:
 
   // True when every parameter value stored in data (8-byte doubles from
   // double index startPos, dataSize bytes in all) equals the current value
-  // in single precision within 1e-5. Only the values present are compared;
-  // null data or a negative position or size compare unequal.
+  // in single precision within 1e-5. Data too short for every value, null
+  // data, or a negative position or size compare unequal.
   virtual bool CompareState(const uint8_t* data, int dataSize, int startPos) const;
   virtual void OnHostIdentifiedPost() {}
   // Appends 0..count-1 when 1 <= count < NParams().

@@ -89,6 +89,7 @@ int IPluginBase::UnserializeState(const IByteChunk& chunk, int startPos)
 {
   // All or nothing: short data must not leave half the parameters changed.
   const int n = NParams();
+  mRestoreComplete = false;
   if (startPos < 0 || static_cast<int64_t>(chunk.Size()) - startPos < static_cast<int64_t>(n) * 8)
     return -1;
   int pos = startPos;
@@ -98,6 +99,7 @@ int IPluginBase::UnserializeState(const IByteChunk& chunk, int startPos)
     GetParam(i)->Set(v);
   }
   OnParamReset(kPresetRecall);
+  mRestoreComplete = true;
   return pos;
 }
 
@@ -116,7 +118,7 @@ bool IPluginBase::RestorePreset(int idx)
   if (!preset)
     return false;
   if (preset->mInitialized) {
-    if (UnserializeState(preset->mChunk, 0) < 1)
+    if (UnserializeState(preset->mChunk, 0) < 1 || !mRestoreComplete)
       return false;
   } else {
     int nUser = 0;
@@ -225,6 +227,7 @@ bool IPluginBase::SerializePresets(IByteChunk& chunk) const
 int IPluginBase::UnserializePresets(const IByteChunk& chunk, int startPos)
 {
   int pos = startPos;
+  bool complete = true;
   for (int i = 0; i < NPresets() && pos >= 0; ++i) {
     IPreset* preset = mPresets.Get(i);
 
@@ -259,6 +262,7 @@ int IPluginBase::UnserializePresets(const IByteChunk& chunk, int startPos)
 
     if (preset->mInitialized) {
       pos = UnserializeState(chunk, pos);
+      complete = complete && mRestoreComplete;
       if (pos >= 1) {
         preset->mChunk.Clear();
         SerializeState(preset->mChunk);
@@ -266,6 +270,7 @@ int IPluginBase::UnserializePresets(const IByteChunk& chunk, int startPos)
     }
   }
   RestorePreset(mCurrentPresetIdx);
+  mRestoreComplete = complete && pos >= 0;
   return pos;
 }
 

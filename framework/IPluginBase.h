@@ -36,6 +36,10 @@ public:
   // the plug-in (kPresetRecall). When the data is too short for all of them,
   // no parameter changes and -1 is returned. Else the position after them.
   virtual int UnserializeState(const IByteChunk& chunk, int startPos);
+  // Whether the last UnserializeState applied everything its data announced.
+  // A reader may apply what it can of damaged data and return where it
+  // stopped; a restore that dropped any part is never reported as complete.
+  bool LastRestoreComplete() const { return mRestoreComplete; }
   virtual bool SerializeAuxState(IByteChunk&) const { return true; }
   virtual int UnserializeAuxState(const IByteChunk&, int startPos) { return startPos; }
   virtual void InformHostOfPresetChange() {}
@@ -101,8 +105,9 @@ public:
   void DumpPresetBlob(const char* path) const;
 
   // --- program and bank files (big-endian headers)
-  bool SaveProgramAsFXP(const char* path) const;
-  bool SaveBankAsFXB(const char* path) const;
+  // Written beside path and renamed into place: a failed write keeps the old file.
+  [[nodiscard]] bool SaveProgramAsFXP(const char* path) const;
+  [[nodiscard]] bool SaveBankAsFXB(const char* path) const;
   bool LoadProgramFromFXP(const char* path);
   bool LoadBankFromFXB(const char* path);
 
@@ -140,6 +145,7 @@ protected:
   void PresetNormalizedValues(const IPreset* preset, float* values) const;
 
   int32_t mCurrentPresetIdx = 0;
+  bool mRestoreComplete = true; // set by every UnserializeState
   bool mStateChunks = false;
   UT_String mPluginName;
   UT_String mProductName;

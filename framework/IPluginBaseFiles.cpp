@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Base64.h"
+#include "ReplaceFile.h"
 
 namespace plugin {
 
@@ -53,16 +54,7 @@ public:
       std::memcpy(field, name, strnlen(name, kProgramNameBytes - 1));
     Bytes(field, kProgramNameBytes);
   }
-  bool WriteTo(const char* path) const
-  {
-    if (!path || !*path)
-      return false;
-    std::FILE* f = std::fopen(path, "wb");
-    if (!f)
-      return false;
-    const bool ok = std::fwrite(mBytes.data(), 1, mBytes.size(), f) == mBytes.size();
-    return std::fclose(f) == 0 && ok;
-  }
+  bool WriteTo(const char* path) const { return ReplaceFile(path, mBytes.data(), mBytes.size()); }
 
 private:
   std::string mBytes;
@@ -342,7 +334,7 @@ bool IPluginBase::LoadProgramFromFXP(const char* path)
 
   if (chunkForm) {
     IByteChunk chunk;
-    if (!mStateChunks || !ReadFileChunk(in, chunk) || UnserializeState(chunk, 8) < 0)
+    if (!mStateChunks || !ReadFileChunk(in, chunk) || UnserializeState(chunk, 8) < 0 || !LastRestoreComplete())
       return false;
   } else {
     if (nParams < 0 || nParams > NParams() || !in.Has(static_cast<size_t>(nParams) * 4))
@@ -385,7 +377,7 @@ bool IPluginBase::LoadBankFromFXB(const char* path)
       return false;
     if (current >= 0 && current < NPresets())
       mCurrentPresetIdx = current;
-    if (UnserializePresets(chunk, 8) < 0)
+    if (UnserializePresets(chunk, 8) < 0 || !LastRestoreComplete())
       return false;
   } else {
     // Check every program record before changing anything.

@@ -18,8 +18,11 @@ public:
   : mBitmap(bitmap)
   , mW(bitmap ? static_cast<int>(static_cast<float>(bitmap->GetWidth()) / bitmap->GetScale()) : 0)
   , mH(bitmap ? static_cast<int>(static_cast<float>(bitmap->GetHeight()) / bitmap->GetScale()) : 0)
-  , mN(nFrames), mFramesAreHorizontal(framesAreHorizontal), mResourceName(name ? name : "")
+  , mN(nFrames), mFramesAreHorizontal(framesAreHorizontal)
   {
+    // An unnamed view (a layer drawn as a bitmap) stays free of the heap.
+    if (name && *name)
+      mResourceName.Set(name);
   }
 
   APIBitmap* GetAPIBitmap() const { return mBitmap; }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "IControl.h"
+#include "APIBitmap.h"
 #include "IGEditorDelegate.h"
 #include "ResourceCaches.h"
 
@@ -29,6 +30,12 @@ IGraphics::~IGraphics()
   // No cursor call may reach the platform while the object is torn down.
   mCursorHidden = false;
   RemoveAllControls();
+  // Layers still pushed when the editor closes belong to nobody else.
+  while (!mLayers.empty())
+  {
+    delete mLayers.top();
+    mLayers.pop();
+  }
   RemoveResourceCacheUser();
 }
 

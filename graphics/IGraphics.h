@@ -23,6 +23,7 @@
 #include "IGraphicsStructs.h"
 #include "IPopupMenu.h"
 #include "IRECTList.h"
+#include "ISVG.h"
 #include "PlatformFont.h"
 #include "UT_PtrList.h"
 #include "UT_String.h"
@@ -58,6 +59,11 @@ public:
   virtual void OnViewDestroyed() {}
   virtual void EndFrame() {}
 
+  // Uniformly scaled from the top left of bounds, not centred; a document of
+  // zero size draws nothing.
+  virtual void DrawSVG(const ISVG& svg, const IRECT& bounds, const IBlend* blend = nullptr);
+  virtual void DrawRotatedSVG(const ISVG& svg, float destCentreX, float destCentreY, float width, float height,
+                              double angle, const IBlend* blend = nullptr);
   virtual void DrawBitmap(const IBitmap& bitmap, const IRECT& bounds, int srcX, int srcY,
                           const IBlend* blend = nullptr) = 0;
   virtual void DrawFittedBitmap(const IBitmap& bitmap, const IRECT& bounds, const IBlend* blend = nullptr);
@@ -111,6 +117,8 @@ public:
   virtual IColor GetDefaultColor() const = 0;
   virtual void* GetDrawContext() = 0;
   virtual const char* GetDrawingAPIStr() = 0;
+  // A copy drawn at another pixel density, retained in the bitmap cache.
+  virtual IBitmap ScaleBitmap(const IBitmap& bitmap, const char* name, int scale);
   // The bitmap cache takes ownership of the bitmap's APIBitmap.
   virtual void RetainBitmap(const IBitmap& bitmap, const char* cacheName);
   // Deletes the cache entry holding the bitmap's APIBitmap; none, nothing.
@@ -192,6 +200,19 @@ public:
   virtual void PlatformResize(bool) {}
   virtual void DrawResize() {}
   virtual bool GetDarkMode() const { return false; }
+  // Target scale 0 means the screen scale. Empty when the extension is not
+  // supported or no density of the name exists, on disk or in the cache.
+  virtual IBitmap LoadBitmap(const char* name, int nStates = 1, bool framesAreHorizontal = false,
+                             int targetScale = 0);
+  virtual IBitmap LoadBitmapFromData(const char* name, const void* data, int dataSize, int nStates = 1,
+                                     bool framesAreHorizontal = false, int targetScale = 0);
+  // Cached under (name, 1.0); a second load of the name ignores units and dpi.
+  virtual ISVG LoadSVG(const char* name, const char* units = "px", float dpi = 72.f);
+  // dataSize <= 0: data is NUL-terminated text.
+  virtual ISVG LoadSVGFromData(const char* name, const void* data, int dataSize, const char* units = "px",
+                               float dpi = 72.f);
+  // The whole file; empty when it cannot be found, opened, sized or read.
+  virtual RawBitmapData LoadResource(const char* name, const char* type);
   virtual void RegisterGestureType(EGestureType type);
   virtual bool IsContextReady() const { return false; }
   virtual void SetContextReady(bool) {}
@@ -208,6 +229,96 @@ public:
   virtual float GetTotalScale() const { return mDrawScale * mScreenScale; }
 
   bool LoadFontByName(const char* fontID, const char* fontName, ETextStyle style = kTextStyleRegular);
+
+  // ---- Text ----------------------------------------------------------------
+  // Nothing for a null or empty string.
+  void DrawText(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend = nullptr);
+  // Anchored at the point by the text's alignment.
+  void DrawTextAt(const IText& text, const char* str, float x, float y, const IBlend* blend = nullptr);
+  // For a non-zero angle: rect becomes the bounding box of the rotated rect
+  // and (tx, ty) the offset that aligns it in bounds; angle 0 changes nothing.
+  static void CalculateTextRotation(const IText& text, const IRECT& bounds, IRECT& rect, double& tx, double& ty);
+  // rect becomes the rotated, aligned extent.
+  static void DoMeasureTextRotation(const IText& text, const IRECT& bounds, IRECT& rect);
+
+  // ---- Lines, bitmap frames and bitmap-font text -----------------------------
+  // x in 0..1 across r, truncated to whole points.
+  void DrawVerticalLine(const IColor& color, const IRECT& r, float x, const IBlend* blend = nullptr,
+                        float thickness = 1.f);
+  void DrawVerticalLine(const IColor& color, float xi, float yLo, float yHi, const IBlend* blend = nullptr,
+                        float thickness = 1.f);
+  // y in 0..1 measured up from the bottom of r.
+  void DrawHorizontalLine(const IColor& color, const IRECT& r, float y, const IBlend* blend = nullptr,
+                          float thickness = 1.f);
+  void DrawHorizontalLine(const IColor& color, float yi, float xLo, float xHi, const IBlend* blend = nullptr,
+                          float thickness = 1.f);
+  // Angle 0 points up, growing clockwise.
+  void DrawRadialLine(const IColor& color, float cx, float cy, float angle, float rMin, float rMax,
+                      const IBlend* blend = nullptr, float thickness = 1.f);
+  // Frames count from 1 and are clamped into the strip.
+  void DrawBitmapFrame(const IBitmap& bitmap, const IRECT& bounds, int frame, const IBlend* blend = nullptr);
+  // One frame per printable character from the space up; nothing for an
+  // empty string or a character width of 0 or less.
+  void DrawBitmapText(const IBitmap& bitmap, const IRECT& bounds, const IText& text, const IBlend* blend,
+                      const char* str, bool vCenter = true, bool multiline = false, int charWidth = 6,
+                      int charHeight = 12, int charOffset = 0);
+  // Restyles every vector control of the list, in list order. The vector
+  // base and its style live with the controls; cross-cast to reach them.
+  template <class VectorBase, class Style>
+  void StyleAllVectorControls(const Style& style)
+  {
+    ForControlListFunc([&](IControl* c) {
+      if (auto* v = dynamic_cast<VectorBase*>(c))
+        v->SetStyle(style);
+    });
+  }
+  // An SVG paint as a pattern; gradient stops stay opaque whatever the opacity.
+  static IPattern GetPatternFromSVGPaint(const SVGPaint& paint, float opacity);
+
+  // ---- Layers ----------------------------------------------------------------
+  // The new layer (bounds aligned outward to pixels) becomes the target.
+  void StartLayer(IControl* control, const IRECT& r, bool cacheable = false);
+  // Null when no layer is active.
+  ILayerPtr EndLayer();
+  // Takes the layer back (layer becomes null) and draws on into it.
+  void ResumeLayer(ILayerPtr& layer);
+  // True when the layer can be drawn again without redrawing it.
+  bool CheckLayer(const ILayerPtr& layer);
+  void DrawLayer(const ILayerPtr& layer, const IBlend* blend = nullptr);
+  void DrawFittedLayer(const ILayerPtr& layer, const IRECT& bounds, const IBlend* blend = nullptr);
+  void DrawRotatedLayer(const ILayerPtr& layer, double angle);
+  // The content over its blurred, coloured, offset alpha; an empty or
+  // zero-sized layer stays as it is.
+  void ApplyLayerDropShadow(ILayerPtr& layer, const IShadow& shadow);
+  void PushLayer(ILayer* layer);
+  // Null for an empty stack (the transform and clip are still reset).
+  ILayer* PopLayer();
+  void ReplaceLayerBitmapDataFrom(ILayerPtr& layer, const RawBitmapData& data) { ReplaceLayerBitmapData(layer, data); }
+  int NLayers() const { return static_cast<int>(mLayers.size()); }
+  // An empty r clips to the whole current area (top layer or control clip).
+  void PathClipRegion(const IRECT r = IRECT());
+
+  // ---- Resources -------------------------------------------------------------
+  // Location > 0 with the full path and its density in sourceScale, or 0.
+  int SearchImageResource(const char* name, const char* type, UT_String& result, int targetScale,
+                          int& sourceScale);
+  APIBitmap* SearchBitmapInCache(const char* name, int targetScale, int& sourceScale);
+  IBitmap ReloadBitmapForScale(const IBitmap& bitmap);
+  void SetSharedResourcesSubPath(const char* path) { mSharedResourcesSubPath.Set(path ? path : ""); }
+  // Background controls are made by the controls library, which installs its
+  // makers; each attach loads the resource and inserts the control at index 0.
+  struct BackgroundMakers
+  {
+    std::function<IControl*(float x, float y, const IBitmap&)> bitmap;
+    std::function<IControl*(const IRECT&, const ISVG&)> svg;
+    std::function<IControl*(const IRECT&, const IPattern&)> panel;
+  };
+  void SetBackgroundMakers(BackgroundMakers makers) { mBackgroundMakers = std::move(makers); }
+  // Null when no maker is installed; the control is made even when the
+  // resource is missing (it then draws nothing).
+  IControl* AttachBackground(const char* fileName);
+  IControl* AttachSVGBackground(const char* fileName);
+  IControl* AttachPanelBackground(const IPattern& pattern);
 
   // ---- Geometry --------------------------------------------------------
   void Resize(int w, int h, float scale, bool needsPlatformResize = true) override;
@@ -348,6 +459,12 @@ public:
   void PathTransformTranslate(float x, float y);
   void PathTransformScale(float x, float y);
   void PathTransformRotate(float degrees);
+  void PathTransformScale(float s) { PathTransformScale(s, s); }
+  void PathTransformSkew(float xDegrees, float yDegrees);
+  void PathTransformMatrix(const IMatrix& m);
+  const IMatrix& GetTransform() const { return mTransform; }
+  // Start at rMin, end at rMax, as DrawRadialLine.
+  void PathRadialLine(float cx, float cy, float angle, float rMin, float rMax);
   void PathRect(const IRECT& bounds);
   void PathRoundRect(const IRECT& bounds, float cornerRadius);
   // Radii from the top left clockwise; none above 0 gives a plain rectangle.
@@ -476,10 +593,11 @@ protected:
   float mCursorY = -1.f;
   float mXTranslation = 0.f;
   float mYTranslation = 0.f;
-  std::stack<ILayer*> mLayers;
+  // Vectors keep their storage when popped, so drawing stays off the heap.
+  std::stack<ILayer*, std::vector<ILayer*>> mLayers;
   IRECT mClipRECT;
   IMatrix mTransform;
-  std::stack<IMatrix> mTransformStates;
+  std::stack<IMatrix, std::vector<IMatrix>> mTransformStates;
 
   ClockFunc mClock;
   std::function<bool()> mPopupIsOpen;
@@ -487,6 +605,7 @@ protected:
   PopupOpenFunc mPopupOpen;
   TextEntryOpenFunc mTextEntryOpen;
   FrameTimeFunc mFrameTimeUpdate;
+  BackgroundMakers mBackgroundMakers;
 };
 
 } // namespace plugin::igraphics

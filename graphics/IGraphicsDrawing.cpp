@@ -1,8 +1,12 @@
 // The default drawing bodies: every shape is a path built on the path slots
-// and stroked or filled with a one-colour paint; bitmaps and text go through
-// the back end's slots; font loading and the bitmap cache's retain/release.
+// and stroked or filled with a one-colour paint; bitmaps go through the back
+// end's slot; the bitmap cache's retain/release.
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <mutex>
+#include <numbers>
 
 #include "IGraphics.h"
 #include "ResourceCaches.h"
@@ -316,6 +320,111 @@ void IGraphics::DrawData(const IColor& color, const IRECT& r, float* normYPoints
   PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
 }
 
+// ---- Lines -------------------------------------------------------------------
+
+void IGraphics::PathRadialLine(float cx, float cy, float angle, float rMin, float rMax)
+{
+  const float a = (angle - 90.f) / 180.f * std::numbers::pi_v<float>;
+  const float c = std::cos(a), s = std::sin(a);
+  PathMoveTo(cx + c * rMin, cy + s * rMin);
+  PathLineTo(cx + c * rMax, cy + s * rMax);
+}
+
+void IGraphics::DrawRadialLine(const IColor& color, float cx, float cy, float angle, float rMin, float rMax,
+                               const IBlend* blend, float thickness)
+{
+  const float a = (angle - 90.f) / 180.f * std::numbers::pi_v<float>;
+  const float c = std::cos(a), s = std::sin(a);
+  DrawLine(color, cx + c * rMin, cy + s * rMin, cx + c * rMax, cy + s * rMax, blend, thickness);
+}
+
+void IGraphics::DrawVerticalLine(const IColor& color, const IRECT& r, float x, const IBlend* blend, float thickness)
+{
+  x = std::clamp(x, 0.f, 1.f);
+  const float pos = r.L + static_cast<float>(static_cast<int>((r.R - r.L) * x));
+  DrawLine(color, pos, r.T, pos, r.B, blend, thickness);
+}
+
+void IGraphics::DrawVerticalLine(const IColor& color, float xi, float yLo, float yHi, const IBlend* blend,
+                                 float thickness)
+{
+  DrawLine(color, xi, yLo, xi, yHi, blend, thickness);
+}
+
+void IGraphics::DrawHorizontalLine(const IColor& color, const IRECT& r, float y, const IBlend* blend,
+                                   float thickness)
+{
+  y = std::clamp(y, 0.f, 1.f);
+  const float pos = r.B - (r.B - r.T) * y;
+  DrawLine(color, r.L, pos, r.R, pos, blend, thickness);
+}
+
+void IGraphics::DrawHorizontalLine(const IColor& color, float yi, float xLo, float xHi, const IBlend* blend,
+                                   float thickness)
+{
+  DrawLine(color, xLo, yi, xHi, yi, blend, thickness);
+}
+
+// ---- Bitmap frames and bitmap-font text ----------------------------------------
+
+void IGraphics::DrawBitmapFrame(const IBitmap& bitmap, const IRECT& bounds, int frame, const IBlend* blend)
+{
+  const int n = bitmap.N();
+  const int i = std::max(1, std::min(frame, n));
+  int srcX = 0, srcY = 0;
+  if (n >= 2 && i >= 2)
+  {
+    if (bitmap.GetFramesAreHorizontal())
+      srcX = (i - 1) * bitmap.W() / n;
+    else
+      srcY = (i - 1) * bitmap.H() / n;
+  }
+  DrawBitmap(bitmap, bounds, srcX, srcY, blend);
+}
+
+void IGraphics::DrawBitmapText(const IBitmap& bitmap, const IRECT& bounds, const IText& text, const IBlend* blend,
+                               const char* str, bool vCenter, bool multiline, int charWidth, int charHeight,
+                               int charOffset)
+{
+  // A character without width has no place on a line.
+  if (!str || str[0] == '\0' || charWidth <= 0)
+    return;
+  const int len = static_cast<int>(std::strlen(str));
+  const float y0 = vCenter ? bounds.T + (bounds.H() - static_cast<float>(charHeight)) * 0.5f : bounds.T;
+  const float tw = static_cast<float>(static_cast<long long>(len) * charWidth);
+  float x0 = 0.f;
+  switch (text.mAlign)
+  {
+    case kAlignNear: x0 = bounds.L; break;
+    case kAlignCenter: x0 = (bounds.W() - tw) * 0.5f + bounds.L; break;
+    case kAlignFar: x0 = bounds.R - tw; break;
+    default: break;
+  }
+  int lines = 1;
+  int charsPerLine = static_cast<int>(bounds.W() / static_cast<float>(charWidth));
+  if (multiline)
+  {
+    if (tw > bounds.W() && charsPerLine >= 1)
+      lines = static_cast<int>(tw / bounds.W()) + 1;
+    else if (tw <= bounds.W())
+      charsPerLine = len;
+  }
+  if (charsPerLine < 1)
+    return;
+  int c = 0;
+  for (int k = 0; k < lines; ++k)
+    for (int j = 0; j < charsPerLine; ++j)
+    {
+      if (c >= len)
+        return;
+      const float x = x0 + static_cast<float>(j) * (static_cast<float>(charWidth) + static_cast<float>(charOffset));
+      const float y = y0 + static_cast<float>(k) * static_cast<float>(charHeight);
+      const int ch = static_cast<signed char>(str[c++]);
+      DrawBitmapFrame(bitmap, IRECT(x, y, x + static_cast<float>(charWidth), y + static_cast<float>(charHeight)),
+                      std::max(ch, 32) - 31, blend);
+    }
+}
+
 // ---- Bitmaps -------------------------------------------------------------------
 
 void IGraphics::DrawFittedBitmap(const IBitmap& bitmap, const IRECT& bounds, const IBlend* blend)
@@ -360,45 +469,6 @@ void IGraphics::ReleaseBitmap(const IBitmap& bitmap)
   StaticStorage<APIBitmap>& cache = BitmapCache();
   std::lock_guard<std::recursive_mutex> lock(cache.mMutex);
   cache.Remove(bitmap.GetAPIBitmap());
-}
-
-// ---- Text and fonts --------------------------------------------------------
-
-float IGraphics::MeasureText(const IText& text, const char* str, IRECT& bounds) const
-{
-  if (!str || str[0] == '\0')
-    return 0.f;
-  return DoMeasureText(text, str, bounds);
-}
-
-namespace {
-
-// The platform font lives only for the load; the back end keeps what it needs.
-template <class LoadPlatform>
-bool LoadFontWith(IGraphics& g, const char* fontID, LoadPlatform loadPlatform)
-{
-  const PlatformFontPtr font = loadPlatform();
-  if (!font || !g.LoadAPIFont(fontID, font))
-    return false;
-  g.CachePlatformFont(fontID, font);
-  return true;
-}
-
-} // namespace
-
-bool IGraphics::LoadFont(const char* fontID, const char* fileNameOrResID)
-{
-  return LoadFontWith(*this, fontID, [&] { return LoadPlatformFont(fontID, fileNameOrResID); });
-}
-
-bool IGraphics::LoadFontFromData(const char* fontID, void* pData, int dataSize)
-{
-  return LoadFontWith(*this, fontID, [&] { return LoadPlatformFontFromData(fontID, pData, dataSize); });
-}
-
-bool IGraphics::LoadFontByName(const char* fontID, const char* fontName, ETextStyle style)
-{
-  return LoadFontWith(*this, fontID, [&] { return LoadPlatformFontByName(fontID, fontName, style); });
 }
 
 } // namespace plugin::igraphics

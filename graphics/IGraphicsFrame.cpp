@@ -108,8 +108,10 @@ void IGraphics::SetUnionDrawing(bool on)
 
 void IGraphics::PathTransformReset(bool clearStates)
 {
+  // Popped one by one: the storage stays for the next control.
   if (clearStates)
-    mTransformStates = {};
+    while (!mTransformStates.empty())
+      mTransformStates.pop();
   mTransform = IMatrix();
   PathTransformSetMatrix(mTransform);
 }
@@ -138,6 +140,18 @@ void IGraphics::PathTransformScale(float x, float y)
 void IGraphics::PathTransformRotate(float degrees)
 {
   mTransform.Rotate(degrees);
+  PathTransformSetMatrix(mTransform);
+}
+
+void IGraphics::PathTransformSkew(float xDegrees, float yDegrees)
+{
+  mTransform.Skew(xDegrees, yDegrees);
+  PathTransformSetMatrix(mTransform);
+}
+
+void IGraphics::PathTransformMatrix(const IMatrix& m)
+{
+  mTransform.Transform(m);
   PathTransformSetMatrix(mTransform);
 }
 

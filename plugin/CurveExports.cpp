@@ -7,6 +7,7 @@
 #include "LocaleFreeNumber.h"
 #include "LogGrid.h"
 #include "ReferenceRecords.h"
+#include "ReplaceFile.h"
 
 namespace {
 
@@ -99,8 +100,5 @@ std::string CurvesCSVText(const CurveTable& t) {
 }
 
 bool WriteTextFile(const char* path, const std::string& text) {
-  std::FILE* file = (path && *path) ? std::fopen(path, "wb") : nullptr;
-  if (!file) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  return std::fclose(file) == 0 && written;
+  return plugin::ReplaceFile(path, text.data(), text.size());
 }

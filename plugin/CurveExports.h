@@ -36,5 +36,6 @@ struct CurveTable {
 };
 std::string CurvesCSVText(const CurveTable& table);
 
-// Writes text to path with "wb"; false when it cannot be opened or written.
-bool WriteTextFile(const char* path, const std::string& text);
+// Writes text beside path and renames it into place; false, the old file
+// untouched, when any step fails.
+[[nodiscard]] bool WriteTextFile(const char* path, const std::string& text);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "ReplaceFile.h"
+
 static_assert(std::endian::native == std::endian::little, "curve files are stored in host order, little-endian");
 
 namespace {
@@ -46,17 +48,16 @@ const char* CurveFileMessage(ECurveFileStatus status) {
 }
 
 bool WriteCurveFile(const char* path, ECurveFileType type, const Vorelle3CurveRecord& curve) {
-  std::FILE* raw = (path && *path) ? std::fopen(path, "wb") : nullptr;
-  if (!raw) return false;
-  FilePtr file(raw);
-  const uint32_t header[2] = {kCurveFileVersion, curve.count};
-  bool ok = std::fwrite(CurveFileMagic(type), 1, 4, raw) == 4 && std::fwrite(header, sizeof header, 1, raw) == 1;
-  if (curve.count > 0) {
-    ok = ok && curve.freq && curve.mag && std::fwrite(curve.freq, sizeof(double), curve.count, raw) == curve.count &&
-         std::fwrite(curve.mag, sizeof(double), curve.count, raw) == curve.count;
-  }
-  // The close flushes: a full disk may only show here.
-  return std::fclose(file.release()) == 0 && ok;
+  if (curve.count > 0 && (!curve.freq || !curve.mag)) return false;
+  return plugin::ReplaceFile(path, [&](std::FILE* raw) {
+    const uint32_t header[2] = {kCurveFileVersion, curve.count};
+    bool ok = std::fwrite(CurveFileMagic(type), 1, 4, raw) == 4 && std::fwrite(header, sizeof header, 1, raw) == 1;
+    if (curve.count > 0) {
+      ok = ok && std::fwrite(curve.freq, sizeof(double), curve.count, raw) == curve.count &&
+           std::fwrite(curve.mag, sizeof(double), curve.count, raw) == curve.count;
+    }
+    return ok;
+  });
 }
 
 ECurveFileStatus ReadCurveFile(const char* path, ECurveFileType type, unsigned expectedCount, std::vector<double>& freq,

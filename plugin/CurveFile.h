@@ -29,9 +29,10 @@ const char* CurveFileMagic(ECurveFileType type);
 // kCannotOpen, which show none).
 const char* CurveFileMessage(ECurveFileStatus status);
 
-// Writes the record's count, frequencies and magnitudes. False when the file
-// cannot be opened, written or closed.
-bool WriteCurveFile(const char* path, ECurveFileType type, const Vorelle3CurveRecord& curve);
+// Writes the record's count, frequencies and magnitudes beside path and
+// renames the file into place. False, the old file untouched, when the file
+// cannot be made, written or closed.
+[[nodiscard]] bool WriteCurveFile(const char* path, ECurveFileType type, const Vorelle3CurveRecord& curve);
 
 // Reads a whole file of this type and expectedCount points into freq and mag
 // (resized to the count). Checks magic, version and count in that order,

@@ -6,6 +6,7 @@
 
 #include "IPluginBase.h"
 #include "LocaleFreeNumber.h"
+#include "Utf8Text.h"
 
 using plugin::IPluginBase;
 
@@ -48,14 +49,14 @@ void IXMLParameters::BuildPresetTree(TiXmlDocument& doc, const IPluginBase& plug
   AddTextElement(*root, "PluginVersion", version.Get());
 
   auto* preset = new TiXmlElement("Preset");
-  preset->SetAttribute("name", presetName ? presetName : "");
+  preset->SetAttribute("name", AttributeText(presetName));
   root->LinkEndChild(preset);
   auto* list = new TiXmlElement("Parameter");
   preset->LinkEndChild(list);
   for (int i = 0; i < plug.NParams(); ++i) {
     const plugin::IParam* param = plug.GetParam(i);
     auto* element = new TiXmlElement("Param");
-    element->SetAttribute("name", param->GetName());
+    element->SetAttribute("name", AttributeText(param->GetName()));
     const double v = values ? values[i] : param->Value();
     element->SetAttribute("val", plugin::FormatFixed(v, kValueDecimals));
     list->LinkEndChild(element);
@@ -67,6 +68,17 @@ std::string IXMLParameters::PrintTree(const TiXmlDocument& doc) {
   TiXmlPrinter printer;
   doc.Accept(&printer);
   return std::string(printer.CStr(), printer.Size());
+}
+
+bool IXMLParameters::ParseText(const std::string& text, TiXmlDocument& doc) {
+  if (!plugin::IsWellFormedUtf8(text.data(), text.size())) return false;
+  doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  return !doc.Error();
+}
+
+std::string IXMLParameters::AttributeText(const char* text) {
+  if (!text) return std::string();
+  return plugin::AsUtf8(text, std::strlen(text));
 }
 
 const TiXmlElement* IXMLParameters::FindPreset(const TiXmlDocument& doc, const IPluginBase& plug,
@@ -93,14 +105,17 @@ bool IXMLParameters::ForEachParam(const TiXmlElement& preset, const IPluginBase&
     const char* name = element->Attribute("name");
     if (!name || !*name) continue;
     const int idx = FindParamByName(plug, name);
-    if (idx < 0) continue;
-    func(idx, ReadValue(*element));
+    double value = 0.0;
+    if (idx < 0 || !ReadValue(*element, value)) continue;
+    func(idx, value);
   }
   return true;
 }
 
-double IXMLParameters::ReadValue(const TiXmlElement& param) {
+bool IXMLParameters::ReadValue(const TiXmlElement& param, double& value) {
   double v = 0.0;
-  if (!plugin::ParseDouble(param.Attribute("val"), v) || !std::isfinite(v)) return 0.0;
-  return v;
+  if (!plugin::ParseDouble(param.Attribute("val"), v)) v = 0.0;
+  if (!std::isfinite(v)) return false;
+  value = v;
+  return true;
 }

@@ -2,28 +2,53 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <tinyxml.h>
 
+#include "ReplaceFile.h"
 #include "StateChunkFormat.h"
+#include "Utf8Text.h"
 
 using plugin::IByteChunk;
 using plugin::UT_String;
 
-bool IXMLPreset::LoadXMLFile(const char* path, TiXmlDocument& doc) {
+namespace {
+
+// Far above any preset file; a larger one is not read into memory.
+constexpr long kMaxPresetFileBytes = 16L << 20;
+
+bool ReadWholeText(const char* path, std::string& text) {
   std::FILE* file = (path && *path) ? std::fopen(path, "rb") : nullptr;
   if (!file) return false;
-  const bool ok = doc.LoadFile(file, TIXML_ENCODING_LEGACY);
+  bool ok = std::fseek(file, 0, SEEK_END) == 0;
+  const long size = ok ? std::ftell(file) : -1;
+  ok = ok && size >= 0 && size <= kMaxPresetFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
+  if (ok) {
+    text.resize(size_t(size));
+    ok = size == 0 || std::fread(text.data(), 1, size_t(size), file) == size_t(size);
+  }
   std::fclose(file);
   return ok;
 }
 
+} // namespace
+
+bool IXMLPreset::LoadXMLFile(const char* path, TiXmlDocument& doc) {
+  std::string bytes;
+  if (!ReadWholeText(path, bytes)) return false;
+  // Editors often start UTF-8 files with a byte-order mark.
+  static constexpr char kBom[] = "\xEF\xBB\xBF";
+  size_t start = bytes.compare(0, 3, kBom) == 0 ? 3 : 0;
+  // The parser reads a C string: it ends at the first zero byte.
+  const size_t end = bytes.find('\0', start);
+  const size_t length = (end == std::string::npos ? bytes.size() : end) - start;
+  // A file in the legacy 8-bit encoding is taken as Latin-1, so its text
+  // reaches the parameters, presets and saved states as UTF-8.
+  return IXMLParameters::ParseText(plugin::AsUtf8(bytes.data() + start, length), doc);
+}
+
 bool IXMLPreset::SaveXMLFile(const char* path, const TiXmlDocument& doc) {
-  std::FILE* file = (path && *path) ? std::fopen(path, "wb") : nullptr;
-  if (!file) return false;
-  const bool written = doc.SaveFile(file) && std::ferror(file) == 0;
-  // A full disk may show only when the buffer is flushed.
-  const bool closed = std::fclose(file) == 0;
-  return written && closed;
+  return plugin::ReplaceFile(path, [&doc](std::FILE* file) { return doc.SaveFile(file); });
 }
 
 bool IXMLPreset::AppendXMLText(IByteChunk& chunk, const std::string& text) {

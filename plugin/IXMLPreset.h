@@ -34,12 +34,13 @@ public:
     kLoad,     // apply, capture and restore the current preset, tell the host
   };
 
-  // Opens path with "rb" and parses it (8-bit legacy encoding). False when
-  // the file cannot be opened or is not well-formed XML.
+  // Reads path and parses it as UTF-8 (a leading byte-order mark skipped;
+  // a file that is not UTF-8 is taken as Latin-1). False when the file
+  // cannot be read or is not well-formed XML.
   static bool LoadXMLFile(const char* path, TiXmlDocument& doc);
-  // Opens path with "wb" and writes the document. False when the file cannot
-  // be opened, written or closed.
-  static bool SaveXMLFile(const char* path, const TiXmlDocument& doc);
+  // Writes the document beside path and renames it into place. False, the
+  // old file untouched, when any step fails.
+  [[nodiscard]] static bool SaveXMLFile(const char* path, const TiXmlDocument& doc);
 
   // Appends u32 L and the L bytes of text; false, nothing appended, when the
   // text is empty or the chunk cannot grow.

@@ -67,7 +67,10 @@ bool PlanCurveSection(const IByteChunk& chunk, int64_t pos, const char (&tag)[4]
   }
   plan.magPos = valuesPos;
   const int64_t magBytes = int64_t(plan.count) * kDoubleBytes;
-  plan.fits = Fits(chunk, valuesPos, magBytes) && valuesPos + magBytes <= sectionEnd;
+  // The whole section must be there: a cut chunk applies complete sections
+  // only, though the frequencies after the magnitudes are never read.
+  plan.fits = Fits(chunk, valuesPos, magBytes) && valuesPos + magBytes <= sectionEnd &&
+              Fits(chunk, pos + 8, int64_t(size));
   return true;
 }
 
@@ -110,8 +113,13 @@ StatePlan PlanState(const IByteChunk& chunk, int startPos, uint32_t fingerprintC
   }
   if (!Fits(chunk, p + 4, 2 * kWordBytes)) return plan;
   const uint32_t containerSize = WordAt(chunk, p + 4);
-  // A container cut short (or claiming more than there is) is refused whole.
-  if (!Fits(chunk, p + 8, containerSize)) return plan;
+  // A container cut short is read as far as it goes; what it announces
+  // tells whether anything is missing. Only its pad byte may be.
+  const int64_t end = PaddedEnd(p + 4, containerSize);
+  const auto stopAt = [&](int64_t pos) {
+    plan.result = AsResult(pos);
+    plan.reachedEnd = pos == end && end <= int64_t(chunk.Size()) + 1;
+  };
   if (WordAt(chunk, p + 8) != kContainerVersion || !Fits(chunk, p + 12, kTagBytes) || !TagAt(chunk, p + 12, kFormTag)) {
     plan.result = AsResult(p + 12);
     return plan;
@@ -131,12 +139,20 @@ StatePlan PlanState(const IByteChunk& chunk, int startPos, uint32_t fingerprintC
 
   int64_t q = PaddedEnd(p + 20, xmlSize);
   int64_t r = 0;
-  if (!PlanCurveSection(chunk, q, kFingerprintTag, false, fingerprintCount, plan.fingerprint, &r, &plan.result))
+  int stop = -1;
+  if (!PlanCurveSection(chunk, q, kFingerprintTag, false, fingerprintCount, plan.fingerprint, &r, &stop)) {
+    // A chunk of parameters only (a preset record) ends here.
+    if (stop == AsResult(q)) stopAt(q);
+    else plan.result = stop;
     return plan;
+  }
   int64_t unused = 0;
-  if (!PlanCurveSection(chunk, r, kReferenceTag, true, referenceCount, plan.reference, &unused, &plan.result))
+  if (!PlanCurveSection(chunk, r, kReferenceTag, true, referenceCount, plan.reference, &unused, &stop)) {
+    if (stop == AsResult(r)) stopAt(r);
+    else plan.result = stop;
     return plan;
-  plan.result = AsResult(PaddedEnd(p + 4, containerSize));
+  }
+  stopAt(end);
   return plan;
 }
 

@@ -39,8 +39,8 @@ struct CurvePlan {
   bool countRead = false;    // its point count word lies inside the chunk
   uint32_t count = 0;
   bool matches = false;      // count equals the expected one
-  bool fits = false;         // matches, and the name and magnitudes lie inside
-                             // the section and the chunk
+  bool fits = false;         // matches, the name and magnitudes lie inside the
+                             // section, and the section inside the chunk
   int64_t namePos = 0;       // reference only
   uint32_t nameLength = 0;   // reference only
   int64_t magPos = 0;
@@ -48,8 +48,12 @@ struct CurvePlan {
 
 struct StatePlan {
   // What the reader returns: the position after the chunk, the position at
-  // which it stopped, or -1 (nothing may be applied then).
+  // which it stopped, or -1. With -1 the parameters are still applied when
+  // the XML section was reached, and a complete fingerprint section too.
   int result = -1;
+  // Reading stopped where the container says it ends (missing at most its
+  // last pad byte), so no section it announces is missing.
+  bool reachedEnd = false;
   bool xmlReached = false;
   int xmlPos = 0; // the text length word of the XML section
   CurvePlan fingerprint;
@@ -57,8 +61,9 @@ struct StatePlan {
 };
 
 // Walks the chunk from startPos. The counts are those of the live curve
-// records; a curve section is only usable when its count equals them. A
-// container whose size runs past the chunk's end is refused as a whole.
+// records; a curve section is only usable when its count equals them and its
+// magnitudes lie inside it and the chunk. A container cut short is walked as
+// far as its bytes go; only the chunk's own bytes are ever looked at.
 StatePlan PlanState(const plugin::IByteChunk& chunk, int startPos, uint32_t fingerprintCount,
                     uint32_t referenceCount);
 

@@ -146,8 +146,8 @@ public:
   // mMutex; a refused file posts its message (title "Error") or, when it
   // cannot be opened, nothing. Writers return false on any open, write or
   // close failure.
-  bool WriteFingerprint(const plugin::UT_String& path, const Vorelle3CurveRecord& curve);
-  bool WriteReference(const plugin::UT_String& path, const Vorelle3CurveRecord& curve);
+  [[nodiscard]] bool WriteFingerprint(const plugin::UT_String& path, const Vorelle3CurveRecord& curve);
+  [[nodiscard]] bool WriteReference(const plugin::UT_String& path, const Vorelle3CurveRecord& curve);
   bool ReadFingerprint(const plugin::UT_String& path, Vorelle3CurveRecord& curve);
   bool ReadReference(const plugin::UT_String& path, Vorelle3CurveRecord& curve);
   // The host state chunk: parameters as XML, fingerprint, custom reference.
@@ -158,8 +158,8 @@ public:
   bool WriteStateXML(plugin::IByteChunk& chunk) const;
   int ReadStateXML(const plugin::IByteChunk& chunk, int pos);
   // XML presets (".zvp"); none shows a message.
-  bool SavePresetFile(const plugin::UT_String& path, const plugin::UT_String& presetName);
-  bool SaveDefaultPreset(const plugin::UT_String& folder);
+  [[nodiscard]] bool SavePresetFile(const plugin::UT_String& path, const plugin::UT_String& presetName);
+  [[nodiscard]] bool SaveDefaultPreset(const plugin::UT_String& folder);
   bool LoadPresetFileWithData(const plugin::UT_String& path, plugin::UT_String& presetNameOut, ELoadMode mode);
   bool LoadPresetFile(const plugin::UT_String& path, double* values, plugin::UT_String& presetNameOut);
   void ApplyPresetXML(plugin::IPreset* preset, const plugin::UT_String& path);
@@ -170,11 +170,11 @@ public:
   void MakePresetFromState(plugin::IPreset& preset, const char* name, int nParamsNamed, ...);
   void CopyPresetToSlot(const plugin::IPreset& source, int index);
   // Exports. sampleRate is the analyser's (0: the plug-in's).
-  bool WriteRefDataSource(const plugin::UT_String& path, const plugin::UT_String& name, CMFFT* analyser,
+  [[nodiscard]] bool WriteRefDataSource(const plugin::UT_String& path, const plugin::UT_String& name, CMFFT* analyser,
                           double sampleRate = 0.0);
-  bool GetRefDataPath(const plugin::UT_String& folder, const plugin::UT_String& name, CMFFT* analyser,
+  [[nodiscard]] bool GetRefDataPath(const plugin::UT_String& folder, const plugin::UT_String& name, CMFFT* analyser,
                       double sampleRate = 0.0);
-  void ExportCurvesCSV(const plugin::UT_String& folder);
+  [[nodiscard]] bool ExportCurvesCSV(const plugin::UT_String& folder);
 
   // --- the design steps, on this plug-in's terms
   static void SetIdentity(double* impulse, int n) { ::SetIdentity(impulse, n); }

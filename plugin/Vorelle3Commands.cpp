@@ -254,7 +254,7 @@ double Vorelle3::GetFixedGUIScale(int index) const
 void Vorelle3::SetParamValueAndNotify(int paramIdx, double value, bool normalized)
 {
   IParam* param = GetParam(paramIdx);
-  if (!param)
+  if (!param || !std::isfinite(value))
     return;
   double normalizedValue;
   if (normalized) {

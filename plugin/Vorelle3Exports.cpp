@@ -27,8 +27,8 @@ bool Vorelle3::GetRefDataPath(const UT_String& folder, const UT_String& name, CM
   return WriteRefDataSource(path, name, analyser, sampleRate);
 }
 
-void Vorelle3::ExportCurvesCSV(const UT_String& folder) {
-  if (folder.GetLength() == 0) return;
+bool Vorelle3::ExportCurvesCSV(const UT_String& folder) {
+  if (folder.GetLength() == 0) return false;
   UT_String path = JoinPath(folder.Get(), kCurveDataFileName);
   path.Append(kCurveDataExtension);
 
@@ -54,5 +54,5 @@ void Vorelle3::ExportCurvesCSV(const UT_String& folder) {
     }
     text = CurvesCSVText(table);
   }
-  WriteTextFile(path.Get(), text);
+  return WriteTextFile(path.Get(), text);
 }

@@ -106,7 +106,9 @@ void Vorelle3::PresetAction(int tag)
   if (!ui)
     return;
   if (tag == kTagSaveDefault) {
-    SaveDefaultPreset(UT_String(GetAUDataPath()));
+    const UT_String folder(GetAUDataPath());
+    if (!SaveDefaultPreset(folder))
+      PostMessage(DefaultPresetPath(folder).Get(), "Error Save");
     return;
   }
   if (tag == kTagScanPresets) {
@@ -120,8 +122,8 @@ void Vorelle3::PresetAction(int tag)
   if (tag == kTagLoad) {
     UT_String name;
     LoadPresetFileWithData(path, name, ELoadMode::kLoad);
-  } else {
-    SavePresetFile(path, PresetNameFromPath(path.Get()));
+  } else if (!SavePresetFile(path, PresetNameFromPath(path.Get()))) {
+    PostMessage(path.Get(), "Error Save");
   }
 }
 

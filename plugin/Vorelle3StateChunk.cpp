@@ -70,9 +70,12 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
   const uint32_t fpCount = mCurves.Fingerprint().count;
   const uint32_t refCount = mCurves.CustomReference().count;
   const statechunk::StatePlan plan = statechunk::PlanState(chunk, startPos, fpCount, refCount);
-  if (plan.result < 0) return plan.result; // refused: nothing applied
+  mRestoreComplete = false;
+  if (plan.result < 0 && !plan.xmlReached) return plan.result; // refused: nothing applied
 
-  if (plan.xmlReached) ReadStateXML(chunk, plan.xmlPos);
+  // Whatever can be read is applied, section by section: the parameters,
+  // then each curve whose section is complete.
+  const bool xmlOk = plan.xmlReached && ReadStateXML(chunk, plan.xmlPos) > 0;
 
   // Curves are taken whole or not at all: every value inside its section
   // and finite, the name with them.
@@ -81,6 +84,15 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
                     CopyFiniteValues(chunk, plan.fingerprint.magPos, fpCount, fpMag);
   const bool refOk = plan.reference.fits &&
                      CopyFiniteValues(chunk, plan.reference.magPos, refCount, refMag);
+  // A section saved with another point count (another band setting) or
+  // without a curve is passed over on purpose; any other unread part makes
+  // the restore incomplete.
+  const auto curveDone = [](const statechunk::CurvePlan& c, bool applied) {
+    return applied || (c.countRead && (c.count == 0 || !c.matches));
+  };
+  const bool curvesExpected = plan.fingerprint.present || plan.reference.present;
+  mRestoreComplete = plan.result >= 0 && plan.reachedEnd && xmlOk &&
+                     (!curvesExpected || (curveDone(plan.fingerprint, fpOk) && curveDone(plan.reference, refOk)));
   if (!fpOk && !refOk) return plan.result;
   {
     // The audio thread reads these records.
@@ -115,8 +127,7 @@ int Vorelle3::ReadStateXML(const IByteChunk& chunk, int pos) {
     text.assign(bytes, strnlen(bytes, length));
   }
   TiXmlDocument doc;
-  doc.Parse(text.c_str());
-  if (doc.Error()) return 0;
+  if (!ParseText(text, doc)) return 0;
   const char* presetName = nullptr;
   const TiXmlElement* preset = FindPreset(doc, *this, &presetName);
   if (!preset) return 0;

@@ -381,7 +381,8 @@ OSStatus IPluginAU::SetOneParameter(AudioUnitParameterID id, AudioUnitParameterV
   if (!param)
     return kAudioUnitErr_InvalidParameter;
   const int idx = static_cast<int>(id);
-  param->Set(static_cast<double>(value));
+  if (!param->Set(static_cast<double>(value)))
+    return kAudioUnitErr_InvalidParameterValue; // NaN or infinity: nothing changes
   SendParameterValueFromAPI(idx, static_cast<double>(value), false);
   OnParamChange(idx, kHost, static_cast<int>(bufferOffset));
   return noErr;

@@ -113,7 +113,9 @@ OSStatus IPluginAU::RestoreClassInfo(CFPropertyListRef plist)
     return kRefused;
   }
   SendCurrentParamValuesFromDelegate();
-  return noErr;
+  // Damaged data keeps what could be read, but the host must not take it
+  // for the whole session.
+  return LastRestoreComplete() ? noErr : kRefused;
 }
 
 OSStatus IPluginAU::GetFactoryPresets(CFArrayRef* out) const

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <string>
 #include <cmath>
 #include <cstring>
 
@@ -17,13 +19,6 @@ int FormatInto(double value, int decimals, char* buf) {
   decimals = std::clamp(decimals, 0, kMaxDecimals);
   const auto res = std::to_chars(buf, buf + kFixedBufSize, value, std::chars_format::fixed, decimals);
   return res.ec == std::errc() ? int(res.ptr - buf) : 0;
-}
-
-bool StartsWithNoCase(const char* text, const char* word) {
-  for (; *word; ++text, ++word) {
-    if (*text == '\0' || (*text | 0x20) != *word) return false;
-  }
-  return true;
 }
 
 } // namespace
@@ -44,43 +39,149 @@ int FormatFixed(double value, int decimals, char* out, int outSize) {
   return len;
 }
 
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsHexDigit(char c) { return IsDigit(c) || (char(c | 0x20) >= 'a' && char(c | 0x20) <= 'f'); }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c | 0x20) : c; }
+
+// Takes `word` (lower case) from *p, ignoring case.
+bool Take(const char*& p, const char* word) {
+  const char* q = p;
+  for (; *word; ++q, ++word) {
+    if (Lower(*q) != *word) return false;
+  }
+  p = q;
+  return true;
+}
+
+// The characters "%lf" collects for a number at p (after the sign), as the
+// C library's scanner does: it stops at the first character that cannot
+// continue the number, never steps back, and does not check that the exponent
+// has digits. Empty when the scan fails.
+std::string CollectDigits(const char* p, bool& hex) {
+  std::string buf;
+  bool gotDigit = false, gotDot = false, gotExp = false;
+  hex = false;
+  if (p[0] == '0') {
+    buf += *p++;
+    if (Lower(*p) == 'x') {
+      buf += *p++;
+      hex = true;
+    } else {
+      gotDigit = true;
+    }
+  }
+  const char expChar = hex ? 'p' : 'e';
+  for (;; ++p) {
+    const char c = *p;
+    if (IsDigit(c) || (hex && !gotExp && IsHexDigit(c))) {
+      gotDigit = true;
+    } else if (gotExp && Lower(buf.back()) == expChar && (c == '+' || c == '-')) {
+    } else if (gotDigit && !gotExp && Lower(c) == expChar) {
+      gotExp = gotDot = true;
+    } else if (!gotDot && c == '.') {
+      gotDot = true;
+    } else {
+      break;
+    }
+    buf += c;
+  }
+  // Nothing, or a bare "0x", is no number.
+  if (buf.empty() || (hex && buf.size() == 2)) buf.clear();
+  return buf;
+}
+
+// Length of the longest prefix of digits[from..] made of `digit` characters.
+template <typename Pred> size_t Span(const std::string& s, size_t from, Pred digit) {
+  size_t i = from;
+  while (i < s.size() && digit(s[i])) ++i;
+  return i - from;
+}
+
+// Reads the collected text as strtod reads it: the longest prefix that is
+// a number. False when there is none.
+bool ConvertCollected(const std::string& text, bool hex, double& value) {
+  const size_t start = hex ? 2 : 0;
+  auto isMantDigit = hex ? IsHexDigit : IsDigit;
+  size_t i = start;
+  const size_t intDigits = Span(text, i, isMantDigit);
+  i += intDigits;
+  size_t fracDigits = 0;
+  if (i < text.size() && text[i] == '.') {
+    fracDigits = Span(text, i + 1, isMantDigit);
+    i += 1 + fracDigits;
+  }
+  if (intDigits + fracDigits == 0) {
+    if (!hex) return false;
+    value = 0.0; // "0x." reads as the zero before the x
+    return true;
+  }
+  size_t end = i;
+  // The exponent, saturated: only its sign and rough size matter below.
+  int64_t exponent = 0;
+  if (i < text.size() && Lower(text[i]) == (hex ? 'p' : 'e')) {
+    size_t j = i + 1;
+    bool negativeExp = false;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) negativeExp = text[j++] == '-';
+    const size_t expDigits = Span(text, j, IsDigit);
+    if (expDigits > 0) {
+      end = j + expDigits;
+      for (size_t k = j; k < end; ++k) exponent = std::min<int64_t>(exponent * 10 + (text[k] - '0'), 1 << 30);
+      if (negativeExp) exponent = -exponent;
+    }
+  }
+  const char* first = text.data() + start;
+  const char* last = text.data() + end;
+  double v = 0.0;
+  const auto res = std::from_chars(first, last, v, hex ? std::chars_format::hex : std::chars_format::general);
+  if (res.ec == std::errc::result_out_of_range) {
+    // Overflow saturates and underflow flushes to zero, as strtod does; which
+    // one it is follows from the place of the leading non-zero digit.
+    const size_t intZeros = Span(text, start, [](char c) { return c == '0'; });
+    int64_t lead = 0;
+    if (intZeros < intDigits) {
+      lead = int64_t(intDigits - intZeros) - 1;
+    } else {
+      const size_t fracZeros = fracDigits > 0 ? Span(text, start + intDigits + 1, [](char c) { return c == '0'; }) : 0;
+      if (fracZeros == fracDigits) {
+        v = 0.0; // no non-zero digit: zero whatever the exponent
+        value = v;
+        return true;
+      }
+      lead = -int64_t(fracZeros) - 1;
+    }
+    const int64_t scale = hex ? 4 * lead + exponent : lead + exponent;
+    v = scale < 0 ? 0.0 : HUGE_VAL;
+  } else if (res.ec != std::errc() || res.ptr != last) {
+    return false;
+  }
+  value = v;
+  return true;
+}
+
+} // namespace
+
 bool ParseDouble(const char* text, double& value) {
   if (!text) return false;
   const char* p = text;
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  while (IsBlank(*p)) ++p;
   bool negative = false;
   if (*p == '+' || *p == '-') negative = (*p++ == '-');
-  // from_chars takes neither a sign after ours nor a plus; nan and inf and
-  // the hex prefix are handled here as "%lf" does.
-  if (*p == '+' || *p == '-') return false;
   double v = 0.0;
-  if (StartsWithNoCase(p, "nan")) {
+  if (Lower(*p) == 'n') {
+    if (!Take(p, "nan")) return false;
     v = std::nan("");
-  } else if (StartsWithNoCase(p, "inf")) {
+  } else if (Lower(*p) == 'i') {
+    if (!Take(p, "inf")) return false;
+    // Once an "i" follows, the scanner wants the whole "infinity".
+    if (Lower(*p) == 'i' && !Take(p, "inity")) return false;
     v = HUGE_VAL;
   } else {
-    const char* end = p + std::strlen(p);
-    std::from_chars_result res;
-    if (p[0] == '0' && (p[1] | 0x20) == 'x' && p[2] != '\0' && p[2] != '+' && p[2] != '-') {
-      res = std::from_chars(p + 2, end, v, std::chars_format::hex);
-      if (res.ec == std::errc::invalid_argument) {
-        v = 0.0; // "0x" without hex digits reads as the zero before it
-        res.ec = std::errc();
-      }
-    } else {
-      res = std::from_chars(p, end, v, std::chars_format::general);
-    }
-    if (res.ec == std::errc::invalid_argument) return false;
-    if (res.ec == std::errc::result_out_of_range) {
-      // Overflow saturates and underflow flushes to zero, as strtod: only a
-      // negative exponent makes a number too small.
-      bool tiny = false;
-      for (const char* q = p; q + 1 < res.ptr; ++q) {
-        const char c = char(*q | 0x20);
-        if ((c == 'e' || c == 'p') && q[1] == '-') tiny = true;
-      }
-      v = tiny ? 0.0 : HUGE_VAL;
-    }
+    bool hex = false;
+    const std::string collected = CollectDigits(p, hex);
+    if (collected.empty() || !ConvertCollected(collected, hex, v)) return false;
   }
   value = negative ? -v : v;
   return true;

@@ -1,9 +1,10 @@
 #pragma once
 // Decimal text of numbers that does not depend on the process locale: a host
 // running with a comma locale must still write and read "1.500000". The
-// output matches printf's "%.*f" in the "C" locale; the parser accepts what
-// "%lf" scanning accepts there (leading blanks, sign, decimal or hex digits,
-// exponent, inf, nan) and stops at the first character it cannot use.
+// output matches printf's "%.*f" in the "C" locale; the parser reads what
+// "%lf" scanning reads there: the characters the scanner collects (it never
+// steps back, so "0xnan" and "infinit" are no number), taken as far as they
+// form a number ("0x2p+-91" reads 2).
 // Pure functions; any thread.
 #include <string>
 

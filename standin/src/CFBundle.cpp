@@ -81,6 +81,19 @@ const CFStringRef kCFBundleVersionKey = CFSTR("CFBundleVersion");
 const CFStringRef kCFBundleNameKey = CFSTR("CFBundleName");
 const CFStringRef kCFBundleDevelopmentRegionKey = CFSTR("CFBundleDevelopmentRegion");
 
+namespace standin::cf {
+
+std::vector<std::string> BundleResourceFolders() {
+  Registry& r = Bundles();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  std::vector<std::string> folders;
+  for (const __CFBundle* b : r.bundles) folders.push_back(b->ResourcesPath());
+  if (r.main) folders.push_back(r.main->ResourcesPath());
+  return folders;
+}
+
+}  // namespace standin::cf
+
 CFTypeID CFBundleGetTypeID(void) { return kBundleTypeID; }
 
 CFBundleRef CFBundleGetMainBundle(void) {

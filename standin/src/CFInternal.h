@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <string>
+#include <vector>
 
 namespace standin::cf {
 
@@ -19,5 +20,8 @@ void MakeConstant(CFTypeRef object);
 
 CFURLRef MakeFileURL(const std::string& path, bool isDirectory);
 const std::string& URLPath(CFURLRef url);
+
+// Contents/Resources of every registered bundle and of the main bundle.
+std::vector<std::string> BundleResourceFolders();
 
 }  // namespace standin::cf

@@ -23,6 +23,10 @@ enum TypeIds : CFTypeID {
   kBundleTypeID = 31,
   kRunLoopTypeID = 43,
   kRunLoopTimerTypeID = 45,
+  kDataProviderTypeID = 60,
+  kCGFontTypeID,
+  kCTFontTypeID,
+  kCTFontDescriptorTypeID,
 };
 
 class Object {

@@ -1,5 +1,6 @@
 #include "AutoreleasePool.h"
 #include "CFRuntime.h"
+#include "FontRegistry.h"
 #include "FoundationInternal.h"
 #include "MainRunLoop.h"
 #include "MetalInternal.h"
@@ -21,6 +22,7 @@ void Reset() {
   DrainAllAutoreleasePools();
   ClearRecordedAUEvents();
   mtl::ResetGPU();
+  ct::ResetFontRegistry();
 }
 
 long LiveCFObjectCount() { return cf::LiveObjects(); }

@@ -3,6 +3,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 #include <random>
 
 #include "CommaLocale.h"
@@ -55,6 +58,12 @@ TEST(LocaleFreeNumber, ParsingAcceptsWhatScanningAccepts) {
       {"1e999", true, HUGE_VAL}, {"-1e999", true, -HUGE_VAL}, {"1e-999", true, 0.0}, {"INF", true, HUGE_VAL},
       {"", false, 0},            {"abc", false, 0},        {"--1", false, 0},      {"+-1", false, 0},
       {"1,5", true, 1.0}, // a comma ends the number in every locale
+      // The scanner collects first and converts what it collected; it
+      // never steps back.
+      {"0xnan", false, 0},       {"0x2p+-91", true, 2.0},  {"0x", false, 0},       {"0xp1", false, 0},
+      {"0x.", true, 0.0},        {"0x1p", true, 1.0},      {"infinit", false, 0},  {"infinity", true, HUGE_VAL},
+      {"infx", true, HUGE_VAL},  {"na", false, 0},         {"1e+", true, 1.0},     {"0x1p-1075", true, 0.0},
+      {"0x1p-1074", true, 4.9406564584124654e-324},
   };
   for (const auto& row : table) {
     double v = -99.0;
@@ -73,6 +82,55 @@ TEST(LocaleFreeNumber, ParsingAcceptsWhatScanningAccepts) {
   EXPECT_TRUE(ParseDouble("nan", nan));
   EXPECT_TRUE(std::isnan(nan));
   EXPECT_FALSE(ParseDouble(nullptr, nan));
+}
+
+// Random text over the characters numbers are made of, read by the parser
+// and by sscanf in the "C" locale; the reference is taken before any locale
+// change.
+struct Scanned {
+  std::string text;
+  bool ok;
+  double v;
+};
+
+std::vector<Scanned> ScannedSamples() {
+  std::mt19937 rng(1234);
+  static const char alphabet[] = "0123456789abcdefxXpPeE.+- nNiItTyY(";
+  std::vector<Scanned> out;
+  for (int i = 0; i < 200000; ++i) {
+    std::string s;
+    const int n = int(rng() % 14);
+    for (int k = 0; k < n; ++k) s += alphabet[rng() % (sizeof alphabet - 1)];
+    // Numbers with exponents near and past the double range.
+    if (i % 4 == 0) s = (rng() % 2 ? "0x1." : "1.") + std::to_string(rng() % 1000) + (rng() % 2 ? "p-" : "e-") +
+                        std::to_string(rng() % 1200);
+    double v = 0.0;
+    const bool ok = std::sscanf(s.c_str(), "%lf", &v) == 1;
+    out.push_back({s, ok, v});
+  }
+  return out;
+}
+
+bool SameReading(const Scanned& want, bool ok, double v) {
+  if (ok != want.ok) return false;
+  if (!ok) return true;
+  return (std::isnan(v) && std::isnan(want.v)) || std::memcmp(&v, &want.v, sizeof v) == 0;
+}
+
+TEST(LocaleFreeNumber, ParsingReadsExactlyWhatScanningReadsInEveryLocale) {
+  const std::vector<Scanned> samples = ScannedSamples();
+  for (const Scanned& s : samples) {
+    double v = 0.0;
+    const bool ok = ParseDouble(s.text.c_str(), v);
+    ASSERT_TRUE(SameReading(s, ok, v)) << "\"" << s.text << "\": " << ok << " " << v << ", scanf " << s.ok << " " << s.v;
+  }
+  testsupport::CommaLocale locale;
+  if (!locale.Active()) GTEST_SKIP() << "no comma locale can be made here";
+  for (size_t i = 0; i < samples.size(); i += 7) {
+    double v = 0.0;
+    const bool ok = ParseDouble(samples[i].text.c_str(), v);
+    ASSERT_TRUE(SameReading(samples[i], ok, v)) << samples[i].text;
+  }
 }
 
 TEST(LocaleFreeNumber, ACommaLocaleChangesNeitherFormattingNorParsing) {

@@ -436,3 +436,27 @@ TEST(IParam, JSONDescribesTheParameter) {
   EXPECT_NE(std::string(escaped.Get()).find("\"name\":\"Say \\\"hi\\\"\\\\\", \"type\":\"bool\""), std::string::npos)
       << escaped.Get();
 }
+
+namespace {
+
+TEST(IParam, ValuesThatAreNoFiniteNumberAreRefusedEverywhere) {
+  IParam p;
+  p.InitDouble("Gain", 0.0, -24.0, 24.0, 0.1, "dB");
+  p.Set(3.0);
+  p.Set(-2.0);
+  const double inf = HUGE_VAL, nan = std::nan("");
+  for (double bad : {nan, -nan, inf, -inf}) {
+    EXPECT_FALSE(p.Set(bad)) << bad;
+    EXPECT_FALSE(p.SetNormalized(bad)) << bad;
+    EXPECT_EQ(p.Value(), -2.0) << bad;
+    EXPECT_EQ(p.GetPreviousValue(), 3.0) << bad;
+  }
+  // Text that reads as no finite number gives the current value.
+  for (const char* text : {"nan", "NAN(1)", "inf", "-infinity", "1e999", "1e999k"}) {
+    EXPECT_EQ(p.StringToValue(text), -2.0) << text;
+  }
+  EXPECT_TRUE(p.Set(1e300));
+  EXPECT_EQ(p.Value(), 24.0); // large but finite: clamped as ever
+}
+
+} // namespace

@@ -174,7 +174,7 @@ TEST_F(IPluginAPIBaseTest, several_host_threads_may_send_values_while_the_timer_
   }
 }
 
-TEST_F(IPluginAPIBaseTest, compare_state_tolerates_tiny_differences_and_short_data)
+TEST_F(IPluginAPIBaseTest, compare_state_tolerates_tiny_differences_and_calls_short_data_unequal)
 {
   PlugUnderTest plug;
   plug.RestorePreset(1);
@@ -191,14 +191,17 @@ TEST_F(IPluginAPIBaseTest, compare_state_tolerates_tiny_differences_and_short_da
   EXPECT_TRUE(plug.CompareState(reinterpret_cast<const uint8_t*>(shifted.data()), 96, 2));
   EXPECT_FALSE(plug.CompareState(reinterpret_cast<const uint8_t*>(shifted.data()), 96, 1));
 
-  // Short data: only what is there is compared, nothing past it is read.
+  // Short or empty data is never the same state, and nothing past it is
+  // read (the copies are exactly as long as they say).
   std::vector<double> v = Doubles(plug, 0.0);
-  v[9] += 1.0;
-  for (int len = 1; len < 80; ++len) {
+  for (int len = 0; len < 80; ++len) {
     std::vector<uint8_t> exact(reinterpret_cast<const uint8_t*>(v.data()),
                                reinterpret_cast<const uint8_t*>(v.data()) + len);
-    EXPECT_TRUE(plug.CompareState(exact.data(), len, 0)) << len;
+    EXPECT_FALSE(plug.CompareState(exact.data(), len, 0)) << len;
   }
+  EXPECT_FALSE(plug.CompareState(reinterpret_cast<const uint8_t*>(shifted.data()), 88, 2)); // one value short
+  EXPECT_TRUE(plug.CompareState(reinterpret_cast<const uint8_t*>(v.data()), 80, 0));
+  v[9] += 1.0;
   EXPECT_FALSE(plug.CompareState(reinterpret_cast<const uint8_t*>(v.data()), 80, 0));
   EXPECT_FALSE(plug.CompareState(nullptr, 80, 0));
   EXPECT_FALSE(plug.CompareState(reinterpret_cast<const uint8_t*>(v.data()), 80, -1));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -118,6 +120,36 @@ TEST_F(ProgramFilesTest, program_chunk_form_matches_the_published_layout)
   EXPECT_EQ(ReadBE(file, 4), file.size() - 8) << "byte size counts what follows it";
 }
 
+TEST_F(ProgramFilesTest, values_that_are_no_finite_number_leave_their_parameter_as_it_was)
+{
+  PlugUnderTest a(ParamForm());
+  a.RestorePreset(1);
+  const std::string path = Path("nan.fxp");
+  ASSERT_TRUE(a.SaveProgramAsFXP(path.c_str()));
+  Bytes file = ReadFile(path);
+  const size_t firstFloat = 60;
+  const uint8_t nanBits[] = {0x7F, 0xC0, 0x00, 0x00}, infBits[] = {0x7F, 0x80, 0x00, 0x00};
+  std::copy(nanBits, nanBits + 4, file.begin() + firstFloat);
+  std::copy(infBits, infBits + 4, file.begin() + firstFloat + 4);
+  WriteFile(path, file);
+  PlugUnderTest b(ParamForm());
+  const std::vector<double> before = Values(b);
+  ASSERT_TRUE(b.LoadProgramFromFXP(path.c_str()));
+  EXPECT_EQ(b.GetParam(0)->Value(), before[0]);
+  EXPECT_EQ(b.GetParam(1)->Value(), before[1]);
+
+  // The plain state reader too.
+  std::vector<double> values = Values(a);
+  values[3] = std::nan("");
+  plugin::IByteChunk chunk;
+  chunk.PutBytes(values.data(), static_cast<int>(values.size() * sizeof(double)));
+  PlugUnderTest c(ParamForm());
+  const double kept = c.GetParam(3)->Value();
+  EXPECT_EQ(c.UnserializeState(chunk, 0), chunk.Size());
+  EXPECT_EQ(c.GetParam(3)->Value(), kept);
+  EXPECT_EQ(c.GetParam(4)->Value(), a.GetParam(4)->Value());
+}
+
 TEST_F(ProgramFilesTest, program_parameter_form_stores_normalised_big_endian_floats)
 {
   PlugUnderTest plug(ParamForm());
@@ -219,8 +251,8 @@ TEST_F(ProgramFilesTest, every_truncated_or_foreign_file_is_refused_without_chan
     PlugUnderTest a(c);
     a.RestorePreset(1);
     const std::string fxp = Path("p.fxp"), fxb = Path("b.fxb"), cut = Path("cut");
-    a.SaveProgramAsFXP(fxp.c_str());
-    a.SaveBankAsFXB(fxb.c_str());
+    ASSERT_TRUE(a.SaveProgramAsFXP(fxp.c_str()));
+    ASSERT_TRUE(a.SaveBankAsFXB(fxb.c_str()));
     for (const std::string& whole : {fxp, fxb}) {
       const Bytes bytes = ReadFile(whole);
       for (size_t len = 0; len < bytes.size(); ++len) {

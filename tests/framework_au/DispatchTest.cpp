@@ -1,6 +1,8 @@
 // Doors, lifecycle, parameters, listeners and MIDI of the Audio Unit binding.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <standin/Testing.h>
 
 #include <stdexcept>
@@ -248,6 +250,26 @@ TEST(AUParameters, SetParameterSnapsStepsClampsAndTellsThePlugin)
   AudioUnitParameterValue value = 0.f;
   EXPECT_EQ(plug.GetParameter(testsupport::kTestLevel, 0, 0, &value), noErr);
   EXPECT_EQ(value, 0.f);
+}
+
+TEST(AUParameters, AValueThatIsNoFiniteNumberIsRefusedWithTheInvalidValueError)
+{
+  RecordingPlug plug;
+  ASSERT_EQ(plug.SetParameter(testsupport::kTestGain, 0, 0, -3.f, 0), noErr);
+  const float bad[] = {std::nanf(""), -std::nanf(""), HUGE_VALF, -HUGE_VALF};
+  for (float value : bad) {
+    plug.mChanges.clear();
+    EXPECT_EQ(plug.SetParameter(testsupport::kTestGain, 0, 0, value, 0), kAudioUnitErr_InvalidParameterValue) << value;
+    AudioUnitParameterEvent event{};
+    event.scope = kAudioUnitScope_Global;
+    event.parameter = testsupport::kTestGain;
+    event.eventType = kParameterEvent_Immediate;
+    event.eventValues.immediate.value = value;
+    EXPECT_EQ(plug.ScheduleParameters(&event, 1), kAudioUnitErr_InvalidParameterValue) << value;
+    EXPECT_EQ(plug.GetParam(testsupport::kTestGain)->Value(), -3.0) << value;
+    EXPECT_TRUE(plug.mChanges.empty()) << value;
+  }
+  EXPECT_EQ(kAudioUnitErr_InvalidParameterValue, -66743);
 }
 
 TEST(AUParameters, WrongScopeOrMissingIdChangesNothing)

@@ -77,6 +77,29 @@ TEST_F(ControlList, RemoveControlsFromIndexRemovesFromTheLastDown)
   EXPECT_NE(g->GetControlWithTag(12), nullptr);
 }
 
+TEST_F(ControlList, EveryRemovalRedrawsWhatIsLeft)
+{
+  struct Case { const char* what; std::function<void()> remove; };
+  const Case cases[] = {
+    {"by index", [&] { g->RemoveControl(1); }},
+    {"by pointer", [&] { g->RemoveControl(g->GetControl(1)); }},
+    {"by tag", [&] { g->RemoveControlWithTag(7); }},
+    {"from an index", [&] { g->RemoveControls(1); }},
+  };
+  for (const Case& c : cases)
+  {
+    g->RemoveAllControls();
+    Add("a", IRECT(0, 0, 10, 10));
+    Add("b", IRECT(20, 0, 30, 10), -1, 7);
+    Add("c", IRECT(40, 0, 50, 10));
+    g->Tick();
+    g->SetAllControlsClean();
+    c.remove();
+    for (int i = 0; i < g->NControls(); ++i)
+      EXPECT_TRUE(g->GetControl(i)->IsDirty()) << c.what << " " << i;
+  }
+}
+
 TEST_F(ControlList, BackgroundGoesToIndexZero)
 {
   Add("a", IRECT(0, 0, 10, 10));
@@ -126,17 +149,33 @@ TEST_F(ControlList, IterationReachesGroupsParamsAndSpecialControls)
   g->AttachControl(new RecordingControl("b", IRECT(0, 0, 10, 10), 2), -1, "knobs");
   g->AttachControl(new RecordingControl("c", IRECT(0, 0, 10, 10), std::vector<int>{3, 1}), -1, "knobs");
   g->SetCornerResizerSlot(new RecordingControl("resizer", IRECT(390, 290, 400, 300)), 0, false);
+  Add("ungrouped", IRECT(0, 0, 10, 10));
+  g->AddBubbleSlot(new RecordingControl("bubble", IRECT(0, 0, 10, 10)));
+  g->SetPerfDisplaySlot(new RecordingControl("fps", IRECT(0, 0, 10, 10)), nullptr);
+  g->SetPopupMenuSlot(new RecordingControl("popup", IRECT(0, 0, 10, 10)), [] { return false; }, nullptr);
+  g->SetTextEntrySlot(new RecordingControl("entry", IRECT(0, 0, 10, 10)), [] { return false; }, nullptr);
 
   std::vector<std::string> names;
   auto name = [&](IControl* c) { names.push_back(static_cast<RecordingControl*>(c)->mName); };
   g->ForControlInGroup("knobs", name);
   EXPECT_EQ(names, (Log{"b", "c"}));
   names.clear();
+  g->ForControlInGroup("", name); // no group is not a group
+  EXPECT_EQ(names, Log{});
   g->ForControlWithParam(1, name);
   EXPECT_EQ(names, (Log{"a", "c"}));
   names.clear();
   g->ForAllControlsFunc(name);
-  EXPECT_EQ(names, (Log{"a", "b", "c", "resizer"}));
+  EXPECT_EQ(names, (Log{"a", "b", "c", "ungrouped", "fps", "resizer", "entry", "popup", "bubble"}));
+  // The convenience forms reach the special controls too.
+  g->TakeLog();
+  g->Resize(500, 400, 1.f);
+  Log resized;
+  for (const std::string& s : g->TakeLog())
+    if (s.size() > 9 && s.compare(s.size() - 8, 8, "OnResize") == 0)
+      resized.push_back(s);
+  EXPECT_EQ(resized, (Log{"a OnResize", "b OnResize", "c OnResize", "ungrouped OnResize", "fps OnResize",
+                          "resizer OnResize", "entry OnResize", "popup OnResize", "bubble OnResize"}));
   EXPECT_THROW(g->ForControlListFunc(std::function<void(IControl*)>()), std::bad_function_call);
 }
 
@@ -156,9 +195,24 @@ TEST_F(ControlList, TooltipsFollowParameterNamesAndEnableCallsThePlatformOnce)
   EXPECT_EQ(g->TakeLog(), (Log{"UpdateTooltips"}));
 }
 
+namespace {
+// Counts the values the delegate side sends it.
+struct PeerControl : RecordingControl
+{
+  using RecordingControl::RecordingControl;
+  void SetValueFromDelegate(double value, int valIdx) override
+  {
+    ++fromDelegate;
+    RecordingControl::SetValueFromDelegate(value, valIdx);
+  }
+  int fromDelegate = 0;
+};
+} // namespace
+
 TEST_F(ControlList, UpdatePeersSetsTheOtherControlsOfTheSameParameter)
 {
-  auto* a = Add("a", IRECT(0, 0, 10, 10), 2);
+  auto* a = new PeerControl("a", IRECT(0, 0, 10, 10), 2);
+  g->AttachControl(a);
   auto* b = new RecordingControl("b", IRECT(0, 0, 10, 10), std::vector<int>{0, 2});
   g->AttachControl(b);
   auto* c = Add("c", IRECT(0, 0, 10, 10), 3);
@@ -168,4 +222,5 @@ TEST_F(ControlList, UpdatePeersSetsTheOtherControlsOfTheSameParameter)
   EXPECT_DOUBLE_EQ(b->GetValue(0), 0.0);
   EXPECT_DOUBLE_EQ(c->GetValue(0), 0.0);
   EXPECT_EQ(dlg.TakeLog(), (Log{"Send 2 0.7"}));
+  EXPECT_EQ(a->fromDelegate, 0); // the caller is not its own peer
 }

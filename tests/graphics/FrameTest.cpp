@@ -71,12 +71,86 @@ TEST_F(Frame, HiddenBackgroundStillDrawsButOtherHiddenControlsDoNot)
 
 TEST_F(Frame, UnionDrawingRedrawsTheBoundingRectOnce)
 {
-  Add("a", IRECT(10, 10, 20, 20));
-  Add("b", IRECT(200, 200, 210, 210));
-  g->SetUnionDrawing(true);
+  // The background and a clean control between the two dirty ones tell the
+  // bounding rect from the two rects drawn one by one.
+  Add("bg", g->GetBounds());
+  auto* a = Add("a", IRECT(10, 10, 20, 20));
+  Add("between", IRECT(100, 100, 110, 110));
+  auto* b = Add("b", IRECT(200, 200, 210, 210));
+  struct Case { bool on; Log draws; };
+  const Case cases[] = {
+    {true, {"Clip (9,9,211,211)", "bg Draw", "Clip (9,9,21,21)", "a Draw", "Clip (99,99,111,111)", "between Draw",
+            "Clip (199,199,211,211)", "b Draw"}},
+    {false, {"Clip (9,9,21,21)", "bg Draw", "Clip (9,9,21,21)", "a Draw",
+             "Clip (199,199,211,211)", "bg Draw", "Clip (199,199,211,211)", "b Draw"}},
+  };
+  for (const Case& c : cases)
+  {
+    g->SetUnionDrawing(c.on);
+    g->Tick();
+    g->TakeLog();
+    a->SetDirty(false);
+    b->SetDirty(false);
+    g->Tick();
+    EXPECT_EQ(DrawLog(), c.draws) << c.on;
+  }
+}
+
+namespace {
+// Draws through a function of the test.
+struct DrawingControl : RecordingControl
+{
+  DrawingControl(const char* name, const IRECT& r, std::function<void(IGraphics&)> f)
+  : RecordingControl(name, r), draw(std::move(f)) {}
+  void Draw(IGraphics& g) override { RecordingControl::Draw(g); draw(g); }
+  std::function<void(IGraphics&)> draw;
+};
+} // namespace
+
+TEST_F(Frame, EachControlStartsFromTheIdentityWithNoSavedStatesAndEndsInTheHook)
+{
+  IMatrix seen(9, 9, 9, 9, 9, 9);
+  std::vector<std::size_t> hooksSeen;
+  // The first control leaves a translation saved and in force.
+  g->AttachControl(new DrawingControl("a", IRECT(10, 10, 20, 20), [&](IGraphics& gr) {
+    gr.PathTransformTranslate(5, 5);
+    gr.PathTransformSave();
+    gr.PathTransformScale(3.f);
+    hooksSeen.push_back(static_cast<TestGraphics&>(gr).mAfterDraw.size());
+  }));
+  g->AttachControl(new DrawingControl("b", IRECT(10, 10, 20, 20), [&](IGraphics& gr) {
+    gr.PathTransformRestore(); // nothing of a's may come back
+    seen = static_cast<TestGraphics&>(gr).GetTransform();
+    hooksSeen.push_back(static_cast<TestGraphics&>(gr).mAfterDraw.size());
+  }));
+  g->mAfterDraw.clear();
+  g->Tick();
+  EXPECT_EQ(seen, IMatrix());
+  // The hook follows each control's drawing, with its clip.
+  EXPECT_EQ(hooksSeen, (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(g->mAfterDraw, (std::vector<IRECT>{IRECT(9, 9, 21, 21), IRECT(9, 9, 21, 21)}));
+}
+
+TEST_F(Frame, SpecialControlsDrawOverTheListInTheirOwnOrder)
+{
+  const IRECT r(10, 10, 20, 20);
+  Add("list0", r);
+  Add("list1", r);
+  g->AddBubbleSlot(new RecordingControl("bubble0", r));
+  g->SetPopupMenuSlot(new RecordingControl("popup", r), [] { return false; }, nullptr);
+  g->SetTextEntrySlot(new RecordingControl("entry", r), [] { return false; }, nullptr);
+  g->SetCornerResizerSlot(new RecordingControl("resizer", r), 0, false);
+  g->SetPerfDisplaySlot(new RecordingControl("fps", r), nullptr);
+  g->AddBubbleSlot(new RecordingControl("bubble1", r));
+  g->SetAllControlsDirty();
   g->TakeLog();
   g->Tick();
-  EXPECT_EQ(DrawLog(), (Log{"Clip (9,9,21,21)", "a Draw", "Clip (199,199,211,211)", "b Draw"}));
+  Log order;
+  for (const std::string& s : DrawLog())
+    if (s.rfind("Clip", 0) != 0)
+      order.push_back(s);
+  EXPECT_EQ(order, (Log{"list0 Draw", "list1 Draw", "fps Draw", "resizer Draw", "entry Draw", "popup Draw",
+                        "bubble0 Draw", "bubble1 Draw"}));
 }
 
 TEST_F(Frame, AnimatingControlIsDirtyEveryFrameUntilItEnds)

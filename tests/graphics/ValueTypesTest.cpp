@@ -102,6 +102,55 @@ TEST(IMatrix, OperationsApplyToPointsBeforeTheExistingTransform)
   EXPECT_NEAR(y, 2.0, kMatrixTol);
 }
 
+namespace {
+
+// 3 x 3 product of the two transforms written as matrices (row, column).
+IMatrix Product(const IMatrix& a, const IMatrix& b)
+{
+  const double A[3][3] = {{a.mXX, a.mXY, a.mTX}, {a.mYX, a.mYY, a.mTY}, {0, 0, 1}};
+  const double B[3][3] = {{b.mXX, b.mXY, b.mTX}, {b.mYX, b.mYY, b.mTY}, {0, 0, 1}};
+  double C[3][3] = {};
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j)
+      for (int k = 0; k < 3; ++k)
+        C[i][j] += A[i][k] * B[k][j];
+  return IMatrix(C[0][0], C[1][0], C[0][1], C[1][1], C[0][2], C[1][2]);
+}
+
+void ExpectMatrixNear(const IMatrix& got, const IMatrix& want, const char* what)
+{
+  EXPECT_NEAR(got.mXX, want.mXX, kMatrixTol) << what;
+  EXPECT_NEAR(got.mYX, want.mYX, kMatrixTol) << what;
+  EXPECT_NEAR(got.mXY, want.mXY, kMatrixTol) << what;
+  EXPECT_NEAR(got.mYY, want.mYY, kMatrixTol) << what;
+  EXPECT_NEAR(got.mTX, want.mTX, kMatrixTol) << what;
+  EXPECT_NEAR(got.mTY, want.mTY, kMatrixTol) << what;
+}
+
+} // namespace
+
+TEST(IMatrix, EveryOperationIsAProductOnTheRightOfAnyMatrix)
+{
+  const IMatrix bases[] = {IMatrix(), IMatrix(2, 0.5, -1, 3, 7, -4), IMatrix(0.1, -2, 4, 0.3, -9, 11)};
+  const IMatrix m(1.5, -0.25, 0.75, 2, 3, -5);
+  const double c = std::cos(30.0 / 180.0 * 3.14159265358979), s = std::sin(30.0 / 180.0 * 3.14159265358979);
+  for (const IMatrix& a : bases)
+  {
+    ExpectMatrixNear(IMatrix(a).Transform(m), Product(a, m), "transform");
+    ExpectMatrixNear(IMatrix(a).Translate(3, -2), Product(a, IMatrix(1, 0, 0, 1, 3, -2)), "translate");
+    ExpectMatrixNear(IMatrix(a).Scale(2, -0.5), Product(a, IMatrix(2, 0, 0, -0.5, 0, 0)), "scale");
+    ExpectMatrixNear(IMatrix(a).Rotate(30), Product(a, IMatrix(c, s, -s, c, 0, 0)), "rotate");
+    ExpectMatrixNear(IMatrix(a).Skew(20, 10), Product(a, IMatrix(1, std::tan(10 * 3.14159265358979 / 180), std::tan(20 * 3.14159265358979 / 180), 1, 0, 0)), "skew");
+    // A point goes through m first, then a.
+    double x = 2, y = -3, px = 2, py = -3;
+    IMatrix(a).Transform(m).TransformPoint(x, y);
+    m.TransformPoint(px, py);
+    a.TransformPoint(px, py);
+    EXPECT_NEAR(x, px, kMatrixTol);
+    EXPECT_NEAR(y, py, kMatrixTol);
+  }
+}
+
 TEST(Constants, TextStylesDifferOnlyInSizeAndVerticalAlignment)
 {
   struct Case { const IText* t; float size; EVAlign v; };

@@ -85,7 +85,8 @@ TEST(StateChunkPlan, RandomDamageKeepsEveryPositionInsideTheChunk) {
       ASSERT_GE(c->magPos, 0) << round;
     }
     if (plan.xmlReached) {
-      ASSERT_LE(plan.xmlPos + 4, size) << round;
+      // The text's length word may be cut off; its reader checks that.
+      ASSERT_LE(plan.xmlPos, size) << round;
     }
     ASSERT_GE(plan.result, -1) << round;
   }

@@ -3,6 +3,7 @@
 // files, presets and the state chunk, and little-endian byte builders that
 // write the expected layouts independently of the code under test.
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ public:
     mMessagePending = false;
   }
   plugin::IPreset* Slot(int i) { return mPresets.Get(i); }
+  // Any bytes as a preset's name, as a host or a file may give them.
+  void SetPresetNameForTest(int i, const char* name) {
+    std::snprintf(mPresets.Get(i)->mName, sizeof mPresets.Get(i)->mName, "%s", name);
+  }
   int NPresetList() const { return mPresetList.GetSize(); }
 
   // The whole saved state as bytes.

@@ -92,7 +92,7 @@ TEST_F(PluginFiles, TheCSVExportHoldsOneRowPerFingerprintPoint) {
   p.OnParamChange(kReferenceMode, plugin::kUI, -1);
   p.ComputeCurves();
   const std::string folder = mRoot.string() + "/";
-  p.ExportCurvesCSV(UT_String(folder.c_str()));
+  ASSERT_TRUE(p.ExportCurvesCSV(UT_String(folder.c_str())));
   std::ifstream in(mRoot / "curve_data.csv", std::ios::binary);
   ASSERT_TRUE(in.good());
   std::vector<std::string> lines;
@@ -110,7 +110,7 @@ TEST_F(PluginFiles, TheCSVExportHoldsOneRowPerFingerprintPoint) {
     if (ch == '.') ch = ',';
   }
   EXPECT_EQ(lines[13], expected);
-  p.ExportCurvesCSV(UT_String()); // no folder: nothing, no crash
+  EXPECT_FALSE(p.ExportCurvesCSV(UT_String())); // no folder: nothing written, said so
 }
 
 TEST_F(PluginFiles, TheSourceRecordExportGoesToRefDataInTheFolder) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <random>
+#include <set>
 
 #include "CommaLocale.h"
 #include "StateTestPlugin.h"
@@ -218,20 +219,73 @@ TEST_F(StateChunk, AnotherPluginsXMLChangesNoParameterButTheCurvesStillLoad) {
   EXPECT_EQ(b.Values(), values);
   EXPECT_TRUE(b.Curves().FingerprintValid());
   EXPECT_TRUE(b.Curves().CustomRefValid());
+  EXPECT_FALSE(b.LastRestoreComplete()) << "the parameter section was dropped";
 }
 
-TEST_F(StateChunk, EveryTruncationIsRefusedAndChangesNothing) {
+TEST_F(StateChunk, ACutChunkAppliesEveryWholeSectionAndOnlySaysCompleteWhenNothingIsMissing) {
   StatePlug a;
-  Shape(a, 21, "cut.ref");
+  Shape(a, 21, "cut.ref"); // odd name: the chunk ends in a pad byte nothing reads
   const std::vector<uint8_t> saved = a.Saved();
-  StatePlug b;
-  const std::vector<uint8_t> before = b.Saved();
-  for (size_t len = 0; len < saved.size(); ++len) {
+  // Section ends worked out from the bytes, not by the reader.
+  uint32_t xmlSize, fpSize, refSize;
+  std::memcpy(&xmlSize, saved.data() + 20, 4);
+  const size_t xmlEnd = 24 + xmlSize, q = xmlEnd + (xmlSize & 1);
+  std::memcpy(&fpSize, saved.data() + q + 4, 4);
+  const size_t fpEnd = q + 8 + fpSize, r = fpEnd;
+  std::memcpy(&refSize, saved.data() + r + 4, 4);
+  const size_t refEnd = r + 8 + refSize;
+  ASSERT_EQ(refEnd + 1, saved.size());
+
+  StatePlug fresh;
+  const std::vector<double> defaults = fresh.Values();
+  // Every length around a boundary, and a sample between them (each length
+  // needs a new instance).
+  std::set<size_t> lengths;
+  for (size_t edge : {size_t(0), size_t(4), size_t(12), size_t(16), size_t(20), size_t(28), xmlEnd, q, q + 4, q + 12,
+                      fpEnd, r + 4, r + 12, refEnd, saved.size()}) {
+    for (size_t d = 0; d < 3; ++d) {
+      if (edge >= d) lengths.insert(edge - d);
+      if (edge + d <= saved.size()) lengths.insert(edge + d);
+    }
+  }
+  for (size_t len = 0; len < saved.size(); len += 251) lengths.insert(len);
+  for (size_t len : lengths) {
+    StatePlug b;
+    // The chunk holds exactly the cut bytes; the reader must not look past.
     const plugin::IByteChunk chunk = ToChunk(std::vector<uint8_t>(saved.begin(), saved.begin() + long(len)));
     const int result = b.UnserializeState(chunk, 0);
-    EXPECT_EQ(result, len < 4 ? 0 : -1) << "length " << len;
-    ASSERT_EQ(b.Saved(), before) << "length " << len;
+    // The stop positions: a tag that is not there stops at its own
+    // position, a size and version cut off gives -1.
+    int want = -1;
+    if (len < 4) want = 0;
+    else if (len >= 12 && len < 16) want = 12;
+    else if (len >= 16 && len < 20) want = 16;
+    else if (len >= 28 && len < q + 4) want = int(q);
+    else if (len >= q + 12 && len < r + 4) want = int(r);
+    else if (len >= r + 12) want = int(saved.size());
+    EXPECT_EQ(result, want) << "length " << len;
+    EXPECT_EQ(b.Values(), len >= xmlEnd ? a.Values() : defaults) << "length " << len;
+    EXPECT_EQ(b.Curves().FingerprintValid(), len >= fpEnd) << "length " << len;
+    EXPECT_EQ(b.Curves().CustomRefValid(), len >= refEnd) << "length " << len;
+    if (len >= refEnd) {
+      EXPECT_EQ(b.Saved(), saved) << "length " << len;
+    }
+    EXPECT_EQ(b.LastRestoreComplete(), len >= refEnd) << "length " << len;
   }
+}
+
+TEST_F(StateChunk, AChunkCutAtASectionBoundaryIsNotComplete) {
+  StatePlug a;
+  Shape(a, 22, "b.ref");
+  const std::vector<uint8_t> saved = a.Saved();
+  uint32_t xmlSize;
+  std::memcpy(&xmlSize, saved.data() + 20, 4);
+  const size_t q = 24 + xmlSize + (xmlSize & 1);
+  StatePlug b;
+  const plugin::IByteChunk chunk = ToChunk(std::vector<uint8_t>(saved.begin(), saved.begin() + long(q)));
+  EXPECT_EQ(b.UnserializeState(chunk, 0), int(q));
+  EXPECT_EQ(b.Values(), a.Values());
+  EXPECT_FALSE(b.LastRestoreComplete()) << "the container announces two more sections";
 }
 
 TEST_F(StateChunk, DamagedChunksNeverCrashAndLeaveTheStateSane) {

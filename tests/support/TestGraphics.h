@@ -1,9 +1,12 @@
 #pragma once
 // Headless graphics context for tests: records every drawing and platform
-// call as a line of text, answers platform prompts from queues the test
-// fills, and runs animations on a virtual clock the test advances.
-// Header-only: only suites that link the graphics library include it.
+// call as a line of text and every path with its transform and paint, holds
+// real pixels for layers and decoded bitmaps, answers platform prompts from
+// queues the test fills, and runs animations on a virtual clock the test
+// advances. Header-only: only suites that link the graphics library include it.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -12,10 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "APIBitmap.h"
 #include "IControl.h"
 #include "IGEditorDelegate.h"
 #include "IGraphics.h"
 #include "IPluginStructs.h"
+#include "TestImageCodec.h"
 
 namespace testsupport {
 
@@ -34,6 +39,39 @@ inline std::string RectStr(const IRECT& r)
   return Fmt("(%g,%g,%g,%g)", r.L, r.T, r.R, r.B);
 }
 
+// A back-end bitmap with its RGBA pixels (alpha last, rows top first).
+class TestBitmap : public APIBitmap
+{
+public:
+  TestBitmap(int w, int h, float scale, float drawScale)
+  : APIBitmap(0, w, h, scale, drawScale), mPixels(static_cast<std::size_t>(w > 0 ? w : 0) * (h > 0 ? h : 0) * 4, 0)
+  {
+  }
+  std::uint8_t* At(int x, int y) { return &mPixels[(static_cast<std::size_t>(y) * GetWidth() + x) * 4]; }
+  std::vector<std::uint8_t> mPixels;
+};
+
+// One path step as the back end received it, with the transform then in force.
+struct PathOp
+{
+  enum Kind { kMove, kLine, kArc, kCubic, kQuad, kClose, kWinding } kind;
+  float v[6];
+  IMatrix m;
+};
+
+// One stroke or fill with everything the core handed over.
+struct PaintCall
+{
+  bool isFill = false;
+  IPattern pattern;
+  float thickness = 0.f;
+  IStrokeOptions stroke;
+  IFillOptions fill;
+  bool hasBlend = false;
+  IBlend blend;
+  std::vector<PathOp> path;
+};
+
 class TestGraphics : public IGraphics
 {
 public:
@@ -44,7 +82,7 @@ public:
   }
 
   void Advance(double ms) { mNowMs += ms; }
-  void Log(const std::string& s) { mLog.push_back(s); }
+  void Log(const std::string& s) { if (!mQuiet) mLog.push_back(s); }
   // Drops the record so far and returns it.
   std::vector<std::string> TakeLog() { auto l = std::move(mLog); mLog.clear(); return l; }
 
@@ -68,12 +106,76 @@ public:
   void EndFrame() override { Log("EndFrame"); }
   void DrawBitmap(const IBitmap& bitmap, const IRECT& bounds, int srcX, int srcY, const IBlend*) override
   {
+    if (mQuiet)
+      return;
     Log(std::string("DrawBitmap ") + bitmap.GetResourceName() + " " + RectStr(bounds) + Fmt(" src %g,%g", srcX, srcY));
+    if (!mLayers.empty())
+      RasterBitmap(bitmap, bounds, srcX, srcY);
   }
   bool BitmapExtSupported(const char* ext) override { return ext && std::string(ext) == "png"; }
-  void GetLayerBitmapData(const ILayerPtr&, RawBitmapData& data) override { data.Resize(0); }
-  void ApplyShadowMask(ILayerPtr&, RawBitmapData&, const IShadow&) override { Log("ApplyShadowMask"); }
-  void ReplaceLayerBitmapData(ILayerPtr&, const RawBitmapData&) override { Log("ReplaceLayerBitmapData"); }
+  void GetLayerBitmapData(const ILayerPtr& layer, RawBitmapData& data) override
+  {
+    auto* b = layer ? dynamic_cast<TestBitmap*>(layer->mBitmap.get()) : nullptr;
+    const int n = b ? static_cast<int>(b->mPixels.size()) : 0;
+    data.Resize(n);
+    if (n > 0 && data.GetSize() == n)
+      std::memcpy(data.Get(), b->mPixels.data(), static_cast<std::size_t>(n));
+  }
+  // Colours the mask with the shadow's first stop (source-in), moves it by
+  // the offset in pixels and puts it under the content (destination-over).
+  void ApplyShadowMask(ILayerPtr& layer, RawBitmapData& mask, const IShadow& shadow) override
+  {
+    Log("ApplyShadowMask");
+    if (!mQuiet)
+      mLastMask.assign(mask.Get(), mask.Get() + mask.GetSize());
+    auto* b = layer ? dynamic_cast<TestBitmap*>(layer->mBitmap.get()) : nullptr;
+    if (!b || mask.GetSize() < static_cast<int>(b->mPixels.size()))
+      return;
+    if (!shadow.mDrawForeground)
+      std::fill(b->mPixels.begin(), b->mPixels.end(), 0);
+    const float pxPerPt = b->GetScale() * b->GetDrawScale();
+    const int dx = static_cast<int>(std::lround(shadow.mXOffset * pxPerPt));
+    const int dy = static_cast<int>(std::lround(shadow.mYOffset * pxPerPt));
+    const IColor c = shadow.mPattern.mStops[0].mColor;
+    const float opacity = std::clamp(shadow.mOpacity, 0.f, 1.f);
+    const int w = b->GetWidth(), h = b->GetHeight();
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+      {
+        const int sx = x - dx, sy = y - dy;
+        if (sx < 0 || sy < 0 || sx >= w || sy >= h)
+          continue;
+        const float sa = mask.Get()[(static_cast<std::size_t>(sy) * w + sx) * 4 + 3] / 255.f * c.A / 255.f * opacity;
+        std::uint8_t* d = b->At(x, y);
+        const float da = d[3] / 255.f;
+        const float oa = da + sa * (1.f - da);
+        if (oa <= 0.f)
+          continue;
+        const int rgb[3] = {c.R, c.G, c.B};
+        for (int k = 0; k < 3; ++k)
+          d[k] = static_cast<std::uint8_t>(std::lround((d[k] * da + rgb[k] * sa * (1.f - da)) / oa));
+        d[3] = static_cast<std::uint8_t>(std::lround(oa * 255.f));
+      }
+  }
+  void ReplaceLayerBitmapData(ILayerPtr& layer, const RawBitmapData& data) override
+  {
+    Log("ReplaceLayerBitmapData");
+    auto* b = layer ? dynamic_cast<TestBitmap*>(layer->mBitmap.get()) : nullptr;
+    if (b && data.GetSize() == static_cast<int>(b->mPixels.size()) && data.GetSize() > 0)
+      std::memcpy(b->mPixels.data(), data.Get(), b->mPixels.size());
+  }
+  void AfterDrawControlHook(const IRECT& clip) override
+  {
+    if (!mQuiet)
+      mAfterDraw.push_back(clip);
+  }
+  void UpdateLayer() override { Log(Fmt("UpdateLayer %g", static_cast<double>(mLayers.size()))); }
+  bool IsContextReady() const override { return true; }
+  // The layer drawn into now, or null.
+  TestBitmap* TopLayerBitmap() const
+  {
+    return mLayers.empty() ? nullptr : dynamic_cast<TestBitmap*>(mLayers.top()->mBitmap.get());
+  }
   // Fonts load when their name is in mFontFiles; the back end accepts ids
   // not in mRejectedFontIds.
   PlatformFontPtr LoadPlatformFont(const char* fontID, const char* file) override
@@ -95,11 +197,31 @@ public:
   {
     Log(std::string("CachePlatformFont ") + fontID);
   }
-  APIBitmap* LoadAPIBitmap(const char*, int, int, const char*) override { return nullptr; }
-  APIBitmap* LoadAPIBitmapFromData(const char*, const void*, int, int) override { return nullptr; }
+  // Files and bytes are decoded for real; each decode is counted.
+  APIBitmap* LoadAPIBitmap(const char* path, int scale, int, const char*) override
+  {
+    ++mBitmapLoads;
+    Log(Fmt("LoadAPIBitmap %g ", scale) + path);
+    RGBAImage image;
+    return DecodeImageFile(path, image) ? MakeBitmap(image, static_cast<float>(scale)) : nullptr;
+  }
+  APIBitmap* LoadAPIBitmapFromData(const char* name, const void* data, int size, int scale) override
+  {
+    ++mBitmapLoads;
+    Log(Fmt("LoadAPIBitmapFromData %g ", scale) + name);
+    RGBAImage image;
+    return DecodeImageBytes(data, size, image) ? MakeBitmap(image, static_cast<float>(scale)) : nullptr;
+  }
   APIBitmap* CreateAPIBitmap(int w, int h, float scale, double drawScale, bool) override
   {
-    return new APIBitmap(0, w, h, scale, static_cast<float>(drawScale));
+    Log(Fmt("CreateAPIBitmap %gx%g scale %g draw %g", w, h, scale, drawScale));
+    return new TestBitmap(w, h, scale, static_cast<float>(drawScale));
+  }
+  static TestBitmap* MakeBitmap(const RGBAImage& image, float scale)
+  {
+    auto* b = new TestBitmap(image.w, image.h, scale, 1.f);
+    b->mPixels = image.px;
+    return b;
   }
   bool LoadAPIFont(const char* fontID, const PlatformFontPtr&) override
   {
@@ -107,7 +229,7 @@ public:
     return !mRejectedFontIds.count(fontID);
   }
   int AlphaChannelIndex() const override { return 3; }
-  bool FlippedBitmap() const override { return false; }
+  bool FlippedBitmap() const override { return mFlipped; }
   // Every character is 7 points wide and the text 10 high, at the top left.
   float DoMeasureText(const IText&, const char* str, IRECT& bounds) const override
   {
@@ -117,33 +239,110 @@ public:
   }
   void DoDrawText(const IText&, const char* str, const IRECT& bounds, const IBlend*) override
   {
+    if (mQuiet)
+      return;
     Log(std::string("DrawText \"") + str + "\" " + RectStr(bounds));
   }
-  void PathClear() override { if (mLogPaths) Log("PathClear"); }
-  void PathClose() override { if (mLogPaths) Log("PathClose"); }
-  void PathArc(float cx, float cy, float r, float a1, float a2, int) override
+  void PathClear() override
   {
+    mPath.clear();
+    if (mLogPaths)
+      Log("PathClear");
+  }
+  void PathClose() override { Op(PathOp::kClose); if (mLogPaths) Log("PathClose"); }
+  void PathArc(float cx, float cy, float r, float a1, float a2, int winding) override
+  {
+    Op(PathOp::kArc, cx, cy, r, a1, a2, static_cast<float>(winding));
+    if (mQuiet)
+      return;
     Log(mLogPaths ? Fmt("PathArc %g,%g r%g ", cx, cy, r) + Fmt("%g..%g", a1, a2) : Fmt("PathArc %g,%g r%g", cx, cy, r));
   }
-  void PathMoveTo(float x, float y) override { if (mLogPaths) Log(Fmt("PathMoveTo %g,%g", x, y)); }
-  void PathLineTo(float x, float y) override { if (mLogPaths) Log(Fmt("PathLineTo %g,%g", x, y)); }
-  void PathCubicBezierTo(float, float, float, float, float, float) override {}
-  void PathQuadraticBezierTo(float, float, float, float) override {}
-  void PathStroke(const IPattern&, float thickness, const IStrokeOptions&, const IBlend*) override
+  void PathMoveTo(float x, float y) override { Op(PathOp::kMove, x, y); if (mLogPaths) Log(Fmt("PathMoveTo %g,%g", x, y)); }
+  void PathLineTo(float x, float y) override { Op(PathOp::kLine, x, y); if (mLogPaths) Log(Fmt("PathLineTo %g,%g", x, y)); }
+  void PathSetWinding(int winding) override { Op(PathOp::kWinding, static_cast<float>(winding)); }
+  void PathCubicBezierTo(float c1x, float c1y, float c2x, float c2y, float x2, float y2) override
   {
-    Log(Fmt("PathStroke %g", thickness));
+    Op(PathOp::kCubic, c1x, c1y, c2x, c2y, x2, y2);
   }
-  void PathFill(const IPattern& p, const IFillOptions&, const IBlend*) override
+  void PathQuadraticBezierTo(float cx, float cy, float x2, float y2) override { Op(PathOp::kQuad, cx, cy, x2, y2); }
+  void PathStroke(const IPattern& p, float thickness, const IStrokeOptions& o, const IBlend* blend) override
   {
-    Log(Fmt("PathFill %g,%g,%g,%g", p.mStops[0].mColor.A, p.mStops[0].mColor.R, p.mStops[0].mColor.G,
-            p.mStops[0].mColor.B));
+    if (!mQuiet)
+    {
+      Log(Fmt("PathStroke %g", thickness));
+      PaintCall call;
+      call.pattern = p;
+      call.thickness = thickness;
+      call.stroke = o;
+      call.hasBlend = blend != nullptr;
+      if (blend)
+        call.blend = *blend;
+      call.path = mPath;
+      mPaints.push_back(std::move(call));
+    }
+    if (!o.mPreserve)
+      mPath.clear();
+  }
+  void PathFill(const IPattern& p, const IFillOptions& o, const IBlend* blend) override
+  {
+    if (!mQuiet)
+    {
+      Log(Fmt("PathFill %g,%g,%g,%g", p.mStops[0].mColor.A, p.mStops[0].mColor.R, p.mStops[0].mColor.G,
+              p.mStops[0].mColor.B));
+      PaintCall call;
+      call.isFill = true;
+      call.pattern = p;
+      call.fill = o;
+      call.hasBlend = blend != nullptr;
+      if (blend)
+        call.blend = *blend;
+      call.path = mPath;
+      mPaints.push_back(std::move(call));
+    }
+    if (!o.mPreserve)
+      mPath.clear();
   }
   void PathTransformSetMatrix(const IMatrix& m) override
   {
+    mMatrix = m;
     if (mLogPaths)
       Log(Fmt("Matrix %g %g %g %g", m.mXX, m.mYX, m.mXY, m.mYY) + Fmt(" %g %g", m.mTX, m.mTY));
   }
-  void SetClipRegion(const IRECT& r) override { Log(std::string("Clip ").append(RectStr(r))); }
+  void SetClipRegion(const IRECT& r) override
+  {
+    mClip = r;
+    if (!mQuiet)
+      Log(std::string("Clip ").append(RectStr(r)));
+  }
+
+  // Nearest-neighbour copy of the bitmap's pixels into the top layer, through
+  // the inverse of the current transform.
+  void RasterBitmap(const IBitmap& bitmap, const IRECT& bounds, int srcX, int srcY)
+  {
+    auto* src = dynamic_cast<TestBitmap*>(bitmap.GetAPIBitmap());
+    TestBitmap* dst = TopLayerBitmap();
+    if (!src || !dst)
+      return;
+    const IRECT& area = mLayers.top()->mRECT;
+    const double s = dst->GetScale() * dst->GetDrawScale();
+    const IMatrix& m = mMatrix;
+    const double det = m.mXX * m.mYY - m.mXY * m.mYX;
+    if (det == 0.0)
+      return;
+    for (int py = 0; py < dst->GetHeight(); ++py)
+      for (int px = 0; px < dst->GetWidth(); ++px)
+      {
+        const double X = area.L + (px + 0.5) / s - m.mTX, Y = area.T + (py + 0.5) / s - m.mTY;
+        const double lx = (m.mYY * X - m.mXY * Y) / det, ly = (-m.mYX * X + m.mXX * Y) / det;
+        if (lx < bounds.L || lx >= bounds.R || ly < bounds.T || ly >= bounds.B)
+          continue;
+        const int sx = static_cast<int>(std::floor((srcX + lx - bounds.L) * src->GetScale()));
+        const int sy = static_cast<int>(std::floor((srcY + ly - bounds.T) * src->GetScale()));
+        if (sx < 0 || sy < 0 || sx >= src->GetWidth() || sy >= src->GetHeight())
+          continue;
+        std::memcpy(dst->At(px, py), src->At(sx, sy), 4);
+      }
+  }
 
   void GetMouseLocation(float& x, float& y) const override { x = mMouseX; y = mMouseY; }
   void HideMouseCursor(bool hide, bool lock) override
@@ -192,7 +391,25 @@ public:
   void DrawResize() override { Log("DrawResize"); }
   float GetPlatformWindowScale() const override { return mWindowScale; }
 
+  void Op(PathOp::Kind kind, float a = 0, float b = 0, float c = 0, float d = 0, float e = 0, float f = 0)
+  {
+    if (mQuiet)
+      return;
+    mPath.push_back(PathOp{kind, {a, b, c, d, e, f}, mMatrix});
+  }
+  std::vector<PaintCall> TakePaints() { auto p = std::move(mPaints); mPaints.clear(); return p; }
+
   double mNowMs = 1000.0;
+  // Nothing is recorded (no heap use of the back end's own), for allocation counts.
+  bool mQuiet = false;
+  std::vector<PathOp> mPath;
+  std::vector<PaintCall> mPaints;
+  IMatrix mMatrix;
+  IRECT mClip;
+  int mBitmapLoads = 0;
+  bool mFlipped = false;
+  std::vector<IRECT> mAfterDraw;
+  std::vector<std::uint8_t> mLastMask;
   // Path building and transforms are logged only when asked, so frame logs
   // stay short.
   bool mLogPaths = false;

@@ -59,6 +59,7 @@ enum : OSStatus {
   kAudioUnitErr_Initialized = -10849,
   kAudioUnitErr_InvalidOfflineRender = -10848,
   kAudioUnitErr_Unauthorized = -10847,
+  kAudioUnitErr_InvalidParameterValue = -66743,
   kAudioComponentErr_InstanceInvalidated = -66749
 };
 

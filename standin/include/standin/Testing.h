@@ -19,8 +19,8 @@ namespace standin {
 // Back to a fresh process: timers removed (and released), clock rewound,
 // bundles cleared, autorelease pools of this thread drained, records emptied,
 // the GPU idle, synchronous and unpaused with its default band threads,
-// its validation record empty.
-// The user home and system root are kept.
+// its validation record empty, the system font folders back to their
+// default. The user home and system root are kept.
 void Reset();
 
 // CF objects alive now, constants (CFSTR, booleans, bundles) excluded.
@@ -35,6 +35,14 @@ int ScheduledTimerCount();
 std::size_t PendingAutoreleaseCount();
 // Releases every object pending in this thread's pools and closes them.
 void DrainAutoreleasePools();
+
+// The system font folders font descriptors are matched in, after the
+// bundles' Resources and the user's Library/Fonts (default: Library/Fonts
+// under the system root, then /usr/share/fonts).
+void SetSystemFontFolders(const std::vector<std::string>& folders);
+// "family/style" of every font descriptor that matched no installed font
+// since the last reset, in order.
+std::vector<std::string> MissingFontRequests();
 
 // Every AUEventListenerNotify (and AUParameterListenerNotify, recorded as a
 // value change) since the last reset, in call order; thread-safe.

@@ -1,0 +1,295 @@
+// The editor-like frame of bench_vg (500 rounded rectangles filled and
+// stroked, 20 with gradients, 200 arcs, 100 strings) drawn through the
+// graphics context and its drawing back end into the renderer on the
+// stand-in GPU, at 650 x 470 points on a screen of scale 2 (1300 x 940
+// pixels), each frame waited for:
+//   BM_DirectEngine   the same scene as direct engine calls on the renderer,
+//                     straight into the layer (reference)
+//   BM_Backend        through the graphics context: into the main
+//                     framebuffer, then copied to the layer
+// The back end's own share, (BM_Backend - BM_DirectEngine) / BM_Backend, is
+// printed after the table.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <QuartzCore/QuartzCore.h>
+#include <standin/Testing.h>
+
+#include "IControl.h"
+#include "MVG.h"
+#include "TestGraphics.h"
+#include "TestGraphicsVG.h"
+#include "VGText.h"
+
+namespace {
+
+using namespace plugin::igraphics;
+
+constexpr int kWidth = 650, kHeight = 470;
+constexpr float kScreenScale = 2.f;
+constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+struct RoundRect { float x, y, w, h, r, strokeWidth; IColor fill, fill2, stroke; bool gradient; };
+struct ArcShape { float cx, cy, r, a0, a1, width; IColor color; };
+struct Label { float x, y, size; IColor color; std::string text; };
+
+struct Scene {
+  std::vector<RoundRect> rects;
+  std::vector<ArcShape> arcs;
+  std::vector<Label> labels;
+};
+
+// bench_vg's scene, same seed and draws, with colours as bytes.
+const Scene& TheScene()
+{
+  static const Scene scene = [] {
+    Scene s;
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> u(0, 1);
+    auto colour = [&] {
+      const float r = u(rng), g = u(rng), b = u(rng), a = 0.6f + 0.4f * u(rng);
+      return IColor(static_cast<int>(a * 255), static_cast<int>(r * 255), static_cast<int>(g * 255),
+                    static_cast<int>(b * 255));
+    };
+    for (int i = 0; i < 500; i++) {
+      RoundRect r;
+      r.w = 20 + 70 * u(rng);
+      r.h = 10 + 30 * u(rng);
+      r.x = u(rng) * (kWidth - r.w);
+      r.y = u(rng) * (kHeight - r.h);
+      r.r = 2 + 6 * u(rng);
+      r.strokeWidth = 1 + u(rng);
+      r.fill = colour();
+      r.fill2 = colour();
+      r.stroke = colour();
+      r.gradient = i % 25 == 0;
+      s.rects.push_back(r);
+    }
+    for (int i = 0; i < 200; i++) {
+      ArcShape a;
+      a.r = 5 + 25 * u(rng);
+      a.cx = a.r + u(rng) * (kWidth - 2 * a.r);
+      a.cy = a.r + u(rng) * (kHeight - 2 * a.r);
+      a.a0 = 0.75f * 3.1415927f;
+      a.a1 = a.a0 + 1.5f * 3.1415927f * u(rng);
+      a.width = 2 + 2 * u(rng);
+      a.color = colour();
+      s.arcs.push_back(a);
+    }
+    for (int i = 0; i < 100; i++) {
+      Label l;
+      l.x = u(rng) * (kWidth - 100);
+      l.y = 14 + u(rng) * (kHeight - 20);
+      l.size = 11 + 5 * u(rng);
+      l.color = colour();
+      l.text = "Gain " + std::to_string(i) + ".0 dB";
+      s.labels.push_back(l);
+    }
+    return s;
+  }();
+  return scene;
+}
+
+VGcolor ToVG(const IColor& c) { return vgRGBA(c.R, c.G, c.B, c.A); }
+
+// Radians from 3 o'clock to the core's degrees from 12 o'clock.
+float Degrees(float a) { return a * 180.f / 3.1415927f + 90.f; }
+
+// A vertical gradient over r as the core's pattern: the inverse of its
+// matrix maps (0, 0) to the top and (0, 1) to the bottom.
+IPattern Vertical(const RoundRect& r)
+{
+  IPattern p(kLinearPattern);
+  p.mNStops = 2;
+  p.mStops[0] = {r.fill, 0.f};
+  p.mStops[1] = {r.fill2, 1.f};
+  p.mTransform = IMatrix(1, 0, 0, 1.0 / r.h, -r.x, -r.y / r.h);
+  return p;
+}
+
+void DrawScene(IGraphics& g)
+{
+  const Scene& s = TheScene();
+  IStrokeOptions round;
+  round.mCapOption = kCapRound;
+  for (const RoundRect& r : s.rects) {
+    const IRECT rect(r.x, r.y, r.x + r.w, r.y + r.h);
+    g.PathRoundRect(rect, r.r);
+    g.PathFill(r.gradient ? Vertical(r) : IPattern(r.fill), IFillOptions{kFillWinding, true}, nullptr);
+    g.PathStroke(IPattern(r.stroke), r.strokeWidth, IStrokeOptions(), nullptr);
+  }
+  for (const ArcShape& a : s.arcs) {
+    g.PathArc(a.cx, a.cy, a.r, Degrees(a.a0), Degrees(a.a1));
+    g.PathStroke(IPattern(a.color), a.width, round, nullptr);
+  }
+  for (const Label& l : s.labels)
+    g.DrawText(IText(l.size, l.color, "sans", kAlignNear, kVAlignBottom), l.text.c_str(), IRECT(l.x, l.y, l.x, l.y));
+}
+
+CAMetalLayer* MakeLayer()
+{
+  CAMetalLayer* layer = CAMetalLayer::alloc()->init();
+  layer->setDrawableSize(CGSizeMake(kWidth * kScreenScale, kHeight * kScreenScale));
+  return layer;
+}
+
+struct Editor {
+  testsupport::TestDelegate dlg{1};
+  CAMetalLayer* layer = MakeLayer();
+  backendtest::GraphicsVG* g = nullptr;
+
+  explicit Editor(bool scene = true)
+  {
+    g = new backendtest::GraphicsVG(dlg, kWidth, kHeight);
+    g->OnViewInitialized(layer);
+    g->SetScreenScale(kScreenScale);
+    g->LoadFont("sans", kFontPath);
+    g->AttachControl(new backendtest::SceneControl(g->GetBounds(), scene ? DrawScene : [](IGraphics&) {}));
+  }
+  ~Editor()
+  {
+    g->OnViewDestroyed();
+    delete g;
+    layer->release();
+  }
+  bool Ready() const { return g->IsContextReady() && g->GetMainFBO(); }
+  void Frame()
+  {
+    g->BeginFrame();
+    g->Draw(g->GetBounds(), g->GetTotalScale());
+    g->EndFrame();
+    standin::WaitForGPUIdle();
+  }
+};
+
+// The same scene straight on the engine and renderer.
+struct Direct {
+  CAMetalLayer* layer = MakeLayer();
+  VGcontext* ctx = nullptr;
+  int font = -1;
+  Direct()
+  {
+    ctx = mvgCreateContext(layer, VG_ANTIALIAS | VG_TRIPLE_BUFFER);
+    if (ctx) font = vgCreateFont(ctx, "sans", kFontPath);
+  }
+  ~Direct()
+  {
+    if (ctx) mvgDeleteContext(ctx);
+    layer->release();
+  }
+  bool Ready() const { return ctx != nullptr; }
+  void Frame()
+  {
+    const Scene& s = TheScene();
+    mvgBindFramebuffer(nullptr);
+    vgBeginFrame(ctx, kWidth, kHeight, kScreenScale);
+    for (const RoundRect& r : s.rects) {
+      vgBeginPath(ctx);
+      vgRoundedRect(ctx, r.x, r.y, r.w, r.h, r.r);
+      if (r.gradient)
+        vgFillPaint(ctx, vgLinearGradient(ctx, r.x, r.y, r.x, r.y + r.h, ToVG(r.fill), ToVG(r.fill2)));
+      else
+        vgFillColor(ctx, ToVG(r.fill));
+      vgFill(ctx);
+      vgStrokeColor(ctx, ToVG(r.stroke));
+      vgStrokeWidth(ctx, r.strokeWidth);
+      vgStroke(ctx);
+    }
+    vgLineCap(ctx, VG_ROUND);
+    for (const ArcShape& a : s.arcs) {
+      vgBeginPath(ctx);
+      vgArc(ctx, a.cx, a.cy, a.r, a.a0, a.a1, VG_CW);
+      vgStrokeColor(ctx, ToVG(a.color));
+      vgStrokeWidth(ctx, a.width);
+      vgStroke(ctx);
+    }
+    vgLineCap(ctx, VG_BUTT);
+    vgFontFaceId(ctx, font);
+    vgTextAlign(ctx, VG_ALIGN_LEFT | VG_ALIGN_BOTTOM);
+    for (const Label& l : s.labels) {
+      vgFontSize(ctx, l.size);
+      vgFillColor(ctx, ToVG(l.color));
+      vgText(ctx, l.x, l.y, l.text.c_str(), nullptr);
+    }
+    vgEndFrame(ctx);
+    standin::WaitForGPUIdle();
+  }
+};
+
+template <class T>
+void Run(benchmark::State& state, T& target)
+{
+  if (!target.Ready()) {
+    state.SkipWithError("no renderer context");
+    return;
+  }
+  for (int i = 0; i < 2; i++) target.Frame();
+  for (auto _ : state) target.Frame();
+  state.counters["presented"] = static_cast<double>(standin::PresentCount(target.layer));
+}
+
+void BM_DirectEngine(benchmark::State& state)
+{
+  Direct d;
+  Run(state, d);
+}
+
+void BM_Backend(benchmark::State& state)
+{
+  Editor e;
+  Run(state, e);
+  // BENCH_BACKEND_PNG=<file> keeps the last frame for a look.
+  if (const char* png = std::getenv("BENCH_BACKEND_PNG"))
+    if (MTLTexture* t = standin::PresentedTexture(e.layer)) standin::WriteTexturePNG(t, png);
+}
+
+// Nothing drawn: what the main framebuffer's copy to the layer costs.
+void BM_BackendEmpty(benchmark::State& state)
+{
+  Editor e(false);
+  Run(state, e);
+}
+
+BENCHMARK(BM_DirectEngine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Backend)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BackendEmpty)->Unit(benchmark::kMillisecond);
+
+class ShareReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override
+  {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Iteration) mTimes[r.benchmark_name()] = r.GetAdjustedRealTime();
+  }
+  void Finalize() override
+  {
+    ConsoleReporter::Finalize();
+    const double direct = mTimes["BM_DirectEngine"], backend = mTimes["BM_Backend"];
+    if (direct > 0 && backend > 0)
+      std::printf("frame at 1300 x 940 through the graphics context: %.2f ms; back end's own share %.1f%% "
+                  "(%.2f ms over the direct engine frame, of which %.2f ms an empty frame's copy to the layer)\n",
+                  backend, 100.0 * (backend - direct) / backend, backend - direct, mTimes["BM_BackendEmpty"]);
+  }
+
+private:
+  std::map<std::string, double> mTimes;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+  benchmark::Initialize(&argc, argv);
+  ShareReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

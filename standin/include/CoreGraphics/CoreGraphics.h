@@ -1,0 +1,6 @@
+#pragma once
+
+#include <CoreGraphics/CGAffineTransform.h>
+#include <CoreGraphics/CGDataProvider.h>
+#include <CoreGraphics/CGFont.h>
+#include <CoreGraphics/CGGeometry.h>

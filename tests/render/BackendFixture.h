@@ -1,0 +1,82 @@
+#pragma once
+// The back end opened the way the platform opens it (view initialised,
+// framebuffer made at the size) over the software renderer stand-in.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "IControl.h"
+#include "IFontData.h"
+#include "IGraphicsVG.h"
+#include "TestGraphicsVG.h"
+#include "TestGraphics.h"
+
+namespace backendtest {
+
+using namespace plugin;
+using namespace plugin::igraphics;
+
+// The view the back end draws into, per renderer: made at a size in pixels,
+// read back as straight RGBA after a frame, released.
+void* MakeView(int w, int h);
+void ReleaseView(void* view);
+std::vector<int> ShownPixel(GraphicsVG& g, void* view, int x, int y);
+// After each test: the platform back to a fresh state.
+void EndViews();
+
+class BackendFixture : public ::testing::Test
+{
+protected:
+  // One frame of the whole editor drawn by the core with draw as its only control.
+  void Frame(std::function<void(IGraphics&)> draw)
+  {
+    g->AttachControl(new SceneControl(g->GetBounds(), std::move(draw)));
+    g->BeginFrame();
+    g->Draw(g->GetBounds(), g->GetTotalScale());
+    g->EndFrame();
+    g->RemoveAllControls();
+  }
+
+  void SetUp() override { g = Open(dlg, 200, 150); }
+  void TearDown() override
+  {
+    Close(g);
+    EndViews();
+  }
+
+  std::vector<int> Shown(int x, int y) { return ShownPixel(*g, Views()[g], x, y); }
+  static std::map<GraphicsVG*, void*>& Views()
+  {
+    static std::map<GraphicsVG*, void*> views;
+    return views;
+  }
+
+  static GraphicsVG* Open(testsupport::TestDelegate& d, int w, int h, float screenScale = 1.f)
+  {
+    auto* graphics = new GraphicsVG(d, w, h);
+    void* view = MakeView(static_cast<int>(w * screenScale), static_cast<int>(h * screenScale));
+    Views()[graphics] = view;
+    graphics->OnViewInitialized(view);
+    graphics->SetScreenScale(screenScale);
+    return graphics;
+  }
+  static void Close(GraphicsVG*& graphics)
+  {
+    if (!graphics)
+      return;
+    graphics->OnViewDestroyed();
+    delete graphics;
+    ReleaseView(Views()[graphics]);
+    Views().erase(graphics);
+    graphics = nullptr;
+  }
+
+  testsupport::TestDelegate dlg{1};
+  GraphicsVG* g = nullptr;
+};
+
+} // namespace backendtest
