@@ -1,24 +1,30 @@
 #include "SettingsFile.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
-#include <string>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
 constexpr int kLineBufferSize = 2048;
 
-// "<key>=%d", with any '%' of the key escaped so the key can never act as a
-// conversion of its own.
-std::string MakePattern(const char* key)
+// The integer after "<key>=" at the start of line, when there is one that an
+// int holds. Read as "%d" would (leading blanks, a sign, decimal digits), but
+// the key is compared byte for byte and a number out of range is no number.
+bool ValueOfLine(const char* line, const char* key, size_t keyLength, int& value)
 {
-  std::string pattern;
-  for (const char* p = key; *p; ++p) {
-    pattern += *p;
-    if (*p == '%')
-      pattern += '%';
-  }
-  pattern += "=%d";
-  return pattern;
+  if (std::strncmp(line, key, keyLength) != 0 || line[keyLength] != '=')
+    return false;
+  const char* text = line + keyLength + 1;
+  char* end = nullptr;
+  errno = 0;
+  const long long v = std::strtoll(text, &end, 10);
+  if (end == text || errno == ERANGE || v < INT_MIN || v > INT_MAX)
+    return false;
+  value = static_cast<int>(v);
+  return true;
 }
 
 } // namespace
@@ -31,12 +37,12 @@ int ReadSettingsInt(const char* path, const char* key, int defaultValue)
   if (!file)
     return defaultValue;
 
-  const std::string pattern = MakePattern(key);
+  const size_t keyLength = std::strlen(key);
   int result = defaultValue;
   char line[kLineBufferSize];
   while (std::fgets(line, kLineBufferSize, file)) {
     int value = 0;
-    if (std::sscanf(line, pattern.c_str(), &value) == 1)
+    if (ValueOfLine(line, key, keyLength, value))
       result = value;
   }
   std::fclose(file);

@@ -1,6 +1,7 @@
 // XML presets: files, the default preset, and preset records. Main thread.
 #include <cstdarg>
 #include <tinyxml.h>
+#include <utility>
 #include <vector>
 
 #include "Vorelle3.h"
@@ -36,11 +37,13 @@ bool Vorelle3::LoadPresetFileWithData(const UT_String& path, UT_String& presetNa
   SetPresetName(named, fileName);
   presetNameOut.Set(named.mName);
 
-  const bool apply = mode != ELoadMode::kValidate;
-  const bool walked = ForEachParam(*preset, *this, [&](int idx, double v) {
-    if (apply) GetParam(idx)->Set(v);
-  });
+  // Values are taken only from a whole walk: a refused file changes nothing.
+  std::vector<std::pair<int, double>> found;
+  const bool walked = ForEachParam(*preset, *this, [&](int idx, double v) { found.emplace_back(idx, v); });
   if (!walked) return false;
+  if (mode != ELoadMode::kValidate) {
+    for (const auto& [idx, v] : found) GetParam(idx)->Set(v);
+  }
   switch (mode) {
   case ELoadMode::kStartUp:
     ModifyCurrentPreset(named.mName);

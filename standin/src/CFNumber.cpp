@@ -12,6 +12,27 @@ struct __CFBoolean final : Object {
   bool value;
 };
 
+namespace {
+
+// The integer d is, when it is exactly one that 64 bits hold; a cast outside
+// that range would be undefined.
+bool ExactInteger(double d, SInt64& out) {
+  if (!(d >= -9223372036854775808.0 && d < 9223372036854775808.0) || d != std::trunc(d)) return false;
+  out = SInt64(d);
+  return true;
+}
+
+// d rounded to float as IEEE arithmetic does, infinity past the largest
+// float, without an out-of-range conversion.
+float ToFloat(double d) {
+  constexpr double kRoundsToInfinity = 0x1.ffffffp127;  // halfway past FLT_MAX
+  if (d >= kRoundsToInfinity) return std::numeric_limits<float>::infinity();
+  if (d <= -kRoundsToInfinity) return -std::numeric_limits<float>::infinity();
+  return float(d);
+}
+
+}  // namespace
+
 // Integers are kept exactly in 64 bits, floating values as double.
 struct __CFNumber final : Object {
   __CFNumber(CFNumberType t, bool isFloat, SInt64 i, double d)
@@ -22,11 +43,17 @@ struct __CFNumber final : Object {
   bool Equal(const Object& other) const override {
     const auto& o = static_cast<const __CFNumber&>(other);
     if (!isFloat && !o.isFloat) return integer == o.integer;
-    return AsDouble() == o.AsDouble();
+    if (isFloat && o.isFloat) return real == o.real;
+    // Mixed: equal only when the float is exactly that integer.
+    SInt64 i;
+    return ExactInteger(isFloat ? real : o.real, i) && i == (isFloat ? o.integer : integer);
   }
   CFHashCode Hash() const override {
-    const double d = AsDouble();
-    if (!isFloat || d == std::floor(d)) return CFHashCode(isFloat ? SInt64(d) : integer);
+    if (!isFloat) return CFHashCode(integer);
+    // A float equal to an integer hashes as that integer.
+    const double d = real;
+    SInt64 i;
+    if (ExactInteger(d, i)) return CFHashCode(i);
     CFHashCode h;
     std::memcpy(&h, &d, sizeof h);
     return h;
@@ -120,14 +147,18 @@ Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePt
   const __CFNumber* n = Num(number);
   if (!valuePtr || !ValidType(theType)) return false;
   if (IsFloatType(theType)) {
+    // Exact only when the stored value comes back unchanged: an integer
+    // near the 64-bit ends rounds to 2^63, which no cast may take back.
     const double d = n->AsDouble();
+    SInt64 back = 0;
     if (Width(theType) == 4) {
-      const float f = float(d);
+      const float f = ToFloat(d);
       std::memcpy(valuePtr, &f, sizeof f);
+      if (!n->isFloat) return ExactInteger(double(f), back) && back == n->integer;
       return double(f) == d || std::isnan(d);
     }
     std::memcpy(valuePtr, &d, sizeof d);
-    return !n->isFloat ? SInt64(d) == n->integer : true;
+    return n->isFloat || (ExactInteger(d, back) && back == n->integer);
   }
   SInt64 v = n->integer;
   bool exact = true;
@@ -135,6 +166,7 @@ Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePt
     const double d = n->real;
     const bool fits = d >= -9223372036854775808.0 && d < 9223372036854775808.0;
     v = fits ? SInt64(d) : (d > 0 ? std::numeric_limits<SInt64>::max() : std::numeric_limits<SInt64>::min());
+    if (std::isnan(d)) v = 0;
     exact = fits && double(v) == d;
   }
   switch (Width(theType)) {

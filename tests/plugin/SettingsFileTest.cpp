@@ -68,6 +68,11 @@ TEST_F(SettingsFileTest, lines_are_scanned_as_key_equals_integer)
     {"HasUI=+12\n", 12},
     {"Other=5\nHasUI=2\nMore=9\n", 2},
     {"", 1},
+    {"HasUI=2147483647\n", 2147483647},   // the ends of int
+    {"HasUI=-2147483648\n", -2147483647 - 1},
+    {"HasUI=2147483648\n", 1},            // out of range is no number, never a wrapped one
+    {"HasUI=4000000005\n", 1},
+    {"HasUI=0\nHasUI=-99999999999999999999\n", 0},
   };
   for (const Case& c : cases) {
     Write(c.text);
@@ -98,6 +103,11 @@ TEST_F(SettingsFileTest, a_percent_sign_in_the_key_is_matched_literally)
   EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "A%d", 9), 5);
   Write("A7=5\n");
   EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "A%d", 9), 9);
+  // A blank in the key stands for itself, not for any run of blanks.
+  Write("Key=5\nKe  y=6\n");
+  EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "Ke y", 9), 9);
+  Write("Ke y=7\n");
+  EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "Ke y", 9), 7);
 }
 
 TEST_F(SettingsFileTest, null_or_empty_arguments_give_the_default)

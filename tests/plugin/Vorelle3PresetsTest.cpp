@@ -149,14 +149,18 @@ TEST_F(Presets, AFileNamingOnlyGainChangesOnlyGainOrMakesARecordOfDefaults) {
   p.ApplyPresetXML(nullptr, UT_String(File("g.zvp").c_str()));
 }
 
-TEST_F(Presets, AWalkStoppedByAnotherElementKeepsWhatWasSetBeforeIt) {
+TEST_F(Presets, AWalkStoppedByAnotherElementAppliesNothing) {
   Write(File("s.zvp"), PresetText("Zelvant", "<Param name=\"Gain\" val=\"2.0\" />\n<Other />\n"
                                              "<Param name=\"Mix\" val=\"10\" />\n"));
-  StatePlug p;
-  UT_String name;
-  EXPECT_FALSE(p.LoadPresetFileWithData(UT_String(File("s.zvp").c_str()), name, IXMLPreset::ELoadMode::kLoad));
-  EXPECT_EQ(p.GetParam(kGain)->Value(), 2.0);
-  EXPECT_EQ(p.GetParam(kMix)->Value(), 100.0);
+  for (auto mode : {IXMLPreset::ELoadMode::kLoad, IXMLPreset::ELoadMode::kStartUp}) {
+    StatePlug p;
+    const std::vector<uint8_t> before = p.Saved();
+    UT_String name;
+    EXPECT_FALSE(p.LoadPresetFileWithData(UT_String(File("s.zvp").c_str()), name, mode));
+    EXPECT_EQ(p.GetParam(kGain)->Value(), 0.0);
+    EXPECT_EQ(p.GetParam(kMix)->Value(), 100.0);
+    EXPECT_EQ(p.Saved(), before);
+  }
 }
 
 TEST_F(Presets, TheDefaultPresetOfOneInstanceStartsTheNext) {

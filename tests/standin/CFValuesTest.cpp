@@ -189,6 +189,69 @@ TEST_F(CFValuesTest, NumbersKeepTheirValueAndRefuseLossyReads) {
   for (CFTypeRef o : {CFTypeRef(n), CFTypeRef(f), CFTypeRef(g)}) CFRelease(o);
 }
 
+TEST_F(CFValuesTest, NumbersAtThe64BitEndsConvertWithoutUndefinedCasts) {
+  // 2^63 - 1 and -2^63 + 1 round to +-2^63 as doubles: not exact, and no cast
+  // may take the rounded value back to an integer.
+  struct IntCase { SInt64 value; bool exactAsDouble; bool exactAsFloat; };
+  const IntCase ints[] = {
+    {std::numeric_limits<SInt64>::max(), false, false},
+    {std::numeric_limits<SInt64>::min(), true, true},  // -2^63 is a power of two
+    {std::numeric_limits<SInt64>::min() + 1, false, false},
+    {SInt64(1) << 53, true, true},
+    {(SInt64(1) << 53) + 1, false, false},
+    {(SInt64(1) << 24) + 1, true, false},
+  };
+  for (const IntCase& c : ints) {
+    CFNumberRef n = CFNumberCreate(nullptr, kCFNumberSInt64Type, &c.value);
+    double d = 0;
+    float f = 0;
+    EXPECT_EQ(bool(CFNumberGetValue(n, kCFNumberFloat64Type, &d)), c.exactAsDouble) << c.value;
+    EXPECT_EQ(d, static_cast<double>(c.value)) << c.value;
+    EXPECT_EQ(bool(CFNumberGetValue(n, kCFNumberFloat32Type, &f)), c.exactAsFloat) << c.value;
+    EXPECT_EQ(f, static_cast<float>(c.value)) << c.value;
+    CFRelease(n);
+  }
+  // Floats beyond every integer and float range: clamped, never exact.
+  struct FloatCase { double value; float asFloat; SInt64 asInt64; };
+  const double inf = std::numeric_limits<double>::infinity();
+  const FloatCase floats[] = {
+    {1e300, std::numeric_limits<float>::infinity(), std::numeric_limits<SInt64>::max()},
+    {-1e300, -std::numeric_limits<float>::infinity(), std::numeric_limits<SInt64>::min()},
+    {inf, std::numeric_limits<float>::infinity(), std::numeric_limits<SInt64>::max()},
+    {9223372036854775808.0, 9223372036854775808.0f, std::numeric_limits<SInt64>::max()},
+  };
+  for (const FloatCase& c : floats) {
+    CFNumberRef n = CFNumberCreate(nullptr, kCFNumberFloat64Type, &c.value);
+    float f = 0;
+    SInt64 i = 0;
+    EXPECT_EQ(bool(CFNumberGetValue(n, kCFNumberFloat32Type, &f)), double(c.asFloat) == c.value) << c.value;
+    EXPECT_EQ(f, c.asFloat) << c.value;
+    EXPECT_FALSE(CFNumberGetValue(n, kCFNumberSInt64Type, &i)) << c.value;
+    EXPECT_EQ(i, c.asInt64) << c.value;
+    (void)CFHash(n);
+    CFRelease(n);
+  }
+  // The largest float survives; a float equal to an integer is equal to it
+  // and hashes alike, a rounded one is not.
+  const double largest = std::numeric_limits<float>::max();
+  CFNumberRef big = CFNumberCreate(nullptr, kCFNumberFloat64Type, &largest);
+  float f = 0;
+  EXPECT_TRUE(CFNumberGetValue(big, kCFNumberFloat32Type, &f));
+  EXPECT_EQ(f, std::numeric_limits<float>::max());
+  CFRelease(big);
+  const SInt64 exact = SInt64(1) << 53, inexact = exact + 1;
+  const double twoTo53 = 9007199254740992.0;
+  CFNumberRef a = CFNumberCreate(nullptr, kCFNumberSInt64Type, &exact);
+  CFNumberRef b = CFNumberCreate(nullptr, kCFNumberSInt64Type, &inexact);
+  CFNumberRef c = CFNumberCreate(nullptr, kCFNumberFloat64Type, &twoTo53);
+  EXPECT_TRUE(CFEqual(a, c));
+  EXPECT_EQ(CFHash(a), CFHash(c));
+  EXPECT_FALSE(CFEqual(b, c));
+  CFRelease(a);
+  CFRelease(b);
+  CFRelease(c);
+}
+
 TEST_F(CFValuesTest, FourCharacterCodesRoundTripAsSignedIntegers) {
   const SInt32 codes[] = {SInt32(0x61756678), SInt32(0x5A563630), SInt32(0x5A564E58), -1,
                           std::numeric_limits<SInt32>::min()};
