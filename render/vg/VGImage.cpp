@@ -1,19 +1,44 @@
 // Images: decoded to straight-alpha RGBA and handed to the renderer as textures.
 #include <cstdio>
+#include <vector>
 
+#include "ImageBytesCheck.h"
 #include "StbImage.h"
 #include "VGInternal.h"
+
+namespace {
+
+// Larger files are no editor bitmap; the decoder's own limit is the same.
+constexpr long kMaxImageFileBytes = 256L << 20;
+
+unsigned char* DecodeRGBA(const unsigned char* data, int ndata, int* w, int* h)
+{
+  if (!ImageBytesSafeToDecode(data, ndata)) return nullptr;
+  int n = 0;
+  return stbi_load_from_memory(data, ndata, w, h, &n, 4);
+}
+
+} // namespace
 
 int vgCreateImage(VGcontext* ctx, const char* filename, int imageFlags)
 {
   // Straight alpha, and plain RGB from the iPhone PNG variant.
   stbi_set_unpremultiply_on_load(1);
   stbi_convert_iphone_png_to_rgb(1);
+  // Read whole, so the bytes are checked before the decoder sees them.
   std::FILE* f = std::fopen(filename, "rb");
   if (!f) return 0;
-  int w = 0, h = 0, n = 0;
-  unsigned char* img = stbi_load_from_file(f, &w, &h, &n, 4);
+  std::vector<unsigned char> bytes;
+  long size = -1;
+  if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+  if (size > 0 && size <= kMaxImageFileBytes && std::fseek(f, 0, SEEK_SET) == 0) {
+    bytes.resize(size_t(size));
+    if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
+  }
   std::fclose(f);
+  if (bytes.empty()) return 0;
+  int w = 0, h = 0;
+  unsigned char* img = DecodeRGBA(bytes.data(), int(bytes.size()), &w, &h);
   if (!img) return 0;
   const int image = vgCreateImageRGBA(ctx, w, h, imageFlags, img);
   stbi_image_free(img);
@@ -22,8 +47,8 @@ int vgCreateImage(VGcontext* ctx, const char* filename, int imageFlags)
 
 int vgCreateImageMem(VGcontext* ctx, int imageFlags, unsigned char* data, int ndata)
 {
-  int w = 0, h = 0, n = 0;
-  unsigned char* img = stbi_load_from_memory(data, ndata, &w, &h, &n, 4);
+  int w = 0, h = 0;
+  unsigned char* img = DecodeRGBA(data, ndata, &w, &h);
   if (!img) return 0;
   const int image = vgCreateImageRGBA(ctx, w, h, imageFlags, img);
   stbi_image_free(img);

@@ -1,0 +1,7 @@
+#pragma once
+// Checks on image bytes that the system's decoder does not make itself.
+
+// False when a JPEG's Huffman tables declare more than 256 codes, which the
+// decoder would write past its table for (also a table cut off by the end,
+// which it reads on as zeros); other bytes pass unchanged.
+bool ImageBytesSafeToDecode(const unsigned char* data, int ndata);
