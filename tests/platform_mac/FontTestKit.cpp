@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -57,19 +58,25 @@ Tables ReadWithFontTools(const std::string& path, int face)
     return t;
   std::istringstream lines(text);
   std::string key;
-  while (lines >> key)
-  {
+  while (lines >> key) {
     std::string value;
     std::getline(lines, value);
     if (!value.empty() && value[0] == ' ')
       value.erase(0, 1);
-    if (key == "family") t.family = value;
-    else if (key == "style") t.style = value;
-    else if (key == "unitsPerEm") t.unitsPerEm = std::stoi(value);
-    else if (key == "macStyle") t.macStyle = std::stoi(value);
-    else if (key == "ascent") t.ascent = std::stoi(value);
-    else if (key == "descent") t.descent = std::stoi(value);
-    else if (key == "lineGap") t.lineGap = std::stoi(value);
+    if (key == "family")
+      t.family = value;
+    else if (key == "style")
+      t.style = value;
+    else if (key == "unitsPerEm")
+      t.unitsPerEm = std::stoi(value);
+    else if (key == "macStyle")
+      t.macStyle = std::stoi(value);
+    else if (key == "ascent")
+      t.ascent = std::stoi(value);
+    else if (key == "descent")
+      t.descent = std::stoi(value);
+    else if (key == "lineGap")
+      t.lineGap = std::stoi(value);
   }
   return t;
 }
@@ -80,10 +87,11 @@ std::string OutputDir()
   return FONT_TEST_OUTPUT;
 }
 
-// Runs the script's command with the output first, written beside and renamed.
+// Runs the script's command with the output first, written beside and renamed;
+// the suite's processes run in parallel, so each writes its own part file.
 std::string Make(const std::string& out, const std::string& command, const std::string& args)
 {
-  const std::string tmp = out + ".part";
+  const std::string tmp = out + "." + std::to_string(::getpid()) + ".part";
   if (!RunScript(command + " " + Quote(tmp) + " " + args))
     return "";
   std::filesystem::rename(tmp, out);
@@ -92,16 +100,17 @@ std::string Make(const std::string& out, const std::string& command, const std::
 
 std::string PairCollection()
 {
-  static const std::string path =
-    Make(OutputDir() + "/VorellePair.ttc", "collection",
-         "'Vorelle Pair' " + Quote(kRoboto + "Roboto-Regular.ttf") + " Regular " + Quote(kRoboto + "Roboto-Bold.ttf") + " Bold");
+  static const std::string path = Make(OutputDir() + "/VorellePair.ttc", "collection",
+                                       "'Vorelle Pair' " + Quote(kRoboto + "Roboto-Regular.ttf") + " Regular " +
+                                         Quote(kRoboto + "Roboto-Bold.ttf") + " Bold");
   return path;
 }
 
 std::string EditedRoboto(const std::string& name, int upm, int ascent, int descent)
 {
   return Make(OutputDir() + "/" + name + ".ttf", "edit",
-              Quote(kRoboto + "Roboto-Regular.ttf") + " " + std::to_string(upm) + " " + std::to_string(ascent) + " " + std::to_string(descent));
+              Quote(kRoboto + "Roboto-Regular.ttf") + " " + std::to_string(upm) + " " + std::to_string(ascent) + " " +
+                std::to_string(descent));
 }
 
 std::vector<uint8_t> ReadFile(const std::string& path)
@@ -110,8 +119,8 @@ std::vector<uint8_t> ReadFile(const std::string& path)
   return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-SynthFont MakeSynthFont(const std::u16string& family, const std::string& macFamily, const std::string& style,
-                        int upm, int ascent, int descent, int lineGap)
+SynthFont MakeSynthFont(const std::u16string& family, const std::string& macFamily, const std::string& style, int upm,
+                        int ascent, int descent, int lineGap)
 {
   SynthFont f;
   std::vector<uint8_t>& b = f.bytes;
@@ -134,12 +143,14 @@ SynthFont MakeSynthFont(const std::u16string& family, const std::string& macFami
 
   // Records: (3,1,1033) family and style, then (1,0,0) family.
   std::vector<uint8_t> strings;
-  struct Record { uint16_t platform, encoding, language, id; size_t at, length; };
+  struct Record {
+    uint16_t platform, encoding, language, id;
+    size_t at, length;
+  };
   std::vector<Record> records;
   auto addUTF16 = [&](uint16_t id, const std::u16string& text) {
     records.push_back({3, 1, 1033, id, strings.size(), text.size() * 2});
-    for (char16_t c : text)
-    {
+    for (char16_t c : text) {
       strings.push_back(uint8_t(c >> 8));
       strings.push_back(uint8_t(c));
     }
@@ -157,8 +168,7 @@ SynthFont MakeSynthFont(const std::u16string& family, const std::string& macFami
   b.resize(f.nameAt + header, 0);
   PutU16(b, f.nameAt + 2, uint16_t(records.size()));
   PutU16(b, f.nameAt + 4, uint16_t(header));
-  for (size_t i = 0; i < records.size(); ++i)
-  {
+  for (size_t i = 0; i < records.size(); ++i) {
     const size_t r = f.nameRecordsAt + 12 * i;
     PutU16(b, r, records[i].platform);
     PutU16(b, r + 2, records[i].encoding);
@@ -173,8 +183,7 @@ SynthFont MakeSynthFont(const std::u16string& family, const std::string& macFami
   const char* tags[] = {"head", "hhea", "name"};
   const size_t at[] = {f.headAt, f.hheaAt, f.nameAt};
   const size_t length[] = {54, 36, nameLength};
-  for (int i = 0; i < 3; ++i)
-  {
+  for (int i = 0; i < 3; ++i) {
     const size_t r = 12 + 16 * i;
     std::copy(tags[i], tags[i] + 4, b.begin() + r);
     PutU32(b, r + 8, uint32_t(at[i]));
