@@ -22,10 +22,10 @@ class CAudioFile {
 public:
   // Result codes of Load.
   static constexpr int kOK = 0;
-  static constexpr int kErrOpen = -1;         // empty path, or the file cannot be opened
-  static constexpr int kErrCorrupt = -2;      // truncated, unskippable chunk, zero channels/bits, rate outside 1 Hz..1 MHz
-  static constexpr int kErrNotAudio = -6;     // neither RIFF/WAVE nor FORM/AIFF/AIFC
-  static constexpr int kErrUnsupported = -7;  // a sample format without a decoder
+  static constexpr int kErrOpen = -1;     // empty path, or the file cannot be opened
+  static constexpr int kErrCorrupt = -2;  // truncated, unskippable chunk, zero channels/bits, rate outside 1 Hz..1 MHz
+  static constexpr int kErrNotAudio = -6; // neither RIFF/WAVE nor FORM/AIFF/AIFC
+  static constexpr int kErrUnsupported = -7; // a sample format without a decoder
   static constexpr int kErrNoFileBuffer = -10;
   static constexpr int kErrNoSampleBlock = -11;
 

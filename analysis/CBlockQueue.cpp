@@ -7,7 +7,8 @@
 
 #include "UT_HeapBuf.h"
 
-CBlockQueue::~CBlockQueue() {
+CBlockQueue::~CBlockQueue()
+{
   for (Block* list : {mFirst, mEmpty}) {
     while (list) {
       Block* next = list->next;
@@ -18,21 +19,25 @@ CBlockQueue::~CBlockQueue() {
 }
 
 // A recycled block of capacity >= n, or a new one; null when memory fails.
-CBlockQueue::Block* CBlockQueue::TakeBlock(int n) {
+CBlockQueue::Block* CBlockQueue::TakeBlock(int n)
+{
   while (mEmpty) {
     Block* block = mEmpty;
     mEmpty = block->next;
     --mNumEmpty;
-    if (block->capacity >= n) return block;
+    if (block->capacity >= n)
+      return block;
     std::free(block);
   }
   const int capacity = std::max(kBlockSize, n);
   auto* block = static_cast<Block*>(plugin::UT_Allocate(sizeof(Block) + size_t(capacity)));
-  if (block) block->capacity = capacity;
+  if (block)
+    block->capacity = capacity;
   return block;
 }
 
-void CBlockQueue::Recycle(Block* block) {
+void CBlockQueue::Recycle(Block* block)
+{
   if (mKeepEmpty >= 0 && mNumEmpty >= mKeepEmpty) {
     std::free(block);
     return;
@@ -42,12 +47,15 @@ void CBlockQueue::Recycle(Block* block) {
   ++mNumEmpty;
 }
 
-bool CBlockQueue::Append(const void* src, int n) {
-  if (n < 1 || n > INT_MAX - mTotal) return false;
+bool CBlockQueue::Append(const void* src, int n)
+{
+  if (n < 1 || n > INT_MAX - mTotal)
+    return false;
   Block* block = mLast;
   if (!block || block->capacity - block->used < n) {
     block = TakeBlock(n);
-    if (!block) return false;
+    if (!block)
+      return false;
     block->used = 0;
     block->next = nullptr;
     if (mLast)
@@ -65,7 +73,8 @@ bool CBlockQueue::Append(const void* src, int n) {
   return true;
 }
 
-int CBlockQueue::Read(void* dst, int n) const {
+int CBlockQueue::Read(void* dst, int n) const
+{
   n = std::clamp(n, 0, mTotal);
   auto* out = static_cast<uint8_t*>(dst);
   int offset = mReadOffset;
@@ -78,7 +87,8 @@ int CBlockQueue::Read(void* dst, int n) const {
   return done;
 }
 
-void CBlockQueue::Consume(int n) {
+void CBlockQueue::Consume(int n)
+{
   n = std::clamp(n, 0, mTotal);
   mTotal -= n;
   while (mFirst) {
@@ -90,12 +100,11 @@ void CBlockQueue::Consume(int n) {
     n -= left;
     Block* done = mFirst;
     mFirst = done->next;
-    if (!mFirst) mLast = nullptr;
+    if (!mFirst)
+      mLast = nullptr;
     mReadOffset = 0;
     Recycle(done);
   }
 }
 
-void CBlockQueue::Clear() {
-  Consume(mTotal);
-}
+void CBlockQueue::Clear() { Consume(mTotal); }

@@ -25,5 +25,5 @@ public:
 
 private:
   plugin::UT_TypedBuf<double> mBuf;
-  int mReadPos = 0;  // bytes
+  int mReadPos = 0; // bytes
 };

@@ -53,8 +53,8 @@ public:
   // channels become one unless keepChannels. direct selects direct
   // convolution; clearQueues then empties every queue. Returns F/2 (the
   // block length and the latency), 0 in direct mode.
-  int SetImpulse(const CImpulseBuffer* impulse, int fftSize, int offset, int maxLength, bool direct,
-                 bool keepChannels, bool clearQueues);
+  int SetImpulse(const CImpulseBuffer* impulse, int fftSize, int offset, int maxLength, bool direct, bool keepChannels,
+                 bool clearQueues);
 
   // Queues n samples of each of nch channels (at most two are kept); a null
   // inputs array or channel pointer adds silence.

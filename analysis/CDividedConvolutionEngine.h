@@ -38,7 +38,7 @@ public:
   struct SliceInfo {
     int start;
     int length;
-    int fftSize;  // 0: direct
+    int fftSize; // 0: direct
   };
 
   CDividedConvolutionEngine() = default;

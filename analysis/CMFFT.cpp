@@ -19,13 +19,15 @@ constexpr int kBandsPerOctave[5] = {1, 3, 6, 12, 24};
 
 double* Zeros(int n) { return new double[n](); }
 
-void Release(double*& p) {
+void Release(double*& p)
+{
   delete[] p;
   p = nullptr;
 }
 
 // Truncates a parameter value; false when it is not a representable int.
-bool Truncate(double v, int& out) {
+bool Truncate(double v, int& out)
+{
   if (!std::isfinite(v) || v <= static_cast<double>(INT_MIN) - 1.0 || v >= static_cast<double>(INT_MAX) + 1.0)
     return false;
   out = static_cast<int>(v);
@@ -38,9 +40,10 @@ CMFFT::CMFFT() { Init(); }
 
 CMFFT::~CMFFT() { FreeBuffers(); }
 
-void CMFFT::FreeBuffers() {
-  for (double** p : {&mWork, &mWindow, &mGrid, &mMagnitude, &mPeakHold, &mDecayPeak, &mAverage, &mExpAverage,
-                     &mSum, &mBandA, &mBandB, &mGridOut})
+void CMFFT::FreeBuffers()
+{
+  for (double** p : {&mWork, &mWindow, &mGrid, &mMagnitude, &mPeakHold, &mDecayPeak, &mAverage, &mExpAverage, &mSum,
+                     &mBandA, &mBandB, &mGridOut})
     Release(*p);
   for (int c = 0; c < mChannelBufferCount; ++c)
     delete[] mChannelBuffers[c];
@@ -49,7 +52,8 @@ void CMFFT::FreeBuffers() {
   mChannelBufferCount = 0;
 }
 
-void CMFFT::Init() {
+void CMFFT::Init()
+{
   FreeBuffers();
   const int n = mFFTSize;
   mFrameLength = 2 * n;
@@ -86,7 +90,8 @@ void CMFFT::Init() {
   mReady = 0;
 }
 
-void CMFFT::Reset() {
+void CMFFT::Reset()
+{
   for (double* p : {mMagnitude, mPeakHold, mDecayPeak, mAverage, mExpAverage, mSum})
     std::fill(p, p + mFFTSize, 0.0);
   std::fill(mBandA, mBandA + mGridCount, 0.0);
@@ -96,21 +101,24 @@ void CMFFT::Reset() {
   mReady = 0;
 }
 
-void CMFFT::SetNumChannels(int n) {
+void CMFFT::SetNumChannels(int n)
+{
   mNumChannels = std::max(n, 0);
   Init();
 }
 
 void CMFFT::SetBlockSize(int n) { mBlockSize = n; }
 
-void CMFFT::SetSampleRate(double fs) {
+void CMFFT::SetSampleRate(double fs)
+{
   if (!std::isfinite(fs) || fs <= 0.0)
     return;
   mSampleRate = fs;
   Init();
 }
 
-void CMFFT::SetParam(int index, double value) {
+void CMFFT::SetParam(int index, double value)
+{
   if (index == kParamReset) { // the value carries no meaning for a reset
     Reset();
     return;
@@ -130,7 +138,8 @@ void CMFFT::SetParam(int index, double value) {
   Init();
 }
 
-double CMFFT::GetParam(int index) {
+double CMFFT::GetParam(int index)
+{
   switch (index) {
   case kParamFFTSize: return mFFTSize;
   case kParamBandIndex: return mBandIndex;
@@ -139,7 +148,8 @@ double CMFFT::GetParam(int index) {
   }
 }
 
-double CMFFT::GetInfo(int index) {
+double CMFFT::GetInfo(int index)
+{
   switch (index) {
   case kInfoBandIndex: return mBandIndex;
   case kInfoFFTSize: return mFFTSize;
@@ -149,7 +159,8 @@ double CMFFT::GetInfo(int index) {
   }
 }
 
-double* CMFFT::GetData(int index) {
+double* CMFFT::GetData(int index)
+{
   switch (index) {
   case kDataAverage:
   case kDataAverageAgain: return mAverage;
@@ -161,7 +172,8 @@ double* CMFFT::GetData(int index) {
   }
 }
 
-bool CMFFT::GetName(char* out) {
+bool CMFFT::GetName(char* out)
+{
   if (out == nullptr)
     return false;
   std::memcpy(out, "MFFT", 5);
@@ -172,7 +184,8 @@ void CMFFT::Process(double** inputs, double** outputs, int nFrames) { Feed(input
 
 void CMFFT::ProcessCapture(double** inputs, double** outputs, int nFrames) { Feed(inputs, outputs, nFrames, false); }
 
-void CMFFT::Feed(double** inputs, double** outputs, int nFrames, bool mapBands) {
+void CMFFT::Feed(double** inputs, double** outputs, int nFrames, bool mapBands)
+{
   if (nFrames < 1 || inputs == nullptr)
     return;
   if (outputs != nullptr) {
@@ -197,7 +210,8 @@ void CMFFT::Feed(double** inputs, double** outputs, int nFrames, bool mapBands) 
   }
 }
 
-void CMFFT::Analyse() {
+void CMFFT::Analyse()
+{
   const int n = mFFTSize;
   double* ring = mChannelBuffers[0];
   for (int i = 0; i < mFrameLength; ++i)
@@ -221,7 +235,8 @@ void CMFFT::Analyse() {
   ++mFrameCount;
 }
 
-void CMFFT::MapToBands() {
+void CMFFT::MapToBands()
+{
   if (mGridCount < 1)
     return;
   switch (mMode) {

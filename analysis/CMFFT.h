@@ -25,7 +25,7 @@ public:
   enum EData {
     kDataAverage = 6,
     kDataPeakHold = 7,
-    kDataAverageAgain = 8,  // the same average as kDataAverage
+    kDataAverageAgain = 8, // the same average as kDataAverage
     kDataGrid = 11,
     kDataBandA = 12,
     kDataBandB = 13

@@ -1,6 +1,7 @@
 #include "CPluginProcessor.h"
 
-CPluginProcessor::~CPluginProcessor() {
+CPluginProcessor::~CPluginProcessor()
+{
   if (mOwnsFile && mFile != nullptr)
     std::fclose(mFile);
 }

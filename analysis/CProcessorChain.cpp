@@ -2,7 +2,8 @@
 #include "ChannelBuffers.h"
 
 namespace {
-void DestroyProcessor(CPluginProcessor* p) {
+void DestroyProcessor(CPluginProcessor* p)
+{
   if (p != nullptr)
     delete p;
 }
@@ -10,7 +11,8 @@ void DestroyProcessor(CPluginProcessor* p) {
 
 CProcessorChain::CProcessorChain() { mList.deleter = DestroyProcessor; }
 
-CProcessorChain::~CProcessorChain() {
+CProcessorChain::~CProcessorChain()
+{
   for (Node* node = mList.first; node != nullptr;) {
     Node* next = node->next;
     if (mList.ownership == kDeleteElements)
@@ -22,7 +24,8 @@ CProcessorChain::~CProcessorChain() {
   }
 }
 
-int CProcessorChain::Append(CPluginProcessor* processor) {
+int CProcessorChain::Append(CPluginProcessor* processor)
+{
   Node* node = new Node;
   node->processor = processor;
   node->prev = mList.last;
@@ -37,7 +40,8 @@ int CProcessorChain::Append(CPluginProcessor* processor) {
   return ++mList.count;
 }
 
-CPluginProcessor* CProcessorChain::Seek(int index) {
+CPluginProcessor* CProcessorChain::Seek(int index)
+{
   if (mList.cursor == nullptr)
     return nullptr;
   while (mList.cursorIndex < index && mList.cursor->next != nullptr) {
@@ -51,7 +55,8 @@ CPluginProcessor* CProcessorChain::Seek(int index) {
   return mList.cursor->processor;
 }
 
-void CProcessorChain::Configure(int nch, int blockSize, double sampleRate) {
+void CProcessorChain::Configure(int nch, int blockSize, double sampleRate)
+{
   mNumChannels = nch;
   mBlockSize = blockSize;
   mSampleRate = sampleRate;
@@ -64,7 +69,8 @@ void CProcessorChain::Configure(int nch, int blockSize, double sampleRate) {
   }
 }
 
-void CProcessorChain::Process(double** inputs, double** outputs, int nFrames) {
+void CProcessorChain::Process(double** inputs, double** outputs, int nFrames)
+{
   if (inputs == nullptr || outputs == nullptr || nFrames < 1 || mNumChannels < 1)
     return;
   double** temp = AllocChannelBuffers(nFrames, mNumChannels);

@@ -13,14 +13,16 @@ static_assert(alignof(Pair) == alignof(double));
 // acc (+)= sum over j < count of a[j] * b[j], element by element over n
 // interleaved complex values, j ascending for every element. Runs over a few
 // elements at a time so their sums stay in registers across all products.
-void ComplexMulSum(double* acc, const double* const* a, const double* const* b, int count, int n, bool add) {
+void ComplexMulSum(double* acc, const double* const* a, const double* const* b, int count, int n, bool add)
+{
   constexpr int kStep = 4;
   Pair* out = reinterpret_cast<Pair*>(acc);
   int k0 = 0;
   for (; k0 + kStep <= n; k0 += kStep) {
     Pair sum[kStep] = {};
     if (add)
-      for (int k = 0; k < kStep; ++k) sum[k] = out[k0 + k];
+      for (int k = 0; k < kStep; ++k)
+        sum[k] = out[k0 + k];
     for (int j = 0; j < count; ++j) {
       const Pair* x = reinterpret_cast<const Pair*>(a[j]) + k0;
       const Pair* h = reinterpret_cast<const Pair*>(b[j]) + k0;
@@ -32,7 +34,8 @@ void ComplexMulSum(double* acc, const double* const* a, const double* const* b, 
         sum[k] += x[k] * re + swapped * im;
       }
     }
-    for (int k = 0; k < kStep; ++k) out[k0 + k] = sum[k];
+    for (int k = 0; k < kStep; ++k)
+      out[k0 + k] = sum[k];
   }
   for (; k0 < n; ++k0) {
     double re = add ? acc[2 * k0] : 0.0, im = add ? acc[2 * k0 + 1] : 0.0;
@@ -50,7 +53,8 @@ void ComplexMulSum(double* acc, const double* const* a, const double* const* b, 
 // out[i] = sum over k in [first, end) of rev[k] * x[i + k], k ascending.
 // Several outputs are summed side by side, so independent sums fill the
 // registers while each one still adds its terms in the same order.
-void DirectConvolve(double* out, int n, const double* x, const double* rev, int first, int end) {
+void DirectConvolve(double* out, int n, const double* x, const double* rev, int first, int end)
+{
   int i0 = 0;
   for (; i0 + 8 <= n; i0 += 8) {
     Pair s0{}, s1{}, s2{}, s3{};
@@ -70,20 +74,23 @@ void DirectConvolve(double* out, int n, const double* x, const double* rev, int 
   }
   for (; i0 < n; ++i0) {
     double sum = 0.0;
-    for (int k = first; k < end; ++k) sum += rev[k] * x[i0 + k];
+    for (int k = first; k < end; ++k)
+      sum += rev[k] * x[i0 + k];
     out[i0] = sum;
   }
 }
 
 } // namespace
 
-const ConvolutionKernels& ConvolutionKernelsBaseline() {
+const ConvolutionKernels& ConvolutionKernelsBaseline()
+{
   static constexpr ConvolutionKernels kernels{DirectConvolve, ComplexMulSum};
   return kernels;
 }
 
 namespace {
-const ConvolutionKernels& Choose() {
+const ConvolutionKernels& Choose()
+{
   if constexpr (kBuildHasAvx2Routines)
     if (ThisProcessor().avx2Fma)
       return ConvolutionKernelsAvx2();
@@ -91,7 +98,8 @@ const ConvolutionKernels& Choose() {
 }
 } // namespace
 
-const ConvolutionKernels& ConvolutionKernelsForProcessor() {
+const ConvolutionKernels& ConvolutionKernelsForProcessor()
+{
   static const ConvolutionKernels& chosen = Choose();
   return chosen;
 }

@@ -2,7 +2,8 @@
 
 namespace {
 
-CpuFeatures Query() {
+CpuFeatures Query()
+{
   CpuFeatures features;
 #if defined(__x86_64__)
   __builtin_cpu_init();
@@ -13,7 +14,8 @@ CpuFeatures Query() {
 
 } // namespace
 
-const CpuFeatures& ThisProcessor() {
+const CpuFeatures& ThisProcessor()
+{
   static const CpuFeatures features = Query();
   return features;
 }

@@ -13,7 +13,7 @@ inline constexpr bool kBuildHasAvx2Routines = false;
 #endif
 
 struct CpuFeatures {
-  bool avx2Fma = false;  // AVX2 and FMA both present, and this build has routines for them
+  bool avx2Fma = false; // AVX2 and FMA both present, and this build has routines for them
 };
 
 // Asked of the processor on the first call; any thread.

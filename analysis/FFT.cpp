@@ -9,7 +9,8 @@ namespace {
 bool IsPowerOfTwo(int n) { return n >= 1 && (n & (n - 1)) == 0; }
 
 // Advances (wr, wi) by the angle whose recurrence factors are (wpr, wpi).
-inline void Rotate(double& wr, double& wi, double wpr, double wpi) {
+inline void Rotate(double& wr, double& wi, double wpr, double wpi)
+{
   const double t = wr;
   wr += wr * wpr - wi * wpi;
   wi += wi * wpr + t * wpi;
@@ -17,7 +18,8 @@ inline void Rotate(double& wr, double& wi, double wpr, double wpi) {
 
 // Unscaled transform with e^(dir * 2 pi i ...); 1-based pair indices as in the
 // classic formulation, shifted to 0-based storage by `d`.
-void Radix2(double* data, int n, int dir) {
+void Radix2(double* data, int n, int dir)
+{
   double* d = data - 1;
   const int size = 2 * n;
   int j = 1;
@@ -56,7 +58,8 @@ void Radix2(double* data, int n, int dir) {
 
 } // namespace
 
-void ComplexFFT(double* data, int n, int dir) {
+void ComplexFFT(double* data, int n, int dir)
+{
   if (data == nullptr || !IsPowerOfTwo(n) || (dir != 1 && dir != -1))
     return;
   Radix2(data, n, dir);
@@ -67,7 +70,8 @@ void ComplexFFT(double* data, int n, int dir) {
   }
 }
 
-void RealFFT(double* data, int n, int dir) {
+void RealFFT(double* data, int n, int dir)
+{
   if (data == nullptr || n < 4 || !IsPowerOfTwo(n) || (dir != 1 && dir != -1))
     return;
   const double theta = dir * std::numbers::pi / (n / 2);
@@ -105,7 +109,8 @@ void RealFFT(double* data, int n, int dir) {
 
 namespace {
 template <typename Convert>
-void ConvertPairs(const double* src, int srcOffset, double* dst, int dstOffset, int count, Convert convert) {
+void ConvertPairs(const double* src, int srcOffset, double* dst, int dstOffset, int count, Convert convert)
+{
   if (src == nullptr || dst == nullptr || count < 2)
     return;
   const int pairs = count / 2;
@@ -118,14 +123,16 @@ void ConvertPairs(const double* src, int srcOffset, double* dst, int dstOffset, 
 }
 } // namespace
 
-void RectToPolar(const double* src, int srcOffset, double* dst, int dstOffset, int count) {
+void RectToPolar(const double* src, int srcOffset, double* dst, int dstOffset, int count)
+{
   ConvertPairs(src, srcOffset, dst, dstOffset, count, [](double re, double im, double& mag, double& phase) {
     mag = std::sqrt(re * re + im * im);
     phase = std::atan2(im, re);
   });
 }
 
-void PolarToRect(const double* src, int srcOffset, double* dst, int dstOffset, int count) {
+void PolarToRect(const double* src, int srcOffset, double* dst, int dstOffset, int count)
+{
   ConvertPairs(src, srcOffset, dst, dstOffset, count, [](double mag, double phase, double& re, double& im) {
     re = mag * std::cos(phase);
     im = mag * std::sin(phase);

@@ -12,7 +12,8 @@ struct GridShape {
   int points = 0;
 };
 
-GridShape Shape(double factor, int b, double fStart, double fTop) {
+GridShape Shape(double factor, int b, double fStart, double fTop)
+{
   GridShape s;
   if (b < 1 || !(factor > 0.0) || !(fStart > 0.0) || !(fTop + 1.0 > 0.0))
     return s;
@@ -31,7 +32,8 @@ struct Bins {
   double width;
 
   bool Valid() const { return src != nullptr && count >= 2 && width > 0.0 && std::isfinite(width); }
-  int At(double f) const {
+  int At(double f) const
+  {
     const double k = f / width;
     if (!(k >= 0.0))
       return 0;
@@ -40,17 +42,20 @@ struct Bins {
   double Top() const { return src[count - 1]; }
 };
 
-Bins MakeBins(const double* src, int nBins, double fs) {
+Bins MakeBins(const double* src, int nBins, double fs)
+{
   return Bins{src, nBins, nBins >= 2 ? (fs * 0.5) / (nBins - 1) : 0.0};
 }
 
 } // namespace
 
-int CountLogGridPoints(const void*, double factor, int bandsPerOctave, double fStart, double fTop) {
+int CountLogGridPoints(const void*, double factor, int bandsPerOctave, double fStart, double fTop)
+{
   return Shape(factor, bandsPerOctave, fStart, fTop).points;
 }
 
-void FillLogGrid(const void*, double* out, double factor, int bandsPerOctave, double fStart, double fTop) {
+void FillLogGrid(const void*, double* out, double factor, int bandsPerOctave, double fStart, double fTop)
+{
   const GridShape s = Shape(factor, bandsPerOctave, fStart, fTop);
   if (out == nullptr)
     return;
@@ -59,7 +64,8 @@ void FillLogGrid(const void*, double* out, double factor, int bandsPerOctave, do
     out[i] = std::pow(10.0, start + i * s.step);
 }
 
-double MeanOfBins(const double* src, int lo, int hi) {
+double MeanOfBins(const double* src, int lo, int hi)
+{
   if (src == nullptr || hi < lo)
     return 0.0;
   double sum = 0.0;
@@ -68,7 +74,8 @@ double MeanOfBins(const double* src, int lo, int hi) {
   return sum / (hi - lo + 1);
 }
 
-void MapSpectrumToGrid(const double* src, int nBins, const double* grid, int count, double* dst, double fs) {
+void MapSpectrumToGrid(const double* src, int nBins, const double* grid, int count, double* dst, double fs)
+{
   const Bins bins = MakeBins(src, nBins, fs);
   if (count < 1 || grid == nullptr || dst == nullptr || !bins.Valid())
     return;
@@ -85,7 +92,8 @@ void MapSpectrumToGrid(const double* src, int nBins, const double* grid, int cou
   dst[count - 1] = src[bins.At(grid[count - 1])];
 }
 
-void SampleSpectrumAtGrid(const double* src, int nBins, const double* grid, int count, double* dst, double fs) {
+void SampleSpectrumAtGrid(const double* src, int nBins, const double* grid, int count, double* dst, double fs)
+{
   const Bins bins = MakeBins(src, nBins, fs);
   if (count < 2 || grid == nullptr || dst == nullptr || !bins.Valid())
     return;
@@ -98,7 +106,8 @@ void SampleSpectrumAtGrid(const double* src, int nBins, const double* grid, int 
   dst[count - 1] = src[last];
 }
 
-void FitLogLine(const double* src, int lo, int hi, double& outLo, double& outHi, double w) {
+void FitLogLine(const double* src, int lo, int hi, double& outLo, double& outHi, double w)
+{
   if (src == nullptr || hi < lo)
     return;
   const int n = hi - lo + 1;
@@ -121,7 +130,8 @@ void FitLogLine(const double* src, int lo, int hi, double& outLo, double& outHi,
   outHi = std::exp(intercept + slope * hi * w);
 }
 
-void MapSpectrumToGridLogFit(const double* src, int nBins, const double* grid, int count, double* dst, double fs) {
+void MapSpectrumToGridLogFit(const double* src, int nBins, const double* grid, int count, double* dst, double fs)
+{
   const Bins bins = MakeBins(src, nBins, fs);
   if (count < 2 || grid == nullptr || dst == nullptr || !bins.Valid())
     return;

@@ -16,7 +16,8 @@ static_assert((1 << kMaxLog2) == kSRFFTMaxSize);
 
 // Twiddles: n/4 - 1 pairs for n = 16..512, n/8 - 1 pairs (first octant) above.
 constexpr int TwiddleCount(int n) { return n <= 512 ? n / 4 - 1 : n / 8 - 1; }
-constexpr int TwiddlePairsTotal() {
+constexpr int TwiddlePairsTotal()
+{
   int total = 0;
   for (int n = 16; n <= kSRFFTMaxSize; n *= 2)
     total += TwiddleCount(n);
@@ -32,7 +33,8 @@ std::once_flag gInitOnce;
 std::atomic<bool> gReady{false};
 SRFFTRunner gRun = SRFFTRunBaseline;
 
-void BuildTwiddles() {
+void BuildTwiddles()
+{
   double* p = gTwiddleStore;
   for (int log = 4; log <= kMaxLog2; ++log) {
     const int n = 1 << log;
@@ -44,7 +46,8 @@ void BuildTwiddles() {
 
 // perm(i, n): which bin of the positive-exponent transform position i holds.
 // Built size by size from the two smaller sizes the recursion splits into.
-void BuildPermutations() {
+void BuildPermutations()
+{
   std::vector<int> quarter{0}, half{0, 1}, cur;
   for (int n = 4; n <= kSRFFTMaxSize; n *= 2) {
     const int h = n / 2, q = n / 4;
@@ -66,13 +69,15 @@ void BuildPermutations() {
   }
 }
 
-void EnsureInit() {
+void EnsureInit()
+{
   if (!gReady.load(std::memory_order_acquire))
     SRFFTInit();
 }
 
 // The permutation rule itself, for the sizes below the table (2, 4, 8).
-int PermRule(int i, int n) {
+int PermRule(int i, int n)
+{
   if (n < 3)
     return i;
   const int h = n / 2, q = n / 4;
@@ -85,7 +90,8 @@ int PermRule(int i, int n) {
 }
 
 // Position p holds X(n - perm(p)).
-int SmallPermute(int m, int n) {
+int SmallPermute(int m, int n)
+{
   for (int p = 0; p < n; ++p)
     if (((n - PermRule(p, n)) & (n - 1)) == m)
       return p;
@@ -94,16 +100,19 @@ int SmallPermute(int m, int n) {
 
 } // namespace
 
-void SRFFTRunBaseline(double* data, int n, int dir, const double* const* tw) {
+void SRFFTRunBaseline(double* data, int n, int dir, const double* const* tw)
+{
   srfft_detail::RunLog<kMaxLog2>(data, n, dir, tw);
 }
 
-const double* const* SRFFTTwiddleTables() {
+const double* const* SRFFTTwiddleTables()
+{
   EnsureInit();
   return gTwiddle;
 }
 
-void SRFFTMakeTable(double* table, int count, bool doubled) {
+void SRFFTMakeTable(double* table, int count, bool doubled)
+{
   if (table == nullptr || count < 1)
     return;
   const double base = (std::numbers::pi / 4.0) / (count + 1);
@@ -114,7 +123,8 @@ void SRFFTMakeTable(double* table, int count, bool doubled) {
   }
 }
 
-void SRFFTInit() {
+void SRFFTInit()
+{
   std::call_once(gInitOnce, [] {
     BuildTwiddles();
     BuildPermutations();
@@ -125,14 +135,16 @@ void SRFFTInit() {
   });
 }
 
-void SRFFT(double* data, int n, int dir) {
+void SRFFT(double* data, int n, int dir)
+{
   if (n < kSRFFTMinSize || n > kSRFFTMaxSize || (n & (n - 1)) != 0 || data == nullptr)
     return;
   EnsureInit();
   gRun(data, n, dir, gTwiddle);
 }
 
-int SRFFTPermute(int m, int n) {
+int SRFFTPermute(int m, int n)
+{
   if (n < kSRFFTMinSize || n > kSRFFTMaxSize || (n & (n - 1)) != 0 || m < 0 || m >= n)
     return -1;
   if (n < 16)
@@ -141,7 +153,8 @@ int SRFFTPermute(int m, int n) {
   return gPermStore[n - 16 + m];
 }
 
-const int* SRFFTPermuteTable(int offset) {
+const int* SRFFTPermuteTable(int offset)
+{
   if (offset < 0 || offset >= kSRFFTPermuteTableSize)
     return nullptr;
   EnsureInit();
@@ -149,7 +162,8 @@ const int* SRFFTPermuteTable(int offset) {
 }
 
 namespace {
-template <typename Op> void PairwiseProducts(double* out, const double* a, const double* b, int count, Op op) {
+template <typename Op> void PairwiseProducts(double* out, const double* a, const double* b, int count, Op op)
+{
   if (count < 2 || (count & 1) != 0)
     return;
   for (int k = 0; k < count; k += 2) {
@@ -161,14 +175,26 @@ template <typename Op> void PairwiseProducts(double* out, const double* a, const
 }
 } // namespace
 
-void SRFFTComplexMul(double* a, const double* b, int count) {
-  PairwiseProducts(a, a, b, count, [](double* o, double re, double im) { o[0] = re; o[1] = im; });
+void SRFFTComplexMul(double* a, const double* b, int count)
+{
+  PairwiseProducts(a, a, b, count, [](double* o, double re, double im) {
+    o[0] = re;
+    o[1] = im;
+  });
 }
 
-void SRFFTComplexMulTo(double* out, const double* a, const double* b, int count) {
-  PairwiseProducts(out, a, b, count, [](double* o, double re, double im) { o[0] = re; o[1] = im; });
+void SRFFTComplexMulTo(double* out, const double* a, const double* b, int count)
+{
+  PairwiseProducts(out, a, b, count, [](double* o, double re, double im) {
+    o[0] = re;
+    o[1] = im;
+  });
 }
 
-void SRFFTComplexMulAdd(double* out, const double* a, const double* b, int count) {
-  PairwiseProducts(out, a, b, count, [](double* o, double re, double im) { o[0] += re; o[1] += im; });
+void SRFFTComplexMulAdd(double* out, const double* a, const double* b, int count)
+{
+  PairwiseProducts(out, a, b, count, [](double* o, double re, double im) {
+    o[0] += re;
+    o[1] += im;
+  });
 }

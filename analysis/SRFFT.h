@@ -43,6 +43,6 @@ void SRFFTMakeTable(double* table, int count, bool doubled);
 
 // Element-wise complex products on interleaved arrays of `count` complex values.
 // They do nothing unless count is even and at least 2. Outputs may alias inputs.
-void SRFFTComplexMul(double* a, const double* b, int count);                    // a *= b
+void SRFFTComplexMul(double* a, const double* b, int count);                       // a *= b
 void SRFFTComplexMulTo(double* out, const double* a, const double* b, int count);  // out = a*b
 void SRFFTComplexMulAdd(double* out, const double* a, const double* b, int count); // out += a*b

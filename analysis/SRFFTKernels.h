@@ -24,7 +24,7 @@ static_assert(alignof(V) == alignof(double));
 constexpr double kSqrtHalf = 0.70710678118654752440;
 
 inline V Swap(V a) { return __builtin_shufflevector(a, a, 1, 0); }
-inline V MulI(V a) { return Swap(a) * V{-1.0, 1.0}; }                          // i*a
+inline V MulI(V a) { return Swap(a) * V{-1.0, 1.0}; }                               // i*a
 inline V Mul(V a, V w) { return a * V{w[0], w[0]} + Swap(a) * V{-w[1], w[1]}; }     // a*w
 inline V MulConj(V a, V w) { return a * V{w[0], w[0]} + Swap(a) * V{w[1], -w[1]}; } // a*conj(w)
 
@@ -34,7 +34,8 @@ template <int N> struct Kernel {
   static_assert(N >= 8 && (N & (N - 1)) == 0, "power of two");
   static constexpr int H = N / 2, Q = N / 4, E = N / 8;
 
-  static inline void FwdButterfly(V* a, int k, V w, bool trivial) {
+  static inline void FwdButterfly(V* a, int k, V w, bool trivial)
+  {
     const V x0 = a[k], x1 = a[k + Q], x2 = a[k + H], x3 = a[k + 3 * Q];
     const V t1 = x0 - x2, it2 = MulI(x1 - x3);
     a[k] = x0 + x2;
@@ -48,7 +49,8 @@ template <int N> struct Kernel {
     }
   }
 
-  static inline void InvButterfly(V* a, int k, V w, bool trivial) {
+  static inline void InvButterfly(V* a, int k, V w, bool trivial)
+  {
     const V b2 = trivial ? a[k + H] : MulConj(a[k + H], w);
     const V b3 = trivial ? a[k + 3 * Q] : Mul(a[k + 3 * Q], w);
     const V s = b2 + b3, id = MulI(b2 - b3);
@@ -60,14 +62,16 @@ template <int N> struct Kernel {
   }
 
   // Visits every k of the pass with its twiddle w_k = e^(2 pi i k / N).
-  template <bool Inv> static inline void Butterfly(V* a, int k, V w, bool trivial) {
+  template <bool Inv> static inline void Butterfly(V* a, int k, V w, bool trivial)
+  {
     if constexpr (Inv)
       InvButterfly(a, k, w, trivial);
     else
       FwdButterfly(a, k, w, trivial);
   }
 
-  template <bool Inv> static inline void Pass(V* a, const double* table) {
+  template <bool Inv> static inline void Pass(V* a, const double* table)
+  {
     Butterfly<Inv>(a, 0, V{1.0, 0.0}, true);
     for (int k = 1; k < E; ++k) {
       const V w{table[2 * k - 2], table[2 * k - 1]};
@@ -92,7 +96,8 @@ template <> struct Transform<1> {
 };
 
 template <> struct Transform<2> {
-  static inline void Forward(V* a, const double* const*) {
+  static inline void Forward(V* a, const double* const*)
+  {
     const V x0 = a[0], x1 = a[1];
     a[0] = x0 + x1;
     a[1] = x0 - x1;
@@ -102,7 +107,8 @@ template <> struct Transform<2> {
 
 // Outputs (Y0, Y2, Y1, Y3) of the positive-exponent transform.
 template <> struct Transform<4> {
-  static inline void Forward(V* a, const double* const*) {
+  static inline void Forward(V* a, const double* const*)
+  {
     const V x0 = a[0], x1 = a[1], x2 = a[2], x3 = a[3];
     const V s0 = x0 + x2, s1 = x1 + x3, t1 = x0 - x2, it2 = MulI(x1 - x3);
     a[0] = s0 + s1;
@@ -110,7 +116,8 @@ template <> struct Transform<4> {
     a[2] = t1 + it2;
     a[3] = t1 - it2;
   }
-  static inline void Inverse(V* a, const double* const*) {
+  static inline void Inverse(V* a, const double* const*)
+  {
     const V y0 = a[0], y2 = a[1], y1 = a[2], y3 = a[3];
     const V s0 = y0 + y2, d0 = y0 - y2, s = y1 + y3, id = MulI(y1 - y3);
     a[0] = s0 + s;
@@ -120,14 +127,16 @@ template <> struct Transform<4> {
   }
 };
 
-template <int N> inline void Kernel<N>::Forward(V* a, const double* const* tw) {
+template <int N> inline void Kernel<N>::Forward(V* a, const double* const* tw)
+{
   Pass<false>(a, tw[Log2(N)]);
   Transform<Q>::Forward(a + H, tw);
   Transform<Q>::Forward(a + H + Q, tw);
   Transform<H>::Forward(a, tw);
 }
 
-template <int N> inline void Kernel<N>::Inverse(V* a, const double* const* tw) {
+template <int N> inline void Kernel<N>::Inverse(V* a, const double* const* tw)
+{
   Transform<H>::Inverse(a, tw);
   Transform<Q>::Inverse(a + H, tw);
   Transform<Q>::Inverse(a + H + Q, tw);
@@ -135,7 +144,8 @@ template <int N> inline void Kernel<N>::Inverse(V* a, const double* const* tw) {
 }
 
 // Runs the routine of size n = 2^Log .. 2 (a comparison per size).
-template <int Log> inline void RunLog(double* data, int n, int dir, const double* const* tw) {
+template <int Log> inline void RunLog(double* data, int n, int dir, const double* const* tw)
+{
   if constexpr (Log >= 1) {
     if (n == (1 << Log)) {
       V* a = reinterpret_cast<V*>(data);

@@ -7,7 +7,8 @@
 namespace {
 
 // Sum of a_k cos(k x) with alternating signs already in the coefficients.
-double CosineSum(double x, std::initializer_list<double> coefficients) {
+double CosineSum(double x, std::initializer_list<double> coefficients)
+{
   double sum = 0.0;
   int k = 0;
   for (double c : coefficients)
@@ -15,13 +16,15 @@ double CosineSum(double x, std::initializer_list<double> coefficients) {
   return sum;
 }
 
-double Kaiser(int i, int n, double beta) {
+double Kaiser(int i, int n, double beta)
+{
   const double h = std::floor(n / 2.0);
   const double r = (i - h) / (n - 1);
   return BesselI0(beta * std::sqrt(1.0 - r * r)) / BesselI0(beta);
 }
 
-double Value(int type, int i, int n) {
+double Value(int type, int i, int n)
+{
   const double x = 2.0 * std::numbers::pi * i / (n - 1);
   switch (type) {
   case kWindowBlackman: return CosineSum(x, {0.42, -0.5, 0.08});
@@ -49,7 +52,8 @@ double Value(int type, int i, int n) {
 
 } // namespace
 
-double BesselI0(double x) {
+double BesselI0(double x)
+{
   const double a = 0.5 * x;
   double term = 1.0, sum = 1.0;
   for (int k = 1; k < 1000; ++k) {
@@ -64,7 +68,8 @@ double BesselI0(double x) {
 
 double Sinc(double x) { return std::abs(x) < 1e-14 ? 1.0 : std::sin(x) / x; }
 
-double* MakeWindow(int n, int type, bool normalise) {
+double* MakeWindow(int n, int type, bool normalise)
+{
   if (n < 1)
     return nullptr;
   double* w = new double[n];

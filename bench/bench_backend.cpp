@@ -36,9 +36,20 @@ constexpr int kWidth = 650, kHeight = 470;
 constexpr float kScreenScale = 2.f;
 constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-struct RoundRect { float x, y, w, h, r, strokeWidth; IColor fill, fill2, stroke; bool gradient; };
-struct ArcShape { float cx, cy, r, a0, a1, width; IColor color; };
-struct Label { float x, y, size; IColor color; std::string text; };
+struct RoundRect {
+  float x, y, w, h, r, strokeWidth;
+  IColor fill, fill2, stroke;
+  bool gradient;
+};
+struct ArcShape {
+  float cx, cy, r, a0, a1, width;
+  IColor color;
+};
+struct Label {
+  float x, y, size;
+  IColor color;
+  std::string text;
+};
 
 struct Scene {
   std::vector<RoundRect> rects;
@@ -151,7 +162,8 @@ struct Editor {
     g->OnViewInitialized(layer);
     g->SetScreenScale(kScreenScale);
     g->LoadFont("sans", kFontPath);
-    g->AttachControl(new backendtest::SceneControl(g->GetBounds(), scene ? DrawScene : [](IGraphics&) {}));
+    g->AttachControl(new backendtest::SceneControl(
+      g->GetBounds(), scene ? DrawScene : [](IGraphics&) {}));
   }
   ~Editor()
   {
@@ -177,11 +189,13 @@ struct Direct {
   Direct()
   {
     ctx = mvgCreateContext(layer, VG_ANTIALIAS | VG_TRIPLE_BUFFER);
-    if (ctx) font = vgCreateFont(ctx, "sans", kFontPath);
+    if (ctx)
+      font = vgCreateFont(ctx, "sans", kFontPath);
   }
   ~Direct()
   {
-    if (ctx) mvgDeleteContext(ctx);
+    if (ctx)
+      mvgDeleteContext(ctx);
     layer->release();
   }
   bool Ready() const { return ctx != nullptr; }
@@ -223,15 +237,16 @@ struct Direct {
   }
 };
 
-template <class T>
-void Run(benchmark::State& state, T& target)
+template <class T> void Run(benchmark::State& state, T& target)
 {
   if (!target.Ready()) {
     state.SkipWithError("no renderer context");
     return;
   }
-  for (int i = 0; i < 2; i++) target.Frame();
-  for (auto _ : state) target.Frame();
+  for (int i = 0; i < 2; i++)
+    target.Frame();
+  for (auto _ : state)
+    target.Frame();
   state.counters["presented"] = static_cast<double>(standin::PresentCount(target.layer));
 }
 
@@ -247,7 +262,8 @@ void BM_Backend(benchmark::State& state)
   Run(state, e);
   // BENCH_BACKEND_PNG=<file> keeps the last frame for a look.
   if (const char* png = std::getenv("BENCH_BACKEND_PNG"))
-    if (MTLTexture* t = standin::PresentedTexture(e.layer)) standin::WriteTexturePNG(t, png);
+    if (MTLTexture* t = standin::PresentedTexture(e.layer))
+      standin::WriteTexturePNG(t, png);
 }
 
 // Nothing drawn: what the main framebuffer's copy to the layer costs.
@@ -267,7 +283,8 @@ public:
   {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) mTimes[r.benchmark_name()] = r.GetAdjustedRealTime();
+      if (r.run_type == Run::RT_Iteration)
+        mTimes[r.benchmark_name()] = r.GetAdjustedRealTime();
   }
   void Finalize() override
   {

@@ -23,18 +23,20 @@ constexpr int kBlock = 512;
 constexpr int kImpulseLength = 32768;
 constexpr int kMaxFFT = 65536;
 constexpr double kBlockPeriod = double(kBlock) / kRate;
-constexpr int kBlocksPerRun = 60 * kRate / kBlock;  // one minute of audio
+constexpr int kBlocksPerRun = 60 * kRate / kBlock; // one minute of audio
 
 struct Figures {
   double cpuShare = 0.0;
   double worstBlock = 0.0;
-  double p999Block = 0.0;  // a preempted block shows in the worst, not here
+  double p999Block = 0.0; // a preempted block shows in the worst, not here
 };
 std::map<std::string, Figures> gFigures;
 
-void FillNoise(std::vector<double>& v, std::mt19937& rng, double decay) {
+void FillNoise(std::vector<double>& v, std::mt19937& rng, double decay)
+{
   std::uniform_real_distribution<double> dist(-1.0, 1.0);
-  for (size_t i = 0; i < v.size(); ++i) v[i] = dist(rng) * std::exp(-decay * double(i) / double(v.size()));
+  for (size_t i = 0; i < v.size(); ++i)
+    v[i] = dist(rng) * std::exp(-decay * double(i) / double(v.size()));
 }
 
 enum class Path { kWet, kDry, kBoth };
@@ -42,7 +44,8 @@ enum class Path { kWet, kDry, kBoth };
 // One engine as the plug-in builds it: stereo correction filter, or the
 // unit impulse of the dry path (at 0, or delayed to the middle as in
 // linear-phase mode).
-void LoadEngine(CDividedConvolutionEngine& engine, bool wet, int dryDelay) {
+void LoadEngine(CDividedConvolutionEngine& engine, bool wet, int dryDelay)
+{
   CImpulseBuffer impulse;
   impulse.SetNumChannels(2);
   impulse.SetLength(kImpulseLength);
@@ -63,14 +66,16 @@ void LoadEngine(CDividedConvolutionEngine& engine, bool wet, int dryDelay) {
   engine.Advance(kImpulseLength);
 }
 
-void RunBlock(CDividedConvolutionEngine& engine, double** in) {
+void RunBlock(CDividedConvolutionEngine& engine, double** in)
+{
   engine.Add(in, kBlock, 2);
   const int got = std::min(engine.Avail(kBlock, false), kBlock);
   benchmark::DoNotOptimize(engine.Get());
   engine.Advance(got);
 }
 
-void BM_PluginConvolution(benchmark::State& state) {
+void BM_PluginConvolution(benchmark::State& state)
+{
   const Path path = Path(state.range(0));
   const int dryDelay = int(state.range(1));
   CDividedConvolutionEngine wet, dry;
@@ -89,8 +94,10 @@ void BM_PluginConvolution(benchmark::State& state) {
       FillNoise(left, rng, 0.0);
       FillNoise(right, rng, 0.0);
       const auto start = std::chrono::steady_clock::now();
-      if (path != Path::kDry) RunBlock(wet, in);
-      if (path != Path::kWet) RunBlock(dry, in);
+      if (path != Path::kDry)
+        RunBlock(wet, in);
+      if (path != Path::kWet)
+        RunBlock(dry, in);
       const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       worst = std::max(worst, t);
       runTime += t;
@@ -113,18 +120,20 @@ void BM_PluginConvolution(benchmark::State& state) {
 
 // Arguments: path (0 wet, 1 dry, 2 both), dry delay in samples.
 BENCHMARK(BM_PluginConvolution)
-    ->Args({0, 0})
-    ->Args({1, 0})
-    ->Args({2, 0})
-    ->Args({2, (kImpulseLength - 1) / 2})
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+  ->Args({0, 0})
+  ->Args({1, 0})
+  ->Args({2, 0})
+  ->Args({2, (kImpulseLength - 1) / 2})
+  ->UseManualTime()
+  ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   std::printf("\nPlug-in convolution, %d-frame blocks at %d Hz (period %.3f ms):\n", kBlock, kRate,

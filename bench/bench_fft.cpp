@@ -21,7 +21,8 @@
 
 namespace {
 
-std::vector<double> Noise(size_t count, unsigned seed) {
+std::vector<double> Noise(size_t count, unsigned seed)
+{
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> dist(-1.0, 1.0);
   std::vector<double> v(count);
@@ -33,7 +34,8 @@ std::vector<double> Noise(size_t count, unsigned seed) {
 // Each iteration restores the input untimed and times one transform alone
 // (manual timing: the cost of pausing the clock would swamp small sizes).
 template <typename Transform>
-void TimeEach(benchmark::State& state, double* buffer, const std::vector<double>& input, Transform transform) {
+void TimeEach(benchmark::State& state, double* buffer, const std::vector<double>& input, Transform transform)
+{
   for (auto _ : state) {
     std::copy(input.begin(), input.end(), buffer);
     const auto start = std::chrono::steady_clock::now();
@@ -45,7 +47,8 @@ void TimeEach(benchmark::State& state, double* buffer, const std::vector<double>
   }
 }
 
-void BM_SRFFT(benchmark::State& state) {
+void BM_SRFFT(benchmark::State& state)
+{
   const int n = static_cast<int>(state.range(0));
   SRFFTInit();
   const std::vector<double> input = Noise(2 * n, 1);
@@ -55,7 +58,8 @@ void BM_SRFFT(benchmark::State& state) {
 
 // The portable routine set, which processors without AVX2 and FMA run (and
 // every arm64 build): on this processor too, for comparison.
-void BM_SRFFTPortable(benchmark::State& state) {
+void BM_SRFFTPortable(benchmark::State& state)
+{
   const int n = static_cast<int>(state.range(0));
   const double* const* tables = SRFFTTwiddleTables();
   const std::vector<double> input = Noise(2 * n, 1);
@@ -63,7 +67,8 @@ void BM_SRFFTPortable(benchmark::State& state) {
   TimeEach(state, data.data(), input, [&] { SRFFTRunBaseline(data.data(), n, 0, tables); });
 }
 
-void BM_FFTWComplex(benchmark::State& state) {
+void BM_FFTWComplex(benchmark::State& state)
+{
   const int n = static_cast<int>(state.range(0));
   fftw_complex* buf = fftw_alloc_complex(n);
   fftw_plan plan = fftw_plan_dft_1d(n, buf, buf, FFTW_FORWARD, FFTW_MEASURE);
@@ -72,14 +77,16 @@ void BM_FFTWComplex(benchmark::State& state) {
   fftw_free(buf);
 }
 
-void BM_RealFFT(benchmark::State& state) {
+void BM_RealFFT(benchmark::State& state)
+{
   const int n = static_cast<int>(state.range(0));
   const std::vector<double> input = Noise(n + 2, 2);
   std::vector<double> data(input.size());
   TimeEach(state, data.data(), input, [&] { RealFFT(data.data(), n, 1); });
 }
 
-void BM_FFTWReal(benchmark::State& state) {
+void BM_FFTWReal(benchmark::State& state)
+{
   const int n = static_cast<int>(state.range(0));
   double* in = fftw_alloc_real(n + 2);
   fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, reinterpret_cast<fftw_complex*>(in), FFTW_MEASURE);
@@ -90,7 +97,8 @@ void BM_FFTWReal(benchmark::State& state) {
 
 // Three minutes of stereo at 48 kHz through the capture path, in 512-frame
 // blocks, with the plug-in's analyser settings.
-void BM_AnalyserThreeMinutesStereo48k(benchmark::State& state) {
+void BM_AnalyserThreeMinutesStereo48k(benchmark::State& state)
+{
   constexpr int kRate = 48000, kBlock = 512, kSeconds = 180;
   const std::vector<double> left = Noise(kBlock, 3), right = Noise(kBlock, 4);
   double* inputs[2] = {const_cast<double*>(left.data()), const_cast<double*>(right.data())};
@@ -119,14 +127,16 @@ BENCHMARK(BM_AnalyserThreeMinutesStereo48k)->Unit(benchmark::kMillisecond)->Iter
 // Keeps each run's time per iteration so the ratios can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-  void ReportRuns(const std::vector<Run>& runs) override {
+  void ReportRuns(const std::vector<Run>& runs) override
+  {
     for (const Run& r : runs)
       if (r.run_type == Run::RT_Iteration && r.iterations > 0)
         mSeconds[BaseName(r.benchmark_name())] = r.real_accumulated_time / static_cast<double>(r.iterations);
     ConsoleReporter::ReportRuns(runs);
   }
 
-  void PrintRatios() const {
+  void PrintRatios() const
+  {
     std::printf("\nTime relative to FFTW (same data, same process; lower is faster):\n");
     for (const char* n : {"1024", "4096", "32768"}) {
       PrintRatio("SRFFT   / FFTW complex", "BM_SRFFT/", "BM_FFTWComplex/", n);
@@ -135,13 +145,13 @@ public:
     }
     const auto it = mSeconds.find("BM_AnalyserThreeMinutesStereo48k");
     if (it != mSeconds.end())
-      std::printf("Analyser: %.4f of real time (%.1f s for 180 s of stereo 48 kHz)\n",
-                  it->second / 180.0, it->second);
+      std::printf("Analyser: %.4f of real time (%.1f s for 180 s of stereo 48 kHz)\n", it->second / 180.0, it->second);
   }
 
 private:
   // "BM_SRFFT/1024/manual_time" -> "BM_SRFFT/1024"
-  static std::string BaseName(std::string name) {
+  static std::string BaseName(std::string name)
+  {
     for (const char* suffix : {"/manual_time", "/iterations:1"}) {
       const auto at = name.find(suffix);
       if (at != std::string::npos)
@@ -150,7 +160,8 @@ private:
     return name;
   }
 
-  void PrintRatio(const char* label, const std::string& a, const std::string& b, const std::string& n) const {
+  void PrintRatio(const char* label, const std::string& a, const std::string& b, const std::string& n) const
+  {
     const auto ia = mSeconds.find(a + n), ib = mSeconds.find(b + n);
     if (ia != mSeconds.end() && ib != mSeconds.end() && ib->second > 0.0)
       std::printf("  %s at %6s points: %.2f x\n", label, n.c_str(), ia->second / ib->second);
@@ -161,7 +172,8 @@ private:
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

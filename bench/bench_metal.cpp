@@ -13,7 +13,8 @@ namespace {
 
 using namespace mvgcard;
 
-void BM_CardMetal(benchmark::State& state) {
+void BM_CardMetal(benchmark::State& state)
+{
   standin::Reset();
   standin::SetGPUBandThreads(unsigned(state.range(0)));
   CAMetalLayer* layer = CAMetalLayer::alloc()->init();
@@ -40,12 +41,14 @@ void BM_CardMetal(benchmark::State& state) {
 }
 BENCHMARK(BM_CardMetal)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
 
-void BM_CardCairoReference(benchmark::State& state) {
+void BM_CardCairoReference(benchmark::State& state)
+{
   const std::vector<uint8_t> layer(size_t(kLayerW) * kLayerH * 4, 200);
-  for (auto _ : state) benchmark::DoNotOptimize(CairoCard(layer));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(CairoCard(layer));
 }
 BENCHMARK(BM_CardCairoReference)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -29,18 +29,21 @@ constexpr double kBlockSeconds = kBlock / kRate;
 class BenchPlug : public Vorelle3 {
 public:
   BenchPlug() : Vorelle3(Info()) {}
-  static plugin::InstanceInfo Info() {
+  static plugin::InstanceInfo Info()
+  {
     plugin::InstanceInfo info;
     info.mCocoaViewFactoryClassName.Set("Vorelle3_View");
     return info;
   }
   // A fingerprint shaped like reference 0, matched against reference 1.
-  void Prepare(int adMode) {
+  void Prepare(int adMode)
+  {
     SetSampleRate(kRate);
     SetBlockSize(kBlock);
     OnReset();
     std::vector<double> shape(Curves().Fingerprint().count);
-    for (size_t i = 0; i < shape.size(); ++i) shape[i] = ReferenceCurveMagnitude(0, int(i));
+    for (size_t i = 0; i < shape.size(); ++i)
+      shape[i] = ReferenceCurveMagnitude(0, int(i));
     Curves().TakeFingerprint(shape.data(), shape.size());
     mReferenceMode = 1;
     mADMode = adMode;
@@ -50,7 +53,8 @@ public:
   std::recursive_mutex& Mutex() { return mMutex; }
 };
 
-void UsePrivateHome() {
+void UsePrivateHome()
+{
   static const bool done = [] {
     const auto home = std::filesystem::temp_directory_path() / "bench_process_home";
     std::filesystem::create_directories(home);
@@ -60,17 +64,20 @@ void UsePrivateHome() {
   (void)done;
 }
 
-std::vector<double> Noise(size_t n, unsigned seed) {
+std::vector<double> Noise(size_t n, unsigned seed)
+{
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> u(-0.1, 0.1);
   std::vector<double> x(n);
-  for (double& v : x) v = u(rng);
+  for (double& v : x)
+    v = u(rng);
   return x;
 }
 
 // Time per 512-frame block; "rt_percent" is that time as a share of the
 // block period, in percent of one core.
-void BM_ProcessBlock(benchmark::State& state) {
+void BM_ProcessBlock(benchmark::State& state)
+{
   UsePrivateHome();
   BenchPlug plug;
   plug.Prepare(int(state.range(0)));
@@ -78,7 +85,8 @@ void BM_ProcessBlock(benchmark::State& state) {
   std::vector<double> outL(kBlock), outR(kBlock);
   double* in[2] = {const_cast<double*>(l.data()), const_cast<double*>(r.data())};
   double* out[2] = {outL.data(), outR.data()};
-  for (int i = 0; i < 200; ++i) plug.ProcessBlock(in, out, kBlock);  // past the fade
+  for (int i = 0; i < 200; ++i)
+    plug.ProcessBlock(in, out, kBlock); // past the fade
   double busy = 0.0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
@@ -95,7 +103,8 @@ BENCHMARK(BM_ProcessBlock)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 // rebuilds the filter: "wait_ms" is the longest any block waited beyond its
 // usual cost (the time the rebuild held the mutex), "rebuild_ms" the whole
 // rebuild, both reported against the block period "block_ms".
-void BM_ComputeCurvesLockHold(benchmark::State& state) {
+void BM_ComputeCurvesLockHold(benchmark::State& state)
+{
   UsePrivateHome();
   BenchPlug plug;
   plug.Prepare(int(state.range(0)));
@@ -132,7 +141,8 @@ void BM_ComputeCurvesLockHold(benchmark::State& state) {
 BENCHMARK(BM_ComputeCurvesLockHold)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 // Processor time of the calling thread, in seconds.
-double ThreadSeconds() {
+double ThreadSeconds()
+{
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
@@ -143,7 +153,8 @@ double ThreadSeconds() {
 // is how long the mutex was held meanwhile; counting its own processor time
 // leaves out the moments it was not running at all. "hold_ms" is the longest
 // such stretch in the median rebuild, "hold_worst_ms" in the worst one.
-void BM_ComputeCurvesMutexHold(benchmark::State& state) {
+void BM_ComputeCurvesMutexHold(benchmark::State& state)
+{
   UsePrivateHome();
   BenchPlug plug;
   plug.Prepare(int(state.range(0)));
@@ -152,10 +163,12 @@ void BM_ComputeCurvesMutexHold(benchmark::State& state) {
   std::thread watcher([&] {
     double free = ThreadSeconds();
     while (running.load()) {
-      if (!plug.Mutex().try_lock()) continue;
+      if (!plug.Mutex().try_lock())
+        continue;
       const double held = ThreadSeconds() - free;
       plug.Mutex().unlock();
-      if (held > longest.load()) longest.store(held);
+      if (held > longest.load())
+        longest.store(held);
       free = ThreadSeconds();
     }
   });

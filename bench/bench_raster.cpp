@@ -26,13 +26,17 @@ namespace {
 using standin::metal::FragmentInput;
 using standin::metal::VertexInput;
 
-BenchVaryings Vs(const VertexInput& in) { return benchVertex({in.attribute(0).xy, in.attribute(1).xy}, in.buffer<float2>(1)); }
-float4 Fs(const BenchVaryings& v, const FragmentInput& in) {
+BenchVaryings Vs(const VertexInput& in)
+{
+  return benchVertex({in.attribute(0).xy, in.attribute(1).xy}, in.buffer<float2>(1));
+}
+float4 Fs(const BenchVaryings& v, const FragmentInput& in)
+{
   return benchFragment(v, in.buffer<BenchUniforms>(0), in.texture(0), in.sampler(0));
 }
 const standin::metal::ShaderRegistration gShaders[] = {
-    standin::metal::VertexShader<BenchVaryings, Vs>("benchVertex", offsetof(BenchVaryings, position)),
-    standin::metal::FragmentShader<BenchVaryings, Fs>("benchFragment")};
+  standin::metal::VertexShader<BenchVaryings, Vs>("benchVertex", offsetof(BenchVaryings, position)),
+  standin::metal::FragmentShader<BenchVaryings, Fs>("benchFragment")};
 
 constexpr unsigned kW = 1300, kH = 940;
 
@@ -58,7 +62,8 @@ struct Scene {
   MTLBuffer* uniforms;
   MTLBuffer* viewSize;
 
-  Scene() {
+  Scene()
+  {
     const std::string lib = standin::metal::LibraryData({"benchVertex", "benchFragment"});
     dispatch_data_t data = dispatch_data_create(lib.data(), lib.size(), nullptr, DISPATCH_DATA_DESTRUCTOR_DEFAULT);
     MTLLibrary* library = device->newLibraryWithData(data, nullptr);
@@ -74,7 +79,8 @@ struct Scene {
     stencil = texture(MTLPixelFormatStencil8, kW, kH);
     atlas = texture(MTLPixelFormatR8Unorm, 512, 512);
     std::vector<uint8_t> glyphs(512 * 512);
-    for (size_t i = 0; i < glyphs.size(); ++i) glyphs[i] = uint8_t((i * 2654435761u) >> 24);
+    for (size_t i = 0; i < glyphs.size(); ++i)
+      glyphs[i] = uint8_t((i * 2654435761u) >> 24);
     atlas->replaceRegion(MTLRegionMake2D(0, 0, 512, 512), 0, glyphs.data(), 512);
     MTLSamplerDescriptor* sd = MTLSamplerDescriptor::alloc()->init();
     sd->setMinFilter(MTLSamplerMinMagFilterLinear);
@@ -91,7 +97,8 @@ struct Scene {
     auto pipeline = [&](bool blend, bool colour) {
       MTLRenderPipelineDescriptor* d = MTLRenderPipelineDescriptor::alloc()->init();
       d->setVertexFunction(vs);
-      if (colour) d->setFragmentFunction(fs);
+      if (colour)
+        d->setFragmentFunction(fs);
       d->setVertexDescriptor(vd);
       d->setStencilAttachmentPixelFormat(MTLPixelFormatStencil8);
       MTLRenderPipelineColorAttachmentDescriptor* c = d->colorAttachments()->objectAtIndexedSubscript(0);
@@ -101,7 +108,8 @@ struct Scene {
       c->setSourceAlphaBlendFactor(MTLBlendFactorOne);
       c->setDestinationRGBBlendFactor(MTLBlendFactorOneMinusSourceAlpha);
       c->setDestinationAlphaBlendFactor(MTLBlendFactorOneMinusSourceAlpha);
-      if (!colour) c->setWriteMask(MTLColorWriteMaskNone);
+      if (!colour)
+        c->setWriteMask(MTLColorWriteMaskNone);
       MTLRenderPipelineState* p = device->newRenderPipelineStateWithDescriptor(d, nullptr);
       d->release();
       return p;
@@ -162,13 +170,15 @@ struct Scene {
 };
 
 // Fill-rate benchmarks run on one thread; the frame also in bands.
-Scene& Shared() {
+Scene& Shared()
+{
   static Scene* scene = new Scene();
   standin::SetGPUBandThreads(1);
   return *scene;
 }
 
-void AddQuad(std::vector<Vert>& v, float x0, float y0, float x1, float y1, float u = 0.5f, float t = 1.0f) {
+void AddQuad(std::vector<Vert>& v, float x0, float y0, float x1, float y1, float u = 0.5f, float t = 1.0f)
+{
   const Vert q[6] = {{x0, y0, u, t}, {x0, y1, u, t}, {x1, y0, u, t}, {x1, y0, u, t}, {x0, y1, u, t}, {x1, y1, u, t}};
   v.insert(v.end(), q, q + 6);
 }
@@ -183,7 +193,8 @@ struct Draw {
   MTLPrimitiveType type = MTLPrimitiveTypeTriangle;
 };
 
-void Run(Scene& s, MTLBuffer* vertices, const std::vector<Draw>& draws) {
+void Run(Scene& s, MTLBuffer* vertices, const std::vector<Draw>& draws)
+{
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
   MTLRenderPassDescriptor* pass = MTLRenderPassDescriptor::renderPassDescriptor();
   pass->colorAttachments()->objectAtIndexedSubscript(0)->setTexture(s.target);
@@ -211,22 +222,27 @@ void Run(Scene& s, MTLBuffer* vertices, const std::vector<Draw>& draws) {
   pool->drain();
 }
 
-MTLBuffer* Upload(Scene& s, const std::vector<Vert>& v) {
+MTLBuffer* Upload(Scene& s, const std::vector<Vert>& v)
+{
   return s.device->newBufferWithBytes(v.data(), v.size() * sizeof(Vert), MTLResourceCPUCacheModeWriteCombined);
 }
 
-void Pixels(benchmark::State& state, double perIteration) {
-  state.counters["Mpx/s"] = benchmark::Counter(perIteration * 1e-6 * double(state.iterations()), benchmark::Counter::kIsRate);
+void Pixels(benchmark::State& state, double perIteration)
+{
+  state.counters["Mpx/s"] =
+    benchmark::Counter(perIteration * 1e-6 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-}  // namespace
+} // namespace
 
 // Reference: clearing the frame with a plain loop.
-static void BM_ReferenceClearLoop(benchmark::State& state) {
+static void BM_ReferenceClearLoop(benchmark::State& state)
+{
   std::vector<uint32_t> frame(kW * kH);
   uint32_t colour = 0xff336699u;
   for (auto _ : state) {
-    for (uint32_t& p : frame) p = colour;
+    for (uint32_t& p : frame)
+      p = colour;
     benchmark::DoNotOptimize(frame.data());
     ++colour;
   }
@@ -234,19 +250,22 @@ static void BM_ReferenceClearLoop(benchmark::State& state) {
 }
 BENCHMARK(BM_ReferenceClearLoop)->Unit(benchmark::kMillisecond);
 
-static void BM_LargeTriangles(benchmark::State& state) {
+static void BM_LargeTriangles(benchmark::State& state)
+{
   Scene& s = Shared();
   std::vector<Vert> v;
   AddQuad(v, 0, 0, kW, kH);
   MTLBuffer* b = Upload(s, v);
   MTLRenderPipelineState* p = state.range(0) ? s.blended : s.opaque;
-  for (auto _ : state) Run(s, b, {{p, s.none, 1, false, 0, 6}});
+  for (auto _ : state)
+    Run(s, b, {{p, s.none, 1, false, 0, 6}});
   Pixels(state, double(kW) * kH);
   b->release();
 }
 BENCHMARK(BM_LargeTriangles)->Arg(0)->Arg(1)->ArgName("blend")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-static void BM_ThinTriangles(benchmark::State& state) {
+static void BM_ThinTriangles(benchmark::State& state)
+{
   // Slivers one pixel wide, slanted: span set-up dominates.
   Scene& s = Shared();
   std::vector<Vert> v;
@@ -257,13 +276,15 @@ static void BM_ThinTriangles(benchmark::State& state) {
   }
   MTLBuffer* b = Upload(s, v);
   MTLRenderPipelineState* p = state.range(0) ? s.blended : s.opaque;
-  for (auto _ : state) Run(s, b, {{p, s.none, 0, false, 0, NSUInteger(v.size())}});
+  for (auto _ : state)
+    Run(s, b, {{p, s.none, 0, false, 0, NSUInteger(v.size())}});
   Pixels(state, 1200.0 * kH * 0.5);
   b->release();
 }
 BENCHMARK(BM_ThinTriangles)->Arg(0)->Arg(1)->ArgName("blend")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-static void BM_StencilFill(benchmark::State& state) {
+static void BM_StencilFill(benchmark::State& state)
+{
   // A concave star as a fan into the stencil, then its cover quad.
   Scene& s = Shared();
   std::vector<Vert> v;
@@ -273,18 +294,23 @@ static void BM_StencilFill(benchmark::State& state) {
     const float a = float((-90.0 + 144.0 * k) * M_PI / 180.0);
     star[k] = {cx + r * std::cos(a), cy + r * std::sin(a), 0.5f, 1};
   }
-  for (int i = 1; i < 4; ++i) v.insert(v.end(), {star[0], star[i], star[i + 1]});
-  const Vert quad[4] = {{cx + r, cy + r, 0.5f, 1}, {cx + r, cy - r, 0.5f, 1}, {cx - r, cy + r, 0.5f, 1}, {cx - r, cy - r, 0.5f, 1}};
+  for (int i = 1; i < 4; ++i)
+    v.insert(v.end(), {star[0], star[i], star[i + 1]});
+  const Vert quad[4] = {
+    {cx + r, cy + r, 0.5f, 1}, {cx + r, cy - r, 0.5f, 1}, {cx - r, cy + r, 0.5f, 1}, {cx - r, cy - r, 0.5f, 1}};
   v.insert(v.end(), quad, quad + 4);
   MTLBuffer* b = Upload(s, v);
   for (auto _ : state)
-    Run(s, b, {{s.stencilOnly, s.shape, 0, false, 0, 9}, {s.blended, s.cover, 1, false, 9, 4, MTLPrimitiveTypeTriangleStrip}});
+    Run(
+      s, b,
+      {{s.stencilOnly, s.shape, 0, false, 0, 9}, {s.blended, s.cover, 1, false, 9, 4, MTLPrimitiveTypeTriangleStrip}});
   Pixels(state, double(2 * r) * (2 * r));
   b->release();
 }
 BENCHMARK(BM_StencilFill)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-static void BM_EditorFrame(benchmark::State& state) {
+static void BM_EditorFrame(benchmark::State& state)
+{
   // Background gradient, 120 panels with fringes, 40 concave fills,
   // 3000 glyph quads and 300 short strokes, all blended.
   Scene& s = Shared();
@@ -304,7 +330,7 @@ static void BM_EditorFrame(benchmark::State& state) {
     const float x = X(rng), y = Y(rng), w = 40 + X(rng) / 10, h = 20 + Y(rng) / 10;
     from = v.size();
     AddQuad(v, x, y, x + w, y + h);
-    for (float d : {0.0f, 1.0f}) {  // fringe strips round the panel as thin quads
+    for (float d : {0.0f, 1.0f}) { // fringe strips round the panel as thin quads
       AddQuad(v, x - 1 + d, y - 1, x + d, y + h + 1, 0.0f);
       AddQuad(v, x + w - d, y - 1, x + w + 1 - d, y + h + 1, 0.0f);
     }
@@ -319,10 +345,12 @@ static void BM_EditorFrame(benchmark::State& state) {
       const float a = float((-90.0 + 144.0 * k) * M_PI / 180.0);
       star[k] = {cx + r * std::cos(a), cy + r * std::sin(a), 0.5f, 1};
     }
-    for (int k = 1; k < 4; ++k) v.insert(v.end(), {star[0], star[k], star[k + 1]});
+    for (int k = 1; k < 4; ++k)
+      v.insert(v.end(), {star[0], star[k], star[k + 1]});
     add(s.stencilOnly, s.shape, 0, false, from);
     from = v.size();
-    const Vert quad[4] = {{cx + r, cy + r, 0.5f, 1}, {cx + r, cy - r, 0.5f, 1}, {cx - r, cy + r, 0.5f, 1}, {cx - r, cy - r, 0.5f, 1}};
+    const Vert quad[4] = {
+      {cx + r, cy + r, 0.5f, 1}, {cx + r, cy - r, 0.5f, 1}, {cx - r, cy + r, 0.5f, 1}, {cx - r, cy - r, 0.5f, 1}};
     v.insert(v.end(), quad, quad + 4);
     add(s.blended, s.cover, 0, false, from, MTLPrimitiveTypeTriangleStrip);
     pixels += 2.0 * (2 * r) * (2 * r);
@@ -343,7 +371,8 @@ static void BM_EditorFrame(benchmark::State& state) {
   pixels += 300.0 * 200;
   MTLBuffer* b = Upload(s, v);
   standin::SetGPUBandThreads(unsigned(state.range(0)));
-  for (auto _ : state) Run(s, b, draws);
+  for (auto _ : state)
+    Run(s, b, draws);
   standin::SetGPUBandThreads(1);
   Pixels(state, pixels);
   // Beside the program, in the build tree, to be looked at.

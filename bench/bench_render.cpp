@@ -54,8 +54,7 @@ void RenderThrough(benchmark::State& state, host::EDoor door, bool bypass)
     benchmark::DoNotOptimize(l.data());
     time += kFrames;
   }
-  state.counters["realtime_x"] =
-    benchmark::Counter(kFrames / kRate, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["realtime_x"] = benchmark::Counter(kFrames / kRate, benchmark::Counter::kIsIterationInvariantRate);
   AudioUnitUninitialize(unit.Unit());
 }
 

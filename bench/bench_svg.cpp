@@ -24,17 +24,17 @@ using namespace plugin::igraphics;
 std::string MakeIconSheet(size_t targetBytes)
 {
   std::string s =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-      "width=\"480\" height=\"4800\" viewBox=\"0 0 480 4800\">\n"
-      "<defs>\n"
-      "<linearGradient id=\"shine\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">"
-      "<stop offset=\"0\" stop-color=\"#ffffff\"/><stop offset=\"1\" stop-color=\"#808080\"/></linearGradient>\n"
-      "<linearGradient id=\"shine2\" xlink:href=\"#shine\" x2=\"1\" y2=\"0\"/>\n"
-      "<radialGradient id=\"glow\" cx=\"50%\" cy=\"50%\" r=\"50%\">"
-      "<stop offset=\"0\" stop-color=\"rgb(255,200,0)\" stop-opacity=\"0.9\"/>"
-      "<stop offset=\"1\" stop-color=\"rgb(255,80,0)\" stop-opacity=\"0\"/></radialGradient>\n"
-      "</defs>\n";
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+    "width=\"480\" height=\"4800\" viewBox=\"0 0 480 4800\">\n"
+    "<defs>\n"
+    "<linearGradient id=\"shine\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">"
+    "<stop offset=\"0\" stop-color=\"#ffffff\"/><stop offset=\"1\" stop-color=\"#808080\"/></linearGradient>\n"
+    "<linearGradient id=\"shine2\" xlink:href=\"#shine\" x2=\"1\" y2=\"0\"/>\n"
+    "<radialGradient id=\"glow\" cx=\"50%\" cy=\"50%\" r=\"50%\">"
+    "<stop offset=\"0\" stop-color=\"rgb(255,200,0)\" stop-opacity=\"0.9\"/>"
+    "<stop offset=\"1\" stop-color=\"rgb(255,80,0)\" stop-opacity=\"0\"/></radialGradient>\n"
+    "</defs>\n";
   char buf[1024];
   for (int i = 0; s.size() < targetBytes; i++) {
     const int x = (i % 20) * 24, y = (i / 20) * 24;
@@ -64,8 +64,7 @@ const std::string& Sheet()
   return sheet;
 }
 
-template <class F>
-double Seconds(F&& work)
+template <class F> double Seconds(F&& work)
 {
   const auto start = std::chrono::steady_clock::now();
   work();
@@ -77,11 +76,13 @@ long ReadWithLibxml2(const std::string& text)
 {
   xmlTextReaderPtr reader = xmlReaderForMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr,
                                                XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-  if (!reader) return -1;
+  if (!reader)
+    return -1;
   long seen = 0;
   int ret;
   while ((ret = xmlTextReaderRead(reader)) == 1) {
-    if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT) continue;
+    if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT)
+      continue;
     seen++;
     while (xmlTextReaderMoveToNextAttribute(reader) == 1) {
       const xmlChar* value = xmlTextReaderConstValue(reader);
@@ -108,7 +109,8 @@ void ParseIconSheet(benchmark::State& state)
       std::memcpy(buf.data(), sheet.c_str(), sheet.size() + 1);
       SVGImage* image = svgParse(buf.data(), "px", 96.0f);
       shapes = 0;
-      for (const SVGShape* s = image ? image->shapes : nullptr; s; s = s->next) shapes++;
+      for (const SVGShape* s = image ? image->shapes : nullptr; s; s = s->next)
+        shapes++;
       svgDelete(image);
     });
     state.PauseTiming();

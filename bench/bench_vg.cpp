@@ -32,7 +32,8 @@ thread_local bool tCounting = false;
 thread_local size_t tAllocations = 0;
 void Count()
 {
-  if (tCounting) ++tAllocations;
+  if (tCounting)
+    ++tAllocations;
 }
 } // namespace
 
@@ -56,10 +57,23 @@ namespace {
 
 constexpr float kWidth = 650, kHeight = 470;
 
-struct RGBA { float r, g, b, a; };
-struct RoundRect { float x, y, w, h, r, strokeWidth; RGBA fill, fill2, stroke; bool gradient; };
-struct ArcShape { float cx, cy, r, a0, a1, width; RGBA color; };
-struct Label { float x, y, size; RGBA color; std::string text; };
+struct RGBA {
+  float r, g, b, a;
+};
+struct RoundRect {
+  float x, y, w, h, r, strokeWidth;
+  RGBA fill, fill2, stroke;
+  bool gradient;
+};
+struct ArcShape {
+  float cx, cy, r, a0, a1, width;
+  RGBA color;
+};
+struct Label {
+  float x, y, size;
+  RGBA color;
+  std::string text;
+};
 
 struct Scene {
   std::vector<RoundRect> rects;
@@ -122,7 +136,8 @@ constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.t
 int LoadFont(VGcontext* ctx) { return vgCreateFont(ctx, "sans", kFontPath); }
 void DrawLabels(VGcontext* ctx, int font, const Scene& s)
 {
-  if (font < 0) return;
+  if (font < 0)
+    return;
   vgFontFaceId(ctx, font);
   for (const Label& l : s.labels) {
     vgFontSize(ctx, l.size);
@@ -145,7 +160,8 @@ struct EngineTarget {
   {
     VGparams params = rec.Params(1);
     ctx = vgCreateInternal(&params);
-    if (ctx) font = LoadFont(ctx);
+    if (ctx)
+      font = LoadFont(ctx);
   }
   ~EngineTarget() { vgDeleteInternal(ctx); }
 
@@ -186,8 +202,8 @@ struct CairoTarget {
 
   explicit CairoTarget(float s) : scale(s)
   {
-    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(kWidth * s),
-                                         static_cast<int>(kHeight * s));
+    surface =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(kWidth * s), static_cast<int>(kHeight * s));
     cr = cairo_create(surface);
   }
   ~CairoTarget()
@@ -257,13 +273,14 @@ struct CairoTarget {
   }
 };
 
-template <class F>
-void TimeFrames(benchmark::State& state, F&& frame)
+template <class F> void TimeFrames(benchmark::State& state, F&& frame)
 {
-  for (int i = 0; i < 3; i++) frame(); // warm-up: capacities reached, caches filled
+  for (int i = 0; i < 3; i++)
+    frame(); // warm-up: capacities reached, caches filled
   tAllocations = 0;
   tCounting = true;
-  for (auto _ : state) frame();
+  for (auto _ : state)
+    frame();
   tCounting = false;
   state.counters["allocs_per_frame"] =
     benchmark::Counter(static_cast<double>(tAllocations) / static_cast<double>(state.iterations()));
@@ -314,9 +331,10 @@ public:
     for (const char* scale : {"1", "2"}) {
       auto e = mSeconds.find(std::string("BM_EngineFrame/") + scale);
       auto c = mSeconds.find(std::string("BM_CairoFrame/") + scale);
-      if (e == mSeconds.end() || c == mSeconds.end() || c->second <= 0) continue;
-      std::printf("  scale %s: engine %.1f us, Cairo %.1f us, ratio %.3f\n", scale, e->second * 1e6,
-                  c->second * 1e6, e->second / c->second);
+      if (e == mSeconds.end() || c == mSeconds.end() || c->second <= 0)
+        continue;
+      std::printf("  scale %s: engine %.1f us, Cairo %.1f us, ratio %.3f\n", scale, e->second * 1e6, c->second * 1e6,
+                  e->second / c->second);
     }
   }
 
@@ -329,7 +347,8 @@ private:
 int main(int argc, char** argv)
 {
   benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatios();

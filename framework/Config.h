@@ -10,10 +10,7 @@
 namespace plugin {
 
 // Version packed as major << 16 | minor << 8 | patch.
-constexpr int32_t PackVersion(int major, int minor, int patch)
-{
-  return (major << 16) | (minor << 8) | patch;
-}
+constexpr int32_t PackVersion(int major, int minor, int patch) { return (major << 16) | (minor << 8) | patch; }
 
 // Four-character code, first character in the most significant byte.
 constexpr int32_t FourCharCode(const char (&code)[5])
@@ -25,32 +22,40 @@ constexpr int32_t FourCharCode(const char (&code)[5])
 }
 
 // Plug-in API codes (index into GetAPIStr).
-enum EAPI : int { kAPIVST2 = 0, kAPIVST3 = 1, kAPIAU = 2, kAPIAUv3 = 3, kAPIAAX = 4, kAPIAPP = 5, kAPIWAM = 6, kAPIWEB = 7 };
+enum EAPI : int {
+  kAPIVST2 = 0,
+  kAPIVST3 = 1,
+  kAPIAU = 2,
+  kAPIAUv3 = 3,
+  kAPIAAX = 4,
+  kAPIAPP = 5,
+  kAPIWAM = 6,
+  kAPIWEB = 7
+};
 
 enum EPlugType : int32_t { kPlugTypeEffect = 0, kPlugTypeInstrument = 1, kPlugTypeMIDIEffect = 2 };
 
-struct Config
-{
+struct Config {
   int32_t nParams = 0;
   int32_t nPresets = 0;
   const char* channelIOStr = "";
   const char* pluginName = "";
   const char* productName = "";
   const char* mfrName = "";
-  int32_t vendorVersion = 0;       // packed, see PackVersion
-  int32_t uniqueID = 0;            // four-character code
-  int32_t mfrID = 0;               // four-character code
+  int32_t vendorVersion = 0; // packed, see PackVersion
+  int32_t uniqueID = 0;      // four-character code
+  int32_t mfrID = 0;         // four-character code
   int32_t latency = 0;
   bool plugDoesMidiIn = false;
   bool plugDoesMidiOut = false;
   bool plugDoesMPE = false;
-  bool plugDoesChunks = false;     // state chunks rather than parameter lists in program/bank files
-  int32_t plugType = kPlugTypeEffect;  // an EPlugType
+  bool plugDoesChunks = false;        // state chunks rather than parameter lists in program/bank files
+  int32_t plugType = kPlugTypeEffect; // an EPlugType
   bool plugHasUI = false;
   int32_t plugWidth = 0;
   int32_t plugHeight = 0;
-  int32_t plugMinMaxWidth[2] = {0, 0};   // in either order
-  int32_t plugMinMaxHeight[2] = {0, 0};  // in either order
+  int32_t plugMinMaxWidth[2] = {0, 0};  // in either order
+  int32_t plugMinMaxHeight[2] = {0, 0}; // in either order
   bool plugHostResize = false;
   const char* bundleID = "";
 };
@@ -60,8 +65,7 @@ struct Config
 // and layout functions, which the editor delegate keeps (empty: the
 // plug-in has no editor). The module is the one place that names the
 // platform's graphics class and the editor layout.
-struct InstanceInfo
-{
+struct InstanceInfo {
   UT_String mCocoaViewFactoryClassName;
   igraphics::MakeGraphicsFunc mMakeGraphicsFunc;
   igraphics::LayoutFunc mLayoutFunc;

@@ -10,10 +10,7 @@ IEditorDelegate::IEditorDelegate(int nParams) : mParams(4096)
     mParams.Add(new IParam());
 }
 
-IEditorDelegate::~IEditorDelegate()
-{
-  mParams.Empty(true);
-}
+IEditorDelegate::~IEditorDelegate() { mParams.Empty(true); }
 
 void* IEditorDelegate::OpenWindow(void*)
 {
@@ -21,25 +18,15 @@ void* IEditorDelegate::OpenWindow(void*)
   return nullptr;
 }
 
-void IEditorDelegate::CloseWindow()
-{
-  OnUIClose();
-}
+void IEditorDelegate::CloseWindow() { OnUIClose(); }
 
-void IEditorDelegate::OnUIOpen()
-{
-  SendCurrentParamValuesFromDelegate();
-}
+void IEditorDelegate::OnUIOpen() { SendCurrentParamValuesFromDelegate(); }
 
-void IEditorDelegate::OnParamChange(int paramIdx, EParamSource, int)
-{
-  OnParamChangeIdx(paramIdx);
-}
+void IEditorDelegate::OnParamChange(int paramIdx, EParamSource, int) { OnParamChangeIdx(paramIdx); }
 
 void IEditorDelegate::OnParamReset(EParamSource source)
 {
-  for (int i = 0; i < NParams(); ++i)
-  {
+  for (int i = 0; i < NParams(); ++i) {
     OnParamChange(i, source, -1);
     OnParamChangeUI(i, source);
   }
@@ -61,15 +48,9 @@ void IEditorDelegate::SendArbitraryMsgFromDelegate(int msgTag, int dataSize, con
   OnMessage(msgTag, -1, dataSize, data);
 }
 
-void IEditorDelegate::SendMidiMsgFromDelegate(const IMidiMsg& msg)
-{
-  OnMidiMsgUI(msg);
-}
+void IEditorDelegate::SendMidiMsgFromDelegate(const IMidiMsg& msg) { OnMidiMsgUI(msg); }
 
-void IEditorDelegate::SendSysexMsgFromDelegate(const SysExData& msg)
-{
-  OnSysexMsgUI(msg);
-}
+void IEditorDelegate::SendSysexMsgFromDelegate(const SysExData& msg) { OnSysexMsgUI(msg); }
 
 void IEditorDelegate::SendParameterValueFromDelegate(int paramIdx, double, bool)
 {

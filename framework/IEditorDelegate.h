@@ -13,8 +13,7 @@ struct IKeyPress;
 struct IMidiMsg;
 struct SysExData;
 
-class IEditorDelegate
-{
+class IEditorDelegate {
 public:
   // Creates nParams empty parameters, owned until destruction.
   explicit IEditorDelegate(int nParams);
@@ -80,7 +79,11 @@ public:
 
   int GetEditorWidth() const { return mEditorWidth; }
   int GetEditorHeight() const { return mEditorHeight; }
-  void SetEditorSize(int width, int height) { mEditorWidth = width; mEditorHeight = height; }
+  void SetEditorSize(int width, int height)
+  {
+    mEditorWidth = width;
+    mEditorHeight = height;
+  }
   // Each pair is stored ordered so that min <= max.
   void SetSizeConstraints(int minW, int maxW, int minH, int maxH);
   int GetMinWidth() const { return mMinWidth; }

@@ -21,8 +21,7 @@ class IEditorGraphics;
 using MakeGraphicsFunc = std::function<IEditorGraphics*()>;
 using LayoutFunc = std::function<void(IGraphics*)>;
 
-class IEditorGraphics
-{
+class IEditorGraphics {
 public:
   virtual ~IEditorGraphics() = default;
 

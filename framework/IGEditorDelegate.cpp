@@ -4,9 +4,7 @@
 
 namespace plugin::igraphics {
 
-IGEditorDelegate::IGEditorDelegate(int nParams) : IEditorDelegate(nParams)
-{
-}
+IGEditorDelegate::IGEditorDelegate(int nParams) : IEditorDelegate(nParams) {}
 
 IGEditorDelegate::~IGEditorDelegate()
 {
@@ -17,8 +15,7 @@ IGEditorDelegate::~IGEditorDelegate()
 void IGEditorDelegate::CloseGraphics()
 {
   OnUIClose();
-  if (mGraphics)
-  {
+  if (mGraphics) {
     mSavedWidth = mGraphics->Width();
     mSavedHeight = mGraphics->Height();
     mSavedScale = mGraphics->GetDrawScale();
@@ -30,8 +27,7 @@ void IGEditorDelegate::CloseGraphics()
 
 void* IGEditorDelegate::OpenWindow(void* parentView)
 {
-  if (mGraphics && !mClosing)
-  {
+  if (mGraphics && !mClosing) {
     mClosing = true;
     CloseGraphics();
     mClosing = false;
@@ -54,10 +50,7 @@ void IGEditorDelegate::CloseWindow()
   mClosing = false;
 }
 
-IEditorGraphics* IGEditorDelegate::CreateGraphics()
-{
-  return mMakeGraphicsFunc ? mMakeGraphicsFunc() : nullptr;
-}
+IEditorGraphics* IGEditorDelegate::CreateGraphics() { return mMakeGraphicsFunc ? mMakeGraphicsFunc() : nullptr; }
 
 void IGEditorDelegate::LayoutUI(IGraphics* graphics)
 {
@@ -85,10 +78,8 @@ void IGEditorDelegate::SendControlMsgFromDelegate(int ctrlTag, int msgTag, int d
 
 void IGEditorDelegate::SendParameterValueFromDelegate(int paramIdx, double value, bool normalized)
 {
-  if (mGraphics)
-  {
-    if (!normalized)
-    {
+  if (mGraphics) {
+    if (!normalized) {
       const IParam* p = GetParam(paramIdx);
       value = p ? p->ToNormalized(value) : value;
     }

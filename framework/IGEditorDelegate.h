@@ -13,8 +13,7 @@
 
 namespace plugin::igraphics {
 
-class IGEditorDelegate : public IEditorDelegate
-{
+class IGEditorDelegate : public IEditorDelegate {
 public:
   explicit IGEditorDelegate(int nParams);
   ~IGEditorDelegate() override;

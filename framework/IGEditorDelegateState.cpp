@@ -10,8 +10,7 @@ bool IGEditorDelegate::SerializeEditorState(IByteChunk& chunk) const
 {
   int32_t width = mSavedWidth, height = mSavedHeight;
   float scale = mSavedScale;
-  if (mGraphics)
-  {
+  if (mGraphics) {
     width = mGraphics->Width();
     height = mGraphics->Height();
     scale = mGraphics->GetDrawScale();
@@ -32,8 +31,7 @@ int IGEditorDelegate::UnserializeEditorState(const IByteChunk& chunk, int startP
   // A zero field (an editor that was never opened) is no size to reopen at.
   if (width == 0 || height == 0 || scale == 0.f)
     return pos;
-  if (!mEditorReady || !mGraphics)
-  {
+  if (!mEditorReady || !mGraphics) {
     mSavedWidth = width;
     mSavedHeight = height;
     mSavedScale = scale;

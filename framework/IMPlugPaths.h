@@ -7,8 +7,7 @@
 
 namespace plugin {
 
-class IMPlugPaths
-{
+class IMPlugPaths {
 public:
   static constexpr const char* kProductFolder = "Vorelle3";
   static constexpr const char* kAUFolder = "AU";

@@ -60,8 +60,8 @@ public:
   // |high|; kDisplayRemapped maps 0..1 onto low..high.
   enum EDisplayMapping { kDisplayUnmapped = 0, kDisplayScaled = 1, kDisplayRemapped = 2 };
 
-  static constexpr int kMaxNameLen = 32;     // names, labels, groups, display texts (with NUL)
-  static constexpr int kMaxDisplayLen = 32;  // formatted values
+  static constexpr int kMaxNameLen = 32;    // names, labels, groups, display texts (with NUL)
+  static constexpr int kMaxDisplayLen = 32; // formatted values
 
   using DisplayFunc = std::function<void(double value, UT_String& out)>;
 
@@ -112,38 +112,39 @@ public:
 
   // The central initialiser. max is raised to min + step when smaller.
   void InitDouble(const char* name, double defaultVal, double minVal, double maxVal, double step,
-                  const char* label = "", int flags = 0, const char* group = "",
-                  const Shape& shape = ShapeLinear(), EParamUnit unit = kUnitCustom,
-                  DisplayFunc displayFunc = nullptr);
+                  const char* label = "", int flags = 0, const char* group = "", const Shape& shape = ShapeLinear(),
+                  EParamUnit unit = kUnitCustom, DisplayFunc displayFunc = nullptr);
   // Display texts 0 -> offText, 1 -> onText (a null text adds none).
-  void InitBool(const char* name, bool defaultVal, const char* label = "", int flags = 0,
-                const char* group = "", const char* offText = nullptr, const char* onText = nullptr);
+  void InitBool(const char* name, bool defaultVal, const char* label = "", int flags = 0, const char* group = "",
+                const char* offText = nullptr, const char* onText = nullptr);
   void InitEnum(const char* name, int defaultVal, int nEnums, const char* label = "", int flags = 0,
                 const char* group = "");
   // Text i becomes the display text of value i (up to nEnums texts).
   template <class... Texts>
-  void InitEnum(const char* name, int defaultVal, int nEnums, const char* label, int flags,
-                const char* group, const char* text, Texts... more) {
+  void InitEnum(const char* name, int defaultVal, int nEnums, const char* label, int flags, const char* group,
+                const char* text, Texts... more)
+  {
     InitEnum(name, defaultVal, nEnums, label, flags, group);
     const char* texts[] = {text, more...};
-    for (int i = 0; i < static_cast<int>(sizeof...(more)) + 1 && i < nEnums; ++i) SetDisplayText(i, texts[i]);
+    for (int i = 0; i < static_cast<int>(sizeof...(more)) + 1 && i < nEnums; ++i)
+      SetDisplayText(i, texts[i]);
   }
-  void InitEnum(const char* name, int defaultVal, std::initializer_list<const char*> texts,
-                int flags = 0, const char* group = "");
-  void InitInt(const char* name, int defaultVal, int minVal, int maxVal, const char* label = "",
-               int flags = 0, const char* group = "");
-  void InitFrequency(const char* name, double defaultVal, double minVal, double maxVal,
-                     double step, int flags = 0, const char* group = "");
-  void InitSeconds(const char* name, double defaultVal, double minVal, double maxVal,
-                   double step, int flags = 0, const char* group = "");
-  void InitMilliseconds(const char* name, double defaultVal, double minVal, double maxVal,
-                        int flags = 0, const char* group = "");
-  void InitPercentage(const char* name, double defaultVal, double minVal, double maxVal,
-                      int flags = 0, const char* group = "");
-  void InitAngleDegrees(const char* name, double defaultVal, double minVal, double maxVal,
-                        int flags = 0, const char* group = "");
-  void InitGain(const char* name, double defaultVal, double minVal, double maxVal, double step,
-                int flags = 0, const char* group = "");
+  void InitEnum(const char* name, int defaultVal, std::initializer_list<const char*> texts, int flags = 0,
+                const char* group = "");
+  void InitInt(const char* name, int defaultVal, int minVal, int maxVal, const char* label = "", int flags = 0,
+               const char* group = "");
+  void InitFrequency(const char* name, double defaultVal, double minVal, double maxVal, double step, int flags = 0,
+                     const char* group = "");
+  void InitSeconds(const char* name, double defaultVal, double minVal, double maxVal, double step, int flags = 0,
+                   const char* group = "");
+  void InitMilliseconds(const char* name, double defaultVal, double minVal, double maxVal, int flags = 0,
+                        const char* group = "");
+  void InitPercentage(const char* name, double defaultVal, double minVal, double maxVal, int flags = 0,
+                      const char* group = "");
+  void InitAngleDegrees(const char* name, double defaultVal, double minVal, double maxVal, int flags = 0,
+                        const char* group = "");
+  void InitGain(const char* name, double defaultVal, double minVal, double maxVal, double step, int flags = 0,
+                const char* group = "");
   // Values 0..(highest - lowest) named by note and octave; middle C (60) is
   // C3, or C4 with middleCisC4.
   void InitPitch(const char* name, int defaultVal, int lowestNote, int highestNote, int flags = 0,
@@ -183,7 +184,8 @@ public:
 
   // Formatted value, at most 32 characters.
   void GetDisplay(double value, bool normalized, UT_String& out, bool withDisplayText = true) const;
-  void GetDisplay(UT_String& out, bool withDisplayText = true) const {
+  void GetDisplay(UT_String& out, bool withDisplayText = true) const
+  {
     GetDisplay(Value(), false, out, withDisplayText);
   }
   void GetDisplayWithLabel(UT_String& out, bool withDisplayText = true) const;
@@ -205,7 +207,11 @@ public:
   int GetDisplayPrecision() const { return mDisplayPrecision; }
   EDisplayType GetDisplayType() const { return mShape->GetDisplayType(); }
   const Shape& GetShape() const { return *mShape; }
-  void GetBounds(double& lo, double& hi) const { lo = mMin; hi = mMax; }
+  void GetBounds(double& lo, double& hi) const
+  {
+    lo = mMin;
+    hi = mMax;
+  }
   double GetMin() const { return mMin; }
   double GetMax() const { return mMax; }
   double GetRange() const { return mMax - mMin; }
@@ -222,8 +228,10 @@ private:
     char mText[kMaxNameLen];
   };
 
-  void SetTypeIfNone(EParamType type) {
-    if (mType == kTypeNone) mType = type;
+  void SetTypeIfNone(EParamType type)
+  {
+    if (mType == kTypeNone)
+      mType = type;
   }
   double Snap(double value) const;
 

@@ -5,8 +5,7 @@
 
 namespace plugin {
 
-IPluginAPIBase::IPluginAPIBase(Config config, EAPI api)
-: IPluginBase(config.nParams, config.nPresets)
+IPluginAPIBase::IPluginAPIBase(Config config, EAPI api) : IPluginBase(config.nParams, config.nPresets)
 {
   mUniqueID = config.uniqueID;
   mMfrID = config.mfrID;

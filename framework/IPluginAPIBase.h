@@ -22,8 +22,7 @@
 
 namespace plugin {
 
-class IPluginAPIBase : public IPluginBase
-{
+class IPluginAPIBase : public IPluginBase {
 public:
   static constexpr int kParamQueueSize = 512;
   static constexpr int kMidiQueueSize = 32;

@@ -17,8 +17,7 @@ constexpr int kMaxBuildInfoLen = 256;
 
 } // namespace
 
-IPluginBase::IPluginBase(int nParams, int nPresets)
-: igraphics::IGEditorDelegate(nParams)
+IPluginBase::IPluginBase(int nParams, int nPresets) : igraphics::IGEditorDelegate(nParams)
 {
   for (int i = 0; i < nPresets; ++i) {
     IPreset* preset = new IPreset;
@@ -58,8 +57,8 @@ void IPluginBase::GetBuildInfoStr(UT_String& out) const
 {
   UT_String version;
   GetPluginVersionStr(version);
-  out.SetFormatted(kMaxBuildInfoLen, "%s version %s %s (%s), built on %s at %.5s ", GetPluginName(),
-                   version.Get(), GetAPIStr(), GetArchStr(), __DATE__, __TIME__);
+  out.SetFormatted(kMaxBuildInfoLen, "%s version %s %s (%s), built on %s at %.5s ", GetPluginName(), version.Get(),
+                   GetAPIStr(), GetArchStr(), __DATE__, __TIME__);
 }
 
 void IPluginBase::StoreHost(const char* name, int version)
@@ -379,10 +378,10 @@ void IPluginBase::PrintParamValues()
   ForParamInRange(0, NParams() - 1, [](int, IParam&) {});
 }
 
-void IPluginBase::InitParamRange(int startIdx, int endIdx, int countStart, const char* nameFmt,
-                                 double defaultVal, double minVal, double maxVal, double step,
-                                 const char* label, int flags, const char* group, const IParam::Shape& shape,
-                                 IParam::EParamUnit unit, IParam::DisplayFunc displayFunc)
+void IPluginBase::InitParamRange(int startIdx, int endIdx, int countStart, const char* nameFmt, double defaultVal,
+                                 double minVal, double maxVal, double step, const char* label, int flags,
+                                 const char* group, const IParam::Shape& shape, IParam::EParamUnit unit,
+                                 IParam::DisplayFunc displayFunc)
 {
   for (int i = std::max(startIdx, 0); i <= endIdx && i < NParams(); ++i) {
     UT_String name;

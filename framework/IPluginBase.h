@@ -19,8 +19,7 @@
 
 namespace plugin {
 
-class IPluginBase : public igraphics::IGEditorDelegate
-{
+class IPluginBase : public igraphics::IGEditorDelegate {
 public:
   static constexpr int kMaxNameChars = 128; // plug-in, product and maker names
 
@@ -120,10 +119,10 @@ public:
   void RandomiseParamValues(int startIdx, int endIdx);
   void RandomiseParamValues(const char* group);
   void PrintParamValues();
-  void InitParamRange(int startIdx, int endIdx, int countStart, const char* nameFmt, double defaultVal,
-                      double minVal, double maxVal, double step, const char* label = "", int flags = 0,
-                      const char* group = "", const IParam::Shape& shape = IParam::ShapeLinear(),
-                      IParam::EParamUnit unit = IParam::kUnitCustom, IParam::DisplayFunc displayFunc = nullptr);
+  void InitParamRange(int startIdx, int endIdx, int countStart, const char* nameFmt, double defaultVal, double minVal,
+                      double maxVal, double step, const char* label = "", int flags = 0, const char* group = "",
+                      const IParam::Shape& shape = IParam::ShapeLinear(), IParam::EParamUnit unit = IParam::kUnitCustom,
+                      IParam::DisplayFunc displayFunc = nullptr);
   void CloneParams(int cloneStartIdx, int cloneEndIdx, int startIdx, const char* searchStr = "",
                    const char* replaceStr = "", const char* newGroup = "");
   void CopyParamValues(int startIdx, int destIdx, int nParams);

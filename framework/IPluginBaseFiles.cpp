@@ -23,13 +23,12 @@ constexpr int32_t kProgramFormatVersion = 1;
 constexpr int32_t kBankFormatVersion = 2;
 
 // Bytes after the byte-size field of each record, before any payload.
-constexpr int kProgramHeaderAfterSize = 4 * 5 + kProgramNameBytes;   // magic .. name
-constexpr int kBankHeaderAfterSize = 4 * 6 + kBankFutureBytes;       // magic .. future
+constexpr int kProgramHeaderAfterSize = 4 * 5 + kProgramNameBytes; // magic .. name
+constexpr int kBankHeaderAfterSize = 4 * 6 + kBankFutureBytes;     // magic .. future
 
 // --- writing ---------------------------------------------------------------
 
-class BigEndianWriter
-{
+class BigEndianWriter {
 public:
   void Tag(const char (&tag)[5]) { Bytes(reinterpret_cast<const uint8_t*>(tag), 4); }
   void Int(int32_t v)
@@ -62,8 +61,7 @@ private:
 
 // --- reading ---------------------------------------------------------------
 
-class BigEndianReader
-{
+class BigEndianReader {
 public:
   explicit BigEndianReader(std::vector<uint8_t> bytes) : mBytes(std::move(bytes)) {}
 
@@ -155,16 +153,10 @@ bool ReadFileChunk(BigEndianReader& in, IByteChunk& chunk)
 void ValueText(const IParam& param, double v, char* out, size_t outSize)
 {
   switch (param.Type()) {
-  case IParam::kTypeBool:
-    std::snprintf(out, outSize, "%s", v >= 0.5 ? "true" : "false");
-    break;
+  case IParam::kTypeBool: std::snprintf(out, outSize, "%s", v >= 0.5 ? "true" : "false"); break;
   case IParam::kTypeInt:
-  case IParam::kTypeEnum:
-    std::snprintf(out, outSize, "%d", static_cast<int>(v));
-    break;
-  default:
-    std::snprintf(out, outSize, "%.6f", v);
-    break;
+  case IParam::kTypeEnum: std::snprintf(out, outSize, "%d", static_cast<int>(v)); break;
+  default: std::snprintf(out, outSize, "%.6f", v); break;
   }
 }
 
@@ -387,8 +379,8 @@ bool IPluginBase::LoadBankFromFXB(const char* path)
     BigEndianReader check = in;
     for (int p = 0; p < nPrograms; ++p) {
       int32_t size, n;
-      if (!check.Tag("CcnK") || !check.Int(size) || !check.Tag("FxCk") || !check.Skip(12) || !check.Int(n) ||
-          n < 0 || n > NParams() || !check.Skip(kProgramNameBytes) || !check.Skip(static_cast<size_t>(n) * 4))
+      if (!check.Tag("CcnK") || !check.Int(size) || !check.Tag("FxCk") || !check.Skip(12) || !check.Int(n) || n < 0 ||
+          n > NParams() || !check.Skip(kProgramNameBytes) || !check.Skip(static_cast<size_t>(n) * 4))
         return false;
     }
     for (int p = 0; p < nPrograms; ++p) {

@@ -14,13 +14,10 @@
 
 namespace plugin {
 
-template <class T>
-class IPluginMPQueue
-{
+template <class T> class IPluginMPQueue {
 public:
   explicit IPluginMPQueue(int capacity)
-  : mCapacity(capacity > 0 ? static_cast<size_t>(capacity) : 1)
-  , mCells(new Cell[mCapacity])
+  : mCapacity(capacity > 0 ? static_cast<size_t>(capacity) : 1), mCells(new Cell[mCapacity])
   {
     for (size_t i = 0; i < mCapacity; ++i)
       mCells[i].sequence.store(i, std::memory_order_relaxed);
@@ -76,8 +73,7 @@ public:
   int Capacity() const { return static_cast<int>(mCapacity); }
 
 private:
-  struct Cell
-  {
+  struct Cell {
     std::atomic<size_t> sequence{0};
     T value{};
   };

@@ -65,8 +65,8 @@ void ParseBusWidths(const std::string& part, ERoute direction, IOConfig& config)
 
 } // namespace
 
-int ParseChannelIOStr(const char* text, UT_PtrList<IOConfig>& configs, int& maxNInChans,
-                      int& maxNOutChans, int& maxNInBuses, int& maxNOutBuses)
+int ParseChannelIOStr(const char* text, UT_PtrList<IOConfig>& configs, int& maxNInChans, int& maxNOutChans,
+                      int& maxNInBuses, int& maxNOutBuses)
 {
   maxNInChans = maxNOutChans = maxNInBuses = maxNOutBuses = 0;
   const std::string all = text ? text : "";
@@ -102,11 +102,8 @@ int ParseChannelIOStr(const char* text, UT_PtrList<IOConfig>& configs, int& maxN
 // Construction
 
 IPluginProcessor::IPluginProcessor(const Config& config, EAPI)
-: mPlugType(config.plugType)
-, mDoesMIDIIn(config.plugDoesMidiIn)
-, mDoesMIDIOut(config.plugDoesMidiOut)
-, mDoesMPE(config.plugDoesMPE)
-, mLatency(config.latency)
+: mPlugType(config.plugType), mDoesMIDIIn(config.plugDoesMidiIn), mDoesMIDIOut(config.plugDoesMidiOut),
+  mDoesMPE(config.plugDoesMPE), mLatency(config.latency)
 {
   int maxNIn = 0, maxNOut = 0, maxNInBuses = 0, maxNOutBuses = 0;
   ParseChannelIOStr(config.channelIOStr, mIOConfigs, maxNIn, maxNOut, maxNInBuses, maxNOutBuses);
@@ -246,8 +243,7 @@ int IPluginProcessor::GetIOConfigWithChanCounts(const std::vector<int>& inputBus
   };
   for (int i = 0; i < NIOConfigs(); ++i) {
     const IOConfig* config = GetIOConfig(i);
-    if (widthsEqual(config, kInput, inputBuses) &&
-        (outputBuses.empty() || widthsEqual(config, kOutput, outputBuses)))
+    if (widthsEqual(config, kInput, inputBuses) && (outputBuses.empty() || widthsEqual(config, kOutput, outputBuses)))
       return i;
   }
   return -1;
@@ -311,8 +307,7 @@ int IPluginProcessor::InitDefaultChannelConnections()
 
 int IPluginProcessor::ClampFrames(int nFrames) const { return std::clamp(nFrames, 0, mBlockSize); }
 
-void IPluginProcessor::AttachFloatBuffers(ERoute direction, int firstChannel, int count, float** buffers,
-                                          int nFrames)
+void IPluginProcessor::AttachFloatBuffers(ERoute direction, int firstChannel, int count, float** buffers, int nFrames)
 {
   if (!buffers)
     return;

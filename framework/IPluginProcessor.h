@@ -26,15 +26,13 @@ enum ERoute { kInput = 0, kOutput = 1 };
 // Width of a "*" bus in the channel-I/O text.
 constexpr int kWildcardChannels = -64;
 
-struct IBusInfo
-{
+struct IBusInfo {
   ERoute mDirection;
   int mNChans;
 };
 
 // One configuration: its input buses (index kInput) and output buses.
-struct IOConfig
-{
+struct IOConfig {
   UT_PtrList<IBusInfo> mBusInfo[2];
 
   IOConfig() = default;
@@ -51,8 +49,7 @@ struct IOConfig
 };
 
 // The host's transport, as the binding last reported it.
-struct ITimeInfo
-{
+struct ITimeInfo {
   double mTempo = 120.0;
   double mSamplePos = -1.0;
   double mPPQPos = -1.0;
@@ -65,11 +62,10 @@ struct ITimeInfo
   bool mTransportLoopEnabled = false;
 };
 
-struct IChannelData
-{
+struct IChannelData {
   bool mConnected = false;
-  double** mData = nullptr;        // this channel's entry in the sample-pointer array
-  float* mIncomingData = nullptr;  // host buffer to write back to (outputs)
+  double** mData = nullptr;       // this channel's entry in the sample-pointer array
+  float* mIncomingData = nullptr; // host buffer to write back to (outputs)
   UT_TypedBuf<double> mScratchBuf;
   UT_String mLabel;
 };
@@ -77,11 +73,10 @@ struct IChannelData
 // Parses text such as "2-2", "1-1 2-2" or "1.1-2 *-*" into configs. Returns
 // the number of configurations; the maxima are the largest channel sums and
 // bus counts over all configurations (never below 0).
-int ParseChannelIOStr(const char* text, UT_PtrList<IOConfig>& configs, int& maxNInChans,
-                      int& maxNOutChans, int& maxNInBuses, int& maxNOutBuses);
+int ParseChannelIOStr(const char* text, UT_PtrList<IOConfig>& configs, int& maxNInChans, int& maxNOutChans,
+                      int& maxNInBuses, int& maxNOutBuses);
 
-class IPluginProcessor
-{
+class IPluginProcessor {
 public:
   IPluginProcessor(const Config& config, EAPI api);
   IPluginProcessor(const IPluginProcessor&) = delete;
@@ -169,8 +164,7 @@ public:
 private:
   IChannelData* Channel(ERoute direction, int idx) const { return mChannelData[direction].Get(idx); }
   // f(channel) for the channels first .. first + count - 1 that exist.
-  template <class F>
-  void ForChannels(ERoute direction, int first, int count, F&& f)
+  template <class F> void ForChannels(ERoute direction, int first, int count, F&& f)
   {
     const int end = first + count < MaxNChannels(direction) ? first + count : MaxNChannels(direction);
     for (int i = first > 0 ? first : 0; i < end; ++i)

@@ -12,9 +12,7 @@
 
 namespace plugin {
 
-template <class T>
-class IPluginQueue
-{
+template <class T> class IPluginQueue {
 public:
   explicit IPluginQueue(int capacity)
   {

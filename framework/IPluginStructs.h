@@ -8,15 +8,13 @@
 namespace plugin {
 
 // A parameter change on its way to the editor; {-1, 0.0} when empty.
-struct ParamTuple
-{
+struct ParamTuple {
   int32_t idx = -1;
   double value = 0.0;
 };
 
 // A short MIDI message at a sample offset within the current block.
-struct IMidiMsg
-{
+struct IMidiMsg {
   int32_t mOffset = 0;
   uint8_t mStatus = 0;
   uint8_t mData1 = 0;
@@ -24,13 +22,14 @@ struct IMidiMsg
 
   IMidiMsg() = default;
   IMidiMsg(int32_t offset, uint8_t status, uint8_t data1, uint8_t data2)
-  : mOffset(offset), mStatus(status), mData1(data1), mData2(data2) {}
+  : mOffset(offset), mStatus(status), mData1(data1), mData2(data2)
+  {
+  }
 };
 
 // A SysEx message by reference: offset, size and a pointer to the bytes
 // (null for none). Valid only as long as the bytes it points to.
-struct ISysEx
-{
+struct ISysEx {
   int32_t mOffset = 0;
   int32_t mSize = 0;
   const uint8_t* mData = nullptr;
@@ -42,8 +41,7 @@ struct ISysEx
 // A SysEx message by value, as the queues carry it. At most kMaxBytes bytes
 // are kept; a longer message is cut (its size still says how long it was,
 // so a reader takes min(mSize, kMaxBytes)).
-struct SysExData
-{
+struct SysExData {
   static constexpr int32_t kMaxBytes = 512;
 
   int32_t mOffset = 0;

@@ -7,8 +7,7 @@
 
 namespace plugin {
 
-struct IPreset
-{
+struct IPreset {
   static constexpr int kMaxNameLen = 256; // with the terminating NUL
 
   bool mInitialized = false;

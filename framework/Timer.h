@@ -8,8 +8,7 @@
 
 namespace plugin {
 
-class Timer
-{
+class Timer {
 public:
   using ITimerFunction = std::function<void(Timer&)>;
 

@@ -43,7 +43,10 @@ inline const std::filesystem::path& Folder()
     fs::remove_all(mine, ec);
     if (!fs::create_directories(mine, ec))
       Fail("no temporary folder");
-    std::atexit([] { std::error_code ignored; fs::remove_all(Folder(), ignored); });
+    std::atexit([] {
+      std::error_code ignored;
+      fs::remove_all(Folder(), ignored);
+    });
     return mine;
   }();
   return folder;
@@ -65,7 +68,8 @@ inline std::vector<uint8_t> ReadFile(const std::string& path)
   if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
     uint8_t buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0)
+      bytes.insert(bytes.end(), buffer, buffer + n);
     std::fclose(f);
   }
   return bytes;

@@ -47,7 +47,12 @@ std::vector<uint8_t> Prefixed(uint8_t first, const std::vector<uint8_t>& rest)
 
 void AudioSeeds()
 {
-  struct Kind { const char* name; int format; int channels; int rate; };
+  struct Kind {
+    const char* name;
+    int format;
+    int channels;
+    int rate;
+  };
   const Kind kinds[] = {
     {"pcm8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, 8000},
     {"pcm16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100},
@@ -66,9 +71,11 @@ void AudioSeeds()
     info.channels = k.channels;
     info.format = k.format;
     SNDFILE* file = sf_open(tmp.c_str(), SFM_WRITE, &info);
-    if (!file) fuzzsupport::Fail("libsndfile cannot write a seed");
+    if (!file)
+      fuzzsupport::Fail("libsndfile cannot write a seed");
     std::vector<float> frames(size_t(48 * k.channels));
-    for (size_t i = 0; i < frames.size(); ++i) frames[i] = float(0.5 * std::sin(0.37 * double(i)));
+    for (size_t i = 0; i < frames.size(); ++i)
+      frames[i] = float(0.5 * std::sin(0.37 * double(i)));
     sf_writef_float(file, frames.data(), 48);
     sf_close(file);
     const std::vector<uint8_t> bytes = fuzzsupport::ReadFile(tmp);
@@ -84,7 +91,8 @@ Vorelle3CurveRecord Curve(unsigned count, double tilt)
   Vorelle3CurveRecord curve;
   curve.Resize(int(count));
   FillLogGrid(nullptr, curve.freq, 1.0, 6, 10.0, 22050.0);
-  for (unsigned i = 0; i < count; ++i) curve.mag[i] = std::pow(10.0, tilt * double(i) / double(count));
+  for (unsigned i = 0; i < count; ++i)
+    curve.mag[i] = std::pow(10.0, tilt * double(i) / double(count));
   return curve;
 }
 
@@ -130,7 +138,8 @@ std::vector<uint8_t> StateWithCurves(Vorelle3& plug, const Vorelle3CurveRecord& 
   chunk.PutBytes(ref.freq, int(ref.count * sizeof(double)));
   EndBlock(chunk, refSection);
   EndBlock(chunk, container);
-  if (plug.UnserializeState(chunk, 0) != chunk.Size()) fuzzsupport::Fail("the plug-in refuses a built state");
+  if (plug.UnserializeState(chunk, 0) != chunk.Size())
+    fuzzsupport::Fail("the plug-in refuses a built state");
   return fuzzsupport::SavedState(plug);
 }
 
@@ -140,8 +149,8 @@ std::vector<uint8_t> ClassInfoRecords(Vorelle3& plug)
   CFPropertyListRef plist = nullptr;
   plug.SaveClassInfo(&plist);
   CFDictionaryRef dict = static_cast<CFDictionaryRef>(plist);
-  const char* const keys[] = {kAUPresetVersionKey, kAUPresetTypeKey, kAUPresetSubtypeKey, kAUPresetManufacturerKey,
-                              kAUPresetNameKey,    kAUPresetDataKey};
+  const char* const keys[] = {kAUPresetVersionKey,      kAUPresetTypeKey, kAUPresetSubtypeKey,
+                              kAUPresetManufacturerKey, kAUPresetNameKey, kAUPresetDataKey};
   std::vector<uint8_t> out{0};
   for (uint8_t k = 0; k < 6; ++k) {
     CFStringRef key = CFStringCreateWithCString(nullptr, keys[k], kCFStringEncodingUTF8);

@@ -6,12 +6,13 @@
 
 namespace plugin::igraphics {
 
-class APIBitmap
-{
+class APIBitmap {
 public:
   APIBitmap() = default;
   APIBitmap(std::uintptr_t handle, int width, int height, float scale, float drawScale)
-  : mHandle(handle), mWidth(width), mHeight(height), mScale(scale), mDrawScale(drawScale) {}
+  : mHandle(handle), mWidth(width), mHeight(height), mScale(scale), mDrawScale(drawScale)
+  {
+  }
   virtual ~APIBitmap() = default;
 
   APIBitmap(const APIBitmap&) = delete;

@@ -13,9 +13,9 @@ int MakeBlurKernel(float x, std::uint8_t* K, int maxTaps, unsigned& norm)
   if (n < 1 || n > maxTaps)
     return 0;
   const float falloff = 4.5f / (x * x);
-  for (int i = 0; i < n; ++i)
-  {
-    K[i] = static_cast<std::uint8_t>(static_cast<int>(std::round(255.f * std::exp(-static_cast<float>(i * i) * falloff))));
+  for (int i = 0; i < n; ++i) {
+    K[i] =
+      static_cast<std::uint8_t>(static_cast<int>(std::round(255.f * std::exp(-static_cast<float>(i * i) * falloff))));
     norm += (i == 0 ? 1u : 2u) * K[i];
   }
   return n;
@@ -27,26 +27,22 @@ void GaussianBlurSwap(std::uint8_t* out, const std::uint8_t* in, const std::uint
   if (width <= 0 || height <= 0 || n < 1 || norm == 0)
     return;
   const int window = 2 * n - 1;
-  for (int r = 0; r < height; ++r)
-  {
+  for (int r = 0; r < height; ++r) {
     const std::uint8_t* row = in + static_cast<std::ptrdiff_t>(r) * inStride;
     auto v = [&](int x) -> unsigned { return (x < 0 || x >= width) ? 0u : row[4 * static_cast<std::ptrdiff_t>(x)]; };
     // Equal values ending at the window's right edge; a full window of them
     // is its own average, so the weighted sum is skipped there.
     int run = 0;
     unsigned last = 0;
-    for (int i = 0; i < std::min(n - 1, width); ++i)
-    {
+    for (int i = 0; i < std::min(n - 1, width); ++i) {
       const unsigned cur = v(i);
       run = (run > 0 && cur == last) ? std::min(run + 1, window) : 1;
       last = cur;
     }
-    for (int x = 0; x < width; ++x)
-    {
+    for (int x = 0; x < width; ++x) {
       const int right = x + n - 1;
       bool flat = false;
-      if (right < width)
-      {
+      if (right < width) {
         const unsigned cur = v(right);
         run = (run > 0 && cur == last) ? std::min(run + 1, window) : 1;
         last = cur;
@@ -55,8 +51,7 @@ void GaussianBlurSwap(std::uint8_t* out, const std::uint8_t* in, const std::uint
       unsigned result;
       if (flat)
         result = last;
-      else
-      {
+      else {
         unsigned sum = K[0] * v(x);
         for (int j = 1; j < n; ++j)
           sum += K[j] * (v(x - j) + v(x + j));

@@ -8,17 +8,15 @@
 
 namespace plugin::igraphics {
 
-class IBitmap
-{
+class IBitmap {
 public:
   IBitmap() = default;
   // Width and height in points are the pixels divided by the pixel density,
   // truncated toward zero.
   IBitmap(APIBitmap* bitmap, int nFrames, bool framesAreHorizontal, const char* name = "")
-  : mBitmap(bitmap)
-  , mW(bitmap ? static_cast<int>(static_cast<float>(bitmap->GetWidth()) / bitmap->GetScale()) : 0)
-  , mH(bitmap ? static_cast<int>(static_cast<float>(bitmap->GetHeight()) / bitmap->GetScale()) : 0)
-  , mN(nFrames), mFramesAreHorizontal(framesAreHorizontal)
+  : mBitmap(bitmap), mW(bitmap ? static_cast<int>(static_cast<float>(bitmap->GetWidth()) / bitmap->GetScale()) : 0),
+    mH(bitmap ? static_cast<int>(static_cast<float>(bitmap->GetHeight()) / bitmap->GetScale()) : 0), mN(nFrames),
+    mFramesAreHorizontal(framesAreHorizontal)
   {
     // An unnamed view (a layer drawn as a bitmap) stays free of the heap.
     if (name && *name)

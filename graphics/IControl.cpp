@@ -24,10 +24,7 @@ IControl::IControl(const IRECT& bounds, const std::vector<int>& paramIdcs, IActi
     mVals.push_back({p, 0.0});
 }
 
-IControl::IControl(const IRECT& bounds, IActionFunction action)
-: IControl(bounds, -1, std::move(action))
-{
-}
+IControl::IControl(const IRECT& bounds, IActionFunction action) : IControl(bounds, -1, std::move(action)) {}
 
 IControl::~IControl() = default;
 
@@ -39,10 +36,7 @@ void IControl::OnMouseDown(float x, float y, const IMouseMod& mod)
     PromptUserInput(GetValIdxForPos(x, y));
 }
 
-void IControl::OnMouseDblClick(float x, float y, const IMouseMod&)
-{
-  SetValueToDefault(GetValIdxForPos(x, y));
-}
+void IControl::OnMouseDblClick(float x, float y, const IMouseMod&) { SetValueToDefault(GetValIdxForPos(x, y)); }
 
 void IControl::OnMouseOver(float, float, const IMouseMod&)
 {
@@ -94,10 +88,7 @@ void IControl::SetParamIdx(int paramIdx, int valIdx)
     mVals[valIdx].idx = paramIdx;
 }
 
-int IControl::GetValIdxForPos(float, float) const
-{
-  return NVals() == 1 ? 0 : -1;
-}
+int IControl::GetValIdxForPos(float, float) const { return NVals() == 1 ? 0 : -1; }
 
 void IControl::SetValueFromDelegate(double value, int valIdx)
 {
@@ -106,8 +97,7 @@ void IControl::SetValueFromDelegate(double value, int valIdx)
     return;
   if (!ValidValIdx(valIdx))
     return;
-  if (GetValue(valIdx) != value)
-  {
+  if (GetValue(valIdx) != value) {
     SetValue(value, valIdx);
     SetDirty(false, -1);
   }
@@ -117,8 +107,7 @@ void IControl::SetValueFromUserInput(double value, int valIdx)
 {
   if (!ValidValIdx(valIdx))
     return;
-  if (GetValue(valIdx) != value)
-  {
+  if (GetValue(valIdx) != value) {
     SetValue(value, valIdx);
     SetDirty(true, valIdx);
   }
@@ -138,8 +127,7 @@ void IControl::SetValueToDefault(int valIdx)
 {
   if (NVals() == 1)
     valIdx = 0;
-  for (int i = 0; i < NVals(); ++i)
-  {
+  for (int i = 0; i < NVals(); ++i) {
     if (valIdx >= 0 && i != valIdx)
       continue;
     if (const IParam* p = GetParam(i))
@@ -154,15 +142,9 @@ void IControl::SetValue(double value, int valIdx)
     mVals[valIdx].value = value;
 }
 
-double IControl::GetValue(int valIdx) const
-{
-  return ValidValIdx(valIdx) ? mVals[valIdx].value : 0.0;
-}
+double IControl::GetValue(int valIdx) const { return ValidValIdx(valIdx) ? mVals[valIdx].value : 0.0; }
 
-int IControl::GetParamIdx(int valIdx) const
-{
-  return ValidValIdx(valIdx) ? mVals[valIdx].idx : -1;
-}
+int IControl::GetParamIdx(int valIdx) const { return ValidValIdx(valIdx) ? mVals[valIdx].idx : -1; }
 
 int IControl::GetValIdxForParamIdx(int paramIdx) const
 {
@@ -237,8 +219,7 @@ void IControl::SetDirty(bool triggerAction, int valIdx)
   if (!triggerAction)
     return;
 
-  for (int i = 0; i < NVals(); ++i)
-  {
+  for (int i = 0; i < NVals(); ++i) {
     if ((valIdx >= 0 && i != valIdx) || GetParamIdx(i) < 0)
       continue;
     if (mDelegate)
@@ -250,8 +231,8 @@ void IControl::SetDirty(bool triggerAction, int valIdx)
     mActionFunc(this);
 }
 
-void IControl::SnapToMouse(float x, float y, EDirection direction, const IRECT& bounds, int valIdx,
-                           double minClip, double maxClip)
+void IControl::SnapToMouse(float x, float y, EDirection direction, const IRECT& bounds, int valIdx, double minClip,
+                           double maxClip)
 {
   x = std::clamp(x, bounds.L, std::max(bounds.L, bounds.R));
   y = std::clamp(y, bounds.T, std::max(bounds.T, bounds.B));
@@ -276,8 +257,8 @@ double IControl::NowMs() const
 {
   if (mGraphics)
     return mGraphics->GetTimeMs();
-  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                    std::chrono::steady_clock::now().time_since_epoch()).count();
+  const auto ns =
+    std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
   return static_cast<double>(ns) / 1e6;
 }
 
@@ -319,9 +300,8 @@ void IControl::PromptUserInput(int valIdx)
   const IParam* p = GetParam(valIdx);
   if (!p || !mGraphics)
     return;
-  const IRECT bounds = p->NDisplayTexts() > 0
-    ? mRECT
-    : IRECT(mRECT.MW() - 20.f, mRECT.MH() - 8.f, mRECT.MW() + 20.f, mRECT.MH() + 8.f);
+  const IRECT bounds =
+    p->NDisplayTexts() > 0 ? mRECT : IRECT(mRECT.MW() - 20.f, mRECT.MH() - 8.f, mRECT.MW() + 20.f, mRECT.MH() + 8.f);
   mGraphics->PromptUserInput(*this, bounds, valIdx);
   SetDirty(false, -1);
 }
@@ -342,13 +322,12 @@ IControl* IControl::AttachGestureRecognizer(EGestureType type, IGestureFunc func
 
 void IControl::SetParamHighlight(bool on, int colourIdx)
 {
-  switch (colourIdx)
-  {
-    case 0: mHighlightColor = COLOR_RED; break;
-    case 1: mHighlightColor = COLOR_BLUE; break;
-    case 2: mHighlightColor = COLOR_GREEN; break;
-    case 3: mHighlightColor = COLOR_YELLOW; break;
-    default: break;
+  switch (colourIdx) {
+  case 0: mHighlightColor = COLOR_RED; break;
+  case 1: mHighlightColor = COLOR_BLUE; break;
+  case 2: mHighlightColor = COLOR_GREEN; break;
+  case 3: mHighlightColor = COLOR_YELLOW; break;
+  default: break;
   }
   mHighlightOn = on;
   SetDirty(false, -1);

@@ -21,7 +21,7 @@
 namespace plugin {
 class IParam;
 struct IMidiMsg;
-}
+} // namespace plugin
 
 namespace plugin::igraphics {
 
@@ -33,11 +33,9 @@ class IPopupMenu;
 using IActionFunction = std::function<void(IControl*)>;
 using IAnimationFunction = std::function<void(IControl*)>;
 
-class IControl
-{
+class IControl {
 public:
-  struct ValueRecord
-  {
+  struct ValueRecord {
     int idx = -1;       // linked parameter, -1 for none
     double value = 0.0; // normalised
   };
@@ -141,7 +139,12 @@ public:
   void SetRECT(const IRECT& r) { mRECT = r; }
   const IRECT& GetTargetRECT() const { return mTargetRECT; }
   void SetTargetRECT(const IRECT& r) { mTargetRECT = r; }
-  void SetTargetAndDrawRECTs(const IRECT& r) { mRECT = mTargetRECT = r; mMouseIsOver = false; OnResize(); }
+  void SetTargetAndDrawRECTs(const IRECT& r)
+  {
+    mRECT = mTargetRECT = r;
+    mMouseIsOver = false;
+    OnResize();
+  }
 
   const char* GetGroup() const { return mGroup.Get(); }
   void SetGroup(const char* group) { mGroup.Set(group ? group : ""); }

@@ -10,18 +10,17 @@
 
 namespace plugin::igraphics {
 
-class IFontData
-{
+class IFontData {
 public:
   // No bytes and no face.
   IFontData() = default;
   // Copies size bytes; faceIdx -1 (no face matched) parses nothing.
   IFontData(const void* data, int size, int faceIdx)
   : mBytes(data && size > 0 ? static_cast<const unsigned char*>(data) : nullptr,
-           data && size > 0 ? static_cast<const unsigned char*>(data) + size : nullptr)
-  , mFaceIdx(faceIdx)
-  , mInfo(mBytes.data(), GetSize(), faceIdx)
-  {}
+           data && size > 0 ? static_cast<const unsigned char*>(data) + size : nullptr),
+    mFaceIdx(faceIdx), mInfo(mBytes.data(), GetSize(), faceIdx)
+  {
+  }
   IFontData(const IFontData&) = delete;
   IFontData& operator=(const IFontData&) = delete;
 

@@ -19,19 +19,14 @@ void AppendUTF8(std::string& out, uint32_t c)
 {
   if (c < 0x80)
     out += char(c);
-  else if (c < 0x800)
-  {
+  else if (c < 0x800) {
     out += char(0xC0 | (c >> 6));
     out += char(0x80 | (c & 0x3F));
-  }
-  else if (c < 0x10000)
-  {
+  } else if (c < 0x10000) {
     out += char(0xE0 | (c >> 12));
     out += char(0x80 | ((c >> 6) & 0x3F));
     out += char(0x80 | (c & 0x3F));
-  }
-  else
-  {
+  } else {
     out += char(0xF0 | (c >> 18));
     out += char(0x80 | ((c >> 12) & 0x3F));
     out += char(0x80 | ((c >> 6) & 0x3F));
@@ -46,14 +41,12 @@ IFontInfo::IFontInfo(const void* data, int size, int faceIdx)
 {
   const int64_t face = FaceOffset(faceIdx);
   uint32_t headLength = 0, hheaLength = 0;
-  if (face >= 0)
-  {
+  if (face >= 0) {
     mHeadLocation = FindTable(face, "head", kHeadMinLength, headLength);
     mNameLocation = FindTable(face, "name", kNameMinLength, mNameLength);
     mHheaLocation = FindTable(face, "hhea", kHheaMinLength, hheaLength);
   }
-  if (!mHeadLocation || !mNameLocation || !mHheaLocation)
-  {
+  if (!mHeadLocation || !mNameLocation || !mHheaLocation) {
     *this = IFontInfo();
     return;
   }
@@ -70,8 +63,7 @@ IFontInfo::IFontInfo(const void* data, int size, int faceIdx)
 int IFontInfo::FindFace(const void* data, int size, const char* style)
 {
   const char* wanted = style ? style : "";
-  for (int i = 0; i < INT_MAX; ++i)
-  {
+  for (int i = 0; i < INT_MAX; ++i) {
     const IFontInfo info(data, size, i);
     if (!info.IsComplete())
       return -1;
@@ -133,8 +125,7 @@ uint32_t IFontInfo::FindTable(int64_t face, const char* tag, uint32_t minLength,
   if (!InRange(face, 12))
     return 0;
   const int count = U16(face + 4);
-  for (int i = 0; i < count; ++i)
-  {
+  for (int i = 0; i < count; ++i) {
     const int64_t record = face + 12 + 16 * int64_t(i);
     if (!InRange(record, 16))
       return 0;
@@ -163,8 +154,7 @@ bool IFontInfo::GetNameString(int nameID, UT_String& out) const
 
   // Bytes of the first record with these ids, or false.
   auto find = [&](int platform, int encoding, int language, int64_t& at, int& length) {
-    for (int i = 0; i < count; ++i)
-    {
+    for (int i = 0; i < count; ++i) {
       const int64_t r = table + 6 + 12 * int64_t(i);
       if (r + 12 > end)
         return false;
@@ -180,16 +170,12 @@ bool IFontInfo::GetNameString(int nameID, UT_String& out) const
   std::string text;
   int64_t at = 0;
   int length = 0;
-  if (find(3, 1, 1033, at, length))
-  {
-    for (int i = 0; i + 1 < length; i += 2)
-    {
+  if (find(3, 1, 1033, at, length)) {
+    for (int i = 0; i + 1 < length; i += 2) {
       uint32_t c = U16(at + i);
-      if (c >= 0xD800 && c < 0xDC00 && i + 3 < length)
-      {
+      if (c >= 0xD800 && c < 0xDC00 && i + 3 < length) {
         const uint32_t low = U16(at + i + 2);
-        if (low >= 0xDC00 && low < 0xE000)
-        {
+        if (low >= 0xDC00 && low < 0xE000) {
           c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
           i += 2;
         }
@@ -200,8 +186,7 @@ bool IFontInfo::GetNameString(int nameID, UT_String& out) const
         AppendUTF8(text, c);
     }
   }
-  if (text.empty() && find(1, 0, 0, at, length))
-  {
+  if (text.empty() && find(1, 0, 0, at, length)) {
     for (int i = 0; i < length; ++i)
       if (mBytes[at + i])
         text += char(mBytes[at + i]);

@@ -10,8 +10,7 @@
 
 namespace plugin::igraphics {
 
-class IFontInfo
-{
+class IFontInfo {
 public:
   IFontInfo() = default;
   IFontInfo(const void* data, int size, int faceIdx);
@@ -50,7 +49,7 @@ private:
 
   const unsigned char* mBytes = nullptr; // what the reads see, valid or not
   int mSize = 0;
-  const unsigned char* mData = nullptr;  // set only for a face that parsed
+  const unsigned char* mData = nullptr; // set only for a face that parsed
   uint32_t mHeadLocation = 0;
   uint32_t mNameLocation = 0;
   uint32_t mNameLength = 0;

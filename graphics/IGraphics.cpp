@@ -14,8 +14,8 @@
 namespace plugin::igraphics {
 
 IGraphics::IGraphics(IGEditorDelegate& dlg, int w, int h, int fps, float scale)
-: mControls(4096), mBubbleControls(4096), mWidth(w), mHeight(h), mFPS(fps > 0 ? fps : 60), mDrawScale(scale)
-, mMinScale(0.5f * scale), mMaxScale(2.f * scale), mDelegate(&dlg)
+: mControls(4096), mBubbleControls(4096), mWidth(w), mHeight(h), mFPS(fps > 0 ? fps : 60), mDrawScale(scale),
+  mMinScale(0.5f * scale), mMaxScale(2.f * scale), mDelegate(&dlg)
 {
   mCtrlTags.max_load_factor(1.f);
   (void)mReservedInt;
@@ -31,8 +31,7 @@ IGraphics::~IGraphics()
   mCursorHidden = false;
   RemoveAllControls();
   // Layers still pushed when the editor closes belong to nobody else.
-  while (!mLayers.empty())
-  {
+  while (!mLayers.empty()) {
     delete mLayers.top();
     mLayers.pop();
   }
@@ -43,8 +42,8 @@ double IGraphics::GetTimeMs() const
 {
   if (mClock)
     return mClock();
-  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                    std::chrono::steady_clock::now().time_since_epoch()).count();
+  const auto ns =
+    std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
   return static_cast<double>(ns) / 1e6;
 }
 
@@ -77,18 +76,15 @@ void IGraphics::Resize(int w, int h, float scale, bool needsPlatformResize, bool
 {
   const IGEditorDelegate& d = *mDelegate;
   scale = std::min(std::max(scale, mMinScale), mMaxScale);
-  if (limitsApplyToUnscaledSize)
-  {
-    if (w < d.GetMinWidth() || w > d.GetMaxWidth() || h < d.GetMinHeight() || h > d.GetMaxHeight())
-    {
+  if (limitsApplyToUnscaledSize) {
+    if (w < d.GetMinWidth() || w > d.GetMaxWidth() || h < d.GetMinHeight() || h > d.GetMaxHeight()) {
       w = std::clamp(w, d.GetMinWidth(), std::max(d.GetMinWidth(), d.GetMaxWidth()));
       h = std::clamp(h, d.GetMinHeight(), std::max(d.GetMinHeight(), d.GetMaxHeight()));
     }
-  }
-  else if (scale > 0.f)
-  {
+  } else if (scale > 0.f) {
     const int sw = std::clamp(static_cast<int>(w * scale), d.GetMinWidth(), std::max(d.GetMinWidth(), d.GetMaxWidth()));
-    const int sh = std::clamp(static_cast<int>(h * scale), d.GetMinHeight(), std::max(d.GetMinHeight(), d.GetMaxHeight()));
+    const int sh =
+      std::clamp(static_cast<int>(h * scale), d.GetMinHeight(), std::max(d.GetMinHeight(), d.GetMaxHeight()));
     w = static_cast<int>(sw / scale);
     h = static_cast<int>(sh / scale);
   }
@@ -143,8 +139,7 @@ IControl* IGraphics::AttachControl(IControl* control, int tag, const char* group
     return nullptr;
   AttachSteps(control);
   control->SetGroup(group ? group : "");
-  if (!mControls.Add(control))
-  {
+  if (!mControls.Add(control)) {
     // The list could not grow: undo the tag so the caller keeps the control.
     if (tag >= 0)
       mCtrlTags.erase(tag);
@@ -174,8 +169,7 @@ IControl* IGraphics::GetControlWithTag(int tag) const
 
 void IGraphics::ForgetControl(const IControl* control)
 {
-  if (ControlIsCaptured(control))
-  {
+  if (ControlIsCaptured(control)) {
     // The release will find no control: close the host gesture its press
     // opened, or the host keeps the parameters touched.
     mDelegate->OnUIMouseUp();
@@ -184,8 +178,7 @@ void IGraphics::ForgetControl(const IControl* control)
         mDelegate->EndInformHostOfParamChangeFromUI(p);
     ReleaseMouseCapture();
   }
-  if (control == mMouseOver)
-  {
+  if (control == mMouseOver) {
     mMouseOver = nullptr;
     mMouseOverIdx = -1;
   }
@@ -202,8 +195,7 @@ void IGraphics::RemoveControlAt(int idx)
     return;
   ForgetControl(c);
   for (auto it = mCtrlTags.begin(); it != mCtrlTags.end(); ++it)
-    if (it->second == c)
-    {
+    if (it->second == c) {
       if (it->first >= 0)
         mCtrlTags.erase(it);
       break;
@@ -238,10 +230,7 @@ void IGraphics::RemoveControl(int idx)
   SetAllControlsDirty();
 }
 
-void IGraphics::RemoveControl(IControl* control)
-{
-  RemoveControl(mControls.Find(control));
-}
+void IGraphics::RemoveControl(IControl* control) { RemoveControl(mControls.Find(control)); }
 
 void IGraphics::RemoveAllControls()
 {
@@ -262,8 +251,7 @@ void IGraphics::RemoveAllControls()
 
 void IGraphics::SetControlPosition(int idx, float x, float y)
 {
-  if (IControl* c = GetControl(idx))
-  {
+  if (IControl* c = GetControl(idx)) {
     c->SetPosition(x, y);
     if (!c->IsHidden())
       SetAllControlsDirty();
@@ -272,8 +260,7 @@ void IGraphics::SetControlPosition(int idx, float x, float y)
 
 void IGraphics::SetControlSize(int idx, float w, float h)
 {
-  if (IControl* c = GetControl(idx))
-  {
+  if (IControl* c = GetControl(idx)) {
     c->SetSize(w, h);
     if (!c->IsHidden())
       SetAllControlsDirty();
@@ -282,8 +269,7 @@ void IGraphics::SetControlSize(int idx, float w, float h)
 
 void IGraphics::SetControlBounds(int idx, const IRECT& r)
 {
-  if (IControl* c = GetControl(idx))
-  {
+  if (IControl* c = GetControl(idx)) {
     c->SetTargetAndDrawRECTs(r);
     if (!c->IsHidden())
       SetAllControlsDirty();
@@ -315,8 +301,7 @@ void IGraphics::ForAllControlsFunc(const std::function<void(IControl*)>& func)
 
 void IGraphics::ForControlWithParam(int paramIdx, const std::function<void(IControl*)>& func)
 {
-  for (int i = 0; i < NControls(); ++i)
-  {
+  for (int i = 0; i < NControls(); ++i) {
     IControl* c = mControls.Get(i);
     if (c->LinkedToParam(paramIdx))
       func(c);
@@ -325,8 +310,7 @@ void IGraphics::ForControlWithParam(int paramIdx, const std::function<void(ICont
 
 void IGraphics::ForControlInGroup(const char* group, const std::function<void(IControl*)>& func)
 {
-  for (int i = 0; i < NControls(); ++i)
-  {
+  for (int i = 0; i < NControls(); ++i) {
     IControl* c = mControls.Get(i);
     if (c->GetGroup()[0] != '\0' && group && std::strcmp(c->GetGroup(), group) == 0)
       func(c);

@@ -37,8 +37,7 @@ namespace plugin::igraphics {
 class IControl;
 class IGEditorDelegate;
 
-class IGraphics : public IEditorGraphics
-{
+class IGraphics : public IEditorGraphics {
 public:
   using KeyHandlerFunc = std::function<bool(const IKeyPress&, bool isUp)>;
   using DisplayTickFunc = std::function<void()>;
@@ -70,8 +69,8 @@ public:
   virtual void DrawRotatedBitmap(const IBitmap& bitmap, float destCentreX, float destCentreY, double angle,
                                  const IBlend* blend = nullptr);
   virtual void DrawPoint(const IColor& color, float x, float y, const IBlend* blend = nullptr);
-  virtual void DrawLine(const IColor& color, float x1, float y1, float x2, float y2,
-                        const IBlend* blend = nullptr, float thickness = 1.f);
+  virtual void DrawLine(const IColor& color, float x1, float y1, float x2, float y2, const IBlend* blend = nullptr,
+                        float thickness = 1.f);
   virtual void DrawDottedLine(const IColor& color, float x1, float y1, float x2, float y2,
                               const IBlend* blend = nullptr, float thickness = 1.f, float dashLen = 2.f);
   virtual void DrawTriangle(const IColor& color, float x1, float y1, float x2, float y2, float x3, float y3,
@@ -89,8 +88,8 @@ public:
                            float thickness = 1.f);
   virtual void DrawEllipseRotated(const IColor& color, float x, float y, float r1, float r2, float angle,
                                   const IBlend* blend = nullptr, float thickness = 1.f);
-  virtual void DrawConvexPolygon(const IColor& color, float* x, float* y, int nPoints,
-                                 const IBlend* blend = nullptr, float thickness = 1.f);
+  virtual void DrawConvexPolygon(const IColor& color, float* x, float* y, int nPoints, const IBlend* blend = nullptr,
+                                 float thickness = 1.f);
   virtual void DrawDottedRect(const IColor& color, const IRECT& bounds, const IBlend* blend = nullptr,
                               float thickness = 1.f, float dashLen = 2.f);
   virtual void FillTriangle(const IColor& color, float x1, float y1, float x2, float y2, float x3, float y3,
@@ -107,8 +106,7 @@ public:
                                   const IBlend* blend = nullptr);
   virtual void FillArc(const IColor& color, float cx, float cy, float r, float a1, float a2,
                        const IBlend* blend = nullptr);
-  virtual void FillConvexPolygon(const IColor& color, float* x, float* y, int nPoints,
-                                 const IBlend* blend = nullptr);
+  virtual void FillConvexPolygon(const IColor& color, float* x, float* y, int nPoints, const IBlend* blend = nullptr);
 
   // 0 for a null or empty string, bounds left as passed; otherwise the
   // width, bounds set to the text's aligned extent.
@@ -202,8 +200,7 @@ public:
   virtual bool GetDarkMode() const { return false; }
   // Target scale 0 means the screen scale. Empty when the extension is not
   // supported or no density of the name exists, on disk or in the cache.
-  virtual IBitmap LoadBitmap(const char* name, int nStates = 1, bool framesAreHorizontal = false,
-                             int targetScale = 0);
+  virtual IBitmap LoadBitmap(const char* name, int nStates = 1, bool framesAreHorizontal = false, int targetScale = 0);
   virtual IBitmap LoadBitmapFromData(const char* name, const void* data, int dataSize, int nStates = 1,
                                      bool framesAreHorizontal = false, int targetScale = 0);
   // Cached under (name, 1.0); a second load of the name ignores units and dpi.
@@ -219,8 +216,7 @@ public:
   // New bitmaps the caller owns; null on failure.
   virtual APIBitmap* LoadAPIBitmap(const char* fileNameOrResID, int scale, int location, const char* ext) = 0;
   virtual APIBitmap* LoadAPIBitmapFromData(const char* name, const void* pData, int dataSize, int scale) = 0;
-  virtual APIBitmap* CreateAPIBitmap(int width, int height, float scale, double drawScale,
-                                     bool cacheable = false) = 0;
+  virtual APIBitmap* CreateAPIBitmap(int width, int height, float scale, double drawScale, bool cacheable = false) = 0;
   virtual bool LoadAPIFont(const char* fontID, const PlatformFontPtr& font) = 0;
   virtual int AlphaChannelIndex() const = 0;
   virtual bool FlippedBitmap() const = 0;
@@ -264,8 +260,7 @@ public:
                       int charHeight = 12, int charOffset = 0);
   // Restyles every vector control of the list, in list order. The vector
   // base and its style live with the controls; cross-cast to reach them.
-  template <class VectorBase, class Style>
-  void StyleAllVectorControls(const Style& style)
+  template <class VectorBase, class Style> void StyleAllVectorControls(const Style& style)
   {
     ForControlListFunc([&](IControl* c) {
       if (auto* v = dynamic_cast<VectorBase*>(c))
@@ -300,15 +295,13 @@ public:
 
   // ---- Resources -------------------------------------------------------------
   // Location > 0 with the full path and its density in sourceScale, or 0.
-  int SearchImageResource(const char* name, const char* type, UT_String& result, int targetScale,
-                          int& sourceScale);
+  int SearchImageResource(const char* name, const char* type, UT_String& result, int targetScale, int& sourceScale);
   APIBitmap* SearchBitmapInCache(const char* name, int targetScale, int& sourceScale);
   IBitmap ReloadBitmapForScale(const IBitmap& bitmap);
   void SetSharedResourcesSubPath(const char* path) { mSharedResourcesSubPath.Set(path ? path : ""); }
   // Background controls are made by the controls library, which installs its
   // makers; each attach loads the resource and inserts the control at index 0.
-  struct BackgroundMakers
-  {
+  struct BackgroundMakers {
     std::function<IControl*(float x, float y, const IBitmap&)> bitmap;
     std::function<IControl*(const IRECT&, const ISVG&)> svg;
     std::function<IControl*(const IRECT&, const IPattern&)> panel;
@@ -334,7 +327,11 @@ public:
   float GetScreenScale() const { return mScreenScale; }
   float GetMinScale() const { return mMinScale; }
   float GetMaxScale() const { return mMaxScale; }
-  void SetScaleLimits(float lo, float hi) { mMinScale = lo; mMaxScale = hi; }
+  void SetScaleLimits(float lo, float hi)
+  {
+    mMinScale = lo;
+    mMaxScale = hi;
+  }
   IGEditorDelegate* GetDelegate() const { return mDelegate; }
   void* GetPlatformContext() const { return mPlatformContext; }
   int GetCursorType() const { return mCursorType; }
@@ -369,13 +366,11 @@ public:
 
   void ForControlListFunc(const std::function<void(IControl*)>& func);
   void ForAllControlsFunc(const std::function<void(IControl*)>& func);
-  template <class Method, class... Args>
-  void ForAllControls(Method method, Args... args)
+  template <class Method, class... Args> void ForAllControls(Method method, Args... args)
   {
     ForAllControlsFunc([&](IControl* c) { (c->*method)(args...); });
   }
-  template <class Method, class... Args>
-  void ForMatchingControls(Method method, int paramIdx, Args... args)
+  template <class Method, class... Args> void ForMatchingControls(Method method, int paramIdx, Args... args)
   {
     ForControlWithParam(paramIdx, [&](IControl* c) { (c->*method)(args...); });
   }

@@ -14,8 +14,7 @@ namespace plugin::igraphics {
 namespace {
 
 // Calls f(paramIdx) for every value record of c linked to a parameter.
-template <class F>
-void ForLinkedParams(const IControl& c, F f)
+template <class F> void ForLinkedParams(const IControl& c, F f)
 {
   for (int v = 0; v < c.NVals(); ++v)
     if (const int p = c.GetParamIdx(v); p >= 0)
@@ -51,8 +50,7 @@ int IGraphics::GetMouseControlIdx(float x, float y, bool mouseOver)
   if (mouseOver && !mEnableMouseOver)
     return -1;
   const int lowest = mouseOver ? 1 : 0; // the background never hovers
-  for (int i = NControls() - 1; i >= lowest; --i)
-  {
+  for (int i = NControls() - 1; i >= lowest; --i) {
     IControl* c = mControls.Get(i);
     if (c->IsHidden() || c->GetIgnoreMouse())
       continue;
@@ -80,14 +78,12 @@ IControl* IGraphics::GetMouseControl(float x, float y, bool capture, bool mouseO
     control = mCornerResizer.get();
   else if (mPerfDisplay && mPerfDisplay->GetRECT().Contains(x, y))
     control = mPerfDisplay.get();
-  else
-  {
+  else {
     idx = GetMouseControlIdx(x, y, mouseOver);
     control = idx >= 0 ? mControls.Get(idx) : nullptr;
   }
 
-  if (control && capture)
-  {
+  if (control && capture) {
     if (mEnableMultiTouch && !control->GetWantsMultiTouch() && ControlIsCaptured(control))
       return nullptr;
     mCapturedMap.emplace(touchId, control);
@@ -99,20 +95,17 @@ IControl* IGraphics::GetMouseControl(float x, float y, bool capture, bool mouseO
 
 void IGraphics::OnMouseDown(const IMouseInfoList& points)
 {
-  if (points.size() == 1)
-  {
+  if (points.size() == 1) {
     mMouseDownX = points[0].x;
     mMouseDownY = points[0].y;
   }
-  for (const IMouseInfo& pt : points)
-  {
+  for (const IMouseInfo& pt : points) {
     IControl* c = GetMouseControl(pt.x, pt.y, true, false, pt.ms.touchID);
     if (!c)
       continue;
     const int valIdx = std::max(c->GetValIdxForPos(pt.x, pt.y), 0);
     const int paramIdx = c->GetParamIdx(valIdx);
-    if (pt.ms.R && paramIdx >= 0 && !c->GetNoContextMenu())
-    {
+    if (pt.ms.R && paramIdx >= 0 && !c->GetNoContextMenu()) {
       ReleaseMouseCapture();
       PopupHostContextMenuForParam(c, pt.x, pt.y);
       return;
@@ -125,10 +118,8 @@ void IGraphics::OnMouseDown(const IMouseInfoList& points)
 
 void IGraphics::OnMouseUp(const IMouseInfoList& points)
 {
-  if (!mCapturedMap.empty())
-  {
-    for (const IMouseInfo& pt : points)
-    {
+  if (!mCapturedMap.empty()) {
+    for (const IMouseInfo& pt : points) {
       const auto it = mCapturedMap.find(pt.ms.touchID);
       if (it == mCapturedMap.end())
         continue;
@@ -150,15 +141,13 @@ void IGraphics::OnMouseUp(const IMouseInfoList& points)
 
 void IGraphics::OnMouseDrag(const IMouseInfoList& points)
 {
-  if (mResizingInProcess && points.size() == 1)
-  {
+  if (mResizingInProcess && points.size() == 1) {
     OnDragResize(points[0].x, points[0].y);
     return;
   }
   if (mCapturedMap.empty())
     return;
-  for (const IMouseInfo& pt : points)
-  {
+  for (const IMouseInfo& pt : points) {
     const auto it = mCapturedMap.find(pt.ms.touchID);
     if (it == mCapturedMap.end())
       continue;
@@ -173,8 +162,7 @@ void IGraphics::OnMouseDrag(const IMouseInfoList& points)
 
 void IGraphics::OnTouchCancelled(const IMouseInfoList& points)
 {
-  for (const IMouseInfo& pt : points)
-  {
+  for (const IMouseInfo& pt : points) {
     const auto it = mCapturedMap.find(pt.ms.touchID);
     if (it == mCapturedMap.end())
       continue;
@@ -188,13 +176,10 @@ void IGraphics::OnDragResize(float x, float y)
 {
   int w = mWidth, h = mHeight;
   float scale = mDrawScale;
-  if (mGUISizeMode == 1)
-  {
+  if (mGUISizeMode == 1) {
     w = static_cast<int>(x);
     h = static_cast<int>(y);
-  }
-  else if (mGUISizeMode == 0)
-  {
+  } else if (mGUISizeMode == 0) {
     // A press on the left or top edge gives no ratio on that axis.
     const bool useX = mMouseDownX > 0.f;
     const bool useY = mMouseDownY > 0.f;
@@ -203,8 +188,7 @@ void IGraphics::OnDragResize(float x, float y)
     const float sx = useX ? x * mDrawScale / mMouseDownX : 0.f;
     const float sy = useY ? y * mDrawScale / mMouseDownY : 0.f;
     scale = (useX && useY) ? std::min(sx, sy) : (useX ? sx : sy);
-  }
-  else
+  } else
     return;
   Resize(w, h, scale, true);
 }
@@ -220,8 +204,7 @@ void IGraphics::EndDragResize()
 bool IGraphics::OnMouseOver(float x, float y, const IMouseMod& mod)
 {
   IControl* c = GetMouseControl(x, y, false, true);
-  if (c != mMouseOver)
-  {
+  if (c != mMouseOver) {
     if (mMouseOver)
       mMouseOver->OnMouseOut();
     mMouseOver = c;
@@ -244,16 +227,13 @@ bool IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod)
   IControl* c = GetMouseControl(x, y, true);
   if (!c)
     return false;
-  if (c->GetMouseDblAsSingleClick())
-  {
+  if (c->GetMouseDblAsSingleClick()) {
     IMouseInfo info;
     info.x = x;
     info.y = y;
     info.ms = mod;
     OnMouseDown({info});
-  }
-  else
-  {
+  } else {
     c->OnMouseDblClick(x, y, mod);
     ReleaseMouseCapture();
   }
@@ -334,8 +314,7 @@ void IGraphics::SendControlMsgFromDelegate(int ctrlTag, int msgTag, int dataSize
 
 void IGraphics::SendParameterValueFromDelegate(int paramIdx, double normalizedValue)
 {
-  for (int i = 0; i < NControls(); ++i)
-  {
+  for (int i = 0; i < NControls(); ++i) {
     IControl* c = GetControl(i);
     for (int v = 0; v < c->NVals(); ++v)
       if (c->GetParamIdx(v) == paramIdx)

@@ -70,8 +70,7 @@ void IGraphics::PathRoundRect(const IRECT& r, float cornerRadius)
 
 void IGraphics::PathRoundRect(const IRECT& r, float tl, float tr, float br, float bl)
 {
-  if (tl <= 0.f && tr <= 0.f && br <= 0.f && bl <= 0.f)
-  {
+  if (tl <= 0.f && tr <= 0.f && br <= 0.f && bl <= 0.f) {
     PathRect(r);
     return;
   }
@@ -89,8 +88,7 @@ void IGraphics::PathRoundRect(const IRECT& r, float tl, float tr, float br, floa
 void IGraphics::PathEllipse(float x, float y, float r1, float r2, float angle)
 {
   PathTransformSave();
-  if (r1 > 0.f && r2 > 0.f)
-  {
+  if (r1 > 0.f && r2 > 0.f) {
     // A unit circle emitted in ellipse space.
     PathTransformTranslate(x, y);
     PathTransformRotate(angle);
@@ -102,10 +100,7 @@ void IGraphics::PathEllipse(float x, float y, float r1, float r2, float angle)
   PathTransformRestore();
 }
 
-void IGraphics::PathEllipse(const IRECT& r)
-{
-  PathEllipse(r.MW(), r.MH(), r.W() / 2.f, r.H() / 2.f, 0.f);
-}
+void IGraphics::PathEllipse(const IRECT& r) { PathEllipse(r.MW(), r.MH(), r.W() / 2.f, r.H() / 2.f, 0.f); }
 
 // ---- Shapes ----------------------------------------------------------------
 
@@ -223,7 +218,6 @@ void IGraphics::FillConvexPolygon(const IColor& color, float* x, float* y, int n
   PathFill(IPattern(color), kFill, blend);
 }
 
-
 void IGraphics::DrawRoundRect(const IColor& color, const IRECT& bounds, float cornerRadius, const IBlend* blend,
                               float thickness)
 {
@@ -290,14 +284,12 @@ void IGraphics::DrawGrid(const IColor& color, const IRECT& r, float gridSizeH, f
 {
   PathClear();
   if (gridSizeH > 1.f)
-    for (float x = r.L + gridSizeH; x < r.R; x += gridSizeH)
-    {
+    for (float x = r.L + gridSizeH; x < r.R; x += gridSizeH) {
       PathMoveTo(x, r.T);
       PathLineTo(x, r.B);
     }
   if (gridSizeV > 1.f)
-    for (float y = r.T + gridSizeV; y < r.B; y += gridSizeV)
-    {
+    for (float y = r.T + gridSizeV; y < r.B; y += gridSizeV) {
       PathMoveTo(r.L, y);
       PathLineTo(r.R, y);
     }
@@ -312,9 +304,9 @@ void IGraphics::DrawData(const IColor& color, const IRECT& r, float* normYPoints
   const float w = r.W(), h = r.H();
   PathClear();
   PathMoveTo(r.L, r.B - h * normYPoints[0]);
-  for (int i = 1; i < nPoints; ++i)
-  {
-    const float x = normXPoints ? r.L + w * normXPoints[i] : r.L + static_cast<float>(i) * (w / static_cast<float>(nPoints - 1));
+  for (int i = 1; i < nPoints; ++i) {
+    const float x =
+      normXPoints ? r.L + w * normXPoints[i] : r.L + static_cast<float>(i) * (w / static_cast<float>(nPoints - 1));
     PathLineTo(x, r.B - h * normYPoints[i]);
   }
   PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
@@ -351,8 +343,7 @@ void IGraphics::DrawVerticalLine(const IColor& color, float xi, float yLo, float
   DrawLine(color, xi, yLo, xi, yHi, blend, thickness);
 }
 
-void IGraphics::DrawHorizontalLine(const IColor& color, const IRECT& r, float y, const IBlend* blend,
-                                   float thickness)
+void IGraphics::DrawHorizontalLine(const IColor& color, const IRECT& r, float y, const IBlend* blend, float thickness)
 {
   y = std::clamp(y, 0.f, 1.f);
   const float pos = r.B - (r.B - r.T) * y;
@@ -372,8 +363,7 @@ void IGraphics::DrawBitmapFrame(const IBitmap& bitmap, const IRECT& bounds, int 
   const int n = bitmap.N();
   const int i = std::max(1, std::min(frame, n));
   int srcX = 0, srcY = 0;
-  if (n >= 2 && i >= 2)
-  {
+  if (n >= 2 && i >= 2) {
     if (bitmap.GetFramesAreHorizontal())
       srcX = (i - 1) * bitmap.W() / n;
     else
@@ -393,17 +383,15 @@ void IGraphics::DrawBitmapText(const IBitmap& bitmap, const IRECT& bounds, const
   const float y0 = vCenter ? bounds.T + (bounds.H() - static_cast<float>(charHeight)) * 0.5f : bounds.T;
   const float tw = static_cast<float>(static_cast<long long>(len) * charWidth);
   float x0 = 0.f;
-  switch (text.mAlign)
-  {
-    case kAlignNear: x0 = bounds.L; break;
-    case kAlignCenter: x0 = (bounds.W() - tw) * 0.5f + bounds.L; break;
-    case kAlignFar: x0 = bounds.R - tw; break;
-    default: break;
+  switch (text.mAlign) {
+  case kAlignNear: x0 = bounds.L; break;
+  case kAlignCenter: x0 = (bounds.W() - tw) * 0.5f + bounds.L; break;
+  case kAlignFar: x0 = bounds.R - tw; break;
+  default: break;
   }
   int lines = 1;
   int charsPerLine = static_cast<int>(bounds.W() / static_cast<float>(charWidth));
-  if (multiline)
-  {
+  if (multiline) {
     if (tw > bounds.W() && charsPerLine >= 1)
       lines = static_cast<int>(tw / bounds.W()) + 1;
     else if (tw <= bounds.W())
@@ -413,8 +401,7 @@ void IGraphics::DrawBitmapText(const IBitmap& bitmap, const IRECT& bounds, const
     return;
   int c = 0;
   for (int k = 0; k < lines; ++k)
-    for (int j = 0; j < charsPerLine; ++j)
-    {
+    for (int j = 0; j < charsPerLine; ++j) {
       if (c >= len)
         return;
       const float x = x0 + static_cast<float>(j) * (static_cast<float>(charWidth) + static_cast<float>(charOffset));

@@ -37,8 +37,7 @@ bool IGraphics::IsDirty(IRECTList& rects)
   ForAllControlsFunc([](IControl* c) { c->Animate(); });
   bool dirty = false;
   ForAllControlsFunc([&](IControl* c) {
-    if (c->IsDirty())
-    {
+    if (c->IsDirty()) {
       rects.Add(c->GetRECT().GetPadded(kDirtyPadding));
       dirty = true;
     }
@@ -52,14 +51,12 @@ void IGraphics::DrawDirtyRects(IRECTList& rects)
     return;
   const float scale = GetTotalScale();
   BeginFrame();
-  if (!mUnionDrawing)
-  {
+  if (!mUnionDrawing) {
     rects.PixelAlign(scale);
     rects.Optimize();
     for (int i = 0; i < rects.Size(); ++i)
       Draw(rects.Get(i), scale);
-  }
-  else
+  } else
     Draw(rects.Bounds().GetPixelAligned(scale), scale);
   EndFrame();
 }
@@ -85,8 +82,8 @@ void IGraphics::DrawControl(IControl* control, const IRECT& bounds, float scale)
   const IRECT clip = control->GetRECT().GetPadded(kDirtyPadding).GetPixelAligned(scale);
   if (bounds.Empty() || clip.R <= bounds.L || bounds.R < clip.L || bounds.B < clip.T || bounds.T >= clip.B)
     return;
-  const IRECT area(std::max(bounds.L, clip.L), std::max(bounds.T, clip.T),
-                   std::min(bounds.R, clip.R), std::min(bounds.B, clip.B));
+  const IRECT area(std::max(bounds.L, clip.L), std::max(bounds.T, clip.T), std::min(bounds.R, clip.R),
+                   std::min(bounds.B, clip.B));
   if (area.W() <= 0.f || area.H() <= 0.f)
     return;
   PathTransformReset(true);

@@ -14,10 +14,7 @@ namespace plugin::igraphics {
 namespace {
 
 // A one-frame bitmap view of a layer's pixels, in points.
-IBitmap LayerView(const ILayer& layer)
-{
-  return IBitmap(layer.mBitmap.get(), 1, false);
-}
+IBitmap LayerView(const ILayer& layer) { return IBitmap(layer.mBitmap.get(), 1, false); }
 
 } // namespace
 
@@ -32,10 +29,7 @@ void IGraphics::StartLayer(IControl* control, const IRECT& r, bool cacheable)
   PushLayer(new ILayer(std::move(bitmap), aligned, control, control ? control->GetRECT() : IRECT()));
 }
 
-ILayerPtr IGraphics::EndLayer()
-{
-  return ILayerPtr(PopLayer());
-}
+ILayerPtr IGraphics::EndLayer() { return ILayerPtr(PopLayer()); }
 
 void IGraphics::ResumeLayer(ILayerPtr& layer)
 {
@@ -55,8 +49,7 @@ void IGraphics::PushLayer(ILayer* layer)
 ILayer* IGraphics::PopLayer()
 {
   ILayer* layer = nullptr;
-  if (!mLayers.empty())
-  {
+  if (!mLayers.empty()) {
     layer = mLayers.top();
     mLayers.pop();
   }
@@ -71,8 +64,7 @@ bool IGraphics::CheckLayer(const ILayerPtr& layer)
 {
   if (!layer || !layer->mBitmap)
     return false;
-  if (layer->mControl && layer->mControl->GetRECT() != layer->mControlRECT)
-  {
+  if (layer->mControl && layer->mControl->GetRECT() != layer->mControlRECT) {
     layer->mControlRECT = layer->mControl->GetRECT();
     layer->mInvalid = true;
   }

@@ -22,8 +22,7 @@ std::atomic<int> sBubbleRoundRobin{0};
 
 bool IGraphics::SetCornerResizerSlot(IControl* control, int sizeMode, bool layoutOnResize)
 {
-  if (mCornerResizer)
-  {
+  if (mCornerResizer) {
     delete control;
     return false;
   }
@@ -134,12 +133,10 @@ void IGraphics::PromptUserInput(IControl& control, const IRECT& bounds, int valI
   if (!p)
     return;
   UT_String current;
-  if (p->Type() == IParam::kTypeEnum || (p->Type() == IParam::kTypeBool && p->NDisplayTexts() > 0))
-  {
+  if (p->Type() == IParam::kTypeEnum || (p->Type() == IParam::kTypeBool && p->NDisplayTexts() > 0)) {
     p->GetDisplay(current, true);
     mPromptPopupMenu.Clear();
-    for (int i = 0; i < p->NDisplayTexts(); ++i)
-    {
+    for (int i = 0; i < p->NDisplayTexts(); ++i) {
       const char* text = p->GetDisplayTextAtIdx(i);
       const int flags = std::strcmp(text, current.Get()) == 0 ? IPopupMenu::Item::kChecked : 0;
       mPromptPopupMenu.AddItem(new IPopupMenu::Item(text, flags, -1), -1);
@@ -149,16 +146,14 @@ void IGraphics::PromptUserInput(IControl& control, const IRECT& bounds, int valI
     return;
   }
   p->GetDisplay(current, false);
-  if (control.GetPromptShowsParamLabel())
-  {
+  if (control.GetPromptShowsParamLabel()) {
     current.Append(" ");
     current.Append(p->GetLabel());
   }
   CreateTextEntry(control, control.GetText(), bounds, current.Get(), valIdx);
 }
 
-void IGraphics::CreateTextEntry(IControl& control, const IText& text, const IRECT& bounds, const char* str,
-                                int valIdx)
+void IGraphics::CreateTextEntry(IControl& control, const IText& text, const IRECT& bounds, const char* str, int valIdx)
 {
   mInTextEntry = &control;
   mTextEntryValIdx = valIdx;
@@ -170,15 +165,13 @@ void IGraphics::CreateTextEntry(IControl& control, const IText& text, const IREC
   control.SetDirty(false, -1);
 }
 
-void IGraphics::CreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx,
-                                bool isContext)
+void IGraphics::CreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx, bool isContext)
 {
   ReleaseMouseCapture();
   mInPopupMenu = &control;
   mPopupMenuValIdx = valIdx;
   mIsContextMenu = isContext;
-  if (mPopupControl && mPopupOpen)
-  {
+  if (mPopupControl && mPopupOpen) {
     mPopupOpen(menu, bounds);
     return;
   }
@@ -212,8 +205,7 @@ void IGraphics::SetControlValueAfterTextEdit(const char* str)
   if (!c)
     return;
   const IParam* p = mTextEntryValIdx >= 0 ? c->GetParam(mTextEntryValIdx) : nullptr;
-  if (p)
-  {
+  if (p) {
     double v = p->StringToValue(str ? str : "");
     const double step = p->GetStep();
     // A step of 0 (or a non-finite one) leaves the value unsnapped.
@@ -222,8 +214,7 @@ void IGraphics::SetControlValueAfterTextEdit(const char* str)
     v = std::clamp(v, p->GetMin(), std::max(p->GetMin(), p->GetMax()));
     const double n = std::clamp(p->GetShape().ValueToNormalized(v, *p), 0.0, 1.0);
     c->SetValueFromUserInput(std::isfinite(n) ? n : 0.0, mTextEntryValIdx);
-  }
-  else
+  } else
     c->OnTextEntryCompletion(str, mTextEntryValIdx);
   if (mInTextEntry == c)
     mInTextEntry = nullptr;

@@ -20,8 +20,7 @@ namespace {
 // folder separator; "" when there is none.
 const char* DottedExtension(const char* name)
 {
-  for (const char* p = name + std::strlen(name); p > name;)
-  {
+  for (const char* p = name + std::strlen(name); p > name;) {
     --p;
     if (*p == '/' || *p == '\\')
       break;
@@ -45,8 +44,7 @@ void FreeSVG(SVGImage* image) { svgDelete(image); }
 int IGraphics::SearchImageResource(const char* name, const char* type, UT_String& result, int targetScale,
                                    int& sourceScale)
 {
-  if (targetScale < 1 || !name)
-  {
+  if (targetScale < 1 || !name) {
     sourceScale = targetScale;
     return 0;
   }
@@ -54,20 +52,17 @@ int IGraphics::SearchImageResource(const char* name, const char* type, UT_String
   const int baseLen = static_cast<int>(ext - name);
   // A growable string: the density digits may need more room than one.
   UT_String candidate;
-  for (int s = targetScale; s >= 1; s = NextPixelDensity(s, targetScale))
-  {
+  for (int s = targetScale; s >= 1; s = NextPixelDensity(s, targetScale)) {
     if (s == 1)
       candidate.Set(name);
-    else
-    {
+    else {
       if (baseLen > 0)
         candidate.Set(name, baseLen);
       else
         candidate.Set("");
       candidate.AppendFormatted(32 + static_cast<int>(std::strlen(ext)), "@%dx%s", s, ext);
     }
-    if (LocateResource(candidate.Get(), type, result, GetBundleID(), mSharedResourcesSubPath.Get()))
-    {
+    if (LocateResource(candidate.Get(), type, result, GetBundleID(), mSharedResourcesSubPath.Get())) {
       sourceScale = s;
       return 1;
     }
@@ -80,8 +75,7 @@ APIBitmap* IGraphics::SearchBitmapInCache(const char* name, int targetScale, int
   StaticStorage<APIBitmap>& cache = BitmapCache();
   std::lock_guard<std::recursive_mutex> lock(cache.mMutex);
   for (int s = targetScale; s >= 1; s = NextPixelDensity(s, targetScale))
-    if (APIBitmap* hit = cache.Find(name, s))
-    {
+    if (APIBitmap* hit = cache.Find(name, s)) {
       sourceScale = s;
       return hit;
     }
@@ -109,12 +103,10 @@ IBitmap IGraphics::LoadBitmap(const char* name, int nStates, bool framesAreHoriz
   const int location = SearchImageResource(name, ext, path, targetScale, sourceScale);
   if (location == 0)
     bitmap = SearchBitmapInCache(name, targetScale, sourceScale);
-  else
-  {
+  else {
     if (sourceScale != targetScale)
       bitmap = cache.Find(name, sourceScale);
-    if (!bitmap)
-    {
+    if (!bitmap) {
       loaded.reset(LoadAPIBitmap(path.Get(), sourceScale, location, ext));
       bitmap = loaded.get();
     }
@@ -145,8 +137,7 @@ IBitmap IGraphics::LoadBitmapFromData(const char* name, const void* data, int da
   int sourceScale = 0;
   APIBitmap* bitmap = SearchBitmapInCache(name, targetScale, sourceScale);
   std::unique_ptr<APIBitmap> loaded;
-  if (!bitmap && data && dataSize > 0)
-  {
+  if (!bitmap && data && dataSize > 0) {
     loaded.reset(LoadAPIBitmapFromData(name, data, dataSize, 1));
     bitmap = loaded.get();
   }
@@ -238,15 +229,12 @@ RawBitmapData IGraphics::LoadResource(const char* name, const char* type)
   if (std::fseek(f, 0, SEEK_END) == 0)
     size = std::ftell(f);
   // A size that cannot be read (or is past what a buffer holds) gives nothing.
-  if (size > 0 && size < 0x7fffffffL && std::fseek(f, 0, SEEK_SET) == 0)
-  {
+  if (size > 0 && size < 0x7fffffffL && std::fseek(f, 0, SEEK_SET) == 0) {
     const int n = static_cast<int>(size);
-    if (result.Resize(n) && result.GetSize() == n)
-    {
+    if (result.Resize(n) && result.GetSize() == n) {
       if (std::fread(result.Get(), 1, static_cast<std::size_t>(n), f) != static_cast<std::size_t>(n))
         result.Resize(0);
-    }
-    else
+    } else
       result.Resize(0);
   }
   std::fclose(f);

@@ -13,7 +13,8 @@ namespace {
 
 IColor ColorFromPacked(std::uint32_t c, int alpha)
 {
-  return IColor(alpha, static_cast<int>(c & 0xff), static_cast<int>((c >> 8) & 0xff), static_cast<int>((c >> 16) & 0xff));
+  return IColor(alpha, static_cast<int>(c & 0xff), static_cast<int>((c >> 8) & 0xff),
+                static_cast<int>((c >> 16) & 0xff));
 }
 
 // Crossings of the ray from (x0, y0) along (dx, dy) with the closed polygon
@@ -22,8 +23,7 @@ int RayCrossings(double x0, double y0, double dx, double dy, const SVGPath& path
 {
   int crossings = 0;
   const float* p = path.pts;
-  for (int i = 0; i < path.npts; i += 3)
-  {
+  for (int i = 0; i < path.npts; i += 3) {
     const int j = (i + 3 < path.npts) ? i + 3 : 0;
     const double ax = p[2 * i], ay = p[2 * i + 1];
     const double ex = p[2 * j] - ax, ey = p[2 * j + 1] - ay;
@@ -72,8 +72,7 @@ IPattern IGraphics::GetPatternFromSVGPaint(const SVGPaint& paint, float opacity)
   IPattern pattern(paint.type == kSVGPaintLinearGradient ? kLinearPattern : kRadialPattern);
   pattern.mExtend = (static_cast<unsigned>(g.spread) < 3u) ? static_cast<EPatternExtend>(g.spread + 1) : kExtendPad;
   pattern.mNStops = std::clamp(g.nstops, 0, IPattern::kMaxStops);
-  for (int i = 0; i < pattern.mNStops; ++i)
-  {
+  for (int i = 0; i < pattern.mNStops; ++i) {
     pattern.mStops[i].mColor = ColorFromPacked(g.stops[i].color, 255);
     pattern.mStops[i].mOffset = g.stops[i].offset;
   }
@@ -91,13 +90,11 @@ void IGraphics::DrawSVG(const ISVG& svg, const IRECT& bounds, const IBlend* blen
   PathTransformTranslate(bounds.L, bounds.T);
   PathTransformScale(scale, scale);
 
-  for (const SVGShape* shape = svg.mImage->shapes; shape; shape = shape->next)
-  {
+  for (const SVGShape* shape = svg.mImage->shapes; shape; shape = shape->next) {
     if (!(shape->flags & kSVGFlagsVisible))
       continue;
     PathClear();
-    for (const SVGPath* path = shape->paths; path; path = path->next)
-    {
+    for (const SVGPath* path = shape->paths; path; path = path->next) {
       if (path->npts < 1)
         continue;
       const float* p = path->pts;
@@ -110,22 +107,21 @@ void IGraphics::DrawSVG(const ISVG& svg, const IRECT& bounds, const IBlend* blen
     }
 
     const bool hasStroke = shape->stroke.type != kSVGPaintNone;
-    if (shape->fill.type != kSVGPaintNone)
-    {
+    if (shape->fill.type != kSVGPaintNone) {
       IFillOptions options;
       options.mFillRule = kFillPreserveWinding;
       options.mPreserve = hasStroke;
       PathFill(GetPatternFromSVGPaint(shape->fill, shape->opacity), options, blend);
     }
-    if (hasStroke)
-    {
+    if (hasStroke) {
       IStrokeOptions options;
       options.mMiterLimit = shape->miterLimit;
       options.mPreserve = false;
-      options.mCapOption = (static_cast<unsigned>(shape->strokeLineCap) < 3u)
-                             ? static_cast<ELineCap>(shape->strokeLineCap) : kCapButt;
+      options.mCapOption =
+        (static_cast<unsigned>(shape->strokeLineCap) < 3u) ? static_cast<ELineCap>(shape->strokeLineCap) : kCapButt;
       options.mJoinOption = (static_cast<unsigned>(shape->strokeLineJoin) < 3u)
-                              ? static_cast<ELineJoin>(shape->strokeLineJoin) : kJoinMiter;
+                              ? static_cast<ELineJoin>(shape->strokeLineJoin)
+                              : kJoinMiter;
       options.mDash.mOffset = shape->strokeDashOffset;
       options.mDash.mCount = std::clamp(static_cast<int>(shape->strokeDashCount), 0, 8);
       for (int i = 0; i < options.mDash.mCount; ++i)

@@ -16,8 +16,7 @@ class APIBitmap;
 class IControl;
 
 // Colour channels each meant to lie in 0..255, alpha first.
-struct IColor
-{
+struct IColor {
   int A = 255, R = 0, G = 0, B = 0;
 
   constexpr IColor() = default;
@@ -29,8 +28,7 @@ enum EAlign : int { kAlignNear = 0, kAlignCenter = 1, kAlignFar = 2 };
 enum EVAlign : int { kVAlignTop = 0, kVAlignMiddle = 1, kVAlignBottom = 2 };
 enum EDirection : int { kVertical = 0, kHorizontal = 1 };
 
-struct IText
-{
+struct IText {
   char mFont[64] = "Roboto-Regular";
   float mSize = 14.f;
   IColor mFGColor{255, 0, 0, 0};
@@ -43,21 +41,19 @@ struct IText
   IText() = default;
   // The font name is cut to 63 characters; null keeps the default face.
   IText(float size, const IColor& fg, const char* font = nullptr, EAlign align = kAlignCenter,
-        EVAlign valign = kVAlignMiddle, float angle = 0.f,
-        const IColor& entryBG = IColor(255, 255, 255, 255), const IColor& entryFG = IColor(255, 0, 0, 0))
-  : mSize(size), mFGColor(fg), mTextEntryBGColor(entryBG), mTextEntryFGColor(entryFG), mAngle(angle)
-  , mAlign(align), mVAlign(valign)
+        EVAlign valign = kVAlignMiddle, float angle = 0.f, const IColor& entryBG = IColor(255, 255, 255, 255),
+        const IColor& entryFG = IColor(255, 0, 0, 0))
+  : mSize(size), mFGColor(fg), mTextEntryBGColor(entryBG), mTextEntryFGColor(entryFG), mAngle(angle), mAlign(align),
+    mVAlign(valign)
   {
-    if (font)
-    {
+    if (font) {
       std::strncpy(mFont, font, sizeof(mFont) - 1);
       mFont[sizeof(mFont) - 1] = '\0';
     }
   }
 };
 
-struct IColorStop
-{
+struct IColorStop {
   IColor mColor{255, 0, 0, 0};
   float mOffset = 0.f;
 };
@@ -65,8 +61,7 @@ struct IColorStop
 enum EPatternType : int { kSolidPattern = 0, kLinearPattern = 1, kRadialPattern = 2 };
 enum EPatternExtend : int { kExtendPad = 1, kExtendReflect = 2, kExtendRepeat = 3 };
 
-struct IPattern
-{
+struct IPattern {
   static constexpr int kMaxStops = 16;
 
   EPatternType mType = kSolidPattern;
@@ -81,23 +76,28 @@ struct IPattern
   IPattern(const IColor& color) : mNStops(1) { mStops[0].mColor = color; }
 };
 
-enum EBlend : int
-{
-  kBlendDefault = 0, kBlendSourceIn, kBlendSourceOut, kBlendSourceAtop, kBlendDestOver,
-  kBlendDestIn, kBlendDestOut, kBlendDestAtop, kBlendAdd, kBlendXOR
+enum EBlend : int {
+  kBlendDefault = 0,
+  kBlendSourceIn,
+  kBlendSourceOut,
+  kBlendSourceAtop,
+  kBlendDestOver,
+  kBlendDestIn,
+  kBlendDestOut,
+  kBlendDestAtop,
+  kBlendAdd,
+  kBlendXOR
 };
 
 // Passed by pointer; a null pointer means source-over at full weight.
-struct IBlend
-{
+struct IBlend {
   EBlend mMethod = kBlendDefault;
   float mWeight = 1.f;
 };
 
 enum EFillRule : int { kFillWinding = 0, kFillEvenOdd = 1, kFillPreserveWinding = 2 };
 
-struct IFillOptions
-{
+struct IFillOptions {
   EFillRule mFillRule = kFillWinding;
   bool mPreserve = false;
 };
@@ -105,10 +105,8 @@ struct IFillOptions
 enum ELineCap : int { kCapButt = 0, kCapRound = 1, kCapSquare = 2 };
 enum ELineJoin : int { kJoinMiter = 0, kJoinRound = 1, kJoinBevel = 2 };
 
-struct IStrokeOptions
-{
-  struct DashOptions
-  {
+struct IStrokeOptions {
+  struct DashOptions {
     float mArray[8] = {};
     float mOffset = 0.f;
     int mCount = 0;
@@ -124,8 +122,7 @@ struct IStrokeOptions
 // Offscreen drawing target. Owns its back-end bitmap; APIBitmap has a
 // virtual destructor, so the owner needs only this forward declaration
 // where the layer is created or destroyed alongside APIBitmap.h.
-struct ILayer
-{
+struct ILayer {
   std::unique_ptr<APIBitmap> mBitmap;
   IControl* mControl = nullptr;
   IRECT mControlRECT;
@@ -144,8 +141,7 @@ using ILayerPtr = std::unique_ptr<ILayer>;
 // pixels of four bytes, one of them alpha; rows are size / height bytes.
 using RawBitmapData = UT_TypedBuf<std::uint8_t>;
 
-struct IShadow
-{
+struct IShadow {
   IPattern mPattern;
   float mBlurSize = 0.f;
   float mXOffset = 0.f;

@@ -31,8 +31,7 @@ void IGraphics::CalculateTextRotation(const IText& text, const IRECT& bounds, IR
   const double ys[4] = {rect.T, rect.B, rect.T, rect.B};
   // Min and max over all four corners: a zero-sized rect still has a place.
   double l = 0, t = 0, r = 0, b = 0;
-  for (int i = 0; i < 4; ++i)
-  {
+  for (int i = 0; i < 4; ++i) {
     const double x = xs[i] * c - ys[i] * s;
     const double y = xs[i] * s + ys[i] * c;
     l = i ? std::min(l, x) : x;
@@ -42,19 +41,17 @@ void IGraphics::CalculateTextRotation(const IText& text, const IRECT& bounds, IR
   }
   rect = IRECT(static_cast<float>(l), static_cast<float>(t), static_cast<float>(r), static_cast<float>(b));
 
-  switch (text.mAlign)
-  {
-    case kAlignNear: tx = bounds.L - rect.L; break;
-    case kAlignCenter: tx = (bounds.L + bounds.R) * 0.5 - (rect.L + rect.R) * 0.5; break;
-    case kAlignFar: tx = bounds.R - rect.R; break;
-    default: break;
+  switch (text.mAlign) {
+  case kAlignNear: tx = bounds.L - rect.L; break;
+  case kAlignCenter: tx = (bounds.L + bounds.R) * 0.5 - (rect.L + rect.R) * 0.5; break;
+  case kAlignFar: tx = bounds.R - rect.R; break;
+  default: break;
   }
-  switch (text.mVAlign)
-  {
-    case kVAlignTop: ty = bounds.T - rect.T; break;
-    case kVAlignMiddle: ty = (bounds.T + bounds.B) * 0.5 - (rect.T + rect.B) * 0.5; break;
-    case kVAlignBottom: ty = bounds.B - rect.B; break;
-    default: break;
+  switch (text.mVAlign) {
+  case kVAlignTop: ty = bounds.T - rect.T; break;
+  case kVAlignMiddle: ty = (bounds.T + bounds.B) * 0.5 - (rect.T + rect.B) * 0.5; break;
+  case kVAlignBottom: ty = bounds.B - rect.B; break;
+  default: break;
   }
 }
 
@@ -75,8 +72,7 @@ float IGraphics::MeasureText(const IText& text, const char* str, IRECT& bounds) 
 namespace {
 
 // The platform font lives only for the load; the back end keeps what it needs.
-template <class LoadPlatform>
-bool LoadFontWith(IGraphics& g, const char* fontID, LoadPlatform loadPlatform)
+template <class LoadPlatform> bool LoadFontWith(IGraphics& g, const char* fontID, LoadPlatform loadPlatform)
 {
   const PlatformFontPtr font = loadPlatform();
   if (!font || !g.LoadAPIFont(fontID, font))

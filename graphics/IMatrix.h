@@ -8,13 +8,14 @@
 
 namespace plugin::igraphics {
 
-struct IMatrix
-{
+struct IMatrix {
   double mXX = 1.0, mYX = 0.0, mXY = 0.0, mYY = 1.0, mTX = 0.0, mTY = 0.0;
 
   constexpr IMatrix() = default;
   constexpr IMatrix(double xx, double yx, double xy, double yy, double tx, double ty)
-  : mXX(xx), mYX(yx), mXY(xy), mYY(yy), mTX(tx), mTY(ty) {}
+  : mXX(xx), mYX(yx), mXY(xy), mYY(yy), mTX(tx), mTY(ty)
+  {
+  }
 
   constexpr bool operator==(const IMatrix&) const = default;
 
@@ -27,8 +28,10 @@ struct IMatrix
 
   IMatrix& Scale(float x, float y)
   {
-    mXX *= x; mYX *= x;
-    mXY *= y; mYY *= y;
+    mXX *= x;
+    mYX *= x;
+    mXY *= y;
+    mYY *= y;
     return *this;
   }
 
@@ -39,7 +42,10 @@ struct IMatrix
     const double s = std::sin(static_cast<double>(rad));
     const double xx = c * mXX + s * mXY, yx = c * mYX + s * mYY;
     const double xy = c * mXY - s * mXX, yy = c * mYY - s * mYX;
-    mXX = xx; mYX = yx; mXY = xy; mYY = yy;
+    mXX = xx;
+    mYX = yx;
+    mXY = xy;
+    mYY = yy;
     return *this;
   }
 

@@ -4,20 +4,11 @@
 
 namespace plugin::igraphics {
 
-IPopupMenu::Item::Item(const char* text, int flags, int tag) : mFlags(flags), mTag(tag)
-{
-  mText.Set(text);
-}
+IPopupMenu::Item::Item(const char* text, int flags, int tag) : mFlags(flags), mTag(tag) { mText.Set(text); }
 
-IPopupMenu::Item::Item(const char* text, IPopupMenu* submenu) : mSubmenu(submenu)
-{
-  mText.Set(text);
-}
+IPopupMenu::Item::Item(const char* text, IPopupMenu* submenu) : mSubmenu(submenu) { mText.Set(text); }
 
-IPopupMenu::Item::~Item()
-{
-  delete mSubmenu;
-}
+IPopupMenu::Item::~Item() { delete mSubmenu; }
 
 IPopupMenu::IPopupMenu(const char* rootTitle, int prefix, bool multiCheck, std::initializer_list<const char*> items)
 : mPrefix(prefix), mCanMultiCheck(multiCheck)
@@ -28,10 +19,7 @@ IPopupMenu::IPopupMenu(const char* rootTitle, int prefix, bool multiCheck, std::
     AddItem(new Item(text));
 }
 
-IPopupMenu::~IPopupMenu()
-{
-  mMenuItems.Empty(true);
-}
+IPopupMenu::~IPopupMenu() { mMenuItems.Empty(true); }
 
 void IPopupMenu::Clear()
 {
@@ -44,12 +32,10 @@ IPopupMenu::Item* IPopupMenu::AddItem(Item* item, int index)
 {
   if (index == -1)
     index = NItems();
-  else if (index == -2)
-  {
+  else if (index == -2) {
     // Binary search for the first existing text that is not below the new one.
     int lo = 0, hi = NItems();
-    while (lo < hi)
-    {
+    while (lo < hi) {
       const int mid = (lo + hi) / 2;
       if (strcasecmp(GetItem(mid)->GetText(), item->GetText()) < 0)
         lo = mid + 1;
@@ -58,8 +44,7 @@ IPopupMenu::Item* IPopupMenu::AddItem(Item* item, int index)
     }
     index = lo;
   }
-  if (!mMenuItems.Insert(index, item))
-  {
+  if (!mMenuItems.Insert(index, item)) {
     // The list could not grow: the menu still owns what it was handed.
     delete item;
     return nullptr;

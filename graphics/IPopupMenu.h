@@ -11,11 +11,9 @@
 
 namespace plugin::igraphics {
 
-class IPopupMenu
-{
+class IPopupMenu {
 public:
-  class Item
-  {
+  class Item {
   public:
     enum Flags : int { kNoFlags = 0, kDisabled = 1, kTitle = 2, kChecked = 4, kSeparator = 8 };
 
@@ -83,7 +81,11 @@ public:
   void SetFunction(PopupFunc func) { mPopupFunc = std::move(func); }
   const PopupFunc& GetFunction() const { return mPopupFunc; }
   // Runs the completion function when one is set.
-  void ExecFunction() { if (mPopupFunc) mPopupFunc(this); }
+  void ExecFunction()
+  {
+    if (mPopupFunc)
+      mPopupFunc(this);
+  }
 
 private:
   int mReserved = 0;

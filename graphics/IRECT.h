@@ -7,8 +7,7 @@
 
 namespace plugin::igraphics {
 
-struct IRECT
-{
+struct IRECT {
   float L = 0.f, T = 0.f, R = 0.f, B = 0.f;
 
   constexpr IRECT() = default;
@@ -49,7 +48,13 @@ struct IRECT
     return IRECT(std::min(L, r.L), std::min(T, r.T), std::max(R, r.R), std::max(B, r.B));
   }
 
-  constexpr void Translate(float x, float y) { L += x; R += x; T += y; B += y; }
+  constexpr void Translate(float x, float y)
+  {
+    L += x;
+    R += x;
+    T += y;
+    B += y;
+  }
 
   constexpr bool Contains(const IRECT& s) const
   {
@@ -57,10 +62,7 @@ struct IRECT
   }
 
   // Left and top inclusive; the empty rect contains no point.
-  constexpr bool Contains(float x, float y) const
-  {
-    return !Empty() && x >= L && x < R && y >= T && y < B;
-  }
+  constexpr bool Contains(float x, float y) const { return !Empty() && x >= L && x < R && y >= T && y < B; }
 
   constexpr IRECT GetPadded(float d) const { return IRECT(L - d, T - d, R + d, B + d); }
 
@@ -68,8 +70,7 @@ struct IRECT
   IRECT GetPixelAligned(float s) const
   {
     const float inv = 1.f / s;
-    return IRECT(std::floor(L * s) * inv, std::floor(T * s) * inv,
-                 std::ceil(R * s) * inv, std::ceil(B * s) * inv);
+    return IRECT(std::floor(L * s) * inv, std::floor(T * s) * inv, std::ceil(R * s) * inv, std::ceil(B * s) * inv);
   }
 
   // Same rect moved so that its top-left is (x, y).
@@ -80,8 +81,7 @@ struct IRECT
   {
     if (a.Empty() || b.Empty())
       return true;
-    if (a.L == b.L && a.R == b.R)
-    {
+    if (a.L == b.L && a.R == b.R) {
       if ((a.T >= b.T && a.T <= b.B) || (b.T >= a.T && b.T <= a.B))
         return true;
     }

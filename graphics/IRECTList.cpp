@@ -8,10 +8,7 @@ void IRECTList::Set(int i, const IRECT& r)
     mRects[i] = r;
 }
 
-IRECT IRECTList::Get(int i) const
-{
-  return (i >= 0 && i < Size()) ? mRects[i] : IRECT();
-}
+IRECT IRECTList::Get(int i) const { return (i >= 0 && i < Size()) ? mRects[i] : IRECT(); }
 
 void IRECTList::PixelAlign(float s)
 {
@@ -41,18 +38,15 @@ IRECT IRECTList::Shrink(const IRECT& r, const IRECT& x)
 
 IRECT IRECTList::Split(const IRECT& r, const IRECT& x)
 {
-  if (r.L == x.L)
-  {
-    if (r.T == x.T)
-    {
+  if (r.L == x.L) {
+    if (r.T == x.T) {
       Add(IRECT(x.R, r.T, r.R, x.B));
       return IRECT(r.L, x.B, r.R, r.B);
     }
     Add(IRECT(r.L, r.T, r.R, x.T));
     return IRECT(x.R, x.T, r.R, r.B);
   }
-  if (r.T == x.T)
-  {
+  if (r.T == x.T) {
     Add(IRECT(r.L, r.T, x.L, x.B));
     return IRECT(r.L, x.B, r.R, r.B);
   }
@@ -65,20 +59,16 @@ void IRECTList::Subtract(int idx, const IRECT& x)
   const IRECT r = mRects[idx];
   // Full-width bands above and below the overlap, then the parts left and
   // right of it: wherever x sits inside r, these tile r minus x exactly.
-  const IRECT bands[4] = {
-    IRECT(r.L, r.T, r.R, x.T), IRECT(r.L, x.B, r.R, r.B),
-    IRECT(r.L, x.T, x.L, x.B), IRECT(x.R, x.T, r.R, x.B)};
+  const IRECT bands[4] = {IRECT(r.L, r.T, r.R, x.T), IRECT(r.L, x.B, r.R, r.B), IRECT(r.L, x.T, x.L, x.B),
+                          IRECT(x.R, x.T, r.R, x.B)};
   bool placed = false;
-  for (const IRECT& b : bands)
-  {
+  for (const IRECT& b : bands) {
     if (b.W() <= 0.f || b.H() <= 0.f)
       continue;
-    if (!placed)
-    {
+    if (!placed) {
       mRects[idx] = b;
       placed = true;
-    }
-    else
+    } else
       mRects.push_back(b);
   }
   if (!placed)
@@ -90,40 +80,31 @@ void IRECTList::Optimize()
   // Pass 1: make interiors disjoint. Pieces cut off are appended at the end,
   // where the loops still reach them; every piece is a subset of a rect
   // already checked against the earlier entries.
-  for (int i = 0; i < Size(); ++i)
-  {
+  for (int i = 0; i < Size(); ++i) {
     bool iDeleted = false;
-    for (int j = i + 1; j < Size();)
-    {
+    for (int j = i + 1; j < Size();) {
       const IRECT a = mRects[i], b = mRects[j];
-      if (a.Contains(b))
-      {
+      if (a.Contains(b)) {
         mRects.erase(mRects.begin() + j);
         continue;
       }
-      if (b.Contains(a))
-      {
+      if (b.Contains(a)) {
         mRects.erase(mRects.begin() + i);
         iDeleted = true;
         break;
       }
       const IRECT x = a.Intersect(b);
-      if (x.W() > 0.f && x.H() > 0.f)
-      {
+      if (x.W() > 0.f && x.H() > 0.f) {
         // Cut the smaller one so the larger area stays in one piece.
-        if (b.Area() <= a.Area())
-        {
+        if (b.Area() <= a.Area()) {
           const int before = Size();
           Subtract(j, x);
           if (Size() < before)
             continue; // j vanished; the next rect moved into its slot
-        }
-        else
-        {
+        } else {
           const int before = Size();
           Subtract(i, x);
-          if (Size() < before)
-          {
+          if (Size() < before) {
             iDeleted = true;
             break;
           }
@@ -136,15 +117,11 @@ void IRECTList::Optimize()
   }
 
   // Pass 2: merge neighbours stacked in a column or lined up in a row.
-  for (bool merged = true; merged;)
-  {
+  for (bool merged = true; merged;) {
     merged = false;
-    for (int i = 0; i < Size() && !merged; ++i)
-    {
-      for (int j = i + 1; j < Size(); ++j)
-      {
-        if (IRECT::Mergeable(mRects[i], mRects[j]))
-        {
+    for (int i = 0; i < Size() && !merged; ++i) {
+      for (int j = i + 1; j < Size(); ++j) {
+        if (IRECT::Mergeable(mRects[i], mRects[j])) {
           mRects[j] = mRects[i].Union(mRects[j]);
           mRects.erase(mRects.begin() + i);
           merged = true;

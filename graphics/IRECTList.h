@@ -8,8 +8,7 @@
 
 namespace plugin::igraphics {
 
-class IRECTList
-{
+class IRECTList {
 public:
   void Add(const IRECT& r) { mRects.push_back(r); }
   void Set(int i, const IRECT& r);

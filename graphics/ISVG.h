@@ -6,8 +6,7 @@
 
 namespace plugin::igraphics {
 
-struct ISVG
-{
+struct ISVG {
   ISVG() = default;
   explicit ISVG(SVGImage* image) : mImage(image) {}
 

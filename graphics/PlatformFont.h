@@ -12,8 +12,7 @@ namespace plugin::igraphics {
 
 using FontDescriptor = const void*;
 
-class PlatformFont
-{
+class PlatformFont {
 public:
   // system: chosen by family name rather than given as a file or bytes.
   explicit PlatformFont(bool system = false) : mSystem(system) {}

@@ -12,12 +12,15 @@ namespace plugin::igraphics {
 struct SVGImage;
 
 // Owns one parsed SVG document; the parser hands over its free function.
-struct SVGHolder
-{
+struct SVGHolder {
   using FreeFunc = void (*)(SVGImage*);
 
   SVGHolder(SVGImage* image, FreeFunc freeImage) : mImage(image), mFree(freeImage) {}
-  ~SVGHolder() { if (mImage && mFree) mFree(mImage); }
+  ~SVGHolder()
+  {
+    if (mImage && mFree)
+      mFree(mImage);
+  }
   SVGHolder(const SVGHolder&) = delete;
   SVGHolder& operator=(const SVGHolder&) = delete;
 

@@ -14,12 +14,9 @@
 
 namespace plugin::igraphics {
 
-template <class T>
-class StaticStorage
-{
+template <class T> class StaticStorage {
 public:
-  struct DataKey
-  {
+  struct DataKey {
     size_t hash = 0;
     UT_String name;
     double scale = 1.0;
@@ -37,8 +34,7 @@ public:
     UT_String key;
     CreateKey(key, name, scale);
     const size_t hash = Hash(key.Get());
-    for (int i = 0; i < mDatas.GetSize(); ++i)
-    {
+    for (int i = 0; i < mDatas.GetSize(); ++i) {
       DataKey* k = mDatas.Get(i);
       if (k->hash == hash && k->scale == scale && std::strcmp(k->name.Get(), name) == 0)
         return k->data.get();
@@ -65,8 +61,7 @@ public:
   void Remove(const T* data)
   {
     for (int i = 0; i < mDatas.GetSize(); ++i)
-      if (mDatas.Get(i)->data.get() == data)
-      {
+      if (mDatas.Get(i)->data.get() == data) {
         mDatas.Delete(i, true);
         return;
       }

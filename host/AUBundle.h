@@ -12,8 +12,7 @@ namespace host {
 
 using EntryFunc = OSStatus (*)(ComponentParameters* params, void* storage);
 
-class AUBundle
-{
+class AUBundle {
 public:
   AUBundle() = default;
   ~AUBundle();

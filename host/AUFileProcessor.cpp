@@ -64,8 +64,8 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
   double sampleTime = 0.0;
   const std::string error = render.Run(
     input.Frames(), sampleTime,
-    [&output](const float* l, const float* r, size_t n, long long) { return output.Write(l, r, n); },
-    options.mProgress, [&input] { return input.NonFiniteError(); });
+    [&output](const float* l, const float* r, size_t n, long long) { return output.Write(l, r, n); }, options.mProgress,
+    [&input] { return input.NonFiniteError(); });
   if (!error.empty())
     return error;
   const float gain = unit.GetParameter(kParamGain);

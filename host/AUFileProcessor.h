@@ -16,22 +16,20 @@
 
 namespace host {
 
-struct ProcessOptions
-{
-  std::vector<std::pair<unsigned, float>> mParams;  // (id, value) set before rendering
+struct ProcessOptions {
+  std::vector<std::pair<unsigned, float>> mParams; // (id, value) set before rendering
   unsigned mBlockSize = 512;
   // Called with the fraction done as it grows; reaches 1 at the end.
   std::function<void(double)> mProgress;
 };
 
-struct ProcessReport
-{
+struct ProcessReport {
   long long mFrames = 0;
   int mInputChannels = 0;
-  int mLatency = 0;                 // the unit's latency at the end
-  long long mFullScaleSamples = 0;  // output samples that reached full scale
+  int mLatency = 0;                // the unit's latency at the end
+  long long mFullScaleSamples = 0; // output samples that reached full scale
   double mPeak = 0.0;
-  std::vector<std::string> mNotes;  // things the user should know (clipping, mono written as stereo)
+  std::vector<std::string> mNotes; // things the user should know (clipping, mono written as stereo)
 };
 
 // Empty on success, else a message saying what failed and what to do.

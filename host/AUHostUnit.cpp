@@ -76,8 +76,8 @@ AudioStreamBasicDescription AUHostUnit::FloatFormat(int nChannels, double sample
 OSStatus AUHostUnit::SetFormat(int nChannels, double sampleRate)
 {
   const AudioStreamBasicDescription format = FloatFormat(nChannels, sampleRate);
-  OSStatus status = AudioUnitSetProperty(mInstance, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0,
-                                         &format, sizeof(format));
+  OSStatus status =
+    AudioUnitSetProperty(mInstance, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &format, sizeof(format));
   if (status == noErr)
     status = AudioUnitSetProperty(mInstance, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format,
                                   sizeof(format));
@@ -86,8 +86,8 @@ OSStatus AUHostUnit::SetFormat(int nChannels, double sampleRate)
 
 OSStatus AUHostUnit::SetMaxFrames(UInt32 frames)
 {
-  return AudioUnitSetProperty(mInstance, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
-                              &frames, sizeof(frames));
+  return AudioUnitSetProperty(mInstance, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, &frames,
+                              sizeof(frames));
 }
 
 OSStatus AUHostUnit::SetParameter(AudioUnitParameterID id, float value)
@@ -156,8 +156,8 @@ OSStatus AUHostUnit::WatchLatency(std::function<void(int)> onChange)
   return AudioUnitAddPropertyListener(mInstance, kAudioUnitProperty_Latency, &LatencyListener, this);
 }
 
-OSStatus AUHostUnit::InputCallback(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp* timeStamp,
-                                   UInt32, UInt32 nFrames, AudioBufferList* data)
+OSStatus AUHostUnit::InputCallback(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp* timeStamp, UInt32,
+                                   UInt32 nFrames, AudioBufferList* data)
 {
   auto* self = static_cast<AUHostUnit*>(refCon);
   ++self->mPullCount;

@@ -17,8 +17,7 @@ namespace host {
 
 enum class EDoor { kFactory, kComponentEntry };
 
-class AUHostUnit
-{
+class AUHostUnit {
 public:
   static constexpr int kMaxChannels = 8;
 
@@ -75,8 +74,7 @@ private:
 };
 
 // A buffer list with room for AUHostUnit::kMaxChannels buffers.
-struct HostBufferList
-{
+struct HostBufferList {
   UInt32 mNumberBuffers = 0;
   AudioBuffer mBuffers[AUHostUnit::kMaxChannels] = {};
   AudioBufferList* Get() { return reinterpret_cast<AudioBufferList*>(this); }

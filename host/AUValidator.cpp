@@ -27,8 +27,7 @@ std::string Fail(const std::string& what, long got, long want)
 
 // What GetPropertyInfo must answer, from the published property rules and
 // the unit's own counts.
-struct Facts
-{
+struct Facts {
   UInt32 nParams = 0;
   UInt32 nIn = 0;
   UInt32 nOut = 0;
@@ -37,8 +36,7 @@ struct Facts
   bool hasUI = false;
 };
 
-struct Expected
-{
+struct Expected {
   OSStatus status;
   UInt32 size;
   bool writable;
@@ -56,17 +54,21 @@ Expected ExpectedInfo(const Facts& f, SInt32 id, UInt32 scope, UInt32 element)
   case 2: return {0, 8, true};
   case 3: return {0, global ? 4 * f.nParams : 0, false};
   case 4:
-    if (!global) return bad;
+    if (!global)
+      return bad;
     return element < f.nParams ? Expected{0, 104, false} : Expected{kInvalidElement, 0, false};
   case 5: return {kInvalidElement, 0, false};
   case 8: return busExists ? Expected{0, 40, true} : bad;
   case 11: return {0, 4, false};
-  case 12: case 20: return global ? Expected{0, 8, false} : bad;
+  case 12:
+  case 20: return global ? Expected{0, 8, false} : bad;
   case 13: return global ? Expected{0, 4 * f.nConfigs, false} : bad;
   case 14: return global ? Expected{0, 4, true} : bad;
   case 16:
-    if (!global) return bad;
-    if (element >= f.nParams) return {kInvalidElement, 0, false};
+    if (!global)
+      return bad;
+    if (element >= f.nParams)
+      return {kInvalidElement, 0, false};
     return f.hasStrings[element] ? Expected{0, 8, false} : Expected{kInvalidProperty, 0, false};
   case 19: return {kInvalidValue, 0, false};
   case 21: return global ? Expected{0, 4, true} : bad;
@@ -74,7 +76,8 @@ Expected ExpectedInfo(const Facts& f, SInt32 id, UInt32 scope, UInt32 element)
   case 23: return (scope <= 1 && element < f.nIn) ? Expected{0, 16, true} : bad;
   case 24: return {0, 8, false};
   case 27: return global ? Expected{0, 40, true} : bad;
-  case 28: case 36: return {0, 16, true};
+  case 28:
+  case 36: return {0, 16, true};
   case 30: return bad;
   case 31: return f.hasUI ? Expected{0, 16, false} : bad;
   case 32: {
@@ -82,8 +85,10 @@ Expected ExpectedInfo(const Facts& f, SInt32 id, UInt32 scope, UInt32 element)
     const bool bus = (scope == 1 && element < f.nIn) || (scope == 2 && element < f.nOut);
     return bus ? Expected{0, 4, true} : Expected{0, 0, false};
   }
-  case 33: case 38: return {0, 24, false};
-  case 34: case 35: return {0, 16, false};
+  case 33:
+  case 38: return {0, 24, false};
+  case 34:
+  case 35: return {0, 16, false};
   case 37: return global ? Expected{0, 4, true} : bad;
   case 47: return {0, 8, false};
   case 48: return {0, 16, true};
@@ -184,8 +189,10 @@ std::string AUValidator::CheckDoors()
     if (unit.NParameters() == 0)
       return std::string(name) + ": no parameters reachable";
     if (door == EDoor::kComponentEntry) {
-      const struct { SInt16 selector; long canDo; } table[] = {
-        {1, 1}, {7, 1}, {8, 0}, {9, 1}, {12, 0}, {13, 0}, {14, 1}, {17, 1}, {18, 0}, {0, 0}, {300, 0}};
+      const struct {
+        SInt16 selector;
+        long canDo;
+      } table[] = {{1, 1}, {7, 1}, {8, 0}, {9, 1}, {12, 0}, {13, 0}, {14, 1}, {17, 1}, {18, 0}, {0, 0}, {300, 0}};
       for (const auto& row : table) {
         const long got = CallComponentCanDo(unit.Unit(), row.selector);
         if (got != row.canDo)
@@ -294,7 +301,8 @@ std::string AUValidator::CheckPropertySweep()
   AudioChannelLayoutTag tag = 0;
   size = 4;
   if (AudioUnitGetProperty(au, kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Input, 0, &tag, &size) !=
-        noErr || tag != 0x00650002)
+        noErr ||
+      tag != 0x00650002)
     return "the input's layout tag is not stereo";
   (void)writable;
   return checked > 0 ? "" : "nothing swept";
@@ -306,11 +314,17 @@ std::string AUValidator::CheckShortBuffers()
   if (std::string e = OpenConfigured(unit); !e.empty())
     return e;
   const AudioUnit au = unit.Unit();
-  const struct { AudioUnitPropertyID id; UInt32 size; } table[] = {
-    {kAudioUnitProperty_SampleRate, 8}, {kAudioUnitProperty_StreamFormat, 40},
-    {kAudioUnitProperty_MaximumFramesPerSlice, 4}, {kAudioUnitProperty_ParameterList, 4},
-    {kAudioUnitProperty_ParameterInfo, 104}, {kAudioUnitProperty_BypassEffect, 4},
-    {kAudioUnitProperty_CurrentPreset, 16}, {kPlugInObjectPropertyIDForHost, 8}};
+  const struct {
+    AudioUnitPropertyID id;
+    UInt32 size;
+  } table[] = {{kAudioUnitProperty_SampleRate, 8},
+               {kAudioUnitProperty_StreamFormat, 40},
+               {kAudioUnitProperty_MaximumFramesPerSlice, 4},
+               {kAudioUnitProperty_ParameterList, 4},
+               {kAudioUnitProperty_ParameterInfo, 104},
+               {kAudioUnitProperty_BypassEffect, 4},
+               {kAudioUnitProperty_CurrentPreset, 16},
+               {kPlugInObjectPropertyIDForHost, 8}};
   for (const auto& row : table) {
     unsigned char buffer[256];
     std::memset(buffer, 0xAB, sizeof(buffer));
@@ -323,11 +337,18 @@ std::string AUValidator::CheckShortBuffers()
         return "short get of property " + std::to_string(SInt32(row.id)) + " wrote into the buffer";
     }
   }
-  const struct { AudioUnitPropertyID id; AudioUnitScope scope; UInt32 size; } sets[] = {
-    {kAudioUnitProperty_SampleRate, 0, 8}, {kAudioUnitProperty_StreamFormat, 2, 40},
-    {kAudioUnitProperty_MaximumFramesPerSlice, 0, 4}, {kAudioUnitProperty_BypassEffect, 0, 4},
-    {kAudioUnitProperty_HostCallbacks, 0, 40}, {kAudioUnitProperty_SetRenderCallback, 1, 16},
-    {kAudioUnitProperty_MIDIOutputCallback, 0, 16}, {kAudioUnitProperty_CurrentPreset, 0, 16}};
+  const struct {
+    AudioUnitPropertyID id;
+    AudioUnitScope scope;
+    UInt32 size;
+  } sets[] = {{kAudioUnitProperty_SampleRate, 0, 8},
+              {kAudioUnitProperty_StreamFormat, 2, 40},
+              {kAudioUnitProperty_MaximumFramesPerSlice, 0, 4},
+              {kAudioUnitProperty_BypassEffect, 0, 4},
+              {kAudioUnitProperty_HostCallbacks, 0, 40},
+              {kAudioUnitProperty_SetRenderCallback, 1, 16},
+              {kAudioUnitProperty_MIDIOutputCallback, 0, 16},
+              {kAudioUnitProperty_CurrentPreset, 0, 16}};
   for (const auto& row : sets) {
     unsigned char buffer[64] = {};
     const OSStatus status = AudioUnitSetProperty(au, row.id, row.scope, 0, buffer, row.size - 1);
@@ -349,9 +370,11 @@ std::string AUValidator::CheckParameterInfo()
     AudioUnitParameterInfo info;
     std::memset(&info, 0x5A, sizeof(info));
     UInt32 size = sizeof(info);
-    if (OSStatus s = AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ParameterInfo, 0, p, &info, &size); s != noErr)
+    if (OSStatus s = AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ParameterInfo, 0, p, &info, &size);
+        s != noErr)
       return Fail("parameter info " + std::to_string(p), s, 0);
-    const std::string where = "parameter " + std::to_string(p) + " (" + std::string(info.name, strnlen(info.name, 52)) + ")";
+    const std::string where =
+      "parameter " + std::to_string(p) + " (" + std::string(info.name, strnlen(info.name, 52)) + ")";
     std::string problem;
     char cfName[128] = "";
     if (!(info.flags & kAudioUnitParameterFlag_IsReadable) || !(info.flags & kAudioUnitParameterFlag_IsWritable))
@@ -411,7 +434,8 @@ std::string AUValidator::CheckParameterIds()
     return Fail("scheduled event for a missing parameter", s, kInvalidParameter);
   AudioUnitParameterStringFromValue fromValue{n, nullptr, nullptr};
   UInt32 size = sizeof(fromValue);
-  if (OSStatus s = AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ParameterStringFromValue, 0, 0, &fromValue, &size);
+  if (OSStatus s =
+        AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ParameterStringFromValue, 0, 0, &fromValue, &size);
       s != kInvalidParameter || fromValue.outString)
     return Fail("string of a missing parameter", s, kInvalidParameter);
   for (UInt32 p = 0; p < n; ++p) {
@@ -442,10 +466,12 @@ std::string AUValidator::CheckChannelCounts()
     }
   }
   // Formats render would misread.
-  const struct { AudioFormatFlags flags; UInt32 bits; } bad[] = {
-    {kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked, 32},  // interleaved
-    {kAudioFormatFlagIsSignedInteger | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved, 32},
-    {kAudioFormatFlagIsFloat | kAudioFormatFlagIsNonInterleaved, 64}};
+  const struct {
+    AudioFormatFlags flags;
+    UInt32 bits;
+  } bad[] = {{kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked, 32}, // interleaved
+             {kAudioFormatFlagIsSignedInteger | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved, 32},
+             {kAudioFormatFlagIsFloat | kAudioFormatFlagIsNonInterleaved, 64}};
   for (const auto& row : bad) {
     AudioStreamBasicDescription format = AUHostUnit::FloatFormat(2, kSampleRate);
     format.mFormatFlags = row.flags;

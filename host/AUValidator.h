@@ -16,15 +16,13 @@
 
 namespace host {
 
-struct CheckResult
-{
+struct CheckResult {
   std::string mName;
   bool mPassed = false;
-  std::string mDetail;  // what went wrong
+  std::string mDetail; // what went wrong
 };
 
-class AUValidator
-{
+class AUValidator {
 public:
   static constexpr double kSampleRate = 44100.0;
   static constexpr UInt32 kMaxFrames = 1024;
@@ -40,8 +38,7 @@ public:
 
 private:
   using Check = std::string (AUValidator::*)();
-  struct Entry
-  {
+  struct Entry {
     const char* mName;
     Check mCheck;
   };

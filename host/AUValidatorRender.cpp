@@ -59,20 +59,17 @@ std::string CompareSlice(float* const* out, double sampleTime, UInt32 nFrames, i
   return "";
 }
 
-struct Planar
-{
+struct Planar {
   explicit Planar(UInt32 frames) : left(frames), right(frames) {}
   std::vector<float> left, right;
   float* ptrs[2] = {left.data(), right.data()};
 };
 
-struct NotifyLog
-{
+struct NotifyLog {
   std::vector<std::pair<int, UInt32>> entries;
 };
 
-struct NotifyTag
-{
+struct NotifyTag {
   NotifyLog* log;
   int tag;
 };
@@ -218,7 +215,10 @@ std::string AUValidator::CheckPullOnce()
   if (std::string e = OpenRendering(unit); !e.empty())
     return e;
   Planar out(kMaxFrames);
-  const struct { double time; int pulls; } steps[] = {{0, 1}, {0, 1}, {512, 2}, {512, 2}, {1024, 3}};
+  const struct {
+    double time;
+    int pulls;
+  } steps[] = {{0, 1}, {0, 1}, {512, 2}, {512, 2}, {1024, 3}};
   for (const auto& step : steps) {
     if (OSStatus s = unit.Render(step.time, 512, out.ptrs, 2); s != noErr)
       return Fail("render", s, 0);
@@ -351,7 +351,12 @@ std::string AUValidator::CheckWrongClassInfo()
   const SInt32 presetBefore = PresentPresetNumber(unit);
 
   const SInt32 aumu = 0x61756D75, otherSubtype = 0x5A563631;
-  const struct { const char* name; const char* key; int kind; SInt32 value; } table[] = {
+  const struct {
+    const char* name;
+    const char* key;
+    int kind;
+    SInt32 value;
+  } table[] = {
     {"another subtype", "subtype", 0, otherSubtype},
     {"an instrument's type", "type", 0, aumu},
     {"a subtype stored as text", "subtype", 1, 0},

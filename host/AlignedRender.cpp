@@ -24,8 +24,7 @@ std::string AlignedRender::Run(long long frames, double& sampleTime, const Sink&
   mStats = RenderStats();
   int latency = std::max(mUnit.LatencySamples(), 0);
   mUnit.WatchLatency([&latency](int l) { latency = std::max(l, 0); });
-  struct Unwatch
-  {
+  struct Unwatch {
     AUHostUnit& unit;
     ~Unwatch() { unit.WatchLatency(nullptr); }
   } unwatch{mUnit};

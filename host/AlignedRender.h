@@ -15,15 +15,13 @@
 
 namespace host {
 
-struct RenderStats
-{
-  long long mFullScaleSamples = 0;  // |x| >= 1 in either channel (each counted)
-  double mPeak = 0.0;               // largest output magnitude handed out
-  int mLatency = 0;                 // the latency at the end
+struct RenderStats {
+  long long mFullScaleSamples = 0; // |x| >= 1 in either channel (each counted)
+  double mPeak = 0.0;              // largest output magnitude handed out
+  int mLatency = 0;                // the latency at the end
 };
 
-class AlignedRender
-{
+class AlignedRender {
 public:
   // Aligned output: n frames for input frames first.. first + n - 1.
   // Returns empty to go on, else the error that ends the pass.

@@ -8,7 +8,8 @@ namespace host {
 double IntegerFullScale(int format)
 {
   switch (format & SF_FORMAT_SUBMASK) {
-  case SF_FORMAT_PCM_S8: case SF_FORMAT_PCM_U8: return 128.0;
+  case SF_FORMAT_PCM_S8:
+  case SF_FORMAT_PCM_U8: return 128.0;
   case SF_FORMAT_PCM_16: return 32768.0;
   case SF_FORMAT_PCM_24: return 8388608.0;
   case SF_FORMAT_PCM_32: return 2147483648.0;
@@ -78,8 +79,8 @@ std::string AudioInput::NonFiniteError() const
 {
   if (mNonFiniteFrame < 0)
     return "";
-  return mPath + " holds a sample that is not a number (NaN or infinity) at frame " +
-         std::to_string(mNonFiniteFrame) + "; the plug-in cannot process it: repair or re-export the file";
+  return mPath + " holds a sample that is not a number (NaN or infinity) at frame " + std::to_string(mNonFiniteFrame) +
+         "; the plug-in cannot process it: repair or re-export the file";
 }
 
 } // namespace host

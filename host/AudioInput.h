@@ -14,8 +14,7 @@
 
 namespace host {
 
-struct SndFileCloser
-{
+struct SndFileCloser {
   void operator()(SNDFILE* file) const { sf_close(file); }
 };
 using SndFilePtr = std::unique_ptr<SNDFILE, SndFileCloser>;
@@ -23,8 +22,7 @@ using SndFilePtr = std::unique_ptr<SNDFILE, SndFileCloser>;
 // Full scale of an integer sample format; 0 for float formats.
 double IntegerFullScale(int format);
 
-class AudioInput
-{
+class AudioInput {
 public:
   // Empty on success, else what is wrong with the file.
   std::string Open(const std::string& path);

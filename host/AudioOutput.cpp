@@ -97,7 +97,7 @@ std::string AudioOutput::Open(const std::string& target, int format, int sampleR
     return "cannot write " + target + ": " + std::strerror(errno);
   mTempPath = pattern;
   // As a new file would be made, or as the file it replaces was.
-  struct stat existing{};
+  struct stat existing {};
   if (stat(target.c_str(), &existing) == 0) {
     fchmod(fd, existing.st_mode & 07777);
   } else {
@@ -130,9 +130,9 @@ std::string AudioOutput::Write(const float* left, const float* right, size_t n)
   for (size_t t = 0; t < n; ++t) {
     const float x[2] = {left[t], right[t]};
     for (int c = 0; c < 2; ++c)
-      mFrames[2 * t + size_t(c)] =
-        mFullScale > 0.0 ? std::clamp(std::round(double(x[c]) * mFullScale), -mFullScale, mFullScale - 1.0)
-                         : double(x[c]);
+      mFrames[2 * t + size_t(c)] = mFullScale > 0.0
+                                     ? std::clamp(std::round(double(x[c]) * mFullScale), -mFullScale, mFullScale - 1.0)
+                                     : double(x[c]);
   }
   if (sf_writef_double(mFile, mFrames.data(), sf_count_t(n)) != sf_count_t(n))
     return "writing " + mTarget + " failed: " + sf_strerror(mFile) + "; the previous file, if any, is kept";

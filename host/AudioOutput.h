@@ -27,8 +27,7 @@ std::string CheckOutputFolder(const std::string& target);
 // True when both names reach one file (same path, a link, a relative path).
 bool SameFile(const std::string& a, const std::string& b);
 
-class AudioOutput
-{
+class AudioOutput {
 public:
   AudioOutput() = default;
   ~AudioOutput() { Discard(); }

@@ -10,17 +10,15 @@ namespace host {
 
 namespace {
 
-struct OptionInfo
-{
+struct OptionInfo {
   const char* name;
-  const char* value;  // null: a flag
+  const char* value; // null: a flag
   const char* help;
 };
 
-struct CommandInfo
-{
+struct CommandInfo {
   const char* name;
-  const char* positional;  // as shown in the synopsis
+  const char* positional; // as shown in the synopsis
   size_t nPositional;
   const char* summary;
   std::vector<const char*> options;
@@ -39,12 +37,19 @@ const std::vector<CommandInfo>& Commands()
 {
   static const std::vector<CommandInfo> commands = {
     {"validate", "", 0, "runs every check against the plug-in, one PASS/FAIL line each", {"--bundle"}},
-    {"info", "", 0, "lists the plug-in's parameters: id, name, range, default, unit and what a host may do",
+    {"info",
+     "",
+     0,
+     "lists the plug-in's parameters: id, name, range, default, unit and what a host may do",
      {"--bundle"}},
-    {"process", "IN OUT", 2,
+    {"process",
+     "IN OUT",
+     2,
      "renders the WAV or AIFF file IN through the plug-in into OUT (.wav or .aiff), lined up with IN",
      {"--param", "--block", "--bundle"}},
-    {"match", "IN OUT", 2,
+    {"match",
+     "IN OUT",
+     2,
      "plays the capture file (default IN) through the plug-in in Capture, then IN in Processing against a\n"
      "      built-in reference into OUT (.wav or .aiff), and reports latency, peak, clipping and how the\n"
      "      long-term spectrum moved per octave",

@@ -10,17 +10,16 @@
 
 namespace host {
 
-struct ParsedArgs
-{
-  std::string mCommand;                 // empty with --help or --version alone
-  bool mHelp = false;                   // -h/--help (for mCommand when set)
-  bool mVersion = false;                // --version
+struct ParsedArgs {
+  std::string mCommand;  // empty with --help or --version alone
+  bool mHelp = false;    // -h/--help (for mCommand when set)
+  bool mVersion = false; // --version
   std::vector<std::string> mPositional;
-  std::string mBundle;                  // --bundle; empty: the default
-  long mBlock = 512;                    // --block
-  long mReference = 2;                  // --reference
-  std::string mCapture;                 // --capture
-  std::vector<std::pair<unsigned, float>> mParams;  // --param, in order
+  std::string mBundle;                             // --bundle; empty: the default
+  long mBlock = 512;                               // --block
+  long mReference = 2;                             // --reference
+  std::string mCapture;                            // --capture
+  std::vector<std::pair<unsigned, float>> mParams; // --param, in order
 };
 
 // Empty on success, else the message for a usage error (exit status 2).

@@ -111,8 +111,8 @@ int ProcessCommand(const ParsedArgs& args)
   progress.End();
   if (!error.empty())
     return Fail(error);
-  std::printf("wrote %s: %lld frames, the plug-in's latency of %d samples compensated\n", out.c_str(),
-              report.mFrames, report.mLatency);
+  std::printf("wrote %s: %lld frames, the plug-in's latency of %d samples compensated\n", out.c_str(), report.mFrames,
+              report.mLatency);
   for (const std::string& note : report.mNotes)
     std::fprintf(stderr, "auhost: %s\n", note.c_str());
   return 0;

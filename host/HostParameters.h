@@ -23,14 +23,13 @@ enum EActivity { kActivityCapture = 0, kActivityIdle = 1, kActivityProcessing = 
 // Buttons that act once when set to 1; no setting for a whole file.
 inline bool IsOneShotButton(unsigned id) { return id == kParamResetPeakMax || id == kParamMatchPeakMax; }
 
-struct HostParameter
-{
+struct HostParameter {
   unsigned mId = 0;
   std::string mName;
   float mMin = 0.f, mMax = 0.f, mDefault = 0.f;
-  std::string mUnit;                     // "dB", "%", ... or empty
-  std::vector<std::string> mValueNames;  // for indexed parameters, from the minimum on
-  bool mHostSettable = true;             // false: only the plug-in's editor changes it
+  std::string mUnit;                    // "dB", "%", ... or empty
+  std::vector<std::string> mValueNames; // for indexed parameters, from the minimum on
+  bool mHostSettable = true;            // false: only the plug-in's editor changes it
 };
 
 HostParameter DescribeParameter(const AUHostUnit& unit, unsigned id);

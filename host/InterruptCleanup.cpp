@@ -13,8 +13,7 @@ namespace {
 constexpr int kSlots = 8;
 constexpr size_t kMaxPath = 4096;
 
-struct Slot
-{
+struct Slot {
   std::atomic<bool> used{false};
   char path[kMaxPath] = {};
 };
@@ -45,7 +44,7 @@ InterruptsHeld::~InterruptsHeld() { pthread_sigmask(SIG_SETMASK, &mPrevious, nul
 void InstallInterruptCleanup()
 {
   static const bool installed = [] {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = RemoveOnSignal;
     sigemptyset(&action.sa_mask);
     for (int sig : {SIGINT, SIGTERM, SIGHUP})

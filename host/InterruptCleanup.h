@@ -21,8 +21,7 @@ void UnregisterInterruptCleanup(int slot);
 
 // Holds the handled signals back for its lifetime (delivered when it ends),
 // so that creating a file and registering it happen as one step.
-class InterruptsHeld
-{
+class InterruptsHeld {
 public:
   InterruptsHeld();
   ~InterruptsHeld();

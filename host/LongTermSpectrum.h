@@ -10,8 +10,7 @@
 
 namespace host {
 
-class LongTermSpectrum
-{
+class LongTermSpectrum {
 public:
   static constexpr int kFrameSize = 8192;
 

@@ -7,9 +7,7 @@
 
 namespace host {
 
-ProgressLine::ProgressLine(std::FILE* stream) : mStream(stream), mTerminal(isatty(fileno(stream)) == 1)
-{
-}
+ProgressLine::ProgressLine(std::FILE* stream) : mStream(stream), mTerminal(isatty(fileno(stream)) == 1) {}
 
 void ProgressLine::Show(const char* phase, double fraction)
 {

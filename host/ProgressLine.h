@@ -9,8 +9,7 @@
 
 namespace host {
 
-class ProgressLine
-{
+class ProgressLine {
 public:
   // Writes only when `stream` is a terminal.
   explicit ProgressLine(std::FILE* stream);

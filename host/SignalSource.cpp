@@ -6,8 +6,7 @@
 
 namespace host {
 
-struct SignalSource::Interface
-{
+struct SignalSource::Interface {
   AudioComponentPlugInInterface mHead;
   SignalSource* mOwner;
 };
@@ -20,10 +19,8 @@ OSStatus CloseNothing(void*) { return noErr; }
 } // namespace
 
 SignalSource::SignalSource(double sampleRate, UInt32 maxFrames, bool offerFastDispatch)
-: mInterface(new Interface{{OpenNothing, CloseNothing, Lookup, nullptr}, this})
-, mSampleRate(sampleRate)
-, mFastDispatch(offerFastDispatch)
-, mMemory(static_cast<size_t>(maxFrames) * kChannels, 0.f)
+: mInterface(new Interface{{OpenNothing, CloseNothing, Lookup, nullptr}, this}), mSampleRate(sampleRate),
+  mFastDispatch(offerFastDispatch), mMemory(static_cast<size_t>(maxFrames) * kChannels, 0.f)
 {
   mInstance = standin::NewInstanceForPlugInInterface(&mInterface->mHead);
 }

@@ -11,8 +11,7 @@
 
 namespace host {
 
-class SignalSource
-{
+class SignalSource {
 public:
   static constexpr int kChannels = 2;
 
@@ -33,8 +32,8 @@ private:
   static AudioComponentMethod Lookup(SInt16 selector);
   static OSStatus GetProperty(void* self, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
                               void* data, UInt32* size);
-  static OSStatus FastRender(void* self, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
-                             UInt32 bus, UInt32 nFrames, AudioBufferList* data);
+  static OSStatus FastRender(void* self, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp, UInt32 bus,
+                             UInt32 nFrames, AudioBufferList* data);
   static OSStatus TableRender(void* self, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
                               UInt32 bus, UInt32 nFrames, AudioBufferList* data);
   OSStatus Render(const AudioTimeStamp* timeStamp, UInt32 nFrames, AudioBufferList* data);

@@ -48,8 +48,7 @@ std::string Seconds(double s)
 
 // The job's steps, in the order Run takes them; each returns empty or the
 // error that ends the job (the output file then never appears).
-class MatchJob
-{
+class MatchJob {
 public:
   MatchJob(const AUBundle& bundle, const MatchOptions& options, MatchReport& report)
   : mOptions(options), mReport(report), mUnit(bundle), mBlock(std::clamp(options.mBlockSize, 1u, 4096u))
@@ -157,7 +156,8 @@ private:
       }
     }
     if (mCaptureFeed->Peak() == 0.f)
-      return "the capture (" + mCaptureFeed->Path() + ") is silent; the plug-in cannot take a fingerprint of "
+      return "the capture (" + mCaptureFeed->Path() +
+             ") is silent; the plug-in cannot take a fingerprint of "
              "silence: capture from a file with the material to be matched";
     if (double(mReport.mCaptureFrames) < kShortCaptureSeconds * mRate)
       mReport.mNotes.push_back("warning: the capture is only " + Seconds(double(mReport.mCaptureFrames) / mRate) +
@@ -253,7 +253,7 @@ private:
   AudioOutput mOutput;
   int mFormat = 0;
   double mRate = 0.0;
-  double mSampleTime = 0.0;  // the host's timeline runs on through both passes
+  double mSampleTime = 0.0; // the host's timeline runs on through both passes
   long long mMeasureFrom = 0;
   bool mMeasuring = false;
   std::optional<LongTermSpectrum> mInSpectrum, mOutSpectrum;
@@ -272,15 +272,15 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
 {
   std::string text;
   Append(text, "input:      %s (%.0f Hz, %d channel%s, %.2f s)\n", options.mInPath.c_str(), report.mSampleRate,
-      report.mChannels, report.mChannels == 1 ? "" : "s", double(report.mFrames) / report.mSampleRate);
+         report.mChannels, report.mChannels == 1 ? "" : "s", double(report.mFrames) / report.mSampleRate);
   Append(text, "capture:    %.2f s of %s played in Capture\n", double(report.mCaptureFrames) / report.mSampleRate,
-      options.mCapturePath.empty() ? "the input" : options.mCapturePath.c_str());
+         options.mCapturePath.empty() ? "the input" : options.mCapturePath.c_str());
   Append(text, "processing: against built-in reference %d\n", options.mReference);
   Append(text, "latency:    %d samples (%.1f ms)\n", report.mLatency, 1000.0 * report.mLatency / report.mSampleRate);
   const double peakDB = report.mPeak > 0.0 ? 20.0 * std::log10(report.mPeak) : -144.0;
   if (report.mFullScaleSamples)
     Append(text, "peak:       %.2f dBFS at the output, %lld samples at full scale (clipped)\n", peakDB,
-        report.mFullScaleSamples);
+           report.mFullScaleSamples);
   else
     Append(text, "peak:       %.2f dBFS at the output\n", peakDB);
   Append(text, "wrote:      %s\n", options.mOutPath.c_str());

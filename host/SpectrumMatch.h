@@ -17,36 +17,33 @@
 
 namespace host {
 
-struct MatchOptions
-{
+struct MatchOptions {
   std::string mInPath;
   std::string mOutPath;
-  std::string mCapturePath;  // empty: capture the input itself
-  int mReference = 2;        // built-in reference 0..3
-  std::vector<std::pair<unsigned, float>> mParams;  // set before capturing
+  std::string mCapturePath;                        // empty: capture the input itself
+  int mReference = 2;                              // built-in reference 0..3
+  std::vector<std::pair<unsigned, float>> mParams; // set before capturing
   unsigned mBlockSize = 512;
   std::function<void(const char* phase, double fraction)> mProgress;
 };
 
-struct OctaveChange
-{
+struct OctaveChange {
   double mCentreHz = 0.0;
   double mInputDB = 0.0;
   double mOutputDB = 0.0;
   double Change() const { return mOutputDB - mInputDB; }
 };
 
-struct MatchReport
-{
+struct MatchReport {
   double mSampleRate = 0.0;
   int mChannels = 0;
   long long mFrames = 0;
   long long mCaptureFrames = 0;
   int mLatency = 0;
-  double mPeak = 0.0;  // largest output sample magnitude
+  double mPeak = 0.0; // largest output sample magnitude
   long long mFullScaleSamples = 0;
   std::vector<OctaveChange> mOctaves;
-  std::vector<std::string> mNotes;  // warnings and notes, one line each
+  std::vector<std::string> mNotes; // warnings and notes, one line each
 };
 
 // Empty on success, else what failed and what to do.

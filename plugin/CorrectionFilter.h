@@ -11,25 +11,25 @@
 #include "Vorelle3CurveRecord.h"
 
 struct CorrectionFilter {
-  std::vector<double> filterImpulse;  // the designed correction
-  std::vector<double> dryImpulse;     // a unit impulse at the filter's delay
+  std::vector<double> filterImpulse; // the designed correction
+  std::vector<double> dryImpulse;    // a unit impulse at the filter's delay
   CImpulseBuffer filterBuffer;
   CImpulseBuffer dryBuffer;
-  CDividedConvolutionEngine convolver;  // wet path
-  CDividedConvolutionEngine dryDelay;   // dry path, delayed like the wet one
+  CDividedConvolutionEngine convolver; // wet path
+  CDividedConvolutionEngine dryDelay;  // dry path, delayed like the wet one
   // Wet engine latency, plus (length - 1) / 2 for a linear-phase design.
   // Both engines run the same impulse length, so their latencies are equal.
   int latency = 0;
 };
 
 struct CorrectionDesign {
-  const Vorelle3CurveRecord* diff = nullptr;  // dB curve; null: identity filter
-  bool linearPhase = false;  // centred zero-phase design, delayed by (length - 1) / 2
+  const Vorelle3CurveRecord* diff = nullptr; // dB curve; null: identity filter
+  bool linearPhase = false;                  // centred zero-phase design, delayed by (length - 1) / 2
   bool windowImpulse = false;
-  double sampleRate = 44100.0;  // rate the curve is sampled for
+  double sampleRate = 44100.0; // rate the curve is sampled for
   int impulseLength = 32768;
-  int maxImpulseSize = 32768;  // engines use FFTs up to twice this
-  int blockSize = 512;         // largest block the audio thread will pass
+  int maxImpulseSize = 32768; // engines use FFTs up to twice this
+  int blockSize = 512;        // largest block the audio thread will pass
 };
 
 // Builds both paths into out (which must be fresh or unused by the audio

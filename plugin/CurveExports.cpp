@@ -15,20 +15,24 @@ constexpr double kGridStart = 10.0;
 constexpr double kGridTop = 22050.0;
 constexpr int kCSVDecimals = 2;
 
-void AppendNumberList(std::string& out, const double* v, int n, int decimals) {
+void AppendNumberList(std::string& out, const double* v, int n, int decimals)
+{
   out += '{';
   for (int k = 0; k < n; ++k) {
-    if (k > 0) out += ',';
+    if (k > 0)
+      out += ',';
     out += plugin::FormatFixed(v[k], decimals);
     out += ' ';
   }
   out += '}';
 }
 
-void AppendCSVNumber(std::string& out, double v) {
+void AppendCSVNumber(std::string& out, double v)
+{
   std::string text = plugin::FormatFixed(v, kCSVDecimals);
   for (char& c : text) {
-    if (c == '.') c = ',';
+    if (c == '.')
+      c = ',';
   }
   out += text;
   out += ';';
@@ -36,8 +40,10 @@ void AppendCSVNumber(std::string& out, double v) {
 
 } // namespace
 
-bool MapSpectrumToRecord(const double* spectrum, int nBins, double fs, SVLCREFDATA2& record) {
-  if (!spectrum || nBins < 2 || !(fs > 0.0)) return false;
+bool MapSpectrumToRecord(const double* spectrum, int nBins, double fs, SVLCREFDATA2& record)
+{
+  if (!spectrum || nBins < 2 || !(fs > 0.0))
+    return false;
   record = SVLCREFDATA2{};
   record.version = kRefDataVersion;
   for (int s = 0; s < kRefDataSections; ++s) {
@@ -46,14 +52,16 @@ bool MapSpectrumToRecord(const double* spectrum, int nBins, double fs, SVLCREFDA
     const int count = CountLogGridPoints(nullptr, 1.0, bands, kGridStart, kGridTop);
     *sec.index = uint32_t(s);
     *sec.count = uint32_t(RefDataSectionCount(s));
-    if (count != RefDataSectionCount(s)) return false;
+    if (count != RefDataSectionCount(s))
+      return false;
     FillLogGrid(nullptr, sec.freq, 1.0, bands, kGridStart, kGridTop);
     MapSpectrumToGrid(spectrum, nBins, sec.freq, count, sec.mag, fs);
   }
   return true;
 }
 
-std::string RefDataSourceText(const SVLCREFDATA2& record, const char* name, const std::tm& when) {
+std::string RefDataSourceText(const SVLCREFDATA2& record, const char* name, const std::tm& when)
+{
   char line[1100];
   std::string out;
   std::snprintf(line, sizeof line, "// Filename     : %s\n", name ? name : "");
@@ -76,14 +84,16 @@ std::string RefDataSourceText(const SVLCREFDATA2& record, const char* name, cons
     AppendNumberList(out, sec.freq, n, kFrequencyDecimals);
     out += ',';
     AppendNumberList(out, sec.mag, n, kMagnitudeDecimals);
-    if (s < kRefDataSections - 1) out += ',';
+    if (s < kRefDataSections - 1)
+      out += ',';
     out += '\n';
   }
   out += "};\n";
   return out;
 }
 
-std::string CurvesCSVText(const CurveTable& t) {
+std::string CurvesCSVText(const CurveTable& t)
+{
   std::string out = "Frq (Hz);Mag Ref (dB);Mag FP (dB);Mag Diff (dB);Mag Final (dB);\n";
   for (int k = 0; k < t.count; ++k) {
     const double fpDB = LevelToDB(t.fingerprint[k]);
@@ -99,6 +109,7 @@ std::string CurvesCSVText(const CurveTable& t) {
   return out;
 }
 
-bool WriteTextFile(const char* path, const std::string& text) {
+bool WriteTextFile(const char* path, const std::string& text)
+{
   return plugin::ReplaceFile(path, text.data(), text.size());
 }

@@ -12,11 +12,11 @@ enum class ECurveFileType { kFingerprint, kReference };
 enum class ECurveFileStatus {
   kOK,
   kCannotOpen,
-  kWrongType,    // magic of the other type, or of nothing known
+  kWrongType, // magic of the other type, or of nothing known
   kWrongVersion,
-  kWrongCount,   // a count other than the expected one
-  kTruncated,    // fewer values than the count announces
-  kNotFinite,    // a value that is NaN or infinite
+  kWrongCount, // a count other than the expected one
+  kTruncated,  // fewer values than the count announces
+  kNotFinite,  // a value that is NaN or infinite
 };
 
 inline constexpr unsigned kCurveFileVersion = 3;

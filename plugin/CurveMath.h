@@ -39,5 +39,5 @@ bool PointInMatchedRange(const double* freq, unsigned count, unsigned i, double 
 // correction: they take the value of the nearest matched point (0 dB when
 // there is none). Nothing happens unless all three records have the same
 // count of at least 1. Returns whether diff was written.
-bool ComputeDifferenceCurve(const Vorelle3CurveRecord& reference, const Vorelle3CurveRecord& fingerprint,
-                            double fmax, Vorelle3CurveRecord& diff);
+bool ComputeDifferenceCurve(const Vorelle3CurveRecord& reference, const Vorelle3CurveRecord& fingerprint, double fmax,
+                            Vorelle3CurveRecord& diff);

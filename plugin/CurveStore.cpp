@@ -8,8 +8,10 @@ namespace {
 
 constexpr int kCustomReferenceMode = 4;
 
-void CopyMagnitudes(const double* mag, size_t n, Vorelle3CurveRecord& to) {
-  if (!mag) return;
+void CopyMagnitudes(const double* mag, size_t n, Vorelle3CurveRecord& to)
+{
+  if (!mag)
+    return;
   std::copy(mag, mag + std::min(n, size_t(to.count)), to.mag);
 }
 
@@ -17,12 +19,15 @@ void CopyMagnitudes(const double* mag, size_t n, Vorelle3CurveRecord& to) {
 
 CurveStore::CurveStore() { mCustomRefName.Set(kNoReferenceName); }
 
-bool CurveStore::Rebuild(int count, const double* freq) {
-  if (count < 0 || (mBuilt && int(mFingerprint.count) == count)) return false;
+bool CurveStore::Rebuild(int count, const double* freq)
+{
+  if (count < 0 || (mBuilt && int(mFingerprint.count) == count))
+    return false;
   mBuilt = true;
   mFingerprint = Vorelle3CurveRecord();
   mFingerprint.Resize(count);
-  if (freq) std::copy(freq, freq + count, mFingerprint.freq);
+  if (freq)
+    std::copy(freq, freq + count, mFingerprint.freq);
   mDifference = mFingerprint;
   CopyReferenceCurve(0, mCustomReference);
   mFingerprintValid = false;
@@ -31,24 +36,29 @@ bool CurveStore::Rebuild(int count, const double* freq) {
   return true;
 }
 
-void CurveStore::TakeFingerprint(const double* mag, size_t n) {
+void CurveStore::TakeFingerprint(const double* mag, size_t n)
+{
   CopyMagnitudes(mag, n, mFingerprint);
   mFingerprintValid = true;
 }
 
-void CurveStore::TakeCustomReference(const double* mag, size_t n, const char* name) {
+void CurveStore::TakeCustomReference(const double* mag, size_t n, const char* name)
+{
   CopyMagnitudes(mag, n, mCustomReference);
   SetCustomRefName(name);
   mCustomRefValid = true;
 }
 
-void CurveStore::ClearFingerprint() {
+void CurveStore::ClearFingerprint()
+{
   mFingerprint.FillMagnitudes(0.0);
   mDifference.FillMagnitudes(0.0);
 }
 
-const Vorelle3CurveRecord& CurveStore::Selected(int referenceMode, Vorelle3CurveRecord& builtIn) const {
-  if (referenceMode == kCustomReferenceMode) return mCustomReference;
+const Vorelle3CurveRecord& CurveStore::Selected(int referenceMode, Vorelle3CurveRecord& builtIn) const
+{
+  if (referenceMode == kCustomReferenceMode)
+    return mCustomReference;
   CopyReferenceCurve(referenceMode >= 1 && referenceMode <= 3 ? referenceMode : 0, builtIn);
   return builtIn;
 }

@@ -5,7 +5,8 @@
 
 class ICMessageBox {
 public:
-  void PostMessage(const char* text, const char* title) {
+  void PostMessage(const char* text, const char* title)
+  {
     mMessageText.Set(text);
     mMessageTitle.Set(title);
     mMessagePending = true;

@@ -2,6 +2,8 @@
 
 #include "Vorelle3.h"
 
-void IExtPDCHandler::UpdateLatency(Vorelle3& plugin, int latency) {
-  if (plugin.GetHost() != plugin::kHostUninit) plugin.SetLatency(latency);
+void IExtPDCHandler::UpdateLatency(Vorelle3& plugin, int latency)
+{
+  if (plugin.GetHost() != plugin::kHostUninit)
+    plugin.SetLatency(latency);
 }

@@ -14,21 +14,25 @@ namespace {
 
 constexpr int kValueDecimals = 6; // "%f"
 
-TiXmlElement* AddTextElement(TiXmlElement& parent, const char* name, const char* text) {
+TiXmlElement* AddTextElement(TiXmlElement& parent, const char* name, const char* text)
+{
   auto* element = new TiXmlElement(name);
   element->LinkEndChild(new TiXmlText(text ? text : ""));
   parent.LinkEndChild(element);
   return element;
 }
 
-bool TextEquals(const TiXmlElement* element, const char* expected) {
+bool TextEquals(const TiXmlElement* element, const char* expected)
+{
   const char* text = element ? element->GetText() : nullptr;
   return text && std::strcmp(text, expected) == 0;
 }
 
-int FindParamByName(const IPluginBase& plug, const char* name) {
+int FindParamByName(const IPluginBase& plug, const char* name)
+{
   for (int i = 0; i < plug.NParams(); ++i) {
-    if (std::strcmp(plug.GetParam(i)->GetName(), name) == 0) return i;
+    if (std::strcmp(plug.GetParam(i)->GetName(), name) == 0)
+      return i;
   }
   return -1;
 }
@@ -36,7 +40,8 @@ int FindParamByName(const IPluginBase& plug, const char* name) {
 } // namespace
 
 void IXMLParameters::BuildPresetTree(TiXmlDocument& doc, const IPluginBase& plug, const double* values,
-                                     const char* presetName) {
+                                     const char* presetName)
+{
   doc.LinkEndChild(new TiXmlDeclaration("1.0", "", ""));
   auto* root = new TiXmlElement("PresetXMLTree");
   root->SetAttribute("version", "1");
@@ -63,59 +68,79 @@ void IXMLParameters::BuildPresetTree(TiXmlDocument& doc, const IPluginBase& plug
   }
 }
 
-std::string IXMLParameters::PrintTree(const TiXmlDocument& doc) {
+std::string IXMLParameters::PrintTree(const TiXmlDocument& doc)
+{
   // The printer's own settings are the ones wanted: four spaces, "\n".
   TiXmlPrinter printer;
   doc.Accept(&printer);
   return std::string(printer.CStr(), printer.Size());
 }
 
-bool IXMLParameters::ParseText(const std::string& text, TiXmlDocument& doc) {
-  if (!plugin::IsWellFormedUtf8(text.data(), text.size())) return false;
+bool IXMLParameters::ParseText(const std::string& text, TiXmlDocument& doc)
+{
+  if (!plugin::IsWellFormedUtf8(text.data(), text.size()))
+    return false;
   doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
   return !doc.Error();
 }
 
-std::string IXMLParameters::AttributeText(const char* text) {
-  if (!text) return std::string();
+std::string IXMLParameters::AttributeText(const char* text)
+{
+  if (!text)
+    return std::string();
   return plugin::AsUtf8(text, std::strlen(text));
 }
 
 const TiXmlElement* IXMLParameters::FindPreset(const TiXmlDocument& doc, const IPluginBase& plug,
-                                               const char** presetName) {
+                                               const char** presetName)
+{
   const TiXmlElement* root = doc.RootElement();
-  if (!root || std::strcmp(root->Value(), "PresetXMLTree") != 0) return nullptr;
+  if (!root || std::strcmp(root->Value(), "PresetXMLTree") != 0)
+    return nullptr;
   TiXmlHandle handle(const_cast<TiXmlElement*>(root));
-  if (!TextEquals(handle.FirstChildElement("PluginVendor").ToElement(), plug.GetMfrName())) return nullptr;
-  if (!TextEquals(handle.FirstChildElement("PluginName").ToElement(), plug.GetPluginName())) return nullptr;
-  if (!handle.FirstChildElement("PluginVersion").ToElement()) return nullptr;
+  if (!TextEquals(handle.FirstChildElement("PluginVendor").ToElement(), plug.GetMfrName()))
+    return nullptr;
+  if (!TextEquals(handle.FirstChildElement("PluginName").ToElement(), plug.GetPluginName()))
+    return nullptr;
+  if (!handle.FirstChildElement("PluginVersion").ToElement())
+    return nullptr;
   const TiXmlElement* preset = handle.FirstChildElement("Preset").ToElement();
   const TiXmlAttribute* first = preset ? preset->FirstAttribute() : nullptr;
-  if (!first || std::strcmp(first->Name(), "name") != 0) return nullptr;
-  if (presetName) *presetName = first->Value();
+  if (!first || std::strcmp(first->Name(), "name") != 0)
+    return nullptr;
+  if (presetName)
+    *presetName = first->Value();
   return preset;
 }
 
-bool IXMLParameters::ForEachParam(const TiXmlElement& preset, const IPluginBase& plug, const ParamFunc& func) {
+bool IXMLParameters::ForEachParam(const TiXmlElement& preset, const IPluginBase& plug, const ParamFunc& func)
+{
   const TiXmlElement* list = preset.FirstChildElement("Parameter");
   const TiXmlElement* element = list ? list->FirstChildElement() : nullptr;
-  if (!element) return false;
+  if (!element)
+    return false;
   for (; element; element = element->NextSiblingElement()) {
-    if (std::strcmp(element->Value(), "Param") != 0) return false;
+    if (std::strcmp(element->Value(), "Param") != 0)
+      return false;
     const char* name = element->Attribute("name");
-    if (!name || !*name) continue;
+    if (!name || !*name)
+      continue;
     const int idx = FindParamByName(plug, name);
     double value = 0.0;
-    if (idx < 0 || !ReadValue(*element, value)) continue;
+    if (idx < 0 || !ReadValue(*element, value))
+      continue;
     func(idx, value);
   }
   return true;
 }
 
-bool IXMLParameters::ReadValue(const TiXmlElement& param, double& value) {
+bool IXMLParameters::ReadValue(const TiXmlElement& param, double& value)
+{
   double v = 0.0;
-  if (!plugin::ParseDouble(param.Attribute("val"), v)) v = 0.0;
-  if (!std::isfinite(v)) return false;
+  if (!plugin::ParseDouble(param.Attribute("val"), v))
+    v = 0.0;
+  if (!std::isfinite(v))
+    return false;
   value = v;
   return true;
 }

@@ -10,13 +10,15 @@
 namespace {
 
 // The value a record holds for a number printed with this many decimals.
-double Printed(double v, int decimals) {
+double Printed(double v, int decimals)
+{
   double out = 0.0;
   plugin::ParseDouble(plugin::FormatFixed(v, decimals).c_str(), out);
   return out;
 }
 
-SVLCREFDATA2 MakeBuiltIn(int index) {
+SVLCREFDATA2 MakeBuiltIn(int index)
+{
   SVLCREFDATA2 record{};
   record.version = kRefDataVersion;
   double base[kReferenceCurvePoints];
@@ -36,7 +38,8 @@ SVLCREFDATA2 MakeBuiltIn(int index) {
       sec.freq[k] = Printed(f, kFrequencyDecimals);
       // Grid point k lies on the six-per-octave grid when k * 6 / B is whole.
       const bool onBase = (k * baseBands) % bands == 0;
-      const double mag = onBase ? base[k * baseBands / bands] : InterpolateCurve(baseFreq, base, kReferenceCurvePoints, f);
+      const double mag =
+        onBase ? base[k * baseBands / bands] : InterpolateCurve(baseFreq, base, kReferenceCurvePoints, f);
       sec.mag[k] = Printed(mag, kMagnitudeDecimals);
     }
   }
@@ -45,7 +48,8 @@ SVLCREFDATA2 MakeBuiltIn(int index) {
 
 } // namespace
 
-RefDataSection RefDataSectionOf(SVLCREFDATA2& r, int s) {
+RefDataSection RefDataSectionOf(SVLCREFDATA2& r, int s)
+{
   switch (s) {
   case 0: return {&r.index0, &r.count0, r.freq0, r.mag0};
   case 1: return {&r.index1, &r.count1, r.freq1, r.mag1};
@@ -56,19 +60,23 @@ RefDataSection RefDataSectionOf(SVLCREFDATA2& r, int s) {
   }
 }
 
-ConstRefDataSection RefDataSectionOf(const SVLCREFDATA2& r, int s) {
+ConstRefDataSection RefDataSectionOf(const SVLCREFDATA2& r, int s)
+{
   const RefDataSection sec = RefDataSectionOf(const_cast<SVLCREFDATA2&>(r), s);
   return {sec.index, sec.count, sec.freq, sec.mag};
 }
 
-const SVLCREFDATA2& BuiltInReferenceRecord(int index) {
+const SVLCREFDATA2& BuiltInReferenceRecord(int index)
+{
   // Built on first use; a function-local static is initialised once even
   // when several threads ask at the same time.
   static const std::array<SVLCREFDATA2, kReferenceCurveCount> records = [] {
     std::array<SVLCREFDATA2, kReferenceCurveCount> r;
-    for (int i = 0; i < kReferenceCurveCount; ++i) r[size_t(i)] = MakeBuiltIn(i);
+    for (int i = 0; i < kReferenceCurveCount; ++i)
+      r[size_t(i)] = MakeBuiltIn(i);
     return r;
   }();
-  if (index < 0 || index >= kReferenceCurveCount) index = 0;
+  if (index < 0 || index >= kReferenceCurveCount)
+    index = 0;
   return records[size_t(index)];
 }

@@ -17,13 +17,15 @@ bool PutTag(IByteChunk& chunk, const char (&tag)[4]) { return chunk.PutBytes(tag
 
 bool PutWord(IByteChunk& chunk, uint32_t v) { return chunk.Put(&v) > 0; }
 
-uint32_t WordAt(const IByteChunk& chunk, int64_t pos) {
+uint32_t WordAt(const IByteChunk& chunk, int64_t pos)
+{
   uint32_t v = 0;
   std::memcpy(&v, chunk.GetData() + pos, sizeof v);
   return v;
 }
 
-bool TagAt(const IByteChunk& chunk, int64_t pos, const char (&tag)[4]) {
+bool TagAt(const IByteChunk& chunk, int64_t pos, const char (&tag)[4])
+{
   return std::memcmp(chunk.GetData() + pos, tag, 4) == 0;
 }
 
@@ -36,7 +38,8 @@ int64_t PaddedEnd(int64_t sizePos, uint32_t size) { return sizePos + kWordBytes 
 // A curve section at pos; returns false with *result set when reading stops.
 // After it, *next is where the next section starts.
 bool PlanCurveSection(const IByteChunk& chunk, int64_t pos, const char (&tag)[4], bool withName, uint32_t expected,
-                      CurvePlan& plan, int64_t* next, int* result) {
+                      CurvePlan& plan, int64_t* next, int* result)
+{
   if (pos < 0 || !Fits(chunk, pos, kTagBytes) || !TagAt(chunk, pos, tag)) {
     *result = AsResult(pos);
     return false;
@@ -53,14 +56,17 @@ bool PlanCurveSection(const IByteChunk& chunk, int64_t pos, const char (&tag)[4]
   plan.present = true;
   *next = PaddedEnd(pos + 4, size);
   const int64_t sectionEnd = pos + 8 + int64_t(size);
-  if (!Fits(chunk, pos + 12, kWordBytes)) return true;
+  if (!Fits(chunk, pos + 12, kWordBytes))
+    return true;
   plan.countRead = true;
   plan.count = WordAt(chunk, pos + 12);
   plan.matches = plan.count == expected;
-  if (!plan.matches) return true;
+  if (!plan.matches)
+    return true;
   int64_t valuesPos = pos + 16;
   if (withName) {
-    if (!Fits(chunk, pos + 16, kWordBytes)) return true;
+    if (!Fits(chunk, pos + 16, kWordBytes))
+      return true;
     plan.namePos = pos + 20;
     plan.nameLength = WordAt(chunk, pos + 16);
     valuesPos = plan.namePos + int64_t(plan.nameLength);
@@ -69,32 +75,40 @@ bool PlanCurveSection(const IByteChunk& chunk, int64_t pos, const char (&tag)[4]
   const int64_t magBytes = int64_t(plan.count) * kDoubleBytes;
   // The whole section must be there: a cut chunk applies complete sections
   // only, though the frequencies after the magnitudes are never read.
-  plan.fits = Fits(chunk, valuesPos, magBytes) && valuesPos + magBytes <= sectionEnd &&
-              Fits(chunk, pos + 8, int64_t(size));
+  plan.fits =
+    Fits(chunk, valuesPos, magBytes) && valuesPos + magBytes <= sectionEnd && Fits(chunk, pos + 8, int64_t(size));
   return true;
 }
 
 } // namespace
 
-bool Fits(const IByteChunk& chunk, int64_t pos, int64_t length) {
+bool Fits(const IByteChunk& chunk, int64_t pos, int64_t length)
+{
   return pos >= 0 && length >= 0 && pos + length <= int64_t(chunk.Size());
 }
 
-int BeginContainer(IByteChunk& chunk) {
-  if (!PutTag(chunk, kRiffTag) || !PutWord(chunk, 0)) return -1;
+int BeginContainer(IByteChunk& chunk)
+{
+  if (!PutTag(chunk, kRiffTag) || !PutWord(chunk, 0))
+    return -1;
   const int versionPos = chunk.Size();
-  if (!PutWord(chunk, kContainerVersion) || !PutTag(chunk, kFormTag)) return -1;
+  if (!PutWord(chunk, kContainerVersion) || !PutTag(chunk, kFormTag))
+    return -1;
   return versionPos;
 }
 
-int BeginSection(IByteChunk& chunk, const char (&tag)[4], uint32_t version) {
-  if (!PutTag(chunk, tag) || !PutWord(chunk, 0)) return -1;
+int BeginSection(IByteChunk& chunk, const char (&tag)[4], uint32_t version)
+{
+  if (!PutTag(chunk, tag) || !PutWord(chunk, 0))
+    return -1;
   const int versionPos = chunk.Size();
   return PutWord(chunk, version) ? versionPos : -1;
 }
 
-bool EndBlock(IByteChunk& chunk, int versionPos) {
-  if (versionPos < 4 || versionPos > chunk.Size()) return false;
+bool EndBlock(IByteChunk& chunk, int versionPos)
+{
+  if (versionPos < 4 || versionPos > chunk.Size())
+    return false;
   const uint32_t size = uint32_t(chunk.Size() - versionPos);
   std::memcpy(chunk.GetData() + versionPos - 4, &size, sizeof size);
   if (size & 1u) {
@@ -104,14 +118,16 @@ bool EndBlock(IByteChunk& chunk, int versionPos) {
   return true;
 }
 
-StatePlan PlanState(const IByteChunk& chunk, int startPos, uint32_t fingerprintCount, uint32_t referenceCount) {
+StatePlan PlanState(const IByteChunk& chunk, int startPos, uint32_t fingerprintCount, uint32_t referenceCount)
+{
   StatePlan plan;
   const int64_t p = startPos;
   if (chunk.Size() == 0 || p < 0 || !Fits(chunk, p, kTagBytes) || !TagAt(chunk, p, kRiffTag)) {
     plan.result = startPos;
     return plan;
   }
-  if (!Fits(chunk, p + 4, 2 * kWordBytes)) return plan;
+  if (!Fits(chunk, p + 4, 2 * kWordBytes))
+    return plan;
   const uint32_t containerSize = WordAt(chunk, p + 4);
   // A container cut short is read as far as it goes; what it announces
   // tells whether anything is missing. Only its pad byte may be.
@@ -128,7 +144,8 @@ StatePlan PlanState(const IByteChunk& chunk, int startPos, uint32_t fingerprintC
     plan.result = AsResult(p + 16);
     return plan;
   }
-  if (!Fits(chunk, p + 20, 2 * kWordBytes)) return plan;
+  if (!Fits(chunk, p + 20, 2 * kWordBytes))
+    return plan;
   const uint32_t xmlSize = WordAt(chunk, p + 20);
   if (xmlSize == 0 || WordAt(chunk, p + 24) != kXMLVersion) {
     plan.result = AsResult(p + 28);
@@ -142,14 +159,18 @@ StatePlan PlanState(const IByteChunk& chunk, int startPos, uint32_t fingerprintC
   int stop = -1;
   if (!PlanCurveSection(chunk, q, kFingerprintTag, false, fingerprintCount, plan.fingerprint, &r, &stop)) {
     // A chunk of parameters only (a preset record) ends here.
-    if (stop == AsResult(q)) stopAt(q);
-    else plan.result = stop;
+    if (stop == AsResult(q))
+      stopAt(q);
+    else
+      plan.result = stop;
     return plan;
   }
   int64_t unused = 0;
   if (!PlanCurveSection(chunk, r, kReferenceTag, true, referenceCount, plan.reference, &unused, &stop)) {
-    if (stop == AsResult(r)) stopAt(r);
-    else plan.result = stop;
+    if (stop == AsResult(r))
+      stopAt(r);
+    else
+      plan.result = stop;
     return plan;
   }
   stopAt(end);

@@ -35,14 +35,14 @@ bool EndBlock(plugin::IByteChunk& chunk, int versionPos);
 
 // What a curve section holds, as far as it can be used.
 struct CurvePlan {
-  bool present = false;      // section found with its tag, size and version
-  bool countRead = false;    // its point count word lies inside the chunk
+  bool present = false;   // section found with its tag, size and version
+  bool countRead = false; // its point count word lies inside the chunk
   uint32_t count = 0;
-  bool matches = false;      // count equals the expected one
-  bool fits = false;         // matches, the name and magnitudes lie inside the
-                             // section, and the section inside the chunk
-  int64_t namePos = 0;       // reference only
-  uint32_t nameLength = 0;   // reference only
+  bool matches = false;    // count equals the expected one
+  bool fits = false;       // matches, the name and magnitudes lie inside the
+                           // section, and the section inside the chunk
+  int64_t namePos = 0;     // reference only
+  uint32_t nameLength = 0; // reference only
   int64_t magPos = 0;
 };
 
@@ -64,8 +64,7 @@ struct StatePlan {
 // records; a curve section is only usable when its count equals them and its
 // magnitudes lie inside it and the chunk. A container cut short is walked as
 // far as its bytes go; only the chunk's own bytes are ever looked at.
-StatePlan PlanState(const plugin::IByteChunk& chunk, int startPos, uint32_t fingerprintCount,
-                    uint32_t referenceCount);
+StatePlan PlanState(const plugin::IByteChunk& chunk, int startPos, uint32_t fingerprintCount, uint32_t referenceCount);
 
 // True when `length` bytes at pos lie inside the chunk (64-bit arithmetic).
 bool Fits(const plugin::IByteChunk& chunk, int64_t pos, int64_t length);

@@ -187,13 +187,13 @@ int VersionCheckRequest(const char* ownVersion, const char* url, char* errorText
 const char* VersionCheckMessage(int result)
 {
   switch (result) {
-    case kVersionCheckServiceUnavailable: return "Service not available";
-    case kVersionCheckProductNotFound: return "Product not found";
-    case kVersionCheckVersionError: return "Product version number error";
-    case kVersionCheckUpToDate: return "Plugin is up to date";
-    case kVersionCheckUpdateAvailable: return "Plugin update is available";
-    case kVersionCheckOlderAvailable: return "Older plugin version available";
-    default: return "Unknown";
+  case kVersionCheckServiceUnavailable: return "Service not available";
+  case kVersionCheckProductNotFound: return "Product not found";
+  case kVersionCheckVersionError: return "Product version number error";
+  case kVersionCheckUpToDate: return "Plugin is up to date";
+  case kVersionCheckUpdateAvailable: return "Plugin update is available";
+  case kVersionCheckOlderAvailable: return "Older plugin version available";
+  default: return "Unknown";
   }
 }
 
@@ -216,8 +216,7 @@ bool FormatVersionCheckURL(const char* productName, char* out, std::size_t outSi
   return true;
 }
 
-bool VersionCheckResultText(const char* productName, const char* ownVersion,
-                            plugin::igraphics::IGraphics* ui)
+bool VersionCheckResultText(const char* productName, const char* ownVersion, plugin::igraphics::IGraphics* ui)
 {
   char url[1024];
   int result = kVersionCheckServiceUnavailable;
@@ -231,20 +230,11 @@ bool VersionCheckResultText(const char* productName, const char* ownVersion,
   return result == kVersionCheckUpdateAvailable;
 }
 
-bool ClaimAutomaticVersionCheck()
-{
-  return !ProcessState().checkedOnce.exchange(true);
-}
+bool ClaimAutomaticVersionCheck() { return !ProcessState().checkedOnce.exchange(true); }
 
-bool IsUpdateAvailable()
-{
-  return ProcessState().updateAvailable.load();
-}
+bool IsUpdateAvailable() { return ProcessState().updateAvailable.load(); }
 
-void SetUpdateAvailable(bool available)
-{
-  ProcessState().updateAvailable.store(available);
-}
+void SetUpdateAvailable(bool available) { ProcessState().updateAvailable.store(available); }
 
 void ResetVersionCheckFlagsForTesting()
 {

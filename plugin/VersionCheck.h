@@ -9,14 +9,16 @@
 // touch from any thread.
 #include <cstddef>
 
-namespace plugin::igraphics { class IGraphics; }
+namespace plugin::igraphics {
+class IGraphics;
+}
 
 // Result codes of VersionCheckRequest.
 enum EVersionCheckResult {
   kVersionCheckNoHandle = -1,
   kVersionCheckServiceUnavailable = 0,
   kVersionCheckProductNotFound = 1,
-  kVersionCheckVersionError = 2,  // never produced by a request
+  kVersionCheckVersionError = 2, // never produced by a request
   kVersionCheckUpToDate = 3,
   kVersionCheckUpdateAvailable = 4,
   kVersionCheckOlderAvailable = 5,
@@ -72,8 +74,7 @@ bool FormatVersionCheckURL(const char* productName, char* out, std::size_t outSi
 // The requested check: builds the URL, asks, shows the result's text in a
 // box titled "Check for update" on ui when one is given, and returns whether
 // an update is available.
-bool VersionCheckResultText(const char* productName, const char* ownVersion,
-                            plugin::igraphics::IGraphics* ui);
+bool VersionCheckResultText(const char* productName, const char* ownVersion, plugin::igraphics::IGraphics* ui);
 
 // The automatic check runs once per process, whichever instance asks first:
 // true for exactly one caller (which then runs the request).

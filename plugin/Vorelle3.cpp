@@ -9,7 +9,8 @@ using namespace plugin;
 
 namespace {
 
-Config MakeConfig() {
+Config MakeConfig()
+{
   Config c;
   c.nParams = kNumParams;
   c.nPresets = Vorelle3::kNumPresets;
@@ -40,10 +41,12 @@ constexpr const char* kFixedScaleTexts[] = {"50%",  "75%",  "100%", "125%", "150
 
 } // namespace
 
-Vorelle3::Vorelle3(const InstanceInfo& info) : IPluginAU(info, MakeConfig()) {
+Vorelle3::Vorelle3(const InstanceInfo& info) : IPluginAU(info, MakeConfig())
+{
   mInitPreset.SetName("empty");
   InitPaths();
-  if (ReadIniInt("GUI", "HasUI", 1) == 0) SetHasUI(false);
+  if (ReadIniInt("GUI", "HasUI", 1) == 0)
+    SetHasUI(false);
   std::srand(unsigned(std::clock()));
 
   mSampleRate = GetSampleRate();
@@ -63,13 +66,15 @@ Vorelle3::Vorelle3(const InstanceInfo& info) : IPluginAU(info, MakeConfig()) {
   InitPlugControls();
 }
 
-Vorelle3::~Vorelle3() {
+Vorelle3::~Vorelle3()
+{
   mCodePresets.Empty(true);
   mExtraParams.Empty(true);
   mPresetList.Empty(true);
 }
 
-void Vorelle3::InitMembers() {
+void Vorelle3::InitMembers()
+{
   mActivityState = kIdle;
   mReferenceMode = 0;
   mADMode = 0;
@@ -93,11 +98,12 @@ void Vorelle3::InitMembers() {
   mFileJobs.Finish();
 }
 
-void Vorelle3::InitParams() {
+void Vorelle3::InitParams()
+{
   GetParam(kGUIScale)->InitDouble("GUI scale", mGUIScale, 0.5, 3.0, 0.01, "", IParam::kFlagCannotAutomate, "GUI");
   GetParam(kTooltips)->InitEnum("Toggle tooltips", mTooltips, 2, "", IParam::kFlagCannotAutomate, "GUI");
   GetParam(kOnlineUpdateCheck)
-      ->InitEnum("Online Update Check", mOnlineUpdateCheck, 2, "", IParam::kFlagCannotAutomate, "GUI");
+    ->InitEnum("Online Update Check", mOnlineUpdateCheck, 2, "", IParam::kFlagCannotAutomate, "GUI");
   GetParam(kActivityState)->InitEnum("Activity state", mActivityState, 3, "", 0, "Processing");
   GetParam(kReferenceMode)->InitDouble("Reference mode", mReferenceMode, 0.0, 4.0, 1.0, "", 0, "Processing");
   GetParam(kADMode)->InitEnum("AD mode", mADMode, 2, "", IParam::kFlagCannotAutomate, "Processing");
@@ -122,7 +128,8 @@ void Vorelle3::InitParams() {
   MakeInitPreset();
 }
 
-int Vorelle3::MakeInitPreset() {
+int Vorelle3::MakeInitPreset()
+{
   CopyPresetToSlot(mInitPreset, 0);
   MakePresetFromState("1234567890123456789012", 0);
   mGUIScaleMenuTag = 28;
@@ -130,23 +137,30 @@ int Vorelle3::MakeInitPreset() {
   return 2;
 }
 
-void Vorelle3::MakeFixedScaleParam() {
+void Vorelle3::MakeFixedScaleParam()
+{
   // Made once; a repeated preset rebuild keeps the existing entry.
-  if (mExtraParams.GetSize() > 0) return;
+  if (mExtraParams.GetSize() > 0)
+    return;
   IParam* param = new IParam;
   param->InitEnum("Fixed GUI Scale", 2, 11, "", 0, "");
-  for (int i = 0; i < 11; ++i) param->SetDisplayText(i, kFixedScaleTexts[i]);
-  if (!mExtraParams.Add(param)) delete param;
+  for (int i = 0; i < 11; ++i)
+    param->SetDisplayText(i, kFixedScaleTexts[i]);
+  if (!mExtraParams.Add(param))
+    delete param;
 }
 
-int Vorelle3::ReadIniInt(const char*, const char* key, int defaultValue) const {
+int Vorelle3::ReadIniInt(const char*, const char* key, int defaultValue) const
+{
   UT_String path(GetDataPath());
   path.Append("/");
   path.Append(kSettingsFileName);
   return ReadSettingsInt(path.Get(), key, defaultValue);
 }
 
-void Vorelle3::InitPlugControls() {
+void Vorelle3::InitPlugControls()
+{
   // Without the editor functions the module handed in, there is no editor.
-  if (!mMakeGraphicsFunc || !mLayoutFunc) SetHasUI(false);
+  if (!mMakeGraphicsFunc || !mLayoutFunc)
+    SetHasUI(false);
 }

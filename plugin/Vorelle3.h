@@ -64,7 +64,7 @@ class Vorelle3 : public plugin::IPluginAU,
                  public ICMessageBox {
 public:
   static constexpr int kNumPresets = 1;
-  static constexpr int kCustomReference = 4;  // "Reference mode" of the custom curve
+  static constexpr int kCustomReference = 4; // "Reference mode" of the custom curve
 
   explicit Vorelle3(const plugin::InstanceInfo& info);
   ~Vorelle3() override;
@@ -171,23 +171,23 @@ public:
   void CopyPresetToSlot(const plugin::IPreset& source, int index);
   // Exports. sampleRate is the analyser's (0: the plug-in's).
   [[nodiscard]] bool WriteRefDataSource(const plugin::UT_String& path, const plugin::UT_String& name, CMFFT* analyser,
-                          double sampleRate = 0.0);
+                                        double sampleRate = 0.0);
   [[nodiscard]] bool GetRefDataPath(const plugin::UT_String& folder, const plugin::UT_String& name, CMFFT* analyser,
-                      double sampleRate = 0.0);
+                                    double sampleRate = 0.0);
   [[nodiscard]] bool ExportCurvesCSV(const plugin::UT_String& folder);
 
   // --- the design steps, on this plug-in's terms
   static void SetIdentity(double* impulse, int n) { ::SetIdentity(impulse, n); }
   static void CircularShift(double* data, int n, int k) { ::CircularShift(data, n, k); }
-  static double InterpolateCurve(const double* freq, const double* value, int count, double f) {
+  static double InterpolateCurve(const double* freq, const double* value, int count, double f)
+  {
     return ::InterpolateCurve(freq, value, count, f);
   }
-  void SmoothCurve(double* impulse, int n, const Vorelle3CurveRecord& diff, bool linearPhase) const {
+  void SmoothCurve(double* impulse, int n, const Vorelle3CurveRecord& diff, bool linearPhase) const
+  {
     ::SmoothCurve(impulse, n, diff, linearPhase, GetSampleRate());
   }
-  static double BezierSegmentValue(const double* x, const double* y, double f) {
-    return ::BezierSegmentValue(x, y, f);
-  }
+  static double BezierSegmentValue(const double* x, const double* y, double f) { return ::BezierSegmentValue(x, y, f); }
   static void ForwardFFT(double* data, int m) { ::ForwardFFT(data, m); }
   static void InverseFFT(double* data, int m) { ::InverseFFT(data, m); }
   static void MinimumPhaseFold(double* data, int m) { ::MinimumPhaseFold(data, m); }

@@ -40,34 +40,32 @@ enum EActionTag {
 bool HostReportsLatencyAtOnce(int host, int hostVersion)
 {
   switch (host) {
-    case kHostFLStudio: case kHostLogic: case kHostGarageBand: case kHostStudioOne: case kHostWaveform:
-    case kHostSadie:
-      return true;
-    case kHostAbletonLive: return hostVersion == 0;
-    default: return false;
+  case kHostFLStudio:
+  case kHostLogic:
+  case kHostGarageBand:
+  case kHostStudioOne:
+  case kHostWaveform:
+  case kHostSadie: return true;
+  case kHostAbletonLive: return hostVersion == 0;
+  default: return false;
   }
 }
 
 } // namespace
 
-bool Vorelle3::OnMainThread() const
-{
-  return plugin::IsMainThread();
-}
+bool Vorelle3::OnMainThread() const { return plugin::IsMainThread(); }
 
 void Vorelle3::OnParamChange(int paramIdx, EParamSource source, int)
 {
   switch (source) {
-    case kReset:
-    case kPresetRecall:
-    case kUI:
-      break;
-    case kHost:
-      if (const IParam* p = GetParam(paramIdx); p && !p->GetCanAutomate())
-        return;
-      break;
-    default:
+  case kReset:
+  case kPresetRecall:
+  case kUI: break;
+  case kHost:
+    if (const IParam* p = GetParam(paramIdx); p && !p->GetCanAutomate())
       return;
+    break;
+  default: return;
   }
 
   if (paramIdx >= 0 && paramIdx < kNumParams)
@@ -90,80 +88,75 @@ void Vorelle3::OnParamChange(int paramIdx, EParamSource source, int)
 void Vorelle3::ParameterChanged(int paramIdx, double value)
 {
   switch (paramIdx) {
-    case kGUIScale:
-      if (value != mGUIScale) {
-        mGUIScale = value;
-        mGUIResizePending = true;
-      }
-      break;
-    case kTooltips:
-      if (int(value) != mTooltips) {
-        mTooltips = int(value);
-        if (IGraphics* ui = OnMainThread() ? GetUI() : nullptr)
-          ui->EnableTooltips(value > 0);
-      }
-      break;
-    case kActivityState: {
-      const int state = int(value);
-      const int old = mActivityState;
-      if (state == old)
-        break;
-      mActivityState = state;
-      if (old == kCapture)
-        FinishCapture();
-      else if (state == kCapture)
-        StartCapture();
-      RequestLabelUpdate();
-      break;
+  case kGUIScale:
+    if (value != mGUIScale) {
+      mGUIScale = value;
+      mGUIResizePending = true;
     }
-    case kReferenceMode: {
-      const int r = int(std::floor(value + 0.5));
-      if (r != mReferenceMode) {
-        mReferenceMode = r;
-        // The output fades in again when the filter for the new reference
-        // takes over, which may be an idle tick later.
-        mFadeOnNextFilter = true;
-        RequestCurves();
-      }
-      break;
+    break;
+  case kTooltips:
+    if (int(value) != mTooltips) {
+      mTooltips = int(value);
+      if (IGraphics* ui = OnMainThread() ? GetUI() : nullptr)
+        ui->EnableTooltips(value > 0);
     }
-    case kADMode:
-      if (int(value) != mADMode) {
-        mADMode = int(value);
-        RequestCurves();
-      }
+    break;
+  case kActivityState: {
+    const int state = int(value);
+    const int old = mActivityState;
+    if (state == old)
       break;
-    case kGain:
-      if (value != mGain) {
-        mGain = value;
+    mActivityState = state;
+    if (old == kCapture)
+      FinishCapture();
+    else if (state == kCapture)
+      StartCapture();
+    RequestLabelUpdate();
+    break;
+  }
+  case kReferenceMode: {
+    const int r = int(std::floor(value + 0.5));
+    if (r != mReferenceMode) {
+      mReferenceMode = r;
+      // The output fades in again when the filter for the new reference
+      // takes over, which may be an idle tick later.
+      mFadeOnNextFilter = true;
+      RequestCurves();
+    }
+    break;
+  }
+  case kADMode:
+    if (int(value) != mADMode) {
+      mADMode = int(value);
+      RequestCurves();
+    }
+    break;
+  case kGain:
+    if (value != mGain) {
+      mGain = value;
+      std::lock_guard<std::recursive_mutex> lock(mMutex);
+      mOutput.ResetPeak();
+    }
+    break;
+  case kMix: mMix = value; break;
+  case kResetPeakMax:
+    if (int(value) != mResetPeakMax) {
+      mResetPeakMax = int(value);
+      if (mResetPeakMax == 1) {
         std::lock_guard<std::recursive_mutex> lock(mMutex);
         mOutput.ResetPeak();
       }
-      break;
-    case kMix:
-      mMix = value;
-      break;
-    case kResetPeakMax:
-      if (int(value) != mResetPeakMax) {
-        mResetPeakMax = int(value);
-        if (mResetPeakMax == 1) {
-          std::lock_guard<std::recursive_mutex> lock(mMutex);
-          mOutput.ResetPeak();
-        }
-      }
-      break;
-    case kMatchPeakMax:
-      if (int(value) != mMatchPeakMax) {
-        mMatchPeakMax = int(value);
-        if (mMatchPeakMax == 1)
-          MatchPeakMax();
-      }
-      break;
-    case kOnlineUpdateCheck:
-      mOnlineUpdateCheck = int(value);
-      break;
-    default:
-      break;
+    }
+    break;
+  case kMatchPeakMax:
+    if (int(value) != mMatchPeakMax) {
+      mMatchPeakMax = int(value);
+      if (mMatchPeakMax == 1)
+        MatchPeakMax();
+    }
+    break;
+  case kOnlineUpdateCheck: mOnlineUpdateCheck = int(value); break;
+  default: break;
   }
 }
 
@@ -188,46 +181,41 @@ void Vorelle3::ActionTag(int tag)
 {
   IGraphics* ui = OnMainThread() ? GetUI() : nullptr;
   switch (tag) {
-    case kTagAbout:
-      if (ui && !mAboutPending)
-        mAboutPending = true;
-      break;
-    case kTagCheckUpdate:
-      if (ui && !mUpdateCheckPending)
-        mUpdateCheckPending = true;
-      break;
-    case kTagLoadPreset:
-    case kTagSavePreset:
-    case kTagSaveDefaultPreset:
-    case kTagScanPresets:
-      if (ui)
-        PresetAction(tag);
-      break;
-    case kTagTakeDrawScale:
-      if (ui) {
-        mGUIScale = ui->GetDrawScale();
-        SetParamValueAndNotify(kGUIScale, mGUIScale, false);
-      }
-      break;
-    case kTagScaleOne:
-      SetGUIScaleAndResize(1.0);
-      break;
-    case kTagScaleMin:
-      SetGUIScaleAndResize(GetParam(kGUIScale)->GetMin());
-      break;
-    case kTagLoadFingerprint:
-    case kTagSaveFingerprint:
-    case kTagLoadReference:
-    case kTagSaveReference:
-      if (OnMainThread())
-        FileAction(tag);
-      break;
-    case kTagFixedScale:
-      if (const IParam* fixed = mExtraParams.Get(kTagFixedScale - mGUIScaleMenuTag))
-        SetGUIScaleAndResize(GetFixedGUIScale(int(fixed->Value())));
-      break;
-    default:
-      break;
+  case kTagAbout:
+    if (ui && !mAboutPending)
+      mAboutPending = true;
+    break;
+  case kTagCheckUpdate:
+    if (ui && !mUpdateCheckPending)
+      mUpdateCheckPending = true;
+    break;
+  case kTagLoadPreset:
+  case kTagSavePreset:
+  case kTagSaveDefaultPreset:
+  case kTagScanPresets:
+    if (ui)
+      PresetAction(tag);
+    break;
+  case kTagTakeDrawScale:
+    if (ui) {
+      mGUIScale = ui->GetDrawScale();
+      SetParamValueAndNotify(kGUIScale, mGUIScale, false);
+    }
+    break;
+  case kTagScaleOne: SetGUIScaleAndResize(1.0); break;
+  case kTagScaleMin: SetGUIScaleAndResize(GetParam(kGUIScale)->GetMin()); break;
+  case kTagLoadFingerprint:
+  case kTagSaveFingerprint:
+  case kTagLoadReference:
+  case kTagSaveReference:
+    if (OnMainThread())
+      FileAction(tag);
+    break;
+  case kTagFixedScale:
+    if (const IParam* fixed = mExtraParams.Get(kTagFixedScale - mGUIScaleMenuTag))
+      SetGUIScaleAndResize(GetFixedGUIScale(int(fixed->Value())));
+    break;
+  default: break;
   }
 }
 

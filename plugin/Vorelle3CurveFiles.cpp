@@ -8,27 +8,33 @@
 
 using plugin::UT_String;
 
-bool Vorelle3::WriteFingerprint(const UT_String& path, const Vorelle3CurveRecord& curve) {
+bool Vorelle3::WriteFingerprint(const UT_String& path, const Vorelle3CurveRecord& curve)
+{
   return WriteCurveFile(path.Get(), ECurveFileType::kFingerprint, curve);
 }
 
-bool Vorelle3::WriteReference(const UT_String& path, const Vorelle3CurveRecord& curve) {
+bool Vorelle3::WriteReference(const UT_String& path, const Vorelle3CurveRecord& curve)
+{
   return WriteCurveFile(path.Get(), ECurveFileType::kReference, curve);
 }
 
-bool Vorelle3::ReadFingerprint(const UT_String& path, Vorelle3CurveRecord& curve) {
+bool Vorelle3::ReadFingerprint(const UT_String& path, Vorelle3CurveRecord& curve)
+{
   return ReadCurve(path, ECurveFileType::kFingerprint, curve);
 }
 
-bool Vorelle3::ReadReference(const UT_String& path, Vorelle3CurveRecord& curve) {
+bool Vorelle3::ReadReference(const UT_String& path, Vorelle3CurveRecord& curve)
+{
   return ReadCurve(path, ECurveFileType::kReference, curve);
 }
 
-bool Vorelle3::ReadCurve(const UT_String& path, ECurveFileType type, Vorelle3CurveRecord& curve) {
+bool Vorelle3::ReadCurve(const UT_String& path, ECurveFileType type, Vorelle3CurveRecord& curve)
+{
   std::vector<double> freq, mag;
   const ECurveFileStatus status = ReadCurveFile(path.Get(), type, curve.count, freq, mag);
   if (status != ECurveFileStatus::kOK) {
-    if (const char* text = CurveFileMessage(status)) PostMessage(text, "Error");
+    if (const char* text = CurveFileMessage(status))
+      PostMessage(text, "Error");
     return false;
   }
   // The audio thread may be reading this record.

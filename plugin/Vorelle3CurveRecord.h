@@ -12,8 +12,10 @@ struct Vorelle3CurveRecord {
 
   Vorelle3CurveRecord() = default;
   Vorelle3CurveRecord(const Vorelle3CurveRecord& other) { CopyFrom(other); }
-  Vorelle3CurveRecord& operator=(const Vorelle3CurveRecord& other) {
-    if (this != &other) CopyFrom(other);
+  Vorelle3CurveRecord& operator=(const Vorelle3CurveRecord& other)
+  {
+    if (this != &other)
+      CopyFrom(other);
     return *this;
   }
 

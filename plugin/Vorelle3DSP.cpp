@@ -14,13 +14,12 @@ constexpr double kGridTopHz = 22050.0;
 constexpr double kTopCorrectionHz = 22000.0;
 
 // A usable rate, or 0 for one that is not finite and positive.
-double UsableRate(double fs) {
-  return std::isfinite(fs) && fs > 0.0 ? fs : 0.0;
-}
+double UsableRate(double fs) { return std::isfinite(fs) && fs > 0.0 ? fs : 0.0; }
 
 } // namespace
 
-void Vorelle3::InitDSP() {
+void Vorelle3::InitDSP()
+{
   mOutput.Prepare(mSampleRate);
 
   mAnalyser = std::make_unique<CMFFT>();
@@ -58,7 +57,8 @@ void Vorelle3::InitDSP() {
   ++mDSPGeneration;
 }
 
-void Vorelle3::ComputeCurves() {
+void Vorelle3::ComputeCurves()
+{
   // The design takes far longer than an audio block: inputs are copied under
   // the lock, the filter is built outside it and swapped in under it. A
   // rebuild that happened meanwhile (InitDSP, another ComputeCurves) makes
@@ -94,9 +94,11 @@ void Vorelle3::ComputeCurves() {
     BuildCorrectionFilter(*fresh, design);
 
     std::lock_guard<std::recursive_mutex> lock(mMutex);
-    if (generation != mDSPGeneration) continue;
+    if (generation != mDSPGeneration)
+      continue;
     std::swap(mFilter, fresh);
-    if (mFadeOnNextFilter.exchange(false)) mOutput.RestartFade();
+    if (mFadeOnNextFilter.exchange(false))
+      mOutput.RestartFade();
     mCurves.Difference() = diff;
     mLinearPhase = design.linearPhase;
     mFilterLatency = mFilter->latency;
@@ -108,10 +110,12 @@ void Vorelle3::ComputeCurves() {
   }
 }
 
-void Vorelle3::ReinitDSP() {
+void Vorelle3::ReinitDSP()
+{
   InitDSP();
   ComputeCurves();
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   IExtPDCHandler::mLatency = mLatency;
-  if (GetLatency() != IExtPDCHandler::mLatency) UpdateLatency(*this, IExtPDCHandler::mLatency);
+  if (GetLatency() != IExtPDCHandler::mLatency)
+    UpdateLatency(*this, IExtPDCHandler::mLatency);
 }

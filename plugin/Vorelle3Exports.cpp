@@ -9,26 +9,32 @@
 
 using plugin::UT_String;
 
-bool Vorelle3::WriteRefDataSource(const UT_String& path, const UT_String& name, CMFFT* analyser, double sampleRate) {
-  if (!analyser) return false;
+bool Vorelle3::WriteRefDataSource(const UT_String& path, const UT_String& name, CMFFT* analyser, double sampleRate)
+{
+  if (!analyser)
+    return false;
   const int nBins = int(analyser->GetInfo(CMFFT::kInfoFFTSize));
   const double* spectrum = analyser->GetData(CMFFT::kDataAverage);
   SVLCREFDATA2 record;
-  if (!MapSpectrumToRecord(spectrum, nBins, sampleRate > 0.0 ? sampleRate : GetSampleRate(), record)) return false;
+  if (!MapSpectrumToRecord(spectrum, nBins, sampleRate > 0.0 ? sampleRate : GetSampleRate(), record))
+    return false;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   return WriteTextFile(path.Get(), RefDataSourceText(record, name.Get(), local));
 }
 
-bool Vorelle3::GetRefDataPath(const UT_String& folder, const UT_String& name, CMFFT* analyser, double sampleRate) {
+bool Vorelle3::GetRefDataPath(const UT_String& folder, const UT_String& name, CMFFT* analyser, double sampleRate)
+{
   UT_String path = JoinPath(folder.Get(), kRefDataFileName);
   path.Append(kRefDataExtension);
   return WriteRefDataSource(path, name, analyser, sampleRate);
 }
 
-bool Vorelle3::ExportCurvesCSV(const UT_String& folder) {
-  if (folder.GetLength() == 0) return false;
+bool Vorelle3::ExportCurvesCSV(const UT_String& folder)
+{
+  if (folder.GetLength() == 0)
+    return false;
   UT_String path = JoinPath(folder.Get(), kCurveDataFileName);
   path.Append(kCurveDataExtension);
 

@@ -43,7 +43,7 @@ void Vorelle3::FileAction(int tag)
   IGraphics* ui = GetUI();
   if (!ui)
     return;
-  const int ctrl = tag == 23 ? mCtrlLoadFingerprint
+  const int ctrl = tag == 23   ? mCtrlLoadFingerprint
                    : tag == 24 ? mCtrlSaveFingerprint
                    : tag == 25 ? mCtrlLoadReference
                                : mCtrlSaveReference;

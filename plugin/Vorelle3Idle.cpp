@@ -111,10 +111,7 @@ void Vorelle3::OnUIOpen()
   mUIOpen = true;
 }
 
-void Vorelle3::OnUIClose()
-{
-  mUIOpen = false;
-}
+void Vorelle3::OnUIClose() { mUIOpen = false; }
 
 void Vorelle3::UpdateGUIControls()
 {

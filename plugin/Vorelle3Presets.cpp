@@ -11,27 +11,33 @@ using plugin::IParam;
 using plugin::IPreset;
 using plugin::UT_String;
 
-bool Vorelle3::SavePresetFile(const UT_String& path, const UT_String& presetName) {
+bool Vorelle3::SavePresetFile(const UT_String& path, const UT_String& presetName)
+{
   TiXmlDocument doc;
   BuildPresetTree(doc, *this, nullptr, presetName.Get());
   return SaveXMLFile(path.Get(), doc);
 }
 
-bool Vorelle3::SaveDefaultPreset(const UT_String& folder) {
+bool Vorelle3::SaveDefaultPreset(const UT_String& folder)
+{
   return SavePresetFile(DefaultPresetPath(folder), UT_String(kDefaultPresetTitle));
 }
 
-bool Vorelle3::LoadDefaultPreset(const UT_String& folder) {
+bool Vorelle3::LoadDefaultPreset(const UT_String& folder)
+{
   UT_String name;
   return LoadPresetFileWithData(DefaultPresetPath(folder), name, ELoadMode::kStartUp);
 }
 
-bool Vorelle3::LoadPresetFileWithData(const UT_String& path, UT_String& presetNameOut, ELoadMode mode) {
+bool Vorelle3::LoadPresetFileWithData(const UT_String& path, UT_String& presetNameOut, ELoadMode mode)
+{
   TiXmlDocument doc;
-  if (!LoadXMLFile(path.Get(), doc)) return false;
+  if (!LoadXMLFile(path.Get(), doc))
+    return false;
   const char* fileName = nullptr;
   const TiXmlElement* preset = FindPreset(doc, *this, &fileName);
-  if (!preset) return false;
+  if (!preset)
+    return false;
   // The name as a preset record keeps it, never split inside a character.
   IPreset named;
   SetPresetName(named, fileName);
@@ -40,40 +46,45 @@ bool Vorelle3::LoadPresetFileWithData(const UT_String& path, UT_String& presetNa
   // Values are taken only from a whole walk: a refused file changes nothing.
   std::vector<std::pair<int, double>> found;
   const bool walked = ForEachParam(*preset, *this, [&](int idx, double v) { found.emplace_back(idx, v); });
-  if (!walked) return false;
+  if (!walked)
+    return false;
   if (mode != ELoadMode::kValidate) {
-    for (const auto& [idx, v] : found) GetParam(idx)->Set(v);
+    for (const auto& [idx, v] : found)
+      GetParam(idx)->Set(v);
   }
   switch (mode) {
-  case ELoadMode::kStartUp:
-    ModifyCurrentPreset(named.mName);
-    break;
+  case ELoadMode::kStartUp: ModifyCurrentPreset(named.mName); break;
   case ELoadMode::kLoad:
     ModifyCurrentPreset(named.mName);
     RestorePreset(GetCurrentPresetIdx());
     ModifyCurrentPreset(named.mName);
     InformHostOfPresetChange();
     break;
-  case ELoadMode::kValidate:
-    break;
+  case ELoadMode::kValidate: break;
   }
   return true;
 }
 
-bool Vorelle3::LoadPresetFile(const UT_String& path, double* values, UT_String& presetNameOut) {
+bool Vorelle3::LoadPresetFile(const UT_String& path, double* values, UT_String& presetNameOut)
+{
   TiXmlDocument doc;
-  if (!LoadXMLFile(path.Get(), doc)) return false;
+  if (!LoadXMLFile(path.Get(), doc))
+    return false;
   const char* fileName = nullptr;
   const TiXmlElement* preset = FindPreset(doc, *this, &fileName);
-  if (!preset) return false;
+  if (!preset)
+    return false;
   presetNameOut.Set(fileName);
   return ForEachParam(*preset, *this, [values](int idx, double v) {
-    if (values) values[idx] = v;
+    if (values)
+      values[idx] = v;
   });
 }
 
-void Vorelle3::ApplyPresetXML(IPreset* preset, const UT_String& path) {
-  if (!preset) return;
+void Vorelle3::ApplyPresetXML(IPreset* preset, const UT_String& path)
+{
+  if (!preset)
+    return;
   preset->mInitialized = true;
   std::vector<double> values(size_t(NParams()), kNotSet);
   UT_String name;
@@ -82,19 +93,22 @@ void Vorelle3::ApplyPresetXML(IPreset* preset, const UT_String& path) {
   LoadPresetFile(path, values.data(), name);
   SetPresetName(*preset, name.Get());
   for (int i = 0; i < NParams(); ++i) {
-    if (values[size_t(i)] == kNotSet) values[size_t(i)] = GetParam(i)->GetDefault();
+    if (values[size_t(i)] == kNotSet)
+      values[size_t(i)] = GetParam(i)->GetDefault();
   }
   preset->mChunk.Clear();
   AppendPresetChunk(preset->mChunk, *this, values.data(), preset->mName);
 }
 
-bool Vorelle3::GetPresetXMLText(const double* values, IByteChunk& chunk, const char* presetName) const {
+bool Vorelle3::GetPresetXMLText(const double* values, IByteChunk& chunk, const char* presetName) const
+{
   TiXmlDocument doc;
   BuildPresetTree(doc, *this, values, presetName);
   return AppendXMLText(chunk, PrintTree(doc));
 }
 
-void Vorelle3::FillPresetFromArgs(IPreset& preset, const char* name, int nParamsNamed, va_list args) {
+void Vorelle3::FillPresetFromArgs(IPreset& preset, const char* name, int nParamsNamed, va_list args)
+{
   std::vector<double> values(size_t(NParams()), kNotSet);
   for (int k = 0; k < nParamsNamed; ++k) {
     const int idx = va_arg(args, int);
@@ -102,10 +116,12 @@ void Vorelle3::FillPresetFromArgs(IPreset& preset, const char* name, int nParams
     const IParam::EParamType type = param ? param->Type() : IParam::kTypeDouble;
     const bool integral = type == IParam::kTypeBool || type == IParam::kTypeInt || type == IParam::kTypeEnum;
     const double v = integral ? double(va_arg(args, int)) : va_arg(args, double);
-    if (param) values[size_t(idx)] = v;
+    if (param)
+      values[size_t(idx)] = v;
   }
   for (int i = 0; i < NParams(); ++i) {
-    if (values[size_t(i)] == kNotSet) values[size_t(i)] = GetParam(i)->GetDefault();
+    if (values[size_t(i)] == kNotSet)
+      values[size_t(i)] = GetParam(i)->GetDefault();
   }
   preset.mInitialized = true;
   SetPresetName(preset, name);
@@ -113,7 +129,8 @@ void Vorelle3::FillPresetFromArgs(IPreset& preset, const char* name, int nParams
   AppendPresetChunk(preset.mChunk, *this, values.data(), preset.mName);
 }
 
-void Vorelle3::MakePresetFromState(const char* name, int nParamsNamed, ...) {
+void Vorelle3::MakePresetFromState(const char* name, int nParamsNamed, ...)
+{
   IPreset* preset = nullptr;
   if (mPresetsDynamic) {
     preset = new IPreset;
@@ -123,9 +140,11 @@ void Vorelle3::MakePresetFromState(const char* name, int nParamsNamed, ...) {
     }
   } else {
     for (int i = 0; i < NPresets() && !preset; ++i) {
-      if (!mPresets.Get(i)->mInitialized) preset = mPresets.Get(i);
+      if (!mPresets.Get(i)->mInitialized)
+        preset = mPresets.Get(i);
     }
-    if (!preset) return;
+    if (!preset)
+      return;
   }
   va_list args;
   va_start(args, nParamsNamed);
@@ -133,16 +152,19 @@ void Vorelle3::MakePresetFromState(const char* name, int nParamsNamed, ...) {
   va_end(args);
 }
 
-void Vorelle3::MakePresetFromState(IPreset& preset, const char* name, int nParamsNamed, ...) {
+void Vorelle3::MakePresetFromState(IPreset& preset, const char* name, int nParamsNamed, ...)
+{
   va_list args;
   va_start(args, nParamsNamed);
   FillPresetFromArgs(preset, name, nParamsNamed, args);
   va_end(args);
 }
 
-void Vorelle3::CopyPresetToSlot(const IPreset& source, int index) {
+void Vorelle3::CopyPresetToSlot(const IPreset& source, int index)
+{
   IPreset* slot = mPresets.Get(index);
-  if (!slot || slot == &source) return;
+  if (!slot || slot == &source)
+    return;
   slot->mChunk.Clear();
   slot->mChunk.PutChunk(&source.mChunk);
   slot->mInitialized = true;

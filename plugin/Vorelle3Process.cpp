@@ -10,16 +10,19 @@ constexpr double kNeperPerDB = 0.11512925464970228;
 
 } // namespace
 
-void Vorelle3::ProcessBlock(double** inputs, double** outputs, int nFrames) {
+void Vorelle3::ProcessBlock(double** inputs, double** outputs, int nFrames)
+{
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   if (GetHost() == plugin::kHostProTools && GetLatency() != IExtPDCHandler::mLatency)
     UpdateLatency(*this, IExtPDCHandler::mLatency);
-  if (nFrames < 1 || !inputs || !outputs) return;
+  if (nFrames < 1 || !inputs || !outputs)
+    return;
   ProcessAudio(inputs, outputs, nFrames);
   mOutput.CountFrames(nFrames);
 }
 
-void Vorelle3::ProcessAudio(double** inputs, double** outputs, int nFrames) {
+void Vorelle3::ProcessAudio(double** inputs, double** outputs, int nFrames)
+{
   const double g = mGain <= -144.0 ? 0.0 : std::exp(kNeperPerDB * mGain);
   double* outL = outputs[0];
   double* outR = outputs[1];
@@ -60,11 +63,13 @@ void Vorelle3::ProcessAudio(double** inputs, double** outputs, int nFrames) {
   mOutput.Process(outL, outR, nFrames, mActivityState == kProcessing);
 }
 
-void Vorelle3::OnReset() {
+void Vorelle3::OnReset()
+{
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   const double fs = GetSampleRate();
   const int blockSize = GetBlockSize();
-  if (fs == mSampleRate && blockSize == mBlockSize) return;
+  if (fs == mSampleRate && blockSize == mBlockSize)
+    return;
   mSampleRate = fs;
   mBlockSize = blockSize;
   ReinitDSP();

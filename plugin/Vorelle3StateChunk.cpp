@@ -18,24 +18,29 @@ namespace {
 
 bool PutWord(IByteChunk& chunk, uint32_t v) { return chunk.Put(&v) > 0; }
 
-bool PutDoubles(IByteChunk& chunk, const double* v, unsigned n) {
+bool PutDoubles(IByteChunk& chunk, const double* v, unsigned n)
+{
   return n == 0 || chunk.PutBytes(v, int(n * sizeof(double))) > 0;
 }
 
 // The n doubles at pos (which the caller has checked to lie inside), when
 // every one is finite.
-bool CopyFiniteValues(const IByteChunk& chunk, int64_t pos, unsigned n, std::vector<double>& out) {
+bool CopyFiniteValues(const IByteChunk& chunk, int64_t pos, unsigned n, std::vector<double>& out)
+{
   out.resize(n);
-  if (n > 0) std::memcpy(out.data(), chunk.GetData() + pos, size_t(n) * sizeof(double));
+  if (n > 0)
+    std::memcpy(out.data(), chunk.GetData() + pos, size_t(n) * sizeof(double));
   for (double v : out) {
-    if (!std::isfinite(v)) return false;
+    if (!std::isfinite(v))
+      return false;
   }
   return true;
 }
 
 } // namespace
 
-bool Vorelle3::SerializeState(IByteChunk& chunk) const {
+bool Vorelle3::SerializeState(IByteChunk& chunk) const
+{
   using namespace statechunk;
   const int container = BeginContainer(chunk);
   const int xml = container < 0 ? -1 : BeginSection(chunk, kXMLTag, kXMLVersion);
@@ -66,12 +71,14 @@ bool Vorelle3::SerializeState(IByteChunk& chunk) const {
   return ok && EndBlock(chunk, container);
 }
 
-int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
+int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos)
+{
   const uint32_t fpCount = mCurves.Fingerprint().count;
   const uint32_t refCount = mCurves.CustomReference().count;
   const statechunk::StatePlan plan = statechunk::PlanState(chunk, startPos, fpCount, refCount);
   mRestoreComplete = false;
-  if (plan.result < 0 && !plan.xmlReached) return plan.result; // refused: nothing applied
+  if (plan.result < 0 && !plan.xmlReached)
+    return plan.result; // refused: nothing applied
 
   // Whatever can be read is applied, section by section: the parameters,
   // then each curve whose section is complete.
@@ -80,10 +87,8 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
   // Curves are taken whole or not at all: every value inside its section
   // and finite, the name with them.
   std::vector<double> fpMag, refMag;
-  const bool fpOk = plan.fingerprint.fits &&
-                    CopyFiniteValues(chunk, plan.fingerprint.magPos, fpCount, fpMag);
-  const bool refOk = plan.reference.fits &&
-                     CopyFiniteValues(chunk, plan.reference.magPos, refCount, refMag);
+  const bool fpOk = plan.fingerprint.fits && CopyFiniteValues(chunk, plan.fingerprint.magPos, fpCount, fpMag);
+  const bool refOk = plan.reference.fits && CopyFiniteValues(chunk, plan.reference.magPos, refCount, refMag);
   // A section saved with another point count (another band setting) or
   // without a curve is passed over on purpose; any other unread part makes
   // the restore incomplete.
@@ -93,11 +98,13 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
   const bool curvesExpected = plan.fingerprint.present || plan.reference.present;
   mRestoreComplete = plan.result >= 0 && plan.reachedEnd && xmlOk &&
                      (!curvesExpected || (curveDone(plan.fingerprint, fpOk) && curveDone(plan.reference, refOk)));
-  if (!fpOk && !refOk) return plan.result;
+  if (!fpOk && !refOk)
+    return plan.result;
   {
     // The audio thread reads these records.
     std::lock_guard<std::recursive_mutex> lock(mMutex);
-    if (fpOk) mCurves.TakeFingerprint(fpMag.data(), fpMag.size());
+    if (fpOk)
+      mCurves.TakeFingerprint(fpMag.data(), fpMag.size());
     if (refOk) {
       const char* name = reinterpret_cast<const char*>(chunk.GetData() + plan.reference.namePos);
       const size_t length = strnlen(name, plan.reference.nameLength);
@@ -111,15 +118,18 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos) {
   return plan.result;
 }
 
-bool Vorelle3::WriteStateXML(IByteChunk& chunk) const {
+bool Vorelle3::WriteStateXML(IByteChunk& chunk) const
+{
   TiXmlDocument doc;
   BuildPresetTree(doc, *this, nullptr, GetPresetName(0));
   return AppendXMLText(chunk, PrintTree(doc));
 }
 
-int Vorelle3::ReadStateXML(const IByteChunk& chunk, int pos) {
+int Vorelle3::ReadStateXML(const IByteChunk& chunk, int pos)
+{
   uint32_t length = 0;
-  if (pos < 0 || !statechunk::Fits(chunk, pos, 4)) return 0;
+  if (pos < 0 || !statechunk::Fits(chunk, pos, 4))
+    return 0;
   chunk.Get(&length, pos);
   std::string text;
   if (statechunk::Fits(chunk, int64_t(pos) + 4, length)) {
@@ -127,13 +137,17 @@ int Vorelle3::ReadStateXML(const IByteChunk& chunk, int pos) {
     text.assign(bytes, strnlen(bytes, length));
   }
   TiXmlDocument doc;
-  if (!ParseText(text, doc)) return 0;
+  if (!ParseText(text, doc))
+    return 0;
   const char* presetName = nullptr;
   const TiXmlElement* preset = FindPreset(doc, *this, &presetName);
-  if (!preset) return 0;
-  if (plugin::IPreset* first = mPresets.Get(0)) SetPresetName(*first, presetName);
+  if (!preset)
+    return 0;
+  if (plugin::IPreset* first = mPresets.Get(0))
+    SetPresetName(*first, presetName);
   const bool walked = ForEachParam(*preset, *this, [this](int idx, double v) { GetParam(idx)->Set(v); });
-  if (!walked) return 0;
+  if (!walked)
+    return 0;
   OnParamReset(plugin::kPresetRecall);
   return pos + 4 + int(length); // the text lies inside the chunk, so this is in range
 }

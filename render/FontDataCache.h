@@ -9,8 +9,7 @@
 
 namespace plugin::igraphics {
 
-class FontDataCache
-{
+class FontDataCache {
 public:
   static StaticStorage<IFontData>& Storage();
   // Each takes the storage's mutex.

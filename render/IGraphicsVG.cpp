@@ -22,8 +22,7 @@ constexpr int kJoins[3] = {VG_MITER, VG_ROUND, VG_BEVEL};
 
 } // namespace
 
-IGraphicsVG::IGraphicsVG(IGEditorDelegate& dlg, int w, int h, int fps, float scale)
-: IGraphics(dlg, w, h, fps, scale)
+IGraphicsVG::IGraphicsVG(IGEditorDelegate& dlg, int w, int h, int fps, float scale) : IGraphics(dlg, w, h, fps, scale)
 {
   FontDataCache::AddUser();
 }
@@ -84,14 +83,12 @@ void IGraphicsVG::OnViewDestroyed()
 
 void IGraphicsVG::EndFrame()
 {
-  if (mVG)
-  {
+  if (mVG) {
     const float w = FrameW(), h = FrameH();
     vgEndFrame(mVG);
     mvgBindFramebuffer(nullptr);
     vgBeginFrame(mVG, w, h, GetScreenScale());
-    if (mMainFBO)
-    {
+    if (mMainFBO) {
       const VGpaint paint = vgImagePattern(mVG, 0, 0, w, h, 0, mMainFBO->image, 1);
       vgSave(mVG);
       vgResetTransform(mVG);
@@ -109,8 +106,7 @@ void IGraphicsVG::EndFrame()
 
 void IGraphicsVG::BeginTargetFrame()
 {
-  if (mLayers.empty())
-  {
+  if (mLayers.empty()) {
     mvgBindFramebuffer(mMainFBO);
     vgBeginFrame(mVG, FrameW(), FrameH(), GetScreenScale());
     return;
@@ -135,8 +131,7 @@ void IGraphicsVG::DrawResize()
   ActivateDrawContext();
   mvgDeleteFramebuffer(mMainFBO);
   mMainFBO = nullptr;
-  if (mVG)
-  {
+  if (mVG) {
     const float r = GetScreenScale();
     mMainFBO = mvgCreateFramebuffer(mVG, static_cast<int>(FrameW() * r), static_cast<int>(FrameH() * r), 0);
   }
@@ -161,8 +156,7 @@ VGcolor IGraphicsVG::ToColor(const IColor& c, const IBlend* blend) const
 
 void IGraphicsVG::SetBlend(const IBlend* blend)
 {
-  if (!blend)
-  {
+  if (!blend) {
     vgGlobalCompositeOperation(mVG, kSourceOver);
     return;
   }
@@ -183,8 +177,7 @@ VGpaint IGraphicsVG::ToPaint(const IPattern& p, const IBlend* blend, bool& solid
   const double det = m.mXX * m.mYY - m.mYX * m.mXY;
   // A singular matrix has no inverse: the gradient degenerates to its first colour.
   solid = p.mType == kSolidPattern || p.mNStops < 1 || det == 0.0 || !std::isfinite(det);
-  if (solid)
-  {
+  if (solid) {
     paint.innerColor = paint.outerColor = ToColor(first, blend);
     return paint;
   }
@@ -266,8 +259,7 @@ void IGraphicsVG::PathFill(const IPattern& pattern, const IFillOptions& options,
 void IGraphicsVG::PathTransformSetMatrix(const IMatrix& m)
 {
   float ox = 0.f, oy = 0.f;
-  if (!mLayers.empty())
-  {
+  if (!mLayers.empty()) {
     ox = -mLayers.top()->mRECT.L;
     oy = -mLayers.top()->mRECT.T;
   }
@@ -312,22 +304,18 @@ void IGraphicsVG::DrawDottedLine(const IColor& color, float x1, float y1, float 
                                  float thickness, float dashLen)
 {
   PathMoveTo(x1, y1);
-  if (dashLen > 0.f)
-  {
+  if (dashLen > 0.f) {
     const float n = std::round(std::hypot(x2 - x1, y2 - y1) / dashLen);
     const int count = std::isfinite(n) ? static_cast<int>(n) : 0;
-    if (count >= 2)
-    {
+    if (count >= 2) {
       const float step = 1.f / n;
-      for (int i = 1; i < count; i += 2)
-      {
+      for (int i = 1; i < count; i += 2) {
         const float t = static_cast<float>(i) * step;
         PathLineTo(x1 + (x2 - x1) * t, y1 + (y2 - y1) * t);
         PathMoveTo(x1 + (x2 - x1) * (t + step), y1 + (y2 - y1) * (t + step));
       }
     }
-  }
-  else
+  } else
     PathLineTo(x2, y2);
   PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
 }
@@ -335,8 +323,7 @@ void IGraphicsVG::DrawDottedLine(const IColor& color, float x1, float y1, float 
 void IGraphicsVG::DrawDottedRect(const IColor& color, const IRECT& r, const IBlend* blend, float thickness,
                                  float dashLen)
 {
-  if (!(dashLen > 0.f))
-  {
+  if (!(dashLen > 0.f)) {
     PathRect(r);
     PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
     return;
@@ -347,8 +334,7 @@ void IGraphicsVG::DrawDottedRect(const IColor& color, const IRECT& r, const IBle
   // One edge: dashes from (x, y) along (dx, dy), the running coordinate clamped to the rect.
   float x = r.L, y = r.T;
   const auto edge = [&](int n, float dx, float dy) {
-    for (int i = 0; i < n; ++i)
-    {
+    for (int i = 0; i < n; ++i) {
       x = std::clamp(x + dx * dashLen, r.L, r.R);
       y = std::clamp(y + dy * dashLen, r.T, r.B);
       PathLineTo(x, y);
@@ -364,12 +350,12 @@ void IGraphicsVG::DrawDottedRect(const IColor& color, const IRECT& r, const IBle
   PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
 }
 
-void IGraphicsVG::DrawFastDropShadow(const IRECT& inner, const IRECT& outer, float xyDrop, float roundness,
-                                     float blur, const IBlend* blend)
+void IGraphicsVG::DrawFastDropShadow(const IRECT& inner, const IRECT& outer, float xyDrop, float roundness, float blur,
+                                     const IBlend* blend)
 {
   const float w = blend ? blend->mWeight : 1.f;
-  const VGpaint paint = vgBoxGradient(mVG, inner.L + xyDrop, inner.T + xyDrop, inner.W(), inner.H(), roundness,
-                                      blur, vgRGBAf(0, 0, 0, 128.f * w / 255.f), vgRGBAf(0, 0, 0, 0));
+  const VGpaint paint = vgBoxGradient(mVG, inner.L + xyDrop, inner.T + xyDrop, inner.W(), inner.H(), roundness, blur,
+                                      vgRGBAf(0, 0, 0, 128.f * w / 255.f), vgRGBAf(0, 0, 0, 0));
   vgBeginPath(mVG);
   vgRect(mVG, outer.L, outer.T, outer.W(), outer.H());
   vgFillPaint(mVG, paint);
@@ -386,17 +372,33 @@ void IGraphicsVG::PrepareText(const IText& text, const char* str, IRECT& r, floa
   vgFontSize(mVG, text.mSize);
   vgFontFace(mVG, text.mFont);
   int align = 0;
-  switch (text.mAlign)
-  {
-    case kAlignNear: align = VG_ALIGN_LEFT; x = r.L; break;
-    case kAlignCenter: align = VG_ALIGN_CENTER; x = r.MW(); break;
-    case kAlignFar: align = VG_ALIGN_RIGHT; x = r.R; break;
+  switch (text.mAlign) {
+  case kAlignNear:
+    align = VG_ALIGN_LEFT;
+    x = r.L;
+    break;
+  case kAlignCenter:
+    align = VG_ALIGN_CENTER;
+    x = r.MW();
+    break;
+  case kAlignFar:
+    align = VG_ALIGN_RIGHT;
+    x = r.R;
+    break;
   }
-  switch (text.mVAlign)
-  {
-    case kVAlignTop: align |= VG_ALIGN_TOP; y = r.T; break;
-    case kVAlignMiddle: align |= VG_ALIGN_MIDDLE; y = r.MH(); break;
-    case kVAlignBottom: align |= VG_ALIGN_BOTTOM; y = r.B; break;
+  switch (text.mVAlign) {
+  case kVAlignTop:
+    align |= VG_ALIGN_TOP;
+    y = r.T;
+    break;
+  case kVAlignMiddle:
+    align |= VG_ALIGN_MIDDLE;
+    y = r.MH();
+    break;
+  case kVAlignBottom:
+    align |= VG_ALIGN_BOTTOM;
+    y = r.B;
+    break;
   }
   vgTextAlign(mVG, align);
   float b[4] = {};
@@ -421,8 +423,7 @@ void IGraphicsVG::DoDrawText(const IText& text, const char* str, const IRECT& bo
   float x = 0.f, y = 0.f;
   PrepareText(text, str, measured, x, y);
   PathTransformSave();
-  if (text.mAngle != 0.f)
-  {
+  if (text.mAngle != 0.f) {
     double tx = 0.0, ty = 0.0;
     IRECT rotated = measured;
     CalculateTextRotation(text, bounds, rotated, tx, ty);

@@ -19,12 +19,10 @@ struct MVGframebuffer;
 
 namespace plugin::igraphics {
 
-class IGraphicsVG : public IGraphics
-{
+class IGraphicsVG : public IGraphics {
 public:
   // An engine image: a plain image, or the texture of a layer framebuffer.
-  class Bitmap : public APIBitmap
-  {
+  class Bitmap : public APIBitmap {
   public:
     // An existing engine image; a shared one is never released here.
     Bitmap(VGcontext* ctx, int image, bool shared, double scale);
@@ -55,12 +53,12 @@ public:
 
   void DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, int srcY, const IBlend* blend) override;
   // A dash length of 0 or less draws a solid line.
-  void DrawDottedLine(const IColor& color, float x1, float y1, float x2, float y2, const IBlend* blend,
-                      float thickness, float dashLen) override;
+  void DrawDottedLine(const IColor& color, float x1, float y1, float x2, float y2, const IBlend* blend, float thickness,
+                      float dashLen) override;
   void DrawDottedRect(const IColor& color, const IRECT& bounds, const IBlend* blend, float thickness,
                       float dashLen) override;
-  void DrawFastDropShadow(const IRECT& innerBounds, const IRECT& outerBounds, float xyDrop, float roundness,
-                          float blur, const IBlend* blend) override;
+  void DrawFastDropShadow(const IRECT& innerBounds, const IRECT& outerBounds, float xyDrop, float roundness, float blur,
+                          const IBlend* blend) override;
 
   IColor GetDefaultColor() const override { return IColor(255, 0, 0, 0); }
   void* GetDrawContext() override { return mVG; }
@@ -88,8 +86,7 @@ public:
   bool IsContextReady() const override { return mContextReady; }
   void SetContextReady(bool ready) override { mContextReady = ready; }
 
-  IBitmap LoadBitmap(const char* name, int nStates = 1, bool framesAreHorizontal = false,
-                     int targetScale = 0) override;
+  IBitmap LoadBitmap(const char* name, int nStates = 1, bool framesAreHorizontal = false, int targetScale = 0) override;
   APIBitmap* LoadAPIBitmap(const char* path, int scale, int location, const char* ext) override;
   APIBitmap* LoadAPIBitmapFromData(const char* name, const void* data, int dataSize, int scale) override;
   APIBitmap* CreateAPIBitmap(int width, int height, float scale, double drawScale, bool cacheable = false) override;

@@ -15,17 +15,13 @@ namespace {
 
 // A resource scale stored as a whole number never below 1: a bitmap's size in
 // points divides by it.
-int WholeScale(double scale)
-{
-  return std::max(1, static_cast<int>(scale));
-}
+int WholeScale(double scale) { return std::max(1, static_cast<int>(scale)); }
 
 } // namespace
 
 // ---- Bitmap -------------------------------------------------------------------
 
-IGraphicsVG::Bitmap::Bitmap(VGcontext* ctx, int image, bool shared, double scale)
-: mVG(ctx), mShared(shared)
+IGraphicsVG::Bitmap::Bitmap(VGcontext* ctx, int image, bool shared, double scale) : mVG(ctx), mShared(shared)
 {
   int w = 0, h = 0;
   if (ctx && image > 0)
@@ -37,8 +33,7 @@ IGraphicsVG::Bitmap::Bitmap(IGraphicsVG* owner, VGcontext* ctx, int w, int h, fl
 : mOwner(owner), mVG(ctx)
 {
   mFBO = ctx ? mvgCreateFramebuffer(ctx, w, h, 0) : nullptr;
-  if (mFBO)
-  {
+  if (mFBO) {
     mvgBindFramebuffer(mFBO);
     mvgClearWithColor(ctx, vgRGBAf(0, 0, 0, 0));
     // An empty frame makes the clear happen now.
@@ -59,14 +54,12 @@ IGraphicsVG::Bitmap::~Bitmap()
 {
   if (mShared)
     return;
-  if (mFBO)
-  {
+  if (mFBO) {
     if (mOwner)
       mOwner->DeleteFBO(mFBO);
     else
       mvgDeleteFramebuffer(mFBO);
-  }
-  else if (mVG && GetBitmap() != 0)
+  } else if (mVG && GetBitmap() != 0)
     vgDeleteImage(mVG, static_cast<int>(GetBitmap()));
 }
 
@@ -86,8 +79,7 @@ void IGraphicsVG::DeleteFBO(MVGframebuffer* fb)
 void IGraphicsVG::ClearFBOStack()
 {
   std::lock_guard<std::recursive_mutex> lock(mFBOMutex);
-  while (!mDeferredFBOs.empty())
-  {
+  while (!mDeferredFBOs.empty()) {
     mvgDeleteFramebuffer(mDeferredFBOs.back());
     mDeferredFBOs.pop_back();
   }
@@ -115,8 +107,7 @@ IBitmap IGraphicsVG::LoadBitmap(const char* name, int nStates, bool framesAreHor
     targetScale = WholeScale(GetScreenScale());
   std::lock_guard<std::recursive_mutex> lock(mBitmapCache.mMutex);
   APIBitmap* api = mBitmapCache.Find(name, targetScale);
-  if (!api)
-  {
+  if (!api) {
     const char* dot = std::strrchr(name, '.');
     const char* ext = dot ? dot + 1 : name;
     UT_String path;
@@ -126,11 +117,9 @@ IBitmap IGraphicsVG::LoadBitmap(const char* name, int nStates, bool framesAreHor
       return IBitmap();
     // A lower density found for this target was cached under its own scale.
     api = mBitmapCache.Find(name, sourceScale);
-    if (!api)
-    {
+    if (!api) {
       api = LoadAPIBitmap(path.Get(), sourceScale, location, ext);
-      if (!api || api->GetBitmap() == 0)
-      {
+      if (!api || api->GetBitmap() == 0) {
         delete api;
         return IBitmap();
       }
@@ -143,8 +132,7 @@ IBitmap IGraphicsVG::LoadBitmap(const char* name, int nStates, bool framesAreHor
 APIBitmap* IGraphicsVG::LoadAPIBitmap(const char* path, int scale, int location, const char* /*ext*/)
 {
   int image = 0;
-  if (location == 1 && mVG)
-  {
+  if (location == 1 && mVG) {
     ActivateDrawContext();
     image = vgCreateImage(mVG, path, 0);
     DeactivateDrawContext();
@@ -158,8 +146,7 @@ APIBitmap* IGraphicsVG::LoadAPIBitmapFromData(const char* name, const void* data
   if (APIBitmap* cached = mBitmapCache.Find(name, scale))
     return cached;
   int image = 0;
-  if (mVG && data && dataSize > 0)
-  {
+  if (mVG && data && dataSize > 0) {
     ActivateDrawContext();
     image = vgCreateImageMem(mVG, 0, static_cast<unsigned char*>(const_cast<void*>(data)), dataSize);
     DeactivateDrawContext();
@@ -173,8 +160,8 @@ APIBitmap* IGraphicsVG::CreateAPIBitmap(int width, int height, float scale, doub
 {
   if (mInDraw && mVG)
     vgEndFrame(mVG);
-  auto* bitmap = new Bitmap(this, mVG, width, height, static_cast<float>(WholeScale(scale)),
-                            static_cast<float>(drawScale));
+  auto* bitmap =
+    new Bitmap(this, mVG, width, height, static_cast<float>(WholeScale(scale)), static_cast<float>(drawScale));
   // Drawing goes on where it was: into the open layer, if any.
   if (mInDraw && mVG)
     BeginTargetFrame();
@@ -225,8 +212,7 @@ void IGraphicsVG::ApplyShadowMask(ILayerPtr& layer, RawBitmapData& mask, const I
     return;
   const IRECT bounds = layer->mRECT;
 
-  if (!shadow.mDrawForeground)
-  {
+  if (!shadow.mDrawForeground) {
     PushLayer(layer.get());
     vgGlobalCompositeBlendFunc(mVG, VG_ZERO, VG_ZERO);
     PathRect(bounds);
@@ -239,8 +225,8 @@ void IGraphicsVG::ApplyShadowMask(ILayerPtr& layer, RawBitmapData& mask, const I
 
   Bitmap maskImage(mVG, w, h, mask.Get(), static_cast<float>(WholeScale(b.GetScale())), b.GetDrawScale());
   const IBitmap maskBitmap(&maskImage, 1, false);
-  ILayer shadowLayer(std::unique_ptr<APIBitmap>(CreateAPIBitmap(w, h, b.GetScale(), b.GetDrawScale())), bounds,
-                     nullptr, IRECT());
+  ILayer shadowLayer(std::unique_ptr<APIBitmap>(CreateAPIBitmap(w, h, b.GetScale(), b.GetDrawScale())), bounds, nullptr,
+                     IRECT());
   const IBitmap shadowBitmap(shadowLayer.mBitmap.get(), 1, false);
 
   PathTransformSave();

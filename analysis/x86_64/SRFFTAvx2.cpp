@@ -5,6 +5,7 @@
 #include "SRFFTRunners.h"
 #include "SRFFTKernels.h"
 
-void SRFFTRunAvx2(double* data, int n, int dir, const double* const* tw) {
+void SRFFTRunAvx2(double* data, int n, int dir, const double* const* tw)
+{
   srfft_detail::RunLog<kSRFFTMaxLog2>(data, n, dir, tw);
 }

@@ -51,7 +51,8 @@ void ReleaseCallback(CFAllocatorRef, const void* value)
 CFStringRef CopyDescriptionCallback(const void* value)
 {
   const auto* preset = static_cast<const AUFactoryPreset*>(value);
-  return CFStringCreateWithFormat(kCFAllocatorDefault, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
+  return CFStringCreateWithFormat(kCFAllocatorDefault, nullptr,
+                                  CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
                                   static_cast<int>(preset->mPreset.presetNumber), preset->mPreset.presetName);
 }
 

@@ -8,10 +8,9 @@
 
 namespace plugin {
 
-struct AUFactoryPreset
-{
+struct AUFactoryPreset {
   AUPreset mPreset;
-  void* mReserved;          // always null
+  void* mReserved; // always null
   CFAllocatorRef mAllocator;
   int64_t mRefCount;
 };

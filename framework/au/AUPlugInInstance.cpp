@@ -67,8 +67,7 @@ OSStatus AUPlugInClose(void* self)
 namespace {
 
 // Runs a call on the plug-in object of the record; nothing is thrown back.
-template <class F>
-OSStatus WithPlug(void* self, F&& call)
+template <class F> OSStatus WithPlug(void* self, F&& call)
 {
   IPluginAU* plug = self ? static_cast<AUPlugInInstance*>(self)->mPlug : nullptr;
   if (!plug)
@@ -147,8 +146,8 @@ OSStatus AUMethodRemovePropertyListenerWithUserData(void* self, AudioUnitPropert
   return WithPlug(self, [&](IPluginAU& p) { return p.RemovePropertyListenerWithUserData(id, proc, userData); });
 }
 
-OSStatus AUMethodRender(void* self, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
-                        UInt32 busIdx, UInt32 nFrames, AudioBufferList* bufferList)
+OSStatus AUMethodRender(void* self, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp, UInt32 busIdx,
+                        UInt32 nFrames, AudioBufferList* bufferList)
 {
   return WithPlug(self, [&](IPluginAU& p) { return p.Render(flags, timeStamp, busIdx, nFrames, bufferList); });
 }
@@ -168,11 +167,7 @@ OSStatus AUMethodScheduleParameters(void* self, const AudioUnitParameterEvent* e
   return WithPlug(self, [&](IPluginAU& p) { return p.ScheduleParameters(events, count); });
 }
 
-template <class Proc>
-AudioComponentMethod Method(Proc proc)
-{
-  return reinterpret_cast<AudioComponentMethod>(proc);
-}
+template <class Proc> AudioComponentMethod Method(Proc proc) { return reinterpret_cast<AudioComponentMethod>(proc); }
 
 } // namespace
 

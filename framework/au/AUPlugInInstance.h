@@ -12,8 +12,7 @@
 
 namespace plugin {
 
-struct AUPlugInInstance
-{
+struct AUPlugInInstance {
   using ConstructFunc = IPluginAU* (*)(void* memory, AudioComponentInstance instance);
   using DestructFunc = void (*)(void* memory);
 
@@ -21,8 +20,8 @@ struct AUPlugInInstance
   ConstructFunc mConstruct;
   DestructFunc mDestruct;
   void* mReserved[2];
-  IPluginAU* mPlug;       // null until Open built the object
-  size_t mStorageOffset;  // from the record's start, aligned for the object
+  IPluginAU* mPlug;      // null until Open built the object
+  size_t mStorageOffset; // from the record's start, aligned for the object
 
   void* Storage() { return reinterpret_cast<char*>(this) + mStorageOffset; }
 };

@@ -15,8 +15,7 @@ namespace plugin {
 // Construction
 
 IPluginAU::IPluginAU(const InstanceInfo& info, const Config& config)
-: IPluginAPIBase(config, kAPIAU)
-, IPluginProcessor(config, kAPIAU)
+: IPluginAPIBase(config, kAPIAU), IPluginProcessor(config, kAPIAU)
 {
   mViewClassName.Set(info.mCocoaViewFactoryClassName.Get());
   SetMakeGraphicsFunc(info.mMakeGraphicsFunc);
@@ -78,8 +77,7 @@ namespace {
 // Argument i (0 = first after the instance) of a call. The
 // 64-bit block holds the instance in params[0] and the arguments in call
 // order after it, each at the start of its own long slot.
-template <class T>
-T Arg(const ComponentParameters* params, int i)
+template <class T> T Arg(const ComponentParameters* params, int i)
 {
   static_assert(sizeof(T) <= sizeof(long), "every argument fits one slot");
   T value;
@@ -93,15 +91,21 @@ int NArgs(const ComponentParameters* params) { return params->paramSize / static
 bool CanDo(int selector)
 {
   switch (selector) {
-  case kAudioUnitInitializeSelect: case kAudioUnitUninitializeSelect: case kAudioUnitGetPropertyInfoSelect:
-  case kAudioUnitGetPropertySelect: case kAudioUnitSetPropertySelect: case kAudioUnitGetParameterSelect:
-  case kAudioUnitSetParameterSelect: case kAudioUnitResetSelect: case kAudioUnitAddPropertyListenerSelect:
-  case kAudioUnitRemovePropertyListenerSelect: case kAudioUnitRenderSelect:
-  case kAudioUnitAddRenderNotifySelect: case kAudioUnitRemoveRenderNotifySelect:
-  case kAudioUnitScheduleParametersSelect:
-    return true;
-  default:
-    return false;
+  case kAudioUnitInitializeSelect:
+  case kAudioUnitUninitializeSelect:
+  case kAudioUnitGetPropertyInfoSelect:
+  case kAudioUnitGetPropertySelect:
+  case kAudioUnitSetPropertySelect:
+  case kAudioUnitGetParameterSelect:
+  case kAudioUnitSetParameterSelect:
+  case kAudioUnitResetSelect:
+  case kAudioUnitAddPropertyListenerSelect:
+  case kAudioUnitRemovePropertyListenerSelect:
+  case kAudioUnitRenderSelect:
+  case kAudioUnitAddRenderNotifySelect:
+  case kAudioUnitRemoveRenderNotifySelect:
+  case kAudioUnitScheduleParametersSelect: return true;
+  default: return false;
   }
 }
 
@@ -109,18 +113,27 @@ bool CanDo(int selector)
 int ArgsNeeded(int selector)
 {
   switch (selector) {
-  case kComponentOpenSelect: case kComponentCloseSelect: case kComponentCanDoSelect: return 1;
+  case kComponentOpenSelect:
+  case kComponentCloseSelect:
+  case kComponentCanDoSelect: return 1;
   case kAudioUnitResetSelect: return 2;
-  case kAudioUnitAddPropertyListenerSelect: case kAudioUnitRemovePropertyListenerWithUserDataSelect: return 3;
-  case kAudioUnitRemovePropertyListenerSelect: case kAudioUnitAddRenderNotifySelect:
-  case kAudioUnitRemoveRenderNotifySelect: case kAudioUnitScheduleParametersSelect:
+  case kAudioUnitAddPropertyListenerSelect:
+  case kAudioUnitRemovePropertyListenerWithUserDataSelect: return 3;
+  case kAudioUnitRemovePropertyListenerSelect:
+  case kAudioUnitAddRenderNotifySelect:
+  case kAudioUnitRemoveRenderNotifySelect:
+  case kAudioUnitScheduleParametersSelect:
   case kMusicDeviceSysExSelect: return 2;
   case kAudioUnitGetParameterSelect: return 4;
-  case kAudioUnitGetPropertyInfoSelect: case kAudioUnitGetPropertySelect: case kAudioUnitSetPropertySelect:
-  case kAudioUnitSetParameterSelect: case kAudioUnitRenderSelect: return 5;
+  case kAudioUnitGetPropertyInfoSelect:
+  case kAudioUnitGetPropertySelect:
+  case kAudioUnitSetPropertySelect:
+  case kAudioUnitSetParameterSelect:
+  case kAudioUnitRenderSelect: return 5;
   case kMusicDeviceMIDIEventSelect: return 4;
   case kMusicDeviceStartNoteSelect: return 5;
-  case kMusicDevicePrepareInstrumentSelect: case kMusicDeviceReleaseInstrumentSelect: return 1;
+  case kMusicDevicePrepareInstrumentSelect:
+  case kMusicDeviceReleaseInstrumentSelect: return 1;
   case kMusicDeviceStopNoteSelect: return 3;
   default: return 0;
   }
@@ -157,24 +170,19 @@ OSStatus IPluginAU::ComponentEntry(ComponentParameters* params, void* storage, M
         delete plug;
       }
       return noErr;
-    case kComponentCanDoSelect:
-      return CanDo(Arg<SInt16>(params, 0)) ? 1 : 0;
-    case kComponentVersionSelect:
-      return plug ? plug->GetPluginVersion(false) : badComponentInstance;
-    default:
-      break;
+    case kComponentCanDoSelect: return CanDo(Arg<SInt16>(params, 0)) ? 1 : 0;
+    case kComponentVersionSelect: return plug ? plug->GetPluginVersion(false) : badComponentInstance;
+    default: break;
     }
     if (!plug)
       return badComponentInstance;
     switch (select) {
-    case kAudioUnitInitializeSelect:
-      return plug->Initialize();
-    case kAudioUnitUninitializeSelect:
-      return plug->Uninitialize();
+    case kAudioUnitInitializeSelect: return plug->Initialize();
+    case kAudioUnitUninitializeSelect: return plug->Uninitialize();
     case kAudioUnitGetPropertyInfoSelect:
       return plug->GetProperty(Arg<AudioUnitPropertyID>(params, 0), Arg<AudioUnitScope>(params, 1),
-                               Arg<AudioUnitElement>(params, 2), Arg<UInt32*>(params, 3),
-                               Arg<Boolean*>(params, 4), nullptr);
+                               Arg<AudioUnitElement>(params, 2), Arg<UInt32*>(params, 3), Arg<Boolean*>(params, 4),
+                               nullptr);
     case kAudioUnitGetPropertySelect: {
       UInt32* size = Arg<UInt32*>(params, 4);
       Boolean writable = false;
@@ -183,8 +191,7 @@ OSStatus IPluginAU::ComponentEntry(ComponentParameters* params, void* storage, M
     }
     case kAudioUnitSetPropertySelect:
       return plug->SetProperty(Arg<AudioUnitPropertyID>(params, 0), Arg<AudioUnitScope>(params, 1),
-                               Arg<AudioUnitElement>(params, 2), Arg<UInt32>(params, 4),
-                               Arg<const void*>(params, 3));
+                               Arg<AudioUnitElement>(params, 2), Arg<UInt32>(params, 4), Arg<const void*>(params, 3));
     case kAudioUnitGetParameterSelect:
       return plug->GetParameter(Arg<AudioUnitParameterID>(params, 0), Arg<AudioUnitScope>(params, 1),
                                 Arg<AudioUnitElement>(params, 2), Arg<AudioUnitParameterValue*>(params, 3));
@@ -192,8 +199,7 @@ OSStatus IPluginAU::ComponentEntry(ComponentParameters* params, void* storage, M
       return plug->SetParameter(Arg<AudioUnitParameterID>(params, 0), Arg<AudioUnitScope>(params, 1),
                                 Arg<AudioUnitElement>(params, 2), Arg<AudioUnitParameterValue>(params, 3),
                                 Arg<UInt32>(params, 4));
-    case kAudioUnitResetSelect:
-      return plug->Reset(Arg<AudioUnitScope>(params, 0), Arg<AudioUnitElement>(params, 1));
+    case kAudioUnitResetSelect: return plug->Reset(Arg<AudioUnitScope>(params, 0), Arg<AudioUnitElement>(params, 1));
     case kAudioUnitAddPropertyListenerSelect:
       return plug->AddPropertyListener(Arg<AudioUnitPropertyID>(params, 0),
                                        Arg<AudioUnitPropertyListenerProc>(params, 1), Arg<void*>(params, 2));
@@ -201,9 +207,8 @@ OSStatus IPluginAU::ComponentEntry(ComponentParameters* params, void* storage, M
       return plug->RemovePropertyListener(Arg<AudioUnitPropertyID>(params, 0),
                                           Arg<AudioUnitPropertyListenerProc>(params, 1));
     case kAudioUnitRemovePropertyListenerWithUserDataSelect:
-      return plug->RemovePropertyListenerWithUserData(Arg<AudioUnitPropertyID>(params, 0),
-                                                      Arg<AudioUnitPropertyListenerProc>(params, 1),
-                                                      Arg<void*>(params, 2));
+      return plug->RemovePropertyListenerWithUserData(
+        Arg<AudioUnitPropertyID>(params, 0), Arg<AudioUnitPropertyListenerProc>(params, 1), Arg<void*>(params, 2));
     case kAudioUnitRenderSelect:
       return plug->Render(Arg<AudioUnitRenderActionFlags*>(params, 0), Arg<const AudioTimeStamp*>(params, 1),
                           Arg<UInt32>(params, 2), Arg<UInt32>(params, 3), Arg<AudioBufferList*>(params, 4));
@@ -216,12 +221,10 @@ OSStatus IPluginAU::ComponentEntry(ComponentParameters* params, void* storage, M
     case kMusicDeviceMIDIEventSelect:
       return plug->MIDIEvent(Arg<UInt32>(params, 0), Arg<UInt32>(params, 1), Arg<UInt32>(params, 2),
                              Arg<UInt32>(params, 3));
-    case kMusicDeviceSysExSelect:
-      return plug->SysEx(Arg<const UInt8*>(params, 0), Arg<UInt32>(params, 1));
+    case kMusicDeviceSysExSelect: return plug->SysEx(Arg<const UInt8*>(params, 0), Arg<UInt32>(params, 1));
     case kMusicDevicePrepareInstrumentSelect:
     case kMusicDeviceReleaseInstrumentSelect:
-    case kMusicDeviceStopNoteSelect:
-      return noErr;
+    case kMusicDeviceStopNoteSelect: return noErr;
     case kMusicDeviceStartNoteSelect: {
       auto* noteID = Arg<NoteInstanceID*>(params, 2);
       const auto* note = Arg<const MusicDeviceNoteParams*>(params, 4);
@@ -229,8 +232,7 @@ OSStatus IPluginAU::ComponentEntry(ComponentParameters* params, void* storage, M
         *noteID = static_cast<NoteInstanceID>(note->mPitch);
       return noErr;
     }
-    default:
-      return badComponentSelector;
+    default: return badComponentSelector;
     }
   } catch (const std::bad_alloc&) {
     return memFullErr;
@@ -606,8 +608,8 @@ bool IPluginAU::SendMidiMsgs(UT_TypedBuf<IMidiMsg>& msgs)
     for (; i < n; ++i, ++added) {
       const IMidiMsg& msg = msgs.Get()[i];
       const Byte data[3] = {msg.mStatus, msg.mData1, msg.mData2};
-      MIDIPacket* next = MIDIPacketListAdd(list, sizeof(storage), packet, static_cast<MIDITimeStamp>(msg.mOffset),
-                                           3, data);
+      MIDIPacket* next =
+        MIDIPacketListAdd(list, sizeof(storage), packet, static_cast<MIDITimeStamp>(msg.mOffset), 3, data);
       if (!next)
         break;
       packet = next;
@@ -629,8 +631,8 @@ bool IPluginAU::SendSysEx(const SysExData& msg)
   const int size = std::clamp(msg.mSize, 0, SysExData::kMaxBytes);
   for (int pos = 0; pos < size; pos += 256) {
     const ByteCount n = static_cast<ByteCount>(std::min(256, size - pos));
-    packet = MIDIPacketListAdd(list, sizeof(storage), packet, static_cast<MIDITimeStamp>(msg.mOffset), n,
-                               msg.mData + pos);
+    packet =
+      MIDIPacketListAdd(list, sizeof(storage), packet, static_cast<MIDITimeStamp>(msg.mOffset), n, msg.mData + pos);
     if (!packet)
       return false;
   }

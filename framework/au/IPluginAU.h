@@ -31,25 +31,18 @@ namespace plugin {
 constexpr AudioUnitPropertyID kPlugInObjectPropertyID = static_cast<AudioUnitPropertyID>(-101);
 
 // One input or output bus.
-struct AUBus
-{
+struct AUBus {
   bool mConnected = false;
-  int32_t mHostChannels = -1;   // what the host uses; -1 until known
-  int32_t mPlugChannels = 0;    // what the processor offers on this bus
-  int32_t mFirstChannel = 0;    // index of its first channel in the processor
-  int32_t mRenderBuffers = -1;  // output buses: buffer count the channels were last laid out for
+  int32_t mHostChannels = -1;  // what the host uses; -1 until known
+  int32_t mPlugChannels = 0;   // what the processor offers on this bus
+  int32_t mFirstChannel = 0;   // index of its first channel in the processor
+  int32_t mRenderBuffers = -1; // output buses: buffer count the channels were last laid out for
 };
 
-enum EAUConnectionType : int32_t {
-  kNotConnected = 0,
-  kDirectFastProc = 1,
-  kDirectNoFastProc = 2,
-  kRenderCallback = 3
-};
+enum EAUConnectionType : int32_t { kNotConnected = 0, kDirectFastProc = 1, kDirectNoFastProc = 2, kRenderCallback = 3 };
 
 // Where one input bus pulls its audio from; all zero when disconnected.
-struct AUInputConnection
-{
+struct AUInputConnection {
   void* mUpstreamObject;
   AudioUnit mUpstreamUnit;
   UInt32 mUpstreamOutput;
@@ -59,21 +52,18 @@ struct AUInputConnection
   int32_t mConnectionType;
 };
 
-struct AUPropertyListener
-{
+struct AUPropertyListener {
   AudioUnitPropertyID mPropID;
   AudioUnitPropertyListenerProc mListenerProc;
   void* mProcArgs;
 };
 
-struct AURenderNotify
-{
+struct AURenderNotify {
   AURenderCallback mProc;
   void* mRefCon;
 };
 
-class IPluginAU : public IPluginAPIBase, public IPluginProcessor
-{
+class IPluginAU : public IPluginAPIBase, public IPluginProcessor {
 public:
   // Channels one input bus can pull through the stack buffer list.
   static constexpr int kMaxBusChannels = 64;
@@ -121,8 +111,8 @@ public:
 
   // Audio thread. Renders nFrames (at most the maximum frames per slice) of
   // output bus busIdx into the host's buffers.
-  OSStatus Render(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp, UInt32 busIdx,
-                  UInt32 nFrames, AudioBufferList* bufferList);
+  OSStatus Render(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp, UInt32 busIdx, UInt32 nFrames,
+                  AudioBufferList* bufferList);
 
   // --- host notifications
   void BeginInformHostOfParamChange(int paramIdx) override;
@@ -185,8 +175,7 @@ private:
   OSStatus GetFactoryPresets(CFArrayRef* out) const;
   int GetChannelLayoutTags(AudioUnitScope scope, AudioUnitElement element, AudioChannelLayoutTag* tags,
                            int capacity) const;
-  OSStatus SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
-                           const AudioStreamBasicDescription& format);
+  OSStatus SetStreamFormat(AudioUnitScope scope, AudioUnitElement element, const AudioStreamBasicDescription& format);
   OSStatus SetMaximumFrames(UInt32 frames);
   OSStatus MakeConnection(const AudioUnitConnection& connection);
   OSStatus SetRenderCallback(AudioUnitElement element, const AURenderCallbackStruct& callback);
@@ -198,8 +187,8 @@ private:
   OSStatus PullInputs(const AudioTimeStamp* timeStamp, UInt32 nFrames);
   void AttachOutputs(int busIdx, UInt32 nFrames, AudioBufferList* bufferList);
   void UpdateTimeInfo();
-  void CallRenderNotify(int count, AudioUnitRenderActionFlags flags, const AudioTimeStamp* timeStamp,
-                        UInt32 busIdx, UInt32 nFrames, AudioBufferList* bufferList);
+  void CallRenderNotify(int count, AudioUnitRenderActionFlags flags, const AudioTimeStamp* timeStamp, UInt32 busIdx,
+                        UInt32 nFrames, AudioBufferList* bufferList);
   bool SendPacketList(const MIDIPacketList* list);
 
   bool mActive = false;
@@ -217,10 +206,10 @@ private:
   AUMIDIOutputCallbackStruct mMidiOutCallback = {};
   AudioTimeStamp mLastRenderTimeStamp = {};
   bool mOffline = false;
-  double mResetSampleRate = 0.0;  // what the processor was last reset (or built) for
+  double mResetSampleRate = 0.0; // what the processor was last reset (or built) for
   int mResetBlockSize = 0;
   SysExData mSysExScratch;
-  UT_PtrList<UT_String> mGroupNames;  // clump names, in first-reported order
+  UT_PtrList<UT_String> mGroupNames; // clump names, in first-reported order
 };
 
 } // namespace plugin

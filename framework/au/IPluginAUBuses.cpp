@@ -110,7 +110,8 @@ OSStatus IPluginAU::SetMaximumFrames(UInt32 frames)
 
 OSStatus IPluginAU::MakeConnection(const AudioUnitConnection& connection)
 {
-  AUInputConnection* record = mInputConnections.Get(static_cast<int>(std::min<UInt32>(connection.destInputNumber, INT_MAX)));
+  AUInputConnection* record =
+    mInputConnections.Get(static_cast<int>(std::min<UInt32>(connection.destInputNumber, INT_MAX)));
   if (!record)
     return kAudioUnitErr_InvalidProperty;
   *record = AUInputConnection{};
@@ -118,8 +119,8 @@ OSStatus IPluginAU::MakeConnection(const AudioUnitConnection& connection)
   if (connection.sourceAudioUnit) {
     AudioStreamBasicDescription format{};
     UInt32 size = sizeof(format);
-    status = AudioUnitGetProperty(connection.sourceAudioUnit, kAudioUnitProperty_StreamFormat,
-                                  kAudioUnitScope_Output, connection.sourceOutputNumber, &format, &size);
+    status = AudioUnitGetProperty(connection.sourceAudioUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output,
+                                  connection.sourceOutputNumber, &format, &size);
     if (status == noErr)
       status = SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, connection.destInputNumber,
                            sizeof(format), &format);
@@ -129,7 +130,8 @@ OSStatus IPluginAU::MakeConnection(const AudioUnitConnection& connection)
       AudioUnitRenderProc proc = nullptr;
       UInt32 procSize = sizeof(proc);
       if (AudioUnitGetProperty(connection.sourceAudioUnit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
-                               kAudioUnitRenderSelect, &proc, &procSize) == noErr && proc) {
+                               kAudioUnitRenderSelect, &proc, &procSize) == noErr &&
+          proc) {
         record->mUpstreamRenderProc = proc;
         record->mUpstreamObject = GetComponentInstanceStorage(connection.sourceAudioUnit);
       }

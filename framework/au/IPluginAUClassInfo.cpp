@@ -42,8 +42,8 @@ OSStatus IPluginAU::SaveClassInfo(CFPropertyListRef* plist)
 {
   if (!plist)
     return kAudioUnitErr_InvalidPropertyValue;
-  CFMutableDictionaryRef dict = CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                          &kCFTypeDictionaryValueCallBacks);
+  CFMutableDictionaryRef dict =
+    CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   if (!dict)
     return coreFoundationUnknownErr;
   AddInt32(dict, kAUPresetVersionKey, GetPluginVersion(false));
@@ -51,8 +51,8 @@ OSStatus IPluginAU::SaveClassInfo(CFPropertyListRef* plist)
   AddInt32(dict, kAUPresetSubtypeKey, GetUniqueID());
   AddInt32(dict, kAUPresetManufacturerKey, GetMfrID());
 
-  CFStringRef name = CFStringCreateWithCString(kCFAllocatorDefault, GetPresetName(GetCurrentPresetIdx()),
-                                               kCFStringEncodingUTF8);
+  CFStringRef name =
+    CFStringCreateWithCString(kCFAllocatorDefault, GetPresetName(GetCurrentPresetIdx()), kCFStringEncodingUTF8);
   if (name) {
     CFDictionarySetValue(dict, CFSTR(kAUPresetNameKey), name);
     CFRelease(name);

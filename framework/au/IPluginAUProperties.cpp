@@ -22,21 +22,19 @@ CFStringRef MakeCFString(const char* text)
   return CFStringCreateWithCString(kCFAllocatorDefault, text ? text : "", kCFStringEncodingUTF8);
 }
 
-template <class T>
-constexpr UInt32 Size() { return static_cast<UInt32>(sizeof(T)); }
+template <class T> constexpr UInt32 Size() { return static_cast<UInt32>(sizeof(T)); }
 
 } // namespace
 
 // One info or get call. Without data it is an info call: size and
 // writability only.
-struct IPluginAU::PropertyGet
-{
+struct IPluginAU::PropertyGet {
   AudioUnitScope scope;
   AudioUnitElement element;
   UInt32* size;
   Boolean* writable;
   void* data;
-  UInt32 hostSize;  // the host's buffer, on entry
+  UInt32 hostSize; // the host's buffer, on entry
 
   bool Global() const { return scope == kAudioUnitScope_Global; }
   // Reports size and writability; with data, refuses a short host buffer.
@@ -49,8 +47,7 @@ struct IPluginAU::PropertyGet
     return true;
   }
   // Reply, then the value when the host gave a buffer.
-  template <class T>
-  OSStatus ReplyValue(const T& value, bool canWrite)
+  template <class T> OSStatus ReplyValue(const T& value, bool canWrite)
   {
     if (!Reply(Size<T>(), canWrite))
       return kShort;
@@ -62,16 +59,14 @@ struct IPluginAU::PropertyGet
 
 // One set call. The host's record must be all there before a byte of it is
 // read.
-struct IPluginAU::PropertySet
-{
+struct IPluginAU::PropertySet {
   AudioUnitScope scope;
   AudioUnitElement element;
   UInt32 size;
   const void* data;
 
   bool Global() const { return scope == kAudioUnitScope_Global; }
-  template <class T>
-  bool Read(T& value) const
+  template <class T> bool Read(T& value) const
   {
     if (!data || size < sizeof(T))
       return false;
@@ -80,12 +75,10 @@ struct IPluginAU::PropertySet
   }
 };
 
-struct IPluginAU::Properties
-{
+struct IPluginAU::Properties {
   using Get = OSStatus (*)(IPluginAU&, PropertyGet&);
   using Set = OSStatus (*)(IPluginAU&, const PropertySet&);
-  struct Entry
-  {
+  struct Entry {
     AudioUnitPropertyID id;
     Get get;
     Set set;
@@ -607,8 +600,8 @@ struct IPluginAU::Properties
   }
 };
 
-OSStatus IPluginAU::GetProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
-                                UInt32* size, Boolean* writable, void* data)
+OSStatus IPluginAU::GetProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, UInt32* size,
+                                Boolean* writable, void* data)
 {
   Boolean writableScratch = false;
   if (!writable)

@@ -12,7 +12,7 @@ namespace plugin {
 
 namespace {
 
-constexpr UInt32 kBaseParamFlags = 0xC8800010;      // readable, writable, CF name, high resolution, CF name release
+constexpr UInt32 kBaseParamFlags = 0xC8800010; // readable, writable, CF name, high resolution, CF name release
 constexpr UInt32 kMetaParamFlags = 0xE8800010;
 constexpr UInt32 kNonAutomatableParamFlags = 0xC9800010;
 
@@ -24,7 +24,7 @@ CFStringRef MakeCFString(const char* text)
 // Host units by the parameter's unit code; 21 (custom) is handled apart.
 AudioUnitParameterUnit UnitForCode(int code)
 {
-  static constexpr AudioUnitParameterUnit kUnits[] = {3, 4, 24, 5, 13, 14, 18, 6, 15, 19, 7,
+  static constexpr AudioUnitParameterUnit kUnits[] = {3,  4, 24, 5, 13, 14, 18, 6,  15, 19, 7,
                                                       25, 8, 21, 9, 20, 10, 11, 12, 22, 23};
   return (code >= 0 && code < static_cast<int>(std::size(kUnits))) ? kUnits[code] : kAudioUnitParameterUnit_Generic;
 }
@@ -50,12 +50,26 @@ int TagsForChannels(int n, AudioChannelLayoutTag* tags)
   case 1: tags[0] = 0x00640001; return 1;
   case 2: tags[0] = 0x00650002; return 1;
   case 3: tags[0] = 0x00710003; return 1;
-  case 4: tags[0] = 0x006C0004; tags[1] = 0x006B0004; tags[2] = 0x00BE0004; return 3;
+  case 4:
+    tags[0] = 0x006C0004;
+    tags[1] = 0x006B0004;
+    tags[2] = 0x00BE0004;
+    return 3;
   case 5: tags[0] = 0x00760005; return 1;
-  case 6: tags[0] = 0x00790006; tags[1] = 0x008B0006; return 2;
-  case 7: tags[0] = 0x007D0007; tags[1] = 0x008C0007; return 2;
-  case 8: tags[0] = 0x00800008; tags[1] = 0x007E0008; return 2;
-  case 9: case 16: tags[0] = 0x00BE0000 + static_cast<UInt32>(n); return 1;
+  case 6:
+    tags[0] = 0x00790006;
+    tags[1] = 0x008B0006;
+    return 2;
+  case 7:
+    tags[0] = 0x007D0007;
+    tags[1] = 0x008C0007;
+    return 2;
+  case 8:
+    tags[0] = 0x00800008;
+    tags[1] = 0x007E0008;
+    return 2;
+  case 9:
+  case 16: tags[0] = 0x00BE0000 + static_cast<UInt32>(n); return 1;
   default: tags[0] = 0x00930000 | (static_cast<UInt32>(n) & 0xFFFF); return 1;
   }
 }
@@ -151,7 +165,8 @@ int IPluginAU::GetChannelLayoutTags(AudioUnitScope scope, AudioUnitElement eleme
   int n = 0;
   for (int c = 0; c < NIOConfigs(); ++c) {
     const IBusInfo* bus = element < static_cast<UInt32>(INT_MAX)
-                            ? GetIOConfig(c)->GetBusInfo(direction, static_cast<int>(element)) : nullptr;
+                            ? GetIOConfig(c)->GetBusInfo(direction, static_cast<int>(element))
+                            : nullptr;
     if (!bus)
       continue;
     AudioChannelLayoutTag busTags[3];

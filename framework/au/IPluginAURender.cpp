@@ -11,8 +11,7 @@ namespace plugin {
 namespace {
 
 // An AudioBufferList with room for kMaxBusChannels buffers, on the stack.
-struct StackBufferList
-{
+struct StackBufferList {
   UInt32 mNumberBuffers;
   AudioBuffer mBuffers[IPluginAU::kMaxBusChannels];
 
@@ -57,17 +56,16 @@ OSStatus IPluginAU::PullInputs(const AudioTimeStamp* timeStamp, UInt32 nFrames)
                                                connection->mUpstreamOutput, nFrames, list.Get());
       break;
     case kDirectNoFastProc:
-      status = AudioUnitRender(connection->mUpstreamUnit, &flags, timeStamp, connection->mUpstreamOutput, nFrames,
-                               list.Get());
+      status =
+        AudioUnitRender(connection->mUpstreamUnit, &flags, timeStamp, connection->mUpstreamOutput, nFrames, list.Get());
       break;
     case kRenderCallback:
       for (int k = 0; k < nChans; ++k)
         list.mBuffers[k].mData = scratch + static_cast<size_t>(bus->mFirstChannel + k) * nFrames;
-      status = connection->mRenderCallback(connection->mRenderCallbackData, &flags, timeStamp,
-                                           static_cast<UInt32>(i), nFrames, list.Get());
+      status = connection->mRenderCallback(connection->mRenderCallbackData, &flags, timeStamp, static_cast<UInt32>(i),
+                                           nFrames, list.Get());
       break;
-    default:
-      continue;
+    default: continue;
     }
     if (status != noErr)
       return status;
@@ -162,8 +160,8 @@ void IPluginAU::UpdateTimeInfo()
   SetTimeInfo(info);
 }
 
-OSStatus IPluginAU::Render(AudioUnitRenderActionFlags*, const AudioTimeStamp* timeStamp, UInt32 busIdx,
-                           UInt32 nFrames, AudioBufferList* bufferList)
+OSStatus IPluginAU::Render(AudioUnitRenderActionFlags*, const AudioTimeStamp* timeStamp, UInt32 busIdx, UInt32 nFrames,
+                           AudioBufferList* bufferList)
 {
   if (!timeStamp || !bufferList)
     return kAudioUnitErr_InvalidPropertyValue;

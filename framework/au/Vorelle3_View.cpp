@@ -23,10 +23,7 @@ NSView* Vorelle3_View::uiViewForAudioUnit(AudioUnit unit, NSSize)
   return static_cast<NSView*>(mPlug->OpenWindow(nullptr));
 }
 
-NSString* Vorelle3_View::description()
-{
-  return NSString::stringWithUTF8String("Vorelle3 View");
-}
+NSString* Vorelle3_View::description() { return NSString::stringWithUTF8String("Vorelle3 View"); }
 
 void Vorelle3_View::Register()
 {

@@ -11,8 +11,7 @@ namespace plugin {
 class IPluginAPIBase;
 }
 
-class NS_EXPORT Vorelle3_View : public NSObject, public AUCocoaUIBase
-{
+class NS_EXPORT Vorelle3_View : public NSObject, public AUCocoaUIBase {
 public:
   static constexpr const char* kClassName = "Vorelle3_View";
 

@@ -26,14 +26,14 @@ public:
   int PutBytes(const void* src, int nBytes);
   int GetBytes(void* dst, int nBytes, int startPos) const;
 
-  template <class T>
-  int Put(const T* value) {
+  template <class T> int Put(const T* value)
+  {
     static_assert(std::is_trivially_copyable_v<T>, "only raw values go into a chunk");
     return PutBytes(value, static_cast<int>(sizeof(T)));
   }
 
-  template <class T>
-  int Get(T* value, int startPos) const {
+  template <class T> int Get(T* value, int startPos) const
+  {
     static_assert(std::is_trivially_copyable_v<T>, "only raw values come out of a chunk");
     return GetBytes(value, static_cast<int>(sizeof(T)), startPos);
   }

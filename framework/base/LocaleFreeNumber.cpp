@@ -15,7 +15,8 @@ constexpr int kMaxDecimals = 17;
 // Longest "%.17f" of a double: 309 integer digits, sign, point, decimals.
 constexpr int kFixedBufSize = 400;
 
-int FormatInto(double value, int decimals, char* buf) {
+int FormatInto(double value, int decimals, char* buf)
+{
   decimals = std::clamp(decimals, 0, kMaxDecimals);
   const auto res = std::to_chars(buf, buf + kFixedBufSize, value, std::chars_format::fixed, decimals);
   return res.ec == std::errc() ? int(res.ptr - buf) : 0;
@@ -23,12 +24,14 @@ int FormatInto(double value, int decimals, char* buf) {
 
 } // namespace
 
-std::string FormatFixed(double value, int decimals) {
+std::string FormatFixed(double value, int decimals)
+{
   char buf[kFixedBufSize];
   return std::string(buf, size_t(FormatInto(value, decimals, buf)));
 }
 
-int FormatFixed(double value, int decimals, char* out, int outSize) {
+int FormatFixed(double value, int decimals, char* out, int outSize)
+{
   char buf[kFixedBufSize];
   const int len = FormatInto(value, decimals, buf);
   if (out && outSize > 0) {
@@ -47,10 +50,12 @@ bool IsHexDigit(char c) { return IsDigit(c) || (char(c | 0x20) >= 'a' && char(c 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c | 0x20) : c; }
 
 // Takes `word` (lower case) from *p, ignoring case.
-bool Take(const char*& p, const char* word) {
+bool Take(const char*& p, const char* word)
+{
   const char* q = p;
   for (; *word; ++q, ++word) {
-    if (Lower(*q) != *word) return false;
+    if (Lower(*q) != *word)
+      return false;
   }
   p = q;
   return true;
@@ -60,7 +65,8 @@ bool Take(const char*& p, const char* word) {
 // C library's scanner does: it stops at the first character that cannot
 // continue the number, never steps back, and does not check that the exponent
 // has digits. Empty when the scan fails.
-std::string CollectDigits(const char* p, bool& hex) {
+std::string CollectDigits(const char* p, bool& hex)
+{
   std::string buf;
   bool gotDigit = false, gotDot = false, gotExp = false;
   hex = false;
@@ -89,20 +95,24 @@ std::string CollectDigits(const char* p, bool& hex) {
     buf += c;
   }
   // Nothing, or a bare "0x", is no number.
-  if (buf.empty() || (hex && buf.size() == 2)) buf.clear();
+  if (buf.empty() || (hex && buf.size() == 2))
+    buf.clear();
   return buf;
 }
 
 // Length of the longest prefix of digits[from..] made of `digit` characters.
-template <typename Pred> size_t Span(const std::string& s, size_t from, Pred digit) {
+template <typename Pred> size_t Span(const std::string& s, size_t from, Pred digit)
+{
   size_t i = from;
-  while (i < s.size() && digit(s[i])) ++i;
+  while (i < s.size() && digit(s[i]))
+    ++i;
   return i - from;
 }
 
 // Reads the collected text as strtod reads it: the longest prefix that is
 // a number. False when there is none.
-bool ConvertCollected(const std::string& text, bool hex, double& value) {
+bool ConvertCollected(const std::string& text, bool hex, double& value)
+{
   const size_t start = hex ? 2 : 0;
   auto isMantDigit = hex ? IsHexDigit : IsDigit;
   size_t i = start;
@@ -114,7 +124,8 @@ bool ConvertCollected(const std::string& text, bool hex, double& value) {
     i += 1 + fracDigits;
   }
   if (intDigits + fracDigits == 0) {
-    if (!hex) return false;
+    if (!hex)
+      return false;
     value = 0.0; // "0x." reads as the zero before the x
     return true;
   }
@@ -124,12 +135,15 @@ bool ConvertCollected(const std::string& text, bool hex, double& value) {
   if (i < text.size() && Lower(text[i]) == (hex ? 'p' : 'e')) {
     size_t j = i + 1;
     bool negativeExp = false;
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) negativeExp = text[j++] == '-';
+    if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+      negativeExp = text[j++] == '-';
     const size_t expDigits = Span(text, j, IsDigit);
     if (expDigits > 0) {
       end = j + expDigits;
-      for (size_t k = j; k < end; ++k) exponent = std::min<int64_t>(exponent * 10 + (text[k] - '0'), 1 << 30);
-      if (negativeExp) exponent = -exponent;
+      for (size_t k = j; k < end; ++k)
+        exponent = std::min<int64_t>(exponent * 10 + (text[k] - '0'), 1 << 30);
+      if (negativeExp)
+        exponent = -exponent;
     }
   }
   const char* first = text.data() + start;
@@ -163,25 +177,33 @@ bool ConvertCollected(const std::string& text, bool hex, double& value) {
 
 } // namespace
 
-bool ParseDouble(const char* text, double& value) {
-  if (!text) return false;
+bool ParseDouble(const char* text, double& value)
+{
+  if (!text)
+    return false;
   const char* p = text;
-  while (IsBlank(*p)) ++p;
+  while (IsBlank(*p))
+    ++p;
   bool negative = false;
-  if (*p == '+' || *p == '-') negative = (*p++ == '-');
+  if (*p == '+' || *p == '-')
+    negative = (*p++ == '-');
   double v = 0.0;
   if (Lower(*p) == 'n') {
-    if (!Take(p, "nan")) return false;
+    if (!Take(p, "nan"))
+      return false;
     v = std::nan("");
   } else if (Lower(*p) == 'i') {
-    if (!Take(p, "inf")) return false;
+    if (!Take(p, "inf"))
+      return false;
     // Once an "i" follows, the scanner wants the whole "infinity".
-    if (Lower(*p) == 'i' && !Take(p, "inity")) return false;
+    if (Lower(*p) == 'i' && !Take(p, "inity"))
+      return false;
     v = HUGE_VAL;
   } else {
     bool hex = false;
     const std::string collected = CollectDigits(p, hex);
-    if (collected.empty() || !ConvertCollected(collected, hex, v)) return false;
+    if (collected.empty() || !ConvertCollected(collected, hex, v))
+      return false;
   }
   value = negative ? -v : v;
   return true;

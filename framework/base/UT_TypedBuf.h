@@ -10,8 +10,7 @@
 
 namespace plugin {
 
-template <class T>
-class UT_TypedBuf {
+template <class T> class UT_TypedBuf {
   static_assert(std::is_trivially_copyable_v<T>, "elements are moved as raw bytes");
 
 public:
@@ -19,16 +18,20 @@ public:
 
   // Element count follows the byte size; a count whose bytes do not fit an
   // int fails without change. Returns the data (null for count 0).
-  T* Resize(int count, bool resizeDown = true) {
-    if (count > INT_MAX / static_cast<int>(sizeof(T))) return Get();
+  T* Resize(int count, bool resizeDown = true)
+  {
+    if (count > INT_MAX / static_cast<int>(sizeof(T)))
+      return Get();
     return static_cast<T*>(mBuf.Resize(count * static_cast<int>(sizeof(T)), resizeDown));
   }
 
   // Appends one element; false (nothing stored) when the buffer cannot grow.
-  bool Add(const T& item) {
+  bool Add(const T& item)
+  {
     const int n = GetSize();
     Resize(n + 1, false);
-    if (GetSize() != n + 1) return false;
+    if (GetSize() != n + 1)
+      return false;
     std::memcpy(static_cast<void*>(Get() + n), &item, sizeof(T));
     return true;
   }

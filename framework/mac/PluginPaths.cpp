@@ -16,8 +16,7 @@ namespace {
 constexpr int kMaxPresetsPathLen = 1024;
 
 // Collects the autoreleased objects of one lookup.
-class ScopedPool
-{
+class ScopedPool {
 public:
   ScopedPool() : mPool(NSAutoreleasePool::alloc()->init()) {}
   ~ScopedPool() { mPool->drain(); }

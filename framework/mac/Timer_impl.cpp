@@ -4,18 +4,13 @@
 
 namespace plugin {
 
-Timer* Timer::Create(ITimerFunction func, uint32_t intervalMs)
-{
-  return new Timer_impl(std::move(func), intervalMs);
-}
+Timer* Timer::Create(ITimerFunction func, uint32_t intervalMs) { return new Timer_impl(std::move(func), intervalMs); }
 
-Timer_impl::Timer_impl(ITimerFunction func, uint32_t intervalMs)
-: mTimerFunc(std::move(func))
-, mIntervalMs(intervalMs)
+Timer_impl::Timer_impl(ITimerFunction func, uint32_t intervalMs) : mTimerFunc(std::move(func)), mIntervalMs(intervalMs)
 {
   CFRunLoopTimerContext context = {0, this, nullptr, nullptr, nullptr};
-  mOSTimer = CFRunLoopTimerCreate(kCFAllocatorDefault, CFAbsoluteTimeGetCurrent(), intervalMs / 1000.0, 0, 0,
-                                  TimerProc, &context);
+  mOSTimer = CFRunLoopTimerCreate(kCFAllocatorDefault, CFAbsoluteTimeGetCurrent(), intervalMs / 1000.0, 0, 0, TimerProc,
+                                  &context);
   if (mOSTimer)
     CFRunLoopAddTimer(CFRunLoopGetMain(), mOSTimer, kCFRunLoopCommonModes);
 }

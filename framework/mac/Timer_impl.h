@@ -7,8 +7,7 @@
 
 namespace plugin {
 
-class Timer_impl : public Timer
-{
+class Timer_impl : public Timer {
 public:
   Timer_impl(ITimerFunction func, uint32_t intervalMs);
   ~Timer_impl() override;

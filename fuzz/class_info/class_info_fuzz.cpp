@@ -28,12 +28,9 @@ CFTypeRef MakeValue(uint8_t type, const uint8_t* p, size_t n)
     std::memcpy(value, p, n < 8 ? n : 8);
     return CFNumberCreate(kCFAllocatorDefault, kTypes[type % 7], value);
   }
-  case 3:
-    return CFStringCreateWithBytes(kCFAllocatorDefault, p, CFIndex(n), kCFStringEncodingUTF8, false);
-  case 4:
-    return CFDataCreate(kCFAllocatorDefault, p, CFIndex(n));
-  case 5:
-    return CFArrayCreate(kCFAllocatorDefault, nullptr, 0, &kCFTypeArrayCallBacks);
+  case 3: return CFStringCreateWithBytes(kCFAllocatorDefault, p, CFIndex(n), kCFStringEncodingUTF8, false);
+  case 4: return CFDataCreate(kCFAllocatorDefault, p, CFIndex(n));
+  case 5: return CFArrayCreate(kCFAllocatorDefault, nullptr, 0, &kCFTypeArrayCallBacks);
   default:
     return CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
                                      &kCFTypeDictionaryValueCallBacks);
@@ -47,14 +44,15 @@ CFPropertyListRef MakePlist(const uint8_t* data, size_t size, std::vector<uint8_
 {
   if (size > 0 && (data[0] & 0x80))
     return CFArrayCreate(kCFAllocatorDefault, nullptr, 0, &kCFTypeArrayCallBacks);
-  CFMutableDictionaryRef dict = CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                          &kCFTypeDictionaryValueCallBacks);
+  CFMutableDictionaryRef dict =
+    CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   size_t pos = 1;
   while (pos + 4 <= size) {
     const uint8_t key = data[pos], type = data[pos + 1];
     size_t n = size_t(data[pos + 2]) | size_t(data[pos + 3]) << 8;
     pos += 4;
-    if (n > size - pos) n = size - pos;
+    if (n > size - pos)
+      n = size - pos;
     CFStringRef cfKey = CFStringCreateWithCString(kCFAllocatorDefault, kKeys[key % 8], kCFStringEncodingUTF8);
     if (CFTypeRef value = MakeValue(type, data + pos, n)) {
       CFDictionarySetValue(dict, cfKey, value);
@@ -79,7 +77,8 @@ std::vector<uint8_t> DataOf(CFPropertyListRef plist)
   CFStringRef key = CFStringCreateWithCString(kCFAllocatorDefault, kAUPresetDataKey, kCFStringEncodingUTF8);
   CFTypeRef value = CFDictionaryGetValue(dict, key);
   CFRelease(key);
-  if (!value || CFGetTypeID(value) != CFDataGetTypeID()) fuzzsupport::Fail("saved class info without its data");
+  if (!value || CFGetTypeID(value) != CFDataGetTypeID())
+    fuzzsupport::Fail("saved class info without its data");
   CFDataRef bytes = static_cast<CFDataRef>(value);
   return std::vector<uint8_t>(CFDataGetBytePtr(bytes), CFDataGetBytePtr(bytes) + CFDataGetLength(bytes));
 }
@@ -88,7 +87,8 @@ std::vector<uint8_t> DataOf(CFPropertyListRef plist)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  if (size > (1u << 20)) return 0;
+  if (size > (1u << 20))
+    return 0;
   static Vorelle3& plug = fuzzsupport::Plug();
   static fuzzsupport::Baseline baseline(plug);
   baseline.Restore();
@@ -101,7 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   CFRelease(plist);
   fuzzsupport::CheckParams(plug);
   if (status != noErr) {
-    if (fuzzsupport::SavedState(plug) == before && plug.GetCurrentPresetIdx() == presetBefore) return 0;
+    if (fuzzsupport::SavedState(plug) == before && plug.GetCurrentPresetIdx() == presetBefore)
+      return 0;
     // Changed: only a state that the state reader takes in part may do that.
     const plugin::IByteChunk previous = fuzzsupport::Chunk(before.data(), before.size());
     plug.UnserializeState(previous, 0);
@@ -113,12 +114,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   fuzzsupport::CheckStateStable(plug);
 
   CFPropertyListRef saved = nullptr;
-  if (plug.SaveClassInfo(&saved) != noErr) fuzzsupport::Fail("class info cannot be saved");
+  if (plug.SaveClassInfo(&saved) != noErr)
+    fuzzsupport::Fail("class info cannot be saved");
   const std::vector<uint8_t> first = DataOf(saved);
-  if (plug.RestoreClassInfo(saved) != noErr) fuzzsupport::Fail("saved class info is refused");
+  if (plug.RestoreClassInfo(saved) != noErr)
+    fuzzsupport::Fail("saved class info is refused");
   CFRelease(saved);
-  if (plug.SaveClassInfo(&saved) != noErr) fuzzsupport::Fail("class info cannot be saved again");
-  if (DataOf(saved) != first) fuzzsupport::Fail("save, restore, save changes the class info");
+  if (plug.SaveClassInfo(&saved) != noErr)
+    fuzzsupport::Fail("class info cannot be saved again");
+  if (DataOf(saved) != first)
+    fuzzsupport::Fail("save, restore, save changes the class info");
   CFRelease(saved);
   return 0;
 }

@@ -18,8 +18,7 @@ volatile unsigned gSink;
 
 void Check(const IFontInfo& info, size_t size)
 {
-  if (!info.IsComplete())
-  {
+  if (!info.IsComplete()) {
     if (info.GetData() || info.GetUnitsPerEM() || info.GetAscender() || info.GetFamily().GetLength())
       std::abort();
     return;
@@ -27,12 +26,12 @@ void Check(const IFontInfo& info, size_t size)
   if (info.GetHeadLocation() + 54 > size || info.GetHheaLocation() + 36 > size || info.GetNameLocation() + 6 > size)
     std::abort();
   plugin::UT_String text;
-  for (int id = 0; id < 8; ++id)
-  {
+  for (int id = 0; id < 8; ++id) {
     info.GetNameString(id, text);
     gSink = gSink + unsigned(text.GetLength());
   }
-  gSink = gSink + info.GetMacStyle() + info.GetUnitsPerEM() + unsigned(info.GetAscender() - info.GetDescender() + info.GetLineGap());
+  gSink = gSink + info.GetMacStyle() + info.GetUnitsPerEM() +
+          unsigned(info.GetAscender() - info.GetDescender() + info.GetLineGap());
 }
 
 } // namespace
@@ -44,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const int n = static_cast<int>(size);
   for (int face = -1; face < 4; ++face)
     Check(IFontInfo(data, n, face), size);
-  for (const char* style : {"", "Bold", "Regular"})
-  {
+  for (const char* style : {"", "Bold", "Regular"}) {
     const int face = IFontInfo::FindFace(data, n, style);
     if (face < 0)
       continue;

@@ -11,15 +11,17 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  if (size == 0 || size > 4096) return 0;
+  if (size == 0 || size > 4096)
+    return 0;
   static Vorelle3& plug = fuzzsupport::Plug();
   static fuzzsupport::Baseline baseline(plug);
   baseline.Restore();
 
   const AudioUnitParameterID id = data[0] % unsigned(plug.NParams());
-  CFStringRef text = CFStringCreateWithBytes(kCFAllocatorDefault, data + 1, CFIndex(size - 1), kCFStringEncodingUTF8,
-                                             false);
-  if (!text) return 0;
+  CFStringRef text =
+    CFStringCreateWithBytes(kCFAllocatorDefault, data + 1, CFIndex(size - 1), kCFStringEncodingUTF8, false);
+  if (!text)
+    return 0;
   AudioUnitParameterValueFromString request{id, text, 0.0f};
   UInt32 replySize = sizeof(request);
   Boolean writable = false;
@@ -43,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const char* a = shown.Get();
   const char* b = shownAgain.Get();
   const bool negativeZero = a[0] == '-' && std::strcmp(a + 1, b) == 0 && std::strspn(b, "0.") == std::strlen(b);
-  if (std::strcmp(a, b) != 0 && !negativeZero) fuzzsupport::Fail("shown text does not read back", int(id));
+  if (std::strcmp(a, b) != 0 && !negativeZero)
+    fuzzsupport::Fail("shown text does not read back", int(id));
   return 0;
 }

@@ -31,14 +31,16 @@ void CheckSaveLoadSave(Vorelle3& plug, bool bank)
     if (i < 2 && !(bank ? plug.LoadBankFromFXB(path.c_str()) : plug.LoadProgramFromFXP(path.c_str())))
       fuzzsupport::Fail("a saved file is refused");
   }
-  if (files[1] != files[2]) fuzzsupport::Fail("save, load, save changes the file");
+  if (files[1] != files[2])
+    fuzzsupport::Fail("save, load, save changes the file");
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  if (size == 0 || size > (1u << 20)) return 0;
+  if (size == 0 || size > (1u << 20))
+    return 0;
   static Vorelle3& plug = fuzzsupport::Plug();
   static fuzzsupport::Baseline baseline(plug);
   baseline.Restore();
@@ -52,10 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   fuzzsupport::CheckParams(plug);
   static const uint8_t kRiff[] = {'R', 'I', 'F', 'F'};
   constexpr size_t kBankHeaderBytes = 4 * 8 + 124;
-  const bool readable = bank ? size - 1 > kBankHeaderBytes
-                             : std::search(data, data + size, kRiff, kRiff + 4) != data + size;
+  const bool readable =
+    bank ? size - 1 > kBankHeaderBytes : std::search(data, data + size, kRiff, kRiff + 4) != data + size;
   if (!loaded && !readable) {
-    if (fuzzsupport::SavedState(plug) != state) fuzzsupport::Fail("a refused file changed the state");
+    if (fuzzsupport::SavedState(plug) != state)
+      fuzzsupport::Fail("a refused file changed the state");
     if (Presets(plug) != presets || plug.GetCurrentPresetIdx() != current)
       fuzzsupport::Fail("a refused file changed the presets");
   }

@@ -19,26 +19,37 @@ int Reference(const uint8_t* data, size_t size, const char* key, int defaultValu
   size_t pos = 0;
   while (pos < size) {
     size_t end = pos;
-    while (end < size && end - pos < 2047 && data[end] != '\n') ++end;
-    if (end < size && data[end] == '\n' && end - pos < 2047) ++end;
+    while (end < size && end - pos < 2047 && data[end] != '\n')
+      ++end;
+    if (end < size && data[end] == '\n' && end - pos < 2047)
+      ++end;
     // The piece as C text ends at its first zero byte.
     std::string piece(reinterpret_cast<const char*>(data + pos), end - pos);
     piece = piece.c_str();
     pos = end;
-    if (piece.compare(0, keyLength, key) != 0 || piece.size() <= keyLength || piece[keyLength] != '=') continue;
+    if (piece.compare(0, keyLength, key) != 0 || piece.size() <= keyLength || piece[keyLength] != '=')
+      continue;
     const char* p = piece.c_str() + keyLength + 1;
-    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v') ++p;
+    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v')
+      ++p;
     const bool negative = *p == '-';
-    if (*p == '+' || *p == '-') ++p;
-    if (*p < '0' || *p > '9') continue;
+    if (*p == '+' || *p == '-')
+      ++p;
+    if (*p < '0' || *p > '9')
+      continue;
     long long v = 0;
     bool fits = true;
     for (; *p >= '0' && *p <= '9'; ++p) {
       v = v * 10 + (*p - '0');
-      if (v > 1LL + INT_MAX) { fits = false; v = 1LL + INT_MAX; }
+      if (v > 1LL + INT_MAX) {
+        fits = false;
+        v = 1LL + INT_MAX;
+      }
     }
-    if (negative) v = -v;
-    if (fits && v >= INT_MIN && v <= INT_MAX) result = int(v);
+    if (negative)
+      v = -v;
+    if (fits && v >= INT_MIN && v <= INT_MAX)
+      result = int(v);
   }
   return result;
 }
@@ -47,7 +58,8 @@ int Reference(const uint8_t* data, size_t size, const char* key, int defaultValu
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  if (size == 0 || size > (1u << 20)) return 0;
+  if (size == 0 || size > (1u << 20))
+    return 0;
   static const char* const kKeys[] = {"HasUI", "a", "Key%d", "Ke y"};
   const char* key = kKeys[data[0] & 3];
   const std::string path = fuzzsupport::WriteFile("plugin.ini", data + 1, size - 1);

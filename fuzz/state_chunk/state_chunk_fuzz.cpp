@@ -5,7 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  if (size > (1u << 20)) return 0;
+  if (size > (1u << 20))
+    return 0;
   static Vorelle3& plug = fuzzsupport::Plug();
   static fuzzsupport::Baseline baseline(plug);
   baseline.Restore();
@@ -14,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const plugin::IByteChunk chunk = fuzzsupport::Chunk(data, size);
   const int result = plug.UnserializeState(chunk, 0);
   fuzzsupport::CheckParams(plug);
-  if (result < 0 && fuzzsupport::SavedState(plug) != before) fuzzsupport::Fail("a refused chunk changed the state");
+  if (result < 0 && fuzzsupport::SavedState(plug) != before)
+    fuzzsupport::Fail("a refused chunk changed the state");
   fuzzsupport::CheckStateStable(plug);
   return 0;
 }

@@ -15,16 +15,21 @@ namespace {
 // Blanks, an optional sign and 1..9 digits.
 bool Number(const char*& p, long long& v)
 {
-  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v') ++p;
+  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v')
+    ++p;
   const bool negative = *p == '-';
-  if (*p == '+' || *p == '-') ++p;
+  if (*p == '+' || *p == '-')
+    ++p;
   const char* start = p;
   v = 0;
   for (; *p >= '0' && *p <= '9'; ++p) {
-    if (p - start < 9) v = v * 10 + (*p - '0');
+    if (p - start < 9)
+      v = v * 10 + (*p - '0');
   }
-  if (p == start || p - start > 9) return false;
-  if (negative) v = -v;
+  if (p == start || p - start > 9)
+    return false;
+  if (negative)
+    v = -v;
   return true;
 }
 
@@ -33,8 +38,10 @@ bool Reference(const char* text, long long& number)
   long long part[3];
   const char* p = text;
   for (int i = 0; i < 3; ++i) {
-    if (i > 0 && *p++ != '.') return false;
-    if (!Number(p, part[i])) return false;
+    if (i > 0 && *p++ != '.')
+      return false;
+    if (!Number(p, part[i]))
+      return false;
   }
   number = part[0] * 10000 + part[1] * 100 + part[2];
   return true;
@@ -44,7 +51,8 @@ bool Reference(const char* text, long long& number)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  if (size == 0) return 0;
+  if (size == 0)
+    return 0;
   const size_t piece = data[0] ? data[0] : 4096;
   ++data;
   --size;
@@ -56,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t n = size - given < piece ? size - given : piece;
     std::memcpy(copy.get(), data + given, n);
     const size_t taken = CurlWriteCallback(copy.get(), 1, n, reply.get());
-    if (taken != n && taken != 0) fuzzsupport::Fail("the write function took part of a piece");
+    if (taken != n && taken != 0)
+      fuzzsupport::Fail("the write function took part of a piece");
     stopped = taken == 0;
     given += n;
   }

@@ -13,7 +13,8 @@ namespace {
 int Create(void*) { return 1; }
 int CreateTexture(void*, int type, int w, int h, int, const uint8_t* data)
 {
-  if (type != VG_TEXTURE_RGBA || !data) return 1; // the atlas
+  if (type != VG_TEXTURE_RGBA || !data)
+    return 1; // the atlas
   // Touch every byte the texture is said to hold.
   std::vector<uint8_t> copy(static_cast<size_t>(w) * h * 4);
   std::memcpy(copy.data(), data, copy.size());
@@ -51,7 +52,8 @@ VGcontext* Context()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  if (size > (1u << 20)) return 0;
+  if (size > (1u << 20))
+    return 0;
   std::vector<unsigned char> bytes(data, data + size);
   vgCreateImageMem(Context(), 0, bytes.data(), static_cast<int>(bytes.size()));
   return 0;

@@ -11,7 +11,8 @@ namespace {
 // NaN-safe: anything not above lo is lo.
 float Clamp(float v, float lo, float hi)
 {
-  if (!(v > lo)) return lo;
+  if (!(v > lo))
+    return lo;
   return v > hi ? hi : v;
 }
 
@@ -36,39 +37,49 @@ void CopyId(char* dst, const char* src, size_t maxChars)
 void ParseUrl(char* id, const char* str)
 {
   str += 4;
-  if (*str == '#') str++;
+  if (*str == '#')
+    str++;
   int i = 0;
-  while (i < 63 && *str && *str != ')') id[i++] = *str++;
+  while (i < 63 && *str && *str != ')')
+    id[i++] = *str++;
   id[i] = '\0';
 }
 
 char ParseLineCap(const char* s)
 {
-  if (std::strcmp(s, "round") == 0) return 1;
-  if (std::strcmp(s, "square") == 0) return 2;
+  if (std::strcmp(s, "round") == 0)
+    return 1;
+  if (std::strcmp(s, "square") == 0)
+    return 2;
   return 0;
 }
 
 char ParseLineJoin(const char* s)
 {
-  if (std::strcmp(s, "round") == 0) return 1;
-  if (std::strcmp(s, "bevel") == 0) return 2;
+  if (std::strcmp(s, "round") == 0)
+    return 1;
+  if (std::strcmp(s, "bevel") == 0)
+    return 2;
   return 0;
 }
 
 void ParseDashArray(SVGParser* p, const char* s, SVGAttrib* attr)
 {
   attr->strokeDashCount = 0;
-  if (!*s || *s == 'n') return;
+  if (!*s || *s == 'n')
+    return;
   int count = 0;
   float sum = 0.0f;
   while (*s) {
-    while (*s && (svgIsSpace(*s) || *s == ',')) s++;
-    if (!*s) break;
+    while (*s && (svgIsSpace(*s) || *s == ','))
+      s++;
+    if (!*s)
+      break;
     char item[64];
     int n = 0;
     while (*s && !svgIsSpace(*s) && *s != ',') {
-      if (n < 63) item[n++] = *s;
+      if (n < 63)
+        item[n++] = *s;
       s++;
     }
     item[n] = '\0';
@@ -97,31 +108,40 @@ void ParsePaint(const char* value, char* has, uint32_t* color, char* gradient)
 void ParseStyle(SVGParser* p, const char* str)
 {
   while (*str) {
-    while (*str && svgIsSpace(*str)) str++;
+    while (*str && svgIsSpace(*str))
+      str++;
     const char* start = str;
-    while (*str && *str != ';') str++;
+    while (*str && *str != ';')
+      str++;
     const char* end = str;
     // Trim the property's trailing whitespace.
-    while (end > start && svgIsSpace(end[-1])) end--;
+    while (end > start && svgIsSpace(end[-1]))
+      end--;
     if (end > start) {
       const char* colon = start;
-      while (colon < end && *colon != ':') colon++;
+      while (colon < end && *colon != ':')
+        colon++;
       const char* nameEnd = colon;
-      while (nameEnd > start && (svgIsSpace(nameEnd[-1]) || nameEnd[-1] == ':')) nameEnd--;
+      while (nameEnd > start && (svgIsSpace(nameEnd[-1]) || nameEnd[-1] == ':'))
+        nameEnd--;
       const char* valueStart = colon;
-      while (valueStart < end && (*valueStart == ':' || svgIsSpace(*valueStart))) valueStart++;
+      while (valueStart < end && (*valueStart == ':' || svgIsSpace(*valueStart)))
+        valueStart++;
       char name[512], value[512];
       size_t n = static_cast<size_t>(nameEnd - start);
-      if (n > 511) n = 511;
+      if (n > 511)
+        n = 511;
       std::memcpy(name, start, n);
       name[n] = '\0';
       n = static_cast<size_t>(end - valueStart);
-      if (n > 511) n = 511;
+      if (n > 511)
+        n = 511;
       std::memcpy(value, valueStart, n);
       value[n] = '\0';
       svgParseAttr(p, name, value);
     }
-    if (*str) str++;
+    if (*str)
+      str++;
   }
 }
 
@@ -133,7 +153,8 @@ bool svgParseAttr(SVGParser* p, const char* name, const char* value)
   if (std::strcmp(name, "style") == 0) {
     ParseStyle(p, value);
   } else if (std::strcmp(name, "display") == 0) {
-    if (std::strcmp(value, "none") == 0) attr->visible = 0;
+    if (std::strcmp(value, "none") == 0)
+      attr->visible = 0;
   } else if (std::strcmp(name, "fill") == 0) {
     ParsePaint(value, &attr->hasFill, &attr->fillColor, attr->fillGradient);
   } else if (std::strcmp(name, "opacity") == 0) {
@@ -181,7 +202,8 @@ bool svgParseAttr(SVGParser* p, const char* name, const char* value)
 
 void svgParseAttribs(SVGParser* p, const char** attr)
 {
-  for (int i = 0; attr[i]; i += 2) svgParseAttr(p, attr[i], attr[i + 1]);
+  for (int i = 0; attr[i]; i += 2)
+    svgParseAttr(p, attr[i], attr[i + 1]);
 }
 
 } // namespace plugin::igraphics

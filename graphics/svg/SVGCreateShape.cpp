@@ -9,10 +9,7 @@ namespace plugin::igraphics {
 
 namespace {
 
-uint32_t WithAlpha(uint32_t color, float opacity)
-{
-  return color | (static_cast<uint32_t>(opacity * 255.0f) << 24);
-}
+uint32_t WithAlpha(uint32_t color, float opacity) { return color | (static_cast<uint32_t>(opacity * 255.0f) << 24); }
 
 void ResolvePaint(SVGParser* p, SVGShape* shape, SVGPaint* paint, char has, uint32_t color, float opacity,
                   const char* gradientId)
@@ -27,7 +24,8 @@ void ResolvePaint(SVGParser* p, SVGShape* shape, SVGPaint* paint, char has, uint
     svgGetLocalBounds(localBounds, shape, inv);
     char type = kSVGPaintNone;
     paint->gradient = svgCreateGradient(p, gradientId, localBounds, &type);
-    if (paint->gradient) paint->type = type;
+    if (paint->gradient)
+      paint->type = type;
   }
 }
 
@@ -35,9 +33,11 @@ void ResolvePaint(SVGParser* p, SVGShape* shape, SVGPaint* paint, char has, uint
 
 void svgCreateShape(SVGParser* p)
 {
-  if (!p->plist) return;
+  if (!p->plist)
+    return;
   SVGShape* shape = static_cast<SVGShape*>(std::calloc(1, sizeof(SVGShape)));
-  if (!shape) return;
+  if (!shape)
+    return;
 
   const SVGAttrib* attr = svgGetAttr(p);
   std::memcpy(shape->id, attr->id, sizeof(shape->id));
@@ -46,7 +46,8 @@ void svgCreateShape(SVGParser* p)
   shape->strokeWidth = attr->strokeWidth * scale;
   shape->strokeDashOffset = attr->strokeDashOffset * scale;
   shape->strokeDashCount = static_cast<char>(attr->strokeDashCount);
-  for (int i = 0; i < attr->strokeDashCount; i++) shape->strokeDashArray[i] = attr->strokeDashArray[i] * scale;
+  for (int i = 0; i < attr->strokeDashCount; i++)
+    shape->strokeDashArray[i] = attr->strokeDashArray[i] * scale;
   shape->strokeLineJoin = attr->strokeLineJoin;
   shape->strokeLineCap = attr->strokeLineCap;
   shape->miterLimit = attr->miterLimit;
@@ -65,13 +66,14 @@ void svgCreateShape(SVGParser* p)
   }
 
   ResolvePaint(p, shape, &shape->fill, attr->hasFill, attr->fillColor, attr->fillOpacity, attr->fillGradient);
-  ResolvePaint(p, shape, &shape->stroke, attr->hasStroke, attr->strokeColor, attr->strokeOpacity,
-               attr->strokeGradient);
+  ResolvePaint(p, shape, &shape->stroke, attr->hasStroke, attr->strokeColor, attr->strokeOpacity, attr->strokeGradient);
 
   shape->flags = attr->visible ? kSVGFlagsVisible : 0;
 
-  if (p->shapesTail) p->shapesTail->next = shape;
-  else p->image->shapes = shape;
+  if (p->shapesTail)
+    p->shapesTail->next = shape;
+  else
+    p->image->shapes = shape;
   p->shapesTail = shape;
 }
 

@@ -7,10 +7,7 @@ namespace plugin::igraphics {
 
 namespace {
 
-bool PointInRect(float x, float y, const float* b)
-{
-  return x >= b[0] && x <= b[2] && y >= b[1] && y <= b[3];
-}
+bool PointInRect(float x, float y, const float* b) { return x >= b[0] && x <= b[2] && y >= b[1] && y <= b[3]; }
 
 double EvalBezier(double t, double p0, double p1, double p2, double p3)
 {
@@ -33,7 +30,8 @@ void svgCurveBounds(float* bounds, const float* curve)
   bounds[3] = std::fmax(v0[1], v3[1]);
 
   // Control points inside the end points' box cannot push the curve out.
-  if (PointInRect(v1[0], v1[1], bounds) && PointInRect(v2[0], v2[1], bounds)) return;
+  if (PointInRect(v1[0], v1[1], bounds) && PointInRect(v2[0], v2[1], bounds))
+    return;
 
   for (int i = 0; i < 2; i++) {
     const double a = -3.0 * v0[i] + 9.0 * v1[i] - 9.0 * v2[i] + 3.0 * v3[i];
@@ -42,7 +40,8 @@ void svgCurveBounds(float* bounds, const float* curve)
     double roots[2];
     int count = 0;
     if (std::fabs(a) < 1e-12) {
-      if (std::fabs(b) > 1e-12) roots[count++] = -c / b;
+      if (std::fabs(b) > 1e-12)
+        roots[count++] = -c / b;
     } else {
       const double b2ac = b * b - 4.0 * c * a;
       if (b2ac > 1e-12) {
@@ -73,7 +72,10 @@ void svgGetLocalBounds(float* bounds, const SVGShape* shape, const float* xform)
       float cb[4];
       svgCurveBounds(cb, curve);
       if (first) {
-        bounds[0] = cb[0]; bounds[1] = cb[1]; bounds[2] = cb[2]; bounds[3] = cb[3];
+        bounds[0] = cb[0];
+        bounds[1] = cb[1];
+        bounds[2] = cb[2];
+        bounds[3] = cb[3];
         first = false;
       } else {
         bounds[0] = std::fmin(bounds[0], cb[0]);
@@ -85,7 +87,8 @@ void svgGetLocalBounds(float* bounds, const SVGShape* shape, const float* xform)
       curve[1] = curve[7];
     }
   }
-  if (first) bounds[0] = bounds[1] = bounds[2] = bounds[3] = 0.0f;
+  if (first)
+    bounds[0] = bounds[1] = bounds[2] = bounds[3] = 0.0f;
 }
 
 } // namespace plugin::igraphics

@@ -9,11 +9,7 @@ namespace plugin::igraphics {
 
 namespace {
 
-enum
-{
-  kX1 = 0, kY1 = 1, kX2 = 2, kY2 = 3,
-  kCx = 0, kCy = 1, kR = 2, kFx = 3, kFy = 4
-};
+enum { kX1 = 0, kY1 = 1, kX2 = 2, kY2 = 3, kCx = 0, kCy = 1, kR = 2, kFx = 3, kFy = 4 };
 
 void CopyText(char* dst, const char* src, size_t maxChars)
 {
@@ -29,14 +25,16 @@ int CoordinateSlot(const char* name)
 {
   static const char* const kNames[][2] = {{"x1", "cx"}, {"y1", "cy"}, {"x2", "r"}, {"y2", "fx"}, {"fy", "fy"}};
   for (int i = 0; i < 5; i++)
-    if (std::strcmp(name, kNames[i][0]) == 0 || std::strcmp(name, kNames[i][1]) == 0) return i;
+    if (std::strcmp(name, kNames[i][0]) == 0 || std::strcmp(name, kNames[i][1]) == 0)
+      return i;
   return -1;
 }
 
 SVGGradientData* FindGradientData(SVGParser* p, const char* id)
 {
   for (SVGGradientData* g = p->gradients; g; g = g->next)
-    if (std::strcmp(g->id, id) == 0) return g;
+    if (std::strcmp(g->id, id) == 0)
+      return g;
   return nullptr;
 }
 
@@ -44,7 +42,8 @@ SVGGradientData* FindGradientData(SVGParser* p, const char* id)
 // other units convert as everywhere else.
 float GradientCoordinate(const SVGParser* p, SVGCoordinate c, bool boxUnits, float orig, float length)
 {
-  if (boxUnits && c.units == kSVGUnitsUser) return orig + c.value * length;
+  if (boxUnits && c.units == kSVGUnitsUser)
+    return orig + c.value * length;
   return svgConvertToPixels(p, c, orig, length);
 }
 
@@ -53,7 +52,8 @@ float GradientCoordinate(const SVGParser* p, SVGCoordinate c, bool boxUnits, flo
 void svgParseGradient(SVGParser* p, const char** attr, char type)
 {
   SVGGradientData* grad = static_cast<SVGGradientData*>(std::calloc(1, sizeof(SVGGradientData)));
-  if (!grad) return;
+  if (!grad)
+    return;
   grad->type = type;
   if (type == kSVGPaintLinearGradient) {
     grad->coords[kX1] = {0.0f, kSVGUnitsPercent};
@@ -84,9 +84,12 @@ void svgParseGradient(SVGParser* p, const char** attr, char type)
       } else if (slot >= 0) {
         grad->coords[slot] = svgParseCoordinate(value);
       } else if (std::strcmp(name, "spreadMethod") == 0) {
-        if (std::strcmp(value, "pad") == 0) grad->spread = 0;
-        else if (std::strcmp(value, "reflect") == 0) grad->spread = 1;
-        else if (std::strcmp(value, "repeat") == 0) grad->spread = 2;
+        if (std::strcmp(value, "pad") == 0)
+          grad->spread = 0;
+        else if (std::strcmp(value, "reflect") == 0)
+          grad->spread = 1;
+        else if (std::strcmp(value, "repeat") == 0)
+          grad->spread = 2;
       } else if (std::strcmp(name, "xlink:href") == 0) {
         // The '#' is stripped only when it is there: an empty value stays empty.
         CopyText(grad->ref, value[0] == '#' ? value + 1 : value, 62);
@@ -104,14 +107,17 @@ void svgParseGradientStop(SVGParser* p, const char** attr)
   cur->stopOffset = 0.0f;
   cur->stopColor = 0;
   cur->stopOpacity = 1.0f;
-  for (int i = 0; attr[i]; i += 2) svgParseAttr(p, attr[i], attr[i + 1]);
+  for (int i = 0; attr[i]; i += 2)
+    svgParseAttr(p, attr[i], attr[i + 1]);
 
   SVGGradientData* grad = p->gradients;
-  if (!grad) return;
+  if (!grad)
+    return;
 
   SVGGradientStop* stops = static_cast<SVGGradientStop*>(
-      std::realloc(grad->stops, sizeof(SVGGradientStop) * static_cast<size_t>(grad->nstops + 1)));
-  if (!stops) return;
+    std::realloc(grad->stops, sizeof(SVGGradientStop) * static_cast<size_t>(grad->nstops + 1)));
+  if (!stops)
+    return;
   grad->stops = stops;
   grad->nstops++;
 
@@ -123,7 +129,8 @@ void svgParseGradientStop(SVGParser* p, const char** attr)
       break;
     }
   }
-  for (int i = grad->nstops - 1; i > idx; i--) grad->stops[i] = grad->stops[i - 1];
+  for (int i = grad->nstops - 1; i > idx; i--)
+    grad->stops[i] = grad->stops[i - 1];
 
   const uint32_t alpha = static_cast<uint32_t>(cur->stopOpacity * 255.0f);
   grad->stops[idx].color = cur->stopColor | (alpha << 24);
@@ -133,18 +140,22 @@ void svgParseGradientStop(SVGParser* p, const char** attr)
 SVGGradient* svgCreateGradient(SVGParser* p, const char* id, const float* localBounds, char* paintType)
 {
   SVGGradientData* data = FindGradientData(p, id);
-  if (!data) return nullptr;
+  if (!data)
+    return nullptr;
 
   // Only the stops are inherited along href; a chain longer than the list
   // of definitions has returned to one it passed, so it ends there.
   int definitions = 0;
-  for (SVGGradientData* g = p->gradients; g; g = g->next) definitions++;
+  for (SVGGradientData* g = p->gradients; g; g = g->next)
+    definitions++;
   const SVGGradientData* ref = data;
   for (int steps = 0; ref && !ref->stops; steps++) {
-    if (steps >= definitions || !ref->ref[0]) return nullptr;
+    if (steps >= definitions || !ref->ref[0])
+      return nullptr;
     ref = FindGradientData(p, ref->ref);
   }
-  if (!ref) return nullptr;
+  if (!ref)
+    return nullptr;
   const SVGGradientStop* stops = ref->stops;
   const int nstops = ref->nstops;
 
@@ -172,27 +183,35 @@ SVGGradient* svgCreateGradient(SVGParser* p, const char* id, const float* localB
     const float x2 = GradientCoordinate(p, data->coords[kX2], box, ox, sw);
     const float y2 = GradientCoordinate(p, data->coords[kY2], box, oy, sh);
     const float dx = x2 - x1, dy = y2 - y1;
-    xform[0] = dy; xform[1] = -dx;
-    xform[2] = dx; xform[3] = dy;
-    xform[4] = x1; xform[5] = y1;
+    xform[0] = dy;
+    xform[1] = -dx;
+    xform[2] = dx;
+    xform[3] = dy;
+    xform[4] = x1;
+    xform[5] = y1;
   } else {
     const float cx = GradientCoordinate(p, data->coords[kCx], box, ox, sw);
     const float cy = GradientCoordinate(p, data->coords[kCy], box, oy, sh);
     const float r = GradientCoordinate(p, data->coords[kR], box, 0.0f, sl);
     // A zero radius has no rim to map to 1: the paint is none.
-    if (r == 0.0f || !std::isfinite(r)) return nullptr;
+    if (r == 0.0f || !std::isfinite(r))
+      return nullptr;
     fx = GradientCoordinate(p, data->coords[kFx], box, ox, sw) / r;
     fy = GradientCoordinate(p, data->coords[kFy], box, oy, sh) / r;
-    xform[0] = r; xform[1] = 0.0f;
-    xform[2] = 0.0f; xform[3] = r;
-    xform[4] = cx; xform[5] = cy;
+    xform[0] = r;
+    xform[1] = 0.0f;
+    xform[2] = 0.0f;
+    xform[3] = r;
+    xform[4] = cx;
+    xform[5] = cy;
   }
   svgXformMultiply(xform, data->xform);
   svgXformMultiply(xform, attr->xform);
 
   const size_t size = sizeof(SVGGradient) + sizeof(SVGGradientStop) * static_cast<size_t>(nstops);
   SVGGradient* grad = static_cast<SVGGradient*>(std::malloc(size));
-  if (!grad) return nullptr;
+  if (!grad)
+    return nullptr;
   std::memcpy(grad->xform, xform, sizeof(xform));
   grad->spread = data->spread;
   grad->fx = fx;

@@ -22,19 +22,25 @@ const char* svgScanNumber(const char* s, char item[64])
 {
   int i = 0;
   auto put = [&](char c) {
-    if (i < 63) item[i++] = c;
+    if (i < 63)
+      item[i++] = c;
   };
-  if (*s == '-' || *s == '+') put(*s++);
-  while (IsDigit(*s)) put(*s++);
+  if (*s == '-' || *s == '+')
+    put(*s++);
+  while (IsDigit(*s))
+    put(*s++);
   if (*s == '.') {
     put(*s++);
-    while (IsDigit(*s)) put(*s++);
+    while (IsDigit(*s))
+      put(*s++);
   }
   // "2em" and "2ex" are numbers with a unit, not exponents.
   if ((*s == 'e' || *s == 'E') && s[1] != 'm' && s[1] != 'x') {
     put(*s++);
-    if (*s == '-' || *s == '+') put(*s++);
-    while (IsDigit(*s)) put(*s++);
+    if (*s == '-' || *s == '+')
+      put(*s++);
+    while (IsDigit(*s))
+      put(*s++);
   }
   item[i] = '\0';
   return s;
@@ -54,7 +60,8 @@ double svgParseNumber(const char* s)
   bool hasInt = false, hasFrac = false;
   if (IsDigit(*s)) {
     hasInt = true;
-    while (IsDigit(*s)) intPart = intPart * 10.0 + (*s++ - '0');
+    while (IsDigit(*s))
+      intPart = intPart * 10.0 + (*s++ - '0');
   }
   if (*s == '.') {
     s++;
@@ -72,7 +79,8 @@ double svgParseNumber(const char* s)
       fracPart = num / den;
     }
   }
-  if (!hasInt && !hasFrac) return 0.0;
+  if (!hasInt && !hasFrac)
+    return 0.0;
   double res = sign * (intPart + fracPart);
   if ((*s == 'e' || *s == 'E') && res != 0.0) {
     const char* e = s + 1;
@@ -87,7 +95,8 @@ double svgParseNumber(const char* s)
       // Capped so the count cannot overflow; 10^±1000 is already inf or 0.
       int expPart = 0;
       while (IsDigit(*e)) {
-        if (expPart < 1000) expPart = expPart * 10 + (*e - '0');
+        if (expPart < 1000)
+          expPart = expPart * 10 + (*e - '0');
         e++;
       }
       res *= std::pow(10.0, esign * expPart);
@@ -101,8 +110,7 @@ SVGCoordinate svgParseCoordinate(const char* s)
   char item[64];
   const char* units = svgScanNumber(s, item);
   SVGCoordinate c{static_cast<float>(svgParseNumber(item)), kSVGUnitsUser};
-  static const struct
-  {
+  static const struct {
     const char* name;
     int units;
   } table[] = {{"px", kSVGUnitsPx}, {"pt", kSVGUnitsPt}, {"pc", kSVGUnitsPc}, {"mm", kSVGUnitsMm},
@@ -111,9 +119,11 @@ SVGCoordinate svgParseCoordinate(const char* s)
     c.units = kSVGUnitsPercent;
     return c;
   }
-  if (units[0] == '\0') return c;
+  if (units[0] == '\0')
+    return c;
   for (const auto& u : table)
-    if (units[0] == u.name[0] && units[1] == u.name[1]) c.units = u.units;
+    if (units[0] == u.name[0] && units[1] == u.name[1])
+      c.units = u.units;
   return c;
 }
 
@@ -127,17 +137,17 @@ float svgConvertToPixels(const SVGParser* p, SVGCoordinate c, float orig, float 
 {
   const float fontSize = p->attr[p->attrHead].fontSize;
   switch (c.units) {
-    case kSVGUnitsUser:
-    case kSVGUnitsPx: return c.value;
-    case kSVGUnitsPt: return c.value / 72.0f * p->dpi;
-    case kSVGUnitsPc: return c.value / 6.0f * p->dpi;
-    case kSVGUnitsMm: return c.value / 25.4f * p->dpi;
-    case kSVGUnitsCm: return c.value / 2.54f * p->dpi;
-    case kSVGUnitsIn: return c.value * p->dpi;
-    case kSVGUnitsEm: return c.value * fontSize;
-    case kSVGUnitsEx: return c.value * fontSize * 0.52f;
-    case kSVGUnitsPercent: return orig + c.value / 100.0f * length;
-    default: return c.value;
+  case kSVGUnitsUser:
+  case kSVGUnitsPx: return c.value;
+  case kSVGUnitsPt: return c.value / 72.0f * p->dpi;
+  case kSVGUnitsPc: return c.value / 6.0f * p->dpi;
+  case kSVGUnitsMm: return c.value / 25.4f * p->dpi;
+  case kSVGUnitsCm: return c.value / 2.54f * p->dpi;
+  case kSVGUnitsIn: return c.value * p->dpi;
+  case kSVGUnitsEm: return c.value * fontSize;
+  case kSVGUnitsEx: return c.value * fontSize * 0.52f;
+  case kSVGUnitsPercent: return orig + c.value / 100.0f * length;
+  default: return c.value;
   }
 }
 

@@ -25,7 +25,8 @@ void DeletePaths(SVGPath* path)
 
 void DeletePaint(SVGPaint* paint)
 {
-  if (paint->type == kSVGPaintLinearGradient || paint->type == kSVGPaintRadialGradient) std::free(paint->gradient);
+  if (paint->type == kSVGPaintLinearGradient || paint->type == kSVGPaintRadialGradient)
+    std::free(paint->gradient);
 }
 
 void DeleteGradientData(SVGGradientData* grad)
@@ -45,7 +46,8 @@ void NoContent(void*, const char*) {}
 SVGParser* svgCreateParser()
 {
   SVGParser* p = static_cast<SVGParser*>(std::calloc(1, sizeof(SVGParser)));
-  if (!p) return nullptr;
+  if (!p)
+    return nullptr;
   p->image = static_cast<SVGImage*>(std::calloc(1, sizeof(SVGImage)));
   if (!p->image) {
     std::free(p);
@@ -71,7 +73,8 @@ SVGParser* svgCreateParser()
 
 void svgDeleteParser(SVGParser* p)
 {
-  if (!p) return;
+  if (!p)
+    return;
   DeletePaths(p->plist);
   DeleteGradientData(p->gradients);
   std::free(p->pts);
@@ -93,8 +96,10 @@ void svgPushAttr(SVGParser* p)
 
 void svgPopAttr(SVGParser* p)
 {
-  if (p->attrOverflow > 0) p->attrOverflow--;
-  else if (p->attrHead > 0) p->attrHead--;
+  if (p->attrOverflow > 0)
+    p->attrOverflow--;
+  else if (p->attrHead > 0)
+    p->attrHead--;
 }
 
 void svgParseSVG(SVGParser* p, const char** attr)
@@ -102,7 +107,8 @@ void svgParseSVG(SVGParser* p, const char** attr)
   for (int i = 0; attr[i]; i += 2) {
     const char* name = attr[i];
     const char* value = attr[i + 1];
-    if (svgParseAttr(p, name, value)) continue;
+    if (svgParseAttr(p, name, value))
+      continue;
     if (std::strcmp(name, "width") == 0) {
       p->image->width = svgConvertToPixels(p, svgParseCoordinate(value), 0.0f, 0.0f);
     } else if (std::strcmp(name, "height") == 0) {
@@ -112,8 +118,10 @@ void svgParseSVG(SVGParser* p, const char** attr)
       const char* s = value;
       for (float* field : fields) {
         // Separators before a field, the first one included, are skipped.
-        while (*s && (svgIsSpace(*s) || *s == '%' || *s == ',')) s++;
-        if (!*s) break;
+        while (*s && (svgIsSpace(*s) || *s == '%' || *s == ','))
+          s++;
+        if (!*s)
+          break;
         char item[64];
         s = svgScanNumber(s, item);
         *field = static_cast<float>(svgParseNumber(item));
@@ -122,13 +130,19 @@ void svgParseSVG(SVGParser* p, const char** attr)
       if (std::strstr(value, "none")) {
         p->alignType = 0;
       } else {
-        if (std::strstr(value, "xMin")) p->alignX = 0;
-        else if (std::strstr(value, "xMid")) p->alignX = 1;
-        else if (std::strstr(value, "xMax")) p->alignX = 2;
+        if (std::strstr(value, "xMin"))
+          p->alignX = 0;
+        else if (std::strstr(value, "xMid"))
+          p->alignX = 1;
+        else if (std::strstr(value, "xMax"))
+          p->alignX = 2;
         // The attribute writes the vertical part with a capital Y ("xMidYMid").
-        if (std::strstr(value, "YMin") || std::strstr(value, "yMin")) p->alignY = 0;
-        else if (std::strstr(value, "YMid") || std::strstr(value, "yMid")) p->alignY = 1;
-        else if (std::strstr(value, "YMax") || std::strstr(value, "yMax")) p->alignY = 2;
+        if (std::strstr(value, "YMin") || std::strstr(value, "yMin"))
+          p->alignY = 0;
+        else if (std::strstr(value, "YMid") || std::strstr(value, "yMid"))
+          p->alignY = 1;
+        else if (std::strstr(value, "YMax") || std::strstr(value, "yMax"))
+          p->alignY = 2;
         p->alignType = std::strstr(value, "slice") ? 2 : 1;
       }
     }
@@ -141,9 +155,12 @@ void svgStartElement(void* ud, const char* el, const char** attr)
   const auto is = [el](const char* name) { return std::strcmp(el, name) == 0; };
 
   if (p->defsFlag) {
-    if (is("linearGradient")) svgParseGradient(p, attr, kSVGPaintLinearGradient);
-    else if (is("radialGradient")) svgParseGradient(p, attr, kSVGPaintRadialGradient);
-    else if (is("stop")) svgParseGradientStop(p, attr);
+    if (is("linearGradient"))
+      svgParseGradient(p, attr, kSVGPaintLinearGradient);
+    else if (is("radialGradient"))
+      svgParseGradient(p, attr, kSVGPaintRadialGradient);
+    else if (is("stop"))
+      svgParseGradientStop(p, attr);
     return;
   }
 
@@ -194,14 +211,17 @@ void svgStartElement(void* ud, const char* el, const char** attr)
 void svgEndElement(void* ud, const char* el)
 {
   SVGParser* p = static_cast<SVGParser*>(ud);
-  if (std::strcmp(el, "g") == 0) svgPopAttr(p);
-  else if (std::strcmp(el, "defs") == 0) p->defsFlag = 0;
+  if (std::strcmp(el, "g") == 0)
+    svgPopAttr(p);
+  else if (std::strcmp(el, "defs") == 0)
+    p->defsFlag = 0;
 }
 
 SVGImage* svgParse(char* text, const char* units, float dpi)
 {
   SVGParser* p = svgCreateParser();
-  if (!p) return nullptr;
+  if (!p)
+    return nullptr;
   p->dpi = dpi;
   svgParseXML(text, svgStartElement, svgEndElement, NoContent, p);
   svgScaleToViewbox(p, units);
@@ -215,13 +235,16 @@ SVGImage* svgParseFromFile(const char* path, const char* units, float dpi)
 {
   // Only regular files: a directory opens, but reports a size it cannot read.
   struct stat st;
-  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode))
+    return nullptr;
   FILE* fp = std::fopen(path, "rb");
-  if (!fp) return nullptr;
+  if (!fp)
+    return nullptr;
   char* data = nullptr;
   SVGImage* image = nullptr;
   long size = -1;
-  if (std::fseek(fp, 0, SEEK_END) == 0) size = std::ftell(fp);
+  if (std::fseek(fp, 0, SEEK_END) == 0)
+    size = std::ftell(fp);
   if (size >= 0 && std::fseek(fp, 0, SEEK_SET) == 0) {
     data = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
     if (data && std::fread(data, 1, static_cast<size_t>(size), fp) == static_cast<size_t>(size)) {
@@ -236,7 +259,8 @@ SVGImage* svgParseFromFile(const char* path, const char* units, float dpi)
 
 void svgDelete(SVGImage* image)
 {
-  if (!image) return;
+  if (!image)
+    return;
   SVGShape* shape = image->shapes;
   while (shape) {
     SVGShape* next = shape->next;
@@ -251,9 +275,11 @@ void svgDelete(SVGImage* image)
 
 SVGPath* svgDuplicatePath(const SVGPath* path)
 {
-  if (!path) return nullptr;
+  if (!path)
+    return nullptr;
   SVGPath* res = static_cast<SVGPath*>(std::calloc(1, sizeof(SVGPath)));
-  if (!res) return nullptr;
+  if (!res)
+    return nullptr;
   res->pts = static_cast<float*>(std::malloc(static_cast<size_t>(path->npts) * 2 * sizeof(float)));
   if (!res->pts) {
     std::free(res);

@@ -11,8 +11,7 @@ namespace plugin::igraphics {
 constexpr int kSVGMaxAttr = 128;
 constexpr int kSVGMaxAttrPairs = 127;
 
-enum ESVGUnits
-{
+enum ESVGUnits {
   kSVGUnitsUser = 0,
   kSVGUnitsPx,
   kSVGUnitsPt,
@@ -25,14 +24,12 @@ enum ESVGUnits
   kSVGUnitsEx
 };
 
-struct SVGCoordinate
-{
+struct SVGCoordinate {
   float value;
   int units;
 };
 
-struct SVGAttrib
-{
+struct SVGAttrib {
   char id[64];
   float xform[6];
   uint32_t fillColor;
@@ -61,25 +58,23 @@ struct SVGAttrib
 
 // A gradient definition; linear x1 y1 x2 y2 and radial cx cy r fx fy share
 // the coordinate slots in that order.
-struct SVGGradientData
-{
+struct SVGGradientData {
   char id[64];
   char ref[64];
   char type;
   SVGCoordinate coords[5];
   char spread;
-  char units;  // 1 object bounding box, 0 user space
+  char units; // 1 object bounding box, 0 user space
   float xform[6];
   int nstops;
   SVGGradientStop* stops;
   SVGGradientData* next;
 };
 
-struct SVGParser
-{
+struct SVGParser {
   SVGAttrib attr[kSVGMaxAttr];
   int attrHead;
-  int attrOverflow;  // pushes past the top entry, undone by pops before the stack moves
+  int attrOverflow; // pushes past the top entry, undone by pops before the stack moves
   float* pts;
   int npts;
   int cpts;
@@ -98,8 +93,7 @@ struct SVGParser
 using SVGStartElementFn = void (*)(void* ud, const char* el, const char** attr);
 using SVGEndElementFn = void (*)(void* ud, const char* el);
 using SVGContentFn = void (*)(void* ud, const char* s);
-int svgParseXML(char* text, SVGStartElementFn startFn, SVGEndElementFn endFn, SVGContentFn contentFn,
-                void* ud);
+int svgParseXML(char* text, SVGStartElementFn startFn, SVGEndElementFn endFn, SVGContentFn contentFn, void* ud);
 
 void svgStartElement(void* ud, const char* el, const char** attr);
 void svgEndElement(void* ud, const char* el);
@@ -145,8 +139,8 @@ int svgGetArgsPerElement(char cmd);
 
 // Transforms: t[6] maps (x, y) to (x t0 + y t2 + t4, x t1 + y t3 + t5).
 void svgXformSetIdentity(float* t);
-void svgXformMultiply(float* t, const float* s);  // t = t then s
-void svgXformPremultiply(float* t, const float* s);  // t = s then t
+void svgXformMultiply(float* t, const float* s);    // t = t then s
+void svgXformPremultiply(float* t, const float* s); // t = s then t
 void svgXformInverse(float* inv, const float* t);
 void svgXformPoint(float* dx, float* dy, float x, float y, const float* t);
 void svgXformVec(float* dx, float* dy, float x, float y, const float* t);

@@ -15,7 +15,8 @@ void AddPoint(SVGParser* p, float x, float y)
   if (p->npts + 1 > p->cpts) {
     const int cpts = p->cpts ? p->cpts * 2 : 8;
     float* pts = static_cast<float*>(std::realloc(p->pts, static_cast<size_t>(cpts) * 2 * sizeof(float)));
-    if (!pts) return;
+    if (!pts)
+      return;
     p->pts = pts;
     p->cpts = cpts;
   }
@@ -61,13 +62,16 @@ void svgCubicBezTo(SVGParser* p, float c1x, float c1y, float c2x, float c2y, flo
 
 void svgAddPath(SVGParser* p, char closed)
 {
-  if (p->npts < 4) return;
-  if (closed) svgLineTo(p, p->pts[0], p->pts[1]);
+  if (p->npts < 4)
+    return;
+  if (closed)
+    svgLineTo(p, p->pts[0], p->pts[1]);
   // A point lost to a failed allocation leaves a partial segment; drop it.
   const int npts = p->npts - (p->npts - 1) % 3;
 
   SVGPath* path = static_cast<SVGPath*>(std::calloc(1, sizeof(SVGPath)));
-  if (!path) return;
+  if (!path)
+    return;
   path->pts = static_cast<float*>(std::malloc(static_cast<size_t>(npts) * 2 * sizeof(float)));
   if (!path->pts) {
     std::free(path);
@@ -100,12 +104,25 @@ void svgAddPath(SVGParser* p, char closed)
 int svgGetArgsPerElement(char cmd)
 {
   switch (cmd) {
-    case 'v': case 'V': case 'h': case 'H': return 1;
-    case 'm': case 'M': case 'l': case 'L': case 't': case 'T': return 2;
-    case 'q': case 'Q': case 's': case 'S': return 4;
-    case 'c': case 'C': return 6;
-    case 'a': case 'A': return 7;
-    default: return 0;
+  case 'v':
+  case 'V':
+  case 'h':
+  case 'H': return 1;
+  case 'm':
+  case 'M':
+  case 'l':
+  case 'L':
+  case 't':
+  case 'T': return 2;
+  case 'q':
+  case 'Q':
+  case 's':
+  case 'S': return 4;
+  case 'c':
+  case 'C': return 6;
+  case 'a':
+  case 'A': return 7;
+  default: return 0;
   }
 }
 
@@ -126,8 +143,7 @@ float VecAng(float ux, float uy, float vx, float vy)
   return (ux * vy < uy * vx) ? -a : a;
 }
 
-struct PathState
-{
+struct PathState {
   float cpx = 0, cpy = 0, cpx2 = 0, cpy2 = 0;
 };
 
@@ -254,9 +270,12 @@ void svgPathArcTo(SVGParser* p, float* cpx, float* cpy, const float* args, bool 
   float s = 0.0f;
   float sa = Sqr(rx) * Sqr(ry) - Sqr(rx) * Sqr(y1p) - Sqr(ry) * Sqr(x1p);
   const float sb = Sqr(rx) * Sqr(y1p) + Sqr(ry) * Sqr(x1p);
-  if (sa < 0.0f) sa = 0.0f;
-  if (sb > 0.0f) s = std::sqrt(sa / sb);
-  if (fa == fs) s = -s;
+  if (sa < 0.0f)
+    sa = 0.0f;
+  if (sb > 0.0f)
+    s = std::sqrt(sa / sb);
+  if (fa == fs)
+    s = -s;
   const float cxp = s * rx * y1p / ry;
   const float cyp = s * -ry * x1p / rx;
 
@@ -267,8 +286,10 @@ void svgPathArcTo(SVGParser* p, float* cpx, float* cpy, const float* args, bool 
   const float vx = (-x1p - cxp) / rx, vy = (-y1p - cyp) / ry;
   const float a1 = VecAng(1.0f, 0.0f, ux, uy);
   float da = VecAng(ux, uy, vx, vy);
-  if (!fs && da > 0) da -= kTwoPi;
-  else if (fs && da < 0) da += kTwoPi;
+  if (!fs && da > 0)
+    da -= kTwoPi;
+  else if (fs && da < 0)
+    da += kTwoPi;
   if (!std::isfinite(da) || !std::isfinite(a1) || !std::isfinite(cx) || !std::isfinite(cy)) {
     svgLineTo(p, x2, y2);
     return;
@@ -279,8 +300,10 @@ void svgPathArcTo(SVGParser* p, float* cpx, float* cpy, const float* args, bool 
   const float hda = (da / static_cast<float>(ndivs)) / 2.0f;
   // A zero half-angle would give 0/0; no sweep needs no handle length.
   float kappa = 0.0f;
-  if (std::sin(hda) != 0.0f) kappa = std::fabs(4.0f / 3.0f * (1.0f - std::cos(hda)) / std::sin(hda));
-  if (da < 0.0f) kappa = -kappa;
+  if (std::sin(hda) != 0.0f)
+    kappa = std::fabs(4.0f / 3.0f * (1.0f - std::cos(hda)) / std::sin(hda));
+  if (da < 0.0f)
+    kappa = -kappa;
 
   float px = 0, py = 0, ptanx = 0, ptany = 0;
   for (int i = 0; i <= ndivs; i++) {
@@ -294,7 +317,8 @@ void svgPathArcTo(SVGParser* p, float* cpx, float* cpy, const float* args, bool 
       x = x2;
       y = y2;
     }
-    if (i > 0) svgCubicBezTo(p, px + ptanx, py + ptany, x - tanx, y - tany, x, y);
+    if (i > 0)
+      svgCubicBezTo(p, px + ptanx, py + ptany, x - tanx, y - tany, x, y);
     px = x;
     py = y;
     ptanx = tanx;
@@ -324,8 +348,10 @@ void svgParsePath(SVGParser* p, const char** attr)
 
     while (*s) {
       // Tokens: numbers, or single characters.
-      while (*s && (svgIsSpace(*s) || *s == ',')) s++;
-      if (!*s) break;
+      while (*s && (svgIsSpace(*s) || *s == ','))
+        s++;
+      if (!*s)
+        break;
       if (*s == '-' || *s == '+' || *s == '.' || (*s >= '0' && *s <= '9')) {
         s = svgScanNumber(s, item);
       } else {
@@ -334,43 +360,53 @@ void svgParsePath(SVGParser* p, const char** attr)
       }
       const char c0 = item[0];
       if ((c0 >= '0' && c0 <= '9') || c0 == '+' || c0 == '-' || c0 == '.' || c0 == 'e' || c0 == 'E') {
-        if (nargs < 10) args[nargs++] = static_cast<float>(svgParseNumber(item));
+        if (nargs < 10)
+          args[nargs++] = static_cast<float>(svgParseNumber(item));
         if (nargs >= rargs) {
           const bool rel = cmd >= 'a' && cmd <= 'z';
           switch (cmd) {
-            case 'm': case 'M':
-              MoveTo(p, st, args, rel);
-              // Further pairs after a move are lines.
-              cmd = rel ? 'l' : 'L';
-              rargs = svgGetArgsPerElement(cmd);
-              st.cpx2 = st.cpx;
-              st.cpy2 = st.cpy;
-              break;
-            case 'l': case 'L':
-              LineTo(p, st, args, rel);
-              st.cpx2 = st.cpx;
-              st.cpy2 = st.cpy;
-              break;
-            case 'h': case 'H':
-              HLineTo(p, st, args, rel);
-              st.cpx2 = st.cpx;
-              st.cpy2 = st.cpy;
-              break;
-            case 'v': case 'V':
-              VLineTo(p, st, args, rel);
-              st.cpx2 = st.cpx;
-              st.cpy2 = st.cpy;
-              break;
-            case 'c': case 'C': CubicTo(p, st, args, rel); break;
-            case 's': case 'S': CubicSmoothTo(p, st, args, rel); break;
-            case 'q': case 'Q': QuadBezTo(p, st, args, rel); break;
-            case 't': case 'T': QuadSmoothTo(p, st, args, rel); break;
-            case 'a': case 'A':
-              svgPathArcTo(p, &st.cpx, &st.cpy, args, rel);
-              st.cpx2 = st.cpx;
-              st.cpy2 = st.cpy;
-              break;
-            default: break;
+          case 'm':
+          case 'M':
+            MoveTo(p, st, args, rel);
+            // Further pairs after a move are lines.
+            cmd = rel ? 'l' : 'L';
+            rargs = svgGetArgsPerElement(cmd);
+            st.cpx2 = st.cpx;
+            st.cpy2 = st.cpy;
+            break;
+          case 'l':
+          case 'L':
+            LineTo(p, st, args, rel);
+            st.cpx2 = st.cpx;
+            st.cpy2 = st.cpy;
+            break;
+          case 'h':
+          case 'H':
+            HLineTo(p, st, args, rel);
+            st.cpx2 = st.cpx;
+            st.cpy2 = st.cpy;
+            break;
+          case 'v':
+          case 'V':
+            VLineTo(p, st, args, rel);
+            st.cpx2 = st.cpx;
+            st.cpy2 = st.cpy;
+            break;
+          case 'c':
+          case 'C': CubicTo(p, st, args, rel); break;
+          case 's':
+          case 'S': CubicSmoothTo(p, st, args, rel); break;
+          case 'q':
+          case 'Q': QuadBezTo(p, st, args, rel); break;
+          case 't':
+          case 'T': QuadSmoothTo(p, st, args, rel); break;
+          case 'a':
+          case 'A':
+            svgPathArcTo(p, &st.cpx, &st.cpy, args, rel);
+            st.cpx2 = st.cpx;
+            st.cpy2 = st.cpy;
+            break;
+          default: break;
           }
           nargs = 0;
         }
@@ -378,7 +414,8 @@ void svgParsePath(SVGParser* p, const char** attr)
         cmd = item[0];
         rargs = svgGetArgsPerElement(cmd);
         if (cmd == 'M' || cmd == 'm') {
-          if (p->npts > 0) svgAddPath(p, 0);
+          if (p->npts > 0)
+            svgAddPath(p, 0);
           svgResetPath(p);
           nargs = 0;
         } else if (cmd == 'Z' || cmd == 'z') {
@@ -393,7 +430,8 @@ void svgParsePath(SVGParser* p, const char** attr)
         }
       }
     }
-    if (p->npts) svgAddPath(p, 0);
+    if (p->npts)
+      svgAddPath(p, 0);
   }
 
   svgCreateShape(p);

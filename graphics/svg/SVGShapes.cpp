@@ -37,24 +37,37 @@ void EllipsePath(SVGParser* p, float cx, float cy, float rx, float ry)
 
 void svgParseRect(SVGParser* p, const char** attr)
 {
-  float x = 0, y = 0, w = 0, h = 0, rx = -1, ry = -1;  // -1: unset
+  float x = 0, y = 0, w = 0, h = 0, rx = -1, ry = -1; // -1: unset
   for (int i = 0; attr[i]; i += 2) {
     const char* n = attr[i];
     const char* v = attr[i + 1];
-    if (svgParseAttr(p, n, v)) continue;
-    if (std::strcmp(n, "x") == 0) x = CoordX(p, v);
-    else if (std::strcmp(n, "y") == 0) y = CoordY(p, v);
-    else if (std::strcmp(n, "width") == 0) w = LengthX(p, v);
-    else if (std::strcmp(n, "height") == 0) h = LengthY(p, v);
-    else if (std::strcmp(n, "rx") == 0) rx = std::fabs(LengthX(p, v));
-    else if (std::strcmp(n, "ry") == 0) ry = std::fabs(LengthY(p, v));
+    if (svgParseAttr(p, n, v))
+      continue;
+    if (std::strcmp(n, "x") == 0)
+      x = CoordX(p, v);
+    else if (std::strcmp(n, "y") == 0)
+      y = CoordY(p, v);
+    else if (std::strcmp(n, "width") == 0)
+      w = LengthX(p, v);
+    else if (std::strcmp(n, "height") == 0)
+      h = LengthY(p, v);
+    else if (std::strcmp(n, "rx") == 0)
+      rx = std::fabs(LengthX(p, v));
+    else if (std::strcmp(n, "ry") == 0)
+      ry = std::fabs(LengthY(p, v));
   }
-  if (rx < 0.0f && ry > 0.0f) rx = ry;
-  if (ry < 0.0f && rx > 0.0f) ry = rx;
-  if (rx < 0.0f) rx = 0.0f;
-  if (ry < 0.0f) ry = 0.0f;
-  if (rx > w / 2.0f) rx = w / 2.0f;
-  if (ry > h / 2.0f) ry = h / 2.0f;
+  if (rx < 0.0f && ry > 0.0f)
+    rx = ry;
+  if (ry < 0.0f && rx > 0.0f)
+    ry = rx;
+  if (rx < 0.0f)
+    rx = 0.0f;
+  if (ry < 0.0f)
+    ry = 0.0f;
+  if (rx > w / 2.0f)
+    rx = w / 2.0f;
+  if (ry > h / 2.0f)
+    ry = h / 2.0f;
 
   if (w != 0.0f && h != 0.0f) {
     svgResetPath(p);
@@ -86,10 +99,14 @@ void svgParseCircle(SVGParser* p, const char** attr)
   for (int i = 0; attr[i]; i += 2) {
     const char* n = attr[i];
     const char* v = attr[i + 1];
-    if (svgParseAttr(p, n, v)) continue;
-    if (std::strcmp(n, "cx") == 0) cx = CoordX(p, v);
-    else if (std::strcmp(n, "cy") == 0) cy = CoordY(p, v);
-    else if (std::strcmp(n, "r") == 0) r = std::fabs(Coord(p, v, 0.0f, svgActualLength(p)));
+    if (svgParseAttr(p, n, v))
+      continue;
+    if (std::strcmp(n, "cx") == 0)
+      cx = CoordX(p, v);
+    else if (std::strcmp(n, "cy") == 0)
+      cy = CoordY(p, v);
+    else if (std::strcmp(n, "r") == 0)
+      r = std::fabs(Coord(p, v, 0.0f, svgActualLength(p)));
   }
   if (r > 0.0f) {
     EllipsePath(p, cx, cy, r, r);
@@ -103,11 +120,16 @@ void svgParseEllipse(SVGParser* p, const char** attr)
   for (int i = 0; attr[i]; i += 2) {
     const char* n = attr[i];
     const char* v = attr[i + 1];
-    if (svgParseAttr(p, n, v)) continue;
-    if (std::strcmp(n, "cx") == 0) cx = CoordX(p, v);
-    else if (std::strcmp(n, "cy") == 0) cy = CoordY(p, v);
-    else if (std::strcmp(n, "rx") == 0) rx = std::fabs(LengthX(p, v));
-    else if (std::strcmp(n, "ry") == 0) ry = std::fabs(LengthY(p, v));
+    if (svgParseAttr(p, n, v))
+      continue;
+    if (std::strcmp(n, "cx") == 0)
+      cx = CoordX(p, v);
+    else if (std::strcmp(n, "cy") == 0)
+      cy = CoordY(p, v);
+    else if (std::strcmp(n, "rx") == 0)
+      rx = std::fabs(LengthX(p, v));
+    else if (std::strcmp(n, "ry") == 0)
+      ry = std::fabs(LengthY(p, v));
   }
   if (rx > 0.0f && ry > 0.0f) {
     EllipsePath(p, cx, cy, rx, ry);
@@ -121,11 +143,16 @@ void svgParseLine(SVGParser* p, const char** attr)
   for (int i = 0; attr[i]; i += 2) {
     const char* n = attr[i];
     const char* v = attr[i + 1];
-    if (svgParseAttr(p, n, v)) continue;
-    if (std::strcmp(n, "x1") == 0) x1 = CoordX(p, v);
-    else if (std::strcmp(n, "y1") == 0) y1 = CoordY(p, v);
-    else if (std::strcmp(n, "x2") == 0) x2 = CoordX(p, v);
-    else if (std::strcmp(n, "y2") == 0) y2 = CoordY(p, v);
+    if (svgParseAttr(p, n, v))
+      continue;
+    if (std::strcmp(n, "x1") == 0)
+      x1 = CoordX(p, v);
+    else if (std::strcmp(n, "y1") == 0)
+      y1 = CoordY(p, v);
+    else if (std::strcmp(n, "x2") == 0)
+      x2 = CoordX(p, v);
+    else if (std::strcmp(n, "y2") == 0)
+      y2 = CoordY(p, v);
   }
   svgResetPath(p);
   svgMoveTo(p, x1, y1);
@@ -140,16 +167,20 @@ void svgParsePoly(SVGParser* p, const char** attr, bool closed)
   for (int i = 0; attr[i]; i += 2) {
     const char* n = attr[i];
     const char* v = attr[i + 1];
-    if (svgParseAttr(p, n, v)) continue;
-    if (std::strcmp(n, "points") != 0) continue;
+    if (svgParseAttr(p, n, v))
+      continue;
+    if (std::strcmp(n, "points") != 0)
+      continue;
     const char* s = v;
     int npts = 0;
     float args[2];
     int nargs = 0;
     char item[64];
     while (*s) {
-      while (*s && (svgIsSpace(*s) || *s == ',')) s++;
-      if (!*s) break;
+      while (*s && (svgIsSpace(*s) || *s == ','))
+        s++;
+      if (!*s)
+        break;
       if (*s == '-' || *s == '+' || *s == '.' || (*s >= '0' && *s <= '9')) {
         s = svgScanNumber(s, item);
       } else {
@@ -158,8 +189,10 @@ void svgParsePoly(SVGParser* p, const char** attr, bool closed)
       }
       args[nargs++] = static_cast<float>(svgParseNumber(item));
       if (nargs >= 2) {
-        if (npts == 0) svgMoveTo(p, args[0], args[1]);
-        else svgLineTo(p, args[0], args[1]);
+        if (npts == 0)
+          svgMoveTo(p, args[0], args[1]);
+        else
+          svgLineTo(p, args[0], args[1]);
         nargs = 0;
         npts++;
       }

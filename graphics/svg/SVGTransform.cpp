@@ -8,9 +8,12 @@ namespace plugin::igraphics {
 
 void svgXformSetIdentity(float* t)
 {
-  t[0] = 1.0f; t[1] = 0.0f;
-  t[2] = 0.0f; t[3] = 1.0f;
-  t[4] = 0.0f; t[5] = 0.0f;
+  t[0] = 1.0f;
+  t[1] = 0.0f;
+  t[2] = 0.0f;
+  t[3] = 1.0f;
+  t[4] = 0.0f;
+  t[5] = 0.0f;
 }
 
 void svgXformMultiply(float* t, const float* s)
@@ -74,14 +77,17 @@ int ParseTransformArgs(const char* str, float* args, int maxNa, int* na)
 {
   *na = 0;
   const char* ptr = std::strchr(str, '(');
-  if (!ptr) return 0;
+  if (!ptr)
+    return 0;
   const char* end = std::strchr(ptr, ')');
-  if (!end) return 0;
+  if (!end)
+    return 0;
   while (ptr < end) {
     if (*ptr == '-' || *ptr == '+' || *ptr == '.' || (*ptr >= '0' && *ptr <= '9')) {
       char item[64];
       ptr = svgScanNumber(ptr, item);
-      if (*na < maxNa) args[*na] = static_cast<float>(svgParseNumber(item));
+      if (*na < maxNa)
+        args[*na] = static_cast<float>(svgParseNumber(item));
       (*na)++;
     } else {
       ptr++;
@@ -90,50 +96,49 @@ int ParseTransformArgs(const char* str, float* args, int maxNa, int* na)
   return static_cast<int>(end - str);
 }
 
-struct TransformFunction
-{
+struct TransformFunction {
   const char* name;
-  int counts[2];  // accepted numbers of arguments (0 = unused slot)
+  int counts[2]; // accepted numbers of arguments (0 = unused slot)
 };
 
 const TransformFunction kFunctions[] = {
-    {"matrix", {6, 0}}, {"translate", {1, 2}}, {"scale", {1, 2}},
-    {"rotate", {1, 3}}, {"skewX", {1, 0}},     {"skewY", {1, 0}},
+  {"matrix", {6, 0}}, {"translate", {1, 2}}, {"scale", {1, 2}},
+  {"rotate", {1, 3}}, {"skewX", {1, 0}},     {"skewY", {1, 0}},
 };
 
 void MakeTransform(float* t, int fn, const float* a, int na)
 {
   svgXformSetIdentity(t);
   switch (fn) {
-    case 0: std::memcpy(t, a, 6 * sizeof(float)); break;
-    case 1:
-      t[4] = a[0];
-      t[5] = na > 1 ? a[1] : 0.0f;
-      break;
-    case 2:
-      t[0] = a[0];
-      t[3] = na > 1 ? a[1] : a[0];
-      break;
-    case 3: {
-      const float r = a[0] / 180.0f * kPi;
-      float m[6];
-      svgXformSetIdentity(m);
-      if (na > 1) {
-        m[4] = -a[1];
-        m[5] = -a[2];
-      }
-      const float rot[6] = {std::cos(r), std::sin(r), -std::sin(r), std::cos(r), 0.0f, 0.0f};
-      svgXformMultiply(m, rot);
-      if (na > 1) {
-        const float back[6] = {1.0f, 0.0f, 0.0f, 1.0f, a[1], a[2]};
-        svgXformMultiply(m, back);
-      }
-      std::memcpy(t, m, sizeof(m));
-      break;
+  case 0: std::memcpy(t, a, 6 * sizeof(float)); break;
+  case 1:
+    t[4] = a[0];
+    t[5] = na > 1 ? a[1] : 0.0f;
+    break;
+  case 2:
+    t[0] = a[0];
+    t[3] = na > 1 ? a[1] : a[0];
+    break;
+  case 3: {
+    const float r = a[0] / 180.0f * kPi;
+    float m[6];
+    svgXformSetIdentity(m);
+    if (na > 1) {
+      m[4] = -a[1];
+      m[5] = -a[2];
     }
-    case 4: t[2] = std::tan(a[0] / 180.0f * kPi); break;
-    case 5: t[1] = std::tan(a[0] / 180.0f * kPi); break;
-    default: break;
+    const float rot[6] = {std::cos(r), std::sin(r), -std::sin(r), std::cos(r), 0.0f, 0.0f};
+    svgXformMultiply(m, rot);
+    if (na > 1) {
+      const float back[6] = {1.0f, 0.0f, 0.0f, 1.0f, a[1], a[2]};
+      svgXformMultiply(m, back);
+    }
+    std::memcpy(t, m, sizeof(m));
+    break;
+  }
+  case 4: t[2] = std::tan(a[0] / 180.0f * kPi); break;
+  case 5: t[1] = std::tan(a[0] / 180.0f * kPi); break;
+  default: break;
   }
 }
 

@@ -9,8 +9,10 @@ namespace {
 
 float Align(float content, float container, int type)
 {
-  if (type == 1) return (container - content) * 0.5f;
-  if (type == 2) return container - content;
+  if (type == 1)
+    return (container - content) * 0.5f;
+  if (type == 2)
+    return container - content;
   return 0.0f;
 }
 
@@ -43,7 +45,8 @@ void ScaleBounds(float* b, float tx, float ty, float sx, float sy)
 
 void ScaleGradient(SVGPaint* paint, float tx, float ty, float sx, float sy)
 {
-  if (paint->type != kSVGPaintLinearGradient && paint->type != kSVGPaintRadialGradient) return;
+  if (paint->type != kSVGPaintLinearGradient && paint->type != kSVGPaintRadialGradient)
+    return;
   SVGGradient* grad = paint->gradient;
   const float translate[6] = {1.0f, 0.0f, 0.0f, 1.0f, tx, ty};
   const float scale[6] = {sx, 0.0f, 0.0f, sy, 0.0f, 0.0f};
@@ -51,7 +54,8 @@ void ScaleGradient(SVGPaint* paint, float tx, float ty, float sx, float sy)
   svgXformMultiply(grad->xform, scale);
   float inv[6];
   svgXformInverse(inv, grad->xform);
-  for (int i = 0; i < 6; i++) grad->xform[i] = inv[i];
+  for (int i = 0; i < 6; i++)
+    grad->xform[i] = inv[i];
 }
 
 } // namespace
@@ -78,8 +82,10 @@ void svgScaleToViewbox(SVGParser* p, const char* units)
       p->viewHeight = bounds[3] - bounds[1];
     }
   }
-  if (image->width == 0.0f) image->width = p->viewWidth;
-  if (image->height == 0.0f) image->height = p->viewHeight;
+  if (image->width == 0.0f)
+    image->width = p->viewWidth;
+  if (image->height == 0.0f)
+    image->height = p->viewHeight;
 
   float tx = -p->viewMinx;
   float ty = -p->viewMiny;
@@ -90,7 +96,8 @@ void svgScaleToViewbox(SVGParser* p, const char* units)
   // (a dpi of 0 for physical units, em without a font size) leaves pixels.
   const char unitText[3] = {units ? units[0] : '\0', units && units[0] ? units[1] : '\0', '\0'};
   SVGCoordinate one{1.0f, svgParseCoordinate(unitText).units};
-  if (one.units == kSVGUnitsUser) one.units = kSVGUnitsPx;
+  if (one.units == kSVGUnitsUser)
+    one.units = kSVGUnitsPx;
   const float onePixels = svgConvertToPixels(p, one, 0.0f, 1.0f);
   const float us = onePixels > 0.0f && std::isfinite(onePixels) ? 1.0f / onePixels : 1.0f;
 
@@ -100,8 +107,10 @@ void svgScaleToViewbox(SVGParser* p, const char* units)
     sx = sy = std::fmax(sx, sy);
   }
   if (p->alignType == 1 || p->alignType == 2) {
-    if (sx != 0.0f) tx += Align(p->viewWidth * sx, image->width, p->alignX) / sx;
-    if (sy != 0.0f) ty += Align(p->viewHeight * sy, image->height, p->alignY) / sy;
+    if (sx != 0.0f)
+      tx += Align(p->viewWidth * sx, image->width, p->alignX) / sx;
+    if (sy != 0.0f)
+      ty += Align(p->viewHeight * sy, image->height, p->alignY) / sy;
   }
 
   sx *= us;
@@ -121,7 +130,8 @@ void svgScaleToViewbox(SVGParser* p, const char* units)
     ScaleGradient(&shape->stroke, tx, ty, sx, sy);
     shape->strokeWidth *= avg;
     shape->strokeDashOffset *= avg;
-    for (int i = 0; i < shape->strokeDashCount; i++) shape->strokeDashArray[i] *= avg;
+    for (int i = 0; i < shape->strokeDashCount; i++)
+      shape->strokeDashArray[i] *= avg;
   }
 }
 

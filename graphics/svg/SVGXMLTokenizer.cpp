@@ -9,9 +9,12 @@ namespace {
 
 void ParseContent(char* s, SVGContentFn contentFn, void* ud)
 {
-  while (*s && svgIsSpace(*s)) s++;
-  if (!*s) return;
-  if (contentFn) contentFn(ud, s);
+  while (*s && svgIsSpace(*s))
+    s++;
+  if (!*s)
+    return;
+  if (contentFn)
+    contentFn(ud, s);
 }
 
 // True when the rest of a tag, after the last attribute read, ends in '/'.
@@ -19,7 +22,8 @@ bool EndsSelfClosing(const char* s)
 {
   const char* last = nullptr;
   for (; *s; s++)
-    if (!svgIsSpace(*s)) last = s;
+    if (!svgIsSpace(*s))
+      last = s;
   return last && *last == '/';
 }
 
@@ -29,7 +33,8 @@ void ParseElement(char* s, SVGStartElementFn startFn, SVGEndElementFn endFn, voi
   int nattr = 0;
   bool start = false, end = false;
 
-  while (*s && svgIsSpace(*s)) s++;
+  while (*s && svgIsSpace(*s))
+    s++;
   if (*s == '/') {
     s++;
     end = true;
@@ -37,22 +42,27 @@ void ParseElement(char* s, SVGStartElementFn startFn, SVGEndElementFn endFn, voi
     start = true;
   }
   // Declarations, processing instructions and empty tags.
-  if (!*s || *s == '?' || *s == '!') return;
+  if (!*s || *s == '?' || *s == '!')
+    return;
 
   const char* name = s;
   // A name ends at '/' too, so "<rect/>" is a self-closing rect.
-  while (*s && !svgIsSpace(*s) && *s != '/') s++;
+  while (*s && !svgIsSpace(*s) && *s != '/')
+    s++;
   if (*s == '/') {
     *s++ = '\0';
-    if (start) end = true;
+    if (start)
+      end = true;
   } else if (*s) {
     *s++ = '\0';
   }
 
   bool selfClosed = end && start;
   while (start && !selfClosed && *s) {
-    while (*s && svgIsSpace(*s)) s++;
-    if (!*s) break;
+    while (*s && svgIsSpace(*s))
+      s++;
+    if (!*s)
+      break;
     if (*s == '/') {
       end = true;
       break;
@@ -63,22 +73,30 @@ void ParseElement(char* s, SVGStartElementFn startFn, SVGEndElementFn endFn, voi
       break;
     }
     const char* an = s;
-    while (*s && !svgIsSpace(*s) && *s != '=') s++;
-    if (*s) *s++ = '\0';
-    while (*s && *s != '"' && *s != '\'') s++;
-    if (!*s) break;
+    while (*s && !svgIsSpace(*s) && *s != '=')
+      s++;
+    if (*s)
+      *s++ = '\0';
+    while (*s && *s != '"' && *s != '\'')
+      s++;
+    if (!*s)
+      break;
     const char quote = *s++;
     const char* av = s;
-    while (*s && *s != quote) s++;
-    if (*s) *s++ = '\0';
+    while (*s && *s != quote)
+      s++;
+    if (*s)
+      *s++ = '\0';
     attr[nattr++] = an;
     attr[nattr++] = av;
   }
   attr[nattr++] = nullptr;
   attr[nattr++] = nullptr;
 
-  if (start && startFn) startFn(ud, name, attr);
-  if (end && endFn) endFn(ud, name);
+  if (start && startFn)
+    startFn(ud, name, attr);
+  if (end && endFn)
+    endFn(ud, name);
 }
 
 // Skips a construct that runs from its opener to `closer` whole, so a '>'
@@ -131,7 +149,8 @@ int svgParseXML(char* input, SVGStartElementFn startFn, SVGEndElementFn endFn, S
       quote = 0;
     } else {
       if (quote) {
-        if (*s == quote) quote = 0;
+        if (*s == quote)
+          quote = 0;
       } else if (*s == '"' || *s == '\'') {
         quote = *s;
       } else if (*s == '>') {

@@ -6,7 +6,8 @@ namespace plugin::igraphics {
 
 CoreTextFont::CoreTextFont(CTFontDescriptorRef descriptor, CGDataProviderRef provider, const char* style, bool system)
 : PlatformFont(system), mDescriptor(descriptor), mProvider(provider), mStyle(style)
-{}
+{
+}
 
 CoreTextFont::~CoreTextFont()
 {
@@ -21,8 +22,7 @@ IFontDataPtr CoreTextFont::GetFontData() const
   if (!data)
     return std::make_unique<IFontData>();
   const CFIndex length = CFDataGetLength(data);
-  if (length <= 0 || length > INT_MAX)
-  {
+  if (length <= 0 || length > INT_MAX) {
     CFRelease(data);
     return std::make_unique<IFontData>();
   }

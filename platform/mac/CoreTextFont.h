@@ -11,8 +11,7 @@
 
 namespace plugin::igraphics {
 
-class CoreTextFont : public PlatformFont
-{
+class CoreTextFont : public PlatformFont {
 public:
   // Takes over one reference to descriptor (may be null) and to provider.
   CoreTextFont(CTFontDescriptorRef descriptor, CGDataProviderRef provider, const char* style, bool system);

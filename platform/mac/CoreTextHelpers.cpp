@@ -11,14 +11,21 @@ namespace plugin::igraphics::CoreTextHelpers {
 namespace {
 
 // Owns one CF reference for the length of a load.
-template <class Ref>
-struct Owned
-{
+template <class Ref> struct Owned {
   explicit Owned(Ref r) : ref(r) {}
-  ~Owned() { if (ref) CFRelease(ref); }
+  ~Owned()
+  {
+    if (ref)
+      CFRelease(ref);
+  }
   Owned(const Owned&) = delete;
   Owned& operator=(const Owned&) = delete;
-  Ref Take() { Ref r = ref; ref = nullptr; return r; }
+  Ref Take()
+  {
+    Ref r = ref;
+    ref = nullptr;
+    return r;
+  }
   Ref ref;
 };
 
@@ -95,8 +102,7 @@ PlatformFontPtr LoadPlatformFontFromData(const char*, const void* data, int size
     return nullptr;
   std::memcpy(copy, data, static_cast<size_t>(size));
   CGDataProviderRef provider = CGDataProviderCreateWithData(nullptr, copy, static_cast<size_t>(size), FreeCopiedBytes);
-  if (!provider)
-  {
+  if (!provider) {
     std::free(copy);
     return nullptr;
   }

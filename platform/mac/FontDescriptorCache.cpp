@@ -4,7 +4,8 @@ namespace plugin::igraphics {
 
 CoreTextFontDescriptor::CoreTextFontDescriptor(CTFontDescriptorRef descriptor, double emRatio)
 : mDescriptor(static_cast<CTFontDescriptorRef>(CFRetain(descriptor))), mEMRatio(emRatio)
-{}
+{
+}
 
 CoreTextFontDescriptor::~CoreTextFontDescriptor() { CFRelease(mDescriptor); }
 

@@ -10,8 +10,7 @@
 
 namespace plugin::igraphics {
 
-struct CoreTextFontDescriptor
-{
+struct CoreTextFontDescriptor {
   // Retains descriptor.
   CoreTextFontDescriptor(CTFontDescriptorRef descriptor, double emRatio);
   ~CoreTextFontDescriptor();

@@ -29,12 +29,12 @@ struct MVGcall {
   int indexCount;
   int strokeOffset;
   int strokeCount;
-  int uniformOffset;  // bytes into the uniform buffer
+  int uniformOffset; // bytes into the uniform buffer
   MVGblend blendFunc;
 };
 
 class MVGbuffers_vVorelle3_au : public NSObject {
- public:
+public:
   static MVGbuffers_vVorelle3_au* alloc() { return new MVGbuffers_vVorelle3_au(); }
   const char* className() const override { return "MVGbuffers_vVorelle3_au"; }
 
@@ -59,7 +59,7 @@ class MVGbuffers_vVorelle3_au : public NSObject {
   unsigned char* uniforms = nullptr;
   int cuniforms = 0, nuniforms = 0;
 
- protected:
+protected:
   MVGbuffers_vVorelle3_au() = default;
   void dealloc() override;
 };

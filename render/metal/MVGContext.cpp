@@ -10,46 +10,56 @@ namespace {
 MVGcontext_vVorelle3_au* R(void* uptr) { return static_cast<MVGcontext_vVorelle3_au*>(uptr); }
 
 int mvg__renderCreate(void* uptr) { return R(uptr)->renderCreate() ? 1 : 0; }
-int mvg__renderCreateTexture(void* uptr, int type, int w, int h, int imageFlags, const uint8_t* data) {
+int mvg__renderCreateTexture(void* uptr, int type, int w, int h, int imageFlags, const uint8_t* data)
+{
   return R(uptr)->renderCreateTexture(type, w, h, imageFlags, data);
 }
 int mvg__renderDeleteTexture(void* uptr, int image) { return R(uptr)->renderDeleteTexture(image); }
-int mvg__renderUpdateTexture(void* uptr, int image, int x, int y, int w, int h, const uint8_t* data) {
+int mvg__renderUpdateTexture(void* uptr, int image, int x, int y, int w, int h, const uint8_t* data)
+{
   return R(uptr)->renderUpdateTexture(image, x, y, w, h, data);
 }
-int mvg__renderGetTextureSize(void* uptr, int image, int* w, int* h) {
+int mvg__renderGetTextureSize(void* uptr, int image, int* w, int* h)
+{
   return R(uptr)->renderGetTextureSize(image, w, h);
 }
-void mvg__renderViewport(void* uptr, float width, float height, float devicePixelRatio) {
+void mvg__renderViewport(void* uptr, float width, float height, float devicePixelRatio)
+{
   R(uptr)->renderViewport(width, height, devicePixelRatio);
 }
 void mvg__renderCancel(void* uptr) { R(uptr)->renderCancel(); }
 void mvg__renderFlush(void* uptr) { R(uptr)->renderFlush(); }
 void mvg__renderFill(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor, float fringe,
-                     const float* bounds, const VGpath* paths, int npaths) {
+                     const float* bounds, const VGpath* paths, int npaths)
+{
   R(uptr)->renderFill(paint, op, scissor, fringe, bounds, paths, npaths);
 }
 void mvg__renderStroke(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor, float fringe,
-                       float strokeWidth, const VGpath* paths, int npaths) {
+                       float strokeWidth, const VGpath* paths, int npaths)
+{
   R(uptr)->renderStroke(paint, op, scissor, fringe, strokeWidth, paths, npaths);
 }
 void mvg__renderTriangles(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor,
-                          const VGvertex* verts, int nverts, float fringe) {
+                          const VGvertex* verts, int nverts, float fringe)
+{
   R(uptr)->renderTriangles(paint, op, scissor, verts, nverts, fringe);
 }
-void mvg__renderDelete(void* uptr) {
+void mvg__renderDelete(void* uptr)
+{
   R(uptr)->renderDelete();
   R(uptr)->release();
 }
 
-template <class T>
-void ReleaseSlot(T*& slot) {
-  if (slot) slot->release();
+template <class T> void ReleaseSlot(T*& slot)
+{
+  if (slot)
+    slot->release();
   slot = nullptr;
 }
 
 MTLStencilDescriptor* Face(MTLCompareFunction compare, MTLStencilOperation fail, MTLStencilOperation depthFail,
-                           MTLStencilOperation pass) {
+                           MTLStencilOperation pass)
+{
   auto* d = static_cast<MTLStencilDescriptor*>(MTLStencilDescriptor::alloc()->init()->autorelease());
   d->setStencilCompareFunction(compare);
   d->setStencilFailureOperation(fail);
@@ -58,7 +68,8 @@ MTLStencilDescriptor* Face(MTLCompareFunction compare, MTLStencilOperation fail,
   return d;
 }
 
-MTLDepthStencilState* StencilState(MTLDevice* device, MTLStencilDescriptor* front, MTLStencilDescriptor* back) {
+MTLDepthStencilState* StencilState(MTLDevice* device, MTLStencilDescriptor* front, MTLStencilDescriptor* back)
+{
   auto* d = MTLDepthStencilDescriptor::alloc()->init();
   d->setDepthCompareFunction(MTLCompareFunctionAlways);
   d->setDepthWriteEnabled(NO);
@@ -69,13 +80,15 @@ MTLDepthStencilState* StencilState(MTLDevice* device, MTLStencilDescriptor* fron
   return state;
 }
 
-}  // namespace
+} // namespace
 
 // Defined with the shader registrations; calling it keeps them linked.
 void mvgLinkShaders();
 
-VGcontext* mvgCreateContext(CAMetalLayer* layer, int flags) {
-  if (!layer) return nullptr;
+VGcontext* mvgCreateContext(CAMetalLayer* layer, int flags)
+{
+  if (!layer)
+    return nullptr;
   mvgLinkShaders();
   MVGcontext_vVorelle3_au* r = MVGcontext_vVorelle3_au::alloc();
   r->flags = flags;
@@ -103,15 +116,19 @@ VGcontext* mvgCreateContext(CAMetalLayer* layer, int flags) {
   return vgCreateInternal(&params);
 }
 
-void mvgDeleteContext(VGcontext* ctx) {
-  if (ctx) vgDeleteInternal(ctx);
+void mvgDeleteContext(VGcontext* ctx)
+{
+  if (ctx)
+    vgDeleteInternal(ctx);
 }
 
-MVGcontext_vVorelle3_au* mvgRenderer(VGcontext* ctx) {
+MVGcontext_vVorelle3_au* mvgRenderer(VGcontext* ctx)
+{
   return ctx ? static_cast<MVGcontext_vVorelle3_au*>(vgInternalParams(ctx)->userPtr) : nullptr;
 }
 
-BOOL MVGcontext_vVorelle3_au::renderCreate() {
+BOOL MVGcontext_vVorelle3_au::renderCreate()
+{
   MTLDevice* device = metalLayer->device();
   if (!device) {
     device = MTLCreateSystemDefaultDevice();
@@ -128,16 +145,18 @@ BOOL MVGcontext_vVorelle3_au::renderCreate() {
   MTLLibrary* library = device->newLibraryWithData(data, &error);
   dispatch_release(data);
   checkError(error, "init library");
-  if (!library) return 0;
+  if (!library)
+    return 0;
   vertexFunction = library->newFunctionWithName(NSSTR("vertexShader"));
   fragmentFunction =
-      library->newFunctionWithName(flags & VG_ANTIALIAS ? NSSTR("fragmentShaderAA") : NSSTR("fragmentShader"));
+    library->newFunctionWithName(flags & VG_ANTIALIAS ? NSSTR("fragmentShaderAA") : NSSTR("fragmentShader"));
   library->release();
 
   commandQueue = device->newCommandQueue();
 
   maxBuffers = flags & VG_TRIPLE_BUFFER ? 3 : flags & VG_DOUBLE_BUFFER ? 2 : 1;
-  for (int i = 0; i < maxBuffers; ++i) cbuffers.push_back(MVGbuffers_vVorelle3_au::alloc());
+  for (int i = 0; i < maxBuffers; ++i)
+    cbuffers.push_back(MVGbuffers_vVorelle3_au::alloc());
 
   clearBufferOnFlush = NO;
   semaphore = dispatch_semaphore_create(maxBuffers);
@@ -160,7 +179,8 @@ BOOL MVGcontext_vVorelle3_au::renderCreate() {
   sd->release();
 
   blendFunc = static_cast<MVGblend*>(std::malloc(sizeof(MVGblend)));
-  if (!blendFunc) return 0;
+  if (!blendFunc)
+    return 0;
   *blendFunc = {MTLBlendFactorOne, MTLBlendFactorOneMinusSourceAlpha, MTLBlendFactorOne,
                 MTLBlendFactorOneMinusSourceAlpha};
 
@@ -168,21 +188,24 @@ BOOL MVGcontext_vVorelle3_au::renderCreate() {
   return 1;
 }
 
-void MVGcontext_vVorelle3_au::makeStencilStates(MTLDevice* device) {
+void MVGcontext_vVorelle3_au::makeStencilStates(MTLDevice* device)
+{
   using K = MTLStencilOperation;
   const K keep = MTLStencilOperationKeep, zero = MTLStencilOperationZero;
   defaultStencilState = StencilState(device, nullptr, nullptr);
-  fillShapeStencilState = StencilState(device, Face(MTLCompareFunctionAlways, keep, keep, MTLStencilOperationIncrementWrap),
-                                       Face(MTLCompareFunctionAlways, keep, keep, MTLStencilOperationDecrementWrap));
+  fillShapeStencilState =
+    StencilState(device, Face(MTLCompareFunctionAlways, keep, keep, MTLStencilOperationIncrementWrap),
+                 Face(MTLCompareFunctionAlways, keep, keep, MTLStencilOperationDecrementWrap));
   fillAntiAliasStencilState = StencilState(device, Face(MTLCompareFunctionEqual, keep, keep, zero), nullptr);
   fillStencilState = StencilState(device, Face(MTLCompareFunctionNotEqual, zero, zero, zero), nullptr);
   strokeShapeStencilState =
-      StencilState(device, Face(MTLCompareFunctionEqual, keep, keep, MTLStencilOperationIncrementClamp), nullptr);
+    StencilState(device, Face(MTLCompareFunctionEqual, keep, keep, MTLStencilOperationIncrementClamp), nullptr);
   strokeAntiAliasStencilState = StencilState(device, Face(MTLCompareFunctionEqual, keep, keep, keep), nullptr);
   strokeClearStencilState = StencilState(device, Face(MTLCompareFunctionAlways, zero, zero, zero), nullptr);
 }
 
-void MVGcontext_vVorelle3_au::updateRenderPipelineStatesForBlend(const MVGblend* blend, MTLPixelFormat pixelFormat) {
+void MVGcontext_vVorelle3_au::updateRenderPipelineStatesForBlend(const MVGblend* blend, MTLPixelFormat pixelFormat)
+{
   if (pipelineState && stencilOnlyPipelineState && piplelinePixelFormat == pixelFormat &&
       blendFunc->srcRGB == blend->srcRGB && blendFunc->dstRGB == blend->dstRGB &&
       blendFunc->srcAlpha == blend->srcAlpha && blendFunc->dstAlpha == blend->dstAlpha)
@@ -218,19 +241,23 @@ void MVGcontext_vVorelle3_au::updateRenderPipelineStatesForBlend(const MVGblend*
   piplelinePixelFormat = pixelFormat;
 }
 
-void MVGcontext_vVorelle3_au::checkError(NSError* error, const char* message) {
-  if (!error || !(flags & VG_DEBUG)) return;
+void MVGcontext_vVorelle3_au::checkError(NSError* error, const char* message)
+{
+  if (!error || !(flags & VG_DEBUG))
+    return;
   NSString* text = error->localizedDescription();
   std::printf("Error occurs after %s: %s\n", message, text ? text->UTF8String() : "");
 }
 
-void MVGcontext_vVorelle3_au::renderDelete() {
+void MVGcontext_vVorelle3_au::renderDelete()
+{
   // Frames still in flight hold the sets' buffers: let them finish first.
   for (MVGbuffers_vVorelle3_au* set : cbuffers) {
     MTLCommandBuffer* cb = nullptr;
     {
       std::lock_guard<std::mutex> hold(set->lock);
-      if ((cb = set->commandBuffer)) cb->retain();
+      if ((cb = set->commandBuffer))
+        cb->retain();
     }
     if (cb) {
       cb->waitUntilCompleted();
@@ -252,11 +279,12 @@ void MVGcontext_vVorelle3_au::renderDelete() {
   blendFunc = nullptr;
   ReleaseSlot(commandQueue);
   ReleaseSlot(renderEncoder);
-  if (semaphore) dispatch_release(semaphore);
+  if (semaphore)
+    dispatch_release(semaphore);
   semaphore = nullptr;
-  for (MTLDepthStencilState** s : {&defaultStencilState, &fillShapeStencilState, &fillAntiAliasStencilState,
-                                    &fillStencilState, &strokeShapeStencilState, &strokeAntiAliasStencilState,
-                                    &strokeClearStencilState})
+  for (MTLDepthStencilState** s :
+       {&defaultStencilState, &fillShapeStencilState, &fillAntiAliasStencilState, &fillStencilState,
+        &strokeShapeStencilState, &strokeAntiAliasStencilState, &strokeClearStencilState})
     ReleaseSlot(*s);
   ReleaseSlot(fragmentFunction);
   ReleaseSlot(vertexFunction);
@@ -272,12 +300,15 @@ void MVGcontext_vVorelle3_au::renderDelete() {
   }
 }
 
-void MVGbuffers_vVorelle3_au::dealloc() {
+void MVGbuffers_vVorelle3_au::dealloc()
+{
   for (MTLResource* r : {static_cast<MTLResource*>(viewSizeBuffer), static_cast<MTLResource*>(stencilTexture),
                          static_cast<MTLResource*>(indexBuffer), static_cast<MTLResource*>(vertBuffer),
                          static_cast<MTLResource*>(uniformBuffer)})
-    if (r) r->release();
-  if (commandBuffer) commandBuffer->release();
+    if (r)
+      r->release();
+  if (commandBuffer)
+    commandBuffer->release();
   std::free(calls);
   NSObject::dealloc();
 }

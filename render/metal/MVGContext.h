@@ -20,7 +20,7 @@ struct MVGviewPortSize {
 };
 
 class MVGcontext_vVorelle3_au : public NSObject {
- public:
+public:
   static MVGcontext_vVorelle3_au* alloc() { return new MVGcontext_vVorelle3_au(); }
   const char* className() const override { return "MVGcontext_vVorelle3_au"; }
 
@@ -71,9 +71,9 @@ class MVGcontext_vVorelle3_au : public NSObject {
   CAMetalLayer* metalLayer = nullptr;
   MTLRenderCommandEncoder* renderEncoder = nullptr;
   MVGviewPortSize viewPortSize = {0, 0};
-  std::vector<MVGtexture_vVorelle3_au*> textures;  // retained
-  MVGbuffers_vVorelle3_au* buffers = nullptr;      // the set being recorded; null when none is held
-  std::vector<MVGbuffers_vVorelle3_au*> cbuffers;  // retained
+  std::vector<MVGtexture_vVorelle3_au*> textures; // retained
+  MVGbuffers_vVorelle3_au* buffers = nullptr;     // the set being recorded; null when none is held
+  std::vector<MVGbuffers_vVorelle3_au*> cbuffers; // retained
   dispatch_semaphore_t semaphore = nullptr;
   MVGblend* blendFunc = nullptr;
   MTLDepthStencilState* defaultStencilState = nullptr;
@@ -96,12 +96,11 @@ class MVGcontext_vVorelle3_au : public NSObject {
   // How often the pipeline states were built (a test hook).
   int pipelineBuilds = 0;
 
- private:
+private:
   MVGcontext_vVorelle3_au() = default;
   void makeStencilStates(MTLDevice* device);
   void updateStencilTextureToSize(MVGbuffers_vVorelle3_au* set, NSUInteger width, NSUInteger height);
-  MTLRenderCommandEncoder* renderCommandEncoderWithColorTexture(MTLCommandBuffer* commandBuffer,
-                                                                MTLTexture* target);
+  MTLRenderCommandEncoder* renderCommandEncoderWithColorTexture(MTLCommandBuffer* commandBuffer, MTLTexture* target);
   void setUniforms(int uniformOffset, int image);
   void fill(const MVGcall& call);
   void convexFill(const MVGcall& call);

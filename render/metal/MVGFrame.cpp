@@ -4,14 +4,17 @@
 
 #include "MVGContext.h"
 
-void MVGcontext_vVorelle3_au::renderViewport(float width, float height, float devicePixelRatio) {
+void MVGcontext_vVorelle3_au::renderViewport(float width, float height, float devicePixelRatio)
+{
   viewPortSize = {uint32_t(width * devicePixelRatio), uint32_t(height * devicePixelRatio)};
   // A frame begun without ending the last one keeps its set: no second unit.
-  if (buffers) return;
+  if (buffers)
+    return;
   dispatch_semaphore_wait(semaphore, DISPATCH_TIME_FOREVER);
   for (MVGbuffers_vVorelle3_au* set : cbuffers) {
     std::lock_guard<std::mutex> hold(set->lock);
-    if (set->isBusy) continue;
+    if (set->isBusy)
+      continue;
     set->isBusy = true;
     buffers = set;
     break;
@@ -23,16 +26,19 @@ void MVGcontext_vVorelle3_au::renderViewport(float width, float height, float de
   size[1] = height;
 }
 
-void MVGcontext_vVorelle3_au::releaseSet(MVGbuffers_vVorelle3_au* set) {
+void MVGcontext_vVorelle3_au::releaseSet(MVGbuffers_vVorelle3_au* set)
+{
   set->image = 0;
   set->isBusy = false;
   set->nindexes = set->nverts = set->ncalls = set->nuniforms = 0;
 }
 
-void MVGcontext_vVorelle3_au::renderCancel() {
+void MVGcontext_vVorelle3_au::renderCancel()
+{
   // Only a held set gives its unit back; a second cancel must not overcount.
   MVGbuffers_vVorelle3_au* set = buffers;
-  if (!set) return;
+  if (!set)
+    return;
   buffers = nullptr;
   {
     std::lock_guard<std::mutex> hold(set->lock);
@@ -42,21 +48,24 @@ void MVGcontext_vVorelle3_au::renderCancel() {
 }
 
 void MVGcontext_vVorelle3_au::updateStencilTextureToSize(MVGbuffers_vVorelle3_au* set, NSUInteger width,
-                                                         NSUInteger height) {
+                                                         NSUInteger height)
+{
   if (set->stencilTexture && (set->stencilTexture->width() < width || set->stencilTexture->height() < height)) {
     set->stencilTexture->release();
     set->stencilTexture = nullptr;
   }
-  if (set->stencilTexture) return;
+  if (set->stencilTexture)
+    return;
   MTLTextureDescriptor* d =
-      MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(MTLPixelFormatStencil8, width, height, NO);
+    MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(MTLPixelFormatStencil8, width, height, NO);
   d->setUsage(MTLTextureUsageRenderTarget);
   d->setStorageMode(MTLStorageModePrivate);
   set->stencilTexture = metalLayer->device()->newTextureWithDescriptor(d);
 }
 
 MTLRenderCommandEncoder* MVGcontext_vVorelle3_au::renderCommandEncoderWithColorTexture(MTLCommandBuffer* commandBuffer,
-                                                                                       MTLTexture* target) {
+                                                                                       MTLTexture* target)
+{
   MTLRenderPassDescriptor* pass = MTLRenderPassDescriptor::renderPassDescriptor();
   MTLRenderPassColorAttachmentDescriptor* color = pass->colorAttachments()->objectAtIndexedSubscript(0);
   color->setTexture(target);
@@ -71,7 +80,8 @@ MTLRenderCommandEncoder* MVGcontext_vVorelle3_au::renderCommandEncoderWithColorT
   stencil->setStoreAction(MTLStoreActionDontCare);
 
   MTLRenderCommandEncoder* e = commandBuffer->renderCommandEncoderWithDescriptor(pass);
-  if (!e) return nullptr;
+  if (!e)
+    return nullptr;
   e->setCullMode(MTLCullModeBack);
   e->setFrontFacingWinding(MTLWindingCounterClockwise);
   e->setStencilReferenceValue(0);
@@ -82,9 +92,11 @@ MTLRenderCommandEncoder* MVGcontext_vVorelle3_au::renderCommandEncoderWithColorT
   return e;
 }
 
-void MVGcontext_vVorelle3_au::renderFlush() {
+void MVGcontext_vVorelle3_au::renderFlush()
+{
   MVGbuffers_vVorelle3_au* set = buffers;
-  if (!set) return;
+  if (!set)
+    return;
   if (viewPortSize.width == 0 || viewPortSize.height == 0) {
     renderCancel();
     return;
@@ -99,7 +111,8 @@ void MVGcontext_vVorelle3_au::renderFlush() {
     const MVGtexture_vVorelle3_au* t = findTexture(fb->image);
     target = t ? t->tex : nullptr;
     image = fb->image;
-    if (target) width = target->width(), height = target->height();
+    if (target)
+      width = target->width(), height = target->height();
   } else {
     drawable = metalLayer->nextDrawable();
     target = drawable ? drawable->texture() : nullptr;
@@ -129,7 +142,8 @@ void MVGcontext_vVorelle3_au::renderFlush() {
   commandBuffer->addCompletedHandler([set, sem](MTLCommandBuffer*) {
     {
       std::lock_guard<std::mutex> hold(set->lock);
-      if (set->commandBuffer) set->commandBuffer->release();
+      if (set->commandBuffer)
+        set->commandBuffer->release();
       set->commandBuffer = nullptr;
       releaseSet(set);
     }
@@ -147,20 +161,22 @@ void MVGcontext_vVorelle3_au::renderFlush() {
         const MVGcall& call = set->calls[i];
         updateRenderPipelineStatesForBlend(&call.blendFunc, format);
         // A pipeline that failed to build loses its calls, nothing else.
-        if (!pipelineState || !stencilOnlyPipelineState) continue;
+        if (!pipelineState || !stencilOnlyPipelineState)
+          continue;
         switch (call.type) {
-          case MVG_CALL_FILL: fill(call); break;
-          case MVG_CALL_CONVEXFILL: convexFill(call); break;
-          case MVG_CALL_STROKE: stroke(call); break;
-          case MVG_CALL_TRIANGLES: triangles(call); break;
-          default: break;
+        case MVG_CALL_FILL: fill(call); break;
+        case MVG_CALL_CONVEXFILL: convexFill(call); break;
+        case MVG_CALL_STROKE: stroke(call); break;
+        case MVG_CALL_TRIANGLES: triangles(call); break;
+        default: break;
         }
       }
     }
     renderEncoder->endEncoding();
   }
   renderEncoder = nullptr;
-  if (drawable && !metalLayer->presentsWithTransaction()) commandBuffer->presentDrawable(drawable);
+  if (drawable && !metalLayer->presentsWithTransaction())
+    commandBuffer->presentDrawable(drawable);
   if (fb) {
     MTLBlitCommandEncoder* blit = commandBuffer->blitCommandEncoder();
     blit->synchronizeResource(target);
@@ -175,7 +191,8 @@ void MVGcontext_vVorelle3_au::renderFlush() {
   }
 }
 
-void MVGcontext_vVorelle3_au::setUniforms(int uniformOffset, int image) {
+void MVGcontext_vVorelle3_au::setUniforms(int uniformOffset, int image)
+{
   renderEncoder->setFragmentBufferOffset(NSUInteger(uniformOffset), 0);
   const MVGtexture_vVorelle3_au* t = image ? findTexture(image) : nullptr;
   if (t && t->tex) {
@@ -188,7 +205,8 @@ void MVGcontext_vVorelle3_au::setUniforms(int uniformOffset, int image) {
   }
 }
 
-void MVGcontext_vVorelle3_au::fill(const MVGcall& call) {
+void MVGcontext_vVorelle3_au::fill(const MVGcall& call)
+{
   MVGbuffers_vVorelle3_au* set = buffers;
   MTLRenderCommandEncoder* e = renderEncoder;
   e->setCullMode(MTLCullModeNone);
@@ -209,7 +227,8 @@ void MVGcontext_vVorelle3_au::fill(const MVGcall& call) {
   e->setDepthStencilState(defaultStencilState);
 }
 
-void MVGcontext_vVorelle3_au::convexFill(const MVGcall& call) {
+void MVGcontext_vVorelle3_au::convexFill(const MVGcall& call)
+{
   MTLRenderCommandEncoder* e = renderEncoder;
   setUniforms(call.uniformOffset, call.image);
   e->setRenderPipelineState(pipelineState);
@@ -220,8 +239,10 @@ void MVGcontext_vVorelle3_au::convexFill(const MVGcall& call) {
     e->drawPrimitives(MTLPrimitiveTypeTriangleStrip, NSUInteger(call.strokeOffset), NSUInteger(call.strokeCount));
 }
 
-void MVGcontext_vVorelle3_au::stroke(const MVGcall& call) {
-  if (call.strokeCount < 1) return;
+void MVGcontext_vVorelle3_au::stroke(const MVGcall& call)
+{
+  if (call.strokeCount < 1)
+    return;
   MTLRenderCommandEncoder* e = renderEncoder;
   const NSUInteger offset = NSUInteger(call.strokeOffset), count = NSUInteger(call.strokeCount);
   if (!(flags & VG_STENCIL_STROKES)) {
@@ -243,7 +264,8 @@ void MVGcontext_vVorelle3_au::stroke(const MVGcall& call) {
   e->setDepthStencilState(defaultStencilState);
 }
 
-void MVGcontext_vVorelle3_au::triangles(const MVGcall& call) {
+void MVGcontext_vVorelle3_au::triangles(const MVGcall& call)
+{
   setUniforms(call.uniformOffset, call.image);
   renderEncoder->setRenderPipelineState(pipelineState);
   renderEncoder->drawPrimitives(MTLPrimitiveTypeTriangle, NSUInteger(call.triangleOffset),

@@ -9,13 +9,16 @@
 namespace {
 
 // A replacement buffer holding the first `used` elements of the old one.
-bool Grow(MTLDevice* device, MTLBuffer*& buffer, int used, int needed, int minimum, int capacity, int elementSize) {
+bool Grow(MTLDevice* device, MTLBuffer*& buffer, int used, int needed, int minimum, int capacity, int elementSize)
+{
   const long count = long(std::max(needed, minimum)) + capacity / 2;
   MTLBuffer* next =
-      device->newBufferWithLength(NSUInteger(count) * NSUInteger(elementSize), MTLResourceCPUCacheModeWriteCombined);
-  if (!next) return false;
+    device->newBufferWithLength(NSUInteger(count) * NSUInteger(elementSize), MTLResourceCPUCacheModeWriteCombined);
+  if (!next)
+    return false;
   if (buffer) {
-    if (used > 0) std::memcpy(next->contents(), buffer->contents(), size_t(used) * size_t(elementSize));
+    if (used > 0)
+      std::memcpy(next->contents(), buffer->contents(), size_t(used) * size_t(elementSize));
     buffer->release();
   }
   buffer = next;
@@ -27,8 +30,10 @@ int FillVertexCount(const VGpath& path) { return path.nfill >= 3 ? path.nfill : 
 
 // Appends the path's stroke vertices, its ends doubled to join paths by
 // degenerate triangles; returns the next free vertex.
-VGvertex* AppendStrip(VGvertex* dst, const VGpath& path) {
-  if (path.nstroke < 1) return dst;
+VGvertex* AppendStrip(VGvertex* dst, const VGpath& path)
+{
+  if (path.nstroke < 1)
+    return dst;
   *dst++ = path.stroke[0];
   std::memcpy(dst, path.stroke, sizeof(VGvertex) * size_t(path.nstroke));
   dst += path.nstroke;
@@ -36,39 +41,43 @@ VGvertex* AppendStrip(VGvertex* dst, const VGpath& path) {
   return dst;
 }
 
-void Columns(float* m, const double* t) {
-  const float cols[12] = {float(t[0]), float(t[1]), 0, 0, float(t[2]), float(t[3]), 0, 0,
-                          float(t[4]), float(t[5]), 1, 0};
+void Columns(float* m, const double* t)
+{
+  const float cols[12] = {float(t[0]), float(t[1]), 0,           0,           float(t[2]), float(t[3]),
+                          0,           0,           float(t[4]), float(t[5]), 1,           0};
   std::memcpy(m, cols, sizeof(cols));
 }
 
-void Premultiplied(float* out, VGcolor c) {
+void Premultiplied(float* out, VGcolor c)
+{
   out[0] = c.r * c.a;
   out[1] = c.g * c.a;
   out[2] = c.b * c.a;
   out[3] = c.a;
 }
 
-MTLBlendFactor Factor(int flag) {
+MTLBlendFactor Factor(int flag)
+{
   switch (flag) {
-    case VG_ZERO: return MTLBlendFactorZero;
-    case VG_ONE: return MTLBlendFactorOne;
-    case VG_SRC_COLOR: return MTLBlendFactorSourceColor;
-    case VG_ONE_MINUS_SRC_COLOR: return MTLBlendFactorOneMinusSourceColor;
-    case VG_DST_COLOR: return MTLBlendFactorDestinationColor;
-    case VG_ONE_MINUS_DST_COLOR: return MTLBlendFactorOneMinusDestinationColor;
-    case VG_SRC_ALPHA: return MTLBlendFactorSourceAlpha;
-    case VG_ONE_MINUS_SRC_ALPHA: return MTLBlendFactorOneMinusSourceAlpha;
-    case VG_DST_ALPHA: return MTLBlendFactorDestinationAlpha;
-    case VG_ONE_MINUS_DST_ALPHA: return MTLBlendFactorOneMinusDestinationAlpha;
-    case VG_SRC_ALPHA_SATURATE: return MTLBlendFactorSourceAlphaSaturated;
-    default: return ~MTLBlendFactor(0);
+  case VG_ZERO: return MTLBlendFactorZero;
+  case VG_ONE: return MTLBlendFactorOne;
+  case VG_SRC_COLOR: return MTLBlendFactorSourceColor;
+  case VG_ONE_MINUS_SRC_COLOR: return MTLBlendFactorOneMinusSourceColor;
+  case VG_DST_COLOR: return MTLBlendFactorDestinationColor;
+  case VG_ONE_MINUS_DST_COLOR: return MTLBlendFactorOneMinusDestinationColor;
+  case VG_SRC_ALPHA: return MTLBlendFactorSourceAlpha;
+  case VG_ONE_MINUS_SRC_ALPHA: return MTLBlendFactorOneMinusSourceAlpha;
+  case VG_DST_ALPHA: return MTLBlendFactorDestinationAlpha;
+  case VG_ONE_MINUS_DST_ALPHA: return MTLBlendFactorOneMinusDestinationAlpha;
+  case VG_SRC_ALPHA_SATURATE: return MTLBlendFactorSourceAlphaSaturated;
+  default: return ~MTLBlendFactor(0);
   }
 }
 
-}  // namespace
+} // namespace
 
-bool mvgBlendCompositeOperation(VGcompositeOperationState op, MVGblend* blend) {
+bool mvgBlendCompositeOperation(VGcompositeOperationState op, MVGblend* blend)
+{
   const MVGblend b = {Factor(op.srcRGB), Factor(op.dstRGB), Factor(op.srcAlpha), Factor(op.dstAlpha)};
   const MTLBlendFactor bad = ~MTLBlendFactor(0);
   if (b.srcRGB == bad || b.dstRGB == bad || b.srcAlpha == bad || b.dstAlpha == bad) {
@@ -80,7 +89,8 @@ bool mvgBlendCompositeOperation(VGcompositeOperationState op, MVGblend* blend) {
   return true;
 }
 
-void mvgTransformInverse(double* inv, const float* t) {
+void mvgTransformInverse(double* inv, const float* t)
+{
   const double det = double(t[0]) * t[3] - double(t[2]) * t[1];
   if (std::fabs(det) < 1e-6) {
     const double id[6] = {1, 0, 0, 1, 0, 0};
@@ -96,12 +106,14 @@ void mvgTransformInverse(double* inv, const float* t) {
   inv[5] = (double(t[1]) * t[4] - double(t[0]) * t[5]) * invdet;
 }
 
-MVGcall* MVGcontext_vVorelle3_au::allocCall() {
+MVGcall* MVGcontext_vVorelle3_au::allocCall()
+{
   MVGbuffers_vVorelle3_au* b = buffers;
   if (b->ncalls + 1 > b->ccalls) {
     const int ccalls = std::max(b->ncalls + 1, 128) + b->ccalls / 2;
     auto* calls = static_cast<MVGcall*>(std::realloc(b->calls, sizeof(MVGcall) * size_t(ccalls)));
-    if (!calls) return nullptr;
+    if (!calls)
+      return nullptr;
     b->calls = calls;
     b->ccalls = ccalls;
   }
@@ -110,7 +122,8 @@ MVGcall* MVGcontext_vVorelle3_au::allocCall() {
   return call;
 }
 
-int MVGcontext_vVorelle3_au::allocVerts(int n) {
+int MVGcontext_vVorelle3_au::allocVerts(int n)
+{
   MVGbuffers_vVorelle3_au* b = buffers;
   if (b->nverts + n > b->cverts) {
     const int cverts = std::max(b->nverts + n, 4096) + b->cverts / 2;
@@ -124,7 +137,8 @@ int MVGcontext_vVorelle3_au::allocVerts(int n) {
   return first;
 }
 
-int MVGcontext_vVorelle3_au::allocIndexes(int n) {
+int MVGcontext_vVorelle3_au::allocIndexes(int n)
+{
   MVGbuffers_vVorelle3_au* b = buffers;
   if (b->nindexes + n > b->cindexes) {
     const int cindexes = std::max(b->nindexes + n, 4096) + b->cindexes / 2;
@@ -138,7 +152,8 @@ int MVGcontext_vVorelle3_au::allocIndexes(int n) {
   return first;
 }
 
-int MVGcontext_vVorelle3_au::allocFragUniforms(int n) {
+int MVGcontext_vVorelle3_au::allocFragUniforms(int n)
+{
   MVGbuffers_vVorelle3_au* b = buffers;
   if (b->nuniforms + n > b->cuniforms) {
     const int cuniforms = std::max(b->nuniforms + n, 128) + b->cuniforms / 2;
@@ -152,13 +167,14 @@ int MVGcontext_vVorelle3_au::allocFragUniforms(int n) {
   return offset;
 }
 
-MVGfragUniforms* MVGcontext_vVorelle3_au::fragUniformAtIndex(int offset) const {
+MVGfragUniforms* MVGcontext_vVorelle3_au::fragUniformAtIndex(int offset) const
+{
   return reinterpret_cast<MVGfragUniforms*>(buffers->uniforms + offset);
 }
 
-BOOL MVGcontext_vVorelle3_au::convertPaintForFrag(MVGfragUniforms* frag, const VGpaint* paint,
-                                                  const VGscissor* scissor, float width, float fringe,
-                                                  float strokeThr) const {
+BOOL MVGcontext_vVorelle3_au::convertPaintForFrag(MVGfragUniforms* frag, const VGpaint* paint, const VGscissor* scissor,
+                                                  float width, float fringe, float strokeThr) const
+{
   std::memset(frag, 0, sizeof(*frag));
   Premultiplied(frag->innerColor, paint->innerColor);
   Premultiplied(frag->outerColor, paint->outerColor);
@@ -183,7 +199,8 @@ BOOL MVGcontext_vVorelle3_au::convertPaintForFrag(MVGfragUniforms* frag, const V
   double inv[6];
   if (paint->image != 0) {
     const MVGtexture_vVorelle3_au* tex = findTexture(paint->image);
-    if (!tex) return NO;
+    if (!tex)
+      return NO;
     frag->type = MVG_SHADER_FILLIMG;
     frag->texType = tex->type == VG_TEXTURE_ALPHA ? 2 : (tex->flags & VG_IMAGE_PREMULTIPLIED ? 0 : 1);
     if (tex->flags & VG_IMAGE_FLIPY) {
@@ -204,14 +221,16 @@ BOOL MVGcontext_vVorelle3_au::convertPaintForFrag(MVGfragUniforms* frag, const V
   return YES;
 }
 
-void MVGcontext_vVorelle3_au::renderFill(const VGpaint* paint, VGcompositeOperationState op,
-                                         const VGscissor* scissor, float fringe, const float* bounds,
-                                         const VGpath* paths, int npaths) {
+void MVGcontext_vVorelle3_au::renderFill(const VGpaint* paint, VGcompositeOperationState op, const VGscissor* scissor,
+                                         float fringe, const float* bounds, const VGpath* paths, int npaths)
+{
   // No frame, or a paint whose image is gone (the record would divide by a
   // zero extent and draw a box): nothing to record.
-  if (!buffers || npaths <= 0 || (paint->image != 0 && !findTexture(paint->image))) return;
+  if (!buffers || npaths <= 0 || (paint->image != 0 && !findTexture(paint->image)))
+    return;
   MVGcall* call = allocCall();
-  if (!call) return;
+  if (!call)
+    return;
   call->type = MVG_CALL_FILL;
   call->triangleCount = 4;
   call->image = paint->image;
@@ -225,7 +244,8 @@ void MVGcontext_vVorelle3_au::renderFill(const VGpaint* paint, VGcompositeOperat
   for (int i = 0; i < npaths; ++i) {
     fillVerts += FillVertexCount(paths[i]);
     stripVerts += StripVertexCount(paths[i]);
-    if (paths[i].nfill >= 3) indexCount += (paths[i].nfill - 2) * 3;
+    if (paths[i].nfill >= 3)
+      indexCount += (paths[i].nfill - 2) * 3;
   }
   const int first = allocVerts(fillVerts + stripVerts + call->triangleCount);
   if (first < 0) {
@@ -245,7 +265,8 @@ void MVGcontext_vVorelle3_au::renderFill(const VGpaint* paint, VGcompositeOperat
   int v = first;
   for (int i = 0; i < npaths; ++i) {
     const VGpath& p = paths[i];
-    if (p.nfill < 3) continue;
+    if (p.nfill < 3)
+      continue;
     std::memcpy(&verts[v], p.fill, sizeof(VGvertex) * size_t(p.nfill));
     for (int j = 2; j < p.nfill; ++j) {
       *index++ = uint32_t(v);
@@ -265,7 +286,8 @@ void MVGcontext_vVorelle3_au::renderFill(const VGpaint* paint, VGcompositeOperat
   call->strokeOffset = v + 1;
   call->strokeCount = stripVerts - 2;
   VGvertex* dst = &verts[v];
-  for (int i = 0; i < npaths; ++i) dst = AppendStrip(dst, paths[i]);
+  for (int i = 0; i < npaths; ++i)
+    dst = AppendStrip(dst, paths[i]);
 
   const int uniformOffset = allocFragUniforms(1);
   if (uniformOffset < 0) {
@@ -276,18 +298,21 @@ void MVGcontext_vVorelle3_au::renderFill(const VGpaint* paint, VGcompositeOperat
   convertPaintForFrag(fragUniformAtIndex(uniformOffset), paint, scissor, fringe, fringe, -1.0f);
 }
 
-void MVGcontext_vVorelle3_au::renderStroke(const VGpaint* paint, VGcompositeOperationState op,
-                                           const VGscissor* scissor, float fringe, float strokeWidth,
-                                           const VGpath* paths, int npaths) {
-  if (!buffers || npaths <= 0 || (paint->image != 0 && !findTexture(paint->image))) return;
+void MVGcontext_vVorelle3_au::renderStroke(const VGpaint* paint, VGcompositeOperationState op, const VGscissor* scissor,
+                                           float fringe, float strokeWidth, const VGpath* paths, int npaths)
+{
+  if (!buffers || npaths <= 0 || (paint->image != 0 && !findTexture(paint->image)))
+    return;
   MVGcall* call = allocCall();
-  if (!call) return;
+  if (!call)
+    return;
   call->type = MVG_CALL_STROKE;
   call->image = paint->image;
   mvgBlendCompositeOperation(op, &call->blendFunc);
 
   int stripVerts = 0;
-  for (int i = 0; i < npaths; ++i) stripVerts += StripVertexCount(paths[i]);
+  for (int i = 0; i < npaths; ++i)
+    stripVerts += StripVertexCount(paths[i]);
   const int first = allocVerts(stripVerts);
   if (first < 0) {
     --buffers->ncalls;
@@ -296,7 +321,8 @@ void MVGcontext_vVorelle3_au::renderStroke(const VGpaint* paint, VGcompositeOper
   call->strokeOffset = first + 1;
   call->strokeCount = stripVerts - 2;
   VGvertex* dst = &buffers->verts[first];
-  for (int i = 0; i < npaths; ++i) dst = AppendStrip(dst, paths[i]);
+  for (int i = 0; i < npaths; ++i)
+    dst = AppendStrip(dst, paths[i]);
 
   const bool stencil = flags & VG_STENCIL_STROKES;
   const int uniformOffset = allocFragUniforms(stencil ? 2 : 1);
@@ -312,12 +338,14 @@ void MVGcontext_vVorelle3_au::renderStroke(const VGpaint* paint, VGcompositeOper
 }
 
 void MVGcontext_vVorelle3_au::renderTriangles(const VGpaint* paint, VGcompositeOperationState op,
-                                              const VGscissor* scissor, const VGvertex* verts, int nverts,
-                                              float fringe) {
+                                              const VGscissor* scissor, const VGvertex* verts, int nverts, float fringe)
+{
   // Text without glyphs arrives with no vertices: nothing to draw.
-  if (!buffers || nverts <= 0 || (paint->image != 0 && !findTexture(paint->image))) return;
+  if (!buffers || nverts <= 0 || (paint->image != 0 && !findTexture(paint->image)))
+    return;
   MVGcall* call = allocCall();
-  if (!call) return;
+  if (!call)
+    return;
   call->type = MVG_CALL_TRIANGLES;
   call->image = paint->image;
   mvgBlendCompositeOperation(op, &call->blendFunc);

@@ -4,7 +4,7 @@
 #include <Metal/Metal.h>
 
 class MVGtexture_vVorelle3_au : public NSObject {
- public:
+public:
   static MVGtexture_vVorelle3_au* alloc() { return new MVGtexture_vVorelle3_au(); }
   const char* className() const override { return "MVGtexture_vVorelle3_au"; }
 
@@ -14,6 +14,6 @@ class MVGtexture_vVorelle3_au : public NSObject {
   MTLTexture* tex = nullptr;
   MTLSamplerState* sampler = nullptr;
 
- protected:
+protected:
   MVGtexture_vVorelle3_au() = default;
 };

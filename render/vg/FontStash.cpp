@@ -15,15 +15,18 @@ void* fst__alloc(size_t size) { return ::operator new(size, std::nothrow); }
 void* fst__allocZeroed(size_t size)
 {
   void* p = fst__alloc(size);
-  if (p != nullptr) std::memset(p, 0, size);
+  if (p != nullptr)
+    std::memset(p, 0, size);
   return p;
 }
 
 void* fst__grow(void* p, size_t used, size_t size)
 {
   void* q = fst__alloc(size);
-  if (q == nullptr) return nullptr;
-  if (p != nullptr && used > 0) std::memcpy(q, p, used < size ? used : size);
+  if (q == nullptr)
+    return nullptr;
+  if (p != nullptr && used > 0)
+    std::memcpy(q, p, used < size ? used : size);
   fst__free(p);
   return q;
 }
@@ -34,9 +37,11 @@ namespace {
 
 void freeFont(FSTfont* font)
 {
-  if (font == nullptr) return;
+  if (font == nullptr)
+    return;
   fst__free(font->glyphs);
-  if (font->freeData) std::free(font->data);
+  if (font->freeData)
+    std::free(font->data);
   fst__free(font);
 }
 
@@ -46,12 +51,14 @@ int allocFont(FSTcontext* s)
   if (s->nfonts + 1 > s->cfonts) {
     const int cfonts = s->cfonts == 0 ? 8 : s->cfonts * 2;
     auto* fonts = static_cast<FSTfont**>(fst__grow(s->fonts, sizeof(FSTfont*) * s->nfonts, sizeof(FSTfont*) * cfonts));
-    if (fonts == nullptr) return -1;
+    if (fonts == nullptr)
+      return -1;
     s->fonts = fonts;
     s->cfonts = cfonts;
   }
   auto* font = static_cast<FSTfont*>(fst__allocZeroed(sizeof(FSTfont)));
-  if (font == nullptr) return -1;
+  if (font == nullptr)
+    return -1;
   font->glyphs = static_cast<FSTglyph*>(fst__allocZeroed(sizeof(FSTglyph) * FST_INIT_GLYPHS));
   if (font->glyphs == nullptr) {
     fst__free(font);
@@ -70,15 +77,17 @@ void emptyDirtyRect(FSTcontext* s)
   s->dirtyRect[3] = 0;
 }
 
-}  // namespace
+} // namespace
 
 FSTstate* fst__getState(FSTcontext* s) { return &s->states[s->nstates - 1]; }
 
 FSTfont* fst__currentFont(FSTcontext* s)
 {
-  if (s == nullptr || s->nstates < 1) return nullptr;
+  if (s == nullptr || s->nstates < 1)
+    return nullptr;
   const int id = fst__getState(s)->font;
-  if (id < 0 || id >= s->nfonts) return nullptr;
+  if (id < 0 || id >= s->nfonts)
+    return nullptr;
   FSTfont* font = s->fonts[id];
   return font->data != nullptr ? font : nullptr;
 }
@@ -86,7 +95,8 @@ FSTfont* fst__currentFont(FSTcontext* s)
 void fst__flush(FSTcontext* s)
 {
   if (s->dirtyRect[0] < s->dirtyRect[2] && s->dirtyRect[1] < s->dirtyRect[3]) {
-    if (s->params.renderUpdate != nullptr) s->params.renderUpdate(s->params.userPtr, s->dirtyRect, s->texData);
+    if (s->params.renderUpdate != nullptr)
+      s->params.renderUpdate(s->params.userPtr, s->dirtyRect, s->texData);
     emptyDirtyRect(s);
   }
   if (s->nverts > 0) {
@@ -99,8 +109,10 @@ void fst__flush(FSTcontext* s)
 void fst__addWhiteRect(FSTcontext* s, int w, int h)
 {
   int gx, gy;
-  if (fst__atlasAddRect(s->atlas, w, h, &gx, &gy) == 0) return;
-  for (int y = 0; y < h; y++) std::memset(s->texData + gx + (gy + y) * s->params.width, 0xff, w);
+  if (fst__atlasAddRect(s->atlas, w, h, &gx, &gy) == 0)
+    return;
+  for (int y = 0; y < h; y++)
+    std::memset(s->texData + gx + (gy + y) * s->params.width, 0xff, w);
   s->dirtyRect[0] = gx < s->dirtyRect[0] ? gx : s->dirtyRect[0];
   s->dirtyRect[1] = gy < s->dirtyRect[1] ? gy : s->dirtyRect[1];
   s->dirtyRect[2] = gx + w > s->dirtyRect[2] ? gx + w : s->dirtyRect[2];
@@ -113,22 +125,27 @@ FSTcontext* fstCreateInternal(FSTparams* params)
       params->height > SHRT_MAX)
     return nullptr;
   auto* s = static_cast<FSTcontext*>(fst__allocZeroed(sizeof(FSTcontext)));
-  if (s == nullptr) return nullptr;
+  if (s == nullptr)
+    return nullptr;
   s->params = *params;
   s->scratch = static_cast<unsigned char*>(fst__alloc(FST_SCRATCH_BUF_SIZE));
-  if (s->scratch == nullptr) goto error;
+  if (s->scratch == nullptr)
+    goto error;
   if (s->params.renderCreate != nullptr &&
       s->params.renderCreate(s->params.userPtr, s->params.width, s->params.height) == 0)
     goto error;
   s->atlas = fst__allocAtlas(s->params.width, s->params.height, FST_INIT_ATLAS_NODES);
-  if (s->atlas == nullptr) goto error;
+  if (s->atlas == nullptr)
+    goto error;
   s->fonts = static_cast<FSTfont**>(fst__allocZeroed(sizeof(FSTfont*) * FST_INIT_FONTS));
-  if (s->fonts == nullptr) goto error;
+  if (s->fonts == nullptr)
+    goto error;
   s->cfonts = FST_INIT_FONTS;
   s->itw = 1.0f / s->params.width;
   s->ith = 1.0f / s->params.height;
   s->texData = static_cast<unsigned char*>(fst__allocZeroed(static_cast<size_t>(s->params.width) * s->params.height));
-  if (s->texData == nullptr) goto error;
+  if (s->texData == nullptr)
+    goto error;
   emptyDirtyRect(s);
   fst__addWhiteRect(s, 2, 2);
   fstPushState(s);
@@ -142,9 +159,12 @@ error:
 
 void fstDeleteInternal(FSTcontext* s)
 {
-  if (s == nullptr) return;
-  if (s->params.renderDelete != nullptr) s->params.renderDelete(s->params.userPtr);
-  for (int i = 0; i < s->nfonts; i++) freeFont(s->fonts[i]);
+  if (s == nullptr)
+    return;
+  if (s->params.renderDelete != nullptr)
+    s->params.renderDelete(s->params.userPtr);
+  for (int i = 0; i < s->nfonts; i++)
+    freeFont(s->fonts[i]);
   fst__deleteAtlas(s->atlas);
   fst__free(s->fonts);
   fst__free(s->texData);
@@ -154,19 +174,23 @@ void fstDeleteInternal(FSTcontext* s)
 
 void fstSetErrorCallback(FSTcontext* s, void (*callback)(void* uptr, int error, int val), void* uptr)
 {
-  if (s == nullptr) return;
+  if (s == nullptr)
+    return;
   s->handleError = callback;
   s->errorUptr = uptr;
 }
 
 int fstAddFont(FSTcontext* s, const char* name, const char* path, int fontIndex)
 {
-  if (s == nullptr || path == nullptr) return -1;
+  if (s == nullptr || path == nullptr)
+    return -1;
   FILE* fp = std::fopen(path, "rb");
-  if (fp == nullptr) return -1;
+  if (fp == nullptr)
+    return -1;
   unsigned char* data = nullptr;
   long size = -1;
-  if (std::fseek(fp, 0, SEEK_END) == 0) size = std::ftell(fp);
+  if (std::fseek(fp, 0, SEEK_END) == 0)
+    size = std::ftell(fp);
   if (size <= 0 || size > INT_MAX || std::fseek(fp, 0, SEEK_SET) != 0) {
     std::fclose(fp);
     return -1;
@@ -182,12 +206,12 @@ int fstAddFont(FSTcontext* s, const char* name, const char* path, int fontIndex)
   return fstAddFontMem(s, name, data, static_cast<int>(size), fontIndex, 1);
 }
 
-int fstAddFontMem(FSTcontext* s, const char* name, unsigned char* data, int dataSize, int fontIndex,
-                  int freeData)
+int fstAddFontMem(FSTcontext* s, const char* name, unsigned char* data, int dataSize, int fontIndex, int freeData)
 {
   const int idx = s != nullptr ? allocFont(s) : -1;
   if (idx == -1) {
-    if (freeData) std::free(data);
+    if (freeData)
+      std::free(data);
     return -1;
   }
   FSTfont* font = s->fonts[idx];
@@ -222,17 +246,21 @@ int fstAddFontMem(FSTcontext* s, const char* name, unsigned char* data, int data
 
 int fstGetFontByName(FSTcontext* s, const char* name)
 {
-  if (s == nullptr || name == nullptr) return -1;
+  if (s == nullptr || name == nullptr)
+    return -1;
   for (int i = 0; i < s->nfonts; i++)
-    if (std::strcmp(s->fonts[i]->name, name) == 0) return i;
+    if (std::strcmp(s->fonts[i]->name, name) == 0)
+      return i;
   return -1;
 }
 
 int fstAddFallbackFont(FSTcontext* s, int base, int fallback)
 {
-  if (s == nullptr || base < 0 || base >= s->nfonts || fallback < 0 || fallback >= s->nfonts) return 0;
+  if (s == nullptr || base < 0 || base >= s->nfonts || fallback < 0 || fallback >= s->nfonts)
+    return 0;
   FSTfont* font = s->fonts[base];
-  if (font->nfallbacks >= FST_MAX_FALLBACKS) return 0;
+  if (font->nfallbacks >= FST_MAX_FALLBACKS)
+    return 0;
   font->fallbacks[font->nfallbacks++] = fallback;
   return 1;
 }
@@ -240,17 +268,20 @@ int fstAddFallbackFont(FSTcontext* s, int base, int fallback)
 void fstPushState(FSTcontext* s)
 {
   if (s->nstates >= FST_MAX_STATES) {
-    if (s->handleError != nullptr) s->handleError(s->errorUptr, FST_STATES_OVERFLOW, 0);
+    if (s->handleError != nullptr)
+      s->handleError(s->errorUptr, FST_STATES_OVERFLOW, 0);
     return;
   }
-  if (s->nstates > 0) s->states[s->nstates] = s->states[s->nstates - 1];
+  if (s->nstates > 0)
+    s->states[s->nstates] = s->states[s->nstates - 1];
   s->nstates++;
 }
 
 void fstPopState(FSTcontext* s)
 {
   if (s->nstates <= 1) {
-    if (s->handleError != nullptr) s->handleError(s->errorUptr, FST_STATES_UNDERFLOW, 0);
+    if (s->handleError != nullptr)
+      s->handleError(s->errorUptr, FST_STATES_UNDERFLOW, 0);
     return;
   }
   s->nstates--;
@@ -276,8 +307,10 @@ void fstSetFont(FSTcontext* s, int font) { fst__getState(s)->font = font; }
 
 const unsigned char* fstGetTextureData(FSTcontext* s, int* width, int* height)
 {
-  if (width != nullptr) *width = s->params.width;
-  if (height != nullptr) *height = s->params.height;
+  if (width != nullptr)
+    *width = s->params.width;
+  if (height != nullptr)
+    *height = s->params.height;
   return s->texData;
 }
 
@@ -293,24 +326,31 @@ int fstValidateTexture(FSTcontext* s, int* dirty)
 
 void fstGetAtlasSize(FSTcontext* s, int* width, int* height)
 {
-  if (s == nullptr) return;
-  if (width != nullptr) *width = s->params.width;
-  if (height != nullptr) *height = s->params.height;
+  if (s == nullptr)
+    return;
+  if (width != nullptr)
+    *width = s->params.width;
+  if (height != nullptr)
+    *height = s->params.height;
 }
 
 int fstExpandAtlas(FSTcontext* s, int width, int height)
 {
-  if (s == nullptr) return 0;
+  if (s == nullptr)
+    return 0;
   width = width > s->params.width ? width : s->params.width;
   height = height > s->params.height ? height : s->params.height;
-  if (width == s->params.width && height == s->params.height) return 1;
-  if (width > SHRT_MAX || height > SHRT_MAX) return 0;
+  if (width == s->params.width && height == s->params.height)
+    return 1;
+  if (width > SHRT_MAX || height > SHRT_MAX)
+    return 0;
 
   fst__flush(s);
   if (s->params.renderResize != nullptr && s->params.renderResize(s->params.userPtr, width, height) == 0)
     return 0;
   auto* data = static_cast<unsigned char*>(fst__allocZeroed(static_cast<size_t>(width) * height));
-  if (data == nullptr) return 0;
+  if (data == nullptr)
+    return 0;
   for (int y = 0; y < s->params.height; y++)
     std::memcpy(data + y * width, s->texData + y * s->params.width, s->params.width);
   fst__free(s->texData);
@@ -318,7 +358,8 @@ int fstExpandAtlas(FSTcontext* s, int width, int height)
 
   fst__atlasExpand(s->atlas, width, height);
   short maxy = 0;
-  for (int i = 0; i < s->atlas->nnodes; i++) maxy = s->atlas->nodes[i].y > maxy ? s->atlas->nodes[i].y : maxy;
+  for (int i = 0; i < s->atlas->nnodes; i++)
+    maxy = s->atlas->nodes[i].y > maxy ? s->atlas->nodes[i].y : maxy;
   s->dirtyRect[0] = 0;
   s->dirtyRect[1] = 0;
   s->dirtyRect[2] = width;
@@ -332,13 +373,15 @@ int fstExpandAtlas(FSTcontext* s, int width, int height)
 
 int fstResetAtlas(FSTcontext* s, int width, int height)
 {
-  if (s == nullptr || width <= 0 || height <= 0 || width > SHRT_MAX || height > SHRT_MAX) return 0;
+  if (s == nullptr || width <= 0 || height <= 0 || width > SHRT_MAX || height > SHRT_MAX)
+    return 0;
   fst__flush(s);
   if (s->params.renderResize != nullptr && s->params.renderResize(s->params.userPtr, width, height) == 0)
     return 0;
   // The new pixels come first, so a failure leaves the old atlas whole.
   auto* data = static_cast<unsigned char*>(fst__allocZeroed(static_cast<size_t>(width) * height));
-  if (data == nullptr) return 0;
+  if (data == nullptr)
+    return 0;
   fst__free(s->texData);
   s->texData = data;
   fst__atlasReset(s->atlas, width, height);

@@ -47,8 +47,7 @@ struct FSTparams {
   int (*renderCreate)(void* uptr, int width, int height);
   int (*renderResize)(void* uptr, int width, int height);
   void (*renderUpdate)(void* uptr, int* rect, const uint8_t* data);
-  void (*renderDraw)(void* uptr, const float* verts, const float* tcoords, const uint32_t* colors,
-                     int nverts);
+  void (*renderDraw)(void* uptr, const float* verts, const float* tcoords, const uint32_t* colors, int nverts);
   void (*renderDelete)(void* uptr);
 };
 
@@ -94,7 +93,7 @@ struct FSTfont {
   int lut[FST_HASH_LUT_SIZE];
   int fallbacks[FST_MAX_FALLBACKS];
   int nfallbacks;
-  int kernPairs;  // byte offset of the kerning pairs in data
+  int kernPairs; // byte offset of the kerning pairs in data
   int nkernPairs;
 };
 
@@ -153,8 +152,7 @@ int fstResetAtlas(FSTcontext* s, int width, int height);
 int fstAddFont(FSTcontext* s, const char* name, const char* path, int fontIndex);
 // With freeData set the stash owns `data` (a malloc block) from this call on,
 // also when it fails.
-int fstAddFontMem(FSTcontext* s, const char* name, unsigned char* data, int dataSize, int fontIndex,
-                  int freeData);
+int fstAddFontMem(FSTcontext* s, const char* name, unsigned char* data, int dataSize, int fontIndex, int freeData);
 int fstGetFontByName(FSTcontext* s, const char* name);
 int fstAddFallbackFont(FSTcontext* s, int base, int fallback);
 

@@ -32,9 +32,10 @@ int allocGlyph(FSTfont* font)
 {
   if (font->nglyphs + 1 > font->cglyphs) {
     const int cglyphs = font->cglyphs == 0 ? 8 : font->cglyphs * 2;
-    auto* glyphs = static_cast<FSTglyph*>(
-        fst__grow(font->glyphs, sizeof(FSTglyph) * font->nglyphs, sizeof(FSTglyph) * cglyphs));
-    if (glyphs == nullptr) return -1;
+    auto* glyphs =
+      static_cast<FSTglyph*>(fst__grow(font->glyphs, sizeof(FSTglyph) * font->nglyphs, sizeof(FSTglyph) * cglyphs));
+    if (glyphs == nullptr)
+      return -1;
     font->glyphs = glyphs;
     font->cglyphs = cglyphs;
   }
@@ -43,15 +44,17 @@ int allocGlyph(FSTfont* font)
 
 short clampShort(float v)
 {
-  if (!(v > -32768.0f)) return -32768;
-  if (v > 32767.0f) return 32767;
+  if (!(v > -32768.0f))
+    return -32768;
+  if (v > 32767.0f)
+    return 32767;
   return static_cast<short>(v);
 }
 
 // Keeps cell arithmetic inside 16 bits for absurd sizes.
 int clampBox(int v) { return v < -16000 ? -16000 : (v > 16000 ? 16000 : v); }
 
-}  // namespace
+} // namespace
 
 short fst__sizeKey(float size) { return clampShort(size * 10.0f); }
 short fst__blurKey(float blur) { return clampShort(blur); }
@@ -59,7 +62,8 @@ short fst__blurKey(float blur) { return clampShort(blur); }
 void* fst__tmpalloc(size_t size, void* userdata)
 {
   auto* s = static_cast<FSTcontext*>(userdata);
-  if (s == nullptr) return fst__alloc(size);
+  if (s == nullptr)
+    return fst__alloc(size);
   const size_t rounded = (size + 0xf) & ~static_cast<size_t>(0xf);
   if (rounded > static_cast<size_t>(FST_SCRATCH_BUF_SIZE - s->nscratch)) {
     if (s->handleError != nullptr)
@@ -76,7 +80,8 @@ void fst__tmpfree(void* ptr, void* userdata)
 {
   auto* s = static_cast<FSTcontext*>(userdata);
   auto* p = static_cast<unsigned char*>(ptr);
-  if (s != nullptr && p >= s->scratch && p < s->scratch + FST_SCRATCH_BUF_SIZE) return;
+  if (s != nullptr && p >= s->scratch && p < s->scratch + FST_SCRATCH_BUF_SIZE)
+    return;
   fst__free(ptr);
 }
 
@@ -84,19 +89,26 @@ float fst__getVertAlign(FSTcontext* s, FSTfont* font, int align, short isize)
 {
   float offset = 0.0f;
   const float size = isize / 10.0f;
-  if (align & FST_ALIGN_TOP) offset = font->ascender * size;
-  else if (align & FST_ALIGN_MIDDLE) offset = (font->ascender + font->descender) / 2.0f * size;
-  else if (align & FST_ALIGN_BASELINE) offset = 0.0f;
-  else if (align & FST_ALIGN_BOTTOM) offset = font->descender * size;
+  if (align & FST_ALIGN_TOP)
+    offset = font->ascender * size;
+  else if (align & FST_ALIGN_MIDDLE)
+    offset = (font->ascender + font->descender) / 2.0f * size;
+  else if (align & FST_ALIGN_BASELINE)
+    offset = 0.0f;
+  else if (align & FST_ALIGN_BOTTOM)
+    offset = font->descender * size;
   return (s->params.flags & FST_ZERO_TOPLEFT) ? offset : -offset;
 }
 
 FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, short isize, short iblur,
                         int bitmapOption)
 {
-  if (isize < 2) return nullptr;
-  if (iblur > FST_MAX_BLUR) iblur = FST_MAX_BLUR;
-  if (iblur < 0) iblur = 0;
+  if (isize < 2)
+    return nullptr;
+  if (iblur > FST_MAX_BLUR)
+    iblur = FST_MAX_BLUR;
+  if (iblur < 0)
+    iblur = 0;
   const int pad = iblur + 2;
   s->nscratch = 0;
 
@@ -105,8 +117,9 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
   for (int i = font->lut[h]; i != -1; i = font->glyphs[i].next) {
     FSTglyph& g = font->glyphs[i];
     if (g.codepoint == codepoint && g.size == isize && g.blur == iblur) {
-      if (bitmapOption == FST_GLYPH_BITMAP_OPTIONAL || (g.x0 >= 0 && g.y0 >= 0)) return &g;
-      found = i;  // metrics cached, bitmap still to draw
+      if (bitmapOption == FST_GLYPH_BITMAP_OPTIONAL || (g.x0 >= 0 && g.y0 >= 0))
+        return &g;
+      found = i; // metrics cached, bitmap still to draw
       break;
     }
   }
@@ -130,7 +143,8 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
   int advance, lsb, x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   stbtt_GetGlyphHMetrics(&renderFont->font, index, &advance, &lsb);
   const bool drawable = fst__glyphOutlineIsSafe(renderFont, index) != 0;
-  if (drawable) stbtt_GetGlyphBitmapBoxSubpixel(&renderFont->font, index, scale, scale, 0.0f, 0.0f, &x0, &y0, &x1, &y1);
+  if (drawable)
+    stbtt_GetGlyphBitmapBoxSubpixel(&renderFont->font, index, scale, scale, 0.0f, 0.0f, &x0, &y0, &x1, &y1);
   x0 = clampBox(x0);
   y0 = clampBox(y0);
   x1 = clampBox(x1 < x0 ? x0 : x1);
@@ -145,12 +159,14 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
       s->handleError(s->errorUptr, FST_ATLAS_FULL, 0);
       added = fst__atlasAddRect(s->atlas, gw, gh, &gx, &gy);
     }
-    if (added == 0) return nullptr;
+    if (added == 0)
+      return nullptr;
   }
 
   if (found == -1) {
     found = allocGlyph(font);
-    if (found == -1) return nullptr;
+    if (found == -1)
+      return nullptr;
     FSTglyph& g = font->glyphs[found];
     g.codepoint = codepoint;
     g.size = isize;
@@ -167,7 +183,8 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
   glyph->xadv = clampShort(scale * advance * 10.0f);
   glyph->xoff = static_cast<short>(x0 - pad);
   glyph->yoff = static_cast<short>(y0 - pad);
-  if (bitmapOption == FST_GLYPH_BITMAP_OPTIONAL) return glyph;
+  if (bitmapOption == FST_GLYPH_BITMAP_OPTIONAL)
+    return glyph;
 
   const int stride = s->params.width;
   unsigned char* cell = s->texData + glyph->x0 + glyph->y0 * stride;
@@ -193,8 +210,8 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
   return glyph;
 }
 
-void fst__getQuad(FSTcontext* s, FSTfont* font, int prevGlyphIndex, FSTglyph* glyph, float scale,
-                  float spacing, float* x, float* y, FSTquad* q)
+void fst__getQuad(FSTcontext* s, FSTfont* font, int prevGlyphIndex, FSTglyph* glyph, float scale, float spacing,
+                  float* x, float* y, FSTquad* q)
 {
   if (prevGlyphIndex != -1) {
     const float adv = static_cast<float>(fst__kernAdvance(font, prevGlyphIndex, glyph->index)) * scale;

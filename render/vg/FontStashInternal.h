@@ -26,8 +26,8 @@ FSTfont* fst__currentFont(FSTcontext* s);
 FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, short isize, short iblur,
                         int bitmapOption);
 // Quad of `glyph` at the pen (*x, *y), kerned against the previous glyph; advances *x.
-void fst__getQuad(FSTcontext* s, FSTfont* font, int prevGlyphIndex, FSTglyph* glyph, float scale,
-                  float spacing, float* x, float* y, FSTquad* q);
+void fst__getQuad(FSTcontext* s, FSTfont* font, int prevGlyphIndex, FSTglyph* glyph, float scale, float spacing,
+                  float* x, float* y, FSTquad* q);
 float fst__getVertAlign(FSTcontext* s, FSTfont* font, int align, short isize);
 // size x 10 and blur as the glyph cache keys them.
 short fst__sizeKey(float size);

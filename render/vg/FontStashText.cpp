@@ -9,7 +9,8 @@
 float fstTextBounds(FSTcontext* s, float x, float y, const char* str, const char* end, float* bounds)
 {
   FSTfont* font = fst__currentFont(s);
-  if (font == nullptr || str == nullptr) return 0.0f;
+  if (font == nullptr || str == nullptr)
+    return 0.0f;
   const FSTstate* state = fst__getState(s);
   const short isize = fst__sizeKey(state->size);
   const short iblur = fst__blurKey(state->blur);
@@ -18,7 +19,8 @@ float fstTextBounds(FSTcontext* s, float x, float y, const char* str, const char
   y += fst__getVertAlign(s, font, state->align, isize);
   float minx = x, maxx = x, miny = y, maxy = y;
   const float startx = x;
-  if (end == nullptr) end = str + std::strlen(str);
+  if (end == nullptr)
+    end = str + std::strlen(str);
 
   int prevGlyphIndex = -1;
   unsigned int codepoint;
@@ -27,14 +29,20 @@ float fstTextBounds(FSTcontext* s, float x, float y, const char* str, const char
     if (glyph != nullptr) {
       FSTquad q;
       fst__getQuad(s, font, prevGlyphIndex, glyph, scale, state->spacing, &x, &y, &q);
-      if (q.x0 < minx) minx = q.x0;
-      if (q.x1 > maxx) maxx = q.x1;
+      if (q.x0 < minx)
+        minx = q.x0;
+      if (q.x1 > maxx)
+        maxx = q.x1;
       if (s->params.flags & FST_ZERO_TOPLEFT) {
-        if (q.y0 < miny) miny = q.y0;
-        if (q.y1 > maxy) maxy = q.y1;
+        if (q.y0 < miny)
+          miny = q.y0;
+        if (q.y1 > maxy)
+          maxy = q.y1;
       } else {
-        if (q.y1 < miny) miny = q.y1;
-        if (q.y0 > maxy) maxy = q.y0;
+        if (q.y1 < miny)
+          miny = q.y1;
+        if (q.y0 > maxy)
+          maxy = q.y0;
       }
     }
     prevGlyphIndex = glyph != nullptr ? glyph->index : -1;
@@ -62,7 +70,8 @@ float fstTextBounds(FSTcontext* s, float x, float y, const char* str, const char
 void fstLineBounds(FSTcontext* s, float y, float* miny, float* maxy)
 {
   FSTfont* font = fst__currentFont(s);
-  if (font == nullptr) return;
+  if (font == nullptr)
+    return;
   const FSTstate* state = fst__getState(s);
   const short isize = fst__sizeKey(state->size);
   const float size = isize / 10.0f;
@@ -75,18 +84,24 @@ void fstLineBounds(FSTcontext* s, float y, float* miny, float* maxy)
     hi = y + font->descender * size;
     lo = hi - font->lineh * size;
   }
-  if (miny != nullptr) *miny = lo;
-  if (maxy != nullptr) *maxy = hi;
+  if (miny != nullptr)
+    *miny = lo;
+  if (maxy != nullptr)
+    *maxy = hi;
 }
 
 void fstVertMetrics(FSTcontext* s, float* ascender, float* descender, float* lineh)
 {
   FSTfont* font = fst__currentFont(s);
-  if (font == nullptr) return;
+  if (font == nullptr)
+    return;
   const float size = fst__sizeKey(fst__getState(s)->size) / 10.0f;
-  if (ascender != nullptr) *ascender = font->ascender * size;
-  if (descender != nullptr) *descender = font->descender * size;
-  if (lineh != nullptr) *lineh = font->lineh * size;
+  if (ascender != nullptr)
+    *ascender = font->ascender * size;
+  if (descender != nullptr)
+    *descender = font->descender * size;
+  if (lineh != nullptr)
+    *lineh = font->lineh * size;
 }
 
 int fstTextIterInit(FSTcontext* s, FSTtextIter* iter, float x, float y, const char* str, const char* end,
@@ -94,7 +109,8 @@ int fstTextIterInit(FSTcontext* s, FSTtextIter* iter, float x, float y, const ch
 {
   std::memset(iter, 0, sizeof(*iter));
   FSTfont* font = fst__currentFont(s);
-  if (font == nullptr || str == nullptr) return 0;
+  if (font == nullptr || str == nullptr)
+    return 0;
   const FSTstate* state = fst__getState(s);
   iter->font = font;
   iter->isize = fst__sizeKey(state->size);
@@ -109,7 +125,8 @@ int fstTextIterInit(FSTcontext* s, FSTtextIter* iter, float x, float y, const ch
     x -= fstTextBounds(s, x, y, str, end, nullptr) * 0.5f;
   }
   y += fst__getVertAlign(s, font, state->align, iter->isize);
-  if (end == nullptr) end = str + std::strlen(str);
+  if (end == nullptr)
+    end = str + std::strlen(str);
 
   iter->x = iter->nextx = x;
   iter->y = iter->nexty = y;
@@ -129,15 +146,16 @@ int fstTextIterNext(FSTcontext* s, FSTtextIter* iter, FSTquad* quad)
   const char* str = iter->next;
   iter->str = iter->next;
   unsigned int codepoint;
-  if (!fstNextCodepoint(&str, iter->end, &codepoint)) return 0;
+  if (!fstNextCodepoint(&str, iter->end, &codepoint))
+    return 0;
   iter->next = str;
   iter->codepoint = codepoint;
   iter->x = iter->nextx;
   iter->y = iter->nexty;
   FSTglyph* glyph = fst__getGlyph(s, iter->font, codepoint, iter->isize, iter->iblur, iter->bitmapOption);
   if (glyph != nullptr)
-    fst__getQuad(s, iter->font, iter->prevGlyphIndex, glyph, iter->scale, iter->spacing, &iter->nextx,
-                 &iter->nexty, quad);
+    fst__getQuad(s, iter->font, iter->prevGlyphIndex, glyph, iter->scale, iter->spacing, &iter->nextx, &iter->nexty,
+                 quad);
   iter->prevGlyphIndex = glyph != nullptr ? glyph->index : -1;
   return 1;
 }
@@ -156,7 +174,8 @@ void vertex(FSTcontext* s, float x, float y, float u, float v, unsigned int c)
 
 void quadVertices(FSTcontext* s, const FSTquad& q, unsigned int color)
 {
-  if (s->nverts + 6 > FST_VERTEX_COUNT) fst__flush(s);
+  if (s->nverts + 6 > FST_VERTEX_COUNT)
+    fst__flush(s);
   vertex(s, q.x0, q.y0, q.s0, q.t0, color);
   vertex(s, q.x1, q.y1, q.s1, q.t1, color);
   vertex(s, q.x1, q.y0, q.s1, q.t0, color);
@@ -165,16 +184,18 @@ void quadVertices(FSTcontext* s, const FSTquad& q, unsigned int color)
   vertex(s, q.x1, q.y1, q.s1, q.t1, color);
 }
 
-}  // namespace
+} // namespace
 
 float fstDrawText(FSTcontext* s, float x, float y, const char* str, const char* end)
 {
   FSTtextIter iter;
   FSTquad q;
-  if (fstTextIterInit(s, &iter, x, y, str, end, FST_GLYPH_BITMAP_REQUIRED) == 0) return x;
+  if (fstTextIterInit(s, &iter, x, y, str, end, FST_GLYPH_BITMAP_REQUIRED) == 0)
+    return x;
   const unsigned int color = fst__getState(s)->color;
   while (fstTextIterNext(s, &iter, &q))
-    if (iter.prevGlyphIndex != -1) quadVertices(s, q, color);
+    if (iter.prevGlyphIndex != -1)
+      quadVertices(s, q, color);
   fst__flush(s);
   return iter.nextx;
 }

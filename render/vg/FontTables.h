@@ -6,8 +6,8 @@
 #include "FontStash.h"
 
 struct FSTfontLayout {
-  int offset;     // start of the chosen face
-  int kernPairs;  // byte offset of the first kerning pair, 0 when none
+  int offset;    // start of the chosen face
+  int kernPairs; // byte offset of the first kerning pair, 0 when none
   int nkernPairs;
 };
 

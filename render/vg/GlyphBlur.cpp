@@ -28,19 +28,22 @@ void blurLine(unsigned char* p, int count, int step, int alpha)
 
 void blurCols(unsigned char* dst, int w, int h, int stride, int alpha)
 {
-  for (int x = 0; x < w; x++) blurLine(dst + x, h, stride, alpha);
+  for (int x = 0; x < w; x++)
+    blurLine(dst + x, h, stride, alpha);
 }
 
 void blurRows(unsigned char* dst, int w, int h, int stride, int alpha)
 {
-  for (int y = 0; y < h; y++) blurLine(dst + y * stride, w, 1, alpha);
+  for (int y = 0; y < h; y++)
+    blurLine(dst + y * stride, w, 1, alpha);
 }
 
-}  // namespace
+} // namespace
 
 void fst__blur(unsigned char* dst, int w, int h, int stride, int blur)
 {
-  if (blur < 1 || w < 1 || h < 1) return;
+  if (blur < 1 || w < 1 || h < 1)
+    return;
   const float sigma = static_cast<float>(blur) * 0.57735f;
   const int alpha = static_cast<int>((1 << kAlphaPrecision) * (1.0f - std::exp(-2.3f / (sigma + 1.0f))));
   blurCols(dst, w, h, stride, alpha);

@@ -21,10 +21,12 @@ bool HuffmanTablesFit(const unsigned char* data, int ndata, long at)
     int codes = 0;
     for (int i = 1; i <= 16; ++i)
       codes += ByteAt(data, ndata, at + i);
-    if (codes > kMaxHuffmanCodes) return false;
+    if (codes > kMaxHuffmanCodes)
+      return false;
     at += 17 + codes;
     left -= 17 + codes;
-    if (at >= ndata) break; // only zeros follow: no code more
+    if (at >= ndata)
+      break; // only zeros follow: no code more
   }
   return true;
 }
@@ -34,12 +36,15 @@ bool HuffmanTablesFit(const unsigned char* data, int ndata, long at)
 bool ImageBytesSafeToDecode(const unsigned char* data, int ndata)
 {
   // A JPEG as the decoder tells one: 0xFF, any fill bytes, then start of image.
-  if (!data || ndata < 2 || data[0] != 0xFF) return true;
+  if (!data || ndata < 2 || data[0] != 0xFF)
+    return true;
   long start = 1;
   while (start < ndata && data[start] == 0xFF)
     ++start;
-  if (start >= ndata || data[start] != 0xD8) return true;
+  if (start >= ndata || data[start] != 0xD8)
+    return true;
   for (long at = start + 1; at + 1 < ndata; ++at)
-    if (data[at] == 0xFF && data[at + 1] == 0xC4 && !HuffmanTablesFit(data, ndata, at + 2)) return false;
+    if (data[at] == 0xFF && data[at + 1] == 0xC4 && !HuffmanTablesFit(data, ndata, at + 2))
+      return false;
   return true;
 }

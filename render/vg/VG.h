@@ -15,7 +15,9 @@ struct VGcontext;
 struct VGcolor {
   union {
     float rgba[4];
-    struct { float r, g, b, a; };
+    struct {
+      float r, g, b, a;
+    };
   };
 };
 
@@ -74,12 +76,12 @@ struct VGparams {
   void (*renderViewport)(void* uptr, float width, float height, float devicePixelRatio);
   void (*renderCancel)(void* uptr);
   void (*renderFlush)(void* uptr);
-  void (*renderFill)(void* uptr, VGpaint* paint, VGcompositeOperationState compositeOperation,
-                     VGscissor* scissor, float fringe, const float* bounds, const VGpath* paths, int npaths);
-  void (*renderStroke)(void* uptr, VGpaint* paint, VGcompositeOperationState compositeOperation,
-                       VGscissor* scissor, float fringe, float strokeWidth, const VGpath* paths, int npaths);
-  void (*renderTriangles)(void* uptr, VGpaint* paint, VGcompositeOperationState compositeOperation,
-                          VGscissor* scissor, const VGvertex* verts, int nverts, float fringe);
+  void (*renderFill)(void* uptr, VGpaint* paint, VGcompositeOperationState compositeOperation, VGscissor* scissor,
+                     float fringe, const float* bounds, const VGpath* paths, int npaths);
+  void (*renderStroke)(void* uptr, VGpaint* paint, VGcompositeOperationState compositeOperation, VGscissor* scissor,
+                       float fringe, float strokeWidth, const VGpath* paths, int npaths);
+  void (*renderTriangles)(void* uptr, VGpaint* paint, VGcompositeOperationState compositeOperation, VGscissor* scissor,
+                          const VGvertex* verts, int nverts, float fringe);
   void (*renderDelete)(void* uptr); // may be null
 };
 
@@ -109,9 +111,17 @@ enum {
 
 // Composite operation codes; any other code acts as copy.
 enum {
-  VG_SOURCE_OVER, VG_SOURCE_IN, VG_SOURCE_OUT, VG_ATOP,
-  VG_DESTINATION_OVER, VG_DESTINATION_IN, VG_DESTINATION_OUT, VG_DESTINATION_ATOP,
-  VG_LIGHTER, VG_COPY, VG_XOR,
+  VG_SOURCE_OVER,
+  VG_SOURCE_IN,
+  VG_SOURCE_OUT,
+  VG_ATOP,
+  VG_DESTINATION_OVER,
+  VG_DESTINATION_IN,
+  VG_DESTINATION_OUT,
+  VG_DESTINATION_ATOP,
+  VG_LIGHTER,
+  VG_COPY,
+  VG_XOR,
 };
 
 // Context and frames. Creation returns null on any failure, after releasing
@@ -175,11 +185,9 @@ void vgStrokeColor(VGcontext* ctx, VGcolor color);
 void vgFillPaint(VGcontext* ctx, VGpaint paint);
 void vgStrokePaint(VGcontext* ctx, VGpaint paint);
 VGpaint vgLinearGradient(VGcontext* ctx, float sx, float sy, float ex, float ey, VGcolor icol, VGcolor ocol);
-VGpaint vgBoxGradient(VGcontext* ctx, float x, float y, float w, float h, float r, float f, VGcolor icol,
-                      VGcolor ocol);
+VGpaint vgBoxGradient(VGcontext* ctx, float x, float y, float w, float h, float r, float f, VGcolor icol, VGcolor ocol);
 VGpaint vgRadialGradient(VGcontext* ctx, float cx, float cy, float inr, float outr, VGcolor icol, VGcolor ocol);
-VGpaint vgImagePattern(VGcontext* ctx, float ox, float oy, float ex, float ey, float angle, int image,
-                       float alpha);
+VGpaint vgImagePattern(VGcontext* ctx, float ox, float oy, float ex, float ey, float angle, int image, float alpha);
 
 // Composite operations.
 void vgGlobalCompositeOperation(VGcontext* ctx, int op);
@@ -211,8 +219,8 @@ void vgPathWinding(VGcontext* ctx, int dir);
 void vgArc(VGcontext* ctx, float cx, float cy, float r, float a0, float a1, int dir);
 void vgRect(VGcontext* ctx, float x, float y, float w, float h);
 void vgRoundedRect(VGcontext* ctx, float x, float y, float w, float h, float r);
-void vgRoundedRectVarying(VGcontext* ctx, float x, float y, float w, float h, float radTopLeft,
-                          float radTopRight, float radBottomRight, float radBottomLeft);
+void vgRoundedRectVarying(VGcontext* ctx, float x, float y, float w, float h, float radTopLeft, float radTopRight,
+                          float radBottomRight, float radBottomLeft);
 void vgEllipse(VGcontext* ctx, float cx, float cy, float rx, float ry);
 void vgCircle(VGcontext* ctx, float cx, float cy, float r);
 void vgDebugDumpPathCache(VGcontext* ctx);

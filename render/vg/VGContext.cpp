@@ -18,28 +18,34 @@ void vg__setSolidPaint(VGpaint* p, VGcolor color)
 VGcontext* vgCreateInternal(VGparams* params)
 {
   VGcontext* ctx = vg__alloc<VGcontext>(1);
-  if (!ctx) return nullptr;
+  if (!ctx)
+    return nullptr;
   std::memset(static_cast<void*>(ctx), 0, sizeof(VGcontext));
   ctx->params = *params;
 
   // Everything made below is released by vgDeleteInternal alone, so a failure
   // at any step frees each piece exactly once.
   ctx->commands = vg__alloc<float>(256);
-  if (!ctx->commands) goto error;
+  if (!ctx->commands)
+    goto error;
   ctx->ccommands = 256;
   ctx->ncommands = 0;
 
   ctx->cache = vg__alloc<VGpathCache>(1);
-  if (!ctx->cache) goto error;
+  if (!ctx->cache)
+    goto error;
   std::memset(static_cast<void*>(ctx->cache), 0, sizeof(VGpathCache));
   ctx->cache->points = vg__alloc<VGpoint>(128);
-  if (!ctx->cache->points) goto error;
+  if (!ctx->cache->points)
+    goto error;
   ctx->cache->cpoints = 128;
   ctx->cache->paths = vg__alloc<VGpath>(16);
-  if (!ctx->cache->paths) goto error;
+  if (!ctx->cache->paths)
+    goto error;
   ctx->cache->cpaths = 16;
   ctx->cache->verts = vg__alloc<VGvertex>(256);
-  if (!ctx->cache->verts) goto error;
+  if (!ctx->cache->verts)
+    goto error;
   ctx->cache->cverts = 256;
 
   ctx->nstates = 1;
@@ -50,7 +56,8 @@ VGcontext* vgCreateInternal(VGparams* params)
   ctx->fringeWidth = 1.0f;
   ctx->devicePxRatio = 1.0f;
 
-  if (ctx->params.renderCreate(ctx->params.userPtr) == 0) goto error;
+  if (ctx->params.renderCreate(ctx->params.userPtr) == 0)
+    goto error;
 
   {
     FSTparams fontParams;
@@ -59,11 +66,13 @@ VGcontext* vgCreateInternal(VGparams* params)
     fontParams.height = 512;
     fontParams.flags = FST_ZERO_TOPLEFT;
     ctx->fs = fstCreateInternal(&fontParams);
-    if (!ctx->fs) goto error;
+    if (!ctx->fs)
+      goto error;
   }
 
   ctx->fontImages[0] = ctx->params.renderCreateTexture(ctx->params.userPtr, VG_TEXTURE_ALPHA, 512, 512, 0, nullptr);
-  if (ctx->fontImages[0] == 0) goto error;
+  if (ctx->fontImages[0] == 0)
+    goto error;
   ctx->fontImageIdx = 0;
   return ctx;
 
@@ -76,7 +85,8 @@ VGparams* vgInternalParams(VGcontext* ctx) { return &ctx->params; }
 
 void vgDeleteInternal(VGcontext* ctx)
 {
-  if (!ctx) return;
+  if (!ctx)
+    return;
   vg__free(ctx->commands);
   if (ctx->cache) {
     vg__free(ctx->cache->points);
@@ -84,14 +94,16 @@ void vgDeleteInternal(VGcontext* ctx)
     vg__free(ctx->cache->verts);
     vg__free(ctx->cache);
   }
-  if (ctx->fs) fstDeleteInternal(ctx->fs);
+  if (ctx->fs)
+    fstDeleteInternal(ctx->fs);
   for (int i = 0; i < VG_MAX_FONTIMAGES; i++) {
     if (ctx->fontImages[i] != 0) {
       ctx->params.renderDeleteTexture(ctx->params.userPtr, ctx->fontImages[i]);
       ctx->fontImages[i] = 0;
     }
   }
-  if (ctx->params.renderDelete) ctx->params.renderDelete(ctx->params.userPtr);
+  if (ctx->params.renderDelete)
+    ctx->params.renderDelete(ctx->params.userPtr);
   vg__free(ctx);
 }
 
@@ -119,17 +131,20 @@ void vgCancelFrame(VGcontext* ctx) { ctx->params.renderCancel(ctx->params.userPt
 void vgEndFrame(VGcontext* ctx)
 {
   ctx->params.renderFlush(ctx->params.userPtr);
-  if (ctx->fontImageIdx == 0) return;
+  if (ctx->fontImageIdx == 0)
+    return;
 
   // Keep only the newest atlas image (and any older one at least as large),
   // with the newest in entry 0.
   const int fontImage = ctx->fontImages[ctx->fontImageIdx];
-  if (fontImage == 0) return;
+  if (fontImage == 0)
+    return;
   int iw = 0, ih = 0;
   ctx->params.renderGetTextureSize(ctx->params.userPtr, fontImage, &iw, &ih);
   int j = 0;
   for (int i = 0; i < ctx->fontImageIdx; i++) {
-    if (ctx->fontImages[i] == 0) continue;
+    if (ctx->fontImages[i] == 0)
+      continue;
     int nw = 0, nh = 0;
     ctx->params.renderGetTextureSize(ctx->params.userPtr, ctx->fontImages[i], &nw, &nh);
     if (nw < iw || nh < ih)
@@ -140,7 +155,8 @@ void vgEndFrame(VGcontext* ctx)
   ctx->fontImages[j++] = ctx->fontImages[0];
   ctx->fontImages[0] = fontImage;
   ctx->fontImageIdx = 0;
-  for (int i = j; i < VG_MAX_FONTIMAGES; i++) ctx->fontImages[i] = 0;
+  for (int i = j; i < VG_MAX_FONTIMAGES; i++)
+    ctx->fontImages[i] = 0;
 }
 
 void vgSave(VGcontext* ctx)
@@ -150,7 +166,8 @@ void vgSave(VGcontext* ctx)
     ctx->ignoredSaves++;
     return;
   }
-  if (ctx->nstates > 0) std::memcpy(&ctx->states[ctx->nstates], &ctx->states[ctx->nstates - 1], sizeof(VGstate));
+  if (ctx->nstates > 0)
+    std::memcpy(&ctx->states[ctx->nstates], &ctx->states[ctx->nstates - 1], sizeof(VGstate));
   ctx->nstates++;
 }
 
@@ -160,7 +177,8 @@ void vgRestore(VGcontext* ctx)
     ctx->ignoredSaves--;
     return;
   }
-  if (ctx->nstates <= 1) return;
+  if (ctx->nstates <= 1)
+    return;
   ctx->nstates--;
 }
 

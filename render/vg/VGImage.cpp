@@ -13,7 +13,8 @@ constexpr long kMaxImageFileBytes = 256L << 20;
 
 unsigned char* DecodeRGBA(const unsigned char* data, int ndata, int* w, int* h)
 {
-  if (!ImageBytesSafeToDecode(data, ndata)) return nullptr;
+  if (!ImageBytesSafeToDecode(data, ndata))
+    return nullptr;
   int n = 0;
   return stbi_load_from_memory(data, ndata, w, h, &n, 4);
 }
@@ -27,19 +28,24 @@ int vgCreateImage(VGcontext* ctx, const char* filename, int imageFlags)
   stbi_convert_iphone_png_to_rgb(1);
   // Read whole, so the bytes are checked before the decoder sees them.
   std::FILE* f = std::fopen(filename, "rb");
-  if (!f) return 0;
+  if (!f)
+    return 0;
   std::vector<unsigned char> bytes;
   long size = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+  if (std::fseek(f, 0, SEEK_END) == 0)
+    size = std::ftell(f);
   if (size > 0 && size <= kMaxImageFileBytes && std::fseek(f, 0, SEEK_SET) == 0) {
     bytes.resize(size_t(size));
-    if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
+    if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size())
+      bytes.clear();
   }
   std::fclose(f);
-  if (bytes.empty()) return 0;
+  if (bytes.empty())
+    return 0;
   int w = 0, h = 0;
   unsigned char* img = DecodeRGBA(bytes.data(), int(bytes.size()), &w, &h);
-  if (!img) return 0;
+  if (!img)
+    return 0;
   const int image = vgCreateImageRGBA(ctx, w, h, imageFlags, img);
   stbi_image_free(img);
   return image;
@@ -49,7 +55,8 @@ int vgCreateImageMem(VGcontext* ctx, int imageFlags, unsigned char* data, int nd
 {
   int w = 0, h = 0;
   unsigned char* img = DecodeRGBA(data, ndata, &w, &h);
-  if (!img) return 0;
+  if (!img)
+    return 0;
   const int image = vgCreateImageRGBA(ctx, w, h, imageFlags, img);
   stbi_image_free(img);
   return image;

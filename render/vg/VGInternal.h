@@ -88,19 +88,19 @@ struct VGcontext {
 // Grows a plain array to newCap elements keeping the first `used`; false
 // (array unchanged) when memory runs out. Goes through operator new so that
 // allocation counters and limits see it.
-template <class T>
-bool vg__resize(T*& p, int used, int newCap)
+template <class T> bool vg__resize(T*& p, int used, int newCap)
 {
   T* q = static_cast<T*>(::operator new(sizeof(T) * static_cast<size_t>(newCap), std::nothrow));
-  if (!q) return false;
-  if (p && used > 0) std::memcpy(static_cast<void*>(q), p, sizeof(T) * static_cast<size_t>(used));
+  if (!q)
+    return false;
+  if (p && used > 0)
+    std::memcpy(static_cast<void*>(q), p, sizeof(T) * static_cast<size_t>(used));
   ::operator delete(p);
   p = q;
   return true;
 }
 
-template <class T>
-T* vg__alloc(int n)
+template <class T> T* vg__alloc(int n)
 {
   return static_cast<T*>(::operator new(sizeof(T) * static_cast<size_t>(n), std::nothrow));
 }
@@ -115,8 +115,7 @@ float vg__getAverageScale(const float* t);
 // Flattening and join analysis shared by fill, stroke and text.
 void vg__flattenPaths(VGcontext* ctx);
 void vg__calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLimit);
-VGvertex* vg__bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu,
-                        float ru);
+VGvertex* vg__bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru);
 
 // The vertex pool, sized for nverts vertices; null when it cannot grow (then
 // every cached path's vertex lists are cleared, so nothing stale is drawn).

@@ -10,11 +10,16 @@ float vg__clampf(float a, float mn, float mx) { return a < mn ? mn : (a > mx ? m
 
 float vg__hue(float h, float m1, float m2)
 {
-  if (h < 0) h += 1;
-  if (h > 1) h -= 1;
-  if (h < 1.0f / 6.0f) return m1 + (m2 - m1) * h * 6.0f;
-  if (h < 3.0f / 6.0f) return m2;
-  if (h < 4.0f / 6.0f) return m1 + (m2 - m1) * (2.0f / 3.0f - h) * 6.0f;
+  if (h < 0)
+    h += 1;
+  if (h > 1)
+    h -= 1;
+  if (h < 1.0f / 6.0f)
+    return m1 + (m2 - m1) * h * 6.0f;
+  if (h < 3.0f / 6.0f)
+    return m2;
+  if (h < 4.0f / 6.0f)
+    return m1 + (m2 - m1) * (2.0f / 3.0f - h) * 6.0f;
   return m1;
 }
 
@@ -22,17 +27,50 @@ VGcompositeOperationState vg__compositeOperationState(int op)
 {
   int sfactor, dfactor;
   switch (op) {
-    case VG_SOURCE_OVER: sfactor = VG_ONE; dfactor = VG_ONE_MINUS_SRC_ALPHA; break;
-    case VG_SOURCE_IN: sfactor = VG_DST_ALPHA; dfactor = VG_ZERO; break;
-    case VG_SOURCE_OUT: sfactor = VG_ONE_MINUS_DST_ALPHA; dfactor = VG_ZERO; break;
-    case VG_ATOP: sfactor = VG_DST_ALPHA; dfactor = VG_ONE_MINUS_SRC_ALPHA; break;
-    case VG_DESTINATION_OVER: sfactor = VG_ONE_MINUS_DST_ALPHA; dfactor = VG_ONE; break;
-    case VG_DESTINATION_IN: sfactor = VG_ZERO; dfactor = VG_SRC_ALPHA; break;
-    case VG_DESTINATION_OUT: sfactor = VG_ZERO; dfactor = VG_ONE_MINUS_SRC_ALPHA; break;
-    case VG_DESTINATION_ATOP: sfactor = VG_ONE_MINUS_DST_ALPHA; dfactor = VG_SRC_ALPHA; break;
-    case VG_LIGHTER: sfactor = VG_ONE; dfactor = VG_ONE; break;
-    case VG_XOR: sfactor = VG_ONE_MINUS_DST_ALPHA; dfactor = VG_ONE_MINUS_SRC_ALPHA; break;
-    default: sfactor = VG_ONE; dfactor = VG_ZERO; break; // copy
+  case VG_SOURCE_OVER:
+    sfactor = VG_ONE;
+    dfactor = VG_ONE_MINUS_SRC_ALPHA;
+    break;
+  case VG_SOURCE_IN:
+    sfactor = VG_DST_ALPHA;
+    dfactor = VG_ZERO;
+    break;
+  case VG_SOURCE_OUT:
+    sfactor = VG_ONE_MINUS_DST_ALPHA;
+    dfactor = VG_ZERO;
+    break;
+  case VG_ATOP:
+    sfactor = VG_DST_ALPHA;
+    dfactor = VG_ONE_MINUS_SRC_ALPHA;
+    break;
+  case VG_DESTINATION_OVER:
+    sfactor = VG_ONE_MINUS_DST_ALPHA;
+    dfactor = VG_ONE;
+    break;
+  case VG_DESTINATION_IN:
+    sfactor = VG_ZERO;
+    dfactor = VG_SRC_ALPHA;
+    break;
+  case VG_DESTINATION_OUT:
+    sfactor = VG_ZERO;
+    dfactor = VG_ONE_MINUS_SRC_ALPHA;
+    break;
+  case VG_DESTINATION_ATOP:
+    sfactor = VG_ONE_MINUS_DST_ALPHA;
+    dfactor = VG_SRC_ALPHA;
+    break;
+  case VG_LIGHTER:
+    sfactor = VG_ONE;
+    dfactor = VG_ONE;
+    break;
+  case VG_XOR:
+    sfactor = VG_ONE_MINUS_DST_ALPHA;
+    dfactor = VG_ONE_MINUS_SRC_ALPHA;
+    break;
+  default:
+    sfactor = VG_ONE;
+    dfactor = VG_ZERO;
+    break; // copy
   }
   return {sfactor, dfactor, sfactor, dfactor};
 }
@@ -80,7 +118,8 @@ VGcolor vgLerpRGBA(VGcolor c0, VGcolor c1, float u)
   VGcolor cint;
   u = vg__clampf(u, 0.0f, 1.0f);
   const float oneminu = 1.0f - u;
-  for (int i = 0; i < 4; i++) cint.rgba[i] = c0.rgba[i] * oneminu + c1.rgba[i] * u;
+  for (int i = 0; i < 4; i++)
+    cint.rgba[i] = c0.rgba[i] * oneminu + c1.rgba[i] * u;
   return cint;
 }
 
@@ -89,7 +128,8 @@ VGcolor vgHSL(float h, float s, float l) { return vgHSLA(h, s, l, 255); }
 VGcolor vgHSLA(float h, float s, float l, unsigned char a)
 {
   h = std::fmod(h, 1.0f);
-  if (h < 0.0f) h += 1.0f;
+  if (h < 0.0f)
+    h += 1.0f;
   s = vg__clampf(s, 0.0f, 1.0f);
   l = vg__clampf(l, 0.0f, 1.0f);
   const float m2 = l <= 0.5f ? (l * (1 + s)) : (l + s - l * s);

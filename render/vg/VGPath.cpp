@@ -24,7 +24,8 @@ float vg__distPtSeg(float x, float y, float px, float py, float qx, float qy)
   float dy = y - py;
   const float d = pqx * pqx + pqy * pqy;
   float t = pqx * dx + pqy * dy;
-  if (d > 0) t /= d;
+  if (d > 0)
+    t /= d;
   t = std::clamp(t, 0.0f, 1.0f);
   dx = px + t * pqx - x;
   dy = py + t * pqy - y;
@@ -47,7 +48,8 @@ void vg__appendCommands(VGcontext* ctx, float* vals, int nvals)
   VGstate* state = vg__getState(ctx);
   if (ctx->ncommands + nvals > ctx->ccommands) {
     const int ccommands = ctx->ncommands + nvals + ctx->ccommands / 2;
-    if (!vg__resize(ctx->commands, ctx->ncommands, ccommands)) return;
+    if (!vg__resize(ctx->commands, ctx->ncommands, ccommands))
+      return;
     ctx->ccommands = ccommands;
   }
 
@@ -60,22 +62,19 @@ void vg__appendCommands(VGcontext* ctx, float* vals, int nvals)
   int i = 0;
   while (i < nvals) {
     switch (static_cast<int>(vals[i])) {
-      case VG_MOVETO:
-      case VG_LINETO:
-        vgTransformPoint(&vals[i + 1], &vals[i + 2], state->xform, vals[i + 1], vals[i + 2]);
-        i += 3;
-        break;
-      case VG_BEZIERTO:
-        vgTransformPoint(&vals[i + 1], &vals[i + 2], state->xform, vals[i + 1], vals[i + 2]);
-        vgTransformPoint(&vals[i + 3], &vals[i + 4], state->xform, vals[i + 3], vals[i + 4]);
-        vgTransformPoint(&vals[i + 5], &vals[i + 6], state->xform, vals[i + 5], vals[i + 6]);
-        i += 7;
-        break;
-      case VG_WINDING:
-        i += 2;
-        break;
-      default:
-        i++;
+    case VG_MOVETO:
+    case VG_LINETO:
+      vgTransformPoint(&vals[i + 1], &vals[i + 2], state->xform, vals[i + 1], vals[i + 2]);
+      i += 3;
+      break;
+    case VG_BEZIERTO:
+      vgTransformPoint(&vals[i + 1], &vals[i + 2], state->xform, vals[i + 1], vals[i + 2]);
+      vgTransformPoint(&vals[i + 3], &vals[i + 4], state->xform, vals[i + 3], vals[i + 4]);
+      vgTransformPoint(&vals[i + 5], &vals[i + 6], state->xform, vals[i + 5], vals[i + 6]);
+      i += 7;
+      break;
+    case VG_WINDING: i += 2; break;
+    default: i++;
     }
   }
 
@@ -116,15 +115,19 @@ void vgQuadTo(VGcontext* ctx, float cx, float cy, float x, float y)
   const float y0 = ctx->commandy;
   const float twoThirds = 0.6666667f;
   float vals[] = {VG_BEZIERTO,
-                  x0 + twoThirds * (cx - x0), y0 + twoThirds * (cy - y0),
-                  x + twoThirds * (cx - x), y + twoThirds * (cy - y),
-                  x, y};
+                  x0 + twoThirds * (cx - x0),
+                  y0 + twoThirds * (cy - y0),
+                  x + twoThirds * (cx - x),
+                  y + twoThirds * (cy - y),
+                  x,
+                  y};
   vg__appendCommands(ctx, vals, 7);
 }
 
 void vgArcTo(VGcontext* ctx, float x1, float y1, float x2, float y2, float radius)
 {
-  if (ctx->ncommands == 0) return;
+  if (ctx->ncommands == 0)
+    return;
   const float x0 = ctx->commandx;
   const float y0 = ctx->commandy;
 
@@ -185,20 +188,23 @@ void vgArc(VGcontext* ctx, float cx, float cy, float r, float a0, float a1, int 
     if (vg__absf(da) >= VG_2PI) {
       da = VG_2PI;
     } else {
-      while (da < 0.0f) da += VG_2PI;
+      while (da < 0.0f)
+        da += VG_2PI;
     }
   } else {
     if (vg__absf(da) >= VG_2PI) {
       da = -VG_2PI;
     } else {
-      while (da > 0.0f) da -= VG_2PI;
+      while (da > 0.0f)
+        da -= VG_2PI;
     }
   }
 
   const int ndivs = std::clamp(static_cast<int>(vg__absf(da) / 1.5707964f + 0.5f), 1, 5);
   const float hda = (da / static_cast<float>(ndivs)) / 2.0f;
   float kappa = vg__absf(1.3333334f * (1.0f - std::cos(hda)) / std::sin(hda));
-  if (dir == VG_CCW) kappa = -kappa;
+  if (dir == VG_CCW)
+    kappa = -kappa;
 
   float vals[3 + 5 * 7];
   int nvals = 0;
@@ -259,30 +265,60 @@ void vgRoundedRectVarying(VGcontext* ctx, float x, float y, float w, float h, fl
   const float rxTR = std::min(radTopRight, halfw) * sx, ryTR = std::min(radTopRight, halfh) * sy;
   const float rxTL = std::min(radTopLeft, halfw) * sx, ryTL = std::min(radTopLeft, halfh) * sy;
   const float k = 1.0f - VG_KAPPA90;
-  float vals[] = {
-    VG_MOVETO, x, y + ryTL,
-    VG_LINETO, x, y + h - ryBL,
-    VG_BEZIERTO, x, y + h - ryBL * k, x + rxBL * k, y + h, x + rxBL, y + h,
-    VG_LINETO, x + w - rxBR, y + h,
-    VG_BEZIERTO, x + w - rxBR * k, y + h, x + w, y + h - ryBR * k, x + w, y + h - ryBR,
-    VG_LINETO, x + w, y + ryTR,
-    VG_BEZIERTO, x + w, y + ryTR * k, x + w - rxTR * k, y, x + w - rxTR, y,
-    VG_LINETO, x + rxTL, y,
-    VG_BEZIERTO, x + rxTL * k, y, x, y + ryTL * k, x, y + ryTL,
-    VG_CLOSE};
+  float vals[] = {VG_MOVETO,
+                  x,
+                  y + ryTL,
+                  VG_LINETO,
+                  x,
+                  y + h - ryBL,
+                  VG_BEZIERTO,
+                  x,
+                  y + h - ryBL * k,
+                  x + rxBL * k,
+                  y + h,
+                  x + rxBL,
+                  y + h,
+                  VG_LINETO,
+                  x + w - rxBR,
+                  y + h,
+                  VG_BEZIERTO,
+                  x + w - rxBR * k,
+                  y + h,
+                  x + w,
+                  y + h - ryBR * k,
+                  x + w,
+                  y + h - ryBR,
+                  VG_LINETO,
+                  x + w,
+                  y + ryTR,
+                  VG_BEZIERTO,
+                  x + w,
+                  y + ryTR * k,
+                  x + w - rxTR * k,
+                  y,
+                  x + w - rxTR,
+                  y,
+                  VG_LINETO,
+                  x + rxTL,
+                  y,
+                  VG_BEZIERTO,
+                  x + rxTL * k,
+                  y,
+                  x,
+                  y + ryTL * k,
+                  x,
+                  y + ryTL,
+                  VG_CLOSE};
   vg__appendCommands(ctx, vals, 44);
 }
 
 void vgEllipse(VGcontext* ctx, float cx, float cy, float rx, float ry)
 {
   const float k = VG_KAPPA90;
-  float vals[] = {
-    VG_MOVETO, cx - rx, cy,
-    VG_BEZIERTO, cx - rx, cy + ry * k, cx - rx * k, cy + ry, cx, cy + ry,
-    VG_BEZIERTO, cx + rx * k, cy + ry, cx + rx, cy + ry * k, cx + rx, cy,
-    VG_BEZIERTO, cx + rx, cy - ry * k, cx + rx * k, cy - ry, cx, cy - ry,
-    VG_BEZIERTO, cx - rx * k, cy - ry, cx - rx, cy - ry * k, cx - rx, cy,
-    VG_CLOSE};
+  float vals[] = {VG_MOVETO,   cx - rx,     cy,          VG_BEZIERTO, cx - rx,     cy + ry * k, cx - rx * k, cy + ry,
+                  cx,          cy + ry,     VG_BEZIERTO, cx + rx * k, cy + ry,     cx + rx,     cy + ry * k, cx + rx,
+                  cy,          VG_BEZIERTO, cx + rx,     cy - ry * k, cx + rx * k, cy - ry,     cx,          cy - ry,
+                  VG_BEZIERTO, cx - rx * k, cy - ry,     cx - rx,     cy - ry * k, cx - rx,     cy,          VG_CLOSE};
   vg__appendCommands(ctx, vals, 32);
 }
 
@@ -296,11 +332,13 @@ void vgDebugDumpPathCache(VGcontext* ctx)
     std::printf(" - Path %d\n", i);
     if (path->nfill) {
       std::printf("   - fill: %d\n", path->nfill);
-      for (int j = 0; j < path->nfill; j++) std::printf("%f\t%f\n", path->fill[j].x, path->fill[j].y);
+      for (int j = 0; j < path->nfill; j++)
+        std::printf("%f\t%f\n", path->fill[j].x, path->fill[j].y);
     }
     if (path->nstroke) {
       std::printf("   - stroke: %d\n", path->nstroke);
-      for (int j = 0; j < path->nstroke; j++) std::printf("%f\t%f\n", path->stroke[j].x, path->stroke[j].y);
+      for (int j = 0; j < path->nstroke; j++)
+        std::printf("%f\t%f\n", path->stroke[j].x, path->stroke[j].y);
     }
   }
 }

@@ -31,7 +31,8 @@ VGvertex* vg__roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, flo
     }
     const float a0 = std::atan2(-dly0, -dlx0);
     float a1 = std::atan2(-dly1, -dlx1);
-    if (a1 > a0) a1 -= VG_2PI;
+    if (a1 > a0)
+      a1 -= VG_2PI;
 
     vg__vset(dst++, lx0, ly0, lu, 1);
     vg__vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
@@ -61,7 +62,8 @@ VGvertex* vg__roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, flo
     }
     const float a0 = std::atan2(dly0, dlx0);
     float a1 = std::atan2(dly1, dlx1);
-    if (a1 < a0) a1 += VG_2PI;
+    if (a1 < a0)
+      a1 += VG_2PI;
 
     vg__vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
     vg__vset(dst++, rx0, ry0, ru, 1);
@@ -108,8 +110,7 @@ VGvertex* vg__buttCapEnd(VGvertex* dst, const VGpoint* p, float dx, float dy, fl
   return dst;
 }
 
-VGvertex* vg__roundCapStart(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, int ncap, float u0,
-                            float u1)
+VGvertex* vg__roundCapStart(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, int ncap, float u0, float u1)
 {
   const float px = p->x;
   const float py = p->y;
@@ -144,18 +145,24 @@ VGvertex* vg__roundCapEnd(VGvertex* dst, const VGpoint* p, float dx, float dy, f
 VGvertex* vg__startCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
                        float u0, float u1)
 {
-  if (lineCap == VG_BUTT) return vg__buttCapStart(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
-  if (lineCap == VG_SQUARE) return vg__buttCapStart(dst, p, dx, dy, w, w - aa, aa, u0, u1);
-  if (lineCap == VG_ROUND) return vg__roundCapStart(dst, p, dx, dy, w, ncap, u0, u1);
+  if (lineCap == VG_BUTT)
+    return vg__buttCapStart(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
+  if (lineCap == VG_SQUARE)
+    return vg__buttCapStart(dst, p, dx, dy, w, w - aa, aa, u0, u1);
+  if (lineCap == VG_ROUND)
+    return vg__roundCapStart(dst, p, dx, dy, w, ncap, u0, u1);
   return dst;
 }
 
 VGvertex* vg__endCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
                      float u0, float u1)
 {
-  if (lineCap == VG_BUTT) return vg__buttCapEnd(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
-  if (lineCap == VG_SQUARE) return vg__buttCapEnd(dst, p, dx, dy, w, w - aa, aa, u0, u1);
-  if (lineCap == VG_ROUND) return vg__roundCapEnd(dst, p, dx, dy, w, ncap, u0, u1);
+  if (lineCap == VG_BUTT)
+    return vg__buttCapEnd(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
+  if (lineCap == VG_SQUARE)
+    return vg__buttCapEnd(dst, p, dx, dy, w, w - aa, aa, u0, u1);
+  if (lineCap == VG_ROUND)
+    return vg__roundCapEnd(dst, p, dx, dy, w, ncap, u0, u1);
   return dst;
 }
 
@@ -192,7 +199,8 @@ void vg__expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int li
   }
 
   VGvertex* verts = vg__allocTempVerts(ctx, cverts);
-  if (!verts) return;
+  if (!verts)
+    return;
 
   for (int i = 0; i < cache->npaths; i++) {
     VGpath* path = &cache->paths[i];

@@ -36,7 +36,8 @@ void vg__addPath(VGcontext* ctx)
   VGpathCache* cache = ctx->cache;
   if (cache->npaths + 1 > cache->cpaths) {
     const int cpaths = cache->npaths + 1 + cache->cpaths / 2;
-    if (!vg__resize(cache->paths, cache->npaths, cpaths)) return;
+    if (!vg__resize(cache->paths, cache->npaths, cpaths))
+      return;
     cache->cpaths = cpaths;
   }
   VGpath* path = &cache->paths[cache->npaths];
@@ -54,7 +55,8 @@ VGpoint* vg__lastPoint(VGcontext* ctx)
 void vg__addPoint(VGcontext* ctx, float x, float y, int flags)
 {
   VGpath* path = vg__lastPath(ctx);
-  if (!path) return;
+  if (!path)
+    return;
   VGpathCache* cache = ctx->cache;
 
   if (path->count > 0 && cache->npoints > 0) {
@@ -67,7 +69,8 @@ void vg__addPoint(VGcontext* ctx, float x, float y, int flags)
 
   if (cache->npoints + 1 > cache->cpoints) {
     const int cpoints = cache->npoints + 1 + cache->cpoints / 2;
-    if (!vg__resize(cache->points, cache->npoints, cpoints)) return;
+    if (!vg__resize(cache->points, cache->npoints, cpoints))
+      return;
     cache->cpoints = cpoints;
   }
 
@@ -82,12 +85,14 @@ void vg__addPoint(VGcontext* ctx, float x, float y, int flags)
 
 void vg__closePath(VGcontext* ctx)
 {
-  if (VGpath* path = vg__lastPath(ctx)) path->closed = 1;
+  if (VGpath* path = vg__lastPath(ctx))
+    path->closed = 1;
 }
 
 void vg__pathWinding(VGcontext* ctx, int winding)
 {
-  if (VGpath* path = vg__lastPath(ctx)) path->winding = winding;
+  if (VGpath* path = vg__lastPath(ctx))
+    path->winding = winding;
 }
 
 float vg__polyArea(const VGpoint* pts, int npts)
@@ -112,10 +117,11 @@ void vg__polyReverse(VGpoint* pts, int npts)
   }
 }
 
-void vg__tesselateBezier(VGcontext* ctx, float x1, float y1, float x2, float y2, float x3, float y3, float x4,
-                         float y4, int level, int type)
+void vg__tesselateBezier(VGcontext* ctx, float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
+                         int level, int type)
 {
-  if (level > 10) return;
+  if (level > 10)
+    return;
 
   const float x12 = (x1 + x2) * 0.5f, y12 = (y1 + y2) * 0.5f;
   const float x23 = (x2 + x3) * 0.5f, y23 = (y2 + y3) * 0.5f;
@@ -152,11 +158,13 @@ void vg__expandFill(VGcontext* ctx, float w)
   for (int i = 0; i < cache->npaths; i++) {
     const VGpath* path = &cache->paths[i];
     cverts += path->count + path->nbevel + 1;
-    if (fringe) cverts += (path->count + path->nbevel * 5 + 1) * 2;
+    if (fringe)
+      cverts += (path->count + path->nbevel * 5 + 1) * 2;
   }
 
   VGvertex* verts = vg__allocTempVerts(ctx, cverts);
-  if (!verts) return;
+  if (!verts)
+    return;
 
   const int convex = cache->npaths == 1 && cache->paths[0].convex;
   const float woff = 0.5f * aa;
@@ -193,7 +201,8 @@ void vg__expandFill(VGcontext* ctx, float w)
         p0 = p1++;
       }
     } else {
-      for (int j = 0; j < path->count; ++j) vg__vset(dst++, pts[j].x, pts[j].y, 0.5f, 1);
+      for (int j = 0; j < path->count; ++j)
+        vg__vset(dst++, pts[j].x, pts[j].y, 0.5f, 1);
     }
     path->nfill = static_cast<int>(dst - verts);
     verts = dst;
@@ -237,45 +246,45 @@ void vg__expandFill(VGcontext* ctx, float w)
 void vg__flattenPaths(VGcontext* ctx)
 {
   VGpathCache* cache = ctx->cache;
-  if (cache->npaths > 0) return;
+  if (cache->npaths > 0)
+    return;
 
   int i = 0;
   while (i < ctx->ncommands) {
     const int cmd = static_cast<int>(ctx->commands[i]);
     switch (cmd) {
-      case VG_MOVETO: {
-        const float* p = &ctx->commands[i + 1];
-        vg__addPath(ctx);
-        vg__addPoint(ctx, p[0], p[1], VG_PT_CORNER);
-        i += 3;
-        break;
+    case VG_MOVETO: {
+      const float* p = &ctx->commands[i + 1];
+      vg__addPath(ctx);
+      vg__addPoint(ctx, p[0], p[1], VG_PT_CORNER);
+      i += 3;
+      break;
+    }
+    case VG_LINETO: {
+      const float* p = &ctx->commands[i + 1];
+      vg__addPoint(ctx, p[0], p[1], VG_PT_CORNER);
+      i += 3;
+      break;
+    }
+    case VG_BEZIERTO: {
+      if (const VGpoint* last = vg__lastPoint(ctx)) {
+        const float* cp1 = &ctx->commands[i + 1];
+        const float* cp2 = &ctx->commands[i + 3];
+        const float* p = &ctx->commands[i + 5];
+        vg__tesselateBezier(ctx, last->x, last->y, cp1[0], cp1[1], cp2[0], cp2[1], p[0], p[1], 0, VG_PT_CORNER);
       }
-      case VG_LINETO: {
-        const float* p = &ctx->commands[i + 1];
-        vg__addPoint(ctx, p[0], p[1], VG_PT_CORNER);
-        i += 3;
-        break;
-      }
-      case VG_BEZIERTO: {
-        if (const VGpoint* last = vg__lastPoint(ctx)) {
-          const float* cp1 = &ctx->commands[i + 1];
-          const float* cp2 = &ctx->commands[i + 3];
-          const float* p = &ctx->commands[i + 5];
-          vg__tesselateBezier(ctx, last->x, last->y, cp1[0], cp1[1], cp2[0], cp2[1], p[0], p[1], 0, VG_PT_CORNER);
-        }
-        i += 7;
-        break;
-      }
-      case VG_CLOSE:
-        vg__closePath(ctx);
-        i++;
-        break;
-      case VG_WINDING:
-        vg__pathWinding(ctx, static_cast<int>(ctx->commands[i + 1]));
-        i += 2;
-        break;
-      default:
-        i++;
+      i += 7;
+      break;
+    }
+    case VG_CLOSE:
+      vg__closePath(ctx);
+      i++;
+      break;
+    case VG_WINDING:
+      vg__pathWinding(ctx, static_cast<int>(ctx->commands[i + 1]));
+      i += 2;
+      break;
+    default: i++;
     }
   }
 
@@ -286,7 +295,8 @@ void vg__flattenPaths(VGcontext* ctx)
     VGpath* path = &cache->paths[j];
     VGpoint* pts = &cache->points[path->first];
 
-    if (path->count == 0) continue;
+    if (path->count == 0)
+      continue;
     // A path whose ends meet is closed, without the repeated point.
     VGpoint* p0 = &pts[path->count - 1];
     VGpoint* p1 = &pts[0];
@@ -298,8 +308,10 @@ void vg__flattenPaths(VGcontext* ctx)
 
     if (path->count > 2) {
       const float area = vg__polyArea(pts, path->count);
-      if (path->winding == VG_CCW && area < 0.0f) vg__polyReverse(pts, path->count);
-      if (path->winding == VG_CW && area > 0.0f) vg__polyReverse(pts, path->count);
+      if (path->winding == VG_CCW && area < 0.0f)
+        vg__polyReverse(pts, path->count);
+      if (path->winding == VG_CW && area > 0.0f)
+        vg__polyReverse(pts, path->count);
     }
 
     for (int k = 0; k < path->count; k++) {
@@ -351,14 +363,16 @@ void vg__calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLi
       }
 
       const float limit = std::max(1.01f, std::min(p0->len, p1->len) * iw);
-      if (dmr2 * limit * limit < 1.0f) p1->flags |= VG_PT_INNERBEVEL;
+      if (dmr2 * limit * limit < 1.0f)
+        p1->flags |= VG_PT_INNERBEVEL;
 
       if (p1->flags & VG_PT_CORNER) {
         if (dmr2 * miterLimit * miterLimit < 1.0f || lineJoin == VG_BEVEL || lineJoin == VG_ROUND)
           p1->flags |= VG_PT_BEVEL;
       }
 
-      if (p1->flags & (VG_PT_BEVEL | VG_PT_INNERBEVEL)) path->nbevel++;
+      if (p1->flags & (VG_PT_BEVEL | VG_PT_INNERBEVEL))
+        path->nbevel++;
       p0 = p1++;
     }
     path->convex = nleft == path->count ? 1 : 0;
@@ -471,8 +485,8 @@ void vgFill(VGcontext* ctx)
   fillPaint.innerColor.a *= state->alpha;
   fillPaint.outerColor.a *= state->alpha;
 
-  ctx->params.renderFill(ctx->params.userPtr, &fillPaint, state->compositeOperation, &state->scissor,
-                         ctx->fringeWidth, ctx->cache->bounds, ctx->cache->paths, ctx->cache->npaths);
+  ctx->params.renderFill(ctx->params.userPtr, &fillPaint, state->compositeOperation, &state->scissor, ctx->fringeWidth,
+                         ctx->cache->bounds, ctx->cache->paths, ctx->cache->npaths);
 
   for (int i = 0; i < ctx->cache->npaths; i++) {
     const VGpath* path = &ctx->cache->paths[i];

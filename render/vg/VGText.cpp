@@ -12,9 +12,11 @@ float quantize(float a, float d) { return static_cast<float>(static_cast<int>(a 
 void flushTextTexture(VGcontext* ctx)
 {
   int dirty[4];
-  if (fstValidateTexture(ctx->fs, dirty) == 0) return;
+  if (fstValidateTexture(ctx->fs, dirty) == 0)
+    return;
   const int fontImage = ctx->fontImages[ctx->fontImageIdx];
-  if (fontImage == 0) return;
+  if (fontImage == 0)
+    return;
   int iw, ih;
   const unsigned char* data = fstGetTextureData(ctx->fs, &iw, &ih);
   ctx->params.renderUpdateTexture(ctx->params.userPtr, fontImage, dirty[0], dirty[1], dirty[2] - dirty[0],
@@ -34,7 +36,7 @@ void renderText(VGcontext* ctx, VGvertex* verts, int nverts)
   ctx->textTriCount += nverts / 3;
 }
 
-}  // namespace
+} // namespace
 
 float vg__textScale(VGcontext* ctx)
 {
@@ -60,22 +62,29 @@ void vg__missingGlyphQuad(const FSTtextIter* iter, FSTquad* q)
 int vg__allocTextAtlas(VGcontext* ctx)
 {
   flushTextTexture(ctx);
-  if (ctx->fontImageIdx >= VG_MAX_FONTIMAGES - 1) return 0;
+  if (ctx->fontImageIdx >= VG_MAX_FONTIMAGES - 1)
+    return 0;
   int iw = 0, ih = 0;
   int& next = ctx->fontImages[ctx->fontImageIdx + 1];
   if (next != 0) {
     ctx->params.renderGetTextureSize(ctx->params.userPtr, next, &iw, &ih);
   } else {
     ctx->params.renderGetTextureSize(ctx->params.userPtr, ctx->fontImages[ctx->fontImageIdx], &iw, &ih);
-    if (iw > ih) ih *= 2;
-    else iw *= 2;
-    if (iw > 2048 || ih > 2048) iw = ih = 2048;
-    if (iw <= 0 || ih <= 0) return 0;
+    if (iw > ih)
+      ih *= 2;
+    else
+      iw *= 2;
+    if (iw > 2048 || ih > 2048)
+      iw = ih = 2048;
+    if (iw <= 0 || ih <= 0)
+      return 0;
     // A texture that cannot be made ends the growth rather than drawing with image 0.
     next = ctx->params.renderCreateTexture(ctx->params.userPtr, VG_TEXTURE_ALPHA, iw, ih, 0, nullptr);
-    if (next == 0) return 0;
+    if (next == 0)
+      return 0;
   }
-  if (iw <= 0 || ih <= 0 || fstResetAtlas(ctx->fs, iw, ih) == 0) return 0;
+  if (iw <= 0 || ih <= 0 || fstResetAtlas(ctx->fs, iw, ih) == 0)
+    return 0;
   ctx->fontImageIdx++;
   return 1;
 }
@@ -100,13 +109,15 @@ int vgCreateFontMemAtIndex(VGcontext* ctx, const char* name, unsigned char* data
 
 int vgFindFont(VGcontext* ctx, const char* name)
 {
-  if (name == nullptr) return -1;
+  if (name == nullptr)
+    return -1;
   return fstGetFontByName(ctx->fs, name);
 }
 
 int vgAddFallbackFontId(VGcontext* ctx, int baseFont, int fallbackFont)
 {
-  if (baseFont == -1 || fallbackFont == -1) return 0;
+  if (baseFont == -1 || fallbackFont == -1)
+    return 0;
   return fstAddFallbackFont(ctx->fs, baseFont, fallbackFont);
 }
 
@@ -126,34 +137,41 @@ void vgFontFace(VGcontext* ctx, const char* font) { vg__getState(ctx)->fontId = 
 float vgText(VGcontext* ctx, float x, float y, const char* string, const char* end)
 {
   VGstate* state = vg__getState(ctx);
-  if (state->fontId == -1 || string == nullptr) return x;
-  if (end == nullptr) end = string + std::strlen(string);
+  if (state->fontId == -1 || string == nullptr)
+    return x;
+  if (end == nullptr)
+    end = string + std::strlen(string);
   const float scale = vg__textScale(ctx);
   const float invscale = 1.0f / scale;
   vg__setFontStashState(ctx, scale);
 
   const int cverts = static_cast<int>(std::max<ptrdiff_t>(2, end - string)) * 6;
   VGvertex* verts = vg__allocTempVerts(ctx, cverts);
-  if (verts == nullptr) return x;
+  if (verts == nullptr)
+    return x;
   int nverts = 0;
 
   FSTtextIter iter, prevIter;
   FSTquad q;
-  if (fstTextIterInit(ctx->fs, &iter, x * scale, y * scale, string, end, FST_GLYPH_BITMAP_REQUIRED) == 0) return x;
+  if (fstTextIterInit(ctx->fs, &iter, x * scale, y * scale, string, end, FST_GLYPH_BITMAP_REQUIRED) == 0)
+    return x;
   prevIter = iter;
   while (fstTextIterNext(ctx->fs, &iter, &q)) {
     if (iter.prevGlyphIndex == -1) {
       // Below two tenths of a pixel no glyph exists at all: a larger atlas would not help.
-      if (iter.isize < 2) continue;
+      if (iter.isize < 2)
+        continue;
       if (nverts != 0) {
         flushTextTexture(ctx);
         renderText(ctx, verts, nverts);
         nverts = 0;
       }
-      if (vg__allocTextAtlas(ctx) == 0) break;
+      if (vg__allocTextAtlas(ctx) == 0)
+        break;
       iter = prevIter;
       fstTextIterNext(ctx->fs, &iter, &q);
-      if (iter.prevGlyphIndex == -1) break;
+      if (iter.prevGlyphIndex == -1)
+        break;
     }
     prevIter = iter;
     float c[8];
@@ -179,7 +197,8 @@ float vgText(VGcontext* ctx, float x, float y, const char* string, const char* e
 void vgTextBox(VGcontext* ctx, float x, float y, float breakRowWidth, const char* string, const char* end)
 {
   VGstate* state = vg__getState(ctx);
-  if (state->fontId == -1 || string == nullptr) return;
+  if (state->fontId == -1 || string == nullptr)
+    return;
   const int oldAlign = state->textAlign;
   const int halign = state->textAlign & (VG_ALIGN_LEFT | VG_ALIGN_CENTER | VG_ALIGN_RIGHT);
   const int valign = state->textAlign & (VG_ALIGN_TOP | VG_ALIGN_MIDDLE | VG_ALIGN_BOTTOM | VG_ALIGN_BASELINE);
@@ -192,9 +211,12 @@ void vgTextBox(VGcontext* ctx, float x, float y, float breakRowWidth, const char
   while ((nrows = vgTextBreakLines(ctx, string, end, breakRowWidth, rows, 2)) > 0) {
     for (int i = 0; i < nrows; i++) {
       const VGtextRow& row = rows[i];
-      if (halign & VG_ALIGN_LEFT) vgText(ctx, x, y, row.start, row.end);
-      else if (halign & VG_ALIGN_CENTER) vgText(ctx, x + breakRowWidth * 0.5f - row.width * 0.5f, y, row.start, row.end);
-      else if (halign & VG_ALIGN_RIGHT) vgText(ctx, x + breakRowWidth - row.width, y, row.start, row.end);
+      if (halign & VG_ALIGN_LEFT)
+        vgText(ctx, x, y, row.start, row.end);
+      else if (halign & VG_ALIGN_CENTER)
+        vgText(ctx, x + breakRowWidth * 0.5f - row.width * 0.5f, y, row.start, row.end);
+      else if (halign & VG_ALIGN_RIGHT)
+        vgText(ctx, x + breakRowWidth - row.width, y, row.start, row.end);
       y += lineh * state->lineHeight;
     }
     string = rows[nrows - 1].next;
@@ -205,7 +227,8 @@ void vgTextBox(VGcontext* ctx, float x, float y, float breakRowWidth, const char
 float vgTextBounds(VGcontext* ctx, float x, float y, const char* string, const char* end, float* bounds)
 {
   const VGstate* state = vg__getState(ctx);
-  if (state->fontId == -1) return 0.0f;
+  if (state->fontId == -1)
+    return 0.0f;
   const float scale = vg__textScale(ctx);
   const float invscale = 1.0f / scale;
   vg__setFontStashState(ctx, scale);
@@ -213,7 +236,8 @@ float vgTextBounds(VGcontext* ctx, float x, float y, const char* string, const c
   if (bounds != nullptr) {
     // The line's own extent, so that strings of one font line up vertically.
     fstLineBounds(ctx->fs, y * scale, &bounds[1], &bounds[3]);
-    for (int i = 0; i < 4; i++) bounds[i] *= invscale;
+    for (int i = 0; i < 4; i++)
+      bounds[i] *= invscale;
   }
   return width * invscale;
 }
@@ -223,7 +247,8 @@ void vgTextBoxBounds(VGcontext* ctx, float x, float y, float breakRowWidth, cons
 {
   VGstate* state = vg__getState(ctx);
   if (state->fontId == -1) {
-    if (bounds != nullptr) bounds[0] = bounds[1] = bounds[2] = bounds[3] = 0.0f;
+    if (bounds != nullptr)
+      bounds[0] = bounds[1] = bounds[2] = bounds[3] = 0.0f;
     return;
   }
   const float scale = vg__textScale(ctx);
@@ -248,9 +273,12 @@ void vgTextBoxBounds(VGcontext* ctx, float x, float y, float breakRowWidth, cons
     for (int i = 0; i < nrows; i++) {
       const VGtextRow& row = rows[i];
       float dx = 0.0f;
-      if (halign & VG_ALIGN_LEFT) dx = 0.0f;
-      else if (halign & VG_ALIGN_CENTER) dx = breakRowWidth * 0.5f - row.width * 0.5f;
-      else if (halign & VG_ALIGN_RIGHT) dx = breakRowWidth - row.width;
+      if (halign & VG_ALIGN_LEFT)
+        dx = 0.0f;
+      else if (halign & VG_ALIGN_CENTER)
+        dx = breakRowWidth * 0.5f - row.width * 0.5f;
+      else if (halign & VG_ALIGN_RIGHT)
+        dx = breakRowWidth - row.width;
       minx = std::min(minx, x + row.minx + dx);
       maxx = std::max(maxx, x + row.maxx + dx);
       miny = std::min(miny, y + rminy);
@@ -272,25 +300,31 @@ int vgTextGlyphPositions(VGcontext* ctx, float x, float y, const char* string, c
                          VGglyphPosition* positions, int maxPositions)
 {
   const VGstate* state = vg__getState(ctx);
-  if (state->fontId == -1 || string == nullptr || maxPositions <= 0) return 0;
-  if (end == nullptr) end = string + std::strlen(string);
-  if (string == end) return 0;
+  if (state->fontId == -1 || string == nullptr || maxPositions <= 0)
+    return 0;
+  if (end == nullptr)
+    end = string + std::strlen(string);
+  if (string == end)
+    return 0;
   const float scale = vg__textScale(ctx);
   const float invscale = 1.0f / scale;
   vg__setFontStashState(ctx, scale);
 
   FSTtextIter iter;
   FSTquad q;
-  if (fstTextIterInit(ctx->fs, &iter, x * scale, y * scale, string, end, FST_GLYPH_BITMAP_OPTIONAL) == 0) return 0;
+  if (fstTextIterInit(ctx->fs, &iter, x * scale, y * scale, string, end, FST_GLYPH_BITMAP_OPTIONAL) == 0)
+    return 0;
   int npos = 0;
   while (fstTextIterNext(ctx->fs, &iter, &q)) {
-    if (iter.prevGlyphIndex < 0) vg__missingGlyphQuad(&iter, &q);
+    if (iter.prevGlyphIndex < 0)
+      vg__missingGlyphQuad(&iter, &q);
     VGglyphPosition& p = positions[npos];
     p.str = iter.str;
     p.x = iter.x * invscale;
     p.minx = std::min(iter.x, q.x0) * invscale;
     p.maxx = std::max(iter.nextx, q.x1) * invscale;
-    if (++npos >= maxPositions) break;
+    if (++npos >= maxPositions)
+      break;
   }
   return npos;
 }
@@ -298,12 +332,16 @@ int vgTextGlyphPositions(VGcontext* ctx, float x, float y, const char* string, c
 void vgTextMetrics(VGcontext* ctx, float* ascender, float* descender, float* lineh)
 {
   const VGstate* state = vg__getState(ctx);
-  if (state->fontId == -1) return;
+  if (state->fontId == -1)
+    return;
   const float scale = vg__textScale(ctx);
   const float invscale = 1.0f / scale;
   vg__setFontStashState(ctx, scale);
   fstVertMetrics(ctx->fs, ascender, descender, lineh);
-  if (ascender != nullptr) *ascender *= invscale;
-  if (descender != nullptr) *descender *= invscale;
-  if (lineh != nullptr) *lineh *= invscale;
+  if (ascender != nullptr)
+    *ascender *= invscale;
+  if (descender != nullptr)
+    *descender *= invscale;
+  if (lineh != nullptr)
+    *lineh *= invscale;
 }

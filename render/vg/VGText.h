@@ -18,11 +18,11 @@ enum VGalign {
 };
 
 struct VGtextRow {
-  const char* start;  // first byte of the row
-  const char* end;    // end of its last visible character
-  const char* next;   // first byte of the following row
-  float width;        // logical advance width
-  float minx, maxx;   // extent of the glyph boxes, relative to the row start
+  const char* start; // first byte of the row
+  const char* end;   // end of its last visible character
+  const char* next;  // first byte of the following row
+  float width;       // logical advance width
+  float minx, maxx;  // extent of the glyph boxes, relative to the row start
 };
 
 struct VGglyphPosition {

@@ -18,34 +18,32 @@ bool isCJK(unsigned int c)
 CodepointType classify(unsigned int c, unsigned int previous)
 {
   switch (c) {
-    case 9:
-    case 11:
-    case 12:
-    case 32:
-    case 0x00a0:
-      return kSpace;
-    case 10:
-      return previous == 13 ? kSpace : kNewline;  // CR LF is one newline
-    case 13:
-      return previous == 10 ? kSpace : kNewline;
-    case 0x0085:
-      return kNewline;
-    default:
-      return isCJK(c) ? kCJKChar : kChar;
+  case 9:
+  case 11:
+  case 12:
+  case 32:
+  case 0x00a0: return kSpace;
+  case 10: return previous == 13 ? kSpace : kNewline; // CR LF is one newline
+  case 13: return previous == 10 ? kSpace : kNewline;
+  case 0x0085: return kNewline;
+  default: return isCJK(c) ? kCJKChar : kChar;
   }
 }
 
 bool visible(CodepointType t) { return t == kChar || t == kCJKChar; }
 
-}  // namespace
+} // namespace
 
 int vgTextBreakLines(VGcontext* ctx, const char* string, const char* end, float breakRowWidth, VGtextRow* rows,
                      int maxRows)
 {
   const VGstate* state = vg__getState(ctx);
-  if (maxRows <= 0 || state->fontId == -1 || string == nullptr) return 0;
-  if (end == nullptr) end = string + std::strlen(string);
-  if (string == end) return 0;
+  if (maxRows <= 0 || state->fontId == -1 || string == nullptr)
+    return 0;
+  if (end == nullptr)
+    end = string + std::strlen(string);
+  if (string == end)
+    return 0;
   const float scale = vg__textScale(ctx);
   const float invscale = 1.0f / scale;
   vg__setFontStashState(ctx, scale);
@@ -76,9 +74,11 @@ int vgTextBreakLines(VGcontext* ctx, const char* string, const char* end, float 
 
   FSTtextIter iter;
   FSTquad q;
-  if (fstTextIterInit(ctx->fs, &iter, 0.0f, 0.0f, string, end, FST_GLYPH_BITMAP_OPTIONAL) == 0) return 0;
+  if (fstTextIterInit(ctx->fs, &iter, 0.0f, 0.0f, string, end, FST_GLYPH_BITMAP_OPTIONAL) == 0)
+    return 0;
   while (fstTextIterNext(ctx->fs, &iter, &q)) {
-    if (iter.prevGlyphIndex < 0) vg__missingGlyphQuad(&iter, &q);
+    if (iter.prevGlyphIndex < 0)
+      vg__missingGlyphQuad(&iter, &q);
     type = classify(iter.codepoint, pcodepoint);
 
     if (type == kNewline) {
@@ -126,7 +126,8 @@ int vgTextBreakLines(VGcontext* ctx, const char* string, const char* end, float 
       if (visible(type) && nextWidth > breakRowWidth) {
         if (breakEnd == rowStart) {
           // One word longer than the row: split it before this character.
-          if (emit(rowStart, iter.str, widthBefore, rowMinX, maxXBefore, iter.str)) return nrows;
+          if (emit(rowStart, iter.str, widthBefore, rowMinX, maxXBefore, iter.str))
+            return nrows;
           rowStartX = iter.x;
           rowStart = iter.str;
           rowEnd = iter.next;
@@ -137,7 +138,8 @@ int vgTextBreakLines(VGcontext* ctx, const char* string, const char* end, float 
           wordStartX = iter.x;
           wordMinX = q.x0;
         } else {
-          if (emit(rowStart, breakEnd, breakWidth, rowMinX, breakMaxX, wordStart)) return nrows;
+          if (emit(rowStart, breakEnd, breakWidth, rowMinX, breakMaxX, wordStart))
+            return nrows;
           rowStartX = wordStartX;
           rowStart = wordStart;
           rowEnd = iter.next;
@@ -153,6 +155,7 @@ int vgTextBreakLines(VGcontext* ctx, const char* string, const char* end, float 
     ptype = type;
   }
 
-  if (rowStart != nullptr) emit(rowStart, rowEnd, rowWidth, rowMinX, rowMaxX, end);
+  if (rowStart != nullptr)
+    emit(rowStart, rowEnd, rowWidth, rowMinX, rowMaxX, end);
   return nrows;
 }

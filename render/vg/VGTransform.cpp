@@ -5,45 +5,63 @@
 
 void vgTransformIdentity(float* t)
 {
-  t[0] = 1.0f; t[1] = 0.0f;
-  t[2] = 0.0f; t[3] = 1.0f;
-  t[4] = 0.0f; t[5] = 0.0f;
+  t[0] = 1.0f;
+  t[1] = 0.0f;
+  t[2] = 0.0f;
+  t[3] = 1.0f;
+  t[4] = 0.0f;
+  t[5] = 0.0f;
 }
 
 void vgTransformTranslate(float* t, float tx, float ty)
 {
-  t[0] = 1.0f; t[1] = 0.0f;
-  t[2] = 0.0f; t[3] = 1.0f;
-  t[4] = tx; t[5] = ty;
+  t[0] = 1.0f;
+  t[1] = 0.0f;
+  t[2] = 0.0f;
+  t[3] = 1.0f;
+  t[4] = tx;
+  t[5] = ty;
 }
 
 void vgTransformScale(float* t, float sx, float sy)
 {
-  t[0] = sx; t[1] = 0.0f;
-  t[2] = 0.0f; t[3] = sy;
-  t[4] = 0.0f; t[5] = 0.0f;
+  t[0] = sx;
+  t[1] = 0.0f;
+  t[2] = 0.0f;
+  t[3] = sy;
+  t[4] = 0.0f;
+  t[5] = 0.0f;
 }
 
 void vgTransformRotate(float* t, float a)
 {
   const float cs = std::cos(a), sn = std::sin(a);
-  t[0] = cs; t[1] = sn;
-  t[2] = -sn; t[3] = cs;
-  t[4] = 0.0f; t[5] = 0.0f;
+  t[0] = cs;
+  t[1] = sn;
+  t[2] = -sn;
+  t[3] = cs;
+  t[4] = 0.0f;
+  t[5] = 0.0f;
 }
 
 void vgTransformSkewX(float* t, float a)
 {
-  t[0] = 1.0f; t[1] = 0.0f;
-  t[2] = std::tan(a); t[3] = 1.0f;
-  t[4] = 0.0f; t[5] = 0.0f;
+  t[0] = 1.0f;
+  t[1] = 0.0f;
+  t[2] = std::tan(a);
+  t[3] = 1.0f;
+  t[4] = 0.0f;
+  t[5] = 0.0f;
 }
 
 void vgTransformSkewY(float* t, float a)
 {
-  t[0] = 1.0f; t[1] = std::tan(a);
-  t[2] = 0.0f; t[3] = 1.0f;
-  t[4] = 0.0f; t[5] = 0.0f;
+  t[0] = 1.0f;
+  t[1] = std::tan(a);
+  t[2] = 0.0f;
+  t[3] = 1.0f;
+  t[4] = 0.0f;
+  t[5] = 0.0f;
 }
 
 void vgTransformMultiply(float* t, const float* s)
@@ -145,6 +163,7 @@ void vgScale(VGcontext* ctx, float x, float y)
 
 void vgCurrentTransform(VGcontext* ctx, float* xform)
 {
-  if (!xform) return;
+  if (!xform)
+    return;
   std::memcpy(xform, vg__getState(ctx)->xform, sizeof(float) * 6);
 }

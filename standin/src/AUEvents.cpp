@@ -12,12 +12,14 @@ struct EventRecord {
   std::function<void(const AudioUnitEvent&)> handler;
 };
 
-EventRecord& Events() {
+EventRecord& Events()
+{
   static EventRecord* r = new EventRecord();
   return *r;
 }
 
-void Deliver(const AudioUnitEvent& event) {
+void Deliver(const AudioUnitEvent& event)
+{
   EventRecord& r = Events();
   std::function<void(const AudioUnitEvent&)> handler;
   {
@@ -25,19 +27,24 @@ void Deliver(const AudioUnitEvent& event) {
     r.events.push_back(event);
     handler = r.handler;
   }
-  if (handler) handler(event);  // outside the lock: it may call back into the unit
+  if (handler)
+    handler(event); // outside the lock: it may call back into the unit
 }
 
-}  // namespace
+} // namespace
 
-OSStatus AUEventListenerNotify(AUEventListenerRef, void*, const AudioUnitEvent* inEvent) {
-  if (!inEvent) return paramErr;
+OSStatus AUEventListenerNotify(AUEventListenerRef, void*, const AudioUnitEvent* inEvent)
+{
+  if (!inEvent)
+    return paramErr;
   Deliver(*inEvent);
   return noErr;
 }
 
-OSStatus AUParameterListenerNotify(AUParameterListenerRef, void*, const AudioUnitParameter* inParameter) {
-  if (!inParameter) return paramErr;
+OSStatus AUParameterListenerNotify(AUParameterListenerRef, void*, const AudioUnitParameter* inParameter)
+{
+  if (!inParameter)
+    return paramErr;
   AudioUnitEvent event{};
   event.mEventType = kAudioUnitEvent_ParameterValueChange;
   event.mArgument.mParameter = *inParameter;
@@ -47,22 +54,25 @@ OSStatus AUParameterListenerNotify(AUParameterListenerRef, void*, const AudioUni
 
 namespace standin {
 
-void SetAUEventHandler(std::function<void(const AudioUnitEvent&)> handler) {
+void SetAUEventHandler(std::function<void(const AudioUnitEvent&)> handler)
+{
   EventRecord& r = Events();
   std::lock_guard<std::mutex> lock(r.mutex);
   r.handler = std::move(handler);
 }
 
-std::vector<AudioUnitEvent> RecordedAUEvents() {
+std::vector<AudioUnitEvent> RecordedAUEvents()
+{
   EventRecord& r = Events();
   std::lock_guard<std::mutex> lock(r.mutex);
   return r.events;
 }
 
-void ClearRecordedAUEvents() {
+void ClearRecordedAUEvents()
+{
   EventRecord& r = Events();
   std::lock_guard<std::mutex> lock(r.mutex);
   r.events.clear();
 }
 
-}  // namespace standin
+} // namespace standin

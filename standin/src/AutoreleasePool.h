@@ -18,4 +18,4 @@ void PopAutoreleasePool(std::size_t token);
 void DrainAllAutoreleasePools();
 std::size_t PendingAutoreleased();
 
-}  // namespace standin
+} // namespace standin

@@ -16,8 +16,10 @@ struct ValueCallbacks {
   CFHashCode (*hash)(const void*) = nullptr;
 
   const void* Retain(const void* v) const { return retain ? retain(nullptr, v) : v; }
-  void Release(const void* v) const {
-    if (release) release(nullptr, v);
+  void Release(const void* v) const
+  {
+    if (release)
+      release(nullptr, v);
   }
   bool Equal(const void* a, const void* b) const { return a == b || (equal && equal(a, b)); }
   CFHashCode Hash(const void* v) const { return hash ? hash(v) : (equal ? 0 : CFHashCode(v)); }
@@ -28,4 +30,4 @@ ValueCallbacks FromArrayCallbacks(const CFArrayCallBacks* cb);
 ValueCallbacks FromKeyCallbacks(const CFDictionaryKeyCallBacks* cb);
 ValueCallbacks FromValueCallbacks(const CFDictionaryValueCallBacks* cb);
 
-}  // namespace standin::cf
+} // namespace standin::cf

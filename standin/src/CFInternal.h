@@ -24,4 +24,4 @@ const std::string& URLPath(CFURLRef url);
 // Contents/Resources of every registered bundle and of the main bundle.
 std::vector<std::string> BundleResourceFolders();
 
-}  // namespace standin::cf
+} // namespace standin::cf

@@ -16,15 +16,18 @@ using namespace standin::cf;
 struct __CFRunLoopTimer final : Object {
   __CFRunLoopTimer(CFAbsoluteTime fire, CFTimeInterval every, CFIndex ord, CFRunLoopTimerCallBack cb,
                    const CFRunLoopTimerContext* ctx)
-      : Object(kRunLoopTimerTypeID), next(fire), origin(fire), interval(every > 0 ? every : 0), order(ord),
-        callout(cb) {
+  : Object(kRunLoopTimerTypeID), next(fire), origin(fire), interval(every > 0 ? every : 0), order(ord), callout(cb)
+  {
     if (ctx) {
       context = *ctx;
-      if (context.retain && context.info) context.info = const_cast<void*>(context.retain(context.info));
+      if (context.retain && context.info)
+        context.info = const_cast<void*>(context.retain(context.info));
     }
   }
-  ~__CFRunLoopTimer() override {
-    if (context.release && context.info) context.release(context.info);
+  ~__CFRunLoopTimer() override
+  {
+    if (context.release && context.info)
+      context.release(context.info);
   }
   std::string Describe() const override { return "<CFRunLoopTimer>"; }
 
@@ -37,7 +40,7 @@ struct __CFRunLoopTimer final : Object {
   const CFRunLoopTimerCallBack callout;
   CFRunLoopTimerContext context{0, nullptr, nullptr, nullptr, nullptr};
   std::atomic<bool> valid{true};
-  bool scheduled = false;  // held (retained) by the main loop; guarded by the loop mutex
+  bool scheduled = false; // held (retained) by the main loop; guarded by the loop mutex
 };
 
 struct __CFRunLoop final : Object {
@@ -47,14 +50,15 @@ struct __CFRunLoop final : Object {
   const bool main;
 
   std::mutex mutex;
-  std::vector<__CFRunLoopTimer*> timers;  // each retained while scheduled
+  std::vector<__CFRunLoopTimer*> timers; // each retained while scheduled
 };
 
 namespace {
 
 std::atomic<CFAbsoluteTime> gClock{kClockStart};
 
-__CFRunLoop* Main() {
+__CFRunLoop* Main()
+{
   static __CFRunLoop* loop = new __CFRunLoop(true);
   return loop;
 }
@@ -66,10 +70,13 @@ struct ThreadLoop {
   __CFRunLoop* loop = nullptr;
 };
 
-__CFRunLoop* Current() {
-  if (pthread_main_np()) return Main();
+__CFRunLoop* Current()
+{
+  if (pthread_main_np())
+    return Main();
   thread_local ThreadLoop own;
-  if (!own.loop) own.loop = new __CFRunLoop(false);
+  if (!own.loop)
+    own.loop = new __CFRunLoop(false);
   return own.loop;
 }
 
@@ -77,15 +84,15 @@ __CFRunLoopTimer* Timer(CFTypeRef t) { return As<__CFRunLoopTimer>(t, kRunLoopTi
 
 // True for the main loop, false for a thread's own loop (which holds no
 // timers: nothing would ever run them).
-bool IsMainLoop(CFRunLoopRef rl) {
-  return As<__CFRunLoop>(rl, kRunLoopTypeID)->main;
-}
+bool IsMainLoop(CFRunLoopRef rl) { return As<__CFRunLoop>(rl, kRunLoopTypeID)->main; }
 
 // Takes the timer off the main loop; the caller releases the returned reference.
-bool Unschedule(__CFRunLoopTimer* t) {
+bool Unschedule(__CFRunLoopTimer* t)
+{
   __CFRunLoop* loop = Main();
   std::lock_guard<std::mutex> lock(loop->mutex);
-  if (!t->scheduled) return false;
+  if (!t->scheduled)
+    return false;
   t->scheduled = false;
   loop->timers.erase(std::find(loop->timers.begin(), loop->timers.end(), t));
   return true;
@@ -98,13 +105,14 @@ constexpr CFTimeInterval kSlack = 1e-6;
 bool Due(CFAbsoluteTime fire, CFAbsoluteTime now) { return fire <= now + kSlack; }
 
 // A repeating timer that fired late skips the missed intervals.
-void Reschedule(__CFRunLoopTimer* t, CFAbsoluteTime now) {
+void Reschedule(__CFRunLoopTimer* t, CFAbsoluteTime now)
+{
   const double reached = std::floor((now + kSlack - t->origin) / t->interval);
   t->step = std::max(t->step + 1.0, reached + 1.0);
   t->next = t->origin + t->step * t->interval;
 }
 
-}  // namespace
+} // namespace
 
 const CFRunLoopMode kCFRunLoopDefaultMode = CFSTR("kCFRunLoopDefaultMode");
 const CFRunLoopMode kCFRunLoopCommonModes = CFSTR("kCFRunLoopCommonModes");
@@ -117,51 +125,63 @@ CFTypeID CFRunLoopTimerGetTypeID(void) { return kRunLoopTimerTypeID; }
 CFRunLoopRef CFRunLoopGetMain(void) { return Main(); }
 CFRunLoopRef CFRunLoopGetCurrent(void) { return Current(); }
 
-CFRunLoopTimerRef CFRunLoopTimerCreate(CFAllocatorRef, CFAbsoluteTime fireDate, CFTimeInterval interval,
-                                       CFOptionFlags, CFIndex order, CFRunLoopTimerCallBack callout,
-                                       CFRunLoopTimerContext* context) {
-  if (!callout) return nullptr;
+CFRunLoopTimerRef CFRunLoopTimerCreate(CFAllocatorRef, CFAbsoluteTime fireDate, CFTimeInterval interval, CFOptionFlags,
+                                       CFIndex order, CFRunLoopTimerCallBack callout, CFRunLoopTimerContext* context)
+{
+  if (!callout)
+    return nullptr;
   return new __CFRunLoopTimer(fireDate, interval, order, callout, context);
 }
 
-void CFRunLoopAddTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode mode) {
+void CFRunLoopAddTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode mode)
+{
   __CFRunLoopTimer* t = Timer(timer);
-  if (!IsMainLoop(rl) || !mode || !t->valid) return;
+  if (!IsMainLoop(rl) || !mode || !t->valid)
+    return;
   __CFRunLoop* loop = Main();
   std::lock_guard<std::mutex> lock(loop->mutex);
-  if (t->scheduled) return;
+  if (t->scheduled)
+    return;
   t->Retain();
   t->scheduled = true;
   loop->timers.push_back(t);
 }
 
-void CFRunLoopRemoveTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode) {
+void CFRunLoopRemoveTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode)
+{
   __CFRunLoopTimer* t = Timer(timer);
-  if (IsMainLoop(rl) && Unschedule(t)) t->Release();
+  if (IsMainLoop(rl) && Unschedule(t))
+    t->Release();
 }
 
-Boolean CFRunLoopContainsTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode) {
+Boolean CFRunLoopContainsTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode)
+{
   __CFRunLoopTimer* t = Timer(timer);
-  if (!IsMainLoop(rl)) return false;
+  if (!IsMainLoop(rl))
+    return false;
   std::lock_guard<std::mutex> lock(Main()->mutex);
   return t->scheduled;
 }
 
-void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer) {
+void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer)
+{
   __CFRunLoopTimer* t = Timer(timer);
   t->valid = false;
-  if (Unschedule(t)) t->Release();
+  if (Unschedule(t))
+    t->Release();
 }
 
 Boolean CFRunLoopTimerIsValid(CFRunLoopTimerRef timer) { return Timer(timer)->valid; }
 
-CFAbsoluteTime CFRunLoopTimerGetNextFireDate(CFRunLoopTimerRef timer) {
+CFAbsoluteTime CFRunLoopTimerGetNextFireDate(CFRunLoopTimerRef timer)
+{
   __CFRunLoopTimer* t = Timer(timer);
   std::lock_guard<std::mutex> lock(Main()->mutex);
   return t->next;
 }
 
-void CFRunLoopTimerSetNextFireDate(CFRunLoopTimerRef timer, CFAbsoluteTime fireDate) {
+void CFRunLoopTimerSetNextFireDate(CFRunLoopTimerRef timer, CFAbsoluteTime fireDate)
+{
   __CFRunLoopTimer* t = Timer(timer);
   std::lock_guard<std::mutex> lock(Main()->mutex);
   t->next = t->origin = fireDate;
@@ -171,15 +191,18 @@ void CFRunLoopTimerSetNextFireDate(CFRunLoopTimerRef timer, CFAbsoluteTime fireD
 CFTimeInterval CFRunLoopTimerGetInterval(CFRunLoopTimerRef timer) { return Timer(timer)->interval; }
 Boolean CFRunLoopTimerDoesRepeat(CFRunLoopTimerRef timer) { return Timer(timer)->interval > 0; }
 
-void CFRunLoopTimerGetContext(CFRunLoopTimerRef timer, CFRunLoopTimerContext* context) {
-  if (context) *context = Timer(timer)->context;
+void CFRunLoopTimerGetContext(CFRunLoopTimerRef timer, CFRunLoopTimerContext* context)
+{
+  if (context)
+    *context = Timer(timer)->context;
 }
 
 namespace standin::cf {
 
 void SetClock(CFAbsoluteTime t) { gClock.store(t); }
 
-int PumpMainLoop() {
+int PumpMainLoop()
+{
   const std::size_t pool = standin::PushAutoreleasePool();
   const CFAbsoluteTime now = gClock.load();
   __CFRunLoop* loop = Main();
@@ -204,13 +227,15 @@ int PumpMainLoop() {
       std::lock_guard<std::mutex> lock(loop->mutex);
       if (t->scheduled && t->valid && Due(t->next, now)) {
         fire = true;
-        if (t->interval > 0) Reschedule(t, now);
+        if (t->interval > 0)
+          Reschedule(t, now);
       }
     }
     if (fire) {
       ++fired;
       t->callout(t, t->context.info);
-      if (t->interval <= 0) CFRunLoopTimerInvalidate(t);
+      if (t->interval <= 0)
+        CFRunLoopTimerInvalidate(t);
     }
     t->Release();
   }
@@ -218,7 +243,8 @@ int PumpMainLoop() {
   return fired;
 }
 
-int RunMainLoopFor(CFTimeInterval seconds) {
+int RunMainLoopFor(CFTimeInterval seconds)
+{
   const CFAbsoluteTime end = gClock.load() + std::max(0.0, seconds);
   int fired = 0;
   for (;;) {
@@ -227,32 +253,39 @@ int RunMainLoopFor(CFTimeInterval seconds) {
       __CFRunLoop* loop = Main();
       std::lock_guard<std::mutex> lock(loop->mutex);
       for (const __CFRunLoopTimer* t : loop->timers) {
-        if (t->valid && t->next < earliest) earliest = t->next;
+        if (t->valid && t->next < earliest)
+          earliest = t->next;
       }
     }
-    if (earliest >= end - kSlack) break;
-    if (earliest > gClock.load()) gClock.store(earliest);
+    if (earliest >= end - kSlack)
+      break;
+    if (earliest > gClock.load())
+      gClock.store(earliest);
     fired += PumpMainLoop();
   }
   gClock.store(end);
   return fired;
 }
 
-void ResetMainLoop() {
+void ResetMainLoop()
+{
   __CFRunLoop* loop = Main();
   std::vector<__CFRunLoopTimer*> taken;
   {
     std::lock_guard<std::mutex> lock(loop->mutex);
     taken.swap(loop->timers);
-    for (__CFRunLoopTimer* t : taken) t->scheduled = false;
+    for (__CFRunLoopTimer* t : taken)
+      t->scheduled = false;
   }
-  for (__CFRunLoopTimer* t : taken) t->Release();
+  for (__CFRunLoopTimer* t : taken)
+    t->Release();
   gClock.store(kClockStart);
 }
 
-int ScheduledTimerCount() {
+int ScheduledTimerCount()
+{
   std::lock_guard<std::mutex> lock(Main()->mutex);
   return int(Main()->timers.size());
 }
 
-}  // namespace standin::cf
+} // namespace standin::cf

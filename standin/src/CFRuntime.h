@@ -30,7 +30,7 @@ enum TypeIds : CFTypeID {
 };
 
 class Object {
- public:
+public:
   explicit Object(CFTypeID type);
   virtual ~Object();
   Object(const Object&) = delete;
@@ -51,7 +51,7 @@ class Object {
   // UTF-8 text of CFCopyDescription and of %@ in formats.
   virtual std::string Describe() const;
 
- private:
+private:
   const CFTypeID mType;
   bool mConstant = false;
   mutable std::atomic<CFIndex> mRefs{1};
@@ -60,20 +60,23 @@ class Object {
 // Stops the process: the platform crashes on the same misuse.
 [[noreturn]] void Fatal(const char* what);
 
-inline const Object* AsObject(CFTypeRef ref) {
-  if (!ref) Fatal("NULL passed where a CF object is required");
+inline const Object* AsObject(CFTypeRef ref)
+{
+  if (!ref)
+    Fatal("NULL passed where a CF object is required");
   return static_cast<const Object*>(ref);
 }
 
 // The object behind ref as T, or a fatal stop when ref is another type.
-template <class T>
-T* As(CFTypeRef ref, CFTypeID type) {
+template <class T> T* As(CFTypeRef ref, CFTypeID type)
+{
   const Object* o = AsObject(ref);
-  if (o->Type() != type) Fatal("CF object of the wrong type");
+  if (o->Type() != type)
+    Fatal("CF object of the wrong type");
   return const_cast<T*>(static_cast<const T*>(o));
 }
 
 long LiveObjects();
 long LiveAllocatorBlocks();
 
-}  // namespace standin::cf
+} // namespace standin::cf

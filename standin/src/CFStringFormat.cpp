@@ -10,11 +10,12 @@
 namespace standin::cf {
 namespace {
 
-template <class T>
-void AppendFormatted(std::string& out, const std::string& spec, T value) {
+template <class T> void AppendFormatted(std::string& out, const std::string& spec, T value)
+{
   char small[128];
   const int n = std::snprintf(small, sizeof small, spec.c_str(), value);
-  if (n < 0) return;
+  if (n < 0)
+    return;
   if (size_t(n) < sizeof small) {
     out.append(small, size_t(n));
     return;
@@ -24,9 +25,10 @@ void AppendFormatted(std::string& out, const std::string& spec, T value) {
   out.append(big.c_str(), size_t(n));
 }
 
-}  // namespace
+} // namespace
 
-std::string FormatText(const std::string& format, va_list args) {
+std::string FormatText(const std::string& format, va_list args)
+{
   va_list ap;
   va_copy(ap, args);
   std::string out;
@@ -43,14 +45,16 @@ std::string FormatText(const std::string& format, va_list args) {
       continue;
     }
     std::string spec = "%";
-    while (*p && std::strchr("-+ #0'", *p)) spec.push_back(*p++);
+    while (*p && std::strchr("-+ #0'", *p))
+      spec.push_back(*p++);
     // '*' width and precision are resolved now so the conversion text stays self-contained.
     auto number = [&]() {
       if (*p == '*') {
         spec += std::to_string(va_arg(ap, int));
         ++p;
       } else {
-        while (*p >= '0' && *p <= '9') spec.push_back(*p++);
+        while (*p >= '0' && *p <= '9')
+          spec.push_back(*p++);
       }
     };
     number();
@@ -59,68 +63,69 @@ std::string FormatText(const std::string& format, va_list args) {
       number();
     }
     std::string length;
-    while (*p && std::strchr("hlqLzjt", *p)) length.push_back(*p++);
+    while (*p && std::strchr("hlqLzjt", *p))
+      length.push_back(*p++);
     const char conv = *p ? *p++ : '\0';
     switch (conv) {
-      case '@': {
-        const void* object = va_arg(ap, const void*);
-        out += object ? AsObject(object)->Describe() : "(null)";
-        break;
+    case '@': {
+      const void* object = va_arg(ap, const void*);
+      out += object ? AsObject(object)->Describe() : "(null)";
+      break;
+    }
+    case 'd':
+    case 'i':
+    case 'u':
+    case 'x':
+    case 'X':
+    case 'o':
+    case 'c': {
+      const bool wide =
+        length == "l" || length == "ll" || length == "q" || length == "z" || length == "j" || length == "t";
+      if (wide) {
+        spec += "ll";
+        spec.push_back(conv);
+        AppendFormatted(out, spec, va_arg(ap, long long));
+      } else {
+        spec += length == "hh" || length == "h" ? length : "";
+        spec.push_back(conv);
+        AppendFormatted(out, spec, va_arg(ap, int));
       }
-      case 'd':
-      case 'i':
-      case 'u':
-      case 'x':
-      case 'X':
-      case 'o':
-      case 'c': {
-        const bool wide = length == "l" || length == "ll" || length == "q" || length == "z" || length == "j" ||
-                          length == "t";
-        if (wide) {
-          spec += "ll";
-          spec.push_back(conv);
-          AppendFormatted(out, spec, va_arg(ap, long long));
-        } else {
-          spec += length == "hh" || length == "h" ? length : "";
-          spec.push_back(conv);
-          AppendFormatted(out, spec, va_arg(ap, int));
-        }
-        break;
+      break;
+    }
+    case 'f':
+    case 'F':
+    case 'e':
+    case 'E':
+    case 'g':
+    case 'G':
+    case 'a':
+    case 'A':
+      if (length == "L") {
+        spec += "L";
+        spec.push_back(conv);
+        AppendFormatted(out, spec, va_arg(ap, long double));
+      } else {
+        spec.push_back(conv);
+        AppendFormatted(out, spec, va_arg(ap, double));
       }
-      case 'f':
-      case 'F':
-      case 'e':
-      case 'E':
-      case 'g':
-      case 'G':
-      case 'a':
-      case 'A':
-        if (length == "L") {
-          spec += "L";
-          spec.push_back(conv);
-          AppendFormatted(out, spec, va_arg(ap, long double));
-        } else {
-          spec.push_back(conv);
-          AppendFormatted(out, spec, va_arg(ap, double));
-        }
-        break;
-      case 's': {
-        const char* text = va_arg(ap, const char*);
-        spec.push_back('s');
-        AppendFormatted(out, spec, text ? text : "(null)");
-        break;
-      }
-      case 'p':
-        spec.push_back('p');
-        AppendFormatted(out, spec, va_arg(ap, void*));
-        break;
-      default:  // unknown conversion: keep the text as written
-        out.append(start, size_t(p - start));
-        break;
+      break;
+    case 's': {
+      const char* text = va_arg(ap, const char*);
+      spec.push_back('s');
+      AppendFormatted(out, spec, text ? text : "(null)");
+      break;
+    }
+    case 'p':
+      spec.push_back('p');
+      AppendFormatted(out, spec, va_arg(ap, void*));
+      break;
+    default: // unknown conversion: keep the text as written
+      out.append(start, size_t(p - start));
+      break;
     }
   }
   va_end(ap);
   return out;
 }
 
-}  // namespace standin::cf
+} // namespace standin::cf

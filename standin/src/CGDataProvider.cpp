@@ -10,27 +10,33 @@
 
 using namespace standin::cf;
 
-CGDataProvider::~CGDataProvider() {
-  if (releaseData) releaseData(info, data, size);
-  if (ownedData) CFRelease(ownedData);
+CGDataProvider::~CGDataProvider()
+{
+  if (releaseData)
+    releaseData(info, data, size);
+  if (ownedData)
+    CFRelease(ownedData);
 }
 
 namespace {
 
 CGDataProvider* Provider(CFTypeRef p) { return As<CGDataProvider>(p, kDataProviderTypeID); }
 
-bool IsReadableFile(const std::string& path) {
+bool IsReadableFile(const std::string& path)
+{
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), R_OK) == 0;
 }
 
-}  // namespace
+} // namespace
 
 CFTypeID CGDataProviderGetTypeID(void) { return kDataProviderTypeID; }
 
 CGDataProviderRef CGDataProviderCreateWithData(void* info, const void* data, size_t size,
-                                               CGDataProviderReleaseDataCallback releaseData) {
-  if (!data && size > 0) return nullptr;
+                                               CGDataProviderReleaseDataCallback releaseData)
+{
+  if (!data && size > 0)
+    return nullptr;
   auto* p = new CGDataProvider();
   p->info = info;
   p->data = data;
@@ -39,17 +45,22 @@ CGDataProviderRef CGDataProviderCreateWithData(void* info, const void* data, siz
   return p;
 }
 
-CGDataProviderRef CGDataProviderCreateWithURL(CFURLRef url) {
-  if (!url || CFURLHasDirectoryPath(url)) return nullptr;
+CGDataProviderRef CGDataProviderCreateWithURL(CFURLRef url)
+{
+  if (!url || CFURLHasDirectoryPath(url))
+    return nullptr;
   const std::string& path = URLPath(url);
-  if (!IsReadableFile(path)) return nullptr;
+  if (!IsReadableFile(path))
+    return nullptr;
   auto* p = new CGDataProvider();
   p->path = path;
   return p;
 }
 
-CGDataProviderRef CGDataProviderCreateWithCFData(CFDataRef data) {
-  if (!data) return nullptr;
+CGDataProviderRef CGDataProviderCreateWithCFData(CFDataRef data)
+{
+  if (!data)
+    return nullptr;
   auto* p = new CGDataProvider();
   p->ownedData = static_cast<CFDataRef>(CFRetain(data));
   p->data = CFDataGetBytePtr(data);
@@ -57,21 +68,29 @@ CGDataProviderRef CGDataProviderCreateWithCFData(CFDataRef data) {
   return p;
 }
 
-CFDataRef CGDataProviderCopyData(CGDataProviderRef provider) {
+CFDataRef CGDataProviderCopyData(CGDataProviderRef provider)
+{
   const CGDataProvider* p = Provider(provider);
-  if (p->path.empty()) return CFDataCreate(nullptr, static_cast<const UInt8*>(p->data), CFIndex(p->size));
+  if (p->path.empty())
+    return CFDataCreate(nullptr, static_cast<const UInt8*>(p->data), CFIndex(p->size));
   std::ifstream in(p->path, std::ios::binary);
-  if (!in) return nullptr;
+  if (!in)
+    return nullptr;
   const std::vector<UInt8> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return nullptr;
+  if (in.bad())
+    return nullptr;
   return CFDataCreate(nullptr, bytes.data(), CFIndex(bytes.size()));
 }
 
-CGDataProviderRef CGDataProviderRetain(CGDataProviderRef provider) {
-  if (provider) CFRetain(provider);
+CGDataProviderRef CGDataProviderRetain(CGDataProviderRef provider)
+{
+  if (provider)
+    CFRetain(provider);
   return provider;
 }
 
-void CGDataProviderRelease(CGDataProviderRef provider) {
-  if (provider) CFRelease(provider);
+void CGDataProviderRelease(CGDataProviderRef provider)
+{
+  if (provider)
+    CFRelease(provider);
 }

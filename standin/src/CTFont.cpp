@@ -9,13 +9,15 @@ namespace {
 
 __CTFont* Font(CFTypeRef f) { return As<__CTFont>(f, kCTFontTypeID); }
 
-}  // namespace
+} // namespace
 
 CFTypeID CTFontGetTypeID(void) { return kCTFontTypeID; }
 
 CTFontRef CTFontCreateWithGraphicsFont(CGFontRef graphicsFont, CGFloat size, const CGAffineTransform*,
-                                       CTFontDescriptorRef) {
-  if (!graphicsFont) return nullptr;
+                                       CTFontDescriptorRef)
+{
+  if (!graphicsFont)
+    return nullptr;
   As<CGFont>(graphicsFont, kCGFontTypeID);
   auto* font = new __CTFont();
   font->graphicsFont = CGFontRetain(graphicsFont);
@@ -23,7 +25,8 @@ CTFontRef CTFontCreateWithGraphicsFont(CGFontRef graphicsFont, CGFloat size, con
   return font;
 }
 
-CTFontDescriptorRef CTFontCopyFontDescriptor(CTFontRef font) {
+CTFontDescriptorRef CTFontCopyFontDescriptor(CTFontRef font)
+{
   const __CTFont* f = Font(font);
   const standin::ct::FaceNames& names = As<CGFont>(f->graphicsFont, kCGFontTypeID)->names;
   const void* keys[3];
@@ -39,9 +42,11 @@ CTFontDescriptorRef CTFontCopyFontDescriptor(CTFontRef font) {
   put(kCTFontFamilyNameAttribute, names.typographicFamily.empty() ? names.family : names.typographicFamily);
   put(kCTFontStyleNameAttribute, names.typographicStyle.empty() ? names.style : names.typographicStyle);
   CFDictionaryRef attributes =
-      CFDictionaryCreate(nullptr, keys, values, count, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
-  for (CFIndex i = 0; i < count; ++i) CFRelease(values[i]);
-  auto* d = static_cast<__CTFontDescriptor*>(const_cast<__CTFontDescriptor*>(CTFontDescriptorCreateWithAttributes(attributes)));
+    CFDictionaryCreate(nullptr, keys, values, count, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+  for (CFIndex i = 0; i < count; ++i)
+    CFRelease(values[i]);
+  auto* d =
+    static_cast<__CTFontDescriptor*>(const_cast<__CTFontDescriptor*>(CTFontDescriptorCreateWithAttributes(attributes)));
   CFRelease(attributes);
   d->graphicsFont = CGFontRetain(f->graphicsFont);
   return d;

@@ -7,7 +7,7 @@
 #include <cstring>
 
 struct ComponentInstanceRecord {
-  static constexpr UInt32 kAlive = 0x696E7374;  // 'inst'
+  static constexpr UInt32 kAlive = 0x696E7374; // 'inst'
   UInt32 magic = kAlive;
   AudioComponentPlugInInterface* plugin = nullptr;
   ComponentRoutineProcPtr entry = nullptr;
@@ -18,15 +18,16 @@ struct ComponentInstanceRecord {
 namespace standin::au {
 
 // The record of a live handle, or null.
-inline ComponentInstanceRecord* Record(ComponentInstance ci) {
+inline ComponentInstanceRecord* Record(ComponentInstance ci)
+{
   return ci && ci->magic == ComponentInstanceRecord::kAlive ? ci : nullptr;
 }
 
 // Sends a selector to a Component Manager entry in the 64-bit layout: the
 // instance in the first long slot, then the arguments in call order.
 // Allocates nothing.
-template <class... Args>
-ComponentResult CallEntry(ComponentInstanceRecord* r, SInt16 selector, Args... args) {
+template <class... Args> ComponentResult CallEntry(ComponentInstanceRecord* r, SInt16 selector, Args... args)
+{
   static_assert(sizeof(long) == 8 && sizeof(void*) == 8, "the stand-in models 64-bit processes");
   constexpr size_t n = sizeof...(Args);
   struct {
@@ -46,17 +47,20 @@ ComponentResult CallEntry(ComponentInstanceRecord* r, SInt16 selector, Args... a
 }
 
 // Calls the unit's method for selector with the unit's own first argument.
-template <class Proc, class... Args>
-OSStatus Dispatch(ComponentInstance ci, SInt16 selector, Args... args) {
+template <class Proc, class... Args> OSStatus Dispatch(ComponentInstance ci, SInt16 selector, Args... args)
+{
   ComponentInstanceRecord* r = Record(ci);
-  if (!r) return badComponentInstance;
+  if (!r)
+    return badComponentInstance;
   if (r->plugin) {
     AudioComponentMethod m = r->plugin->Lookup ? r->plugin->Lookup(selector) : nullptr;
-    if (!m) return badComponentSelector;
+    if (!m)
+      return badComponentSelector;
     return reinterpret_cast<Proc>(m)(r->plugin, args...);
   }
-  if (r->entry) return CallEntry(r, selector, args...);
+  if (r->entry)
+    return CallEntry(r, selector, args...);
   return badComponentInstance;
 }
 
-}  // namespace standin::au
+} // namespace standin::au

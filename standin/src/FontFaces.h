@@ -10,11 +10,11 @@
 namespace standin::ct {
 
 struct FaceNames {
-  std::string family;             // name 1
-  std::string style;              // name 2
-  std::string typographicFamily;  // name 16, often absent
-  std::string typographicStyle;   // name 17, often absent
-  std::string postScript;         // name 6
+  std::string family;            // name 1
+  std::string style;             // name 2
+  std::string typographicFamily; // name 16, often absent
+  std::string typographicStyle;  // name 17, often absent
+  std::string postScript;        // name 6
 };
 
 // One entry per face that has head and name tables and a family name;
@@ -25,4 +25,4 @@ std::vector<FaceNames> ReadFaceNames(const uint8_t* bytes, size_t size);
 // the legacy pair of names.
 bool FaceMatches(const FaceNames& face, const std::string& family, const std::string& style);
 
-}  // namespace standin::ct
+} // namespace standin::ct

@@ -36,42 +36,51 @@ struct Registry {
   std::vector<std::string> missing;
 };
 
-Registry& State() {
+Registry& State()
+{
   static Registry* r = new Registry();
   return *r;
 }
 
-std::vector<std::string> DefaultSystemFolders() {
+std::vector<std::string> DefaultSystemFolders()
+{
   return {ns::SystemRootPath() + "/Library/Fonts", "/usr/share/fonts"};
 }
 
-bool IsFontFile(const fs::path& path) {
+bool IsFontFile(const fs::path& path)
+{
   const std::string ext = path.extension().string();
   for (const char* known : {".ttf", ".otf", ".ttc", ".otc"}) {
-    if (strcasecmp(ext.c_str(), known) == 0) return true;
+    if (strcasecmp(ext.c_str(), known) == 0)
+      return true;
   }
   return false;
 }
 
-std::vector<fs::path> FontFilesIn(const std::string& folder) {
+std::vector<fs::path> FontFilesIn(const std::string& folder)
+{
   std::vector<fs::path> found;
   std::error_code ec;
-  if (!fs::is_directory(folder, ec)) return found;
+  if (!fs::is_directory(folder, ec))
+    return found;
   for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
        !ec && it != end; it.increment(ec)) {
     std::error_code typeError;
-    if (it->is_regular_file(typeError) && IsFontFile(it->path())) found.push_back(it->path());
+    if (it->is_regular_file(typeError) && IsFontFile(it->path()))
+      found.push_back(it->path());
   }
   std::sort(found.begin(), found.end());
   return found;
 }
 
-const FontFile& Faces(Registry& r, const fs::path& path) {
+const FontFile& Faces(Registry& r, const fs::path& path)
+{
   std::error_code ec;
   const uintmax_t size = fs::file_size(path, ec);
   const fs::file_time_type time = fs::last_write_time(path, ec);
   FontFile& file = r.files[path.string()];
-  if (file.read && file.size == size && file.time == time) return file;
+  if (file.read && file.size == size && file.time == time)
+    return file;
   file = FontFile{true, size, time, {}};
   std::ifstream in(path, std::ios::binary);
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -79,9 +88,10 @@ const FontFile& Faces(Registry& r, const fs::path& path) {
   return file;
 }
 
-}  // namespace
+} // namespace
 
-std::string LocateFont(const std::string& family, const std::string& style) {
+std::string LocateFont(const std::string& family, const std::string& style)
+{
   Registry& r = State();
   std::vector<std::string> folders = cf::BundleResourceFolders();
   folders.push_back(ns::UserHomePath() + "/Library/Fonts");
@@ -91,30 +101,33 @@ std::string LocateFont(const std::string& family, const std::string& style) {
   for (const std::string& folder : folders) {
     for (const fs::path& path : FontFilesIn(folder)) {
       for (const FaceNames& face : Faces(r, path).faces) {
-        if (FaceMatches(face, family, style)) return path.string();
+        if (FaceMatches(face, family, style))
+          return path.string();
       }
     }
   }
   r.missing.push_back(family + "/" + style);
-  std::fprintf(stderr, "standin: no installed font of family \"%s\" and style \"%s\"\n", family.c_str(),
-               style.c_str());
+  std::fprintf(stderr, "standin: no installed font of family \"%s\" and style \"%s\"\n", family.c_str(), style.c_str());
   return "";
 }
 
-void SetSystemFontFolders(const std::vector<std::string>& folders) {
+void SetSystemFontFolders(const std::vector<std::string>& folders)
+{
   Registry& r = State();
   std::lock_guard<std::mutex> lock(r.mutex);
   r.systemFolders = folders;
   r.systemFoldersSet = true;
 }
 
-std::vector<std::string> MissingFontRequests() {
+std::vector<std::string> MissingFontRequests()
+{
   Registry& r = State();
   std::lock_guard<std::mutex> lock(r.mutex);
   return r.missing;
 }
 
-void ResetFontRegistry() {
+void ResetFontRegistry()
+{
   Registry& r = State();
   std::lock_guard<std::mutex> lock(r.mutex);
   r.systemFolders.clear();
@@ -122,11 +135,11 @@ void ResetFontRegistry() {
   r.missing.clear();
 }
 
-}  // namespace standin::ct
+} // namespace standin::ct
 
 namespace standin {
 
 void SetSystemFontFolders(const std::vector<std::string>& folders) { ct::SetSystemFontFolders(folders); }
 std::vector<std::string> MissingFontRequests() { return ct::MissingFontRequests(); }
 
-}  // namespace standin
+} // namespace standin

@@ -18,4 +18,4 @@ std::vector<std::string> MissingFontRequests();
 // Default system folders, no requests kept.
 void ResetFontRegistry();
 
-}  // namespace standin::ct
+} // namespace standin::ct

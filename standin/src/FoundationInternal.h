@@ -14,4 +14,4 @@ NSString* MakeString(const std::string& utf8);
 std::string UserHomePath();
 std::string SystemRootPath();
 
-}  // namespace standin::ns
+} // namespace standin::ns

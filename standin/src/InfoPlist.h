@@ -12,4 +12,4 @@ bool ReadInfoPlistStrings(const std::string& path, std::map<std::string, std::st
 // The same for text already in memory.
 bool ParseInfoPlistStrings(const std::string& text, std::map<std::string, std::string>& out);
 
-}  // namespace standin::cf
+} // namespace standin::cf

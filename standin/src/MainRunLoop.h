@@ -19,4 +19,4 @@ int RunMainLoopFor(CFTimeInterval seconds);
 void ResetMainLoop();
 int ScheduledTimerCount();
 
-}  // namespace standin::cf
+} // namespace standin::cf

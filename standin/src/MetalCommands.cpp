@@ -15,13 +15,15 @@ namespace {
 
 // The GPU: runs buffers one at a time, in the order they became ready.
 class Gpu {
- public:
-  static Gpu& Instance() {
-    static Gpu* gpu = new Gpu();  // never destroyed: the worker may outlive statics
+public:
+  static Gpu& Instance()
+  {
+    static Gpu* gpu = new Gpu(); // never destroyed: the worker may outlive statics
     return *gpu;
   }
 
-  void Submit(MTLCommandBuffer* buffer) {  // takes over one reference
+  void Submit(MTLCommandBuffer* buffer)
+  { // takes over one reference
     std::unique_lock<std::mutex> lock(mMutex);
     if (mMode == GPUExecution::Synchronous) {
       ++mBusy;
@@ -40,7 +42,8 @@ class Gpu {
     mWake.notify_all();
   }
 
-  void SetMode(GPUExecution mode) {
+  void SetMode(GPUExecution mode)
+  {
     WaitIdle();
     std::unique_lock<std::mutex> lock(mMutex);
     mMode = mode;
@@ -49,31 +52,36 @@ class Gpu {
       std::thread([this] { Work(); }).detach();
     }
   }
-  GPUExecution Mode() {
+  GPUExecution Mode()
+  {
     std::lock_guard<std::mutex> lock(mMutex);
     return mMode;
   }
-  void SetPaused(bool paused) {
+  void SetPaused(bool paused)
+  {
     std::lock_guard<std::mutex> lock(mMutex);
     mPaused = paused;
     mWake.notify_all();
   }
-  void WaitIdle() {
+  void WaitIdle()
+  {
     std::unique_lock<std::mutex> lock(mMutex);
     mPaused = false;
     mWake.notify_all();
     mIdle.wait(lock, [this] { return mReady.empty() && mBusy == 0; });
   }
 
- private:
-  static void Run(MTLCommandBuffer* buffer) {
+private:
+  static void Run(MTLCommandBuffer* buffer)
+  {
     const std::size_t pool = standin::PushAutoreleasePool();
     buffer->execute();
     standin::PopAutoreleasePool(pool);
     buffer->release();
   }
 
-  void Work() {
+  void Work()
+  {
     std::unique_lock<std::mutex> lock(mMutex);
     for (;;) {
       mWake.wait(lock, [this] { return !mReady.empty() && !mPaused; });
@@ -101,14 +109,16 @@ class Gpu {
   int mBusy = 0;
 };
 
-}  // namespace
+} // namespace
 
-void SubmitReady(QueueState& queue) {
+void SubmitReady(QueueState& queue)
+{
   for (;;) {
     MTLCommandBuffer* next = nullptr;
     {
       std::lock_guard<std::mutex> lock(queue.mutex);
-      if (queue.pending.empty() || queue.pending.front()->status() != MTLCommandBufferStatusCommitted) return;
+      if (queue.pending.empty() || queue.pending.front()->status() != MTLCommandBufferStatusCommitted)
+        return;
       next = queue.pending.front();
       queue.pending.pop_front();
     }
@@ -116,42 +126,48 @@ void SubmitReady(QueueState& queue) {
   }
 }
 
-void ResetGPU() {
+void ResetGPU()
+{
   Gpu::Instance().SetMode(GPUExecution::Synchronous);
   SetGPUBandThreads(0);
   ClearGPUValidationErrors();
 }
 
-}  // namespace standin::mtl
+} // namespace standin::mtl
 
 namespace standin {
 void SetGPUExecution(GPUExecution mode) { mtl::Gpu::Instance().SetMode(mode); }
 GPUExecution CurrentGPUExecution() { return mtl::Gpu::Instance().Mode(); }
 void SetGPUPaused(bool paused) { mtl::Gpu::Instance().SetPaused(paused); }
 void WaitForGPUIdle() { mtl::Gpu::Instance().WaitIdle(); }
-}  // namespace standin
+} // namespace standin
 
 // ---- Queue ---------------------------------------------------------------------
 
 MTLCommandQueue::MTLCommandQueue(MTLDevice* device) : mDevice(device), mQueueState(new QueueState()) {}
 
-void MTLCommandQueue::dealloc() {
-  delete mQueueState;  // enqueued buffers retain the queue, so none is left here
+void MTLCommandQueue::dealloc()
+{
+  delete mQueueState; // enqueued buffers retain the queue, so none is left here
   NSObject::dealloc();
 }
 
-MTLCommandBuffer* MTLCommandQueue::commandBuffer() {
+MTLCommandBuffer* MTLCommandQueue::commandBuffer()
+{
   return static_cast<MTLCommandBuffer*>((new MTLCommandBuffer(this))->autorelease());
 }
 
 // ---- Command buffer ---------------------------------------------------------
 
-MTLCommandBuffer::MTLCommandBuffer(MTLCommandQueue* queue) : mQueue(queue), mState(new CommandBufferState()) {
+MTLCommandBuffer::MTLCommandBuffer(MTLCommandQueue* queue) : mQueue(queue), mState(new CommandBufferState())
+{
   mQueue->retain();
 }
 
-void MTLCommandBuffer::dealloc() {
-  for (MTLDrawable* d : mState->drawables) d->release();
+void MTLCommandBuffer::dealloc()
+{
+  for (MTLDrawable* d : mState->drawables)
+    d->release();
   delete mState;
   mQueue->release();
   NSObject::dealloc();
@@ -159,12 +175,14 @@ void MTLCommandBuffer::dealloc() {
 
 MTLDevice* MTLCommandBuffer::device() const { return mQueue->device(); }
 
-MTLCommandBufferStatus MTLCommandBuffer::status() const {
+MTLCommandBufferStatus MTLCommandBuffer::status() const
+{
   std::lock_guard<std::mutex> lock(mState->mutex);
   return mState->status;
 }
 
-bool MTLCommandBuffer::OpenEncoder(const char* what) {
+bool MTLCommandBuffer::OpenEncoder(const char* what)
+{
   std::lock_guard<std::mutex> lock(mState->mutex);
   if (mState->status >= MTLCommandBufferStatusCommitted) {
     ValidationError(std::string(what) + ": the command buffer is already committed");
@@ -177,8 +195,10 @@ bool MTLCommandBuffer::OpenEncoder(const char* what) {
   return true;
 }
 
-MTLRenderCommandEncoder* MTLCommandBuffer::renderCommandEncoderWithDescriptor(MTLRenderPassDescriptor* d) {
-  if (!d || !OpenEncoder("renderCommandEncoderWithDescriptor")) return nullptr;
+MTLRenderCommandEncoder* MTLCommandBuffer::renderCommandEncoderWithDescriptor(MTLRenderPassDescriptor* d)
+{
+  if (!d || !OpenEncoder("renderCommandEncoderWithDescriptor"))
+    return nullptr;
   auto pass = std::make_unique<standin::mtl::RenderPassRecord>();
   MTLRenderPassColorAttachmentDescriptor* c = d->colorAttachments()->objectAtIndexedSubscript(0);
   MTLRenderPassStencilAttachmentDescriptor* s = d->stencilAttachment();
@@ -207,8 +227,10 @@ MTLRenderCommandEncoder* MTLCommandBuffer::renderCommandEncoderWithDescriptor(MT
   pass->stencil.load = s->loadAction();
   pass->stencil.store = s->storeAction();
   pass->stencil.clearStencil = s->clearStencil();
-  if (pass->color.texture) pass->color.texture->retain();
-  if (pass->stencil.texture) pass->stencil.texture->retain();
+  if (pass->color.texture)
+    pass->color.texture->retain();
+  if (pass->stencil.texture)
+    pass->stencil.texture->retain();
   auto* encoder = new MTLRenderCommandEncoder(this, pass.get());
   std::lock_guard<std::mutex> lock(mState->mutex);
   mState->passes.push_back(std::move(pass));
@@ -216,8 +238,10 @@ MTLRenderCommandEncoder* MTLCommandBuffer::renderCommandEncoderWithDescriptor(MT
   return static_cast<MTLRenderCommandEncoder*>(encoder->autorelease());
 }
 
-MTLBlitCommandEncoder* MTLCommandBuffer::blitCommandEncoder() {
-  if (!OpenEncoder("blitCommandEncoder")) return nullptr;
+MTLBlitCommandEncoder* MTLCommandBuffer::blitCommandEncoder()
+{
+  if (!OpenEncoder("blitCommandEncoder"))
+    return nullptr;
   auto pass = std::make_unique<standin::mtl::BlitPassRecord>();
   auto* encoder = new MTLBlitCommandEncoder(this, pass.get());
   std::lock_guard<std::mutex> lock(mState->mutex);
@@ -226,23 +250,28 @@ MTLBlitCommandEncoder* MTLCommandBuffer::blitCommandEncoder() {
   return static_cast<MTLBlitCommandEncoder*>(encoder->autorelease());
 }
 
-void MTLCommandBuffer::EncoderEnded(MTLCommandEncoder* encoder) {
+void MTLCommandBuffer::EncoderEnded(MTLCommandEncoder* encoder)
+{
   std::lock_guard<std::mutex> lock(mState->mutex);
-  if (mState->openEncoder == encoder) mState->openEncoder = nullptr;
+  if (mState->openEncoder == encoder)
+    mState->openEncoder = nullptr;
 }
 
-void MTLCommandBuffer::enqueue() {
+void MTLCommandBuffer::enqueue()
+{
   {
     std::lock_guard<std::mutex> lock(mState->mutex);
-    if (mState->status != MTLCommandBufferStatusNotEnqueued) return;
+    if (mState->status != MTLCommandBufferStatusNotEnqueued)
+      return;
     mState->status = MTLCommandBufferStatusEnqueued;
   }
-  retain();  // the queue holds it until it has run
+  retain(); // the queue holds it until it has run
   std::lock_guard<std::mutex> lock(mQueue->queueState().mutex);
   mQueue->queueState().pending.push_back(this);
 }
 
-void MTLCommandBuffer::commit() {
+void MTLCommandBuffer::commit()
+{
   enqueue();
   {
     std::lock_guard<std::mutex> lock(mState->mutex);
@@ -261,7 +290,8 @@ void MTLCommandBuffer::commit() {
   standin::mtl::SubmitReady(mQueue->queueState());
 }
 
-void MTLCommandBuffer::addCompletedHandler(MTLCommandBufferHandler block) {
+void MTLCommandBuffer::addCompletedHandler(MTLCommandBufferHandler block)
+{
   std::lock_guard<std::mutex> lock(mState->mutex);
   if (mState->status >= MTLCommandBufferStatusCommitted) {
     ValidationError("addCompletedHandler: the command buffer is already committed");
@@ -270,8 +300,10 @@ void MTLCommandBuffer::addCompletedHandler(MTLCommandBufferHandler block) {
   mState->completed.push_back(std::move(block));
 }
 
-void MTLCommandBuffer::presentDrawable(MTLDrawable* drawable) {
-  if (!drawable) return;
+void MTLCommandBuffer::presentDrawable(MTLDrawable* drawable)
+{
+  if (!drawable)
+    return;
   std::lock_guard<std::mutex> lock(mState->mutex);
   if (mState->status >= MTLCommandBufferStatusCommitted) {
     ValidationError("presentDrawable: the command buffer is already committed");
@@ -281,7 +313,8 @@ void MTLCommandBuffer::presentDrawable(MTLDrawable* drawable) {
   mState->drawables.push_back(drawable);
 }
 
-void MTLCommandBuffer::waitUntilScheduled() {
+void MTLCommandBuffer::waitUntilScheduled()
+{
   std::unique_lock<std::mutex> lock(mState->mutex);
   if (mState->status < MTLCommandBufferStatusCommitted) {
     ValidationError("waitUntilScheduled: the command buffer is not committed");
@@ -290,7 +323,8 @@ void MTLCommandBuffer::waitUntilScheduled() {
   mState->changed.wait(lock, [this] { return mState->status >= MTLCommandBufferStatusScheduled; });
 }
 
-void MTLCommandBuffer::waitUntilCompleted() {
+void MTLCommandBuffer::waitUntilCompleted()
+{
   std::unique_lock<std::mutex> lock(mState->mutex);
   if (mState->status < MTLCommandBufferStatusCommitted) {
     ValidationError("waitUntilCompleted: the command buffer is not committed");
@@ -299,25 +333,29 @@ void MTLCommandBuffer::waitUntilCompleted() {
   mState->changed.wait(lock, [this] { return mState->done; });
 }
 
-void MTLCommandBuffer::execute() {
+void MTLCommandBuffer::execute()
+{
   {
     std::lock_guard<std::mutex> lock(mState->mutex);
     mState->status = MTLCommandBufferStatusScheduled;
   }
   mState->changed.notify_all();
-  for (auto& pass : mState->passes) pass->Execute();
-  for (MTLDrawable* d : mState->drawables) d->present();
+  for (auto& pass : mState->passes)
+    pass->Execute();
+  for (MTLDrawable* d : mState->drawables)
+    d->present();
   std::vector<MTLCommandBufferHandler> handlers;
   {
     std::lock_guard<std::mutex> lock(mState->mutex);
     mState->status = MTLCommandBufferStatusCompleted;
     handlers.swap(mState->completed);
   }
-  for (auto& handler : handlers) handler(this);
+  for (auto& handler : handlers)
+    handler(this);
   {
     std::lock_guard<std::mutex> lock(mState->mutex);
     mState->done = true;
-    mState->passes.clear();  // lets go of the recorded objects
+    mState->passes.clear(); // lets go of the recorded objects
   }
   mState->changed.notify_all();
 }

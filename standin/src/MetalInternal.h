@@ -16,7 +16,7 @@ namespace standin::mtl {
 
 // ---- Pixels ------------------------------------------------------------------
 
-unsigned BytesPerPixel(MTLPixelFormat format);  // 0 for formats not supported here
+unsigned BytesPerPixel(MTLPixelFormat format); // 0 for formats not supported here
 bool IsColorFormat(MTLPixelFormat format);
 // Texel bytes to (r, g, b, a) in [0, 1]; one-channel formats give (r, 0, 0, 1).
 ::metal::float4 LoadTexel(MTLPixelFormat format, const uint8_t* texel);
@@ -25,7 +25,8 @@ bool IsColorFormat(MTLPixelFormat format);
 void StoreTexel(MTLPixelFormat format, ::metal::float4 colour, uint8_t* texel, MTLColorWriteMask mask);
 // For a value already in [0, 1].
 inline uint8_t UnitToUnorm8(float v) { return uint8_t(int(v * 255.0f + 0.5f)); }
-inline uint8_t ToUnorm8(float v) {
+inline uint8_t ToUnorm8(float v)
+{
   v = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
   return uint8_t(v * 255.0f + 0.5f);
 }
@@ -33,14 +34,15 @@ inline uint8_t ToUnorm8(float v) {
 struct TextureImage {
   struct Level {
     unsigned width = 0, height = 0;
-    std::vector<uint8_t> bytes;  // rows tightly packed
+    std::vector<uint8_t> bytes; // rows tightly packed
   };
   MTLPixelFormat format = MTLPixelFormatInvalid;
   unsigned bytesPerPixel = 0;
   std::vector<Level> levels;
 
   TextureImage(MTLPixelFormat format, unsigned width, unsigned height, unsigned levelCount);
-  uint8_t* Texel(unsigned level, unsigned x, unsigned y) {
+  uint8_t* Texel(unsigned level, unsigned x, unsigned y)
+  {
     Level& l = levels[level];
     return l.bytes.data() + (std::size_t(y) * l.width + x) * bytesPerPixel;
   }
@@ -72,7 +74,7 @@ struct VertexAttribute {
 
 struct PipelineProgram {
   metal::VertexFunction vertex = nullptr;
-  metal::FragmentFunction fragment = nullptr;  // null: no colour output
+  metal::FragmentFunction fragment = nullptr; // null: no colour output
   unsigned varyingFloats = 0;
   unsigned positionFloat = 0;
   std::vector<VertexAttribute> attributes;
@@ -89,19 +91,30 @@ struct PipelineProgram {
 
 struct RenderCommand {
   enum Kind : uint8_t {
-    kPipeline, kDepthStencil, kCull, kWinding, kStencilRef, kViewport,
-    kVertexBuffer, kVertexOffset, kFragmentBuffer, kFragmentOffset,
-    kFragmentTexture, kFragmentSampler, kDraw, kDrawIndexed
+    kPipeline,
+    kDepthStencil,
+    kCull,
+    kWinding,
+    kStencilRef,
+    kViewport,
+    kVertexBuffer,
+    kVertexOffset,
+    kFragmentBuffer,
+    kFragmentOffset,
+    kFragmentTexture,
+    kFragmentSampler,
+    kDraw,
+    kDrawIndexed
   };
   Kind kind;
   unsigned index = 0;
-  NSObject* object = nullptr;  // retained
+  NSObject* object = nullptr; // retained
   NSUInteger a = 0, b = 0, c = 0;
   MTLViewport viewport{};
 };
 
 struct Attachment {
-  MTLTexture* texture = nullptr;  // retained
+  MTLTexture* texture = nullptr; // retained
   MTLLoadAction load = MTLLoadActionDontCare;
   MTLStoreAction store = MTLStoreActionStore;
   MTLClearColor clearColor{0, 0, 0, 1};
@@ -125,8 +138,8 @@ struct RenderPassRecord : Pass {
 
 struct BlitCommand {
   enum Kind : uint8_t { kCopyBufferToTexture, kGenerateMipmaps, kSynchronize } kind;
-  MTLBuffer* buffer = nullptr;    // retained
-  MTLTexture* texture = nullptr;  // retained
+  MTLBuffer* buffer = nullptr;   // retained
+  MTLTexture* texture = nullptr; // retained
   NSUInteger offset = 0, bytesPerRow = 0, level = 0;
   MTLSize size{};
   MTLOrigin origin{};
@@ -142,16 +155,16 @@ struct CommandBufferState {
   std::mutex mutex;
   std::condition_variable changed;
   MTLCommandBufferStatus status = MTLCommandBufferStatusNotEnqueued;
-  bool done = false;  // completed and its handlers have run
+  bool done = false; // completed and its handlers have run
   std::vector<std::unique_ptr<Pass>> passes;
   std::vector<MTLCommandBufferHandler> completed;
-  std::vector<MTLDrawable*> drawables;  // retained
-  MTLCommandEncoder* openEncoder = nullptr;  // the encoder being recorded (not retained)
+  std::vector<MTLDrawable*> drawables;      // retained
+  MTLCommandEncoder* openEncoder = nullptr; // the encoder being recorded (not retained)
 };
 
 struct QueueState {
   std::mutex mutex;
-  std::deque<MTLCommandBuffer*> pending;  // enqueued, in order; retained
+  std::deque<MTLCommandBuffer*> pending; // enqueued, in order; retained
 };
 
 // Hands every committed buffer at the head of the queue to the GPU.
@@ -164,4 +177,4 @@ void ResetGPU();
 // Records a misuse the platform's validation would report (thread-safe).
 void ValidationError(const std::string& message);
 
-}  // namespace standin::mtl
+} // namespace standin::mtl

@@ -12,12 +12,14 @@ namespace {
 
 // floor() without a library call on processors lacking a rounding
 // instruction; texture coordinates here are far inside the int range.
-inline int FloorToInt(float v) {
+inline int FloorToInt(float v)
+{
   const int i = int(v);
   return v < float(i) ? i - 1 : i;
 }
 
-int Address(int i, int size, MTLSamplerAddressMode mode) {
+int Address(int i, int size, MTLSamplerAddressMode mode)
+{
   if (mode == MTLSamplerAddressModeRepeat) {
     i %= size;
     return i < 0 ? i + size : i;
@@ -25,19 +27,21 @@ int Address(int i, int size, MTLSamplerAddressMode mode) {
   return std::clamp(i, 0, size - 1);
 }
 
-inline float4 Fetch(TextureImage& image, unsigned level, int x, int y) {
+inline float4 Fetch(TextureImage& image, unsigned level, int x, int y)
+{
   const uint8_t* t = image.Texel(level, unsigned(x), unsigned(y));
   constexpr float k = 1.0f / 255.0f;
   switch (image.format) {
-    case MTLPixelFormatR8Unorm: return {t[0] * k, 0.0f, 0.0f, 1.0f};
-    case MTLPixelFormatRGBA8Unorm: return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
-    case MTLPixelFormatBGRA8Unorm: return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
-    default: return standin::mtl::LoadTexel(image.format, t);
+  case MTLPixelFormatR8Unorm: return {t[0] * k, 0.0f, 0.0f, 1.0f};
+  case MTLPixelFormatRGBA8Unorm: return {t[0] * k, t[1] * k, t[2] * k, t[3] * k};
+  case MTLPixelFormatBGRA8Unorm: return {t[2] * k, t[1] * k, t[0] * k, t[3] * k};
+  default: return standin::mtl::LoadTexel(image.format, t);
   }
 }
 
 float4 SampleLevel(TextureImage& image, unsigned level, MTLSamplerMinMagFilter filter, MTLSamplerAddressMode sMode,
-                   MTLSamplerAddressMode tMode, float s, float t) {
+                   MTLSamplerAddressMode tMode, float s, float t)
+{
   const TextureImage::Level& l = image.levels[level];
   const int w = int(l.width), h = int(l.height);
   const float u = s * float(w), v = t * float(h);
@@ -53,12 +57,14 @@ float4 SampleLevel(TextureImage& image, unsigned level, MTLSamplerMinMagFilter f
   return ::metal::mix(top, bottom, av);
 }
 
-}  // namespace
+} // namespace
 
 namespace standin::metal {
 
-float4 SampleTexture(const void* texture, const void* sampler, float s, float t, float lod) {
-  if (!texture) return {};
+float4 SampleTexture(const void* texture, const void* sampler, float s, float t, float lod)
+{
+  if (!texture)
+    return {};
   TextureImage& image = static_cast<const MTLTexture*>(texture)->image();
   // Coordinates are pinned to a hundred thousand widths (NaN to 0) so that
   // texel indexes stay within int.
@@ -72,31 +78,40 @@ float4 SampleTexture(const void* texture, const void* sampler, float s, float t,
   const MTLSamplerAddressMode tm = smp ? smp->tAddressMode() : MTLSamplerAddressModeClampToEdge;
   const MTLSamplerMinMagFilter filter = lod > 0.0f ? min : mag;
   const float top = float(image.levels.size() - 1);
-  if (mip == MTLSamplerMipFilterNotMipmapped || top == 0.0f) return SampleLevel(image, 0, filter, sm, tm, s, t);
+  if (mip == MTLSamplerMipFilterNotMipmapped || top == 0.0f)
+    return SampleLevel(image, 0, filter, sm, tm, s, t);
   const float l = std::clamp(lod, 0.0f, top);
-  if (mip == MTLSamplerMipFilterNearest) return SampleLevel(image, unsigned(l + 0.5f), filter, sm, tm, s, t);
+  if (mip == MTLSamplerMipFilterNearest)
+    return SampleLevel(image, unsigned(l + 0.5f), filter, sm, tm, s, t);
   const unsigned l0 = unsigned(l), l1 = std::min(l0 + 1, unsigned(top));
   return ::metal::mix(SampleLevel(image, l0, filter, sm, tm, s, t), SampleLevel(image, l1, filter, sm, tm, s, t),
                       l - float(l0));
 }
 
-float4 ReadTexture(const void* texture, unsigned x, unsigned y, unsigned lod) {
-  if (!texture) return {};
+float4 ReadTexture(const void* texture, unsigned x, unsigned y, unsigned lod)
+{
+  if (!texture)
+    return {};
   TextureImage& image = static_cast<const MTLTexture*>(texture)->image();
-  if (lod >= image.levels.size() || x >= image.levels[lod].width || y >= image.levels[lod].height) return {};
+  if (lod >= image.levels.size() || x >= image.levels[lod].width || y >= image.levels[lod].height)
+    return {};
   return standin::mtl::LoadTexel(image.format, image.Texel(lod, x, y));
 }
 
-unsigned TextureWidth(const void* texture, unsigned lod) {
-  if (!texture) return 0;
+unsigned TextureWidth(const void* texture, unsigned lod)
+{
+  if (!texture)
+    return 0;
   const TextureImage& image = static_cast<const MTLTexture*>(texture)->image();
   return lod < image.levels.size() ? image.levels[lod].width : 0;
 }
 
-unsigned TextureHeight(const void* texture, unsigned lod) {
-  if (!texture) return 0;
+unsigned TextureHeight(const void* texture, unsigned lod)
+{
+  if (!texture)
+    return 0;
   const TextureImage& image = static_cast<const MTLTexture*>(texture)->image();
   return lod < image.levels.size() ? image.levels[lod].height : 0;
 }
 
-}  // namespace standin::metal
+} // namespace standin::metal

@@ -14,9 +14,11 @@
 
 namespace standin {
 
-std::vector<uint8_t> TextureRGBA(MTLTexture* texture) {
+std::vector<uint8_t> TextureRGBA(MTLTexture* texture)
+{
   std::vector<uint8_t> rgba;
-  if (!texture) return rgba;
+  if (!texture)
+    return rgba;
   mtl::TextureImage& image = texture->image();
   const unsigned w = image.levels[0].width, h = image.levels[0].height;
   rgba.resize(std::size_t(w) * h * 4);
@@ -25,16 +27,18 @@ std::vector<uint8_t> TextureRGBA(MTLTexture* texture) {
       uint8_t* out = &rgba[(std::size_t(y) * w + x) * 4];
       const uint8_t* t = image.Texel(0, x, y);
       switch (image.format) {
-        case MTLPixelFormatBGRA8Unorm: out[0] = t[2], out[1] = t[1], out[2] = t[0], out[3] = t[3]; break;
-        case MTLPixelFormatRGBA8Unorm: out[0] = t[0], out[1] = t[1], out[2] = t[2], out[3] = t[3]; break;
-        default: out[0] = out[1] = out[2] = t[0], out[3] = 255; break;
+      case MTLPixelFormatBGRA8Unorm: out[0] = t[2], out[1] = t[1], out[2] = t[0], out[3] = t[3]; break;
+      case MTLPixelFormatRGBA8Unorm: out[0] = t[0], out[1] = t[1], out[2] = t[2], out[3] = t[3]; break;
+      default: out[0] = out[1] = out[2] = t[0], out[3] = 255; break;
       }
     }
   return rgba;
 }
 
-bool WriteTexturePNG(MTLTexture* texture, const std::string& path) {
-  if (!texture) return false;
+bool WriteTexturePNG(MTLTexture* texture, const std::string& path)
+{
+  if (!texture)
+    return false;
   const std::vector<uint8_t> rgba = TextureRGBA(texture);
   const int w = int(texture->width()), h = int(texture->height());
   const std::string temporary = path + ".part";
@@ -45,4 +49,4 @@ bool WriteTexturePNG(MTLTexture* texture, const std::string& path) {
   return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
-}  // namespace standin
+} // namespace standin

@@ -9,18 +9,22 @@
 
 namespace {
 
-NSString* PathOf(CFURLRef url) {
-  if (!url) return nullptr;
+NSString* PathOf(CFURLRef url)
+{
+  if (!url)
+    return nullptr;
   NSString* s = standin::ns::MakeString(standin::cf::URLPath(url));
   CFRelease(url);
   return s;
 }
 
-}  // namespace
+} // namespace
 
-NSBundle* NSBundle::Wrap(CFBundleRef bundle) {
+NSBundle* NSBundle::Wrap(CFBundleRef bundle)
+{
   // One wrapper per registered bundle, kept for the life of the process.
-  if (!bundle) return nullptr;
+  if (!bundle)
+    return nullptr;
   static std::mutex mutex;
   static auto* wrappers = new std::map<CFBundleRef, NSBundle*>();
   std::lock_guard<std::mutex> lock(mutex);
@@ -34,7 +38,8 @@ NSBundle* NSBundle::Wrap(CFBundleRef bundle) {
 
 NSBundle* NSBundle::mainBundle() { return Wrap(CFBundleGetMainBundle()); }
 
-NSBundle* NSBundle::bundleWithIdentifier(NSString* identifier) {
+NSBundle* NSBundle::bundleWithIdentifier(NSString* identifier)
+{
   return identifier ? Wrap(CFBundleGetBundleWithIdentifier(CFStringRef(*identifier))) : nullptr;
 }
 
@@ -43,19 +48,25 @@ NSString* NSBundle::bundlePath() const { return PathOf(CFBundleCopyBundleURL(mBu
 NSString* NSBundle::resourcePath() const { return PathOf(CFBundleCopyResourcesDirectoryURL(mBundle)); }
 NSString* NSBundle::executablePath() const { return PathOf(CFBundleCopyExecutableURL(mBundle)); }
 
-NSString* NSBundle::pathForResource(NSString* name, NSString* extension) const {
+NSString* NSBundle::pathForResource(NSString* name, NSString* extension) const
+{
   return pathForResource(name, extension, nullptr);
 }
 
-NSString* NSBundle::pathForResource(NSString* name, NSString* extension, NSString* subpath) const {
-  if (!name) return nullptr;
+NSString* NSBundle::pathForResource(NSString* name, NSString* extension, NSString* subpath) const
+{
+  if (!name)
+    return nullptr;
   return PathOf(CFBundleCopyResourceURL(mBundle, CFStringRef(*name), extension ? CFStringRef(*extension) : nullptr,
                                         subpath ? CFStringRef(*subpath) : nullptr));
 }
 
-NSObject* NSBundle::objectForInfoDictionaryKey(NSString* key) const {
-  if (!key) return nullptr;
+NSObject* NSBundle::objectForInfoDictionaryKey(NSString* key) const
+{
+  if (!key)
+    return nullptr;
   CFTypeRef value = CFBundleGetValueForInfoDictionaryKey(mBundle, CFStringRef(*key));
-  if (!value || CFGetTypeID(value) != CFStringGetTypeID()) return nullptr;
+  if (!value || CFGetTypeID(value) != CFStringGetTypeID())
+    return nullptr;
   return NSString::stringWithCFString(static_cast<CFStringRef>(value));
 }

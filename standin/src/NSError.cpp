@@ -1,7 +1,8 @@
 #include <Foundation/NSError.h>
 #include <Foundation/NSString.h>
 
-NSError* NSError::errorWithDomain(NSString* domain, NSInteger code, NSString* localizedDescription) {
+NSError* NSError::errorWithDomain(NSString* domain, NSInteger code, NSString* localizedDescription)
+{
   NSError* e = new NSError();
   e->mDomain = domain ? static_cast<NSString*>(domain->retain()) : nullptr;
   e->mCode = code;
@@ -9,8 +10,11 @@ NSError* NSError::errorWithDomain(NSString* domain, NSInteger code, NSString* lo
   return static_cast<NSError*>(e->autorelease());
 }
 
-void NSError::dealloc() {
-  if (mDomain) mDomain->release();
-  if (mDescription) mDescription->release();
+void NSError::dealloc()
+{
+  if (mDomain)
+    mDomain->release();
+  if (mDescription)
+    mDescription->release();
   NSObject::dealloc();
 }

@@ -4,7 +4,8 @@
 
 AUCocoaUIBase::~AUCocoaUIBase() = default;
 
-NSView* NSView::initWithFrame(NSRect frameRect) {
+NSView* NSView::initWithFrame(NSRect frameRect)
+{
   mFrame = frameRect;
   return this;
 }
@@ -12,19 +13,24 @@ NSView* NSView::initWithFrame(NSRect frameRect) {
 void NSView::setFrameSize(NSSize newSize) { setFrame(NSRect{mFrame.origin, newSize}); }
 void NSView::setFrameOrigin(NSPoint newOrigin) { setFrame(NSRect{newOrigin, mFrame.size}); }
 
-void NSView::MoveToWindow(NSWindow* window) {
-  if (window == mWindow) return;
-  retain();  // a hook may drop the last outside reference
+void NSView::MoveToWindow(NSWindow* window)
+{
+  if (window == mWindow)
+    return;
+  retain(); // a hook may drop the last outside reference
   viewWillMoveToWindow(window);
   mWindow = window;
   const std::vector<NSView*> children = mSubviews;
-  for (NSView* child : children) child->MoveToWindow(window);
+  for (NSView* child : children)
+    child->MoveToWindow(window);
   viewDidMoveToWindow();
   release();
 }
 
-void NSView::addSubview(NSView* view) {
-  if (!view || view == this) return;
+void NSView::addSubview(NSView* view)
+{
+  if (!view || view == this)
+    return;
   view->retain();
   view->removeFromSuperview();
   mSubviews.push_back(view);
@@ -32,9 +38,11 @@ void NSView::addSubview(NSView* view) {
   view->MoveToWindow(mWindow);
 }
 
-void NSView::removeFromSuperview() {
+void NSView::removeFromSuperview()
+{
   NSView* parent = mSuperview;
-  if (!parent) return;
+  if (!parent)
+    return;
   auto& siblings = parent->mSubviews;
   siblings.erase(std::find(siblings.begin(), siblings.end(), this));
   mSuperview = nullptr;
@@ -42,18 +50,22 @@ void NSView::removeFromSuperview() {
   release();
 }
 
-NSArray* NSView::subviews() const {
+NSArray* NSView::subviews() const
+{
   std::vector<NSObject*> objects(mSubviews.begin(), mSubviews.end());
   return NSArray::arrayWithObjects(objects.data(), objects.size());
 }
 
-void NSView::dealloc() {
+void NSView::dealloc()
+{
   const std::vector<NSView*> children = mSubviews;
-  for (NSView* child : children) child->removeFromSuperview();
+  for (NSView* child : children)
+    child->removeFromSuperview();
   NSResponder::dealloc();
 }
 
-NSWindow* NSWindow::initWithContentRect(NSRect contentRect, NSWindowStyleMask, NSBackingStoreType, BOOL) {
+NSWindow* NSWindow::initWithContentRect(NSRect contentRect, NSWindowStyleMask, NSBackingStoreType, BOOL)
+{
   mFrame = contentRect;
   NSView* content = NSView::alloc()->initWithFrame(NSMakeRect(0, 0, contentRect.size.width, contentRect.size.height));
   setContentView(content);
@@ -61,8 +73,10 @@ NSWindow* NSWindow::initWithContentRect(NSRect contentRect, NSWindowStyleMask, N
   return this;
 }
 
-void NSWindow::setContentView(NSView* view) {
-  if (view == mContentView) return;
+void NSWindow::setContentView(NSView* view)
+{
+  if (view == mContentView)
+    return;
   if (view) {
     view->retain();
     view->removeFromSuperview();
@@ -73,12 +87,14 @@ void NSWindow::setContentView(NSView* view) {
     old->MoveToWindow(nullptr);
     old->release();
   }
-  if (view) view->MoveToWindow(this);
+  if (view)
+    view->MoveToWindow(this);
 }
 
 void NSWindow::close() { setContentView(nullptr); }
 
-void NSWindow::dealloc() {
+void NSWindow::dealloc()
+{
   close();
   NSResponder::dealloc();
 }

@@ -24,15 +24,18 @@ struct ClassRegistry {
   std::vector<std::unique_ptr<objc_class>> all;
 };
 
-ClassRegistry& Classes() {
+ClassRegistry& Classes()
+{
   static ClassRegistry* r = new ClassRegistry();
   return *r;
 }
 
-}  // namespace
+} // namespace
 
-Class objc_registerClass(const char* name, Class superclass, NSObject* (*allocate)()) {
-  if (!name || !*name || !allocate) return nullptr;
+Class objc_registerClass(const char* name, Class superclass, NSObject* (*allocate)())
+{
+  if (!name || !*name || !allocate)
+    return nullptr;
   ClassRegistry& r = Classes();
   std::lock_guard<std::mutex> lock(r.mutex);
   r.all.push_back(std::make_unique<objc_class>(objc_class{name, superclass, allocate}));
@@ -40,16 +43,21 @@ Class objc_registerClass(const char* name, Class superclass, NSObject* (*allocat
   return r.all.back().get();
 }
 
-void objc_disposeClassPair(Class cls) {
-  if (!cls) return;
+void objc_disposeClassPair(Class cls)
+{
+  if (!cls)
+    return;
   ClassRegistry& r = Classes();
   std::lock_guard<std::mutex> lock(r.mutex);
   auto it = r.byName.find(cls->name);
-  if (it != r.byName.end() && it->second == cls) r.byName.erase(it);
+  if (it != r.byName.end() && it->second == cls)
+    r.byName.erase(it);
 }
 
-Class objc_getClass(const char* name) {
-  if (!name) return nullptr;
+Class objc_getClass(const char* name)
+{
+  if (!name)
+    return nullptr;
   ClassRegistry& r = Classes();
   std::lock_guard<std::mutex> lock(r.mutex);
   auto it = r.byName.find(name);
@@ -59,10 +67,13 @@ Class objc_getClass(const char* name) {
 const char* class_getName(Class cls) { return cls ? cls->name.c_str() : "nil"; }
 Class class_getSuperclass(Class cls) { return cls ? cls->superclass : nullptr; }
 
-NSObject* class_createInstance(Class cls, size_t extraBytes) {
-  if (!cls || extraBytes != 0) return nullptr;
+NSObject* class_createInstance(Class cls, size_t extraBytes)
+{
+  if (!cls || extraBytes != 0)
+    return nullptr;
   // A disposed class may belong to an unloaded module: never call into it.
-  if (objc_getClass(cls->name.c_str()) != cls) return nullptr;
+  if (objc_getClass(cls->name.c_str()) != cls)
+    return nullptr;
   return cls->allocate();
 }
 

@@ -10,12 +10,13 @@ using ::metal::float4;
 
 namespace {
 
-constexpr int kSubBits = 8;  // 1/256-pixel vertex snapping
+constexpr int kSubBits = 8; // 1/256-pixel vertex snapping
 constexpr int64_t kSub = 1 << kSubBits;
-constexpr float kGuardBand = 64.0f;  // x, y clipped at +-64 w: keeps fixed point in range
+constexpr float kGuardBand = 64.0f; // x, y clipped at +-64 w: keeps fixed point in range
 constexpr unsigned kMaxChannels = kMaxVaryingFloats + 2;
 
-int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
+int64_t FloorDiv(int64_t a, int64_t b)
+{ // b > 0
   const int64_t q = a / b;
   return (a % b != 0 && a < 0) ? q - 1 : q;
 }
@@ -23,97 +24,108 @@ int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
 // The smallest x with b x >= a (b > 0): a floating-point estimate made
 // exact by integer steps, cheaper than a 64-bit division per row.
-int64_t FirstAtLeast(int64_t a, int64_t b) {
-  int64_t x = int64_t(double(a) / double(b));  // truncated; the steps finish it
-  while (x * b < a) ++x;
-  while ((x - 1) * b >= a) --x;
+int64_t FirstAtLeast(int64_t a, int64_t b)
+{
+  int64_t x = int64_t(double(a) / double(b)); // truncated; the steps finish it
+  while (x * b < a)
+    ++x;
+  while ((x - 1) * b >= a)
+    --x;
   return x;
 }
 
-bool StencilCompare(MTLCompareFunction f, uint32_t ref, uint32_t value) {
+bool StencilCompare(MTLCompareFunction f, uint32_t ref, uint32_t value)
+{
   switch (f) {
-    case MTLCompareFunctionNever: return false;
-    case MTLCompareFunctionLess: return ref < value;
-    case MTLCompareFunctionEqual: return ref == value;
-    case MTLCompareFunctionLessEqual: return ref <= value;
-    case MTLCompareFunctionGreater: return ref > value;
-    case MTLCompareFunctionNotEqual: return ref != value;
-    case MTLCompareFunctionGreaterEqual: return ref >= value;
-    default: return true;
+  case MTLCompareFunctionNever: return false;
+  case MTLCompareFunctionLess: return ref < value;
+  case MTLCompareFunctionEqual: return ref == value;
+  case MTLCompareFunctionLessEqual: return ref <= value;
+  case MTLCompareFunctionGreater: return ref > value;
+  case MTLCompareFunctionNotEqual: return ref != value;
+  case MTLCompareFunctionGreaterEqual: return ref >= value;
+  default: return true;
   }
 }
 
-uint8_t StencilApply(MTLStencilOperation op, uint8_t value, uint8_t ref) {
+uint8_t StencilApply(MTLStencilOperation op, uint8_t value, uint8_t ref)
+{
   switch (op) {
-    case MTLStencilOperationZero: return 0;
-    case MTLStencilOperationReplace: return ref;
-    case MTLStencilOperationIncrementClamp: return value == 255 ? 255 : uint8_t(value + 1);
-    case MTLStencilOperationDecrementClamp: return value == 0 ? 0 : uint8_t(value - 1);
-    case MTLStencilOperationInvert: return uint8_t(~value);
-    case MTLStencilOperationIncrementWrap: return uint8_t(value + 1);
-    case MTLStencilOperationDecrementWrap: return uint8_t(value - 1);
-    default: return value;
+  case MTLStencilOperationZero: return 0;
+  case MTLStencilOperationReplace: return ref;
+  case MTLStencilOperationIncrementClamp: return value == 255 ? 255 : uint8_t(value + 1);
+  case MTLStencilOperationDecrementClamp: return value == 0 ? 0 : uint8_t(value - 1);
+  case MTLStencilOperationInvert: return uint8_t(~value);
+  case MTLStencilOperationIncrementWrap: return uint8_t(value + 1);
+  case MTLStencilOperationDecrementWrap: return uint8_t(value - 1);
+  default: return value;
   }
 }
 
-float Factor(MTLBlendFactor f, int channel, const float4& s, const float4& d) {
+float Factor(MTLBlendFactor f, int channel, const float4& s, const float4& d)
+{
   switch (f) {
-    case MTLBlendFactorZero: return 0.0f;
-    case MTLBlendFactorOne: return 1.0f;
-    case MTLBlendFactorSourceColor: return s[channel];
-    case MTLBlendFactorOneMinusSourceColor: return 1.0f - s[channel];
-    case MTLBlendFactorSourceAlpha: return s.w;
-    case MTLBlendFactorOneMinusSourceAlpha: return 1.0f - s.w;
-    case MTLBlendFactorDestinationColor: return d[channel];
-    case MTLBlendFactorOneMinusDestinationColor: return 1.0f - d[channel];
-    case MTLBlendFactorDestinationAlpha: return d.w;
-    case MTLBlendFactorOneMinusDestinationAlpha: return 1.0f - d.w;
-    case MTLBlendFactorSourceAlphaSaturated: return channel == 3 ? 1.0f : std::min(s.w, 1.0f - d.w);
-    default: return 0.0f;
+  case MTLBlendFactorZero: return 0.0f;
+  case MTLBlendFactorOne: return 1.0f;
+  case MTLBlendFactorSourceColor: return s[channel];
+  case MTLBlendFactorOneMinusSourceColor: return 1.0f - s[channel];
+  case MTLBlendFactorSourceAlpha: return s.w;
+  case MTLBlendFactorOneMinusSourceAlpha: return 1.0f - s.w;
+  case MTLBlendFactorDestinationColor: return d[channel];
+  case MTLBlendFactorOneMinusDestinationColor: return 1.0f - d[channel];
+  case MTLBlendFactorDestinationAlpha: return d.w;
+  case MTLBlendFactorOneMinusDestinationAlpha: return 1.0f - d.w;
+  case MTLBlendFactorSourceAlphaSaturated: return channel == 3 ? 1.0f : std::min(s.w, 1.0f - d.w);
+  default: return 0.0f;
   }
 }
 
-float Combine(MTLBlendOperation op, float s, float sf, float d, float df) {
+float Combine(MTLBlendOperation op, float s, float sf, float d, float df)
+{
   switch (op) {
-    case MTLBlendOperationSubtract: return s * sf - d * df;
-    case MTLBlendOperationReverseSubtract: return d * df - s * sf;
-    case MTLBlendOperationMin: return std::min(s, d);
-    case MTLBlendOperationMax: return std::max(s, d);
-    default: return s * sf + d * df;
+  case MTLBlendOperationSubtract: return s * sf - d * df;
+  case MTLBlendOperationReverseSubtract: return d * df - s * sf;
+  case MTLBlendOperationMin: return std::min(s, d);
+  case MTLBlendOperationMax: return std::max(s, d);
+  default: return s * sf + d * df;
   }
 }
 
-float4 Blend(const PipelineProgram& p, float4 s, const float4& d) {
+float4 Blend(const PipelineProgram& p, float4 s, const float4& d)
+{
   float4 out;
-  for (int c = 0; c < 3; ++c) out[c] = Combine(p.rgbOp, s[c], Factor(p.srcRGB, c, s, d), d[c], Factor(p.dstRGB, c, s, d));
+  for (int c = 0; c < 3; ++c)
+    out[c] = Combine(p.rgbOp, s[c], Factor(p.srcRGB, c, s, d), d[c], Factor(p.dstRGB, c, s, d));
   out.w = Combine(p.alphaOp, s.w, Factor(p.srcA, 3, s, d), d.w, Factor(p.dstA, 3, s, d));
   return out;
 }
 
 // Premultiplied source-over, the renderer's usual blend: a shorter path.
-bool IsSourceOver(const PipelineProgram& p) {
+bool IsSourceOver(const PipelineProgram& p)
+{
   return p.blending && p.srcRGB == MTLBlendFactorOne && p.srcA == MTLBlendFactorOne &&
          p.dstRGB == MTLBlendFactorOneMinusSourceAlpha && p.dstA == MTLBlendFactorOneMinusSourceAlpha &&
          p.rgbOp == MTLBlendOperationAdd && p.alphaOp == MTLBlendOperationAdd;
 }
 
-}  // namespace
+} // namespace
 
 // Everything a draw's triangles share.
 struct Rasterizer::Setup {
   const DrawState* state;
   const PipelineProgram* program;
   unsigned varyings, position;
-  int x0, y0, x1, y1;  // pixel clip rectangle, exclusive ends
+  int x0, y0, x1, y1; // pixel clip rectangle, exclusive ends
   metal::FragmentInput input;
   const void* fragmentBuffers[kMTLMaxBufferSlots];
   const void* textures[kMTLMaxBufferSlots];
   const void* samplers[16];
-  int output;  // Rasterizer::kNoColor ... kGeneric
+  int output; // Rasterizer::kNoColor ... kGeneric
 };
 
 Rasterizer::Rasterizer(TextureImage* color, TextureImage* stencil, int rowBegin, int rowEnd)
-    : mColor(color), mStencil(stencil), mRowBegin(rowBegin), mRowEnd(rowEnd) {
+: mColor(color), mStencil(stencil), mRowBegin(rowBegin), mRowEnd(rowEnd)
+{
   const TextureImage::Level& base = color ? color->levels[0] : stencil->levels[0];
   mWidth = base.width;
   mHeight = base.height;
@@ -123,33 +135,41 @@ Rasterizer::Rasterizer(TextureImage* color, TextureImage* stencil, int rowBegin,
   }
 }
 
-void Rasterizer::Report(const char* message) const {
-  if (mRowBegin == 0) ValidationError(message);  // once per pass, not once per band
+void Rasterizer::Report(const char* message) const
+{
+  if (mRowBegin == 0)
+    ValidationError(message); // once per pass, not once per band
 }
 
-bool Rasterizer::RunVertices(const DrawState& state, const DrawCall& call) {
+bool Rasterizer::RunVertices(const DrawState& state, const DrawCall& call)
+{
   const PipelineProgram& p = state.pipeline->program();
   mStride = (p.varyingFloats + 3) & ~3u;
   const void* buffers[kMTLMaxBufferSlots];
   for (unsigned i = 0; i < kMTLMaxBufferSlots; ++i) {
     MTLBuffer* b = state.vertexBuffers[i];
     buffers[i] = b && state.vertexOffsets[i] < b->length()
-                     ? static_cast<const uint8_t*>(b->gpuBytes()) + state.vertexOffsets[i]
-                     : nullptr;
+                   ? static_cast<const uint8_t*>(b->gpuBytes()) + state.vertexOffsets[i]
+                   : nullptr;
   }
   auto id = [&](NSUInteger i) -> uint32_t {
-    if (!call.indices) return uint32_t(call.first + i);
-    return call.indices16 ? static_cast<const uint16_t*>(call.indices)[i] : static_cast<const uint32_t*>(call.indices)[i];
+    if (!call.indices)
+      return uint32_t(call.first + i);
+    return call.indices16 ? static_cast<const uint16_t*>(call.indices)[i]
+                          : static_cast<const uint32_t*>(call.indices)[i];
   };
 
   // Each distinct vertex id runs the vertex function once.
   mSlot.resize(call.count);
   std::vector<std::pair<uint32_t, uint32_t>> order(call.count);
-  for (NSUInteger i = 0; i < call.count; ++i) order[i] = {id(i), uint32_t(i)};
-  if (call.indices) std::sort(order.begin(), order.end());
+  for (NSUInteger i = 0; i < call.count; ++i)
+    order[i] = {id(i), uint32_t(i)};
+  if (call.indices)
+    std::sort(order.begin(), order.end());
   unsigned records = 0;
   for (NSUInteger i = 0; i < call.count; ++i) {
-    if (i == 0 || order[i].first != order[i - 1].first) ++records;
+    if (i == 0 || order[i].first != order[i - 1].first)
+      ++records;
     mSlot[order[i].second] = records - 1;
   }
   mOut.assign(std::size_t(records) * mStride / 4, float4());
@@ -158,7 +178,8 @@ bool Rasterizer::RunVertices(const DrawState& state, const DrawCall& call) {
   bool outside = false;
   metal::VertexInput input{0, attributes, buffers};
   for (NSUInteger i = 0, r = 0; i < call.count; ++i) {
-    if (i > 0 && order[i].first == order[i - 1].first) continue;
+    if (i > 0 && order[i].first == order[i - 1].first)
+      continue;
     const uint32_t vid = order[i].first;
     for (const VertexAttribute& a : p.attributes) {
       float4 v(0.0f, 0.0f, 0.0f, 1.0f);
@@ -177,11 +198,13 @@ bool Rasterizer::RunVertices(const DrawState& state, const DrawCall& call) {
     p.vertex(input, reinterpret_cast<float*>(&mOut[r * mStride / 4]));
     ++r;
   }
-  if (outside) Report("draw: a vertex attribute lies outside its buffer (read as zero)");
+  if (outside)
+    Report("draw: a vertex attribute lies outside its buffer (read as zero)");
   return true;
 }
 
-void Rasterizer::Draw(const DrawState& state, const DrawCall& call) {
+void Rasterizer::Draw(const DrawState& state, const DrawCall& call)
+{
   if (!state.pipeline) {
     Report("draw: no render pipeline state");
     return;
@@ -193,8 +216,10 @@ void Rasterizer::Draw(const DrawState& state, const DrawCall& call) {
     Report("draw: the pipeline's attachment formats differ from the render pass's");
     return;
   }
-  if (call.type != MTLPrimitiveTypeTriangle && call.type != MTLPrimitiveTypeTriangleStrip) return;
-  if (call.count < 3) return;
+  if (call.type != MTLPrimitiveTypeTriangle && call.type != MTLPrimitiveTypeTriangleStrip)
+    return;
+  if (call.count < 3)
+    return;
   const MTLViewport& vp = state.viewport;
   if (!(std::fabs(vp.originX) <= 32768 && std::fabs(vp.originY) <= 32768 && vp.width >= 0 && vp.width <= 32768 &&
         vp.height >= 0 && vp.height <= 32768)) {
@@ -211,15 +236,17 @@ void Rasterizer::Draw(const DrawState& state, const DrawCall& call) {
   s.y0 = std::max(mRowBegin, int(std::ceil(vp.originY - 0.5)));
   s.x1 = std::min(int(mWidth), int(std::ceil(vp.originX + vp.width - 0.5)));
   s.y1 = std::min({int(mHeight), mRowEnd, int(std::ceil(vp.originY + vp.height - 0.5))});
-  if (s.x0 >= s.x1 || s.y0 >= s.y1) return;
+  if (s.x0 >= s.x1 || s.y0 >= s.y1)
+    return;
   for (unsigned i = 0; i < kMTLMaxBufferSlots; ++i) {
     MTLBuffer* b = state.fragmentBuffers[i];
     s.fragmentBuffers[i] = b && state.fragmentOffsets[i] < b->length()
-                               ? static_cast<const uint8_t*>(b->gpuBytes()) + state.fragmentOffsets[i]
-                               : nullptr;
+                             ? static_cast<const uint8_t*>(b->gpuBytes()) + state.fragmentOffsets[i]
+                             : nullptr;
     s.textures[i] = state.textures[i];
   }
-  for (unsigned i = 0; i < 16; ++i) s.samplers[i] = state.samplers[i];
+  for (unsigned i = 0; i < 16; ++i)
+    s.samplers[i] = state.samplers[i];
   s.input.buffers = s.fragmentBuffers;
   s.input.textures = s.textures;
   s.input.samplers = s.samplers;
@@ -233,10 +260,14 @@ void Rasterizer::Draw(const DrawState& state, const DrawCall& call) {
   else
     s.output = kGeneric;
 
-  if (!RunVertices(state, call)) return;
-  auto record = [&](NSUInteger i) { return reinterpret_cast<const float*>(&mOut[std::size_t(mSlot[i]) * mStride / 4]); };
+  if (!RunVertices(state, call))
+    return;
+  auto record = [&](NSUInteger i) {
+    return reinterpret_cast<const float*>(&mOut[std::size_t(mSlot[i]) * mStride / 4]);
+  };
   if (call.type == MTLPrimitiveTypeTriangle) {
-    for (NSUInteger i = 0; i + 2 < call.count; i += 3) Triangle(s, record(i), record(i + 1), record(i + 2));
+    for (NSUInteger i = 0; i + 2 < call.count; i += 3)
+      Triangle(s, record(i), record(i + 1), record(i + 2));
   } else {
     // Odd triangles of a strip take their first two vertices swapped, so
     // that every triangle of a strip keeps the first one's winding.
@@ -249,12 +280,14 @@ void Rasterizer::Draw(const DrawState& state, const DrawCall& call) {
   }
 }
 
-void Rasterizer::Triangle(Setup& s, const float* a, const float* b, const float* c) {
+void Rasterizer::Triangle(Setup& s, const float* a, const float* b, const float* c)
+{
   const float* v[3] = {a, b, c};
   bool inside = true;
   for (const float* p : v) {
     const float x = p[s.position], y = p[s.position + 1], z = p[s.position + 2], w = p[s.position + 3];
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || !std::isfinite(w)) return;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || !std::isfinite(w))
+      return;
     if (!(w > 1e-6f && z >= 0.0f && z <= w && std::fabs(x) <= kGuardBand * w && std::fabs(y) <= kGuardBand * w))
       inside = false;
   }
@@ -264,7 +297,8 @@ void Rasterizer::Triangle(Setup& s, const float* a, const float* b, const float*
     ClipAndRaster(s, a, b, c);
 }
 
-void Rasterizer::ClipAndRaster(Setup& s, const float* a, const float* b, const float* c) {
+void Rasterizer::ClipAndRaster(Setup& s, const float* a, const float* b, const float* c)
+{
   // Sutherland-Hodgman against the clip planes, all varyings carried along.
   const unsigned n = s.varyings;
   alignas(16) float storage[2][12][kMaxVaryingFloats];
@@ -277,13 +311,13 @@ void Rasterizer::ClipAndRaster(Setup& s, const float* a, const float* b, const f
   auto plane = [&](int k, const float* v) {
     const float x = v[P], y = v[P + 1], z = v[P + 2], w = v[P + 3];
     switch (k) {
-      case 0: return w - 1e-6f;
-      case 1: return z;
-      case 2: return w - z;
-      case 3: return kGuardBand * w + x;
-      case 4: return kGuardBand * w - x;
-      case 5: return kGuardBand * w + y;
-      default: return kGuardBand * w - y;
+    case 0: return w - 1e-6f;
+    case 1: return z;
+    case 2: return w - z;
+    case 3: return kGuardBand * w + x;
+    case 4: return kGuardBand * w - x;
+    case 5: return kGuardBand * w + y;
+    default: return kGuardBand * w - y;
     }
   };
   for (int k = 0; k < 7 && count >= 3; ++k) {
@@ -293,10 +327,12 @@ void Rasterizer::ClipAndRaster(Setup& s, const float* a, const float* b, const f
       const float* p = storage[from][i];
       const float* q = storage[from][(i + 1) % count];
       const float dp = plane(k, p), dq = plane(k, q);
-      if (dp >= 0) std::memcpy(storage[to][out++], p, n * 4);
+      if (dp >= 0)
+        std::memcpy(storage[to][out++], p, n * 4);
       if ((dp >= 0) != (dq >= 0)) {
         const float t = dp / (dp - dq);
-        for (unsigned j = 0; j < n; ++j) storage[to][out][j] = p[j] + (q[j] - p[j]) * t;
+        for (unsigned j = 0; j < n; ++j)
+          storage[to][out][j] = p[j] + (q[j] - p[j]) * t;
         ++out;
       }
     }
@@ -309,7 +345,8 @@ void Rasterizer::ClipAndRaster(Setup& s, const float* a, const float* b, const f
   }
 }
 
-void Rasterizer::Raster(Setup& s, const float* const vin[3]) {
+void Rasterizer::Raster(Setup& s, const float* const vin[3])
+{
   const DrawState& st = *s.state;
   const MTLViewport& vp = st.viewport;
   const unsigned P = s.position;
@@ -328,11 +365,13 @@ void Rasterizer::Raster(Setup& s, const float* const vin[3]) {
     wz[i] = vp.znear + zn * (vp.zfar - vp.znear);
   }
   int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (Y[1] - Y[0]) * (X[2] - X[0]);
-  if (area == 0) return;
+  if (area == 0)
+    return;
   // y grows downwards: a negative area is counter-clockwise on screen.
   const bool ccw = area < 0;
   const bool front = st.winding == MTLWindingCounterClockwise ? ccw : !ccw;
-  if ((st.cull == MTLCullModeBack && !front) || (st.cull == MTLCullModeFront && front)) return;
+  if ((st.cull == MTLCullModeBack && !front) || (st.cull == MTLCullModeFront && front))
+    return;
   int o[3] = {0, 1, 2};
   if (area < 0) {
     std::swap(o[1], o[2]);
@@ -353,7 +392,8 @@ void Rasterizer::Raster(Setup& s, const float* const vin[3]) {
   const int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
   const int rowFirst = int(std::max<int64_t>(s.y0, CeilDiv(minY - kSub / 2, kSub)));
   const int rowLast = int(std::min<int64_t>(s.y1 - 1, FloorDiv(maxY - kSub / 2, kSub)));
-  if (rowFirst > rowLast) return;
+  if (rowFirst > rowLast)
+    return;
 
   // Plane equations of every interpolated channel: varyings (divided by w
   // when the w differ), then depth and 1/w.
@@ -382,7 +422,7 @@ void Rasterizer::Raster(Setup& s, const float* const vin[3]) {
 
   const MTLStencilFace noStencil;
   const MTLStencilFace& face =
-      (mStencil && st.depthStencil) ? (front ? st.depthStencil->front() : st.depthStencil->back()) : noStencil;
+    (mStencil && st.depthStencil) ? (front ? st.depthStencil->front() : st.depthStencil->back()) : noStencil;
   s.input.frontFacing = front;
   Span span;
   span.setup = &s;
@@ -399,10 +439,10 @@ void Rasterizer::Raster(Setup& s, const float* const vin[3]) {
   // (ceil(R / D) for D > 0, floor(R / D) for D < 0) is kept exactly from
   // row to row as a quotient and remainder, R falling by 256 B a row.
   struct EdgeWalk {
-    int kind;            // +1 lower bound, -1 upper bound, 0 all or nothing
-    int64_t x, r, d;     // bound, remainder, |D|
-    int64_t qs, rs;      // the per-row change of the bound, whole and remainder
-    int64_t R, S;        // for kind 0: R now and its change a row
+    int kind;        // +1 lower bound, -1 upper bound, 0 all or nothing
+    int64_t x, r, d; // bound, remainder, |D|
+    int64_t qs, rs;  // the per-row change of the bound, whole and remainder
+    int64_t R, S;    // for kind 0: R now and its change a row
   } walk[3];
   {
     const int64_t Ys = int64_t(rowFirst) * kSub + kSub / 2;
@@ -439,20 +479,25 @@ void Rasterizer::Raster(Setup& s, const float* const vin[3]) {
         lo = std::max(lo, w.x);
         w.x -= w.qs;
         w.r += w.rs;
-        if (w.r >= w.d) w.x -= 1, w.r -= w.d;
+        if (w.r >= w.d)
+          w.x -= 1, w.r -= w.d;
       } else if (w.kind < 0) {
         hi = std::min(hi, w.x);
         w.x += w.qs;
         w.r += w.rs;
-        if (w.r >= w.d) w.x += 1, w.r -= w.d;
+        if (w.r >= w.d)
+          w.x += 1, w.r -= w.d;
       } else {
-        if (w.R > 0) hi = lo - 1;
+        if (w.R > 0)
+          hi = lo - 1;
         w.R -= w.S;
       }
     }
-    if (lo > hi) continue;
+    if (lo > hi)
+      continue;
     const double fx = double(lo) + 0.5 - wx[0], fy = double(y) + 0.5 - wy[0];
-    for (unsigned k = 0; k < channels; ++k) rowBase[k] = float(c0[k] + ddx[k] * fx + ddy[k] * fy);
+    for (unsigned k = 0; k < channels; ++k)
+      rowBase[k] = float(c0[k] + ddx[k] * fx + ddy[k] * fy);
     span.y = y;
     span.lo = int(lo);
     span.hi = int(hi);
@@ -463,8 +508,8 @@ void Rasterizer::Raster(Setup& s, const float* const vin[3]) {
 // One row of samples [lo, hi] of a triangle. Stencil, perspective and the
 // kind of colour output are template arguments, so the loop carries no
 // per-pixel tests of the draw's state.
-template <bool Stencil, bool Perspective, int Output>
-void Rasterizer::RunSpan(const Span& sp) {
+template <bool Stencil, bool Perspective, int Output> void Rasterizer::RunSpan(const Span& sp)
+{
   Setup& s = *sp.setup;
   const PipelineProgram& p = *s.program;
   const MTLStencilFace& face = *sp.face;
@@ -483,29 +528,34 @@ void Rasterizer::RunSpan(const Span& sp) {
     bool pass = true;
     if constexpr (Stencil) {
       pass = StencilCompare(face.compare, ref & face.readMask, stencilRow[x] & face.readMask);
-      if (!pass && face.fail == MTLStencilOperationKeep) continue;
+      if (!pass && face.fail == MTLStencilOperationKeep)
+        continue;
     }
     float4 colour;
     if (p.fragment) {
       const float w = base[n + 1] + cdx[n + 1] * i;
       if constexpr (Perspective) {
         const float q = 1.0f / w;
-        for (unsigned k = 0; k < n; ++k) vars[k] = (base[k] + cdx[k] * i) * q;
+        for (unsigned k = 0; k < n; ++k)
+          vars[k] = (base[k] + cdx[k] * i) * q;
       } else {
-        for (unsigned k = 0; k < n; ++k) vars[k] = base[k] + cdx[k] * i;
+        for (unsigned k = 0; k < n; ++k)
+          vars[k] = base[k] + cdx[k] * i;
       }
       vars[P] = float(x) + 0.5f;
       vars[P + 1] = y;
       vars[P + 2] = base[n] + cdx[n] * i;
       vars[P + 3] = w;
       s.input.position = float4(vars[P], y, vars[P + 2], w);
-      if (!p.fragment(s.input, vars, colour)) continue;
+      if (!p.fragment(s.input, vars, colour))
+        continue;
     }
     if constexpr (Stencil) {
       uint8_t& st = stencilRow[x];
       const uint8_t next = StencilApply(pass ? face.pass : face.fail, st, ref);
       st = uint8_t((st & ~face.writeMask) | (next & face.writeMask));
-      if (!pass) continue;
+      if (!pass)
+        continue;
     }
     if constexpr (Output == kNoColor) {
       continue;
@@ -513,7 +563,8 @@ void Rasterizer::RunSpan(const Span& sp) {
       uint8_t* texel = colorRow + std::size_t(x) * mColor->bytesPerPixel;
       float4 src(::metal::saturate(colour.x), ::metal::saturate(colour.y), ::metal::saturate(colour.z),
                  ::metal::saturate(colour.w));
-      if (p.blending) src = Blend(p, src, LoadTexel(format, texel));
+      if (p.blending)
+        src = Blend(p, src, LoadTexel(format, texel));
       StoreTexel(format, src, texel, p.writeMask);
     } else {
       // Four bytes, every channel written: replace or premultiplied source-over.
@@ -522,7 +573,8 @@ void Rasterizer::RunSpan(const Span& sp) {
             a = ::metal::saturate(colour.w);
       if constexpr (Output == kSourceOver) {
         // Nothing to add, or nothing of the destination left: exact shortcuts.
-        if (a == 0.0f && r == 0.0f && g == 0.0f && b == 0.0f) continue;
+        if (a == 0.0f && r == 0.0f && g == 0.0f && b == 0.0f)
+          continue;
         if (a < 1.0f) {
           // Sums stay within [0, 1]: the source is premultiplied and clamped.
           constexpr float k = 1.0f / 255.0f;
@@ -534,7 +586,8 @@ void Rasterizer::RunSpan(const Span& sp) {
           a += float(t[3]) * scale;
         }
       }
-      const uint8_t R = UnitToUnorm8(r), G = UnitToUnorm8(g), B = UnitToUnorm8(b), Al = UnitToUnorm8(::metal::min(a, 1.0f));
+      const uint8_t R = UnitToUnorm8(r), G = UnitToUnorm8(g), B = UnitToUnorm8(b),
+                    Al = UnitToUnorm8(::metal::min(a, 1.0f));
       t[0] = bgra ? B : R;
       t[1] = G;
       t[2] = bgra ? R : B;
@@ -544,14 +597,14 @@ void Rasterizer::RunSpan(const Span& sp) {
 }
 
 const Rasterizer::SpanFunction Rasterizer::kSpans[2][2][4] = {
-    {{&Rasterizer::RunSpan<false, false, 0>, &Rasterizer::RunSpan<false, false, 1>,
-      &Rasterizer::RunSpan<false, false, 2>, &Rasterizer::RunSpan<false, false, 3>},
-     {&Rasterizer::RunSpan<false, true, 0>, &Rasterizer::RunSpan<false, true, 1>,
-      &Rasterizer::RunSpan<false, true, 2>, &Rasterizer::RunSpan<false, true, 3>}},
-    {{&Rasterizer::RunSpan<true, false, 0>, &Rasterizer::RunSpan<true, false, 1>,
-      &Rasterizer::RunSpan<true, false, 2>, &Rasterizer::RunSpan<true, false, 3>},
-     {&Rasterizer::RunSpan<true, true, 0>, &Rasterizer::RunSpan<true, true, 1>,
-      &Rasterizer::RunSpan<true, true, 2>, &Rasterizer::RunSpan<true, true, 3>}},
+  {{&Rasterizer::RunSpan<false, false, 0>, &Rasterizer::RunSpan<false, false, 1>, &Rasterizer::RunSpan<false, false, 2>,
+    &Rasterizer::RunSpan<false, false, 3>},
+   {&Rasterizer::RunSpan<false, true, 0>, &Rasterizer::RunSpan<false, true, 1>, &Rasterizer::RunSpan<false, true, 2>,
+    &Rasterizer::RunSpan<false, true, 3>}},
+  {{&Rasterizer::RunSpan<true, false, 0>, &Rasterizer::RunSpan<true, false, 1>, &Rasterizer::RunSpan<true, false, 2>,
+    &Rasterizer::RunSpan<true, false, 3>},
+   {&Rasterizer::RunSpan<true, true, 0>, &Rasterizer::RunSpan<true, true, 1>, &Rasterizer::RunSpan<true, true, 2>,
+    &Rasterizer::RunSpan<true, true, 3>}},
 };
 
-}  // namespace standin::mtl
+} // namespace standin::mtl

@@ -29,34 +29,33 @@ struct DrawState {
 struct DrawCall {
   MTLPrimitiveType type;
   NSUInteger count;
-  NSUInteger first = 0;           // non-indexed: the first vertex id
-  const void* indices = nullptr;  // indexed: 16- or 32-bit ids
+  NSUInteger first = 0;          // non-indexed: the first vertex id
+  const void* indices = nullptr; // indexed: 16- or 32-bit ids
   bool indices16 = false;
 };
 
 class Rasterizer {
- public:
+public:
   // Draws only into the rows [rowBegin, rowEnd) of the attachments, so
   // that bands of one pass may be drawn by several threads at once.
   Rasterizer(TextureImage* color, TextureImage* stencil, int rowBegin, int rowEnd);
   void Draw(const DrawState& state, const DrawCall& call);
 
- private:
+private:
   struct Setup;
   // One row's samples of a triangle, with what they share.
   struct Span {
     Setup* setup;
     const MTLStencilFace* face;
-    const float* rowBase;  // channels at the first sample
-    const float* cdx;      // their steps per pixel
+    const float* rowBase; // channels at the first sample
+    const float* cdx;     // their steps per pixel
     unsigned channels, position;
     int y, lo, hi;
     uint8_t ref;
   };
   enum { kNoColor, kReplace, kSourceOver, kGeneric };
   using SpanFunction = void (Rasterizer::*)(const Span&);
-  template <bool Stencil, bool Perspective, int Output>
-  void RunSpan(const Span& span);
+  template <bool Stencil, bool Perspective, int Output> void RunSpan(const Span& span);
   static const SpanFunction kSpans[2][2][4];
 
   void Report(const char* message) const;
@@ -69,9 +68,9 @@ class Rasterizer {
   TextureImage* mStencil;
   unsigned mWidth = 0, mHeight = 0;
   int mRowBegin, mRowEnd;
-  std::vector<::metal::float4> mOut;  // vertex outputs, one record per slot
-  std::vector<uint32_t> mSlot;        // per index position: its record
-  unsigned mStride = 0;               // floats per record
+  std::vector<::metal::float4> mOut; // vertex outputs, one record per slot
+  std::vector<uint32_t> mSlot;       // per index position: its record
+  unsigned mStride = 0;              // floats per record
 };
 
-}  // namespace standin::mtl
+} // namespace standin::mtl

@@ -11,12 +11,15 @@ namespace standin {
 
 int PumpMainRunLoop() { return cf::PumpMainLoop(); }
 int RunMainRunLoopFor(double seconds) { return cf::RunMainLoopFor(seconds); }
-void AdvanceClock(double seconds) {
-  if (seconds > 0) cf::SetClock(CFAbsoluteTimeGetCurrent() + seconds);
+void AdvanceClock(double seconds)
+{
+  if (seconds > 0)
+    cf::SetClock(CFAbsoluteTimeGetCurrent() + seconds);
 }
 CFAbsoluteTime CurrentClock() { return CFAbsoluteTimeGetCurrent(); }
 
-void Reset() {
+void Reset()
+{
   cf::ResetMainLoop();
   ClearBundles();
   DrainAllAutoreleasePools();
@@ -32,4 +35,4 @@ int ScheduledTimerCount() { return cf::ScheduledTimerCount(); }
 std::size_t PendingAutoreleaseCount() { return PendingAutoreleased(); }
 void DrainAutoreleasePools() { DrainAllAutoreleasePools(); }
 
-}  // namespace standin
+} // namespace standin

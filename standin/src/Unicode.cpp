@@ -3,7 +3,8 @@
 namespace standin::cf {
 namespace {
 
-bool DecodeUTF8(const UInt8* s, size_t n, std::u16string& out) {
+bool DecodeUTF8(const UInt8* s, size_t n, std::u16string& out)
+{
   size_t i = 0;
   while (i < n) {
     const UInt8 c = s[i];
@@ -24,14 +25,17 @@ bool DecodeUTF8(const UInt8* s, size_t n, std::u16string& out) {
     } else {
       return false;
     }
-    if (extra > 0 && i + extra >= n) return false;
+    if (extra > 0 && i + extra >= n)
+      return false;
     for (size_t k = 1; k <= extra; ++k) {
       const UInt8 t = s[i + k];
-      if ((t & 0xC0) != 0x80) return false;
+      if ((t & 0xC0) != 0x80)
+        return false;
       cp = (cp << 6) | (t & 0x3F);
     }
     static constexpr char32_t kMinimum[4] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(char16_t(0xD800 + (cp >> 10)));
@@ -44,7 +48,8 @@ bool DecodeUTF8(const UInt8* s, size_t n, std::u16string& out) {
   return true;
 }
 
-void AppendUTF8(char32_t cp, std::string& out) {
+void AppendUTF8(char32_t cp, std::string& out)
+{
   if (cp < 0x80) {
     out.push_back(char(cp));
   } else if (cp < 0x800) {
@@ -62,33 +67,36 @@ void AppendUTF8(char32_t cp, std::string& out) {
   }
 }
 
-bool IsUTF16(CFStringEncoding e) {
+bool IsUTF16(CFStringEncoding e)
+{
   return e == kCFStringEncodingUTF16 || e == kCFStringEncodingUTF16LE || e == kCFStringEncodingUTF16BE;
 }
 
-}  // namespace
+} // namespace
 
-bool DecodeBytes(const UInt8* bytes, size_t count, CFStringEncoding encoding, std::u16string& out) {
+bool DecodeBytes(const UInt8* bytes, size_t count, CFStringEncoding encoding, std::u16string& out)
+{
   out.clear();
   switch (encoding) {
-    case kCFStringEncodingUTF8:
-      return DecodeUTF8(bytes, count, out);
-    case kCFStringEncodingASCII:
-    case kCFStringEncodingMacRoman:  // only its ASCII half is supported
-      for (size_t i = 0; i < count; ++i) {
-        if (bytes[i] > 0x7F) return false;
-        out.push_back(char16_t(bytes[i]));
-      }
-      return true;
-    case kCFStringEncodingISOLatin1:
-    case kCFStringEncodingWindowsLatin1:
-      for (size_t i = 0; i < count; ++i) out.push_back(char16_t(bytes[i]));
-      return true;
-    default:
-      break;
+  case kCFStringEncodingUTF8: return DecodeUTF8(bytes, count, out);
+  case kCFStringEncodingASCII:
+  case kCFStringEncodingMacRoman: // only its ASCII half is supported
+    for (size_t i = 0; i < count; ++i) {
+      if (bytes[i] > 0x7F)
+        return false;
+      out.push_back(char16_t(bytes[i]));
+    }
+    return true;
+  case kCFStringEncodingISOLatin1:
+  case kCFStringEncodingWindowsLatin1:
+    for (size_t i = 0; i < count; ++i)
+      out.push_back(char16_t(bytes[i]));
+    return true;
+  default: break;
   }
   if (IsUTF16(encoding)) {
-    if (count % 2) return false;
+    if (count % 2)
+      return false;
     const bool big = encoding == kCFStringEncodingUTF16BE;
     for (size_t i = 0; i < count; i += 2) {
       out.push_back(big ? char16_t(bytes[i] << 8 | bytes[i + 1]) : char16_t(bytes[i + 1] << 8 | bytes[i]));
@@ -98,7 +106,8 @@ bool DecodeBytes(const UInt8* bytes, size_t count, CFStringEncoding encoding, st
   return false;
 }
 
-std::string ToUTF8(const std::u16string& units) {
+std::string ToUTF8(const std::u16string& units)
+{
   std::string out;
   out.reserve(units.size());
   for (size_t i = 0; i < units.size(); ++i) {
@@ -114,7 +123,8 @@ std::string ToUTF8(const std::u16string& units) {
   return out;
 }
 
-bool EncodeUnits(const std::u16string& units, CFStringEncoding encoding, std::string& out, int lossByte) {
+bool EncodeUnits(const std::u16string& units, CFStringEncoding encoding, std::string& out, int lossByte)
+{
   out.clear();
   if (encoding == kCFStringEncodingUTF8) {
     out = ToUTF8(units);
@@ -137,7 +147,8 @@ bool EncodeUnits(const std::u16string& units, CFStringEncoding encoding, std::st
   }
   for (char16_t u : units) {
     if (u > limit) {
-      if (lossByte < 0) return false;
+      if (lossByte < 0)
+        return false;
       out.push_back(char(lossByte));
     } else {
       out.push_back(char(u));
@@ -146,4 +157,4 @@ bool EncodeUnits(const std::u16string& units, CFStringEncoding encoding, std::st
   return true;
 }
 
-}  // namespace standin::cf
+} // namespace standin::cf

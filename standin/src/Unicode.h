@@ -13,4 +13,4 @@ bool DecodeBytes(const UInt8* bytes, size_t count, CFStringEncoding encoding, st
 bool EncodeUnits(const std::u16string& units, CFStringEncoding encoding, std::string& out, int lossByte = -1);
 std::string ToUTF8(const std::u16string& units);
 
-}  // namespace standin::cf
+} // namespace standin::cf

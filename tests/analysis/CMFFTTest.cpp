@@ -20,14 +20,16 @@ struct Stereo {
   std::vector<double> left, right;
   double* ptrs[2];
   explicit Stereo(size_t n) : left(n), right(n), ptrs{left.data(), right.data()} {}
-  double** At(size_t offset) {
+  double** At(size_t offset)
+  {
     ptrs[0] = left.data() + offset;
     ptrs[1] = right.data() + offset;
     return ptrs;
   }
 };
 
-Stereo Noise(size_t n, unsigned seed) {
+Stereo Noise(size_t n, unsigned seed)
+{
   Stereo s(n);
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> dist(-1.0, 1.0);
@@ -38,7 +40,8 @@ Stereo Noise(size_t n, unsigned seed) {
   return s;
 }
 
-void Configure(CMFFT& a, int fftSize, int bandIndex, int mode, double fs) {
+void Configure(CMFFT& a, int fftSize, int bandIndex, int mode, double fs)
+{
   a.SetNumChannels(2);
   a.SetBlockSize(512);
   a.SetSampleRate(fs);
@@ -47,7 +50,8 @@ void Configure(CMFFT& a, int fftSize, int bandIndex, int mode, double fs) {
   a.SetParam(2, mode);
 }
 
-void FeedInBlocks(CMFFT& a, Stereo& s, size_t total, size_t block, bool capture) {
+void FeedInBlocks(CMFFT& a, Stereo& s, size_t total, size_t block, bool capture)
+{
   for (size_t done = 0; done < total; done += block) {
     const int n = static_cast<int>(std::min(block, total - done));
     if (capture)
@@ -59,7 +63,8 @@ void FeedInBlocks(CMFFT& a, Stereo& s, size_t total, size_t block, bool capture)
 
 } // namespace
 
-TEST(CMFFT, TwoChannelsOfHalfAreAnalysedAsDCOfOneAfterKFrames) {
+TEST(CMFFT, TwoChannelsOfHalfAreAnalysedAsDCOfOneAfterKFrames)
+{
   const int n = 256;
   CMFFT a;
   Configure(a, n, 0, 0, 48000.0);
@@ -77,7 +82,8 @@ TEST(CMFFT, TwoChannelsOfHalfAreAnalysedAsDCOfOneAfterKFrames) {
     ASSERT_LT(a.Magnitude()[bin], 2.6e-5 * kWindowGain) << bin;
 }
 
-TEST(CMFFT, HundredThousandSamplesRunSixFramesAndLeaveTheWritePositionAt1696) {
+TEST(CMFFT, HundredThousandSamplesRunSixFramesAndLeaveTheWritePositionAt1696)
+{
   CMFFT a;
   Configure(a, 16384, 3, 0, 44100.0);
   Stereo s = Noise(100000, 1);
@@ -93,7 +99,8 @@ TEST(CMFFT, HundredThousandSamplesRunSixFramesAndLeaveTheWritePositionAt1696) {
   EXPECT_EQ(b.WritePos(), 1696);
 }
 
-TEST(CMFFT, BlockSplitsOfAnySizeGiveIdenticalSpectra) {
+TEST(CMFFT, BlockSplitsOfAnySizeGiveIdenticalSpectra)
+{
   const size_t total = 100000;
   Stereo s = Noise(total, 2);
   CMFFT reference;
@@ -109,7 +116,8 @@ TEST(CMFFT, BlockSplitsOfAnySizeGiveIdenticalSpectra) {
   }
 }
 
-TEST(CMFFT, SineSpectrumEqualsFftwOfTheSameWindowedFrame) {
+TEST(CMFFT, SineSpectrumEqualsFftwOfTheSameWindowedFrame)
+{
   const int n = 1024, frame = 2 * n;
   Stereo s(frame);
   for (int i = 0; i < frame; ++i) {
@@ -140,9 +148,11 @@ TEST(CMFFT, SineSpectrumEqualsFftwOfTheSameWindowedFrame) {
     ASSERT_NEAR(a.Magnitude()[k], std::hypot(out[k][0], out[k][1]), 1e-12) << "bin " << k;
 }
 
-TEST(CMFFT, GridSizesAndEndPointsFollowTheBandIndex) {
-  const struct { int bandIndex, points, perOctave; } cases[] = {
-      {0, 12, 1}, {1, 12, 1}, {2, 34, 3}, {3, 67, 6}, {4, 133, 12}, {5, 265, 24}, {9, 12, 1}};
+TEST(CMFFT, GridSizesAndEndPointsFollowTheBandIndex)
+{
+  const struct {
+    int bandIndex, points, perOctave;
+  } cases[] = {{0, 12, 1}, {1, 12, 1}, {2, 34, 3}, {3, 67, 6}, {4, 133, 12}, {5, 265, 24}, {9, 12, 1}};
   for (const auto& c : cases) {
     CMFFT a;
     Configure(a, 64, c.bandIndex, 0, 44100.0);
@@ -154,9 +164,13 @@ TEST(CMFFT, GridSizesAndEndPointsFollowTheBandIndex) {
   }
 }
 
-TEST(CMFFT, OnlyProcessWithABandIndexMapsTheBands) {
-  const struct { int bandIndex; bool capture; bool mapped; } cases[] = {
-      {0, false, false}, {3, false, true}, {3, true, false}, {5, true, false}};
+TEST(CMFFT, OnlyProcessWithABandIndexMapsTheBands)
+{
+  const struct {
+    int bandIndex;
+    bool capture;
+    bool mapped;
+  } cases[] = {{0, false, false}, {3, false, true}, {3, true, false}, {5, true, false}};
   for (const auto& c : cases) {
     CMFFT a;
     Configure(a, 1024, c.bandIndex, 0, 48000.0);
@@ -172,7 +186,8 @@ TEST(CMFFT, OnlyProcessWithABandIndexMapsTheBands) {
 
 // At 22.05 and 32 kHz the top grid points lie above half the sample rate; the
 // bands must come only from inside the spectrum (ASan would see a stray read).
-TEST(CMFFT, BandsAtLowSampleRatesReadOnlyInsideTheSpectrum) {
+TEST(CMFFT, BandsAtLowSampleRatesReadOnlyInsideTheSpectrum)
+{
   for (double fs : {22050.0, 32000.0}) {
     for (int mode : {0, 1}) {
       CMFFT a;
@@ -192,7 +207,8 @@ TEST(CMFFT, BandsAtLowSampleRatesReadOnlyInsideTheSpectrum) {
   }
 }
 
-TEST(CMFFT, FftSizeThatIsNotAPowerOfTwoOfAtLeastTwoIsIgnored) {
+TEST(CMFFT, FftSizeThatIsNotAPowerOfTwoOfAtLeastTwoIsIgnored)
+{
   CMFFT a;
   Configure(a, 256, 3, 0, 48000.0);
   Stereo s = Noise(256, 4);
@@ -209,7 +225,8 @@ TEST(CMFFT, FftSizeThatIsNotAPowerOfTwoOfAtLeastTwoIsIgnored) {
   EXPECT_EQ(a.GetInfo(9), 1.0);
 }
 
-TEST(CMFFT, OutOfRangeParametersChangeNothing) {
+TEST(CMFFT, OutOfRangeParametersChangeNothing)
+{
   CMFFT a;
   Configure(a, 128, 2, 1, 48000.0);
   Stereo s = Noise(128, 5);
@@ -224,7 +241,8 @@ TEST(CMFFT, OutOfRangeParametersChangeNothing) {
   EXPECT_EQ(a.GetNumParams(), 4);
 }
 
-TEST(CMFFT, InformationAndDataIndicesAnswerTheirValuesAndArrays) {
+TEST(CMFFT, InformationAndDataIndicesAnswerTheirValuesAndArrays)
+{
   CMFFT a;
   Configure(a, 512, 3, 0, 48000.0);
   EXPECT_EQ(a.GetData(8), a.GetData(6));
@@ -239,7 +257,8 @@ TEST(CMFFT, InformationAndDataIndicesAnswerTheirValuesAndArrays) {
   EXPECT_STREQ(name, "MFFT");
 }
 
-TEST(CMFFT, AfterResetTheNextFramesAverageIsThatFramesMagnitude) {
+TEST(CMFFT, AfterResetTheNextFramesAverageIsThatFramesMagnitude)
+{
   const int n = 512;
   CMFFT a;
   Configure(a, n, 0, 0, 48000.0);
@@ -256,7 +275,8 @@ TEST(CMFFT, AfterResetTheNextFramesAverageIsThatFramesMagnitude) {
   EXPECT_EQ(a.GetData(6)[3], 0.0);
 }
 
-TEST(CMFFT, ExponentialAverageFollowsTheLatestFrameAndDecayingPeakFallsByAQuarter) {
+TEST(CMFFT, ExponentialAverageFollowsTheLatestFrameAndDecayingPeakFallsByAQuarter)
+{
   const int n = 16384;
   CMFFT a;
   Configure(a, n, 0, 0, 44100.0);
@@ -275,7 +295,8 @@ TEST(CMFFT, ExponentialAverageFollowsTheLatestFrameAndDecayingPeakFallsByAQuarte
   }
 }
 
-TEST(CMFFT, ProcessPassesAudioThroughAndAllocatesNothing) {
+TEST(CMFFT, ProcessPassesAudioThroughAndAllocatesNothing)
+{
   CMFFT a;
   Configure(a, 1024, 3, 0, 48000.0);
   Stereo in = Noise(4096, 8), out(4096);
@@ -287,7 +308,8 @@ TEST(CMFFT, ProcessPassesAudioThroughAndAllocatesNothing) {
   EXPECT_EQ(out.right, in.right);
 }
 
-TEST(CMFFT, WithoutChannelsItStillRunsOnSilence) {
+TEST(CMFFT, WithoutChannelsItStillRunsOnSilence)
+{
   CMFFT a;
   a.SetNumChannels(0);
   a.SetParam(0, 64);
@@ -298,7 +320,8 @@ TEST(CMFFT, WithoutChannelsItStillRunsOnSilence) {
   EXPECT_EQ(a.GetData(6)[0], 0.0);
 }
 
-TEST(CMFFT, BadSampleRatesAreIgnored) {
+TEST(CMFFT, BadSampleRatesAreIgnored)
+{
   CMFFT a;
   Configure(a, 64, 3, 0, 48000.0);
   Stereo s = Noise(64, 10);
@@ -308,10 +331,11 @@ TEST(CMFFT, BadSampleRatesAreIgnored) {
   EXPECT_EQ(a.GetInfo(9), 1.0);
 }
 
-TEST(CMFFT, PreferredFrequencyTableCountsAndListsItsStrides) {
+TEST(CMFFT, PreferredFrequencyTableCountsAndListsItsStrides)
+{
   CMFFT a;
   PreferredFrequencyTable& t = a.PreferredFrequencies();
-  EXPECT_EQ(t.Data()[0], 0.0); // empty until filled
+  EXPECT_EQ(t.Data()[0], 0.0);       // empty until filled
   EXPECT_EQ(t.FillAndCount(3), 268); // 10 Hz .. 21.8 kHz
   EXPECT_EQ(t.Data()[0], 1.0);
   EXPECT_EQ(t.Data()[399], 97500.0);

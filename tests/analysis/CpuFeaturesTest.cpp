@@ -9,7 +9,8 @@
 
 #include "CpuFeatures.h"
 
-TEST(CpuFeatures, WideRoutinesAreChosenExactlyWhenTheKernelReportsAvx2AndFma) {
+TEST(CpuFeatures, WideRoutinesAreChosenExactlyWhenTheKernelReportsAvx2AndFma)
+{
   if constexpr (!kBuildHasAvx2Routines) {
     EXPECT_FALSE(ThisProcessor().avx2Fma);
     return;

@@ -15,19 +15,21 @@ using Complex = std::complex<double>;
 using Spectrum = std::vector<Complex>;
 
 // sum_j x[j] e^(sign * 2 pi i j k / n), unscaled, by FFTW.
-inline Spectrum FftwDft(const Spectrum& x, int sign) {
+inline Spectrum FftwDft(const Spectrum& x, int sign)
+{
   const int n = static_cast<int>(x.size());
   Spectrum in(x), out(x.size());
-  fftw_plan plan = fftw_plan_dft_1d(n, reinterpret_cast<fftw_complex*>(in.data()),
-                                    reinterpret_cast<fftw_complex*>(out.data()),
-                                    sign < 0 ? FFTW_FORWARD : FFTW_BACKWARD, FFTW_ESTIMATE);
+  fftw_plan plan =
+    fftw_plan_dft_1d(n, reinterpret_cast<fftw_complex*>(in.data()), reinterpret_cast<fftw_complex*>(out.data()),
+                     sign < 0 ? FFTW_FORWARD : FFTW_BACKWARD, FFTW_ESTIMATE);
   fftw_execute(plan);
   fftw_destroy_plan(plan);
   return out;
 }
 
 // The same sum, evaluated directly with exact angle reduction (j*k mod n).
-inline Spectrum NaiveDft(const Spectrum& x, int sign) {
+inline Spectrum NaiveDft(const Spectrum& x, int sign)
+{
   const long n = static_cast<long>(x.size());
   Spectrum out(x.size());
   for (long k = 0; k < n; ++k) {
@@ -41,7 +43,8 @@ inline Spectrum NaiveDft(const Spectrum& x, int sign) {
   return out;
 }
 
-inline Spectrum RandomSignal(int n, unsigned seed) {
+inline Spectrum RandomSignal(int n, unsigned seed)
+{
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> dist(-1.0, 1.0);
   Spectrum x(n);
@@ -52,7 +55,8 @@ inline Spectrum RandomSignal(int n, unsigned seed) {
   return x;
 }
 
-inline std::vector<double> Interleave(const Spectrum& x) {
+inline std::vector<double> Interleave(const Spectrum& x)
+{
   std::vector<double> out(2 * x.size());
   for (size_t k = 0; k < x.size(); ++k) {
     out[2 * k] = x[k].real();
@@ -62,7 +66,8 @@ inline std::vector<double> Interleave(const Spectrum& x) {
 }
 
 // ||a - b|| / ||b|| in the 2-norm.
-inline double RelativeError(const Spectrum& a, const Spectrum& b) {
+inline double RelativeError(const Spectrum& a, const Spectrum& b)
+{
   double diff = 0.0, norm = 0.0;
   for (size_t k = 0; k < a.size(); ++k) {
     diff += std::norm(a[k] - b[k]);

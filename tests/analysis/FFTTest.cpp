@@ -9,7 +9,8 @@ namespace {
 
 constexpr double kRoundTripTolerance = 1e-13;
 
-Spectrum RealSignal(int n, unsigned seed) {
+Spectrum RealSignal(int n, unsigned seed)
+{
   Spectrum x = RandomSignal(n, seed);
   for (auto& v : x)
     v = v.real();
@@ -17,7 +18,8 @@ Spectrum RealSignal(int n, unsigned seed) {
 }
 
 // RealFFT's n/2 + 1 bins as complex values.
-Spectrum RealBins(const std::vector<double>& data, int n) {
+Spectrum RealBins(const std::vector<double>& data, int n)
+{
   Spectrum out(n / 2 + 1);
   for (int k = 0; k <= n / 2; ++k)
     out[k] = Complex(data[2 * k], data[2 * k + 1]);
@@ -26,7 +28,8 @@ Spectrum RealBins(const std::vector<double>& data, int n) {
 
 } // namespace
 
-TEST(ComplexFFT, ForwardIsTheUnscaledPositiveExponentTransform) {
+TEST(ComplexFFT, ForwardIsTheUnscaledPositiveExponentTransform)
+{
   for (int n = 1; n <= 65536; n *= 2) {
     const Spectrum x = RandomSignal(n, 40u + n);
     std::vector<double> data = Interleave(x);
@@ -41,7 +44,8 @@ TEST(ComplexFFT, ForwardIsTheUnscaledPositiveExponentTransform) {
   }
 }
 
-TEST(ComplexFFT, InverseIsTheScaledNegativeExponentTransform) {
+TEST(ComplexFFT, InverseIsTheScaledNegativeExponentTransform)
+{
   const int n = 1024;
   const Spectrum x = RandomSignal(n, 41u);
   std::vector<double> data = Interleave(x);
@@ -54,7 +58,8 @@ TEST(ComplexFFT, InverseIsTheScaledNegativeExponentTransform) {
   EXPECT_LT(RelativeError(got, expected), 1e-12);
 }
 
-TEST(ComplexFFT, ForwardThenInverseRestoresTheInput) {
+TEST(ComplexFFT, ForwardThenInverseRestoresTheInput)
+{
   for (int n : {1, 2, 8, 4096}) {
     const std::vector<double> input = Interleave(RandomSignal(n, 42u));
     std::vector<double> data = input;
@@ -65,7 +70,8 @@ TEST(ComplexFFT, ForwardThenInverseRestoresTheInput) {
   }
 }
 
-TEST(RealFFT, EqualsTheConjugateOfFftwRealToComplex) {
+TEST(RealFFT, EqualsTheConjugateOfFftwRealToComplex)
+{
   for (int n = 4; n <= 65536; n *= 2) {
     const Spectrum x = RealSignal(n, 50u + n);
     std::vector<double> data(n + 2, 0.0);
@@ -85,7 +91,8 @@ TEST(RealFFT, EqualsTheConjugateOfFftwRealToComplex) {
   }
 }
 
-TEST(RealFFT, ImpulseGivesOneInEveryBinAndConstantGivesNAtDC) {
+TEST(RealFFT, ImpulseGivesOneInEveryBinAndConstantGivesNAtDC)
+{
   const int n = 64;
   std::vector<double> impulse(n + 2, 0.0), constant(n + 2, 0.0);
   impulse[0] = 1.0;
@@ -100,7 +107,8 @@ TEST(RealFFT, ImpulseGivesOneInEveryBinAndConstantGivesNAtDC) {
   }
 }
 
-TEST(RealFFT, SineAtBinKHasPositiveImaginaryPartOfHalfN) {
+TEST(RealFFT, SineAtBinKHasPositiveImaginaryPartOfHalfN)
+{
   const int n = 256, k = 5;
   std::vector<double> data(n + 2, 0.0);
   for (int j = 0; j < n; ++j)
@@ -110,7 +118,8 @@ TEST(RealFFT, SineAtBinKHasPositiveImaginaryPartOfHalfN) {
   EXPECT_NEAR(data[2 * k], 0.0, 1e-11);
 }
 
-TEST(RealFFT, NyquistBinSitsAtIndexN) {
+TEST(RealFFT, NyquistBinSitsAtIndexN)
+{
   const int n = 16;
   std::vector<double> data(n + 2, 0.0);
   for (int j = 0; j < n; ++j)
@@ -120,7 +129,8 @@ TEST(RealFFT, NyquistBinSitsAtIndexN) {
   EXPECT_NEAR(data[0], 0.0, 1e-13);
 }
 
-TEST(RealFFT, ForwardThenInverseRestoresTheInput) {
+TEST(RealFFT, ForwardThenInverseRestoresTheInput)
+{
   for (int n : {4, 8, 1024, 32768}) {
     std::vector<double> input(n + 2, 0.0);
     const Spectrum x = RealSignal(n, 60u);
@@ -134,7 +144,8 @@ TEST(RealFFT, ForwardThenInverseRestoresTheInput) {
   }
 }
 
-TEST(FFT, UnsupportedSizesAndDirectionsLeaveTheDataUntouched) {
+TEST(FFT, UnsupportedSizesAndDirectionsLeaveTheDataUntouched)
+{
   std::vector<double> data(16);
   for (size_t i = 0; i < data.size(); ++i)
     data[i] = 0.25 * static_cast<double>(i);
@@ -148,7 +159,8 @@ TEST(FFT, UnsupportedSizesAndDirectionsLeaveTheDataUntouched) {
   EXPECT_EQ(data, before);
 }
 
-TEST(PolarConversion, MatchesStdComplexAndRoundTrips) {
+TEST(PolarConversion, MatchesStdComplexAndRoundTrips)
+{
   const Spectrum x = RandomSignal(8, 70u);
   const std::vector<double> rect = Interleave(x);
   std::vector<double> polar(16), back(16);
@@ -162,7 +174,8 @@ TEST(PolarConversion, MatchesStdComplexAndRoundTrips) {
     EXPECT_NEAR(back[i], rect[i], 1e-15);
 }
 
-TEST(PolarConversion, ShiftsForwardInPlaceWithoutOverwritingUnreadPairs) {
+TEST(PolarConversion, ShiftsForwardInPlaceWithoutOverwritingUnreadPairs)
+{
   const Spectrum x = RandomSignal(4, 71u);
   std::vector<double> buf = Interleave(x);
   buf.resize(12, 0.0);

@@ -9,14 +9,16 @@ namespace {
 constexpr double kTolerance = 1e-12;
 
 // src[k] = k*k + 1: every mean of a different bin range differs.
-std::vector<double> Squares(int n) {
+std::vector<double> Squares(int n)
+{
   std::vector<double> v(n);
   for (int k = 0; k < n; ++k)
     v[k] = k * k + 1.0;
   return v;
 }
 
-double Mean(const std::vector<double>& v, int lo, int hi) {
+double Mean(const std::vector<double>& v, int lo, int hi)
+{
   double s = 0;
   for (int k = lo; k <= hi; ++k)
     s += v[k];
@@ -24,13 +26,17 @@ double Mean(const std::vector<double>& v, int lo, int hi) {
 }
 } // namespace
 
-TEST(LogGrid, PointCountsForOneToTwentyFourPointsPerOctave) {
-  const struct { int b, points; } cases[] = {{1, 12}, {3, 34}, {6, 67}, {12, 133}, {24, 265}};
+TEST(LogGrid, PointCountsForOneToTwentyFourPointsPerOctave)
+{
+  const struct {
+    int b, points;
+  } cases[] = {{1, 12}, {3, 34}, {6, 67}, {12, 133}, {24, 265}};
   for (const auto& c : cases)
     EXPECT_EQ(CountLogGridPoints(nullptr, 1.0, c.b, 10.0, 22050.0), c.points) << c.b;
 }
 
-TEST(LogGrid, SixPointsPerOctaveFromTenHertzEndAt20480) {
+TEST(LogGrid, SixPointsPerOctaveFromTenHertzEndAt20480)
+{
   std::vector<double> grid(67);
   FillLogGrid(nullptr, grid.data(), 1.0, 6, 10.0, 22050.0);
   for (int i = 0; i < 67; ++i)
@@ -38,7 +44,8 @@ TEST(LogGrid, SixPointsPerOctaveFromTenHertzEndAt20480) {
   EXPECT_NEAR(grid[66], 20480.0, 1e-8);
 }
 
-TEST(LogGrid, ArgumentsThatMakeNoGridGiveZeroPoints) {
+TEST(LogGrid, ArgumentsThatMakeNoGridGiveZeroPoints)
+{
   EXPECT_EQ(CountLogGridPoints(nullptr, 1.0, 0, 10.0, 22050.0), 0);
   EXPECT_EQ(CountLogGridPoints(nullptr, 1.0, 6, 0.0, 22050.0), 0);
   EXPECT_EQ(CountLogGridPoints(nullptr, 0.5, 6, 10.0, 22050.0), 0);
@@ -46,7 +53,8 @@ TEST(LogGrid, ArgumentsThatMakeNoGridGiveZeroPoints) {
   EXPECT_EQ(CountLogGridPoints(nullptr, 1.0, 6, 10000.0, 10.0), 0);
 }
 
-TEST(MapSpectrumToGrid, AveragesBetweenNeighboursAndTakesOwnBinsAtTheEnds) {
+TEST(MapSpectrumToGrid, AveragesBetweenNeighboursAndTakesOwnBinsAtTheEnds)
+{
   // 11 bins at fs = 20: one bin per hertz.
   const std::vector<double> src = Squares(11);
   const double grid[4] = {1.0, 2.0, 4.0, 8.0};
@@ -61,7 +69,8 @@ TEST(MapSpectrumToGrid, AveragesBetweenNeighboursAndTakesOwnBinsAtTheEnds) {
 // The plug-in's grid reaches 22 kHz; at 22.05 and 32 kHz part of it lies above
 // half the sample rate. The spectrum vector is exactly nBins long, so a read
 // beyond it is an ASan error.
-TEST(MapSpectrumToGrid, LowSampleRatesReadOnlyInsideTheSpectrumAndFillSkippedPoints) {
+TEST(MapSpectrumToGrid, LowSampleRatesReadOnlyInsideTheSpectrumAndFillSkippedPoints)
+{
   for (double fs : {22050.0, 32000.0}) {
     const int nBins = 16384;
     const std::vector<double> src = Squares(nBins);
@@ -83,7 +92,8 @@ TEST(MapSpectrumToGrid, LowSampleRatesReadOnlyInsideTheSpectrumAndFillSkippedPoi
   }
 }
 
-TEST(MapSpectrumToGrid, DegenerateInputsWriteNothing) {
+TEST(MapSpectrumToGrid, DegenerateInputsWriteNothing)
+{
   const std::vector<double> src = Squares(4);
   const double grid[2] = {1.0, 2.0};
   double dst[2] = {-7, -7};
@@ -94,7 +104,8 @@ TEST(MapSpectrumToGrid, DegenerateInputsWriteNothing) {
   EXPECT_EQ(dst[1], -7);
 }
 
-TEST(SampleSpectrumAtGrid, TakesOwnBinsAndMovesTheLastPointOffARepeatedBin) {
+TEST(SampleSpectrumAtGrid, TakesOwnBinsAndMovesTheLastPointOffARepeatedBin)
+{
   const std::vector<double> src = Squares(11);
   const double grid[3] = {1.5, 3.2, 3.7};
   double dst[3];
@@ -104,7 +115,8 @@ TEST(SampleSpectrumAtGrid, TakesOwnBinsAndMovesTheLastPointOffARepeatedBin) {
   EXPECT_EQ(dst[2], src[4]);
 }
 
-TEST(LogFit, RecoversAnExactExponentialAndItsEndPoints) {
+TEST(LogFit, RecoversAnExactExponentialAndItsEndPoints)
+{
   const double w = 2.5;
   std::vector<double> src(40);
   for (int k = 0; k < 40; ++k)

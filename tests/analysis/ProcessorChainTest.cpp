@@ -12,7 +12,8 @@ class GainProcessor : public CPluginProcessor {
 public:
   GainProcessor(double gain, int* destroyed) : mGain(gain), mDestroyed(destroyed) {}
   ~GainProcessor() override { ++*mDestroyed; }
-  void Process(double** in, double** out, int n) override {
+  void Process(double** in, double** out, int n) override
+  {
     for (int c = 0; c < mNumChannels; ++c)
       for (int i = 0; i < n; ++i)
         out[c][i] = in[c][i] * mGain;
@@ -23,7 +24,8 @@ public:
   int GetNumParams() override { return 0; }
   void SetParam(int, double) override {}
   double GetParam(int) override { return 0.0; }
-  bool GetName(char* out) override {
+  bool GetName(char* out) override
+  {
     out[0] = 'G';
     out[1] = 0;
     return true;
@@ -43,7 +45,8 @@ struct Buffers {
 
 } // namespace
 
-TEST(CProcessorChain, WithoutProcessorsCopiesInputToOutput) {
+TEST(CProcessorChain, WithoutProcessorsCopiesInputToOutput)
+{
   CProcessorChain chain;
   chain.Configure(2, 4, 48000.0);
   Buffers in, out;
@@ -52,7 +55,8 @@ TEST(CProcessorChain, WithoutProcessorsCopiesInputToOutput) {
   EXPECT_EQ(out.a, in.a);
 }
 
-TEST(CProcessorChain, EachActiveProcessorReceivesThePreviousOutput) {
+TEST(CProcessorChain, EachActiveProcessorReceivesThePreviousOutput)
+{
   int destroyed = 0;
   {
     CProcessorChain chain;
@@ -71,7 +75,8 @@ TEST(CProcessorChain, EachActiveProcessorReceivesThePreviousOutput) {
   EXPECT_EQ(destroyed, 3);
 }
 
-TEST(CProcessorChain, AllInactiveLeavesTheOutputsUntouched) {
+TEST(CProcessorChain, AllInactiveLeavesTheOutputsUntouched)
+{
   int destroyed = 0;
   CProcessorChain chain;
   chain.Append(new GainProcessor(2.0, &destroyed));
@@ -83,7 +88,8 @@ TEST(CProcessorChain, AllInactiveLeavesTheOutputsUntouched) {
   EXPECT_EQ(out.a, (std::vector<double>{9, 9, 9, 9}));
 }
 
-TEST(CProcessorChain, SeekStopsAtTheEndsAndAnEmptyChainGivesNull) {
+TEST(CProcessorChain, SeekStopsAtTheEndsAndAnEmptyChainGivesNull)
+{
   int destroyed = 0;
   CProcessorChain chain;
   EXPECT_EQ(chain.Seek(0), nullptr);
@@ -97,7 +103,8 @@ TEST(CProcessorChain, SeekStopsAtTheEndsAndAnEmptyChainGivesNull) {
   EXPECT_EQ(chain.GetCount(), 2);
 }
 
-TEST(CPluginProcessor, BaseOperationsAnswerTheirDefaults) {
+TEST(CPluginProcessor, BaseOperationsAnswerTheirDefaults)
+{
   int destroyed = 0;
   GainProcessor p(1.0, &destroyed);
   EXPECT_EQ(p.GetInfo(3), 0.0);
@@ -110,7 +117,8 @@ TEST(CPluginProcessor, BaseOperationsAnswerTheirDefaults) {
   EXPECT_FALSE(p.IsActive());
 }
 
-TEST(ChannelBuffers, AllocateCopyZeroAndFree) {
+TEST(ChannelBuffers, AllocateCopyZeroAndFree)
+{
   double** bufs = AllocChannelBuffers(8, 3);
   ZeroChannelBuffers(bufs, 8, 3);
   Buffers src;

@@ -16,14 +16,16 @@ namespace {
 constexpr double kPerLevelTolerance = 1e-12; // relative error allowed per log2 n
 constexpr double kExactTolerance = 1e-9;     // absolute, for results of size ~n
 
-std::vector<int> AllSizes() {
+std::vector<int> AllSizes()
+{
   std::vector<int> sizes;
   for (int n = kSRFFTMinSize; n <= kSRFFTMaxSize; n *= 2)
     sizes.push_back(n);
   return sizes;
 }
 
-int Log2(int n) {
+int Log2(int n)
+{
   int l = 0;
   while ((1 << l) < n)
     ++l;
@@ -31,7 +33,8 @@ int Log2(int n) {
 }
 
 // Reads the scrambled forward output back into natural bin order.
-Spectrum Unpermute(const std::vector<double>& data, int n) {
+Spectrum Unpermute(const std::vector<double>& data, int n)
+{
   Spectrum out(n);
   for (int m = 0; m < n; ++m) {
     const int p = SRFFTPermute(m, n);
@@ -47,7 +50,8 @@ protected:
 
 } // namespace
 
-TEST_P(SRFFTBySize, UnpermutedForwardEqualsFftw) {
+TEST_P(SRFFTBySize, UnpermutedForwardEqualsFftw)
+{
   const int n = GetParam();
   const Spectrum x = RandomSignal(n, 1234u + n);
   std::vector<double> data = Interleave(x);
@@ -55,7 +59,8 @@ TEST_P(SRFFTBySize, UnpermutedForwardEqualsFftw) {
   EXPECT_LT(RelativeError(Unpermute(data, n), FftwDft(x, -1)), kPerLevelTolerance * Log2(n));
 }
 
-TEST_P(SRFFTBySize, InverseOfForwardGivesNTimesTheInput) {
+TEST_P(SRFFTBySize, InverseOfForwardGivesNTimesTheInput)
+{
   const int n = GetParam();
   const Spectrum x = RandomSignal(n, 99u + n);
   std::vector<double> data = Interleave(x);
@@ -67,7 +72,8 @@ TEST_P(SRFFTBySize, InverseOfForwardGivesNTimesTheInput) {
   EXPECT_LT(RelativeError(back, x), kPerLevelTolerance * Log2(n));
 }
 
-TEST_P(SRFFTBySize, InverseEqualsFftwBackwardOfTheScrambledSpectrum) {
+TEST_P(SRFFTBySize, InverseEqualsFftwBackwardOfTheScrambledSpectrum)
+{
   const int n = GetParam();
   const Spectrum spectrum = RandomSignal(n, 7u + n);
   std::vector<double> data(2 * n);
@@ -83,7 +89,8 @@ TEST_P(SRFFTBySize, InverseEqualsFftwBackwardOfTheScrambledSpectrum) {
   EXPECT_LT(RelativeError(out, FftwDft(spectrum, +1)), kPerLevelTolerance * Log2(n));
 }
 
-TEST_P(SRFFTBySize, PermutationTableOfEachSizeIsAPermutation) {
+TEST_P(SRFFTBySize, PermutationTableOfEachSizeIsAPermutation)
+{
   const int n = GetParam();
   std::vector<int> seen(n, 0);
   for (int m = 0; m < n; ++m) {
@@ -99,7 +106,8 @@ TEST_P(SRFFTBySize, PermutationTableOfEachSizeIsAPermutation) {
   }
 }
 
-TEST_P(SRFFTBySize, SingleRisingPhasorPutsNAtThePositionOfBinOne) {
+TEST_P(SRFFTBySize, SingleRisingPhasorPutsNAtThePositionOfBinOne)
+{
   const int n = GetParam();
   std::vector<double> data(2 * n);
   for (int j = 0; j < n; ++j) {
@@ -120,7 +128,8 @@ TEST_P(SRFFTBySize, SingleRisingPhasorPutsNAtThePositionOfBinOne) {
 
 INSTANTIATE_TEST_SUITE_P(EveryPowerOfTwo, SRFFTBySize, ::testing::ValuesIn(AllSizes()));
 
-TEST(SRFFT, BaselineAndWideInstructionRoutinesBothEqualFftw) {
+TEST(SRFFT, BaselineAndWideInstructionRoutinesBothEqualFftw)
+{
   std::vector<SRFFTRunner> runners{SRFFTRunBaseline};
   if constexpr (kBuildHasAvx2Routines)
     if (ThisProcessor().avx2Fma)
@@ -140,7 +149,8 @@ TEST(SRFFT, BaselineAndWideInstructionRoutinesBothEqualFftw) {
   }
 }
 
-TEST(SRFFT, SmallSizesEqualANaiveDft) {
+TEST(SRFFT, SmallSizesEqualANaiveDft)
+{
   SRFFTInit();
   for (int n = 2; n <= 64; n *= 2) {
     const Spectrum x = RandomSignal(n, 5u);
@@ -150,7 +160,8 @@ TEST(SRFFT, SmallSizesEqualANaiveDft) {
   }
 }
 
-TEST(SRFFT, ImpulseGivesOneEverywhereAndConstantGivesNAtPositionZero) {
+TEST(SRFFT, ImpulseGivesOneEverywhereAndConstantGivesNAtPositionZero)
+{
   for (int n : {2, 16, 1024, 65536}) {
     std::vector<double> impulse(2 * n, 0.0), constant(2 * n, 0.0);
     impulse[0] = 1.0;
@@ -167,7 +178,8 @@ TEST(SRFFT, ImpulseGivesOneEverywhereAndConstantGivesNAtPositionZero) {
   }
 }
 
-TEST(SRFFT, SixteenPointOutputOrderIsTheSplitRadixScramble) {
+TEST(SRFFT, SixteenPointOutputOrderIsTheSplitRadixScramble)
+{
   // Position of X(m), m = 0..15, worked out by hand from the recursion.
   const int expected[16] = {0, 12, 6, 11, 3, 15, 5, 9, 1, 13, 7, 10, 2, 14, 4, 8};
   for (int m = 0; m < 16; ++m)
@@ -178,7 +190,8 @@ TEST(SRFFT, SixteenPointOutputOrderIsTheSplitRadixScramble) {
     EXPECT_EQ(SRFFTPermute(m, 4), four[m]);
 }
 
-TEST(SRFFT, UnsupportedSizesLeaveTheDataUntouched) {
+TEST(SRFFT, UnsupportedSizesLeaveTheDataUntouched)
+{
   // The buffer is far smaller than the sizes, so any write is also an overflow.
   std::vector<double> data(32);
   for (size_t i = 0; i < data.size(); ++i)
@@ -190,8 +203,11 @@ TEST(SRFFT, UnsupportedSizesLeaveTheDataUntouched) {
   EXPECT_EQ(data, before);
 }
 
-TEST(SRFFT, BadPermutationQueriesAnswerMinusOne) {
-  const struct { int m, n; } cases[] = {{0, 3}, {-1, 16}, {16, 16}, {0, 1048576}, {0, 0}};
+TEST(SRFFT, BadPermutationQueriesAnswerMinusOne)
+{
+  const struct {
+    int m, n;
+  } cases[] = {{0, 3}, {-1, 16}, {16, 16}, {0, 1048576}, {0, 0}};
   for (const auto& c : cases)
     EXPECT_EQ(SRFFTPermute(c.m, c.n), -1) << c.m << ", " << c.n;
   EXPECT_EQ(SRFFTPermuteTable(-1), nullptr);
@@ -199,7 +215,8 @@ TEST(SRFFT, BadPermutationQueriesAnswerMinusOne) {
   EXPECT_NE(SRFFTPermuteTable(kSRFFTPermuteTableSize - 1), nullptr);
 }
 
-TEST(SRFFT, ProductOfSpectraTransformedBackIsNTimesTheCircularConvolution) {
+TEST(SRFFT, ProductOfSpectraTransformedBackIsNTimesTheCircularConvolution)
+{
   const int n = 256;
   const Spectrum x = RandomSignal(n, 11u), h = RandomSignal(n, 12u);
   std::vector<double> a = Interleave(x), b = Interleave(h), product(2 * n);
@@ -216,7 +233,8 @@ TEST(SRFFT, ProductOfSpectraTransformedBackIsNTimesTheCircularConvolution) {
   EXPECT_LT(RelativeError(got, direct), 1e-13);
 }
 
-TEST(SRFFT, WorksOnDataThatIsOnlyEightByteAligned) {
+TEST(SRFFT, WorksOnDataThatIsOnlyEightByteAligned)
+{
   const int n = 512;
   const Spectrum x = RandomSignal(n, 3u);
   std::vector<double> aligned = Interleave(x), shifted(2 * n + 1);
@@ -226,7 +244,8 @@ TEST(SRFFT, WorksOnDataThatIsOnlyEightByteAligned) {
   EXPECT_TRUE(std::equal(aligned.begin(), aligned.end(), shifted.begin() + 1));
 }
 
-TEST(SRFFT, TransformsAllocateNothing) {
+TEST(SRFFT, TransformsAllocateNothing)
+{
   SRFFTInit();
   std::vector<double> data(2 * 65536, 0.25);
   testsupport::ScopedAllocationCount count;
@@ -236,7 +255,8 @@ TEST(SRFFT, TransformsAllocateNothing) {
   EXPECT_EQ(count.Count(), 0u);
 }
 
-TEST(SRFFT, ConcurrentFirstInitialisationGivesOneConsistentTable) {
+TEST(SRFFT, ConcurrentFirstInitialisationGivesOneConsistentTable)
+{
   // Runs in its own process under ctest, so the threads race for the first build.
   constexpr int kThreads = 8, n = 4096;
   const Spectrum x = RandomSignal(n, 21u);
@@ -256,7 +276,8 @@ TEST(SRFFT, ConcurrentFirstInitialisationGivesOneConsistentTable) {
     EXPECT_LT(e, kPerLevelTolerance * 12);
 }
 
-TEST(SRFFT, ComplexProductHelpersMatchStdComplexAndRefuseOddCounts) {
+TEST(SRFFT, ComplexProductHelpersMatchStdComplexAndRefuseOddCounts)
+{
   const int count = 6;
   const Spectrum a = RandomSignal(count, 31u), b = RandomSignal(count, 32u), c = RandomSignal(count, 33u);
   std::vector<double> mul = Interleave(a), to(2 * count), add = Interleave(c);

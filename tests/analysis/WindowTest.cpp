@@ -11,36 +11,43 @@ namespace {
 
 constexpr double kTolerance = 1e-14;
 
-std::unique_ptr<double[]> Make(int n, int type, bool normalise) {
+std::unique_ptr<double[]> Make(int n, int type, bool normalise)
+{
   return std::unique_ptr<double[]>(MakeWindow(n, type, normalise));
 }
 
 } // namespace
 
-TEST(MakeWindow, HannOfFivePointsIsZeroHalfOneHalfZero) {
+TEST(MakeWindow, HannOfFivePointsIsZeroHalfOneHalfZero)
+{
   const auto w = Make(5, kWindowHann, false);
   const double expected[5] = {0.0, 0.5, 1.0, 0.5, 0.0};
   for (int i = 0; i < 5; ++i)
     EXPECT_NEAR(w[i], expected[i], kTolerance) << i;
 }
 
-TEST(MakeWindow, KaiserWindowsMatchTheStandardBesselFunction) {
-  const struct { int type; double beta; } kaisers[] = {
-      {kWindowKaiser4, 4.0}, {kWindowKaiser5, 5.0}, {kWindowKaiser6, 6.0}, {kWindowKaiser8, 8.0}};
+TEST(MakeWindow, KaiserWindowsMatchTheStandardBesselFunction)
+{
+  const struct {
+    int type;
+    double beta;
+  } kaisers[] = {{kWindowKaiser4, 4.0}, {kWindowKaiser5, 5.0}, {kWindowKaiser6, 6.0}, {kWindowKaiser8, 8.0}};
   for (const auto& k : kaisers) {
     for (int n : {7, 64, 255}) {
       const auto w = Make(n, k.type, false);
       const double h = std::floor(n / 2.0);
       for (int i = 0; i < n; ++i) {
         const double r = (i - h) / (n - 1);
-        const double expected = std::cyl_bessel_i(0.0, k.beta * std::sqrt(1.0 - r * r)) / std::cyl_bessel_i(0.0, k.beta);
+        const double expected =
+          std::cyl_bessel_i(0.0, k.beta * std::sqrt(1.0 - r * r)) / std::cyl_bessel_i(0.0, k.beta);
         ASSERT_NEAR(w[i], expected, 1e-13) << "beta " << k.beta << " n " << n << " i " << i;
       }
     }
   }
 }
 
-TEST(MakeWindow, OddKaiserPeaksInTheMiddleAndStaysWellAboveZeroAtTheEnds) {
+TEST(MakeWindow, OddKaiserPeaksInTheMiddleAndStaysWellAboveZeroAtTheEnds)
+{
   const int n = 9;
   const auto w = Make(n, kWindowKaiser6, false);
   const double end = std::cyl_bessel_i(0.0, 6.0 * std::sqrt(0.75)) / std::cyl_bessel_i(0.0, 6.0);
@@ -50,7 +57,8 @@ TEST(MakeWindow, OddKaiserPeaksInTheMiddleAndStaysWellAboveZeroAtTheEnds) {
   EXPECT_GT(end, 0.1);
 }
 
-TEST(MakeWindow, EveryShapeSumsToOneWhenNormalised) {
+TEST(MakeWindow, EveryShapeSumsToOneWhenNormalised)
+{
   for (int type = 0; type <= 14; ++type) {
     for (int n : {3, 33, 1024}) {
       const auto w = Make(n, type, true);
@@ -59,13 +67,15 @@ TEST(MakeWindow, EveryShapeSumsToOneWhenNormalised) {
   }
 }
 
-TEST(MakeWindow, RectangularNormalisedIsOneOverN) {
+TEST(MakeWindow, RectangularNormalisedIsOneOverN)
+{
   const auto w = Make(8, kWindowRectangular, true);
   for (int i = 0; i < 8; ++i)
     EXPECT_DOUBLE_EQ(w[i], 0.125);
 }
 
-TEST(MakeWindow, UnknownTypesGiveHamming) {
+TEST(MakeWindow, UnknownTypesGiveHamming)
+{
   const int n = 16;
   for (int type : {0, 14, -3, 1000}) {
     const auto w = Make(n, type, false);
@@ -74,7 +84,8 @@ TEST(MakeWindow, UnknownTypesGiveHamming) {
   }
 }
 
-TEST(MakeWindow, CosineShapesMatchTheirClosedForms) {
+TEST(MakeWindow, CosineShapesMatchTheirClosedForms)
+{
   const int n = 21;
   const auto blackman = Make(n, kWindowBlackman, false), flat = Make(n, kWindowFlatTop, false);
   const auto hann2 = Make(n, kWindowHannSquared, false), tri = Make(n, kWindowTriangular, false);
@@ -83,18 +94,23 @@ TEST(MakeWindow, CosineShapesMatchTheirClosedForms) {
     const double x = 2.0 * std::numbers::pi * i / (n - 1);
     const double hann = std::sin(x / 2) * std::sin(x / 2); // 0.5 - 0.5 cos x
     EXPECT_NEAR(blackman[i], 0.42 - 0.5 * std::cos(x) + 0.08 * std::cos(2 * x), kTolerance);
-    EXPECT_NEAR(flat[i], 1.0 - 1.93 * std::cos(x) + 1.29 * std::cos(2 * x) - 0.388 * std::cos(3 * x) + 0.028 * std::cos(4 * x), 1e-13);
+    EXPECT_NEAR(flat[i],
+                1.0 - 1.93 * std::cos(x) + 1.29 * std::cos(2 * x) - 0.388 * std::cos(3 * x) + 0.028 * std::cos(4 * x),
+                1e-13);
     EXPECT_NEAR(hann2[i], hann * hann, kTolerance);
     EXPECT_NEAR(tri[i], 1.0 - std::abs(i - 10.0) / 10.0, kTolerance);
     EXPECT_NEAR(bh4[i], bh4[n - 1 - i], kTolerance);
     EXPECT_NEAR(bh7[i], bh7[n - 1 - i], kTolerance);
   }
   EXPECT_NEAR(bh4[10], 0.358750287312166 + 0.4882901074726 + 0.141279712970519 + 0.011679892244715, kTolerance);
-  EXPECT_NEAR(bh7[0], 0.2712203605850388 - 0.4334446123274422 + 0.2180041228929303 - 0.06578534329560609 +
-                          0.01076186730534183 - 0.0007700127105808265 + 0.00001368088305992921, kTolerance);
+  EXPECT_NEAR(bh7[0],
+              0.2712203605850388 - 0.4334446123274422 + 0.2180041228929303 - 0.06578534329560609 + 0.01076186730534183 -
+                0.0007700127105808265 + 0.00001368088305992921,
+              kTolerance);
 }
 
-TEST(MakeWindow, SincWindowPeaksAtHalfNAndIsSymmetricAboutIt) {
+TEST(MakeWindow, SincWindowPeaksAtHalfNAndIsSymmetricAboutIt)
+{
   const auto w = Make(4, kWindowSinc, false);
   EXPECT_DOUBLE_EQ(w[2], 1.0);
   EXPECT_DOUBLE_EQ(w[1], w[3]);
@@ -103,7 +119,8 @@ TEST(MakeWindow, SincWindowPeaksAtHalfNAndIsSymmetricAboutIt) {
   EXPECT_NEAR(w[0], std::sin(x) / x, kTolerance);
 }
 
-TEST(MakeWindow, LengthBelowOneGivesNothingAndLengthOneGivesOne) {
+TEST(MakeWindow, LengthBelowOneGivesNothingAndLengthOneGivesOne)
+{
   EXPECT_EQ(MakeWindow(0, kWindowHann, false), nullptr);
   EXPECT_EQ(MakeWindow(-5, kWindowHann, true), nullptr);
   for (int type = 0; type <= 14; ++type)
@@ -114,13 +131,15 @@ TEST(MakeWindow, LengthBelowOneGivesNothingAndLengthOneGivesOne) {
     }
 }
 
-TEST(MakeWindow, ZeroSumWindowIsReturnedUnnormalisedInsteadOfNaN) {
+TEST(MakeWindow, ZeroSumWindowIsReturnedUnnormalisedInsteadOfNaN)
+{
   const auto w = Make(2, kWindowHann, true); // both values are 0
   EXPECT_EQ(w[0], 0.0);
   EXPECT_EQ(w[1], 0.0);
 }
 
-TEST(Sinc, IsOneAtAndVeryNearZeroAndSinXOverXElsewhere) {
+TEST(Sinc, IsOneAtAndVeryNearZeroAndSinXOverXElsewhere)
+{
   EXPECT_EQ(Sinc(0.0), 1.0);
   EXPECT_EQ(Sinc(1e-15), 1.0);
   EXPECT_EQ(Sinc(-1e-15), 1.0);

@@ -29,12 +29,14 @@ using TempDir = testsupport::TempFolder;
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes ReadAll(const std::string& path) {
+Bytes ReadAll(const std::string& path)
+{
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-void WriteAll(const std::string& path, const Bytes& bytes) {
+void WriteAll(const std::string& path, const Bytes& bytes)
+{
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
@@ -43,19 +45,30 @@ void WriteAll(const std::string& path, const Bytes& bytes) {
 struct Builder {
   Bytes b;
   bool big = false;
-  Builder& Id(const char* id) { b.insert(b.end(), id, id + 4); return *this; }
-  Builder& U16(unsigned v) { return Int(v, 2); }
-  Builder& U32(uint32_t v) { return Int(v, 4); }
-  Builder& Int(uint64_t v, int n) {
-    for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> (8 * (big ? n - 1 - i : i))));
+  Builder& Id(const char* id)
+  {
+    b.insert(b.end(), id, id + 4);
     return *this;
   }
-  Builder& Raw(const Bytes& r) { b.insert(b.end(), r.begin(), r.end()); return *this; }
+  Builder& U16(unsigned v) { return Int(v, 2); }
+  Builder& U32(uint32_t v) { return Int(v, 4); }
+  Builder& Int(uint64_t v, int n)
+  {
+    for (int i = 0; i < n; ++i)
+      b.push_back(uint8_t(v >> (8 * (big ? n - 1 - i : i))));
+    return *this;
+  }
+  Builder& Raw(const Bytes& r)
+  {
+    b.insert(b.end(), r.begin(), r.end());
+    return *this;
+  }
 };
 
 // A canonical WAV; fmt fields and the data size may lie on purpose.
 Bytes MakeWav(unsigned tag, unsigned channels, uint32_t rate, unsigned bits, unsigned blockAlign, const Bytes& data,
-              uint32_t dataSize, const Bytes& before = {}) {
+              uint32_t dataSize, const Bytes& before = {})
+{
   Builder w;
   w.Id("RIFF").U32(uint32_t(4 + before.size() + 24 + 8 + data.size())).Id("WAVE").Raw(before);
   w.Id("fmt ").U32(16).U16(tag).U16(channels).U32(rate).U32(rate * blockAlign).U16(blockAlign).U16(bits);
@@ -63,38 +76,45 @@ Bytes MakeWav(unsigned tag, unsigned channels, uint32_t rate, unsigned bits, uns
   return w.b;
 }
 
-Bytes MakeWav16(unsigned channels, uint32_t rate, const std::vector<int16_t>& samples) {
+Bytes MakeWav16(unsigned channels, uint32_t rate, const std::vector<int16_t>& samples)
+{
   Builder d;
-  for (int16_t s : samples) d.U16(uint16_t(s));
+  for (int16_t s : samples)
+    d.U16(uint16_t(s));
   return MakeWav(1, channels, rate, 16, 2 * channels, d.b, uint32_t(d.b.size()));
 }
 
 // An AIFF (or AIFC with the given compression type) with big-endian 16-bit samples.
 Bytes MakeAiff(unsigned channels, uint32_t frames, unsigned bits, const Bytes& rate80, const Bytes& data,
-               const char* compression = nullptr, const Bytes& before = {}) {
+               const char* compression = nullptr, const Bytes& before = {})
+{
   Builder a;
   a.big = true;
   const uint32_t commSize = compression ? 22 : 18;
-  a.Id("FORM").U32(uint32_t(4 + before.size() + 8 + commSize + 16 + data.size()))
-      .Id(compression ? "AIFC" : "AIFF")
-      .Raw(before);
+  a.Id("FORM")
+    .U32(uint32_t(4 + before.size() + 8 + commSize + 16 + data.size()))
+    .Id(compression ? "AIFC" : "AIFF")
+    .Raw(before);
   a.Id("COMM").U32(commSize).U16(channels).U32(frames).U16(bits).Raw(rate80);
-  if (compression) a.Id(compression);
+  if (compression)
+    a.Id(compression);
   a.Id("SSND").U32(uint32_t(8 + data.size())).U32(0).U32(0).Raw(data);
   return a.b;
 }
 
 // 80-bit extended from sign, biased exponent and the 64-bit mantissa.
-Bytes Extended(int sign, int exponent, uint64_t mantissa) {
+Bytes Extended(int sign, int exponent, uint64_t mantissa)
+{
   Builder e;
   e.big = true;
   e.U16(unsigned((sign ? 0x8000 : 0) | exponent)).Int(mantissa, 8);
   return e.b;
 }
 
-Bytes ExtendedRate(double rate) {
+Bytes ExtendedRate(double rate)
+{
   int exp2 = 0;
-  const double m = std::frexp(rate, &exp2);  // rate = m * 2^exp2, m in [0.5, 1)
+  const double m = std::frexp(rate, &exp2); // rate = m * 2^exp2, m in [0.5, 1)
   return Extended(0, 16382 + exp2, uint64_t(std::ldexp(m, 64)));
 }
 
@@ -105,47 +125,56 @@ struct Reference {
   sf_count_t frames = 0;
 };
 
-Reference ReadWithLibsndfile(const std::string& path, sf_count_t start = 0, sf_count_t maxFrames = 0) {
+Reference ReadWithLibsndfile(const std::string& path, sf_count_t start = 0, sf_count_t maxFrames = 0)
+{
   SF_INFO info{};
   SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
   EXPECT_NE(f, nullptr) << sf_strerror(nullptr);
   Reference r;
-  if (!f) return r;
+  if (!f)
+    return r;
   r.channels = info.channels;
   r.rate = info.samplerate;
   sf_count_t frames = std::max<sf_count_t>(0, info.frames - start);
-  if (maxFrames > 0) frames = std::min(frames, maxFrames);
-  if (start > 0) sf_seek(f, start, SEEK_SET);
+  if (maxFrames > 0)
+    frames = std::min(frames, maxFrames);
+  if (start > 0)
+    sf_seek(f, start, SEEK_SET);
   r.samples.resize(size_t(frames * info.channels));
   r.frames = sf_readf_double(f, r.samples.data(), frames);
   sf_close(f);
   return r;
 }
 
-bool WriteWithLibsndfile(const std::string& path, int format, int channels, int rate, int frames, uint32_t seed) {
+bool WriteWithLibsndfile(const std::string& path, int format, int channels, int rate, int frames, uint32_t seed)
+{
   SF_INFO info{};
   info.format = format;
   info.channels = channels;
   info.samplerate = rate;
   SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-  if (!f) return false;
+  if (!f)
+    return false;
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> dist(-0.9, 0.9);
   std::vector<double> buf(size_t(frames * channels));
-  for (double& v : buf) v = dist(rng);
+  for (double& v : buf)
+    v = dist(rng);
   sf_writef_double(f, buf.data(), frames);
   sf_close(f);
   return true;
 }
 
-bool WriteWithSox(const std::string& path, const std::string& format) {
+bool WriteWithSox(const std::string& path, const std::string& format)
+{
   const std::string cmd =
-      "sox -R -n " + format + " '" + path + "' synth 0.25 whitenoise sine 100-9000 vol 0.9 2>/dev/null";
+    "sox -R -n " + format + " '" + path + "' synth 0.25 whitenoise sine 100-9000 vol 0.9 2>/dev/null";
   return std::system(cmd.c_str()) == 0;
 }
 
 // Every sample of the reader equals libsndfile's value rounded to float.
-void ExpectSameAsLibsndfile(const std::string& path, unsigned start = 0, unsigned maxFrames = 0) {
+void ExpectSameAsLibsndfile(const std::string& path, unsigned start = 0, unsigned maxFrames = 0)
+{
   CAudioFile file;
   ASSERT_EQ(file.Load(path.c_str(), start, maxFrames, false), CAudioFile::kOK) << path;
   const Reference ref = ReadWithLibsndfile(path, start, maxFrames);
@@ -179,20 +208,16 @@ struct SndfileCase {
 
 } // namespace
 
-TEST(AudioFile, files_written_by_sox_read_like_libsndfile_reads_them) {
+TEST(AudioFile, files_written_by_sox_read_like_libsndfile_reads_them)
+{
   const SoxCase cases[] = {
-      {"u8.wav", "-r 8000 -c 1 -e unsigned-integer -b 8"},
-      {"s16.wav", "-r 11025 -c 2 -e signed-integer -b 16"},
-      {"s24.wav", "-r 22050 -c 2 -e signed-integer -b 24"},  // sox writes it extensible
-      {"s32.wav", "-r 32000 -c 1 -e signed-integer -b 32"},
-      {"f32.wav", "-r 44100 -c 2 -e floating-point -b 32"},
-      {"s16x6.wav", "-r 48000 -c 6 -e signed-integer -b 16"},
-      {"s8.aiff", "-r 16000 -c 1 -e signed-integer -b 8"},
-      {"s16.aiff", "-r 44100 -c 2 -e signed-integer -b 16"},
-      {"s24.aiff", "-r 88200 -c 2 -e signed-integer -b 24"},
-      {"s32.aiff", "-r 96000 -c 1 -e signed-integer -b 32"},
-      {"none16.aifc", "-r 48000 -c 2 -e signed-integer -b 16"},
-      {"fl32.aifc", "-r 96000 -c 2 -e floating-point -b 32"},
+    {"u8.wav", "-r 8000 -c 1 -e unsigned-integer -b 8"},    {"s16.wav", "-r 11025 -c 2 -e signed-integer -b 16"},
+    {"s24.wav", "-r 22050 -c 2 -e signed-integer -b 24"}, // sox writes it extensible
+    {"s32.wav", "-r 32000 -c 1 -e signed-integer -b 32"},   {"f32.wav", "-r 44100 -c 2 -e floating-point -b 32"},
+    {"s16x6.wav", "-r 48000 -c 6 -e signed-integer -b 16"}, {"s8.aiff", "-r 16000 -c 1 -e signed-integer -b 8"},
+    {"s16.aiff", "-r 44100 -c 2 -e signed-integer -b 16"},  {"s24.aiff", "-r 88200 -c 2 -e signed-integer -b 24"},
+    {"s32.aiff", "-r 96000 -c 1 -e signed-integer -b 32"},  {"none16.aifc", "-r 48000 -c 2 -e signed-integer -b 16"},
+    {"fl32.aifc", "-r 96000 -c 2 -e floating-point -b 32"},
   };
   TempDir dir;
   for (const SoxCase& c : cases) {
@@ -202,22 +227,23 @@ TEST(AudioFile, files_written_by_sox_read_like_libsndfile_reads_them) {
   }
 }
 
-TEST(AudioFile, files_written_by_libsndfile_read_like_libsndfile_reads_them) {
+TEST(AudioFile, files_written_by_libsndfile_read_like_libsndfile_reads_them)
+{
   const SndfileCase cases[] = {
-      {"u8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 2, 8000},
-      {"s16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 22050},
-      {"s24.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 44100},
-      {"s32.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 2, 48000},
-      {"f32.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 96000},
-      {"x16.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 2, 44100},
-      {"x24.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 2, 48000},
-      {"x32.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_32, 3, 32000},
-      {"xf32.wav", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 2, 88200},
-      {"s8.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, 2, 11025},
-      {"s16.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 1, 44100},
-      {"s24.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 2, 48000},
-      {"s32.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_32, 2, 96000},
-      {"fl32.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, 2, 44100},
+    {"u8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 2, 8000},
+    {"s16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 22050},
+    {"s24.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 44100},
+    {"s32.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 2, 48000},
+    {"f32.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 96000},
+    {"x16.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 2, 44100},
+    {"x24.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 2, 48000},
+    {"x32.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_32, 3, 32000},
+    {"xf32.wav", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 2, 88200},
+    {"s8.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, 2, 11025},
+    {"s16.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 1, 44100},
+    {"s24.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 2, 48000},
+    {"s32.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_32, 2, 96000},
+    {"fl32.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, 2, 44100},
   };
   TempDir dir;
   uint32_t seed = kSeed;
@@ -228,7 +254,8 @@ TEST(AudioFile, files_written_by_libsndfile_read_like_libsndfile_reads_them) {
   }
 }
 
-TEST(AudioFile, extensible_files_take_their_sample_format_from_the_sub_format) {
+TEST(AudioFile, extensible_files_take_their_sample_format_from_the_sub_format)
+{
   TempDir dir;
   const std::string pcm = dir.File("x24.wav"), flt = dir.File("xf32.wav");
   ASSERT_TRUE(WriteWithLibsndfile(pcm, SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 2, 48000, 500, kSeed));
@@ -243,14 +270,16 @@ TEST(AudioFile, extensible_files_take_their_sample_format_from_the_sub_format) {
   EXPECT_EQ(file.GetBitsPerSample(), 24);
 }
 
-TEST(AudioFile, start_frame_and_frame_limit_select_the_same_frames_as_seeking) {
+TEST(AudioFile, start_frame_and_frame_limit_select_the_same_frames_as_seeking)
+{
   TempDir dir;
   const std::string wav = dir.File("a.wav"), aiff = dir.File("a.aiff");
   ASSERT_TRUE(WriteWithLibsndfile(wav, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 44100, 1000, kSeed));
   ASSERT_TRUE(WriteWithLibsndfile(aiff, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 2, 44100, 1000, kSeed));
   const unsigned windows[][2] = {{0, 10}, {1, 0}, {999, 0}, {500, 250}, {17, 1000}};
   for (const std::string& path : {wav, aiff})
-    for (const auto& w : windows) ExpectSameAsLibsndfile(path, w[0], w[1]);
+    for (const auto& w : windows)
+      ExpectSameAsLibsndfile(path, w[0], w[1]);
 
   CAudioFile file;
   for (const std::string& path : {wav, aiff}) {
@@ -260,7 +289,8 @@ TEST(AudioFile, start_frame_and_frame_limit_select_the_same_frames_as_seeking) {
   }
 }
 
-TEST(AudioFile, header_only_reports_the_frames_and_holds_no_samples) {
+TEST(AudioFile, header_only_reports_the_frames_and_holds_no_samples)
+{
   TempDir dir;
   const std::string path = dir.File("a.wav");
   ASSERT_TRUE(WriteWithLibsndfile(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 32000, 777, kSeed));
@@ -273,17 +303,18 @@ TEST(AudioFile, header_only_reports_the_frames_and_holds_no_samples) {
   EXPECT_EQ(file.GetChannelData(0, false), nullptr);
 }
 
-TEST(AudioFile, refused_sample_formats_give_the_unsupported_code) {
+TEST(AudioFile, refused_sample_formats_give_the_unsupported_code)
+{
   const SndfileCase cases[] = {
-      {"ima.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 1, 8000},
-      {"ms.wav", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM, 2, 8000},
-      {"f64.wav", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 1, 44100},
-      {"xf64.wav", SF_FORMAT_WAVEX | SF_FORMAT_DOUBLE, 2, 44100},
-      {"ulaw.wav", SF_FORMAT_WAV | SF_FORMAT_ULAW, 1, 8000},
-      {"alaw.wav", SF_FORMAT_WAV | SF_FORMAT_ALAW, 1, 8000},
-      {"ulaw.aiff", SF_FORMAT_AIFF | SF_FORMAT_ULAW, 1, 8000},
-      {"f64.aiff", SF_FORMAT_AIFF | SF_FORMAT_DOUBLE, 1, 44100},
-      {"sowt.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE, 1, 44100},
+    {"ima.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 1, 8000},
+    {"ms.wav", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM, 2, 8000},
+    {"f64.wav", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 1, 44100},
+    {"xf64.wav", SF_FORMAT_WAVEX | SF_FORMAT_DOUBLE, 2, 44100},
+    {"ulaw.wav", SF_FORMAT_WAV | SF_FORMAT_ULAW, 1, 8000},
+    {"alaw.wav", SF_FORMAT_WAV | SF_FORMAT_ALAW, 1, 8000},
+    {"ulaw.aiff", SF_FORMAT_AIFF | SF_FORMAT_ULAW, 1, 8000},
+    {"f64.aiff", SF_FORMAT_AIFF | SF_FORMAT_DOUBLE, 1, 44100},
+    {"sowt.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE, 1, 44100},
   };
   TempDir dir;
   CAudioFile file;
@@ -305,9 +336,9 @@ TEST(AudioFile, refused_sample_formats_give_the_unsupported_code) {
     const char* name;
     Bytes bytes;
   } handMade[] = {
-      {"aifc-other", MakeAiff(1, 4, 16, ExtendedRate(44100), pcm, "ima4")},
-      {"block-align", MakeWav(1, 2, 44100, 16, 2, pcm, 8)},
-      {"40-bit", MakeWav(1, 1, 44100, 40, 5, Bytes(10, 0), 10)},
+    {"aifc-other", MakeAiff(1, 4, 16, ExtendedRate(44100), pcm, "ima4")},
+    {"block-align", MakeWav(1, 2, 44100, 16, 2, pcm, 8)},
+    {"40-bit", MakeWav(1, 1, 44100, 40, 5, Bytes(10, 0), 10)},
   };
   for (const auto& c : handMade) {
     const std::string path = dir.File(c.name);
@@ -316,7 +347,8 @@ TEST(AudioFile, refused_sample_formats_give_the_unsupported_code) {
   }
 }
 
-TEST(AudioFile, containers_it_does_not_know_give_the_not_audio_code) {
+TEST(AudioFile, containers_it_does_not_know_give_the_not_audio_code)
+{
   TempDir dir;
   const std::string au = dir.File("a.au");
   ASSERT_TRUE(WriteWithLibsndfile(au, SF_FORMAT_AU | SF_FORMAT_PCM_16, 1, 8000, 100, kSeed));
@@ -340,19 +372,22 @@ TEST(AudioFile, containers_it_does_not_know_give_the_not_audio_code) {
   }
 }
 
-TEST(AudioFile, missing_and_empty_paths_give_the_open_code) {
+TEST(AudioFile, missing_and_empty_paths_give_the_open_code)
+{
   CAudioFile file;
   EXPECT_EQ(file.Load("", 0, 0, false), CAudioFile::kErrOpen);
   EXPECT_EQ(file.Load(nullptr, 0, 0, false), CAudioFile::kErrOpen);
   EXPECT_EQ(file.Load("/nonexistent/folder/file.wav", 0, 0, false), CAudioFile::kErrOpen);
 }
 
-TEST(AudioFile, every_truncation_of_a_wav_and_an_aiff_is_reported_as_corrupt) {
+TEST(AudioFile, every_truncation_of_a_wav_and_an_aiff_is_reported_as_corrupt)
+{
   const std::vector<int16_t> samples = {100, -200, 300, -400, 500, -600, 32767, -32768};
   const Bytes wav = MakeWav16(2, 44100, samples);
   Builder be;
   be.big = true;
-  for (int16_t s : samples) be.U16(uint16_t(s));
+  for (int16_t s : samples)
+    be.U16(uint16_t(s));
   const Bytes aiff = MakeAiff(2, 4, 16, ExtendedRate(44100), be.b);
   TempDir dir;
   const std::string path = dir.File("cut");
@@ -369,16 +404,17 @@ TEST(AudioFile, every_truncation_of_a_wav_and_an_aiff_is_reported_as_corrupt) {
   }
 }
 
-TEST(AudioFile, sizes_that_exceed_the_file_are_refused_before_any_allocation) {
+TEST(AudioFile, sizes_that_exceed_the_file_are_refused_before_any_allocation)
+{
   const Bytes data(64, 0x11);
   const struct {
     const char* name;
     Bytes bytes;
   } cases[] = {
-      {"data size near 4 GiB", MakeWav(1, 2, 44100, 16, 4, data, 0xFFFFFFF0u)},
-      {"frames x channels x bytes wraps in 32 bits", MakeWav(1, 2, 44100, 16, 4, data, 0x80000010u)},
-      {"aiff frame count 2^32-1", MakeAiff(2, 0xFFFFFFFFu, 32, ExtendedRate(44100), data)},
-      {"aiff frames x 65535 channels", MakeAiff(65535, 0x10000u, 32, ExtendedRate(44100), data)},
+    {"data size near 4 GiB", MakeWav(1, 2, 44100, 16, 4, data, 0xFFFFFFF0u)},
+    {"frames x channels x bytes wraps in 32 bits", MakeWav(1, 2, 44100, 16, 4, data, 0x80000010u)},
+    {"aiff frame count 2^32-1", MakeAiff(2, 0xFFFFFFFFu, 32, ExtendedRate(44100), data)},
+    {"aiff frames x 65535 channels", MakeAiff(65535, 0x10000u, 32, ExtendedRate(44100), data)},
   };
   TempDir dir;
   CAudioFile file;
@@ -389,7 +425,8 @@ TEST(AudioFile, sizes_that_exceed_the_file_are_refused_before_any_allocation) {
   }
 }
 
-TEST(AudioFile, sample_rates_outside_one_hertz_to_one_megahertz_are_refused) {
+TEST(AudioFile, sample_rates_outside_one_hertz_to_one_megahertz_are_refused)
+{
   const Bytes pcm(8, 0);
   const uint64_t one = 0x8000000000000000ull;
   const struct {
@@ -398,19 +435,19 @@ TEST(AudioFile, sample_rates_outside_one_hertz_to_one_megahertz_are_refused) {
     int expected;
     int rate;
   } cases[] = {
-      {"wav 0 Hz", MakeWav(1, 1, 0, 16, 2, pcm, 8), CAudioFile::kErrCorrupt, 0},
-      {"wav 1 Hz", MakeWav(1, 1, 1, 16, 2, pcm, 8), CAudioFile::kOK, 1},
-      {"wav 1 MHz", MakeWav(1, 1, 1000000, 16, 2, pcm, 8), CAudioFile::kOK, 1000000},
-      {"wav 1 MHz + 1", MakeWav(1, 1, 1000001, 16, 2, pcm, 8), CAudioFile::kErrCorrupt, 0},
-      {"wav 4 GHz", MakeWav(1, 1, 0xFFFFFFFFu, 16, 2, pcm, 8), CAudioFile::kErrCorrupt, 0},
-      {"aiff 44100", MakeAiff(1, 4, 16, ExtendedRate(44100), pcm), CAudioFile::kOK, 44100},
-      {"aiff 22050.4 rounds", MakeAiff(1, 4, 16, ExtendedRate(22050.4), pcm), CAudioFile::kOK, 22050},
-      {"aiff 0", MakeAiff(1, 4, 16, Extended(0, 0, 0), pcm), CAudioFile::kErrCorrupt, 0},
-      {"aiff infinite", MakeAiff(1, 4, 16, Extended(0, 32767, 0), pcm), CAudioFile::kErrCorrupt, 0},
-      {"aiff not a number", MakeAiff(1, 4, 16, Extended(0, 32767, one | 1), pcm), CAudioFile::kErrCorrupt, 0},
-      {"aiff negative", MakeAiff(1, 4, 16, Extended(1, 16398, one), pcm), CAudioFile::kErrCorrupt, 0},
-      {"aiff 2^64 Hz", MakeAiff(1, 4, 16, Extended(0, 16446, one), pcm), CAudioFile::kErrCorrupt, 0},
-      {"aiff 0.25 Hz", MakeAiff(1, 4, 16, Extended(0, 16381, one), pcm), CAudioFile::kErrCorrupt, 0},
+    {"wav 0 Hz", MakeWav(1, 1, 0, 16, 2, pcm, 8), CAudioFile::kErrCorrupt, 0},
+    {"wav 1 Hz", MakeWav(1, 1, 1, 16, 2, pcm, 8), CAudioFile::kOK, 1},
+    {"wav 1 MHz", MakeWav(1, 1, 1000000, 16, 2, pcm, 8), CAudioFile::kOK, 1000000},
+    {"wav 1 MHz + 1", MakeWav(1, 1, 1000001, 16, 2, pcm, 8), CAudioFile::kErrCorrupt, 0},
+    {"wav 4 GHz", MakeWav(1, 1, 0xFFFFFFFFu, 16, 2, pcm, 8), CAudioFile::kErrCorrupt, 0},
+    {"aiff 44100", MakeAiff(1, 4, 16, ExtendedRate(44100), pcm), CAudioFile::kOK, 44100},
+    {"aiff 22050.4 rounds", MakeAiff(1, 4, 16, ExtendedRate(22050.4), pcm), CAudioFile::kOK, 22050},
+    {"aiff 0", MakeAiff(1, 4, 16, Extended(0, 0, 0), pcm), CAudioFile::kErrCorrupt, 0},
+    {"aiff infinite", MakeAiff(1, 4, 16, Extended(0, 32767, 0), pcm), CAudioFile::kErrCorrupt, 0},
+    {"aiff not a number", MakeAiff(1, 4, 16, Extended(0, 32767, one | 1), pcm), CAudioFile::kErrCorrupt, 0},
+    {"aiff negative", MakeAiff(1, 4, 16, Extended(1, 16398, one), pcm), CAudioFile::kErrCorrupt, 0},
+    {"aiff 2^64 Hz", MakeAiff(1, 4, 16, Extended(0, 16446, one), pcm), CAudioFile::kErrCorrupt, 0},
+    {"aiff 0.25 Hz", MakeAiff(1, 4, 16, Extended(0, 16381, one), pcm), CAudioFile::kErrCorrupt, 0},
   };
   TempDir dir;
   for (const auto& c : cases) {
@@ -421,29 +458,33 @@ TEST(AudioFile, sample_rates_outside_one_hertz_to_one_megahertz_are_refused) {
   }
 }
 
-TEST(AudioFile, extended_numbers_decode_exactly) {
+TEST(AudioFile, extended_numbers_decode_exactly)
+{
   const struct {
     Bytes bytes;
     double value;
   } cases[] = {
-      {ExtendedRate(44100), 44100.0},
-      {ExtendedRate(96000), 96000.0},
-      {ExtendedRate(8000), 8000.0},
-      {Extended(0, 16383, 0x8000000000000000ull), 1.0},
-      {Extended(1, 16384, 0xC000000000000000ull), -3.0},
-      {Extended(0, 16383 - 20, 0x8000000000000001ull), std::ldexp(1.0, -20) + std::ldexp(1.0, -83)},
+    {ExtendedRate(44100), 44100.0},
+    {ExtendedRate(96000), 96000.0},
+    {ExtendedRate(8000), 8000.0},
+    {Extended(0, 16383, 0x8000000000000000ull), 1.0},
+    {Extended(1, 16384, 0xC000000000000000ull), -3.0},
+    {Extended(0, 16383 - 20, 0x8000000000000001ull), std::ldexp(1.0, -20) + std::ldexp(1.0, -83)},
   };
-  for (const auto& c : cases) EXPECT_EQ(CAudioFile::ReadExtended(c.bytes.data()), c.value);
+  for (const auto& c : cases)
+    EXPECT_EQ(CAudioFile::ReadExtended(c.bytes.data()), c.value);
 }
 
-TEST(AudioFile, chunks_of_odd_length_are_skipped_with_their_pad_byte) {
+TEST(AudioFile, chunks_of_odd_length_are_skipped_with_their_pad_byte)
+{
   Builder junk, junkBe;
   junk.Id("LIST").U32(3).Raw({1, 2, 3, 0});
   junkBe.big = true;
   junkBe.Id("ANNO").U32(5).Raw({'h', 'e', 'l', 'l', 'o', 0});
   Builder pcmLe, pcmBe;
   pcmBe.big = true;
-  for (int16_t s : {1000, -1000, 16384}) pcmLe.U16(uint16_t(s)), pcmBe.U16(uint16_t(s));
+  for (int16_t s : {1000, -1000, 16384})
+    pcmLe.U16(uint16_t(s)), pcmBe.U16(uint16_t(s));
   TempDir dir;
   const std::string wav = dir.File("odd.wav"), aiff = dir.File("odd.aiff");
   WriteAll(wav, MakeWav(1, 1, 44100, 16, 2, pcmLe.b, 6, junk.b));
@@ -459,9 +500,11 @@ TEST(AudioFile, chunks_of_odd_length_are_skipped_with_their_pad_byte) {
   }
 }
 
-TEST(AudioFile, twelve_bit_samples_in_two_byte_containers_decode_as_sixteen_bit) {
+TEST(AudioFile, twelve_bit_samples_in_two_byte_containers_decode_as_sixteen_bit)
+{
   Builder pcm;
-  for (int16_t s : {0x7FF0, -0x8000, 0x0010}) pcm.U16(uint16_t(s));
+  for (int16_t s : {0x7FF0, -0x8000, 0x0010})
+    pcm.U16(uint16_t(s));
   TempDir dir;
   WriteAll(dir.File("12.wav"), MakeWav(1, 1, 8000, 12, 2, pcm.b, 6));
   CAudioFile file;
@@ -473,7 +516,8 @@ TEST(AudioFile, twelve_bit_samples_in_two_byte_containers_decode_as_sixteen_bit)
   EXPECT_EQ(file.GetBitsPerSample(), 12);
 }
 
-TEST(AudioFile, an_empty_data_chunk_loads_with_no_frames_and_no_valid_block) {
+TEST(AudioFile, an_empty_data_chunk_loads_with_no_frames_and_no_valid_block)
+{
   TempDir dir;
   WriteAll(dir.File("empty.wav"), MakeWav(1, 2, 44100, 16, 4, {}, 0));
   WriteAll(dir.File("empty.aiff"), MakeAiff(2, 0, 16, ExtendedRate(44100), {}));
@@ -486,7 +530,8 @@ TEST(AudioFile, an_empty_data_chunk_loads_with_no_frames_and_no_valid_block) {
   }
 }
 
-TEST(AudioFile, a_failed_load_keeps_the_previous_samples) {
+TEST(AudioFile, a_failed_load_keeps_the_previous_samples)
+{
   TempDir dir;
   WriteAll(dir.File("good.wav"), MakeWav16(1, 44100, {16384, -16384}));
   Bytes cut = MakeWav16(2, 22050, {1, 2, 3, 4});
@@ -501,7 +546,8 @@ TEST(AudioFile, a_failed_load_keeps_the_previous_samples) {
   EXPECT_EQ(file.GetChannelData(0, false)[1], -0.5f);
 }
 
-TEST(AudioFile, a_load_waits_while_another_thread_holds_a_channel) {
+TEST(AudioFile, a_load_waits_while_another_thread_holds_a_channel)
+{
   TempDir dir;
   WriteAll(dir.File("a.wav"), MakeWav16(1, 44100, {16384, 8192}));
   WriteAll(dir.File("b.wav"), MakeWav16(2, 48000, {1, 2, 3, 4}));
@@ -520,7 +566,7 @@ TEST(AudioFile, a_load_waits_while_another_thread_holds_a_channel) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_FALSE(done.load()) << "the load replaced a block that was held";
   EXPECT_EQ(held[1], 0.25f);
-  file.GetChannelData(1, false);  // a channel past the end lets go
+  file.GetChannelData(1, false); // a channel past the end lets go
   loader.join();
   EXPECT_EQ(rc, CAudioFile::kOK);
   EXPECT_EQ(file.GetNumChannels(), 2);
@@ -528,14 +574,15 @@ TEST(AudioFile, a_load_waits_while_another_thread_holds_a_channel) {
 
 // Random truncations and byte flips of valid files: every load returns one of
 // the reader's result codes, and a successful one holds every sample it claims.
-TEST(AudioFile, damaged_files_give_a_result_code_and_never_read_out_of_bounds) {
+TEST(AudioFile, damaged_files_give_a_result_code_and_never_read_out_of_bounds)
+{
   TempDir dir;
   const SndfileCase seeds[] = {
-      {"s16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100},
-      {"xf32.wav", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 2, 48000},
-      {"u8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, 8000},
-      {"s24.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 2, 96000},
-      {"fl32.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, 1, 44100},
+    {"s16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100},
+    {"xf32.wav", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 2, 48000},
+    {"u8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, 8000},
+    {"s24.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 2, 96000},
+    {"fl32.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, 1, 44100},
   };
   std::vector<Bytes> originals;
   for (const SndfileCase& c : seeds) {
@@ -553,22 +600,25 @@ TEST(AudioFile, damaged_files_give_a_result_code_and_never_read_out_of_bounds) {
       const size_t limit = (rng() % 4 != 0) ? std::min<size_t>(b.size(), 96) : b.size();
       b[rng() % limit] ^= uint8_t(1u << (rng() % 8));
     }
-    if (flips == 0 || rng() % 3 == 0) b.resize(rng() % (b.size() + 1));
+    if (flips == 0 || rng() % 3 == 0)
+      b.resize(rng() % (b.size() + 1));
     WriteAll(path, b);
     const unsigned start = (rng() % 4 == 0) ? rng() % 300 : 0;
     const unsigned limit = (rng() % 4 == 0) ? rng() % 300 : 0;
     const int rc = file.Load(path.c_str(), start, limit, rng() % 8 == 0);
     ASSERT_TRUE(rc == CAudioFile::kOK || rc == CAudioFile::kErrCorrupt || rc == CAudioFile::kErrNotAudio ||
                 rc == CAudioFile::kErrUnsupported)
-        << "iteration " << i << " code " << rc;
-    if (rc != CAudioFile::kOK) continue;
+      << "iteration " << i << " code " << rc;
+    if (rc != CAudioFile::kOK)
+      continue;
     ASSERT_LE(uint64_t(file.GetNumFrames()) * file.GetNumChannels(), b.size()) << "iteration " << i;
     EXPECT_GE(file.GetSampleRate(), 1);
     EXPECT_LE(file.GetSampleRate(), 1000000);
     double sum = 0.0;
     for (int c = 0; c < file.GetNumChannels(); ++c)
       if (const float* d = file.GetChannelData(unsigned(c), false))
-        for (int f = 0; f < file.GetNumFrames(); ++f) sum += std::isfinite(d[f]) ? d[f] : 0.0;
+        for (int f = 0; f < file.GetNumFrames(); ++f)
+          sum += std::isfinite(d[f]) ? d[f] : 0.0;
     EXPECT_TRUE(std::isfinite(sum));
   }
 }

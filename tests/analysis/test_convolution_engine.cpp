@@ -16,9 +16,11 @@ namespace {
 constexpr uint32_t kSeed = 4711;
 
 // A partition with several blocks, whatever the impulse length.
-int SeveralBlocksFFTSize(int impulseLength) {
+int SeveralBlocksFFTSize(int impulseLength)
+{
   int f = 32;
-  while (f < impulseLength / 2 && f < 16384) f *= 2;
+  while (f < impulseLength / 2 && f < 16384)
+    f *= 2;
   return f;
 }
 
@@ -26,7 +28,8 @@ int SeveralBlocksFFTSize(int impulseLength) {
 
 class ConvolutionEngineMatrix : public testing::TestWithParam<int> {};
 
-TEST_P(ConvolutionEngineMatrix, equals_direct_convolution_for_any_impulse_input_and_block_pattern) {
+TEST_P(ConvolutionEngineMatrix, equals_direct_convolution_for_any_impulse_input_and_block_pattern)
+{
   const int length = GetParam();
   const Pattern patterns[] = {{700, 900}, {4096, 5000}, {9, 17}, {1, 3}};
   ForEachCase(length, [&](const Case& c) {
@@ -35,18 +38,18 @@ TEST_P(ConvolutionEngineMatrix, equals_direct_convolution_for_any_impulse_input_
       const char* name;
       int fftSize;
       bool direct;
-    } configs[] = {{"automatic FFT size", -1, false},
-                   {"several blocks", SeveralBlocksFFTSize(length), false},
-                   {"direct", 0, true}};
+    } configs[] = {
+      {"automatic FFT size", -1, false}, {"several blocks", SeveralBlocksFFTSize(length), false}, {"direct", 0, true}};
     int patternIndex = int(c.seed % 2);
     for (const Config& config : configs) {
-      if (config.direct && length > 4097) continue;
+      if (config.direct && length > 4097)
+        continue;
       CConvolutionEngine engine;
       engine.SetImpulse(&impulse, config.fftSize, 0, 0, config.direct, false, true);
       const Pattern p = patterns[patternIndex++ % 4];
       const Channels out = Stream(engine, c.x, c.total, p, c.seed);
       EXPECT_LE(RelativeError(c.ref, out), kRelativeTolerance)
-          << c.label << ", " << config.name << ", adds up to " << p.maxAdd;
+        << c.label << ", " << config.name << ", adds up to " << p.maxAdd;
     }
   });
 }
@@ -56,13 +59,14 @@ INSTANTIATE_TEST_SUITE_P(ImpulseLengths, ConvolutionEngineMatrix, testing::Value
 // builds only (label soak).
 INSTANTIATE_TEST_SUITE_P(LongImpulsesSoak, ConvolutionEngineMatrix, testing::Values(32768, 70000));
 
-TEST(ConvolutionEngine, automatic_fft_size_follows_the_impulse_length_up_to_its_cap) {
+TEST(ConvolutionEngine, automatic_fft_size_follows_the_impulse_length_up_to_its_cap)
+{
   const struct {
     int length, fftSize, expected;
   } cases[] = {
-      {1000, -1, 2048},     {32768, -1, 65536},  {32768, -16384, 32768}, {1, -1, 32},      {16, -1, 32},
-      {17, -1, 64},         {70000, -1, 262144}, {300000, -1, 524288},   {1000, -15, 2048}, {1000, -16, 32},
-      {1000, 0, 2048},      {1000, 4096, 4096},  {1000, 1000, 1024},     {1000, 1, 2},
+    {1000, -1, 2048}, {32768, -1, 65536},  {32768, -16384, 32768}, {1, -1, 32},       {16, -1, 32},
+    {17, -1, 64},     {70000, -1, 262144}, {300000, -1, 524288},   {1000, -15, 2048}, {1000, -16, 32},
+    {1000, 0, 2048},  {1000, 4096, 4096},  {1000, 1000, 1024},     {1000, 1, 2},
   };
   for (const auto& c : cases) {
     CImpulseBuffer impulse;
@@ -70,12 +74,13 @@ TEST(ConvolutionEngine, automatic_fft_size_follows_the_impulse_length_up_to_its_
     impulse.GetChannel(0)[0] = 1.0;
     CConvolutionEngine engine;
     EXPECT_EQ(engine.SetImpulse(&impulse, c.fftSize, 0, 0, false, false, true), c.expected / 2)
-        << c.length << " / " << c.fftSize;
+      << c.length << " / " << c.fftSize;
     EXPECT_EQ(engine.GetFFTSize(), c.expected);
   }
 }
 
-TEST(ConvolutionEngine, identical_impulse_channels_become_one_unless_kept) {
+TEST(ConvolutionEngine, identical_impulse_channels_become_one_unless_kept)
+{
   const std::vector<double> h = MakeImpulseChannel(300, kSeed);
   std::vector<double> other = h;
   other[299] = std::nextafter(other[299], 1.0);
@@ -92,7 +97,8 @@ TEST(ConvolutionEngine, identical_impulse_channels_become_one_unless_kept) {
   }
 }
 
-TEST(ConvolutionEngine, unit_impulse_reproduces_the_input_in_both_modes_with_fft_output_in_steps_of_a_block) {
+TEST(ConvolutionEngine, unit_impulse_reproduces_the_input_in_both_modes_with_fft_output_in_steps_of_a_block)
+{
   CImpulseBuffer impulse;
   impulse.SetLength(1);
   impulse.GetChannel(0)[0] = 1.0;
@@ -120,7 +126,8 @@ TEST(ConvolutionEngine, unit_impulse_reproduces_the_input_in_both_modes_with_fft
   }
 }
 
-TEST(ConvolutionEngine, fewer_samples_than_a_block_leave_the_available_output_unchanged) {
+TEST(ConvolutionEngine, fewer_samples_than_a_block_leave_the_available_output_unchanged)
+{
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(1000, kSeed)});
   CConvolutionEngine engine;
   const int block = engine.SetImpulse(&impulse, -1, 0, 0, false, false, true);
@@ -135,10 +142,12 @@ TEST(ConvolutionEngine, fewer_samples_than_a_block_leave_the_available_output_un
   EXPECT_EQ(engine.Avail(1 << 20, false), 2 * block);
 }
 
-TEST(ConvolutionEngine, blocks_below_the_silence_threshold_contribute_exact_zeros) {
+TEST(ConvolutionEngine, blocks_below_the_silence_threshold_contribute_exact_zeros)
+{
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(100, kSeed), MakeImpulseChannel(100, kSeed + 1)});
   std::vector<double> tiny(512);
-  for (size_t i = 0; i < tiny.size(); ++i) tiny[i] = (i % 2 ? 1 : -1) * 0.9e-12;
+  for (size_t i = 0; i < tiny.size(); ++i)
+    tiny[i] = (i % 2 ? 1 : -1) * 0.9e-12;
   for (int nch : {1, 2}) {
     CConvolutionEngine engine;
     engine.SetImpulse(&impulse, -1, 0, 0, false, false, true);
@@ -146,11 +155,13 @@ TEST(ConvolutionEngine, blocks_below_the_silence_threshold_contribute_exact_zero
     engine.Add(in, 512, nch);
     ASSERT_EQ(engine.Avail(512, false), 512);
     for (int c = 0; c < nch; ++c)
-      for (int i = 0; i < 512; ++i) ASSERT_EQ(engine.Get()[c][i], 0.0);
+      for (int i = 0; i < 512; ++i)
+        ASSERT_EQ(engine.Get()[c][i], 0.0);
   }
 }
 
-TEST(ConvolutionEngine, infinities_nans_and_tiny_values_are_flushed_before_the_transform) {
+TEST(ConvolutionEngine, infinities_nans_and_tiny_values_are_flushed_before_the_transform)
+{
   std::vector<double> h = MakeImpulseChannel(200, kSeed);
   std::vector<double> clean = h;
   const double bad[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
@@ -171,7 +182,8 @@ TEST(ConvolutionEngine, infinities_nans_and_tiny_values_are_flushed_before_the_t
   EXPECT_LE(RelativeError(ref, Stream(engine, x, 2000, {300, 400}, kSeed)), kRelativeTolerance);
 }
 
-TEST(ConvolutionEngine, changing_the_channel_count_drops_or_pads_channel_one) {
+TEST(ConvolutionEngine, changing_the_channel_count_drops_or_pads_channel_one)
+{
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(100, kSeed)});
   CConvolutionEngine engine;
   const int block = engine.SetImpulse(&impulse, -1, 0, 0, false, false, true);
@@ -193,19 +205,21 @@ TEST(ConvolutionEngine, changing_the_channel_count_drops_or_pads_channel_one) {
 // padded to channel 0's position. Their queues come level again later, but
 // channel 0's delay line never held channel 1, so they must not pair, nor
 // share while channel 0's past differs from channel 1's.
-TEST(ConvolutionEngine, a_second_channel_joining_mid_stream_is_filtered_exactly) {
+TEST(ConvolutionEngine, a_second_channel_joining_mid_stream_is_filtered_exactly)
+{
   constexpr size_t kTotal = 2000;
   const struct {
     int impulseChannels, pending;
   } cases[] = {{1, 32}, {1, 64}, {1, 10}, {2, 32}, {2, 64}, {2, 10}};
   for (const auto& [impulseChannels, pending] : cases) {
     Channels h = {MakeImpulseChannel(100, kSeed)};
-    if (impulseChannels == 2) h.push_back(MakeImpulseChannel(100, kSeed + 1));
+    if (impulseChannels == 2)
+      h.push_back(MakeImpulseChannel(100, kSeed + 1));
     const CImpulseBuffer impulse = MakeImpulse(h);
     // Unrelated channels for the mono impulse; equal ones (sharing) for the stereo one.
     const InputKind kind = impulseChannels == 1 ? InputKind::kIndependent : InputKind::kIdentical;
     Channels x = MakeInput(kind, 2, kTotal, kSeed + uint32_t(pending));
-    std::fill(x[1].begin(), x[1].begin() + pending, 0.0);  // channel 1 is silent until it joins
+    std::fill(x[1].begin(), x[1].begin() + pending, 0.0); // channel 1 is silent until it joins
     CConvolutionEngine engine;
     ASSERT_EQ(engine.SetImpulse(&impulse, 64, 0, 0, false, false, true), 32);
     double* first[1] = {x[0].data()};
@@ -219,17 +233,19 @@ TEST(ConvolutionEngine, a_second_channel_joining_mid_stream_is_filtered_exactly)
       engine.Add(in, n, 2);
       t += size_t(n);
       const int got = engine.Avail(1 << 20, false);
-      for (int c = 0; c < 2; ++c) out[size_t(c)].insert(out[size_t(c)].end(), engine.Get()[c], engine.Get()[c] + got);
+      for (int c = 0; c < 2; ++c)
+        out[size_t(c)].insert(out[size_t(c)].end(), engine.Get()[c], engine.Get()[c] + got);
       engine.Advance(got);
     }
     const size_t done = out[1].size();
     ASSERT_GT(done, kTotal / 2);
     EXPECT_LE(RelativeError(Convolve(h, x, done, kSeed), out), kRelativeTolerance)
-        << impulseChannels << "-channel impulse, " << pending << " samples pending";
+      << impulseChannels << "-channel impulse, " << pending << " samples pending";
   }
 }
 
-TEST(ConvolutionEngine, reset_forgets_the_signal_but_keeps_the_impulse) {
+TEST(ConvolutionEngine, reset_forgets_the_signal_but_keeps_the_impulse)
+{
   const Channels h = {MakeImpulseChannel(1000, kSeed)};
   const CImpulseBuffer impulse = MakeImpulse(h);
   const Channels x = MakeInput(InputKind::kIndependent, 2, 5000, kSeed);
@@ -241,21 +257,26 @@ TEST(ConvolutionEngine, reset_forgets_the_signal_but_keeps_the_impulse) {
   EXPECT_LE(RelativeError(ref, Stream(engine, x, 5000, {600, 700}, kSeed)), kRelativeTolerance);
 }
 
-TEST(ConvolutionEngine, an_engine_without_impulse_passes_audio_through) {
+TEST(ConvolutionEngine, an_engine_without_impulse_passes_audio_through)
+{
   CImpulseBuffer empty;
   empty.SetLength(0);
   const Channels x = MakeInput(InputKind::kIndependent, 2, 1000, kSeed);
   for (int variant = 0; variant < 3; ++variant) {
     CConvolutionEngine engine;
-    if (variant == 1) engine.SetImpulse(&empty, -1, 0, 0, false, false, true);
-    if (variant == 2) engine.SetImpulse(nullptr, -1, 0, 0, false, false, true);
+    if (variant == 1)
+      engine.SetImpulse(&empty, -1, 0, 0, false, false, true);
+    if (variant == 2)
+      engine.SetImpulse(nullptr, -1, 0, 0, false, false, true);
     const Channels out = Stream(engine, x, 1000, {100, 150}, kSeed);
     for (int c = 0; c < 2; ++c)
-      for (size_t i = 0; i < 1000; ++i) ASSERT_EQ(out[size_t(c)][i], x[size_t(c)][i]) << "variant " << variant;
+      for (size_t i = 0; i < 1000; ++i)
+        ASSERT_EQ(out[size_t(c)][i], x[size_t(c)][i]) << "variant " << variant;
   }
 }
 
-TEST(ConvolutionEngine, a_new_impulse_of_another_shape_mid_stream_rebuilds_the_delay_line) {
+TEST(ConvolutionEngine, a_new_impulse_of_another_shape_mid_stream_rebuilds_the_delay_line)
+{
   const Channels shortH = {MakeImpulseChannel(100, kSeed)}, longH = {MakeImpulseChannel(5000, kSeed)};
   const CImpulseBuffer first = MakeImpulse(shortH), second = MakeImpulse(longH);
   CConvolutionEngine engine;
@@ -265,10 +286,12 @@ TEST(ConvolutionEngine, a_new_impulse_of_another_shape_mid_stream_rebuilds_the_d
   engine.SetImpulse(&second, -1, 0, 0, false, false, true);
   const Channels out = Stream(engine, x, 12000, {500, 600}, kSeed);
   for (const auto& ch : out)
-    for (double v : ch) ASSERT_TRUE(std::isfinite(v));
+    for (double v : ch)
+      ASSERT_TRUE(std::isfinite(v));
 }
 
-TEST(ConvolutionEngine, failed_allocations_shorten_the_output_and_never_break_the_engine) {
+TEST(ConvolutionEngine, failed_allocations_shorten_the_output_and_never_break_the_engine)
+{
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(3000, kSeed), MakeImpulseChannel(3000, kSeed + 1)});
   const Channels x = MakeInput(InputKind::kSilences, 2, 6000, kSeed);
   for (int skip = 0; skip < 40; ++skip) {
@@ -282,7 +305,8 @@ TEST(ConvolutionEngine, failed_allocations_shorten_the_output_and_never_break_th
       const int avail = engine.Avail(500, skip % 3 == 0);
       double** out = engine.Get();
       for (int c = 0; c < 2; ++c)
-        for (int i = 0; out[c] && i < std::min(avail, engine.GetQueued(c)); ++i) ASSERT_TRUE(std::isfinite(out[c][i]));
+        for (int i = 0; out[c] && i < std::min(avail, engine.GetQueued(c)); ++i)
+          ASSERT_TRUE(std::isfinite(out[c][i]));
       engine.Advance(avail);
     }
   }
@@ -290,7 +314,8 @@ TEST(ConvolutionEngine, failed_allocations_shorten_the_output_and_never_break_th
 
 // 2^26 samples under the automatic cap need 256 blocks of 2^19 complex values:
 // 2^31 bytes of spectra, one more than a buffer can address.
-TEST(ConvolutionEngine, an_impulse_whose_spectra_cannot_be_addressed_leaves_the_engine_passing_audio_through) {
+TEST(ConvolutionEngine, an_impulse_whose_spectra_cannot_be_addressed_leaves_the_engine_passing_audio_through)
+{
   constexpr int kLength = 1 << 26;
   CImpulseBuffer impulse;
   ASSERT_EQ(impulse.SetLength(kLength), kLength);
@@ -301,5 +326,6 @@ TEST(ConvolutionEngine, an_impulse_whose_spectra_cannot_be_addressed_leaves_the_
   const Channels x = MakeInput(InputKind::kIndependent, 2, 1000, kSeed);
   const Channels out = Stream(engine, x, 1000, {100, 150}, kSeed);
   for (int c = 0; c < 2; ++c)
-    for (size_t i = 0; i < 1000; ++i) ASSERT_EQ(out[size_t(c)][i], x[size_t(c)][i]);
+    for (size_t i = 0; i < 1000; ++i)
+      ASSERT_EQ(out[size_t(c)][i], x[size_t(c)][i]);
 }

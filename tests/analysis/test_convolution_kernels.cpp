@@ -24,19 +24,23 @@ struct NamedKernels {
   const ConvolutionKernels* kernels;
 };
 
-std::vector<NamedKernels> EveryKernelSet() {
+std::vector<NamedKernels> EveryKernelSet()
+{
   std::vector<NamedKernels> sets{{"baseline", &ConvolutionKernelsBaseline()}};
   if constexpr (kBuildHasAvx2Routines)
-    if (ThisProcessor().avx2Fma) sets.push_back({"AVX2", &ConvolutionKernelsAvx2()});
+    if (ThisProcessor().avx2Fma)
+      sets.push_back({"AVX2", &ConvolutionKernelsAvx2()});
   return sets;
 }
 
 // size doubles of noise, one double into their storage so that they sit off
 // the vector alignment, ending where the storage ends.
 struct OddBuffer {
-  explicit OddBuffer(size_t size, std::mt19937& rng) : storage(size + 1) {
+  explicit OddBuffer(size_t size, std::mt19937& rng) : storage(size + 1)
+  {
     std::uniform_real_distribution<double> dist(-1.0, 1.0);
-    for (double& v : storage) v = dist(rng);
+    for (double& v : storage)
+      v = dist(rng);
   }
   double* data() { return storage.data() + 1; }
   std::vector<double> storage;
@@ -44,7 +48,8 @@ struct OddBuffer {
 
 } // namespace
 
-TEST(ConvolutionKernels, direct_convolution_equals_long_double_sums_for_any_length_and_tap_span) {
+TEST(ConvolutionKernels, direct_convolution_equals_long_double_sums_for_any_length_and_tap_span)
+{
   const int lengths[] = {1, 3, 4, 5, 15, 16, 17, 31, 32, 33, 47, 52, 63, 512, 515};
   const struct {
     int first, end, taps;
@@ -64,13 +69,14 @@ TEST(ConvolutionKernels, direct_convolution_equals_long_double_sums_for_any_leng
             magnitude += std::fabs(term);
           }
           ASSERT_NEAR(out[size_t(i)], double(sum), kSumTolerance * double(magnitude))
-              << set.name << ", n " << n << ", taps " << span.first << ".." << span.end << ", output " << i;
+            << set.name << ", n " << n << ", taps " << span.first << ".." << span.end << ", output " << i;
         }
         EXPECT_EQ(out[size_t(n)], -7.0) << set.name << ": wrote past n = " << n;
       }
 }
 
-TEST(ConvolutionKernels, complex_multiply_sum_equals_long_double_sums_for_any_length_count_and_mode) {
+TEST(ConvolutionKernels, complex_multiply_sum_equals_long_double_sums_for_any_length_count_and_mode)
+{
   const int lengths[] = {1, 2, 3, 7, 8, 9, 16, 17, 24, 32, 33, 513};
   std::mt19937 rng(kSeed + 1);
   for (const NamedKernels& set : EveryKernelSet())

@@ -19,20 +19,25 @@ constexpr int kPluginMaxFFT = 65536;
 
 using Slices = std::vector<CDividedConvolutionEngine::SliceInfo>;
 
-Slices SlicesOf(const CDividedConvolutionEngine& engine) {
+Slices SlicesOf(const CDividedConvolutionEngine& engine)
+{
   Slices s;
-  for (int i = 0; i < engine.GetNumSlices(); ++i) s.push_back(engine.GetSliceInfo(i));
+  for (int i = 0; i < engine.GetNumSlices(); ++i)
+    s.push_back(engine.GetSliceInfo(i));
   return s;
 }
 
-std::string Describe(const Slices& slices) {
+std::string Describe(const Slices& slices)
+{
   std::ostringstream text;
-  for (const auto& s : slices) text << "(" << s.start << ", " << s.length << ", " << s.fftSize << ") ";
+  for (const auto& s : slices)
+    text << "(" << s.start << ", " << s.length << ", " << s.fftSize << ") ";
   return text.str();
 }
 
 // Noise defined for every time, so a long stream needs no stored input.
-double NoiseAt(int channel, int64_t t) {
+double NoiseAt(int channel, int64_t t)
+{
   uint64_t z = uint64_t(t) * 0x9E3779B97F4A7C15ull + uint64_t(channel + 1) * 0xBF58476D1CE4E5B9ull;
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -41,7 +46,8 @@ double NoiseAt(int channel, int64_t t) {
 }
 
 // Alternating sound and silence, as music has it.
-double SignalAt(int channel, int64_t t, int rate) {
+double SignalAt(int channel, int64_t t, int rate)
+{
   return (t / (7 * int64_t(rate))) % 4 != 3 ? NoiseAt(channel, t) : 0.0;
 }
 
@@ -49,7 +55,8 @@ double SignalAt(int channel, int64_t t, int rate) {
 
 class DividedEngineMatrix : public testing::TestWithParam<int> {};
 
-TEST_P(DividedEngineMatrix, equals_direct_convolution_for_any_impulse_input_and_block_pattern) {
+TEST_P(DividedEngineMatrix, equals_direct_convolution_for_any_impulse_input_and_block_pattern)
+{
   const int length = GetParam();
   const Pattern patterns[] = {{512, 512}, {700, 900}, {9, 17}, {3000, 4000}};
   ForEachCase(length, [&](const Case& c) {
@@ -69,7 +76,7 @@ TEST_P(DividedEngineMatrix, equals_direct_convolution_for_any_impulse_input_and_
       const Pattern p = patterns[patternIndex++ % 4];
       const Channels out = Stream(engine, c.x, c.total, p, c.seed, config.noSharing);
       EXPECT_LE(RelativeError(c.ref, out), kRelativeTolerance)
-          << c.label << ", " << config.name << ", adds up to " << p.maxAdd;
+        << c.label << ", " << config.name << ", adds up to " << p.maxAdd;
     }
   });
 }
@@ -79,20 +86,37 @@ INSTANTIATE_TEST_SUITE_P(ImpulseLengths, DividedEngineMatrix, testing::Values(1,
 // sanitizers and the emulator, so optimised builds only (label soak).
 INSTANTIATE_TEST_SUITE_P(LongImpulsesSoak, DividedEngineMatrix, testing::Values(32768, 70000));
 
-TEST(DividedEngine, slices_grow_with_their_start_as_the_tables_give_them) {
+TEST(DividedEngine, slices_grow_with_their_start_as_the_tables_give_them)
+{
   const struct {
     int length, maxFFT, blockSize, latency;
     Slices expected;
   } cases[] = {
-      {32768, kPluginMaxFFT, 0, 0, {{0, 64, 0}, {64, 192, 128}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
-      {32768, kPluginMaxFFT, 100, 0, {{0, 64, 0}, {64, 192, 128}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
-      {32768, kPluginMaxFFT, 384, 0, {{0, 64, 0}, {64, 192, 128}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
-      {32768, kPluginMaxFFT, 512, 0, {{0, 256, 0}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
-      {32768, kPluginMaxFFT, 0, 1000, {{0, 1024, 1024}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
-      {70000, kPluginMaxFFT, 512, 0, {{0, 256, 0}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 12288, 8192}, {16384, 53616, 32768}}},
-      {70000, 4096, 0, 0, {{0, 64, 0}, {64, 192, 128}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 65904, 8192}}},
-      {100, kPluginMaxFFT, 0, 0, {{0, 100, 0}}},
-      {1, kPluginMaxFFT, 0, 0, {{0, 1, 0}}},
+    {32768,
+     kPluginMaxFFT,
+     0,
+     0,
+     {{0, 64, 0}, {64, 192, 128}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
+    {32768,
+     kPluginMaxFFT,
+     100,
+     0,
+     {{0, 64, 0}, {64, 192, 128}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
+    {32768,
+     kPluginMaxFFT,
+     384,
+     0,
+     {{0, 64, 0}, {64, 192, 128}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
+    {32768, kPluginMaxFFT, 512, 0, {{0, 256, 0}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
+    {32768, kPluginMaxFFT, 0, 1000, {{0, 1024, 1024}, {1024, 3072, 2048}, {4096, 28672, 8192}}},
+    {70000,
+     kPluginMaxFFT,
+     512,
+     0,
+     {{0, 256, 0}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 12288, 8192}, {16384, 53616, 32768}}},
+    {70000, 4096, 0, 0, {{0, 64, 0}, {64, 192, 128}, {256, 768, 512}, {1024, 3072, 2048}, {4096, 65904, 8192}}},
+    {100, kPluginMaxFFT, 0, 0, {{0, 100, 0}}},
+    {1, kPluginMaxFFT, 0, 0, {{0, 1, 0}}},
   };
   for (const auto& c : cases) {
     CImpulseBuffer impulse;
@@ -101,11 +125,12 @@ TEST(DividedEngine, slices_grow_with_their_start_as_the_tables_give_them) {
     CDividedConvolutionEngine engine;
     engine.SetImpulse(&impulse, c.maxFFT, c.blockSize, 0, 0, c.latency, false);
     EXPECT_EQ(Describe(SlicesOf(engine)), Describe(c.expected))
-        << "impulse " << c.length << ", block size " << c.blockSize << ", latency " << c.latency;
+      << "impulse " << c.length << ", block size " << c.blockSize << ", latency " << c.latency;
   }
 }
 
-TEST(DividedEngine, latency_is_zero_without_allowance_and_half_the_first_fft_with_it) {
+TEST(DividedEngine, latency_is_zero_without_allowance_and_half_the_first_fft_with_it)
+{
   const struct {
     int length, blockSize, latency, expected;
   } cases[] = {{32768, 0, 0, 0},       {32768, 512, 0, 0},     {1, 0, 0, 0},
@@ -116,14 +141,15 @@ TEST(DividedEngine, latency_is_zero_without_allowance_and_half_the_first_fft_wit
     impulse.SetLength(c.length);
     CDividedConvolutionEngine engine;
     EXPECT_EQ(engine.SetImpulse(&impulse, kPluginMaxFFT, c.blockSize, 0, 0, c.latency, false), c.expected)
-        << c.length << " " << c.blockSize << " " << c.latency;
+      << c.length << " " << c.blockSize << " " << c.latency;
     EXPECT_EQ(engine.GetLatency(), c.expected);
   }
   CDividedConvolutionEngine none;
   EXPECT_EQ(none.GetLatency(), 0);
 }
 
-TEST(DividedEngine, every_add_of_n_samples_makes_n_available_without_latency) {
+TEST(DividedEngine, every_add_of_n_samples_makes_n_available_without_latency)
+{
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(32768, kSeed), MakeImpulseChannel(32768, kSeed + 1)});
   std::mt19937 rng(kSeed);
   for (int blockSize : {512, 0}) {
@@ -138,7 +164,8 @@ TEST(DividedEngine, every_add_of_n_samples_makes_n_available_without_latency) {
   }
 }
 
-TEST(DividedEngine, allowed_latency_delays_the_output_by_at_most_that_much) {
+TEST(DividedEngine, allowed_latency_delays_the_output_by_at_most_that_much)
+{
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(32768, kSeed)});
   CDividedConvolutionEngine engine;
   const int latency = engine.SetImpulse(&impulse, kPluginMaxFFT, 0, 0, 0, 1000, false);
@@ -157,7 +184,8 @@ TEST(DividedEngine, allowed_latency_delays_the_output_by_at_most_that_much) {
   }
 }
 
-TEST(DividedEngine, reset_channel_count_serves_no_channel_until_the_next_add) {
+TEST(DividedEngine, reset_channel_count_serves_no_channel_until_the_next_add)
+{
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(1000, kSeed)});
   CDividedConvolutionEngine engine;
   engine.SetImpulse(&impulse, kPluginMaxFFT, 0, 0, 0, 0, false);
@@ -172,7 +200,8 @@ TEST(DividedEngine, reset_channel_count_serves_no_channel_until_the_next_add) {
   EXPECT_NE(engine.Get()[1], nullptr);
 }
 
-TEST(DividedEngine, asking_for_nothing_returns_zero_and_queues_nothing) {
+TEST(DividedEngine, asking_for_nothing_returns_zero_and_queues_nothing)
+{
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(1000, kSeed)});
   CDividedConvolutionEngine engine;
   engine.SetImpulse(&impulse, kPluginMaxFFT, 0, 0, 0, 0, false);
@@ -182,7 +211,8 @@ TEST(DividedEngine, asking_for_nothing_returns_zero_and_queues_nothing) {
   EXPECT_EQ(engine.Avail(300, false), 300);
 }
 
-TEST(DividedEngine, reset_and_renewed_slices_filter_like_a_fresh_engine) {
+TEST(DividedEngine, reset_and_renewed_slices_filter_like_a_fresh_engine)
+{
   const Channels h = {MakeImpulseChannel(5000, kSeed), MakeImpulseChannel(5000, kSeed + 1)};
   const CImpulseBuffer impulse = MakeImpulse(h);
   const CImpulseBuffer other = MakeImpulse({MakeImpulseChannel(3000, kSeed + 2)});
@@ -200,10 +230,11 @@ TEST(DividedEngine, reset_and_renewed_slices_filter_like_a_fresh_engine) {
   Stream(engine, warmUp, 7000, {300, 500}, kSeed);
   engine.SetImpulse(&impulse, kPluginMaxFFT, 512, 0, 0, 0, false, true);
   EXPECT_LE(RelativeError(ref, Stream(engine, x, 12000, {300, 500}, kSeed)), kRelativeTolerance)
-      << "after renewing the slices in place";
+    << "after renewing the slices in place";
 }
 
-TEST(DividedEngine, an_offset_and_a_length_limit_select_part_of_the_impulse) {
+TEST(DividedEngine, an_offset_and_a_length_limit_select_part_of_the_impulse)
+{
   const std::vector<double> h = MakeImpulseChannel(6000, kSeed);
   const Channels part = {std::vector<double>(h.begin() + 1000, h.begin() + 4000)};
   const CImpulseBuffer impulse = MakeImpulse({h});
@@ -216,7 +247,8 @@ TEST(DividedEngine, an_offset_and_a_length_limit_select_part_of_the_impulse) {
 
 // The plug-in's case over a long stream at 48 kHz: once warmed up the stream
 // allocates nothing, so its memory stays bounded, and it still convolves.
-static void StreamKeepsMemoryBoundedAndStaysExact(int seconds) {
+static void StreamKeepsMemoryBoundedAndStaysExact(int seconds)
+{
   constexpr int kRate = 48000, kBlock = 512;
   const int64_t kFrames = int64_t(seconds) * kRate;
   constexpr int64_t kWarmUp = int64_t(5) * kRate;
@@ -231,7 +263,8 @@ static void StreamKeepsMemoryBoundedAndStaysExact(int seconds) {
   // In the last minute, and past the first impulse length, where the stream
   // has fed the engine every sample the reference sums.
   const int64_t span = std::min<int64_t>(60 * kRate, kFrames - length);
-  for (int i = 0; i < 40; ++i) checks.push_back(kFrames - 1 - int64_t(rng() % uint64_t(span)));
+  for (int i = 0; i < 40; ++i)
+    checks.push_back(kFrames - 1 - int64_t(rng() % uint64_t(span)));
   std::vector<double> in[2] = {std::vector<double>(kBlock), std::vector<double>(kBlock)};
   double* inputs[2] = {in[0].data(), in[1].data()};
   double worst = 0.0, peak = 0.0;
@@ -239,7 +272,8 @@ static void StreamKeepsMemoryBoundedAndStaysExact(int seconds) {
   int bufferCalls = 0;
   for (int64_t t = 0; t < kFrames; t += kBlock) {
     for (int c = 0; c < 2; ++c)
-      for (int i = 0; i < kBlock; ++i) in[c][size_t(i)] = SignalAt(c, t + i, kRate);
+      for (int i = 0; i < kBlock; ++i)
+        in[c][size_t(i)] = SignalAt(c, t + i, kRate);
     const testsupport::ScopedAllocationCount news;
     const int buffersBefore = testsupport::BufferAllocationCalls();
     engine.Add(inputs, kBlock, 2);
@@ -247,10 +281,12 @@ static void StreamKeepsMemoryBoundedAndStaysExact(int seconds) {
     double** out = engine.Get();
     ASSERT_EQ(got, kBlock);
     for (int64_t when : checks) {
-      if (when < t || when >= t + kBlock) continue;
+      if (when < t || when >= t + kBlock)
+        continue;
       for (int c = 0; c < 2; ++c) {
         long double ref = 0.0L;
-        for (int k = 0; k < length; ++k) ref += (long double)h[size_t(c)][size_t(k)] * SignalAt(c, when - k, kRate);
+        for (int k = 0; k < length; ++k)
+          ref += (long double)h[size_t(c)][size_t(k)] * SignalAt(c, when - k, kRate);
         worst = std::max(worst, std::fabs(out[c][when - t] - double(ref)));
         peak = std::max(peak, std::fabs(double(ref)));
       }
@@ -267,11 +303,13 @@ static void StreamKeepsMemoryBoundedAndStaysExact(int seconds) {
   EXPECT_LE(worst, kRelativeTolerance * peak);
 }
 
-TEST(DividedEngine, a_twenty_second_stream_keeps_memory_bounded_and_stays_exact) {
+TEST(DividedEngine, a_twenty_second_stream_keeps_memory_bounded_and_stays_exact)
+{
   StreamKeepsMemoryBoundedAndStaysExact(20);
 }
 
 // Minutes under the sanitizers: optimised builds only (label soak).
-TEST(DividedEngineSoak, a_ten_minute_stream_keeps_memory_bounded_and_stays_exact) {
+TEST(DividedEngineSoak, a_ten_minute_stream_keeps_memory_bounded_and_stays_exact)
+{
   StreamKeepsMemoryBoundedAndStaysExact(10 * 60);
 }

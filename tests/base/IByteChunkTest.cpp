@@ -25,15 +25,19 @@ namespace {
 // the size stops the test.
 class PoisonedTail {
 public:
-  explicit PoisonedTail(IByteChunk& chunk) : mStart(chunk.GetData() ? chunk.GetData() + chunk.Size() : nullptr),
-                                             mBytes(4000 - chunk.Size()) {
+  explicit PoisonedTail(IByteChunk& chunk)
+  : mStart(chunk.GetData() ? chunk.GetData() + chunk.Size() : nullptr), mBytes(4000 - chunk.Size())
+  {
 #if defined(__SANITIZE_ADDRESS__)
-    if (mStart) ASAN_POISON_MEMORY_REGION(mStart, mBytes);
+    if (mStart)
+      ASAN_POISON_MEMORY_REGION(mStart, mBytes);
 #endif
   }
-  ~PoisonedTail() {
+  ~PoisonedTail()
+  {
 #if defined(__SANITIZE_ADDRESS__)
-    if (mStart) ASAN_UNPOISON_MEMORY_REGION(mStart, mBytes);
+    if (mStart)
+      ASAN_UNPOISON_MEMORY_REGION(mStart, mBytes);
 #endif
   }
 
@@ -42,13 +46,15 @@ private:
   int mBytes;
 };
 
-std::vector<uint8_t> Bytes(const IByteChunk& chunk) {
+std::vector<uint8_t> Bytes(const IByteChunk& chunk)
+{
   return std::vector<uint8_t>(chunk.GetData(), chunk.GetData() + chunk.Size());
 }
 
 } // namespace
 
-TEST(IByteChunk, ValuesAreStoredAsRawLittleEndianBytesAndStringsWithALength) {
+TEST(IByteChunk, ValuesAreStoredAsRawLittleEndianBytesAndStringsWithALength)
+{
   IByteChunk chunk;
   const int32_t i = 0x01020304;
   const double one = 1.0;
@@ -57,12 +63,13 @@ TEST(IByteChunk, ValuesAreStoredAsRawLittleEndianBytesAndStringsWithALength) {
   EXPECT_EQ(chunk.Put(&one), 19);
   EXPECT_EQ(chunk.PutStr(""), 23);
   EXPECT_EQ(chunk.PutStr(nullptr), 27);
-  const std::vector<uint8_t> expected = {4, 3, 2, 1, 3, 0, 0, 0, 'a', 'b', 'c',
-                                         0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0};
+  const std::vector<uint8_t> expected = {4, 3, 2, 1,    3,    0, 0, 0, 'a', 'b', 'c', 0, 0, 0,
+                                         0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0,   0,   0,   0, 0};
   EXPECT_EQ(Bytes(chunk), expected);
 }
 
-TEST(IByteChunk, EveryKindOfValueRoundTrips) {
+TEST(IByteChunk, EveryKindOfValueRoundTrips)
+{
   std::mt19937_64 rng(42);
   IByteChunk chunk;
   std::vector<int64_t> ints;
@@ -102,7 +109,8 @@ TEST(IByteChunk, EveryKindOfValueRoundTrips) {
   EXPECT_EQ(pos, chunk.Size());
 }
 
-TEST(IByteChunk, EveryTruncationReturnsMinusOneWithoutReadingPastTheEnd) {
+TEST(IByteChunk, EveryTruncationReturnsMinusOneWithoutReadingPastTheEnd)
+{
   IByteChunk full;
   const int32_t a = -7;
   const double b = 3.25;
@@ -128,9 +136,9 @@ TEST(IByteChunk, EveryTruncationReturnsMinusOneWithoutReadingPastTheEnd) {
     uint8_t rc = 99;
     int64_t rd = 99;
     const std::function<int(int)> readers[] = {
-        [&](int p) { return cut.Get(&ra, p); }, [&](int p) { return cut.GetStr(rs, p); },
-        [&](int p) { return cut.Get(&rb, p); }, [&](int p) { return cut.GetStr(rs2, p); },
-        [&](int p) { return cut.Get(&rc, p); }, [&](int p) { return cut.Get(&rd, p); },
+      [&](int p) { return cut.Get(&ra, p); }, [&](int p) { return cut.GetStr(rs, p); },
+      [&](int p) { return cut.Get(&rb, p); }, [&](int p) { return cut.GetStr(rs2, p); },
+      [&](int p) { return cut.Get(&rc, p); }, [&](int p) { return cut.Get(&rd, p); },
     };
     const int ends[] = {4, 13, 21, 25, 26, 34};
     int pos = 0;
@@ -153,7 +161,8 @@ TEST(IByteChunk, EveryTruncationReturnsMinusOneWithoutReadingPastTheEnd) {
   }
 }
 
-TEST(IByteChunk, BadPositionsAndLengthsAreRefused) {
+TEST(IByteChunk, BadPositionsAndLengthsAreRefused)
+{
   IByteChunk chunk;
   const int32_t negative = -1, huge = 0x7FFFFFFF, three = 3;
   chunk.Put(&negative);
@@ -162,17 +171,22 @@ TEST(IByteChunk, BadPositionsAndLengthsAreRefused) {
   chunk.PutBytes("ab", 2);
   UT_String s("keep");
   int32_t v = 0;
-  struct Case { int pos; int result; };
-  EXPECT_EQ(chunk.GetStr(s, 0), -1);   // negative length
-  EXPECT_EQ(chunk.GetStr(s, 4), -1);   // length beyond any chunk
-  EXPECT_EQ(chunk.GetStr(s, 8), -1);   // one byte short
+  struct Case {
+    int pos;
+    int result;
+  };
+  EXPECT_EQ(chunk.GetStr(s, 0), -1); // negative length
+  EXPECT_EQ(chunk.GetStr(s, 4), -1); // length beyond any chunk
+  EXPECT_EQ(chunk.GetStr(s, 8), -1); // one byte short
   EXPECT_STREQ(s.Get(), "keep");
-  for (int pos : {-1, -4, 11, 14, 1000, 0x7FFFFFFF}) EXPECT_EQ(chunk.Get(&v, pos), -1) << pos;
+  for (int pos : {-1, -4, 11, 14, 1000, 0x7FFFFFFF})
+    EXPECT_EQ(chunk.Get(&v, pos), -1) << pos;
   EXPECT_EQ(chunk.GetBytes(&v, 0, chunk.Size()), chunk.Size());
   EXPECT_EQ(chunk.GetBytes(&v, -2, 0), -1);
 }
 
-TEST(IByteChunk, StoredStringsStopAtAnEmbeddedNul) {
+TEST(IByteChunk, StoredStringsStopAtAnEmbeddedNul)
+{
   IByteChunk chunk;
   const int32_t n = 5;
   chunk.Put(&n);
@@ -182,7 +196,8 @@ TEST(IByteChunk, StoredStringsStopAtAnEmbeddedNul) {
   EXPECT_STREQ(s.Get(), "ab");
 }
 
-TEST(IByteChunk, AChunkCanBeAppendedToAnotherAndToItself) {
+TEST(IByteChunk, AChunkCanBeAppendedToAnotherAndToItself)
+{
   IByteChunk a, b;
   a.PutStr("first");
   b.PutStr("second");
@@ -193,7 +208,8 @@ TEST(IByteChunk, AChunkCanBeAppendedToAnotherAndToItself) {
 
   // Grow past the first allocation while copying from our own bytes.
   IByteChunk self;
-  for (int i = 0; i < 750; ++i) self.Put(&i);
+  for (int i = 0; i < 750; ++i)
+    self.Put(&i);
   const std::vector<uint8_t> once = Bytes(self);
   EXPECT_EQ(self.PutChunk(&self), 6000);
   std::vector<uint8_t> twice = once;
@@ -207,12 +223,14 @@ TEST(IByteChunk, AChunkCanBeAppendedToAnotherAndToItself) {
   EXPECT_EQ(a.PutChunk(nullptr), 0);
 }
 
-TEST(IByteChunk, AFailedAppendLeavesTheChunkUnchanged) {
+TEST(IByteChunk, AFailedAppendLeavesTheChunkUnchanged)
+{
   IByteChunk chunk;
   chunk.Resize(3990);
-  for (int i = 0; i < 3990; ++i) chunk.GetData()[i] = static_cast<uint8_t>(i);
+  for (int i = 0; i < 3990; ++i)
+    chunk.GetData()[i] = static_cast<uint8_t>(i);
   const std::vector<uint8_t> before = Bytes(chunk);
-  const std::string text(20, 't');  // its length fits the allocation, its bytes do not
+  const std::string text(20, 't'); // its length fits the allocation, its bytes do not
   const double x = 1.0;
   {
     ScopedAllocationFailure failing;
@@ -225,7 +243,8 @@ TEST(IByteChunk, AFailedAppendLeavesTheChunkUnchanged) {
   }
 }
 
-TEST(IByteChunk, EqualityComparesSizeAndBytes) {
+TEST(IByteChunk, EqualityComparesSizeAndBytes)
+{
   IByteChunk a, b, c, empty1, empty2;
   a.PutStr("x");
   b.PutStr("x");
@@ -238,7 +257,8 @@ TEST(IByteChunk, EqualityComparesSizeAndBytes) {
   EXPECT_FALSE(a.IsEqual(b));
 }
 
-TEST(IByteChunk, ResizeZeroFillsAndClearEmpties) {
+TEST(IByteChunk, ResizeZeroFillsAndClearEmpties)
+{
   IByteChunk chunk;
   chunk.PutStr("abc");
   chunk.Resize(2);

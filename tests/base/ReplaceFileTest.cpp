@@ -20,9 +20,10 @@ using testsupport::StrayFiles;
 
 class ReplaceFileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    mDir = fs::temp_directory_path() /
-           ("vorelle3-replace-" + std::to_string(::getuid()) + "-" + std::to_string(::getpid()));
+  void SetUp() override
+  {
+    mDir =
+      fs::temp_directory_path() / ("vorelle3-replace-" + std::to_string(::getuid()) + "-" + std::to_string(::getpid()));
     fs::remove_all(mDir);
     fs::create_directories(mDir);
     mTarget = mDir / "target.bin";
@@ -33,7 +34,8 @@ protected:
   fs::path mDir, mTarget;
 };
 
-TEST_F(ReplaceFileTest, ASuccessfulWriteReplacesTheWholeFileAndLeavesNothingBeside) {
+TEST_F(ReplaceFileTest, ASuccessfulWriteReplacesTheWholeFileAndLeavesNothingBeside)
+{
   const std::string text = "new";
   ASSERT_TRUE(ReplaceFile(mTarget.c_str(), text.data(), text.size()));
   EXPECT_EQ(FileText(mTarget), "new");
@@ -43,19 +45,21 @@ TEST_F(ReplaceFileTest, ASuccessfulWriteReplacesTheWholeFileAndLeavesNothingBesi
   EXPECT_EQ(fs::file_size(mDir / "empty"), 0u);
 }
 
-TEST_F(ReplaceFileTest, EveryFailureKeepsThePreviousFileAndRemovesTheNewOne) {
+TEST_F(ReplaceFileTest, EveryFailureKeepsThePreviousFileAndRemovesTheNewOne)
+{
   const std::string big(64 * 1024, 'b');
   const struct {
     const char* what;
     std::function<bool()> write;
   } table[] = {
-      {"the writer gives up", [&] { return ReplaceFile(mTarget.c_str(), [](std::FILE*) { return false; }); }},
-      {"a size limit cuts the write",
-       [&] {
-         return testsupport::RunWithFileSizeLimit(1000, [&] { return ReplaceFile(mTarget.c_str(), big.data(), big.size()); }) == 1;
-       }},
-      {"no path", [&] { return ReplaceFile("", big.data(), big.size()); }},
-      {"a folder that does not exist", [&] { return ReplaceFile((mDir / "none" / "x").c_str(), "x", 1); }},
+    {"the writer gives up", [&] { return ReplaceFile(mTarget.c_str(), [](std::FILE*) { return false; }); }},
+    {"a size limit cuts the write",
+     [&] {
+       return testsupport::RunWithFileSizeLimit(
+                1000, [&] { return ReplaceFile(mTarget.c_str(), big.data(), big.size()); }) == 1;
+     }},
+    {"no path", [&] { return ReplaceFile("", big.data(), big.size()); }},
+    {"a folder that does not exist", [&] { return ReplaceFile((mDir / "none" / "x").c_str(), "x", 1); }},
   };
   for (const auto& row : table) {
     EXPECT_FALSE(row.write()) << row.what;
@@ -64,9 +68,11 @@ TEST_F(ReplaceFileTest, EveryFailureKeepsThePreviousFileAndRemovesTheNewOne) {
   }
 }
 
-TEST_F(ReplaceFileTest, AFullFileSystemKeepsThePreviousFile) {
+TEST_F(ReplaceFileTest, AFullFileSystemKeepsThePreviousFile)
+{
   testsupport::SmallTmpfs tmpfs(mDir / "small");
-  if (!tmpfs.Active()) GTEST_SKIP() << "no tmpfs can be mounted here";
+  if (!tmpfs.Active())
+    GTEST_SKIP() << "no tmpfs can be mounted here";
   const fs::path target = mDir / "small" / "preset.zvp";
   ASSERT_TRUE(ReplaceFile(target.c_str(), "good", 4));
   tmpfs.Fill();
@@ -76,7 +82,8 @@ TEST_F(ReplaceFileTest, AFullFileSystemKeepsThePreviousFile) {
   EXPECT_TRUE(StrayFiles(mDir / "small", {"preset.zvp", "ballast"}).empty());
 }
 
-TEST_F(ReplaceFileTest, PermissionsLinksAndDevicesAreRespected) {
+TEST_F(ReplaceFileTest, PermissionsLinksAndDevicesAreRespected)
+{
   ::chmod(mTarget.c_str(), 0640);
   ASSERT_TRUE(ReplaceFile(mTarget.c_str(), "x", 1));
   struct stat st {};

@@ -20,39 +20,56 @@ namespace {
 // The growth rule, restated page by page: a small-step buffer adds at least
 // half again; a page-step buffer adds whole pages (step capped at 4 MiB) and
 // keeps 96 bytes of every last page for the allocator.
-int64_t ExpectedAllocation(int64_t n, int granularity) {
-  if (n <= 0) return 0;
+int64_t ExpectedAllocation(int64_t n, int granularity)
+{
+  if (n <= 0)
+    return 0;
   int64_t step = n / 2 > granularity ? n / 2 : granularity;
-  if (granularity < 4096) return n + step;
+  if (granularity < 4096)
+    return n + step;
   int64_t pages = step / 4096;
-  if (pages == 0) pages = 1;
-  if (pages > 1024) pages = 1024;
+  if (pages == 0)
+    pages = 1;
+  if (pages > 1024)
+    pages = 1024;
   int64_t end = 0;
-  while (end + 4096 <= n + pages * 4096 + 96) end += 4096;
+  while (end + 4096 <= n + pages * 4096 + 96)
+    end += 4096;
   return end - 96;
 }
 
-void Fill(UT_HeapBuf& buf, int from, uint8_t seed) {
+void Fill(UT_HeapBuf& buf, int from, uint8_t seed)
+{
   auto* p = static_cast<uint8_t*>(buf.Get());
-  for (int i = from; i < buf.GetSize(); ++i) p[i] = static_cast<uint8_t>(seed + i * 7);
+  for (int i = from; i < buf.GetSize(); ++i)
+    p[i] = static_cast<uint8_t>(seed + i * 7);
 }
 
-bool Holds(const UT_HeapBuf& buf, int count, uint8_t seed) {
+bool Holds(const UT_HeapBuf& buf, int count, uint8_t seed)
+{
   const auto* p = static_cast<const uint8_t*>(buf.Get());
   for (int i = 0; i < count; ++i)
-    if (p[i] != static_cast<uint8_t>(seed + i * 7)) return false;
+    if (p[i] != static_cast<uint8_t>(seed + i * 7))
+      return false;
   return true;
 }
 
 } // namespace
 
-TEST(UT_HeapBuf, GrowthAllocatesTheFiguresOfTheGrowthRule) {
-  struct Case { int granularity; int first; int firstAlloc; int second; int secondAlloc; };
+TEST(UT_HeapBuf, GrowthAllocatesTheFiguresOfTheGrowthRule)
+{
+  struct Case {
+    int granularity;
+    int first;
+    int firstAlloc;
+    int second;
+    int secondAlloc;
+  };
   const Case cases[] = {
-      {4096, 1, 4000, 0, 0},
-      {4096, 10000, 12192, 0, 0},
-      {128, 10, 138, 1000, 1500},
-      {4096, 100000000, 104193952, 0, 0},
+    {4096, 1, 4000, 0, 0},
+    {4096, 10000, 12192, 0, 0},
+    {128, 10, 138, 1000, 1500},
+    {4096, 100000000, 104193952, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "granularity " << c.granularity << " size " << c.first);
@@ -67,7 +84,8 @@ TEST(UT_HeapBuf, GrowthAllocatesTheFiguresOfTheGrowthRule) {
   }
 }
 
-TEST(UT_HeapBuf, NegativeSizeActsAsZeroAndTheAllocationIsReusedLater) {
+TEST(UT_HeapBuf, NegativeSizeActsAsZeroAndTheAllocationIsReusedLater)
+{
   UT_HeapBuf buf(4096);
   buf.Resize(3000, false);
   Fill(buf, 0, 11);
@@ -85,7 +103,8 @@ TEST(UT_HeapBuf, NegativeSizeActsAsZeroAndTheAllocationIsReusedLater) {
   EXPECT_TRUE(Holds(buf, 3000, 11));
 }
 
-TEST(UT_HeapBuf, ShrinkingToZeroWithResizeDownFreesTheMemory) {
+TEST(UT_HeapBuf, ShrinkingToZeroWithResizeDownFreesTheMemory)
+{
   UT_HeapBuf buf(128);
   buf.Resize(500);
   EXPECT_EQ(buf.Resize(0, true), nullptr);
@@ -93,7 +112,8 @@ TEST(UT_HeapBuf, ShrinkingToZeroWithResizeDownFreesTheMemory) {
   EXPECT_EQ(buf.GetSize(), 0);
 }
 
-TEST(UT_HeapBuf, ResizingToTheSameSizeCallsNoAllocator) {
+TEST(UT_HeapBuf, ResizingToTheSameSizeCallsNoAllocator)
+{
   UT_HeapBuf buf(128);
   buf.Resize(777);
   const int calls = BufferAllocationCalls();
@@ -102,7 +122,8 @@ TEST(UT_HeapBuf, ResizingToTheSameSizeCallsNoAllocator) {
   EXPECT_EQ(BufferAllocationCalls(), calls);
 }
 
-TEST(UT_HeapBuf, AnySequenceOfResizesFollowsTheRuleAndKeepsTheData) {
+TEST(UT_HeapBuf, AnySequenceOfResizesFollowsTheRuleAndKeepsTheData)
+{
   std::mt19937 rng(20240611);
   for (int granularity : {128, 4096}) {
     UT_HeapBuf buf(granularity);
@@ -118,21 +139,24 @@ TEST(UT_HeapBuf, AnySequenceOfResizesFollowsTheRuleAndKeepsTheData) {
         threshold = std::max<int64_t>(1, std::min<int64_t>(alloc - 4 * granularity, alloc / 2));
       }
       const bool sameReturnsAtOnce = n == size && (!down || n >= alloc / 2);
-      if (!sameReturnsAtOnce && (n > alloc || n < threshold)) alloc = ExpectedAllocation(n, granularity);
+      if (!sameReturnsAtOnce && (n > alloc || n < threshold))
+        alloc = ExpectedAllocation(n, granularity);
 
       buf.Resize(n, down);
       ASSERT_EQ(buf.GetAlloc(), alloc) << "step " << step << " size " << n;
       ASSERT_EQ(buf.GetSize(), n);
       ASSERT_LE(buf.GetSize(), buf.GetAlloc());
       ASSERT_TRUE(Holds(buf, std::min(size, n), seed));
-      if (alloc == 0) size = 0;
+      if (alloc == 0)
+        size = 0;
       Fill(buf, std::min(size, n), seed);
       size = n;
     }
   }
 }
 
-TEST(UT_HeapBuf, FailedGrowthLeavesDataAndSizeIntact) {
+TEST(UT_HeapBuf, FailedGrowthLeavesDataAndSizeIntact)
+{
   UT_HeapBuf buf(128);
   buf.Resize(100);
   Fill(buf, 0, 5);
@@ -141,14 +165,15 @@ TEST(UT_HeapBuf, FailedGrowthLeavesDataAndSizeIntact) {
   {
     ScopedAllocationFailure failing;
     EXPECT_EQ(buf.Resize(100000, false), before);
-    EXPECT_EQ(failing.Refused(), 2);  // realloc, then the fresh block
+    EXPECT_EQ(failing.Refused(), 2); // realloc, then the fresh block
   }
   EXPECT_EQ(buf.GetSize(), 100);
   EXPECT_EQ(buf.GetAlloc(), alloc);
   EXPECT_TRUE(Holds(buf, 100, 5));
 }
 
-TEST(UT_HeapBuf, FailedFirstGrowthReturnsNullAndStaysEmpty) {
+TEST(UT_HeapBuf, FailedFirstGrowthReturnsNullAndStaysEmpty)
+{
   UT_HeapBuf buf(4096);
   ScopedAllocationFailure failing;
   EXPECT_EQ(buf.Resize(10), nullptr);
@@ -156,7 +181,8 @@ TEST(UT_HeapBuf, FailedFirstGrowthReturnsNullAndStaysEmpty) {
   EXPECT_EQ(buf.GetAlloc(), 0);
 }
 
-TEST(UT_HeapBuf, WhenReallocFailsAFreshBlockReceivesTheData) {
+TEST(UT_HeapBuf, WhenReallocFailsAFreshBlockReceivesTheData)
+{
   UT_HeapBuf buf(128);
   buf.Resize(300);
   Fill(buf, 0, 9);
@@ -170,14 +196,16 @@ TEST(UT_HeapBuf, WhenReallocFailsAFreshBlockReceivesTheData) {
   EXPECT_TRUE(Holds(buf, 300, 9));
 }
 
-TEST(UT_HeapBuf, SizesBeyondTheIntRangeFailWithoutChange) {
+TEST(UT_HeapBuf, SizesBeyondTheIntRangeFailWithoutChange)
+{
   UT_HeapBuf buf(4096);
   buf.Resize(64);
   EXPECT_EQ(buf.Resize(2147483000, false), buf.Get());
   EXPECT_EQ(buf.GetSize(), 64);
 }
 
-TEST(UT_HeapBuf, CopiesAreDeepAndMovesLeaveTheSourceEmpty) {
+TEST(UT_HeapBuf, CopiesAreDeepAndMovesLeaveTheSourceEmpty)
+{
   UT_HeapBuf a(128);
   a.Resize(50);
   Fill(a, 0, 3);
@@ -194,9 +222,11 @@ TEST(UT_HeapBuf, CopiesAreDeepAndMovesLeaveTheSourceEmpty) {
   EXPECT_TRUE(Holds(a, 50, 3));
 }
 
-TEST(UT_TypedBuf, CountFollowsTheByteSizeAndAFailedAddStoresNothing) {
-  plugin::UT_TypedBuf<double> values;  // the first allocation holds 4000 bytes: 500 values
-  for (int i = 0; i < 500; ++i) ASSERT_TRUE(values.Add(i * 0.5));
+TEST(UT_TypedBuf, CountFollowsTheByteSizeAndAFailedAddStoresNothing)
+{
+  plugin::UT_TypedBuf<double> values; // the first allocation holds 4000 bytes: 500 values
+  for (int i = 0; i < 500; ++i)
+    ASSERT_TRUE(values.Add(i * 0.5));
   EXPECT_EQ(values.GetSize(), 500);
   EXPECT_EQ(values.GetBytes(), 4000);
   {
@@ -218,13 +248,15 @@ struct Tracked {
   std::vector<int>* mLog;
 };
 std::vector<int>* gDeleterLog = nullptr;
-void LogAndDelete(Tracked* t) {
+void LogAndDelete(Tracked* t)
+{
   gDeleterLog->push_back(-t->mId);
   delete t;
 }
 } // namespace
 
-TEST(UT_PtrList, EmptyingDeletesFromLastToFirstSkipsNullsAndKeepsTheAllocation) {
+TEST(UT_PtrList, EmptyingDeletesFromLastToFirstSkipsNullsAndKeepsTheAllocation)
+{
   std::vector<int> log;
   plugin::UT_PtrList<Tracked> list;
   list.Add(new Tracked(1, &log));
@@ -244,7 +276,8 @@ TEST(UT_PtrList, EmptyingDeletesFromLastToFirstSkipsNullsAndKeepsTheAllocation) 
   EXPECT_EQ(log, (std::vector<int>{-8, 8, -7, 7}));
 }
 
-TEST(UT_PtrList, EmptyingWithoutDeleteLeavesTheItemsAlive) {
+TEST(UT_PtrList, EmptyingWithoutDeleteLeavesTheItemsAlive)
+{
   std::vector<int> log;
   Tracked a(1, &log);
   plugin::UT_PtrList<Tracked> list;
@@ -254,16 +287,19 @@ TEST(UT_PtrList, EmptyingWithoutDeleteLeavesTheItemsAlive) {
   EXPECT_EQ(list.GetSize(), 0);
 }
 
-TEST(UT_PtrList, GetOutsideTheRangeIsNull) {
+TEST(UT_PtrList, GetOutsideTheRangeIsNull)
+{
   int x = 0;
   plugin::UT_PtrList<int> list;
   EXPECT_EQ(list.Get(0), nullptr);
   list.Add(&x);
-  for (int i : {-1, 1, 1000}) EXPECT_EQ(list.Get(i), nullptr) << i;
+  for (int i : {-1, 1, 1000})
+    EXPECT_EQ(list.Get(i), nullptr) << i;
   EXPECT_EQ(list.Get(0), &x);
 }
 
-TEST(UT_PtrList, InsertDeleteAndFindKeepTheOrder) {
+TEST(UT_PtrList, InsertDeleteAndFindKeepTheOrder)
+{
   int v[5] = {};
   plugin::UT_PtrList<int> list;
   list.Add(&v[1]);
@@ -271,14 +307,16 @@ TEST(UT_PtrList, InsertDeleteAndFindKeepTheOrder) {
   list.Insert(0, &v[0]);
   list.Insert(2, &v[2]);
   list.Insert(99, &v[4]);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(list.Get(i), &v[i]);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(list.Get(i), &v[i]);
   list.Delete(2);
   EXPECT_EQ(list.Find(&v[2]), -1);
   EXPECT_EQ(list.Find(&v[3]), 2);
   EXPECT_EQ(list.GetSize(), 4);
 }
 
-TEST(UT_PtrList, AddThatCannotGrowStoresNothing) {
+TEST(UT_PtrList, AddThatCannotGrowStoresNothing)
+{
   int x = 0;
   plugin::UT_PtrList<int> list;
   ScopedAllocationFailure failing;

@@ -9,14 +9,16 @@
 using plugin::UT_String;
 using testsupport::ScopedAllocationFailure;
 
-TEST(UT_String, ANeverSetStringReadsAsEmptyTextNotNull) {
+TEST(UT_String, ANeverSetStringReadsAsEmptyTextNotNull)
+{
   UT_String s;
   ASSERT_NE(s.Get(), nullptr);
   EXPECT_STREQ(s.Get(), "");
   EXPECT_EQ(s.GetLength(), 0);
 }
 
-TEST(UT_String, SettingEmptyTextKeepsTheAllocation) {
+TEST(UT_String, SettingEmptyTextKeepsTheAllocation)
+{
   UT_String s("some text here");
   const int alloc = s.GetAlloc();
   for (const char* empty : {"", static_cast<const char*>(nullptr)}) {
@@ -26,101 +28,122 @@ TEST(UT_String, SettingEmptyTextKeepsTheAllocation) {
   }
 }
 
-TEST(UT_String, EditsMatchTheSameEditsOnStdString) {
-  struct Case { const char* start; const char* op; const char* text; int arg; const char* expect; };
+TEST(UT_String, EditsMatchTheSameEditsOnStdString)
+{
+  struct Case {
+    const char* start;
+    const char* op;
+    const char* text;
+    int arg;
+    const char* expect;
+  };
   const Case cases[] = {
-      {"hello", "set", "ab", 0, "ab"},
-      {"hello", "set", "abcdef", 3, "abc"},
-      {"hello", "append", " world", 0, "hello world"},
-      {"hello", "append", "", 0, "hello"},
-      {"", "append", "x", 0, "x"},
-      {"hello", "insert", "XY", 0, "XYhello"},
-      {"hello", "insert", "XY", 2, "heXYllo"},
-      {"hello", "insert", "XY", 99, "helloXY"},
-      {"hello", "insert", "XY", -4, "XYhello"},
-      {"hello", "insert", "", 2, "hello"},
-      {"hello", "insert", "XYZ", 1, "hXYZello"},
+    {"hello", "set", "ab", 0, "ab"},
+    {"hello", "set", "abcdef", 3, "abc"},
+    {"hello", "append", " world", 0, "hello world"},
+    {"hello", "append", "", 0, "hello"},
+    {"", "append", "x", 0, "x"},
+    {"hello", "insert", "XY", 0, "XYhello"},
+    {"hello", "insert", "XY", 2, "heXYllo"},
+    {"hello", "insert", "XY", 99, "helloXY"},
+    {"hello", "insert", "XY", -4, "XYhello"},
+    {"hello", "insert", "", 2, "hello"},
+    {"hello", "insert", "XYZ", 1, "hXYZello"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.start << " " << c.op << " " << c.text << " " << c.arg);
     UT_String s(c.start);
     const std::string op = c.op;
-    if (op == "set") s.Set(c.text, c.arg);
-    if (op == "append") s.Append(c.text, c.arg);
-    if (op == "insert") s.Insert(c.text, c.arg);
+    if (op == "set")
+      s.Set(c.text, c.arg);
+    if (op == "append")
+      s.Append(c.text, c.arg);
+    if (op == "insert")
+      s.Insert(c.text, c.arg);
     EXPECT_STREQ(s.Get(), c.expect);
     EXPECT_EQ(s.GetLength(), static_cast<int>(std::string(c.expect).size()));
   }
 }
 
-TEST(UT_String, OwnTextAsSourceIsCopiedBeforeTheTailMoves) {
-  struct Case { const char* op; int from; int count; int at; const char* expect; };
+TEST(UT_String, OwnTextAsSourceIsCopiedBeforeTheTailMoves)
+{
+  struct Case {
+    const char* op;
+    int from;
+    int count;
+    int at;
+    const char* expect;
+  };
   // from/count pick the source inside "abcdef" itself.
   const Case cases[] = {
-      {"insert", 3, 3, 0, "defabcdef"},   // source lies in the moved tail
-      {"insert", 4, 2, 1, "aefbcdef"},
-      {"insert", 0, 2, 3, "abcabdef"},
-      {"insert", 0, 6, 6, "abcdefabcdef"},
-      {"append", 2, 4, 0, "abcdefcdef"},
-      {"set", 2, 4, 0, "cdef"},
+    {"insert", 3, 3, 0, "defabcdef"}, // source lies in the moved tail
+    {"insert", 4, 2, 1, "aefbcdef"},   {"insert", 0, 2, 3, "abcabdef"}, {"insert", 0, 6, 6, "abcdefabcdef"},
+    {"append", 2, 4, 0, "abcdefcdef"}, {"set", 2, 4, 0, "cdef"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.op << " " << c.from << "+" << c.count);
     UT_String s("abcdef");
     const std::string op = c.op;
-    if (op == "insert") s.Insert(s.Get() + c.from, c.at, c.count);
-    if (op == "append") s.Append(s.Get() + c.from, c.count);
-    if (op == "set") s.Set(s.Get() + c.from, c.count);
+    if (op == "insert")
+      s.Insert(s.Get() + c.from, c.at, c.count);
+    if (op == "append")
+      s.Append(s.Get() + c.from, c.count);
+    if (op == "set")
+      s.Set(s.Get() + c.from, c.count);
     EXPECT_STREQ(s.Get(), c.expect);
   }
 }
 
-TEST(UT_String, AppendingItselfAcrossAReallocationYieldsTheTextTwice) {
+TEST(UT_String, AppendingItselfAcrossAReallocationYieldsTheTextTwice)
+{
   std::string reference(150, '\0');
-  for (int i = 0; i < 150; ++i) reference[i] = static_cast<char>('a' + i % 26);
+  for (int i = 0; i < 150; ++i)
+    reference[i] = static_cast<char>('a' + i % 26);
   UT_String s(reference.c_str());
   const int alloc = s.GetAlloc();
   s.Append(s.Get());
   EXPECT_GT(s.GetAlloc(), alloc);
   EXPECT_EQ(std::string(s.Get()), reference + reference);
-  s.Insert(s.Get() + 250, 10);  // tail of itself, growing again
+  s.Insert(s.Get() + 250, 10); // tail of itself, growing again
   EXPECT_EQ(std::string(s.Get()), (reference + reference).insert(10, (reference + reference).substr(250)));
 }
 
-TEST(UT_String, RandomEditsIncludingSelfReferencesMatchStdString) {
+TEST(UT_String, RandomEditsIncludingSelfReferencesMatchStdString)
+{
   std::mt19937 rng(77);
   UT_String s;
   std::string ref;
   for (int step = 0; step < 3000; ++step) {
     const int len = static_cast<int>(ref.size());
     std::string piece(rng() % 40, 'x');
-    for (char& ch : piece) ch = static_cast<char>('A' + rng() % 26);
+    for (char& ch : piece)
+      ch = static_cast<char>('A' + rng() % 26);
     const bool self = len > 0 && rng() % 3 == 0;
     const int from = self ? static_cast<int>(rng() % len) : 0;
     const int count = self ? 1 + static_cast<int>(rng() % (len - from)) : static_cast<int>(piece.size());
     const char* src = self ? s.Get() + from : piece.c_str();
     const std::string text = self ? ref.substr(from, count) : piece;
     switch (rng() % 4) {
-      case 0:
-        s.Append(src, count);
-        ref += text;
-        break;
-      case 1: {
-        const int at = static_cast<int>(rng() % (len + 1));
-        s.Insert(src, at, count);
-        ref.insert(at, text);
-        break;
+    case 0:
+      s.Append(src, count);
+      ref += text;
+      break;
+    case 1: {
+      const int at = static_cast<int>(rng() % (len + 1));
+      s.Insert(src, at, count);
+      ref.insert(at, text);
+      break;
+    }
+    case 2:
+      if (rng() % 8 == 0) {
+        s.Set(src, count);
+        ref = text;
       }
-      case 2:
-        if (rng() % 8 == 0) {
-          s.Set(src, count);
-          ref = text;
-        }
-        break;
-      default:
-        s.AppendFormatted(12, "%d;", step);
-        ref += std::to_string(step).substr(0, 11) + ";";
-        break;
+      break;
+    default:
+      s.AppendFormatted(12, "%d;", step);
+      ref += std::to_string(step).substr(0, 11) + ";";
+      break;
     }
     if (ref.size() > 20000) {
       s.Set("");
@@ -131,13 +154,18 @@ TEST(UT_String, RandomEditsIncludingSelfReferencesMatchStdString) {
   }
 }
 
-TEST(UT_String, FormattedTextIsCutAtMaxLen) {
-  struct Case { int maxLen; const char* arg; const char* expect; };
+TEST(UT_String, FormattedTextIsCutAtMaxLen)
+{
+  struct Case {
+    int maxLen;
+    const char* arg;
+    const char* expect;
+  };
   const Case cases[] = {
-      {5, "abcdefgh", "abcde"},
-      {8, "abcdefgh", "abcdefgh"},
-      {32, "abc", "abc"},
-      {0, "abc", ""},
+    {5, "abcdefgh", "abcde"},
+    {8, "abcdefgh", "abcdefgh"},
+    {32, "abc", "abc"},
+    {0, "abc", ""},
   };
   for (const Case& c : cases) {
     UT_String s("previous");
@@ -146,7 +174,8 @@ TEST(UT_String, FormattedTextIsCutAtMaxLen) {
   }
 }
 
-TEST(UT_String, LongFormattedTextIsCutExactly) {
+TEST(UT_String, LongFormattedTextIsCutExactly)
+{
   const std::string longText(1000, 'q');
   UT_String s("head:");
   s.AppendFormatted(600, "%s", longText.c_str());
@@ -155,7 +184,8 @@ TEST(UT_String, LongFormattedTextIsCutExactly) {
   EXPECT_EQ(s.GetLength(), 2001);
 }
 
-TEST(UT_String, FormattingMayReadTheStringItself) {
+TEST(UT_String, FormattingMayReadTheStringItself)
+{
   UT_String s("core");
   s.SetFormatted(64, "<%s>", s.Get());
   EXPECT_STREQ(s.Get(), "<core>");
@@ -165,7 +195,8 @@ TEST(UT_String, FormattingMayReadTheStringItself) {
   EXPECT_EQ(std::string(s.Get()), big + big);
 }
 
-TEST(UT_String, FormattingThatCannotGrowWritesNothing) {
+TEST(UT_String, FormattingThatCannotGrowWritesNothing)
+{
   UT_String s("kept");
   {
     ScopedAllocationFailure failing;
@@ -176,7 +207,8 @@ TEST(UT_String, FormattingThatCannotGrowWritesNothing) {
   EXPECT_STREQ(s.Get(), "kept");
 }
 
-TEST(UT_String, ANulInsideTheSourceEndsTheText) {
+TEST(UT_String, ANulInsideTheSourceEndsTheText)
+{
   UT_String s("0123456789");
   s.SetAtOffset(2, "ab\0cd", 5, 3);
   EXPECT_STREQ(s.Get(), "01ab234");
@@ -188,7 +220,8 @@ TEST(UT_String, ANulInsideTheSourceEndsTheText) {
   EXPECT_EQ(s.GetLength(), 1);
 }
 
-TEST(UT_String, OffsetsPastTheTextAreClampedToIt) {
+TEST(UT_String, OffsetsPastTheTextAreClampedToIt)
+{
   UT_String s("abc");
   s.SetAtOffset(10, "XY", 2, 0);
   EXPECT_STREQ(s.Get(), "abcXY");
@@ -198,7 +231,8 @@ TEST(UT_String, OffsetsPastTheTextAreClampedToIt) {
   EXPECT_STREQ(s.Get(), "aQbcXY");
 }
 
-TEST(UT_String, CopiesAreIndependent) {
+TEST(UT_String, CopiesAreIndependent)
+{
   UT_String a("one");
   UT_String b(a);
   a.Append(" two");

@@ -13,14 +13,16 @@ using plugin::UT_String;
 namespace {
 constexpr double kShapeTolerance = 1e-12;
 
-std::string Shown(const IParam& p, double value, bool withTexts = true) {
+std::string Shown(const IParam& p, double value, bool withTexts = true)
+{
   UT_String out;
   p.GetDisplay(value, false, out, withTexts);
   return out.Get();
 }
 } // namespace
 
-TEST(IParam, ANewParameterHoldsItsStartValues) {
+TEST(IParam, ANewParameterHoldsItsStartValues)
+{
   IParam p;
   EXPECT_EQ(p.Type(), IParam::kTypeNone);
   EXPECT_EQ(p.Unit(), IParam::kUnitCustom);
@@ -34,7 +36,8 @@ TEST(IParam, ANewParameterHoldsItsStartValues) {
   EXPECT_EQ(plugin::kDelegate, 4);
 }
 
-TEST(IParam, DefaultIsSnappedWhenSteppedButRestoredExactly) {
+TEST(IParam, DefaultIsSnappedWhenSteppedButRestoredExactly)
+{
   for (int flags : {0, int(IParam::kFlagStepped)}) {
     IParam p;
     p.InitDouble("Level", 33.3, 0.0, 100.0, 1.0, "", flags);
@@ -46,17 +49,18 @@ TEST(IParam, DefaultIsSnappedWhenSteppedButRestoredExactly) {
   }
 }
 
-TEST(IParam, MaxIsRaisedToMinPlusStep) {
+TEST(IParam, MaxIsRaisedToMinPlusStep)
+{
   IParam p;
   p.InitDouble("Zero", 0.0, 0.0, 0.0, 1.0);
   EXPECT_EQ(p.GetMax(), 1.0);
 }
 
-TEST(IParam, PrecisionCountsTheDecimalsOfTheStep) {
+TEST(IParam, PrecisionCountsTheDecimalsOfTheStep)
+{
   const std::pair<double, int> cases[] = {
-      {1.0, 0}, {2.0, 0}, {0.0, 0}, {0.5, 1}, {0.1, 1}, {0.3, 1}, {1.5, 1}, {0.01, 2}, {0.07, 2},
-      {0.15, 2}, {0.25, 2}, {0.001, 3}, {0.005, 3}, {0.0001, 4}, {0.00001, 5}, {0.0000001, 6},
-      {1e-15, 6}, {1.0 / 3.0, 6},
+    {1.0, 0},  {2.0, 0},  {0.0, 0},   {0.5, 1},   {0.1, 1},    {0.3, 1},     {1.5, 1},       {0.01, 2},  {0.07, 2},
+    {0.15, 2}, {0.25, 2}, {0.001, 3}, {0.005, 3}, {0.0001, 4}, {0.00001, 5}, {0.0000001, 6}, {1e-15, 6}, {1.0 / 3.0, 6},
   };
   for (auto [step, precision] : cases) {
     IParam p;
@@ -65,10 +69,15 @@ TEST(IParam, PrecisionCountsTheDecimalsOfTheStep) {
   }
 }
 
-TEST(IParam, InitialisersSetTypeUnitLabelRangeAndStep) {
+TEST(IParam, InitialisersSetTypeUnitLabelRangeAndStep)
+{
   struct Row {
-    const char* what; IParam::EParamType type; IParam::EParamUnit unit; const char* label;
-    double min, max, step; bool stepped;
+    const char* what;
+    IParam::EParamType type;
+    IParam::EParamUnit unit;
+    const char* label;
+    double min, max, step;
+    bool stepped;
   };
   IParam ps[11];
   ps[0].InitBool("b", true, "lbl", 0, "", "Off", "On");
@@ -83,17 +92,17 @@ TEST(IParam, InitialisersSetTypeUnitLabelRangeAndStep) {
   ps[9].InitGain("g", 0, -24, 24, 0.5);
   ps[10].InitPitch("n", 0, 60, 72);
   const Row rows[] = {
-      {"bool", IParam::kTypeBool, IParam::kUnitCustom, "lbl", 0, 1, 1, true},
-      {"int", IParam::kTypeInt, IParam::kUnitCustom, "st", -5, 10, 1, true},
-      {"enum", IParam::kTypeEnum, IParam::kUnitCustom, "x", 0, 3, 1, true},
-      {"enum list", IParam::kTypeEnum, IParam::kUnitCustom, "", 0, 2, 1, true},
-      {"frequency", IParam::kTypeDouble, IParam::kUnitFrequency, "Hz", 20, 20000, 1, false},
-      {"seconds", IParam::kTypeDouble, IParam::kUnitSeconds, "Seconds", 0, 10, 0.1, false},
-      {"ms", IParam::kTypeDouble, IParam::kUnitMilliseconds, "ms", 0, 100, 1, false},
-      {"percent", IParam::kTypeDouble, IParam::kUnitPercentage, "%", 0, 100, 1, false},
-      {"degrees", IParam::kTypeDouble, IParam::kUnitDegrees, "degrees", -180, 180, 1, false},
-      {"gain", IParam::kTypeDouble, IParam::kUnitDB, "dB", -24, 24, 0.5, false},
-      {"pitch", IParam::kTypeEnum, IParam::kUnitCustom, "", 0, 12, 1, true},
+    {"bool", IParam::kTypeBool, IParam::kUnitCustom, "lbl", 0, 1, 1, true},
+    {"int", IParam::kTypeInt, IParam::kUnitCustom, "st", -5, 10, 1, true},
+    {"enum", IParam::kTypeEnum, IParam::kUnitCustom, "x", 0, 3, 1, true},
+    {"enum list", IParam::kTypeEnum, IParam::kUnitCustom, "", 0, 2, 1, true},
+    {"frequency", IParam::kTypeDouble, IParam::kUnitFrequency, "Hz", 20, 20000, 1, false},
+    {"seconds", IParam::kTypeDouble, IParam::kUnitSeconds, "Seconds", 0, 10, 0.1, false},
+    {"ms", IParam::kTypeDouble, IParam::kUnitMilliseconds, "ms", 0, 100, 1, false},
+    {"percent", IParam::kTypeDouble, IParam::kUnitPercentage, "%", 0, 100, 1, false},
+    {"degrees", IParam::kTypeDouble, IParam::kUnitDegrees, "degrees", -180, 180, 1, false},
+    {"gain", IParam::kTypeDouble, IParam::kUnitDB, "dB", -24, 24, 0.5, false},
+    {"pitch", IParam::kTypeEnum, IParam::kUnitCustom, "", 0, 12, 1, true},
   };
   for (int i = 0; i < 11; ++i) {
     const Row& r = rows[i];
@@ -111,14 +120,16 @@ TEST(IParam, InitialisersSetTypeUnitLabelRangeAndStep) {
   EXPECT_EQ(ps[4].GetDisplayType(), IParam::kDisplayLog);
 }
 
-TEST(IParam, ATypeSetBeforeInitialisingIsKept) {
+TEST(IParam, ATypeSetBeforeInitialisingIsKept)
+{
   IParam p;
   p.InitInt("i", 1, 0, 4);
   p.InitDouble("again", 0.5, 0, 1, 0.5);
   EXPECT_EQ(p.Type(), IParam::kTypeInt);
 }
 
-TEST(IParam, DisplayShowsEveryTypeAndShape) {
+TEST(IParam, DisplayShowsEveryTypeAndShape)
+{
   IParam boolean, integer, enumerated, plainEnum, level, frequency, curve, percent, gain, negated, custom;
   boolean.InitBool("b", false, "", 0, "", "Off", "On");
   integer.InitInt("i", 0, -10, 10);
@@ -132,26 +143,45 @@ TEST(IParam, DisplayShowsEveryTypeAndShape) {
   negated.InitDouble("n", 0, 0, 10, 0.25, "", IParam::kFlagNegateDisplay);
   custom.InitDouble("d", 0, 0, 1, 0.01, "", 0, "", IParam::ShapeLinear(), IParam::kUnitCustom,
                     [](double v, UT_String& out) { out.SetFormatted(32, "<%.3f>", v); });
-  struct Case { const IParam* p; double value; const char* shown; };
-  const Case cases[] = {
-      {&boolean, 0, "Off"},        {&boolean, 1, "On"},
-      {&integer, -3, "-3"},        {&integer, 2.5, "3"},       {&integer, -2.5, "-3"},
-      {&integer, -0.4, "0"},       {&integer, -0.0, "0"},
-      {&enumerated, 2, "High"},    {&enumerated, 1.5, "2"},    {&plainEnum, 1, "1"},
-      {&level, -0.0, "0.0"},       {&level, 0.25, "0.2"},      {&level, -1, "-1.0"},
-      {&frequency, 1234.5678, "1234.57"},
-      {&curve, 1.0 / 3.0, "0.333"},
-      {&percent, 42.5, "43"},
-      {&gain, 1.5, "+1.5"},        {&gain, -1.5, "-1.5"},      {&gain, 0, "0.0"},
-      {&gain, -0.0, "0.0"},        {&gain, 24, "+24.0"},
-      {&negated, 2.5, "-2.50"},    {&negated, -2.5, "2.50"},   {&negated, 0, "0.00"},
-      {&custom, 0.5, "<0.500>"},
+  struct Case {
+    const IParam* p;
+    double value;
+    const char* shown;
   };
-  for (const Case& c : cases) EXPECT_EQ(Shown(*c.p, c.value), c.shown) << c.p->GetName() << " " << c.value;
+  const Case cases[] = {
+    {&boolean, 0, "Off"},
+    {&boolean, 1, "On"},
+    {&integer, -3, "-3"},
+    {&integer, 2.5, "3"},
+    {&integer, -2.5, "-3"},
+    {&integer, -0.4, "0"},
+    {&integer, -0.0, "0"},
+    {&enumerated, 2, "High"},
+    {&enumerated, 1.5, "2"},
+    {&plainEnum, 1, "1"},
+    {&level, -0.0, "0.0"},
+    {&level, 0.25, "0.2"},
+    {&level, -1, "-1.0"},
+    {&frequency, 1234.5678, "1234.57"},
+    {&curve, 1.0 / 3.0, "0.333"},
+    {&percent, 42.5, "43"},
+    {&gain, 1.5, "+1.5"},
+    {&gain, -1.5, "-1.5"},
+    {&gain, 0, "0.0"},
+    {&gain, -0.0, "0.0"},
+    {&gain, 24, "+24.0"},
+    {&negated, 2.5, "-2.50"},
+    {&negated, -2.5, "2.50"},
+    {&negated, 0, "0.00"},
+    {&custom, 0.5, "<0.500>"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Shown(*c.p, c.value), c.shown) << c.p->GetName() << " " << c.value;
   EXPECT_EQ(Shown(boolean, 1, false), "1");
 }
 
-TEST(IParam, DisplayOfANormalisedValueMapsAndConstrainsFirst) {
+TEST(IParam, DisplayOfANormalisedValueMapsAndConstrainsFirst)
+{
   IParam p;
   p.InitInt("i", 0, 0, 8);
   UT_String out;
@@ -166,19 +196,25 @@ TEST(IParam, DisplayOfANormalisedValueMapsAndConstrainsFirst) {
   EXPECT_STREQ(out.Get(), "50 %");
 }
 
-TEST(IParam, DisplayMappingScalesAndShowsMinusInfinityBelowTheFloor) {
+TEST(IParam, DisplayMappingScalesAndShowsMinusInfinityBelowTheFloor)
+{
   IParam p;
   p.InitDouble("m", 0, -1, 1, 0.1);
   p.SetDisplayMapping(IParam::kDisplayScaled, -60, 12, -59);
-  struct Case { double value; const char* shown; };
+  struct Case {
+    double value;
+    const char* shown;
+  };
   const Case scaled[] = {{-1, "-inf "}, {-0.5, "-30.0"}, {0.5, "6.0"}, {0, "0.0"}};
-  for (const Case& c : scaled) EXPECT_EQ(Shown(p, c.value), c.shown) << c.value;
+  for (const Case& c : scaled)
+    EXPECT_EQ(Shown(p, c.value), c.shown) << c.value;
   p.SetDisplayMapping(IParam::kDisplayRemapped, 100, 200);
   EXPECT_EQ(Shown(p, 0.5), "150.0");
   EXPECT_EQ(p.StringToValue("150"), 0.5);
 }
 
-TEST(IParam, FormattedValuesNeverExceed32Characters) {
+TEST(IParam, FormattedValuesNeverExceed32Characters)
+{
   IParam p;
   p.InitDouble("big", 0, -1e300, 1e300, 0.000001);
   EXPECT_EQ(Shown(p, 1e40).size(), 32u);
@@ -189,7 +225,8 @@ TEST(IParam, FormattedValuesNeverExceed32Characters) {
   EXPECT_EQ(Shown(q, 0), longText.substr(0, 31));
 }
 
-TEST(IParam, ParsingReadsTextsNumbersAndThousands) {
+TEST(IParam, ParsingReadsTextsNumbersAndThousands)
+{
   IParam boolean, enumerated, frequency, integer, negated, level;
   boolean.InitBool("b", false, "", 0, "", "Off", "On");
   enumerated.InitEnum("e", 0, {"Low", "Mid", "High"});
@@ -197,21 +234,26 @@ TEST(IParam, ParsingReadsTextsNumbersAndThousands) {
   integer.InitInt("i", 0, -100, 100);
   negated.InitDouble("n", 0, 0, 10, 0.5, "", IParam::kFlagNegateDisplay);
   level.InitDouble("l", 0, -1, 1, 0.01);
-  struct Case { const IParam* p; const char* text; double value; };
+  struct Case {
+    const IParam* p;
+    const char* text;
+    double value;
+  };
   const Case cases[] = {
-      {&boolean, "On", 1.0},        {&boolean, "Off", 0.0},      {&boolean, "1", 0.0},
-      {&boolean, "on", 0.0},        {&enumerated, "High", 2.0},  {&enumerated, "2", 0.0},
-      {&frequency, "1.5K", 1500.0}, {&frequency, "2k2", 2200.0}, {&frequency, "1k5K", 1500.0},
-      {&frequency, "1.5 kHz", 1500.0}, {&frequency, "440", 440.0}, {&frequency, "5", 20.0},
-      {&frequency, "90k", 20000.0}, {&frequency, "", 20.0},      {&frequency, nullptr, 20.0},
-      {&integer, "12.6", 13.0},     {&integer, "-7", -7.0},      {&integer, "abc", 0.0},
-      {&negated, "-2.5", 2.5},      {&negated, "3", 0.0},        {&level, "-0.5", -0.5},
+    {&boolean, "On", 1.0},           {&boolean, "Off", 0.0},      {&boolean, "1", 0.0},
+    {&boolean, "on", 0.0},           {&enumerated, "High", 2.0},  {&enumerated, "2", 0.0},
+    {&frequency, "1.5K", 1500.0},    {&frequency, "2k2", 2200.0}, {&frequency, "1k5K", 1500.0},
+    {&frequency, "1.5 kHz", 1500.0}, {&frequency, "440", 440.0},  {&frequency, "5", 20.0},
+    {&frequency, "90k", 20000.0},    {&frequency, "", 20.0},      {&frequency, nullptr, 20.0},
+    {&integer, "12.6", 13.0},        {&integer, "-7", -7.0},      {&integer, "abc", 0.0},
+    {&negated, "-2.5", 2.5},         {&negated, "3", 0.0},        {&level, "-0.5", -0.5},
   };
   for (const Case& c : cases)
     EXPECT_EQ(c.p->StringToValue(c.text), c.value) << c.p->GetName() << " '" << (c.text ? c.text : "null") << "'";
 }
 
-TEST(IParam, DisplayAndParseRoundTripOverTheRange) {
+TEST(IParam, DisplayAndParseRoundTripOverTheRange)
+{
   IParam gain;
   gain.InitGain("g", 0, -24, 24, 0.5, IParam::kFlagSignDisplay | IParam::kFlagStepped);
   for (double v = -24; v <= 24; v += 0.5) {
@@ -221,7 +263,8 @@ TEST(IParam, DisplayAndParseRoundTripOverTheRange) {
   }
 }
 
-TEST(IParam, LinearAndPowerShapesMatchTheirFormulas) {
+TEST(IParam, LinearAndPowerShapesMatchTheirFormulas)
+{
   IParam lin, cube, root;
   lin.InitDouble("lin", 0, -20, 60, 0.001);
   cube.InitDouble("cube", 0, 10, 1010, 0.001, "", 0, "", IParam::ShapePowCurve(3.0));
@@ -240,7 +283,8 @@ TEST(IParam, LinearAndPowerShapesMatchTheirFormulas) {
   }
 }
 
-TEST(IParam, ExponentialShapeIsGeometricBetweenItsAnchors) {
+TEST(IParam, ExponentialShapeIsGeometricBetweenItsAnchors)
+{
   IParam f;
   f.InitFrequency("f", 1000, 20, 20000, 0.001);
   for (int i = 0; i <= 30; ++i) {
@@ -254,25 +298,28 @@ TEST(IParam, ExponentialShapeIsGeometricBetweenItsAnchors) {
   EXPECT_NEAR(f.ToNormalized(std::sqrt(20.0 * 20000.0)), 0.5, 1e-12);
 }
 
-TEST(IParam, ExponentialShapeAnchorsAtTenToTheMinusEightWhenMinIsZero) {
+TEST(IParam, ExponentialShapeAnchorsAtTenToTheMinusEightWhenMinIsZero)
+{
   IParam f;
   f.InitDouble("f", 1, 0, 100, 0.001, "", 0, "", IParam::ShapeExp());
   EXPECT_NEAR(f.GetShape().NormalizedToValue(0, f) / 1e-8, 1.0, kShapeTolerance * 100);
   EXPECT_NEAR(f.GetShape().NormalizedToValue(1, f) / 100, 1.0, kShapeTolerance * 100);
 }
 
-TEST(IParam, PowerCurveReportsItsDisplayTypeByExponent) {
+TEST(IParam, PowerCurveReportsItsDisplayTypeByExponent)
+{
   const std::pair<double, IParam::EDisplayType> cases[] = {
-      {3.0, IParam::kDisplayCubed},      {2.6, IParam::kDisplayCubed},
-      {2.5, IParam::kDisplaySquared},    {2.0, IParam::kDisplaySquared},
-      {1.5, IParam::kDisplayLinear},     {1.0, IParam::kDisplayLinear},
-      {2.0 / 3.0, IParam::kDisplayLinear}, {0.5, IParam::kDisplaySquareRoot},
-      {0.4, IParam::kDisplaySquareRoot}, {0.3, IParam::kDisplayCubeRoot},
+    {3.0, IParam::kDisplayCubed},        {2.6, IParam::kDisplayCubed},      {2.5, IParam::kDisplaySquared},
+    {2.0, IParam::kDisplaySquared},      {1.5, IParam::kDisplayLinear},     {1.0, IParam::kDisplayLinear},
+    {2.0 / 3.0, IParam::kDisplayLinear}, {0.5, IParam::kDisplaySquareRoot}, {0.4, IParam::kDisplaySquareRoot},
+    {0.3, IParam::kDisplayCubeRoot},
   };
-  for (auto [exponent, type] : cases) EXPECT_EQ(IParam::ShapePowCurve(exponent).GetDisplayType(), type) << exponent;
+  for (auto [exponent, type] : cases)
+    EXPECT_EQ(IParam::ShapePowCurve(exponent).GetDisplayType(), type) << exponent;
 }
 
-TEST(IParam, DegenerateRangesAndStepsGiveNumbersNotNaN) {
+TEST(IParam, DegenerateRangesAndStepsGiveNumbersNotNaN)
+{
   IParam flat;
   flat.InitDouble("flat", 5, 5, 5, 0.0, "", IParam::kFlagStepped);
   EXPECT_EQ(flat.GetMax(), 5.0);
@@ -308,7 +355,8 @@ TEST(IParam, DegenerateRangesAndStepsGiveNumbersNotNaN) {
   EXPECT_EQ(curve.GetShape().ValueToNormalized(-0.5, curve), 0.0);
 }
 
-TEST(IParam, SteppingRoundsHalvesAwayFromZero) {
+TEST(IParam, SteppingRoundsHalvesAwayFromZero)
+{
   IParam p;
   p.InitDouble("s", 0, -10, 10, 0.5, "", IParam::kFlagStepped);
   const std::pair<double, double> cases[] = {{0.25, 0.5}, {-0.25, -0.5}, {0.24, 0.0}, {1.74, 1.5}, {99, 10}};
@@ -318,7 +366,8 @@ TEST(IParam, SteppingRoundsHalvesAwayFromZero) {
   }
 }
 
-TEST(IParam, SetKeepsThePreviousValueAndNormalisedAccessAgrees) {
+TEST(IParam, SetKeepsThePreviousValueAndNormalisedAccessAgrees)
+{
   IParam p;
   p.InitDouble("v", 0, 0, 200, 0.1);
   p.Set(50);
@@ -330,7 +379,8 @@ TEST(IParam, SetKeepsThePreviousValueAndNormalisedAccessAgrees) {
   EXPECT_EQ(p.ToNormalized(-5), 0.0);
 }
 
-TEST(IParam, RandomiseStaysInRangeOnTheStepAndReachesEveryChoice) {
+TEST(IParam, RandomiseStaysInRangeOnTheStepAndReachesEveryChoice)
+{
   IParam e;
   e.InitEnum("e", 0, 4);
   IParam g;
@@ -348,7 +398,8 @@ TEST(IParam, RandomiseStaysInRangeOnTheStepAndReachesEveryChoice) {
   EXPECT_EQ(seen, (std::set<double>{0, 1, 2, 3}));
 }
 
-TEST(IParam, DisplayTextsKeepTheFirstEntryPerValueAndMapBack) {
+TEST(IParam, DisplayTextsKeepTheFirstEntryPerValueAndMapBack)
+{
   IParam p;
   p.InitEnum("e", 0, 3);
   p.SetDisplayText(0, "Zero");
@@ -366,29 +417,38 @@ TEST(IParam, DisplayTextsKeepTheFirstEntryPerValueAndMapBack) {
   EXPECT_FALSE(p.MapDisplayText("None", &v));
 }
 
-TEST(IParam, PitchValuesAreNamedByNoteAndOctave) {
+TEST(IParam, PitchValuesAreNamedByNoteAndOctave)
+{
   IParam p, c4;
   p.InitPitch("pitch", 0, 58, 73);
   c4.InitPitch("pitch", 0, 60, 61, 0, "", true);
-  const std::pair<double, const char*> cases[] = {
-      {0, "A#2"}, {1, "B 2"}, {2, "C 3"}, {3, "C#3"}, {9, "G 3"}, {14, "C 4"}, {15, "C#4"}};
-  for (auto [value, text] : cases) EXPECT_EQ(Shown(p, value), text) << value;
+  const std::pair<double, const char*> cases[] = {{0, "A#2"}, {1, "B 2"},  {2, "C 3"}, {3, "C#3"},
+                                                  {9, "G 3"}, {14, "C 4"}, {15, "C#4"}};
+  for (auto [value, text] : cases)
+    EXPECT_EQ(Shown(p, value), text) << value;
   EXPECT_EQ(Shown(c4, 0), "C 4");
   IParam low;
   low.InitPitch("low", 0, 0, 1);
   EXPECT_EQ(Shown(low, 0), "C -2");
 }
 
-TEST(IParam, InitFromParamCopiesTheDefinitionUnderANewName) {
+TEST(IParam, InitFromParamCopiesTheDefinitionUnderANewName)
+{
   IParam src;
-  src.InitDouble("Left Gain", 1, -6, 6, 0.5, "dB", IParam::kFlagSignDisplay, "Left",
-                 IParam::ShapePowCurve(2.0), IParam::kUnitDB);
+  src.InitDouble("Left Gain", 1, -6, 6, 0.5, "dB", IParam::kFlagSignDisplay, "Left", IParam::ShapePowCurve(2.0),
+                 IParam::kUnitDB);
   src.SetDisplayText(0, "Unity");
-  struct Case { const char* search; const char* replace; const char* group; const char* name; const char* newGroup; };
+  struct Case {
+    const char* search;
+    const char* replace;
+    const char* group;
+    const char* name;
+    const char* newGroup;
+  };
   const Case cases[] = {
-      {"Left", "Right", "Right", "Right Gain", "Right"},
-      {"", "X", "", "Left Gain", "Left"},
-      {"Mid", "Side", "", "Left Gain", "Left"},
+    {"Left", "Right", "Right", "Right Gain", "Right"},
+    {"", "X", "", "Left Gain", "Left"},
+    {"Mid", "Side", "", "Left Gain", "Left"},
   };
   for (const Case& c : cases) {
     IParam copy;
@@ -408,7 +468,8 @@ TEST(IParam, InitFromParamCopiesTheDefinitionUnderANewName) {
   EXPECT_EQ(src.NDisplayTexts(), 2);
 }
 
-TEST(IParam, NamesAreCutTo31Characters) {
+TEST(IParam, NamesAreCutTo31Characters)
+{
   IParam p;
   const std::string longName(50, 'n');
   p.InitDouble(longName.c_str(), 0, 0, 1, 0.1, longName.c_str(), 0, longName.c_str());
@@ -417,14 +478,14 @@ TEST(IParam, NamesAreCutTo31Characters) {
   EXPECT_EQ(std::string(p.GetGroup()), longName.substr(0, 31));
 }
 
-TEST(IParam, JSONDescribesTheParameter) {
+TEST(IParam, JSONDescribesTheParameter)
+{
   IParam gain, none;
   gain.InitGain("Gain", -3, -24, 24, 0.5);
   UT_String out("[");
   gain.GetJSON(out, 7);
-  EXPECT_STREQ(out.Get(),
-               "[{\"id\":7, \"name\":\"Gain\", \"type\":\"float\", \"min\":-24.000000, "
-               "\"max\":24.000000, \"default\":-3.000000, \"rate\":\"control\"}");
+  EXPECT_STREQ(out.Get(), "[{\"id\":7, \"name\":\"Gain\", \"type\":\"float\", \"min\":-24.000000, "
+                          "\"max\":24.000000, \"default\":-3.000000, \"rate\":\"control\"}");
   UT_String plain;
   none.GetJSON(plain, 0);
   EXPECT_STREQ(plain.Get(), "{\"id\":0, \"name\":\"\", \"min\":0.000000, \"max\":1.000000, "
@@ -434,12 +495,13 @@ TEST(IParam, JSONDescribesTheParameter) {
   UT_String escaped;
   quoted.GetJSON(escaped, 1);
   EXPECT_NE(std::string(escaped.Get()).find("\"name\":\"Say \\\"hi\\\"\\\\\", \"type\":\"bool\""), std::string::npos)
-      << escaped.Get();
+    << escaped.Get();
 }
 
 namespace {
 
-TEST(IParam, ValuesThatAreNoFiniteNumberAreRefusedEverywhere) {
+TEST(IParam, ValuesThatAreNoFiniteNumberAreRefusedEverywhere)
+{
   IParam p;
   p.InitDouble("Gain", 0.0, -24.0, 24.0, 0.1, "dB");
   p.Set(3.0);

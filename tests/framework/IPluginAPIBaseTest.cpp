@@ -14,16 +14,14 @@ namespace {
 using namespace plugin;
 using testsupport::PlugUnderTest;
 
-class IPluginAPIBaseTest : public ::testing::Test
-{
+class IPluginAPIBaseTest : public ::testing::Test {
 protected:
   void SetUp() override { standin::Reset(); }
   void TearDown() override { standin::Reset(); }
 };
 
 // A timer object for calling OnTimer by hand.
-class NoTimer : public Timer
-{
+class NoTimer : public Timer {
 public:
   void Stop() override {}
 };
@@ -127,9 +125,9 @@ TEST_F(IPluginAPIBaseTest, a_normalised_host_value_is_queued_as_a_real_value)
 {
   PlugUnderTest plug; // "Mix" is 0..100 step 1
   plug.SendParameterValueFromAPI(testsupport::kTestMix, 0.5, true);
-  plug.SendParameterValueFromAPI(testsupport::kTestMix, 0.123, true);   // not stepped
-  plug.SendParameterValueFromAPI(testsupport::kTestSteps, 0.57, true);  // stepped, -5..5
-  plug.SendParameterValueFromAPI(testsupport::kTestSteps, 1.5, true);   // clamped
+  plug.SendParameterValueFromAPI(testsupport::kTestMix, 0.123, true);  // not stepped
+  plug.SendParameterValueFromAPI(testsupport::kTestSteps, 0.57, true); // stepped, -5..5
+  plug.SendParameterValueFromAPI(testsupport::kTestSteps, 1.5, true);  // clamped
   NoTimer t;
   plug.OnTimer(t);
   ASSERT_EQ(plug.mEditor.size(), 4u);
@@ -178,7 +176,10 @@ TEST_F(IPluginAPIBaseTest, compare_state_tolerates_tiny_differences_and_calls_sh
 {
   PlugUnderTest plug;
   plug.RestorePreset(1);
-  struct Case { double offset; bool equal; };
+  struct Case {
+    double offset;
+    bool equal;
+  };
   for (const Case c : {Case{0.0, true}, Case{1e-6, true}, Case{1e-3, false}}) {
     const std::vector<double> v = Doubles(plug, c.offset);
     EXPECT_EQ(plug.CompareState(reinterpret_cast<const uint8_t*>(v.data()), 80, 0), c.equal) << c.offset;
@@ -257,7 +258,10 @@ TEST_F(IPluginAPIBaseTest, editor_messages_go_to_their_queues_and_handlers)
 TEST_F(IPluginAPIBaseTest, parameter_index_list_is_filled_only_for_a_partial_count)
 {
   PlugUnderTest plug;
-  struct Case { int count; int expected; };
+  struct Case {
+    int count;
+    int expected;
+  };
   for (const Case c : {Case{0, 0}, Case{1, 1}, Case{9, 9}, Case{10, 0}, Case{-1, 0}}) {
     UT_TypedBuf<int32_t> list;
     plug.FillParamIndexList(c.count, list);

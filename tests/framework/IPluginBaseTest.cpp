@@ -40,10 +40,7 @@ IByteChunk ChunkOf(const std::vector<uint8_t>& bytes)
   return c;
 }
 
-std::vector<uint8_t> BytesOf(const IByteChunk& c)
-{
-  return std::vector<uint8_t>(c.GetData(), c.GetData() + c.Size());
-}
+std::vector<uint8_t> BytesOf(const IByteChunk& c) { return std::vector<uint8_t>(c.GetData(), c.GetData() + c.Size()); }
 
 TEST(IPluginBase, identity_comes_from_the_configuration)
 {
@@ -87,7 +84,8 @@ TEST(IPluginBase, api_names_and_build_line)
   const std::string text = info.Get();
   const std::string head = "TestPlug version v3.0.21 AU (x64), built on ";
   ASSERT_EQ(text.compare(0, head.size(), head), 0) << text;
-  ASSERT_EQ(std::sscanf(text.c_str() + head.size(), "%3s %d %d at %d:%d", month, &day, &year, &hour, &minute), 5) << text;
+  ASSERT_EQ(std::sscanf(text.c_str() + head.size(), "%3s %d %d at %d:%d", month, &day, &year, &hour, &minute), 5)
+    << text;
   EXPECT_EQ(text.back(), ' ');
   EXPECT_EQ(text.substr(text.size() - 7, 1), " ") << "only hours and minutes are shown";
 }

@@ -12,8 +12,7 @@ namespace {
 
 using namespace plugin;
 
-class Processor : public IPluginProcessor
-{
+class Processor : public IPluginProcessor {
 public:
   explicit Processor(const char* io) : IPluginProcessor(MakeConfig(io), kAPIAU) {}
 
@@ -36,8 +35,7 @@ public:
 
 // Gain of 0.5 on every channel, written out of place, so a wrong pointer
 // (scratch of another channel, stale block) is visible.
-class HalfGain : public Processor
-{
+class HalfGain : public Processor {
 public:
   using Processor::Processor;
   void ProcessBlock(double** in, double** out, int n) override
@@ -57,15 +55,9 @@ struct ParseCase {
 TEST(ChannelIOText, parses_configurations_buses_and_maxima)
 {
   const ParseCase cases[] = {
-    {"2-2", 1, 2, 2, 1, 1},
-    {"1-1 2-2", 2, 2, 2, 1, 1},
-    {"1.1-2 *-*", 2, 2, 2, 2, 1},
-    {"0-2", 1, 0, 2, 0, 1},
-    {"2.2-2", 1, 4, 2, 2, 1},
-    {"", 0, 0, 0, 0, 0},
-    {"  2-2   1-1 ", 2, 2, 2, 1, 1},
-    {"2", 1, 2, 0, 1, 0},
-    {"x-y", 1, 0, 0, 0, 0},
+    {"2-2", 1, 2, 2, 1, 1},          {"1-1 2-2", 2, 2, 2, 1, 1}, {"1.1-2 *-*", 2, 2, 2, 2, 1},
+    {"0-2", 1, 0, 2, 0, 1},          {"2.2-2", 1, 4, 2, 2, 1},   {"", 0, 0, 0, 0, 0},
+    {"  2-2   1-1 ", 2, 2, 2, 1, 1}, {"2", 1, 2, 0, 1, 0},       {"x-y", 1, 0, 0, 0, 0},
   };
   for (const ParseCase& c : cases) {
     UT_PtrList<IOConfig> configs;
@@ -150,9 +142,12 @@ TEST(IPluginProcessor, several_configurations_answer_per_bus_and_by_widths)
 
 TEST(IPluginProcessor, plug_in_type_picks_the_component_type)
 {
-  struct { int type; bool midiIn; char code[5]; } cases[] = {
-    {0, false, "aufx"}, {0, true, "aumf"}, {1, false, "aumu"}, {1, true, "aumu"},
-    {2, false, "aumi"}, {7, true, "aufx"},
+  struct {
+    int type;
+    bool midiIn;
+    char code[5];
+  } cases[] = {
+    {0, false, "aufx"}, {0, true, "aumf"}, {1, false, "aumu"}, {1, true, "aumu"}, {2, false, "aumi"}, {7, true, "aufx"},
   };
   for (const auto& c : cases) {
     Config config = Processor::MakeConfig("2-2");
@@ -171,8 +166,12 @@ TEST(IPluginProcessor, bus_names_follow_count_and_direction)
 {
   Processor p("2-2");
   UT_String s;
-  struct { ERoute dir; int bus, n; const char* name; } cases[] = {
-    {kInput, 0, 1, "Input"}, {kInput, 0, 2, "Main"}, {kInput, 1, 2, "Aux"},
+  struct {
+    ERoute dir;
+    int bus, n;
+    const char* name;
+  } cases[] = {
+    {kInput, 0, 1, "Input"},   {kInput, 0, 2, "Main"},    {kInput, 1, 2, "Aux"},
     {kInput, 2, 3, "Input 2"}, {kOutput, 0, 1, "Output"}, {kOutput, 3, 4, "Output 3"},
   };
   for (const auto& c : cases) {
@@ -341,11 +340,15 @@ TEST(IPluginProcessor, same_block_size_keeps_the_scratch_contents)
 
 TEST(IPluginProcessor, default_block_copies_inputs_and_zeroes_extra_outputs)
 {
-  struct Case { const char* io; int nIn, nOut; };
+  struct Case {
+    const char* io;
+    int nIn, nOut;
+  };
   for (const Case c : {Case{"2-2", 2, 2}, Case{"1-2", 1, 2}, Case{"2-1", 2, 1}}) {
     Processor p(c.io);
     constexpr int kFrames = 4;
-    std::vector<std::vector<double>> in(c.nIn, std::vector<double>(kFrames)), out(c.nOut, std::vector<double>(kFrames, 7.0));
+    std::vector<std::vector<double>> in(c.nIn, std::vector<double>(kFrames)),
+      out(c.nOut, std::vector<double>(kFrames, 7.0));
     std::vector<double*> ip, op;
     for (int i = 0; i < c.nIn; ++i) {
       for (int s = 0; s < kFrames; ++s)

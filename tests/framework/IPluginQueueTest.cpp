@@ -13,7 +13,9 @@ using plugin::SysExData;
 
 TEST(IPluginQueue, holds_its_capacity_and_drops_the_next_push)
 {
-  struct { int capacity; } cases[] = {{1}, {4}, {32}, {512}};
+  struct {
+    int capacity;
+  } cases[] = {{1}, {4}, {32}, {512}};
   for (const auto& c : cases) {
     IPluginQueue<IMidiMsg> queue(c.capacity);
     EXPECT_EQ(queue.Capacity(), c.capacity);

@@ -11,22 +11,31 @@
 
 namespace testsupport {
 
-class PlugUnderTest : public plugin::IPluginAPIBase, public plugin::IPluginProcessor
-{
+class PlugUnderTest : public plugin::IPluginAPIBase, public plugin::IPluginProcessor {
 public:
-  struct Change { int idx; int source; };
-  struct Sent { int idx; double value; bool normalized; };
+  struct Change {
+    int idx;
+    int source;
+  };
+  struct Sent {
+    int idx;
+    double value;
+    bool normalized;
+  };
 
   explicit PlugUnderTest(plugin::Config config = TestPlugConfig(), plugin::EAPI api = plugin::kAPIAU)
-  : plugin::IPluginAPIBase(config, api)
-  , plugin::IPluginProcessor(config, api)
+  : plugin::IPluginAPIBase(config, api), plugin::IPluginProcessor(config, api)
   {
     DeclareTestPlug(*this);
   }
 
   // plug-in side
   void OnParamChange(int idx, plugin::EParamSource source, int) override { mChanges.push_back({idx, source}); }
-  void OnIdle() override { ++mIdleCalls; mLog += "idle;"; }
+  void OnIdle() override
+  {
+    ++mIdleCalls;
+    mLog += "idle;";
+  }
   void OnHostIdentified() override { mLog += "host;"; }
   void OnHostIdentifiedPost() override { mLog += "hostpost;"; }
   void OnRestoreState() override { mLog += "restore;"; }
@@ -34,8 +43,15 @@ public:
   bool SendMidiMsg(const plugin::IMidiMsg&) override { return true; }
 
   // host side
-  void InformHostOfParamChange(int idx, double normalized) override { mHostInformed.push_back({idx, normalized, true}); }
-  bool EditorResize(int w, int h) override { mLog += "resize " + std::to_string(w) + "x" + std::to_string(h) + ";"; return true; }
+  void InformHostOfParamChange(int idx, double normalized) override
+  {
+    mHostInformed.push_back({idx, normalized, true});
+  }
+  bool EditorResize(int w, int h) override
+  {
+    mLog += "resize " + std::to_string(w) + "x" + std::to_string(h) + ";";
+    return true;
+  }
 
   // editor side
   void SendParameterValueFromDelegate(int idx, double value, bool normalized) override

@@ -18,8 +18,7 @@ namespace {
 using namespace plugin;
 namespace fs = std::filesystem;
 
-class PluginPathsTest : public ::testing::Test
-{
+class PluginPathsTest : public ::testing::Test {
 protected:
   void SetUp() override
   {
@@ -170,18 +169,23 @@ TEST_F(PluginPathsTest, resources_are_found_in_bundle_shared_folder_or_as_a_path
   const std::string plain = (mRoot / "plain.dat").string();
   std::ofstream(plain) << "p";
 
-  struct Case { const char* name; const char* type; bool found; std::string where; };
+  struct Case {
+    const char* name;
+    const char* type;
+    bool found;
+    std::string where;
+  };
   const Case cases[] = {
     {"knob.png", "png", true, res + "/knob.png"},
-    {"knob.PNG", "png", true, res + "/knob.png"},        // extension case does not matter
-    {"gfx/knob.png", "png", true, res + "/knob.png"},    // the last component is looked up
+    {"knob.PNG", "png", true, res + "/knob.png"},     // extension case does not matter
+    {"gfx/knob.png", "png", true, res + "/knob.png"}, // the last component is looked up
     {"font.ttf", "ttf", true, res + "/font.ttf"},
     {"shared.png", "png", true, mHome + "/Music/Zelvant/Resources/shared.png"},
-    {"knob.png", "ttf", false, "unchanged"},             // type differs: not searched
-    {"png", "png", false, ""},                           // no "." : the whole name is the extension
+    {"knob.png", "ttf", false, "unchanged"}, // type differs: not searched
+    {"png", "png", false, ""},               // no "." : the whole name is the extension
     {"jpg", "png", false, "unchanged"},
     {"missing.png", "png", false, ""},
-    {plain.c_str(), "png", true, plain},                 // an existing path is found as it is
+    {plain.c_str(), "png", true, plain}, // an existing path is found as it is
     {"", "png", false, "unchanged"},
   };
   for (const Case& c : cases) {

@@ -25,17 +25,25 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 // Expected file contents, assembled independently of the writer.
-struct Expect
-{
+struct Expect {
   Bytes b;
-  Expect& Text(const char* s) { b.insert(b.end(), s, s + std::strlen(s)); return *this; }
+  Expect& Text(const char* s)
+  {
+    b.insert(b.end(), s, s + std::strlen(s));
+    return *this;
+  }
   Expect& BE(uint32_t v)
   {
     for (int shift = 24; shift >= 0; shift -= 8)
       b.push_back(static_cast<uint8_t>(v >> shift));
     return *this;
   }
-  Expect& BEFloat(float f) { uint32_t u; std::memcpy(&u, &f, 4); return BE(u); }
+  Expect& BEFloat(float f)
+  {
+    uint32_t u;
+    std::memcpy(&u, &f, 4);
+    return BE(u);
+  }
   Expect& Name28(const char* s)
   {
     Bytes field(28, 0);
@@ -43,8 +51,16 @@ struct Expect
     b.insert(b.end(), field.begin(), field.end());
     return *this;
   }
-  Expect& Zeros(size_t n) { b.insert(b.end(), n, 0); return *this; }
-  Expect& Raw(const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); return *this; }
+  Expect& Zeros(size_t n)
+  {
+    b.insert(b.end(), n, 0);
+    return *this;
+  }
+  Expect& Raw(const Bytes& more)
+  {
+    b.insert(b.end(), more.begin(), more.end());
+    return *this;
+  }
 };
 
 Bytes ReadFile(const std::string& path)
@@ -74,8 +90,7 @@ std::vector<double> Values(const IPluginBase& plug)
   return v;
 }
 
-class ProgramFilesTest : public ::testing::Test
-{
+class ProgramFilesTest : public ::testing::Test {
 protected:
   void SetUp() override
   {
@@ -113,8 +128,16 @@ TEST_F(ProgramFilesTest, program_chunk_form_matches_the_published_layout)
   chunk.insert(chunk.end(), stateBytes.begin(), stateBytes.end());
 
   Expect e;
-  e.Text("CcnK").BE(static_cast<uint32_t>(52 + chunk.size())).Text("FPCh").BE(1).BE(0x5A563630).BE(3210).BE(10)
-    .Name28("Loud").BE(static_cast<uint32_t>(chunk.size())).Raw(chunk);
+  e.Text("CcnK")
+    .BE(static_cast<uint32_t>(52 + chunk.size()))
+    .Text("FPCh")
+    .BE(1)
+    .BE(0x5A563630)
+    .BE(3210)
+    .BE(10)
+    .Name28("Loud")
+    .BE(static_cast<uint32_t>(chunk.size()))
+    .Raw(chunk);
   const Bytes file = ReadFile(path);
   EXPECT_EQ(file, e.b);
   EXPECT_EQ(ReadBE(file, 4), file.size() - 8) << "byte size counts what follows it";
@@ -180,8 +203,17 @@ TEST_F(ProgramFilesTest, bank_forms_match_the_published_layout)
     const Bytes p = ChunkBytes(presets);
     chunk.insert(chunk.end(), p.begin(), p.end());
     Expect e;
-    e.Text("CcnK").BE(static_cast<uint32_t>(152 + chunk.size())).Text("FBCh").BE(2).BE(0x5A563630).BE(3210)
-      .BE(3).BE(2).Zeros(124).BE(static_cast<uint32_t>(chunk.size())).Raw(chunk);
+    e.Text("CcnK")
+      .BE(static_cast<uint32_t>(152 + chunk.size()))
+      .Text("FBCh")
+      .BE(2)
+      .BE(0x5A563630)
+      .BE(3210)
+      .BE(3)
+      .BE(2)
+      .Zeros(124)
+      .BE(static_cast<uint32_t>(chunk.size()))
+      .Raw(chunk);
     const Bytes file = ReadFile(path);
     EXPECT_EQ(file, e.b);
     EXPECT_EQ(ReadBE(file, 4), file.size() - 8);
@@ -330,9 +362,17 @@ TEST_F(ProgramFilesTest, preset_blob_dump_decodes_with_the_system_base64_tool)
 
 TEST(Base64, encodes_and_decodes_the_standard_test_vectors)
 {
-  struct Case { const char* plain; const char* encoded; };
-  const Case cases[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},
-                        {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
+  struct Case {
+    const char* plain;
+    const char* encoded;
+  };
+  const Case cases[] = {{"", ""},
+                        {"f", "Zg=="},
+                        {"fo", "Zm8="},
+                        {"foo", "Zm9v"},
+                        {"foob", "Zm9vYg=="},
+                        {"fooba", "Zm9vYmE="},
+                        {"foobar", "Zm9vYmFy"}};
   for (const Case& c : cases) {
     const auto* p = reinterpret_cast<const uint8_t*>(c.plain);
     EXPECT_EQ(Base64Encode(p, std::strlen(c.plain)), c.encoded);

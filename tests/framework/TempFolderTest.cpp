@@ -19,10 +19,9 @@ TEST(TempFolder, EachRunGetsItsOwnFolderForThisUserAndNothingIsLeftBehind)
     second = b.Path();
     ASSERT_NE(first, second);
     EXPECT_NE(first.filename().string().find("-u" + std::to_string(::getuid()) + "-"), std::string::npos) << first;
-    EXPECT_NE(first.filename().string().find(
-                ::testing::UnitTest::GetInstance()->current_test_info()->name()),
+    EXPECT_NE(first.filename().string().find(::testing::UnitTest::GetInstance()->current_test_info()->name()),
               std::string::npos);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(first.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u) << "others may not write into it";
     EXPECT_EQ(st.st_uid, ::getuid());

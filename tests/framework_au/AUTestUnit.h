@@ -13,20 +13,17 @@
 
 namespace autest {
 
-struct ParamChange
-{
+struct ParamChange {
   int idx;
   plugin::EParamSource source;
   int offset;
 };
 
-class RecordingPlug : public plugin::IPluginAU
-{
+class RecordingPlug : public plugin::IPluginAU {
 public:
-  static inline int sLive = 0;  // objects alive, for construction tracking
+  static inline int sLive = 0; // objects alive, for construction tracking
 
-  explicit RecordingPlug(plugin::Config config = testsupport::TestPlugConfig())
-  : plugin::IPluginAU(Info(), config)
+  explicit RecordingPlug(plugin::Config config = testsupport::TestPlugConfig()) : plugin::IPluginAU(Info(), config)
   {
     if (config.nParams == testsupport::kTestNumParams)
       testsupport::DeclareTestPlug(*this);
@@ -103,13 +100,11 @@ OSStatus Set(plugin::IPluginAU& plug, AudioUnitPropertyID id, const T& value, Au
 // send it, without the platform's struct: flags at byte 0, paramSize at 1,
 // the selector at 2..3, padding at 4..7, the instance in the 8-byte slot at
 // 8, then argument i in the slot at 16 + 8 i, at the start of its slot.
-struct ParamBlock
-{
+struct ParamBlock {
   static constexpr size_t kHeader = 8, kSlot = 8, kMaxArgs = 8;
   alignas(8) unsigned char bytes[kHeader + kSlot * (1 + kMaxArgs)] = {};
 
-  template <class... Args>
-  explicit ParamBlock(SInt16 selector, Args... args)
+  template <class... Args> explicit ParamBlock(SInt16 selector, Args... args)
   {
     static_assert(sizeof...(Args) <= kMaxArgs);
     bytes[1] = static_cast<unsigned char>(sizeof...(Args) * kSlot);

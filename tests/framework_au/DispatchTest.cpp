@@ -15,10 +15,7 @@ using plugin::IPluginAU;
 
 namespace {
 
-IPluginAU* MakeRecording(void* memory)
-{
-  return memory ? new (memory) RecordingPlug() : new RecordingPlug();
-}
+IPluginAU* MakeRecording(void* memory) { return memory ? new (memory) RecordingPlug() : new RecordingPlug(); }
 
 IPluginAU* ConstructRecording(void* memory, AudioComponentInstance) { return MakeRecording(memory); }
 void DestructRecording(void* memory) { static_cast<RecordingPlug*>(memory)->~RecordingPlug(); }
@@ -42,8 +39,7 @@ OSStatus CountNotify(void* count, AudioUnitRenderActionFlags*, const AudioTimeSt
   return noErr;
 }
 
-struct MidiCapture
-{
+struct MidiCapture {
   std::vector<std::vector<uint8_t>> packets;
   std::vector<MIDITimeStamp> stamps;
   int calls = 0;
@@ -56,7 +52,7 @@ OSStatus CaptureMidi(void* user, const AudioTimeStamp*, UInt32, const MIDIPacket
   const MIDIPacket* packet = &list->packet[0];
   for (UInt32 i = 0; i < list->numPackets; ++i) {
     capture->packets.emplace_back(packet->data, packet->data + packet->length);
-    MIDITimeStamp stamp;  // packets are only 4-byte aligned
+    MIDITimeStamp stamp; // packets are only 4-byte aligned
     std::memcpy(&stamp, reinterpret_cast<const char*>(packet) + offsetof(MIDIPacket, timeStamp), sizeof(stamp));
     capture->stamps.push_back(stamp);
     packet = MIDIPacketNext(packet);
@@ -68,9 +64,11 @@ OSStatus CaptureMidi(void* user, const AudioTimeStamp*, UInt32, const MIDIPacket
 
 TEST(AUDoors, CanDoAnswersOneExactlyForTheOfferedSelectors)
 {
-  const struct { SInt16 selector; long want; } table[] = {
-    {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 0}, {9, 1}, {10, 1}, {11, 1},
-    {12, 0}, {13, 0}, {14, 1}, {15, 1}, {16, 1}, {17, 1}, {18, 0}, {0, 0}, {19, 0}, {257, 0}, {-1, 0}};
+  const struct {
+    SInt16 selector;
+    long want;
+  } table[] = {{1, 1},  {2, 1},  {3, 1},  {4, 1},  {5, 1},  {6, 1},  {7, 1},  {8, 0}, {9, 1},  {10, 1},  {11, 1},
+               {12, 0}, {13, 0}, {14, 1}, {15, 1}, {16, 1}, {17, 1}, {18, 0}, {0, 0}, {19, 0}, {257, 0}, {-1, 0}};
   RecordingPlug plug;
   for (const auto& row : table) {
     ParamBlock block(kComponentCanDoSelect, row.selector);
@@ -87,8 +85,8 @@ TEST(AUDoors, VersionSelectorAnswersThePackedVersion)
 
 TEST(AUDoors, ComponentManagerOpenStoresTheObjectAndCloseDeletesIt)
 {
-  ComponentInstance instance = standin::NewInstanceForComponentEntry(
-    [](ComponentParameters*, Handle) -> ComponentResult { return noErr; });
+  ComponentInstance instance =
+    standin::NewInstanceForComponentEntry([](ComponentParameters*, Handle) -> ComponentResult { return noErr; });
   const int live = RecordingPlug::sLive;
   ParamBlock open(kComponentOpenSelect, instance);
   ASSERT_EQ(IPluginAU::ComponentEntry(open.Get(), nullptr, MakeRecording), noErr);
@@ -114,7 +112,7 @@ TEST(AUDoors, ComponentManagerOpenStoresTheObjectAndCloseDeletesIt)
 TEST(AUDoors, ComponentManagerArgumentsAreReadInCallOrderAfterTheInstance)
 {
   RecordingPlug plug;
-  const void* self = &plug;  // the instance slot: never taken for an argument
+  const void* self = &plug; // the instance slot: never taken for an argument
   Float64 rate = 0.0;
   UInt32 size = sizeof(rate);
   Boolean writable = false;
@@ -171,8 +169,8 @@ TEST(AURecord, OpenThenCloseConstructsAndDestroysOnce)
 {
   gDestructCalls = 0;
   const int live = RecordingPlug::sLive;
-  auto* record = plugin::AUPlugInInstanceCreate(sizeof(RecordingPlug), alignof(RecordingPlug), ConstructRecording,
-                                                CountingDestruct);
+  auto* record =
+    plugin::AUPlugInInstanceCreate(sizeof(RecordingPlug), alignof(RecordingPlug), ConstructRecording, CountingDestruct);
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->mInterface.reserved, nullptr);
   EXPECT_EQ(RecordingPlug::sLive, live);
@@ -193,8 +191,8 @@ TEST(AURecord, OpenThenCloseConstructsAndDestroysOnce)
 TEST(AURecord, ConstructorExceptionIsAnErrorAndCloseDestroysNothing)
 {
   gDestructCalls = 0;
-  auto* record = plugin::AUPlugInInstanceCreate(sizeof(RecordingPlug), alignof(RecordingPlug), ThrowingConstruct,
-                                                CountingDestruct);
+  auto* record =
+    plugin::AUPlugInInstanceCreate(sizeof(RecordingPlug), alignof(RecordingPlug), ThrowingConstruct, CountingDestruct);
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->mInterface.Open(record, nullptr), kAudioUnitErr_FailedInitialization);
   auto initialize = reinterpret_cast<AudioUnitInitializeProc>(plugin::AUPlugInLookup(kAudioUnitInitializeSelect));
@@ -211,8 +209,12 @@ TEST(AULifecycle, InitializeResetsTheProcessorOnlyWhenRateOrBlockSizeMovedSinceI
   const UInt32 frames512 = 512, frames1024 = 1024;
   // Each row: what the host sets before Initialize, and whether that leaves
   // the processor built for another rate or block size.
-  const struct Row { const char* what; const AudioStreamBasicDescription* format; const UInt32* frames; bool reset; }
-    table[] = {{"nothing", nullptr, nullptr, false},
+  const struct Row {
+    const char* what;
+    const AudioStreamBasicDescription* format;
+    const UInt32* frames;
+    bool reset;
+  } table[] = {{"nothing", nullptr, nullptr, false},
                {"a new rate by stream format", &at48k, nullptr, true},
                {"the same rate again", &at48k, nullptr, false},
                {"unchanged maximum frames", nullptr, &frames512, false},
@@ -238,7 +240,10 @@ TEST(AUParameters, SetParameterSnapsStepsClampsAndTellsThePlugin)
 {
   RecordingPlug plug;
   plug.GetParam(testsupport::kTestLevel)->InitDouble("Half", 0.0, 0.0, 2.0, 0.5, "", plugin::IParam::kFlagStepped);
-  const struct { float value; double stored; } table[] = {{0.74f, 0.5}, {0.76f, 1.0}, {5.0f, 2.0}, {-1.0f, 0.0}};
+  const struct {
+    float value;
+    double stored;
+  } table[] = {{0.74f, 0.5}, {0.76f, 1.0}, {5.0f, 2.0}, {-1.0f, 0.0}};
   for (const auto& row : table) {
     plug.mChanges.clear();
     ASSERT_EQ(plug.SetParameter(testsupport::kTestLevel, 0, 0, row.value, 33), noErr);
@@ -290,11 +295,15 @@ TEST(AUParameters, ScheduleStopsAtTheFirstRefusedEvent)
 {
   RecordingPlug plug;
   AudioUnitParameterEvent events[4] = {};
-  const struct { AudioUnitScope scope; AudioUnitParameterID id; UInt32 type; float value; } table[] = {
-    {0, testsupport::kTestGain, kParameterEvent_Immediate, 3.f},
-    {0, testsupport::kTestMix, kParameterEvent_Ramped, 10.f},
-    {kAudioUnitScope_Input, testsupport::kTestMix, kParameterEvent_Immediate, 20.f},
-    {0, testsupport::kTestPan, kParameterEvent_Immediate, 0.5f}};
+  const struct {
+    AudioUnitScope scope;
+    AudioUnitParameterID id;
+    UInt32 type;
+    float value;
+  } table[] = {{0, testsupport::kTestGain, kParameterEvent_Immediate, 3.f},
+               {0, testsupport::kTestMix, kParameterEvent_Ramped, 10.f},
+               {kAudioUnitScope_Input, testsupport::kTestMix, kParameterEvent_Immediate, 20.f},
+               {0, testsupport::kTestPan, kParameterEvent_Immediate, 0.5f}};
   for (int i = 0; i < 4; ++i) {
     events[i].scope = table[i].scope;
     events[i].parameter = table[i].id;
@@ -335,7 +344,8 @@ TEST(AUListeners, ListenersHearOnlySuccessfulSets)
   plug.AddPropertyListener(kAudioUnitProperty_MaximumFramesPerSlice, CountListener, &frames);
   plug.AddPropertyListener(kAudioUnitProperty_StreamFormat, CountListener, &format);
   EXPECT_EQ(Set(plug, kAudioUnitProperty_MaximumFramesPerSlice, UInt32(0)), kAudioUnitErr_InvalidPropertyValue);
-  EXPECT_EQ(Set(plug, kAudioUnitProperty_StreamFormat, FloatFormat(3), kAudioUnitScope_Output), kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(Set(plug, kAudioUnitProperty_StreamFormat, FloatFormat(3), kAudioUnitScope_Output),
+            kAudioUnitErr_InvalidProperty);
   EXPECT_EQ(frames + format, 0);
   EXPECT_EQ(Set(plug, kAudioUnitProperty_MaximumFramesPerSlice, UInt32(256)), noErr);
   EXPECT_EQ(Set(plug, kAudioUnitProperty_StreamFormat, FloatFormat(2), kAudioUnitScope_Output), noErr);
@@ -343,7 +353,8 @@ TEST(AUListeners, ListenersHearOnlySuccessfulSets)
   EXPECT_EQ(format, 1);
   ASSERT_EQ(plug.Initialize(), noErr);
   EXPECT_EQ(Set(plug, kAudioUnitProperty_MaximumFramesPerSlice, UInt32(512)), kAudioUnitErr_Initialized);
-  EXPECT_EQ(Set(plug, kAudioUnitProperty_StreamFormat, FloatFormat(1), kAudioUnitScope_Output), kAudioUnitErr_Initialized);
+  EXPECT_EQ(Set(plug, kAudioUnitProperty_StreamFormat, FloatFormat(1), kAudioUnitScope_Output),
+            kAudioUnitErr_Initialized);
   EXPECT_EQ(frames, 1);
   UInt32 now = 0;
   Get(plug, kAudioUnitProperty_MaximumFramesPerSlice, now);

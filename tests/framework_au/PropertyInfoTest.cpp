@@ -8,13 +8,12 @@ using namespace autest;
 
 namespace {
 
-constexpr UInt32 kUntouched = 12345;  // the size a refused info call leaves alone
+constexpr UInt32 kUntouched = 12345; // the size a refused info call leaves alone
 constexpr AudioUnitScope kGlobal = kAudioUnitScope_Global;
 constexpr AudioUnitScope kIn = kAudioUnitScope_Input;
 constexpr AudioUnitScope kOut = kAudioUnitScope_Output;
 
-struct InfoRow
-{
+struct InfoRow {
   AudioUnitPropertyID id;
   AudioUnitScope scope;
   AudioUnitElement element;
@@ -23,8 +22,7 @@ struct InfoRow
   bool writable;
 };
 
-template <class T>
-constexpr UInt32 Bytes() { return static_cast<UInt32>(sizeof(T)); }
+template <class T> constexpr UInt32 Bytes() { return static_cast<UInt32>(sizeof(T)); }
 
 } // namespace
 
@@ -64,12 +62,10 @@ TEST(AUProperties, InfoCallsAnswerSizeAndWritabilityOfEveryProperty)
     {kAudioUnitProperty_ParameterInfo, kIn, 0, kNo, kUntouched, false},
     {kAudioUnitProperty_ParameterValueStrings, kGlobal, testsupport::kTestMode, noErr, 8, false},
     {kAudioUnitProperty_ParameterValueStrings, kGlobal, testsupport::kTestFreq, kNo, 0, false},
-    {kAudioUnitProperty_ParameterStringFromValue, kGlobal, 0, noErr, Bytes<AudioUnitParameterStringFromValue>(),
-     false},
+    {kAudioUnitProperty_ParameterStringFromValue, kGlobal, 0, noErr, Bytes<AudioUnitParameterStringFromValue>(), false},
     {kAudioUnitProperty_ParameterIDName, kGlobal, 0, noErr, Bytes<AudioUnitParameterIDName>(), false},
     {kAudioUnitProperty_ParameterClumpName, kGlobal, 0, noErr, Bytes<AudioUnitParameterNameInfo>(), false},
-    {kAudioUnitProperty_ParameterValueFromString, kGlobal, 0, noErr, Bytes<AudioUnitParameterValueFromString>(),
-     false},
+    {kAudioUnitProperty_ParameterValueFromString, kGlobal, 0, noErr, Bytes<AudioUnitParameterValueFromString>(), false},
 
     {kAudioUnitProperty_Latency, kGlobal, 0, noErr, 8, false},
     {kAudioUnitProperty_Latency, kOut, 0, kNo, kUntouched, false},
@@ -106,9 +102,9 @@ TEST(AUProperties, OnlyWritablePropertiesCanBeSet)
   RecordingPlug plug;
   const UInt32 value[32] = {};
   const AudioUnitPropertyID readOnly[] = {kAudioUnitProperty_ParameterList, kAudioUnitProperty_LastRenderError,
-                                 kAudioUnitProperty_ElementCount, kAudioUnitProperty_Latency,
-                                 kAudioUnitProperty_CocoaUI, plugin::kPlugInObjectPropertyID,
-                                 kAudioUnitProperty_CPULoad};
+                                          kAudioUnitProperty_ElementCount,  kAudioUnitProperty_Latency,
+                                          kAudioUnitProperty_CocoaUI,       plugin::kPlugInObjectPropertyID,
+                                          kAudioUnitProperty_CPULoad};
   for (AudioUnitPropertyID id : readOnly)
     EXPECT_EQ(plug.SetProperty(id, kGlobal, 0, sizeof(value), value), kAudioUnitErr_InvalidProperty) << id;
   // A host-callback record only on the global scope, a render callback only on an input.

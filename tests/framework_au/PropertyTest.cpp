@@ -87,11 +87,18 @@ TEST(AUProperties, InfoAndGetOfClassInfoDifferInWritability)
 TEST(AUProperties, ShortHostBuffersAreRefusedAndLeftUntouched)
 {
   RecordingPlug plug;
-  const struct { AudioUnitPropertyID id; AudioUnitScope scope; UInt32 need; } table[] = {
-    {kAudioUnitProperty_SampleRate, 0, 8}, {kAudioUnitProperty_StreamFormat, 1, 40},
-    {kAudioUnitProperty_ParameterList, 0, 40}, {kAudioUnitProperty_ParameterInfo, 0, 104},
-    {kAudioUnitProperty_SupportedNumChannels, 0, 4}, {kAudioUnitProperty_ClassInfo, 0, 8},
-    {kAudioUnitProperty_ParameterStringFromValue, 0, 24}, {kAudioUnitProperty_CurrentPreset, 0, 16}};
+  const struct {
+    AudioUnitPropertyID id;
+    AudioUnitScope scope;
+    UInt32 need;
+  } table[] = {{kAudioUnitProperty_SampleRate, 0, 8},
+               {kAudioUnitProperty_StreamFormat, 1, 40},
+               {kAudioUnitProperty_ParameterList, 0, 40},
+               {kAudioUnitProperty_ParameterInfo, 0, 104},
+               {kAudioUnitProperty_SupportedNumChannels, 0, 4},
+               {kAudioUnitProperty_ClassInfo, 0, 8},
+               {kAudioUnitProperty_ParameterStringFromValue, 0, 24},
+               {kAudioUnitProperty_CurrentPreset, 0, 16}};
   for (const auto& row : table) {
     unsigned char buffer[128];
     std::memset(buffer, 0xCD, sizeof(buffer));
@@ -111,7 +118,13 @@ TEST(AUProperties, ShortHostBuffersAreRefusedAndLeftUntouched)
 
 TEST(AUProperties, OnlyNonInterleavedFloat32FormatsAreAccepted)
 {
-  const struct { const char* what; AudioFormatFlags flags; UInt32 bits; UInt32 channels; OSStatus want; } table[] = {
+  const struct {
+    const char* what;
+    AudioFormatFlags flags;
+    UInt32 bits;
+    UInt32 channels;
+    OSStatus want;
+  } table[] = {
     {"canonical stereo", 0x29, 32, 2, noErr},
     {"float, not marked packed", 0x21, 32, 2, noErr},
     {"three channels", 0x29, 32, 3, kAudioUnitErr_InvalidProperty},
@@ -140,7 +153,10 @@ TEST(AUProperties, OnlyNonInterleavedFloat32FormatsAreAccepted)
 
 TEST(AUProperties, LayoutTagsFollowTheChannelCountOfEachConfiguration)
 {
-  const struct { const char* io; std::vector<AudioChannelLayoutTag> tags; } table[] = {
+  const struct {
+    const char* io;
+    std::vector<AudioChannelLayoutTag> tags;
+  } table[] = {
     {"2-2", {0x00650002}},
     {"2-2 2-1", {0x00650002}},
     {"1-1 2-2", {0x00640001, 0x00650002}},
@@ -178,7 +194,12 @@ TEST(AUProperties, SupportedChannelsListOneRecordPerConfiguration)
 TEST(AUProperties, ParameterInfoReportsUnitsFlagsAndDisplayScales)
 {
   using namespace testsupport;
-  const struct { int p; AudioUnitParameterUnit unit; UInt32 flags; float min, max, def; } table[] = {
+  const struct {
+    int p;
+    AudioUnitParameterUnit unit;
+    UInt32 flags;
+    float min, max, def;
+  } table[] = {
     {kTestBypass, 2, 0xC8800010 | 0x00200000, 0.f, 1.f, 0.f},
     {kTestMode, 1, 0xC8800010 | 0x00200000, 0.f, 2.f, 1.f},
     {kTestSteps, 1, 0xC8800010, -5.f, 5.f, 0.f},
@@ -209,7 +230,10 @@ TEST(AUProperties, ParameterInfoReportsUnitsFlagsAndDisplayScales)
 TEST(AUProperties, CannotAutomateAndMetaFlagsMapToTheirHostFlags)
 {
   using plugin::IParam;
-  const struct { int flags; UInt32 want; } table[] = {
+  const struct {
+    int flags;
+    UInt32 want;
+  } table[] = {
     {IParam::kFlagCannotAutomate, 0xC9800010},
     {IParam::kFlagMeta, 0xE8800010},
     {IParam::kFlagMeta | IParam::kFlagCannotAutomate, 0xE9800010},
@@ -235,7 +259,11 @@ TEST(AUProperties, ClumpIdsFollowTheOrderGroupsAreFirstReported)
     EXPECT_EQ(info.clumpID, want[p]) << p;
     Release(info);
   }
-  const struct { UInt32 id; OSStatus status; const char* name; } names[] = {
+  const struct {
+    UInt32 id;
+    OSStatus status;
+    const char* name;
+  } names[] = {
     {1, noErr, "A"}, {2, noErr, "B"}, {0, kAudioUnitErr_PropertyNotInUse, ""}, {3, kAudioUnitErr_PropertyNotInUse, ""}};
   for (const auto& row : names) {
     AudioUnitParameterNameInfo request{row.id, -1, nullptr};
@@ -250,8 +278,11 @@ TEST(AUProperties, ParameterTextsConvertBothWays)
 {
   using namespace testsupport;
   RecordingPlug plug;
-  const struct { int p; SInt32 length; const char* name; } idNames[] = {
-    {kTestGain, 3, "Gai"}, {kTestGain, -1, "Gain"}, {kTestFreq, 40, "Freq"}, {kTestMode, 0, ""}};
+  const struct {
+    int p;
+    SInt32 length;
+    const char* name;
+  } idNames[] = {{kTestGain, 3, "Gai"}, {kTestGain, -1, "Gain"}, {kTestFreq, 40, "Freq"}, {kTestMode, 0, ""}};
   for (const auto& row : idNames) {
     AudioUnitParameterIDName request{AudioUnitParameterID(row.p), row.length, nullptr};
     ASSERT_EQ(Get(plug, kAudioUnitProperty_ParameterIDName, request), noErr);
@@ -311,14 +342,18 @@ TEST(AUClassInfo, RefusedDictionariesChangeNothing)
   const SInt32 aumu = 0x61756D75;
   CFNumberRef instrument = CFNumberCreate(nullptr, kCFNumberSInt32Type, &aumu);
   CFDataRef shortData = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>("abc"), 3);
-  const struct { const char* what; const char* key; CFTypeRef value; } table[] = {
+  const struct {
+    const char* what;
+    const char* key;
+    CFTypeRef value;
+  } table[] = {
     {"an instrument's type", "type", instrument},
     {"no data", "data", nullptr},
     {"data too short for the state", "data", shortData},
     {"a name that is a number", "name", instrument},
   };
   plug.SetParameter(testsupport::kTestMix, 0, 0, 42.f, 0);
-  ASSERT_TRUE(plug.RestorePreset(1));  // "Loud"
+  ASSERT_TRUE(plug.RestorePreset(1)); // "Loud"
   const double mix = plug.GetParam(testsupport::kTestMix)->Value();
   for (const auto& row : table) {
     CFMutableDictionaryRef dict = CFDictionaryCreateMutableCopy(nullptr, 0, static_cast<CFDictionaryRef>(saved));
@@ -335,7 +370,8 @@ TEST(AUClassInfo, RefusedDictionariesChangeNothing)
     EXPECT_EQ(plug.GetParam(testsupport::kTestMix)->Value(), mix) << row.what;
     CFRelease(dict);
   }
-  EXPECT_EQ(Set(plug, kAudioUnitProperty_ClassInfo, CFPropertyListRef(CFSTR("text"))), kAudioUnitErr_InvalidPropertyValue);
+  EXPECT_EQ(Set(plug, kAudioUnitProperty_ClassInfo, CFPropertyListRef(CFSTR("text"))),
+            kAudioUnitErr_InvalidPropertyValue);
   EXPECT_EQ(Set(plug, kAudioUnitProperty_ClassInfo, saved), noErr);
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 0);
   EXPECT_DOUBLE_EQ(plug.GetParam(testsupport::kTestMix)->Value(), 100.0);
@@ -347,8 +383,14 @@ TEST(AUClassInfo, RefusedDictionariesChangeNothing)
 TEST(AUPresets, SettingAPresetThatCannotBeRestoredIsAnError)
 {
   RecordingPlug plug;
-  const struct { SInt32 number; OSStatus want; int index; } table[] = {
-    {2, noErr, 2}, {3, kAudioUnitErr_InvalidPropertyValue, 2}, {-1, kAudioUnitErr_InvalidPropertyValue, 2}, {0, noErr, 0}};
+  const struct {
+    SInt32 number;
+    OSStatus want;
+    int index;
+  } table[] = {{2, noErr, 2},
+               {3, kAudioUnitErr_InvalidPropertyValue, 2},
+               {-1, kAudioUnitErr_InvalidPropertyValue, 2},
+               {0, noErr, 0}};
   for (const auto& row : table) {
     EXPECT_EQ(Set(plug, kAudioUnitProperty_PresentPreset, AUPreset{row.number, nullptr}), row.want) << row.number;
     EXPECT_EQ(plug.GetCurrentPresetIdx(), row.index);
@@ -380,9 +422,9 @@ TEST(AUPresets, FactoryPresetObjectsAreAllFreedWithTheArray)
   EXPECT_EQ(Text(text), "AUPreset:\npreset number = 1\npreset name = Loud");
   CFRelease(text);
   EXPECT_TRUE(plugin::kAUFactoryPresetArrayCallBacks.equal(CFArrayGetValueAtIndex(presets, 0),
-                                                          CFArrayGetValueAtIndex(presets, 0)));
+                                                           CFArrayGetValueAtIndex(presets, 0)));
   EXPECT_FALSE(plugin::kAUFactoryPresetArrayCallBacks.equal(CFArrayGetValueAtIndex(presets, 0),
-                                                           CFArrayGetValueAtIndex(presets, 1)));
+                                                            CFArrayGetValueAtIndex(presets, 1)));
   CFRelease(presets);
   EXPECT_EQ(standin::LiveCFObjectCount(), objects);
   EXPECT_EQ(standin::LiveCFAllocatorBlockCount(), blocks);

@@ -13,16 +13,14 @@ namespace {
 
 constexpr int kMaxBuffers = 8;
 
-struct BufferList
-{
+struct BufferList {
   UInt32 mNumberBuffers = 0;
   AudioBuffer mBuffers[kMaxBuffers] = {};
   AudioBufferList* Get() { return reinterpret_cast<AudioBufferList*>(this); }
 };
 
 // Input source: channel c at sample time t is 0.001 (c + 1) (t + 1); counts pulls.
-struct Source
-{
+struct Source {
   int pulls = 0;
   static float Value(int c, double t) { return static_cast<float>(0.001 * (c + 1) * (t + 1)); }
   static OSStatus Render(void* self, AudioUnitRenderActionFlags*, const AudioTimeStamp* stamp, UInt32, UInt32 n,
@@ -38,8 +36,7 @@ struct Source
   }
 };
 
-struct Rig
-{
+struct Rig {
   explicit Rig(plugin::Config config = testsupport::TestPlugConfig()) : plug(config)
   {
     const AURenderCallbackStruct callback{Source::Render, &source};
@@ -62,8 +59,7 @@ struct Rig
   std::vector<float> out[kMaxBuffers];
 };
 
-struct HostTime
-{
+struct HostTime {
   Float64 tempo = 0.0, beat = 0.0, samplePos = 0.0, downBeat = 0.0;
   Float32 numerator = 0.f;
   UInt32 denominator = 0;
@@ -89,8 +85,8 @@ OSStatus MusicalTime(void* user, UInt32* toNext, Float32* numerator, UInt32* den
   return noErr;
 }
 
-OSStatus Transport(void* user, Boolean* playing, Boolean* changed, Float64* samplePos, Boolean* cycling,
-                   Float64* start, Float64* end)
+OSStatus Transport(void* user, Boolean* playing, Boolean* changed, Float64* samplePos, Boolean* cycling, Float64* start,
+                   Float64* end)
 {
   auto* h = static_cast<HostTime*>(user);
   *playing = h->playing;
@@ -121,7 +117,13 @@ TEST(AURender, SlicesOfAnySizePassTheInputThrough)
 TEST(AURender, RefusedRequestsRenderNothing)
 {
   Rig rig;
-  const struct { const char* what; UInt32 flags; UInt32 frames; UInt32 bus; OSStatus want; } table[] = {
+  const struct {
+    const char* what;
+    UInt32 flags;
+    UInt32 frames;
+    UInt32 bus;
+    OSStatus want;
+  } table[] = {
     {"no sample time", kAudioTimeStampHostTimeValid, 64, 0, kAudioUnitErr_InvalidPropertyValue},
     {"513 frames with a maximum of 512", kAudioTimeStampSampleTimeValid, 513, 0, kAudioUnitErr_InvalidPropertyValue},
     {"a missing output bus", kAudioTimeStampSampleTimeValid, 64, 1, kAudioUnitErr_InvalidElement},
@@ -235,9 +237,14 @@ TEST(AURender, WithoutHostCallbacksTheTransportIsCommonTimeAtRest)
 
 TEST(AURender, HostCallbacksFeedTheTimeInfo)
 {
-  const struct { HostTime host; double tempo; int numerator, denominator; double samplePos, lastBar; } table[] = {
+  const struct {
+    HostTime host;
+    double tempo;
+    int numerator, denominator;
+    double samplePos, lastBar;
+  } table[] = {
     {{140.0, 8.5, 4410.0, 8.0, 3.f, 8, true}, 140.0, 3, 8, 4410.0, 8.0},
-    {{0.0, 2.0, 0.0, 0.0, 7.f, 0, false}, 120.0, 7, 4, -1.0, -1.0},  // denominator left unset
+    {{0.0, 2.0, 0.0, 0.0, 7.f, 0, false}, 120.0, 7, 4, -1.0, -1.0}, // denominator left unset
   };
   for (const auto& row : table) {
     Rig rig;
@@ -260,7 +267,7 @@ TEST(AURender, RenderAllocatesNothing)
 {
   Rig rig;
   Set(rig.plug, kAudioUnitProperty_HostCallbacks, HostCallbackInfo{});
-  rig.Render(0, 512, 2);  // first render settles the output layout
+  rig.Render(0, 512, 2); // first render settles the output layout
   std::vector<float> l(512), r(512);
   BufferList list;
   list.mNumberBuffers = 2;

@@ -19,11 +19,10 @@ plugin::IPluginAU* Construct(void* memory, AudioComponentInstance) { return new 
 void Destruct(void* memory) { static_cast<RecordingPlug*>(memory)->~RecordingPlug(); }
 
 // A unit opened through its instance record, as a host holds one.
-struct OpenedUnit
-{
+struct OpenedUnit {
   OpenedUnit()
-  : record(plugin::AUPlugInInstanceCreate(sizeof(RecordingPlug), alignof(RecordingPlug), Construct, Destruct))
-  , unit(standin::NewInstanceForPlugInInterface(&record->mInterface))
+  : record(plugin::AUPlugInInstanceCreate(sizeof(RecordingPlug), alignof(RecordingPlug), Construct, Destruct)),
+    unit(standin::NewInstanceForPlugInInterface(&record->mInterface))
   {
     record->mInterface.Open(record, unit);
   }
@@ -48,8 +47,7 @@ std::string Utf8(CFStringRef text)
   return buffer;
 }
 
-class ViewFactory : public testing::Test
-{
+class ViewFactory : public testing::Test {
 protected:
   void SetUp() override
   {
@@ -85,8 +83,9 @@ TEST_F(ViewFactory, FindsThePlugInObjectBehindTheUnitAndGivesNoViewWithoutAnEdit
   EXPECT_EQ(factory->GetPlug(), expected);
   void* object = nullptr;
   UInt32 size = sizeof(object);
-  ASSERT_EQ(AudioUnitGetProperty(opened.unit, plugin::kPlugInObjectPropertyID, kAudioUnitScope_Global, 0, &object,
-                                 &size), noErr);
+  ASSERT_EQ(
+    AudioUnitGetProperty(opened.unit, plugin::kPlugInObjectPropertyID, kAudioUnitScope_Global, 0, &object, &size),
+    noErr);
   EXPECT_EQ(object, static_cast<void*>(expected)) << "the same address the private property hands out";
 }
 
@@ -120,8 +119,8 @@ TEST(AUProperties, CocoaUINamesTheViewFactoryInTheBundleOrIsAnInvalidPropertyWit
   plug.SetHasUI(false);
   for (void* data : {static_cast<void*>(&info), static_cast<void*>(nullptr)}) {
     size = sizeof(info);
-    EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_CocoaUI, 0, 0, &size, &writable, data),
-              kAudioUnitErr_InvalidProperty) << (data ? "get" : "info");
+    EXPECT_EQ(plug.GetProperty(kAudioUnitProperty_CocoaUI, 0, 0, &size, &writable, data), kAudioUnitErr_InvalidProperty)
+      << (data ? "get" : "info");
   }
 }
 
@@ -136,8 +135,7 @@ TEST(AUEditorFunctions, TheInstanceRecordsFunctionsReachTheEditorDelegate)
     return nullptr;
   };
   info.mLayoutFunc = [](plugin::igraphics::IGraphics*) {};
-  struct Plug : plugin::IPluginAU
-  {
+  struct Plug : plugin::IPluginAU {
     explicit Plug(const plugin::InstanceInfo& i) : plugin::IPluginAU(i, testsupport::TestPlugConfig()) {}
   } plug(info);
   ASSERT_TRUE(plug.mMakeGraphicsFunc);

@@ -7,14 +7,18 @@ using namespace testsupport;
 
 namespace {
 class ControlList : public EditorFixture {};
-}
+} // namespace
 
 TEST_F(ControlList, ConstructorDefaultsFramesAndScaleRange)
 {
-  struct Case { int fps; float scale; int wantFps; float lo, hi; };
+  struct Case {
+    int fps;
+    float scale;
+    int wantFps;
+    float lo, hi;
+  };
   const Case cases[] = {{0, 1.f, 60, 0.5f, 2.f}, {-5, 2.f, 60, 1.f, 4.f}, {30, 1.5f, 30, 0.75f, 3.f}};
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     TestDelegate d;
     TestGraphics tg(d, 100, 100, c.fps, c.scale);
     EXPECT_EQ(tg.FPS(), c.wantFps);
@@ -79,15 +83,17 @@ TEST_F(ControlList, RemoveControlsFromIndexRemovesFromTheLastDown)
 
 TEST_F(ControlList, EveryRemovalRedrawsWhatIsLeft)
 {
-  struct Case { const char* what; std::function<void()> remove; };
+  struct Case {
+    const char* what;
+    std::function<void()> remove;
+  };
   const Case cases[] = {
     {"by index", [&] { g->RemoveControl(1); }},
     {"by pointer", [&] { g->RemoveControl(g->GetControl(1)); }},
     {"by tag", [&] { g->RemoveControlWithTag(7); }},
     {"from an index", [&] { g->RemoveControls(1); }},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     g->RemoveAllControls();
     Add("a", IRECT(0, 0, 10, 10));
     Add("b", IRECT(20, 0, 30, 10), -1, 7);
@@ -152,8 +158,10 @@ TEST_F(ControlList, IterationReachesGroupsParamsAndSpecialControls)
   Add("ungrouped", IRECT(0, 0, 10, 10));
   g->AddBubbleSlot(new RecordingControl("bubble", IRECT(0, 0, 10, 10)));
   g->SetPerfDisplaySlot(new RecordingControl("fps", IRECT(0, 0, 10, 10)), nullptr);
-  g->SetPopupMenuSlot(new RecordingControl("popup", IRECT(0, 0, 10, 10)), [] { return false; }, nullptr);
-  g->SetTextEntrySlot(new RecordingControl("entry", IRECT(0, 0, 10, 10)), [] { return false; }, nullptr);
+  g->SetPopupMenuSlot(
+    new RecordingControl("popup", IRECT(0, 0, 10, 10)), [] { return false; }, nullptr);
+  g->SetTextEntrySlot(
+    new RecordingControl("entry", IRECT(0, 0, 10, 10)), [] { return false; }, nullptr);
 
   std::vector<std::string> names;
   auto name = [&](IControl* c) { names.push_back(static_cast<RecordingControl*>(c)->mName); };
@@ -197,8 +205,7 @@ TEST_F(ControlList, TooltipsFollowParameterNamesAndEnableCallsThePlatformOnce)
 
 namespace {
 // Counts the values the delegate side sends it.
-struct PeerControl : RecordingControl
-{
+struct PeerControl : RecordingControl {
   using RecordingControl::RecordingControl;
   void SetValueFromDelegate(double value, int valIdx) override
   {

@@ -7,8 +7,7 @@ using namespace testsupport;
 
 namespace {
 
-class Dispatch : public EditorFixture
-{
+class Dispatch : public EditorFixture {
 protected:
   void SetUp() override
   {
@@ -60,8 +59,8 @@ TEST_F(Dispatch, RightClickOnALinkedControlOpensItsContextMenuInstead)
   knob->mContextItems = {"Reset", "Learn"};
   g->mMenuAnswers.push_back(1);
   g->OnMouseDown(Pt(20, 20, true));
-  EXPECT_EQ(g->TakeLog(), (Log{"knob CreateContextMenu", "PopupMenu \"\" 2 items (20,20,20,20)",
-                                "knob ContextSelection 1"}));
+  EXPECT_EQ(g->TakeLog(),
+            (Log{"knob CreateContextMenu", "PopupMenu \"\" 2 items (20,20,20,20)", "knob ContextSelection 1"}));
   EXPECT_FALSE(g->ControlIsCaptured());
   EXPECT_EQ(dlg.TakeLog(), (Log{"End 3"}));
 }
@@ -115,7 +114,10 @@ TEST_F(Dispatch, TwoTouchesAreCapturedIndependently)
 TEST_F(Dispatch, KeysOverTheBackgroundGoStraightToTheKeyHandler)
 {
   std::vector<int> handled;
-  g->SetKeyHandlerFunc([&](const IKeyPress& k, bool up) { handled.push_back(up ? -k.VK : k.VK); return true; });
+  g->SetKeyHandlerFunc([&](const IKeyPress& k, bool up) {
+    handled.push_back(up ? -k.VK : k.VK);
+    return true;
+  });
   EXPECT_TRUE(g->OnKeyDown(200, 200, IKeyPress("q", 'Q')));
   EXPECT_TRUE(g->TakeLog().empty());
   EXPECT_TRUE(g->OnKeyUp(20, 20, IKeyPress("q", 'Q')));
@@ -160,16 +162,17 @@ TEST_F(Dispatch, TouchCancelReleasesOnlyThatTouch)
 
 TEST_F(Dispatch, ScaleModeCornerDragScalesByTheSmallerRatioWithinTheZoomRange)
 {
-  struct Case { float downX, downY, x, y, want; };
-  const Case cases[] = {
-    {300, 200, 450, 250, 1.25f},   // min(1.5, 1.25)
-    {300, 200, 150, 180, 0.5f},    // min(0.5, 0.9)
-    {300, 200, 1500, 1500, 2.0f},  // clamped to the zoom range
-    {0, 200, 50, 300, 1.5f},       // pressed on the left edge: height ratio alone
-    {0, 0, 50, 50, 1.0f},          // pressed in the corner: no ratio, nothing happens
+  struct Case {
+    float downX, downY, x, y, want;
   };
-  for (const Case& c : cases)
-  {
+  const Case cases[] = {
+    {300, 200, 450, 250, 1.25f},  // min(1.5, 1.25)
+    {300, 200, 150, 180, 0.5f},   // min(0.5, 0.9)
+    {300, 200, 1500, 1500, 2.0f}, // clamped to the zoom range
+    {0, 200, 50, 300, 1.5f},      // pressed on the left edge: height ratio alone
+    {0, 0, 50, 50, 1.0f},         // pressed in the corner: no ratio, nothing happens
+  };
+  for (const Case& c : cases) {
     g->Resize(400, 300, 1.f, true);
     g->SetCornerResizerSlot(new RecordingControl("r", IRECT(390, 290, 400, 300)), 0, false);
     g->OnMouseDown(Pt(c.downX, c.downY));
@@ -209,7 +212,8 @@ TEST_F(Dispatch, OpenPopupControlReceivesThePressOverAListControl)
 {
   bool open = true;
   auto* popup = new RecordingControl("popup", IRECT(0, 0, 200, 200));
-  g->SetPopupMenuSlot(popup, [&] { return open; }, nullptr);
+  g->SetPopupMenuSlot(
+    popup, [&] { return open; }, nullptr);
   g->OnMouseDown(Pt(20, 20));
   EXPECT_EQ(g->TakeLog().back(), "popup Down 20,20");
   g->OnMouseUp(Pt(20, 20));

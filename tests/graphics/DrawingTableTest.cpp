@@ -14,19 +14,16 @@ namespace {
 
 std::string OpStr(const PathOp& op)
 {
-  switch (op.kind)
-  {
-    case PathOp::kMove: return Fmt("M %g,%g", op.v[0], op.v[1]);
-    case PathOp::kLine: return Fmt("L %g,%g", op.v[0], op.v[1]);
-    case PathOp::kArc: return Fmt("A %g,%g r%g ", op.v[0], op.v[1], op.v[2]) + Fmt("%g..%g", op.v[3], op.v[4]);
-    case PathOp::kClose: return "Z";
-    default: return "?";
+  switch (op.kind) {
+  case PathOp::kMove: return Fmt("M %g,%g", op.v[0], op.v[1]);
+  case PathOp::kLine: return Fmt("L %g,%g", op.v[0], op.v[1]);
+  case PathOp::kArc: return Fmt("A %g,%g r%g ", op.v[0], op.v[1], op.v[2]) + Fmt("%g..%g", op.v[3], op.v[4]);
+  case PathOp::kClose: return "Z";
+  default: return "?";
   }
 }
 
-class DrawingBodies : public EditorFixture
-{
-};
+class DrawingBodies : public EditorFixture {};
 
 } // namespace
 
@@ -39,8 +36,7 @@ TEST_F(DrawingBodies, EveryDrawingBodyBuildsItsPathAndPaintsItOnce)
   IPattern gradient(kLinearPattern);
   gradient.mNStops = 2;
   gradient.mStops[1] = {COLOR_WHITE, 1.f};
-  struct Case
-  {
+  struct Case {
     const char* what;
     std::function<void()> draw;
     bool fill;
@@ -52,32 +48,59 @@ TEST_F(DrawingBodies, EveryDrawingBodyBuildsItsPathAndPaintsItOnce)
     {"DrawPoint", [&] { g->DrawPoint(c, 3, 4, &b); }, true, 0, 0, {"M 3,4", "L 4,4", "L 4,5", "L 3,5", "Z"}},
     {"DrawLine", [&] { g->DrawLine(c, 1, 2, 3, 4, &b, 2); }, false, 2, 0, {"M 1,2", "L 3,4"}},
     {"DrawDottedLine", [&] { g->DrawDottedLine(c, 1, 2, 3, 4, &b, 2, 5); }, false, 2, 5, {"M 1,2", "L 3,4"}},
-    {"DrawTriangle", [&] { g->DrawTriangle(c, 1, 2, 3, 4, 5, 6, &b, 3); }, false, 3, 0,
+    {"DrawTriangle",
+     [&] { g->DrawTriangle(c, 1, 2, 3, 4, 5, 6, &b, 3); },
+     false,
+     3,
+     0,
      {"M 1,2", "L 3,4", "L 5,6", "Z"}},
     {"DrawRect", [&] { g->DrawRect(c, r, &b, 2); }, false, 2, 0, {"M 10,20", "L 50,20", "L 50,40", "L 10,40", "Z"}},
-    {"DrawRoundRect", [&] { g->DrawRoundRect(c, r, 5, &b, 2); }, false, 2, 0,
+    {"DrawRoundRect",
+     [&] { g->DrawRoundRect(c, r, 5, &b, 2); },
+     false,
+     2,
+     0,
      {"M 10,25", "A 15,25 r5 270..360", "A 45,25 r5 0..90", "A 45,35 r5 90..180", "A 15,35 r5 180..270", "Z"}},
-    {"DrawRoundRectCorners", [&] { g->DrawRoundRectCorners(c, r, 1, 2, 3, 4, &b, 2); }, false, 2, 0,
+    {"DrawRoundRectCorners",
+     [&] { g->DrawRoundRectCorners(c, r, 1, 2, 3, 4, &b, 2); },
+     false,
+     2,
+     0,
      {"M 10,21", "A 11,21 r1 270..360", "A 48,22 r2 0..90", "A 47,37 r3 90..180", "A 14,36 r4 180..270", "Z"}},
     {"DrawArc", [&] { g->DrawArc(c, 5, 6, 7, 30, 60, &b, 2); }, false, 2, 0, {"A 5,6 r7 30..60"}},
     {"DrawCircle", [&] { g->DrawCircle(c, 5, 6, 7, &b, 2); }, false, 2, 0, {"M 5,-1", "A 5,6 r7 0..360", "Z"}},
-    {"DrawConvexPolygon", [&] { g->DrawConvexPolygon(c, xs, ys, 3, &b, 2); }, false, 2, 0,
+    {"DrawConvexPolygon",
+     [&] { g->DrawConvexPolygon(c, xs, ys, 3, &b, 2); },
+     false,
+     2,
+     0,
      {"M 1,2", "L 5,8", "L 9,2", "Z"}},
-    {"DrawDottedRect", [&] { g->DrawDottedRect(c, r, &b, 2, 3); }, false, 2, 3,
+    {"DrawDottedRect",
+     [&] { g->DrawDottedRect(c, r, &b, 2, 3); },
+     false,
+     2,
+     3,
      {"M 10,20", "L 50,20", "L 50,40", "L 10,40", "Z"}},
     {"FillTriangle", [&] { g->FillTriangle(c, 1, 2, 3, 4, 5, 6, &b); }, true, 0, 0, {"M 1,2", "L 3,4", "L 5,6", "Z"}},
     {"FillRect", [&] { g->FillRect(c, r, &b); }, true, 0, 0, {"M 10,20", "L 50,20", "L 50,40", "L 10,40", "Z"}},
-    {"FillRoundRect", [&] { g->FillRoundRect(c, r, 0, &b); }, true, 0, 0,
+    {"FillRoundRect",
+     [&] { g->FillRoundRect(c, r, 0, &b); },
+     true,
+     0,
+     0,
      {"M 10,20", "L 50,20", "L 50,40", "L 10,40", "Z"}},
     {"FillCircle", [&] { g->FillCircle(c, 5, 6, 7, &b); }, true, 0, 0, {"M 5,-1", "A 5,6 r7 0..360", "Z"}},
     {"FillArc", [&] { g->FillArc(c, 5, 6, 7, 30, 60, &b); }, true, 0, 0, {"M 5,6", "A 5,6 r7 30..60", "Z"}},
-    {"FillConvexPolygon", [&] { g->FillConvexPolygon(c, xs, ys, 3, &b); }, true, 0, 0,
+    {"FillConvexPolygon",
+     [&] { g->FillConvexPolygon(c, xs, ys, 3, &b); },
+     true,
+     0,
+     0,
      {"M 1,2", "L 5,8", "L 9,2", "Z"}},
     {"DrawGrid", [&] { g->DrawGrid(c, IRECT(0, 0, 20, 20), 10, 30, &b, 2); }, false, 2, 0, {"M 10,0", "L 10,20"}},
     {"DrawData", [&] { g->DrawData(c, IRECT(0, 0, 10, 10), ys, 1, nullptr, &b, 2); }, false, 2, 0, {"M 0,-10"}},
   };
-  for (const Case& k : cases)
-  {
+  for (const Case& k : cases) {
     g->TakePaints();
     g->mPath.clear();
     g->mPath.push_back(PathOp{PathOp::kMove, {99, 99}, IMatrix()}); // stale: must be cleared first
@@ -93,13 +116,10 @@ TEST_F(DrawingBodies, EveryDrawingBodyBuildsItsPathAndPaintsItOnce)
     ASSERT_TRUE(p.hasBlend) << k.what;
     EXPECT_EQ(p.blend.mMethod, kBlendAdd) << k.what;
     EXPECT_EQ(p.blend.mWeight, 0.5f) << k.what;
-    if (k.fill)
-    {
+    if (k.fill) {
       EXPECT_EQ(p.fill.mFillRule, kFillWinding) << k.what;
       EXPECT_FALSE(p.fill.mPreserve) << k.what;
-    }
-    else
-    {
+    } else {
       EXPECT_EQ(p.thickness, k.thickness) << k.what;
       EXPECT_EQ(p.stroke.mMiterLimit, 10.f) << k.what;
       EXPECT_FALSE(p.stroke.mPreserve) << k.what;

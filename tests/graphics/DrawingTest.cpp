@@ -13,8 +13,7 @@ using namespace testsupport;
 
 namespace {
 
-class Drawing : public EditorFixture
-{
+class Drawing : public EditorFixture {
 protected:
   void SetUp() override
   {
@@ -43,10 +42,11 @@ protected:
   }
 };
 
-struct CountedBitmap : APIBitmap
-{
+struct CountedBitmap : APIBitmap {
   CountedBitmap(int& deleted, int w, int h, float scale, float drawScale = 1.f)
-  : APIBitmap(7, w, h, scale, drawScale), mDeleted(deleted) {}
+  : APIBitmap(7, w, h, scale, drawScale), mDeleted(deleted)
+  {
+  }
   ~CountedBitmap() override { ++mDeleted; }
   int& mDeleted;
 };
@@ -56,16 +56,15 @@ struct CountedBitmap : APIBitmap
 TEST_F(Drawing, RoundRectWithoutRadiusIsAPlainRectangle)
 {
   g->DrawRoundRect(COLOR_BLACK, IRECT(10, 20, 50, 40), 0.f);
-  EXPECT_EQ(Paths(), (Log{"PathClear", "PathMoveTo 10,20", "PathLineTo 50,20", "PathLineTo 50,40",
-                          "PathLineTo 10,40", "PathClose", "PathStroke 1"}));
+  EXPECT_EQ(Paths(), (Log{"PathClear", "PathMoveTo 10,20", "PathLineTo 50,20", "PathLineTo 50,40", "PathLineTo 10,40",
+                          "PathClose", "PathStroke 1"}));
 }
 
 TEST_F(Drawing, RoundRectCornersAreFourQuarterArcsClockwiseFromTheTopLeft)
 {
   g->FillRoundRectCorners(COLOR_BLACK, IRECT(10, 20, 50, 40), 5.f, 3.f, 0.f, 2.f);
   EXPECT_EQ(Paths(), (Log{"PathClear", "PathMoveTo 10,25", "PathArc 15,25 r5 270..360", "PathArc 47,23 r3 0..90",
-                          "PathArc 50,40 r0 90..180", "PathArc 12,38 r2 180..270", "PathClose",
-                          "PathFill 255,0,0,0"}));
+                          "PathArc 50,40 r0 90..180", "PathArc 12,38 r2 180..270", "PathClose", "PathFill 255,0,0,0"}));
 }
 
 TEST_F(Drawing, EllipseIsAUnitCircleInEllipseSpaceAndNothingForZeroRadius)
@@ -75,8 +74,8 @@ TEST_F(Drawing, EllipseIsAUnitCircleInEllipseSpaceAndNothingForZeroRadius)
   // Translate to the centre, then scale by the two radii.
   EXPECT_NE(std::find(log.begin(), log.end(), "Matrix 20 0 0 10 30 30"), log.end());
   const Log tail(log.end() - 5, log.end());
-  EXPECT_EQ(tail, (Log{"PathMoveTo 0,-1", "PathArc 0,0 r1 0..360", "PathClose", "Matrix 1 0 0 1 0 0",
-                       "PathFill 255,255,0,0"}));
+  EXPECT_EQ(
+    tail, (Log{"PathMoveTo 0,-1", "PathArc 0,0 r1 0..360", "PathClose", "Matrix 1 0 0 1 0 0", "PathFill 255,255,0,0"}));
 
   g->DrawEllipseRotated(COLOR_RED, 5, 5, 0.f, 3.f, 45.f);
   EXPECT_EQ(Paths(), (Log{"PathClear", "PathStroke 1"}));
@@ -140,23 +139,29 @@ TEST_F(Drawing, FontIsCachedOnlyWhenBothStagesAcceptIt)
 {
   g->mFontFiles = {"Roboto-Regular.ttf", "Verdana"};
   g->mRejectedFontIds = {"bad"};
-  struct Case { const char* id; const char* file; bool ok; Log log; };
+  struct Case {
+    const char* id;
+    const char* file;
+    bool ok;
+    Log log;
+  };
   const Case cases[] = {
     {"Roboto-Regular", "missing.ttf", false, {"LoadPlatformFont Roboto-Regular missing.ttf"}},
     {"bad", "Roboto-Regular.ttf", false, {"LoadPlatformFont bad Roboto-Regular.ttf", "LoadAPIFont bad"}},
-    {"Roboto-Regular", "Roboto-Regular.ttf", true,
+    {"Roboto-Regular",
+     "Roboto-Regular.ttf",
+     true,
      {"LoadPlatformFont Roboto-Regular Roboto-Regular.ttf", "LoadAPIFont Roboto-Regular",
       "CachePlatformFont Roboto-Regular"}},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     EXPECT_EQ(g->LoadFont(c.id, c.file), c.ok) << c.id << " " << c.file;
     EXPECT_EQ(g->TakeLog(), c.log) << c.id << " " << c.file;
   }
   EXPECT_FALSE(g->LoadFontFromData("d", nullptr, 0));
   EXPECT_TRUE(g->LoadFontByName("v", "Verdana", kTextStyleBold));
-  EXPECT_EQ(g->TakeLog(), (Log{"LoadPlatformFontFromData d 0", "LoadPlatformFontByName v Verdana 1",
-                               "LoadAPIFont v", "CachePlatformFont v"}));
+  EXPECT_EQ(g->TakeLog(), (Log{"LoadPlatformFontFromData d 0", "LoadPlatformFontByName v Verdana 1", "LoadAPIFont v",
+                               "CachePlatformFont v"}));
 }
 
 TEST_F(Drawing, RetainedBitmapIsCachedUnderItsScaleAndReleasedOnce)

@@ -8,7 +8,7 @@ using namespace testsupport;
 
 namespace {
 class EditorDelegate : public EditorFixture {};
-}
+} // namespace
 
 TEST_F(EditorDelegate, ReopenedEditorComesBackAtItsLastSizeAndScale)
 {
@@ -37,9 +37,12 @@ TEST_F(EditorDelegate, ReopenedEditorComesBackAtItsLastSizeAndScale)
 
 TEST_F(EditorDelegate, CloseWindowFromWithinOnUICloseReturnsAtOnce)
 {
-  struct Reentrant : TestDelegate
-  {
-    void OnUIClose() override { ++closes; CloseWindow(); }
+  struct Reentrant : TestDelegate {
+    void OnUIClose() override
+    {
+      ++closes;
+      CloseWindow();
+    }
     int closes = 0;
   } d;
   d.SetMakeGraphicsFunc([&] { return new TestGraphics(d, 200, 200); });

@@ -8,8 +8,7 @@
 
 namespace testsupport {
 
-class EditorFixture : public ::testing::Test
-{
+class EditorFixture : public ::testing::Test {
 protected:
   void SetUp() override
   {

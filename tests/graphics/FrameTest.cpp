@@ -6,8 +6,7 @@ using namespace testsupport;
 
 namespace {
 
-class Frame : public EditorFixture
-{
+class Frame : public EditorFixture {
 protected:
   // Draw calls and clips of one tick, without the frame brackets.
   Log DrawLog()
@@ -33,10 +32,12 @@ TEST_F(Frame, NoDirtyControlMeansNoFrame)
 
 TEST_F(Frame, ControlIsClippedToItsWidenedPixelAlignedRect)
 {
-  struct Case { float scale; const char* clip; };
+  struct Case {
+    float scale;
+    const char* clip;
+  };
   const Case cases[] = {{1.f, "Clip (9,9,21,21)"}, {2.f, "Clip (9,9,21,21)"}, {4.f, "Clip (9.25,9.25,20.75,20.75)"}};
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     g->RemoveAllControls();
     g->SetScreenScale(c.scale);
     Add("a", IRECT(10, 10, 20, 20));
@@ -77,15 +78,19 @@ TEST_F(Frame, UnionDrawingRedrawsTheBoundingRectOnce)
   auto* a = Add("a", IRECT(10, 10, 20, 20));
   Add("between", IRECT(100, 100, 110, 110));
   auto* b = Add("b", IRECT(200, 200, 210, 210));
-  struct Case { bool on; Log draws; };
-  const Case cases[] = {
-    {true, {"Clip (9,9,211,211)", "bg Draw", "Clip (9,9,21,21)", "a Draw", "Clip (99,99,111,111)", "between Draw",
-            "Clip (199,199,211,211)", "b Draw"}},
-    {false, {"Clip (9,9,21,21)", "bg Draw", "Clip (9,9,21,21)", "a Draw",
-             "Clip (199,199,211,211)", "bg Draw", "Clip (199,199,211,211)", "b Draw"}},
+  struct Case {
+    bool on;
+    Log draws;
   };
-  for (const Case& c : cases)
-  {
+  const Case cases[] = {
+    {true,
+     {"Clip (9,9,211,211)", "bg Draw", "Clip (9,9,21,21)", "a Draw", "Clip (99,99,111,111)", "between Draw",
+      "Clip (199,199,211,211)", "b Draw"}},
+    {false,
+     {"Clip (9,9,21,21)", "bg Draw", "Clip (9,9,21,21)", "a Draw", "Clip (199,199,211,211)", "bg Draw",
+      "Clip (199,199,211,211)", "b Draw"}},
+  };
+  for (const Case& c : cases) {
     g->SetUnionDrawing(c.on);
     g->Tick();
     g->TakeLog();
@@ -98,11 +103,16 @@ TEST_F(Frame, UnionDrawingRedrawsTheBoundingRectOnce)
 
 namespace {
 // Draws through a function of the test.
-struct DrawingControl : RecordingControl
-{
+struct DrawingControl : RecordingControl {
   DrawingControl(const char* name, const IRECT& r, std::function<void(IGraphics&)> f)
-  : RecordingControl(name, r), draw(std::move(f)) {}
-  void Draw(IGraphics& g) override { RecordingControl::Draw(g); draw(g); }
+  : RecordingControl(name, r), draw(std::move(f))
+  {
+  }
+  void Draw(IGraphics& g) override
+  {
+    RecordingControl::Draw(g);
+    draw(g);
+  }
   std::function<void(IGraphics&)> draw;
 };
 } // namespace
@@ -137,8 +147,10 @@ TEST_F(Frame, SpecialControlsDrawOverTheListInTheirOwnOrder)
   Add("list0", r);
   Add("list1", r);
   g->AddBubbleSlot(new RecordingControl("bubble0", r));
-  g->SetPopupMenuSlot(new RecordingControl("popup", r), [] { return false; }, nullptr);
-  g->SetTextEntrySlot(new RecordingControl("entry", r), [] { return false; }, nullptr);
+  g->SetPopupMenuSlot(
+    new RecordingControl("popup", r), [] { return false; }, nullptr);
+  g->SetTextEntrySlot(
+    new RecordingControl("entry", r), [] { return false; }, nullptr);
   g->SetCornerResizerSlot(new RecordingControl("resizer", r), 0, false);
   g->SetPerfDisplaySlot(new RecordingControl("fps", r), nullptr);
   g->AddBubbleSlot(new RecordingControl("bubble1", r));
@@ -159,11 +171,13 @@ TEST_F(Frame, AnimatingControlIsDirtyEveryFrameUntilItEnds)
   g->Tick();
   g->TakeLog();
   int steps = 0;
-  a->SetAnimation([&](IControl* c) {
-    ++steps;
-    if (c->GetAnimationProgress() >= 1.0)
-      c->OnEndAnimation();
-  }, 50);
+  a->SetAnimation(
+    [&](IControl* c) {
+      ++steps;
+      if (c->GetAnimationProgress() >= 1.0)
+        c->OnEndAnimation();
+    },
+    50);
   int frames = 0;
   while (g->Tick(20.0) && frames < 100)
     ++frames;

@@ -26,8 +26,7 @@ TEST_F(Session, DragOfAKnobSendsValuesInsideOnePairedHostGestureAndRedrawsOnlyWh
   g->TakeLog();
   ASSERT_TRUE(g->Tick());
   EXPECT_EQ(g->TakeLog(), (Log{"BeginFrame", "Clip (-1,-1,401,301)", "bg Draw", "Clip (19,19,61,61)", "knob Draw",
-                               "Clip (99,19,141,61)", "peer Draw", "Clip (199,19,261,41)", "label Draw",
-                               "EndFrame"}));
+                               "Clip (99,19,141,61)", "peer Draw", "Clip (199,19,261,41)", "label Draw", "EndFrame"}));
   EXPECT_FALSE(g->Tick());
 
   // Hover, press, two drags (one of zero length), release.
@@ -70,8 +69,7 @@ TEST_F(Session, RemovingTheCapturedControlMidDragIsSafe)
 
 TEST_F(Session, ControlRemovingItselfOnReleaseClosesItsHostGestureOnce)
 {
-  struct SelfRemoving : RecordingControl
-  {
+  struct SelfRemoving : RecordingControl {
     using RecordingControl::RecordingControl;
     void OnMouseUp(float, float, const IMouseMod&) override { GetUI()->RemoveControl(this); }
   };

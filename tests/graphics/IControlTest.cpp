@@ -14,8 +14,7 @@ namespace {
 
 constexpr double kTol = 1e-12;
 
-class Control : public ::testing::Test
-{
+class Control : public ::testing::Test {
 protected:
   void SetUp() override
   {
@@ -89,10 +88,12 @@ TEST_F(Control, OutOfRangeValueIndicesAreIgnored)
 
 TEST_F(Control, DefaultIsSnappedClampedAndNormalised)
 {
-  struct Case { int param; double want; };
+  struct Case {
+    int param;
+    double want;
+  };
   const Case cases[] = {{0, 0.5}, {1, 0.3}, {2, 0.25}};
-  for (const Case& k : cases)
-  {
+  for (const Case& k : cases) {
     auto* c = Attach(new RecordingControl("c", IRECT(0, 0, 10, 10), k.param));
     c->SetValue(0.9);
     c->SetValueToDefault(3);

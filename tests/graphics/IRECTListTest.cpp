@@ -13,8 +13,8 @@ using plugin::igraphics::IRECTList;
 
 namespace {
 
-constexpr float kCell = 0.5f;   // grid of the random edges
-constexpr int kCells = 64;      // 32 points at half-point resolution
+constexpr float kCell = 0.5f; // grid of the random edges
+constexpr int kCells = 64;    // 32 points at half-point resolution
 
 // Cover count of every cell (by its centre) over a set of rects.
 std::vector<int> CoverCounts(const std::vector<IRECT>& rects)
@@ -22,8 +22,7 @@ std::vector<int> CoverCounts(const std::vector<IRECT>& rects)
   std::vector<int> counts(kCells * kCells, 0);
   for (const IRECT& r : rects)
     for (int cy = 0; cy < kCells; ++cy)
-      for (int cx = 0; cx < kCells; ++cx)
-      {
+      for (int cx = 0; cx < kCells; ++cx) {
         const float x = (cx + 0.5f) * kCell, y = (cy + 0.5f) * kCell;
         if (x > r.L && x < r.R && y > r.T && y < r.B)
           ++counts[cy * kCells + cx];
@@ -43,8 +42,7 @@ void ExpectExactCover(const std::vector<IRECT>& input, const IRECTList& out)
 {
   const std::vector<int> in = CoverCounts(input);
   const std::vector<int> res = CoverCounts(Contents(out));
-  for (int c = 0; c < kCells * kCells; ++c)
-  {
+  for (int c = 0; c < kCells * kCells; ++c) {
     ASSERT_EQ(in[c] > 0, res[c] > 0) << "cell " << c % kCells << "," << c / kCells << " coverage changed";
     ASSERT_LE(res[c], 1) << "cell " << c % kCells << "," << c / kCells << " covered twice";
   }
@@ -105,15 +103,16 @@ TEST(IRECTList, OverlappingCornersBecomeDisjointPiecesOfTheSameArea)
 
 TEST(IRECTList, SplitAndShrinkCutTheDocumentedPieces)
 {
-  struct Case { IRECT r, x, kept, appended; };
+  struct Case {
+    IRECT r, x, kept, appended;
+  };
   const Case cases[] = {
     {IRECT(0, 0, 10, 10), IRECT(0, 0, 4, 4), IRECT(0, 4, 10, 10), IRECT(4, 0, 10, 4)},
     {IRECT(0, 0, 10, 10), IRECT(0, 6, 4, 10), IRECT(4, 6, 10, 10), IRECT(0, 0, 10, 6)},
     {IRECT(0, 0, 10, 10), IRECT(6, 0, 10, 4), IRECT(0, 4, 10, 10), IRECT(0, 0, 6, 4)},
     {IRECT(0, 0, 10, 10), IRECT(6, 6, 10, 10), IRECT(0, 6, 6, 10), IRECT(0, 0, 10, 6)},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     IRECTList list;
     EXPECT_EQ(list.Split(c.r, c.x), c.kept);
     ASSERT_EQ(list.Size(), 1);
@@ -130,16 +129,16 @@ TEST(IRECTList, RandomRectanglesOptimiseToAnExactDisjointCover)
   std::mt19937 rng(20240611u);
   std::uniform_int_distribution<int> edge(0, kCells);
   std::uniform_int_distribution<int> count(1, 14);
-  for (int trial = 0; trial < 400; ++trial)
-  {
+  for (int trial = 0; trial < 400; ++trial) {
     std::vector<IRECT> input;
     IRECTList list;
     const int n = count(rng);
-    for (int k = 0; k < n; ++k)
-    {
+    for (int k = 0; k < n; ++k) {
       int l = edge(rng), r = edge(rng), t = edge(rng), b = edge(rng);
-      if (l > r) std::swap(l, r);
-      if (t > b) std::swap(t, b);
+      if (l > r)
+        std::swap(l, r);
+      if (t > b)
+        std::swap(t, b);
       const IRECT rect(l * kCell, t * kCell, r * kCell, b * kCell);
       input.push_back(rect);
       list.Add(rect);

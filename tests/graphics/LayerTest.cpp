@@ -9,8 +9,7 @@ using namespace testsupport;
 
 namespace {
 
-class Layers : public EditorFixture
-{
+class Layers : public EditorFixture {
 protected:
   void SetUp() override
   {
@@ -32,14 +31,18 @@ protected:
 
 TEST_F(Layers, LayerIsAlignedOutwardAndSizedInWholePointsThenPixels)
 {
-  struct Case { float screen; IRECT r; const char* bitmap; IRECT bounds; };
+  struct Case {
+    float screen;
+    IRECT r;
+    const char* bitmap;
+    IRECT bounds;
+  };
   const Case cases[] = {
     {2.f, IRECT(0.3f, 0.3f, 10.2f, 10.2f), "CreateAPIBitmap 22x22 scale 2 draw 1", IRECT(0, 0, 10.5f, 10.5f)},
     {1.f, IRECT(0.3f, 0.3f, 10.2f, 10.2f), "CreateAPIBitmap 11x11 scale 1 draw 1", IRECT(0, 0, 11, 11)},
     {1.f, IRECT(5, 5, 5, 5), "CreateAPIBitmap 0x0 scale 1 draw 1", IRECT(5, 5, 5, 5)},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     g->SetScreenScale(c.screen);
     g->TakeLog();
     g->StartLayer(nullptr, c.r);
@@ -66,15 +69,17 @@ TEST_F(Layers, PushAndPopResetTheTransformAndClipToTheCurrentArea)
   EXPECT_EQ(Steps(), (Log{"CreateAPIBitmap 20x20 scale 1 draw 1", "UpdateLayer 1", "Clip (10,10,30,30)"}));
   EXPECT_EQ(g->GetTransform(), IMatrix());
 
-  struct Case { IRECT r; const char* clip; };
+  struct Case {
+    IRECT r;
+    const char* clip;
+  };
   const Case clips[] = {
-    {IRECT(), "Clip (10,10,30,30)"},          // empty: the whole layer
+    {IRECT(), "Clip (10,10,30,30)"}, // empty: the whole layer
     {IRECT(20, 20, 50, 50), "Clip (20,20,30,30)"},
     {IRECT(40, 40, 50, 50), "Clip (0,0,0,0)"}, // outside: nothing
   };
   g->PathTransformScale(2.f);
-  for (const Case& k : clips)
-  {
+  for (const Case& k : clips) {
     g->TakeLog();
     g->PathClipRegion(k.r);
     // Given untransformed; the transform itself survives.

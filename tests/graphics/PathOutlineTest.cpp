@@ -23,16 +23,22 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr double kOnOutline = 1e-3; // points, after float transforms
 
-struct P { double x, y; };
+struct P {
+  double x, y;
+};
 
-P Apply(const IMatrix& m, double x, double y) { m.TransformPoint(x, y); return {x, y}; }
+P Apply(const IMatrix& m, double x, double y)
+{
+  m.TransformPoint(x, y);
+  return {x, y};
+}
 
 // Dense points along the path: lines split in 16, arcs every degree, cubics
 // in 32 steps; closing returns to the sub-path's start.
 std::vector<P> Flatten(const std::vector<PathOp>& ops)
 {
   std::vector<P> out;
-  P cur{0, 0}, start{0, 0};   // in device space
+  P cur{0, 0}, start{0, 0}; // in device space
   P curLocal{0, 0};
   bool has = false;
   auto lineTo = [&](P to) {
@@ -45,47 +51,46 @@ std::vector<P> Flatten(const std::vector<PathOp>& ops)
     has = true;
   };
   for (const PathOp& op : ops)
-    switch (op.kind)
-    {
-      case PathOp::kMove:
-        cur = start = Apply(op.m, op.v[0], op.v[1]);
-        curLocal = {op.v[0], op.v[1]};
-        out.push_back(cur);
-        has = true;
-        break;
-      case PathOp::kLine: lineTo(Apply(op.m, op.v[0], op.v[1])); curLocal = {op.v[0], op.v[1]}; break;
-      case PathOp::kArc:
-      {
-        const double cx = op.v[0], cy = op.v[1], r = op.v[2], a1 = op.v[3], a2 = op.v[4];
-        const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(a2 - a1))));
-        for (int i = 0; i <= steps; ++i)
-        {
-          const double a = (a1 + (a2 - a1) * i / steps - 90.0) / 180.0 * kPi;
-          const P p = Apply(op.m, cx + r * std::cos(a), cy + r * std::sin(a));
-          if (i == 0 && !has)
-          {
-            out.push_back(p);
-            cur = start = p;
-            has = true;
-          }
-          else
-            lineTo(p);
-        }
-        break;
+    switch (op.kind) {
+    case PathOp::kMove:
+      cur = start = Apply(op.m, op.v[0], op.v[1]);
+      curLocal = {op.v[0], op.v[1]};
+      out.push_back(cur);
+      has = true;
+      break;
+    case PathOp::kLine:
+      lineTo(Apply(op.m, op.v[0], op.v[1]));
+      curLocal = {op.v[0], op.v[1]};
+      break;
+    case PathOp::kArc: {
+      const double cx = op.v[0], cy = op.v[1], r = op.v[2], a1 = op.v[3], a2 = op.v[4];
+      const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(a2 - a1))));
+      for (int i = 0; i <= steps; ++i) {
+        const double a = (a1 + (a2 - a1) * i / steps - 90.0) / 180.0 * kPi;
+        const P p = Apply(op.m, cx + r * std::cos(a), cy + r * std::sin(a));
+        if (i == 0 && !has) {
+          out.push_back(p);
+          cur = start = p;
+          has = true;
+        } else
+          lineTo(p);
       }
-      case PathOp::kCubic:
-        for (int i = 1; i <= 32; ++i)
-        {
-          const double t = i / 32.0, u = 1 - t;
-          const double x = u * u * u * curLocal.x + 3 * u * u * t * op.v[0] + 3 * u * t * t * op.v[2] + t * t * t * op.v[4];
-          const double y = u * u * u * curLocal.y + 3 * u * u * t * op.v[1] + 3 * u * t * t * op.v[3] + t * t * t * op.v[5];
-          out.push_back(Apply(op.m, x, y));
-        }
-        curLocal = {op.v[4], op.v[5]};
-        cur = out.back();
-        break;
-      case PathOp::kClose: lineTo(start); break;
-      default: break;
+      break;
+    }
+    case PathOp::kCubic:
+      for (int i = 1; i <= 32; ++i) {
+        const double t = i / 32.0, u = 1 - t;
+        const double x =
+          u * u * u * curLocal.x + 3 * u * u * t * op.v[0] + 3 * u * t * t * op.v[2] + t * t * t * op.v[4];
+        const double y =
+          u * u * u * curLocal.y + 3 * u * u * t * op.v[1] + 3 * u * t * t * op.v[3] + t * t * t * op.v[5];
+        out.push_back(Apply(op.m, x, y));
+      }
+      curLocal = {op.v[4], op.v[5]};
+      cur = out.back();
+      break;
+    case PathOp::kClose: lineTo(start); break;
+    default: break;
     }
   return out;
 }
@@ -122,8 +127,7 @@ double Perimeter(const std::vector<P>& pts)
   return len;
 }
 
-class PathOutline : public EditorFixture
-{
+class PathOutline : public EditorFixture {
 protected:
   // The path of the only paint call made.
   std::vector<P> Drawn()
@@ -134,7 +138,9 @@ protected:
   }
 };
 
-struct SVGFree { void operator()(SVGImage* i) const { svgDelete(i); } };
+struct SVGFree {
+  void operator()(SVGImage* i) const { svgDelete(i); }
+};
 using SVGPtr = std::unique_ptr<SVGImage, SVGFree>;
 
 SVGPtr ParseSVG(const std::string& body)
@@ -147,15 +153,17 @@ SVGPtr ParseSVG(const std::string& body)
 
 TEST_F(PathOutline, EllipsesLieOnTheirEquationAllTheWayRound)
 {
-  struct Case { float x, y, r1, r2, angle; bool fromRect; };
+  struct Case {
+    float x, y, r1, r2, angle;
+    bool fromRect;
+  };
   const Case cases[] = {
-    {30, 30, 20, 10, 0, true},   // FillEllipse over (10, 20, 50, 40)
+    {30, 30, 20, 10, 0, true}, // FillEllipse over (10, 20, 50, 40)
     {50, 40, 30, 12, 30, false},
     {-5, 7, 3, 9, -110, false},
     {0, 0, 5, 5, 45, false},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     if (c.fromRect)
       g->DrawEllipse(COLOR_BLUE, IRECT(c.x - c.r1, c.y - c.r2, c.x + c.r1, c.y + c.r2));
     else
@@ -163,8 +171,7 @@ TEST_F(PathOutline, EllipsesLieOnTheirEquationAllTheWayRound)
     const std::vector<P> pts = Drawn();
     ASSERT_GT(pts.size(), 300u);
     const double a = c.angle / 180.0 * kPi;
-    for (const P& p : pts)
-    {
+    for (const P& p : pts) {
       // Back into the ellipse's own axes (clockwise rotation on screen).
       const double dx = p.x - c.x, dy = p.y - c.y;
       const double u = dx * std::cos(a) + dy * std::sin(a), v = -dx * std::sin(a) + dy * std::cos(a);
@@ -182,14 +189,16 @@ TEST_F(PathOutline, EllipsesLieOnTheirEquationAllTheWayRound)
 
 TEST_F(PathOutline, RoundedRectWithFourRadiiLiesOnItsOutline)
 {
-  struct Case { IRECT r; float tl, tr, br, bl; };
+  struct Case {
+    IRECT r;
+    float tl, tr, br, bl;
+  };
   const Case cases[] = {
     {IRECT(10, 20, 90, 60), 5, 12, 0, 20},
     {IRECT(0, 0, 40, 40), 20, 20, 20, 20},
     {IRECT(-30, 5, 10, 15), 0, 0, 3, 0},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     g->DrawRoundRectCorners(COLOR_BLACK, c.r, c.tl, c.tr, c.br, c.bl);
     const std::vector<P> pts = Drawn();
     for (const P& p : pts)
@@ -203,22 +212,24 @@ TEST_F(PathOutline, RoundedRectWithFourRadiiLiesOnItsOutline)
 
 TEST_F(PathOutline, PieSliceRunsFromTheCentreAlongTheArcAndBack)
 {
-  struct Case { float cx, cy, r, a1, a2; };
+  struct Case {
+    float cx, cy, r, a1, a2;
+  };
   const Case cases[] = {{50, 50, 20, 0, 90}, {0, 0, 10, 200, 330}, {10, -10, 5, -45, 45}};
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     g->FillArc(COLOR_GREEN, c.cx, c.cy, c.r, c.a1, c.a2);
     const std::vector<P> pts = Drawn();
     ASSERT_FALSE(pts.empty());
     EXPECT_NEAR(pts.front().x, c.cx, 1e-6);
     EXPECT_NEAR(pts.back().y, c.cy, 1e-4); // closed back to the centre
-    for (const P& p : pts)
-    {
+    for (const P& p : pts) {
       const double d = std::hypot(p.x - c.cx, p.y - c.cy);
       // Angle in the arc's convention: 0 up, clockwise.
       double a = std::atan2(p.y - c.cy, p.x - c.cx) * 180.0 / kPi + 90.0;
-      while (a < c.a1 - 1e-6) a += 360.0;
-      while (a > c.a1 + 360.0) a -= 360.0;
+      while (a < c.a1 - 1e-6)
+        a += 360.0;
+      while (a > c.a1 + 360.0)
+        a -= 360.0;
       const bool onArc = std::fabs(d - c.r) < kOnOutline && a <= c.a2 + 1e-3;
       const bool onRadius = d <= c.r + kOnOutline && (std::fabs(a - c.a1) < 1e-2 || std::fabs(a - c.a2) < 1e-2 ||
                                                       std::fabs(a - 360.0 - c.a2) < 1e-2 || d < 1e-6);
@@ -237,10 +248,11 @@ TEST_F(PathOutline, SVGHolesFollowCrossingParity)
     const auto paints = g->TakePaints();
     EXPECT_EQ(paints.size(), 1u);
     int x = 0;
-    for (const PathOp& op : paints.empty() ? std::vector<PathOp>{} : paints[0].path)
-    {
-      if (op.kind == PathOp::kMove) x = static_cast<int>(std::lround(op.v[0]));
-      if (op.kind == PathOp::kWinding) out.push_back({x, static_cast<int>(op.v[0])});
+    for (const PathOp& op : paints.empty() ? std::vector<PathOp>{} : paints[0].path) {
+      if (op.kind == PathOp::kMove)
+        x = static_cast<int>(std::lround(op.v[0]));
+      if (op.kind == PathOp::kWinding)
+        out.push_back({x, static_cast<int>(op.v[0])});
     }
     std::sort(out.begin(), out.end());
     return out;
@@ -276,11 +288,11 @@ TEST_F(PathOutline, SVGCubicsAreReadOnlyWhereAllThreePointsExist)
   const auto paints = g->TakePaints();
   ASSERT_EQ(paints.size(), 1u);
   EXPECT_EQ(std::count_if(paints[0].path.begin(), paints[0].path.end(),
-                          [](const PathOp& op) { return op.kind == PathOp::kCubic; }), 1);
+                          [](const PathOp& op) { return op.kind == PathOp::kCubic; }),
+            1);
 
   // A document without size draws nothing (no scale to divide by).
-  for (float w : {0.f, 10.f})
-  {
+  for (float w : {0.f, 10.f}) {
     image.width = w;
     image.height = 10.f - w;
     g->DrawSVG(ISVG(&image), IRECT(0, 0, 10, 10));
@@ -328,10 +340,11 @@ TEST_F(PathOutline, SVGIsScaledUniformlyFromTheTopLeftAndPaintedWithItsOwnOption
   const auto rotated = g->TakePaints();
   ASSERT_EQ(rotated.size(), 2u);
   double minX = 1e9, maxX = -1e9, minY = 1e9, maxY2 = -1e9;
-  for (const P& p : Flatten(rotated[0].path))
-  {
-    minX = std::min(minX, p.x); maxX = std::max(maxX, p.x);
-    minY = std::min(minY, p.y); maxY2 = std::max(maxY2, p.y);
+  for (const P& p : Flatten(rotated[0].path)) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY2 = std::max(maxY2, p.y);
   }
   EXPECT_NEAR(minX, 25.0, 1e-3);
   EXPECT_NEAR(maxX, 75.0, 1e-3);
@@ -341,14 +354,29 @@ TEST_F(PathOutline, SVGIsScaledUniformlyFromTheTopLeftAndPaintedWithItsOwnOption
 
 TEST_F(PathOutline, SVGPaintsBecomePatterns)
 {
-  struct Case { const char* what; SVGPaint paint; float opacity; IPattern expect; };
+  struct Case {
+    const char* what;
+    SVGPaint paint;
+    float opacity;
+    IPattern expect;
+  };
   SVGGradientStop stops[20];
   for (int i = 0; i < 20; ++i)
     stops[i] = {0x80000000u | static_cast<std::uint32_t>(i), i / 19.f};
   SVGGradient grad{{1, 2, 3, 4, 5, 6}, 1, 0, 0, 20, stops};
   SVGGradient odd{{1, 0, 0, 1, 0, 0}, 7, 0, 0, 2, stops};
-  auto paint = [](char type, std::uint32_t color) { SVGPaint p{}; p.type = type; p.color = color; return p; };
-  auto gradPaint = [](char type, SVGGradient* g) { SVGPaint p{}; p.type = type; p.gradient = g; return p; };
+  auto paint = [](char type, std::uint32_t color) {
+    SVGPaint p{};
+    p.type = type;
+    p.color = color;
+    return p;
+  };
+  auto gradPaint = [](char type, SVGGradient* g) {
+    SVGPaint p{};
+    p.type = type;
+    p.gradient = g;
+    return p;
+  };
 
   IPattern linear(kLinearPattern);
   linear.mExtend = kExtendReflect;
@@ -372,14 +400,12 @@ TEST_F(PathOutline, SVGPaintsBecomePatterns)
     {"no paint", paint(kSVGPaintNone, 0xffffffffu), 0.4f, IPattern(IColor(102, 0, 0, 0))},
     {"unknown", paint(9, 0xffffffffu), 1.f, IPattern(IColor(255, 0, 0, 0))},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     const IPattern p = IGraphics::GetPatternFromSVGPaint(c.paint, c.opacity);
     EXPECT_EQ(p.mType, c.expect.mType) << c.what;
     EXPECT_EQ(p.mExtend, c.expect.mExtend) << c.what;
     EXPECT_EQ(p.mNStops, c.expect.mNStops) << c.what;
-    for (int i = 0; i < IPattern::kMaxStops; ++i)
-    {
+    for (int i = 0; i < IPattern::kMaxStops; ++i) {
       EXPECT_EQ(p.mStops[i].mColor, c.expect.mStops[i].mColor) << c.what << " stop " << i;
       EXPECT_EQ(p.mStops[i].mOffset, c.expect.mStops[i].mOffset) << c.what << " stop " << i;
     }

@@ -12,15 +12,13 @@ using namespace plugin::igraphics;
 namespace {
 
 // Counts destructions of menus in a tree.
-struct CountedMenu : IPopupMenu
-{
+struct CountedMenu : IPopupMenu {
   explicit CountedMenu(int& counter) : IPopupMenu("sub"), mCounter(counter) {}
   ~CountedMenu() override { ++mCounter; }
   int& mCounter;
 };
 
-struct TestBitmap : APIBitmap
-{
+struct TestBitmap : APIBitmap {
   explicit TestBitmap(int& deleted, float scale = 1.f) : APIBitmap(1, 10, 10, scale, 1.f), mDeleted(deleted) {}
   ~TestBitmap() override { ++mDeleted; }
   int& mDeleted;

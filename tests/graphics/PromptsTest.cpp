@@ -10,8 +10,7 @@ using namespace testsupport;
 
 namespace {
 
-class Prompts : public EditorFixture
-{
+class Prompts : public EditorFixture {
 protected:
   void InitParams() override
   {
@@ -26,8 +25,8 @@ protected:
     enumCtl = Add("enum", IRECT(10, 10, 50, 50), 0);
     gainCtl = Add("gain", IRECT(60, 10, 100, 50), 1);
     countCtl = Add("count", IRECT(110, 10, 150, 50), 2);
-    for (IControl* c : {static_cast<IControl*>(enumCtl), static_cast<IControl*>(gainCtl),
-                        static_cast<IControl*>(countCtl)})
+    for (IControl* c :
+         {static_cast<IControl*>(enumCtl), static_cast<IControl*>(gainCtl), static_cast<IControl*>(countCtl)})
       c->DisablePrompt(false);
     g->TakeLog();
     dlg.TakeLog();
@@ -72,10 +71,12 @@ TEST_F(Prompts, ContinuousPromptOpensATextEntryWithTheDisplayValue)
 
 TEST_F(Prompts, TypedTextIsSnappedClampedAndNormalised)
 {
-  struct Row { const char* text; double want; };
+  struct Row {
+    const char* text;
+    double want;
+  };
   const Row gain[] = {{"12", 0.75}, {"99", 1.0}, {"-30", 0.0}};
-  for (const Row& r : gain)
-  {
+  for (const Row& r : gain) {
     gainCtl->PromptUserInput(0);
     g->SetControlValueAfterTextEdit(r.text);
     EXPECT_NEAR(gainCtl->GetValue(), r.want, 1e-9) << r.text;
@@ -124,15 +125,16 @@ TEST_F(Prompts, PromptsStayOffUntilEnabled)
 TEST_F(Prompts, AttachedTextEntryAndPopupControlsReplaceThePlatformWidgets)
 {
   std::string opened;
-  g->SetTextEntrySlot(new RecordingControl("entry", IRECT()), [] { return true; },
-                      [&](int p, const IText&, const IRECT&, int len, const char* s) {
-                        opened = std::to_string(p) + ":" + std::to_string(len) + ":" + s;
-                      });
+  g->SetTextEntrySlot(
+    new RecordingControl("entry", IRECT()), [] { return true; },
+    [&](int p, const IText&, const IRECT&, int len, const char* s) {
+      opened = std::to_string(p) + ":" + std::to_string(len) + ":" + s;
+    });
   gainCtl->PromptUserInput(0);
   EXPECT_EQ(opened, "1:7:0.0");
   IPopupMenu* shown = nullptr;
-  g->SetPopupMenuSlot(new RecordingControl("popup", IRECT()), [] { return false; },
-                      [&](IPopupMenu& m, const IRECT&) { shown = &m; });
+  g->SetPopupMenuSlot(
+    new RecordingControl("popup", IRECT()), [] { return false; }, [&](IPopupMenu& m, const IRECT&) { shown = &m; });
   enumCtl->PromptUserInput(0);
   ASSERT_EQ(shown, &g->GetPromptMenu());
   EXPECT_EQ(g->GetControlInPopupMenu(), enumCtl);
@@ -155,8 +157,7 @@ TEST_F(Prompts, BubbleSelectionIsSafeWithoutBubblesAndRoundRobinStaysInRange)
   EXPECT_EQ(g->SelectBubble(gainCtl, nullptr), -1); // not held by a touch
   g->OnMouseDown(Pt(70, 20, false, 7));
   auto noTouch = [](int) { return std::uint64_t(0); };
-  for (int i = 0; i < 10; ++i)
-  {
+  for (int i = 0; i < 10; ++i) {
     const int b = g->SelectBubble(gainCtl, noTouch);
     EXPECT_GE(b, 0);
     EXPECT_LT(b, 3);

@@ -7,8 +7,7 @@ using namespace testsupport;
 
 namespace {
 
-class Qwerty : public EditorFixture
-{
+class Qwerty : public EditorFixture {
 protected:
   void SetUp() override
   {
@@ -44,8 +43,7 @@ TEST_F(Qwerty, RepeatedKeyDownSoundsOnce)
 TEST_F(Qwerty, LetterRowMapsToSemitones)
 {
   const char* keys = "AWSEDFTGYHUJKOL";
-  for (int i = 0; keys[i]; ++i)
-  {
+  for (int i = 0; keys[i]; ++i) {
     Down(keys[i]);
     Up(keys[i]);
   }
@@ -57,8 +55,7 @@ TEST_F(Qwerty, LetterRowMapsToSemitones)
 TEST_F(Qwerty, OctaveShiftsStopAtTheirLimits)
 {
   std::vector<int> bases;
-  for (int i = 0; i < 5; ++i)
-  {
+  for (int i = 0; i < 5; ++i) {
     Down('X');
     Down('A');
     Up('A');

@@ -7,7 +7,7 @@ using namespace testsupport;
 
 namespace {
 class Resize : public EditorFixture {};
-}
+} // namespace
 
 TEST_F(Resize, UnchangedSizeAndScaleDoNothing)
 {
@@ -32,15 +32,19 @@ TEST_F(Resize, ResizeReleasesCaptureTellsThePlatformAndMarksAllDirty)
 
 TEST_F(Resize, SizesAndScalesAreClampedToTheLimits)
 {
-  struct Case { int w, h; float scale; int wantW, wantH; float wantScale; };
+  struct Case {
+    int w, h;
+    float scale;
+    int wantW, wantH;
+    float wantScale;
+  };
   const Case cases[] = {
     {50, 300, 1.f, 100, 300, 1.f},
     {400, 9000, 1.f, 400, 4000, 1.f},
     {400, 300, 0.1f, 400, 300, 0.5f},
     {400, 300, 7.f, 400, 300, 2.f},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     g->Resize(c.w, c.h, c.scale, true);
     EXPECT_EQ(g->Width(), c.wantW);
     EXPECT_EQ(g->Height(), c.wantH);
@@ -52,7 +56,7 @@ TEST_F(Resize, LimitsOnTheScaledSizeAreDividedBackByTheScale)
 {
   dlg.SetSizeConstraints(100, 600, 100, 600);
   g->Resize(400, 300, 2.f, true, false);
-  EXPECT_EQ(g->Width(), 300);  // 800 limited to 600, / 2
+  EXPECT_EQ(g->Width(), 300); // 800 limited to 600, / 2
   EXPECT_EQ(g->Height(), 300);
 }
 

@@ -38,8 +38,7 @@ RGBAImage Blocks(int w, int h, int s)
   RGBAImage img{w * s, h * s, {}};
   img.px.resize(static_cast<std::size_t>(img.w) * img.h * 4);
   for (int y = 0; y < img.h; ++y)
-    for (int x = 0; x < img.w; ++x)
-    {
+    for (int x = 0; x < img.w; ++x) {
       std::uint8_t* p = &img.px[(static_cast<std::size_t>(y) * img.w + x) * 4];
       p[0] = static_cast<std::uint8_t>(40 * (x / s) + 10);
       p[1] = static_cast<std::uint8_t>(60 * (y / s) + 20);
@@ -49,8 +48,7 @@ RGBAImage Blocks(int w, int h, int s)
   return img;
 }
 
-class Resources : public EditorFixture
-{
+class Resources : public EditorFixture {
 protected:
   void SetUp() override
   {
@@ -72,22 +70,18 @@ protected:
 TEST_F(Resources, DensitiesAreTriedInOrderUnderTheirOwnNames)
 {
   const RGBAImage img = Blocks(1, 1, 1);
-  for (int t = 0; t <= 5; ++t)
-  {
+  for (int t = 0; t <= 5; ++t) {
     const std::vector<int> order = DensityOrder(t);
     // With only the later densities present, the first of them is found.
-    for (std::size_t k = 0; k < order.size(); ++k)
-    {
+    for (std::size_t k = 0; k < order.size(); ++k) {
       fs::remove_all(dir);
       fs::create_directory(dir);
-      for (std::size_t j = k; j < order.size(); ++j)
-      {
+      for (std::size_t j = k; j < order.size(); ++j) {
         const int s = order[j];
         Write(s == 1 ? "knob.png" : "knob@" + std::to_string(s) + "x.png", img);
         Write(s == 1 ? "plain" : "plain@" + std::to_string(s) + "x", img);
       }
-      for (const char* name : {"knob.png", "plain"})
-      {
+      for (const char* name : {"knob.png", "plain"}) {
         UT_String path;
         int source = -1;
         EXPECT_GT(g->SearchImageResource(Path(name).c_str(), "png", path, t, source), 0) << t << " " << name;
@@ -175,8 +169,7 @@ TEST_F(Resources, NamesTheBackEndCannotReadTouchNoFile)
 {
   Write("pic", Blocks(1, 1, 1));
   Write("pic.bmp", Blocks(1, 1, 1));
-  for (const char* file : {"pic", "pic.bmp", "missing.png"})
-  {
+  for (const char* file : {"pic", "pic.bmp", "missing.png"}) {
     const IBitmap b = g->LoadBitmap(Path(file).c_str(), 1, false, 1);
     EXPECT_FALSE(b.IsValid()) << file;
     EXPECT_EQ(b.W(), 0);

@@ -33,11 +33,9 @@ std::vector<int> NaiveBlur(const std::vector<int>& a, int w, int h, const std::v
   auto pass = [&](const std::vector<int>& in, bool alongRows) {
     std::vector<int> out(in.size());
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-      {
+      for (int x = 0; x < w; ++x) {
         long sum = 0;
-        for (int j = -(n - 1); j <= n - 1; ++j)
-        {
+        for (int j = -(n - 1); j <= n - 1; ++j) {
           const int xx = alongRows ? x + j : x, yy = alongRows ? y : y + j;
           if (xx >= 0 && xx < w && yy >= 0 && yy < h)
             sum += long(k[std::abs(j)]) * in[yy * w + xx];
@@ -49,8 +47,7 @@ std::vector<int> NaiveBlur(const std::vector<int>& a, int w, int h, const std::v
   return pass(pass(a, true), false);
 }
 
-class ShadowBlur : public EditorFixture
-{
+class ShadowBlur : public EditorFixture {
 protected:
   ILayerPtr MakeLayer(int w, int h)
   {
@@ -64,10 +61,13 @@ protected:
 
 TEST(BlurKernel, FallsFrom255ToAboutThreeAtTheBlurExtent)
 {
-  struct Case { float x; std::vector<int> k; unsigned norm; };
+  struct Case {
+    float x;
+    std::vector<int> k;
+    unsigned norm;
+  };
   const Case cases[] = {{1.f, {255}, 255}, {3.f, {255, 155, 35}, 635}, {0.5f, {255}, 255}};
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     std::uint8_t k[8] = {};
     unsigned norm = 0;
     const int n = MakeBlurKernel(c.x, k, 8, norm);
@@ -78,8 +78,7 @@ TEST(BlurKernel, FallsFrom255ToAboutThreeAtTheBlurExtent)
   std::uint8_t k[2];
   unsigned norm = 1;
   EXPECT_EQ(MakeBlurKernel(3.f, k, 2, norm), 0); // does not fit: nothing written
-  for (double blur : {0.0, 0.3, 1.0, 2.0, 4.5, 7.25, 20.0})
-  {
+  for (double blur : {0.0, 0.3, 1.0, 2.0, 4.5, 7.25, 20.0}) {
     std::vector<std::uint8_t> got(64);
     const int n = MakeBlurKernel(static_cast<float>(blur + 1.0), got.data(), 64, norm);
     EXPECT_EQ(std::vector<int>(got.begin(), got.begin() + n), ReferenceKernel(blur)) << blur;
@@ -94,8 +93,7 @@ TEST_F(ShadowBlur, AlphaIsBlurredExactlyAsTheNaiveBlurForAnySizeAndRowOrder)
   for (bool flipped : {false, true})
     for (float blur : {0.f, 2.f, 4.5f})
       for (const auto& sz : sizes)
-        for (bool uniform : {false, true})
-        {
+        for (bool uniform : {false, true}) {
           const int w = sz[0], h = sz[1];
           g->mFlipped = flipped;
           ILayerPtr layer = MakeLayer(w, h);
@@ -103,8 +101,7 @@ TEST_F(ShadowBlur, AlphaIsBlurredExactlyAsTheNaiveBlurForAnySizeAndRowOrder)
           ASSERT_EQ(b.GetWidth(), w);
           std::vector<int> alpha(static_cast<std::size_t>(w * h));
           const int level = static_cast<int>(rng() % 256);
-          for (int i = 0; i < w * h; ++i)
-          {
+          for (int i = 0; i < w * h; ++i) {
             for (int c = 0; c < 3; ++c)
               b.mPixels[i * 4 + c] = static_cast<std::uint8_t>(rng());
             alpha[i] = uniform ? level : static_cast<int>(rng() % 256);
@@ -119,8 +116,7 @@ TEST_F(ShadowBlur, AlphaIsBlurredExactlyAsTheNaiveBlurForAnySizeAndRowOrder)
           // A back end storing rows bottom-up gets the result top row first.
           std::vector<int> expect = NaiveBlur(alpha, w, h, ReferenceKernel(blur));
           for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-            {
+            for (int x = 0; x < w; ++x) {
               const int src = flipped ? (h - 1 - y) * w + x : y * w + x;
               const std::size_t i = static_cast<std::size_t>(y * w + x) * 4;
               ASSERT_EQ(g->mLastMask[i + 3], expect[src])
@@ -133,8 +129,7 @@ TEST_F(ShadowBlur, AlphaIsBlurredExactlyAsTheNaiveBlurForAnySizeAndRowOrder)
 
 TEST_F(ShadowBlur, ZeroSizedOrUnreadableLayerIsLeftAlone)
 {
-  for (const IRECT r : {IRECT(0, 0, 0, 10), IRECT(5, 5, 5, 5), IRECT(0, 0, 10, 0)})
-  {
+  for (const IRECT r : {IRECT(0, 0, 0, 10), IRECT(5, 5, 5, 5), IRECT(0, 0, 10, 0)}) {
     g->StartLayer(nullptr, r);
     ILayerPtr layer = g->EndLayer();
     g->TakeLog();

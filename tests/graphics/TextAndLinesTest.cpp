@@ -10,8 +10,7 @@ using namespace testsupport;
 
 namespace {
 
-class TextAndLines : public EditorFixture
-{
+class TextAndLines : public EditorFixture {
 protected:
   void SetUp() override
   {
@@ -40,15 +39,15 @@ protected:
   }
 };
 
-struct Style { int id; };
-struct VectorBase
-{
+struct Style {
+  int id;
+};
+struct VectorBase {
   virtual ~VectorBase() = default;
   void SetStyle(const Style& s) { styled = s.id; }
   int styled = 0;
 };
-struct VectorControl : RecordingControl, VectorBase
-{
+struct VectorControl : RecordingControl, VectorBase {
   VectorControl(const IRECT& r) : RecordingControl("v", r) {}
 };
 
@@ -56,7 +55,13 @@ struct VectorControl : RecordingControl, VectorBase
 
 TEST(TextRotation, RotatedExtentIsTheBoxOfAllFourCornersAlignedInTheBounds)
 {
-  struct Case { float angle; int align, valign; IRECT rect, bounds; IRECT rotated; double tx, ty; };
+  struct Case {
+    float angle;
+    int align, valign;
+    IRECT rect, bounds;
+    IRECT rotated;
+    double tx, ty;
+  };
   const Case cases[] = {
     {90, kAlignCenter, kVAlignMiddle, IRECT(0, 0, 10, 2), IRECT(0, 0, 10, 10), IRECT(-2, 0, 0, 10), 6, 0},
     {90, kAlignNear, kVAlignTop, IRECT(0, 0, 10, 2), IRECT(5, 5, 10, 10), IRECT(-2, 0, 0, 10), 7, 5},
@@ -66,8 +71,7 @@ TEST(TextRotation, RotatedExtentIsTheBoxOfAllFourCornersAlignedInTheBounds)
     {90, kAlignNear, kVAlignTop, IRECT(0, 0, 10, 0), IRECT(0, 0, 10, 10), IRECT(0, 0, 0, 10), 0, 0},
     {-90, kAlignNear, kVAlignTop, IRECT(0, 0, 10, 0), IRECT(0, 0, 10, 10), IRECT(0, -10, 0, 0), 0, 10},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     IText text;
     text.mAngle = c.angle;
     text.mAlign = static_cast<EAlign>(c.align);
@@ -110,7 +114,11 @@ TEST_F(TextAndLines, TextIsDrawnOnlyWhenThereIsSomeAndAnchoredAtAPoint)
 
 TEST_F(TextAndLines, LineHelpersPlaceTheirLines)
 {
-  struct Case { const char* what; std::function<void()> draw; Log segments; };
+  struct Case {
+    const char* what;
+    std::function<void()> draw;
+    Log segments;
+  };
   const IRECT r(10, 0, 20, 10);
   const Case cases[] = {
     {"vertical 0.55 truncates", [&] { g->DrawVerticalLine(COLOR_RED, r, 0.55f); }, {"M 15,0", "L 15,10"}},
@@ -124,8 +132,7 @@ TEST_F(TextAndLines, LineHelpersPlaceTheirLines)
     {"radial right", [&] { g->DrawRadialLine(COLOR_RED, 50, 50, 90, 10, 20); }, {"M 60,50", "L 70,50"}},
     {"radial down left", [&] { g->DrawRadialLine(COLOR_RED, 0, 0, 225, 0, 2); }, {"M 0,0", "L -1.4142,1.4142"}},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     c.draw();
     EXPECT_EQ(Segments(), c.segments) << c.what;
   }
@@ -142,14 +149,16 @@ TEST_F(TextAndLines, BitmapFramesAreClampedAndFoundAlongTheStrip)
 {
   APIBitmap vapi(1, 20, 100, 1.f, 1.f), hapi(1, 120, 10, 1.f, 1.f);
   const IBitmap vertical(&vapi, 5, false, "v"), horizontal(&hapi, 6, true, "h"), single(&vapi, 1, false, "s");
-  struct Case { const IBitmap* b; int frame; const char* src; };
-  const Case cases[] = {
-    {&vertical, 0, "src 0,0"}, {&vertical, 1, "src 0,0"}, {&vertical, 2, "src 0,20"},
-    {&vertical, 7, "src 0,80"}, {&horizontal, 3, "src 40,0"}, {&horizontal, -4, "src 0,0"},
-    {&single, 3, "src 0,0"},
+  struct Case {
+    const IBitmap* b;
+    int frame;
+    const char* src;
   };
-  for (const Case& c : cases)
-  {
+  const Case cases[] = {
+    {&vertical, 0, "src 0,0"},    {&vertical, 1, "src 0,0"},    {&vertical, 2, "src 0,20"}, {&vertical, 7, "src 0,80"},
+    {&horizontal, 3, "src 40,0"}, {&horizontal, -4, "src 0,0"}, {&single, 3, "src 0,0"},
+  };
+  for (const Case& c : cases) {
     g->DrawBitmapFrame(*c.b, IRECT(0, 0, 20, 20), c.frame);
     const Log log = Bitmaps();
     ASSERT_EQ(log.size(), 1u);
@@ -164,17 +173,55 @@ TEST_F(TextAndLines, BitmapTextDrawsOneFramePerCharacter)
   const IBitmap font(&api, 95, false, "font");
   IText near;
   near.mAlign = kAlignNear;
-  struct Case { const char* what; IText text; const char* str; bool vCenter, multiline; int cw; IRECT bounds; Log draws; };
+  struct Case {
+    const char* what;
+    IText text;
+    const char* str;
+    bool vCenter, multiline;
+    int cw;
+    IRECT bounds;
+    Log draws;
+  };
   const Case cases[] = {
-    {"left, top", near, "A!", false, false, 8, IRECT(0, 0, 100, 20),
+    {"left, top",
+     near,
+     "A!",
+     false,
+     false,
+     8,
+     IRECT(0, 0, 100, 20),
      {"font (0,0,8,12) src 0,330", "font (8,0,16,12) src 0,10"}},
-    {"centred both ways", IText(), " ~", true, false, 8, IRECT(0, 0, 100, 20),
+    {"centred both ways",
+     IText(),
+     " ~",
+     true,
+     false,
+     8,
+     IRECT(0, 0, 100, 20),
      {"font (42,4,50,16) src 0,0", "font (50,4,58,16) src 0,940"}},
-    {"high bytes and controls are spaces", near, "\xC8\t", false, false, 8, IRECT(0, 0, 100, 20),
+    {"high bytes and controls are spaces",
+     near,
+     "\xC8\t",
+     false,
+     false,
+     8,
+     IRECT(0, 0, 100, 20),
      {"font (0,0,8,12) src 0,0", "font (8,0,16,12) src 0,0"}},
-    {"one line keeps what fits", near, "abcd", false, false, 8, IRECT(0, 0, 20, 20),
+    {"one line keeps what fits",
+     near,
+     "abcd",
+     false,
+     false,
+     8,
+     IRECT(0, 0, 20, 20),
      {"font (0,0,8,12) src 0,650", "font (8,0,16,12) src 0,660"}},
-    {"wrapped", near, "abcde", false, true, 8, IRECT(0, 0, 20, 20),
+    {"wrapped",
+     near,
+     "abcde",
+     false,
+     true,
+     8,
+     IRECT(0, 0, 20, 20),
      {"font (0,0,8,12) src 0,650", "font (8,0,16,12) src 0,660", "font (0,12,8,24) src 0,670",
       "font (8,12,16,24) src 0,680", "font (0,24,8,36) src 0,690"}},
     {"no room for one character", near, "a", false, true, 8, IRECT(0, 0, 5, 20), {}},
@@ -182,8 +229,7 @@ TEST_F(TextAndLines, BitmapTextDrawsOneFramePerCharacter)
     {"negative width", near, "a", false, true, -3, IRECT(0, 0, 50, 20), {}},
     {"empty", near, "", false, false, 8, IRECT(0, 0, 50, 20), {}},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     g->DrawBitmapText(font, c.bounds, c.text, nullptr, c.str, c.vCenter, c.multiline, c.cw, 12, 0);
     EXPECT_EQ(Bitmaps(), c.draws) << c.what;
   }

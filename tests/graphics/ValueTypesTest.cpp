@@ -34,12 +34,15 @@ TEST(IRECT, EmptyRectIntersectsNothingAndUnionsToTheOther)
 TEST(IRECT, TouchingOnTheRightIntersectsButTouchingOnTheLeftDoesNot)
 {
   const IRECT first(0, 0, 10, 10);
-  struct Case { IRECT second; bool hit; };
+  struct Case {
+    IRECT second;
+    bool hit;
+  };
   const Case cases[] = {
-    {IRECT(10, 0, 20, 10), true},    // first.R == second.L
-    {IRECT(-10, 0, 0, 10), false},   // first.L == second.R
-    {IRECT(0, 10, 10, 20), true},    // first.B == second.T
-    {IRECT(0, -10, 10, 0), false},   // first.T == second.B
+    {IRECT(10, 0, 20, 10), true},  // first.R == second.L
+    {IRECT(-10, 0, 0, 10), false}, // first.L == second.R
+    {IRECT(0, 10, 10, 20), true},  // first.B == second.T
+    {IRECT(0, -10, 10, 0), false}, // first.T == second.B
   };
   for (const Case& c : cases)
     EXPECT_EQ(first.Intersects(c.second), c.hit);
@@ -96,7 +99,8 @@ TEST(IMatrix, OperationsApplyToPointsBeforeTheExistingTransform)
   // Skew by 45 degrees in x shears x by y.
   IMatrix s;
   s.Skew(45.f, 0.f);
-  x = 0.0; y = 2.0;
+  x = 0.0;
+  y = 2.0;
   s.TransformPoint(x, y);
   EXPECT_NEAR(x, 2.0, kMatrixTol);
   EXPECT_NEAR(y, 2.0, kMatrixTol);
@@ -134,13 +138,15 @@ TEST(IMatrix, EveryOperationIsAProductOnTheRightOfAnyMatrix)
   const IMatrix bases[] = {IMatrix(), IMatrix(2, 0.5, -1, 3, 7, -4), IMatrix(0.1, -2, 4, 0.3, -9, 11)};
   const IMatrix m(1.5, -0.25, 0.75, 2, 3, -5);
   const double c = std::cos(30.0 / 180.0 * 3.14159265358979), s = std::sin(30.0 / 180.0 * 3.14159265358979);
-  for (const IMatrix& a : bases)
-  {
+  for (const IMatrix& a : bases) {
     ExpectMatrixNear(IMatrix(a).Transform(m), Product(a, m), "transform");
     ExpectMatrixNear(IMatrix(a).Translate(3, -2), Product(a, IMatrix(1, 0, 0, 1, 3, -2)), "translate");
     ExpectMatrixNear(IMatrix(a).Scale(2, -0.5), Product(a, IMatrix(2, 0, 0, -0.5, 0, 0)), "scale");
     ExpectMatrixNear(IMatrix(a).Rotate(30), Product(a, IMatrix(c, s, -s, c, 0, 0)), "rotate");
-    ExpectMatrixNear(IMatrix(a).Skew(20, 10), Product(a, IMatrix(1, std::tan(10 * 3.14159265358979 / 180), std::tan(20 * 3.14159265358979 / 180), 1, 0, 0)), "skew");
+    ExpectMatrixNear(
+      IMatrix(a).Skew(20, 10),
+      Product(a, IMatrix(1, std::tan(10 * 3.14159265358979 / 180), std::tan(20 * 3.14159265358979 / 180), 1, 0, 0)),
+      "skew");
     // A point goes through m first, then a.
     double x = 2, y = -3, px = 2, py = -3;
     IMatrix(a).Transform(m).TransformPoint(x, y);
@@ -153,14 +159,17 @@ TEST(IMatrix, EveryOperationIsAProductOnTheRightOfAnyMatrix)
 
 TEST(Constants, TextStylesDifferOnlyInSizeAndVerticalAlignment)
 {
-  struct Case { const IText* t; float size; EVAlign v; };
+  struct Case {
+    const IText* t;
+    float size;
+    EVAlign v;
+  };
   const Case cases[] = {
     {&DEFAULT_TEXT, 14.f, kVAlignMiddle},
     {&DEFAULT_LABEL_TEXT, 19.f, kVAlignTop},
     {&DEFAULT_VALUE_TEXT, 14.f, kVAlignBottom},
   };
-  for (const Case& c : cases)
-  {
+  for (const Case& c : cases) {
     EXPECT_STREQ(c.t->mFont, "Roboto-Regular");
     EXPECT_EQ(c.t->mSize, c.size);
     EXPECT_EQ(c.t->mVAlign, c.v);

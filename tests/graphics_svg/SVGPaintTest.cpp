@@ -11,67 +11,67 @@ using namespace svgtest;
 
 TEST(SVGColor, TextFormsGiveTheirPackedColour)
 {
-  const struct
-  {
+  const struct {
     const char* text;
     uint32_t color;
   } cases[] = {
-      {"#f00", 0x0000FF},
-      {"#ff0000", 0x0000FF},
-      {"rgb(255,0,0)", 0x0000FF},
-      {"rgb(100%, 0%, 0%)", 0x0000FF},
-      {"red", 0x0000FF},
-      {"  #123", 0x332211},
-      {"#A0B1C2", 0xC2B1A0},
-      {"#ff000", 0x000000},   // five digits: black
-      {"#ggg", 0x000000},     // not hexadecimal: black
-      {"#f0g", 0x000000},
-      {"#", 0x000000},
-      {"Red", 0x808080},      // names are case-sensitive: grey
-      {"", 0x808080},
-      {"green", 0x008000},
-      {"blue", 0xFF0000},
-      {"yellow", 0x00FFFF},
-      {"cyan", 0xFFFF00},
-      {"magenta", 0xFF00FF},
-      {"black", 0x000000},
-      {"grey", 0x808080},
-      {"gray", 0x808080},
-      {"white", 0xFFFFFF},
-      {"rgb(0 128 255)", 0xFF8000},
-      {"rgb(50%,50%,50%)", 0x7F7F7F},
-      // Each channel clamped on its own; nothing spills into its neighbour.
-      {"rgb(300,0,0)", 0x0000FF},
-      {"rgb(-5,256,1000)", 0xFFFF00},
-      {"rgb(200%,0%,0%)", 0x0000FF},
-      {"rgb(99999999999,1,2)", 0x0201FF},
-      // Missing channels are 0, not all bits set.
-      {"rgb(255)", 0x0000FF},
-      {"rgb(10,20)", 0x00140A},
-      {"rgb()", 0x000000},
+    {"#f00", 0x0000FF},
+    {"#ff0000", 0x0000FF},
+    {"rgb(255,0,0)", 0x0000FF},
+    {"rgb(100%, 0%, 0%)", 0x0000FF},
+    {"red", 0x0000FF},
+    {"  #123", 0x332211},
+    {"#A0B1C2", 0xC2B1A0},
+    {"#ff000", 0x000000}, // five digits: black
+    {"#ggg", 0x000000},   // not hexadecimal: black
+    {"#f0g", 0x000000},
+    {"#", 0x000000},
+    {"Red", 0x808080}, // names are case-sensitive: grey
+    {"", 0x808080},
+    {"green", 0x008000},
+    {"blue", 0xFF0000},
+    {"yellow", 0x00FFFF},
+    {"cyan", 0xFFFF00},
+    {"magenta", 0xFF00FF},
+    {"black", 0x000000},
+    {"grey", 0x808080},
+    {"gray", 0x808080},
+    {"white", 0xFFFFFF},
+    {"rgb(0 128 255)", 0xFF8000},
+    {"rgb(50%,50%,50%)", 0x7F7F7F},
+    // Each channel clamped on its own; nothing spills into its neighbour.
+    {"rgb(300,0,0)", 0x0000FF},
+    {"rgb(-5,256,1000)", 0xFFFF00},
+    {"rgb(200%,0%,0%)", 0x0000FF},
+    {"rgb(99999999999,1,2)", 0x0201FF},
+    // Missing channels are 0, not all bits set.
+    {"rgb(255)", 0x0000FF},
+    {"rgb(10,20)", 0x00140A},
+    {"rgb()", 0x000000},
   };
-  for (const auto& c : cases) EXPECT_EQ(svgParseColor(c.text), c.color) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(svgParseColor(c.text), c.color) << c.text;
 }
 
 TEST(SVGPaint, ShapePaintsCarryOpacityInTheHighByte)
 {
-  const struct
-  {
+  const struct {
     const char* attrs;
     char fillType;
     uint32_t fill;
     char strokeType;
     uint32_t stroke;
   } cases[] = {
-      {"", kSVGPaintColor, 0xFF000000, kSVGPaintNone, 0},
-      {"fill='none' stroke='red'", kSVGPaintNone, 0, kSVGPaintColor, 0xFF0000FF},
-      {"fill='red' fill-opacity='0.5'", kSVGPaintColor, 0x7F0000FF, kSVGPaintNone, 0},
-      {"style='fill: #00ff00 ; stroke:blue;stroke-opacity:2'", kSVGPaintColor, 0xFF00FF00, kSVGPaintColor, 0xFFFF0000},
-      {"fill='url(#missing)'", kSVGPaintNone, 0, kSVGPaintNone, 0},
-      {"fill-opacity='-1'", kSVGPaintColor, 0x00000000, kSVGPaintNone, 0},
+    {"", kSVGPaintColor, 0xFF000000, kSVGPaintNone, 0},
+    {"fill='none' stroke='red'", kSVGPaintNone, 0, kSVGPaintColor, 0xFF0000FF},
+    {"fill='red' fill-opacity='0.5'", kSVGPaintColor, 0x7F0000FF, kSVGPaintNone, 0},
+    {"style='fill: #00ff00 ; stroke:blue;stroke-opacity:2'", kSVGPaintColor, 0xFF00FF00, kSVGPaintColor, 0xFFFF0000},
+    {"fill='url(#missing)'", kSVGPaintNone, 0, kSVGPaintNone, 0},
+    {"fill-opacity='-1'", kSVGPaintColor, 0x00000000, kSVGPaintNone, 0},
   };
   for (const auto& c : cases) {
-    ImagePtr image = Parse(std::string("<svg width='10' height='10'><rect width='5' height='5' ") + c.attrs + "/></svg>");
+    ImagePtr image =
+      Parse(std::string("<svg width='10' height='10'><rect width='5' height='5' ") + c.attrs + "/></svg>");
     const auto shapes = Shapes(image.get());
     ASSERT_EQ(shapes.size(), 1u) << c.attrs;
     EXPECT_EQ(shapes[0]->fill.type, c.fillType) << c.attrs;
@@ -90,7 +90,8 @@ namespace {
 const SVGGradient* FillGradient(const SVGImage* image, size_t shape = 0)
 {
   const auto shapes = Shapes(image);
-  if (shapes.size() <= shape) return nullptr;
+  if (shapes.size() <= shape)
+    return nullptr;
   const SVGPaint& fill = shapes[shape]->fill;
   return fill.type == kSVGPaintLinearGradient || fill.type == kSVGPaintRadialGradient ? fill.gradient : nullptr;
 }
@@ -101,13 +102,14 @@ std::string Rect(const char* fill) { return std::string("<rect width='100' heigh
 
 TEST(SVGGradient, StopsSortByOffsetKeepingDocumentOrderForTies)
 {
-  ImagePtr image = Parse(
-      "<svg width='100' height='20'><defs><linearGradient id='g'>"
-      "<stop offset='0.5' stop-color='#000001'/><stop offset='0' stop-color='#000002'/>"
-      "<stop offset='0.5' stop-color='#000003'/><stop offset='1' stop-color='#000004'/>"
-      "</linearGradient>"
-      "<linearGradient id='s'><stop offset='50%' style='stop-color:#00ff00;stop-opacity:0.25'/></linearGradient>"
-      "</defs>" + Rect("url(#g)") + Rect("url(#s)") + "</svg>");
+  ImagePtr image =
+    Parse("<svg width='100' height='20'><defs><linearGradient id='g'>"
+          "<stop offset='0.5' stop-color='#000001'/><stop offset='0' stop-color='#000002'/>"
+          "<stop offset='0.5' stop-color='#000003'/><stop offset='1' stop-color='#000004'/>"
+          "</linearGradient>"
+          "<linearGradient id='s'><stop offset='50%' style='stop-color:#00ff00;stop-opacity:0.25'/></linearGradient>"
+          "</defs>" +
+          Rect("url(#g)") + Rect("url(#s)") + "</svg>");
   const SVGGradient* g = FillGradient(image.get(), 0);
   ASSERT_NE(g, nullptr);
   ASSERT_EQ(g->nstops, 4);
@@ -127,21 +129,26 @@ TEST(SVGGradient, StopsSortByOffsetKeepingDocumentOrderForTies)
 TEST(SVGGradient, ReferencesLendOnlyTheirStopsAndCyclesEnd)
 {
   const std::string stops = "<stop offset='0' stop-color='red'/><stop offset='1' stop-color='blue'/>";
-  ImagePtr image = Parse(
-      "<svg width='100' height='20'><defs>"
-      "<linearGradient id='base' x1='0' y1='0' x2='0' y2='1'>" + stops + "</linearGradient>"
-      "<linearGradient id='mid' xlink:href='#base'/>"
-      "<linearGradient id='derived' xlink:href='#mid' x1='0%' x2='50%' spreadMethod='reflect'/>"
-      "<linearGradient id='a' xlink:href='#b'/><linearGradient id='b' xlink:href='#a'/>"
-      "<linearGradient id='self' xlink:href='#self'/>"
-      "<linearGradient>" + stops + "</linearGradient>"
-      "<linearGradient id='empty' xlink:href=''/>"
-      "<linearGradient id='bare' xlink:href='base'/>"
-      "<radialGradient id='flat' r='0'>" + stops + "</radialGradient>"
-      "</defs>" +
-      Rect("url(#derived)") + Rect("url(#a)") + Rect("url(#self)") + Rect("url(#empty)") + Rect("url(#bare)") +
-      Rect("url(#flat)") + Rect("url(#later)") +
-      "<linearGradient id='later'>" + stops + "</linearGradient></svg>");
+  ImagePtr image =
+    Parse("<svg width='100' height='20'><defs>"
+          "<linearGradient id='base' x1='0' y1='0' x2='0' y2='1'>" +
+          stops +
+          "</linearGradient>"
+          "<linearGradient id='mid' xlink:href='#base'/>"
+          "<linearGradient id='derived' xlink:href='#mid' x1='0%' x2='50%' spreadMethod='reflect'/>"
+          "<linearGradient id='a' xlink:href='#b'/><linearGradient id='b' xlink:href='#a'/>"
+          "<linearGradient id='self' xlink:href='#self'/>"
+          "<linearGradient>" +
+          stops +
+          "</linearGradient>"
+          "<linearGradient id='empty' xlink:href=''/>"
+          "<linearGradient id='bare' xlink:href='base'/>"
+          "<radialGradient id='flat' r='0'>" +
+          stops +
+          "</radialGradient>"
+          "</defs>" +
+          Rect("url(#derived)") + Rect("url(#a)") + Rect("url(#self)") + Rect("url(#empty)") + Rect("url(#bare)") +
+          Rect("url(#flat)") + Rect("url(#later)") + "<linearGradient id='later'>" + stops + "</linearGradient></svg>");
   const auto shapes = Shapes(image.get());
   ASSERT_EQ(shapes.size(), 7u);
   const SVGGradient* derived = FillGradient(image.get(), 0);
@@ -154,7 +161,8 @@ TEST(SVGGradient, ReferencesLendOnlyTheirStopsAndCyclesEnd)
   EXPECT_NEAR(start.y, 0, 1e-5);
   EXPECT_NEAR(end.y, 1, 1e-5);
   // A cycle, an empty reference, a zero radius and a later definition: no fill.
-  for (size_t i : {1u, 2u, 3u, 5u, 6u}) EXPECT_EQ(shapes[i]->fill.type, kSVGPaintNone) << i;
+  for (size_t i : {1u, 2u, 3u, 5u, 6u})
+    EXPECT_EQ(shapes[i]->fill.type, kSVGPaintNone) << i;
   // A reference without '#' names the definition as written.
   EXPECT_EQ(shapes[4]->fill.type, kSVGPaintLinearGradient);
 }
@@ -166,7 +174,8 @@ TEST(SVGGradient, DefaultLinearRunsAcrossTheBoxHorizontally)
   const SVGGradient* g = FillGradient(image.get());
   ASSERT_NE(g, nullptr);
   for (double x : {0.0, 25.0, 100.0})
-    for (double y : {0.0, 20.0}) EXPECT_NEAR(Map(g->xform, x, y).y, x / 100.0, 1e-5) << x << "," << y;
+    for (double y : {0.0, 20.0})
+      EXPECT_NEAR(Map(g->xform, x, y).y, x / 100.0, 1e-5) << x << "," << y;
 }
 
 namespace {
@@ -194,16 +203,15 @@ TEST(SVGGradient, GeometryMapsEndsToZeroAndOneUnderViewBoxAndRotation)
 {
   const std::string stop = "<stop offset='0'/>";
   // Bounding box of the rect in its own space: (20, 30) to (60, 50).
-  const struct
-  {
+  const struct {
     const char* units;
     std::string gradient;
     Point a, b;
   } linear[] = {
-      {"objectBoundingBox", "<linearGradient id='g' x1='10%' y1='20%' x2='90%' y2='70%'>", {24, 34}, {56, 44}},
-      {"objectBoundingBox", "<linearGradient id='g' x1='0.1' y1='0.2' x2='0.9' y2='0.7'>", {24, 34}, {56, 44}},
-      {"userSpaceOnUse", "<linearGradient id='g' x1='10' y1='20%' x2='70' y2='55'>", {10, 40}, {70, 55}},
-      {"userSpaceOnUse", "<linearGradient id='g'>", {10, 20}, {110, 20}},
+    {"objectBoundingBox", "<linearGradient id='g' x1='10%' y1='20%' x2='90%' y2='70%'>", {24, 34}, {56, 44}},
+    {"objectBoundingBox", "<linearGradient id='g' x1='0.1' y1='0.2' x2='0.9' y2='0.7'>", {24, 34}, {56, 44}},
+    {"userSpaceOnUse", "<linearGradient id='g' x1='10' y1='20%' x2='70' y2='55'>", {10, 40}, {70, 55}},
+    {"userSpaceOnUse", "<linearGradient id='g'>", {10, 20}, {110, 20}},
   };
   for (const auto& c : linear) {
     ImagePtr image = Parse(Document(c.gradient + stop + "</linearGradient>", c.units));
@@ -220,17 +228,16 @@ TEST(SVGGradient, GeometryMapsEndsToZeroAndOneUnderViewBoxAndRotation)
 
   const double boxRadius = std::hypot(40, 20) / std::numbers::sqrt2;
   const double userRadius = std::hypot(100, 100) / std::numbers::sqrt2;
-  const struct
-  {
+  const struct {
     const char* units;
     std::string gradient;
     Point centre;
     double r;
   } radial[] = {
-      {"objectBoundingBox", "<radialGradient id='g'>", {40, 40}, 0.5 * boxRadius},
-      {"objectBoundingBox", "<radialGradient id='g' cx='0.25' cy='0.5' r='0.3'>", {30, 40}, 0.3 * boxRadius},
-      {"userSpaceOnUse", "<radialGradient id='g' cx='30' cy='45' r='12'>", {30, 45}, 12},
-      {"userSpaceOnUse", "<radialGradient id='g'>", {60, 70}, 0.5 * userRadius},
+    {"objectBoundingBox", "<radialGradient id='g'>", {40, 40}, 0.5 * boxRadius},
+    {"objectBoundingBox", "<radialGradient id='g' cx='0.25' cy='0.5' r='0.3'>", {30, 40}, 0.3 * boxRadius},
+    {"userSpaceOnUse", "<radialGradient id='g' cx='30' cy='45' r='12'>", {30, 45}, 12},
+    {"userSpaceOnUse", "<radialGradient id='g'>", {60, 70}, 0.5 * userRadius},
   };
   for (const auto& c : radial) {
     ImagePtr image = Parse(Document(c.gradient + stop + "</radialGradient>", c.units));

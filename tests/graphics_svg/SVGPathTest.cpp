@@ -25,7 +25,8 @@ std::vector<Pts> PathsOf(const std::string& d)
   for (const SVGShape* s : Shapes(image.get())) {
     for (const SVGPath* path : Paths(s)) {
       Pts pts;
-      for (int i = 0; i < path->npts; i++) pts.push_back({path->pts[2 * i], path->pts[2 * i + 1]});
+      for (int i = 0; i < path->npts; i++)
+        pts.push_back({path->pts[2 * i], path->pts[2 * i + 1]});
       out.push_back(pts);
     }
   }
@@ -50,42 +51,43 @@ void ExpectPoint(Point p, double x, double y, const std::string& what)
 
 TEST(SVGPathData, CommandsBuildTheDocumentedCubics)
 {
-  const struct
-  {
+  const struct {
     const char* d;
-    std::vector<size_t> pointCounts;  // per path
-    Point first;                      // first point of the first path
-    Point last;                       // last point of the last path
+    std::vector<size_t> pointCounts; // per path
+    Point first;                     // first point of the first path
+    Point last;                      // last point of the last path
   } cases[] = {
-      {"M10 10 L20 10 20 20 Z", {10}, {10, 10}, {10, 10}},
-      {"M0 0 m5 5 l1 1", {4}, {5, 5}, {6, 6}},
-      {"L10 10 m5 5 l1 1", {4}, {15, 15}, {16, 16}},
-      {"M0 0 10 0 10 10", {7}, {0, 0}, {10, 10}},
-      {"m1 1 2 2", {4}, {1, 1}, {3, 3}},
-      {"M1 2 h3 v4 H0 V0", {13}, {1, 2}, {0, 0}},
-      {"M0 0 L 1 2 3", {4}, {0, 0}, {1, 2}},
-      {"5 5 M0 0 L1 1", {4}, {0, 0}, {1, 1}},
-      {"M0 0 X 5 5 L1 1", {4}, {0, 0}, {1, 1}},
-      {"M0,0L1e1,2e0", {4}, {0, 0}, {10, 2}},
-      {"M0-5L.5.5", {4}, {0, -5}, {0.5, 0.5}},
-      {"M0 0 L10 0 L10 10 Z L 0 10", {10, 4}, {0, 0}, {0, 10}},
-      {"M0 0 L10 0 z m 1 1 l 2 0", {7, 4}, {0, 0}, {3, 1}},
-      {"M0 0 A 0 5 0 0 1 10 0", {4}, {0, 0}, {10, 0}},
-      {"M0 0 A 5 5 0 0 1 0 0", {4}, {0, 0}, {0, 0}},
-      // Radii or angles that are not finite give a line, not NaN curves.
-      {"M0 0 A 1e999 5 0 0 1 10 0", {4}, {0, 0}, {10, 0}},
-      {"M0 0 A 5 5 1e999 0 1 10 0", {4}, {0, 0}, {10, 0}},
-      {"M10 0 A 10 10 0 0 1 7.0710678 7.0710678", {4}, {10, 0}, {7.0710678, 7.0710678}},
-      {"M10 0 A 10 10 0 0 1 -7.0710678 7.0710678", {7}, {10, 0}, {-7.0710678, 7.0710678}},
-      {"M0 0", {}, {}, {}},
-      {"", {}, {}, {}},
+    {"M10 10 L20 10 20 20 Z", {10}, {10, 10}, {10, 10}},
+    {"M0 0 m5 5 l1 1", {4}, {5, 5}, {6, 6}},
+    {"L10 10 m5 5 l1 1", {4}, {15, 15}, {16, 16}},
+    {"M0 0 10 0 10 10", {7}, {0, 0}, {10, 10}},
+    {"m1 1 2 2", {4}, {1, 1}, {3, 3}},
+    {"M1 2 h3 v4 H0 V0", {13}, {1, 2}, {0, 0}},
+    {"M0 0 L 1 2 3", {4}, {0, 0}, {1, 2}},
+    {"5 5 M0 0 L1 1", {4}, {0, 0}, {1, 1}},
+    {"M0 0 X 5 5 L1 1", {4}, {0, 0}, {1, 1}},
+    {"M0,0L1e1,2e0", {4}, {0, 0}, {10, 2}},
+    {"M0-5L.5.5", {4}, {0, -5}, {0.5, 0.5}},
+    {"M0 0 L10 0 L10 10 Z L 0 10", {10, 4}, {0, 0}, {0, 10}},
+    {"M0 0 L10 0 z m 1 1 l 2 0", {7, 4}, {0, 0}, {3, 1}},
+    {"M0 0 A 0 5 0 0 1 10 0", {4}, {0, 0}, {10, 0}},
+    {"M0 0 A 5 5 0 0 1 0 0", {4}, {0, 0}, {0, 0}},
+    // Radii or angles that are not finite give a line, not NaN curves.
+    {"M0 0 A 1e999 5 0 0 1 10 0", {4}, {0, 0}, {10, 0}},
+    {"M0 0 A 5 5 1e999 0 1 10 0", {4}, {0, 0}, {10, 0}},
+    {"M10 0 A 10 10 0 0 1 7.0710678 7.0710678", {4}, {10, 0}, {7.0710678, 7.0710678}},
+    {"M10 0 A 10 10 0 0 1 -7.0710678 7.0710678", {7}, {10, 0}, {-7.0710678, 7.0710678}},
+    {"M0 0", {}, {}, {}},
+    {"", {}, {}, {}},
   };
   for (const auto& c : cases) {
     const auto paths = PathsOf(c.d);
     std::vector<size_t> counts;
-    for (const auto& p : paths) counts.push_back(p.size());
+    for (const auto& p : paths)
+      counts.push_back(p.size());
     EXPECT_EQ(counts, c.pointCounts) << c.d;
-    if (paths.empty()) continue;
+    if (paths.empty())
+      continue;
     ExpectPoint(paths.front().front(), c.first.x, c.first.y, c.d);
     ExpectPoint(paths.back().back(), c.last.x, c.last.y, c.d);
   }
@@ -124,8 +126,7 @@ namespace {
 // where the ellipse is the unit circle both end points lie on it, the centre
 // sits on the perpendicular bisector of their chord, and the flags pick the
 // side. Angles are measured in that space.
-struct ArcReference
-{
+struct ArcReference {
   double rx, ry, phi, cu, cv, theta1, dtheta;
 
   Point ToUnit(double x, double y) const
@@ -159,9 +160,11 @@ ArcReference MakeReference(double x1, double y1, double x2, double y2, double rx
     const double a1 = std::atan2(p1.y - cv, p1.x - cu), a2 = std::atan2(p2.y - cv, p2.x - cu);
     double d = a2 - a1;
     if (fs) {
-      while (d <= 0) d += 2 * std::numbers::pi;
+      while (d <= 0)
+        d += 2 * std::numbers::pi;
     } else {
-      while (d >= 0) d -= 2 * std::numbers::pi;
+      while (d >= 0)
+        d -= 2 * std::numbers::pi;
     }
     if ((std::fabs(d) > std::numbers::pi) == fa || dist < 1e-9) {
       r.cu = cu;
@@ -186,8 +189,13 @@ TEST(SVGArc, MatchesAnIndependentCentreConstructionForEveryFlagPair)
       for (int n = 0; n < 250; n++) {
         const float x1 = static_cast<float>(coord(rng)), y1 = static_cast<float>(coord(rng));
         const float x2 = static_cast<float>(coord(rng)), y2 = static_cast<float>(coord(rng));
-        const float args[7] = {static_cast<float>(radius(rng)), static_cast<float>(radius(rng)),
-                               static_cast<float>(angle(rng)), static_cast<float>(fa), static_cast<float>(fs), x2, y2};
+        const float args[7] = {static_cast<float>(radius(rng)),
+                               static_cast<float>(radius(rng)),
+                               static_cast<float>(angle(rng)),
+                               static_cast<float>(fa),
+                               static_cast<float>(fs),
+                               x2,
+                               y2};
         const ArcReference ref = MakeReference(x1, y1, x2, y2, args[0], args[1], args[2], fa, fs);
 
         SVGParser* p = svgCreateParser();
@@ -196,11 +204,13 @@ TEST(SVGArc, MatchesAnIndependentCentreConstructionForEveryFlagPair)
         float cpx = x1, cpy = y1;
         svgPathArcTo(p, &cpx, &cpy, args, false);
         Pts pts;
-        for (int i = 0; i < p->npts; i++) pts.push_back({p->pts[2 * i], p->pts[2 * i + 1]});
+        for (int i = 0; i < p->npts; i++)
+          pts.push_back({p->pts[2 * i], p->pts[2 * i + 1]});
         svgDelete(p->image);
         svgDeleteParser(p);
 
-        const std::string what = "case " + std::to_string(n) + " fa " + std::to_string(fa) + " fs " + std::to_string(fs);
+        const std::string what =
+          "case " + std::to_string(n) + " fa " + std::to_string(fa) + " fs " + std::to_string(fs);
         ASSERT_GE(pts.size(), 4u) << what;
         ASSERT_EQ((pts.size() - 1) % 3, 0u) << what;
         EXPECT_EQ(pts.front().x, x1) << what;
@@ -224,9 +234,12 @@ TEST(SVGArc, MatchesAnIndependentCentreConstructionForEveryFlagPair)
             worst = std::max(worst, std::fabs(std::hypot(u.x - ref.cu, u.y - ref.cv) - 1));
             const double a = std::atan2(u.y - ref.cv, u.x - ref.cu);
             double step = a - prevAngle;
-            if (step > std::numbers::pi) step -= 2 * std::numbers::pi;
-            if (step < -std::numbers::pi) step += 2 * std::numbers::pi;
-            if (step * ref.dtheta < -1e-6) monotonic = false;
+            if (step > std::numbers::pi)
+              step -= 2 * std::numbers::pi;
+            if (step < -std::numbers::pi)
+              step += 2 * std::numbers::pi;
+            if (step * ref.dtheta < -1e-6)
+              monotonic = false;
             swept += step;
             prevAngle = a;
           }
@@ -246,15 +259,16 @@ TEST(SVGCurveBounds, ContainTenThousandSamplesAndTouchTheirExtremes)
   std::mt19937 rng(7);
   std::uniform_real_distribution<float> coord(-100, 100);
   std::vector<std::vector<float>> curves = {
-      {0, 0, 0, 0, 0, 0, 0, 0},               // a point
-      {0, 0, 10, 10, 20, 20, 30, 30},         // a line, controls inside
-      {0, 0, 50, 100, 50, 100, 100, 0},       // one extreme in y
-      {0, 0, 40, 60, 80, 60, 120, 0},         // elevated quadratic: a = 0 in y
-      {0, 0, 100, -50, -50, 50, 50, 0},       // loops out in x
+    {0, 0, 0, 0, 0, 0, 0, 0},         // a point
+    {0, 0, 10, 10, 20, 20, 30, 30},   // a line, controls inside
+    {0, 0, 50, 100, 50, 100, 100, 0}, // one extreme in y
+    {0, 0, 40, 60, 80, 60, 120, 0},   // elevated quadratic: a = 0 in y
+    {0, 0, 100, -50, -50, 50, 50, 0}, // loops out in x
   };
   for (int i = 0; i < 200; i++) {
     std::vector<float> c(8);
-    for (float& v : c) v = coord(rng);
+    for (float& v : c)
+      v = coord(rng);
     curves.push_back(c);
   }
   for (const auto& c : curves) {
@@ -281,32 +295,31 @@ TEST(SVGCurveBounds, ContainTenThousandSamplesAndTouchTheirExtremes)
 
 TEST(SVGTransform, ListsComposeRightToLeftAndMalformedFunctionsAreIgnored)
 {
-  const struct
-  {
+  const struct {
     const char* text;
     Point in, out;
   } cases[] = {
-      {"translate(5)", {1, 1}, {6, 1}},
-      {"translate(5, -2)", {1, 1}, {6, -1}},
-      {"scale(2)", {1, 3}, {2, 6}},
-      {"scale(2 3)", {1, 3}, {2, 9}},
-      {"rotate(90 10 10)", {20, 10}, {10, 20}},
-      {"rotate(90)", {1, 0}, {0, 1}},
-      {"translate(10,0) scale(2)", {1, 0}, {12, 0}},
-      {"scale(2) translate(10,0)", {1, 0}, {22, 0}},
-      {"skewX(45)", {0, 1}, {1, 1}},
-      {"skewY(45)", {1, 0}, {1, 1}},
-      {"matrix(1 2 3 4 5 6)", {1, 1}, {9, 12}},
-      {"matrix(1,0,0,1,-1e1,.5)", {0, 0}, {-10, 0.5}},
-      // Malformed: ignored, the rest still read.
-      {"matrix(1 2 3)", {1, 1}, {1, 1}},
-      {"rotate(30 1)", {1, 1}, {1, 1}},
-      {"translate(1 2 3) scale(2)", {1, 1}, {2, 2}},
-      {"translate", {1, 1}, {1, 1}},
-      {"scale(2", {1, 1}, {1, 1}},
-      {"rotate()", {1, 1}, {1, 1}},
-      {"skewX(1 2)", {1, 1}, {1, 1}},
-      {"junk scale(3) junk", {1, 1}, {3, 3}},
+    {"translate(5)", {1, 1}, {6, 1}},
+    {"translate(5, -2)", {1, 1}, {6, -1}},
+    {"scale(2)", {1, 3}, {2, 6}},
+    {"scale(2 3)", {1, 3}, {2, 9}},
+    {"rotate(90 10 10)", {20, 10}, {10, 20}},
+    {"rotate(90)", {1, 0}, {0, 1}},
+    {"translate(10,0) scale(2)", {1, 0}, {12, 0}},
+    {"scale(2) translate(10,0)", {1, 0}, {22, 0}},
+    {"skewX(45)", {0, 1}, {1, 1}},
+    {"skewY(45)", {1, 0}, {1, 1}},
+    {"matrix(1 2 3 4 5 6)", {1, 1}, {9, 12}},
+    {"matrix(1,0,0,1,-1e1,.5)", {0, 0}, {-10, 0.5}},
+    // Malformed: ignored, the rest still read.
+    {"matrix(1 2 3)", {1, 1}, {1, 1}},
+    {"rotate(30 1)", {1, 1}, {1, 1}},
+    {"translate(1 2 3) scale(2)", {1, 1}, {2, 2}},
+    {"translate", {1, 1}, {1, 1}},
+    {"scale(2", {1, 1}, {1, 1}},
+    {"rotate()", {1, 1}, {1, 1}},
+    {"skewX(1 2)", {1, 1}, {1, 1}},
+    {"junk scale(3) junk", {1, 1}, {3, 3}},
   };
   for (const auto& c : cases) {
     float t[6];
@@ -323,12 +336,14 @@ TEST(SVGTransform, InverseUndoesTheMatrixAndNearSingularGivesIdentity)
   std::uniform_real_distribution<float> v(-3, 3);
   for (int n = 0; n < 100; n++) {
     float t[6], inv[6];
-    for (float& x : t) x = v(rng);
+    for (float& x : t)
+      x = v(rng);
     const float copy[6] = {t[0], t[1], t[2], t[3], t[4], t[5]};
     svgXformInverse(inv, t);
     EXPECT_EQ(std::memcmp(copy, t, sizeof(t)), 0);
     const double det = double(t[0]) * t[3] - double(t[2]) * t[1];
-    if (std::fabs(det) < 0.05) continue;
+    if (std::fabs(det) < 0.05)
+      continue;
     const Point p = Map(t, 1.5, -2.5), back = Map(inv, p.x, p.y);
     EXPECT_NEAR(back.x, 1.5, 1e-3);
     EXPECT_NEAR(back.y, -2.5, 1e-3);

@@ -12,8 +12,7 @@ namespace svgtest {
 
 using namespace plugin::igraphics;
 
-struct ImageDeleter
-{
+struct ImageDeleter {
   void operator()(SVGImage* image) const { svgDelete(image); }
 };
 using ImagePtr = std::unique_ptr<SVGImage, ImageDeleter>;
@@ -29,7 +28,8 @@ inline ImagePtr Parse(const std::string& text, const char* units = "px", float d
 inline std::vector<const SVGShape*> Shapes(const SVGImage* image)
 {
   std::vector<const SVGShape*> shapes;
-  for (const SVGShape* s = image->shapes; s; s = s->next) shapes.push_back(s);
+  for (const SVGShape* s = image->shapes; s; s = s->next)
+    shapes.push_back(s);
   return shapes;
 }
 
@@ -37,12 +37,12 @@ inline std::vector<const SVGShape*> Shapes(const SVGImage* image)
 inline std::vector<const SVGPath*> Paths(const SVGShape* shape)
 {
   std::vector<const SVGPath*> paths;
-  for (const SVGPath* p = shape->paths; p; p = p->next) paths.insert(paths.begin(), p);
+  for (const SVGPath* p = shape->paths; p; p = p->next)
+    paths.insert(paths.begin(), p);
   return paths;
 }
 
-struct Point
-{
+struct Point {
   double x, y;
 };
 

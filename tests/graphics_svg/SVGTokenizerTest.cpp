@@ -12,8 +12,7 @@ using namespace svgtest;
 namespace {
 
 // Records every callback as "<name a=v ...>", "</name>" or "text".
-struct Recorder
-{
+struct Recorder {
   std::vector<std::string> events;
 
   static void Start(void* ud, const char* el, const char** attr)
@@ -29,7 +28,10 @@ struct Recorder
     }
     static_cast<Recorder*>(ud)->events.push_back(e + ">");
   }
-  static void End(void* ud, const char* el) { static_cast<Recorder*>(ud)->events.push_back("</" + std::string(el) + ">"); }
+  static void End(void* ud, const char* el)
+  {
+    static_cast<Recorder*>(ud)->events.push_back("</" + std::string(el) + ">");
+  }
   static void Content(void* ud, const char* s) { static_cast<Recorder*>(ud)->events.push_back(s); }
 };
 
@@ -48,37 +50,38 @@ using Events = std::vector<std::string>;
 
 TEST(SVGTokenizer, ElementsAttributesAndContentAsTheTextGivesThem)
 {
-  const struct
-  {
+  const struct {
     const char* text;
     Events expected;
   } cases[] = {
-      {"", {}},
-      {"<a x=\"1\" y='2'>hi</a>", {"<a x=1 y=2>", "hi", "</a>"}},
-      {"  <a>\n  text </a>", {"<a>", "text ", "</a>"}},
-      // Self-closing, with and without a space before "/>".
-      {"<rect width='5'/>", {"<rect width=5>", "</rect>"}},
-      {"<rect/><g />", {"<rect>", "</rect>", "<g>", "</g>"}},
-      // '>' and the other quote inside a value belong to the value.
-      {"<a id=\"x>y\" t='it\"s'/>", {"<a id=x>y t=it\"s>", "</a>"}},
-      // Comments, character data and declarations are skipped whole.
-      {"<!-- a > <b/> --><c/>", {"<c>", "</c>"}},
-      {"<![CDATA[ <b/> > ]]><c/>", {"<c>", "</c>"}},
-      {"<?xml version='1.0'?><!DOCTYPE svg><c/>", {"<c>", "</c>"}},
-      {"<!-- never closed <b/>", {}},
-      // A value without its closing quote ends the text; no element.
-      {"<a b='1>", {}},
-      {"< >", {}},
-      // A name without "=" takes the next quoted value, as the scanner reads it.
-      {"<a b c='1'>", {"<a b=1>"}},
+    {"", {}},
+    {"<a x=\"1\" y='2'>hi</a>", {"<a x=1 y=2>", "hi", "</a>"}},
+    {"  <a>\n  text </a>", {"<a>", "text ", "</a>"}},
+    // Self-closing, with and without a space before "/>".
+    {"<rect width='5'/>", {"<rect width=5>", "</rect>"}},
+    {"<rect/><g />", {"<rect>", "</rect>", "<g>", "</g>"}},
+    // '>' and the other quote inside a value belong to the value.
+    {"<a id=\"x>y\" t='it\"s'/>", {"<a id=x>y t=it\"s>", "</a>"}},
+    // Comments, character data and declarations are skipped whole.
+    {"<!-- a > <b/> --><c/>", {"<c>", "</c>"}},
+    {"<![CDATA[ <b/> > ]]><c/>", {"<c>", "</c>"}},
+    {"<?xml version='1.0'?><!DOCTYPE svg><c/>", {"<c>", "</c>"}},
+    {"<!-- never closed <b/>", {}},
+    // A value without its closing quote ends the text; no element.
+    {"<a b='1>", {}},
+    {"< >", {}},
+    // A name without "=" takes the next quoted value, as the scanner reads it.
+    {"<a b c='1'>", {"<a b=1>"}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Tokenize(c.text), c.expected) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(Tokenize(c.text), c.expected) << c.text;
 }
 
 TEST(SVGTokenizer, StopsAt127AttributePairsButStillClosesTheTag)
 {
   std::string text = "<g";
-  for (int i = 0; i < 130; i++) text += " a" + std::to_string(i) + "='" + std::to_string(i) + "'";
+  for (int i = 0; i < 130; i++)
+    text += " a" + std::to_string(i) + "='" + std::to_string(i) + "'";
   text += " />";
   const Events events = Tokenize(text);
   ASSERT_EQ(events.size(), 2u);
@@ -89,30 +92,29 @@ TEST(SVGTokenizer, StopsAt127AttributePairsButStillClosesTheTag)
 
 TEST(SVGNumber, ScanningStopsWhereTheNumberEnds)
 {
-  const struct
-  {
+  const struct {
     const char* text;
     const char* item;
     const char* rest;
     double value;
     int units;
   } cases[] = {
-      {"1.5.5", "1.5", ".5", 1.5, kSVGUnitsUser},
-      {"-.5e-1", "-.5e-1", "", -0.05, kSVGUnitsUser},
-      {"2em", "2", "em", 2.0, kSVGUnitsEm},
-      {"3ex", "3", "ex", 3.0, kSVGUnitsEx},
-      {"1e", "1e", "", 1.0, kSVGUnitsUser},
-      {"1e+", "1e+", "", 1.0, kSVGUnitsUser},
-      {"+7.", "+7.", "", 7.0, kSVGUnitsUser},
-      {"-", "-", "", 0.0, kSVGUnitsUser},
-      {".", ".", "", 0.0, kSVGUnitsUser},
-      {"12px", "12", "px", 12.0, kSVGUnitsPx},
-      {"50%", "50", "%", 50.0, kSVGUnitsPercent},
-      {"1in", "1", "in", 1.0, kSVGUnitsIn},
-      {"4.5E2mm", "4.5E2", "mm", 450.0, kSVGUnitsMm},
-      {"1p", "1", "p", 1.0, kSVGUnitsUser},
-      {"0e999", "0e999", "", 0.0, kSVGUnitsUser},
-      {"abc", "", "abc", 0.0, kSVGUnitsUser},
+    {"1.5.5", "1.5", ".5", 1.5, kSVGUnitsUser},
+    {"-.5e-1", "-.5e-1", "", -0.05, kSVGUnitsUser},
+    {"2em", "2", "em", 2.0, kSVGUnitsEm},
+    {"3ex", "3", "ex", 3.0, kSVGUnitsEx},
+    {"1e", "1e", "", 1.0, kSVGUnitsUser},
+    {"1e+", "1e+", "", 1.0, kSVGUnitsUser},
+    {"+7.", "+7.", "", 7.0, kSVGUnitsUser},
+    {"-", "-", "", 0.0, kSVGUnitsUser},
+    {".", ".", "", 0.0, kSVGUnitsUser},
+    {"12px", "12", "px", 12.0, kSVGUnitsPx},
+    {"50%", "50", "%", 50.0, kSVGUnitsPercent},
+    {"1in", "1", "in", 1.0, kSVGUnitsIn},
+    {"4.5E2mm", "4.5E2", "mm", 450.0, kSVGUnitsMm},
+    {"1p", "1", "p", 1.0, kSVGUnitsUser},
+    {"0e999", "0e999", "", 0.0, kSVGUnitsUser},
+    {"abc", "", "abc", 0.0, kSVGUnitsUser},
   };
   for (const auto& c : cases) {
     char item[64];

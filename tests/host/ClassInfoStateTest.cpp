@@ -22,7 +22,8 @@ constexpr int kPoints = 67; // the plug-in's six-per-octave grid
 enum : AudioUnitParameterID { kActivity = 2, kReference = 3, kGainId = 5, kMixId = 6 };
 
 // A fixed noise by sample index, different per channel.
-float Noise(int64_t t, int ch) {
+float Noise(int64_t t, int ch)
+{
   uint64_t x = uint64_t(t) * 2 + uint64_t(ch) + 0x9E3779B97F4A7C15ull;
   x ^= x >> 33;
   x *= 0xff51afd7ed558ccdull;
@@ -30,19 +31,22 @@ float Noise(int64_t t, int ch) {
   return float(double(x >> 11) / double(1ull << 53) * 0.6 - 0.3);
 }
 
-void Configure(host::AUHostUnit& unit) {
+void Configure(host::AUHostUnit& unit)
+{
   ASSERT_EQ(unit.Open(), noErr);
   ASSERT_EQ(unit.SetFormat(2, kRate), noErr);
   ASSERT_EQ(unit.SetMaxFrames(kBlock), noErr);
   unit.ConnectInput([](double sampleTime, UInt32 n, float* const* channels, int nch) {
     for (int c = 0; c < nch; ++c)
-      for (UInt32 i = 0; i < n; ++i) channels[c][i] = Noise(int64_t(sampleTime) + i, c);
+      for (UInt32 i = 0; i < n; ++i)
+        channels[c][i] = Noise(int64_t(sampleTime) + i, c);
   });
   ASSERT_EQ(AudioUnitInitialize(unit.Unit()), noErr);
 }
 
 // Renders nBlocks from sample time t0; both channels interleaved by block.
-std::vector<float> Render(host::AUHostUnit& unit, int64_t t0, int nBlocks) {
+std::vector<float> Render(host::AUHostUnit& unit, int64_t t0, int nBlocks)
+{
   std::vector<float> out, l(kBlock), r(kBlock);
   for (int b = 0; b < nBlocks; ++b) {
     float* const channels[2] = {l.data(), r.data()};
@@ -53,7 +57,8 @@ std::vector<float> Render(host::AUHostUnit& unit, int64_t t0, int nBlocks) {
   return out;
 }
 
-CFPropertyListRef ClassInfo(host::AUHostUnit& unit) {
+CFPropertyListRef ClassInfo(host::AUHostUnit& unit)
+{
   CFPropertyListRef plist = nullptr;
   UInt32 size = sizeof(plist);
   EXPECT_EQ(AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &plist, &size),
@@ -61,28 +66,35 @@ CFPropertyListRef ClassInfo(host::AUHostUnit& unit) {
   return plist;
 }
 
-std::vector<uint8_t> Data(CFPropertyListRef plist) {
+std::vector<uint8_t> Data(CFPropertyListRef plist)
+{
   const auto data = static_cast<CFDataRef>(CFDictionaryGetValue(static_cast<CFDictionaryRef>(plist), CFSTR("data")));
-  if (!data) return {};
+  if (!data)
+    return {};
   const UInt8* p = CFDataGetBytePtr(data);
   return std::vector<uint8_t>(p, p + CFDataGetLength(data));
 }
 
-OSStatus Restore(host::AUHostUnit& unit, CFPropertyListRef plist) {
+OSStatus Restore(host::AUHostUnit& unit, CFPropertyListRef plist)
+{
   return AudioUnitSetProperty(unit.Unit(), kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &plist,
                               sizeof(plist));
 }
 
-void PutWord(std::vector<uint8_t>& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+void PutWord(std::vector<uint8_t>& b, uint32_t v)
+{
+  for (int i = 0; i < 4; ++i)
+    b.push_back(uint8_t(v >> (8 * i)));
 }
 
 // The saved chunk with its (empty) custom-reference section replaced by a
 // curve of kPoints values named `name`.
-std::vector<uint8_t> WithCustomReference(std::vector<uint8_t> chunk, const std::string& name) {
+std::vector<uint8_t> WithCustomReference(std::vector<uint8_t> chunk, const std::string& name)
+{
   const char tag[] = "ZQV1";
   auto at = std::search(chunk.begin(), chunk.end(), tag, tag + 4);
-  if (at == chunk.end()) return {};
+  if (at == chunk.end())
+    return {};
   chunk.erase(at, chunk.end());
   const uint32_t size = 12 + uint32_t(name.size()) + 16 * kPoints;
   chunk.insert(chunk.end(), tag, tag + 4);
@@ -99,22 +111,25 @@ std::vector<uint8_t> WithCustomReference(std::vector<uint8_t> chunk, const std::
       chunk.insert(chunk.end(), bytes, bytes + 8);
     }
   }
-  if (size & 1) chunk.push_back(0);
+  if (size & 1)
+    chunk.push_back(0);
   const uint32_t container = uint32_t(chunk.size() - 8);
   std::memcpy(chunk.data() + 4, &container, 4);
   return chunk;
 }
 
-CFPropertyListRef WithData(CFPropertyListRef plist, const std::vector<uint8_t>& bytes) {
+CFPropertyListRef WithData(CFPropertyListRef plist, const std::vector<uint8_t>& bytes)
+{
   CFMutableDictionaryRef copy =
-      CFDictionaryCreateMutableCopy(kCFAllocatorDefault, 0, static_cast<CFDictionaryRef>(plist));
+    CFDictionaryCreateMutableCopy(kCFAllocatorDefault, 0, static_cast<CFDictionaryRef>(plist));
   CFDataRef data = CFDataCreate(kCFAllocatorDefault, bytes.data(), CFIndex(bytes.size()));
   CFDictionarySetValue(copy, CFSTR("data"), data);
   CFRelease(data);
   return copy;
 }
 
-TEST(ClassInfoState, ARestoredUnitHasTheSameStateAndProcessesBitIdentically) {
+TEST(ClassInfoState, ARestoredUnitHasTheSameStateAndProcessesBitIdentically)
+{
   host::AUBundle& bundle = SharedBundle();
   ASSERT_NE(bundle.Factory(), nullptr) << bundle.Error();
   host::AUHostUnit a(bundle);
@@ -152,7 +167,8 @@ TEST(ClassInfoState, ARestoredUnitHasTheSameStateAndProcessesBitIdentically) {
   host::AUHostUnit b(bundle);
   Configure(b);
   ASSERT_EQ(Restore(b, saved), noErr);
-  for (AudioUnitParameterID id = 0; id < a.NParameters(); ++id) EXPECT_EQ(b.GetParameter(id), a.GetParameter(id)) << id;
+  for (AudioUnitParameterID id = 0; id < a.NParameters(); ++id)
+    EXPECT_EQ(b.GetParameter(id), a.GetParameter(id)) << id;
   CFPropertyListRef again = ClassInfo(b);
   EXPECT_EQ(Data(again), savedData);
   CFRelease(again);

@@ -34,8 +34,7 @@ constexpr double kLevelToleranceDB = 0.5;
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kFrame = 8192;
 
-class MatchAcrossRates : public ::testing::Test
-{
+class MatchAcrossRates : public ::testing::Test {
 protected:
   void SetUp() override
   {
@@ -65,8 +64,8 @@ std::vector<float> PinkNoise(size_t n, unsigned seed)
   for (size_t k = 1; k < spectrum.size() * 95 / 100; ++k)
     spectrum[k] = std::complex<double>(g(rng), g(rng)) / std::sqrt(double(k));
   std::vector<double> x(size);
-  fftw_plan plan = fftw_plan_dft_c2r_1d(int(size), reinterpret_cast<fftw_complex*>(spectrum.data()), x.data(),
-                                        FFTW_ESTIMATE);
+  fftw_plan plan =
+    fftw_plan_dft_c2r_1d(int(size), reinterpret_cast<fftw_complex*>(spectrum.data()), x.data(), FFTW_ESTIMATE);
   fftw_execute(plan);
   fftw_destroy_plan(plan);
   double power = 0.0;
@@ -163,9 +162,8 @@ double BandEdge(double rate)
   return edge;
 }
 
-struct Matched
-{
-  std::vector<double> input;   // mean magnitude per bin
+struct Matched {
+  std::vector<double> input; // mean magnitude per bin
   std::vector<double> output;
 };
 
@@ -196,8 +194,8 @@ TEST_F(MatchAcrossRates, PinkNoiseGetsOneShapeAndTheCentredLevelAtEveryRate)
 {
   std::map<int, Matched> runs;
   for (int rate : kRates) {
-    runs[rate] = RunAtRate(File("pink" + std::to_string(rate) + ".wav"), File("out" + std::to_string(rate) + ".wav"),
-                           rate);
+    runs[rate] =
+      RunAtRate(File("pink" + std::to_string(rate) + ".wav"), File("out" + std::to_string(rate) + ".wav"), rate);
   }
 
   // Shape: in every band a third of an octave wide around a grid point,

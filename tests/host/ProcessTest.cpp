@@ -61,7 +61,12 @@ bool WriteStereo(const std::string& path, int format, int frames, int rate)
 
 TEST(ProcessFile, StereoFilesComeBackUnchangedThroughThePassThroughPlugin)
 {
-  const struct { const char* name; int format; int frames; unsigned block; } table[] = {
+  const struct {
+    const char* name;
+    int format;
+    int frames;
+    unsigned block;
+  } table[] = {
     {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 5000, 512},
     {"pcm24.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 3001, 64},
     {"short.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 7, 4096},
@@ -117,8 +122,10 @@ TEST(ProcessFile, BadInputIsRefusedWithAMessage)
   short zeros[3] = {};
   sf_writef_short(file, zeros, 1);
   sf_close(file);
-  const struct { std::string in; const char* says; } table[] = {
-    {dir.File("missing.wav"), "cannot read"}, {text, "cannot read"}, {three, "3 channels"}};
+  const struct {
+    std::string in;
+    const char* says;
+  } table[] = {{dir.File("missing.wav"), "cannot read"}, {text, "cannot read"}, {three, "3 channels"}};
   for (const auto& row : table) {
     const std::string error = host::ProcessFile(SharedBundle(), row.in, dir.File("out.wav"), {});
     EXPECT_NE(error.find(row.says), std::string::npos) << error;
@@ -183,7 +190,11 @@ TEST(ProcessFile, ARefusedOrFailedJobLeavesNoFileAndKeepsThePreviousOutput)
   std::ofstream(out) << "the previous good output";
   const auto names = Names(dir.Path());
 
-  struct Row { std::string in, out; std::vector<std::pair<unsigned, float>> params; const char* says; };
+  struct Row {
+    std::string in, out;
+    std::vector<std::pair<unsigned, float>> params;
+    const char* says;
+  };
   const Row rows[] = {
     {nan, out, {}, "not a number (NaN or infinity) at frame 2500"},
     {in, out, {{5, 99.f}}, "takes -24 to 24"},
@@ -209,7 +220,11 @@ TEST(ProcessFile, TheOutputFormatFollowsTheFileNameAndAMonoInputIsSaidToBeWritte
   ASSERT_TRUE(WriteAudio(wav, Noise(1000, 0.3f), 2, 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT));
   std::vector<float> mono(1000, 0.25f);
   ASSERT_TRUE(WriteAudio(aiff, mono, 1, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24));
-  const struct { std::string in, out; int format; bool mono; } rows[] = {
+  const struct {
+    std::string in, out;
+    int format;
+    bool mono;
+  } rows[] = {
     {wav, dir.File("a.aiff"), SF_FORMAT_AIFF | SF_FORMAT_FLOAT, false},
     {wav, dir.File("b.AIF"), SF_FORMAT_AIFF | SF_FORMAT_FLOAT, false},
     {aiff, dir.File("c.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, true},
@@ -254,7 +269,7 @@ TEST(ProcessFile, SamplesAtFullScaleAreCountedAndTheGainToLowerIsGiven)
   TempDir dir;
   const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
   std::vector<float> x = Noise(kRate, 0.25f);
-  x[100] = 0.5f;  // the peak, inside the fade-in
+  x[100] = 0.5f; // the peak, inside the fade-in
   ASSERT_TRUE(WriteAudio(in, x, 2, kRate));
   // Processing without a fingerprint: the input times "Gain", limited to
   // full scale, faded in over a quarter second.

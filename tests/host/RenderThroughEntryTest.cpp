@@ -20,7 +20,8 @@ TEST(RenderThroughEntry, RenderAllocatesNothingByEitherDoor)
       for (int c = 0; c < nch; ++c)
         for (UInt32 i = 0; i < n; ++i)
           ch[c][i] = static_cast<float>((t + i) * 1e-4 * (c + 1));
-    }), noErr);
+    }),
+              noErr);
     ASSERT_EQ(AudioUnitInitialize(unit.Unit()), noErr);
     std::vector<float> l(512), r(512);
     float* out[2] = {l.data(), r.data()};

@@ -24,7 +24,7 @@ constexpr float kProcessing = 2.f;
 
 constexpr double kRate = 48000.0;
 constexpr float kLevel = 0.5f;
-constexpr float kTolerance = 2e-5f;  // float round trip through the dry path
+constexpr float kTolerance = 2e-5f; // float round trip through the dry path
 
 // The processed output rises as a square law over a quarter of a second of
 // the rate the unit runs at.
@@ -52,7 +52,8 @@ TEST(SampleRate, AUnitSetTo48kHzByItsFormatFadesInOverAQuarterSecondAt48kHzWithO
     ASSERT_EQ(unit.ConnectInput([](double, UInt32 n, float* const* ch, int nch) {
       for (int c = 0; c < nch; ++c)
         std::fill(ch[c], ch[c] + n, kLevel);
-    }), noErr);
+    }),
+              noErr);
     ASSERT_EQ(AudioUnitInitialize(unit.Unit()), noErr);
     if (hostResets) {
       ASSERT_EQ(AudioUnitReset(unit.Unit(), kAudioUnitScope_Global, 0), noErr);

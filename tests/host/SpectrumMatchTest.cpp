@@ -35,8 +35,7 @@ constexpr double kShapeToleranceDB = 1.0;
 constexpr double kOctaveToleranceDB = 0.5;
 constexpr double kPi = 3.14159265358979323846;
 
-class SpectrumMatch : public ::testing::Test
-{
+class SpectrumMatch : public ::testing::Test {
 protected:
   void SetUp() override
   {
@@ -59,8 +58,8 @@ std::vector<float> ShapedNoise(size_t n, unsigned seed)
     return std::array<double, 5>{b0 / a0, b1 / a0, b2 / a0, a1 / a0, a2 / a0};
   };
   const double w1 = 2 * kPi * 90.0 / kRate, al1 = std::sin(w1) / (2 * 0.5);
-  const auto hp = biquad((1 + std::cos(w1)) / 2, -(1 + std::cos(w1)), (1 + std::cos(w1)) / 2, 1 + al1,
-                         -2 * std::cos(w1), 1 - al1);
+  const auto hp =
+    biquad((1 + std::cos(w1)) / 2, -(1 + std::cos(w1)), (1 + std::cos(w1)) / 2, 1 + al1, -2 * std::cos(w1), 1 - al1);
   const double w2 = 2 * kPi * 1000.0 / kRate, A = std::pow(10.0, 6.0 / 40.0), al2 = std::sin(w2) / (2 * 0.7);
   const auto peak = biquad(1 + al2 * A, -2 * std::cos(w2), 1 - al2 * A, 1 + al2 / A, -2 * std::cos(w2), 1 - al2 / A);
   const double lp = std::exp(-2 * kPi * 4000.0 / kRate);
@@ -69,9 +68,15 @@ std::vector<float> ShapedNoise(size_t n, unsigned seed)
   for (size_t i = 0; i < n; ++i) {
     const double x = g(rng);
     const double y1 = hp[0] * x + hp[1] * h[0] + hp[2] * h[1] - hp[3] * h[2] - hp[4] * h[3];
-    h[1] = h[0]; h[0] = x; h[3] = h[2]; h[2] = y1;
+    h[1] = h[0];
+    h[0] = x;
+    h[3] = h[2];
+    h[2] = y1;
     const double y2 = peak[0] * y1 + peak[1] * p[0] + peak[2] * p[1] - peak[3] * p[2] - peak[4] * p[3];
-    p[1] = p[0]; p[0] = y1; p[3] = p[2]; p[2] = y2;
+    p[1] = p[0];
+    p[0] = y1;
+    p[3] = p[2];
+    p[2] = y2;
     lpY = (1 - lp) * y2 + lp * lpY;
     out[i] = float(lpY);
   }
@@ -166,7 +171,7 @@ TEST_F(SpectrumMatch, CapturedNoiseIsProcessedToTheReferenceShapeWithinOneDecibe
   options.mReference = reference;
   host::MatchReport report;
   ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
-  EXPECT_EQ(report.mLatency, 0);  // "Analoge": no latency
+  EXPECT_EQ(report.mLatency, 0); // "Analoge": no latency
   ASSERT_LT(report.mPeak, 1.0) << "the test signal must not clip";
 
   int channels = 0;
@@ -219,7 +224,7 @@ TEST_F(SpectrumMatch, ReportedOctaveChangesAgreeWithAnIndependentMeasure)
   double peak = 0.0;
   for (double v : y)
     peak = std::max(peak, std::fabs(v));
-  EXPECT_NEAR(report.mPeak, peak, 0.05);  // the file holds the channel mix
+  EXPECT_NEAR(report.mPeak, peak, 0.05); // the file holds the channel mix
   for (const host::OctaveChange& o : report.mOctaves) {
     const double lo = o.mCentreHz / std::sqrt(2.0), hi = o.mCentreHz * std::sqrt(2.0);
     const double change = 10 * std::log10(BandMean(py, size, lo, hi, false) / BandMean(px, size, lo, hi, false));
@@ -323,7 +328,11 @@ TEST_F(SpectrumMatch, ToolPrintsItsSummaryAndRejectsBadArguments)
   for (const char* line : {"latency:", "peak:", "wrote:", "per octave", "    1000 Hz"})
     EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
   EXPECT_TRUE(fs::exists(out));
-  struct { std::string args; int code; const char* says; } rows[] = {
+  struct {
+    std::string args;
+    int code;
+    const char* says;
+  } rows[] = {
     {in, 2, "one input file and one output file"},
     {in + " " + out + " --reference 9", 2, "0 to 3"},
     {in + " " + out + " --param 5", 2, "ID=VALUE"},
@@ -350,7 +359,11 @@ TEST_F(SpectrumMatch, UnusableCapturesAndOutputsAreRefusedBeforeAnyAudioPlays)
   fs::create_symlink(in, File("link.wav"));
   std::ofstream(out) << "the previous good output";
 
-  struct Row { std::string out, capture; const char* says; bool plays; } rows[] = {
+  struct Row {
+    std::string out, capture;
+    const char* says;
+    bool plays;
+  } rows[] = {
     {out, File("silent.wav"), "is silent", true},
     {out, File("short.wav"), "needs at least 16384 samples", false},
     {out, File("inf.wav"), "not a number (NaN or infinity) at frame 20000", true},
@@ -411,8 +424,7 @@ TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
   std::vector<float> y(size_t(info.frames * info.channels));
   sf_readf_float(f, y.data(), info.frames);
   sf_close(f);
-  EXPECT_EQ(std::count_if(y.begin(), y.end(), [](float v) { return std::fabs(v) >= 1.f; }),
-            report.mFullScaleSamples);
+  EXPECT_EQ(std::count_if(y.begin(), y.end(), [](float v) { return std::fabs(v) >= 1.f; }), report.mFullScaleSamples);
   const std::string text = host::FormatMatchReport(options, report);
   const size_t at = text.find("(--param 5=");
   ASSERT_NE(at, std::string::npos) << text;

@@ -27,9 +27,8 @@ using hosttest::Names;
 using hosttest::ReadBytes;
 using hosttest::WriteAudio;
 
-struct Result
-{
-  int status = -1;  // exit status, or 128 + signal
+struct Result {
+  int status = -1; // exit status, or 128 + signal
   std::string out, err;
 };
 
@@ -97,7 +96,12 @@ TEST(Tool, HelpAndVersionGoToStandardOutputAndBadArgumentsAreNamed)
   testsupport::TempFolder dir;
   const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
   ASSERT_TRUE(WriteAudio(in, Noise(1000, 0.1f), 2, 44100));
-  const struct { std::vector<std::string> args; int status; const char* out; const char* err; } rows[] = {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* out;
+    const char* err;
+  } rows[] = {
     {{"--help"}, 0, "auhost match IN OUT", ""},
     {{"-h"}, 0, "auhost info", ""},
     {{"process", "--help"}, 0, "usage: auhost process IN OUT", ""},
@@ -138,7 +142,9 @@ TEST(Tool, InfoListsEveryParameterWithItsRangeDefaultAndUnit)
   testsupport::TempFolder dir;
   const Result r = RunAuhost(dir, {"info"});
   ASSERT_EQ(r.status, 0) << r.err;
-  const struct { const char* line; } rows[] = {
+  const struct {
+    const char* line;
+  } rows[] = {
     {" 0  GUI scale            0.5 to 3           1                 the editor's only"},
     {" 2  Activity state       0 to 2             1 (Idle)          --param 2=VALUE"},
     {"    values: 0 Capture, 1 Idle, 2 Processing"},

@@ -14,9 +14,7 @@
 
 namespace {
 
-class BundleCheck : public testing::TestWithParam<std::string>
-{
-};
+class BundleCheck : public testing::TestWithParam<std::string> {};
 
 std::string TestName(const testing::TestParamInfo<std::string>& info)
 {
@@ -32,8 +30,8 @@ TEST(Bundle, LoadsWithItsComponentDescription)
 {
   ASSERT_TRUE(SharedBundle().Error().empty()) << SharedBundle().Error();
   EXPECT_EQ(SharedBundle().Identifier(), "com.Zelvant.audiounit.Vorelle3");
-  EXPECT_EQ(SharedBundle().Description().componentType, 0x61756678u);     // aufx
-  EXPECT_EQ(SharedBundle().Description().componentSubType, 0x5A563630u);  // ZV60
+  EXPECT_EQ(SharedBundle().Description().componentType, 0x61756678u);    // aufx
+  EXPECT_EQ(SharedBundle().Description().componentSubType, 0x5A563630u); // ZV60
   EXPECT_EQ(SharedBundle().Description().componentManufacturer, 0x5A564E58u);
   EXPECT_EQ(SharedBundle().Version(), 196629u);
   EXPECT_NE(SharedBundle().Entry(), nullptr);

@@ -20,10 +20,10 @@ namespace {
 
 std::string Attribute(FontDescriptor descriptor, CFStringRef key)
 {
-  auto value = static_cast<CFStringRef>(CTFontDescriptorCopyAttribute(static_cast<CTFontDescriptorRef>(descriptor), key));
+  auto value =
+    static_cast<CFStringRef>(CTFontDescriptorCopyAttribute(static_cast<CTFontDescriptorRef>(descriptor), key));
   char text[256] = "";
-  if (value)
-  {
+  if (value) {
     CFStringGetCString(value, text, sizeof text, kCFStringEncodingUTF8);
     CFRelease(value);
   }
@@ -47,8 +47,7 @@ void ExpectFontDataOf(const PlatformFont& font, const std::string& file, int fac
   EXPECT_EQ(info.GetStyle().Get(), t.style) << what;
 }
 
-class CoreTextFontTest : public testing::Test
-{
+class CoreTextFontTest : public testing::Test {
 protected:
   void SetUp() override
   {
@@ -75,7 +74,8 @@ protected:
 
 TEST_F(CoreTextFontTest, FileFontComesFromTheBundleResources)
 {
-  PlatformFontPtr font = CoreTextHelpers::LoadPlatformFont("Roboto-Regular", "Roboto-Regular.ttf", "com.example.fonts", "");
+  PlatformFontPtr font =
+    CoreTextHelpers::LoadPlatformFont("Roboto-Regular", "Roboto-Regular.ttf", "com.example.fonts", "");
   ASSERT_TRUE(font);
   EXPECT_FALSE(font->IsSystem());
   ASSERT_TRUE(font->GetDescriptor());
@@ -92,7 +92,11 @@ TEST_F(CoreTextFontTest, FileFontComesFromTheBundleResources)
 
 TEST_F(CoreTextFontTest, FamilyAndStyleFindTheInstalledFileOrReportItMissing)
 {
-  const struct { const char* family; int style; std::string file; } cases[] = {
+  const struct {
+    const char* family;
+    int style;
+    std::string file;
+  } cases[] = {
     {"Roboto", kTextStyleRegular, kRoboto + "Roboto-Regular.ttf"},
     {"Roboto", kTextStyleBold, kRoboto + "Roboto-Bold.ttf"},
     {"Roboto", kTextStyleItalic, kRoboto + "Roboto-Italic.ttf"},
@@ -103,8 +107,7 @@ TEST_F(CoreTextFontTest, FamilyAndStyleFindTheInstalledFileOrReportItMissing)
     {"DejaVu Sans", kTextStyleItalic, ""}, // its slanted face is "Oblique"
     {"No Such Family", kTextStyleRegular, ""},
   };
-  for (const auto& c : cases)
-  {
+  for (const auto& c : cases) {
     const std::string what = std::string(c.family) + " " + std::to_string(c.style);
     PlatformFontPtr font = CoreTextHelpers::LoadPlatformFontByName("id", c.family, ETextStyle(c.style));
     ASSERT_EQ(bool(font), !c.file.empty()) << what;
@@ -142,7 +145,8 @@ TEST_F(CoreTextFontTest, MemoryFontKeepsItsOwnCopyOfTheBytes)
   EXPECT_FALSE(font->IsSystem());
   EXPECT_EQ(Attribute(font->GetDescriptor(), kCTFontFamilyNameAttribute), "DejaVu Sans");
   EXPECT_EQ(CTFontDescriptorCopyAttribute(static_cast<CTFontDescriptorRef>(font->GetDescriptor()), kCTFontURLAttribute),
-            nullptr) << "a font from memory has no file";
+            nullptr)
+    << "a font from memory has no file";
   ExpectFontDataOf(*font, file, 0, "memory font");
 
   const char junk[] = "0123456789abcdef";
@@ -155,7 +159,8 @@ TEST_F(CoreTextFontTest, MemoryFontKeepsItsOwnCopyOfTheBytes)
 TEST_F(CoreTextFontTest, FontFileThatGoesAwayGivesNoData)
 {
   const std::string file = bundle + "/Contents/Resources/Roboto-Regular.ttf";
-  PlatformFontPtr font = CoreTextHelpers::LoadPlatformFont("Roboto-Regular", "Roboto-Regular.ttf", "com.example.fonts", "");
+  PlatformFontPtr font =
+    CoreTextHelpers::LoadPlatformFont("Roboto-Regular", "Roboto-Regular.ttf", "com.example.fonts", "");
   ASSERT_TRUE(font);
   fs::remove(file);
   const IFontDataPtr data = font->GetFontData();
@@ -170,8 +175,7 @@ TEST_F(CoreTextFontTest, EveryCutOfFontBytesLoadsOrFailsSafely)
                                                    ReadFile(PairCollection())};
   FontDescriptorCache cache;
   for (size_t which = 0; which < fonts.size(); ++which)
-    for (int length = 0; length <= 512 && length <= int(fonts[which].size()); ++length)
-    {
+    for (int length = 0; length <= 512 && length <= int(fonts[which].size()); ++length) {
       const std::vector<uint8_t> cut(fonts[which].begin(), fonts[which].begin() + length);
       PlatformFontPtr font = CoreTextHelpers::LoadPlatformFontFromData("cut", cut.data(), length);
       if (!font)

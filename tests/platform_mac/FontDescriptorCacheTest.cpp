@@ -20,8 +20,7 @@ PlatformFontPtr MemoryFont(const std::string& path)
   return CoreTextHelpers::LoadPlatformFontFromData("id", bytes.data(), int(bytes.size()));
 }
 
-class FontDescriptorCacheTest : public testing::Test
-{
+class FontDescriptorCacheTest : public testing::Test {
 protected:
   void SetUp() override { baseline = standin::LiveCFObjectCount(); }
   void TearDown() override
@@ -44,15 +43,18 @@ TEST_F(FontDescriptorCacheTest, EmRatioIsEmSizeOverTheLineHeightOfTheTables)
   ASSERT_FALSE(tall.empty() || flat.empty() || upside.empty());
   const Tables roboto = ReadWithFontTools(kRoboto + "Roboto-Regular.ttf");
   const Tables dejavu = ReadWithFontTools(kDejaVu + "DejaVuSans.ttf");
-  const struct { const char* id; std::string path; double ratio; } cases[] = {
+  const struct {
+    const char* id;
+    std::string path;
+    double ratio;
+  } cases[] = {
     {"Roboto", kRoboto + "Roboto-Regular.ttf", double(roboto.unitsPerEm) / (roboto.ascent - roboto.descent)},
     {"DejaVu", kDejaVu + "DejaVuSans.ttf", double(dejavu.unitsPerEm) / (dejavu.ascent - dejavu.descent)},
     {"Tall", tall, 2048.0 / 2400.0},
-    {"Flat", flat, 1.0},   // ascender equals descender: no height to divide by
+    {"Flat", flat, 1.0}, // ascender equals descender: no height to divide by
     {"Upside", upside, 1.0},
   };
-  for (const auto& c : cases)
-  {
+  for (const auto& c : cases) {
     PlatformFontPtr font = MemoryFont(c.path);
     ASSERT_TRUE(font) << c.id;
     CoreTextHelpers::CachePlatformFont(c.id, *font, cache);

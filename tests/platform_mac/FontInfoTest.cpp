@@ -28,10 +28,9 @@ void ExpectSameAsFontTools(const IFontInfo& info, const Tables& t, const std::st
 
 TEST(FontInfo, SingleFontsReadTheSameTablesAsFontTools)
 {
-  for (const std::string& path : {kRoboto + "Roboto-Regular.ttf", kRoboto + "Roboto-BoldItalic.ttf",
-                                  kDejaVu + "DejaVuSans.ttf", kDejaVu + "DejaVuSerifCondensed-Italic.ttf",
-                                  kDejaVu + "DejaVuSansMono-Bold.ttf"})
-  {
+  for (const std::string& path :
+       {kRoboto + "Roboto-Regular.ttf", kRoboto + "Roboto-BoldItalic.ttf", kDejaVu + "DejaVuSans.ttf",
+        kDejaVu + "DejaVuSerifCondensed-Italic.ttf", kDejaVu + "DejaVuSansMono-Bold.ttf"}) {
     const std::vector<uint8_t> bytes = ReadFile(path);
     ASSERT_FALSE(bytes.empty()) << path;
     ExpectSameAsFontTools(IFontInfo(bytes.data(), int(bytes.size()), 0), ReadWithFontTools(path), path);
@@ -51,8 +50,10 @@ TEST(FontInfo, CollectionFacesAreFoundByStyleAndReadLikeFontTools)
                           "face " + std::to_string(face));
   EXPECT_FALSE(IFontInfo(bytes.data(), size, 2).IsComplete());
 
-  const struct { const char* style; int face; } cases[] = {
-    {"Bold", 1}, {"Regular", 0}, {"", 0}, {"Italic", -1}, {"bold", -1}};
+  const struct {
+    const char* style;
+    int face;
+  } cases[] = {{"Bold", 1}, {"Regular", 0}, {"", 0}, {"Italic", -1}, {"bold", -1}};
   for (const auto& c : cases)
     EXPECT_EQ(IFontInfo::FindFace(bytes.data(), size, c.style), c.face) << c.style;
 
@@ -85,7 +86,12 @@ TEST(FontInfo, DamagedDirectoriesAndTablesAreRefused)
   const SynthFont f = MakeSynthFont(u"Synth", "Synth", "Bold");
   using Edit = std::function<void(std::vector<uint8_t>&)>;
   const size_t headRecord = 12, hheaRecord = 28, nameRecord = 44;
-  const struct { const char* what; Edit edit; bool complete; const char* family; } cases[] = {
+  const struct {
+    const char* what;
+    Edit edit;
+    bool complete;
+    const char* family;
+  } cases[] = {
     {"intact", [](auto&) {}, true, "Synth"},
     {"OTTO tag", [](auto& b) { std::copy_n("OTTO", 4, b.begin()); }, true, "Synth"},
     {"0x31 tag", [](auto& b) { PutU32(b, 0, 0x31000000); }, true, "Synth"},
@@ -98,19 +104,16 @@ TEST(FontInfo, DamagedDirectoriesAndTablesAreRefused)
     {"table count past the end", [](auto& b) { PutU16(b, 4, 0xFFFF); }, true, "Synth"},
     {"no tables", [](auto& b) { PutU16(b, 4, 0); }, false, ""},
     {"name count past the table", [&](auto& b) { PutU16(b, f.nameAt + 2, 0xFFFF); }, true, "Synth"},
-    {"string offset past the table",
-     [&](auto& b) { PutU16(b, f.nameRecordsAt + 10, 0xFFF0); }, true, "Synth"},
+    {"string offset past the table", [&](auto& b) { PutU16(b, f.nameRecordsAt + 10, 0xFFF0); }, true, "Synth"},
     {"all strings past the table", [&](auto& b) { PutU16(b, f.nameAt + 4, 0xFFFF); }, true, ""},
   };
-  for (const auto& c : cases)
-  {
+  for (const auto& c : cases) {
     std::vector<uint8_t> b = f.bytes;
     c.edit(b);
     const IFontInfo info(b.data(), int(b.size()), 0);
     EXPECT_EQ(info.IsComplete(), c.complete) << c.what;
     EXPECT_STREQ(info.GetFamily().Get(), c.family) << c.what;
-    if (!c.complete)
-    {
+    if (!c.complete) {
       EXPECT_EQ(info.GetData(), nullptr) << c.what;
       EXPECT_EQ(info.GetUnitsPerEM(), 0) << c.what;
       EXPECT_EQ(info.GetAscender(), 0) << c.what;
@@ -135,7 +138,12 @@ TEST(FontInfo, CollectionHeadersAreChecked)
     b.insert(b.end(), face.begin(), face.end());
     return b;
   };
-  const struct { const char* what; uint32_t version, count, second; int face; bool complete; } cases[] = {
+  const struct {
+    const char* what;
+    uint32_t version, count, second;
+    int face;
+    bool complete;
+  } cases[] = {
     {"version 1, face 1", 0x00010000, 2, 20, 1, true},
     {"version 2, face 1", 0x00020000, 2, 20, 1, true},
     {"version 3", 0x00030000, 2, 20, 0, false},
@@ -144,8 +152,7 @@ TEST(FontInfo, CollectionHeadersAreChecked)
     {"count past the offsets", 0x00010000, 0xFFFFFFFF, 20, 2, false},
     {"face offset past the end", 0x00010000, 2, 0xFFFFFFF0, 1, false},
   };
-  for (const auto& c : cases)
-  {
+  for (const auto& c : cases) {
     const std::vector<uint8_t> b = collection(c.version, c.count, c.second);
     EXPECT_EQ(IFontInfo(b.data(), int(b.size()), c.face).IsComplete(), c.complete) << c.what;
   }
@@ -161,15 +168,12 @@ TEST(FontInfo, EveryCutOfTheBytesIsSafeAndParsesOnlyWhenWhole)
   ASSERT_FALSE(pair.empty());
   const std::vector<std::vector<uint8_t>> fonts = {synth.bytes, ReadFile(kRoboto + "Roboto-Regular.ttf"),
                                                    ReadFile(pair)};
-  for (size_t which = 0; which < fonts.size(); ++which)
-  {
-    for (int length = 0; length <= 512 && length <= int(fonts[which].size()); ++length)
-    {
+  for (size_t which = 0; which < fonts.size(); ++which) {
+    for (int length = 0; length <= 512 && length <= int(fonts[which].size()); ++length) {
       // A copy of exactly the cut, so that any read past it is seen.
       const std::vector<uint8_t> cut(fonts[which].begin(), fonts[which].begin() + length);
       const uint8_t* data = length ? cut.data() : nullptr;
-      for (int face = 0; face < 3; ++face)
-      {
+      for (int face = 0; face < 3; ++face) {
         const IFontInfo info(data, length, face);
         const bool whole = which == 0 && face == 0 && length == int(synth.bytes.size());
         EXPECT_EQ(info.IsComplete(), whole) << "font " << which << " cut at " << length << " face " << face;

@@ -12,8 +12,7 @@ namespace fonttest {
 inline const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/";
 inline const std::string kRoboto = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/";
 
-struct Tables
-{
+struct Tables {
   int unitsPerEm = -1, macStyle = -1, ascent = 0, descent = 0, lineGap = 0;
   std::string family, style;
 };
@@ -33,8 +32,7 @@ std::vector<uint8_t> ReadFile(const std::string& path);
 
 // A minimal TrueType file: head, hhea and name tables (in that order, name
 // last) with the given names in Windows Unicode and Macintosh Roman records.
-struct SynthFont
-{
+struct SynthFont {
   std::vector<uint8_t> bytes;
   size_t headAt = 0, hheaAt = 0, nameAt = 0, nameRecordsAt = 0, stringsAt = 0;
 };

@@ -61,7 +61,11 @@ public:
     g->TakeLog();
     return g;
   }
-  void CloseEditor() { CloseWindow(); SetEditorReady(false); }
+  void CloseEditor()
+  {
+    CloseWindow();
+    SetEditorReady(false);
+  }
   testsupport::TestGraphics* Graphics() { return static_cast<testsupport::TestGraphics*>(GetGraphics()); }
   IControl* Control(int idx) { return GetUI() ? GetUI()->GetControl(idx) : nullptr; }
 

@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 
 class CurveFileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
+  void SetUp() override
+  {
     mFolder.emplace();
     mDir = mFolder->Path();
   }
@@ -31,15 +32,18 @@ protected:
 
   std::string Path(const char* name) const { return (mDir / name).string(); }
 
-  static Bytes ReadAll(const std::string& path) {
+  static Bytes ReadAll(const std::string& path)
+  {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
   }
-  static void WriteAll(const std::string& path, const Bytes& bytes) {
+  static void WriteAll(const std::string& path, const Bytes& bytes)
+  {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
-  static Vorelle3CurveRecord TwoPoints() {
+  static Vorelle3CurveRecord TwoPoints()
+  {
     Vorelle3CurveRecord r;
     r.Resize(2);
     r.freq[0] = 10.0;
@@ -55,11 +59,12 @@ protected:
 
 // 10.0, 20.0, 0.5 and 0.25 as little-endian IEEE-754 doubles.
 const Bytes kTwoPointValues = {
-    0, 0, 0, 0, 0, 0, 0x24, 0x40, 0, 0, 0, 0, 0, 0, 0x34, 0x40, // frequencies
-    0, 0, 0, 0, 0, 0, 0xE0, 0x3F, 0, 0, 0, 0, 0, 0, 0xD0, 0x3F, // magnitudes
+  0, 0, 0, 0, 0, 0, 0x24, 0x40, 0, 0, 0, 0, 0, 0, 0x34, 0x40, // frequencies
+  0, 0, 0, 0, 0, 0, 0xE0, 0x3F, 0, 0, 0, 0, 0, 0, 0xD0, 0x3F, // magnitudes
 };
 
-Bytes Concat(Bytes head, const Bytes& tail) {
+Bytes Concat(Bytes head, const Bytes& tail)
+{
   head.insert(head.end(), tail.begin(), tail.end());
   return head;
 }
@@ -67,7 +72,8 @@ Bytes Concat(Bytes head, const Bytes& tail) {
 const Bytes kFingerprintGolden = Concat({0x20, 0x4C, 0x52, 0x56, 3, 0, 0, 0, 2, 0, 0, 0}, kTwoPointValues);
 const Bytes kReferenceGolden = Concat({0x20, 0x46, 0x45, 0x52, 3, 0, 0, 0, 2, 0, 0, 0}, kTwoPointValues);
 
-TEST_F(CurveFileTest, WrittenFilesMatchTheFixedLayoutByteForByte) {
+TEST_F(CurveFileTest, WrittenFilesMatchTheFixedLayoutByteForByte)
+{
   const Vorelle3CurveRecord curve = TwoPoints();
   ASSERT_TRUE(WriteCurveFile(Path("a.vrl").c_str(), ECurveFileType::kFingerprint, curve));
   ASSERT_TRUE(WriteCurveFile(Path("a.ref").c_str(), ECurveFileType::kReference, curve));
@@ -75,7 +81,8 @@ TEST_F(CurveFileTest, WrittenFilesMatchTheFixedLayoutByteForByte) {
   EXPECT_EQ(ReadAll(Path("a.ref")), kReferenceGolden);
 }
 
-TEST_F(CurveFileTest, HandWrittenFilesReadBackTheirValues) {
+TEST_F(CurveFileTest, HandWrittenFilesReadBackTheirValues)
+{
   WriteAll(Path("g.vrl"), kFingerprintGolden);
   std::vector<double> f, m;
   ASSERT_EQ(ReadCurveFile(Path("g.vrl").c_str(), ECurveFileType::kFingerprint, 2, f, m), ECurveFileStatus::kOK);
@@ -83,7 +90,8 @@ TEST_F(CurveFileTest, HandWrittenFilesReadBackTheirValues) {
   EXPECT_EQ(m, (std::vector<double>{0.5, 0.25}));
 }
 
-TEST_F(CurveFileTest, SaveThenLoadIsBitExactForAnalyserSizedCurves) {
+TEST_F(CurveFileTest, SaveThenLoadIsBitExactForAnalyserSizedCurves)
+{
   std::mt19937_64 rng(20240617);
   Vorelle3CurveRecord curve;
   curve.Resize(67);
@@ -105,7 +113,8 @@ TEST_F(CurveFileTest, SaveThenLoadIsBitExactForAnalyserSizedCurves) {
   }
 }
 
-TEST_F(CurveFileTest, EachTypeIsRefusedByTheOthersReader) {
+TEST_F(CurveFileTest, EachTypeIsRefusedByTheOthersReader)
+{
   WriteAll(Path("f.vrl"), kFingerprintGolden);
   WriteAll(Path("r.ref"), kReferenceGolden);
   std::vector<double> f, m;
@@ -114,7 +123,8 @@ TEST_F(CurveFileTest, EachTypeIsRefusedByTheOthersReader) {
   EXPECT_STREQ(CurveFileMessage(ECurveFileStatus::kWrongType), "Wrong File Type");
 }
 
-TEST_F(CurveFileTest, HeaderChecksRunInOrderWithTheirMessages) {
+TEST_F(CurveFileTest, HeaderChecksRunInOrderWithTheirMessages)
+{
   struct Case {
     const char* what;
     Bytes bytes;
@@ -123,13 +133,13 @@ TEST_F(CurveFileTest, HeaderChecksRunInOrderWithTheirMessages) {
     const char* message;
   };
   const std::vector<Case> cases = {
-      {"version 2", Concat({0x20, 0x4C, 0x52, 0x56, 2, 0, 0, 0, 2, 0, 0, 0}, kTwoPointValues), 2,
-       ECurveFileStatus::kWrongVersion, "Wrong File Version"},
-      {"other band setting", kFingerprintGolden, 67, ECurveFileStatus::kWrongCount, "Wrong File"},
-      {"bad magic and version", Concat({0x20, 0x4C, 0x52, 0x57, 2, 0, 0, 0, 5, 0, 0, 0}, kTwoPointValues), 2,
-       ECurveFileStatus::kWrongType, "Wrong File Type"},
-      {"bad version and count", Concat({0x20, 0x4C, 0x52, 0x56, 4, 0, 0, 0, 5, 0, 0, 0}, kTwoPointValues), 2,
-       ECurveFileStatus::kWrongVersion, "Wrong File Version"},
+    {"version 2", Concat({0x20, 0x4C, 0x52, 0x56, 2, 0, 0, 0, 2, 0, 0, 0}, kTwoPointValues), 2,
+     ECurveFileStatus::kWrongVersion, "Wrong File Version"},
+    {"other band setting", kFingerprintGolden, 67, ECurveFileStatus::kWrongCount, "Wrong File"},
+    {"bad magic and version", Concat({0x20, 0x4C, 0x52, 0x57, 2, 0, 0, 0, 5, 0, 0, 0}, kTwoPointValues), 2,
+     ECurveFileStatus::kWrongType, "Wrong File Type"},
+    {"bad version and count", Concat({0x20, 0x4C, 0x52, 0x56, 4, 0, 0, 0, 5, 0, 0, 0}, kTwoPointValues), 2,
+     ECurveFileStatus::kWrongVersion, "Wrong File Version"},
   };
   for (const Case& c : cases) {
     WriteAll(Path("h.vrl"), c.bytes);
@@ -140,7 +150,8 @@ TEST_F(CurveFileTest, HeaderChecksRunInOrderWithTheirMessages) {
   }
 }
 
-TEST_F(CurveFileTest, EveryTruncationIsRefusedAndLeavesTheOutputsAlone) {
+TEST_F(CurveFileTest, EveryTruncationIsRefusedAndLeavesTheOutputsAlone)
+{
   for (size_t len = 0; len < kFingerprintGolden.size(); ++len) {
     WriteAll(Path("t.vrl"), Bytes(kFingerprintGolden.begin(), kFingerprintGolden.begin() + long(len)));
     std::vector<double> f{7.0}, m{8.0};
@@ -155,7 +166,8 @@ TEST_F(CurveFileTest, EveryTruncationIsRefusedAndLeavesTheOutputsAlone) {
   }
 }
 
-TEST_F(CurveFileTest, NonFiniteValuesAreRefused) {
+TEST_F(CurveFileTest, NonFiniteValuesAreRefused)
+{
   const double bad[] = {std::nan(""), HUGE_VAL, -HUGE_VAL};
   for (double v : bad) {
     for (int slot = 0; slot < 4; ++slot) {
@@ -170,7 +182,8 @@ TEST_F(CurveFileTest, NonFiniteValuesAreRefused) {
   }
 }
 
-TEST_F(CurveFileTest, MissingFilesAndUnwritableFoldersFailWithoutAMessage) {
+TEST_F(CurveFileTest, MissingFilesAndUnwritableFoldersFailWithoutAMessage)
+{
   std::vector<double> f, m;
   EXPECT_EQ(ReadCurveFile(Path("none.vrl").c_str(), ECurveFileType::kFingerprint, 2, f, m),
             ECurveFileStatus::kCannotOpen);
@@ -182,8 +195,10 @@ TEST_F(CurveFileTest, MissingFilesAndUnwritableFoldersFailWithoutAMessage) {
   EXPECT_FALSE(WriteCurveFile("", ECurveFileType::kFingerprint, TwoPoints()));
 }
 
-TEST_F(CurveFileTest, AFullDeviceMakesTheWriterFail) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+TEST_F(CurveFileTest, AFullDeviceMakesTheWriterFail)
+{
+  if (!fs::exists("/dev/full"))
+    GTEST_SKIP() << "no /dev/full";
   EXPECT_FALSE(WriteCurveFile("/dev/full", ECurveFileType::kReference, TwoPoints()));
 }
 

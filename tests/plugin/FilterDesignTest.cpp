@@ -22,7 +22,8 @@ constexpr double kMagnitudeToleranceDB = 0.05;
 constexpr double kLinearPhaseRippleDB = 0.3;
 
 // DFT of a real sequence zero-padded to `size`, by FFTW.
-std::vector<cd> RealSpectrum(const std::vector<double>& x, int size) {
+std::vector<cd> RealSpectrum(const std::vector<double>& x, int size)
+{
   std::vector<double> in(size_t(size), 0.0);
   std::copy(x.begin(), x.begin() + std::min<size_t>(x.size(), size_t(size)), in.begin());
   std::vector<cd> out(size_t(size / 2 + 1));
@@ -32,7 +33,8 @@ std::vector<cd> RealSpectrum(const std::vector<double>& x, int size) {
   return out;
 }
 
-std::vector<cd> ComplexTransform(std::vector<cd> x, int sign) {
+std::vector<cd> ComplexTransform(std::vector<cd> x, int sign)
+{
   const int n = int(x.size());
   std::vector<cd> out(x.size());
   fftw_plan p = fftw_plan_dft_1d(n, reinterpret_cast<fftw_complex*>(x.data()),
@@ -44,7 +46,8 @@ std::vector<cd> ComplexTransform(std::vector<cd> x, int sign) {
 
 // A smooth, centred correction: what matching reference 3 from a
 // fingerprint shaped like reference 0 asks for.
-Vorelle3CurveRecord SampleCorrection(double fmax) {
+Vorelle3CurveRecord SampleCorrection(double fmax)
+{
   Vorelle3CurveRecord ref, fp, diff;
   CopyReferenceCurve(3, ref);
   CopyReferenceCurve(0, fp);
@@ -53,19 +56,22 @@ Vorelle3CurveRecord SampleCorrection(double fmax) {
   return diff;
 }
 
-double MagnitudeDBAt(const std::vector<cd>& spectrum, int size, double f) {
+double MagnitudeDBAt(const std::vector<cd>& spectrum, int size, double f)
+{
   const long bin = std::lround(f * size / kRate);
   return 20.0 * std::log10(std::abs(spectrum[size_t(bin)]));
 }
 
 } // namespace
 
-TEST(NaturalOrderFFT, ForwardAndInverseAgreeWithFFTW) {
+TEST(NaturalOrderFFT, ForwardAndInverseAgreeWithFFTW)
+{
   std::mt19937 rng(11);
   std::normal_distribution<double> g;
   for (int m : {2, 4, 8, 16, 64, 1024, 32768}) {
     std::vector<cd> x(static_cast<size_t>(m));
-    for (cd& v : x) v = {g(rng), g(rng)};
+    for (cd& v : x)
+      v = {g(rng), g(rng)};
     std::vector<double> data(2 * size_t(m));
     for (int k = 0; k < m; ++k) {
       data[2 * size_t(k)] = x[size_t(k)].real();
@@ -74,24 +80,28 @@ TEST(NaturalOrderFFT, ForwardAndInverseAgreeWithFFTW) {
     ForwardFFT(data.data(), m);
     const std::vector<cd> ref = ComplexTransform(x, FFTW_FORWARD);
     double err = 0.0;
-    for (int k = 0; k < m; ++k) err = std::max(err, std::abs(cd(data[2 * size_t(k)], data[2 * size_t(k) + 1]) - ref[size_t(k)]));
+    for (int k = 0; k < m; ++k)
+      err = std::max(err, std::abs(cd(data[2 * size_t(k)], data[2 * size_t(k) + 1]) - ref[size_t(k)]));
     EXPECT_LT(err, 1e-9 * std::sqrt(double(m))) << m;
     InverseFFT(data.data(), m);
     err = 0.0;
-    for (int k = 0; k < m; ++k) err = std::max(err, std::abs(cd(data[2 * size_t(k)], data[2 * size_t(k) + 1]) - x[size_t(k)]));
+    for (int k = 0; k < m; ++k)
+      err = std::max(err, std::abs(cd(data[2 * size_t(k)], data[2 * size_t(k) + 1]) - x[size_t(k)]));
     EXPECT_LT(err, 1e-12 * m) << m;
   }
 }
 
-TEST(MinimumPhaseFold, AKnownMinimumPhaseFIRComesBackFromItsMagnitude) {
+TEST(MinimumPhaseFold, AKnownMinimumPhaseFIRComesBackFromItsMagnitude)
+{
   // Zeros at 0.5, -0.8 and 0.6 +- 0.3i, all inside the unit circle:
   // (1 - 0.5 z^-1)(1 + 0.8 z^-1)(1 - 1.2 z^-1 + 0.45 z^-2).
   std::vector<double> full = {1.0};
-  for (const std::vector<double>& factor : {std::vector<double>{1.0, -0.5}, std::vector<double>{1.0, 0.8},
-                                            std::vector<double>{1.0, -1.2, 0.45}}) {
+  for (const std::vector<double>& factor :
+       {std::vector<double>{1.0, -0.5}, std::vector<double>{1.0, 0.8}, std::vector<double>{1.0, -1.2, 0.45}}) {
     std::vector<double> next(full.size() + factor.size() - 1, 0.0);
     for (size_t i = 0; i < full.size(); ++i)
-      for (size_t j = 0; j < factor.size(); ++j) next[i + j] += full[i] * factor[j];
+      for (size_t j = 0; j < factor.size(); ++j)
+        next[i + j] += full[i] * factor[j];
     full = next;
   }
 
@@ -117,12 +127,16 @@ TEST(MinimumPhaseFold, AKnownMinimumPhaseFIRComesBackFromItsMagnitude) {
   }
 }
 
-TEST(ImpulseHelpers, IdentityAndRotation) {
+TEST(ImpulseHelpers, IdentityAndRotation)
+{
   std::vector<double> x(6, 5.0);
   SetIdentity(x.data(), 6);
   EXPECT_EQ(x, (std::vector<double>{1, 0, 0, 0, 0, 0}));
-  struct Case { int k; std::vector<double> expected; };
-  const Case cases[] = {{0, {0, 1, 2, 3, 4}}, {2, {3, 4, 0, 1, 2}}, {-1, {1, 2, 3, 4, 0}},
+  struct Case {
+    int k;
+    std::vector<double> expected;
+  };
+  const Case cases[] = {{0, {0, 1, 2, 3, 4}}, {2, {3, 4, 0, 1, 2}},   {-1, {1, 2, 3, 4, 0}},
                         {7, {3, 4, 0, 1, 2}}, {-11, {1, 2, 3, 4, 0}}, {5, {0, 1, 2, 3, 4}}};
   for (const Case& c : cases) {
     std::vector<double> v = {0, 1, 2, 3, 4};
@@ -131,14 +145,19 @@ TEST(ImpulseHelpers, IdentityAndRotation) {
   }
 }
 
-TEST(ImpulseHelpers, DesignSizeIsThePowerOfTwoAtOrAboveTheLength) {
-  struct Case { int n, m; };
-  const Case cases[] = {{32768, 32768}, {32767, 32768}, {32769, 65536}, {1, 2}, {2, 2}, {3, 4}, {0, 0},
-                        {-5, 0}, {524288, 524288}, {524289, 0}};
-  for (const Case& c : cases) EXPECT_EQ(DesignFFTSize(c.n), c.m) << c.n;
+TEST(ImpulseHelpers, DesignSizeIsThePowerOfTwoAtOrAboveTheLength)
+{
+  struct Case {
+    int n, m;
+  };
+  const Case cases[] = {{32768, 32768}, {32767, 32768}, {32769, 65536}, {1, 2},           {2, 2},
+                        {3, 4},         {0, 0},         {-5, 0},        {524288, 524288}, {524289, 0}};
+  for (const Case& c : cases)
+    EXPECT_EQ(DesignFFTSize(c.n), c.m) << c.n;
 }
 
-TEST(ImpulseHelpers, TaperModesUseTheSincWindowFallingHalfWholeOrRotated) {
+TEST(ImpulseHelpers, TaperModesUseTheSincWindowFallingHalfWholeOrRotated)
+{
   // The window written out here: w_len(j) = sin(x) / x, x = (j - len/2) / (4 pi).
   const double pi = 3.14159265358979323846;
   auto w = [pi](int len, int j) {
@@ -157,18 +176,21 @@ TEST(ImpulseHelpers, TaperModesUseTheSincWindowFallingHalfWholeOrRotated) {
   for (int mode : {0, 1, 2, 3, -1}) {
     std::vector<double> x(n, 1.0);
     ApplyImpulseWindow(x.data(), n, mode);
-    for (int i = 0; i < n; ++i) ASSERT_NEAR(x[size_t(i)], expected(mode, i), 1e-12) << mode << " " << i;
+    for (int i = 0; i < n; ++i)
+      ASSERT_NEAR(x[size_t(i)], expected(mode, i), 1e-12) << mode << " " << i;
   }
 }
 
 class DesignedMagnitude : public ::testing::TestWithParam<bool> {};
 
-TEST_P(DesignedMagnitude, EqualsTheCorrectionAtEveryGridFrequency) {
+TEST_P(DesignedMagnitude, EqualsTheCorrectionAtEveryGridFrequency)
+{
   const bool linear = GetParam();
   const Vorelle3CurveRecord diff = SampleCorrection(22000.0);
   std::vector<double> h(kTaps);
   SmoothCurve(h.data(), kTaps, diff, linear, kRate);
-  if (linear) CircularShift(h.data(), kTaps, (kTaps - 1) / 2);
+  if (linear)
+    CircularShift(h.data(), kTaps, (kTaps - 1) / 2);
 
   // On the design bins the filter is exact: at the bin next to each grid
   // frequency the response is the curve there.
@@ -187,7 +209,8 @@ TEST_P(DesignedMagnitude, EqualsTheCorrectionAtEveryGridFrequency) {
   const std::vector<cd> spectrum = RealSpectrum(h, size);
   for (unsigned i = 0; i < diff.count; ++i) {
     const double f = diff.freq[i];
-    if (f < 50.0) continue;
+    if (f < 50.0)
+      continue;
     const double tolerance = linear && f < 1000.0 ? kLinearPhaseRippleDB : kMagnitudeToleranceDB;
     EXPECT_NEAR(MagnitudeDBAt(spectrum, size, f), diff.mag[i], tolerance) << f << " Hz";
   }
@@ -198,21 +221,26 @@ TEST_P(DesignedMagnitude, EqualsTheCorrectionAtEveryGridFrequency) {
 INSTANTIATE_TEST_SUITE_P(BothPhaseModes, DesignedMagnitude, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "LinearPhase" : "MinimumPhase"; });
 
-TEST(DesignedImpulse, LinearPhaseIsZeroPhaseAndSymmetricOnceCentred) {
+TEST(DesignedImpulse, LinearPhaseIsZeroPhaseAndSymmetricOnceCentred)
+{
   const Vorelle3CurveRecord diff = SampleCorrection(22000.0);
   std::vector<double> h(kTaps);
   SmoothCurve(h.data(), kTaps, diff, true, kRate);
-  for (int i = 1; i < kTaps / 2; ++i) ASSERT_NEAR(h[size_t(i)], h[size_t(kTaps - i)], 1e-12) << i;
+  for (int i = 1; i < kTaps / 2; ++i)
+    ASSERT_NEAR(h[size_t(i)], h[size_t(kTaps - i)], 1e-12) << i;
   CircularShift(h.data(), kTaps, (kTaps - 1) / 2);
   const int centre = 16383;
-  for (int k = 1; k <= centre; ++k) ASSERT_NEAR(h[size_t(centre + k)], h[size_t(centre - k)], 1e-12) << k;
+  for (int k = 1; k <= centre; ++k)
+    ASSERT_NEAR(h[size_t(centre + k)], h[size_t(centre - k)], 1e-12) << k;
   int peak = 0;
   for (int i = 0; i < kTaps; ++i)
-    if (std::fabs(h[size_t(i)]) > std::fabs(h[size_t(peak)])) peak = i;
+    if (std::fabs(h[size_t(i)]) > std::fabs(h[size_t(peak)]))
+      peak = i;
   EXPECT_EQ(peak, centre);
 }
 
-TEST(DesignedImpulse, MinimumPhaseBuildsUpEnergyFastestAmongEqualMagnitudes) {
+TEST(DesignedImpulse, MinimumPhaseBuildsUpEnergyFastestAmongEqualMagnitudes)
+{
   const Vorelle3CurveRecord diff = SampleCorrection(22000.0);
   std::vector<double> minimum(kTaps), linear(kTaps);
   SmoothCurve(minimum.data(), kTaps, diff, false, kRate);
@@ -238,7 +266,8 @@ TEST(DesignedImpulse, MinimumPhaseBuildsUpEnergyFastestAmongEqualMagnitudes) {
   EXPECT_GT(minimum[0] * minimum[0], 0.1 * eMin);
 }
 
-TEST(DesignedImpulse, AFlatCurveGivesAUnitImpulseInBothModes) {
+TEST(DesignedImpulse, AFlatCurveGivesAUnitImpulseInBothModes)
+{
   Vorelle3CurveRecord flat;
   CopyReferenceCurve(0, flat);
   flat.FillMagnitudes(0.0);
@@ -247,19 +276,22 @@ TEST(DesignedImpulse, AFlatCurveGivesAUnitImpulseInBothModes) {
     SmoothCurve(h.data(), kTaps, flat, linear, kRate);
     EXPECT_NEAR(h[0], 1.0, 1e-12);
     double rest = 0.0;
-    for (int i = 1; i < kTaps; ++i) rest = std::max(rest, std::fabs(h[size_t(i)]));
+    for (int i = 1; i < kTaps; ++i)
+      rest = std::max(rest, std::fabs(h[size_t(i)]));
     EXPECT_LT(rest, 1e-12) << linear;
   }
 }
 
-TEST(DesignedImpulse, DeepCutsAndDegenerateRatesStayFinite) {
+TEST(DesignedImpulse, DeepCutsAndDegenerateRatesStayFinite)
+{
   Vorelle3CurveRecord diff = SampleCorrection(22000.0);
-  diff.mag[30] = -400.0;  // a notch at the -144 dB floor: gain exactly 0
+  diff.mag[30] = -400.0; // a notch at the -144 dB floor: gain exactly 0
   for (double rate : {kRate, 0.0, std::nan(""), 192000.0}) {
     for (bool linear : {false, true}) {
       std::vector<double> h(kTaps);
       SmoothCurve(h.data(), kTaps, diff, linear, rate);
-      for (double v : h) ASSERT_TRUE(std::isfinite(v)) << rate << " " << linear;
+      for (double v : h)
+        ASSERT_TRUE(std::isfinite(v)) << rate << " " << linear;
     }
   }
 }

@@ -18,8 +18,7 @@
 
 namespace testsupport {
 
-class LoopbackServer
-{
+class LoopbackServer {
 public:
   enum class Mode { kAnswer, kSilent };
 
@@ -96,8 +95,9 @@ private:
         held.push_back(c);
         continue;
       }
-      std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                          std::to_string(mBody.size()) + "\r\nConnection: close\r\n\r\n" + mBody;
+      std::string reply =
+        "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(mBody.size()) +
+        "\r\nConnection: close\r\n\r\n" + mBody;
       for (size_t sent = 0; sent < reply.size();) {
         ssize_t n = send(c, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
         if (n <= 0)

@@ -24,13 +24,15 @@ namespace {
 namespace fs = std::filesystem;
 
 // What "%.<d>f" text reads back as, through the C library.
-double PrintedC(double v, int decimals) {
+double PrintedC(double v, int decimals)
+{
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
   return std::strtod(buf, nullptr);
 }
 
-TEST(ReferenceRecords, SectionsHaveTheFixedIndexCountAndGrid) {
+TEST(ReferenceRecords, SectionsHaveTheFixedIndexCountAndGrid)
+{
   const int counts[] = {12, 34, 67, 133, 265};
   const int bands[] = {1, 3, 6, 12, 24};
   for (int ref = 0; ref < 4; ++ref) {
@@ -51,16 +53,17 @@ TEST(ReferenceRecords, SectionsHaveTheFixedIndexCountAndGrid) {
   }
 }
 
-TEST(ReferenceRecords, SixPerOctaveSectionsHoldTheProductValues) {
+TEST(ReferenceRecords, SixPerOctaveSectionsHoldTheProductValues)
+{
   struct Row {
     double hz;
     int k;
     double mag[4];
   };
   const Row rows[] = {
-      {10.0, 0, {0.000032, 0.000028, 0.000038, 0.000077}},    {40.0, 12, {0.024930, 0.024966, 0.030041, 0.116313}},
-      {160.0, 24, {0.033970, 0.031082, 0.040592, 0.028075}},  {1280.0, 42, {0.011734, 0.010005, 0.009932, 0.006382}},
-      {10240.0, 60, {0.001908, 0.001626, 0.000754, 0.001843}}, {20480.0, 66, {0.000110, 0.000094, 0.000042, 0.000119}},
+    {10.0, 0, {0.000032, 0.000028, 0.000038, 0.000077}},     {40.0, 12, {0.024930, 0.024966, 0.030041, 0.116313}},
+    {160.0, 24, {0.033970, 0.031082, 0.040592, 0.028075}},   {1280.0, 42, {0.011734, 0.010005, 0.009932, 0.006382}},
+    {10240.0, 60, {0.001908, 0.001626, 0.000754, 0.001843}}, {20480.0, 66, {0.000110, 0.000094, 0.000042, 0.000119}},
   };
   for (const Row& row : rows) {
     for (int ref = 0; ref < 4; ++ref) {
@@ -72,11 +75,14 @@ TEST(ReferenceRecords, SixPerOctaveSectionsHoldTheProductValues) {
   EXPECT_EQ(&BuiltInReferenceRecord(7), &BuiltInReferenceRecord(0));
 }
 
-TEST(ReferenceRecords, CoarseAndFineGridsAgreeWithTheSixPerOctaveValuesWhereTheyMeet) {
+TEST(ReferenceRecords, CoarseAndFineGridsAgreeWithTheSixPerOctaveValuesWhereTheyMeet)
+{
   for (int ref = 0; ref < 4; ++ref) {
     const SVLCREFDATA2& r = BuiltInReferenceRecord(ref);
-    for (int k = 0; k < 12; ++k) EXPECT_EQ(r.mag0[k], r.mag2[6 * k]);
-    for (int k = 0; k < 34; ++k) EXPECT_EQ(r.mag1[k], r.mag2[2 * k]);
+    for (int k = 0; k < 12; ++k)
+      EXPECT_EQ(r.mag0[k], r.mag2[6 * k]);
+    for (int k = 0; k < 34; ++k)
+      EXPECT_EQ(r.mag1[k], r.mag2[2 * k]);
     for (int k = 0; k < 67; ++k) {
       EXPECT_EQ(r.mag3[2 * k], r.mag2[k]);
       EXPECT_EQ(r.mag4[4 * k], r.mag2[k]);
@@ -84,7 +90,8 @@ TEST(ReferenceRecords, CoarseAndFineGridsAgreeWithTheSixPerOctaveValuesWhereThey
   }
 }
 
-TEST(ReferenceRecords, SourceLinesFollowTheFixedFormat) {
+TEST(ReferenceRecords, SourceLinesFollowTheFixedFormat)
+{
   std::tm when{};
   when.tm_mday = 3;
   when.tm_mon = 1;
@@ -94,16 +101,18 @@ TEST(ReferenceRecords, SourceLinesFollowTheFixedFormat) {
   const std::string text = RefDataSourceText(BuiltInReferenceRecord(0), "mix.wav", when);
   std::istringstream in(text);
   std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
   ASSERT_EQ(lines.size(), 11u);
   EXPECT_EQ(lines[0], "// Filename     : mix.wav");
   EXPECT_EQ(lines[1], "// Creation     : 03.02.2024 09.05");
   EXPECT_EQ(lines[2], "SVLCREFDATA2 ref_xxx =");
   EXPECT_EQ(lines[3], "{");
   EXPECT_EQ(lines[4], "\t3,");
-  EXPECT_EQ(lines[5], "\t0, 12, {10.0 ,20.0 ,40.0 ,80.0 ,160.0 ,320.0 ,640.0 ,1280.0 ,2560.0 ,5120.0 ,10240.0 ,20480.0 },"
-                      "{0.000032 ,0.000232 ,0.024930 ,0.044429 ,0.033970 ,0.024457 ,0.016784 ,0.011734 ,0.007674 ,"
-                      "0.004222 ,0.001908 ,0.000110 },");
+  EXPECT_EQ(lines[5],
+            "\t0, 12, {10.0 ,20.0 ,40.0 ,80.0 ,160.0 ,320.0 ,640.0 ,1280.0 ,2560.0 ,5120.0 ,10240.0 ,20480.0 },"
+            "{0.000032 ,0.000232 ,0.024930 ,0.044429 ,0.033970 ,0.024457 ,0.016784 ,0.011734 ,0.007674 ,"
+            "0.004222 ,0.001908 ,0.000110 },");
   EXPECT_EQ(lines[7].rfind("\t2, 67, {10.0 ,11.2 ,12.6 ,14.1 ,", 0), 0u);
   EXPECT_EQ(lines[9].back(), '}'); // the last section has no comma
   EXPECT_EQ(lines[10], "};");
@@ -111,13 +120,16 @@ TEST(ReferenceRecords, SourceLinesFollowTheFixedFormat) {
 }
 
 // A spectrum of nBins bins that no grid mapping leaves flat.
-std::vector<double> TestSpectrum(int nBins) {
+std::vector<double> TestSpectrum(int nBins)
+{
   std::vector<double> s(static_cast<size_t>(nBins));
-  for (int k = 0; k < nBins; ++k) s[size_t(k)] = 1.0 / (1.0 + 0.01 * k) + 0.001 * (k % 7);
+  for (int k = 0; k < nBins; ++k)
+    s[size_t(k)] = 1.0 / (1.0 + 0.01 * k) + 0.001 * (k % 7);
   return s;
 }
 
-TEST(ReferenceRecords, AnExportedRecordCompilesAndReadsBackTheSameValues) {
+TEST(ReferenceRecords, AnExportedRecordCompilesAndReadsBackTheSameValues)
+{
   const testsupport::TempFolder folder;
   const fs::path& dir = folder.Path();
   const std::vector<double> spectrum = TestSpectrum(16384);
@@ -158,7 +170,8 @@ TEST(ReferenceRecords, AnExportedRecordCompilesAndReadsBackTheSameValues) {
   }
 }
 
-TEST(ReferenceRecords, MappingRefusesSpectraItCannotPlace) {
+TEST(ReferenceRecords, MappingRefusesSpectraItCannotPlace)
+{
   SVLCREFDATA2 record;
   const double one[1] = {1.0};
   EXPECT_FALSE(MapSpectrumToRecord(nullptr, 100, 44100.0, record));
@@ -168,7 +181,8 @@ TEST(ReferenceRecords, MappingRefusesSpectraItCannotPlace) {
   EXPECT_FALSE(MapSpectrumToRecord(s.data(), 64, std::nan(""), record));
 }
 
-TEST(CurveExports, CSVRowsUseTwoDecimalsWithADecimalCommaAndClosingSeparators) {
+TEST(CurveExports, CSVRowsUseTwoDecimalsWithADecimalCommaAndClosingSeparators)
+{
   const double freq[] = {10.0, 20.5, 1000.0};
   const double fp[] = {1.0, 0.5, 0.0};
   const double ref[] = {0.1, 1.0};

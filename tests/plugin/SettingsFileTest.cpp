@@ -50,27 +50,27 @@ TEST_F(SettingsFileTest, lines_are_scanned_as_key_equals_integer)
 {
   const Case cases[] = {
     {"HasUI=0\n", 0},
-    {"HasUI=0", 0},                        // no final newline
-    {"HasUI=0\nHasUI=1\n", 1},             // the last matching line wins
+    {"HasUI=0", 0},            // no final newline
+    {"HasUI=0\nHasUI=1\n", 1}, // the last matching line wins
     {"HasUI=1\nHasUI=0\n", 0},
-    {"HasUI = 0\n", 1},                    // blank before "=" does not match
-    {"HasUI= 0\n", 0},                     // the integer conversion skips leading blanks
-    {"HasUI=0x\n", 0},                     // the number stops at the first non-digit
-    {"HasUI=\n", 1},                       // key without a number changes nothing
+    {"HasUI = 0\n", 1}, // blank before "=" does not match
+    {"HasUI= 0\n", 0},  // the integer conversion skips leading blanks
+    {"HasUI=0x\n", 0},  // the number stops at the first non-digit
+    {"HasUI=\n", 1},    // key without a number changes nothing
     {"HasUI=abc\n", 1},
-    {"HasUI=0\nHasUI=\n", 0},              // a later line without a number keeps the value
-    {"[GUI]\nHasUI=0\n", 0},               // headings are ignored
-    {"[Other]\nHasUI=0\n", 0},             // the section is not looked for
-    {" HasUI=0\n", 1},                     // the line must start with the key
-    {"hasui=0\n", 1},                      // keys are case sensitive
+    {"HasUI=0\nHasUI=\n", 0},  // a later line without a number keeps the value
+    {"[GUI]\nHasUI=0\n", 0},   // headings are ignored
+    {"[Other]\nHasUI=0\n", 0}, // the section is not looked for
+    {" HasUI=0\n", 1},         // the line must start with the key
+    {"hasui=0\n", 1},          // keys are case sensitive
     {"HasUIx=0\n", 1},
     {"HasUI=-3\r\n", -3},
     {"HasUI=+12\n", 12},
     {"Other=5\nHasUI=2\nMore=9\n", 2},
     {"", 1},
-    {"HasUI=2147483647\n", 2147483647},   // the ends of int
+    {"HasUI=2147483647\n", 2147483647}, // the ends of int
     {"HasUI=-2147483648\n", -2147483647 - 1},
-    {"HasUI=2147483648\n", 1},            // out of range is no number, never a wrapped one
+    {"HasUI=2147483648\n", 1}, // out of range is no number, never a wrapped one
     {"HasUI=4000000005\n", 1},
     {"HasUI=0\nHasUI=-99999999999999999999\n", 0},
   };

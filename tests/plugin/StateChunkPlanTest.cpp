@@ -12,17 +12,20 @@ namespace {
 using testplug::Bytes;
 
 // A container with an XML section of `xml` text and two curve sections.
-std::vector<uint8_t> Container(const std::string& xml, uint32_t fpCount, uint32_t refCount, const std::string& name) {
+std::vector<uint8_t> Container(const std::string& xml, uint32_t fpCount, uint32_t refCount, const std::string& name)
+{
   Bytes body;
   const uint32_t xmlSize = 8 + uint32_t(xml.size());
   body.U32(1).Tag("ZQCM").Tag("ZQCS").U32(xmlSize).U32(1).U32(uint32_t(xml.size())).Text(xml).Pad(xmlSize & 1);
   body.Tag("ZQV0").U32(fpCount ? 8 + 16 * fpCount : 8).U32(3).U32(fpCount);
-  for (uint32_t k = 0; k < 2 * fpCount; ++k) body.F64(k);
+  for (uint32_t k = 0; k < 2 * fpCount; ++k)
+    body.F64(k);
   const uint32_t refSize = refCount ? 12 + uint32_t(name.size()) + 16 * refCount : 8;
   body.Tag("ZQV1").U32(refSize).U32(3).U32(refCount);
   if (refCount) {
     body.U32(uint32_t(name.size())).Text(name);
-    for (uint32_t k = 0; k < 2 * refCount; ++k) body.F64(k);
+    for (uint32_t k = 0; k < 2 * refCount; ++k)
+      body.F64(k);
   }
   body.Pad(refSize & 1);
   Bytes all;
@@ -31,7 +34,8 @@ std::vector<uint8_t> Container(const std::string& xml, uint32_t fpCount, uint32_
   return all.b;
 }
 
-TEST(StateChunkPlan, AWellFormedContainerIsReadToItsEnd) {
+TEST(StateChunkPlan, AWellFormedContainerIsReadToItsEnd)
+{
   const std::vector<uint8_t> bytes = Container("<a/>", 3, 3, "odd");
   const plugin::IByteChunk chunk = testplug::ToChunk(bytes);
   const statechunk::StatePlan plan = statechunk::PlanState(chunk, 0, 3, 3);
@@ -45,7 +49,8 @@ TEST(StateChunkPlan, AWellFormedContainerIsReadToItsEnd) {
   EXPECT_EQ(plan.reference.magPos, plan.reference.namePos + 3);
 }
 
-TEST(StateChunkPlan, OtherCountsAreFoundButNotUsable) {
+TEST(StateChunkPlan, OtherCountsAreFoundButNotUsable)
+{
   const plugin::IByteChunk chunk = testplug::ToChunk(Container("<a/>", 3, 2, "n"));
   const statechunk::StatePlan plan = statechunk::PlanState(chunk, 0, 4, 2);
   EXPECT_TRUE(plan.fingerprint.present && plan.fingerprint.countRead);
@@ -54,7 +59,8 @@ TEST(StateChunkPlan, OtherCountsAreFoundButNotUsable) {
   EXPECT_TRUE(plan.reference.fits);
 }
 
-TEST(StateChunkPlan, ACurveThatOverrunsItsSectionIsNotUsable) {
+TEST(StateChunkPlan, ACurveThatOverrunsItsSectionIsNotUsable)
+{
   std::vector<uint8_t> bytes = Container("<a/>", 3, 3, "nm");
   // Shrink the fingerprint section so that its last magnitude lies outside
   // it; the bytes stay in place.
@@ -67,20 +73,24 @@ TEST(StateChunkPlan, ACurveThatOverrunsItsSectionIsNotUsable) {
   EXPECT_FALSE(plan.fingerprint.fits);
 }
 
-TEST(StateChunkPlan, RandomDamageKeepsEveryPositionInsideTheChunk) {
+TEST(StateChunkPlan, RandomDamageKeepsEveryPositionInsideTheChunk)
+{
   const std::vector<uint8_t> good = Container("<PresetXMLTree/>", 5, 5, "name");
   std::mt19937 rng(99);
   constexpr int kRounds = 20000;
   for (int round = 0; round < kRounds; ++round) {
     std::vector<uint8_t> bytes = good;
     const int flips = 1 + int(rng() % 6);
-    for (int f = 0; f < flips; ++f) bytes[rng() % bytes.size()] = uint8_t(rng());
-    if (rng() % 3 == 0) bytes.resize(rng() % bytes.size());
+    for (int f = 0; f < flips; ++f)
+      bytes[rng() % bytes.size()] = uint8_t(rng());
+    if (rng() % 3 == 0)
+      bytes.resize(rng() % bytes.size());
     const plugin::IByteChunk chunk = testplug::ToChunk(bytes);
     const statechunk::StatePlan plan = statechunk::PlanState(chunk, 0, 5, 5);
     const int64_t size = int64_t(bytes.size());
     for (const statechunk::CurvePlan* c : {&plan.fingerprint, &plan.reference}) {
-      if (!c->fits) continue;
+      if (!c->fits)
+        continue;
       ASSERT_LE(c->magPos + 8 * int64_t(c->count), size) << round;
       ASSERT_GE(c->magPos, 0) << round;
     }
@@ -92,7 +102,8 @@ TEST(StateChunkPlan, RandomDamageKeepsEveryPositionInsideTheChunk) {
   }
 }
 
-TEST(StateChunkPlan, WriterPatchesSizesAndPadsOddBlocks) {
+TEST(StateChunkPlan, WriterPatchesSizesAndPadsOddBlocks)
+{
   plugin::IByteChunk chunk;
   const int container = statechunk::BeginContainer(chunk);
   const int section = statechunk::BeginSection(chunk, statechunk::kXMLTag, 1);

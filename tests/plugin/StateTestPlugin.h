@@ -17,67 +17,84 @@ public:
   const char* MessageText() const { return mMessageText.Get(); }
   const char* MessageTitle() const { return mMessageTitle.Get(); }
   bool MessagePending() const { return mMessagePending; }
-  void ClearMessage() {
+  void ClearMessage()
+  {
     mMessageText.Set("");
     mMessageTitle.Set("");
     mMessagePending = false;
   }
   plugin::IPreset* Slot(int i) { return mPresets.Get(i); }
   // Any bytes as a preset's name, as a host or a file may give them.
-  void SetPresetNameForTest(int i, const char* name) {
+  void SetPresetNameForTest(int i, const char* name)
+  {
     std::snprintf(mPresets.Get(i)->mName, sizeof mPresets.Get(i)->mName, "%s", name);
   }
   int NPresetList() const { return mPresetList.GetSize(); }
 
   // The whole saved state as bytes.
-  std::vector<uint8_t> Saved() const {
+  std::vector<uint8_t> Saved() const
+  {
     plugin::IByteChunk chunk;
     SerializeState(chunk);
     return std::vector<uint8_t>(chunk.GetData(), chunk.GetData() + chunk.Size());
   }
   // Every parameter's value, then both curves' magnitudes, flags and name.
-  std::vector<double> Values() {
+  std::vector<double> Values()
+  {
     std::vector<double> v;
-    for (int i = 0; i < NParams(); ++i) v.push_back(GetParam(i)->Value());
+    for (int i = 0; i < NParams(); ++i)
+      v.push_back(GetParam(i)->Value());
     return v;
   }
 };
 
-inline plugin::IByteChunk ToChunk(const std::vector<uint8_t>& bytes) {
+inline plugin::IByteChunk ToChunk(const std::vector<uint8_t>& bytes)
+{
   plugin::IByteChunk chunk;
-  if (!bytes.empty()) chunk.PutBytes(bytes.data(), int(bytes.size()));
+  if (!bytes.empty())
+    chunk.PutBytes(bytes.data(), int(bytes.size()));
   return chunk;
 }
 
 // Little-endian writers for expected bytes.
 struct Bytes {
   std::vector<uint8_t> b;
-  Bytes& Tag(const char* t) {
-    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(t[i]));
+  Bytes& Tag(const char* t)
+  {
+    for (int i = 0; i < 4; ++i)
+      b.push_back(uint8_t(t[i]));
     return *this;
   }
-  Bytes& U32(uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+  Bytes& U32(uint32_t v)
+  {
+    for (int i = 0; i < 4; ++i)
+      b.push_back(uint8_t(v >> (8 * i)));
     return *this;
   }
-  Bytes& F64(double d) {
+  Bytes& F64(double d)
+  {
     uint64_t v;
     std::memcpy(&v, &d, 8);
-    for (int i = 0; i < 8; ++i) b.push_back(uint8_t(v >> (8 * i)));
+    for (int i = 0; i < 8; ++i)
+      b.push_back(uint8_t(v >> (8 * i)));
     return *this;
   }
-  Bytes& Text(const std::string& s) {
+  Bytes& Text(const std::string& s)
+  {
     b.insert(b.end(), s.begin(), s.end());
     return *this;
   }
-  Bytes& Pad(bool odd) {
-    if (odd) b.push_back(0);
+  Bytes& Pad(bool odd)
+  {
+    if (odd)
+      b.push_back(0);
     return *this;
   }
 };
 
 // The parameter text of a default instance whose first preset is "Init".
-inline std::string DefaultStateXML(const char* gui = "1.000000", const char* gain = "0.000000") {
+inline std::string DefaultStateXML(const char* gui = "1.000000", const char* gain = "0.000000")
+{
   return std::string("<?xml version=\"1.0\" ?>\n"
                      "<PresetXMLTree version=\"1\">\n"
                      "    <PluginVendor>Zelvant</PluginVendor>\n"

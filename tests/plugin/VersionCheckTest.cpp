@@ -23,8 +23,7 @@ constexpr long kTestTotalTimeoutMs = 600;
 constexpr double kRefusedBudgetS = 1.0;
 constexpr double kSilentBudgetS = 3.0;
 
-class VersionCheck : public ::testing::Test
-{
+class VersionCheck : public ::testing::Test {
 protected:
   void SetUp() override
   {
@@ -55,8 +54,7 @@ protected:
     EXPECT_TRUE(FormatVersionCheckURL("Vorelle3", url));
     char localError[1024];
     int localCode = 0;
-    return VersionCheckRequest(kOwnVersion, url, errorText ? errorText : localError,
-                               curlCode ? curlCode : &localCode);
+    return VersionCheckRequest(kOwnVersion, url, errorText ? errorText : localError, curlCode ? curlCode : &localCode);
   }
 
   static double SecondsSince(std::chrono::steady_clock::time_point t)
@@ -84,9 +82,9 @@ TEST_F(VersionCheck, ServiceRepliesGiveTheirCodesAndTexts)
     {"3.0", 1, "Product not found"},
     {"", 1, "Product not found"},
     {"3.0.100", 4, "Plugin update is available"},           // 30100 > 30021
-    {"  3.0.21\nlatest stable", 3, "Plugin is up to date"},  // white space, then anything
+    {"  3.0.21\nlatest stable", 3, "Plugin is up to date"}, // white space, then anything
     {"v3.0.21", 1, "Product not found"},
-    {"99999999999999999999.0.0", 1, "Product not found"},    // no overflow on long numbers
+    {"99999999999999999999.0.0", 1, "Product not found"}, // no overflow on long numbers
   };
   for (const ReplyCase& c : cases) {
     SCOPED_TRACE(c.body);
@@ -114,8 +112,7 @@ TEST_F(VersionCheck, RefusedPortAnswersQuicklyAsServiceNotAvailable)
   const auto start = std::chrono::steady_clock::now();
   char errorText[1024];
   int curlCode = -1;
-  const int result = Ask("http://127.0.0.1:" + std::to_string(LoopbackServer::RefusedPort()),
-                         errorText, &curlCode);
+  const int result = Ask("http://127.0.0.1:" + std::to_string(LoopbackServer::RefusedPort()), errorText, &curlCode);
   EXPECT_EQ(result, kVersionCheckServiceUnavailable);
   EXPECT_STREQ(VersionCheckMessage(result), "Service not available");
   EXPECT_NE(curlCode, 0);
@@ -162,11 +159,16 @@ TEST_F(VersionCheck, WriteCallbackKeepsAtMostTheCapacity)
 
 TEST_F(VersionCheck, VersionNumbersAreParsedWithBounds)
 {
-  struct { const char* text; bool ok; long long number; } cases[] = {
-    {"3.0.21", true, 30021},   {"3.0.100", true, 30100}, {" \t3.1.0", true, 30100},
-    {"3. 1. 0", true, 30100},  {"+3.0.21", true, 30021}, {"3.0.", false, 0},
-    {"3..0", false, 0},        {"", false, 0},           {"1234567890.0.0", false, 0},
-    {"999999999.99.99", true, 9999999999999LL},
+  struct {
+    const char* text;
+    bool ok;
+    long long number;
+  } cases[] = {
+    {"3.0.21", true, 30021},      {"3.0.100", true, 30100},
+    {" \t3.1.0", true, 30100},    {"3. 1. 0", true, 30100},
+    {"+3.0.21", true, 30021},     {"3.0.", false, 0},
+    {"3..0", false, 0},           {"", false, 0},
+    {"1234567890.0.0", false, 0}, {"999999999.99.99", true, 9999999999999LL},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -180,8 +182,13 @@ TEST_F(VersionCheck, VersionNumbersAreParsedWithBounds)
 
 TEST_F(VersionCheck, EveryResultCodeHasItsText)
 {
-  const char* texts[] = {"Unknown", "Service not available", "Product not found", "Product version number error",
-                         "Plugin is up to date", "Plugin update is available", "Older plugin version available"};
+  const char* texts[] = {"Unknown",
+                         "Service not available",
+                         "Product not found",
+                         "Product version number error",
+                         "Plugin is up to date",
+                         "Plugin update is available",
+                         "Older plugin version available"};
   for (int code = -1; code <= 5; ++code)
     EXPECT_STREQ(VersionCheckMessage(code), texts[code + 1]);
   EXPECT_STREQ(VersionCheckMessage(6), "Unknown");
@@ -223,7 +230,7 @@ TEST_F(VersionCheck, RequestedCheckShowsItsAnswerInABox)
   PointAt(same.BaseAddress());
   EXPECT_FALSE(VersionCheckResultText("Vorelle3", kOwnVersion, g));
   PointAt("http://127.0.0.1:" + std::to_string(LoopbackServer::RefusedPort()));
-  EXPECT_FALSE(VersionCheckResultText("Vorelle3", kOwnVersion, nullptr));  // no editor: no box
+  EXPECT_FALSE(VersionCheckResultText("Vorelle3", kOwnVersion, nullptr)); // no editor: no box
 
   const std::vector<std::string> expected = {"MessageBox Check for update: Plugin update is available",
                                              "MessageBox Check for update: Plugin is up to date"};

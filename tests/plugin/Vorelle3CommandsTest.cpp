@@ -31,19 +31,29 @@ void Sine(std::vector<double>& l, std::vector<double>& r, size_t n, double f, do
 TEST_F(Vorelle3Test, HostWritesToNonAutomatableParametersAreIgnored)
 {
   CommandsPlug plug;
-  struct { int idx; double value; bool fromHostTakes; } rows[] = {
-    {kGUIScale, 2.0, false}, {kTooltips, 0.0, false}, {kADMode, 1.0, false},
-    {kOnlineUpdateCheck, 0.0, false}, {kGain, -3.0, true}, {kMix, 40.0, true},
+  struct {
+    int idx;
+    double value;
+    bool fromHostTakes;
+  } rows[] = {
+    {kGUIScale, 2.0, false},          {kTooltips, 0.0, false}, {kADMode, 1.0, false},
+    {kOnlineUpdateCheck, 0.0, false}, {kGain, -3.0, true},     {kMix, 40.0, true},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.idx);
-    const double before[] = {plug.GUIScale(), double(plug.Tooltips()), double(plug.ADMode()),
-                             double(plug.OnlineUpdateCheck()), plug.Gain(), plug.Mix()};
+    const double before[] = {plug.GUIScale(),       double(plug.Tooltips()),
+                             double(plug.ADMode()), double(plug.OnlineUpdateCheck()),
+                             plug.Gain(),           plug.Mix()};
     plug.FromHost(row.idx, row.value);
-    const double after[] = {plug.GUIScale(), double(plug.Tooltips()), double(plug.ADMode()),
-                            double(plug.OnlineUpdateCheck()), plug.Gain(), plug.Mix()};
-    const int col = row.idx == kGUIScale ? 0 : row.idx == kTooltips ? 1 : row.idx == kADMode ? 2
-                    : row.idx == kOnlineUpdateCheck ? 3 : row.idx == kGain ? 4 : 5;
+    const double after[] = {plug.GUIScale(),       double(plug.Tooltips()),
+                            double(plug.ADMode()), double(plug.OnlineUpdateCheck()),
+                            plug.Gain(),           plug.Mix()};
+    const int col = row.idx == kGUIScale            ? 0
+                    : row.idx == kTooltips          ? 1
+                    : row.idx == kADMode            ? 2
+                    : row.idx == kOnlineUpdateCheck ? 3
+                    : row.idx == kGain              ? 4
+                                                    : 5;
     EXPECT_EQ(after[col], row.fromHostTakes ? row.value : before[col]);
   }
   // Sources other than reset, host, preset recall and editor are refused.
@@ -134,7 +144,7 @@ TEST_F(Vorelle3Test, MatchPeakMaxRaisesTheGainByTheMissingHeadroomOnce)
   CommandsPlug plug;
   plug.SetPeakMax(0.5);
   plug.FromUI(kMatchPeakMax, 1.0);
-  const double expected = -20.0 * std::log10(0.5);  // 6.0206 dB
+  const double expected = -20.0 * std::log10(0.5); // 6.0206 dB
   EXPECT_NEAR(plug.Gain(), expected, kGainStoredTol);
   EXPECT_NEAR(plug.GetParam(kGain)->Value(), expected, kGainStoredTol);
   EXPECT_EQ(plug.Output().PeakMax(), 0.0);
@@ -157,7 +167,7 @@ TEST_F(Vorelle3Test, MatchPeakMaxWithoutAMeasuredPeakLeavesTheGain)
 TEST_F(Vorelle3Test, MatchPeakMaxIsClampedToTheGainRange)
 {
   CommandsPlug plug;
-  plug.SetPeakMax(1e-3);  // -60 dB
+  plug.SetPeakMax(1e-3); // -60 dB
   plug.FromUI(kMatchPeakMax, 1.0);
   EXPECT_EQ(plug.GetParam(kGain)->Value(), 24.0);
   EXPECT_EQ(plug.Gain(), 24.0);
@@ -170,7 +180,7 @@ TEST_F(Vorelle3Test, GainChangesAndResetPeakMaxClearThePeak)
   plug.FromUI(kResetPeakMax, 1.0);
   EXPECT_EQ(plug.Output().PeakMax(), 0.0);
   plug.SetPeakMax(0.7);
-  plug.FromUI(kResetPeakMax, 1.0);  // already 1: nothing
+  plug.FromUI(kResetPeakMax, 1.0); // already 1: nothing
   EXPECT_EQ(plug.Output().PeakMax(), 0.7);
   plug.FromUI(kGain, 1.5);
   EXPECT_EQ(plug.Output().PeakMax(), 0.0);
@@ -180,7 +190,10 @@ TEST_F(Vorelle3Test, GUIScaleActionsSetTheScaleAndRequestResizes)
 {
   CommandsPlug plug;
   plug.OpenEditor();
-  struct { int fixedIndex; double scale; } rows[] = {
+  struct {
+    int fixedIndex;
+    double scale;
+  } rows[] = {
     {0, 0.5}, {1, 0.75}, {2, 1.0}, {5, 1.75}, {9, 2.75}, {10, 3.0}, {11, 1.0}, {-1, 1.0},
   };
   for (const auto& row : rows)
@@ -278,7 +291,7 @@ TEST_F(Vorelle3Test, AReferenceChangeFromAnotherThreadFadesInWhenItsFilterTakesO
   std::thread host([&other] { other.FromHost(kReferenceMode, 2.0); });
   host.join();
   Sine(l, r, 4096, 300.0, same.GetSampleRate(), 0.3);
-  other.Run(l, r, ol, orr, 512);  // still the old filter
+  other.Run(l, r, ol, orr, 512); // still the old filter
   other.OnIdle();
   EXPECT_EQ(other.Output().FadePosition(), 0);
 
@@ -320,8 +333,8 @@ TEST_F(Vorelle3Test, HostWritesOnTheRenderThreadAllocateNothing)
   std::thread render([&] {
     testsupport::ScopedAllocationCount count;
     const std::pair<int, double> writes[] = {
-      {kActivityState, kCapture}, {kActivityState, kProcessing}, {kReferenceMode, 3.0}, {kGain, -4.0},
-      {kMix, 55.0}, {kResetPeakMax, 1.0}, {kActivityState, kCapture}, {kActivityState, kIdle}};
+      {kActivityState, kCapture}, {kActivityState, kProcessing}, {kReferenceMode, 3.0},  {kGain, -4.0}, {kMix, 55.0},
+      {kResetPeakMax, 1.0},       {kActivityState, kCapture},    {kActivityState, kIdle}};
     for (const auto& [idx, value] : writes)
       plug.FromHost(idx, value);
     allocations = count.Count();
@@ -331,5 +344,5 @@ TEST_F(Vorelle3Test, HostWritesOnTheRenderThreadAllocateNothing)
   EXPECT_EQ(plug.ActivityState(), kIdle);
   EXPECT_EQ(plug.ReferenceMode(), 3);
   EXPECT_EQ(plug.Mix(), 55.0);
-  plug.OnIdle();  // the deferred capture finish and rebuild run here
+  plug.OnIdle(); // the deferred capture finish and rebuild run here
 }

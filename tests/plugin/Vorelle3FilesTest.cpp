@@ -18,12 +18,15 @@ class PluginFiles : public testplug::Vorelle3Test {
 protected:
   UT_String Path(const char* name) const { return UT_String((mRoot / name).string().c_str()); }
   static std::vector<double> Mags(const Vorelle3CurveRecord& r) { return {r.mag, r.mag + r.count}; }
-  static void Fill(Vorelle3CurveRecord& r, double base) {
-    for (unsigned k = 0; k < r.count; ++k) r.mag[k] = base + 0.001 * k;
+  static void Fill(Vorelle3CurveRecord& r, double base)
+  {
+    for (unsigned k = 0; k < r.count; ++k)
+      r.mag[k] = base + 0.001 * k;
   }
 };
 
-TEST_F(PluginFiles, SavedCurvesLoadBackBitForBitThroughThePlugin) {
+TEST_F(PluginFiles, SavedCurvesLoadBackBitForBitThroughThePlugin)
+{
   StatePlug a;
   Fill(a.Curves().Fingerprint(), 0.25);
   ASSERT_TRUE(a.WriteFingerprint(Path("f.vrl"), a.Curves().Fingerprint()));
@@ -38,7 +41,8 @@ TEST_F(PluginFiles, SavedCurvesLoadBackBitForBitThroughThePlugin) {
   EXPECT_FALSE(b.MessagePending());
 }
 
-TEST_F(PluginFiles, RefusedFilesPostTheirMessageAndLeaveTheRecord) {
+TEST_F(PluginFiles, RefusedFilesPostTheirMessageAndLeaveTheRecord)
+{
   StatePlug a;
   Fill(a.Curves().Fingerprint(), 0.5);
   ASSERT_TRUE(a.WriteFingerprint(Path("x.vrl"), a.Curves().Fingerprint()));
@@ -61,10 +65,10 @@ TEST_F(PluginFiles, RefusedFilesPostTheirMessageAndLeaveTheRecord) {
     const char* message;
   };
   const Case cases[] = {
-      {"reference file as fingerprint", "x.ref", false, "Wrong File Type"},
-      {"fingerprint file as reference", "x.vrl", true, "Wrong File Type"},
-      {"other point count", "coarse.ref", true, "Wrong File"},
-      {"short file", "short.vrl", false, "Wrong File"},
+    {"reference file as fingerprint", "x.ref", false, "Wrong File Type"},
+    {"fingerprint file as reference", "x.vrl", true, "Wrong File Type"},
+    {"other point count", "coarse.ref", true, "Wrong File"},
+    {"short file", "short.vrl", false, "Wrong File"},
   };
   for (const Case& c : cases) {
     StatePlug b;
@@ -84,7 +88,8 @@ TEST_F(PluginFiles, RefusedFilesPostTheirMessageAndLeaveTheRecord) {
   EXPECT_FALSE(b.MessagePending());
 }
 
-TEST_F(PluginFiles, TheCSVExportHoldsOneRowPerFingerprintPoint) {
+TEST_F(PluginFiles, TheCSVExportHoldsOneRowPerFingerprintPoint)
+{
   StatePlug p;
   Fill(p.Curves().Fingerprint(), 0.01);
   p.Curves().SetFingerprintValid(true);
@@ -96,7 +101,8 @@ TEST_F(PluginFiles, TheCSVExportHoldsOneRowPerFingerprintPoint) {
   std::ifstream in(mRoot / "curve_data.csv", std::ios::binary);
   ASSERT_TRUE(in.good());
   std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
   ASSERT_EQ(lines.size(), 1u + 67u);
   EXPECT_EQ(lines[0], "Frq (Hz);Mag Ref (dB);Mag FP (dB);Mag Diff (dB);Mag Final (dB);");
   // Row 12 (40 Hz), written independently: reference 2 is 0.030041 there.
@@ -107,13 +113,15 @@ TEST_F(PluginFiles, TheCSVExportHoldsOneRowPerFingerprintPoint) {
                 20.0 * std::log10(0.030041), fpDB, diff, fpDB + diff);
   std::string expected = want;
   for (char& ch : expected) {
-    if (ch == '.') ch = ',';
+    if (ch == '.')
+      ch = ',';
   }
   EXPECT_EQ(lines[13], expected);
   EXPECT_FALSE(p.ExportCurvesCSV(UT_String())); // no folder: nothing written, said so
 }
 
-TEST_F(PluginFiles, TheSourceRecordExportGoesToRefDataInTheFolder) {
+TEST_F(PluginFiles, TheSourceRecordExportGoesToRefDataInTheFolder)
+{
   StatePlug p;
   for (const char* folder : {"", "/"}) {
     const std::string dir = mRoot.string() + folder;

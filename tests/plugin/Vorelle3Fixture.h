@@ -17,7 +17,8 @@
 namespace testplug {
 
 // A curve's magnitudes as a vector.
-inline std::vector<double> Magnitudes(const Vorelle3CurveRecord& curve) {
+inline std::vector<double> Magnitudes(const Vorelle3CurveRecord& curve)
+{
   return std::vector<double>(curve.mag, curve.mag + curve.count);
 }
 
@@ -29,7 +30,8 @@ public:
   using Vorelle3::FileJobs;
   using Vorelle3::Output;
 
-  static plugin::InstanceInfo Info() {
+  static plugin::InstanceInfo Info()
+  {
     plugin::InstanceInfo info;
     info.mCocoaViewFactoryClassName.Set("Vorelle3_View");
     return info;
@@ -40,10 +42,15 @@ public:
   void SetMix(double m) { mMix = m; }
   void SetGain(double g) { mGain = g; }
   void SetADMode(int m) { mADMode = m; }
-  void SetReferenceMode(int r) { mReferenceMode = r; Output().RestartFade(); }
+  void SetReferenceMode(int r)
+  {
+    mReferenceMode = r;
+    Output().RestartFade();
+  }
 
   // Rate and block size as the host sets them, then the host's reset.
-  void Reconfigure(double fs, int blockSize) {
+  void Reconfigure(double fs, int blockSize)
+  {
     SetSampleRate(fs);
     SetBlockSize(blockSize);
     OnReset();
@@ -51,7 +58,8 @@ public:
 
   // Reloads the dry path's unit impulse into an engine that may lag by
   // `latency` samples, so it delivers fewer samples than the wet path.
-  void LetDryPathLag(int latency) {
+  void LetDryPathLag(int latency)
+  {
     mFilter->dryDelay.SetImpulse(&mFilter->dryBuffer, 2 * mMaxImpulseSize, mBlockSize, 0, 0, latency, false);
     mFilter->dryDelay.Reset();
   }
@@ -80,7 +88,8 @@ public:
 
   // Runs a stereo signal through ProcessBlock in blocks of `block` frames.
   void Run(const std::vector<double>& l, const std::vector<double>& r, std::vector<double>& outL,
-           std::vector<double>& outR, int block) {
+           std::vector<double>& outR, int block)
+  {
     outL.assign(l.size(), 0.0);
     outR.assign(r.size(), 0.0);
     for (size_t pos = 0; pos < l.size(); pos += size_t(block)) {
@@ -96,14 +105,16 @@ public:
 // suite in other builds may share the temporary folder.
 class Vorelle3Test : public ::testing::Test {
 protected:
-  void SetUp() override {
+  void SetUp() override
+  {
     standin::Reset();
     mFolder.emplace();
     mRoot = mFolder->Path();
     standin::SetUserHome((mRoot / "home").string(), true);
     standin::SetSystemRoot((mRoot / "sys").string());
   }
-  void TearDown() override {
+  void TearDown() override
+  {
     standin::Reset();
     mFolder.reset();
   }

@@ -32,8 +32,10 @@ TEST_F(Vorelle3Test, PeakReadoutShowsTheLevelInDecibels)
 {
   CommandsPlug plug;
   plug.OpenEditor();
-  struct { double peak; const char* text; } rows[] = {
-    {0.0, "-144.0"}, {1.0, "0.0"}, {2.0, "6.0"}, {0.5, "-6.0"}, {-0.25, "-12.0"}, {5e-8, "-144.0"}};
+  struct {
+    double peak;
+    const char* text;
+  } rows[] = {{0.0, "-144.0"}, {1.0, "0.0"}, {2.0, "6.0"}, {0.5, "-6.0"}, {-0.25, "-12.0"}, {5e-8, "-144.0"}};
   for (const auto& row : rows) {
     plug.SetPeakMax(row.peak);
     plug.Output().RequestMeterUpdate();
@@ -69,12 +71,15 @@ TEST_F(Vorelle3Test, CustomStyleLabelIsCutAtACharacterBoundary)
   CommandsPlug plug;
   plug.OpenEditor();
   const std::string forty(40, 'n');
-  const std::string prefix = "Custom Style: ";  // 14 bytes
-  struct { std::string name; std::string label; } rows[] = {
+  const std::string prefix = "Custom Style: "; // 14 bytes
+  struct {
+    std::string name;
+    std::string label;
+  } rows[] = {
     {"(None)", "Custom Style: (None)"},
-    {std::string(31, 'a'), prefix + std::string(31, 'a')},            // 45 bytes: kept whole
-    {std::string(32, 'a'), prefix + std::string(27, 'a') + "..."},    // 46 bytes: cut
-    {forty, prefix + std::string(27, 'n') + "..."},                    // 54 bytes: 44 shown
+    {std::string(31, 'a'), prefix + std::string(31, 'a')},         // 45 bytes: kept whole
+    {std::string(32, 'a'), prefix + std::string(27, 'a') + "..."}, // 46 bytes: cut
+    {forty, prefix + std::string(27, 'n') + "..."},                // 54 bytes: 44 shown
     // "é" is two bytes; the 41-byte cut would fall between them.
     {std::string(26, 'a') + "\xC3\xA9" + "bbbbbb", prefix + std::string(26, 'a') + "..."},
     {std::string(25, 'a') + "\xC3\xA9" + "bbbbbb", prefix + std::string(25, 'a') + "\xC3\xA9" + "..."},
@@ -143,7 +148,8 @@ TEST_F(Vorelle3Test, AboutBoxListsTheBuildAndTheRunningSetUp)
   plug.OnIdle();
   const auto log = g->TakeLog();
   ASSERT_FALSE(log.empty());
-  auto it = std::find_if(log.begin(), log.end(), [](const std::string& s) { return s.rfind("MessageBox About: ", 0) == 0; });
+  auto it =
+    std::find_if(log.begin(), log.end(), [](const std::string& s) { return s.rfind("MessageBox About: ", 0) == 0; });
   ASSERT_NE(it, log.end());
   const auto lines = Lines(it->substr(std::string("MessageBox About: ").size()));
   ASSERT_EQ(lines.size(), 12u);
@@ -164,9 +170,18 @@ TEST_F(Vorelle3Test, AboutBoxListsTheBuildAndTheRunningSetUp)
 
 TEST_F(Vorelle3Test, HostNamesOfTheAboutBox)
 {
-  struct { int code; const char* name; } rows[] = {
-    {-1, "Unknown"}, {0, "Unknown"}, {1, "Reaper"}, {2, "Protools"}, {21, "Logic Pro"},
-    {41, "Plugindoctor"}, {44, "Blue Cat's Vst Host"}, {67, "DDMF MetaPlugin"}, {68, "Unknown"}};
+  struct {
+    int code;
+    const char* name;
+  } rows[] = {{-1, "Unknown"},
+              {0, "Unknown"},
+              {1, "Reaper"},
+              {2, "Protools"},
+              {21, "Logic Pro"},
+              {41, "Plugindoctor"},
+              {44, "Blue Cat's Vst Host"},
+              {67, "DDMF MetaPlugin"},
+              {68, "Unknown"}};
   for (const auto& row : rows)
     EXPECT_STREQ(HostDisplayName(row.code), row.name) << row.code;
 }
@@ -174,7 +189,7 @@ TEST_F(Vorelle3Test, HostNamesOfTheAboutBox)
 TEST_F(Vorelle3Test, UpdateIndicatorFollowsTheProcessWideFlag)
 {
   ResetVersionCheckFlagsForTesting();
-  ClaimAutomaticVersionCheck();  // no network from this test
+  ClaimAutomaticVersionCheck(); // no network from this test
   CommandsPlug plug;
   plug.OpenEditor();
   IControl* indicator = plug.Control(plug.CtrlUpdate());
@@ -191,8 +206,7 @@ TEST_F(Vorelle3Test, UpdateIndicatorFollowsTheProcessWideFlag)
   ResetVersionCheckFlagsForTesting();
 }
 
-class VersionCheckFromIdle : public Vorelle3Test
-{
+class VersionCheckFromIdle : public Vorelle3Test {
 protected:
   void SetUp() override
   {
@@ -261,7 +275,7 @@ TEST_F(VersionCheckFromIdle, RequestedCheckRunsEachTimeAndShowsItsAnswer)
   PointAt(server.BaseAddress());
   CommandsPlug plug;
   auto* g = plug.OpenEditor();
-  plug.OnIdle();  // the automatic one
+  plug.OnIdle(); // the automatic one
   for (int i = 0; i < 2; ++i) {
     plug.Action(12);
     g->TakeLog();

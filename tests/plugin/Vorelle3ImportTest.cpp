@@ -16,7 +16,7 @@ using namespace testplug;
 namespace {
 
 constexpr int kRate = 44100;
-constexpr double kSpectrumTol = 1e-9;  // relative, per bin
+constexpr double kSpectrumTol = 1e-9; // relative, per bin
 
 // The file as libsndfile reads it, one double vector per channel.
 std::vector<std::vector<double>> ReadPlanar(const std::string& path, int& rate)
@@ -65,8 +65,7 @@ void ExpectSameAverage(CMFFT& got, CMFFT& want)
   EXPECT_LT(worst, kSpectrumTol);
 }
 
-class Import : public Vorelle3Test
-{
+class Import : public Vorelle3Test {
 protected:
   std::string File(const char* name) const { return (mRoot / name).string(); }
 
@@ -96,7 +95,10 @@ TEST_F(Import, FileFedInBlocksEqualsTheWholeFileFedAtOnce)
 
 TEST_F(Import, ShortFilesAreLoopedUntilOneWholeFrameWasSeen)
 {
-  struct { int frames; int passes; } rows[] = {{1000, 17}, {44100, 1}, {16384, 1}, {16383, 2}};
+  struct {
+    int frames;
+    int passes;
+  } rows[] = {{1000, 17}, {44100, 1}, {16384, 1}, {16383, 2}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.frames);
     CommandsPlug plug;
@@ -120,7 +122,10 @@ TEST_F(Import, BadFilesSayWhy)
   const std::string text = File("text.wav");
   std::ofstream(text) << "this is not a RIFF file, only text that ends in .wav\n";
 
-  struct { std::string path; const char* status; } rows[] = {
+  struct {
+    std::string path;
+    const char* status;
+  } rows[] = {
     {threeChannels, "Error: channel count > 2!"},
     {text, "Error: file corrupt or unsupported!"},
     {File("missing.wav"), "Error: file corrupt or unsupported!"},
@@ -199,8 +204,7 @@ TEST_F(Import, NonFiniteSamplesAreRefusedAndTheCurvesKept)
       plug.Action(tag);
       plug.OnIdle();
       plug.OnIdle();
-      const Vorelle3CurveRecord& curve =
-          tag == 23 ? plug.Curves().Fingerprint() : plug.Curves().CustomReference();
+      const Vorelle3CurveRecord& curve = tag == 23 ? plug.Curves().Fingerprint() : plug.Curves().CustomReference();
       const std::vector<double> before = Magnitudes(curve);
 
       picker->mPath = path;
@@ -309,8 +313,10 @@ TEST_F(Import, FailedJobsShowThePathUnderTheReason)
   ASSERT_TRUE(WriteSoundFile(three, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 3, kRate, Noise(3 * 4000, 1)));
   const std::string text = File("text.wav");
   std::ofstream(text) << "not audio";
-  struct { std::string path; const char* caption; } rows[] = {
-    {three, "Error: channel count > 2!"}, {text, "Error: file corrupt or unsupported!"}};
+  struct {
+    std::string path;
+    const char* caption;
+  } rows[] = {{three, "Error: channel count > 2!"}, {text, "Error: file corrupt or unsupported!"}};
   for (const auto& row : rows) {
     plug.mLoadFingerprint->mPath = row.path;
     plug.Action(23);
@@ -398,7 +404,11 @@ TEST_F(Import, UnreadableAndUnwritableCurveFilesReportTheirPath)
 {
   CommandsPlug plug;
   plug.OpenEditor();
-  struct { int tag; std::string path; const char* title; } rows[] = {
+  struct {
+    int tag;
+    std::string path;
+    const char* title;
+  } rows[] = {
     {23, File("missing.vrl"), "Error Load"},
     {25, File("missing.ref"), "Error Load"},
     {24, File("no-such-folder/print.vrl"), "Error Save"},
@@ -407,8 +417,10 @@ TEST_F(Import, UnreadableAndUnwritableCurveFilesReportTheirPath)
   plug.Curves().SetFingerprintValid(true);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.tag);
-    PathPicker* picker = row.tag == 23 ? plug.mLoadFingerprint : row.tag == 24 ? plug.mSaveFingerprint
-                         : row.tag == 25 ? plug.mLoadReference : plug.mSaveReference;
+    PathPicker* picker = row.tag == 23   ? plug.mLoadFingerprint
+                         : row.tag == 24 ? plug.mSaveFingerprint
+                         : row.tag == 25 ? plug.mLoadReference
+                                         : plug.mSaveReference;
     picker->mPath = row.path;
     plug.Action(row.tag);
     EXPECT_TRUE(plug.MessagePending());

@@ -20,7 +20,8 @@ constexpr double kSeconds = 24.0;
 
 // Gaussian noise through a one-pole high-pass at 120 Hz, a one-pole
 // low-pass at 2.5 kHz and a gentle resonance near 700 Hz.
-std::vector<double> ShapedNoise(size_t n, unsigned seed) {
+std::vector<double> ShapedNoise(size_t n, unsigned seed)
+{
   std::mt19937 rng(seed);
   std::normal_distribution<double> g(0.0, 0.02);
   const double pi = 3.14159265358979323846;
@@ -44,17 +45,21 @@ std::vector<double> ShapedNoise(size_t n, unsigned seed) {
 
 // The second analyser: Hann-windowed FFTW frames of 8192 with half overlap,
 // magnitudes averaged, then averaged over the bins from grid point i-1 to i+1.
-std::vector<double> BandLevels(const std::vector<double>& x, const std::vector<double>& grid) {
+std::vector<double> BandLevels(const std::vector<double>& x, const std::vector<double>& grid)
+{
   const int size = 8192;
   std::vector<double> frame(size), window(size), magnitude(size / 2 + 1, 0.0);
   std::vector<fftw_complex> spectrum(size / 2 + 1);
-  for (int i = 0; i < size; ++i) window[size_t(i)] = 0.5 - 0.5 * std::cos(2.0 * 3.14159265358979323846 * i / size);
+  for (int i = 0; i < size; ++i)
+    window[size_t(i)] = 0.5 - 0.5 * std::cos(2.0 * 3.14159265358979323846 * i / size);
   fftw_plan plan = fftw_plan_dft_r2c_1d(size, frame.data(), spectrum.data(), FFTW_ESTIMATE);
   int frames = 0;
   for (size_t start = 0; start + size <= x.size(); start += size / 2, ++frames) {
-    for (int i = 0; i < size; ++i) frame[size_t(i)] = x[start + size_t(i)] * window[size_t(i)];
+    for (int i = 0; i < size; ++i)
+      frame[size_t(i)] = x[start + size_t(i)] * window[size_t(i)];
     fftw_execute(plan);
-    for (int k = 0; k <= size / 2; ++k) magnitude[size_t(k)] += std::hypot(spectrum[size_t(k)][0], spectrum[size_t(k)][1]);
+    for (int k = 0; k <= size / 2; ++k)
+      magnitude[size_t(k)] += std::hypot(spectrum[size_t(k)][0], spectrum[size_t(k)][1]);
   }
   fftw_destroy_plan(plan);
   const double binHz = kRate / size;
@@ -63,7 +68,8 @@ std::vector<double> BandLevels(const std::vector<double>& x, const std::vector<d
     const double lo = grid[i > 0 ? i - 1 : 0], hi = grid[std::min(i + 1, grid.size() - 1)];
     double sum = 0.0;
     int count = 0;
-    for (int k = int(std::ceil(lo / binHz)); k <= int(hi / binHz) && k <= size / 2; ++k, ++count) sum += magnitude[size_t(k)];
+    for (int k = int(std::ceil(lo / binHz)); k <= int(hi / binHz) && k <= size / 2; ++k, ++count)
+      sum += magnitude[size_t(k)];
     levels[i] = 20.0 * std::log10(sum / std::max(count, 1) / frames);
   }
   return levels;
@@ -73,7 +79,8 @@ std::vector<double> BandLevels(const std::vector<double>& x, const std::vector<d
 
 class Matching : public Vorelle3Test, public ::testing::WithParamInterface<int> {};
 
-TEST_P(Matching, ProcessedNoiseTakesTheReferenceShapeWithinOneDecibel) {
+TEST_P(Matching, ProcessedNoiseTakesTheReferenceShapeWithinOneDecibel)
+{
   const int adMode = GetParam();
   const int reference = 2;
   TestVorelle3 plug;
@@ -94,8 +101,10 @@ TEST_P(Matching, ProcessedNoiseTakesTheReferenceShapeWithinOneDecibel) {
   std::vector<double> grid(static_cast<size_t>(count));
   FillLogGrid(nullptr, grid.data(), 1.0, 6, 10.0, 22050.0);
   std::vector<double> mapped(size_t(count), 0.0);
-  MapSpectrumToGrid(plug.Analyser().GetData(6), int(plug.Analyser().GetInfo(5)), grid.data(), count, mapped.data(), kRate);
-  for (int i = 0; i < count; ++i) plug.Curves().Fingerprint().mag[i] = mapped[size_t(i)];
+  MapSpectrumToGrid(plug.Analyser().GetData(6), int(plug.Analyser().GetInfo(5)), grid.data(), count, mapped.data(),
+                    kRate);
+  for (int i = 0; i < count; ++i)
+    plug.Curves().Fingerprint().mag[i] = mapped[size_t(i)];
 
   plug.SetReferenceMode(reference);
   plug.ComputeCurves();
@@ -109,7 +118,8 @@ TEST_P(Matching, ProcessedNoiseTakesTheReferenceShapeWithinOneDecibel) {
   const std::vector<double> levels = BandLevels(settled, grid);
   std::vector<double> deviation;
   for (int i = 0; i < count; ++i) {
-    if (grid[size_t(i)] < 50.0 || grid[size_t(i)] > 16000.0) continue;
+    if (grid[size_t(i)] < 50.0 || grid[size_t(i)] > 16000.0)
+      continue;
     deviation.push_back(levels[size_t(i)] - 20.0 * std::log10(ReferenceCurveMagnitude(reference, i)));
   }
   const auto [lo, hi] = std::minmax_element(deviation.begin(), deviation.end());
@@ -121,7 +131,8 @@ TEST_P(Matching, ProcessedNoiseTakesTheReferenceShapeWithinOneDecibel) {
   double spread = 0.0;
   for (int i = 0; i < count; ++i)
     if (grid[size_t(i)] >= 50.0 && grid[size_t(i)] <= 16000.0)
-      spread = std::max(spread, std::fabs(before[size_t(i)] - 20.0 * std::log10(ReferenceCurveMagnitude(reference, i)) - centre));
+      spread = std::max(
+        spread, std::fabs(before[size_t(i)] - 20.0 * std::log10(ReferenceCurveMagnitude(reference, i)) - centre));
   EXPECT_GT(spread, 10.0);
 }
 

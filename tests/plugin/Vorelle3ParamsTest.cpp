@@ -25,23 +25,27 @@ struct ParamRow {
   std::vector<const char*> texts;
 };
 
-uint32_t WordAt(const plugin::IByteChunk& chunk, int pos) {
+uint32_t WordAt(const plugin::IByteChunk& chunk, int pos)
+{
   uint32_t v = 0;
   std::memcpy(&v, chunk.GetData() + pos, 4);
   return v;
 }
 
-std::string TagAt(const plugin::IByteChunk& chunk, int pos) {
+std::string TagAt(const plugin::IByteChunk& chunk, int pos)
+{
   return std::string(reinterpret_cast<const char*>(chunk.GetData() + pos), 4);
 }
 
 // A factory preset record taken apart byte by byte: the container header and
 // the parameter text, nothing after it. Returns the text's preset name and
 // its "Param" values by name, read by libxml2.
-std::string ReadFactoryRecord(const plugin::IPreset& preset, std::map<std::string, std::string>& params) {
+std::string ReadFactoryRecord(const plugin::IPreset& preset, std::map<std::string, std::string>& params)
+{
   const plugin::IByteChunk& c = preset.mChunk;
   EXPECT_GE(c.Size(), 32);
-  if (c.Size() < 32) return {};
+  if (c.Size() < 32)
+    return {};
   EXPECT_EQ(TagAt(c, 0), "RIFF");
   EXPECT_EQ(WordAt(c, 8), 1u);
   EXPECT_EQ(TagAt(c, 12), "ZQCM");
@@ -53,20 +57,24 @@ std::string ReadFactoryRecord(const plugin::IPreset& preset, std::map<std::strin
   const int end = 32 + int(length) + int(section & 1);
   EXPECT_EQ(c.Size(), end) << "no curve sections follow the text";
   EXPECT_EQ(WordAt(c, 4), uint32_t(end - 8));
-  if (c.Size() < 32 + int(length)) return {};
+  if (c.Size() < 32 + int(length))
+    return {};
   std::string name;
-  xmlDocPtr doc = xmlReadMemory(reinterpret_cast<const char*>(c.GetData() + 32), int(length), "r.xml", nullptr,
-                                XML_PARSE_NONET);
+  xmlDocPtr doc =
+    xmlReadMemory(reinterpret_cast<const char*>(c.GetData() + 32), int(length), "r.xml", nullptr, XML_PARSE_NONET);
   EXPECT_NE(doc, nullptr);
-  if (!doc) return {};
+  if (!doc)
+    return {};
   for (xmlNodePtr n = xmlDocGetRootElement(doc)->children; n; n = n->next) {
-    if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "Preset")) continue;
+    if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "Preset"))
+      continue;
     xmlChar* v = xmlGetProp(n, BAD_CAST "name");
     name = reinterpret_cast<const char*>(v);
     xmlFree(v);
     for (xmlNodePtr list = n->children; list; list = list->next) {
       for (xmlNodePtr p = list->children; p; p = p->next) {
-        if (p->type != XML_ELEMENT_NODE) continue;
+        if (p->type != XML_ELEMENT_NODE)
+          continue;
         xmlChar* pn = xmlGetProp(p, BAD_CAST "name");
         xmlChar* pv = xmlGetProp(p, BAD_CAST "val");
         params[reinterpret_cast<const char*>(pn)] = reinterpret_cast<const char*>(pv);
@@ -81,20 +89,21 @@ std::string ReadFactoryRecord(const plugin::IPreset& preset, std::map<std::strin
 
 } // namespace
 
-TEST_F(Vorelle3Test, TheHostSeesExactlyTenParametersWithTheirRangesFlagsAndTexts) {
+TEST_F(Vorelle3Test, TheHostSeesExactlyTenParametersWithTheirRangesFlagsAndTexts)
+{
   TestVorelle3 plug;
   const int cannot = IParam::kFlagCannotAutomate, meta = IParam::kFlagMeta, stepped = IParam::kFlagStepped;
   const ParamRow rows[] = {
-      {0, "GUI scale", IParam::kTypeDouble, 0.5, 3.0, 0.01, 1.0, "", cannot, "GUI", {}},
-      {1, "Toggle tooltips", IParam::kTypeEnum, 0, 1, 1, 1, "", cannot | stepped, "GUI", {"Off", "On"}},
-      {2, "Activity state", IParam::kTypeEnum, 0, 2, 1, 1, "", stepped, "Processing", {"Capture", "Idle", "Processing"}},
-      {3, "Reference mode", IParam::kTypeDouble, 0.0, 4.0, 1.0, 0.0, "", 0, "Processing", {}},
-      {4, "AD mode", IParam::kTypeEnum, 0, 1, 1, 0, "", cannot | stepped, "Processing", {"Analoge", "Digital"}},
-      {5, "Gain", IParam::kTypeDouble, -24.0, 24.0, 0.1, 0.0, "dB", meta, "Processing", {}},
-      {6, "Mix", IParam::kTypeDouble, 0.0, 100.0, 1.0, 100.0, "%", 0, "Processing", {}},
-      {7, "Reset peak max", IParam::kTypeEnum, 0, 1, 1, 0, "", stepped, "Processing", {"Off", "On"}},
-      {8, "Match peak max", IParam::kTypeEnum, 0, 1, 1, 0, "", stepped, "Processing", {"Off", "On"}},
-      {9, "Online Update Check", IParam::kTypeEnum, 0, 1, 1, 1, "", cannot | stepped, "GUI", {"Off", "On"}},
+    {0, "GUI scale", IParam::kTypeDouble, 0.5, 3.0, 0.01, 1.0, "", cannot, "GUI", {}},
+    {1, "Toggle tooltips", IParam::kTypeEnum, 0, 1, 1, 1, "", cannot | stepped, "GUI", {"Off", "On"}},
+    {2, "Activity state", IParam::kTypeEnum, 0, 2, 1, 1, "", stepped, "Processing", {"Capture", "Idle", "Processing"}},
+    {3, "Reference mode", IParam::kTypeDouble, 0.0, 4.0, 1.0, 0.0, "", 0, "Processing", {}},
+    {4, "AD mode", IParam::kTypeEnum, 0, 1, 1, 0, "", cannot | stepped, "Processing", {"Analoge", "Digital"}},
+    {5, "Gain", IParam::kTypeDouble, -24.0, 24.0, 0.1, 0.0, "dB", meta, "Processing", {}},
+    {6, "Mix", IParam::kTypeDouble, 0.0, 100.0, 1.0, 100.0, "%", 0, "Processing", {}},
+    {7, "Reset peak max", IParam::kTypeEnum, 0, 1, 1, 0, "", stepped, "Processing", {"Off", "On"}},
+    {8, "Match peak max", IParam::kTypeEnum, 0, 1, 1, 0, "", stepped, "Processing", {"Off", "On"}},
+    {9, "Online Update Check", IParam::kTypeEnum, 0, 1, 1, 1, "", cannot | stepped, "GUI", {"Off", "On"}},
   };
   ASSERT_EQ(plug.NParams(), 10);
   for (const ParamRow& row : rows) {
@@ -112,11 +121,13 @@ TEST_F(Vorelle3Test, TheHostSeesExactlyTenParametersWithTheirRangesFlagsAndTexts
     EXPECT_STREQ(p->GetGroup(), row.group) << row.name;
     EXPECT_EQ(p->Unit(), IParam::kUnitCustom) << row.name;
     ASSERT_EQ(p->NDisplayTexts(), int(row.texts.size())) << row.name;
-    for (size_t i = 0; i < row.texts.size(); ++i) EXPECT_STREQ(p->GetDisplayText(double(i)), row.texts[i]);
+    for (size_t i = 0; i < row.texts.size(); ++i)
+      EXPECT_STREQ(p->GetDisplayText(double(i)), row.texts[i]);
   }
 }
 
-TEST_F(Vorelle3Test, FixedGUIScaleIsAnEditorOnlyEnumOfElevenScales) {
+TEST_F(Vorelle3Test, FixedGUIScaleIsAnEditorOnlyEnumOfElevenScales)
+{
   TestVorelle3 plug;
   const IParam* p = plug.GetExtraParam(0);
   ASSERT_NE(p, nullptr);
@@ -126,19 +137,22 @@ TEST_F(Vorelle3Test, FixedGUIScaleIsAnEditorOnlyEnumOfElevenScales) {
   EXPECT_EQ(p->GetMin(), 0.0);
   EXPECT_EQ(p->GetMax(), 10.0);
   EXPECT_EQ(p->GetDefault(), 2.0);
-  EXPECT_EQ(p->GetFlags(), IParam::kFlagStepped);  // no flag of its own
+  EXPECT_EQ(p->GetFlags(), IParam::kFlagStepped); // no flag of its own
   EXPECT_STREQ(p->GetLabel(), "");
   EXPECT_STREQ(p->GetGroup(), "");
   const char* texts[] = {"50%", "75%", "100%", "125%", "150%", "175%", "200%", "225%", "250%", "275%", "300%"};
   ASSERT_EQ(p->NDisplayTexts(), 11);
-  for (int i = 0; i < 11; ++i) EXPECT_STREQ(p->GetDisplayText(i), texts[i]);
-  for (int i = 0; i < plug.NParams(); ++i) EXPECT_STRNE(plug.GetParam(i)->GetName(), "Fixed GUI Scale");
+  for (int i = 0; i < 11; ++i)
+    EXPECT_STREQ(p->GetDisplayText(i), texts[i]);
+  for (int i = 0; i < plug.NParams(); ++i)
+    EXPECT_STRNE(plug.GetParam(i)->GetName(), "Fixed GUI Scale");
   // Rebuilding the presets does not add a second one.
   EXPECT_EQ(plug.MakeInitPreset(), 2);
   EXPECT_EQ(plug.GetExtraParam(1), nullptr);
 }
 
-TEST_F(Vorelle3Test, ThePresetListOffersInitFirst) {
+TEST_F(Vorelle3Test, ThePresetListOffersInitFirst)
+{
   TestVorelle3 plug;
   ASSERT_EQ(plug.NPresets(), 1);
   EXPECT_STREQ(plug.GetPresetName(0), "Init");
@@ -153,14 +167,19 @@ TEST_F(Vorelle3Test, ThePresetListOffersInitFirst) {
   EXPECT_STREQ(plug.GetPresetName(0), "Init");
 }
 
-TEST_F(Vorelle3Test, FactoryPresetsHoldEveryDefaultUnderTheirOwnNameAndNoCurves) {
+TEST_F(Vorelle3Test, FactoryPresetsHoldEveryDefaultUnderTheirOwnNameAndNoCurves)
+{
   TestVorelle3 plug;
   const std::map<std::string, std::string> defaults = {
-      {"GUI scale", "1.000000"},      {"Toggle tooltips", "1.000000"}, {"Activity state", "1.000000"},
-      {"Reference mode", "0.000000"}, {"AD mode", "0.000000"},         {"Gain", "0.000000"},
-      {"Mix", "100.000000"},          {"Reset peak max", "0.000000"},  {"Match peak max", "0.000000"},
-      {"Online Update Check", "1.000000"}};
-  struct Record { const plugin::IPreset* preset; const char* name; };
+    {"GUI scale", "1.000000"},      {"Toggle tooltips", "1.000000"},
+    {"Activity state", "1.000000"}, {"Reference mode", "0.000000"},
+    {"AD mode", "0.000000"},        {"Gain", "0.000000"},
+    {"Mix", "100.000000"},          {"Reset peak max", "0.000000"},
+    {"Match peak max", "0.000000"}, {"Online Update Check", "1.000000"}};
+  struct Record {
+    const plugin::IPreset* preset;
+    const char* name;
+  };
   const Record records[] = {{plug.GetPreset(0), "Init"},
                             {&plug.GetInitPreset(), "Init"},
                             {plug.GetCodePreset(0), "Init"},
@@ -173,7 +192,8 @@ TEST_F(Vorelle3Test, FactoryPresetsHoldEveryDefaultUnderTheirOwnNameAndNoCurves)
   }
 }
 
-TEST_F(Vorelle3Test, RestoringInitResetsTheParametersAndKeepsItsName) {
+TEST_F(Vorelle3Test, RestoringInitResetsTheParametersAndKeepsItsName)
+{
   TestVorelle3 plug;
   plug.GetParam(kGain)->Set(-7.5);
   plug.GetParam(kMix)->Set(40.0);
@@ -183,14 +203,15 @@ TEST_F(Vorelle3Test, RestoringInitResetsTheParametersAndKeepsItsName) {
   EXPECT_EQ(plug.GetParam(kMix)->Value(), 100.0);
 }
 
-TEST_F(Vorelle3Test, IdentityAndEditorGeometryFollowTheConfiguration) {
+TEST_F(Vorelle3Test, IdentityAndEditorGeometryFollowTheConfiguration)
+{
   TestVorelle3 plug;
   EXPECT_STREQ(plug.GetPluginName(), "Vorelle3");
   EXPECT_STREQ(plug.GetProductName(), "Vorelle3");
   EXPECT_STREQ(plug.GetMfrName(), "Zelvant");
   EXPECT_EQ(plug.GetPluginVersion(false), 0x00030015);
-  EXPECT_EQ(plug.GetUniqueID(), 0x5A563630);  // "ZV60"
-  EXPECT_EQ(plug.GetMfrID(), 0x5A564E58);     // "ZVNX"
+  EXPECT_EQ(plug.GetUniqueID(), 0x5A563630); // "ZV60"
+  EXPECT_EQ(plug.GetMfrID(), 0x5A564E58);    // "ZVNX"
   EXPECT_STREQ(plug.GetBundleID(), "com.Zelvant.audiounit.Vorelle3");
   EXPECT_TRUE(plug.DoesStateChunks());
   EXPECT_EQ(plug.GetEditorWidth(), 650);
@@ -207,7 +228,8 @@ TEST_F(Vorelle3Test, IdentityAndEditorGeometryFollowTheConfiguration) {
   EXPECT_FALSE(plug.HasUI());
 }
 
-TEST_F(Vorelle3Test, AFreshInstanceStartsIdleAnalogeAtUnityWithEverythingOn) {
+TEST_F(Vorelle3Test, AFreshInstanceStartsIdleAnalogeAtUnityWithEverythingOn)
+{
   TestVorelle3 plug;
   EXPECT_EQ(plug.ActivityState(), kIdle);
   EXPECT_EQ(plug.ReferenceMode(), 0);
@@ -226,13 +248,17 @@ TEST_F(Vorelle3Test, AFreshInstanceStartsIdleAnalogeAtUnityWithEverythingOn) {
   EXPECT_TRUE(std::filesystem::is_directory(plug.GetAUDataPath()));
 }
 
-TEST_F(Vorelle3Test, TheSettingsFileIsReadFromTheDataFolder) {
+TEST_F(Vorelle3Test, TheSettingsFileIsReadFromTheDataFolder)
+{
   std::string dataPath;
   {
     TestVorelle3 first;
     dataPath = first.GetDataPath();
   }
-  struct Case { const char* text; int expected; };
+  struct Case {
+    const char* text;
+    int expected;
+  };
   const Case cases[] = {{"HasUI=0\n", 0}, {"HasUI=1\n", 1}, {"Other=0\n", 1}, {"[GUI]\nHasUI=7\n", 7}};
   for (const Case& c : cases) {
     {

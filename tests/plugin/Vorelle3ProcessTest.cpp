@@ -16,23 +16,28 @@ constexpr int kBlock = 512;
 constexpr double kSampleTolerance = 1e-9;
 constexpr int kDigitalDelay = 16383;
 
-std::vector<double> Noise(size_t n, unsigned seed, double amplitude) {
+std::vector<double> Noise(size_t n, unsigned seed, double amplitude)
+{
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> u(-amplitude, amplitude);
   std::vector<double> x(n);
-  for (double& v : x) v = u(rng);
+  for (double& v : x)
+    v = u(rng);
   return x;
 }
 
 // Fade-in factor of output sample i after a rebuild or reference change.
-double Fade(size_t i, int length) {
-  if (i >= size_t(length)) return 1.0;
+double Fade(size_t i, int length)
+{
+  if (i >= size_t(length))
+    return 1.0;
   const double x = double(i + 1) / length;
   return x * x;
 }
 
 struct Rig : Vorelle3Test {
-  void Make(int adMode) {
+  void Make(int adMode)
+  {
     plug = std::make_unique<TestVorelle3>();
     plug->SetHost("Test host", 0);
     plug->Reconfigure(kRate, kBlock);
@@ -44,10 +49,14 @@ struct Rig : Vorelle3Test {
 
 } // namespace
 
-struct ModeCase { int adMode; int delay; };
+struct ModeCase {
+  int adMode;
+  int delay;
+};
 class PassThrough : public Rig, public ::testing::WithParamInterface<ModeCase> {};
 
-TEST_P(PassThrough, WithoutFingerprintProcessingPassesAudioDelayedByTheReportedLatency) {
+TEST_P(PassThrough, WithoutFingerprintProcessingPassesAudioDelayedByTheReportedLatency)
+{
   Make(GetParam().adMode);
   const int delay = GetParam().delay;
   EXPECT_EQ(plug->WantedLatency(), delay);
@@ -64,7 +73,8 @@ TEST_P(PassThrough, WithoutFingerprintProcessingPassesAudioDelayedByTheReportedL
   }
 }
 
-TEST_P(PassThrough, IdleGivesTheDelayedDrySignalWhateverGainAndMix) {
+TEST_P(PassThrough, IdleGivesTheDelayedDrySignalWhateverGainAndMix)
+{
   Make(GetParam().adMode);
   const int delay = GetParam().delay;
   plug->SetActivity(kIdle);
@@ -81,14 +91,16 @@ TEST_P(PassThrough, IdleGivesTheDelayedDrySignalWhateverGainAndMix) {
   EXPECT_EQ(plug->Output().PeakMax(), 0.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, PassThrough,
-                         ::testing::Values(ModeCase{0, 0}, ModeCase{1, kDigitalDelay}),
+INSTANTIATE_TEST_SUITE_P(BothModes, PassThrough, ::testing::Values(ModeCase{0, 0}, ModeCase{1, kDigitalDelay}),
                          [](const auto& info) { return info.param.adMode ? "Digital" : "Analoge"; });
 
-TEST_F(Rig, MixAndGainActOnTheFilteredShareOnlyAndTheOutputIsClamped) {
+TEST_F(Rig, MixAndGainActOnTheFilteredShareOnlyAndTheOutputIsClamped)
+{
   // With a unit filter wet and dry are the same signal x, so the output is
   // clamp((g * w + 1 - w) * x) after the fade.
-  struct Case { double mix, gainDB; };
+  struct Case {
+    double mix, gainDB;
+  };
   const Case cases[] = {{0.0, 12.0}, {100.0, 6.0}, {50.0, 0.0}, {30.0, -24.0}, {30.0, -200.0}, {75.0, 24.0}};
   Make(0);
   const std::vector<double> l = Noise(20000, 5, 0.9), r = Noise(20000, 6, 0.9);
@@ -96,19 +108,21 @@ TEST_F(Rig, MixAndGainActOnTheFilteredShareOnlyAndTheOutputIsClamped) {
     plug->SetActivity(kProcessing);
     plug->SetMix(c.mix);
     plug->SetGain(c.gainDB);
-    plug->SetReferenceMode(0);  // restarts the fade
+    plug->SetReferenceMode(0); // restarts the fade
     std::vector<double> outL, outR;
     plug->Run(l, r, outL, outR, kBlock);
     const double g = c.gainDB <= -144.0 ? 0.0 : std::pow(10.0, c.gainDB / 20.0), w = c.mix / 100.0;
     for (size_t i = 0; i < l.size(); ++i) {
       const double f = Fade(i, plug->Output().FadeLength());
-      ASSERT_NEAR(outL[i], std::clamp((g * w + 1.0 - w) * l[i], -1.0, 1.0) * f, kSampleTolerance) << c.mix << " " << c.gainDB << " " << i;
+      ASSERT_NEAR(outL[i], std::clamp((g * w + 1.0 - w) * l[i], -1.0, 1.0) * f, kSampleTolerance)
+        << c.mix << " " << c.gainDB << " " << i;
       ASSERT_NEAR(outR[i], std::clamp((g * w + 1.0 - w) * r[i], -1.0, 1.0) * f, kSampleTolerance);
     }
   }
 }
 
-TEST_F(Rig, ADryPathThatDeliversLessIsUsedAsFarAsItGoesAndSilentBeyond) {
+TEST_F(Rig, ADryPathThatDeliversLessIsUsedAsFarAsItGoesAndSilentBeyond)
+{
   Make(0);
   // A lagging engine fed 100-frame blocks falls short by part of a block.
   const int lag = 100, block = 100;
@@ -136,19 +150,23 @@ TEST_F(Rig, ADryPathThatDeliversLessIsUsedAsFarAsItGoesAndSilentBeyond) {
     reference.Add(in, block, 2);
     const int nd = std::min(reference.Avail(block, false), block);
     double** dry = reference.Get();
-    if (nd > 0 && nd < block) ++shortBlocks;
+    if (nd > 0 && nd < block)
+      ++shortBlocks;
     for (int i = 0; i < block; ++i) {
       const double f = Fade(pos + size_t(i), plug->Output().FadeLength());
       const double dl = i < nd ? dry[0][i] : 0.0, dr = i < nd ? dry[1][i] : 0.0;
-      ASSERT_NEAR(outL[pos + size_t(i)], (g * w * l[pos + size_t(i)] + (1.0 - w) * dl) * f, kSampleTolerance) << pos + size_t(i);
-      ASSERT_NEAR(outR[pos + size_t(i)], (g * w * r[pos + size_t(i)] + (1.0 - w) * dr) * f, kSampleTolerance) << pos + size_t(i);
+      ASSERT_NEAR(outL[pos + size_t(i)], (g * w * l[pos + size_t(i)] + (1.0 - w) * dl) * f, kSampleTolerance)
+        << pos + size_t(i);
+      ASSERT_NEAR(outR[pos + size_t(i)], (g * w * r[pos + size_t(i)] + (1.0 - w) * dr) * f, kSampleTolerance)
+        << pos + size_t(i);
     }
     reference.Advance(nd);
   }
   EXPECT_GT(shortBlocks, 0) << "the dry path never fell short";
 }
 
-TEST_F(Rig, APeakAboveFullScaleIsRecordedLimitedAndHeldThenReleased) {
+TEST_F(Rig, APeakAboveFullScaleIsRecordedLimitedAndHeldThenReleased)
+{
   Make(0);
   plug->SetActivity(kProcessing);
   // Past the fade, then one sample of 1.5 in silence.
@@ -181,7 +199,8 @@ TEST_F(Rig, APeakAboveFullScaleIsRecordedLimitedAndHeldThenReleased) {
   EXPECT_EQ(plug->Output().PeakMax(), 1.5);
 }
 
-TEST_F(Rig, AReferenceChangeFadesTheOutputInOverAQuarterSecond) {
+TEST_F(Rig, AReferenceChangeFadesTheOutputInOverAQuarterSecond)
+{
   Make(0);
   plug->SetActivity(kProcessing);
   const std::vector<double> x(30000, 0.5);
@@ -196,7 +215,8 @@ TEST_F(Rig, AReferenceChangeFadesTheOutputInOverAQuarterSecond) {
   EXPECT_EQ(outL[20000], 0.5);
 }
 
-TEST_F(Rig, TheMeterIsDueEveryTwentyFiveMilliseconds) {
+TEST_F(Rig, TheMeterIsDueEveryTwentyFiveMilliseconds)
+{
   Make(0);
   ASSERT_EQ(plug->Output().MeterInterval(), 1200);
   const std::vector<double> x(kBlock, 0.1);
@@ -205,13 +225,15 @@ TEST_F(Rig, TheMeterIsDueEveryTwentyFiveMilliseconds) {
   for (int b = 0; b < 10; ++b) {
     plug->Output().TakeMeterUpdate();
     plug->Run(x, x, outL, outR, kBlock);
-    if (plug->Output().MeterUpdatePending()) due.push_back(b);
+    if (plug->Output().MeterUpdatePending())
+      due.push_back(b);
   }
   // 512-frame blocks cross multiples of 1200 after blocks 2, 4, 7 and 9.
   EXPECT_EQ(due, (std::vector<int>{2, 4, 7, 9}));
 }
 
-TEST_F(Rig, CapturePassesAudioAndBecomesValidOnceTheAnalyserIsReady) {
+TEST_F(Rig, CapturePassesAudioAndBecomesValidOnceTheAnalyserIsReady)
+{
   Make(0);
   plug->SetActivity(kCapture);
   const std::vector<double> l = Noise(16384 + 100, 7, 1.5), r = Noise(16384 + 100, 8, 1.5);
@@ -227,7 +249,8 @@ TEST_F(Rig, CapturePassesAudioAndBecomesValidOnceTheAnalyserIsReady) {
   EXPECT_EQ(plug->Output().PeakMax(), 0.0);
 }
 
-TEST_F(Rig, AResetWithUnchangedRateAndBlockSizeRebuildsNothing) {
+TEST_F(Rig, AResetWithUnchangedRateAndBlockSizeRebuildsNothing)
+{
   Make(0);
   const CorrectionFilter* before = plug->Filter();
   const CMFFT* analyser = &plug->Analyser();
@@ -236,10 +259,12 @@ TEST_F(Rig, AResetWithUnchangedRateAndBlockSizeRebuildsNothing) {
   EXPECT_EQ(&plug->Analyser(), analyser);
 }
 
-TEST_F(Rig, ARateChangeKeepsTheFingerprintAndTheCustomReference) {
+TEST_F(Rig, ARateChangeKeepsTheFingerprintAndTheCustomReference)
+{
   Make(0);
   Vorelle3CurveRecord& fp = plug->Curves().Fingerprint();
-  for (unsigned i = 0; i < fp.count; ++i) fp.mag[i] = 0.01 * (i + 1);
+  for (unsigned i = 0; i < fp.count; ++i)
+    fp.mag[i] = 0.01 * (i + 1);
   plug->Curves().SetFingerprintValid(true);
   plug->Curves().CustomReference().mag[5] = 0.5;
   plug->Curves().SetCustomRefValid(true);
@@ -261,7 +286,8 @@ TEST_F(Rig, ARateChangeKeepsTheFingerprintAndTheCustomReference) {
   EXPECT_EQ(plug->Curves().CustomReference().freq[66], 20480.0);
 }
 
-TEST_F(Rig, ARebuildOnAnotherPointCountDropsBothCurvesAndTheirFlags) {
+TEST_F(Rig, ARebuildOnAnotherPointCountDropsBothCurvesAndTheirFlags)
+{
   Make(0);
   plug->Curves().Fingerprint().FillMagnitudes(0.02);
   plug->Curves().SetFingerprintValid(true);
@@ -277,7 +303,8 @@ TEST_F(Rig, ARebuildOnAnotherPointCountDropsBothCurvesAndTheirFlags) {
   EXPECT_EQ(plug->FilterImpulse()[0], 1.0);
 }
 
-TEST_F(Rig, SwitchingToDigitalReportsEngineLatencyPlusHalfTheImpulse) {
+TEST_F(Rig, SwitchingToDigitalReportsEngineLatencyPlusHalfTheImpulse)
+{
   Make(0);
   EXPECT_EQ(plug->GetProcessingLatency(), 0);
   plug->SetADMode(1);
@@ -295,24 +322,30 @@ TEST_F(Rig, SwitchingToDigitalReportsEngineLatencyPlusHalfTheImpulse) {
   EXPECT_EQ(plug->GetLatency(), 0);
 }
 
-TEST_F(Rig, OnlyTheBlockOfAnIdentifiedProToolsHandsOverAPendingLatency) {
+TEST_F(Rig, OnlyTheBlockOfAnIdentifiedProToolsHandsOverAPendingLatency)
+{
   plug = std::make_unique<TestVorelle3>();
   plug->SetADMode(1);
-  plug->ReinitDSP();  // host not yet identified: nothing reaches it
+  plug->ReinitDSP(); // host not yet identified: nothing reaches it
   ASSERT_EQ(plug->HandedLatency(), kDigitalDelay);
   ASSERT_EQ(plug->GetLatency(), 0);
   const std::vector<double> x(kBlock, 0.1);
   std::vector<double> outL, outR;
-  struct Case { const char* host; int latencyAfter; };
+  struct Case {
+    const char* host;
+    int latencyAfter;
+  };
   const Case cases[] = {{nullptr, 0}, {"Some Other Host", 0}, {"ProTools", kDigitalDelay}};
   for (const Case& c : cases) {
-    if (c.host) plug->SetHost(c.host, 0);
+    if (c.host)
+      plug->SetHost(c.host, 0);
     plug->Run(x, x, outL, outR, kBlock);
     EXPECT_EQ(plug->GetLatency(), c.latencyAfter) << (c.host ? c.host : "unidentified");
   }
 }
 
-TEST_F(Rig, TheFilterFollowsTheModeMirrorNotTheParameterValue) {
+TEST_F(Rig, TheFilterFollowsTheModeMirrorNotTheParameterValue)
+{
   Make(0);
   // A host write the plug-in ignored leaves parameter and mirror apart.
   plug->GetParam(kADMode)->Set(1.0);
@@ -322,7 +355,8 @@ TEST_F(Rig, TheFilterFollowsTheModeMirrorNotTheParameterValue) {
   EXPECT_EQ(plug->FilterImpulse()[0], 1.0);
 }
 
-TEST_F(Rig, DegenerateRatesGiveFiniteOutputAndNoDivisionByZero) {
+TEST_F(Rig, DegenerateRatesGiveFiniteOutputAndNoDivisionByZero)
+{
   for (double fs : {0.0, 20.0, std::nan("")}) {
     Make(0);
     plug->Reconfigure(fs, kBlock);
@@ -332,12 +366,14 @@ TEST_F(Rig, DegenerateRatesGiveFiniteOutputAndNoDivisionByZero) {
       const std::vector<double> x = Noise(3000, 9, 0.5);
       std::vector<double> outL, outR;
       plug->Run(x, x, outL, outR, kBlock);
-      for (double v : outL) ASSERT_TRUE(std::isfinite(v)) << fs << " " << state;
+      for (double v : outL)
+        ASSERT_TRUE(std::isfinite(v)) << fs << " " << state;
     }
   }
 }
 
-TEST_F(Rig, TheAudioBlockAllocatesNothingInAnyState) {
+TEST_F(Rig, TheAudioBlockAllocatesNothingInAnyState)
+{
   for (int adMode : {0, 1}) {
     Make(adMode);
     std::mt19937 rng(10);
@@ -350,7 +386,8 @@ TEST_F(Rig, TheAudioBlockAllocatesNothingInAnyState) {
       plug->SetActivity(state);
       testsupport::ScopedAllocationCount count;
       // Three seconds in full and in random-sized blocks.
-      for (int b = 0; b < 300; ++b) plug->ProcessBlock(in, out, b % 2 ? kBlock : sizes(rng));
+      for (int b = 0; b < 300; ++b)
+        plug->ProcessBlock(in, out, b % 2 ? kBlock : sizes(rng));
       EXPECT_EQ(count.Count(), 0u) << "AD mode " << adMode << ", state " << state;
     }
   }

@@ -13,24 +13,28 @@
 
 namespace {
 
-using testplug::Magnitudes;
 using testplug::Bytes;
+using testplug::Magnitudes;
 using testplug::StatePlug;
 using testplug::ToChunk;
 
 class StateChunk : public testplug::Vorelle3Test {
 protected:
   // Curves and parameters that differ from every default.
-  static void Shape(StatePlug& p, uint64_t seed, const char* refName) {
+  static void Shape(StatePlug& p, uint64_t seed, const char* refName)
+  {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> level(1e-5, 0.2);
-    for (unsigned k = 0; k < p.Curves().Fingerprint().count; ++k) p.Curves().Fingerprint().mag[k] = level(rng);
-    for (unsigned k = 0; k < p.Curves().CustomReference().count; ++k) p.Curves().CustomReference().mag[k] = level(rng);
+    for (unsigned k = 0; k < p.Curves().Fingerprint().count; ++k)
+      p.Curves().Fingerprint().mag[k] = level(rng);
+    for (unsigned k = 0; k < p.Curves().CustomReference().count; ++k)
+      p.Curves().CustomReference().mag[k] = level(rng);
     p.Curves().SetCustomRefName(refName);
     p.Curves().SetFingerprintValid(true);
     p.Curves().SetCustomRefValid(true);
     const double values[][2] = {{kGain, -4.3}, {kMix, 37.0}, {kReferenceMode, 4.0}, {kGUIScale, 1.25}};
-    for (const auto& v : values) p.GetParam(int(v[0]))->Set(v[1]);
+    for (const auto& v : values)
+      p.GetParam(int(v[0]))->Set(v[1]);
     p.OnParamReset(plugin::kPresetRecall);
     p.ComputeCurves();
   }
@@ -42,7 +46,8 @@ protected:
 // Minutes under the sanitizers and the emulator: optimised builds only (label soak).
 class StateChunkSoak : public StateChunk {};
 
-TEST_F(StateChunk, AFreshInstanceSavesTheExpectedBytes) {
+TEST_F(StateChunk, AFreshInstanceSavesTheExpectedBytes)
+{
   StatePlug p;
   const std::string xml = testplug::DefaultStateXML();
   const uint32_t xmlSize = 8 + uint32_t(xml.size());
@@ -57,7 +62,8 @@ TEST_F(StateChunk, AFreshInstanceSavesTheExpectedBytes) {
   EXPECT_EQ(want.b.size(), 32 + xml.size() + (xmlSize & 1) + 32);
 }
 
-TEST_F(StateChunk, CurveSectionsStoreMagnitudesBeforeFrequenciesAndPadAnOddName) {
+TEST_F(StateChunk, CurveSectionsStoreMagnitudesBeforeFrequenciesAndPadAnOddName)
+{
   StatePlug p;
   Shape(p, 11, "abc.ref"); // K = 7: odd section size
   const std::vector<uint8_t> saved = p.Saved();
@@ -65,11 +71,15 @@ TEST_F(StateChunk, CurveSectionsStoreMagnitudesBeforeFrequenciesAndPadAnOddName)
   const Vorelle3CurveRecord& ref = p.Curves().CustomReference();
   Bytes fpSection, refSection;
   fpSection.Tag("ZQV0").U32(8 + 16 * fp.count).U32(3).U32(fp.count);
-  for (unsigned k = 0; k < fp.count; ++k) fpSection.F64(fp.mag[k]);
-  for (unsigned k = 0; k < fp.count; ++k) fpSection.F64(fp.freq[k]);
+  for (unsigned k = 0; k < fp.count; ++k)
+    fpSection.F64(fp.mag[k]);
+  for (unsigned k = 0; k < fp.count; ++k)
+    fpSection.F64(fp.freq[k]);
   refSection.Tag("ZQV1").U32(12 + 7 + 16 * ref.count).U32(3).U32(ref.count).U32(7).Text("abc.ref");
-  for (unsigned k = 0; k < ref.count; ++k) refSection.F64(ref.mag[k]);
-  for (unsigned k = 0; k < ref.count; ++k) refSection.F64(ref.freq[k]);
+  for (unsigned k = 0; k < ref.count; ++k)
+    refSection.F64(ref.mag[k]);
+  for (unsigned k = 0; k < ref.count; ++k)
+    refSection.F64(ref.freq[k]);
   refSection.Pad(true);
   Bytes tail;
   tail.b = fpSection.b;
@@ -81,7 +91,8 @@ TEST_F(StateChunk, CurveSectionsStoreMagnitudesBeforeFrequenciesAndPadAnOddName)
   EXPECT_EQ(container, saved.size() - 8);
 }
 
-TEST_F(StateChunk, RestoringIntoANewInstanceIsBitExactAndProcessesIdentically) {
+TEST_F(StateChunk, RestoringIntoANewInstanceIsBitExactAndProcessesIdentically)
+{
   StatePlug a;
   Shape(a, 5, "Pink.ref");
   const std::vector<uint8_t> saved = a.Saved();
@@ -114,7 +125,8 @@ TEST_F(StateChunk, RestoringIntoANewInstanceIsBitExactAndProcessesIdentically) {
   EXPECT_EQ(ar, br);
 }
 
-TEST_F(StateChunk, ReaderStopsWhereTheLayoutEnds) {
+TEST_F(StateChunk, ReaderStopsWhereTheLayoutEnds)
+{
   StatePlug p;
   const std::vector<uint8_t> full = p.Saved();
   const int q = int(full.size()) - 32; // the fingerprint section
@@ -132,15 +144,15 @@ TEST_F(StateChunk, ReaderStopsWhereTheLayoutEnds) {
   std::vector<uint8_t> prefixed = full;
   prefixed.insert(prefixed.begin(), 5, 0x55);
   const std::vector<Case> cases = {
-      {"empty", {}, 0, 0},
-      {"not RIFF", with(0, "RIFX"), 0, 0},
-      {"negative start", full, -3, -3},
-      {"other form", with(12, "ZQCN"), 0, 12},
-      {"no XML section", with(16, "ZQCT"), 0, 16},
-      {"no fingerprint section", with(size_t(q), "ZQVX"), 0, q},
-      {"no reference section", with(size_t(q) + 16, "ZQVX"), 0, q + 16},
-      {"after other data", prefixed, 5, int(prefixed.size())},
-      {"whole", full, 0, int(full.size())},
+    {"empty", {}, 0, 0},
+    {"not RIFF", with(0, "RIFX"), 0, 0},
+    {"negative start", full, -3, -3},
+    {"other form", with(12, "ZQCN"), 0, 12},
+    {"no XML section", with(16, "ZQCT"), 0, 16},
+    {"no fingerprint section", with(size_t(q), "ZQVX"), 0, q},
+    {"no reference section", with(size_t(q) + 16, "ZQVX"), 0, q + 16},
+    {"after other data", prefixed, 5, int(prefixed.size())},
+    {"whole", full, 0, int(full.size())},
   };
   for (const Case& c : cases) {
     const plugin::IByteChunk chunk = ToChunk(c.bytes);
@@ -148,7 +160,8 @@ TEST_F(StateChunk, ReaderStopsWhereTheLayoutEnds) {
   }
 }
 
-TEST_F(StateChunk, PresetChunksApplyTheirParametersAndStopAtTheFingerprintSection) {
+TEST_F(StateChunk, PresetChunksApplyTheirParametersAndStopAtTheFingerprintSection)
+{
   StatePlug p;
   plugin::IPreset preset;
   p.MakePresetFromState(preset, "Loud", 1, int(kGain), 6.5);
@@ -159,7 +172,8 @@ TEST_F(StateChunk, PresetChunksApplyTheirParametersAndStopAtTheFingerprintSectio
   EXPECT_FALSE(p.Curves().FingerprintValid());
 }
 
-TEST_F(StateChunk, XMLValuesAreSteppedClampedOrSkippedAsTheParametersRequire) {
+TEST_F(StateChunk, XMLValuesAreSteppedClampedOrSkippedAsTheParametersRequire)
+{
   struct Case {
     const char* param;
     const char* attrs;
@@ -167,11 +181,10 @@ TEST_F(StateChunk, XMLValuesAreSteppedClampedOrSkippedAsTheParametersRequire) {
     double want;
   };
   const Case cases[] = {
-      {"GUI scale", "", kGUIScale, 0.5},                    // no val: 0.0, clamped
-      {"Mix", " val=\"250\"", kMix, 100.0},                 // above the maximum
-      {"Gain", " val=\"-3.25\"", kGain, -3.25},
-      {"Gain", " val=\"1e1000\"", kGain, 0.0},             // not finite: unreadable
-      {"Nothing", " val=\"3\"", kGain, 0.0},               // unknown name: skipped
+    {"GUI scale", "", kGUIScale, 0.5},                                                 // no val: 0.0, clamped
+    {"Mix", " val=\"250\"", kMix, 100.0},                                              // above the maximum
+    {"Gain", " val=\"-3.25\"", kGain, -3.25}, {"Gain", " val=\"1e1000\"", kGain, 0.0}, // not finite: unreadable
+    {"Nothing", " val=\"3\"", kGain, 0.0},                                             // unknown name: skipped
   };
   for (const Case& c : cases) {
     StatePlug p;
@@ -188,7 +201,8 @@ TEST_F(StateChunk, XMLValuesAreSteppedClampedOrSkippedAsTheParametersRequire) {
   }
 }
 
-TEST_F(StateChunk, AChunkWithAnotherCountKeepsThatCurveButRestoresTheRest) {
+TEST_F(StateChunk, AChunkWithAnotherCountKeepsThatCurveButRestoresTheRest)
+{
   StatePlug a;
   Shape(a, 9, "r.ref");
   std::vector<uint8_t> saved = a.Saved();
@@ -210,7 +224,8 @@ TEST_F(StateChunk, AChunkWithAnotherCountKeepsThatCurveButRestoresTheRest) {
   EXPECT_EQ(b.Values(), a.Values());
 }
 
-TEST_F(StateChunk, AnotherPluginsXMLChangesNoParameterButTheCurvesStillLoad) {
+TEST_F(StateChunk, AnotherPluginsXMLChangesNoParameterButTheCurvesStillLoad)
+{
   StatePlug a;
   Shape(a, 13, "n.ref");
   std::vector<uint8_t> saved = a.Saved();
@@ -228,7 +243,8 @@ TEST_F(StateChunk, AnotherPluginsXMLChangesNoParameterButTheCurvesStillLoad) {
   EXPECT_FALSE(b.LastRestoreComplete()) << "the parameter section was dropped";
 }
 
-TEST_F(StateChunk, ACutChunkAppliesEveryWholeSectionAndOnlySaysCompleteWhenNothingIsMissing) {
+TEST_F(StateChunk, ACutChunkAppliesEveryWholeSectionAndOnlySaysCompleteWhenNothingIsMissing)
+{
   StatePlug a;
   Shape(a, 21, "cut.ref"); // odd name: the chunk ends in a pad byte nothing reads
   const std::vector<uint8_t> saved = a.Saved();
@@ -250,11 +266,14 @@ TEST_F(StateChunk, ACutChunkAppliesEveryWholeSectionAndOnlySaysCompleteWhenNothi
   for (size_t edge : {size_t(0), size_t(4), size_t(12), size_t(16), size_t(20), size_t(28), xmlEnd, q, q + 4, q + 12,
                       fpEnd, r + 4, r + 12, refEnd, saved.size()}) {
     for (size_t d = 0; d < 3; ++d) {
-      if (edge >= d) lengths.insert(edge - d);
-      if (edge + d <= saved.size()) lengths.insert(edge + d);
+      if (edge >= d)
+        lengths.insert(edge - d);
+      if (edge + d <= saved.size())
+        lengths.insert(edge + d);
     }
   }
-  for (size_t len = 0; len < saved.size(); len += 251) lengths.insert(len);
+  for (size_t len = 0; len < saved.size(); len += 251)
+    lengths.insert(len);
   for (size_t len : lengths) {
     StatePlug b;
     // The chunk holds exactly the cut bytes; the reader must not look past.
@@ -263,12 +282,18 @@ TEST_F(StateChunk, ACutChunkAppliesEveryWholeSectionAndOnlySaysCompleteWhenNothi
     // The stop positions: a tag that is not there stops at its own
     // position, a size and version cut off gives -1.
     int want = -1;
-    if (len < 4) want = 0;
-    else if (len >= 12 && len < 16) want = 12;
-    else if (len >= 16 && len < 20) want = 16;
-    else if (len >= 28 && len < q + 4) want = int(q);
-    else if (len >= q + 12 && len < r + 4) want = int(r);
-    else if (len >= r + 12) want = int(saved.size());
+    if (len < 4)
+      want = 0;
+    else if (len >= 12 && len < 16)
+      want = 12;
+    else if (len >= 16 && len < 20)
+      want = 16;
+    else if (len >= 28 && len < q + 4)
+      want = int(q);
+    else if (len >= q + 12 && len < r + 4)
+      want = int(r);
+    else if (len >= r + 12)
+      want = int(saved.size());
     EXPECT_EQ(result, want) << "length " << len;
     EXPECT_EQ(b.Values(), len >= xmlEnd ? a.Values() : defaults) << "length " << len;
     EXPECT_EQ(b.Curves().FingerprintValid(), len >= fpEnd) << "length " << len;
@@ -280,7 +305,8 @@ TEST_F(StateChunk, ACutChunkAppliesEveryWholeSectionAndOnlySaysCompleteWhenNothi
   }
 }
 
-TEST_F(StateChunk, AChunkCutAtASectionBoundaryIsNotComplete) {
+TEST_F(StateChunk, AChunkCutAtASectionBoundaryIsNotComplete)
+{
   StatePlug a;
   Shape(a, 22, "b.ref");
   const std::vector<uint8_t> saved = a.Saved();
@@ -295,7 +321,8 @@ TEST_F(StateChunk, AChunkCutAtASectionBoundaryIsNotComplete) {
 }
 
 // Each applied curve rebuilds the filter, so a round costs a filter design.
-void StateChunk::RestoreDamagedChunks(int rounds) {
+void StateChunk::RestoreDamagedChunks(int rounds)
+{
   StatePlug a;
   Shape(a, 31, "flip.ref");
   const std::vector<uint8_t> saved = a.Saved();
@@ -304,7 +331,8 @@ void StateChunk::RestoreDamagedChunks(int rounds) {
   for (int round = 0; round < rounds; ++round) {
     std::vector<uint8_t> bytes = saved;
     const int flips = 1 + int(rng() % 4);
-    for (int f = 0; f < flips; ++f) bytes[rng() % bytes.size()] ^= uint8_t(1u << (rng() % 8));
+    for (int f = 0; f < flips; ++f)
+      bytes[rng() % bytes.size()] ^= uint8_t(1u << (rng() % 8));
     const std::vector<uint8_t> before = b.Saved();
     const plugin::IByteChunk chunk = ToChunk(bytes);
     const int result = b.UnserializeState(chunk, 0);
@@ -318,7 +346,8 @@ void StateChunk::RestoreDamagedChunks(int rounds) {
       ASSERT_TRUE(v >= param->GetMin() && v <= param->GetMax()) << "round " << round;
     }
     for (const Vorelle3CurveRecord* c : {&b.Curves().Fingerprint(), &b.Curves().CustomReference()})
-      for (unsigned k = 0; k < c->count; ++k) ASSERT_TRUE(std::isfinite(c->mag[k]));
+      for (unsigned k = 0; k < c->count; ++k)
+        ASSERT_TRUE(std::isfinite(c->mag[k]));
   }
 }
 
@@ -326,7 +355,8 @@ TEST_F(StateChunk, DamagedChunksNeverCrashAndLeaveTheStateSane) { RestoreDamaged
 
 TEST_F(StateChunkSoak, ManyDamagedChunksNeverCrashAndLeaveTheStateSane) { RestoreDamagedChunks(150); }
 
-TEST_F(StateChunk, SizesFromTheDataCannotWrapAPosition) {
+TEST_F(StateChunk, SizesFromTheDataCannotWrapAPosition)
+{
   StatePlug p;
   std::vector<uint8_t> bytes = p.Saved();
   // An XML section size near 2^32 puts the fingerprint section out of reach.
@@ -336,7 +366,8 @@ TEST_F(StateChunk, SizesFromTheDataCannotWrapAPosition) {
   EXPECT_EQ(p.UnserializeState(chunk, 0), -1);
 }
 
-TEST_F(StateChunk, TheXMLIsReadByAnIndependentParserInAnyLocale) {
+TEST_F(StateChunk, TheXMLIsReadByAnIndependentParserInAnyLocale)
+{
   testsupport::CommaLocale locale; // inactive locale: still a plain check
   StatePlug p;
   p.GetParam(kGain)->Set(-2.5);
@@ -351,14 +382,17 @@ TEST_F(StateChunk, TheXMLIsReadByAnIndependentParserInAnyLocale) {
   int params = 0;
   std::string gain;
   for (xmlNodePtr n = root->children; n; n = n->next) {
-    if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "Preset")) continue;
+    if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "Preset"))
+      continue;
     for (xmlNodePtr list = n->children; list; list = list->next) {
       for (xmlNodePtr param = list->children; param; param = param->next) {
-        if (param->type != XML_ELEMENT_NODE) continue;
+        if (param->type != XML_ELEMENT_NODE)
+          continue;
         ++params;
         xmlChar* name = xmlGetProp(param, BAD_CAST "name");
         xmlChar* val = xmlGetProp(param, BAD_CAST "val");
-        if (!xmlStrcmp(name, BAD_CAST "Gain")) gain = reinterpret_cast<const char*>(val);
+        if (!xmlStrcmp(name, BAD_CAST "Gain"))
+          gain = reinterpret_cast<const char*>(val);
         xmlFree(name);
         xmlFree(val);
       }

@@ -19,7 +19,8 @@ using testplug::ToChunk;
 
 class XMLText : public testplug::Vorelle3Test {
 protected:
-  std::string WriteFile(const char* name, const std::string& bytes) const {
+  std::string WriteFile(const char* name, const std::string& bytes) const
+  {
     const std::string path = (mRoot / name).string();
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
@@ -27,7 +28,8 @@ protected:
 
   // A preset file as a user might have one: name, gain and the declaration
   // given.
-  static std::string PresetFile(const std::string& name, const std::string& gain, const char* decl = "") {
+  static std::string PresetFile(const std::string& name, const std::string& gain, const char* decl = "")
+  {
     return std::string("<?xml version=\"1.0\"") + decl + " ?>\n<PresetXMLTree version=\"1\">\n" +
            "<PluginVendor>Zelvant</PluginVendor><PluginName>Vorelle3</PluginName>" +
            "<PluginVersion>v3.0.21</PluginVersion>\n<Preset name=\"" + name +
@@ -35,7 +37,8 @@ protected:
   }
 
   // A state chunk of header and XML section only.
-  static plugin::IByteChunk StateWithXML(const std::string& xml) {
+  static plugin::IByteChunk StateWithXML(const std::string& xml)
+  {
     const uint32_t size = 8 + uint32_t(xml.size());
     Bytes body;
     body.U32(1).Tag("ZQCM").Tag("ZQCS").U32(size).U32(1).U32(uint32_t(xml.size())).Text(xml).Pad(size & 1);
@@ -46,7 +49,8 @@ protected:
   }
 };
 
-TEST_F(XMLText, ALegacyPresetNamedCafeLoadsAndEveryLaterStateKeepsItsParameters) {
+TEST_F(XMLText, ALegacyPresetNamedCafeLoadsAndEveryLaterStateKeepsItsParameters)
+{
   const std::string path = WriteFile("legacy.zvp", PresetFile("Caf\xE9", "-6.000000", " encoding=\"ISO-8859-1\""));
   StatePlug a;
   UT_String name;
@@ -65,7 +69,8 @@ TEST_F(XMLText, ALegacyPresetNamedCafeLoadsAndEveryLaterStateKeepsItsParameters)
   }
 }
 
-TEST_F(XMLText, ACharacterReferenceInAPresetFileNameIsReadAsUTF8AndStaysThatWay) {
+TEST_F(XMLText, ACharacterReferenceInAPresetFileNameIsReadAsUTF8AndStaysThatWay)
+{
   const std::string path = WriteFile("ref.zvp", PresetFile("&#xF0;&#x09;x", "-1.000000"));
   StatePlug a;
   UT_String name;
@@ -85,11 +90,12 @@ TEST_F(XMLText, ACharacterReferenceInAPresetFileNameIsReadAsUTF8AndStaysThatWay)
   }
 }
 
-TEST_F(XMLText, ANameSurvivesAnyNumberOfSaveAndRestoreCyclesByteForByte) {
+TEST_F(XMLText, ANameSurvivesAnyNumberOfSaveAndRestoreCyclesByteForByte)
+{
   const std::string names[] = {
-      "&#xF0;\t",        "a&amp;b &lt;", "<>\"'",      "line\nbreak\r\n", "Caf\xC3\xA9 \xF0\x9F\x8E\xB5",
-      "\x01\x1F control", "&#x26;",       "&#x",        "ends with &",    "  blanks  ",
-      "&#xZZ; &#;",      "\x7F",
+    "&#xF0;\t",         "a&amp;b &lt;", "<>\"'", "line\nbreak\r\n", "Caf\xC3\xA9 \xF0\x9F\x8E\xB5",
+    "\x01\x1F control", "&#x26;",       "&#x",   "ends with &",     "  blanks  ",
+    "&#xZZ; &#;",       "\x7F",
   };
   for (const std::string& name : names) {
     StatePlug a;
@@ -122,14 +128,15 @@ TEST_F(XMLText, ANameSurvivesAnyNumberOfSaveAndRestoreCyclesByteForByte) {
   EXPECT_STREQ(b.GetPresetName(0), "\xC3\xA9t\xC3\xA9");
 }
 
-TEST_F(XMLText, TextThatIsNotUTF8NeverReachesTheParserAndTheRestoreSaysSo) {
+TEST_F(XMLText, TextThatIsNotUTF8NeverReachesTheParserAndTheRestoreSaysSo)
+{
   const std::string good = testplug::DefaultStateXML("1.000000", "-3.000000");
   const std::string cases[] = {
-      good + "\xF0",                                              // a lone lead byte at the very end
-      good.substr(0, good.size() - 2) + "\xE2\x82",               // a sequence cut by the end
-      std::string(good).replace(good.find("-3.000000"), 9, "-3.0\xC3"), // inside an attribute
-      std::string(good).replace(good.find("Init"), 4, "\xC0\xAF"), // an overlong form
-      std::string(good).replace(good.find("Init"), 4, "\xED\xA0\x80"), // a surrogate
+    good + "\xF0",                                                    // a lone lead byte at the very end
+    good.substr(0, good.size() - 2) + "\xE2\x82",                     // a sequence cut by the end
+    std::string(good).replace(good.find("-3.000000"), 9, "-3.0\xC3"), // inside an attribute
+    std::string(good).replace(good.find("Init"), 4, "\xC0\xAF"),      // an overlong form
+    std::string(good).replace(good.find("Init"), 4, "\xED\xA0\x80"),  // a surrogate
   };
   for (const std::string& xml : cases) {
     StatePlug b;
@@ -147,7 +154,8 @@ TEST_F(XMLText, TextThatIsNotUTF8NeverReachesTheParserAndTheRestoreSaysSo) {
   EXPECT_EQ(b.GetParam(kGain)->Value(), -3.0);
 }
 
-TEST_F(XMLText, PresetFilesMayStartWithAByteOrderMark) {
+TEST_F(XMLText, PresetFilesMayStartWithAByteOrderMark)
+{
   StatePlug p;
   const std::string path = WriteFile("bom.zvp", "\xEF\xBB\xBF" + PresetFile("B\xC3\xB6m", "-2.000000"));
   UT_String name;
@@ -156,7 +164,8 @@ TEST_F(XMLText, PresetFilesMayStartWithAByteOrderMark) {
   EXPECT_EQ(p.GetParam(kGain)->Value(), -2.0);
 }
 
-TEST_F(XMLText, ValuesThatAreNoFiniteNumberLeaveTheParameterAsItWas) {
+TEST_F(XMLText, ValuesThatAreNoFiniteNumberLeaveTheParameterAsItWas)
+{
   for (const char* val : {"nan", "-nan", "inf", "-infinity", "1e999", "0x1p99999"}) {
     StatePlug p;
     p.GetParam(kGain)->Set(-1.5);
@@ -166,7 +175,8 @@ TEST_F(XMLText, ValuesThatAreNoFiniteNumberLeaveTheParameterAsItWas) {
     EXPECT_EQ(p.GetParam(kGain)->Value(), -1.5) << val;
 
     std::string xml = testplug::DefaultStateXML();
-    xml.replace(xml.find("val=\"0.000000\" />\n            <Param name=\"Mix\""), 14, std::string("val=\"") + val + "\"");
+    xml.replace(xml.find("val=\"0.000000\" />\n            <Param name=\"Mix\""), 14,
+                std::string("val=\"") + val + "\"");
     const plugin::IByteChunk chunk = StateWithXML(xml);
     p.UnserializeState(chunk, 0);
     EXPECT_EQ(p.GetParam(kGain)->Value(), -1.5) << val;
@@ -179,9 +189,11 @@ TEST_F(XMLText, ValuesThatAreNoFiniteNumberLeaveTheParameterAsItWas) {
 namespace {
 
 // The host's restore hears whether the whole session came back.
-TEST_F(XMLText, TheHostIsToldWhenARestoreDroppedAPart) {
+TEST_F(XMLText, TheHostIsToldWhenARestoreDroppedAPart)
+{
   StatePlug a;
-  for (unsigned k = 0; k < a.Curves().Fingerprint().count; ++k) a.Curves().Fingerprint().mag[k] = 0.01 + 0.001 * k;
+  for (unsigned k = 0; k < a.Curves().Fingerprint().count; ++k)
+    a.Curves().Fingerprint().mag[k] = 0.01 + 0.001 * k;
   a.Curves().SetFingerprintValid(true);
   a.GetParam(kGain)->Set(-4.0);
   CFPropertyListRef plist = nullptr;
@@ -208,9 +220,9 @@ TEST_F(XMLText, TheHostIsToldWhenARestoreDroppedAPart) {
     OSStatus status;
     bool params, fingerprint;
   } table[] = {
-      {"the whole state", saved, noErr, true, true},
-      {"another plug-in's parameters", foreign, kAudioUnitErr_InvalidPropertyValue, false, true},
-      {"a state cut in its curves", cut, kAudioUnitErr_InvalidPropertyValue, true, false},
+    {"the whole state", saved, noErr, true, true},
+    {"another plug-in's parameters", foreign, kAudioUnitErr_InvalidPropertyValue, false, true},
+    {"a state cut in its curves", cut, kAudioUnitErr_InvalidPropertyValue, true, false},
   };
   for (const auto& row : table) {
     StatePlug b;

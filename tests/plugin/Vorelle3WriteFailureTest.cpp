@@ -24,31 +24,36 @@ protected:
     std::function<bool(StatePlug&, const std::string& dir)> write;
   };
 
-  static std::vector<Writer> Writers() {
+  static std::vector<Writer> Writers()
+  {
     auto at = [](const std::string& dir, const char* name) { return UT_String((dir + "/" + name).c_str()); };
     return {
-        {"f.vrl", [at](StatePlug& p, const std::string& d) { return p.WriteFingerprint(at(d, "f.vrl"), p.Curves().Fingerprint()); }},
-        {"r.ref", [at](StatePlug& p, const std::string& d) { return p.WriteReference(at(d, "r.ref"), p.Curves().Fingerprint()); }},
-        {"p.zvp", [at](StatePlug& p, const std::string& d) { return p.SavePresetFile(at(d, "p.zvp"), UT_String("p")); }},
-        {"default.zvp", [](StatePlug& p, const std::string& d) { return p.SaveDefaultPreset(UT_String(d.c_str())); }},
-        {"curve_data.csv", [](StatePlug& p, const std::string& d) { return p.ExportCurvesCSV(UT_String(d.c_str())); }},
-        {"ref_data.cpp",
-         [](StatePlug& p, const std::string& d) {
-           return p.GetRefDataPath(UT_String(d.c_str()), UT_String("x"), &p.Analyser(), 44100.0);
-         }},
-        {"p.fxp", [at](StatePlug& p, const std::string& d) { return p.SaveProgramAsFXP(at(d, "p.fxp").Get()); }},
-        {"b.fxb", [at](StatePlug& p, const std::string& d) { return p.SaveBankAsFXB(at(d, "b.fxb").Get()); }},
+      {"f.vrl", [at](StatePlug& p,
+                     const std::string& d) { return p.WriteFingerprint(at(d, "f.vrl"), p.Curves().Fingerprint()); }},
+      {"r.ref",
+       [at](StatePlug& p, const std::string& d) { return p.WriteReference(at(d, "r.ref"), p.Curves().Fingerprint()); }},
+      {"p.zvp", [at](StatePlug& p, const std::string& d) { return p.SavePresetFile(at(d, "p.zvp"), UT_String("p")); }},
+      {"default.zvp", [](StatePlug& p, const std::string& d) { return p.SaveDefaultPreset(UT_String(d.c_str())); }},
+      {"curve_data.csv", [](StatePlug& p, const std::string& d) { return p.ExportCurvesCSV(UT_String(d.c_str())); }},
+      {"ref_data.cpp",
+       [](StatePlug& p, const std::string& d) {
+         return p.GetRefDataPath(UT_String(d.c_str()), UT_String("x"), &p.Analyser(), 44100.0);
+       }},
+      {"p.fxp", [at](StatePlug& p, const std::string& d) { return p.SaveProgramAsFXP(at(d, "p.fxp").Get()); }},
+      {"b.fxb", [at](StatePlug& p, const std::string& d) { return p.SaveBankAsFXB(at(d, "b.fxb").Get()); }},
     };
   }
 
   static constexpr const char* kPrevious = "previous good file";
 
-  void Plant(const std::string& dir, const char* file) const {
+  void Plant(const std::string& dir, const char* file) const
+  {
     std::ofstream(dir + "/" + file, std::ios::binary) << kPrevious;
   }
 };
 
-TEST_F(WriteFailure, ASizeLimitNeverCostsThePreviousFile) {
+TEST_F(WriteFailure, ASizeLimitNeverCostsThePreviousFile)
+{
   StatePlug p;
   const std::string dir = mRoot.string();
   for (const Writer& w : Writers()) {
@@ -63,19 +68,23 @@ TEST_F(WriteFailure, ASizeLimitNeverCostsThePreviousFile) {
   }
 }
 
-TEST_F(WriteFailure, AFullDiskNeverCostsThePreviousFile) {
+TEST_F(WriteFailure, AFullDiskNeverCostsThePreviousFile)
+{
   testsupport::SmallTmpfs tmpfs(mRoot / "small", "96k");
-  if (!tmpfs.Active()) GTEST_SKIP() << "no tmpfs can be mounted here";
+  if (!tmpfs.Active())
+    GTEST_SKIP() << "no tmpfs can be mounted here";
   StatePlug p;
   const std::string dir = (mRoot / "small").string();
-  for (const Writer& w : Writers()) Plant(dir, w.file);
+  for (const Writer& w : Writers())
+    Plant(dir, w.file);
   tmpfs.Fill();
   for (const Writer& w : Writers()) {
     EXPECT_FALSE(w.write(p, dir)) << w.file;
     EXPECT_EQ(FileText(mRoot / "small" / w.file), kPrevious) << w.file;
   }
   std::vector<std::string> known = {"ballast"};
-  for (const Writer& w : Writers()) known.push_back(w.file);
+  for (const Writer& w : Writers())
+    known.push_back(w.file);
   EXPECT_TRUE(StrayFiles(mRoot / "small", known).empty());
 }
 

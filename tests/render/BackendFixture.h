@@ -28,8 +28,7 @@ std::vector<int> ShownPixel(GraphicsVG& g, void* view, int x, int y);
 // After each test: the platform back to a fresh state.
 void EndViews();
 
-class BackendFixture : public ::testing::Test
-{
+class BackendFixture : public ::testing::Test {
 protected:
   // One frame of the whole editor drawn by the core with draw as its only control.
   void Frame(std::function<void(IGraphics&)> draw)

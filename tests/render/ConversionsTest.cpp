@@ -8,8 +8,7 @@
 namespace backendtest {
 namespace {
 
-class Conversions : public BackendFixture
-{
+class Conversions : public BackendFixture {
 protected:
   // Runs of dark pixels along row y from x0 to x1, with the last dark x.
   int DarkRuns(int y, int x0, int x1, int* lastDark = nullptr)
@@ -20,7 +19,8 @@ protected:
       const bool dark = Shown(x, y)[3] > 128;
       runs += dark && !in;
       in = dark;
-      if (dark && lastDark) *lastDark = x;
+      if (dark && lastDark)
+        *lastDark = x;
     }
     return runs;
   }
@@ -30,7 +30,8 @@ protected:
 std::vector<int> Straight(const double p[4])
 {
   std::vector<int> out(4);
-  for (int k = 0; k < 3; k++) out[k] = p[3] > 0 ? static_cast<int>(std::lround(p[k] / p[3] * 255)) : 0;
+  for (int k = 0; k < 3; k++)
+    out[k] = p[3] > 0 ? static_cast<int>(std::lround(p[k] / p[3] * 255)) : 0;
   out[3] = static_cast<int>(std::lround(p[3] * 255));
   return out;
 }
@@ -41,19 +42,21 @@ TEST_F(Conversions, BlendMethodsCompositeAsTheirOperators)
   const double sa = 192 / 255.0, da = 128 / 255.0;
   const double s[4] = {0, 0, sa, sa}, d[4] = {da, 0, 0, da};
   // Each method's result written as its compositing rule.
-  struct { int method; double fs, fd; } table[] = {
-    {-1, 1, 1 - sa},  // no blend: source-over
-    {0, 1, 1 - sa},
-    {1, da, 0},       // source in
-    {2, 1 - da, 0},   // source out
-    {3, da, 1 - sa},  // atop
-    {4, 1 - da, 1},   // destination over
-    {5, 0, sa},       // destination in
-    {6, 0, 1 - sa},   // destination out
-    {7, 1 - da, sa},  // destination atop
-    {8, sa, da},      // add: source alpha and destination alpha
-    {9, 1 - da, 1 - sa},  // xor
-    {42, 1, 1 - sa},  // unknown: the state as it was, source-over
+  struct {
+    int method;
+    double fs, fd;
+  } table[] = {
+    {-1, 1, 1 - sa},                 // no blend: source-over
+    {0, 1, 1 - sa},      {1, da, 0}, // source in
+    {2, 1 - da, 0},                  // source out
+    {3, da, 1 - sa},                 // atop
+    {4, 1 - da, 1},                  // destination over
+    {5, 0, sa},                      // destination in
+    {6, 0, 1 - sa},                  // destination out
+    {7, 1 - da, sa},                 // destination atop
+    {8, sa, da},                     // add: source alpha and destination alpha
+    {9, 1 - da, 1 - sa},             // xor
+    {42, 1, 1 - sa},                 // unknown: the state as it was, source-over
   };
   Frame([&](IGraphics& gr) {
     for (int i = 0; i < 12; i++) {
@@ -77,7 +80,8 @@ TEST_F(Conversions, BlendMethodsCompositeAsTheirOperators)
         EXPECT_NEAR(got[k], want[k], 3) << "method " << table[i].method << " channel " << k;
       }
     const std::vector<int> after = Shown(16 * i + 6, 18), wantOver = Straight(over);
-    for (int k = 0; k < 4; k++) EXPECT_NEAR(after[k], wantOver[k], 3) << "after method " << table[i].method;
+    for (int k = 0; k < 4; k++)
+      EXPECT_NEAR(after[k], wantOver[k], 3) << "after method " << table[i].method;
   }
 }
 
@@ -159,23 +163,37 @@ TEST_F(Conversions, TextIsAnchoredByItsAlignment)
 
 TEST_F(Conversions, BitmapExtensionsAreMatchedWithoutCase)
 {
-  struct { const char* ext; bool ok; } table[] = {
-    {"png", true}, {"PNG", true}, {"jpg", true}, {"JPEG", true}, {"my.jpeg.bak", true},
-    {"gif", false}, {"", false}, {"svg", false},
-    {"0123456789012345678901234567890png", false},  // past the 31 characters looked at
+  struct {
+    const char* ext;
+    bool ok;
+  } table[] = {
+    {"png", true},
+    {"PNG", true},
+    {"jpg", true},
+    {"JPEG", true},
+    {"my.jpeg.bak", true},
+    {"gif", false},
+    {"", false},
+    {"svg", false},
+    {"0123456789012345678901234567890png", false}, // past the 31 characters looked at
   };
-  for (const auto& row : table) EXPECT_EQ(g->BitmapExtSupported(row.ext), row.ok) << row.ext;
+  for (const auto& row : table)
+    EXPECT_EQ(g->BitmapExtSupported(row.ext), row.ok) << row.ext;
   EXPECT_FALSE(g->BitmapExtSupported(nullptr));
   EXPECT_STREQ(g->GetDrawingAPIStr(), "VG | Metal");
 }
 
 TEST_F(Conversions, DottedLinesDrawEveryOtherDashAndNoDashLengthDrawsALine)
 {
-  struct { float length, dash; int runs; int reach; } table[] = {
-    {14, 10, 0, 0},    // 1.4 dashes: only the first move
-    {16, 10, 1, 8},    // 1.6 dashes rounds to 2: one dash to the middle
-    {100, 10, 5, 90},  // ten steps: dashes 1, 3, 5, 7, 9
-    {50, 0, 1, 50},    // no dash length: a solid line
+  struct {
+    float length, dash;
+    int runs;
+    int reach;
+  } table[] = {
+    {14, 10, 0, 0},   // 1.4 dashes: only the first move
+    {16, 10, 1, 8},   // 1.6 dashes rounds to 2: one dash to the middle
+    {100, 10, 5, 90}, // ten steps: dashes 1, 3, 5, 7, 9
+    {50, 0, 1, 50},   // no dash length: a solid line
     {50, -3, 1, 50},
   };
   Frame([&](IGraphics& gr) {

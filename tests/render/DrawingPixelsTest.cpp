@@ -49,32 +49,31 @@ IPattern Horizontal(float x0, float x1, float y)
   return p;
 }
 
-class DrawingPixels : public BackendFixture
-{
+class DrawingPixels : public BackendFixture {
 protected:
   void SetUp() override { g = Open(dlg, kW, kH); }
 
   void DrawScene(const IBitmap& bitmap)
   {
     Frame([&](IGraphics& g) {
-    g.FillRect(IColor(255, 255, 255, 255), g.GetBounds());
-    g.FillRect(IColor(255, 220, 30, 30), IRECT(10, 10, 60, 50));
-    g.FillCircle(IColor(255, 30, 60, 220), 100, 30, 20);
-    g.DrawLine(IColor(255, 20, 160, 40), 10, 70, 90, 70, nullptr, 4);
-    g.FillRectPattern(Horizontal(120, 190, 75), IRECT(120, 60, 190, 90));
-    g.DrawBitmap(bitmap, kBitmapRect, 0, 0, nullptr);
-    g.DrawText(IText(16, IColor(255, 0, 0, 0), "Roboto-Regular"), "Vorelle", kTextRect);
+      g.FillRect(IColor(255, 255, 255, 255), g.GetBounds());
+      g.FillRect(IColor(255, 220, 30, 30), IRECT(10, 10, 60, 50));
+      g.FillCircle(IColor(255, 30, 60, 220), 100, 30, 20);
+      g.DrawLine(IColor(255, 20, 160, 40), 10, 70, 90, 70, nullptr, 4);
+      g.FillRectPattern(Horizontal(120, 190, 75), IRECT(120, 60, 190, 90));
+      g.DrawBitmap(bitmap, kBitmapRect, 0, 0, nullptr);
+      g.DrawText(IText(16, IColor(255, 0, 0, 0), "Roboto-Regular"), "Vorelle", kTextRect);
 
-    g.StartLayer(nullptr, kLayerRect);
-    g.FillRoundRect(IColor(255, 250, 140, 20), IRECT(60, 100, 90, 130), 4);
-    ILayerPtr layer = g.EndLayer();
-    IShadow shadow;
-    shadow.mPattern = IPattern(IColor(255, 0, 0, 0));
-    shadow.mBlurSize = 2;
-    shadow.mXOffset = shadow.mYOffset = 6;
-    shadow.mOpacity = 0.75f;
-    g.ApplyLayerDropShadow(layer, shadow);
-    g.DrawLayer(layer);
+      g.StartLayer(nullptr, kLayerRect);
+      g.FillRoundRect(IColor(255, 250, 140, 20), IRECT(60, 100, 90, 130), 4);
+      ILayerPtr layer = g.EndLayer();
+      IShadow shadow;
+      shadow.mPattern = IPattern(IColor(255, 0, 0, 0));
+      shadow.mBlurSize = 2;
+      shadow.mXOffset = shadow.mYOffset = 6;
+      shadow.mOpacity = 0.75f;
+      g.ApplyLayerDropShadow(layer, shadow);
+      g.DrawLayer(layer);
     });
   }
 
@@ -146,7 +145,8 @@ protected:
     for (int y = 0; y < kH; y++)
       for (int x = 0; x < kW; x++) {
         const std::vector<int> p = Shown(x, y);
-        for (int k = 0; k < 4; k++) img.px[(y * kW + x) * 4 + k] = static_cast<uint8_t>(p[k]);
+        for (int k = 0; k < 4; k++)
+          img.px[(y * kW + x) * 4 + k] = static_cast<uint8_t>(p[k]);
       }
     ASSERT_TRUE(testsupport::WritePNG(std::string(VORELLE_TEST_OUTPUT_DIR) + "/" + name, img));
   }
@@ -161,7 +161,11 @@ TEST_F(DrawingPixels, SceneLandsInTheViewAndMatchesCairo)
   DrawScene(bitmap);
   WriteShown("backend_scene.png");
 
-  struct { int x, y; std::vector<int> rgba; int tol; } probes[] = {
+  struct {
+    int x, y;
+    std::vector<int> rgba;
+    int tol;
+  } probes[] = {
     {30, 30, {220, 30, 30, 255}, 1},    // rect
     {100, 30, {30, 60, 220, 255}, 1},   // circle centre
     {100, 8, {255, 255, 255, 255}, 1},  // above the circle
@@ -229,18 +233,19 @@ TEST_F(DrawingPixels, HalfWeightHalvesSolidGradientBitmapTextAndShadowAlpha)
   IGraphicsVG::Bitmap pixels(static_cast<VGcontext*>(g->GetDrawContext()), 16, 16, checker.px.data(), 1.f, 1.f);
   const IBitmap bitmap(&pixels, 1, false, "checker");
   Frame([&](IGraphics& g) {
-  g.FillRect(IColor(255, 0, 0, 0), IRECT(0, 0, 20, 20), &half);
-  g.FillRectPattern(Horizontal(20, 40, 10), IRECT(20, 0, 40, 20), &half);
-  g.DrawBitmap(bitmap, IRECT(40, 0, 56, 16), 0, 0, &half);
-  g.DrawFastDropShadow(IRECT(70, 0, 90, 20), IRECT(60, 0, 100, 30), 0, 0, 0.01f, &half);
-  g.DrawText(IText(40, IColor(255, 0, 0, 0), "Roboto-Regular"), "I", IRECT(100, 0, 140, 50), &half);
+    g.FillRect(IColor(255, 0, 0, 0), IRECT(0, 0, 20, 20), &half);
+    g.FillRectPattern(Horizontal(20, 40, 10), IRECT(20, 0, 40, 20), &half);
+    g.DrawBitmap(bitmap, IRECT(40, 0, 56, 16), 0, 0, &half);
+    g.DrawFastDropShadow(IRECT(70, 0, 90, 20), IRECT(60, 0, 100, 30), 0, 0, 0.01f, &half);
+    g.DrawText(IText(40, IColor(255, 0, 0, 0), "Roboto-Regular"), "I", IRECT(100, 0, 140, 50), &half);
   });
   EXPECT_NEAR(Shown(10, 10)[3], 128, 1);
   EXPECT_NEAR(Shown(20, 10)[3], 128, 3);
   EXPECT_NEAR(Shown(41, 1)[3], 128, 1);
   EXPECT_NEAR(Shown(80, 10)[3], 64, 2);
   int textAlpha = 0;
-  for (int x = 100; x < 140; x++) textAlpha = std::max(textAlpha, Shown(x, 25)[3]);
+  for (int x = 100; x < 140; x++)
+    textAlpha = std::max(textAlpha, Shown(x, 25)[3]);
   EXPECT_NEAR(textAlpha, 128, 2);
 }
 

@@ -6,8 +6,7 @@
 namespace backendtest {
 namespace {
 
-class LayerPixels : public BackendFixture
-{
+class LayerPixels : public BackendFixture {
 protected:
   // A layer of the given bounds filled with colour, drawn in its own frame.
   ILayerPtr FilledLayer(const IRECT& r, const IColor& c)
@@ -88,7 +87,7 @@ TEST_F(LayerPixels, ShadowAloneOrBehindTheContent)
     shadow.mOpacity = 1.f;
     shadow.mDrawForeground = foreground;
     RawBitmapData mask;
-    g->GetLayerBitmapData(layer, mask);  // the content itself as an unblurred mask
+    g->GetLayerBitmapData(layer, mask); // the content itself as an unblurred mask
     g->ApplyShadowMask(layer, mask, shadow);
     RawBitmapData out;
     g->GetLayerBitmapData(layer, out);
@@ -96,8 +95,10 @@ TEST_F(LayerPixels, ShadowAloneOrBehindTheContent)
     // outside the shadow is empty or blue.
     EXPECT_EQ(Pixel(out, 40, 30, 30), (std::vector<int>{255, 0, 0, 255})) << foreground;
     EXPECT_EQ(Pixel(out, 40, 8, 8)[3], foreground ? 255 : 0) << foreground;
-    if (foreground) EXPECT_EQ(Pixel(out, 40, 20, 20), (std::vector<int>{0, 0, 255, 255}));
-    else EXPECT_EQ(Pixel(out, 40, 20, 20), (std::vector<int>{255, 0, 0, 255}));
+    if (foreground)
+      EXPECT_EQ(Pixel(out, 40, 20, 20), (std::vector<int>{0, 0, 255, 255}));
+    else
+      EXPECT_EQ(Pixel(out, 40, 20, 20), (std::vector<int>{255, 0, 0, 255}));
   }
 }
 
@@ -105,7 +106,13 @@ TEST_F(LayerPixels, JoinsAndCapsShapeTheCornersAndEnds)
 {
   // A right-angle corner at (60, 20) and a line ending at x = 60 (y = 100),
   // both 10 wide; probes outside the plain outline.
-  struct { ELineJoin join; ELineCap cap; bool corner; bool capNear; bool capDiagonal; } table[] = {
+  struct {
+    ELineJoin join;
+    ELineCap cap;
+    bool corner;
+    bool capNear;
+    bool capDiagonal;
+  } table[] = {
     {kJoinMiter, kCapButt, true, false, false},
     {kJoinBevel, kCapSquare, false, true, true},
     {kJoinRound, kCapRound, false, true, false},

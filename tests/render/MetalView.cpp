@@ -56,10 +56,10 @@ std::vector<int> ShownPixel(GraphicsVG&, void* view, int x, int y)
   standin::WaitForGPUIdle();
   Readback& r = Last();
   const unsigned long count = standin::PresentCount(layer);
-  if (r.view != view || r.count != count)
-  {
+  if (r.view != view || r.count != count) {
     MTLTexture* t = standin::PresentedTexture(layer);
-    r = Readback{view, count, t ? static_cast<int>(t->width()) : 0, t ? standin::TextureRGBA(t) : std::vector<uint8_t>()};
+    r =
+      Readback{view, count, t ? static_cast<int>(t->width()) : 0, t ? standin::TextureRGBA(t) : std::vector<uint8_t>()};
   }
   const std::size_t i = (static_cast<std::size_t>(y) * r.w + x) * 4;
   if (r.rgba.size() < i + 4)

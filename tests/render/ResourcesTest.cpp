@@ -45,7 +45,7 @@ TEST_F(Resources, WithoutAMainFramebufferAFrameStillEndsAndFrees)
   testsupport::TestDelegate d{1};
   GraphicsVG bare(d, 100, 100);
   void* view = MakeView(100, 100);
-  bare.OnViewInitialized(view);  // no size yet: no main framebuffer
+  bare.OnViewInitialized(view); // no size yet: no main framebuffer
   ASSERT_TRUE(bare.IsContextReady());
   ASSERT_EQ(bare.GetMainFBO(), nullptr);
   bare.BeginFrame();
@@ -135,7 +135,11 @@ TEST_F(Resources, FontsTheEngineCannotTakeAreRefusedAndNotCached)
 {
   std::vector<unsigned char> roboto = ReadFile(kRobotoPath);
   ASSERT_FALSE(roboto.empty());
-  struct { const char* name; std::vector<unsigned char> bytes; int face; } table[] = {
+  struct {
+    const char* name;
+    std::vector<unsigned char> bytes;
+    int face;
+  } table[] = {
     {"no-bytes", {}, 0},
     {"no-face", roboto, -1},
     {"not-a-font", std::vector<unsigned char>(4096, 0x41), 0},

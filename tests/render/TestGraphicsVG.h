@@ -26,15 +26,15 @@ inline std::vector<unsigned char> ReadFile(const char* path)
   if (FILE* f = std::fopen(path, "rb")) {
     unsigned char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0)
+      bytes.insert(bytes.end(), buf, buf + n);
     std::fclose(f);
   }
   return bytes;
 }
 
 // A font whose data are given bytes and a face index.
-class BytesFont : public PlatformFont
-{
+class BytesFont : public PlatformFont {
 public:
   BytesFont(std::vector<unsigned char> bytes, int face) : mBytes(std::move(bytes)), mFace(face) {}
   IFontDataPtr GetFontData() const override
@@ -49,8 +49,7 @@ private:
   int mFace;
 };
 
-class GraphicsVG : public IGraphicsVG
-{
+class GraphicsVG : public IGraphicsVG {
 public:
   GraphicsVG(IGEditorDelegate& dlg, int w, int h, float scale = 1.f) : IGraphicsVG(dlg, w, h, 60, scale) {}
 
@@ -84,8 +83,7 @@ public:
 };
 
 // Runs a function as its drawing.
-class SceneControl : public IControl
-{
+class SceneControl : public IControl {
 public:
   SceneControl(const IRECT& r, std::function<void(IGraphics&)> draw) : IControl(r), mDraw(std::move(draw)) {}
   void Draw(IGraphics& g) override { mDraw(g); }

@@ -10,20 +10,26 @@
 namespace {
 
 class Frames : public mvgtest::MetalFixture {
- protected:
+protected:
   // Units the semaphore holds now (taken and given back).
-  int FreeUnits() {
+  int FreeUnits()
+  {
     int n = 0;
-    while (dispatch_semaphore_wait(renderer()->semaphore, DISPATCH_TIME_NOW) == 0) ++n;
-    for (int i = 0; i < n; ++i) dispatch_semaphore_signal(renderer()->semaphore);
+    while (dispatch_semaphore_wait(renderer()->semaphore, DISPATCH_TIME_NOW) == 0)
+      ++n;
+    for (int i = 0; i < n; ++i)
+      dispatch_semaphore_signal(renderer()->semaphore);
     return n;
   }
-  int BusySets() {
+  int BusySets()
+  {
     int n = 0;
-    for (auto* s : renderer()->cbuffers) n += s->isBusy;
+    for (auto* s : renderer()->cbuffers)
+      n += s->isBusy;
     return n;
   }
-  void Square(float x, VGcolor c) {
+  void Square(float x, VGcolor c)
+  {
     vgBeginPath(ctx);
     vgRect(ctx, x, 2, 8, 8);
     vgFillColor(ctx, c);
@@ -31,7 +37,8 @@ class Frames : public mvgtest::MetalFixture {
   }
 };
 
-TEST_F(Frames, FlagsChooseBufferSetsAndFragmentFunction) {
+TEST_F(Frames, FlagsChooseBufferSetsAndFragmentFunction)
+{
   const struct {
     int flags, sets, antialias;
     const char* fragment;
@@ -52,7 +59,8 @@ TEST_F(Frames, FlagsChooseBufferSetsAndFragmentFunction) {
   }
 }
 
-TEST_F(Frames, PipelinesAreRebuiltOnlyForANewBlendOrFormat) {
+TEST_F(Frames, PipelinesAreRebuiltOnlyForANewBlendOrFormat)
+{
   ASSERT_NE(Open(32, 16), nullptr);
   vgBeginFrame(ctx, 32, 16, 1);
   Square(0, vgRGB(255, 0, 0));
@@ -65,7 +73,7 @@ TEST_F(Frames, PipelinesAreRebuiltOnlyForANewBlendOrFormat) {
   vgGlobalCompositeOperation(ctx, VG_LIGHTER);
   Square(10, vgRGB(0, 255, 0));
   vgEndFrame(ctx);
-  EXPECT_EQ(renderer()->pipelineBuilds, 2);  // source-over is kept; lighter builds
+  EXPECT_EQ(renderer()->pipelineBuilds, 2); // source-over is kept; lighter builds
 
   // A framebuffer is RGBA where the layer is BGRA.
   MVGframebuffer* fb = mvgCreateFramebuffer(ctx, 16, 16, 0);
@@ -81,8 +89,9 @@ TEST_F(Frames, PipelinesAreRebuiltOnlyForANewBlendOrFormat) {
   EXPECT_TRUE(standin::GPUValidationErrors().empty());
 }
 
-TEST_F(Frames, FramesThatCannotDrawGiveTheirSetBack) {
-  ASSERT_NE(Open(16, 16, VG_ANTIALIAS), nullptr);  // one set: a lost one would block
+TEST_F(Frames, FramesThatCannotDrawGiveTheirSetBack)
+{
+  ASSERT_NE(Open(16, 16, VG_ANTIALIAS), nullptr); // one set: a lost one would block
   const struct {
     const char* what;
     float width;
@@ -114,7 +123,8 @@ TEST_F(Frames, FramesThatCannotDrawGiveTheirSetBack) {
   EXPECT_EQ(FreeUnits(), 1);
 }
 
-TEST_F(Frames, AFourthFrameWaitsForOneOfThreeInFlight) {
+TEST_F(Frames, AFourthFrameWaitsForOneOfThreeInFlight)
+{
   standin::SetGPUExecution(standin::GPUExecution::WorkerThread);
   ASSERT_NE(Open(16, 16), nullptr);
   standin::SetGPUPaused(true);
@@ -143,7 +153,8 @@ TEST_F(Frames, AFourthFrameWaitsForOneOfThreeInFlight) {
   EXPECT_EQ(FreeUnits(), 3);
 }
 
-TEST_F(Frames, StencilStrokesCoverACrossingOnce) {
+TEST_F(Frames, StencilStrokesCoverACrossingOnce)
+{
   // A translucent stroke crossing itself: drawn plainly the crossing is
   // blended twice; stencilled, every pixel once, like the rest of the line.
   for (int flags : {int(VG_ANTIALIAS), VG_ANTIALIAS | VG_STENCIL_STROKES}) {
@@ -171,7 +182,8 @@ TEST_F(Frames, StencilStrokesCoverACrossingOnce) {
   }
 }
 
-TEST_F(Frames, DeletingAContextWithFramesInFlightWaitsForThem) {
+TEST_F(Frames, DeletingAContextWithFramesInFlightWaitsForThem)
+{
   standin::SetGPUExecution(standin::GPUExecution::WorkerThread);
   ASSERT_NE(Open(16, 16), nullptr);
   standin::SetGPUPaused(true);
@@ -184,13 +196,14 @@ TEST_F(Frames, DeletingAContextWithFramesInFlightWaitsForThem) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     standin::SetGPUPaused(false);
   });
-  Close();  // the completion handlers run after this, on sets it let go of
+  Close(); // the completion handlers run after this, on sets it let go of
   resume.join();
   standin::WaitForGPUIdle();
   EXPECT_EQ(standin::GPUValidationErrors(), std::vector<std::string>());
 }
 
-TEST_F(Frames, TheEmbeddedLibraryNamesTheThreeFunctionsWithItsLengthAfterIt) {
+TEST_F(Frames, TheEmbeddedLibraryNamesTheThreeFunctionsWithItsLengthAfterIt)
+{
   uint32_t length = 0;
   const unsigned char* bytes = mvgShaderLibraryBytes(&length);
   const std::string data(reinterpret_cast<const char*>(bytes), length);
@@ -200,7 +213,8 @@ TEST_F(Frames, TheEmbeddedLibraryNamesTheThreeFunctionsWithItsLengthAfterIt) {
   EXPECT_EQ(stored, length);
 }
 
-TEST_F(Frames, ErrorsArePrintedOnlyWhenDebugging) {
+TEST_F(Frames, ErrorsArePrintedOnlyWhenDebugging)
+{
   for (int flags : {0, int(VG_DEBUG)}) {
     ASSERT_NE(Open(16, 16, flags), nullptr);
     testing::internal::CaptureStdout();
@@ -212,4 +226,4 @@ TEST_F(Frames, ErrorsArePrintedOnlyWhenDebugging) {
   }
 }
 
-}  // namespace
+} // namespace

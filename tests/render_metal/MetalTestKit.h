@@ -22,29 +22,35 @@ namespace mvgtest {
 inline std::string OutputPath(const std::string& name) { return std::string(MVG_TEST_OUTPUT_DIR) + "/" + name; }
 
 class MetalFixture : public ::testing::Test {
- protected:
+protected:
   void SetUp() override { standin::Reset(); }
-  void TearDown() override {
+  void TearDown() override
+  {
     Close();
     mvgBindFramebuffer(nullptr);
     standin::Reset();
   }
   // A layer of w x h pixels and a context with the given flags.
-  VGcontext* Open(int w, int h, int flags = VG_ANTIALIAS | VG_TRIPLE_BUFFER) {
+  VGcontext* Open(int w, int h, int flags = VG_ANTIALIAS | VG_TRIPLE_BUFFER)
+  {
     layer = CAMetalLayer::alloc()->init();
     layer->setDrawableSize(CGSizeMake(w, h));
     ctx = mvgCreateContext(layer, flags);
     return ctx;
   }
-  void Close() {
-    if (ctx) mvgDeleteContext(ctx);
+  void Close()
+  {
+    if (ctx)
+      mvgDeleteContext(ctx);
     ctx = nullptr;
-    if (layer) layer->release();
+    if (layer)
+      layer->release();
     layer = nullptr;
   }
   MVGcontext_vVorelle3_au* renderer() const { return mvgRenderer(ctx); }
   // What the layer shows, as RGBA bytes (premultiplied, as stored).
-  std::vector<uint8_t> Shown() {
+  std::vector<uint8_t> Shown()
+  {
     standin::WaitForGPUIdle();
     MTLTexture* t = standin::PresentedTexture(layer);
     return t ? standin::TextureRGBA(t) : std::vector<uint8_t>();
@@ -54,9 +60,10 @@ class MetalFixture : public ::testing::Test {
   VGcontext* ctx = nullptr;
 };
 
-inline std::array<int, 4> At(const std::vector<uint8_t>& rgba, int w, int x, int y) {
+inline std::array<int, 4> At(const std::vector<uint8_t>& rgba, int w, int x, int y)
+{
   const size_t i = (size_t(y) * size_t(w) + size_t(x)) * 4;
   return {rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
 }
 
-}  // namespace mvgtest
+} // namespace mvgtest

@@ -8,8 +8,9 @@
 namespace {
 
 class Recording : public mvgtest::MetalFixture {
- protected:
-  void Begin(int flags = VG_ANTIALIAS) {
+protected:
+  void Begin(int flags = VG_ANTIALIAS)
+  {
     ASSERT_NE(Open(64, 64, flags), nullptr);
     p = vgInternalParams(ctx);
     p->renderViewport(p->userPtr, 64, 64, 1);
@@ -19,7 +20,8 @@ class Recording : public mvgtest::MetalFixture {
   VGparams* p = nullptr;
 };
 
-VGpaint SolidPaint(VGcolor c) {
+VGpaint SolidPaint(VGcolor c)
+{
   VGpaint paint{};
   vgTransformIdentity(paint.xform);
   paint.extent[0] = paint.extent[1] = 0;
@@ -28,7 +30,8 @@ VGpaint SolidPaint(VGcolor c) {
   paint.innerColor = paint.outerColor = c;
   return paint;
 }
-VGscissor NoScissor() {
+VGscissor NoScissor()
+{
   VGscissor s{};
   vgTransformIdentity(s.xform);
   s.extent[0] = s.extent[1] = -1;
@@ -42,16 +45,20 @@ struct Expected {
   void F(int offset, float v) { std::memcpy(bytes + offset, &v, 4); }
   void I(int offset, int v) { std::memcpy(bytes + offset, &v, 4); }
   // Columns (a, b, 0), (c, d, 0), (e, f, 1), each padded to four floats.
-  void Affine(int offset, float a, float b, float c, float d, float e, float f) {
+  void Affine(int offset, float a, float b, float c, float d, float e, float f)
+  {
     const float cols[12] = {a, b, 0, 0, c, d, 0, 0, e, f, 1, 0};
-    for (int i = 0; i < 12; ++i) F(offset + 4 * i, cols[i]);
+    for (int i = 0; i < 12; ++i)
+      F(offset + 4 * i, cols[i]);
   }
-  void Colour(int offset, float r, float g, float b, float a) {
+  void Colour(int offset, float r, float g, float b, float a)
+  {
     F(offset, r), F(offset + 4, g), F(offset + 8, b), F(offset + 12, a);
   }
 };
 
-void ExpectRecord(const uint8_t* got, const Expected& want, const char* what) {
+void ExpectRecord(const uint8_t* got, const Expected& want, const char* what)
+{
   for (int i = 0; i < 176; i += 4) {
     float g, w;
     std::memcpy(&g, got + i, 4), std::memcpy(&w, want.bytes + i, 4);
@@ -63,7 +70,8 @@ void ExpectRecord(const uint8_t* got, const Expected& want, const char* what) {
   }
 }
 
-TEST_F(Recording, UniformRecordsEqualHandBuiltBytes) {
+TEST_F(Recording, UniformRecordsEqualHandBuiltBytes)
+{
   Begin(VG_ANTIALIAS | VG_STENCIL_STROKES);
   const int alphaImage = p->renderCreateTexture(p->userPtr, VG_TEXTURE_ALPHA, 4, 4, 0, nullptr);
   const int straightImage = p->renderCreateTexture(p->userPtr, VG_TEXTURE_RGBA, 4, 4, VG_IMAGE_FLIPY, nullptr);
@@ -95,7 +103,7 @@ TEST_F(Recording, UniformRecordsEqualHandBuiltBytes) {
     std::memcpy(paint.xform, xf, sizeof(xf));
     paint.extent[0] = 30, paint.extent[1] = 40, paint.radius = 5, paint.feather = 7;
     VGscissor sc{};
-    const float sxf[6] = {0, 2, -2, 0, 8, 6};  // a quarter turn, scaled by 2
+    const float sxf[6] = {0, 2, -2, 0, 8, 6}; // a quarter turn, scaled by 2
     std::memcpy(sc.xform, sxf, sizeof(sxf));
     sc.extent[0] = 12, sc.extent[1] = 9;
     p->renderStroke(p->userPtr, &paint, kOver, &sc, 1.0f, 3.0f, &path, 1);
@@ -127,9 +135,12 @@ TEST_F(Recording, UniformRecordsEqualHandBuiltBytes) {
     VGscissor sc = NoScissor();
     p->renderTriangles(p->userPtr, &paint, kOver, &sc, tri, 3, 1.0f);
     Expected e;
-    if (k.singular) e.Affine(48, 1, 0, 0, 1, 0, 0);
-    else if (k.image == straightImage) e.Affine(48, 1, 0, 0, -1, -4, 10);  // y -> 8 - y, then moved by (4, 2)
-    else e.Affine(48, 1, 0, 0, 1, -4, -2);
+    if (k.singular)
+      e.Affine(48, 1, 0, 0, 1, 0, 0);
+    else if (k.image == straightImage)
+      e.Affine(48, 1, 0, 0, -1, -4, 10); // y -> 8 - y, then moved by (4, 2)
+    else
+      e.Affine(48, 1, 0, 0, 1, -4, -2);
     e.Colour(96, 1, 1, 1, 1), e.Colour(112, 1, 1, 1, 1);
     e.F(128, 1), e.F(132, 1), e.F(136, 1), e.F(140, 1);
     e.F(144, 16), e.F(148, 8);
@@ -141,7 +152,8 @@ TEST_F(Recording, UniformRecordsEqualHandBuiltBytes) {
   p->renderCancel(p->userPtr);
 }
 
-TEST_F(Recording, FillLayoutFollowsPathsAndCoverQuad) {
+TEST_F(Recording, FillLayoutFollowsPathsAndCoverQuad)
+{
   Begin();
   VGvertex quad[4] = {{0, 0, 0, 0}, {8, 0, 0, 0}, {8, 8, 0, 0}, {0, 8, 0, 0}};
   VGvertex ring[4] = {{1, 1, 1, 1}, {2, 2, 2, 2}, {3, 3, 3, 3}, {4, 4, 4, 4}};
@@ -166,7 +178,7 @@ TEST_F(Recording, FillLayoutFollowsPathsAndCoverQuad) {
   two[1].nfill = 2;
   p->renderFill(p->userPtr, &paint, kOver, &sc, 1, bounds, two, 2);
   const MVGcall c1 = set()->calls[1];
-  const int base = 4 + 6;  // after the first call's fill and strip
+  const int base = 4 + 6; // after the first call's fill and strip
   EXPECT_EQ(c1.type, MVG_CALL_FILL);
   EXPECT_EQ(c1.indexOffset, 6);
   EXPECT_EQ(c1.indexCount, 6);
@@ -179,7 +191,8 @@ TEST_F(Recording, FillLayoutFollowsPathsAndCoverQuad) {
   // The strip: each path's ends doubled.
   const VGvertex* strip = &set()->verts[c1.strokeOffset - 1];
   const float xs[12] = {1, 1, 2, 3, 4, 4, 1, 1, 2, 3, 4, 4};
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(strip[i].x, xs[i]) << i;
+  for (int i = 0; i < 12; ++i)
+    EXPECT_EQ(strip[i].x, xs[i]) << i;
 
   // Three strokes of four vertices: 18 strip vertices; none: -2.
   VGpath three[3] = {one, one, one};
@@ -192,13 +205,22 @@ TEST_F(Recording, FillLayoutFollowsPathsAndCoverQuad) {
   p->renderCancel(p->userPtr);
 }
 
-TEST_F(Recording, BlendFlagsMapToMetalFactors) {
+TEST_F(Recording, BlendFlagsMapToMetalFactors)
+{
   const struct {
     int flag;
     MTLBlendFactor factor;
-  } table[] = {{VG_ZERO, 0},     {VG_ONE, 1},          {VG_SRC_COLOR, 2}, {VG_ONE_MINUS_SRC_COLOR, 3},
-               {VG_DST_COLOR, 6}, {VG_ONE_MINUS_DST_COLOR, 7}, {VG_SRC_ALPHA, 4}, {VG_ONE_MINUS_SRC_ALPHA, 5},
-               {VG_DST_ALPHA, 8}, {VG_ONE_MINUS_DST_ALPHA, 9}, {VG_SRC_ALPHA_SATURATE, 10}};
+  } table[] = {{VG_ZERO, 0},
+               {VG_ONE, 1},
+               {VG_SRC_COLOR, 2},
+               {VG_ONE_MINUS_SRC_COLOR, 3},
+               {VG_DST_COLOR, 6},
+               {VG_ONE_MINUS_DST_COLOR, 7},
+               {VG_SRC_ALPHA, 4},
+               {VG_ONE_MINUS_SRC_ALPHA, 5},
+               {VG_DST_ALPHA, 8},
+               {VG_ONE_MINUS_DST_ALPHA, 9},
+               {VG_SRC_ALPHA_SATURATE, 10}};
   for (const auto& row : table) {
     MVGblend b{};
     EXPECT_TRUE(mvgBlendCompositeOperation({row.flag, VG_ONE, VG_ZERO, row.flag}, &b));
@@ -217,19 +239,20 @@ TEST_F(Recording, BlendFlagsMapToMetalFactors) {
   }
 }
 
-TEST_F(Recording, CallsThatCannotDrawAreDropped) {
+TEST_F(Recording, CallsThatCannotDrawAreDropped)
+{
   Begin();
   VGvertex tri[3] = {{0, 0, 0, 0}, {10, 0, 1, 0}, {0, 10, 0, 1}};
   VGpath path{};
   path.fill = tri, path.nfill = 3, path.convex = 1;
   VGscissor sc = NoScissor();
   VGpaint missing = SolidPaint(vgRGBAf(1, 1, 1, 1));
-  missing.image = 77;  // no such image
+  missing.image = 77; // no such image
   p->renderFill(p->userPtr, &missing, kOver, &sc, 1, nullptr, &path, 1);
   p->renderStroke(p->userPtr, &missing, kOver, &sc, 1, 1, &path, 1);
   p->renderTriangles(p->userPtr, &missing, kOver, &sc, tri, 3, 1);
   VGpaint solid = SolidPaint(vgRGBAf(1, 1, 1, 1));
-  p->renderTriangles(p->userPtr, &solid, kOver, &sc, tri, 0, 1);  // text without glyphs
+  p->renderTriangles(p->userPtr, &solid, kOver, &sc, tri, 0, 1); // text without glyphs
   EXPECT_EQ(set()->ncalls, 0);
   EXPECT_EQ(set()->nuniforms, 0);
   p->renderFlush(p->userPtr);
@@ -239,4 +262,4 @@ TEST_F(Recording, CallsThatCannotDrawAreDropped) {
   EXPECT_EQ(renderer()->buffers, nullptr);
 }
 
-}  // namespace
+} // namespace

@@ -7,19 +7,22 @@
 namespace {
 
 class Textures : public mvgtest::MetalFixture {
- protected:
-  void SetUp() override {
+protected:
+  void SetUp() override
+  {
     MetalFixture::SetUp();
     ASSERT_NE(Open(32, 32), nullptr);
     p = vgInternalParams(ctx);
   }
-  int Create(int type, int w, int h, int flags = 0, const uint8_t* data = nullptr) {
+  int Create(int type, int w, int h, int flags = 0, const uint8_t* data = nullptr)
+  {
     return p->renderCreateTexture(p->userPtr, type, w, h, flags, data);
   }
   VGparams* p = nullptr;
 };
 
-TEST_F(Textures, IdsAreNeverReusedButRecordsAre) {
+TEST_F(Textures, IdsAreNeverReusedButRecordsAre)
+{
   // The engine holds a font atlas image already.
   const int firstId = renderer()->textureId;
   const size_t records = renderer()->textures.size();
@@ -35,7 +38,8 @@ TEST_F(Textures, IdsAreNeverReusedButRecordsAre) {
   EXPECT_EQ(renderer()->textures[records]->id, c);
 }
 
-TEST_F(Textures, BadSizesAndRegionsAreRefused) {
+TEST_F(Textures, BadSizesAndRegionsAreRefused)
+{
   const int firstId = renderer()->textureId;
   for (auto [w, h] : {std::pair{0, 4}, {4, 0}, {-3, 4}, {4, -1}, {16385, 1}, {1, 100000}})
     EXPECT_EQ(Create(VG_TEXTURE_RGBA, w, h), 0) << w << " x " << h;
@@ -62,14 +66,16 @@ TEST_F(Textures, BadSizesAndRegionsAreRefused) {
   EXPECT_EQ(h, 4);
 }
 
-TEST_F(Textures, UpdatesReadTheRegionFromAWholeImage) {
+TEST_F(Textures, UpdatesReadTheRegionFromAWholeImage)
+{
   const struct {
     int type, bpp;
   } kinds[] = {{VG_TEXTURE_RGBA, 4}, {VG_TEXTURE_ALPHA, 1}};
   for (const auto& k : kinds) {
     const int image = Create(k.type, 8, 4);
     std::vector<uint8_t> whole(size_t(8 * 4 * k.bpp));
-    for (size_t i = 0; i < whole.size(); ++i) whole[i] = uint8_t(i * 7 + 1);
+    for (size_t i = 0; i < whole.size(); ++i)
+      whole[i] = uint8_t(i * 7 + 1);
     ASSERT_TRUE(p->renderUpdateTexture(p->userPtr, image, 3, 1, 2, 2, whole.data()));
     std::vector<uint8_t> back(whole.size(), 0);
     mvgReadPixels(ctx, image, 0, 0, 8, 4, back.data());
@@ -83,17 +89,18 @@ TEST_F(Textures, UpdatesReadTheRegionFromAWholeImage) {
   }
 }
 
-TEST_F(Textures, SamplersFollowImageFlags) {
+TEST_F(Textures, SamplersFollowImageFlags)
+{
   const struct {
     int flags;
     MTLSamplerMinMagFilter filter;
     MTLSamplerMipFilter mip;
     MTLSamplerAddressMode s, t;
   } table[] = {
-      {0, MTLSamplerMinMagFilterLinear, MTLSamplerMipFilterNotMipmapped, 0, 0},
-      {VG_IMAGE_NEAREST | VG_IMAGE_REPEATX, MTLSamplerMinMagFilterNearest, MTLSamplerMipFilterNotMipmapped, 2, 0},
-      {VG_IMAGE_GENERATE_MIPMAPS | VG_IMAGE_REPEATY, MTLSamplerMinMagFilterLinear, MTLSamplerMipFilterLinear, 0, 2},
-      {VG_IMAGE_GENERATE_MIPMAPS | VG_IMAGE_NEAREST, MTLSamplerMinMagFilterNearest, MTLSamplerMipFilterNearest, 0, 0},
+    {0, MTLSamplerMinMagFilterLinear, MTLSamplerMipFilterNotMipmapped, 0, 0},
+    {VG_IMAGE_NEAREST | VG_IMAGE_REPEATX, MTLSamplerMinMagFilterNearest, MTLSamplerMipFilterNotMipmapped, 2, 0},
+    {VG_IMAGE_GENERATE_MIPMAPS | VG_IMAGE_REPEATY, MTLSamplerMinMagFilterLinear, MTLSamplerMipFilterLinear, 0, 2},
+    {VG_IMAGE_GENERATE_MIPMAPS | VG_IMAGE_NEAREST, MTLSamplerMinMagFilterNearest, MTLSamplerMipFilterNearest, 0, 0},
   };
   std::vector<uint8_t> data(16 * 16 * 4, 200);
   for (const auto& row : table) {
@@ -108,7 +115,8 @@ TEST_F(Textures, SamplersFollowImageFlags) {
   }
 }
 
-TEST_F(Textures, FramebuffersAndClearColour) {
+TEST_F(Textures, FramebuffersAndClearColour)
+{
   MVGframebuffer* fb = mvgCreateFramebuffer(ctx, 6, 5, VG_IMAGE_NEAREST);
   ASSERT_NE(fb, nullptr);
   EXPECT_EQ(fb->ctx, ctx);
@@ -126,15 +134,17 @@ TEST_F(Textures, FramebuffersAndClearColour) {
   const int image = fb->image;
   mvgDeleteFramebuffer(fb);
   EXPECT_EQ(renderer()->findTexture(image), nullptr);
-  EXPECT_EQ(mvgCurrentFramebuffer(), nullptr);  // a deleted framebuffer does not stay bound
+  EXPECT_EQ(mvgCurrentFramebuffer(), nullptr); // a deleted framebuffer does not stay bound
   EXPECT_EQ(mvgImageHandle(ctx, image), nullptr);
   EXPECT_EQ(mvgTarget(), 1);
   EXPECT_EQ(mvgDevice(ctx), layer->device());
   EXPECT_NE(mvgCommandQueue(ctx), nullptr);
 }
 
-TEST_F(Textures, WrappedHandlesDrawWithTheDefaultSamplerAndMayOutliveTheirImage) {
-  MTLTextureDescriptor* d = MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(MTLPixelFormatRGBA8Unorm, 2, 2, NO);
+TEST_F(Textures, WrappedHandlesDrawWithTheDefaultSamplerAndMayOutliveTheirImage)
+{
+  MTLTextureDescriptor* d =
+    MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(MTLPixelFormatRGBA8Unorm, 2, 2, NO);
   MTLTexture* tex = mvgDevice(ctx)->newTextureWithDescriptor(d);
   const uint8_t green[16] = {0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
   tex->replaceRegion(MTLRegionMake2D(0, 0, 2, 2), 0, green, 8);
@@ -157,4 +167,4 @@ TEST_F(Textures, WrappedHandlesDrawWithTheDefaultSamplerAndMayOutliveTheirImage)
   tex->release();
 }
 
-}  // namespace
+} // namespace

@@ -23,7 +23,8 @@ FSTcontext* MakeStash()
 unsigned char* MallocCopy(const std::vector<unsigned char>& bytes)
 {
   auto* p = static_cast<unsigned char*>(std::malloc(bytes.empty() ? 1 : bytes.size()));
-  if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
+  if (!bytes.empty())
+    std::memcpy(p, bytes.data(), bytes.size());
   return p;
 }
 
@@ -43,7 +44,8 @@ size_t TableRecord(const std::vector<unsigned char>& b, const char* tag)
 {
   const unsigned numTables = b[4] << 8 | b[5];
   for (unsigned i = 0; i < numTables; i++)
-    if (std::memcmp(&b[12 + 16 * i], tag, 4) == 0) return 12 + 16 * i;
+    if (std::memcmp(&b[12 + 16 * i], tag, 4) == 0)
+      return 12 + 16 * i;
   return 0;
 }
 
@@ -53,7 +55,8 @@ void Exercise(FSTcontext* s, int font)
   fstSetFont(s, font);
   fstSetSize(s, 24.0f);
   std::string text;
-  for (char c = 32; c < 127; c++) text += c;
+  for (char c = 32; c < 127; c++)
+    text += c;
   text += "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
   float bounds[4];
   fstTextBounds(s, 0, 0, text.c_str(), nullptr, bounds);
@@ -64,7 +67,7 @@ void Exercise(FSTcontext* s, int font)
   fstVertMetrics(s, nullptr, nullptr, nullptr);
 }
 
-}  // namespace
+} // namespace
 
 TEST(FontData, DamagedHeadersAreRefusedAndTheirBytesFreedOnce)
 {
@@ -132,7 +135,7 @@ TEST(FontData, AFileThatIsNoFontIsRefusedWithoutADoubleFree)
   FSTcontext* s = MakeStash();
   EXPECT_EQ(fstAddFont(s, "x", path.c_str(), 0), -1);
   EXPECT_EQ(fstAddFont(s, "x", "/nonexistent/font.ttf", 0), -1);
-  EXPECT_EQ(fstAddFont(s, "x", kRobotoPath, 1), -1);  // a single face has no index 1
+  EXPECT_EQ(fstAddFont(s, "x", kRobotoPath, 1), -1); // a single face has no index 1
   EXPECT_EQ(fstAddFont(s, "x", kRobotoPath, 0), 0);
   fstDeleteInternal(s);
 }
@@ -151,14 +154,18 @@ TEST(FontData, CorruptedFontsNeverCrashMeasuringOrDrawing)
   const int rounds = std::getenv("FONT_FUZZ_ROUNDS") ? std::atoi(std::getenv("FONT_FUZZ_ROUNDS")) : 400;
   for (int round = 0; round < rounds; round++) {
     std::vector<unsigned char> b = original;
-    for (int i = 0; i < 4; i++) b[header(rng)] = static_cast<unsigned char>(byte(rng));
+    for (int i = 0; i < 4; i++)
+      b[header(rng)] = static_cast<unsigned char>(byte(rng));
     // Some damage inside one table, where the parser trusts offsets and counts.
     const size_t rec = 12 + 16 * table(rng);
     const size_t off = original[rec + 8] << 24 | original[rec + 9] << 16 | original[rec + 10] << 8 | original[rec + 11];
-    const size_t len = original[rec + 12] << 24 | original[rec + 13] << 16 | original[rec + 14] << 8 | original[rec + 15];
+    const size_t len =
+      original[rec + 12] << 24 | original[rec + 13] << 16 | original[rec + 14] << 8 | original[rec + 15];
     std::uniform_int_distribution<size_t> inside(off, off + (len > 0 ? len - 1 : 0));
-    for (int i = 0; i < 8; i++) b[inside(rng)] = static_cast<unsigned char>(byte(rng));
-    for (int i = 0; i < 8; i++) b[anywhere(rng)] = static_cast<unsigned char>(byte(rng));
+    for (int i = 0; i < 8; i++)
+      b[inside(rng)] = static_cast<unsigned char>(byte(rng));
+    for (int i = 0; i < 8; i++)
+      b[anywhere(rng)] = static_cast<unsigned char>(byte(rng));
     FSTcontext* s = MakeStash();
     const int font = fstAddFontMem(s, "fuzz", MallocCopy(b), static_cast<int>(b.size()), 0, 1);
     if (font >= 0) {

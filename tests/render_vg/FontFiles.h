@@ -13,7 +13,8 @@ inline std::vector<unsigned char> ReadFontFile(const char* path)
   if (FILE* f = std::fopen(path, "rb")) {
     unsigned char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0)
+      bytes.insert(bytes.end(), buf, buf + n);
     std::fclose(f);
   }
   return bytes;

@@ -29,7 +29,8 @@ const FSTglyph* FindGlyph(FSTcontext* s, int font, unsigned int codepoint, short
 {
   const FSTfont* f = s->fonts[font];
   for (int i = 0; i < f->nglyphs; i++)
-    if (f->glyphs[i].codepoint == codepoint && f->glyphs[i].size == isize) return &f->glyphs[i];
+    if (f->glyphs[i].codepoint == codepoint && f->glyphs[i].size == isize)
+      return &f->glyphs[i];
   return nullptr;
 }
 
@@ -47,9 +48,12 @@ struct ScratchErrors {
   static void Count(void* uptr, int error, int)
   {
     auto* e = static_cast<ScratchErrors*>(uptr);
-    if (error == FST_SCRATCH_FULL) e->scratchFull++;
-    if (error == FST_STATES_OVERFLOW) e->overflow++;
-    if (error == FST_STATES_UNDERFLOW) e->underflow++;
+    if (error == FST_SCRATCH_FULL)
+      e->scratchFull++;
+    if (error == FST_STATES_OVERFLOW)
+      e->overflow++;
+    if (error == FST_STATES_UNDERFLOW)
+      e->underflow++;
   }
 };
 
@@ -57,7 +61,7 @@ struct ScratchErrors {
 void ExpectCellMatchesParser(FSTcontext* s, int font, const std::vector<unsigned char>& bytes, unsigned int cp,
                              float size)
 {
-  stbtt_fontinfo info{};  // null userdata: the parser allocates from the heap
+  stbtt_fontinfo info{}; // null userdata: the parser allocates from the heap
   ASSERT_EQ(stbtt_InitFont(&info, bytes.data(), 0), 1);
   const short isize = static_cast<short>(size * 10.0f);
   const FSTglyph* g = FindGlyph(s, font, cp, isize);
@@ -90,7 +94,7 @@ void ExpectCellMatchesParser(FSTcontext* s, int font, const std::vector<unsigned
   }
 }
 
-}  // namespace
+} // namespace
 
 TEST(FontStash, AtlasCellsEqualTheParsersBitmapsWithAZeroBorder)
 {
@@ -105,7 +109,8 @@ TEST(FontStash, AtlasCellsEqualTheParsersBitmapsWithAZeroBorder)
       ASSERT_EQ(font, 0);
       fstSetSize(st.s, size);
       Rasterise(st.s, text);
-      for (unsigned int cp : cps) ExpectCellMatchesParser(st.s, font, bytes, cp, size);
+      for (unsigned int cp : cps)
+        ExpectCellMatchesParser(st.s, font, bytes, cp, size);
     }
   }
 }
@@ -135,7 +140,8 @@ TEST(FontStash, SkylinePackingNeverOverlapsAndKeepsItsLevelsContiguous)
   for (int n = 0; n < 1000; n++) {
     const int w = side(rng), h = side(rng);
     int x, y;
-    if (fst__atlasAddRect(atlas, w, h, &x, &y) == 0) continue;
+    if (fst__atlasAddRect(atlas, w, h, &x, &y) == 0)
+      continue;
     placed++;
     ASSERT_TRUE(x >= 0 && y >= 0 && x + w <= 512 && y + h <= 512) << n;
     for (int yy = y; yy < y + h; yy++)
@@ -205,14 +211,15 @@ TEST(FontStash, AVKernsWithTheKernTableAndNotWithoutOne)
   struct Case {
     const char* path;
     int kernUnits;
-    float unitsHigh;  // ascent - descent
+    float unitsHigh; // ascent - descent
   } cases[] = {{kDejaVuPath, -131, 1901 + 483}, {kRobotoPath, 0, 1900 + 500}};
   for (const Case& c : cases) {
     Stash st;
     fstAddFont(st.s, "f", c.path, 0);
     fstSetSize(st.s, 40.0f);
     const float pair = fstTextBounds(st.s, 0, 0, "AV", nullptr, nullptr);
-    const float apart = fstTextBounds(st.s, 0, 0, "A", nullptr, nullptr) + fstTextBounds(st.s, 0, 0, "V", nullptr, nullptr);
+    const float apart =
+      fstTextBounds(st.s, 0, 0, "A", nullptr, nullptr) + fstTextBounds(st.s, 0, 0, "V", nullptr, nullptr);
     const int expected = static_cast<int>(c.kernUnits * (40.0f / c.unitsHigh) + 0.5f);
     EXPECT_EQ(pair - apart, static_cast<float>(expected)) << c.path;
     if (c.kernUnits != 0) {
@@ -227,11 +234,13 @@ TEST(FontStash, StateStackRefusesThe21stPushAndTheLastPop)
   ScratchErrors errors;
   fstSetErrorCallback(st.s, ScratchErrors::Count, &errors);
   fstSetSize(st.s, 30.0f);
-  for (int i = 0; i < 25; i++) fstPushState(st.s);
+  for (int i = 0; i < 25; i++)
+    fstPushState(st.s);
   EXPECT_EQ(st.s->nstates, FST_MAX_STATES);
   EXPECT_EQ(errors.overflow, 6);
   EXPECT_EQ(st.s->states[FST_MAX_STATES - 1].size, 30.0f);
-  for (int i = 0; i < 25; i++) fstPopState(st.s);
+  for (int i = 0; i < 25; i++)
+    fstPopState(st.s);
   EXPECT_EQ(st.s->nstates, 1);
   EXPECT_EQ(errors.underflow, 6);
 }
@@ -252,17 +261,18 @@ TEST(FontStash, MissingCodepointComesFromTheFirstFallbackThatHasIt)
   const int roboto = fstAddFont(st.s, "roboto", kRobotoPath, 0);
   const int dejavu = fstAddFont(st.s, "dejavu", kDejaVuPath, 0);
   fstSetSize(st.s, 20.0f);
-  const char* arrow = "\xE2\x87\x84";  // U+21C4, in DejaVu Sans only
+  const char* arrow = "\xE2\x87\x84"; // U+21C4, in DejaVu Sans only
   Rasterise(st.s, arrow);
   EXPECT_EQ(FindGlyph(st.s, roboto, 0x21C4, 200)->index, 0);
   ASSERT_EQ(fstAddFallbackFont(st.s, roboto, dejavu), 1);
   fstResetAtlas(st.s, 512, 512);
   Rasterise(st.s, arrow);
-  stbtt_fontinfo info{};  // null userdata: the parser allocates from the heap
+  stbtt_fontinfo info{}; // null userdata: the parser allocates from the heap
   const std::vector<unsigned char> bytes = ReadFontFile(kDejaVuPath);
   stbtt_InitFont(&info, bytes.data(), 0);
   EXPECT_EQ(FindGlyph(st.s, roboto, 0x21C4, 200)->index, stbtt_FindGlyphIndex(&info, 0x21C4));
-  for (int i = 1; i < FST_MAX_FALLBACKS; i++) EXPECT_EQ(fstAddFallbackFont(st.s, roboto, dejavu), 1);
+  for (int i = 1; i < FST_MAX_FALLBACKS; i++)
+    EXPECT_EQ(fstAddFallbackFont(st.s, roboto, dejavu), 1);
   EXPECT_EQ(fstAddFallbackFont(st.s, roboto, dejavu), 0);
 }
 
@@ -299,7 +309,8 @@ TEST(FontStash, ExpandKeepsPixelsAndGlyphs)
                                     fstGetTextureData(st.s, nullptr, nullptr) + 256 * 256);
   ASSERT_EQ(fstExpandAtlas(st.s, 512, 300), 1);
   const unsigned char* after = fstGetTextureData(st.s, nullptr, nullptr);
-  for (int y = 0; y < 256; y++) ASSERT_EQ(std::memcmp(after + y * 512, before.data() + y * 256, 256), 0) << y;
+  for (int y = 0; y < 256; y++)
+    ASSERT_EQ(std::memcmp(after + y * 512, before.data() + y * 256, 256), 0) << y;
   EXPECT_EQ(st.s->fonts[font]->nglyphs, 1);
   const FSTatlasNode added = st.s->atlas->nodes[st.s->atlas->nnodes - 1];
   EXPECT_EQ(added.x, 256);

@@ -42,9 +42,11 @@ std::vector<unsigned int> ReferenceDecode(const std::vector<unsigned char>& b)
     }
     int k = 1;
     for (; k <= need; k++) {
-      if (i + k >= b.size()) break;
+      if (i + k >= b.size())
+        break;
       const unsigned int t = b[i + k];
-      if (t < (k == 1 ? lo : 0x80) || t > (k == 1 ? hi : 0xBF)) break;
+      if (t < (k == 1 ? lo : 0x80) || t > (k == 1 ? hi : 0xBF))
+        break;
       cp = cp << 6 | (t & 0x3F);
     }
     if (k <= need) {
@@ -74,7 +76,7 @@ std::vector<unsigned int> Decode(const std::vector<unsigned char>& b)
   return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Utf8Decoder, NamedSequences)
 {
@@ -82,18 +84,19 @@ TEST(Utf8Decoder, NamedSequences)
     std::vector<unsigned char> bytes;
     std::vector<unsigned int> codepoints;
   } cases[] = {
-      {{'a', 0xC3, 0xA9}, {'a', 0xE9}},
-      {{0xE2, 0x82, 0xAC}, {0x20AC}},
-      {{0xF0, 0x9F, 0x98, 0x80}, {0x1F600}},
-      {{0xC0, 0x80, 'x'}, {0xFFFD, 0xFFFD, 'x'}},           // overlong
-      {{0xED, 0xA0, 0x80}, {0xFFFD, 0xFFFD, 0xFFFD}},       // surrogate
-      {{0xF5, 'x'}, {0xFFFD, 'x'}},
-      {{0x80, 'x'}, {0xFFFD, 'x'}},                         // lone continuation
-      {{'a', 0xE2, 0x82}, {'a', 0xFFFD}},                   // cut off by the end
-      {{0xE2, 'b', 'c'}, {0xFFFD, 'b', 'c'}},               // the text after a bad byte survives
-      {{0xF4, 0x90, 0x80, 0x80}, {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}},  // above U+10FFFF
+    {{'a', 0xC3, 0xA9}, {'a', 0xE9}},
+    {{0xE2, 0x82, 0xAC}, {0x20AC}},
+    {{0xF0, 0x9F, 0x98, 0x80}, {0x1F600}},
+    {{0xC0, 0x80, 'x'}, {0xFFFD, 0xFFFD, 'x'}},     // overlong
+    {{0xED, 0xA0, 0x80}, {0xFFFD, 0xFFFD, 0xFFFD}}, // surrogate
+    {{0xF5, 'x'}, {0xFFFD, 'x'}},
+    {{0x80, 'x'}, {0xFFFD, 'x'}},                                 // lone continuation
+    {{'a', 0xE2, 0x82}, {'a', 0xFFFD}},                           // cut off by the end
+    {{0xE2, 'b', 'c'}, {0xFFFD, 'b', 'c'}},                       // the text after a bad byte survives
+    {{0xF4, 0x90, 0x80, 0x80}, {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}}, // above U+10FFFF
   };
-  for (const Case& c : cases) EXPECT_EQ(Decode(c.bytes), c.codepoints);
+  for (const Case& c : cases)
+    EXPECT_EQ(Decode(c.bytes), c.codepoints);
 }
 
 TEST(Utf8Decoder, EveryTwoAndThreeByteInputMatchesTheRules)

@@ -24,8 +24,8 @@ TEST(VGContext, callbacksRunInTheOrderOfCreateBeginEndAndDelete)
   vgEndFrame(ctx);
   vgDeleteInternal(ctx);
 
-  const std::vector<ECall> expected = {K::Create, K::CreateTexture, K::Viewport, K::Cancel, K::Viewport,
-                                       K::Flush, K::DeleteTexture, K::Delete};
+  const std::vector<ECall> expected = {K::Create,   K::CreateTexture, K::Viewport,      K::Cancel,
+                                       K::Viewport, K::Flush,         K::DeleteTexture, K::Delete};
   EXPECT_EQ(rec.Kinds(), expected);
   const RecordedCall& atlas = rec.calls[1];
   EXPECT_EQ(atlas.type, VG_TEXTURE_ALPHA);
@@ -41,7 +41,13 @@ TEST(VGContext, callbacksRunInTheOrderOfCreateBeginEndAndDelete)
 // exactly once, and (under the sanitizer) nothing is freed twice or leaked.
 TEST(VGContext, aFailedCreationReleasesEverythingOnce)
 {
-  struct Case { const char* what; bool failCreate; int failTexture; size_t allocLimit; int creates; };
+  struct Case {
+    const char* what;
+    bool failCreate;
+    int failTexture;
+    size_t allocLimit;
+    int creates;
+  };
   const Case cases[] = {
     {"renderer set-up fails", true, 0, SIZE_MAX, 1},
     {"atlas texture fails", false, 1, SIZE_MAX, 1},
@@ -103,15 +109,18 @@ TEST_F(VGTest, beginFrameSetsTolerancesFromTheRatioAndDropsSavedStates)
 
 TEST_F(VGTest, fortySavesStopAtThirtyTwoStatesAndFortyRestoresAtOne)
 {
-  for (int i = 0; i < 40; i++) vgSave(ctx);
+  for (int i = 0; i < 40; i++)
+    vgSave(ctx);
   EXPECT_EQ(ctx->nstates, 32);
-  for (int i = 0; i < 40; i++) vgRestore(ctx);
+  for (int i = 0; i < 40; i++)
+    vgRestore(ctx);
   EXPECT_EQ(ctx->nstates, 1);
 }
 
 TEST_F(VGTest, restoreAfterASaveRefusedAtAFullStackPopsNothing)
 {
-  for (int i = 1; i < 31; i++) vgSave(ctx);
+  for (int i = 1; i < 31; i++)
+    vgSave(ctx);
   vgStrokeWidth(ctx, 5.0f);
   vgSave(ctx); // the 32nd state
   vgStrokeWidth(ctx, 7.0f);
@@ -127,7 +136,11 @@ TEST_F(VGTest, restoreAfterASaveRefusedAtAFullStackPopsNothing)
 
 TEST(VGTransform, inverseOfSingularAndRegularMatrices)
 {
-  struct Case { float t[6]; float inv[6]; int ok; };
+  struct Case {
+    float t[6];
+    float inv[6];
+    int ok;
+  };
   const Case cases[] = {
     {{1, 0, 0, 0, 5, 5}, {1, 0, 0, 1, 0, 0}, 0},
     {{2, 0, 0, 4, 10, 20}, {0.5f, 0, 0, 0.25f, -5, -5}, 1},
@@ -136,7 +149,8 @@ TEST(VGTransform, inverseOfSingularAndRegularMatrices)
   for (const Case& c : cases) {
     float inv[6];
     EXPECT_EQ(vgTransformInverse(inv, c.t), c.ok);
-    for (int i = 0; i < 6; i++) EXPECT_FLOAT_EQ(inv[i], c.inv[i]) << i;
+    for (int i = 0; i < 6; i++)
+      EXPECT_FLOAT_EQ(inv[i], c.inv[i]) << i;
   }
   // A rotation with translation: the inverse maps every image point back.
   float t[6], inv[6];
@@ -176,9 +190,7 @@ TEST_F(VGTest, stateOperationsApplyToUserCoordinatesFirst)
 
 TEST_F(VGTest, endFrameKeepsOnlyTheNewestAtlasImageInEntryZero)
 {
-  auto make = [&](int size) {
-    return rec.RenderCreateTexture(&rec, VG_TEXTURE_ALPHA, size, size, 0, nullptr);
-  };
+  auto make = [&](int size) { return rec.RenderCreateTexture(&rec, VG_TEXTURE_ALPHA, size, size, 0, nullptr); };
   // Entry 0 already holds the 512 image made with the context.
   ctx->fontImages[1] = make(1024);
   ctx->fontImages[2] = make(2048);

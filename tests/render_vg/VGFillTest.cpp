@@ -60,7 +60,12 @@ TEST_F(VGTest, aRectangleFillHasFourPointsFourFillAndTenFringeVertices)
 
 TEST_F(VGTest, windingReversesThePointsBeforeTheJoins)
 {
-  struct Case { const char* what; bool drawnClockwise; int winding; double areaSign; };
+  struct Case {
+    const char* what;
+    bool drawnClockwise;
+    int winding;
+    double areaSign;
+  };
   const Case cases[] = {
     {"counter-clockwise solid stays", false, VG_SOLID, 1},
     {"clockwise solid is reversed", true, VG_SOLID, 1},
@@ -144,7 +149,8 @@ TEST_F(VGTest, flatteningMergesPointsAndKeepsStraightCubicsShort)
   EXPECT_GT(curve.count, 20);
   EXPECT_LE(curve.count, 1025);
   int corners = 0;
-  for (int i = 0; i < curve.count; i++) corners += Points()[i].flags & VG_PT_CORNER;
+  for (int i = 0; i < curve.count; i++)
+    corners += Points()[i].flags & VG_PT_CORNER;
   EXPECT_EQ(corners, 2);
 }
 

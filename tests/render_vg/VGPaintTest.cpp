@@ -76,7 +76,10 @@ TEST(VGPaint, coloursFromBytesHueAndLerp)
   EXPECT_EQ(vgTransRGBAf(c, 0.7f).a, 0.7f);
 
   // Hue table against the textbook HSL conversion.
-  struct Case { float h, s, l; float r, g, b; };
+  struct Case {
+    float h, s, l;
+    float r, g, b;
+  };
   const Case cases[] = {
     {0, 1, 0.5f, 1, 0, 0},
     {1.0f / 3, 1, 0.5f, 0, 1, 0},
@@ -106,10 +109,17 @@ TEST(VGPaint, coloursFromBytesHueAndLerp)
 TEST_F(VGTest, compositeOperationsGiveTheirFactorPairs)
 {
   const int table[][2] = {
-    {VG_ONE, VG_ONE_MINUS_SRC_ALPHA}, {VG_DST_ALPHA, VG_ZERO}, {VG_ONE_MINUS_DST_ALPHA, VG_ZERO},
-    {VG_DST_ALPHA, VG_ONE_MINUS_SRC_ALPHA}, {VG_ONE_MINUS_DST_ALPHA, VG_ONE}, {VG_ZERO, VG_SRC_ALPHA},
-    {VG_ZERO, VG_ONE_MINUS_SRC_ALPHA}, {VG_ONE_MINUS_DST_ALPHA, VG_SRC_ALPHA}, {VG_ONE, VG_ONE},
-    {VG_ONE, VG_ZERO}, {VG_ONE_MINUS_DST_ALPHA, VG_ONE_MINUS_SRC_ALPHA},
+    {VG_ONE, VG_ONE_MINUS_SRC_ALPHA},
+    {VG_DST_ALPHA, VG_ZERO},
+    {VG_ONE_MINUS_DST_ALPHA, VG_ZERO},
+    {VG_DST_ALPHA, VG_ONE_MINUS_SRC_ALPHA},
+    {VG_ONE_MINUS_DST_ALPHA, VG_ONE},
+    {VG_ZERO, VG_SRC_ALPHA},
+    {VG_ZERO, VG_ONE_MINUS_SRC_ALPHA},
+    {VG_ONE_MINUS_DST_ALPHA, VG_SRC_ALPHA},
+    {VG_ONE, VG_ONE},
+    {VG_ONE, VG_ZERO},
+    {VG_ONE_MINUS_DST_ALPHA, VG_ONE_MINUS_SRC_ALPHA},
   };
   EXPECT_EQ(VG_ONE_MINUS_SRC_ALPHA, 128);
   EXPECT_EQ(VG_SRC_ALPHA_SATURATE, 1024);

@@ -26,7 +26,8 @@ protected:
   int Count(int code) const
   {
     int n = 0;
-    for (int c : Codes()) n += c == code;
+    for (int c : Codes())
+      n += c == code;
     return n;
   }
 };
@@ -67,19 +68,25 @@ TEST_F(VGPathTest, quadToStartsFromTheLastPointEvenAcrossBeginPath)
   vgQuadTo(ctx, 6, 0, 9, 3);
   const std::vector<float> want = {2, 3 + 2.0f / 3 * 3, 3 - 2.0f / 3 * 3, 9 - 2.0f / 3 * 3, 3 - 2.0f / 3 * 3, 9, 3};
   ASSERT_EQ(ctx->ncommands, 7);
-  for (int i = 0; i < 7; i++) EXPECT_NEAR(ctx->commands[i], want[i], 1e-5f) << i;
+  for (int i = 0; i < 7; i++)
+    EXPECT_NEAR(ctx->commands[i], want[i], 1e-5f) << i;
 }
 
 TEST_F(VGPathTest, arcSegmentCounts)
 {
-  struct Case { float a0, a1; int dir; int beziers; float sweep; };
+  struct Case {
+    float a0, a1;
+    int dir;
+    int beziers;
+    float sweep;
+  };
   const Case cases[] = {
     {0, 2 * VG_PI, VG_CW, 4, 2 * VG_PI},
     {0, 0.1f, VG_CW, 1, 0.1f},
     {0, 20, VG_CW, 4, 2 * VG_PI},             // clamped to a full circle
     {0, VG_PI / 2, VG_CCW, 3, -1.5f * VG_PI}, // the long way round
     {0, -20, VG_CCW, 4, -2 * VG_PI},
-    {VG_PI, 0, VG_CW, 2, VG_PI},              // a negative difference wraps to a half turn
+    {VG_PI, 0, VG_CW, 2, VG_PI}, // a negative difference wraps to a half turn
   };
   for (const Case& c : cases) {
     vgBeginPath(ctx);
@@ -109,7 +116,7 @@ TEST_F(VGPathTest, roundedRectangles)
   vgBeginPath(ctx);
   vgRoundedRect(ctx, 0, 0, 20, 10, 50);
   ASSERT_EQ(ctx->ncommands, 44);
-  EXPECT_EQ(ctx->commands[2], 5.0f);  // move-to (x, y + ryTL)
+  EXPECT_EQ(ctx->commands[2], 5.0f);   // move-to (x, y + ryTL)
   EXPECT_EQ(ctx->commands[34], 10.0f); // last line-to: x + rxTL
   EXPECT_EQ(ctx->commands[14], 10.0f); // bottom line-to: x + w - rxBR
   // The corner's control points sit 1 - 0.5522848 of a radius from the corner.
@@ -128,7 +135,10 @@ TEST_F(VGPathTest, arcToDegenerateCases)
   vgArcTo(ctx, 1, 1, 2, 2, 5); // empty buffer
   EXPECT_EQ(ctx->ncommands, 0);
 
-  struct Case { const char* what; float x1, y1, x2, y2, r; };
+  struct Case {
+    const char* what;
+    float x1, y1, x2, y2, r;
+  };
   const Case lines[] = {
     {"collinear", 5, 0, 10, 0, 3},
     {"corner on the start", 0, 0, 10, 10, 3},
@@ -161,7 +171,8 @@ TEST_F(VGPathTest, arcToWithADotRoundedPastOneDrawsALine)
   vgBeginPath(ctx);
   vgMoveTo(ctx, x0, y0);
   vgArcTo(ctx, x1, y1, x2, y2, 5);
-  for (int i = 0; i < ctx->ncommands; i++) EXPECT_TRUE(std::isfinite(ctx->commands[i])) << i;
+  for (int i = 0; i < ctx->ncommands; i++)
+    EXPECT_TRUE(std::isfinite(ctx->commands[i])) << i;
   EXPECT_EQ(Commands(), (std::vector<float>{0, x0, y0, 1, x1, y1}));
 }
 

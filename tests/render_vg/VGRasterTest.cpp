@@ -29,7 +29,8 @@ void WritePng(const RasterImage& img, const std::string& name)
   png_write_info(png, info);
   std::vector<unsigned char> row(static_cast<size_t>(img.w) * 4);
   for (int y = 0; y < img.h; y++) {
-    for (int x = 0; x < img.w; x++) img.Pixel(x, y, &row[static_cast<size_t>(x) * 4]);
+    for (int x = 0; x < img.w; x++)
+      img.Pixel(x, y, &row[static_cast<size_t>(x) * 4]);
     png_write_row(png, row.data());
   }
   png_write_end(png, nullptr);
@@ -57,39 +58,58 @@ protected:
 
 TEST_F(VGRasterTest, summedCoverageEqualsTheShapesArea)
 {
-  struct Case { const char* name; double area; double tolerance; std::function<void(VGcontext*)> draw; };
+  struct Case {
+    const char* name;
+    double area;
+    double tolerance;
+    std::function<void(VGcontext*)> draw;
+  };
   const Case cases[] = {
-    {"vg_rect", 40.0 * 30, 0.002, [](VGcontext* c) { vgRect(c, 20.25f, 30.5f, 40, 30); vgFill(c); }},
-    {"vg_circle", M_PI * 40 * 40, 0.01, [](VGcontext* c) { vgCircle(c, 100, 75, 40); vgFill(c); }},
-    {"vg_hole", 100.0 * 100 - 50 * 50, 0.005, [](VGcontext* c) {
+    {"vg_rect", 40.0 * 30, 0.002,
+     [](VGcontext* c) {
+       vgRect(c, 20.25f, 30.5f, 40, 30);
+       vgFill(c);
+     }},
+    {"vg_circle", M_PI * 40 * 40, 0.01,
+     [](VGcontext* c) {
+       vgCircle(c, 100, 75, 40);
+       vgFill(c);
+     }},
+    {"vg_hole", 100.0 * 100 - 50 * 50, 0.005,
+     [](VGcontext* c) {
        vgRect(c, 50, 25, 100, 100);
        vgRect(c, 75, 50, 50, 50);
        vgPathWinding(c, VG_HOLE);
        vgFill(c);
      }},
-    {"vg_rounded_rect", 120.0 * 80 - (4 - M_PI) * 15 * 15, 0.01, [](VGcontext* c) {
+    {"vg_rounded_rect", 120.0 * 80 - (4 - M_PI) * 15 * 15, 0.01,
+     [](VGcontext* c) {
        vgRoundedRect(c, 40, 35, 120, 80, 15);
        vgFill(c);
      }},
-    {"vg_ring_stroke", 2 * M_PI * 50 * 6, 0.02, [](VGcontext* c) {
+    {"vg_ring_stroke", 2 * M_PI * 50 * 6, 0.02,
+     [](VGcontext* c) {
        vgCircle(c, 100, 75, 50);
        vgStrokeWidth(c, 6);
        vgStroke(c);
      }},
-    {"vg_line_butt", 150.0 * 4, 0.01, [](VGcontext* c) {
+    {"vg_line_butt", 150.0 * 4, 0.01,
+     [](VGcontext* c) {
        vgMoveTo(c, 25, 75);
        vgLineTo(c, 175, 75);
        vgStrokeWidth(c, 4);
        vgStroke(c);
      }},
-    {"vg_line_square", (150.0 + 4) * 4, 0.01, [](VGcontext* c) {
+    {"vg_line_square", (150.0 + 4) * 4, 0.01,
+     [](VGcontext* c) {
        vgMoveTo(c, 25, 75);
        vgLineTo(c, 175, 75);
        vgStrokeWidth(c, 4);
        vgLineCap(c, VG_SQUARE);
        vgStroke(c);
      }},
-    {"vg_line_round", 150.0 * 10 + M_PI * 25, 0.01, [](VGcontext* c) {
+    {"vg_line_round", 150.0 * 10 + M_PI * 25, 0.01,
+     [](VGcontext* c) {
        vgMoveTo(c, 25, 75);
        vgLineTo(c, 175, 75);
        vgStrokeWidth(c, 10);
@@ -130,7 +150,8 @@ TEST_F(VGRasterTest, roundStrokesCoverThePointsWithinHalfTheirWidth)
     const RasterImage& out = Draw(("vg_round_polyline_" + std::to_string(iter)).c_str(), 2, [&] {
       vgBeginPath(ctx);
       vgMoveTo(ctx, pts[0], pts[1]);
-      for (int i = 1; i < n; i++) vgLineTo(ctx, pts[2 * i], pts[2 * i + 1]);
+      for (int i = 1; i < n; i++)
+        vgLineTo(ctx, pts[2 * i], pts[2 * i + 1]);
       vgStrokeWidth(ctx, width);
       vgLineJoin(ctx, VG_ROUND);
       vgLineCap(ctx, VG_ROUND);
@@ -162,7 +183,9 @@ TEST_F(VGRasterTest, roundStrokesCoverThePointsWithinHalfTheirWidth)
 // convex pieces.
 TEST_F(VGRasterTest, bevelAndMiterStrokesCoverTheirSegmentsAndCorners)
 {
-  struct Pt { float x, y; };
+  struct Pt {
+    float x, y;
+  };
   auto inConvex = [](const std::vector<Pt>& poly, float x, float y) {
     bool pos = false, neg = false;
     const size_t n = poly.size();
@@ -172,7 +195,8 @@ TEST_F(VGRasterTest, bevelAndMiterStrokesCoverTheirSegmentsAndCorners)
       const float c = (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
       pos |= c > 0;
       neg |= c < 0;
-      if (pos && neg) return false;
+      if (pos && neg)
+        return false;
     }
     return true;
   };
@@ -197,7 +221,8 @@ TEST_F(VGRasterTest, bevelAndMiterStrokesCoverTheirSegmentsAndCorners)
     const RasterImage& out = Draw(("vg_joins_" + std::to_string(iter)).c_str(), 2, [&] {
       vgBeginPath(ctx);
       vgMoveTo(ctx, pts[0].x, pts[0].y);
-      for (size_t i = 1; i < pts.size(); i++) vgLineTo(ctx, pts[i].x, pts[i].y);
+      for (size_t i = 1; i < pts.size(); i++)
+        vgLineTo(ctx, pts[i].x, pts[i].y);
       vgStrokeWidth(ctx, width);
       vgLineJoin(ctx, join);
       vgMiterLimit(ctx, 4);
@@ -210,19 +235,25 @@ TEST_F(VGRasterTest, bevelAndMiterStrokesCoverTheirSegmentsAndCorners)
     };
     for (size_t i = 0; i + 1 < pts.size(); i++) {
       const Pt n = normal(i), a = pts[i], b = pts[i + 1];
-      pieces.push_back({{a.x + n.x * w, a.y + n.y * w}, {b.x + n.x * w, b.y + n.y * w},
-                        {b.x - n.x * w, b.y - n.y * w}, {a.x - n.x * w, a.y - n.y * w}});
+      pieces.push_back({{a.x + n.x * w, a.y + n.y * w},
+                        {b.x + n.x * w, b.y + n.y * w},
+                        {b.x - n.x * w, b.y - n.y * w},
+                        {a.x - n.x * w, a.y - n.y * w}});
     }
     for (size_t i = 1; i + 1 < pts.size(); i++) {
       const Pt n0 = normal(i - 1), n1 = normal(i), p = pts[i];
-      pieces.push_back({{p.x + n0.x * w, p.y + n0.y * w}, {p.x + n1.x * w, p.y + n1.y * w},
-                        {p.x - n0.x * w, p.y - n0.y * w}, {p.x - n1.x * w, p.y - n1.y * w}});
+      pieces.push_back({{p.x + n0.x * w, p.y + n0.y * w},
+                        {p.x + n1.x * w, p.y + n1.y * w},
+                        {p.x - n0.x * w, p.y - n0.y * w},
+                        {p.x - n1.x * w, p.y - n1.y * w}});
       const float mx = (n0.x + n1.x) / 2, my = (n0.y + n1.y) / 2, m2 = mx * mx + my * my;
       if (join == VG_MITER && m2 * 16 >= 1) {
         const float cross = (n1.x * n0.y - n0.x * n1.y) > 0 ? -1.0f : 1.0f; // the outer side
         const float s = cross * w / m2;
-        pieces.push_back({{p.x, p.y}, {p.x + cross * n0.x * w, p.y + cross * n0.y * w},
-                          {p.x + mx * s, p.y + my * s}, {p.x + cross * n1.x * w, p.y + cross * n1.y * w}});
+        pieces.push_back({{p.x, p.y},
+                          {p.x + cross * n0.x * w, p.y + cross * n0.y * w},
+                          {p.x + mx * s, p.y + my * s},
+                          {p.x + cross * n1.x * w, p.y + cross * n1.y * w}});
       }
     }
     float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
@@ -279,11 +310,11 @@ TEST_F(VGRasterTest, edgesHolesAndGradientsWhereExpected)
   out.Pixel(88, 30, px);
   EXPECT_GT(px[2], 240);
   out.Pixel(50, 30, px);
-  EXPECT_NEAR(px[0], 128, 6); // half way along the gradient
-  EXPECT_EQ(out.Alpha(150, 50), 0.0f);            // the hole
-  EXPECT_NEAR(out.Alpha(115, 15), 1.0, 1e-6);     // outside the hole
-  EXPECT_NEAR(out.Alpha(20, 120), 1.0, 1e-6);     // inside the scissor
-  EXPECT_EQ(out.Alpha(60, 120), 0.0f);            // the rectangle goes on, the scissor stops it
+  EXPECT_NEAR(px[0], 128, 6);                 // half way along the gradient
+  EXPECT_EQ(out.Alpha(150, 50), 0.0f);        // the hole
+  EXPECT_NEAR(out.Alpha(115, 15), 1.0, 1e-6); // outside the hole
+  EXPECT_NEAR(out.Alpha(20, 120), 1.0, 1e-6); // inside the scissor
+  EXPECT_EQ(out.Alpha(60, 120), 0.0f);        // the rectangle goes on, the scissor stops it
   EXPECT_EQ(out.Alpha(20, 95), 0.0f);
 }
 

@@ -18,7 +18,12 @@ namespace {
 // 122 and 116 degrees: round joins of 5, 5 and 4 divisions.
 TEST_F(VGTest, strokeVertexCountsForEveryCapAndJoin)
 {
-  struct Case { int cap, join; bool closed; int verts; int nbevel; };
+  struct Case {
+    int cap, join;
+    bool closed;
+    int verts;
+    int nbevel;
+  };
   const Case cases[] = {
     {VG_BUTT, VG_MITER, false, 4 + 2 + 4, 0},
     {VG_SQUARE, VG_MITER, false, 4 + 2 + 4, 0},
@@ -26,8 +31,8 @@ TEST_F(VGTest, strokeVertexCountsForEveryCapAndJoin)
     {VG_BUTT, VG_BEVEL, false, 4 + 8 + 4, 3}, // the ends count as bevels too
     {VG_SQUARE, VG_ROUND, false, 4 + 10 + 4, 3},
     {VG_ROUND, VG_ROUND, false, 14 + 10 + 14, 3},
-    {7, VG_MITER, false, 0 + 2 + 0, 0},   // an unknown cap draws none
-    {VG_BUTT, 0, false, 4 + 2 + 4, 0},    // an unknown join acts as miter
+    {7, VG_MITER, false, 0 + 2 + 0, 0}, // an unknown cap draws none
+    {VG_BUTT, 0, false, 4 + 2 + 4, 0},  // an unknown join acts as miter
     {VG_BUTT, VG_MITER, true, 3 * 2 + 2, 0},
     {VG_ROUND, VG_BEVEL, true, 3 * 8 + 2, 3}, // caps do not apply to closed paths
     {VG_BUTT, VG_ROUND, true, 14 + 14 + 12 + 2, 3},
@@ -73,16 +78,18 @@ TEST_F(VGTest, halfWidthOneGivesThreeCapDivisions)
 
 TEST_F(VGTest, strokeWidthsAreScaledClampedAndHairlinesFaded)
 {
-  struct Case { float width; float scale; float ratio; float drawn; float alpha; };
+  struct Case {
+    float width;
+    float scale;
+    float ratio;
+    float drawn;
+    float alpha;
+  };
   const Case cases[] = {
-    {0.5f, 1, 1, 1, 0.25f},   // one fringe wide, alpha by coverage squared
-    {300, 1, 1, 200, 1},
-    {150, 2, 1, 200, 1},
-    {0, 1, 1, 1, 0},
-    {-4, 1, 1, 1, 0},
-    {0.5f, 1, 2, 0.5f, 1},    // at ratio 2 the fringe is half as wide
-    {0.25f, 1, 2, 0.5f, 0.25f},
-    {3, 0.5f, 1, 1.5f, 1},
+    {0.5f, 1, 1, 1, 0.25f}, // one fringe wide, alpha by coverage squared
+    {300, 1, 1, 200, 1},        {150, 2, 1, 200, 1},   {0, 1, 1, 1, 0},
+    {-4, 1, 1, 1, 0},           {0.5f, 1, 2, 0.5f, 1}, // at ratio 2 the fringe is half as wide
+    {0.25f, 1, 2, 0.5f, 0.25f}, {3, 0.5f, 1, 1.5f, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "width " << c.width << " scale " << c.scale << " ratio " << c.ratio);
@@ -104,12 +111,18 @@ TEST_F(VGTest, strokeWidthsAreScaledClampedAndHairlinesFaded)
 
 TEST_F(VGTest, capsReachTheirOffsetsFromTheEndPoints)
 {
-  struct Case { int cap; int aa; float solidStart; float fringeStart; float u0; };
+  struct Case {
+    int cap;
+    int aa;
+    float solidStart;
+    float fringeStart;
+    float u0;
+  };
   // A line from x 10 to 110 at y 10, width 4: w' = 2.5 with a fringe of 1.
   const Case cases[] = {
-    {VG_BUTT, 1, 10.5f, 9.5f, 0.0f},   // fringe centred on the end point
-    {VG_SQUARE, 1, 8.5f, 7.5f, 0.0f},  // solid w' - aa beyond, fringe another aa
-    {VG_BUTT, 0, 10.0f, 10.0f, 0.5f},  // no fringe: d 0 and a flat u
+    {VG_BUTT, 1, 10.5f, 9.5f, 0.0f},  // fringe centred on the end point
+    {VG_SQUARE, 1, 8.5f, 7.5f, 0.0f}, // solid w' - aa beyond, fringe another aa
+    {VG_BUTT, 0, 10.0f, 10.0f, 0.5f}, // no fringe: d 0 and a flat u
     {VG_SQUARE, 0, 8.0f, 8.0f, 0.5f},
   };
   for (const Case& c : cases) {
@@ -136,7 +149,8 @@ TEST_F(VGTest, capsReachTheirOffsetsFromTheEndPoints)
     // The end cap mirrors the start about the line's middle.
     EXPECT_FLOAT_EQ(v[7].x, 120 - c.fringeStart);
     EXPECT_FLOAT_EQ(v[5].x, 120 - c.solidStart);
-    for (int i = 0; i < 8; i++) EXPECT_TRUE(c.aa || v[i].u == 0.5f);
+    for (int i = 0; i < 8; i++)
+      EXPECT_TRUE(c.aa || v[i].u == 0.5f);
   }
 }
 
@@ -203,9 +217,11 @@ TEST_F(VGTest, randomPolylinesNeverWritePastTheReservedVertices)
           vgLineTo(ctx, x = coord(rng), y = coord(rng));
         }
       }
-      if (rng() % 2) vgClosePath(ctx);
+      if (rng() % 2)
+        vgClosePath(ctx);
     }
-    if (rng() % 2) vgFill(ctx);
+    if (rng() % 2)
+      vgFill(ctx);
     vgStroke(ctx);
 
     const VGpathCache* cache = Cache();
@@ -215,7 +231,8 @@ TEST_F(VGTest, randomPolylinesNeverWritePastTheReservedVertices)
     for (int i = 0; i < cache->npaths; i++) {
       const VGpath& path = cache->paths[i];
       ASSERT_EQ(path.nfill, 0);
-      if (path.nstroke == 0) continue;
+      if (path.nstroke == 0)
+        continue;
       ASSERT_GE(path.stroke, next) << "iteration " << iter;
       ASSERT_LE(path.stroke + path.nstroke, end) << "iteration " << iter;
       for (int k = 0; k < path.nstroke; k++)
@@ -299,20 +316,56 @@ namespace {
 // (100, 0). Expected strips worked out by hand from the two normals.
 TEST_F(VGTest, shortSegmentsGiveInnerBevels)
 {
-  struct V { float x, y; };
-  struct Case { const char* what; int lineJoin; float turnY; bool inner; std::vector<V> join; };
+  struct V {
+    float x, y;
+  };
+  struct Case {
+    const char* what;
+    int lineJoin;
+    float turnY;
+    bool inner;
+    std::vector<V> join;
+  };
   const Case cases[] = {
-    {"right turn, short", VG_MITER, 8, true,
-     {{100, -10.5f}, {100, 10.5f}, {100, -10.5f}, {100, 0}, {110.5f, -10.5f}, {110.5f, -10.5f}, {110.5f, 0}, {100, 0},
-      {110.5f, 0}, {89.5f, 0}}},
-    {"left turn, short", VG_MITER, -8, true,
-     {{100, -10.5f}, {100, 10.5f}, {100, 0}, {100, 10.5f}, {110.5f, 10.5f}, {110.5f, 10.5f}, {100, 0}, {110.5f, 0},
-      {89.5f, 0}, {110.5f, 0}}},
+    {"right turn, short",
+     VG_MITER,
+     8,
+     true,
+     {{100, -10.5f},
+      {100, 10.5f},
+      {100, -10.5f},
+      {100, 0},
+      {110.5f, -10.5f},
+      {110.5f, -10.5f},
+      {110.5f, 0},
+      {100, 0},
+      {110.5f, 0},
+      {89.5f, 0}}},
+    {"left turn, short",
+     VG_MITER,
+     -8,
+     true,
+     {{100, -10.5f},
+      {100, 10.5f},
+      {100, 0},
+      {100, 10.5f},
+      {110.5f, 10.5f},
+      {110.5f, 10.5f},
+      {100, 0},
+      {110.5f, 0},
+      {89.5f, 0},
+      {110.5f, 0}}},
     // 18 / 10.5 = 1.71 is past 1 / sqrt(0.5): a plain miter pair.
     {"right turn, long enough", VG_MITER, 18, false, {{110.5f, -10.5f}, {89.5f, 10.5f}}},
-    {"bevelled right turn, short", VG_BEVEL, 8, true,
+    {"bevelled right turn, short",
+     VG_BEVEL,
+     8,
+     true,
      {{100, -10.5f}, {100, 10.5f}, {100, -10.5f}, {100, 10.5f}, {110.5f, 0}, {89.5f, 0}, {110.5f, 0}, {89.5f, 0}}},
-    {"bevelled left turn, short", VG_BEVEL, -8, true,
+    {"bevelled left turn, short",
+     VG_BEVEL,
+     -8,
+     true,
      {{100, -10.5f}, {100, 10.5f}, {100, -10.5f}, {100, 10.5f}, {89.5f, 0}, {110.5f, 0}, {89.5f, 0}, {110.5f, 0}}},
   };
   for (const Case& c : cases) {

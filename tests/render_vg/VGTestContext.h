@@ -16,7 +16,8 @@ protected:
 
   void Make(int edgeAntiAlias)
   {
-    if (ctx) vgDeleteInternal(ctx);
+    if (ctx)
+      vgDeleteInternal(ctx);
     VGparams params = rec.Params(edgeAntiAlias);
     ctx = vgCreateInternal(&params);
     ASSERT_NE(ctx, nullptr);

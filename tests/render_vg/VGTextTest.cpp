@@ -81,7 +81,8 @@ void WriteAlphaPng(const std::vector<float>& alpha, int w, int h, const std::str
   std::vector<unsigned char> row(static_cast<size_t>(w));
   for (int y = 0; y < h; y++) {
     for (int x = 0; x < w; x++)
-      row[static_cast<size_t>(x)] = static_cast<unsigned char>(255 - std::lround(alpha[static_cast<size_t>(y * w + x)] * 255));
+      row[static_cast<size_t>(x)] =
+        static_cast<unsigned char>(255 - std::lround(alpha[static_cast<size_t>(y * w + x)] * 255));
     png_write_row(png, row.data());
   }
   png_write_end(png, nullptr);
@@ -97,12 +98,14 @@ double SampleText(const VGRecordingRenderer& rec, std::vector<float>& image, int
   image.assign(static_cast<size_t>(w * h), 0.0f);
   double inkSum = 0;
   for (const RecordedCall& call : rec.calls) {
-    if (call.kind != ECall::Triangles) continue;
+    if (call.kind != ECall::Triangles)
+      continue;
     const Texture* atlas = rec.FindTexture(call.paint.image);
-    if (atlas == nullptr) continue;
+    if (atlas == nullptr)
+      continue;
     for (int q = 0; q < call.nverts / 6; q++) {
       const VGvertex* v = rec.verts.data() + call.firstVert + q * 6;
-      const VGvertex &a = v[0], &b = v[1];  // top-left and bottom-right corners
+      const VGvertex &a = v[0], &b = v[1]; // top-left and bottom-right corners
       for (int py = static_cast<int>(a.y); py < static_cast<int>(b.y); py++)
         for (int px = static_cast<int>(a.x); px < static_cast<int>(b.x); px++) {
           const float u = a.u + (px + 0.5f - a.x) / (b.x - a.x) * (b.u - a.u);
@@ -122,28 +125,30 @@ double SampleText(const VGRecordingRenderer& rec, std::vector<float>& image, int
   return inkSum;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(VGTextTest, LineBreakingRows)
 {
   const float m3 = Advance("mmm") + 0.5f;
-  const float cjk = Advance("\xE6\x97\xA5\xE6\x9C\xAC") + 1.0f;  // two ideographs
+  const float cjk = Advance("\xE6\x97\xA5\xE6\x9C\xAC") + 1.0f; // two ideographs
   struct Case {
     std::string text;
     float width;
     std::vector<std::string> rows;
   } cases[] = {
-      {"a\r\nb", 1000, {"a", "b"}},
-      {"a\n\nb", 1000, {"a", "", "b"}},
-      {"mmmmmmmmmm", m3, {"mmm", "mmm", "mmm", "m"}},
-      {"mm   mm", m3, {"mm", "mm"}},
-      {"mm mmmmm m", m3, {"mm", "mmm", "mm", "m"}},
-      {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87\xE5\xAD\x97", cjk,
-       {"\xE6\x97\xA5\xE6\x9C\xAC", "\xE8\xAA\x9E\xE6\x96\x87", "\xE5\xAD\x97"}},
-      {"   \n", 1000, {""}},
-      {"   ", 1000, {}},
+    {"a\r\nb", 1000, {"a", "b"}},
+    {"a\n\nb", 1000, {"a", "", "b"}},
+    {"mmmmmmmmmm", m3, {"mmm", "mmm", "mmm", "m"}},
+    {"mm   mm", m3, {"mm", "mm"}},
+    {"mm mmmmm m", m3, {"mm", "mmm", "mm", "m"}},
+    {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87\xE5\xAD\x97",
+     cjk,
+     {"\xE6\x97\xA5\xE6\x9C\xAC", "\xE8\xAA\x9E\xE6\x96\x87", "\xE5\xAD\x97"}},
+    {"   \n", 1000, {""}},
+    {"   ", 1000, {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(Rows(c.text, c.width), c.rows) << c.text;
+  for (const Case& c : cases)
+    EXPECT_EQ(Rows(c.text, c.width), c.rows) << c.text;
 }
 
 TEST_F(VGTextTest, AdvanceEqualsTheSumOfRoundedGlyphAdvances)
@@ -153,7 +158,8 @@ TEST_F(VGTextTest, AdvanceEqualsTheSumOfRoundedGlyphAdvances)
   for (float size : {11.0f, 14.0f, 20.0f, 33.0f}) {
     vgFontSize(ctx, size);
     long expected = 0;
-    for (const char* p = text; *p; p++) expected += std::lround(face.Advance(*p) * face.Scale(size));
+    for (const char* p = text; *p; p++)
+      expected += std::lround(face.Advance(*p) * face.Scale(size));
     float bounds[4];
     EXPECT_FLOAT_EQ(vgTextBounds(ctx, 5, 7, text, nullptr, bounds), static_cast<float>(expected)) << size;
     VGglyphPosition pos[64];
@@ -189,14 +195,15 @@ TEST_F(VGTextTest, TransformScaleOfTenRasterisesAtFour)
   EXPECT_EQ(font->nglyphs, 2);
   EXPECT_EQ(font->glyphs[1].size, 120);
   v = rec.verts.data() + rec.Last(ECall::Triangles)->firstVert;
-  EXPECT_NEAR(v[2].x, v[0].x, 1e-4);  // the glyph's top edge runs down the screen
+  EXPECT_NEAR(v[2].x, v[0].x, 1e-4); // the glyph's top edge runs down the screen
   EXPECT_GT(v[2].y, v[0].y);
 }
 
 TEST_F(VGTextTest, FullAtlasGrowsThroughFourSizesThenCutsTheString)
 {
   std::string text;
-  for (char c = '!'; c <= '~'; c++) text += c;
+  for (char c = '!'; c <= '~'; c++)
+    text += c;
   vgFontFaceId(ctx, dejavu);
   vgFontSize(ctx, 450.0f);
   vgText(ctx, 0, 200, text.c_str(), nullptr);
@@ -204,8 +211,10 @@ TEST_F(VGTextTest, FullAtlasGrowsThroughFourSizesThenCutsTheString)
   std::vector<std::pair<int, int>> sizes;
   int quads = 0;
   for (const RecordedCall& c : rec.calls) {
-    if (c.kind == ECall::CreateTexture) sizes.emplace_back(c.w, c.h);
-    if (c.kind == ECall::Triangles) quads += c.nverts / 6;
+    if (c.kind == ECall::CreateTexture)
+      sizes.emplace_back(c.w, c.h);
+    if (c.kind == ECall::Triangles)
+      quads += c.nverts / 6;
     if (c.kind == ECall::UpdateTexture) {
       const Texture* t = rec.FindTexture(c.image);
       ASSERT_NE(t, nullptr);
@@ -268,7 +277,8 @@ TEST_F(VGTextTest, TextBoxRowsStepByTheLineHeight)
   EXPECT_EQ(State()->textAlign, VG_ALIGN_RIGHT | VG_ALIGN_TOP);
   std::vector<float> tops, rights;
   for (const RecordedCall& c : rec.calls) {
-    if (c.kind != ECall::Triangles) continue;
+    if (c.kind != ECall::Triangles)
+      continue;
     float top = 1e9f, right = -1e9f;
     for (int i = 0; i < c.nverts; i++) {
       top = std::min(top, rec.verts[static_cast<size_t>(c.firstVert + i)].y);
@@ -280,13 +290,14 @@ TEST_F(VGTextTest, TextBoxRowsStepByTheLineHeight)
   const size_t nrows = Rows(text, width).size();
   ASSERT_GE(nrows, 3u);
   ASSERT_EQ(tops.size(), nrows);
-  for (size_t i = 1; i < nrows; i++) EXPECT_GT(tops[i], tops[i - 1]);
+  for (size_t i = 1; i < nrows; i++)
+    EXPECT_GT(tops[i], tops[i - 1]);
   EXPECT_NEAR(tops.back() - tops.front(), lineh * 1.5f * (nrows - 1), lineh * 0.5f);
   float bounds[4];
   vgTextBoxBounds(ctx, 10, 20, width, text, nullptr, bounds);
   EXPECT_NEAR(bounds[3] - bounds[1], lineh * 1.5f * (nrows - 1) + lineh, 1e-3);
   for (size_t i = 0; i < rights.size(); i++) {
-    EXPECT_LE(rights[i], 10 + width + 2.0f);  // right-aligned rows end at the box's edge
+    EXPECT_LE(rights[i], 10 + width + 2.0f); // right-aligned rows end at the box's edge
     EXPECT_GE(rights[i], 10 + width - 4.0f);
   }
 }
@@ -317,8 +328,10 @@ TEST_F(VGTextTest, DrawnGlyphsAreTheAtlasPixelsOneToOne)
   const float scale = face.Scale(size);
   for (const char* p = text; *p; p++) {
     int gw, gh;
-    unsigned char* bm = stbtt_GetCodepointBitmapSubpixel(&face.info, scale, scale, 0, 0, *p, &gw, &gh, nullptr, nullptr);
-    for (int i = 0; i < gw * gh; i++) expected += bm[i] / 255.0;
+    unsigned char* bm =
+      stbtt_GetCodepointBitmapSubpixel(&face.info, scale, scale, 0, 0, *p, &gw, &gh, nullptr, nullptr);
+    for (int i = 0; i < gw * gh; i++)
+      expected += bm[i] / 255.0;
     stbtt_FreeBitmap(bm, nullptr);
   }
   EXPECT_NEAR(inkSum, expected, 1e-3);
@@ -349,7 +362,8 @@ TEST_F(VGTextTest, CentredTextBoxRowsSitInTheMiddleOfTheBox)
           minx = std::min(minx, px);
           maxx = std::max(maxx, px);
         }
-    if (maxx < 0) continue;
+    if (maxx < 0)
+      continue;
     rowsWithInk++;
     EXPECT_LE(maxx - minx, width) << row;
     EXPECT_NEAR((minx + maxx + 1) * 0.5f, x + width * 0.5f, 3.0f) << row;
@@ -357,4 +371,4 @@ TEST_F(VGTextTest, CentredTextBoxRowsSitInTheMiddleOfTheBox)
   EXPECT_EQ(rowsWithInk, static_cast<int>(Rows(text, width).size()));
 }
 
-}  // namespace vgtest
+} // namespace vgtest

@@ -23,10 +23,13 @@ struct FakeUnit {
 
 int gCloses = 0;
 
-OSStatus FakeGetProperty(void* self, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement,
-                         void* outData, UInt32* ioDataSize) {
-  if (id != kAudioUnitProperty_SampleRate || scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
-  if (!ioDataSize || *ioDataSize < sizeof(Float64)) return kAudioUnitErr_InvalidPropertyValue;
+OSStatus FakeGetProperty(void* self, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement, void* outData,
+                         UInt32* ioDataSize)
+{
+  if (id != kAudioUnitProperty_SampleRate || scope != kAudioUnitScope_Global)
+    return kAudioUnitErr_InvalidProperty;
+  if (!ioDataSize || *ioDataSize < sizeof(Float64))
+    return kAudioUnitErr_InvalidPropertyValue;
   const Float64 rate = 48000.0 + double(static_cast<FakeUnit*>(self)->opens);
   std::memcpy(outData, &rate, sizeof rate);
   *ioDataSize = sizeof rate;
@@ -34,37 +37,43 @@ OSStatus FakeGetProperty(void* self, AudioUnitPropertyID id, AudioUnitScope scop
 }
 
 OSStatus FakeRender(void* self, AudioUnitRenderActionFlags*, const AudioTimeStamp* ts, UInt32, UInt32 frames,
-                    AudioBufferList* list) {
+                    AudioBufferList* list)
+{
   static_cast<FakeUnit*>(self)->lastSampleTime = ts->mSampleTime;
   for (UInt32 b = 0; b < list->mNumberBuffers; ++b) {
     auto* out = static_cast<float*>(list->mBuffers[b].mData);
-    for (UInt32 i = 0; i < frames; ++i) out[i] = float(ts->mSampleTime + i);
+    for (UInt32 i = 0; i < frames; ++i)
+      out[i] = float(ts->mSampleTime + i);
   }
   return noErr;
 }
 
-AudioComponentMethod FakeLookup(SInt16 selector) {
+AudioComponentMethod FakeLookup(SInt16 selector)
+{
   switch (selector) {
-    case kAudioUnitGetPropertySelect: return reinterpret_cast<AudioComponentMethod>(FakeGetProperty);
-    case kAudioUnitRenderSelect: return reinterpret_cast<AudioComponentMethod>(FakeRender);
-    default: return nullptr;
+  case kAudioUnitGetPropertySelect: return reinterpret_cast<AudioComponentMethod>(FakeGetProperty);
+  case kAudioUnitRenderSelect: return reinterpret_cast<AudioComponentMethod>(FakeRender);
+  default: return nullptr;
   }
 }
 
-OSStatus FakeOpen(void* self, AudioComponentInstance instance) {
+OSStatus FakeOpen(void* self, AudioComponentInstance instance)
+{
   auto* u = static_cast<FakeUnit*>(self);
   ++u->opens;
   u->instance = instance;
   return u->openStatus;
 }
 
-OSStatus FakeClose(void* self) {
+OSStatus FakeClose(void* self)
+{
   ++gCloses;
   delete static_cast<FakeUnit*>(self);
   return noErr;
 }
 
-FakeUnit* NewFake() {
+FakeUnit* NewFake()
+{
   auto* u = new FakeUnit();
   u->head = {FakeOpen, FakeClose, FakeLookup, nullptr};
   return u;
@@ -72,7 +81,8 @@ FakeUnit* NewFake() {
 
 AudioComponentPlugInInterface* FakeFactory(const AudioComponentDescription*) { return &NewFake()->head; }
 
-AudioComponentPlugInInterface* FailingFactory(const AudioComponentDescription*) {
+AudioComponentPlugInInterface* FailingFactory(const AudioComponentDescription*)
+{
   FakeUnit* u = NewFake();
   u->openStatus = kAudioUnitErr_FailedInitialization;
   return &u->head;
@@ -80,7 +90,8 @@ AudioComponentPlugInInterface* FailingFactory(const AudioComponentDescription*) 
 
 constexpr AudioComponentDescription kFakeDesc = {kAudioUnitType_Effect, 0x46616B65 /* Fake */, 0x54657374, 0, 0};
 
-TEST(AudioUnitDispatchTest, PropertyCallsReachTheUnitThroughItsLookup) {
+TEST(AudioUnitDispatchTest, PropertyCallsReachTheUnitThroughItsLookup)
+{
   FakeUnit* u = NewFake();
   AudioUnit unit = standin::NewInstanceForPlugInInterface(&u->head);
   ASSERT_EQ(u->head.Open(&u->head, unit), noErr);
@@ -90,7 +101,7 @@ TEST(AudioUnitDispatchTest, PropertyCallsReachTheUnitThroughItsLookup) {
   EXPECT_EQ(rate, 48001.0);
   EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0, &rate, &size),
             kAudioUnitErr_InvalidProperty)
-      << "the unit's own answer comes back";
+    << "the unit's own answer comes back";
   EXPECT_EQ(AudioUnitInitialize(unit), badComponentSelector) << "a method the unit does not offer";
   EXPECT_EQ(GetComponentInstanceStorage(unit), reinterpret_cast<Handle>(&u->head));
   u->head.Close(&u->head);
@@ -98,7 +109,8 @@ TEST(AudioUnitDispatchTest, PropertyCallsReachTheUnitThroughItsLookup) {
   EXPECT_EQ(AudioUnitGetProperty(nullptr, 0, 0, 0, &rate, &size), badComponentInstance);
 }
 
-TEST(AudioUnitDispatchTest, RenderThroughTheStandInAllocatesNothing) {
+TEST(AudioUnitDispatchTest, RenderThroughTheStandInAllocatesNothing)
+{
   FakeUnit* u = NewFake();
   AudioUnit unit = standin::NewInstanceForPlugInInterface(&u->head);
   float samples[64] = {};
@@ -125,7 +137,8 @@ struct EntryLog {
 };
 EntryLog gEntry;
 
-ComponentResult RecordingEntry(ComponentParameters* cp, Handle storage) {
+ComponentResult RecordingEntry(ComponentParameters* cp, Handle storage)
+{
   gEntry.what = cp->what;
   gEntry.paramSize = cp->paramSize;
   gEntry.storage = storage;
@@ -133,7 +146,8 @@ ComponentResult RecordingEntry(ComponentParameters* cp, Handle storage) {
   return cp->what == kComponentCanDoSelect ? 1 : noErr;
 }
 
-TEST(AudioUnitDispatchTest, ComponentManagerEntryGetsTheInstanceThenTheArgumentsInOrder) {
+TEST(AudioUnitDispatchTest, ComponentManagerEntryGetsTheInstanceThenTheArgumentsInOrder)
+{
   ComponentInstance ci = standin::NewInstanceForComponentEntry(RecordingEntry);
   int storage = 0;
   SetComponentInstanceStorage(ci, reinterpret_cast<Handle>(&storage));
@@ -167,7 +181,8 @@ TEST(AudioUnitDispatchTest, ComponentManagerEntryGetsTheInstanceThenTheArguments
   standin::DisposeInstance(ci);
 }
 
-TEST(AudioUnitDispatchTest, RegisteredComponentIsFoundOpenedAndClosedOnce) {
+TEST(AudioUnitDispatchTest, RegisteredComponentIsFoundOpenedAndClosedOnce)
+{
   AudioComponent comp = AudioComponentRegister(&kFakeDesc, CFSTR("Test: Fake"), 0x00030015, FakeFactory);
   ASSERT_NE(comp, nullptr);
   AudioComponentDescription want = {kAudioUnitType_Effect, 0x46616B65, 0, 0, 0};
@@ -190,9 +205,10 @@ TEST(AudioUnitDispatchTest, RegisteredComponentIsFoundOpenedAndClosedOnce) {
   EXPECT_EQ(version, 0x00030015u);
 }
 
-TEST(AudioUnitDispatchTest, FailedOpenClosesTheInterfaceAndGivesNoInstance) {
+TEST(AudioUnitDispatchTest, FailedOpenClosesTheInterfaceAndGivesNoInstance)
+{
   AudioComponentDescription desc = kFakeDesc;
-  desc.componentSubType = 0x4661696C;  // Fail
+  desc.componentSubType = 0x4661696C; // Fail
   AudioComponent comp = AudioComponentRegister(&desc, CFSTR("Test: Fail"), 1, FailingFactory);
   AudioComponentInstance instance = reinterpret_cast<AudioComponentInstance>(&desc);
   const int closesBefore = gCloses;
@@ -201,13 +217,14 @@ TEST(AudioUnitDispatchTest, FailedOpenClosesTheInterfaceAndGivesNoInstance) {
   EXPECT_EQ(gCloses, closesBefore + 1);
 }
 
-TEST(AudioUnitDispatchTest, EventsAreRecordedInOrderAndHandedToTheHost) {
+TEST(AudioUnitDispatchTest, EventsAreRecordedInOrderAndHandedToTheHost)
+{
   standin::Reset();
   std::vector<AudioUnitEventType> seen;
   standin::SetAUEventHandler([&](const AudioUnitEvent& e) { seen.push_back(e.mEventType); });
   AudioUnit unit = reinterpret_cast<AudioUnit>(0x1000);
-  for (AudioUnitEventType type : {kAudioUnitEvent_BeginParameterChangeGesture,
-                                  kAudioUnitEvent_ParameterValueChange, kAudioUnitEvent_EndParameterChangeGesture}) {
+  for (AudioUnitEventType type : {kAudioUnitEvent_BeginParameterChangeGesture, kAudioUnitEvent_ParameterValueChange,
+                                  kAudioUnitEvent_EndParameterChangeGesture}) {
     AudioUnitEvent e{};
     e.mEventType = type;
     e.mArgument.mParameter = {unit, 7, kAudioUnitScope_Global, 0};
@@ -225,7 +242,8 @@ TEST(AudioUnitDispatchTest, EventsAreRecordedInOrderAndHandedToTheHost) {
   EXPECT_TRUE(standin::RecordedAUEvents().empty());
 }
 
-TEST(AudioUnitDispatchTest, GestaltReportsTheSystemVersionTheHostSet) {
+TEST(AudioUnitDispatchTest, GestaltReportsTheSystemVersionTheHostSet)
+{
   standin::SetSystemVersion(12, 6, 3);
   struct Case {
     OSType selector;
@@ -244,7 +262,8 @@ TEST(AudioUnitDispatchTest, GestaltReportsTheSystemVersionTheHostSet) {
   standin::SetSystemVersion(10, 15, 7);
 }
 
-TEST(AudioUnitDispatchTest, PacketListAddsEachCallAsItsOwnPacketUntilFull) {
+TEST(AudioUnitDispatchTest, PacketListAddsEachCallAsItsOwnPacketUntilFull)
+{
   alignas(8) Byte storage[64];
   auto* list = reinterpret_cast<MIDIPacketList*>(storage);
   MIDIPacket* p = MIDIPacketListInit(list);
@@ -256,7 +275,7 @@ TEST(AudioUnitDispatchTest, PacketListAddsEachCallAsItsOwnPacketUntilFull) {
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(list->numPackets, 2u) << "same time stamp, still two packets";
   const MIDIPacket* first = &list->packet[0];
-  const MIDITimeStamp stamp = first->timeStamp;  // packed member: read by value
+  const MIDITimeStamp stamp = first->timeStamp; // packed member: read by value
   EXPECT_EQ(stamp, 5u);
   EXPECT_EQ(first->length, 3);
   EXPECT_EQ(std::memcmp(first->data, noteOn, 3), 0);
@@ -271,7 +290,8 @@ TEST(AudioUnitDispatchTest, PacketListAddsEachCallAsItsOwnPacketUntilFull) {
   EXPECT_EQ(MIDIPacketListAdd(list, sizeof storage, p, 7, 0, noteOn), nullptr);
 }
 
-TEST(AudioUnitDispatchTest, PacketListHoldsSysExLongerThanOnePacketArray) {
+TEST(AudioUnitDispatchTest, PacketListHoldsSysExLongerThanOnePacketArray)
+{
   std::vector<Byte> storage(1024);
   auto* list = reinterpret_cast<MIDIPacketList*>(storage.data());
   std::vector<Byte> sysex(300, 0x11);
@@ -284,4 +304,4 @@ TEST(AudioUnitDispatchTest, PacketListHoldsSysExLongerThanOnePacketArray) {
   EXPECT_EQ(storage[4 + 10 + 299], 0xF7);
 }
 
-}  // namespace
+} // namespace

@@ -13,19 +13,21 @@
 
 namespace {
 
-std::string Utf8(CFStringRef s) {
+std::string Utf8(CFStringRef s)
+{
   char buffer[512];
   return s && CFStringGetCString(s, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : "<none>";
 }
 
 class CFValuesTest : public testing::Test {
- protected:
+protected:
   void SetUp() override { baseline = standin::LiveCFObjectCount(); }
   void TearDown() override { EXPECT_EQ(standin::LiveCFObjectCount(), baseline) << "CF objects leaked"; }
   long baseline = 0;
 };
 
-TEST_F(CFValuesTest, RetainAndReleaseMoveTheCountAndTheLastReleaseFrees) {
+TEST_F(CFValuesTest, RetainAndReleaseMoveTheCountAndTheLastReleaseFrees)
+{
   CFStringRef s = CFStringCreateWithCString(nullptr, "x", kCFStringEncodingUTF8);
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline + 1);
   EXPECT_EQ(CFGetRetainCount(s), 1);
@@ -37,7 +39,8 @@ TEST_F(CFValuesTest, RetainAndReleaseMoveTheCountAndTheLastReleaseFrees) {
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline);
 }
 
-TEST_F(CFValuesTest, RetainAndReleaseFromManyThreadsBalance) {
+TEST_F(CFValuesTest, RetainAndReleaseFromManyThreadsBalance)
+{
   CFStringRef s = CFStringCreateWithCString(nullptr, "shared", kCFStringEncodingUTF8);
   constexpr int kThreads = 4;
   constexpr int kRounds = 20000;
@@ -50,12 +53,14 @@ TEST_F(CFValuesTest, RetainAndReleaseFromManyThreadsBalance) {
       }
     });
   }
-  for (auto& t : threads) t.join();
+  for (auto& t : threads)
+    t.join();
   EXPECT_EQ(CFGetRetainCount(s), 1);
   CFRelease(s);
 }
 
-TEST_F(CFValuesTest, ConstantsIgnoreRetainAndRelease) {
+TEST_F(CFValuesTest, ConstantsIgnoreRetainAndRelease)
+{
   CFTypeRef constants[] = {CFSTR("literal"), kCFBooleanTrue, kCFBooleanFalse, kCFRunLoopCommonModes, kCFNull};
   for (CFTypeRef c : constants) {
     CFRelease(c);
@@ -65,30 +70,32 @@ TEST_F(CFValuesTest, ConstantsIgnoreRetainAndRelease) {
   EXPECT_EQ(CFSTR("literal"), CFSTR("literal")) << "equal literals are one object";
 }
 
-TEST_F(CFValuesTest, TypeIdsAreDistinctPerType) {
-  const std::set<CFTypeID> ids = {CFStringGetTypeID(), CFNumberGetTypeID(),     CFBooleanGetTypeID(),
-                                  CFDataGetTypeID(),   CFDictionaryGetTypeID(), CFArrayGetTypeID(),
-                                  CFURLGetTypeID(),    CFBundleGetTypeID(),     CFRunLoopTimerGetTypeID(),
-                                  CFRunLoopGetTypeID(), CFNullGetTypeID(),      CFAllocatorGetTypeID()};
+TEST_F(CFValuesTest, TypeIdsAreDistinctPerType)
+{
+  const std::set<CFTypeID> ids = {CFStringGetTypeID(),  CFNumberGetTypeID(),     CFBooleanGetTypeID(),
+                                  CFDataGetTypeID(),    CFDictionaryGetTypeID(), CFArrayGetTypeID(),
+                                  CFURLGetTypeID(),     CFBundleGetTypeID(),     CFRunLoopTimerGetTypeID(),
+                                  CFRunLoopGetTypeID(), CFNullGetTypeID(),       CFAllocatorGetTypeID()};
   EXPECT_EQ(ids.size(), 12u);
   EXPECT_EQ(CFGetTypeID(CFSTR("s")), CFStringGetTypeID());
   EXPECT_EQ(CFGetTypeID(kCFBooleanTrue), CFBooleanGetTypeID());
   EXPECT_EQ(CFGetTypeID(CFRunLoopGetMain()), CFRunLoopGetTypeID());
 }
 
-TEST_F(CFValuesTest, StringsConvertBetweenEncodingsAndRefuseWhatCannotBeRepresented) {
+TEST_F(CFValuesTest, StringsConvertBetweenEncodingsAndRefuseWhatCannotBeRepresented)
+{
   struct Case {
     const char* bytes;
     CFStringEncoding in;
-    CFIndex length;  // UTF-16 units
+    CFIndex length; // UTF-16 units
     const char* utf8;
     bool asciiOk;
   } cases[] = {
-      {"plain", kCFStringEncodingUTF8, 5, "plain", true},
-      {"caf\xc3\xa9", kCFStringEncodingUTF8, 4, "caf\xc3\xa9", false},
-      {"caf\xe9", kCFStringEncodingISOLatin1, 4, "caf\xc3\xa9", false},
-      {"\xf0\x9f\x8e\xb5", kCFStringEncodingUTF8, 2, "\xf0\x9f\x8e\xb5", false},  // one character, a surrogate pair
-      {"", kCFStringEncodingASCII, 0, "", true},
+    {"plain", kCFStringEncodingUTF8, 5, "plain", true},
+    {"caf\xc3\xa9", kCFStringEncodingUTF8, 4, "caf\xc3\xa9", false},
+    {"caf\xe9", kCFStringEncodingISOLatin1, 4, "caf\xc3\xa9", false},
+    {"\xf0\x9f\x8e\xb5", kCFStringEncodingUTF8, 2, "\xf0\x9f\x8e\xb5", false}, // one character, a surrogate pair
+    {"", kCFStringEncodingASCII, 0, "", true},
   };
   for (const Case& c : cases) {
     CFStringRef s = CFStringCreateWithCString(nullptr, c.bytes, c.in);
@@ -101,14 +108,17 @@ TEST_F(CFValuesTest, StringsConvertBetweenEncodingsAndRefuseWhatCannotBeRepresen
   }
 }
 
-TEST_F(CFValuesTest, MalformedTextGivesNoString) {
+TEST_F(CFValuesTest, MalformedTextGivesNoString)
+{
   const char* bad[] = {"\xc3", "\xc0\x80", "\xed\xa0\x80", "a\xff"};
-  for (const char* b : bad) EXPECT_EQ(CFStringCreateWithCString(nullptr, b, kCFStringEncodingUTF8), nullptr);
+  for (const char* b : bad)
+    EXPECT_EQ(CFStringCreateWithCString(nullptr, b, kCFStringEncodingUTF8), nullptr);
   EXPECT_EQ(CFStringCreateWithCString(nullptr, "\x80", kCFStringEncodingASCII), nullptr);
   EXPECT_EQ(CFStringCreateWithCString(nullptr, nullptr, kCFStringEncodingUTF8), nullptr);
 }
 
-TEST_F(CFValuesTest, GetCStringNeedsRoomForTheTerminator) {
+TEST_F(CFValuesTest, GetCStringNeedsRoomForTheTerminator)
+{
   CFStringRef s = CFStringCreateWithCString(nullptr, "abcd", kCFStringEncodingUTF8);
   char buffer[5];
   EXPECT_FALSE(CFStringGetCString(s, buffer, 4, kCFStringEncodingUTF8));
@@ -117,14 +127,17 @@ TEST_F(CFValuesTest, GetCStringNeedsRoomForTheTerminator) {
   CFRelease(s);
 }
 
-TEST_F(CFValuesTest, CompareOrdersByCodeUnitsWithOptionalCaseFolding) {
+TEST_F(CFValuesTest, CompareOrdersByCodeUnitsWithOptionalCaseFolding)
+{
   struct Case {
     const char* a;
     const char* b;
     CFStringCompareFlags flags;
     CFComparisonResult expected;
-  } cases[] = {{"abc", "abc", 0, kCFCompareEqualTo},        {"abc", "abd", 0, kCFCompareLessThan},
-               {"abc", "ab", 0, kCFCompareGreaterThan},     {"ABC", "abc", 0, kCFCompareLessThan},
+  } cases[] = {{"abc", "abc", 0, kCFCompareEqualTo},
+               {"abc", "abd", 0, kCFCompareLessThan},
+               {"abc", "ab", 0, kCFCompareGreaterThan},
+               {"ABC", "abc", 0, kCFCompareLessThan},
                {"ABC", "abc", kCFCompareCaseInsensitive, kCFCompareEqualTo}};
   for (const Case& c : cases) {
     CFStringRef a = CFStringCreateWithCString(nullptr, c.a, kCFStringEncodingUTF8);
@@ -136,7 +149,8 @@ TEST_F(CFValuesTest, CompareOrdersByCodeUnitsWithOptionalCaseFolding) {
   }
 }
 
-TEST_F(CFValuesTest, CopyOfAnImmutableStringIsTheSameObjectRetained) {
+TEST_F(CFValuesTest, CopyOfAnImmutableStringIsTheSameObjectRetained)
+{
   CFStringRef s = CFStringCreateWithCString(nullptr, "name", kCFStringEncodingUTF8);
   CFStringRef c = CFStringCreateCopy(nullptr, s);
   EXPECT_EQ(c, s);
@@ -148,23 +162,26 @@ TEST_F(CFValuesTest, CopyOfAnImmutableStringIsTheSameObjectRetained) {
   CFStringAppend(m, CFSTR("!"));
   EXPECT_EQ(Utf8(frozen), "name") << "the copy does not follow later changes";
   EXPECT_EQ(Utf8(m), "name!");
-  for (CFTypeRef o : {CFTypeRef(s), CFTypeRef(m), CFTypeRef(frozen)}) CFRelease(o);
+  for (CFTypeRef o : {CFTypeRef(s), CFTypeRef(m), CFTypeRef(frozen)})
+    CFRelease(o);
 }
 
-TEST_F(CFValuesTest, FormatHandlesObjectsAndEveryIntegerWidth) {
+TEST_F(CFValuesTest, FormatHandlesObjectsAndEveryIntegerWidth)
+{
   CFStringRef name = CFStringCreateWithCString(nullptr, "Init", kCFStringEncodingUTF8);
-  CFStringRef s = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
-                                           7, name);
+  CFStringRef s =
+    CFStringCreateWithFormat(nullptr, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"), 7, name);
   EXPECT_EQ(Utf8(s), "AUPreset:\npreset number = 7\npreset name = Init");
   CFRelease(s);
-  s = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("%ld|%lu|%5.2f|%s|%%|%*d|%x|%lld"), -5L, 7UL, 3.14159, "txt",
-                               4, 42, 255, 1LL << 40);
+  s = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("%ld|%lu|%5.2f|%s|%%|%*d|%x|%lld"), -5L, 7UL, 3.14159, "txt", 4,
+                               42, 255, 1LL << 40);
   EXPECT_EQ(Utf8(s), "-5|7| 3.14|txt|%|  42|ff|1099511627776");
   CFRelease(s);
   CFRelease(name);
 }
 
-TEST_F(CFValuesTest, NumbersKeepTheirValueAndRefuseLossyReads) {
+TEST_F(CFValuesTest, NumbersKeepTheirValueAndRefuseLossyReads)
+{
   const SInt32 big = 70000;
   CFNumberRef n = CFNumberCreate(nullptr, kCFNumberSInt32Type, &big);
   SInt32 i32 = 0;
@@ -186,16 +203,22 @@ TEST_F(CFValuesTest, NumbersKeepTheirValueAndRefuseLossyReads) {
   CFNumberRef g = CFNumberCreate(nullptr, kCFNumberDoubleType, &seventyK);
   EXPECT_TRUE(CFEqual(n, g)) << "equal values of different types are equal";
   EXPECT_EQ(CFNumberCompare(n, f, nullptr), kCFCompareGreaterThan);
-  for (CFTypeRef o : {CFTypeRef(n), CFTypeRef(f), CFTypeRef(g)}) CFRelease(o);
+  for (CFTypeRef o : {CFTypeRef(n), CFTypeRef(f), CFTypeRef(g)})
+    CFRelease(o);
 }
 
-TEST_F(CFValuesTest, NumbersAtThe64BitEndsConvertWithoutUndefinedCasts) {
+TEST_F(CFValuesTest, NumbersAtThe64BitEndsConvertWithoutUndefinedCasts)
+{
   // 2^63 - 1 and -2^63 + 1 round to +-2^63 as doubles: not exact, and no cast
   // may take the rounded value back to an integer.
-  struct IntCase { SInt64 value; bool exactAsDouble; bool exactAsFloat; };
+  struct IntCase {
+    SInt64 value;
+    bool exactAsDouble;
+    bool exactAsFloat;
+  };
   const IntCase ints[] = {
     {std::numeric_limits<SInt64>::max(), false, false},
-    {std::numeric_limits<SInt64>::min(), true, true},  // -2^63 is a power of two
+    {std::numeric_limits<SInt64>::min(), true, true}, // -2^63 is a power of two
     {std::numeric_limits<SInt64>::min() + 1, false, false},
     {SInt64(1) << 53, true, true},
     {(SInt64(1) << 53) + 1, false, false},
@@ -212,7 +235,11 @@ TEST_F(CFValuesTest, NumbersAtThe64BitEndsConvertWithoutUndefinedCasts) {
     CFRelease(n);
   }
   // Floats beyond every integer and float range: clamped, never exact.
-  struct FloatCase { double value; float asFloat; SInt64 asInt64; };
+  struct FloatCase {
+    double value;
+    float asFloat;
+    SInt64 asInt64;
+  };
   const double inf = std::numeric_limits<double>::infinity();
   const FloatCase floats[] = {
     {1e300, std::numeric_limits<float>::infinity(), std::numeric_limits<SInt64>::max()},
@@ -252,7 +279,8 @@ TEST_F(CFValuesTest, NumbersAtThe64BitEndsConvertWithoutUndefinedCasts) {
   CFRelease(c);
 }
 
-TEST_F(CFValuesTest, FourCharacterCodesRoundTripAsSignedIntegers) {
+TEST_F(CFValuesTest, FourCharacterCodesRoundTripAsSignedIntegers)
+{
   const SInt32 codes[] = {SInt32(0x61756678), SInt32(0x5A563630), SInt32(0x5A564E58), -1,
                           std::numeric_limits<SInt32>::min()};
   for (SInt32 code : codes) {
@@ -264,7 +292,8 @@ TEST_F(CFValuesTest, FourCharacterCodesRoundTripAsSignedIntegers) {
   }
 }
 
-TEST_F(CFValuesTest, DataCopiesItsBytes) {
+TEST_F(CFValuesTest, DataCopiesItsBytes)
+{
   UInt8 bytes[4] = {1, 2, 3, 4};
   CFDataRef d = CFDataCreate(nullptr, bytes, 4);
   bytes[0] = 9;
@@ -281,9 +310,10 @@ TEST_F(CFValuesTest, DataCopiesItsBytes) {
   CFRelease(empty);
 }
 
-TEST_F(CFValuesTest, TypeDictionaryRetainsKeysAndValuesUntilItGoes) {
+TEST_F(CFValuesTest, TypeDictionaryRetainsKeysAndValuesUntilItGoes)
+{
   CFMutableDictionaryRef dict =
-      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFStringRef key = CFStringCreateWithCString(nullptr, "version", kCFStringEncodingUTF8);
   const SInt32 v = 3;
   CFNumberRef value = CFNumberCreate(nullptr, kCFNumberSInt32Type, &v);
@@ -308,9 +338,10 @@ TEST_F(CFValuesTest, TypeDictionaryRetainsKeysAndValuesUntilItGoes) {
   CFRelease(dict);
 }
 
-TEST_F(CFValuesTest, CopyStringKeysAreCopiedSoLaterEditsDoNotMoveThem) {
+TEST_F(CFValuesTest, CopyStringKeysAreCopiedSoLaterEditsDoNotMoveThem)
+{
   CFMutableDictionaryRef dict =
-      CFDictionaryCreateMutable(nullptr, 0, &kCFCopyStringDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFDictionaryCreateMutable(nullptr, 0, &kCFCopyStringDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CFMutableStringRef key = CFStringCreateMutable(nullptr, 0);
   CFStringAppendCString(key, "name", kCFStringEncodingUTF8);
   CFDictionarySetValue(dict, key, kCFBooleanTrue);
@@ -327,31 +358,39 @@ struct Counted {
   int number = 0;
   bool freed = false;
 };
-const void* RetainCounted(CFAllocatorRef, const void* v) {
+const void* RetainCounted(CFAllocatorRef, const void* v)
+{
   ++static_cast<Counted*>(const_cast<void*>(v))->refs;
   return v;
 }
-void ReleaseCounted(CFAllocatorRef, const void* v) {
+void ReleaseCounted(CFAllocatorRef, const void* v)
+{
   auto* c = static_cast<Counted*>(const_cast<void*>(v));
-  if (--c->refs == 0) c->freed = true;
+  if (--c->refs == 0)
+    c->freed = true;
 }
-Boolean EqualCounted(const void* a, const void* b) {
+Boolean EqualCounted(const void* a, const void* b)
+{
   return static_cast<const Counted*>(a)->number == static_cast<const Counted*>(b)->number;
 }
-CFStringRef DescribeCounted(const void* v) {
+CFStringRef DescribeCounted(const void* v)
+{
   return CFStringCreateWithFormat(nullptr, nullptr, CFSTR("#%d"), static_cast<const Counted*>(v)->number);
 }
 
-TEST_F(CFValuesTest, ArrayHonoursCustomCallbacksForRetainReleaseEqualAndDescription) {
+TEST_F(CFValuesTest, ArrayHonoursCustomCallbacksForRetainReleaseEqualAndDescription)
+{
   const CFArrayCallBacks callbacks = {0, RetainCounted, ReleaseCounted, DescribeCounted, EqualCounted};
   Counted items[3];
-  for (int i = 0; i < 3; ++i) items[i].number = i;
+  for (int i = 0; i < 3; ++i)
+    items[i].number = i;
   CFMutableArrayRef array = CFArrayCreateMutable(nullptr, 3, &callbacks);
   for (Counted& c : items) {
     CFArrayAppendValue(array, &c);
-    ReleaseCounted(nullptr, &c);  // the array's reference is now the only one
+    ReleaseCounted(nullptr, &c); // the array's reference is now the only one
   }
-  for (const Counted& c : items) EXPECT_EQ(c.refs, 1);
+  for (const Counted& c : items)
+    EXPECT_EQ(c.refs, 1);
   Counted probe;
   probe.number = 2;
   EXPECT_EQ(CFArrayGetFirstIndexOfValue(array, CFRangeMake(0, 3), &probe), 2) << "found through equal";
@@ -366,7 +405,8 @@ TEST_F(CFValuesTest, ArrayHonoursCustomCallbacksForRetainReleaseEqualAndDescript
   EXPECT_TRUE(items[2].freed);
 }
 
-TEST_F(CFValuesTest, ArrayWithoutCallbacksKeepsRawPointers) {
+TEST_F(CFValuesTest, ArrayWithoutCallbacksKeepsRawPointers)
+{
   int a = 1, b = 2;
   const void* values[] = {&a, &b};
   CFArrayRef array = CFArrayCreate(nullptr, values, 2, nullptr);
@@ -376,7 +416,8 @@ TEST_F(CFValuesTest, ArrayWithoutCallbacksKeepsRawPointers) {
   CFRelease(array);
 }
 
-TEST_F(CFValuesTest, TypeArrayReleasesItsObjectsWhenItGoes) {
+TEST_F(CFValuesTest, TypeArrayReleasesItsObjectsWhenItGoes)
+{
   CFMutableArrayRef array = CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks);
   for (int i = 0; i < 3; ++i) {
     CFStringRef s = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("item %d"), i);
@@ -387,7 +428,8 @@ TEST_F(CFValuesTest, TypeArrayReleasesItsObjectsWhenItGoes) {
   CFRelease(array);
 }
 
-TEST_F(CFValuesTest, AllocatorBlocksAreCountedUntilReturned) {
+TEST_F(CFValuesTest, AllocatorBlocksAreCountedUntilReturned)
+{
   const long before = standin::LiveCFAllocatorBlockCount();
   void* block = CFAllocatorAllocate(kCFAllocatorDefault, 40, 0);
   ASSERT_NE(block, nullptr);
@@ -397,7 +439,8 @@ TEST_F(CFValuesTest, AllocatorBlocksAreCountedUntilReturned) {
   EXPECT_EQ(CFAllocatorAllocate(kCFAllocatorNull, 40, 0), nullptr);
 }
 
-TEST_F(CFValuesTest, FileUrlsKeepPosixPaths) {
+TEST_F(CFValuesTest, FileUrlsKeepPosixPaths)
+{
   CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/Library/Audio/x.ttf"), kCFURLPOSIXPathStyle, false);
   CFStringRef path = CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle);
   EXPECT_EQ(Utf8(path), "/Library/Audio/x.ttf");
@@ -407,10 +450,12 @@ TEST_F(CFValuesTest, FileUrlsKeepPosixPaths) {
   CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(nullptr, url);
   EXPECT_TRUE(CFURLHasDirectoryPath(parent));
   EXPECT_EQ(Utf8(CFURLGetString(parent)), "file:///Library/Audio/");
-  for (CFTypeRef o : {CFTypeRef(url), CFTypeRef(path), CFTypeRef(last), CFTypeRef(parent)}) CFRelease(o);
+  for (CFTypeRef o : {CFTypeRef(url), CFTypeRef(path), CFTypeRef(last), CFTypeRef(parent)})
+    CFRelease(o);
 }
 
-TEST_F(CFValuesTest, AutoreleasedObjectsGoWhenTheMainLoopPasses) {
+TEST_F(CFValuesTest, AutoreleasedObjectsGoWhenTheMainLoopPasses)
+{
   standin::DrainAutoreleasePools();
   CFAutorelease(CFStringCreateWithCString(nullptr, "temporary", kCFStringEncodingUTF8));
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline + 1);
@@ -419,9 +464,10 @@ TEST_F(CFValuesTest, AutoreleasedObjectsGoWhenTheMainLoopPasses) {
   standin::DrainAutoreleasePools();
 }
 
-TEST_F(CFValuesTest, DeepCopyOfAClassInfoTreeIsIndependentAndRefusesForeignTypes) {
+TEST_F(CFValuesTest, DeepCopyOfAClassInfoTreeIsIndependentAndRefusesForeignTypes)
+{
   CFMutableDictionaryRef info =
-      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   const SInt32 version = 0x00030015;
   CFNumberRef n = CFNumberCreate(nullptr, kCFNumberSInt32Type, &version);
   const UInt8 bytes[3] = {1, 2, 3};
@@ -438,8 +484,9 @@ TEST_F(CFValuesTest, DeepCopyOfAClassInfoTreeIsIndependentAndRefusesForeignTypes
   CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, CFSTR("/x"), kCFURLPOSIXPathStyle, false);
   CFDictionarySetValue(info, CFSTR("url"), url);
   EXPECT_EQ(CFPropertyListCreateDeepCopy(nullptr, info, kCFPropertyListImmutable), nullptr)
-      << "a URL is not a property-list type";
-  for (CFTypeRef o : {CFTypeRef(copy), CFTypeRef(info), CFTypeRef(n), CFTypeRef(data), CFTypeRef(url)}) CFRelease(o);
+    << "a URL is not a property-list type";
+  for (CFTypeRef o : {CFTypeRef(copy), CFTypeRef(info), CFTypeRef(n), CFTypeRef(data), CFTypeRef(url)})
+    CFRelease(o);
 }
 
-}  // namespace
+} // namespace

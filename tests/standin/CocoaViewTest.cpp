@@ -13,7 +13,7 @@ namespace {
 
 // A view that logs the window hooks it receives.
 class LoggingView : public NSView {
- public:
+public:
   static LoggingView* alloc() { return new LoggingView(); }
   void viewWillMoveToWindow(NSWindow* w) override { log.push_back(w ? "will-enter" : "will-leave"); }
   void viewDidMoveToWindow() override { log.push_back(window() ? "did-enter" : "did-leave"); }
@@ -25,19 +25,20 @@ class LoggingView : public NSView {
 constexpr AudioUnitPropertyID kObjectProperty = AudioUnitPropertyID(-101);
 
 class TestViewFactory : public NSObject, public AUCocoaUIBase {
- public:
+public:
   static TestViewFactory* alloc() { return new TestViewFactory(); }
   TestViewFactory* init() override { return this; }
   unsigned interfaceVersion() override { return 0; }
-  NSView* uiViewForAudioUnit(AudioUnit unit, NSSize size) override {
+  NSView* uiViewForAudioUnit(AudioUnit unit, NSSize size) override
+  {
     void* object = nullptr;
     UInt32 bytes = sizeof object;
     if (AudioUnitGetProperty(unit, kObjectProperty, kAudioUnitScope_Global, 0, &object, &bytes) != noErr) {
       return nullptr;
     }
     found = object;
-    return static_cast<NSView*>(NSView::alloc()->initWithFrame(NSMakeRect(0, 0, size.width, size.height))
-                                    ->autorelease());
+    return static_cast<NSView*>(
+      NSView::alloc()->initWithFrame(NSMakeRect(0, 0, size.width, size.height))->autorelease());
   }
   const char* className() const override { return "TestViewFactory"; }
   void* found = nullptr;
@@ -45,32 +46,38 @@ class TestViewFactory : public NSObject, public AUCocoaUIBase {
 
 int gPlugObject = 0;
 
-OSStatus AnswerObject(void*, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement, void* out, UInt32* size) {
-  if (id != kObjectProperty) return kAudioUnitErr_InvalidProperty;
+OSStatus AnswerObject(void*, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement, void* out, UInt32* size)
+{
+  if (id != kObjectProperty)
+    return kAudioUnitErr_InvalidProperty;
   void* p = &gPlugObject;
   std::memcpy(out, &p, sizeof p);
   *size = sizeof p;
   return noErr;
 }
-AudioComponentMethod ObjectLookup(SInt16 s) {
+AudioComponentMethod ObjectLookup(SInt16 s)
+{
   return s == kAudioUnitGetPropertySelect ? reinterpret_cast<AudioComponentMethod>(AnswerObject) : nullptr;
 }
 AudioComponentMethod NothingLookup(SInt16) { return nullptr; }
 
 class CocoaViewTest : public testing::Test {
- protected:
-  void SetUp() override {
+protected:
+  void SetUp() override
+  {
     standin::Reset();
     baseline = standin::LiveNSObjectCount();
   }
-  void TearDown() override {
+  void TearDown() override
+  {
     standin::DrainAutoreleasePools();
     EXPECT_EQ(standin::LiveNSObjectCount(), baseline) << "objects leaked";
   }
   long baseline = 0;
 };
 
-TEST_F(CocoaViewTest, RegisteredClassIsFoundByNameAndMakesInstances) {
+TEST_F(CocoaViewTest, RegisteredClassIsFoundByNameAndMakesInstances)
+{
   Class cls = objc_registerClass("TestViewFactory", nullptr, []() -> NSObject* { return TestViewFactory::alloc(); });
   ASSERT_NE(cls, nullptr);
   EXPECT_EQ(NSClassFromString(NSSTR("TestViewFactory")), cls);
@@ -86,7 +93,8 @@ TEST_F(CocoaViewTest, RegisteredClassIsFoundByNameAndMakesInstances) {
   EXPECT_EQ(class_createInstance(cls, 0), nullptr) << "a disposed class makes nothing";
 }
 
-TEST_F(CocoaViewTest, RegisteringANameAgainReplacesTheClass) {
+TEST_F(CocoaViewTest, RegisteringANameAgainReplacesTheClass)
+{
   Class first = objc_registerClass("Replaced", nullptr, []() -> NSObject* { return NSObject::alloc(); });
   Class second = objc_registerClass("Replaced", nullptr, []() -> NSObject* { return NSView::alloc(); });
   EXPECT_EQ(objc_getClass("Replaced"), second);
@@ -95,7 +103,8 @@ TEST_F(CocoaViewTest, RegisteringANameAgainReplacesTheClass) {
   objc_disposeClassPair(second);
 }
 
-TEST_F(CocoaViewTest, ViewFactoryFindsThePlugInThroughTheUnitsPrivateProperty) {
+TEST_F(CocoaViewTest, ViewFactoryFindsThePlugInThroughTheUnitsPrivateProperty)
+{
   AudioComponentPlugInInterface answering = {nullptr, nullptr, ObjectLookup, nullptr};
   AudioComponentPlugInInterface foreign = {nullptr, nullptr, NothingLookup, nullptr};
   AudioUnit ours = standin::NewInstanceForPlugInInterface(&answering);
@@ -111,13 +120,14 @@ TEST_F(CocoaViewTest, ViewFactoryFindsThePlugInThroughTheUnitsPrivateProperty) {
   standin::DisposeInstance(theirs);
 }
 
-TEST_F(CocoaViewTest, ViewsHearWhenTheyEnterAndLeaveAWindow) {
+TEST_F(CocoaViewTest, ViewsHearWhenTheyEnterAndLeaveAWindow)
+{
   NSWindow* window = NSWindow::alloc()->initWithContentRect(NSMakeRect(0, 0, 800, 600), NSWindowStyleMaskTitled,
                                                             NSBackingStoreBuffered, NO);
   LoggingView* parent = static_cast<LoggingView*>(LoggingView::alloc()->init());
   LoggingView* child = static_cast<LoggingView*>(LoggingView::alloc()->init());
   parent->addSubview(child);
-  child->release();  // the parent keeps it
+  child->release(); // the parent keeps it
   EXPECT_TRUE(child->log.empty()) << "no window yet";
   window->contentView()->addSubview(parent);
   EXPECT_EQ(parent->window(), window);
@@ -131,7 +141,8 @@ TEST_F(CocoaViewTest, ViewsHearWhenTheyEnterAndLeaveAWindow) {
   window->release();
 }
 
-TEST_F(CocoaViewTest, ClosingTheWindowReleasesItsViews) {
+TEST_F(CocoaViewTest, ClosingTheWindowReleasesItsViews)
+{
   NSWindow* window = NSWindow::alloc()->initWithContentRect(NSMakeRect(0, 0, 100, 100), 0, NSBackingStoreBuffered, NO);
   NSView* view = NSView::alloc()->initWithFrame(NSMakeRect(0, 0, 10, 10));
   window->setContentView(view);
@@ -142,7 +153,8 @@ TEST_F(CocoaViewTest, ClosingTheWindowReleasesItsViews) {
   window->release();
 }
 
-TEST_F(CocoaViewTest, SubviewsListIsASnapshotInOrder) {
+TEST_F(CocoaViewTest, SubviewsListIsASnapshotInOrder)
+{
   NSView* parent = NSView::alloc()->init();
   NSView* a = NSView::alloc()->init();
   NSView* b = NSView::alloc()->init();
@@ -159,4 +171,4 @@ TEST_F(CocoaViewTest, SubviewsListIsASnapshotInOrder) {
   parent->release();
 }
 
-}  // namespace
+} // namespace

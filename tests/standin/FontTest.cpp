@@ -16,13 +16,14 @@ namespace fs = std::filesystem;
 const char* kRobotoBold = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Bold.ttf";
 
 // The file a descriptor of this family and style matches, or "" for none.
-std::string Match(const char* family, const char* style) {
+std::string Match(const char* family, const char* style)
+{
   const void* keys[] = {kCTFontFamilyNameAttribute, kCTFontStyleNameAttribute};
   CFStringRef f = CFStringCreateWithCString(nullptr, family, kCFStringEncodingUTF8);
   CFStringRef s = CFStringCreateWithCString(nullptr, style, kCFStringEncodingUTF8);
   const void* values[] = {f, s};
   CFDictionaryRef attributes =
-      CFDictionaryCreate(nullptr, keys, values, 2, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFDictionaryCreate(nullptr, keys, values, 2, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
   CTFontDescriptorRef d = CTFontDescriptorCreateWithAttributes(attributes);
   auto url = static_cast<CFURLRef>(CTFontDescriptorCopyAttribute(d, kCTFontURLAttribute));
   UInt8 path[1024] = "";
@@ -30,13 +31,15 @@ std::string Match(const char* family, const char* style) {
     CFURLGetFileSystemRepresentation(url, true, path, sizeof path);
     CFRelease(url);
   }
-  for (CFTypeRef r : {CFTypeRef(d), CFTypeRef(attributes), CFTypeRef(s), CFTypeRef(f)}) CFRelease(r);
+  for (CFTypeRef r : {CFTypeRef(d), CFTypeRef(attributes), CFTypeRef(s), CFTypeRef(f)})
+    CFRelease(r);
   return reinterpret_cast<char*>(path);
 }
 
 class FontStandinTest : public testing::Test {
- protected:
-  void SetUp() override {
+protected:
+  void SetUp() override
+  {
     standin::Reset();
     previousHome = standin::UserHome();
     home = fs::temp_directory_path() / ("standin-fonts-" + std::to_string(::getpid()));
@@ -44,7 +47,8 @@ class FontStandinTest : public testing::Test {
     standin::SetUserHome(home.string());
     baseline = standin::LiveCFObjectCount();
   }
-  void TearDown() override {
+  void TearDown() override
+  {
     EXPECT_EQ(standin::LiveCFObjectCount(), baseline);
     standin::SetUserHome(previousHome, false);
     standin::Reset();
@@ -56,9 +60,10 @@ class FontStandinTest : public testing::Test {
   long baseline = 0;
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(FontStandinTest, ProviderHandsItsBlockBackOnceWhenTheLastReferenceGoes) {
+TEST_F(FontStandinTest, ProviderHandsItsBlockBackOnceWhenTheLastReferenceGoes)
+{
   static int released = 0;
   static const void* releasedData = nullptr;
   released = 0;
@@ -82,7 +87,8 @@ TEST_F(FontStandinTest, ProviderHandsItsBlockBackOnceWhenTheLastReferenceGoes) {
   CGDataProviderRelease(nullptr);
 }
 
-TEST_F(FontStandinTest, DescriptorsMatchUserFontsBeforeSystemFoldersAndReportMisses) {
+TEST_F(FontStandinTest, DescriptorsMatchUserFontsBeforeSystemFoldersAndReportMisses)
+{
   EXPECT_EQ(Match("Roboto", "Bold"), kRobotoBold);
   fs::create_directories(home / "Library/Fonts/sub");
   fs::copy_file(kRobotoBold, home / "Library/Fonts/sub/MyBold.ttf");

@@ -14,27 +14,30 @@ namespace {
 constexpr double kTimeTolerance = 1e-6;
 
 struct Ticks {
-  std::vector<CFAbsoluteTime> at;  // virtual time seen inside each callback
+  std::vector<CFAbsoluteTime> at; // virtual time seen inside each callback
 };
 
 void RecordTick(CFRunLoopTimerRef, void* info) { static_cast<Ticks*>(info)->at.push_back(CFAbsoluteTimeGetCurrent()); }
 
 class RunLoopTest : public testing::Test {
- protected:
-  void SetUp() override {
+protected:
+  void SetUp() override
+  {
     standin::Reset();
     baseline = standin::LiveCFObjectCount();
   }
-  void TearDown() override {
+  void TearDown() override
+  {
     standin::Reset();
     EXPECT_EQ(standin::LiveCFObjectCount(), baseline) << "timers leaked";
   }
 
   // A repeating timer as the plug-in's tick makes it: first fire now.
-  CFRunLoopTimerRef AddTimer(Ticks& ticks, double interval, double delay = 0.0) {
+  CFRunLoopTimerRef AddTimer(Ticks& ticks, double interval, double delay = 0.0)
+  {
     CFRunLoopTimerContext context = {0, &ticks, nullptr, nullptr, nullptr};
-    CFRunLoopTimerRef t = CFRunLoopTimerCreate(kCFAllocatorDefault, CFAbsoluteTimeGetCurrent() + delay, interval, 0,
-                                               0, RecordTick, &context);
+    CFRunLoopTimerRef t = CFRunLoopTimerCreate(kCFAllocatorDefault, CFAbsoluteTimeGetCurrent() + delay, interval, 0, 0,
+                                               RecordTick, &context);
     CFRunLoopAddTimer(CFRunLoopGetMain(), t, kCFRunLoopCommonModes);
     return t;
   }
@@ -42,7 +45,8 @@ class RunLoopTest : public testing::Test {
   long baseline = 0;
 };
 
-TEST_F(RunLoopTest, TimerFiresOnlyWhenTheMainLoopIsPumped) {
+TEST_F(RunLoopTest, TimerFiresOnlyWhenTheMainLoopIsPumped)
+{
   Ticks ticks;
   CFRunLoopTimerRef t = AddTimer(ticks, 0.02);
   standin::AdvanceClock(1.0);
@@ -53,7 +57,8 @@ TEST_F(RunLoopTest, TimerFiresOnlyWhenTheMainLoopIsPumped) {
   CFRelease(t);
 }
 
-TEST_F(RunLoopTest, TwentyMillisecondTimerFiresFiveTimesInOneHundredMilliseconds) {
+TEST_F(RunLoopTest, TwentyMillisecondTimerFiresFiveTimesInOneHundredMilliseconds)
+{
   Ticks ticks;
   const CFAbsoluteTime start = CFAbsoluteTimeGetCurrent();
   CFRunLoopTimerRef t = AddTimer(ticks, 0.02);
@@ -67,7 +72,8 @@ TEST_F(RunLoopTest, TwentyMillisecondTimerFiresFiveTimesInOneHundredMilliseconds
   CFRelease(t);
 }
 
-TEST_F(RunLoopTest, LateRepeatingTimerFiresOnceAndSkipsMissedIntervals) {
+TEST_F(RunLoopTest, LateRepeatingTimerFiresOnceAndSkipsMissedIntervals)
+{
   Ticks ticks;
   const CFAbsoluteTime start = CFAbsoluteTimeGetCurrent();
   CFRunLoopTimerRef t = AddTimer(ticks, 0.02);
@@ -79,7 +85,8 @@ TEST_F(RunLoopTest, LateRepeatingTimerFiresOnceAndSkipsMissedIntervals) {
   CFRelease(t);
 }
 
-TEST_F(RunLoopTest, InvalidatedTimerNeverFiresAndIsFreedByItsLastRelease) {
+TEST_F(RunLoopTest, InvalidatedTimerNeverFiresAndIsFreedByItsLastRelease)
+{
   Ticks ticks;
   CFRunLoopTimerRef t = AddTimer(ticks, 0.02);
   EXPECT_EQ(CFGetRetainCount(t), 2) << "the loop holds the timer";
@@ -92,7 +99,8 @@ TEST_F(RunLoopTest, InvalidatedTimerNeverFiresAndIsFreedByItsLastRelease) {
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline);
 }
 
-TEST_F(RunLoopTest, OneShotTimerFiresOnceAtItsDateAndLeavesTheLoop) {
+TEST_F(RunLoopTest, OneShotTimerFiresOnceAtItsDateAndLeavesTheLoop)
+{
   Ticks ticks;
   const CFAbsoluteTime start = CFAbsoluteTimeGetCurrent();
   CFRunLoopTimerRef t = AddTimer(ticks, 0.0, 0.5);
@@ -104,7 +112,8 @@ TEST_F(RunLoopTest, OneShotTimerFiresOnceAtItsDateAndLeavesTheLoop) {
   CFRelease(t);
 }
 
-TEST_F(RunLoopTest, TimersFireInDueOrderThenByOrderField) {
+TEST_F(RunLoopTest, TimersFireInDueOrderThenByOrderField)
+{
   std::vector<int> order;
   struct Tag {
     std::vector<int>* out;
@@ -127,10 +136,12 @@ TEST_F(RunLoopTest, TimersFireInDueOrderThenByOrderField) {
   standin::AdvanceClock(1.0);
   EXPECT_EQ(standin::PumpMainRunLoop(), 3);
   EXPECT_EQ(order, (std::vector<int>{2, 1, 0}));
-  for (CFRunLoopTimerRef t : timers) CFRelease(t);
+  for (CFRunLoopTimerRef t : timers)
+    CFRelease(t);
 }
 
-TEST_F(RunLoopTest, ContextInfoIsRetainedOnceAndReleasedOnceWhenTheTimerGoes) {
+TEST_F(RunLoopTest, ContextInfoIsRetainedOnceAndReleasedOnceWhenTheTimerGoes)
+{
   struct Counts {
     int retains = 0;
     int releases = 0;
@@ -140,8 +151,7 @@ TEST_F(RunLoopTest, ContextInfoIsRetainedOnceAndReleasedOnceWhenTheTimerGoes) {
                                  ++static_cast<Counts*>(const_cast<void*>(i))->retains;
                                  return i;
                                },
-                               [](const void* i) { ++static_cast<Counts*>(const_cast<void*>(i))->releases; },
-                               nullptr};
+                               [](const void* i) { ++static_cast<Counts*>(const_cast<void*>(i))->releases; }, nullptr};
   CFRunLoopTimerRef t = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent(), 0.02, 0, 0, RecordTick, &ctx);
   EXPECT_EQ(counts.retains, 1);
   CFRunLoopAddTimer(CFRunLoopGetMain(), t, kCFRunLoopCommonModes);
@@ -151,7 +161,8 @@ TEST_F(RunLoopTest, ContextInfoIsRetainedOnceAndReleasedOnceWhenTheTimerGoes) {
   EXPECT_EQ(counts.releases, 1);
 }
 
-TEST_F(RunLoopTest, TimerMayInvalidateItselfFromItsCallback) {
+TEST_F(RunLoopTest, TimerMayInvalidateItselfFromItsCallback)
+{
   struct State {
     int fires = 0;
   } state;
@@ -167,7 +178,8 @@ TEST_F(RunLoopTest, TimerMayInvalidateItselfFromItsCallback) {
   CFRelease(t);
 }
 
-TEST_F(RunLoopTest, ClockMovesOnlyWhenAdvanced) {
+TEST_F(RunLoopTest, ClockMovesOnlyWhenAdvanced)
+{
   const CFAbsoluteTime a = CFAbsoluteTimeGetCurrent();
   EXPECT_EQ(CFAbsoluteTimeGetCurrent(), a);
   standin::AdvanceClock(2.5);
@@ -176,16 +188,18 @@ TEST_F(RunLoopTest, ClockMovesOnlyWhenAdvanced) {
   EXPECT_NEAR(CFAbsoluteTimeGetCurrent() - a, 2.5, kTimeTolerance) << "time never runs backwards";
 }
 
-TEST_F(RunLoopTest, ResetReleasesTimersStillScheduled) {
+TEST_F(RunLoopTest, ResetReleasesTimersStillScheduled)
+{
   Ticks ticks;
   CFRunLoopTimerRef t = AddTimer(ticks, 0.02);
-  CFRelease(t);  // only the loop holds it now
+  CFRelease(t); // only the loop holds it now
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline + 1);
   standin::Reset();
   EXPECT_EQ(standin::LiveCFObjectCount(), baseline);
 }
 
-TEST_F(RunLoopTest, OnlyTheProcesssInitialThreadIsTheMainRunLoopsThread) {
+TEST_F(RunLoopTest, OnlyTheProcesssInitialThreadIsTheMainRunLoopsThread)
+{
   // The test runs on the thread that ran main(); any other thread has a
   // loop of its own, the same on every call, where a timer never fires.
   EXPECT_EQ(CFRunLoopGetCurrent(), CFRunLoopGetMain());
@@ -199,8 +213,8 @@ TEST_F(RunLoopTest, OnlyTheProcesssInitialThreadIsTheMainRunLoopsThread) {
     mainOnWorker = own == CFRunLoopGetMain();
     sameTwice = own == CFRunLoopGetCurrent();
     CFRunLoopTimerContext context = {0, &ticks, nullptr, nullptr, nullptr};
-    CFRunLoopTimerRef t = CFRunLoopTimerCreate(kCFAllocatorDefault, CFAbsoluteTimeGetCurrent(), 0.02, 0, 0,
-                                               RecordTick, &context);
+    CFRunLoopTimerRef t =
+      CFRunLoopTimerCreate(kCFAllocatorDefault, CFAbsoluteTimeGetCurrent(), 0.02, 0, 0, RecordTick, &context);
     CFRunLoopAddTimer(own, t, kCFRunLoopCommonModes);
     containsAfterAdd = CFRunLoopContainsTimer(own, t, kCFRunLoopCommonModes);
     CFRunLoopRemoveTimer(own, t, kCFRunLoopCommonModes);
@@ -215,4 +229,4 @@ TEST_F(RunLoopTest, OnlyTheProcesssInitialThreadIsTheMainRunLoopsThread) {
   EXPECT_TRUE(ticks.at.empty());
 }
 
-}  // namespace
+} // namespace

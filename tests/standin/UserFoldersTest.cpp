@@ -15,8 +15,9 @@ namespace {
 namespace fs = std::filesystem;
 
 class UserFoldersTest : public testing::Test {
- protected:
-  void SetUp() override {
+protected:
+  void SetUp() override
+  {
     standin::Reset();
     savedHome = standin::UserHome();
     folder.emplace();
@@ -25,7 +26,8 @@ class UserFoldersTest : public testing::Test {
     standin::SetSystemRoot("/sysroot");
     baseline = standin::LiveNSObjectCount();
   }
-  void TearDown() override {
+  void TearDown() override
+  {
     standin::DrainAutoreleasePools();
     EXPECT_EQ(standin::LiveNSObjectCount(), baseline) << "autoreleased results leaked";
     standin::SetUserHome(savedHome, false);
@@ -33,7 +35,8 @@ class UserFoldersTest : public testing::Test {
     folder.reset();
   }
 
-  static std::vector<std::string> Search(NSSearchPathDirectory d, NSSearchPathDomainMask m, BOOL expand = YES) {
+  static std::vector<std::string> Search(NSSearchPathDirectory d, NSSearchPathDomainMask m, BOOL expand = YES)
+  {
     std::vector<std::string> out;
     NSArray* a = NSSearchPathForDirectoriesInDomains(d, m, expand);
     for (NSUInteger i = 0; i < a->count(); ++i) {
@@ -48,7 +51,8 @@ class UserFoldersTest : public testing::Test {
   long baseline = 0;
 };
 
-TEST_F(UserFoldersTest, UserDomainFoldersLieUnderTheHomeTheHostSet) {
+TEST_F(UserFoldersTest, UserDomainFoldersLieUnderTheHomeTheHostSet)
+{
   const std::string h = home.string();
   struct Case {
     NSSearchPathDirectory directory;
@@ -64,13 +68,15 @@ TEST_F(UserFoldersTest, UserDomainFoldersLieUnderTheHomeTheHostSet) {
   }
 }
 
-TEST_F(UserFoldersTest, StandardFoldersExistInANewHome) {
+TEST_F(UserFoldersTest, StandardFoldersExistInANewHome)
+{
   for (const char* sub : {"Library/Application Support", "Music", "Desktop", "Documents"}) {
     EXPECT_TRUE(fs::is_directory(home / sub)) << sub;
   }
 }
 
-TEST_F(UserFoldersTest, LocalAndSystemDomainsLieUnderTheSystemRoot) {
+TEST_F(UserFoldersTest, LocalAndSystemDomainsLieUnderTheSystemRoot)
+{
   EXPECT_EQ(Search(NSLibraryDirectory, NSLocalDomainMask), std::vector<std::string>{"/sysroot/Library"});
   EXPECT_EQ(Search(NSApplicationSupportDirectory, NSSystemDomainMask),
             std::vector<std::string>{"/sysroot/System/Library/Application Support"});
@@ -80,13 +86,15 @@ TEST_F(UserFoldersTest, LocalAndSystemDomainsLieUnderTheSystemRoot) {
   EXPECT_EQ(all[0], home.string() + "/Library") << "user domain first";
 }
 
-TEST_F(UserFoldersTest, UnexpandedUserPathsStartWithTilde) {
+TEST_F(UserFoldersTest, UnexpandedUserPathsStartWithTilde)
+{
   EXPECT_EQ(Search(NSMusicDirectory, NSUserDomainMask, NO), std::vector<std::string>{"~/Music"});
   NSString* expanded = NSSTR("~/Music")->stringByExpandingTildeInPath();
   EXPECT_EQ(std::string(expanded->UTF8String()), home.string() + "/Music");
 }
 
-TEST_F(UserFoldersTest, HomeDirectoryOfASandboxedHostIsItsContainer) {
+TEST_F(UserFoldersTest, HomeDirectoryOfASandboxedHostIsItsContainer)
+{
   const fs::path container = home / "Library/Containers/com.example.daw/Data";
   standin::SetUserHome(container.string());
   const std::string h = NSHomeDirectory()->UTF8String();
@@ -96,7 +104,8 @@ TEST_F(UserFoldersTest, HomeDirectoryOfASandboxedHostIsItsContainer) {
   EXPECT_TRUE(fs::is_directory(container / "Library/Application Support"));
 }
 
-TEST_F(UserFoldersTest, BundlePathsComeFromTheSameRegistryAsCFBundle) {
+TEST_F(UserFoldersTest, BundlePathsComeFromTheSameRegistryAsCFBundle)
+{
   standin::RegisterBundle({"com.example.fx", "/plugins/Fx.component", "Fx", {{"CFBundleVersion", "1.2.3"}}});
   NSBundle* b = NSBundle::bundleWithIdentifier(NSSTR("com.example.fx"));
   ASSERT_NE(b, nullptr);
@@ -113,27 +122,30 @@ TEST_F(UserFoldersTest, BundlePathsComeFromTheSameRegistryAsCFBundle) {
   EXPECT_EQ(NSBundle::mainBundle(), nullptr);
 }
 
-TEST_F(UserFoldersTest, PathMethodsSplitAndJoinLikeThePlatform) {
+TEST_F(UserFoldersTest, PathMethodsSplitAndJoinLikeThePlatform)
+{
   struct Case {
     NSString* result;
     const char* expected;
   } cases[] = {
-      {NSSTR("/a/b")->stringByAppendingPathComponent(NSSTR("c")), "/a/b/c"},
-      {NSSTR("/a/b/")->stringByAppendingPathComponent(NSSTR("/c")), "/a/b/c"},
-      {NSSTR("/")->stringByAppendingPathComponent(NSSTR("c")), "/c"},
-      {NSSTR("/a/b.png")->lastPathComponent(), "b.png"},
-      {NSSTR("/a/b.png")->pathExtension(), "png"},
-      {NSSTR("/a/b.tar.gz")->stringByDeletingPathExtension(), "/a/b.tar"},
-      {NSSTR("/a/.hidden")->pathExtension(), ""},
-      {NSSTR("/a/b")->stringByDeletingLastPathComponent(), "/a"},
-      {NSSTR("/a")->stringByDeletingLastPathComponent(), "/"},
-      {NSSTR("b")->stringByDeletingLastPathComponent(), ""},
-      {NSSTR("/a/b")->stringByAppendingPathExtension(NSSTR("zvp")), "/a/b.zvp"},
+    {NSSTR("/a/b")->stringByAppendingPathComponent(NSSTR("c")), "/a/b/c"},
+    {NSSTR("/a/b/")->stringByAppendingPathComponent(NSSTR("/c")), "/a/b/c"},
+    {NSSTR("/")->stringByAppendingPathComponent(NSSTR("c")), "/c"},
+    {NSSTR("/a/b.png")->lastPathComponent(), "b.png"},
+    {NSSTR("/a/b.png")->pathExtension(), "png"},
+    {NSSTR("/a/b.tar.gz")->stringByDeletingPathExtension(), "/a/b.tar"},
+    {NSSTR("/a/.hidden")->pathExtension(), ""},
+    {NSSTR("/a/b")->stringByDeletingLastPathComponent(), "/a"},
+    {NSSTR("/a")->stringByDeletingLastPathComponent(), "/"},
+    {NSSTR("b")->stringByDeletingLastPathComponent(), ""},
+    {NSSTR("/a/b")->stringByAppendingPathExtension(NSSTR("zvp")), "/a/b.zvp"},
   };
-  for (const Case& c : cases) EXPECT_STREQ(c.result->UTF8String(), c.expected);
+  for (const Case& c : cases)
+    EXPECT_STREQ(c.result->UTF8String(), c.expected);
 }
 
-TEST_F(UserFoldersTest, AutoreleasePoolReleasesWhatWasAutoreleasedInsideIt) {
+TEST_F(UserFoldersTest, AutoreleasePoolReleasesWhatWasAutoreleasedInsideIt)
+{
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
   NSString* kept = NSString::stringWithUTF8String("kept");
   kept->retain();
@@ -146,4 +158,4 @@ TEST_F(UserFoldersTest, AutoreleasePoolReleasesWhatWasAutoreleasedInsideIt) {
   EXPECT_EQ(standin::LiveNSObjectCount(), baseline);
 }
 
-}  // namespace
+} // namespace

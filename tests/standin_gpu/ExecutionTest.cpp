@@ -19,9 +19,10 @@ struct ResetAfter : ::testing::Test {
 };
 using CommandBuffers = ResetAfter;
 using Layer = ResetAfter;
-}  // namespace
+} // namespace
 
-TEST_F(CommandBuffers, RunInQueueOrderWithHandlersOnTheCommittingThreadByDefault) {
+TEST_F(CommandBuffers, RunInQueueOrderWithHandlersOnTheCommittingThreadByDefault)
+{
   Gpu gpu;
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
   std::vector<int> order;
@@ -45,7 +46,8 @@ TEST_F(CommandBuffers, RunInQueueOrderWithHandlersOnTheCommittingThreadByDefault
   pool->drain();
 }
 
-TEST_F(CommandBuffers, WorkerModeKeepsFramesInFlightUntilTheGPURunsThem) {
+TEST_F(CommandBuffers, WorkerModeKeepsFramesInFlightUntilTheGPURunsThem)
+{
   // The renderer's frame protocol: a semaphore of three buffer sets, each
   // signalled by a completion handler on the GPU thread.
   Gpu gpu;
@@ -63,7 +65,8 @@ TEST_F(CommandBuffers, WorkerModeKeepsFramesInFlightUntilTheGPURunsThem) {
     MTLCommandBuffer* cb = gpu.queue()->commandBuffer();
     ++busy;
     cb->addCompletedHandler([&](MTLCommandBuffer*) {
-      if (std::this_thread::get_id() == main) offMain = false;
+      if (std::this_thread::get_id() == main)
+        offMain = false;
       --busy;
       dispatch_semaphore_signal(frames);
     });
@@ -76,11 +79,11 @@ TEST_F(CommandBuffers, WorkerModeKeepsFramesInFlightUntilTheGPURunsThem) {
     e->drawPrimitives(MTLPrimitiveTypeTriangle, 0, 3);
     e->endEncoding();
     cb->commit();
-    pool->drain();  // the queue keeps committed buffers alive
+    pool->drain(); // the queue keeps committed buffers alive
   }
   EXPECT_EQ(busy.load(), 3);
   EXPECT_NE(dispatch_semaphore_wait(frames, dispatch_time(DISPATCH_TIME_NOW, 20 * NSEC_PER_MSEC)), 0)
-      << "all three sets are in flight";
+    << "all three sets are in flight";
   standin::SetGPUPaused(false);
   EXPECT_EQ(dispatch_semaphore_wait(frames, DISPATCH_TIME_FOREVER), 0);
   standin::WaitForGPUIdle();
@@ -90,14 +93,15 @@ TEST_F(CommandBuffers, WorkerModeKeepsFramesInFlightUntilTheGPURunsThem) {
   dispatch_release(frames);
 }
 
-TEST_F(CommandBuffers, MisuseIsReportedAndRefused) {
+TEST_F(CommandBuffers, MisuseIsReportedAndRefused)
+{
   Gpu gpu;
   standin::ClearGPUValidationErrors();
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
   MTLCommandBuffer* cb = gpu.queue()->commandBuffer();
   MTLBlitCommandEncoder* blit = cb->blitCommandEncoder();
   EXPECT_EQ(cb->blitCommandEncoder(), nullptr) << "one open encoder at a time";
-  cb->commit();  // with the encoder still open: its commands are dropped
+  cb->commit(); // with the encoder still open: its commands are dropped
   blit->endEncoding();
   cb->addCompletedHandler([](MTLCommandBuffer*) {});
   cb->commit();
@@ -105,7 +109,8 @@ TEST_F(CommandBuffers, MisuseIsReportedAndRefused) {
   EXPECT_EQ(standin::GPUValidationErrors().size(), 5u);
 }
 
-TEST(Library, ResolvesOnlyListedAndRegisteredFunctionsAndRejectsBadData) {
+TEST(Library, ResolvesOnlyListedAndRegisteredFunctionsAndRejectsBadData)
+{
   Gpu gpu;
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
   const std::string good = standin::metal::LibraryData({"solidFragment", "notRegistered"});
@@ -140,7 +145,8 @@ TEST(Library, ResolvesOnlyListedAndRegisteredFunctionsAndRejectsBadData) {
   pool->drain();
 }
 
-TEST(Library, PipelinesThatDrawIntoOtherFormatsThanThePassAreSkipped) {
+TEST(Library, PipelinesThatDrawIntoOtherFormatsThanThePassAreSkipped)
+{
   Gpu gpu;
   standin::ClearGPUValidationErrors();
   PipelineOptions o;
@@ -157,7 +163,8 @@ TEST(Library, PipelinesThatDrawIntoOtherFormatsThanThePassAreSkipped) {
   standin::ClearGPUValidationErrors();
 }
 
-TEST_F(Layer, HandsOutClearedDrawablesAndKeepsTheLastPresentedFrame) {
+TEST_F(Layer, HandsOutClearedDrawablesAndKeepsTheLastPresentedFrame)
+{
   Gpu gpu;
   const long objectsBefore = standin::LiveNSObjectCount();
   {
@@ -205,7 +212,8 @@ TEST_F(Layer, HandsOutClearedDrawablesAndKeepsTheLastPresentedFrame) {
   EXPECT_EQ(standin::LiveNSObjectCount(), objectsBefore) << "drawables, textures and buffers are freed";
 }
 
-TEST(Dispatch, SemaphoresCountAndTimeOut) {
+TEST(Dispatch, SemaphoresCountAndTimeOut)
+{
   EXPECT_EQ(dispatch_semaphore_create(-1), nullptr);
   dispatch_semaphore_t s = dispatch_semaphore_create(1);
   EXPECT_EQ(dispatch_semaphore_wait(s, DISPATCH_TIME_NOW), 0);
@@ -217,7 +225,8 @@ TEST(Dispatch, SemaphoresCountAndTimeOut) {
   dispatch_release(s);
 }
 
-TEST(Dispatch, DataCopiesByDefaultAndOtherwiseUsesTheBytesInPlace) {
+TEST(Dispatch, DataCopiesByDefaultAndOtherwiseUsesTheBytesInPlace)
+{
   char bytes[4] = {'a', 'b', 'c', 'd'};
   dispatch_data_t copied = dispatch_data_create(bytes, 4, dispatch_get_main_queue(), DISPATCH_DATA_DESTRUCTOR_DEFAULT);
   int destroyed = 0;
@@ -238,11 +247,14 @@ TEST(Dispatch, DataCopiesByDefaultAndOtherwiseUsesTheBytesInPlace) {
   dispatch_release(copied);
 }
 
-TEST(Dispatch, OnceRunsTheBlockOnceAcrossThreads) {
+TEST(Dispatch, OnceRunsTheBlockOnceAcrossThreads)
+{
   static dispatch_once_t once = 0;
   std::atomic<int> runs{0};
   std::vector<std::thread> threads;
-  for (int i = 0; i < 4; ++i) threads.emplace_back([&] { dispatch_once(&once, [&] { ++runs; }); });
-  for (auto& t : threads) t.join();
+  for (int i = 0; i < 4; ++i)
+    threads.emplace_back([&] { dispatch_once(&once, [&] { ++runs; }); });
+  for (auto& t : threads)
+    t.join();
   EXPECT_EQ(runs.load(), 1);
 }

@@ -6,35 +6,41 @@
 
 namespace gputest {
 
-Gpu::Gpu() {
+Gpu::Gpu()
+{
   mPool = NSAutoreleasePool::alloc()->init();
   mDevice = MTLCreateSystemDefaultDevice();
   mQueue = mDevice->newCommandQueue();
   const std::string data = standin::metal::LibraryData(
-      {"pixelVertex", "clipVertex", "solidFragment", "texturedFragment", "discardFragment", "positionFragment"});
+    {"pixelVertex", "clipVertex", "solidFragment", "texturedFragment", "discardFragment", "positionFragment"});
   dispatch_data_t d = dispatch_data_create(data.data(), data.size(), nullptr, DISPATCH_DATA_DESTRUCTOR_DEFAULT);
   mLibrary = mDevice->newLibraryWithData(d, nullptr);
   dispatch_release(d);
 }
 
-Gpu::~Gpu() {
+Gpu::~Gpu()
+{
   standin::WaitForGPUIdle();
-  for (NSObject* o : mOwned) o->release();
+  for (NSObject* o : mOwned)
+    o->release();
   mLibrary->release();
   mQueue->release();
   mDevice->release();
   mPool->drain();
 }
 
-MTLRenderPipelineState* Gpu::Pipeline(const PipelineOptions& o) {
+MTLRenderPipelineState* Gpu::Pipeline(const PipelineOptions& o)
+{
   MTLRenderPipelineDescriptor* d = MTLRenderPipelineDescriptor::alloc()->init();
   MTLFunction* vs = mLibrary->newFunctionWithName(NSString::stringWithUTF8String(o.vertex.c_str()));
-  MTLFunction* fs = o.fragment.empty() ? nullptr
-                                       : mLibrary->newFunctionWithName(NSString::stringWithUTF8String(o.fragment.c_str()));
+  MTLFunction* fs =
+    o.fragment.empty() ? nullptr : mLibrary->newFunctionWithName(NSString::stringWithUTF8String(o.fragment.c_str()));
   d->setVertexFunction(vs);
   d->setFragmentFunction(fs);
-  if (vs) vs->release();
-  if (fs) fs->release();
+  if (vs)
+    vs->release();
+  if (fs)
+    fs->release();
   MTLVertexDescriptor* vd = MTLVertexDescriptor::vertexDescriptor();
   const MTLVertexFormat formats[3] = {MTLVertexFormatFloat4, MTLVertexFormatFloat2, MTLVertexFormatFloat4};
   const NSUInteger offsets[3] = {0, 16, 32};
@@ -55,17 +61,20 @@ MTLRenderPipelineState* Gpu::Pipeline(const PipelineOptions& o) {
   c->setRgbBlendOperation(o.rgbOp);
   c->setAlphaBlendOperation(o.alphaOp);
   c->setWriteMask(o.writeMask);
-  if (o.stencil) d->setStencilAttachmentPixelFormat(MTLPixelFormatStencil8);
+  if (o.stencil)
+    d->setStencilAttachmentPixelFormat(MTLPixelFormatStencil8);
   NSError* error = nullptr;
   MTLRenderPipelineState* state = mDevice->newRenderPipelineStateWithDescriptor(d, &error);
   d->release();
   return state ? Keep(state) : nullptr;
 }
 
-MTLDepthStencilState* Gpu::Stencil(const StencilFaceOptions* front, const StencilFaceOptions* back) {
+MTLDepthStencilState* Gpu::Stencil(const StencilFaceOptions* front, const StencilFaceOptions* back)
+{
   MTLDepthStencilDescriptor* d = MTLDepthStencilDescriptor::alloc()->init();
   auto face = [](const StencilFaceOptions* f) -> MTLStencilDescriptor* {
-    if (!f) return nullptr;
+    if (!f)
+      return nullptr;
     MTLStencilDescriptor* s = MTLStencilDescriptor::alloc()->init();
     s->setStencilCompareFunction(f->compare);
     s->setStencilFailureOperation(f->fail);
@@ -81,15 +90,19 @@ MTLDepthStencilState* Gpu::Stencil(const StencilFaceOptions* front, const Stenci
   return Keep(state);
 }
 
-MTLTexture* Gpu::Texture(MTLPixelFormat format, unsigned w, unsigned h, const void* bytes, bool mipmapped) {
+MTLTexture* Gpu::Texture(MTLPixelFormat format, unsigned w, unsigned h, const void* bytes, bool mipmapped)
+{
   MTLTextureDescriptor* d = MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(format, w, h, mipmapped);
   d->setUsage(MTLTextureUsageShaderRead | MTLTextureUsageRenderTarget);
   MTLTexture* t = mDevice->newTextureWithDescriptor(d);
-  if (t && bytes) t->replaceRegion(MTLRegionMake2D(0, 0, w, h), 0, bytes, w * (format == MTLPixelFormatR8Unorm || format == MTLPixelFormatStencil8 ? 1 : 4));
+  if (t && bytes)
+    t->replaceRegion(MTLRegionMake2D(0, 0, w, h), 0, bytes,
+                     w * (format == MTLPixelFormatR8Unorm || format == MTLPixelFormatStencil8 ? 1 : 4));
   return t ? Keep(t) : nullptr;
 }
 
-MTLSamplerState* Gpu::Sampler(MTLSamplerMinMagFilter filter, MTLSamplerAddressMode mode) {
+MTLSamplerState* Gpu::Sampler(MTLSamplerMinMagFilter filter, MTLSamplerAddressMode mode)
+{
   MTLSamplerDescriptor* d = MTLSamplerDescriptor::alloc()->init();
   d->setMinFilter(filter);
   d->setMagFilter(filter);
@@ -100,12 +113,14 @@ MTLSamplerState* Gpu::Sampler(MTLSamplerMinMagFilter filter, MTLSamplerAddressMo
   return Keep(s);
 }
 
-MTLBuffer* Gpu::Buffer(const void* bytes, size_t length) {
+MTLBuffer* Gpu::Buffer(const void* bytes, size_t length)
+{
   return Keep(mDevice->newBufferWithBytes(bytes, length, MTLResourceCPUCacheModeWriteCombined));
 }
 
 void Gpu::Pass(MTLTexture* color, MTLTexture* stencil, MTLLoadAction load, MTLClearColor clear,
-               const std::function<void(MTLRenderCommandEncoder*)>& encode) {
+               const std::function<void(MTLRenderCommandEncoder*)>& encode)
+{
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
   MTLRenderPassDescriptor* pass = MTLRenderPassDescriptor::renderPassDescriptor();
   MTLRenderPassColorAttachmentDescriptor* c = pass->colorAttachments()->objectAtIndexedSubscript(0);
@@ -127,26 +142,29 @@ void Gpu::Pass(MTLTexture* color, MTLTexture* stencil, MTLLoadAction load, MTLCl
   pool->drain();
 }
 
-void Gpu::BindVertices(MTLRenderCommandEncoder* e, const std::vector<Vtx>& v, MTLTexture* target) {
+void Gpu::BindVertices(MTLRenderCommandEncoder* e, const std::vector<Vtx>& v, MTLTexture* target)
+{
   const float size[2] = {float(target->width()), float(target->height())};
   e->setVertexBuffer(Vertices(v), 0, 0);
   e->setVertexBuffer(Buffer(size, sizeof size), 0, 1);
 }
 
-std::array<uint8_t, 4> Pixel(MTLTexture* t, unsigned x, unsigned y) {
+std::array<uint8_t, 4> Pixel(MTLTexture* t, unsigned x, unsigned y)
+{
   uint8_t b[4] = {0, 0, 0, 0};
   t->getBytes(b, 4, MTLRegionMake2D(x, y, 1, 1), 0);
   switch (t->pixelFormat()) {
-    case MTLPixelFormatBGRA8Unorm: return {b[2], b[1], b[0], b[3]};
-    case MTLPixelFormatRGBA8Unorm: return {b[0], b[1], b[2], b[3]};
-    default: return {b[0], b[0], b[0], 255};
+  case MTLPixelFormatBGRA8Unorm: return {b[2], b[1], b[0], b[3]};
+  case MTLPixelFormatRGBA8Unorm: return {b[0], b[1], b[2], b[3]};
+  default: return {b[0], b[0], b[0], 255};
   }
 }
 
-std::string OutputPath(const std::string& name) {
+std::string OutputPath(const std::string& name)
+{
   const std::filesystem::path dir = std::filesystem::current_path() / "gpu_output";
   std::filesystem::create_directories(dir);
   return (dir / name).string();
 }
 
-}  // namespace gputest
+} // namespace gputest

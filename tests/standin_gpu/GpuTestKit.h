@@ -17,7 +17,8 @@ struct Vtx {
   float u = 0, v = 0, pad0 = 0, pad1 = 0;
   float r = 1, g = 1, b = 1, a = 1;
 };
-inline Vtx V(float x, float y, std::array<float, 4> c = {1, 1, 1, 1}, float u = 0, float v = 0) {
+inline Vtx V(float x, float y, std::array<float, 4> c = {1, 1, 1, 1}, float u = 0, float v = 0)
+{
   Vtx out{x, y};
   out.u = u, out.v = v;
   out.r = c[0], out.g = c[1], out.b = c[2], out.a = c[3];
@@ -26,7 +27,7 @@ inline Vtx V(float x, float y, std::array<float, 4> c = {1, 1, 1, 1}, float u = 
 
 struct PipelineOptions {
   std::string vertex = "pixelVertex";
-  std::string fragment = "solidFragment";  // empty: none
+  std::string fragment = "solidFragment"; // empty: none
   MTLPixelFormat color = MTLPixelFormatRGBA8Unorm;
   bool stencil = false;
   bool blending = false;
@@ -44,7 +45,7 @@ struct StencilFaceOptions {
 
 // A device, a queue and a library of the test shaders; releases what it made.
 class Gpu {
- public:
+public:
   Gpu();
   ~Gpu();
   MTLDevice* device() const { return mDevice; }
@@ -63,13 +64,13 @@ class Gpu {
   // Binds the vertices (buffer 0) and the view size (buffer 1) of the target.
   void BindVertices(MTLRenderCommandEncoder* e, const std::vector<Vtx>& v, MTLTexture* target);
 
- private:
-  template <class T>
-  T* Keep(T* object) {
+private:
+  template <class T> T* Keep(T* object)
+  {
     mOwned.push_back(object);
     return object;
   }
-  NSAutoreleasePool* mPool;  // what the tests autorelease, drained last
+  NSAutoreleasePool* mPool; // what the tests autorelease, drained last
   MTLDevice* mDevice;
   MTLCommandQueue* mQueue;
   MTLLibrary* mLibrary;
@@ -81,4 +82,4 @@ std::array<uint8_t, 4> Pixel(MTLTexture* t, unsigned x, unsigned y);
 // The build-tree folder for the PNGs the tests write.
 std::string OutputPath(const std::string& name);
 
-}  // namespace gputest
+} // namespace gputest

@@ -14,7 +14,8 @@ namespace {
 const MTLClearColor kBlack = {0, 0, 0, 0};
 
 // Counts coverage: each fragment adds 1/255 to red.
-PipelineOptions Counting() {
+PipelineOptions Counting()
+{
   PipelineOptions o;
   o.color = MTLPixelFormatR8Unorm;
   o.blending = true;
@@ -23,9 +24,11 @@ PipelineOptions Counting() {
 }
 const std::array<float, 4> kOneCount = {1.0f / 255.0f, 0, 0, 1};
 
-std::vector<uint8_t> Red(MTLTexture* t) {
+std::vector<uint8_t> Red(MTLTexture* t)
+{
   std::vector<uint8_t> rgba = standin::TextureRGBA(t), red;
-  for (size_t i = 0; i < rgba.size(); i += 4) red.push_back(rgba[i]);
+  for (size_t i = 0; i < rgba.size(); i += 4)
+    red.push_back(rgba[i]);
   return red;
 }
 
@@ -35,27 +38,32 @@ struct Mesh {
   static constexpr int kCols = 7, kRows = 5;
   float x0 = 3.3f, y0 = 2.7f, x1 = 57.6f, y1 = 41.2f;
   std::vector<std::array<float, 2>> points;
-  explicit Mesh(unsigned seed) {
+  explicit Mesh(unsigned seed)
+  {
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> jitter(-2, 2);
     for (int r = 0; r <= kRows; ++r)
       for (int c = 0; c <= kCols; ++c) {
         float x = x0 + (x1 - x0) * float(c) / kCols, y = y0 + (y1 - y0) * float(r) / kRows;
-        if (c > 0 && c < kCols) x = std::floor(x) + 0.5f + float(jitter(rng));
-        if (r > 0 && r < kRows) y = std::floor(y) + 0.5f + float(jitter(rng));
+        if (c > 0 && c < kCols)
+          x = std::floor(x) + 0.5f + float(jitter(rng));
+        if (r > 0 && r < kRows)
+          y = std::floor(y) + 0.5f + float(jitter(rng));
         points.push_back({x, y});
       }
   }
-  Vtx At(int c, int r) const {
+  Vtx At(int c, int r) const
+  {
     const auto& p = points[size_t(r * (kCols + 1) + c)];
     return V(p[0], p[1], kOneCount);
   }
   bool Inside(int px, int py) const { return px + 0.5f > x0 && px + 0.5f < x1 && py + 0.5f > y0 && py + 0.5f < y1; }
 };
 
-}  // namespace
+} // namespace
 
-TEST(Raster, TrianglesSharingEdgesThroughPixelCentresCoverEachSampleExactlyOnce) {
+TEST(Raster, TrianglesSharingEdgesThroughPixelCentresCoverEachSampleExactlyOnce)
+{
   Gpu gpu;
   MTLRenderPipelineState* counting = gpu.Pipeline(Counting());
   for (unsigned seed = 1; seed <= 4; ++seed) {
@@ -66,9 +74,10 @@ TEST(Raster, TrianglesSharingEdgesThroughPixelCentresCoverEachSampleExactlyOnce)
       for (int c = 0; c < Mesh::kCols; ++c) {
         Vtx a = mesh.At(c, r), b = mesh.At(c + 1, r), d = mesh.At(c, r + 1), e = mesh.At(c + 1, r + 1);
         std::vector<std::array<Vtx, 3>> two = rng() % 2 ? std::vector<std::array<Vtx, 3>>{{a, b, e}, {a, e, d}}
-                                                         : std::vector<std::array<Vtx, 3>>{{a, b, d}, {b, e, d}};
+                                                        : std::vector<std::array<Vtx, 3>>{{a, b, d}, {b, e, d}};
         for (auto& t : two) {
-          if (rng() % 2) std::swap(t[1], t[2]);  // both windings, culling off
+          if (rng() % 2)
+            std::swap(t[1], t[2]); // both windings, culling off
           tris.insert(tris.end(), t.begin(), t.end());
         }
       }
@@ -81,13 +90,16 @@ TEST(Raster, TrianglesSharingEdgesThroughPixelCentresCoverEachSampleExactlyOnce)
     const std::vector<uint8_t> count = Red(target);
     int wrong = 0;
     for (int y = 0; y < 48; ++y)
-      for (int x = 0; x < 64; ++x) wrong += count[size_t(y * 64 + x)] != (mesh.Inside(x, y) ? 1 : 0);
+      for (int x = 0; x < 64; ++x)
+        wrong += count[size_t(y * 64 + x)] != (mesh.Inside(x, y) ? 1 : 0);
     EXPECT_EQ(wrong, 0) << "seed " << seed;
-    if (seed == 1) standin::WriteTexturePNG(target, OutputPath("mesh_coverage.png"));
+    if (seed == 1)
+      standin::WriteTexturePNG(target, OutputPath("mesh_coverage.png"));
   }
 }
 
-TEST(Raster, StripsKeepTheirWindingOnOddTrianglesAndLeaveNoSeam) {
+TEST(Raster, StripsKeepTheirWindingOnOddTrianglesAndLeaveNoSeam)
+{
   // Rows of the mesh as strips, top then bottom vertex: the first triangle
   // is counter-clockwise on screen, so back-face culling drops nothing only
   // when odd triangles are turned round.
@@ -112,11 +124,13 @@ TEST(Raster, StripsKeepTheirWindingOnOddTrianglesAndLeaveNoSeam) {
   const std::vector<uint8_t> count = Red(target);
   int wrong = 0;
   for (int y = 0; y < 48; ++y)
-    for (int x = 0; x < 64; ++x) wrong += count[size_t(y * 64 + x)] != (mesh.Inside(x, y) ? 1 : 0);
+    for (int x = 0; x < 64; ++x)
+      wrong += count[size_t(y * 64 + x)] != (mesh.Inside(x, y) ? 1 : 0);
   EXPECT_EQ(wrong, 0);
 }
 
-TEST(Raster, FrontFacingFollowsTheWindingOnScreenAndCullingDropsTheRightSide) {
+TEST(Raster, FrontFacingFollowsTheWindingOnScreenAndCullingDropsTheRightSide)
+{
   Gpu gpu;
   MTLRenderPipelineState* solid = gpu.Pipeline({});
   // Counter-clockwise as seen on the screen (y downwards): top-left,
@@ -129,13 +143,13 @@ TEST(Raster, FrontFacingFollowsTheWindingOnScreenAndCullingDropsTheRightSide) {
     MTLCullMode cull;
     bool drawn;
   } cases[] = {
-      {&ccw, MTLWindingCounterClockwise, MTLCullModeBack, true},
-      {&ccw, MTLWindingCounterClockwise, MTLCullModeFront, false},
-      {&cw, MTLWindingCounterClockwise, MTLCullModeBack, false},
-      {&cw, MTLWindingCounterClockwise, MTLCullModeFront, true},
-      {&ccw, MTLWindingClockwise, MTLCullModeBack, false},
-      {&cw, MTLWindingClockwise, MTLCullModeBack, true},
-      {&cw, MTLWindingClockwise, MTLCullModeNone, true},
+    {&ccw, MTLWindingCounterClockwise, MTLCullModeBack, true},
+    {&ccw, MTLWindingCounterClockwise, MTLCullModeFront, false},
+    {&cw, MTLWindingCounterClockwise, MTLCullModeBack, false},
+    {&cw, MTLWindingCounterClockwise, MTLCullModeFront, true},
+    {&ccw, MTLWindingClockwise, MTLCullModeBack, false},
+    {&cw, MTLWindingClockwise, MTLCullModeBack, true},
+    {&cw, MTLWindingClockwise, MTLCullModeNone, true},
   };
   for (const Case& c : cases) {
     MTLTexture* target = gpu.Texture(MTLPixelFormatRGBA8Unorm, 16, 16);
@@ -146,25 +160,29 @@ TEST(Raster, FrontFacingFollowsTheWindingOnScreenAndCullingDropsTheRightSide) {
       gpu.BindVertices(e, *c.triangle, target);
       e->drawPrimitives(MTLPrimitiveTypeTriangle, 0, 3);
     });
-    EXPECT_EQ(Pixel(target, 4, 4)[0], c.drawn ? 255 : 0) << (c.triangle == &ccw ? "ccw" : "cw") << " front "
-                                                         << c.front << " cull " << c.cull;
+    EXPECT_EQ(Pixel(target, 4, 4)[0], c.drawn ? 255 : 0)
+      << (c.triangle == &ccw ? "ccw" : "cw") << " front " << c.front << " cull " << c.cull;
   }
 }
 
 namespace {
 // Winding number of a closed polygon around a point (crossing count).
-int Winding(const std::vector<std::array<double, 2>>& poly, double x, double y) {
+int Winding(const std::vector<std::array<double, 2>>& poly, double x, double y)
+{
   int wn = 0;
   for (size_t i = 0; i < poly.size(); ++i) {
     const auto& a = poly[i];
     const auto& b = poly[(i + 1) % poly.size()];
     const double side = (b[0] - a[0]) * (y - a[1]) - (x - a[0]) * (b[1] - a[1]);
-    if (a[1] <= y && b[1] > y && side > 0) ++wn;
-    if (a[1] > y && b[1] <= y && side < 0) --wn;
+    if (a[1] <= y && b[1] > y && side > 0)
+      ++wn;
+    if (a[1] > y && b[1] <= y && side < 0)
+      --wn;
   }
   return wn;
 }
-double EdgeDistance(const std::vector<std::array<double, 2>>& poly, double x, double y) {
+double EdgeDistance(const std::vector<std::array<double, 2>>& poly, double x, double y)
+{
   double best = 1e9;
   for (size_t i = 0; i < poly.size(); ++i) {
     const auto& a = poly[i];
@@ -175,9 +193,10 @@ double EdgeDistance(const std::vector<std::array<double, 2>>& poly, double x, do
   }
   return best;
 }
-}  // namespace
+} // namespace
 
-TEST(Raster, StencilFanWithWrappingCountsFillsAConcavePolygonByTheChosenRule) {
+TEST(Raster, StencilFanWithWrappingCountsFillsAConcavePolygonByTheChosenRule)
+{
   // A pentagram: its centre has winding number 2, so the non-zero rule
   // fills it and the even-odd rule (the stencil's lowest bit) leaves it.
   Gpu gpu;
@@ -200,7 +219,8 @@ TEST(Raster, StencilFanWithWrappingCountsFillsAConcavePolygonByTheChosenRule) {
   MTLDepthStencilState* fan = gpu.Stencil(&incr, &decr);
   std::vector<Vtx> fanVerts;
   for (int i = 1; i + 1 < 5; ++i)
-    for (int k : {0, i, i + 1}) fanVerts.push_back(V(float(star[size_t(k)][0]), float(star[size_t(k)][1])));
+    for (int k : {0, i, i + 1})
+      fanVerts.push_back(V(float(star[size_t(k)][0]), float(star[size_t(k)][1])));
   const std::array<float, 4> red = {1, 0, 0, 1};
   const std::vector<Vtx> quad = {V(64, 64, red), V(64, 0, red), V(0, 64, red), V(0, 0, red)};
 
@@ -211,7 +231,7 @@ TEST(Raster, StencilFanWithWrappingCountsFillsAConcavePolygonByTheChosenRule) {
     MTLTexture* target = gpu.Texture(MTLPixelFormatRGBA8Unorm, 64, 64);
     MTLTexture* stencil = gpu.Texture(MTLPixelFormatStencil8, 64, 64);
     gpu.Pass(target, stencil, MTLLoadActionClear, {0, 0, 0, 1}, [&](MTLRenderCommandEncoder* e) {
-      e->setFrontFacingWinding(MTLWindingCounterClockwise);  // the cover quad faces front
+      e->setFrontFacingWinding(MTLWindingCounterClockwise); // the cover quad faces front
       e->setRenderPipelineState(shapePipeline);
       e->setDepthStencilState(fan);
       gpu.BindVertices(e, fanVerts, target);
@@ -224,7 +244,8 @@ TEST(Raster, StencilFanWithWrappingCountsFillsAConcavePolygonByTheChosenRule) {
     int wrong = 0;
     for (int y = 0; y < 64; ++y)
       for (int x = 0; x < 64; ++x) {
-        if (EdgeDistance(star, x + 0.5, y + 0.5) < 1e-3) continue;
+        if (EdgeDistance(star, x + 0.5, y + 0.5) < 1e-3)
+          continue;
         const int wn = Winding(star, x + 0.5, y + 0.5);
         const bool filled = evenOdd ? (wn & 1) != 0 : wn != 0;
         wrong += (Pixel(target, unsigned(x), unsigned(y))[0] == 255) != filled;
@@ -238,7 +259,8 @@ TEST(Raster, StencilFanWithWrappingCountsFillsAConcavePolygonByTheChosenRule) {
   }
 }
 
-TEST(Raster, StencilOperationsOnFrontAndBackFaces) {
+TEST(Raster, StencilOperationsOnFrontAndBackFaces)
+{
   // Each operation applied once to a stencil of 5 (and the clamps at their
   // ends), through the front face and through the back face.
   Gpu gpu;
@@ -249,11 +271,16 @@ TEST(Raster, StencilOperationsOnFrontAndBackFaces) {
     MTLStencilOperation op;
     uint8_t before, after;
   } cases[] = {
-      {MTLStencilOperationKeep, 5, 5},           {MTLStencilOperationZero, 5, 0},
-      {MTLStencilOperationReplace, 5, 9},        {MTLStencilOperationIncrementClamp, 255, 255},
-      {MTLStencilOperationIncrementClamp, 5, 6}, {MTLStencilOperationDecrementClamp, 0, 0},
-      {MTLStencilOperationDecrementClamp, 5, 4}, {MTLStencilOperationInvert, 5, 250},
-      {MTLStencilOperationIncrementWrap, 255, 0}, {MTLStencilOperationDecrementWrap, 0, 255},
+    {MTLStencilOperationKeep, 5, 5},
+    {MTLStencilOperationZero, 5, 0},
+    {MTLStencilOperationReplace, 5, 9},
+    {MTLStencilOperationIncrementClamp, 255, 255},
+    {MTLStencilOperationIncrementClamp, 5, 6},
+    {MTLStencilOperationDecrementClamp, 0, 0},
+    {MTLStencilOperationDecrementClamp, 5, 4},
+    {MTLStencilOperationInvert, 5, 250},
+    {MTLStencilOperationIncrementWrap, 255, 0},
+    {MTLStencilOperationDecrementWrap, 0, 255},
   };
   const std::vector<Vtx> ccw = {V(0, 0), V(0, 8), V(8, 0)}, cw = {V(0, 0), V(8, 0), V(0, 8)};
   for (const Case& c : cases)
@@ -285,7 +312,8 @@ TEST(Raster, StencilOperationsOnFrontAndBackFaces) {
     }
 }
 
-TEST(Raster, ClippingKeepsWhatLiesInsideTheViewport) {
+TEST(Raster, ClippingKeepsWhatLiesInsideTheViewport)
+{
   // A triangle reaching far beyond the guard band and one crossing w = 0
   // against the half-planes that bound them, at pixel centres.
   Gpu gpu;
@@ -310,7 +338,8 @@ TEST(Raster, ClippingKeepsWhatLiesInsideTheViewport) {
     for (int x = 0; x < 40; ++x) {
       const double nx = (x + 0.5) / 20.0 - 1.0, ny = 1.0 - (y + 0.5) / 15.0;
       const double lineY = -1.0 + 2.0 * (nx + 1.0) / (1e4 + 1.0);
-      if (std::fabs(ny - lineY) * 15.0 < 1e-2) continue;
+      if (std::fabs(ny - lineY) * 15.0 < 1e-2)
+        continue;
       wrong += (Pixel(target, unsigned(x), unsigned(y))[0] == 255) != (ny > lineY);
     }
   EXPECT_EQ(wrong, 0);
@@ -335,7 +364,8 @@ TEST(Raster, ClippingKeepsWhatLiesInsideTheViewport) {
   EXPECT_GT(left, 0);
 }
 
-TEST(Raster, TheViewportPlacesNormalisedCoordinatesWithItsTopLeftOrigin) {
+TEST(Raster, TheViewportPlacesNormalisedCoordinatesWithItsTopLeftOrigin)
+{
   Gpu gpu;
   PipelineOptions o;
   o.vertex = "clipVertex";
@@ -354,7 +384,8 @@ TEST(Raster, TheViewportPlacesNormalisedCoordinatesWithItsTopLeftOrigin) {
       ASSERT_EQ(Pixel(target, x, y)[0], (x >= 8 && x < 24 && y >= 4 && y < 10) ? 255 : 0) << x << "," << y;
 }
 
-TEST(Raster, FragmentsSeeTheirPixelCentreAndDiscardedOnesChangeNothing) {
+TEST(Raster, FragmentsSeeTheirPixelCentreAndDiscardedOnesChangeNothing)
+{
   Gpu gpu;
   PipelineOptions where;
   where.fragment = "positionFragment";
@@ -365,7 +396,7 @@ TEST(Raster, FragmentsSeeTheirPixelCentreAndDiscardedOnesChangeNothing) {
     gpu.BindVertices(e, {V(0, 0), V(0, 16), V(16, 0), V(16, 16)}, target);
     e->drawPrimitives(MTLPrimitiveTypeTriangleStrip, 0, 4);
   });
-  EXPECT_EQ(Pixel(target, 3, 11)[0], 4);  // (3.5 / 255) rounds to 4 / 255
+  EXPECT_EQ(Pixel(target, 3, 11)[0], 4); // (3.5 / 255) rounds to 4 / 255
   EXPECT_EQ(Pixel(target, 3, 11)[1], 12);
 
   // Left half discarded (alpha 0.25): neither colour nor stencil changes there.
@@ -395,7 +426,8 @@ TEST(Raster, FragmentsSeeTheirPixelCentreAndDiscardedOnesChangeNothing) {
   EXPECT_EQ(s[5 * 16 + 12], 7);
 }
 
-TEST(Raster, TheColourWriteMaskKeepsMaskedChannels) {
+TEST(Raster, TheColourWriteMaskKeepsMaskedChannels)
+{
   Gpu gpu;
   PipelineOptions o;
   o.writeMask = MTLColorWriteMaskRed | MTLColorWriteMaskAlpha;
@@ -413,14 +445,15 @@ TEST(Raster, TheColourWriteMaskKeepsMaskedChannels) {
   }
 }
 
-TEST(Raster, IndexedDrawsReadThirtyTwoBitIndexesWithTheBufferOffsetOfEachDraw) {
+TEST(Raster, IndexedDrawsReadThirtyTwoBitIndexesWithTheBufferOffsetOfEachDraw)
+{
   Gpu gpu;
   MTLRenderPipelineState* pipeline = gpu.Pipeline({});
   MTLTexture* target = gpu.Texture(MTLPixelFormatRGBA8Unorm, 16, 8);
   const std::array<float, 4> red = {1, 0, 0, 1}, green = {0, 1, 0, 1};
-  const std::vector<Vtx> quads = {V(0, 0, red), V(0, 8, red), V(8, 0, red), V(8, 8, red),
+  const std::vector<Vtx> quads = {V(0, 0, red),   V(0, 8, red),   V(8, 0, red),    V(8, 8, red),
                                   V(8, 0, green), V(8, 8, green), V(16, 0, green), V(16, 8, green)};
-  const uint32_t indexes[] = {99, 0, 1, 2, 2, 1, 3};  // the first is skipped by the offset
+  const uint32_t indexes[] = {99, 0, 1, 2, 2, 1, 3}; // the first is skipped by the offset
   MTLBuffer* indexBuffer = gpu.Buffer(indexes, sizeof indexes);
   gpu.Pass(target, nullptr, MTLLoadActionClear, kBlack, [&](MTLRenderCommandEncoder* e) {
     e->setRenderPipelineState(pipeline);
@@ -433,7 +466,8 @@ TEST(Raster, IndexedDrawsReadThirtyTwoBitIndexesWithTheBufferOffsetOfEachDraw) {
   EXPECT_EQ(Pixel(target, 12, 3), (std::array<uint8_t, 4>{0, 255, 0, 255}));
 }
 
-TEST(Raster, VaryingsInterpolateInPerspectiveWhenTheVerticesDifferInW) {
+TEST(Raster, VaryingsInterpolateInPerspectiveWhenTheVerticesDifferInW)
+{
   // The same square on screen with its bottom edge three times as deep:
   // red runs 0 to 1 from top to bottom as t / 3 / ((1 - t) + t / 3).
   Gpu gpu;
@@ -458,7 +492,8 @@ TEST(Raster, VaryingsInterpolateInPerspectiveWhenTheVerticesDifferInW) {
   }
 }
 
-TEST(Raster, BandsDrawnOnSeveralThreadsGiveTheSamePixelsAsOneThread) {
+TEST(Raster, BandsDrawnOnSeveralThreadsGiveTheSamePixelsAsOneThread)
+{
   // Random blended triangles over a stencil-filled star on a target large
   // enough to be split into bands.
   Gpu gpu;
@@ -485,7 +520,8 @@ TEST(Raster, BandsDrawnOnSeveralThreadsGiveTheSamePixelsAsOneThread) {
   std::uniform_real_distribution<float> d(-60, 60);
   for (int i = 0; i < 150; ++i) {
     const float cx = x(rng), cy = y(rng);
-    for (int k = 0; k < 3; ++k) tris.push_back(V(cx + d(rng), cy + d(rng), {c(rng), c(rng), c(rng), c(rng)}));
+    for (int k = 0; k < 3; ++k)
+      tris.push_back(V(cx + d(rng), cy + d(rng), {c(rng), c(rng), c(rng), c(rng)}));
   }
   std::vector<Vtx> star;
   for (int i = 1; i < 4; ++i)
@@ -515,13 +551,15 @@ TEST(Raster, BandsDrawnOnSeveralThreadsGiveTheSamePixelsAsOneThread) {
       e->drawPrimitives(MTLPrimitiveTypeTriangle, 0, tris.size());
     });
     images[threads == 4] = standin::TextureRGBA(target);
-    if (threads == 4) standin::WriteTexturePNG(target, OutputPath("bands.png"));
+    if (threads == 4)
+      standin::WriteTexturePNG(target, OutputPath("bands.png"));
   }
   standin::SetGPUBandThreads(0);
   EXPECT_TRUE(standin::GPUValidationErrors().empty());
   EXPECT_TRUE(images[0] == images[1]);
   // Drawn at all: a good part of the pixels are no longer the clear colour.
   size_t changed = 0;
-  for (size_t i = 0; i < images[1].size(); i += 4) changed += images[1][i + 3] != 255 || images[1][i + 2] != 77;
+  for (size_t i = 0; i < images[1].size(); i += 4)
+    changed += images[1][i + 3] != 255 || images[1][i + 2] != 77;
   EXPECT_GT(changed, images[1].size() / 4 / 4);
 }

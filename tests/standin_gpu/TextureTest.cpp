@@ -14,7 +14,9 @@ namespace {
 const MTLClearColor kBlack = {0, 0, 0, 0};
 
 // Draws the texture over the whole target with the sampler.
-void Copy(Gpu& gpu, MTLTexture* from, MTLTexture* to, MTLSamplerState* sampler, float uvScale = 1.0f, float uvShift = 0.0f) {
+void Copy(Gpu& gpu, MTLTexture* from, MTLTexture* to, MTLSamplerState* sampler, float uvScale = 1.0f,
+          float uvShift = 0.0f)
+{
   PipelineOptions o;
   o.fragment = "texturedFragment";
   o.color = to->pixelFormat();
@@ -25,15 +27,17 @@ void Copy(Gpu& gpu, MTLTexture* from, MTLTexture* to, MTLSamplerState* sampler, 
     e->setRenderPipelineState(pipeline);
     e->setFragmentTexture(from, 0);
     e->setFragmentSamplerState(sampler, 0);
-    gpu.BindVertices(e, {V(0, 0, {1, 1, 1, 1}, a, a), V(0, h, {1, 1, 1, 1}, a, b), V(w, 0, {1, 1, 1, 1}, b, a),
-                         V(w, h, {1, 1, 1, 1}, b, b)},
+    gpu.BindVertices(e,
+                     {V(0, 0, {1, 1, 1, 1}, a, a), V(0, h, {1, 1, 1, 1}, a, b), V(w, 0, {1, 1, 1, 1}, b, a),
+                      V(w, h, {1, 1, 1, 1}, b, b)},
                      to);
     e->drawPrimitives(MTLPrimitiveTypeTriangleStrip, 0, 4);
   });
 }
-}  // namespace
+} // namespace
 
-TEST(Texture, RGBAAndBGRARoundTripThroughDrawsWithTheirOwnByteOrders) {
+TEST(Texture, RGBAAndBGRARoundTripThroughDrawsWithTheirOwnByteOrders)
+{
   Gpu gpu;
   const uint8_t rgba[2 * 2 * 4] = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150, 160};
   MTLTexture* source = gpu.Texture(MTLPixelFormatRGBA8Unorm, 2, 2, rgba);
@@ -55,13 +59,15 @@ TEST(Texture, RGBAAndBGRARoundTripThroughDrawsWithTheirOwnByteOrders) {
   EXPECT_EQ(std::vector<uint8_t>(again, again + 16), std::vector<uint8_t>(rgba, rgba + 16));
 }
 
-TEST(Texture, BilinearSamplingWeighsTheFourNearestTexelCentres) {
+TEST(Texture, BilinearSamplingWeighsTheFourNearestTexelCentres)
+{
   // An 8 x 8 target over a 4 x 4 alpha texture: pixel centres fall on
   // quarter texels; with the coordinates shifted half a texel the edges
   // clamp or wrap round.
   Gpu gpu;
   uint8_t texels[16];
-  for (int i = 0; i < 16; ++i) texels[i] = uint8_t((i * 53 + 17) % 256);
+  for (int i = 0; i < 16; ++i)
+    texels[i] = uint8_t((i * 53 + 17) % 256);
   MTLTexture* source = gpu.Texture(MTLPixelFormatR8Unorm, 4, 4, texels);
   auto texel = [&](int x, int y, bool repeat) {
     x = repeat ? (x + 4) % 4 : std::clamp(x, 0, 3);
@@ -83,7 +89,7 @@ TEST(Texture, BilinearSamplingWeighsTheFourNearestTexelCentres) {
           const double expected = (1 - fy) * ((1 - fx) * texel(ix, iy, repeat) + fx * texel(ix + 1, iy, repeat)) +
                                   fy * ((1 - fx) * texel(ix, iy + 1, repeat) + fx * texel(ix + 1, iy + 1, repeat));
           ASSERT_NEAR(Pixel(target, unsigned(x), unsigned(y))[0], expected, 0.51)
-              << (repeat ? "repeat" : "clamp") << " shift " << shift << " at " << x << "," << y;
+            << (repeat ? "repeat" : "clamp") << " shift " << shift << " at " << x << "," << y;
         }
     }
   // At texel centres bilinear gives the texels themselves; nearest picks the
@@ -93,16 +99,19 @@ TEST(Texture, BilinearSamplingWeighsTheFourNearestTexelCentres) {
   for (int i = 0; i < 4; ++i) {
     const float c = (i + 0.5f) / 4.0f;
     EXPECT_NEAR(standin::metal::SampleTexture(source, linear, c, c, 0).x * 255.0f, texels[i * 5], 1e-3);
-    EXPECT_NEAR(standin::metal::SampleTexture(source, nearest, c + 0.12f, c - 0.12f, 0).x * 255.0f, texels[i * 5], 1e-3);
+    EXPECT_NEAR(standin::metal::SampleTexture(source, nearest, c + 0.12f, c - 0.12f, 0).x * 255.0f, texels[i * 5],
+                1e-3);
   }
   // Coordinates no texture reaches, and not-a-number, clamp like any other.
   EXPECT_NEAR(standin::metal::SampleTexture(source, linear, 1e30f, std::nanf(""), 0).x * 255.0f, texels[3], 1e-3);
 }
 
-TEST(Texture, MipmapsAreBoxAveragesOfTheLevelAbove) {
+TEST(Texture, MipmapsAreBoxAveragesOfTheLevelAbove)
+{
   Gpu gpu;
   uint8_t rgba[4 * 4 * 4];
-  for (int i = 0; i < 64; ++i) rgba[i] = uint8_t((i * 37 + 11) % 256);
+  for (int i = 0; i < 64; ++i)
+    rgba[i] = uint8_t((i * 37 + 11) % 256);
   MTLTexture* t = gpu.Texture(MTLPixelFormatRGBA8Unorm, 4, 4, rgba, true);
   ASSERT_EQ(t->mipmapLevelCount(), 3u);
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
@@ -121,20 +130,23 @@ TEST(Texture, MipmapsAreBoxAveragesOfTheLevelAbove) {
       for (int c = 0; c < 4; ++c) {
         int sum = 0;
         for (int dy = 0; dy < 2; ++dy)
-          for (int dx = 0; dx < 2; ++dx) sum += rgba[((2 * y + dy) * 4 + 2 * x + dx) * 4 + c];
+          for (int dx = 0; dx < 2; ++dx)
+            sum += rgba[((2 * y + dy) * 4 + 2 * x + dx) * 4 + c];
         EXPECT_NEAR(level1[(y * 2 + x) * 4 + c], sum / 4.0, 0.5);
       }
   for (int c = 0; c < 4; ++c)
     EXPECT_NEAR(level2[c], (level1[c] + level1[4 + c] + level1[8 + c] + level1[12 + c]) / 4.0, 0.5);
 }
 
-TEST(Texture, RegionsCopyRowsWithTheirRowLengthAndBadRegionsAreRefused) {
+TEST(Texture, RegionsCopyRowsWithTheirRowLengthAndBadRegionsAreRefused)
+{
   Gpu gpu;
   standin::ClearGPUValidationErrors();
   MTLTexture* t = gpu.Texture(MTLPixelFormatRGBA8Unorm, 8, 4);
   // A 2 x 2 region at (3, 1) from rows of 40 bytes.
   uint8_t rows[2 * 40];
-  for (int i = 0; i < 80; ++i) rows[i] = uint8_t(i + 1);
+  for (int i = 0; i < 80; ++i)
+    rows[i] = uint8_t(i + 1);
   t->replaceRegion(MTLRegionMake2D(3, 1, 2, 2), 0, rows, 40);
   std::vector<uint8_t> all(8 * 4 * 4);
   t->getBytes(all.data(), 32, MTLRegionMake2D(0, 0, 8, 4), 0);
@@ -149,12 +161,13 @@ TEST(Texture, RegionsCopyRowsWithTheirRowLengthAndBadRegionsAreRefused) {
     MTLRegion region;
     NSUInteger level, bytesPerRow;
   } bad[] = {
-      {MTLRegionMake2D(7, 0, 2, 1), 0, 8},   // past the right edge
-      {MTLRegionMake2D(0, 3, 1, 2), 0, 4},   // past the bottom
-      {MTLRegionMake2D(0, 0, 2, 1), 1, 8},   // no such level
-      {MTLRegionMake2D(0, 0, 2, 1), 0, 7},   // rows shorter than the region
+    {MTLRegionMake2D(7, 0, 2, 1), 0, 8}, // past the right edge
+    {MTLRegionMake2D(0, 3, 1, 2), 0, 4}, // past the bottom
+    {MTLRegionMake2D(0, 0, 2, 1), 1, 8}, // no such level
+    {MTLRegionMake2D(0, 0, 2, 1), 0, 7}, // rows shorter than the region
   };
-  for (const auto& b : bad) t->replaceRegion(b.region, b.level, rows, b.bytesPerRow);
+  for (const auto& b : bad)
+    t->replaceRegion(b.region, b.level, rows, b.bytesPerRow);
   t->getBytes(all.data(), 32, MTLRegionMake2D(0, 0, 8, 4), 0);
   EXPECT_EQ(all, before);
   EXPECT_EQ(standin::GPUValidationErrors().size(), 4u);
@@ -166,15 +179,17 @@ TEST(Texture, RegionsCopyRowsWithTheirRowLengthAndBadRegionsAreRefused) {
   EXPECT_EQ(standin::GPUValidationErrors().size(), 5u) << "private storage is not the CPU's";
   hidden->release();
   EXPECT_EQ(gpu.device()->newTextureWithDescriptor(
-                MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(MTLPixelFormatRGBA8Unorm, 0, 4, NO)),
+              MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(MTLPixelFormatRGBA8Unorm, 0, 4, NO)),
             nullptr);
   standin::ClearGPUValidationErrors();
 }
 
-TEST(Texture, PNGDumpDecodesToTheTexturePixels) {
+TEST(Texture, PNGDumpDecodesToTheTexturePixels)
+{
   Gpu gpu;
   uint8_t bgra[3 * 2 * 4];
-  for (int i = 0; i < 24; ++i) bgra[i] = uint8_t(i * 10 + 5);
+  for (int i = 0; i < 24; ++i)
+    bgra[i] = uint8_t(i * 10 + 5);
   MTLTexture* t = gpu.Texture(MTLPixelFormatBGRA8Unorm, 3, 2, bgra);
   const std::string path = OutputPath("dump_bgra.png");
   ASSERT_TRUE(standin::WriteTexturePNG(t, path));

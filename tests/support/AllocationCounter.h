@@ -12,6 +12,7 @@ class ScopedAllocationCount {
 public:
   ScopedAllocationCount() : mStart(AllocationsOnThisThread()) {}
   std::size_t Count() const { return AllocationsOnThisThread() - mStart; }
+
 private:
   std::size_t mStart;
 };
@@ -25,6 +26,7 @@ public:
   ~ScopedAllocationLimit();
   ScopedAllocationLimit(const ScopedAllocationLimit&) = delete;
   ScopedAllocationLimit& operator=(const ScopedAllocationLimit&) = delete;
+
 private:
   std::size_t mPrevious;
 };

@@ -15,12 +15,14 @@ namespace testsupport {
 
 class CommaLocale {
 public:
-  CommaLocale() {
+  CommaLocale()
+  {
     const std::filesystem::path& mDir = mFolder.Path();
     const std::string target = (mDir / "de_DE.UTF-8").string();
     if (!std::filesystem::exists(target)) {
       const std::string cmd = "localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1";
-      if (std::system(cmd.c_str()) != 0) return;
+      if (std::system(cmd.c_str()) != 0)
+        return;
     }
     ::setenv("LOCPATH", mDir.string().c_str(), 1);
     mActive = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
@@ -28,7 +30,8 @@ public:
     std::snprintf(probe, sizeof probe, "%.1f", 1.5);
     mActive = mActive && std::string(probe) == "1,5";
   }
-  ~CommaLocale() {
+  ~CommaLocale()
+  {
     std::setlocale(LC_NUMERIC, "C");
     ::unsetenv("LOCPATH");
   }

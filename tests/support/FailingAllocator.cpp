@@ -11,14 +11,17 @@ thread_local int tFail = 0;
 thread_local int tRefused = 0;
 thread_local int tCalls = 0;
 
-bool Refuse() {
+bool Refuse()
+{
   ++tCalls;
-  if (!tArmed) return false;
+  if (!tArmed)
+    return false;
   if (tSkip > 0) {
     --tSkip;
     return false;
   }
-  if (tFail <= 0) return false;
+  if (tFail <= 0)
+    return false;
   --tFail;
   ++tRefused;
   return true;
@@ -26,17 +29,14 @@ bool Refuse() {
 } // namespace
 
 // These replace the weak defaults for the whole test program.
-void* plugin::UT_Reallocate(void* block, std::size_t bytes) {
-  return Refuse() ? nullptr : std::realloc(block, bytes);
-}
+void* plugin::UT_Reallocate(void* block, std::size_t bytes) { return Refuse() ? nullptr : std::realloc(block, bytes); }
 
-void* plugin::UT_Allocate(std::size_t bytes) {
-  return Refuse() ? nullptr : std::malloc(bytes);
-}
+void* plugin::UT_Allocate(std::size_t bytes) { return Refuse() ? nullptr : std::malloc(bytes); }
 
 namespace testsupport {
 
-ScopedAllocationFailure::ScopedAllocationFailure(int skip, int fail) {
+ScopedAllocationFailure::ScopedAllocationFailure(int skip, int fail)
+{
   tArmed = true;
   tSkip = skip;
   tFail = fail;

@@ -13,8 +13,7 @@
 
 namespace testsupport {
 
-class TempFolder
-{
+class TempFolder {
 public:
   // label: part of the name, for finding a folder while a test runs
   // (default: the running test's name).

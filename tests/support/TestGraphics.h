@@ -34,14 +34,10 @@ inline std::string Fmt(const char* fmt, double a = 0, double b = 0, double c = 0
   return buf;
 }
 
-inline std::string RectStr(const IRECT& r)
-{
-  return Fmt("(%g,%g,%g,%g)", r.L, r.T, r.R, r.B);
-}
+inline std::string RectStr(const IRECT& r) { return Fmt("(%g,%g,%g,%g)", r.L, r.T, r.R, r.B); }
 
 // A back-end bitmap with its RGBA pixels (alpha last, rows top first).
-class TestBitmap : public APIBitmap
-{
+class TestBitmap : public APIBitmap {
 public:
   TestBitmap(int w, int h, float scale, float drawScale)
   : APIBitmap(0, w, h, scale, drawScale), mPixels(static_cast<std::size_t>(w > 0 ? w : 0) * (h > 0 ? h : 0) * 4, 0)
@@ -52,16 +48,14 @@ public:
 };
 
 // One path step as the back end received it, with the transform then in force.
-struct PathOp
-{
+struct PathOp {
   enum Kind { kMove, kLine, kArc, kCubic, kQuad, kClose, kWinding } kind;
   float v[6];
   IMatrix m;
 };
 
 // One stroke or fill with everything the core handed over.
-struct PaintCall
-{
+struct PaintCall {
   bool isFill = false;
   IPattern pattern;
   float thickness = 0.f;
@@ -72,19 +66,26 @@ struct PaintCall
   std::vector<PathOp> path;
 };
 
-class TestGraphics : public IGraphics
-{
+class TestGraphics : public IGraphics {
 public:
-  TestGraphics(IGEditorDelegate& dlg, int w, int h, int fps = 60, float scale = 1.f)
-  : IGraphics(dlg, w, h, fps, scale)
+  TestGraphics(IGEditorDelegate& dlg, int w, int h, int fps = 60, float scale = 1.f) : IGraphics(dlg, w, h, fps, scale)
   {
     SetClock([this] { return mNowMs; });
   }
 
   void Advance(double ms) { mNowMs += ms; }
-  void Log(const std::string& s) { if (!mQuiet) mLog.push_back(s); }
+  void Log(const std::string& s)
+  {
+    if (!mQuiet)
+      mLog.push_back(s);
+  }
   // Drops the record so far and returns it.
-  std::vector<std::string> TakeLog() { auto l = std::move(mLog); mLog.clear(); return l; }
+  std::vector<std::string> TakeLog()
+  {
+    auto l = std::move(mLog);
+    mLog.clear();
+    return l;
+  }
 
   // One display tick as the platform runs it: dirty check, clean, draw.
   bool Tick(double ms = 1000.0 / 60.0)
@@ -102,7 +103,11 @@ public:
   void* GetDrawContext() override { return nullptr; }
   const char* GetDrawingAPIStr() override { return "test"; }
 
-  void BeginFrame() override { Log("BeginFrame"); IGraphics::BeginFrame(); }
+  void BeginFrame() override
+  {
+    Log("BeginFrame");
+    IGraphics::BeginFrame();
+  }
   void EndFrame() override { Log("EndFrame"); }
   void DrawBitmap(const IBitmap& bitmap, const IRECT& bounds, int srcX, int srcY, const IBlend*) override
   {
@@ -140,8 +145,7 @@ public:
     const float opacity = std::clamp(shadow.mOpacity, 0.f, 1.f);
     const int w = b->GetWidth(), h = b->GetHeight();
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-      {
+      for (int x = 0; x < w; ++x) {
         const int sx = x - dx, sy = y - dy;
         if (sx < 0 || sy < 0 || sx >= w || sy >= h)
           continue;
@@ -249,7 +253,12 @@ public:
     if (mLogPaths)
       Log("PathClear");
   }
-  void PathClose() override { Op(PathOp::kClose); if (mLogPaths) Log("PathClose"); }
+  void PathClose() override
+  {
+    Op(PathOp::kClose);
+    if (mLogPaths)
+      Log("PathClose");
+  }
   void PathArc(float cx, float cy, float r, float a1, float a2, int winding) override
   {
     Op(PathOp::kArc, cx, cy, r, a1, a2, static_cast<float>(winding));
@@ -257,8 +266,18 @@ public:
       return;
     Log(mLogPaths ? Fmt("PathArc %g,%g r%g ", cx, cy, r) + Fmt("%g..%g", a1, a2) : Fmt("PathArc %g,%g r%g", cx, cy, r));
   }
-  void PathMoveTo(float x, float y) override { Op(PathOp::kMove, x, y); if (mLogPaths) Log(Fmt("PathMoveTo %g,%g", x, y)); }
-  void PathLineTo(float x, float y) override { Op(PathOp::kLine, x, y); if (mLogPaths) Log(Fmt("PathLineTo %g,%g", x, y)); }
+  void PathMoveTo(float x, float y) override
+  {
+    Op(PathOp::kMove, x, y);
+    if (mLogPaths)
+      Log(Fmt("PathMoveTo %g,%g", x, y));
+  }
+  void PathLineTo(float x, float y) override
+  {
+    Op(PathOp::kLine, x, y);
+    if (mLogPaths)
+      Log(Fmt("PathLineTo %g,%g", x, y));
+  }
   void PathSetWinding(int winding) override { Op(PathOp::kWinding, static_cast<float>(winding)); }
   void PathCubicBezierTo(float c1x, float c1y, float c2x, float c2y, float x2, float y2) override
   {
@@ -267,8 +286,7 @@ public:
   void PathQuadraticBezierTo(float cx, float cy, float x2, float y2) override { Op(PathOp::kQuad, cx, cy, x2, y2); }
   void PathStroke(const IPattern& p, float thickness, const IStrokeOptions& o, const IBlend* blend) override
   {
-    if (!mQuiet)
-    {
+    if (!mQuiet) {
       Log(Fmt("PathStroke %g", thickness));
       PaintCall call;
       call.pattern = p;
@@ -285,8 +303,7 @@ public:
   }
   void PathFill(const IPattern& p, const IFillOptions& o, const IBlend* blend) override
   {
-    if (!mQuiet)
-    {
+    if (!mQuiet) {
       Log(Fmt("PathFill %g,%g,%g,%g", p.mStops[0].mColor.A, p.mStops[0].mColor.R, p.mStops[0].mColor.G,
               p.mStops[0].mColor.B));
       PaintCall call;
@@ -330,8 +347,7 @@ public:
     if (det == 0.0)
       return;
     for (int py = 0; py < dst->GetHeight(); ++py)
-      for (int px = 0; px < dst->GetWidth(); ++px)
-      {
+      for (int px = 0; px < dst->GetWidth(); ++px) {
         const double X = area.L + (px + 0.5) / s - m.mTX, Y = area.T + (py + 0.5) / s - m.mTY;
         const double lx = (m.mYY * X - m.mXY * Y) / det, ly = (-m.mYX * X + m.mXX * Y) / det;
         if (lx < bounds.L || lx >= bounds.R || ly < bounds.T || ly >= bounds.B)
@@ -344,7 +360,11 @@ public:
       }
   }
 
-  void GetMouseLocation(float& x, float& y) const override { x = mMouseX; y = mMouseY; }
+  void GetMouseLocation(float& x, float& y) const override
+  {
+    x = mMouseX;
+    y = mMouseY;
+  }
   void HideMouseCursor(bool hide, bool lock) override
   {
     Log(Fmt("HideMouseCursor %g %g", hide, lock));
@@ -352,11 +372,28 @@ public:
   }
   void MoveMouseCursor(float x, float y) override { Log(Fmt("MoveMouseCursor %g,%g", x, y)); }
   void EndUserInput(bool commit) override { Log(Fmt("EndUserInput %g", commit)); }
-  void* OpenWindow(void*) override { Log("OpenWindow"); mWindowOpen = true; return this; }
-  void CloseWindow() override { Log("CloseWindow"); mWindowOpen = false; }
+  void* OpenWindow(void*) override
+  {
+    Log("OpenWindow");
+    mWindowOpen = true;
+    return this;
+  }
+  void CloseWindow() override
+  {
+    Log("CloseWindow");
+    mWindowOpen = false;
+  }
   void* GetWindow() override { return mWindowOpen ? this : nullptr; }
-  bool GetTextFromClipboard(UT_String& str) override { str.Set(mClipboard.c_str()); return true; }
-  bool SetTextInClipboard(const char* str) override { mClipboard = str ? str : ""; return true; }
+  bool GetTextFromClipboard(UT_String& str) override
+  {
+    str.Set(mClipboard.c_str());
+    return true;
+  }
+  bool SetTextInClipboard(const char* str) override
+  {
+    mClipboard = str ? str : "";
+    return true;
+  }
   void UpdateTooltips() override { Log("UpdateTooltips"); }
   int ShowMessageBox(const char* str, const char* caption, int, std::function<void(int)>) override
   {
@@ -371,8 +408,7 @@ public:
     Log(std::string("OpenURL ") + (url ? url : ""));
     return true;
   }
-  void CreatePlatformTextEntry(int paramIdx, const IText&, const IRECT& bounds, int length,
-                               const char* str) override
+  void CreatePlatformTextEntry(int paramIdx, const IText&, const IRECT& bounds, int length, const char* str) override
   {
     Log(Fmt("TextEntry param %g len %g ", paramIdx, length) + RectStr(bounds) + " \"" + (str ? str : "") + "\"");
   }
@@ -397,7 +433,12 @@ public:
       return;
     mPath.push_back(PathOp{kind, {a, b, c, d, e, f}, mMatrix});
   }
-  std::vector<PaintCall> TakePaints() { auto p = std::move(mPaints); mPaints.clear(); return p; }
+  std::vector<PaintCall> TakePaints()
+  {
+    auto p = std::move(mPaints);
+    mPaints.clear();
+    return p;
+  }
 
   double mNowMs = 1000.0;
   // Nothing is recorded (no heap use of the back end's own), for allocation counts.
@@ -424,13 +465,9 @@ public:
 };
 
 // Editor delegate that records what the graphics core and controls send it.
-class TestDelegate : public IGEditorDelegate
-{
+class TestDelegate : public IGEditorDelegate {
 public:
-  explicit TestDelegate(int nParams = 4) : IGEditorDelegate(nParams)
-  {
-    SetSizeConstraints(100, 4000, 100, 4000);
-  }
+  explicit TestDelegate(int nParams = 4) : IGEditorDelegate(nParams) { SetSizeConstraints(100, 4000, 100, 4000); }
 
   void BeginInformHostOfParamChangeFromUI(int p) override { mLog.push_back(Fmt("Begin %g", p)); }
   void EndInformHostOfParamChangeFromUI(int p) override { mLog.push_back(Fmt("End %g", p)); }
@@ -450,22 +487,36 @@ public:
   }
   void OnUIMouseDown() override { mLog.push_back("UIMouseDown"); }
   void OnUIMouseUp() override { mLog.push_back("UIMouseUp"); }
-  void OnUIOpen() override { mLog.push_back("OnUIOpen"); IGEditorDelegate::OnUIOpen(); }
+  void OnUIOpen() override
+  {
+    mLog.push_back("OnUIOpen");
+    IGEditorDelegate::OnUIOpen();
+  }
   void OnUIClose() override { mLog.push_back("OnUIClose"); }
 
-  std::vector<std::string> TakeLog() { auto l = std::move(mLog); mLog.clear(); return l; }
+  std::vector<std::string> TakeLog()
+  {
+    auto l = std::move(mLog);
+    mLog.clear();
+    return l;
+  }
 
   std::vector<std::string> mLog;
 };
 
 // Control that records its callbacks (into its graphics' log when attached
 // to a TestGraphics) and draws one filled rect.
-class RecordingControl : public IControl
-{
+class RecordingControl : public IControl {
 public:
   RecordingControl(const char* name, const IRECT& r, int paramIdx = -1) : IControl(r, paramIdx), mName(name) {}
-  RecordingControl(const char* name, const IRECT& r, const std::vector<int>& params) : IControl(r, params), mName(name) {}
-  ~RecordingControl() override { if (mDestroyed) ++*mDestroyed; }
+  RecordingControl(const char* name, const IRECT& r, const std::vector<int>& params) : IControl(r, params), mName(name)
+  {
+  }
+  ~RecordingControl() override
+  {
+    if (mDestroyed)
+      ++*mDestroyed;
+  }
 
   void Rec(const std::string& s)
   {
@@ -474,23 +525,46 @@ public:
   }
 
   void Draw(IGraphics&) override { Rec("Draw"); }
-  void OnMouseDown(float x, float y, const IMouseMod& m) override { Rec(Fmt("Down %g,%g", x, y)); IControl::OnMouseDown(x, y, m); }
+  void OnMouseDown(float x, float y, const IMouseMod& m) override
+  {
+    Rec(Fmt("Down %g,%g", x, y));
+    IControl::OnMouseDown(x, y, m);
+  }
   void OnMouseUp(float x, float y, const IMouseMod&) override { Rec(Fmt("Up %g,%g", x, y)); }
   void OnMouseDrag(float x, float y, float dx, float dy, const IMouseMod&) override
   {
     Rec(Fmt("Drag %g,%g d%g,%g", x, y, dx, dy));
-    if (mDragSetsValue)
-    {
+    if (mDragSetsValue) {
       SetValue(GetValue() + dy * -0.01);
       SetDirty(true, 0);
     }
   }
-  void OnMouseDblClick(float x, float y, const IMouseMod& m) override { Rec("DblClick"); IControl::OnMouseDblClick(x, y, m); }
+  void OnMouseDblClick(float x, float y, const IMouseMod& m) override
+  {
+    Rec("DblClick");
+    IControl::OnMouseDblClick(x, y, m);
+  }
   void OnMouseWheel(float, float, const IMouseMod&, float d) override { Rec(Fmt("Wheel %g", d)); }
-  bool OnKeyDown(float, float, const IKeyPress& k) override { Rec(Fmt("KeyDown %g", k.VK)); return mUsesKeys; }
-  bool OnKeyUp(float, float, const IKeyPress& k) override { Rec(Fmt("KeyUp %g", k.VK)); return mUsesKeys; }
-  void OnMouseOver(float x, float y, const IMouseMod& m) override { Rec("Over"); IControl::OnMouseOver(x, y, m); }
-  void OnMouseOut() override { Rec("Out"); IControl::OnMouseOut(); }
+  bool OnKeyDown(float, float, const IKeyPress& k) override
+  {
+    Rec(Fmt("KeyDown %g", k.VK));
+    return mUsesKeys;
+  }
+  bool OnKeyUp(float, float, const IKeyPress& k) override
+  {
+    Rec(Fmt("KeyUp %g", k.VK));
+    return mUsesKeys;
+  }
+  void OnMouseOver(float x, float y, const IMouseMod& m) override
+  {
+    Rec("Over");
+    IControl::OnMouseOver(x, y, m);
+  }
+  void OnMouseOut() override
+  {
+    Rec("Out");
+    IControl::OnMouseOut();
+  }
   void OnDrop(const char* s) override { Rec(std::string("Drop ") + s); }
   void OnTouchCancelled(float, float, const IMouseMod&) override { Rec("TouchCancelled"); }
   void CreateContextMenu(IPopupMenu& menu) override

@@ -29,8 +29,10 @@
 namespace testsupport {
 
 namespace {
-bool Take(unsigned char* pixels, int w, int h, RGBAImage& out) {
-  if (!pixels) return false;
+bool Take(unsigned char* pixels, int w, int h, RGBAImage& out)
+{
+  if (!pixels)
+    return false;
   out.w = w;
   out.h = h;
   out.px.assign(pixels, pixels + static_cast<std::size_t>(w) * h * 4);
@@ -39,23 +41,29 @@ bool Take(unsigned char* pixels, int w, int h, RGBAImage& out) {
 }
 } // namespace
 
-bool DecodeImageFile(const char* path, RGBAImage& out) {
+bool DecodeImageFile(const char* path, RGBAImage& out)
+{
   int w = 0, h = 0, channels = 0;
   unsigned char* pixels = stbi_load(path, &w, &h, &channels, 4);
   return Take(pixels, w, h, out);
 }
 
-bool DecodeImageBytes(const void* data, int size, RGBAImage& out) {
-  if (!data || size <= 0) return false;
+bool DecodeImageBytes(const void* data, int size, RGBAImage& out)
+{
+  if (!data || size <= 0)
+    return false;
   int w = 0, h = 0, channels = 0;
   unsigned char* pixels = stbi_load_from_memory(static_cast<const stbi_uc*>(data), size, &w, &h, &channels, 4);
   return Take(pixels, w, h, out);
 }
 
-bool WritePNG(const std::string& path, const RGBAImage& image) {
-  if (image.w <= 0 || image.h <= 0) return false;
+bool WritePNG(const std::string& path, const RGBAImage& image)
+{
+  if (image.w <= 0 || image.h <= 0)
+    return false;
   const std::string tmp = path + ".part";
-  if (!stbi_write_png(tmp.c_str(), image.w, image.h, 4, image.px.data(), image.w * 4)) return false;
+  if (!stbi_write_png(tmp.c_str(), image.w, image.h, 4, image.px.data(), image.w * 4))
+    return false;
   return std::rename(tmp.c_str(), path.c_str()) == 0;
 }
 

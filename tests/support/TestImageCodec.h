@@ -9,7 +9,7 @@ namespace testsupport {
 
 struct RGBAImage {
   int w = 0, h = 0;
-  std::vector<std::uint8_t> px;  // w * h * 4, rows top first
+  std::vector<std::uint8_t> px; // w * h * 4, rows top first
 };
 
 // False (image untouched) when the file or bytes are not a decodable image.

@@ -12,16 +12,16 @@
 namespace testsupport {
 
 enum ETestPlugParams {
-  kTestBypass = 0,   // bool, "Off"/"On"
-  kTestMode,         // enum of 3
-  kTestSteps,        // int -5..5
-  kTestGain,         // gain -24..24 dB, step 0.1
-  kTestMix,          // percentage 0..100
-  kTestFreq,         // frequency 20..20000 Hz, exponential
-  kTestDrive,        // double 0..1, power curve 3
-  kTestTime,         // seconds 0..10, step 0.001
-  kTestPan,          // double -1..1, step 0.01
-  kTestLevel,        // double -10..10, step 1e-9 (fine enough for any value)
+  kTestBypass = 0, // bool, "Off"/"On"
+  kTestMode,       // enum of 3
+  kTestSteps,      // int -5..5
+  kTestGain,       // gain -24..24 dB, step 0.1
+  kTestMix,        // percentage 0..100
+  kTestFreq,       // frequency 20..20000 Hz, exponential
+  kTestDrive,      // double 0..1, power curve 3
+  kTestTime,       // seconds 0..10, step 0.001
+  kTestPan,        // double -1..1, step 0.01
+  kTestLevel,      // double -10..10, step 1e-9 (fine enough for any value)
   kTestNumParams
 };
 
@@ -61,8 +61,7 @@ inline void DeclareTestPlug(plugin::IPluginBase& plug)
   plug.GetParam(kTestGain)->InitGain("Gain", 0.0, -24.0, 24.0, 0.1);
   plug.GetParam(kTestMix)->InitPercentage("Mix", 100.0, 0.0, 100.0);
   plug.GetParam(kTestFreq)->InitFrequency("Freq", 1000.0, 20.0, 20000.0, 0.1);
-  plug.GetParam(kTestDrive)->InitDouble("Drive", 0.25, 0.0, 1.0, 0.001, "", 0, "Tone",
-                                        IParam::ShapePowCurve(3.0));
+  plug.GetParam(kTestDrive)->InitDouble("Drive", 0.25, 0.0, 1.0, 0.001, "", 0, "Tone", IParam::ShapePowCurve(3.0));
   plug.GetParam(kTestTime)->InitSeconds("Time", 1.5, 0.0, 10.0, 0.001);
   plug.GetParam(kTestPan)->InitDouble("Pan", 0.0, -1.0, 1.0, 0.01, "", 0, "Tone");
   plug.GetParam(kTestLevel)->InitDouble("Level", 0.0, -10.0, 10.0, 1e-9);

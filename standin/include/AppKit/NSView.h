@@ -13,15 +13,15 @@
 class NSWindow;
 
 class NS_EXPORT NSResponder : public NSObject {
- public:
+public:
   const char* className() const override { return "NSResponder"; }
 
- protected:
+protected:
   NSResponder() = default;
 };
 
 class NS_EXPORT NSView : public NSResponder {
- public:
+public:
   static NSView* alloc() { return new NSView(); }
   NSView* init() override { return initWithFrame(NSMakeRect(0, 0, 0, 0)); }
   virtual NSView* initWithFrame(NSRect frameRect);
@@ -36,7 +36,7 @@ class NS_EXPORT NSView : public NSResponder {
   void addSubview(NSView* view);
   void removeFromSuperview();
   NSView* superview() const { return mSuperview; }
-  NSArray* subviews() const;  // autoreleased
+  NSArray* subviews() const; // autoreleased
   NSWindow* window() const { return mWindow; }
 
   virtual void viewWillMoveToWindow(NSWindow* newWindow) { (void)newWindow; }
@@ -51,18 +51,18 @@ class NS_EXPORT NSView : public NSResponder {
 
   const char* className() const override { return "NSView"; }
 
- protected:
+protected:
   NSView() = default;
   void dealloc() override;
 
- private:
+private:
   friend class NSWindow;
   void MoveToWindow(NSWindow* window);
 
   NSRect mFrame = NSMakeRect(0, 0, 0, 0);
   NSView* mSuperview = nullptr;
   NSWindow* mWindow = nullptr;
-  std::vector<NSView*> mSubviews;  // retained
+  std::vector<NSView*> mSubviews; // retained
   BOOL mNeedsDisplay = NO;
   BOOL mHidden = NO;
 };
@@ -79,7 +79,7 @@ typedef NSUInteger NSBackingStoreType;
 enum : NSBackingStoreType { NSBackingStoreBuffered = 2 };
 
 class NS_EXPORT NSWindow : public NSResponder {
- public:
+public:
   static NSWindow* alloc() { return new NSWindow(); }
   NSWindow* initWithContentRect(NSRect contentRect, NSWindowStyleMask style, NSBackingStoreType backing, BOOL defer);
 
@@ -89,17 +89,17 @@ class NS_EXPORT NSWindow : public NSResponder {
   void setContentView(NSView* view);
   NSRect frame() const { return mFrame; }
   CGFloat backingScaleFactor() const { return mBackingScale; }
-  void setBackingScaleFactor(CGFloat scale) { mBackingScale = scale; }  // stand-in: the screen's scale
+  void setBackingScaleFactor(CGFloat scale) { mBackingScale = scale; } // stand-in: the screen's scale
   // Takes the content view out of the window (and releases it).
   void close();
 
   const char* className() const override { return "NSWindow"; }
 
- protected:
+protected:
   NSWindow() = default;
   void dealloc() override;
 
- private:
+private:
   NSRect mFrame = NSMakeRect(0, 0, 0, 0);
   NSView* mContentView = nullptr;
   CGFloat mBackingScale = 1.0;

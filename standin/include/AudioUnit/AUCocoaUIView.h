@@ -6,7 +6,7 @@
 #include <AudioUnit/AUComponent.h>
 
 class NS_EXPORT AUCocoaUIBase {
- public:
+public:
   virtual ~AUCocoaUIBase();
   virtual unsigned interfaceVersion() = 0;
   // A view the host embeds (not retained for the host), or nil.

@@ -8,17 +8,17 @@
 typedef AudioComponentInstance AudioUnit;
 
 enum : OSType {
-  kAudioUnitType_Output = 0x61756F75,           // 'auou'
-  kAudioUnitType_MusicDevice = 0x61756D75,      // 'aumu'
-  kAudioUnitType_MusicEffect = 0x61756D66,      // 'aumf'
-  kAudioUnitType_FormatConverter = 0x61756663,  // 'aufc'
-  kAudioUnitType_Effect = 0x61756678,           // 'aufx'
-  kAudioUnitType_Mixer = 0x61756D78,            // 'aumx'
-  kAudioUnitType_Panner = 0x6175706E,           // 'aupn'
-  kAudioUnitType_Generator = 0x6175676E,        // 'augn'
-  kAudioUnitType_OfflineEffect = 0x61756F6C,    // 'auol'
-  kAudioUnitType_MIDIProcessor = 0x61756D69,    // 'aumi'
-  kAudioUnitManufacturer_Apple = 0x6170706C     // 'appl'
+  kAudioUnitType_Output = 0x61756F75,          // 'auou'
+  kAudioUnitType_MusicDevice = 0x61756D75,     // 'aumu'
+  kAudioUnitType_MusicEffect = 0x61756D66,     // 'aumf'
+  kAudioUnitType_FormatConverter = 0x61756663, // 'aufc'
+  kAudioUnitType_Effect = 0x61756678,          // 'aufx'
+  kAudioUnitType_Mixer = 0x61756D78,           // 'aumx'
+  kAudioUnitType_Panner = 0x6175706E,          // 'aupn'
+  kAudioUnitType_Generator = 0x6175676E,       // 'augn'
+  kAudioUnitType_OfflineEffect = 0x61756F6C,   // 'auol'
+  kAudioUnitType_MIDIProcessor = 0x61756D69,   // 'aumi'
+  kAudioUnitManufacturer_Apple = 0x6170706C    // 'appl'
 };
 
 typedef UInt32 AudioUnitPropertyID;
@@ -129,8 +129,7 @@ typedef OSStatus (*AudioUnitAddPropertyListenerProc)(void* self, AudioUnitProper
 typedef OSStatus (*AudioUnitRemovePropertyListenerProc)(void* self, AudioUnitPropertyID prop,
                                                         AudioUnitPropertyListenerProc proc);
 typedef OSStatus (*AudioUnitRemovePropertyListenerWithUserDataProc)(void* self, AudioUnitPropertyID prop,
-                                                                    AudioUnitPropertyListenerProc proc,
-                                                                    void* userData);
+                                                                    AudioUnitPropertyListenerProc proc, void* userData);
 typedef OSStatus (*AudioUnitAddRenderNotifyProc)(void* self, AURenderCallback proc, void* userData);
 typedef OSStatus (*AudioUnitRemoveRenderNotifyProc)(void* self, AURenderCallback proc, void* userData);
 typedef OSStatus (*AudioUnitScheduleParametersProc)(void* self, const AudioUnitParameterEvent* events,
@@ -173,6 +172,6 @@ CS_EXPORT OSStatus AudioUnitScheduleParameters(AudioUnit inUnit, const AudioUnit
                                                UInt32 inNumParamEvents);
 // Allocates nothing and takes no lock: safe on the render thread.
 CS_EXPORT OSStatus AudioUnitRender(AudioUnit inUnit, AudioUnitRenderActionFlags* ioActionFlags,
-                                   const AudioTimeStamp* inTimeStamp, UInt32 inOutputBusNumber,
-                                   UInt32 inNumberFrames, AudioBufferList* ioData);
+                                   const AudioTimeStamp* inTimeStamp, UInt32 inOutputBusNumber, UInt32 inNumberFrames,
+                                   AudioBufferList* ioData);
 CS_EXPORT OSStatus AudioUnitReset(AudioUnit inUnit, AudioUnitScope inScope, AudioUnitElement inElement);

@@ -224,8 +224,7 @@ typedef struct AUHostVersionIdentifier AUHostIdentifier;
 typedef OSStatus (*HostCallback_GetBeatAndTempo)(void* inHostUserData, Float64* outCurrentBeat,
                                                  Float64* outCurrentTempo);
 typedef OSStatus (*HostCallback_GetMusicalTimeLocation)(void* inHostUserData, UInt32* outDeltaSampleOffsetToNextBeat,
-                                                        Float32* outTimeSig_Numerator,
-                                                        UInt32* outTimeSig_Denominator,
+                                                        Float32* outTimeSig_Numerator, UInt32* outTimeSig_Denominator,
                                                         Float64* outCurrentMeasureDownBeat);
 typedef OSStatus (*HostCallback_GetTransportState)(void* inHostUserData, Boolean* outIsPlaying,
                                                    Boolean* outTransportStateChanged,

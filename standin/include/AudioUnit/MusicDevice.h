@@ -41,5 +41,5 @@ CS_EXPORT OSStatus MusicDeviceSysEx(AudioUnit inUnit, const UInt8* inData, UInt3
 CS_EXPORT OSStatus MusicDeviceStartNote(AudioUnit inUnit, MusicDeviceInstrumentID inInstrument,
                                         MusicDeviceGroupID inGroupID, NoteInstanceID* outNoteInstanceID,
                                         UInt32 inOffsetSampleFrame, const MusicDeviceNoteParams* inParams);
-CS_EXPORT OSStatus MusicDeviceStopNote(AudioUnit inUnit, MusicDeviceGroupID inGroupID,
-                                       NoteInstanceID inNoteInstanceID, UInt32 inOffsetSampleFrame);
+CS_EXPORT OSStatus MusicDeviceStopNote(AudioUnit inUnit, MusicDeviceGroupID inGroupID, NoteInstanceID inNoteInstanceID,
+                                       UInt32 inOffsetSampleFrame);

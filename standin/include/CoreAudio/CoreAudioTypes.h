@@ -20,8 +20,8 @@ struct AudioStreamBasicDescription {
 typedef struct AudioStreamBasicDescription AudioStreamBasicDescription;
 
 enum : AudioFormatID {
-  kAudioFormatLinearPCM = 0x6C70636D,  // 'lpcm'
-  kAudioFormatMIDIStream = 0x6D696469  // 'midi'
+  kAudioFormatLinearPCM = 0x6C70636D, // 'lpcm'
+  kAudioFormatMIDIStream = 0x6D696469 // 'midi'
 };
 
 enum : AudioFormatFlags {
@@ -41,7 +41,8 @@ enum : AudioFormatFlags {
   kLinearPCMFormatFlagIsNonInterleaved = kAudioFormatFlagIsNonInterleaved,
   kLinearPCMFormatFlagIsNonMixable = kAudioFormatFlagIsNonMixable,
   kAudioFormatFlagsNativeEndian = 0,
-  kAudioFormatFlagsNativeFloatPacked = kAudioFormatFlagIsFloat | kAudioFormatFlagsNativeEndian | kAudioFormatFlagIsPacked
+  kAudioFormatFlagsNativeFloatPacked =
+    kAudioFormatFlagIsFloat | kAudioFormatFlagsNativeEndian | kAudioFormatFlagIsPacked
 };
 
 struct AudioBuffer {

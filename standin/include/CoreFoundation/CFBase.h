@@ -29,7 +29,8 @@ typedef struct {
   CFIndex length;
 } CFRange;
 
-static inline CFRange CFRangeMake(CFIndex loc, CFIndex len) {
+static inline CFRange CFRangeMake(CFIndex loc, CFIndex len)
+{
   CFRange r = {loc, len};
   return r;
 }
@@ -50,10 +51,10 @@ typedef const struct __CFAllocator* CFAllocatorRef;
 typedef CFTypeRef CFPropertyListRef;
 typedef const struct __CFNull* CFNullRef;
 
-CF_EXPORT const CFAllocatorRef kCFAllocatorDefault;        // null: the default allocator
+CF_EXPORT const CFAllocatorRef kCFAllocatorDefault; // null: the default allocator
 CF_EXPORT const CFAllocatorRef kCFAllocatorSystemDefault;
 CF_EXPORT const CFAllocatorRef kCFAllocatorMalloc;
-CF_EXPORT const CFAllocatorRef kCFAllocatorNull;           // allocates nothing, frees nothing
+CF_EXPORT const CFAllocatorRef kCFAllocatorNull; // allocates nothing, frees nothing
 CF_EXPORT const CFNullRef kCFNull;
 
 CF_EXPORT CFAllocatorRef CFAllocatorGetDefault(void);

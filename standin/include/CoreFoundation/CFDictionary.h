@@ -52,8 +52,7 @@ CF_EXPORT Boolean CFDictionaryContainsValue(CFDictionaryRef theDict, const void*
 CF_EXPORT const void* CFDictionaryGetValue(CFDictionaryRef theDict, const void* key);
 CF_EXPORT Boolean CFDictionaryGetValueIfPresent(CFDictionaryRef theDict, const void* key, const void** value);
 CF_EXPORT void CFDictionaryGetKeysAndValues(CFDictionaryRef theDict, const void** keys, const void** values);
-CF_EXPORT void CFDictionaryApplyFunction(CFDictionaryRef theDict, CFDictionaryApplierFunction applier,
-                                         void* context);
+CF_EXPORT void CFDictionaryApplyFunction(CFDictionaryRef theDict, CFDictionaryApplierFunction applier, void* context);
 // Add keeps an existing value; Replace changes only an existing one; Set does both.
 CF_EXPORT void CFDictionaryAddValue(CFMutableDictionaryRef theDict, const void* key, const void* value);
 CF_EXPORT void CFDictionarySetValue(CFMutableDictionaryRef theDict, const void* key, const void* value);

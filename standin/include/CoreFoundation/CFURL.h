@@ -6,11 +6,7 @@
 
 typedef const struct __CFURL* CFURLRef;
 
-typedef enum : CFIndex {
-  kCFURLPOSIXPathStyle = 0,
-  kCFURLHFSPathStyle = 1,
-  kCFURLWindowsPathStyle = 2
-} CFURLPathStyle;
+typedef enum : CFIndex { kCFURLPOSIXPathStyle = 0, kCFURLHFSPathStyle = 1, kCFURLWindowsPathStyle = 2 } CFURLPathStyle;
 
 CF_EXPORT CFTypeID CFURLGetTypeID(void);
 CF_EXPORT CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef allocator, CFStringRef filePath,

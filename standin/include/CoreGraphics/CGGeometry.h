@@ -23,15 +23,18 @@ struct CGRect {
 };
 typedef struct CGRect CGRect;
 
-static inline CGPoint CGPointMake(CGFloat x, CGFloat y) {
+static inline CGPoint CGPointMake(CGFloat x, CGFloat y)
+{
   CGPoint p = {x, y};
   return p;
 }
-static inline CGSize CGSizeMake(CGFloat width, CGFloat height) {
+static inline CGSize CGSizeMake(CGFloat width, CGFloat height)
+{
   CGSize s = {width, height};
   return s;
 }
-static inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height) {
+static inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height)
+{
   CGRect r = {{x, y}, {width, height}};
   return r;
 }

@@ -28,7 +28,8 @@ struct MIDIPacketList {
 typedef struct MIDIPacketList MIDIPacketList;
 #pragma pack(pop)
 
-static inline MIDIPacket* MIDIPacketNext(const MIDIPacket* pkt) {
+static inline MIDIPacket* MIDIPacketNext(const MIDIPacket* pkt)
+{
   return (MIDIPacket*)(((uintptr_t)pkt + offsetof(MIDIPacket, data) + pkt->length + 3) & ~(uintptr_t)3);
 }
 

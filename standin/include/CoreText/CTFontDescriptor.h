@@ -12,10 +12,10 @@
 
 typedef const struct __CTFontDescriptor* CTFontDescriptorRef;
 
-CF_EXPORT const CFStringRef kCTFontURLAttribute;         // CFURLRef
-CF_EXPORT const CFStringRef kCTFontNameAttribute;        // CFStringRef, the PostScript name
-CF_EXPORT const CFStringRef kCTFontFamilyNameAttribute;  // CFStringRef
-CF_EXPORT const CFStringRef kCTFontStyleNameAttribute;   // CFStringRef
+CF_EXPORT const CFStringRef kCTFontURLAttribute;        // CFURLRef
+CF_EXPORT const CFStringRef kCTFontNameAttribute;       // CFStringRef, the PostScript name
+CF_EXPORT const CFStringRef kCTFontFamilyNameAttribute; // CFStringRef
+CF_EXPORT const CFStringRef kCTFontStyleNameAttribute;  // CFStringRef
 
 CF_EXPORT CFTypeID CTFontDescriptorGetTypeID(void);
 CF_EXPORT CTFontDescriptorRef CTFontDescriptorCreateWithAttributes(CFDictionaryRef attributes);

@@ -7,16 +7,16 @@
 #include <vector>
 
 class NS_EXPORT NSArray : public NSObject {
- public:
+public:
   static NSArray* alloc() { return new NSArray(); }
   NSArray* init() override { return this; }
   NSArray* initWithObjects(std::initializer_list<NSObject*> objects);
   NSArray* initWithObjects(NSObject* const* objects, NSUInteger count);
 
-  static NSArray* array();                                              // autoreleased
-  static NSArray* arrayWithObject(NSObject* object);                    // autoreleased
-  static NSArray* arrayWithObjects(std::initializer_list<NSObject*> objects);  // autoreleased
-  static NSArray* arrayWithObjects(NSObject* const* objects, NSUInteger count);  // autoreleased
+  static NSArray* array();                                                      // autoreleased
+  static NSArray* arrayWithObject(NSObject* object);                            // autoreleased
+  static NSArray* arrayWithObjects(std::initializer_list<NSObject*> objects);   // autoreleased
+  static NSArray* arrayWithObjects(NSObject* const* objects, NSUInteger count); // autoreleased
 
   NSUInteger count() const { return mObjects.size(); }
   NSObject* objectAtIndex(NSUInteger index) const;
@@ -25,7 +25,7 @@ class NS_EXPORT NSArray : public NSObject {
   BOOL containsObject(NSObject* object) const;
   const char* className() const override { return "NSArray"; }
 
- protected:
+protected:
   NSArray() = default;
   void dealloc() override;
   std::vector<NSObject*> mObjects;

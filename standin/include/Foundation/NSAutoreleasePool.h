@@ -8,16 +8,16 @@
 #include <cstddef>
 
 class NS_EXPORT NSAutoreleasePool : public NSObject {
- public:
+public:
   static NSAutoreleasePool* alloc() { return new NSAutoreleasePool(); }
   NSAutoreleasePool* init() override;
   // Releases the pooled objects and the pool itself.
   void drain();
   const char* className() const override { return "NSAutoreleasePool"; }
 
- protected:
+protected:
   NSAutoreleasePool() = default;
 
- private:
+private:
   std::size_t mToken = 0;
 };

@@ -7,7 +7,7 @@
 class NSString;
 
 class NS_EXPORT NSBundle : public NSObject {
- public:
+public:
   // Borrowed objects that live as long as the process.
   static NSBundle* mainBundle();
   static NSBundle* bundleWithIdentifier(NSString* identifier);
@@ -15,7 +15,7 @@ class NS_EXPORT NSBundle : public NSObject {
   NSString* bundleIdentifier() const;
   NSString* bundlePath() const;
   NSString* resourcePath() const;
-  NSString* executablePath() const;  // nil without an executable
+  NSString* executablePath() const; // nil without an executable
   // The path of a file in the resources (nil when there is none); a nil or
   // empty extension means the name is complete.
   NSString* pathForResource(NSString* name, NSString* extension) const;
@@ -26,10 +26,10 @@ class NS_EXPORT NSBundle : public NSObject {
 
   CFBundleRef cfBundle() const { return mBundle; }
 
- protected:
+protected:
   explicit NSBundle(CFBundleRef bundle) : mBundle(bundle) {}
 
- private:
+private:
   static NSBundle* Wrap(CFBundleRef bundle);
   CFBundleRef mBundle;
 };

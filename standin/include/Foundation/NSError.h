@@ -4,7 +4,7 @@
 #include <Foundation/NSObject.h>
 
 class NS_EXPORT NSError : public NSObject {
- public:
+public:
   // Autoreleased.
   static NSError* errorWithDomain(NSString* domain, NSInteger code, NSString* localizedDescription);
   NSString* domain() const { return mDomain; }
@@ -12,11 +12,11 @@ class NS_EXPORT NSError : public NSObject {
   NSString* localizedDescription() const { return mDescription; }
   const char* className() const override { return "NSError"; }
 
- protected:
+protected:
   NSError() = default;
   void dealloc() override;
 
- private:
+private:
   NSString* mDomain = nullptr;
   NSInteger mCode = 0;
   NSString* mDescription = nullptr;

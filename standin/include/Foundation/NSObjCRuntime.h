@@ -36,10 +36,10 @@ typedef const struct objc_class* Class;
 // allocate returns a new, not yet initialised instance (retain count 1).
 NS_EXPORT Class objc_registerClass(const char* name, Class superclass, NSObject* (*allocate)());
 NS_EXPORT void objc_disposeClassPair(Class cls);
-NS_EXPORT Class objc_getClass(const char* name);  // nil when unknown
+NS_EXPORT Class objc_getClass(const char* name); // nil when unknown
 NS_EXPORT const char* class_getName(Class cls);
 NS_EXPORT Class class_getSuperclass(Class cls);
 // Like [cls alloc]: the caller sends init next. extraBytes must be 0.
 NS_EXPORT NSObject* class_createInstance(Class cls, size_t extraBytes);
 NS_EXPORT Class NSClassFromString(NSString* aClassName);
-NS_EXPORT NSString* NSStringFromClass(Class aClass);  // autoreleased
+NS_EXPORT NSString* NSStringFromClass(Class aClass); // autoreleased

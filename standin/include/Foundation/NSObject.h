@@ -12,7 +12,7 @@
 class NSString;
 
 class NS_EXPORT NSObject {
- public:
+public:
   static NSObject* alloc() { return new NSObject(); }
   static NSObject* new_() { return alloc()->init(); }
   virtual NSObject* init() { return this; }
@@ -22,7 +22,7 @@ class NS_EXPORT NSObject {
   NSObject* autorelease();
   NSUInteger retainCount() const;
 
-  virtual NSString* description();  // autoreleased
+  virtual NSString* description(); // autoreleased
   virtual BOOL isEqual(NSObject* other) { return other == this; }
   virtual NSUInteger hash() { return NSUInteger(this); }
   // The registered class name of the object ("NSObject" unless registered).
@@ -31,16 +31,16 @@ class NS_EXPORT NSObject {
   NSObject(const NSObject&) = delete;
   NSObject& operator=(const NSObject&) = delete;
 
- protected:
+protected:
   NSObject();
   virtual ~NSObject();
   // Frees the object; overrides release their own state, then call this.
   virtual void dealloc();
 
- private:
+private:
   friend NS_EXPORT void NSObjectMakeConstant(NSObject* object);
   std::atomic<NSUInteger> mRetainCount{1};
-  bool mConstant = false;  // literals: never freed, retain and release do nothing
+  bool mConstant = false; // literals: never freed, retain and release do nothing
 };
 
 // Turns an object into a process-lifetime constant (used for literals).

@@ -45,7 +45,7 @@ typedef enum : NSUInteger {
 
 // Autoreleased array of NSString paths, user domain first. Paths are listed
 // whether or not the folder exists; without expandTilde the user's start with "~".
-NS_EXPORT NSArray* NSSearchPathForDirectoriesInDomains(NSSearchPathDirectory directory, NSSearchPathDomainMask domainMask,
-                                             BOOL expandTilde);
-NS_EXPORT NSString* NSHomeDirectory(void);  // autoreleased
-NS_EXPORT NSString* NSTemporaryDirectory(void);  // autoreleased, ends with "/"
+NS_EXPORT NSArray* NSSearchPathForDirectoriesInDomains(NSSearchPathDirectory directory,
+                                                       NSSearchPathDomainMask domainMask, BOOL expandTilde);
+NS_EXPORT NSString* NSHomeDirectory(void);      // autoreleased
+NS_EXPORT NSString* NSTemporaryDirectory(void); // autoreleased, ends with "/"

@@ -14,7 +14,7 @@ enum : NSStringEncoding {
 };
 
 class NS_EXPORT NSString : public NSObject {
- public:
+public:
   static NSString* alloc() { return new NSString(); }
   NSString* init() override;
   NSString* initWithUTF8String(const char* text);
@@ -54,11 +54,11 @@ class NS_EXPORT NSString : public NSObject {
   // The bridged CFString, owned by this object.
   explicit operator CFStringRef() const { return mString; }
 
- protected:
+protected:
   NSString() = default;
   void dealloc() override;
 
- private:
+private:
   CFStringRef mString = nullptr;
 };
 

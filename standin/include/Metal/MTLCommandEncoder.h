@@ -14,24 +14,24 @@ struct BlitPassRecord;
 }
 
 class NS_EXPORT MTLCommandEncoder : public NSObject {
- public:
+public:
   virtual void endEncoding();
   const char* className() const override { return "MTLCommandEncoder"; }
 
- protected:
+protected:
   friend class MTLCommandBuffer;
   explicit MTLCommandEncoder(MTLCommandBuffer* buffer);
   void dealloc() override;
   // False (and a validation error) once the encoder has ended.
   bool Recording(const char* what) const;
 
- private:
-  MTLCommandBuffer* mBuffer;  // retained
+private:
+  MTLCommandBuffer* mBuffer; // retained
   bool mEnded = false;
 };
 
 class NS_EXPORT MTLRenderCommandEncoder : public MTLCommandEncoder {
- public:
+public:
   void setRenderPipelineState(MTLRenderPipelineState* state);
   void setDepthStencilState(MTLDepthStencilState* state);
   void setCullMode(MTLCullMode mode);
@@ -49,17 +49,19 @@ class NS_EXPORT MTLRenderCommandEncoder : public MTLCommandEncoder {
                              MTLBuffer* indexBuffer, NSUInteger indexBufferOffset);
   const char* className() const override { return "MTLRenderCommandEncoder"; }
 
- protected:
+protected:
   friend class MTLCommandBuffer;
   MTLRenderCommandEncoder(MTLCommandBuffer* buffer, standin::mtl::RenderPassRecord* pass)
-      : MTLCommandEncoder(buffer), mPass(pass) {}
+  : MTLCommandEncoder(buffer), mPass(pass)
+  {
+  }
 
- private:
-  standin::mtl::RenderPassRecord* mPass;  // owned by the command buffer
+private:
+  standin::mtl::RenderPassRecord* mPass; // owned by the command buffer
 };
 
 class NS_EXPORT MTLBlitCommandEncoder : public MTLCommandEncoder {
- public:
+public:
   void copyFromBuffer(MTLBuffer* sourceBuffer, NSUInteger sourceOffset, NSUInteger sourceBytesPerRow,
                       NSUInteger sourceBytesPerImage, MTLSize sourceSize, MTLTexture* destinationTexture,
                       NSUInteger destinationSlice, NSUInteger destinationLevel, MTLOrigin destinationOrigin);
@@ -69,11 +71,13 @@ class NS_EXPORT MTLBlitCommandEncoder : public MTLCommandEncoder {
   void synchronizeResource(MTLResource* resource);
   const char* className() const override { return "MTLBlitCommandEncoder"; }
 
- protected:
+protected:
   friend class MTLCommandBuffer;
   MTLBlitCommandEncoder(MTLCommandBuffer* buffer, standin::mtl::BlitPassRecord* pass)
-      : MTLCommandEncoder(buffer), mPass(pass) {}
+  : MTLCommandEncoder(buffer), mPass(pass)
+  {
+  }
 
- private:
+private:
   standin::mtl::BlitPassRecord* mPass;
 };

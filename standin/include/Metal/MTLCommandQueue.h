@@ -20,7 +20,7 @@ struct QueueState;
 }
 
 class NS_EXPORT MTLCommandBuffer : public NSObject {
- public:
+public:
   MTLDevice* device() const;
   MTLCommandQueue* commandQueue() const { return mQueue; }
   MTLCommandBufferStatus status() const;
@@ -40,33 +40,33 @@ class NS_EXPORT MTLCommandBuffer : public NSObject {
   // Stand-in: runs the recorded passes (the GPU side).
   void execute();
 
- protected:
+protected:
   friend class MTLCommandQueue;
   explicit MTLCommandBuffer(MTLCommandQueue* queue);
   void dealloc() override;
 
- private:
+private:
   friend class MTLCommandEncoder;
   bool OpenEncoder(const char* what);
   void EncoderEnded(MTLCommandEncoder* encoder);
-  MTLCommandQueue* mQueue;  // retained
+  MTLCommandQueue* mQueue; // retained
   standin::mtl::CommandBufferState* mState;
 };
 
 class NS_EXPORT MTLCommandQueue : public NSObject {
- public:
-  MTLCommandBuffer* commandBuffer();  // autoreleased
+public:
+  MTLCommandBuffer* commandBuffer(); // autoreleased
   MTLDevice* device() const { return mDevice; }
   const char* className() const override { return "MTLCommandQueue"; }
 
   standin::mtl::QueueState& queueState() const { return *mQueueState; }
 
- protected:
+protected:
   friend class MTLDevice;
   explicit MTLCommandQueue(MTLDevice* device);
   void dealloc() override;
 
- private:
+private:
   MTLDevice* mDevice;
   standin::mtl::QueueState* mQueueState;
 };

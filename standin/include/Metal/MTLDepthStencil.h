@@ -5,7 +5,7 @@
 #include <Metal/MTLTypes.h>
 
 class NS_EXPORT MTLStencilDescriptor : public NSObject {
- public:
+public:
   static MTLStencilDescriptor* alloc() { return new MTLStencilDescriptor(); }
   static MTLStencilDescriptor* new_() { return alloc(); }
   MTLStencilDescriptor* init() override { return this; }
@@ -24,10 +24,10 @@ class NS_EXPORT MTLStencilDescriptor : public NSObject {
   void setWriteMask(uint32_t mask) { mWriteMask = mask; }
   const char* className() const override { return "MTLStencilDescriptor"; }
 
- protected:
+protected:
   MTLStencilDescriptor() = default;
 
- private:
+private:
   MTLCompareFunction mCompare = MTLCompareFunctionAlways;
   MTLStencilOperation mFail = MTLStencilOperationKeep, mDepthFail = MTLStencilOperationKeep,
                       mPass = MTLStencilOperationKeep;
@@ -35,7 +35,7 @@ class NS_EXPORT MTLStencilDescriptor : public NSObject {
 };
 
 class NS_EXPORT MTLDepthStencilDescriptor : public NSObject {
- public:
+public:
   static MTLDepthStencilDescriptor* alloc() { return new MTLDepthStencilDescriptor(); }
   static MTLDepthStencilDescriptor* new_() { return alloc(); }
   MTLDepthStencilDescriptor* init() override { return this; }
@@ -51,11 +51,11 @@ class NS_EXPORT MTLDepthStencilDescriptor : public NSObject {
   void setBackFaceStencil(MTLStencilDescriptor* d) { mBack = Copy(d, mBack); }
   const char* className() const override { return "MTLDepthStencilDescriptor"; }
 
- protected:
+protected:
   MTLDepthStencilDescriptor() = default;
   void dealloc() override;
 
- private:
+private:
   static MTLStencilDescriptor* Copy(const MTLStencilDescriptor* from, MTLStencilDescriptor* old);
   MTLCompareFunction mDepthCompare = MTLCompareFunctionAlways;
   BOOL mDepthWrite = NO;
@@ -74,15 +74,15 @@ struct MTLStencilFace {
 };
 
 class NS_EXPORT MTLDepthStencilState : public NSObject {
- public:
+public:
   const MTLStencilFace& front() const { return mFront; }
   const MTLStencilFace& back() const { return mBack; }
   const char* className() const override { return "MTLDepthStencilState"; }
 
- protected:
+protected:
   friend class MTLDevice;
   explicit MTLDepthStencilState(const MTLDepthStencilDescriptor* d);
 
- private:
+private:
   MTLStencilFace mFront, mBack;
 };

@@ -13,8 +13,8 @@ class NSError;
 class NSString;
 
 class NS_EXPORT MTLDevice : public NSObject {
- public:
-  NSString* name() const;  // autoreleased
+public:
+  NSString* name() const; // autoreleased
   // Owned results (the "new" rule); nil on failure, with *error set
   // (autoreleased) where the method takes one.
   MTLCommandQueue* newCommandQueue();
@@ -28,7 +28,7 @@ class NS_EXPORT MTLDevice : public NSObject {
   MTLLibrary* newLibraryWithData(dispatch_data_t data, NSError** error);
   const char* className() const override { return "MTLDevice"; }
 
- protected:
+protected:
   friend MTLDevice* MTLCreateSystemDefaultDevice();
   MTLDevice() = default;
 };

@@ -4,7 +4,7 @@
 #include <Foundation/NSObject.h>
 
 class NS_EXPORT MTLDrawable : public NSObject {
- public:
+public:
   // Shows the drawable now (its layer keeps it as the last frame).
   virtual void present() = 0;
   const char* className() const override { return "MTLDrawable"; }

@@ -13,8 +13,8 @@ class NSString;
 class MTLDevice;
 
 class NS_EXPORT MTLFunction : public NSObject {
- public:
-  NSString* name() const;  // autoreleased
+public:
+  NSString* name() const; // autoreleased
   MTLFunctionType functionType() const { return mType; }
   MTLDevice* device() const { return mDevice; }
   const char* className() const override { return "MTLFunction"; }
@@ -22,30 +22,32 @@ class NS_EXPORT MTLFunction : public NSObject {
   // Stand-in: the registered name.
   const std::string& functionName() const { return mName; }
 
- protected:
+protected:
   friend class MTLLibrary;
   MTLFunction(MTLDevice* device, std::string name, MTLFunctionType type)
-      : mDevice(device), mName(std::move(name)), mType(type) {}
+  : mDevice(device), mName(std::move(name)), mType(type)
+  {
+  }
 
- private:
+private:
   MTLDevice* mDevice;
   std::string mName;
   MTLFunctionType mType;
 };
 
 class NS_EXPORT MTLLibrary : public NSObject {
- public:
+public:
   // An owned function, nil when the library lacks the name or nothing
   // registered it.
   MTLFunction* newFunctionWithName(NSString* functionName);
   MTLDevice* device() const { return mDevice; }
   const char* className() const override { return "MTLLibrary"; }
 
- protected:
+protected:
   friend class MTLDevice;
   MTLLibrary(MTLDevice* device, std::vector<std::string> names) : mDevice(device), mNames(std::move(names)) {}
 
- private:
+private:
   MTLDevice* mDevice;
   std::vector<std::string> mNames;
 };

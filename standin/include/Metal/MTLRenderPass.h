@@ -5,7 +5,7 @@
 #include <Metal/MTLResource.h>
 
 class NS_EXPORT MTLRenderPassAttachmentDescriptor : public NSObject {
- public:
+public:
   MTLTexture* texture() const { return mTexture; }
   void setTexture(MTLTexture* t) { standin::mtl::Assign(mTexture, t); }
   MTLLoadAction loadAction() const { return mLoad; }
@@ -13,74 +13,74 @@ class NS_EXPORT MTLRenderPassAttachmentDescriptor : public NSObject {
   MTLStoreAction storeAction() const { return mStore; }
   void setStoreAction(MTLStoreAction a) { mStore = a; }
 
- protected:
+protected:
   MTLRenderPassAttachmentDescriptor() = default;
   void dealloc() override;
 
- private:
+private:
   MTLTexture* mTexture = nullptr;
   MTLLoadAction mLoad = MTLLoadActionDontCare;
   MTLStoreAction mStore = MTLStoreActionStore;
 };
 
 class NS_EXPORT MTLRenderPassColorAttachmentDescriptor : public MTLRenderPassAttachmentDescriptor {
- public:
+public:
   MTLClearColor clearColor() const { return mClear; }
   void setClearColor(MTLClearColor c) { mClear = c; }
   const char* className() const override { return "MTLRenderPassColorAttachmentDescriptor"; }
 
- protected:
+protected:
   friend class MTLRenderPassColorAttachmentDescriptorArray;
   MTLRenderPassColorAttachmentDescriptor() = default;
 
- private:
+private:
   MTLClearColor mClear = {0, 0, 0, 1};
 };
 
 class NS_EXPORT MTLRenderPassStencilAttachmentDescriptor : public MTLRenderPassAttachmentDescriptor {
- public:
+public:
   uint32_t clearStencil() const { return mClear; }
   void setClearStencil(uint32_t s) { mClear = s; }
   const char* className() const override { return "MTLRenderPassStencilAttachmentDescriptor"; }
 
- protected:
+protected:
   friend class MTLRenderPassDescriptor;
   MTLRenderPassStencilAttachmentDescriptor() = default;
 
- private:
+private:
   uint32_t mClear = 0;
 };
 
 class NS_EXPORT MTLRenderPassColorAttachmentDescriptorArray : public NSObject {
- public:
+public:
   MTLRenderPassColorAttachmentDescriptor* objectAtIndexedSubscript(NSUInteger index) const;
   const char* className() const override { return "MTLRenderPassColorAttachmentDescriptorArray"; }
 
- protected:
+protected:
   friend class MTLRenderPassDescriptor;
   MTLRenderPassColorAttachmentDescriptorArray();
   void dealloc() override;
 
- private:
+private:
   MTLRenderPassColorAttachmentDescriptor* mItems[8];
 };
 
 class NS_EXPORT MTLRenderPassDescriptor : public NSObject {
- public:
+public:
   static MTLRenderPassDescriptor* alloc() { return new MTLRenderPassDescriptor(); }
   static MTLRenderPassDescriptor* new_() { return alloc(); }
   MTLRenderPassDescriptor* init() override { return this; }
-  static MTLRenderPassDescriptor* renderPassDescriptor();  // autoreleased
+  static MTLRenderPassDescriptor* renderPassDescriptor(); // autoreleased
 
   MTLRenderPassColorAttachmentDescriptorArray* colorAttachments() const { return mColor; }
   MTLRenderPassStencilAttachmentDescriptor* stencilAttachment() const { return mStencil; }
   const char* className() const override { return "MTLRenderPassDescriptor"; }
 
- protected:
+protected:
   MTLRenderPassDescriptor();
   void dealloc() override;
 
- private:
+private:
   MTLRenderPassColorAttachmentDescriptorArray* mColor;
   MTLRenderPassStencilAttachmentDescriptor* mStencil;
 };

@@ -11,7 +11,7 @@ constexpr NSUInteger kMTLMaxBufferSlots = 31;
 constexpr NSUInteger kMTLMaxColorAttachments = 8;
 
 class NS_EXPORT MTLVertexAttributeDescriptor : public NSObject {
- public:
+public:
   MTLVertexFormat format() const { return mFormat; }
   void setFormat(MTLVertexFormat f) { mFormat = f; }
   NSUInteger offset() const { return mOffset; }
@@ -20,17 +20,17 @@ class NS_EXPORT MTLVertexAttributeDescriptor : public NSObject {
   void setBufferIndex(NSUInteger i) { mBufferIndex = i; }
   const char* className() const override { return "MTLVertexAttributeDescriptor"; }
 
- protected:
+protected:
   friend class MTLVertexAttributeDescriptorArray;
   MTLVertexAttributeDescriptor() = default;
 
- private:
+private:
   MTLVertexFormat mFormat = MTLVertexFormatInvalid;
   NSUInteger mOffset = 0, mBufferIndex = 0;
 };
 
 class NS_EXPORT MTLVertexBufferLayoutDescriptor : public NSObject {
- public:
+public:
   NSUInteger stride() const { return mStride; }
   void setStride(NSUInteger s) { mStride = s; }
   MTLVertexStepFunction stepFunction() const { return mStep; }
@@ -39,67 +39,67 @@ class NS_EXPORT MTLVertexBufferLayoutDescriptor : public NSObject {
   void setStepRate(NSUInteger r) { mStepRate = r; }
   const char* className() const override { return "MTLVertexBufferLayoutDescriptor"; }
 
- protected:
+protected:
   friend class MTLVertexBufferLayoutDescriptorArray;
   MTLVertexBufferLayoutDescriptor() = default;
 
- private:
+private:
   NSUInteger mStride = 0;
   MTLVertexStepFunction mStep = MTLVertexStepFunctionPerVertex;
   NSUInteger mStepRate = 1;
 };
 
 class NS_EXPORT MTLVertexAttributeDescriptorArray : public NSObject {
- public:
+public:
   MTLVertexAttributeDescriptor* objectAtIndexedSubscript(NSUInteger index) const;
   const char* className() const override { return "MTLVertexAttributeDescriptorArray"; }
 
- protected:
+protected:
   friend class MTLVertexDescriptor;
   MTLVertexAttributeDescriptorArray();
   void dealloc() override;
 
- private:
+private:
   MTLVertexAttributeDescriptor* mItems[kMTLMaxVertexAttributes];
 };
 
 class NS_EXPORT MTLVertexBufferLayoutDescriptorArray : public NSObject {
- public:
+public:
   MTLVertexBufferLayoutDescriptor* objectAtIndexedSubscript(NSUInteger index) const;
   const char* className() const override { return "MTLVertexBufferLayoutDescriptorArray"; }
 
- protected:
+protected:
   friend class MTLVertexDescriptor;
   MTLVertexBufferLayoutDescriptorArray();
   void dealloc() override;
 
- private:
+private:
   MTLVertexBufferLayoutDescriptor* mItems[kMTLMaxBufferSlots];
 };
 
 class NS_EXPORT MTLVertexDescriptor : public NSObject {
- public:
+public:
   static MTLVertexDescriptor* alloc() { return new MTLVertexDescriptor(); }
   static MTLVertexDescriptor* new_() { return alloc(); }
   MTLVertexDescriptor* init() override { return this; }
-  static MTLVertexDescriptor* vertexDescriptor();  // autoreleased
+  static MTLVertexDescriptor* vertexDescriptor(); // autoreleased
 
   MTLVertexAttributeDescriptorArray* attributes() const { return mAttributes; }
   MTLVertexBufferLayoutDescriptorArray* layouts() const { return mLayouts; }
-  MTLVertexDescriptor* copy() const;  // owned
+  MTLVertexDescriptor* copy() const; // owned
   const char* className() const override { return "MTLVertexDescriptor"; }
 
- protected:
+protected:
   MTLVertexDescriptor();
   void dealloc() override;
 
- private:
+private:
   MTLVertexAttributeDescriptorArray* mAttributes;
   MTLVertexBufferLayoutDescriptorArray* mLayouts;
 };
 
 class NS_EXPORT MTLRenderPipelineColorAttachmentDescriptor : public NSObject {
- public:
+public:
   MTLPixelFormat pixelFormat() const { return mPixelFormat; }
   void setPixelFormat(MTLPixelFormat f) { mPixelFormat = f; }
   BOOL isBlendingEnabled() const { return mBlending; }
@@ -120,11 +120,11 @@ class NS_EXPORT MTLRenderPipelineColorAttachmentDescriptor : public NSObject {
   void setWriteMask(MTLColorWriteMask m) { mWriteMask = m; }
   const char* className() const override { return "MTLRenderPipelineColorAttachmentDescriptor"; }
 
- protected:
+protected:
   friend class MTLRenderPipelineColorAttachmentDescriptorArray;
   MTLRenderPipelineColorAttachmentDescriptor() = default;
 
- private:
+private:
   MTLPixelFormat mPixelFormat = MTLPixelFormatInvalid;
   BOOL mBlending = NO;
   MTLBlendFactor mSrcRGB = MTLBlendFactorOne, mDstRGB = MTLBlendFactorZero;
@@ -134,21 +134,21 @@ class NS_EXPORT MTLRenderPipelineColorAttachmentDescriptor : public NSObject {
 };
 
 class NS_EXPORT MTLRenderPipelineColorAttachmentDescriptorArray : public NSObject {
- public:
+public:
   MTLRenderPipelineColorAttachmentDescriptor* objectAtIndexedSubscript(NSUInteger index) const;
   const char* className() const override { return "MTLRenderPipelineColorAttachmentDescriptorArray"; }
 
- protected:
+protected:
   friend class MTLRenderPipelineDescriptor;
   MTLRenderPipelineColorAttachmentDescriptorArray();
   void dealloc() override;
 
- private:
+private:
   MTLRenderPipelineColorAttachmentDescriptor* mItems[kMTLMaxColorAttachments];
 };
 
 class NS_EXPORT MTLRenderPipelineDescriptor : public NSObject {
- public:
+public:
   static MTLRenderPipelineDescriptor* alloc() { return new MTLRenderPipelineDescriptor(); }
   static MTLRenderPipelineDescriptor* new_() { return alloc(); }
   MTLRenderPipelineDescriptor* init() override { return this; }
@@ -163,14 +163,14 @@ class NS_EXPORT MTLRenderPipelineDescriptor : public NSObject {
   MTLFunction* fragmentFunction() const { return mFragment; }
   void setFragmentFunction(MTLFunction* f) { standin::mtl::Assign(mFragment, f); }
   MTLVertexDescriptor* vertexDescriptor() const { return mVertexDescriptor; }
-  void setVertexDescriptor(MTLVertexDescriptor* d);  // copied
+  void setVertexDescriptor(MTLVertexDescriptor* d); // copied
   const char* className() const override { return "MTLRenderPipelineDescriptor"; }
 
- protected:
+protected:
   MTLRenderPipelineDescriptor();
   void dealloc() override;
 
- private:
+private:
   MTLRenderPipelineColorAttachmentDescriptorArray* mColor;
   MTLPixelFormat mStencilFormat = MTLPixelFormatInvalid;
   MTLPixelFormat mDepthFormat = MTLPixelFormatInvalid;
@@ -180,24 +180,25 @@ class NS_EXPORT MTLRenderPipelineDescriptor : public NSObject {
 };
 
 namespace standin::mtl {
-struct PipelineProgram;  // the resolved shader functions and fixed-function state
+struct PipelineProgram; // the resolved shader functions and fixed-function state
 }
 
 class NS_EXPORT MTLRenderPipelineState : public NSObject {
- public:
+public:
   MTLDevice* device() const { return mDevice; }
   const char* className() const override { return "MTLRenderPipelineState"; }
 
   // Stand-in: what the rasteriser runs.
   const standin::mtl::PipelineProgram& program() const { return *mProgram; }
 
- protected:
+protected:
   friend class MTLDevice;
-  MTLRenderPipelineState(MTLDevice* device, standin::mtl::PipelineProgram* program)
-      : mDevice(device), mProgram(program) {}
+  MTLRenderPipelineState(MTLDevice* device, standin::mtl::PipelineProgram* program) : mDevice(device), mProgram(program)
+  {
+  }
   void dealloc() override;
 
- private:
+private:
   MTLDevice* mDevice;
   standin::mtl::PipelineProgram* mProgram;
 };

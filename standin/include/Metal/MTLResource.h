@@ -11,17 +11,17 @@ struct TextureImage;
 }
 
 class NS_EXPORT MTLResource : public NSObject {
- public:
+public:
   MTLDevice* device() const { return mDevice; }
   const char* className() const override { return "MTLResource"; }
 
- protected:
+protected:
   explicit MTLResource(MTLDevice* device) : mDevice(device) {}
-  MTLDevice* mDevice;  // not retained: devices live for the process
+  MTLDevice* mDevice; // not retained: devices live for the process
 };
 
 class NS_EXPORT MTLBuffer : public MTLResource {
- public:
+public:
   // nil for a private buffer, as the CPU cannot see it.
   void* contents() const { return mPrivate ? nullptr : mBytes; }
   NSUInteger length() const { return mLength; }
@@ -30,19 +30,19 @@ class NS_EXPORT MTLBuffer : public MTLResource {
   // Stand-in: the bytes whatever the storage mode (the GPU's view).
   void* gpuBytes() const { return mBytes; }
 
- protected:
+protected:
   friend class MTLDevice;
   MTLBuffer(MTLDevice* device, NSUInteger length, MTLResourceOptions options);
   void dealloc() override;
 
- private:
+private:
   void* mBytes = nullptr;
   NSUInteger mLength = 0;
   bool mPrivate = false;
 };
 
 class NS_EXPORT MTLTextureDescriptor : public NSObject {
- public:
+public:
   static MTLTextureDescriptor* alloc() { return new MTLTextureDescriptor(); }
   static MTLTextureDescriptor* new_() { return alloc(); }
   MTLTextureDescriptor* init() override { return this; }
@@ -66,10 +66,10 @@ class NS_EXPORT MTLTextureDescriptor : public NSObject {
   void setStorageMode(MTLStorageMode mode) { mStorageMode = mode; }
   const char* className() const override { return "MTLTextureDescriptor"; }
 
- protected:
+protected:
   MTLTextureDescriptor() = default;
 
- private:
+private:
   MTLTextureType mTextureType = MTLTextureType2D;
   MTLPixelFormat mPixelFormat = MTLPixelFormatRGBA8Unorm;
   NSUInteger mWidth = 1, mHeight = 1, mMipmapLevelCount = 1;
@@ -78,7 +78,7 @@ class NS_EXPORT MTLTextureDescriptor : public NSObject {
 };
 
 class NS_EXPORT MTLTexture : public MTLResource {
- public:
+public:
   MTLTextureType textureType() const { return MTLTextureType2D; }
   MTLPixelFormat pixelFormat() const;
   NSUInteger width() const;
@@ -97,13 +97,13 @@ class NS_EXPORT MTLTexture : public MTLResource {
   // Stand-in: the pixels, for the rasteriser and the tests.
   standin::mtl::TextureImage& image() const { return *mImage; }
 
- protected:
+protected:
   friend class MTLDevice;
   friend class CAMetalLayer;
   MTLTexture(MTLDevice* device, const MTLTextureDescriptor* descriptor);
   void dealloc() override;
 
- private:
+private:
   standin::mtl::TextureImage* mImage;
   MTLTextureUsage mUsage;
   MTLStorageMode mStorageMode;

@@ -4,7 +4,7 @@
 #include <Metal/MTLTypes.h>
 
 class NS_EXPORT MTLSamplerDescriptor : public NSObject {
- public:
+public:
   static MTLSamplerDescriptor* alloc() { return new MTLSamplerDescriptor(); }
   static MTLSamplerDescriptor* new_() { return alloc(); }
   MTLSamplerDescriptor* init() override { return this; }
@@ -21,10 +21,10 @@ class NS_EXPORT MTLSamplerDescriptor : public NSObject {
   void setTAddressMode(MTLSamplerAddressMode m) { mT = m; }
   const char* className() const override { return "MTLSamplerDescriptor"; }
 
- protected:
+protected:
   MTLSamplerDescriptor() = default;
 
- private:
+private:
   MTLSamplerMinMagFilter mMinFilter = MTLSamplerMinMagFilterNearest;
   MTLSamplerMinMagFilter mMagFilter = MTLSamplerMinMagFilterNearest;
   MTLSamplerMipFilter mMipFilter = MTLSamplerMipFilterNotMipmapped;
@@ -33,7 +33,7 @@ class NS_EXPORT MTLSamplerDescriptor : public NSObject {
 };
 
 class NS_EXPORT MTLSamplerState : public NSObject {
- public:
+public:
   MTLSamplerMinMagFilter minFilter() const { return mMinFilter; }
   MTLSamplerMinMagFilter magFilter() const { return mMagFilter; }
   MTLSamplerMipFilter mipFilter() const { return mMipFilter; }
@@ -41,13 +41,15 @@ class NS_EXPORT MTLSamplerState : public NSObject {
   MTLSamplerAddressMode tAddressMode() const { return mT; }
   const char* className() const override { return "MTLSamplerState"; }
 
- protected:
+protected:
   friend class MTLDevice;
   explicit MTLSamplerState(const MTLSamplerDescriptor* d)
-      : mMinFilter(d->minFilter()), mMagFilter(d->magFilter()), mMipFilter(d->mipFilter()),
-        mS(d->sAddressMode()), mT(d->tAddressMode()) {}
+  : mMinFilter(d->minFilter()), mMagFilter(d->magFilter()), mMipFilter(d->mipFilter()), mS(d->sAddressMode()),
+    mT(d->tAddressMode())
+  {
+  }
 
- private:
+private:
   MTLSamplerMinMagFilter mMinFilter, mMagFilter;
   MTLSamplerMipFilter mMipFilter;
   MTLSamplerAddressMode mS, mT;

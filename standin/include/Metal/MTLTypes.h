@@ -18,7 +18,8 @@ struct MTLRegion {
 };
 inline MTLOrigin MTLOriginMake(NSUInteger x, NSUInteger y, NSUInteger z) { return {x, y, z}; }
 inline MTLSize MTLSizeMake(NSUInteger w, NSUInteger h, NSUInteger d) { return {w, h, d}; }
-inline MTLRegion MTLRegionMake2D(NSUInteger x, NSUInteger y, NSUInteger w, NSUInteger h) {
+inline MTLRegion MTLRegionMake2D(NSUInteger x, NSUInteger y, NSUInteger w, NSUInteger h)
+{
   return {{x, y, 0}, {w, h, 1}};
 }
 
@@ -146,11 +147,7 @@ enum : MTLTextureUsage {
   MTLTextureUsageRenderTarget = 4
 };
 typedef NSUInteger MTLStorageMode;
-enum : MTLStorageMode {
-  MTLStorageModeShared = 0,
-  MTLStorageModeManaged = 1,
-  MTLStorageModePrivate = 2
-};
+enum : MTLStorageMode { MTLStorageModeShared = 0, MTLStorageModeManaged = 1, MTLStorageModePrivate = 2 };
 typedef NSUInteger MTLResourceOptions;
 enum : MTLResourceOptions {
   MTLResourceCPUCacheModeDefaultCache = 0,
@@ -186,10 +183,12 @@ enum : MTLCommandBufferStatus {
 
 namespace standin::mtl {
 // A strong property: retains the new object, then releases the old one.
-template <class T>
-inline void Assign(T*& slot, T* value) {
-  if (value) value->retain();
-  if (slot) slot->release();
+template <class T> inline void Assign(T*& slot, T* value)
+{
+  if (value)
+    value->retain();
+  if (slot)
+    slot->release();
   slot = value;
 }
-}  // namespace standin::mtl
+} // namespace standin::mtl

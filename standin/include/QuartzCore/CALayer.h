@@ -4,7 +4,7 @@
 #include <Foundation/NSObject.h>
 
 class NS_EXPORT CALayer : public NSObject {
- public:
+public:
   static CALayer* alloc() { return new CALayer(); }
   static CALayer* layer() { return static_cast<CALayer*>(alloc()->init()->autorelease()); }
   CALayer* init() override { return this; }
@@ -13,9 +13,9 @@ class NS_EXPORT CALayer : public NSObject {
   void setOpaque(BOOL opaque) { mOpaque = opaque; }
   const char* className() const override { return "CALayer"; }
 
- protected:
+protected:
   CALayer() = default;
 
- private:
+private:
   BOOL mOpaque = NO;
 };

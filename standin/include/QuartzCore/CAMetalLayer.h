@@ -11,24 +11,24 @@
 class CAMetalLayer;
 
 class NS_EXPORT CAMetalDrawable : public MTLDrawable {
- public:
+public:
   MTLTexture* texture() const { return mTexture; }
   CAMetalLayer* layer() const { return mLayer; }
   void present() override;
   const char* className() const override { return "CAMetalDrawable"; }
 
- protected:
+protected:
   friend class CAMetalLayer;
   CAMetalDrawable(CAMetalLayer* layer, MTLTexture* texture);
   void dealloc() override;
 
- private:
-  CAMetalLayer* mLayer;  // retained
-  MTLTexture* mTexture;  // retained
+private:
+  CAMetalLayer* mLayer; // retained
+  MTLTexture* mTexture; // retained
 };
 
 class NS_EXPORT CAMetalLayer : public CALayer {
- public:
+public:
   static CAMetalLayer* alloc() { return new CAMetalLayer(); }
   static CAMetalLayer* layer() { return static_cast<CAMetalLayer*>(alloc()->init()->autorelease()); }
   CAMetalLayer* init() override { return this; }
@@ -51,17 +51,17 @@ class NS_EXPORT CAMetalLayer : public CALayer {
   MTLTexture* presentedTexture() const;
   unsigned long presentCount() const;
 
- protected:
+protected:
   friend class CAMetalDrawable;
   CAMetalLayer() = default;
   void dealloc() override;
 
- private:
+private:
   void Present(MTLTexture* texture);
   MTLDevice* mDevice = nullptr;
   MTLPixelFormat mPixelFormat = MTLPixelFormatBGRA8Unorm;
   CGSize mDrawableSize = {0, 0};
   BOOL mPresentsWithTransaction = NO;
-  MTLTexture* mPresented = nullptr;  // retained, guarded: presents may come from the GPU thread
+  MTLTexture* mPresented = nullptr; // retained, guarded: presents may come from the GPU thread
   unsigned long mPresentCount = 0;
 };

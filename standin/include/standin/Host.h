@@ -21,10 +21,10 @@ namespace standin {
 // A bundle folder laid out as on the platform: <path>/Contents/Info.plist,
 // <path>/Contents/MacOS/<executable>, <path>/Contents/Resources/.
 struct BundleDescription {
-  std::string identifier;                   // CFBundleIdentifier
-  std::string path;                         // the bundle folder
-  std::string executableName;               // CFBundleExecutable; empty: none
-  std::map<std::string, std::string> info;  // further Info.plist strings (CFBundleVersion, CFBundleName, ...)
+  std::string identifier;                  // CFBundleIdentifier
+  std::string path;                        // the bundle folder
+  std::string executableName;              // CFBundleExecutable; empty: none
+  std::map<std::string, std::string> info; // further Info.plist strings (CFBundleVersion, CFBundleName, ...)
 };
 
 // Registers a bundle (replacing one with the same identifier) and returns it.
@@ -81,5 +81,5 @@ void SetAUEventHandler(std::function<void(const AudioUnitEvent&)> handler);
 // The version Gestalt reports (10.15.7 until set).
 void SetSystemVersion(int major, int minor, int bugFix);
 
-}  // namespace standin
+} // namespace standin
 #pragma GCC visibility pop

@@ -38,26 +38,20 @@ namespace standin::metal {
 // What a vertex function may read.
 struct VertexInput {
   unsigned vertexId;
-  const ::metal::float4* attributes;  // by attribute index, widened with (0, 0, 0, 1)
-  const void* const* buffers;         // vertex buffers at their offsets, by index (null: unbound)
+  const ::metal::float4* attributes; // by attribute index, widened with (0, 0, 0, 1)
+  const void* const* buffers;        // vertex buffers at their offsets, by index (null: unbound)
   ::metal::float4 attribute(int index) const { return attributes[index]; }
-  template <class T>
-  const T& buffer(int index) const {
-    return *static_cast<const T*>(buffers[index]);
-  }
+  template <class T> const T& buffer(int index) const { return *static_cast<const T*>(buffers[index]); }
 };
 
 // What a fragment function may read besides its varyings.
 struct FragmentInput {
-  ::metal::float4 position;  // pixel centre x, y in the target, depth, 1/w
+  ::metal::float4 position; // pixel centre x, y in the target, depth, 1/w
   bool frontFacing;
-  const void* const* buffers;   // fragment buffers at their offsets, by index
-  const void* const* textures;  // by index (null: none bound)
-  const void* const* samplers;  // by index (null: the default sampler)
-  template <class T>
-  const T& buffer(int index) const {
-    return *static_cast<const T*>(buffers[index]);
-  }
+  const void* const* buffers;  // fragment buffers at their offsets, by index
+  const void* const* textures; // by index (null: none bound)
+  const void* const* samplers; // by index (null: the default sampler)
+  template <class T> const T& buffer(int index) const { return *static_cast<const T*>(buffers[index]); }
   ::metal::texture2d<float> texture(int index) const { return {textures[index]}; }
   ::metal::sampler sampler(int index) const { return {samplers[index]}; }
 };
@@ -67,23 +61,24 @@ using VertexFunction = void (*)(const VertexInput& input, float* varyings);
 // Returns false when the fragment was discarded.
 using FragmentFunction = bool (*)(const FragmentInput& input, const float* varyings, ::metal::float4& colour);
 
-void RegisterVertexFunction(const char* name, VertexFunction function, unsigned varyingFloats,
-                            unsigned positionFloat);
+void RegisterVertexFunction(const char* name, VertexFunction function, unsigned varyingFloats, unsigned positionFloat);
 void RegisterFragmentFunction(const char* name, FragmentFunction function, unsigned varyingFloats);
 void UnregisterShaderFunction(const char* name);
 
 // Unregisters its name when destroyed.
 class ShaderRegistration {
- public:
+public:
   explicit ShaderRegistration(std::string name) : mName(std::move(name)) {}
   ShaderRegistration(ShaderRegistration&& other) noexcept : mName(std::move(other.mName)) { other.mName.clear(); }
   ShaderRegistration(const ShaderRegistration&) = delete;
   ShaderRegistration& operator=(const ShaderRegistration&) = delete;
-  ~ShaderRegistration() {
-    if (!mName.empty()) UnregisterShaderFunction(mName.c_str());
+  ~ShaderRegistration()
+  {
+    if (!mName.empty())
+      UnregisterShaderFunction(mName.c_str());
   }
 
- private:
+private:
   std::string mName;
 };
 
@@ -91,21 +86,24 @@ namespace detail {
 // Flattened: the shader's own functions are inlined into the adapter, as a
 // shader compiler would, so a fragment costs one indirect call.
 template <class Out, Out (*Fn)(const VertexInput&)>
-[[gnu::flatten]] void VertexAdapter(const VertexInput& input, float* varyings) {
+[[gnu::flatten]] void VertexAdapter(const VertexInput& input, float* varyings)
+{
   const Out out = Fn(input);
   std::memcpy(varyings, &out, sizeof(Out));
 }
 template <class In, ::metal::float4 (*Fn)(const In&, const FragmentInput&)>
-[[gnu::flatten]] bool FragmentAdapter(const FragmentInput& input, const float* varyings, ::metal::float4& colour) {
+[[gnu::flatten]] bool FragmentAdapter(const FragmentInput& input, const float* varyings, ::metal::float4& colour)
+{
   bool& discarded = ::metal::detail::fragmentDiscarded;
   discarded = false;
   colour = Fn(*reinterpret_cast<const In*>(varyings), input);
   return !discarded;
 }
-}  // namespace detail
+} // namespace detail
 
 template <class Out, Out (*Fn)(const VertexInput&)>
-ShaderRegistration VertexShader(const char* name, std::size_t positionOffset) {
+ShaderRegistration VertexShader(const char* name, std::size_t positionOffset)
+{
   static_assert(sizeof(Out) % sizeof(float) == 0, "varyings are floats");
   RegisterVertexFunction(name, &detail::VertexAdapter<Out, Fn>, unsigned(sizeof(Out) / sizeof(float)),
                          unsigned(positionOffset / sizeof(float)));
@@ -113,7 +111,8 @@ ShaderRegistration VertexShader(const char* name, std::size_t positionOffset) {
 }
 
 template <class In, ::metal::float4 (*Fn)(const In&, const FragmentInput&)>
-ShaderRegistration FragmentShader(const char* name) {
+ShaderRegistration FragmentShader(const char* name)
+{
   static_assert(sizeof(In) % sizeof(float) == 0, "varyings are floats");
   RegisterFragmentFunction(name, &detail::FragmentAdapter<In, Fn>, unsigned(sizeof(In) / sizeof(float)));
   return ShaderRegistration(name);
@@ -123,5 +122,5 @@ ShaderRegistration FragmentShader(const char* name) {
 // NUL-terminated, an empty name), for newLibraryWithData.
 std::string LibraryData(std::initializer_list<const char*> functionNames);
 
-}  // namespace standin::metal
+} // namespace standin::metal
 #pragma GCC visibility pop

@@ -14,24 +14,25 @@ namespace metal {
 typedef unsigned int uint;
 typedef unsigned short ushort;
 typedef unsigned char uchar;
-typedef float half;  // computed in single precision here
+typedef float half; // computed in single precision here
 
 namespace detail {
 // A read/write view of some components of a vector, as v.xy or v.rgb.
-template <class V, int... I>
-struct Swizzle {
-  operator V() const {
+template <class V, int... I> struct Swizzle {
+  operator V() const
+  {
     const float* e = reinterpret_cast<const float*>(this);
     return V(e[I]...);
   }
-  Swizzle& operator=(const V& v) {
+  Swizzle& operator=(const V& v)
+  {
     float* e = reinterpret_cast<float*>(this);
     int k = 0;
     ((e[I] = v[k++]), ...);
     return *this;
   }
 };
-}  // namespace detail
+} // namespace detail
 
 struct float2;
 struct float3;
@@ -124,43 +125,144 @@ struct uint2 {
 // Written once per vector type through a local macro, so that swizzles
 // convert implicitly at the call.
 
-#define STANDIN_MSL_VECTOR_OPS(V, N)                                                      \
-  inline V operator+(V a, V b) { for (int i = 0; i < N; ++i) a[i] += b[i]; return a; }    \
-  inline V operator-(V a, V b) { for (int i = 0; i < N; ++i) a[i] -= b[i]; return a; }    \
-  inline V operator*(V a, V b) { for (int i = 0; i < N; ++i) a[i] *= b[i]; return a; }    \
-  inline V operator/(V a, V b) { for (int i = 0; i < N; ++i) a[i] /= b[i]; return a; }    \
-  inline V operator*(V a, float s) { for (int i = 0; i < N; ++i) a[i] *= s; return a; }   \
-  inline V operator*(float s, V a) { return a * s; }                                      \
-  inline V operator/(V a, float s) { for (int i = 0; i < N; ++i) a[i] /= s; return a; }   \
-  inline V operator+(V a, float s) { for (int i = 0; i < N; ++i) a[i] += s; return a; }   \
-  inline V operator+(float s, V a) { return a + s; }                                      \
-  inline V operator-(V a, float s) { for (int i = 0; i < N; ++i) a[i] -= s; return a; }   \
-  inline V operator-(float s, V a) { for (int i = 0; i < N; ++i) a[i] = s - a[i]; return a; } \
-  inline V operator-(V a) { for (int i = 0; i < N; ++i) a[i] = -a[i]; return a; }         \
-  inline V& operator+=(V& a, V b) { return a = a + b; }                                   \
-  inline V& operator-=(V& a, V b) { return a = a - b; }                                   \
-  inline V& operator*=(V& a, V b) { return a = a * b; }                                   \
-  inline V& operator*=(V& a, float s) { return a = a * s; }                               \
-  inline V& operator/=(V& a, float s) { return a = a / s; }                               \
-  inline V abs(V a) { for (int i = 0; i < N; ++i) a[i] = std::fabs(a[i]); return a; }     \
-  inline V floor(V a) { for (int i = 0; i < N; ++i) a[i] = std::floor(a[i]); return a; }  \
-  inline V ceil(V a) { for (int i = 0; i < N; ++i) a[i] = std::ceil(a[i]); return a; }    \
-  inline V sqrt(V a) { for (int i = 0; i < N; ++i) a[i] = std::sqrt(a[i]); return a; }    \
-  inline V fract(V a) { for (int i = 0; i < N; ++i) a[i] = fract(a[i]); return a; }       \
-  inline V min(V a, V b) { for (int i = 0; i < N; ++i) a[i] = min(a[i], b[i]); return a; } \
-  inline V max(V a, V b) { for (int i = 0; i < N; ++i) a[i] = max(a[i], b[i]); return a; } \
-  inline V min(V a, float b) { return min(a, V(b)); }                                     \
-  inline V max(V a, float b) { return max(a, V(b)); }                                     \
-  inline V clamp(V x, V lo, V hi) { return min(max(x, lo), hi); }                         \
-  inline V clamp(V x, float lo, float hi) { return min(max(x, V(lo)), V(hi)); }           \
-  inline V saturate(V x) { return clamp(x, 0.0f, 1.0f); }                                 \
-  inline V mix(V a, V b, float t) { return a + (b - a) * t; }                             \
-  inline V mix(V a, V b, V t) { return a + (b - a) * t; }                                 \
-  inline V step(V edge, V x) { for (int i = 0; i < N; ++i) x[i] = step(edge[i], x[i]); return x; } \
-  inline V smoothstep(float e0, float e1, V x) { for (int i = 0; i < N; ++i) x[i] = smoothstep(e0, e1, x[i]); return x; } \
-  inline float dot(V a, V b) { float s = 0; for (int i = 0; i < N; ++i) s += a[i] * b[i]; return s; } \
-  inline float length(V a) { return std::sqrt(dot(a, a)); }                               \
-  inline float distance(V a, V b) { return length(a - b); }                               \
+#define STANDIN_MSL_VECTOR_OPS(V, N)                                                                                   \
+  inline V operator+(V a, V b)                                                                                         \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] += b[i];                                                                                                    \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V operator-(V a, V b)                                                                                         \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] -= b[i];                                                                                                    \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V operator*(V a, V b)                                                                                         \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] *= b[i];                                                                                                    \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V operator/(V a, V b)                                                                                         \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] /= b[i];                                                                                                    \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V operator*(V a, float s)                                                                                     \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] *= s;                                                                                                       \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V operator*(float s, V a) { return a * s; }                                                                   \
+  inline V operator/(V a, float s)                                                                                     \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] /= s;                                                                                                       \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V operator+(V a, float s)                                                                                     \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] += s;                                                                                                       \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V operator+(float s, V a) { return a + s; }                                                                   \
+  inline V operator-(V a, float s)                                                                                     \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] -= s;                                                                                                       \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V operator-(float s, V a)                                                                                     \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] = s - a[i];                                                                                                 \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V operator-(V a)                                                                                              \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] = -a[i];                                                                                                    \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V& operator+=(V& a, V b) { return a = a + b; }                                                                \
+  inline V& operator-=(V& a, V b) { return a = a - b; }                                                                \
+  inline V& operator*=(V& a, V b) { return a = a * b; }                                                                \
+  inline V& operator*=(V& a, float s) { return a = a * s; }                                                            \
+  inline V& operator/=(V& a, float s) { return a = a / s; }                                                            \
+  inline V abs(V a)                                                                                                    \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] = std::fabs(a[i]);                                                                                          \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V floor(V a)                                                                                                  \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] = std::floor(a[i]);                                                                                         \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V ceil(V a)                                                                                                   \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] = std::ceil(a[i]);                                                                                          \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V sqrt(V a)                                                                                                   \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] = std::sqrt(a[i]);                                                                                          \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V fract(V a)                                                                                                  \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] = fract(a[i]);                                                                                              \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V min(V a, V b)                                                                                               \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] = min(a[i], b[i]);                                                                                          \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V max(V a, V b)                                                                                               \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      a[i] = max(a[i], b[i]);                                                                                          \
+    return a;                                                                                                          \
+  }                                                                                                                    \
+  inline V min(V a, float b) { return min(a, V(b)); }                                                                  \
+  inline V max(V a, float b) { return max(a, V(b)); }                                                                  \
+  inline V clamp(V x, V lo, V hi) { return min(max(x, lo), hi); }                                                      \
+  inline V clamp(V x, float lo, float hi) { return min(max(x, V(lo)), V(hi)); }                                        \
+  inline V saturate(V x) { return clamp(x, 0.0f, 1.0f); }                                                              \
+  inline V mix(V a, V b, float t) { return a + (b - a) * t; }                                                          \
+  inline V mix(V a, V b, V t) { return a + (b - a) * t; }                                                              \
+  inline V step(V edge, V x)                                                                                           \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      x[i] = step(edge[i], x[i]);                                                                                      \
+    return x;                                                                                                          \
+  }                                                                                                                    \
+  inline V smoothstep(float e0, float e1, V x)                                                                         \
+  {                                                                                                                    \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      x[i] = smoothstep(e0, e1, x[i]);                                                                                 \
+    return x;                                                                                                          \
+  }                                                                                                                    \
+  inline float dot(V a, V b)                                                                                           \
+  {                                                                                                                    \
+    float s = 0;                                                                                                       \
+    for (int i = 0; i < N; ++i)                                                                                        \
+      s += a[i] * b[i];                                                                                                \
+    return s;                                                                                                          \
+  }                                                                                                                    \
+  inline float length(V a) { return std::sqrt(dot(a, a)); }                                                            \
+  inline float distance(V a, V b) { return length(a - b); }                                                            \
   inline V normalize(V a) { return a / length(a); }
 
 inline float min(float a, float b) { return b < a ? b : a; }
@@ -169,7 +271,8 @@ inline float clamp(float x, float lo, float hi) { return min(max(x, lo), hi); }
 inline float saturate(float x) { return clamp(x, 0.0f, 1.0f); }
 inline float mix(float a, float b, float t) { return a + (b - a) * t; }
 inline float step(float edge, float x) { return x < edge ? 0.0f : 1.0f; }
-inline float smoothstep(float e0, float e1, float x) {
+inline float smoothstep(float e0, float e1, float x)
+{
   const float t = clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
   return t * t * (3.0f - 2.0f * t);
 }
@@ -193,8 +296,7 @@ STANDIN_MSL_VECTOR_OPS(float4, 4)
 
 // ---- Matrices (columns) ---------------------------------------------------
 
-template <class Column, int N>
-struct Matrix {
+template <class Column, int N> struct Matrix {
   Column columns[N];
   Column& operator[](int i) { return columns[i]; }
   const Column& operator[](int i) const { return columns[i]; }
@@ -213,9 +315,7 @@ struct float4x4 : Matrix<float4, 4> {
 };
 inline float2 operator*(const float2x2& m, float2 v) { return m[0] * v.x + m[1] * v.y; }
 inline float3 operator*(const float3x3& m, float3 v) { return m[0] * v.x + m[1] * v.y + m[2] * v.z; }
-inline float4 operator*(const float4x4& m, float4 v) {
-  return m[0] * v.x + m[1] * v.y + m[2] * v.z + m[3] * v.w;
-}
+inline float4 operator*(const float4x4& m, float4 v) { return m[0] * v.x + m[1] * v.y + m[2] * v.z + m[3] * v.w; }
 
 // ---- Textures and samplers ------------------------------------------------
 
@@ -232,7 +332,7 @@ struct level {
   float lod;
 };
 
-}  // namespace metal
+} // namespace metal
 
 #pragma GCC visibility push(default)
 namespace standin::metal {
@@ -242,20 +342,21 @@ namespace standin::metal {
 ::metal::float4 ReadTexture(const void* texture, unsigned x, unsigned y, unsigned lod);
 unsigned TextureWidth(const void* texture, unsigned lod);
 unsigned TextureHeight(const void* texture, unsigned lod);
-}  // namespace standin::metal
+} // namespace standin::metal
 #pragma GCC visibility pop
 
 namespace metal {
 
 // A texture as bound to the fragment stage; components come back as
 // float4 whatever the storage order (one-channel formats give (r, 0, 0, 1)).
-template <class T, access A = access::sample>
-struct texture2d {
+template <class T, access A = access::sample> struct texture2d {
   const void* handle = nullptr;
-  float4 sample(sampler s, float2 coord) const {
+  float4 sample(sampler s, float2 coord) const
+  {
     return standin::metal::SampleTexture(handle, s.handle, coord.x, coord.y, 0.0f);
   }
-  float4 sample(sampler s, float2 coord, level l) const {
+  float4 sample(sampler s, float2 coord, level l) const
+  {
     return standin::metal::SampleTexture(handle, s.handle, coord.x, coord.y, l.lod);
   }
   float4 read(uint2 coord, uint lod = 0) const { return standin::metal::ReadTexture(handle, coord.x, coord.y, lod); }
@@ -267,7 +368,7 @@ namespace detail {
 // Set by discard_fragment; the fragment adapter clears and reads it around
 // each call, on the thread that runs the fragment.
 inline thread_local bool fragmentDiscarded = false;
-}  // namespace detail
+} // namespace detail
 inline void discard_fragment() { detail::fragmentDiscarded = true; }
 
-}  // namespace metal
+} // namespace metal

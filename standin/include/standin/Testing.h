@@ -81,5 +81,5 @@ std::vector<uint8_t> TextureRGBA(MTLTexture* texture);
 // Writes level 0 as an RGBA PNG (beside the path, then renamed into place).
 bool WriteTexturePNG(MTLTexture* texture, const std::string& path);
 
-}  // namespace standin
+} // namespace standin
 #pragma GCC visibility pop

@@ -14,19 +14,22 @@ struct StrokeCase {
   cairo_line_join_t cairoJoin;
 };
 const StrokeCase kStrokes[] = {
-    {20, VG_BUTT, VG_MITER, CAIRO_LINE_CAP_BUTT, CAIRO_LINE_JOIN_MITER},
-    {170, VG_ROUND, VG_ROUND, CAIRO_LINE_CAP_ROUND, CAIRO_LINE_JOIN_ROUND},
-    {320, VG_SQUARE, VG_BEVEL, CAIRO_LINE_CAP_SQUARE, CAIRO_LINE_JOIN_BEVEL},
+  {20, VG_BUTT, VG_MITER, CAIRO_LINE_CAP_BUTT, CAIRO_LINE_JOIN_MITER},
+  {170, VG_ROUND, VG_ROUND, CAIRO_LINE_CAP_ROUND, CAIRO_LINE_JOIN_ROUND},
+  {320, VG_SQUARE, VG_BEVEL, CAIRO_LINE_CAP_SQUARE, CAIRO_LINE_JOIN_BEVEL},
 };
 const float kZigzag[4][2] = {{0, 130}, {30, 88}, {60, 130}, {100, 92}};
 
-
 VGcolor C(Rgb c, float a = 1) { return vgRGBAf(c.r / 255.f, c.g / 255.f, c.b / 255.f, a); }
-void CairoColour(cairo_t* cr, Rgb c, double a = 1) { cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0, a); }
+void CairoColour(cairo_t* cr, Rgb c, double a = 1)
+{
+  cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0, a);
+}
 
-}  // namespace
+} // namespace
 
-std::vector<uint8_t> Checker() {
+std::vector<uint8_t> Checker()
+{
   std::vector<uint8_t> px(8 * 8 * 4);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) {
@@ -37,7 +40,8 @@ std::vector<uint8_t> Checker() {
   return px;
 }
 
-void DrawLayer(VGcontext* ctx) {
+void DrawLayer(VGcontext* ctx)
+{
   vgBeginFrame(ctx, kLayerW, kLayerH, 1);
   vgBeginPath(ctx);
   vgCircle(ctx, 32, 24, 18);
@@ -52,7 +56,8 @@ void DrawLayer(VGcontext* ctx) {
   vgEndFrame(ctx);
 }
 
-void DrawCard(VGcontext* ctx, int checkerImage, int layerImage) {
+void DrawCard(VGcontext* ctx, int checkerImage, int layerImage)
+{
   vgBeginFrame(ctx, kW, kH, 1);
   auto fillWith = [&](VGcolor c) {
     vgFillColor(ctx, c);
@@ -71,7 +76,8 @@ void DrawCard(VGcontext* ctx, int checkerImage, int layerImage) {
   for (const StrokeCase& s : kStrokes) {
     vgBeginPath(ctx);
     vgMoveTo(ctx, s.x0 + kZigzag[0][0], kZigzag[0][1]);
-    for (int i = 1; i < 4; ++i) vgLineTo(ctx, s.x0 + kZigzag[i][0], kZigzag[i][1]);
+    for (int i = 1; i < 4; ++i)
+      vgLineTo(ctx, s.x0 + kZigzag[i][0], kZigzag[i][1]);
     vgLineCap(ctx, s.cap);
     vgLineJoin(ctx, s.join);
     vgStrokeWidth(ctx, 10);
@@ -109,7 +115,8 @@ void DrawCard(VGcontext* ctx, int checkerImage, int layerImage) {
 
 // The rounded-box ramp of a box gradient, written from its definition:
 // signed distance to the box shrunk by the feather, as a 0..1 fraction.
-double BoxRamp(double px, double py) {
+double BoxRamp(double px, double py)
+{
   const double cx = 385 + 40, cy = 15 + 20, hw = 40, hh = 20, r = 8, f = 12;
   const double qx = std::fabs(px - cx) - (hw - r), qy = std::fabs(py - cy) - (hh - r);
   const double d = (qx > 0 || qy > 0) ? std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) - r : std::max(qx, qy) - r;
@@ -118,7 +125,8 @@ double BoxRamp(double px, double py) {
 
 // The same card by Cairo, as premultiplied RGBA bytes; the layer comes from
 // its read-back pixels.
-std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels) {
+std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels)
+{
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kW, kH);
   cairo_t* cr = cairo_create(s);
   cairo_set_source_rgb(cr, 1, 1, 1);
@@ -152,7 +160,8 @@ std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels) {
     for (int i = 0; i < 90; ++i) {
       const double t = BoxRamp(380 + i + 0.5, 10 + j + 0.5);
       auto mix = [t](int a, int b) { return uint32_t(std::lround(a + (b - a) * t)); };
-      auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(box) + j * cairo_image_surface_get_stride(box));
+      auto* row =
+        reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(box) + j * cairo_image_surface_get_stride(box));
       row[i] = 0xff000000u | mix(kBoxA.r, kBoxB.r) << 16 | mix(kBoxA.g, kBoxB.g) << 8 | mix(kBoxA.b, kBoxB.b);
     }
   cairo_surface_mark_dirty(box);
@@ -161,7 +170,8 @@ std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels) {
 
   for (const StrokeCase& st : kStrokes) {
     cairo_move_to(cr, st.x0 + kZigzag[0][0], kZigzag[0][1]);
-    for (int i = 1; i < 4; ++i) cairo_line_to(cr, st.x0 + kZigzag[i][0], kZigzag[i][1]);
+    for (int i = 1; i < 4; ++i)
+      cairo_line_to(cr, st.x0 + kZigzag[i][0], kZigzag[i][1]);
     cairo_set_line_width(cr, 10);
     cairo_set_line_cap(cr, st.cairoCap);
     cairo_set_line_join(cr, st.cairoJoin);
@@ -177,7 +187,7 @@ std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels) {
       const uint8_t* p = &checker[size_t(j * 8 + i) * 4];
       auto pm = [&](int c) { return uint32_t(std::lround(p[c] * p[3] / 255.0)); };
       reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(img) + j * cairo_image_surface_get_stride(img))[i] =
-          uint32_t(p[3]) << 24 | pm(0) << 16 | pm(1) << 8 | pm(2);
+        uint32_t(p[3]) << 24 | pm(0) << 16 | pm(1) << 8 | pm(2);
     }
   cairo_surface_mark_dirty(img);
   cairo_save(cr);
@@ -199,7 +209,7 @@ std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels) {
     for (int i = 0; i < kLayerW; ++i) {
       const uint8_t* p = &layerPixels[size_t(j * kLayerW + i) * 4];
       reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(layer) + j * cairo_image_surface_get_stride(layer))[i] =
-          uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+        uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
     }
   cairo_surface_mark_dirty(layer);
   cairo_save(cr);
@@ -223,7 +233,8 @@ std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels) {
   std::vector<uint8_t> rgba(size_t(kW) * kH * 4);
   for (int j = 0; j < kH; ++j)
     for (int i = 0; i < kW; ++i) {
-      const uint32_t p = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(s) + j * cairo_image_surface_get_stride(s))[i];
+      const uint32_t p =
+        reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(s) + j * cairo_image_surface_get_stride(s))[i];
       uint8_t* o = &rgba[size_t(j * kW + i) * 4];
       o[0] = uint8_t(p >> 16), o[1] = uint8_t(p >> 8), o[2] = uint8_t(p), o[3] = uint8_t(p >> 24);
     }
@@ -232,20 +243,22 @@ std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels) {
   return rgba;
 }
 
-bool WriteRGBAPng(const std::vector<uint8_t>& rgba, int w, int h, const std::string& path) {
+bool WriteRGBAPng(const std::vector<uint8_t>& rgba, int w, int h, const std::string& path)
+{
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
   cairo_surface_flush(s);
   for (int j = 0; j < h; ++j)
     for (int i = 0; i < w; ++i) {
       const uint8_t* p = &rgba[size_t(j * w + i) * 4];
       reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s) + j * cairo_image_surface_get_stride(s))[i] =
-          uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+        uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
     }
   cairo_surface_mark_dirty(s);
   const std::string tmp = path + ".part";
-  const bool ok = cairo_surface_write_to_png(s, tmp.c_str()) == CAIRO_STATUS_SUCCESS && std::rename(tmp.c_str(), path.c_str()) == 0;
+  const bool ok =
+    cairo_surface_write_to_png(s, tmp.c_str()) == CAIRO_STATUS_SUCCESS && std::rename(tmp.c_str(), path.c_str()) == 0;
   cairo_surface_destroy(s);
   return ok;
 }
 
-}  // namespace mvgcard
+} // namespace mvgcard

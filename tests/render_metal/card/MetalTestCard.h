@@ -14,7 +14,7 @@
 namespace mvgcard {
 
 inline constexpr int kW = 480, kH = 370;
-inline constexpr int kTextTop = 300;  // the text band: Cairo draws no text
+inline constexpr int kTextTop = 300; // the text band: Cairo draws no text
 inline constexpr int kLayerX = 400, kLayerY = 160, kLayerW = 64, kLayerH = 48;
 inline const char* kRoboto = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Regular.ttf";
 
@@ -34,20 +34,20 @@ struct CompositeCase {
   double (*fb)(double sa, double da);
 };
 inline const CompositeCase kComposites[] = {
-    {VG_SOURCE_OVER, CAIRO_OPERATOR_OVER, [](double, double) { return 1.0; }, [](double sa, double) { return 1 - sa; }},
-    {VG_SOURCE_IN, CAIRO_OPERATOR_IN, [](double, double da) { return da; }, [](double, double) { return 0.0; }},
-    {VG_SOURCE_OUT, CAIRO_OPERATOR_OUT, [](double, double da) { return 1 - da; }, [](double, double) { return 0.0; }},
-    {VG_ATOP, CAIRO_OPERATOR_ATOP, [](double, double da) { return da; }, [](double sa, double) { return 1 - sa; }},
-    {VG_DESTINATION_OVER, CAIRO_OPERATOR_DEST_OVER, [](double, double da) { return 1 - da; },
-     [](double, double) { return 1.0; }},
-    {VG_DESTINATION_IN, CAIRO_OPERATOR_DEST_IN, [](double, double) { return 0.0; }, [](double sa, double) { return sa; }},
-    {VG_DESTINATION_OUT, CAIRO_OPERATOR_DEST_OUT, [](double, double) { return 0.0; },
-     [](double sa, double) { return 1 - sa; }},
-    {VG_DESTINATION_ATOP, CAIRO_OPERATOR_DEST_ATOP, [](double, double da) { return 1 - da; },
-     [](double sa, double) { return sa; }},
-    {VG_LIGHTER, CAIRO_OPERATOR_ADD, [](double, double) { return 1.0; }, [](double, double) { return 1.0; }},
-    {VG_COPY, CAIRO_OPERATOR_SOURCE, [](double, double) { return 1.0; }, [](double, double) { return 0.0; }},
-    {VG_XOR, CAIRO_OPERATOR_XOR, [](double, double da) { return 1 - da; }, [](double sa, double) { return 1 - sa; }},
+  {VG_SOURCE_OVER, CAIRO_OPERATOR_OVER, [](double, double) { return 1.0; }, [](double sa, double) { return 1 - sa; }},
+  {VG_SOURCE_IN, CAIRO_OPERATOR_IN, [](double, double da) { return da; }, [](double, double) { return 0.0; }},
+  {VG_SOURCE_OUT, CAIRO_OPERATOR_OUT, [](double, double da) { return 1 - da; }, [](double, double) { return 0.0; }},
+  {VG_ATOP, CAIRO_OPERATOR_ATOP, [](double, double da) { return da; }, [](double sa, double) { return 1 - sa; }},
+  {VG_DESTINATION_OVER, CAIRO_OPERATOR_DEST_OVER, [](double, double da) { return 1 - da; },
+   [](double, double) { return 1.0; }},
+  {VG_DESTINATION_IN, CAIRO_OPERATOR_DEST_IN, [](double, double) { return 0.0; }, [](double sa, double) { return sa; }},
+  {VG_DESTINATION_OUT, CAIRO_OPERATOR_DEST_OUT, [](double, double) { return 0.0; },
+   [](double sa, double) { return 1 - sa; }},
+  {VG_DESTINATION_ATOP, CAIRO_OPERATOR_DEST_ATOP, [](double, double da) { return 1 - da; },
+   [](double sa, double) { return sa; }},
+  {VG_LIGHTER, CAIRO_OPERATOR_ADD, [](double, double) { return 1.0; }, [](double, double) { return 1.0; }},
+  {VG_COPY, CAIRO_OPERATOR_SOURCE, [](double, double) { return 1.0; }, [](double, double) { return 0.0; }},
+  {VG_XOR, CAIRO_OPERATOR_XOR, [](double, double da) { return 1 - da; }, [](double sa, double) { return 1 - sa; }},
 };
 inline constexpr double kSourceAlpha = 0.5;
 inline int CellX(int i) { return 10 + i * 42; }
@@ -66,4 +66,4 @@ std::vector<uint8_t> CairoCard(const std::vector<uint8_t>& layerPixels);
 // RGBA bytes (premultiplied) as a PNG, beside the path then renamed.
 bool WriteRGBAPng(const std::vector<uint8_t>& rgba, int w, int h, const std::string& path);
 
-}  // namespace mvgcard
+} // namespace mvgcard

@@ -7,13 +7,20 @@ namespace vgtest {
 
 namespace {
 
-struct Vec2 { float x, y; };
+struct Vec2 {
+  float x, y;
+};
 
 void Inverse(const float* t, float* inv)
 {
   const double det = static_cast<double>(t[0]) * t[3] - static_cast<double>(t[2]) * t[1];
   if (std::fabs(det) < 1e-12) {
-    inv[0] = 1; inv[1] = 0; inv[2] = 0; inv[3] = 1; inv[4] = 0; inv[5] = 0;
+    inv[0] = 1;
+    inv[1] = 0;
+    inv[2] = 0;
+    inv[3] = 1;
+    inv[4] = 0;
+    inv[5] = 0;
     return;
   }
   const double id = 1.0 / det;
@@ -60,7 +67,8 @@ public:
       d = std::clamp(d, 0.0f, 1.0f);
     }
     VGcolor c;
-    for (int i = 0; i < 4; i++) c.rgba[i] = paint.innerColor.rgba[i] * (1 - d) + paint.outerColor.rgba[i] * d;
+    for (int i = 0; i < 4; i++)
+      c.rgba[i] = paint.innerColor.rgba[i] * (1 - d) + paint.outerColor.rgba[i] * d;
     const float a = c.a * scissor;
     out[0] = c.r * a;
     out[1] = c.g * a;
@@ -85,7 +93,8 @@ void ForTriangle(const VGvertex& a, const VGvertex& b, const VGvertex& c, float 
   const float ax = a.x * ratio, ay = a.y * ratio, bx = b.x * ratio, by = b.y * ratio, cx = c.x * ratio,
               cy = c.y * ratio;
   const float area = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
-  if (area == 0) return;
+  if (area == 0)
+    return;
   const int x0 = std::max(0, static_cast<int>(std::floor(std::min({ax, bx, cx}))));
   const int x1 = std::min(w - 1, static_cast<int>(std::ceil(std::max({ax, bx, cx}))));
   const int y0 = std::max(0, static_cast<int>(std::floor(std::min({ay, by, cy}))));
@@ -99,7 +108,8 @@ void ForTriangle(const VGvertex& a, const VGvertex& b, const VGvertex& c, float 
       const float w0 = ((bx - px) * (cy - py) - (by - py) * (cx - px)) / area;
       const float w1 = ((cx - px) * (ay - py) - (cy - py) * (ax - px)) / area;
       const float w2 = 1 - w0 - w1;
-      if (w0 < 0 || w1 < 0 || w2 < 0) continue;
+      if (w0 < 0 || w1 < 0 || w2 < 0)
+        continue;
       f(x, y, w0 * a.u + w1 * b.u + w2 * c.u, w0 * a.v + w1 * b.v + w2 * c.v, sign);
     }
   }
@@ -107,7 +117,8 @@ void ForTriangle(const VGvertex& a, const VGvertex& b, const VGvertex& c, float 
 
 float Mask(float u, float v, float strokeMult, bool antialias)
 {
-  if (!antialias) return 1.0f;
+  if (!antialias)
+    return 1.0f;
   return std::min(1.0f, (1.0f - std::fabs(u * 2.0f - 1.0f)) * strokeMult) * std::min(1.0f, v);
 }
 
@@ -116,12 +127,14 @@ void Blend(RasterImage& img, const std::vector<float>& coverage, const CallPaint
   for (int y = 0; y < img.h; y++) {
     for (int x = 0; x < img.w; x++) {
       const float cov = coverage[static_cast<size_t>(y) * img.w + x];
-      if (cov <= 0) continue;
+      if (cov <= 0)
+        continue;
       float src[4];
       painter.Shade({(x + 0.5f) / painter.Ratio(), (y + 0.5f) / painter.Ratio()}, src);
       float* dst = &img.rgba[(static_cast<size_t>(y) * img.w + x) * 4];
       const float sa = src[3] * cov;
-      for (int i = 0; i < 3; i++) dst[i] = src[i] * cov + dst[i] * (1 - sa);
+      for (int i = 0; i < 3; i++)
+        dst[i] = src[i] * cov + dst[i] * (1 - sa);
       dst[3] = sa + dst[3] * (1 - sa);
     }
   }
@@ -133,7 +146,8 @@ void Strip(const VGvertex* v, int n, float ratio, int w, int h, float strokeMult
   for (int i = 0; i + 2 < n; i++) {
     ForTriangle(v[i], v[i + 1], v[i + 2], ratio, w, h, [&](int x, int y, float u, float vv, int) {
       const size_t k = static_cast<size_t>(y) * w + x;
-      if (stencil && (*stencil)[k] != 0) return;
+      if (stencil && (*stencil)[k] != 0)
+        return;
       coverage[k] = std::max(coverage[k], Mask(u, vv, strokeMult, antialias));
     });
   }
@@ -145,14 +159,16 @@ void RasterImage::Pixel(int x, int y, unsigned char out[4]) const
 {
   const float* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
   const float a = p[3];
-  for (int i = 0; i < 3; i++) out[i] = static_cast<unsigned char>(a > 0 ? std::lround(std::clamp(p[i] / a, 0.0f, 1.0f) * 255) : 0);
+  for (int i = 0; i < 3; i++)
+    out[i] = static_cast<unsigned char>(a > 0 ? std::lround(std::clamp(p[i] / a, 0.0f, 1.0f) * 255) : 0);
   out[3] = static_cast<unsigned char>(std::lround(std::clamp(a, 0.0f, 1.0f) * 255));
 }
 
 double RasterImage::AlphaSum() const
 {
   double s = 0;
-  for (size_t i = 3; i < rgba.size(); i += 4) s += rgba[i];
+  for (size_t i = 3; i < rgba.size(); i += 4)
+    s += rgba[i];
   return s;
 }
 
@@ -165,8 +181,10 @@ void Rasterize(const VGRecordingRenderer& rec, int w, int h, float ratio, bool a
   std::vector<int> stencil(static_cast<size_t>(w) * h);
 
   for (const RecordedCall& call : rec.calls) {
-    if (call.kind != ECall::Fill && call.kind != ECall::Stroke) continue;
-    if (call.paint.image != 0) continue;
+    if (call.kind != ECall::Fill && call.kind != ECall::Stroke)
+      continue;
+    if (call.paint.image != 0)
+      continue;
     std::fill(coverage.begin(), coverage.end(), 0.0f);
     const CallPainter painter(call, ratio);
 
@@ -181,7 +199,8 @@ void Rasterize(const VGRecordingRenderer& rec, int w, int h, float ratio, bool a
                       [&](int x, int y, float, float, int sign) { stencil[static_cast<size_t>(y) * w + x] += sign; });
       }
       for (size_t k = 0; k < stencil.size(); k++)
-        if (stencil[k] != 0) coverage[k] = 1.0f;
+        if (stencil[k] != 0)
+          coverage[k] = 1.0f;
       for (int i = 0; i < call.npaths; i++) {
         const RecordedPath& p = rec.Path(call, i);
         Strip(rec.StrokeVerts(p), p.nstroke, ratio, w, h, 1.0f, antialias, &stencil, coverage);

@@ -12,18 +12,18 @@ VGRecordingRenderer& Self(void* uptr) { return *static_cast<VGRecordingRenderer*
 const char* CallName(ECall kind)
 {
   switch (kind) {
-    case ECall::Create: return "create";
-    case ECall::CreateTexture: return "createTexture";
-    case ECall::DeleteTexture: return "deleteTexture";
-    case ECall::UpdateTexture: return "updateTexture";
-    case ECall::GetTextureSize: return "getTextureSize";
-    case ECall::Viewport: return "viewport";
-    case ECall::Cancel: return "cancel";
-    case ECall::Flush: return "flush";
-    case ECall::Fill: return "fill";
-    case ECall::Stroke: return "stroke";
-    case ECall::Triangles: return "triangles";
-    case ECall::Delete: return "delete";
+  case ECall::Create: return "create";
+  case ECall::CreateTexture: return "createTexture";
+  case ECall::DeleteTexture: return "deleteTexture";
+  case ECall::UpdateTexture: return "updateTexture";
+  case ECall::GetTextureSize: return "getTextureSize";
+  case ECall::Viewport: return "viewport";
+  case ECall::Cancel: return "cancel";
+  case ECall::Flush: return "flush";
+  case ECall::Fill: return "fill";
+  case ECall::Stroke: return "stroke";
+  case ECall::Triangles: return "triangles";
+  case ECall::Delete: return "delete";
   }
   return "?";
 }
@@ -59,33 +59,38 @@ void VGRecordingRenderer::Clear()
 const Texture* VGRecordingRenderer::FindTexture(int id) const
 {
   for (const Texture& t : textures)
-    if (t.id == id) return &t;
+    if (t.id == id)
+      return &t;
   return nullptr;
 }
 
 Texture* VGRecordingRenderer::MutableTexture(int id)
 {
   for (Texture& t : textures)
-    if (t.id == id) return &t;
+    if (t.id == id)
+      return &t;
   return nullptr;
 }
 
 std::vector<ECall> VGRecordingRenderer::Kinds() const
 {
   std::vector<ECall> kinds;
-  for (const RecordedCall& c : calls) kinds.push_back(c.kind);
+  for (const RecordedCall& c : calls)
+    kinds.push_back(c.kind);
   return kinds;
 }
 
 int VGRecordingRenderer::Count(ECall kind) const
 {
-  return static_cast<int>(std::count_if(calls.begin(), calls.end(), [kind](const RecordedCall& c) { return c.kind == kind; }));
+  return static_cast<int>(
+    std::count_if(calls.begin(), calls.end(), [kind](const RecordedCall& c) { return c.kind == kind; }));
 }
 
 const RecordedCall* VGRecordingRenderer::Last(ECall kind) const
 {
   for (auto it = calls.rbegin(); it != calls.rend(); ++it)
-    if (it->kind == kind) return &*it;
+    if (it->kind == kind)
+      return &*it;
   return nullptr;
 }
 
@@ -133,7 +138,8 @@ int VGRecordingRenderer::RenderCreateTexture(void* uptr, int type, int w, int h,
   c.h = h;
   c.imageFlags = imageFlags;
   r.textureRequests++;
-  if (r.failTextureFrom > 0 && r.textureRequests >= r.failTextureFrom) return 0;
+  if (r.failTextureFrom > 0 && r.textureRequests >= r.failTextureFrom)
+    return 0;
   Texture t;
   t.id = r.nextImage++;
   t.type = type;
@@ -142,7 +148,8 @@ int VGRecordingRenderer::RenderCreateTexture(void* uptr, int type, int w, int h,
   t.imageFlags = imageFlags;
   const size_t bytes = static_cast<size_t>(w) * h * (type == VG_TEXTURE_RGBA ? 4 : 1);
   t.data.assign(bytes, 0);
-  if (data) std::memcpy(t.data.data(), data, bytes);
+  if (data)
+    std::memcpy(t.data.data(), data, bytes);
   c.image = t.id;
   r.textures.push_back(std::move(t));
   return c.image;
@@ -153,7 +160,8 @@ int VGRecordingRenderer::RenderDeleteTexture(void* uptr, int image)
   VGRecordingRenderer& r = Self(uptr);
   r.Add(ECall::DeleteTexture).image = image;
   auto it = std::find_if(r.textures.begin(), r.textures.end(), [image](const Texture& t) { return t.id == image; });
-  if (it == r.textures.end()) return 0;
+  if (it == r.textures.end())
+    return 0;
   r.textures.erase(it);
   return 1;
 }
@@ -168,7 +176,8 @@ int VGRecordingRenderer::RenderUpdateTexture(void* uptr, int image, int x, int y
   c.w = w;
   c.h = h;
   Texture* t = r.MutableTexture(image);
-  if (!t || !data) return 0;
+  if (!t || !data)
+    return 0;
   // The source is a whole image of the texture's size; only the region is copied.
   const int bpp = t->type == VG_TEXTURE_RGBA ? 4 : 1;
   for (int row = y; row < y + h && row < t->h; row++) {
@@ -183,7 +192,8 @@ int VGRecordingRenderer::RenderGetTextureSize(void* uptr, int image, int* w, int
   VGRecordingRenderer& r = Self(uptr);
   r.Add(ECall::GetTextureSize).image = image;
   const Texture* t = r.MutableTexture(image);
-  if (!t) return 0;
+  if (!t)
+    return 0;
   *w = t->w;
   *h = t->h;
   return 1;
@@ -226,8 +236,8 @@ void VGRecordingRenderer::RenderStroke(void* uptr, VGpaint* paint, VGcompositeOp
   r.AddPaths(c, paths, npaths);
 }
 
-void VGRecordingRenderer::RenderTriangles(void* uptr, VGpaint* paint, VGcompositeOperationState op,
-                                          VGscissor* scissor, const VGvertex* verts, int nverts, float fringe)
+void VGRecordingRenderer::RenderTriangles(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor,
+                                          const VGvertex* verts, int nverts, float fringe)
 {
   VGRecordingRenderer& r = Self(uptr);
   RecordedCall& c = r.Add(ECall::Triangles);

@@ -13,8 +13,18 @@
 namespace vgtest {
 
 enum class ECall {
-  Create, CreateTexture, DeleteTexture, UpdateTexture, GetTextureSize, Viewport,
-  Cancel, Flush, Fill, Stroke, Triangles, Delete,
+  Create,
+  CreateTexture,
+  DeleteTexture,
+  UpdateTexture,
+  GetTextureSize,
+  Viewport,
+  Cancel,
+  Flush,
+  Fill,
+  Stroke,
+  Triangles,
+  Delete,
 };
 
 const char* CallName(ECall kind);
@@ -70,7 +80,7 @@ public:
   std::vector<VGvertex> verts;
   std::vector<Texture> textures;
   int nextImage = 1;
-  int deleted = 0;          // renderDelete calls
+  int deleted = 0; // renderDelete calls
 
   // Failures to play: renderCreate answers 0; texture creation answers 0
   // from the given call on (counted from 1; 0 = never).
@@ -89,8 +99,8 @@ public:
   static void RenderFlush(void* uptr);
   static void RenderFill(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor, float fringe,
                          const float* bounds, const VGpath* paths, int npaths);
-  static void RenderStroke(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor,
-                           float fringe, float strokeWidth, const VGpath* paths, int npaths);
+  static void RenderStroke(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor, float fringe,
+                           float strokeWidth, const VGpath* paths, int npaths);
   static void RenderTriangles(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor,
                               const VGvertex* verts, int nverts, float fringe);
   static void RenderDelete(void* uptr);
