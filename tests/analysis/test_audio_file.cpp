@@ -208,7 +208,7 @@ struct SndfileCase {
 
 } // namespace
 
-TEST(AudioFile, files_written_by_sox_read_like_libsndfile_reads_them)
+TEST(AudioFile, FilesWrittenBySoxReadLikeLibsndfileReadsThem)
 {
   const SoxCase cases[] = {
     {"u8.wav", "-r 8000 -c 1 -e unsigned-integer -b 8"},    {"s16.wav", "-r 11025 -c 2 -e signed-integer -b 16"},
@@ -227,7 +227,7 @@ TEST(AudioFile, files_written_by_sox_read_like_libsndfile_reads_them)
   }
 }
 
-TEST(AudioFile, files_written_by_libsndfile_read_like_libsndfile_reads_them)
+TEST(AudioFile, FilesWrittenByLibsndfileReadLikeLibsndfileReadsThem)
 {
   const SndfileCase cases[] = {
     {"u8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 2, 8000},
@@ -254,7 +254,7 @@ TEST(AudioFile, files_written_by_libsndfile_read_like_libsndfile_reads_them)
   }
 }
 
-TEST(AudioFile, extensible_files_take_their_sample_format_from_the_sub_format)
+TEST(AudioFile, ExtensibleFilesTakeTheirSampleFormatFromTheSubFormat)
 {
   TempDir dir;
   const std::string pcm = dir.File("x24.wav"), flt = dir.File("xf32.wav");
@@ -270,7 +270,7 @@ TEST(AudioFile, extensible_files_take_their_sample_format_from_the_sub_format)
   EXPECT_EQ(file.GetBitsPerSample(), 24);
 }
 
-TEST(AudioFile, start_frame_and_frame_limit_select_the_same_frames_as_seeking)
+TEST(AudioFile, StartFrameAndFrameLimitSelectTheSameFramesAsSeeking)
 {
   TempDir dir;
   const std::string wav = dir.File("a.wav"), aiff = dir.File("a.aiff");
@@ -289,7 +289,7 @@ TEST(AudioFile, start_frame_and_frame_limit_select_the_same_frames_as_seeking)
   }
 }
 
-TEST(AudioFile, header_only_reports_the_frames_and_holds_no_samples)
+TEST(AudioFile, HeaderOnlyReportsTheFramesAndHoldsNoSamples)
 {
   TempDir dir;
   const std::string path = dir.File("a.wav");
@@ -303,7 +303,7 @@ TEST(AudioFile, header_only_reports_the_frames_and_holds_no_samples)
   EXPECT_EQ(file.GetChannelData(0, false), nullptr);
 }
 
-TEST(AudioFile, refused_sample_formats_give_the_unsupported_code)
+TEST(AudioFile, RefusedSampleFormatsGiveTheUnsupportedCode)
 {
   const SndfileCase cases[] = {
     {"ima.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 1, 8000},
@@ -347,7 +347,7 @@ TEST(AudioFile, refused_sample_formats_give_the_unsupported_code)
   }
 }
 
-TEST(AudioFile, containers_it_does_not_know_give_the_not_audio_code)
+TEST(AudioFile, ContainersItDoesNotKnowGiveTheNotAudioCode)
 {
   TempDir dir;
   const std::string au = dir.File("a.au");
@@ -372,7 +372,7 @@ TEST(AudioFile, containers_it_does_not_know_give_the_not_audio_code)
   }
 }
 
-TEST(AudioFile, missing_and_empty_paths_give_the_open_code)
+TEST(AudioFile, MissingAndEmptyPathsGiveTheOpenCode)
 {
   CAudioFile file;
   EXPECT_EQ(file.Load("", 0, 0, false), CAudioFile::kErrOpen);
@@ -380,7 +380,7 @@ TEST(AudioFile, missing_and_empty_paths_give_the_open_code)
   EXPECT_EQ(file.Load("/nonexistent/folder/file.wav", 0, 0, false), CAudioFile::kErrOpen);
 }
 
-TEST(AudioFile, every_truncation_of_a_wav_and_an_aiff_is_reported_as_corrupt)
+TEST(AudioFile, EveryTruncationOfAWavAndAnAiffIsReportedAsCorrupt)
 {
   const std::vector<int16_t> samples = {100, -200, 300, -400, 500, -600, 32767, -32768};
   const Bytes wav = MakeWav16(2, 44100, samples);
@@ -404,7 +404,7 @@ TEST(AudioFile, every_truncation_of_a_wav_and_an_aiff_is_reported_as_corrupt)
   }
 }
 
-TEST(AudioFile, sizes_that_exceed_the_file_are_refused_before_any_allocation)
+TEST(AudioFile, SizesThatExceedTheFileAreRefusedBeforeAnyAllocation)
 {
   const Bytes data(64, 0x11);
   const struct {
@@ -425,7 +425,7 @@ TEST(AudioFile, sizes_that_exceed_the_file_are_refused_before_any_allocation)
   }
 }
 
-TEST(AudioFile, sample_rates_outside_one_hertz_to_one_megahertz_are_refused)
+TEST(AudioFile, SampleRatesOutsideOneHertzToOneMegahertzAreRefused)
 {
   const Bytes pcm(8, 0);
   const uint64_t one = 0x8000000000000000ull;
@@ -458,7 +458,7 @@ TEST(AudioFile, sample_rates_outside_one_hertz_to_one_megahertz_are_refused)
   }
 }
 
-TEST(AudioFile, extended_numbers_decode_exactly)
+TEST(AudioFile, ExtendedNumbersDecodeExactly)
 {
   const struct {
     Bytes bytes;
@@ -475,7 +475,7 @@ TEST(AudioFile, extended_numbers_decode_exactly)
     EXPECT_EQ(CAudioFile::ReadExtended(c.bytes.data()), c.value);
 }
 
-TEST(AudioFile, chunks_of_odd_length_are_skipped_with_their_pad_byte)
+TEST(AudioFile, ChunksOfOddLengthAreSkippedWithTheirPadByte)
 {
   Builder junk, junkBe;
   junk.Id("LIST").U32(3).Raw({1, 2, 3, 0});
@@ -500,7 +500,7 @@ TEST(AudioFile, chunks_of_odd_length_are_skipped_with_their_pad_byte)
   }
 }
 
-TEST(AudioFile, twelve_bit_samples_in_two_byte_containers_decode_as_sixteen_bit)
+TEST(AudioFile, TwelveBitSamplesInTwoByteContainersDecodeAsSixteenBit)
 {
   Builder pcm;
   for (int16_t s : {0x7FF0, -0x8000, 0x0010})
@@ -516,7 +516,7 @@ TEST(AudioFile, twelve_bit_samples_in_two_byte_containers_decode_as_sixteen_bit)
   EXPECT_EQ(file.GetBitsPerSample(), 12);
 }
 
-TEST(AudioFile, an_empty_data_chunk_loads_with_no_frames_and_no_valid_block)
+TEST(AudioFile, AnEmptyDataChunkLoadsWithNoFramesAndNoValidBlock)
 {
   TempDir dir;
   WriteAll(dir.File("empty.wav"), MakeWav(1, 2, 44100, 16, 4, {}, 0));
@@ -530,7 +530,7 @@ TEST(AudioFile, an_empty_data_chunk_loads_with_no_frames_and_no_valid_block)
   }
 }
 
-TEST(AudioFile, a_failed_load_keeps_the_previous_samples)
+TEST(AudioFile, AFailedLoadKeepsThePreviousSamples)
 {
   TempDir dir;
   WriteAll(dir.File("good.wav"), MakeWav16(1, 44100, {16384, -16384}));
@@ -546,7 +546,7 @@ TEST(AudioFile, a_failed_load_keeps_the_previous_samples)
   EXPECT_EQ(file.GetChannelData(0, false)[1], -0.5f);
 }
 
-TEST(AudioFile, a_load_waits_while_another_thread_holds_a_channel)
+TEST(AudioFile, ALoadWaitsWhileAnotherThreadHoldsAChannel)
 {
   TempDir dir;
   WriteAll(dir.File("a.wav"), MakeWav16(1, 44100, {16384, 8192}));
@@ -574,7 +574,7 @@ TEST(AudioFile, a_load_waits_while_another_thread_holds_a_channel)
 
 // Random truncations and byte flips of valid files: every load returns one of
 // the reader's result codes, and a successful one holds every sample it claims.
-TEST(AudioFile, damaged_files_give_a_result_code_and_never_read_out_of_bounds)
+TEST(AudioFile, DamagedFilesGiveAResultCodeAndNeverReadOutOfBounds)
 {
   TempDir dir;
   const SndfileCase seeds[] = {

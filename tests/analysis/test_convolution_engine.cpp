@@ -28,7 +28,7 @@ int SeveralBlocksFFTSize(int impulseLength)
 
 class ConvolutionEngineMatrix : public testing::TestWithParam<int> {};
 
-TEST_P(ConvolutionEngineMatrix, equals_direct_convolution_for_any_impulse_input_and_block_pattern)
+TEST_P(ConvolutionEngineMatrix, EqualsDirectConvolutionForAnyImpulseInputAndBlockPattern)
 {
   const int length = GetParam();
   const Pattern patterns[] = {{700, 900}, {4096, 5000}, {9, 17}, {1, 3}};
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(ImpulseLengths, ConvolutionEngineMatrix, testing::Value
 // builds only (label soak).
 INSTANTIATE_TEST_SUITE_P(LongImpulsesSoak, ConvolutionEngineMatrix, testing::Values(32768, 70000));
 
-TEST(ConvolutionEngine, automatic_fft_size_follows_the_impulse_length_up_to_its_cap)
+TEST(ConvolutionEngine, AutomaticFftSizeFollowsTheImpulseLengthUpToItsCap)
 {
   const struct {
     int length, fftSize, expected;
@@ -79,7 +79,7 @@ TEST(ConvolutionEngine, automatic_fft_size_follows_the_impulse_length_up_to_its_
   }
 }
 
-TEST(ConvolutionEngine, identical_impulse_channels_become_one_unless_kept)
+TEST(ConvolutionEngine, IdenticalImpulseChannelsBecomeOneUnlessKept)
 {
   const std::vector<double> h = MakeImpulseChannel(300, kSeed);
   std::vector<double> other = h;
@@ -97,7 +97,7 @@ TEST(ConvolutionEngine, identical_impulse_channels_become_one_unless_kept)
   }
 }
 
-TEST(ConvolutionEngine, unit_impulse_reproduces_the_input_in_both_modes_with_fft_output_in_steps_of_a_block)
+TEST(ConvolutionEngine, UnitImpulseReproducesTheInputInBothModesWithFftOutputInStepsOfABlock)
 {
   CImpulseBuffer impulse;
   impulse.SetLength(1);
@@ -126,7 +126,7 @@ TEST(ConvolutionEngine, unit_impulse_reproduces_the_input_in_both_modes_with_fft
   }
 }
 
-TEST(ConvolutionEngine, fewer_samples_than_a_block_leave_the_available_output_unchanged)
+TEST(ConvolutionEngine, FewerSamplesThanABlockLeaveTheAvailableOutputUnchanged)
 {
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(1000, kSeed)});
   CConvolutionEngine engine;
@@ -142,7 +142,7 @@ TEST(ConvolutionEngine, fewer_samples_than_a_block_leave_the_available_output_un
   EXPECT_EQ(engine.Avail(1 << 20, false), 2 * block);
 }
 
-TEST(ConvolutionEngine, blocks_below_the_silence_threshold_contribute_exact_zeros)
+TEST(ConvolutionEngine, BlocksBelowTheSilenceThresholdContributeExactZeros)
 {
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(100, kSeed), MakeImpulseChannel(100, kSeed + 1)});
   std::vector<double> tiny(512);
@@ -160,7 +160,7 @@ TEST(ConvolutionEngine, blocks_below_the_silence_threshold_contribute_exact_zero
   }
 }
 
-TEST(ConvolutionEngine, infinities_nans_and_tiny_values_are_flushed_before_the_transform)
+TEST(ConvolutionEngine, InfinitiesNansAndTinyValuesAreFlushedBeforeTheTransform)
 {
   std::vector<double> h = MakeImpulseChannel(200, kSeed);
   std::vector<double> clean = h;
@@ -182,7 +182,7 @@ TEST(ConvolutionEngine, infinities_nans_and_tiny_values_are_flushed_before_the_t
   EXPECT_LE(RelativeError(ref, Stream(engine, x, 2000, {300, 400}, kSeed)), kRelativeTolerance);
 }
 
-TEST(ConvolutionEngine, changing_the_channel_count_drops_or_pads_channel_one)
+TEST(ConvolutionEngine, ChangingTheChannelCountDropsOrPadsChannelOne)
 {
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(100, kSeed)});
   CConvolutionEngine engine;
@@ -205,7 +205,7 @@ TEST(ConvolutionEngine, changing_the_channel_count_drops_or_pads_channel_one)
 // padded to channel 0's position. Their queues come level again later, but
 // channel 0's delay line never held channel 1, so they must not pair, nor
 // share while channel 0's past differs from channel 1's.
-TEST(ConvolutionEngine, a_second_channel_joining_mid_stream_is_filtered_exactly)
+TEST(ConvolutionEngine, ASecondChannelJoiningMidStreamIsFilteredExactly)
 {
   constexpr size_t kTotal = 2000;
   const struct {
@@ -244,7 +244,7 @@ TEST(ConvolutionEngine, a_second_channel_joining_mid_stream_is_filtered_exactly)
   }
 }
 
-TEST(ConvolutionEngine, reset_forgets_the_signal_but_keeps_the_impulse)
+TEST(ConvolutionEngine, ResetForgetsTheSignalButKeepsTheImpulse)
 {
   const Channels h = {MakeImpulseChannel(1000, kSeed)};
   const CImpulseBuffer impulse = MakeImpulse(h);
@@ -257,7 +257,7 @@ TEST(ConvolutionEngine, reset_forgets_the_signal_but_keeps_the_impulse)
   EXPECT_LE(RelativeError(ref, Stream(engine, x, 5000, {600, 700}, kSeed)), kRelativeTolerance);
 }
 
-TEST(ConvolutionEngine, an_engine_without_impulse_passes_audio_through)
+TEST(ConvolutionEngine, AnEngineWithoutImpulsePassesAudioThrough)
 {
   CImpulseBuffer empty;
   empty.SetLength(0);
@@ -275,7 +275,7 @@ TEST(ConvolutionEngine, an_engine_without_impulse_passes_audio_through)
   }
 }
 
-TEST(ConvolutionEngine, a_new_impulse_of_another_shape_mid_stream_rebuilds_the_delay_line)
+TEST(ConvolutionEngine, ANewImpulseOfAnotherShapeMidStreamRebuildsTheDelayLine)
 {
   const Channels shortH = {MakeImpulseChannel(100, kSeed)}, longH = {MakeImpulseChannel(5000, kSeed)};
   const CImpulseBuffer first = MakeImpulse(shortH), second = MakeImpulse(longH);
@@ -290,7 +290,7 @@ TEST(ConvolutionEngine, a_new_impulse_of_another_shape_mid_stream_rebuilds_the_d
       ASSERT_TRUE(std::isfinite(v));
 }
 
-TEST(ConvolutionEngine, failed_allocations_shorten_the_output_and_never_break_the_engine)
+TEST(ConvolutionEngine, FailedAllocationsShortenTheOutputAndNeverBreakTheEngine)
 {
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(3000, kSeed), MakeImpulseChannel(3000, kSeed + 1)});
   const Channels x = MakeInput(InputKind::kSilences, 2, 6000, kSeed);
@@ -314,7 +314,7 @@ TEST(ConvolutionEngine, failed_allocations_shorten_the_output_and_never_break_th
 
 // 2^26 samples under the automatic cap need 256 blocks of 2^19 complex values:
 // 2^31 bytes of spectra, one more than a buffer can address.
-TEST(ConvolutionEngine, an_impulse_whose_spectra_cannot_be_addressed_leaves_the_engine_passing_audio_through)
+TEST(ConvolutionEngine, AnImpulseWhoseSpectraCannotBeAddressedLeavesTheEnginePassingAudioThrough)
 {
   constexpr int kLength = 1 << 26;
   CImpulseBuffer impulse;

@@ -48,7 +48,7 @@ struct OddBuffer {
 
 } // namespace
 
-TEST(ConvolutionKernels, direct_convolution_equals_long_double_sums_for_any_length_and_tap_span)
+TEST(ConvolutionKernels, DirectConvolutionEqualsLongDoubleSumsForAnyLengthAndTapSpan)
 {
   const int lengths[] = {1, 3, 4, 5, 15, 16, 17, 31, 32, 33, 47, 52, 63, 512, 515};
   const struct {
@@ -75,7 +75,7 @@ TEST(ConvolutionKernels, direct_convolution_equals_long_double_sums_for_any_leng
       }
 }
 
-TEST(ConvolutionKernels, complex_multiply_sum_equals_long_double_sums_for_any_length_count_and_mode)
+TEST(ConvolutionKernels, ComplexMultiplySumEqualsLongDoubleSumsForAnyLengthCountAndMode)
 {
   const int lengths[] = {1, 2, 3, 7, 8, 9, 16, 17, 24, 32, 33, 513};
   std::mt19937 rng(kSeed + 1);

@@ -55,7 +55,7 @@ double SignalAt(int channel, int64_t t, int rate)
 
 class DividedEngineMatrix : public testing::TestWithParam<int> {};
 
-TEST_P(DividedEngineMatrix, equals_direct_convolution_for_any_impulse_input_and_block_pattern)
+TEST_P(DividedEngineMatrix, EqualsDirectConvolutionForAnyImpulseInputAndBlockPattern)
 {
   const int length = GetParam();
   const Pattern patterns[] = {{512, 512}, {700, 900}, {9, 17}, {3000, 4000}};
@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(ImpulseLengths, DividedEngineMatrix, testing::Values(1,
 // sanitizers and the emulator, so optimised builds only (label soak).
 INSTANTIATE_TEST_SUITE_P(LongImpulsesSoak, DividedEngineMatrix, testing::Values(32768, 70000));
 
-TEST(DividedEngine, slices_grow_with_their_start_as_the_tables_give_them)
+TEST(DividedEngine, SlicesGrowWithTheirStartAsTheTablesGiveThem)
 {
   const struct {
     int length, maxFFT, blockSize, latency;
@@ -129,7 +129,7 @@ TEST(DividedEngine, slices_grow_with_their_start_as_the_tables_give_them)
   }
 }
 
-TEST(DividedEngine, latency_is_zero_without_allowance_and_half_the_first_fft_with_it)
+TEST(DividedEngine, LatencyIsZeroWithoutAllowanceAndHalfTheFirstFftWithIt)
 {
   const struct {
     int length, blockSize, latency, expected;
@@ -148,7 +148,7 @@ TEST(DividedEngine, latency_is_zero_without_allowance_and_half_the_first_fft_wit
   EXPECT_EQ(none.GetLatency(), 0);
 }
 
-TEST(DividedEngine, every_add_of_n_samples_makes_n_available_without_latency)
+TEST(DividedEngine, EveryAddOfNSamplesMakesNAvailableWithoutLatency)
 {
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(32768, kSeed), MakeImpulseChannel(32768, kSeed + 1)});
   std::mt19937 rng(kSeed);
@@ -164,7 +164,7 @@ TEST(DividedEngine, every_add_of_n_samples_makes_n_available_without_latency)
   }
 }
 
-TEST(DividedEngine, allowed_latency_delays_the_output_by_at_most_that_much)
+TEST(DividedEngine, AllowedLatencyDelaysTheOutputByAtMostThatMuch)
 {
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(32768, kSeed)});
   CDividedConvolutionEngine engine;
@@ -184,7 +184,7 @@ TEST(DividedEngine, allowed_latency_delays_the_output_by_at_most_that_much)
   }
 }
 
-TEST(DividedEngine, reset_channel_count_serves_no_channel_until_the_next_add)
+TEST(DividedEngine, ResetChannelCountServesNoChannelUntilTheNextAdd)
 {
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(1000, kSeed)});
   CDividedConvolutionEngine engine;
@@ -200,7 +200,7 @@ TEST(DividedEngine, reset_channel_count_serves_no_channel_until_the_next_add)
   EXPECT_NE(engine.Get()[1], nullptr);
 }
 
-TEST(DividedEngine, asking_for_nothing_returns_zero_and_queues_nothing)
+TEST(DividedEngine, AskingForNothingReturnsZeroAndQueuesNothing)
 {
   const CImpulseBuffer impulse = MakeImpulse({MakeImpulseChannel(1000, kSeed)});
   CDividedConvolutionEngine engine;
@@ -211,7 +211,7 @@ TEST(DividedEngine, asking_for_nothing_returns_zero_and_queues_nothing)
   EXPECT_EQ(engine.Avail(300, false), 300);
 }
 
-TEST(DividedEngine, reset_and_renewed_slices_filter_like_a_fresh_engine)
+TEST(DividedEngine, ResetAndRenewedSlicesFilterLikeAFreshEngine)
 {
   const Channels h = {MakeImpulseChannel(5000, kSeed), MakeImpulseChannel(5000, kSeed + 1)};
   const CImpulseBuffer impulse = MakeImpulse(h);
@@ -233,7 +233,7 @@ TEST(DividedEngine, reset_and_renewed_slices_filter_like_a_fresh_engine)
     << "after renewing the slices in place";
 }
 
-TEST(DividedEngine, an_offset_and_a_length_limit_select_part_of_the_impulse)
+TEST(DividedEngine, AnOffsetAndALengthLimitSelectPartOfTheImpulse)
 {
   const std::vector<double> h = MakeImpulseChannel(6000, kSeed);
   const Channels part = {std::vector<double>(h.begin() + 1000, h.begin() + 4000)};
@@ -303,13 +303,10 @@ static void StreamKeepsMemoryBoundedAndStaysExact(int seconds)
   EXPECT_LE(worst, kRelativeTolerance * peak);
 }
 
-TEST(DividedEngine, a_twenty_second_stream_keeps_memory_bounded_and_stays_exact)
-{
-  StreamKeepsMemoryBoundedAndStaysExact(20);
-}
+TEST(DividedEngine, ATwentySecondStreamKeepsMemoryBoundedAndStaysExact) { StreamKeepsMemoryBoundedAndStaysExact(20); }
 
 // Minutes under the sanitizers: optimised builds only (label soak).
-TEST(DividedEngineSoak, a_ten_minute_stream_keeps_memory_bounded_and_stays_exact)
+TEST(DividedEngineSoak, ATenMinuteStreamKeepsMemoryBoundedAndStaysExact)
 {
   StreamKeepsMemoryBoundedAndStaysExact(10 * 60);
 }

@@ -93,7 +93,7 @@ std::string Upper(std::string s)
   return s;
 }
 
-TEST(HostIdentification, every_table_entry_is_found_alone_embedded_and_in_capitals)
+TEST(HostIdentification, EveryTableEntryIsFoundAloneEmbeddedAndInCapitals)
 {
   for (const HostRow& row : kTable) {
     const std::string text = row.text;
@@ -103,7 +103,7 @@ TEST(HostIdentification, every_table_entry_is_found_alone_embedded_and_in_capita
   }
 }
 
-TEST(HostIdentification, the_first_entry_in_table_order_wins)
+TEST(HostIdentification, TheFirstEntryInTableOrderWins)
 {
   const HostRow cases[] = {
     {"Steinberg VST Live", 58}, // not 9 for "live"
@@ -128,14 +128,14 @@ TEST(HostIdentification, the_first_entry_in_table_order_wins)
     EXPECT_EQ(LookUpHost(c.text), c.code) << c.text;
 }
 
-TEST(HostIdentification, unknown_empty_and_null_names_give_zero)
+TEST(HostIdentification, UnknownEmptyAndNullNamesGiveZero)
 {
   EXPECT_EQ(LookUpHost("com.example.offlinehost"), 0);
   EXPECT_EQ(LookUpHost(""), 0);
   EXPECT_EQ(LookUpHost(nullptr), 0);
 }
 
-TEST(HostIdentification, only_the_first_255_characters_are_looked_at)
+TEST(HostIdentification, OnlyTheFirst255CharactersAreLookedAt)
 {
   std::string name(250, 'x');
   name += "reaper"; // ends at character 256

@@ -34,7 +34,7 @@ std::vector<double> Doubles(const IPluginBase& plug, double offset)
   return v;
 }
 
-TEST_F(IPluginAPIBaseTest, timer_pumped_for_100_ms_ticks_five_times_and_drains_in_order)
+TEST_F(IPluginAPIBaseTest, TimerPumpedFor100MsTicksFiveTimesAndDrainsInOrder)
 {
   PlugUnderTest plug;
   for (int i = 0; i < 512; ++i)
@@ -53,7 +53,7 @@ TEST_F(IPluginAPIBaseTest, timer_pumped_for_100_ms_ticks_five_times_and_drains_i
   EXPECT_EQ(plug.mUIChanges[0].source, kDelegate);
 }
 
-TEST_F(IPluginAPIBaseTest, the_513th_value_is_dropped_and_one_tick_delivers_the_rest)
+TEST_F(IPluginAPIBaseTest, The513thValueIsDroppedAndOneTickDeliversTheRest)
 {
   PlugUnderTest plug;
   for (int i = 0; i < 513; ++i)
@@ -65,7 +65,7 @@ TEST_F(IPluginAPIBaseTest, the_513th_value_is_dropped_and_one_tick_delivers_the_
   EXPECT_EQ(plug.mIdleCalls, 1);
 }
 
-TEST_F(IPluginAPIBaseTest, without_a_ui_only_the_idle_handler_runs_and_queues_fill_up)
+TEST_F(IPluginAPIBaseTest, WithoutAUiOnlyTheIdleHandlerRunsAndQueuesFillUp)
 {
   PlugUnderTest plug;
   plug.SetHasUI(false);
@@ -85,7 +85,7 @@ TEST_F(IPluginAPIBaseTest, without_a_ui_only_the_idle_handler_runs_and_queues_fi
   EXPECT_EQ(plug.mEditorMidi.size(), 1u);
 }
 
-TEST_F(IPluginAPIBaseTest, midi_and_sysex_for_the_editor_are_drained_each_tick)
+TEST_F(IPluginAPIBaseTest, MidiAndSysexForTheEditorAreDrainedEachTick)
 {
   PlugUnderTest plug;
   for (int i = 0; i < 40; ++i)
@@ -100,7 +100,7 @@ TEST_F(IPluginAPIBaseTest, midi_and_sysex_for_the_editor_are_drained_each_tick)
   EXPECT_EQ(plug.mEditorSysEx, std::vector<int>{77});
 }
 
-TEST_F(IPluginAPIBaseTest, stopping_and_destroying_removes_the_timer)
+TEST_F(IPluginAPIBaseTest, StoppingAndDestroyingRemovesTheTimer)
 {
   const long liveBefore = standin::LiveCFObjectCount();
   {
@@ -121,7 +121,7 @@ TEST_F(IPluginAPIBaseTest, stopping_and_destroying_removes_the_timer)
   EXPECT_EQ(standin::LiveCFObjectCount(), liveBefore) << "a run-loop timer leaked";
 }
 
-TEST_F(IPluginAPIBaseTest, a_normalised_host_value_is_queued_as_a_real_value)
+TEST_F(IPluginAPIBaseTest, ANormalisedHostValueIsQueuedAsARealValue)
 {
   PlugUnderTest plug; // "Mix" is 0..100 step 1
   plug.SendParameterValueFromAPI(testsupport::kTestMix, 0.5, true);
@@ -137,7 +137,7 @@ TEST_F(IPluginAPIBaseTest, a_normalised_host_value_is_queued_as_a_real_value)
   EXPECT_EQ(plug.mEditor[3].value, 5.0);
 }
 
-TEST_F(IPluginAPIBaseTest, several_host_threads_may_send_values_while_the_timer_drains)
+TEST_F(IPluginAPIBaseTest, SeveralHostThreadsMaySendValuesWhileTheTimerDrains)
 {
   constexpr int kThreads = 4;
   constexpr int kPerThread = 5000;
@@ -172,7 +172,7 @@ TEST_F(IPluginAPIBaseTest, several_host_threads_may_send_values_while_the_timer_
   }
 }
 
-TEST_F(IPluginAPIBaseTest, compare_state_tolerates_tiny_differences_and_calls_short_data_unequal)
+TEST_F(IPluginAPIBaseTest, CompareStateToleratesTinyDifferencesAndCallsShortDataUnequal)
 {
   PlugUnderTest plug;
   plug.RestorePreset(1);
@@ -208,7 +208,7 @@ TEST_F(IPluginAPIBaseTest, compare_state_tolerates_tiny_differences_and_calls_sh
   EXPECT_FALSE(plug.CompareState(reinterpret_cast<const uint8_t*>(v.data()), 80, -1));
 }
 
-TEST_F(IPluginAPIBaseTest, editor_edits_reach_the_parameter_the_host_and_the_plug_in)
+TEST_F(IPluginAPIBaseTest, EditorEditsReachTheParameterTheHostAndThePlugIn)
 {
   PlugUnderTest plug;
   plug.SendParameterValueFromUI(testsupport::kTestMix, 0.25, true);
@@ -229,7 +229,7 @@ TEST_F(IPluginAPIBaseTest, editor_edits_reach_the_parameter_the_host_and_the_plu
   EXPECT_EQ(plug.mHostInformed[2 + testsupport::kTestMix].value, 1.0);
 }
 
-TEST_F(IPluginAPIBaseTest, editor_messages_go_to_their_queues_and_handlers)
+TEST_F(IPluginAPIBaseTest, EditorMessagesGoToTheirQueuesAndHandlers)
 {
   PlugUnderTest plug;
   plug.SendMidiMsgFromUI(IMidiMsg(4, 0xB0, 7, 100));
@@ -255,7 +255,7 @@ TEST_F(IPluginAPIBaseTest, editor_messages_go_to_their_queues_and_handlers)
   EXPECT_EQ(plug.mLog, "msg 3 4 5;resize 800x600;");
 }
 
-TEST_F(IPluginAPIBaseTest, parameter_index_list_is_filled_only_for_a_partial_count)
+TEST_F(IPluginAPIBaseTest, ParameterIndexListIsFilledOnlyForAPartialCount)
 {
   PlugUnderTest plug;
   struct Case {

@@ -42,7 +42,7 @@ IByteChunk ChunkOf(const std::vector<uint8_t>& bytes)
 
 std::vector<uint8_t> BytesOf(const IByteChunk& c) { return std::vector<uint8_t>(c.GetData(), c.GetData() + c.Size()); }
 
-TEST(IPluginBase, identity_comes_from_the_configuration)
+TEST(IPluginBase, IdentityComesFromTheConfiguration)
 {
   PlugUnderTest plug;
   EXPECT_EQ(plug.GetPluginVersion(false), 196629);
@@ -69,7 +69,7 @@ TEST(IPluginBase, identity_comes_from_the_configuration)
   EXPECT_EQ(plug.NPresets(), 3);
 }
 
-TEST(IPluginBase, api_names_and_build_line)
+TEST(IPluginBase, ApiNamesAndBuildLine)
 {
   const char* names[] = {"VST2", "VST3", "AU", "AUv3", "AAX", "APP", "WAM", "WEB", "", ""};
   for (int api = 0; api < 10; ++api) {
@@ -90,7 +90,7 @@ TEST(IPluginBase, api_names_and_build_line)
   EXPECT_EQ(text.substr(text.size() - 7, 1), " ") << "only hours and minutes are shown";
 }
 
-TEST(IPluginBase, names_are_cut_at_128_characters)
+TEST(IPluginBase, NamesAreCutAt128Characters)
 {
   Config c = testsupport::TestPlugConfig();
   const std::string longName(300, 'n');
@@ -99,7 +99,7 @@ TEST(IPluginBase, names_are_cut_at_128_characters)
   EXPECT_EQ(std::strlen(plug.GetPluginName()), 128u);
 }
 
-TEST(IPluginBase, default_state_is_every_value_as_a_little_endian_double)
+TEST(IPluginBase, DefaultStateIsEveryValueAsALittleEndianDouble)
 {
   PlugUnderTest plug;
   plug.GetParam(testsupport::kTestGain)->Set(-7.5);
@@ -110,7 +110,7 @@ TEST(IPluginBase, default_state_is_every_value_as_a_little_endian_double)
   EXPECT_EQ(plug.UnserializeState(chunk, 0), 80);
 }
 
-TEST(IPluginBase, short_state_changes_no_parameter_and_reports_failure)
+TEST(IPluginBase, ShortStateChangesNoParameterAndReportsFailure)
 {
   PlugUnderTest source;
   source.RestorePreset(1);
@@ -137,7 +137,7 @@ TEST(IPluginBase, short_state_changes_no_parameter_and_reports_failure)
   EXPECT_EQ(plug.mChanges[9].source, kPresetRecall);
 }
 
-TEST(IPluginBase, state_and_presets_round_trip_byte_for_byte)
+TEST(IPluginBase, StateAndPresetsRoundTripByteForByte)
 {
   PlugUnderTest a;
   a.RestorePreset(1);
@@ -159,7 +159,7 @@ TEST(IPluginBase, state_and_presets_round_trip_byte_for_byte)
     EXPECT_STREQ(b.GetPresetName(i), a.GetPresetName(i));
 }
 
-TEST(IPluginBase, preset_list_layout_is_name_flag_and_state)
+TEST(IPluginBase, PresetListLayoutIsNameFlagAndState)
 {
   Config c = testsupport::TestPlugConfig();
   c.nPresets = 4;
@@ -181,7 +181,7 @@ TEST(IPluginBase, preset_list_layout_is_name_flag_and_state)
   EXPECT_EQ(pos, chunk.Size());
 }
 
-TEST(IPluginBase, presets_survive_every_truncation_of_their_chunk)
+TEST(IPluginBase, PresetsSurviveEveryTruncationOfTheirChunk)
 {
   PlugUnderTest a;
   IByteChunk presets;
@@ -199,7 +199,7 @@ TEST(IPluginBase, presets_survive_every_truncation_of_their_chunk)
   }
 }
 
-TEST(IPluginBase, a_long_preset_name_is_cut_to_255_characters_and_reading_goes_on)
+TEST(IPluginBase, ALongPresetNameIsCutTo255CharactersAndReadingGoesOn)
 {
   Config c = testsupport::TestPlugConfig();
   c.nPresets = 2;
@@ -235,7 +235,7 @@ TEST(IPluginBase, a_long_preset_name_is_cut_to_255_characters_and_reading_goes_o
   EXPECT_STREQ(plug.GetPresetName(1), "");
 }
 
-TEST(IPluginBase, restoring_presets_by_index_and_name)
+TEST(IPluginBase, RestoringPresetsByIndexAndName)
 {
   Config c = testsupport::TestPlugConfig();
   c.nPresets = 5;
@@ -264,7 +264,7 @@ TEST(IPluginBase, restoring_presets_by_index_and_name)
   EXPECT_EQ(plug.GetPreset(4)->mChunk.Size(), 80);
 }
 
-TEST(IPluginBase, modify_make_default_and_prune)
+TEST(IPluginBase, ModifyMakeDefaultAndPrune)
 {
   Config c = testsupport::TestPlugConfig();
   c.nPresets = 6;
@@ -299,7 +299,7 @@ TEST(IPluginBase, modify_make_default_and_prune)
   EXPECT_FALSE(empty.RestorePreset(0));
 }
 
-TEST(IPluginBase, preset_makers_fill_the_first_empty_slot)
+TEST(IPluginBase, PresetMakersFillTheFirstEmptySlot)
 {
   Config c = testsupport::TestPlugConfig();
   c.nPresets = 6;
@@ -324,7 +324,7 @@ TEST(IPluginBase, preset_makers_fill_the_first_empty_slot)
     EXPECT_STRNE(plug.GetPresetName(i), "Nowhere");
 }
 
-TEST(IPluginBase, parameter_groups_and_ranges)
+TEST(IPluginBase, ParameterGroupsAndRanges)
 {
   PlugUnderTest plug;
   std::vector<int> tone;
@@ -363,7 +363,7 @@ TEST(IPluginBase, parameter_groups_and_ranges)
   }
 }
 
-TEST(IPluginBase, host_name_picks_the_host_code)
+TEST(IPluginBase, HostNamePicksTheHostCode)
 {
   PlugUnderTest plug;
   plug.SetHost("Logic Pro X", PackVersion(10, 7, 4));

@@ -12,7 +12,7 @@ namespace {
 using plugin::IPluginMPQueue;
 using plugin::ParamTuple;
 
-TEST(IPluginMPQueue, holds_exactly_its_capacity_and_drops_the_next_push)
+TEST(IPluginMPQueue, HoldsExactlyItsCapacityAndDropsTheNextPush)
 {
   IPluginMPQueue<ParamTuple> queue(512);
   for (int i = 0; i < 512; ++i)
@@ -30,7 +30,7 @@ TEST(IPluginMPQueue, holds_exactly_its_capacity_and_drops_the_next_push)
   EXPECT_EQ(queue.ElementsAvailable(), 0u);
 }
 
-TEST(IPluginMPQueue, keeps_order_across_many_laps_of_the_ring)
+TEST(IPluginMPQueue, KeepsOrderAcrossManyLapsOfTheRing)
 {
   IPluginMPQueue<ParamTuple> queue(3);
   int next = 0;
@@ -51,7 +51,7 @@ TEST(IPluginMPQueue, keeps_order_across_many_laps_of_the_ring)
 // Several producers push tagged, numbered values while one consumer pops: no
 // value is lost, duplicated or torn, and each producer's values arrive in the
 // order it pushed them.
-TEST(IPluginMPQueue, several_producers_and_one_consumer_lose_and_reorder_nothing)
+TEST(IPluginMPQueue, SeveralProducersAndOneConsumerLoseAndReorderNothing)
 {
   constexpr int kProducers = 4;
   constexpr int kPerProducer = 20000;

@@ -52,7 +52,7 @@ struct ParseCase {
   int maxIn, maxOut, maxInBuses, maxOutBuses;
 };
 
-TEST(ChannelIOText, parses_configurations_buses_and_maxima)
+TEST(ChannelIOText, ParsesConfigurationsBusesAndMaxima)
 {
   const ParseCase cases[] = {
     {"2-2", 1, 2, 2, 1, 1},          {"1-1 2-2", 2, 2, 2, 1, 1}, {"1.1-2 *-*", 2, 2, 2, 2, 1},
@@ -71,7 +71,7 @@ TEST(ChannelIOText, parses_configurations_buses_and_maxima)
   }
 }
 
-TEST(ChannelIOText, wildcard_buses_count_minus_64_and_are_kept)
+TEST(ChannelIOText, WildcardBusesCountMinus64AndAreKept)
 {
   UT_PtrList<IOConfig> configs;
   int in, out, inB, outB;
@@ -87,7 +87,7 @@ TEST(ChannelIOText, wildcard_buses_count_minus_64_and_are_kept)
   configs.Empty(true);
 }
 
-TEST(IPluginProcessor, stereo_effect_answers_its_bus_queries)
+TEST(IPluginProcessor, StereoEffectAnswersItsBusQueries)
 {
   Processor p("2-2");
   EXPECT_EQ(p.NIOConfigs(), 1);
@@ -113,7 +113,7 @@ TEST(IPluginProcessor, stereo_effect_answers_its_bus_queries)
   EXPECT_EQ(p.NChannelsConnected(kInput), 0);
 }
 
-TEST(IPluginProcessor, several_configurations_answer_per_bus_and_by_widths)
+TEST(IPluginProcessor, SeveralConfigurationsAnswerPerBusAndByWidths)
 {
   Processor p("1-1 2.1-2 1-2.2");
   EXPECT_TRUE(p.LegalIO(3, 2));
@@ -140,7 +140,7 @@ TEST(IPluginProcessor, several_configurations_answer_per_bus_and_by_widths)
   EXPECT_EQ(none.MaxNBuses(kInput), 0);
 }
 
-TEST(IPluginProcessor, plug_in_type_picks_the_component_type)
+TEST(IPluginProcessor, PlugInTypePicksTheComponentType)
 {
   struct {
     int type;
@@ -162,7 +162,7 @@ TEST(IPluginProcessor, plug_in_type_picks_the_component_type)
   }
 }
 
-TEST(IPluginProcessor, bus_names_follow_count_and_direction)
+TEST(IPluginProcessor, BusNamesFollowCountAndDirection)
 {
   Processor p("2-2");
   UT_String s;
@@ -180,7 +180,7 @@ TEST(IPluginProcessor, bus_names_follow_count_and_direction)
   }
 }
 
-TEST(IPluginProcessor, channel_labels_are_numbered_from_one_unless_zero_based)
+TEST(IPluginProcessor, ChannelLabelsAreNumberedFromOneUnlessZeroBased)
 {
   Processor p("2-2");
   p.SetChannelLabel(kInput, 1, "In %i");
@@ -191,7 +191,7 @@ TEST(IPluginProcessor, channel_labels_are_numbered_from_one_unless_zero_based)
   EXPECT_STREQ(p.GetChannelLabel(kOutput, 7), "");
 }
 
-TEST(IPluginProcessor, samples_per_beat_follow_tempo)
+TEST(IPluginProcessor, SamplesPerBeatFollowTempo)
 {
   Processor p("2-2");
   p.SetSampleRate(48000.0);
@@ -211,7 +211,7 @@ std::vector<float> RandomBlock(std::mt19937& rng, int n)
   return v;
 }
 
-TEST(IPluginProcessor, float_buffers_pass_through_double_scratch_bit_exactly)
+TEST(IPluginProcessor, FloatBuffersPassThroughDoubleScratchBitExactly)
 {
   constexpr int kFrames = 64;
   std::mt19937 rng(1234);
@@ -232,7 +232,7 @@ TEST(IPluginProcessor, float_buffers_pass_through_double_scratch_bit_exactly)
   EXPECT_EQ(std::memcmp(out1.data(), in1.data(), sizeof(float) * kFrames), 0);
 }
 
-TEST(IPluginProcessor, in_place_host_buffers_are_processed_correctly)
+TEST(IPluginProcessor, InPlaceHostBuffersAreProcessedCorrectly)
 {
   constexpr int kFrames = 32;
   std::mt19937 rng(99);
@@ -260,7 +260,7 @@ TEST(IPluginProcessor, in_place_host_buffers_are_processed_correctly)
   EXPECT_EQ(ch0, again);
 }
 
-TEST(IPluginProcessor, accumulating_adds_onto_the_host_buffer)
+TEST(IPluginProcessor, AccumulatingAddsOntoTheHostBuffer)
 {
   constexpr int kFrames = 8;
   HalfGain p("1-1");
@@ -277,7 +277,7 @@ TEST(IPluginProcessor, accumulating_adds_onto_the_host_buffer)
     EXPECT_EQ(x, 0.75f);
 }
 
-TEST(IPluginProcessor, a_newly_disconnected_input_reads_silence_not_its_last_block)
+TEST(IPluginProcessor, ANewlyDisconnectedInputReadsSilenceNotItsLastBlock)
 {
   constexpr int kFrames = 16;
   HalfGain p("2-2");
@@ -304,7 +304,7 @@ TEST(IPluginProcessor, a_newly_disconnected_input_reads_silence_not_its_last_blo
   }
 }
 
-TEST(IPluginProcessor, disconnected_channels_point_at_valid_scratch_once_sized)
+TEST(IPluginProcessor, DisconnectedChannelsPointAtValidScratchOnceSized)
 {
   Processor p("2-2");
   p.SetChannelConnections(kInput, 0, 2, false);
@@ -324,7 +324,7 @@ TEST(IPluginProcessor, disconnected_channels_point_at_valid_scratch_once_sized)
   EXPECT_TRUE(p.IsChannelConnected(kOutput, 1));
 }
 
-TEST(IPluginProcessor, same_block_size_keeps_the_scratch_contents)
+TEST(IPluginProcessor, SameBlockSizeKeepsTheScratchContents)
 {
   Processor p("2-2");
   p.SetBlockSize(8);
@@ -338,7 +338,7 @@ TEST(IPluginProcessor, same_block_size_keeps_the_scratch_contents)
   EXPECT_EQ(p.GetInputs()[0][7], 0.0);
 }
 
-TEST(IPluginProcessor, default_block_copies_inputs_and_zeroes_extra_outputs)
+TEST(IPluginProcessor, DefaultBlockCopiesInputsAndZeroesExtraOutputs)
 {
   struct Case {
     const char* io;
@@ -364,7 +364,7 @@ TEST(IPluginProcessor, default_block_copies_inputs_and_zeroes_extra_outputs)
   }
 }
 
-TEST(IPluginProcessor, double_buffers_are_used_directly_and_bypass_copies_undelayed)
+TEST(IPluginProcessor, DoubleBuffersAreUsedDirectlyAndBypassCopiesUndelayed)
 {
   constexpr int kFrames = 8;
   HalfGain p("1-2");
@@ -386,7 +386,7 @@ TEST(IPluginProcessor, double_buffers_are_used_directly_and_bypass_copies_undela
   EXPECT_EQ(o0[6], 3.0);
 }
 
-TEST(IPluginProcessor, frame_counts_above_the_block_size_are_cut_to_it)
+TEST(IPluginProcessor, FrameCountsAboveTheBlockSizeAreCutToIt)
 {
   Processor p("1-1");
   p.SetBlockSize(4);
@@ -401,7 +401,7 @@ TEST(IPluginProcessor, frame_counts_above_the_block_size_are_cut_to_it)
   EXPECT_EQ(out, (std::vector<float>{1, 1, 1, 1, 5, 5, 5, 5}));
 }
 
-TEST(IPluginProcessor, default_connections_cut_inputs_from_the_third_on)
+TEST(IPluginProcessor, DefaultConnectionsCutInputsFromTheThirdOn)
 {
   Processor p("4-4");
   p.SetChannelConnections(kInput, 0, 4, true);
@@ -411,7 +411,7 @@ TEST(IPluginProcessor, default_connections_cut_inputs_from_the_third_on)
   EXPECT_TRUE(p.IsChannelConnected(kOutput, 3));
 }
 
-TEST(IPluginProcessor, midi_passes_through_and_a_batch_reports_any_refusal)
+TEST(IPluginProcessor, MidiPassesThroughAndABatchReportsAnyRefusal)
 {
   Processor p("2-2");
   p.ProcessMidiMsg(IMidiMsg(3, 0x90, 60, 100));
@@ -427,7 +427,7 @@ TEST(IPluginProcessor, midi_passes_through_and_a_batch_reports_any_refusal)
   EXPECT_FALSE(p.SendSysEx(SysExData()));
 }
 
-TEST(IPluginProcessor, the_block_path_allocates_nothing)
+TEST(IPluginProcessor, TheBlockPathAllocatesNothing)
 {
   constexpr int kFrames = 256;
   HalfGain p("2-2");
@@ -455,7 +455,7 @@ TEST(IPluginProcessor, the_block_path_allocates_nothing)
 
 namespace {
 
-TEST(IPluginProcessor, the_test_plug_in_passes_float_audio_through_bit_exactly)
+TEST(IPluginProcessor, TheTestPlugInPassesFloatAudioThroughBitExactly)
 {
   constexpr int kFrames = 512;
   testsupport::PlugUnderTest plug;

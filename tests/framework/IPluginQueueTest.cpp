@@ -11,7 +11,7 @@ using plugin::IMidiMsg;
 using plugin::IPluginQueue;
 using plugin::SysExData;
 
-TEST(IPluginQueue, holds_its_capacity_and_drops_the_next_push)
+TEST(IPluginQueue, HoldsItsCapacityAndDropsTheNextPush)
 {
   struct {
     int capacity;
@@ -32,7 +32,7 @@ TEST(IPluginQueue, holds_its_capacity_and_drops_the_next_push)
   }
 }
 
-TEST(IPluginQueue, counts_elements_across_the_wrap_of_the_indices)
+TEST(IPluginQueue, CountsElementsAcrossTheWrapOfTheIndices)
 {
   IPluginQueue<IMidiMsg> queue(4);
   IMidiMsg m;
@@ -49,7 +49,7 @@ TEST(IPluginQueue, counts_elements_across_the_wrap_of_the_indices)
   }
 }
 
-TEST(IPluginQueue, sysex_records_travel_whole)
+TEST(IPluginQueue, SysexRecordsTravelWhole)
 {
   IPluginQueue<SysExData> queue(4);
   const uint8_t bytes[] = {0xF0, 0x7E, 0x01, 0xF7};
@@ -62,7 +62,7 @@ TEST(IPluginQueue, sysex_records_travel_whole)
   EXPECT_EQ(out.mData[4], 0);
 }
 
-TEST(IPluginQueue, one_producer_and_one_consumer_keep_every_element_in_order)
+TEST(IPluginQueue, OneProducerAndOneConsumerKeepEveryElementInOrder)
 {
   constexpr int kCount = 100000;
   IPluginQueue<IMidiMsg> queue(32);
@@ -85,7 +85,7 @@ TEST(IPluginQueue, one_producer_and_one_consumer_keep_every_element_in_order)
   EXPECT_FALSE(queue.Pop(m));
 }
 
-TEST(SysExData, a_view_without_data_gives_zero_bytes_and_long_messages_are_cut)
+TEST(SysExData, AViewWithoutDataGivesZeroBytesAndLongMessagesAreCut)
 {
   const SysExData empty(plugin::ISysEx(5, nullptr, 100));
   EXPECT_EQ(empty.mOffset, 5);

@@ -65,7 +65,7 @@ protected:
   std::string mHome;
 };
 
-TEST_F(PluginPathsTest, standard_folders_lie_under_the_home_folder)
+TEST_F(PluginPathsTest, StandardFoldersLieUnderTheHomeFolder)
 {
   EXPECT_EQ(Str(UserHomePath), mHome);
   EXPECT_EQ(Str(MusicPath), mHome + "/Music");
@@ -84,7 +84,7 @@ TEST_F(PluginPathsTest, standard_folders_lie_under_the_home_folder)
   EXPECT_FALSE(IsSandboxed());
 }
 
-TEST_F(PluginPathsTest, data_folders_are_made_once_and_kept)
+TEST_F(PluginPathsTest, DataFoldersAreMadeOnceAndKept)
 {
   IMPlugPaths paths;
   paths.InitPaths();
@@ -107,7 +107,7 @@ TEST_F(PluginPathsTest, data_folders_are_made_once_and_kept)
   EXPECT_TRUE(fs::exists(data + "/AU/default.zvp"));
 }
 
-TEST_F(PluginPathsTest, folders_are_made_without_touching_the_umask)
+TEST_F(PluginPathsTest, FoldersAreMadeWithoutTouchingTheUmask)
 {
   const mode_t old = ::umask(022);
   IMPlugPaths paths;
@@ -119,7 +119,7 @@ TEST_F(PluginPathsTest, folders_are_made_without_touching_the_umask)
   EXPECT_EQ(st.st_mode & 0777, 0755u) << "the folder must not be world-writable";
 }
 
-TEST_F(PluginPathsTest, without_application_support_nothing_is_made_and_nothing_fails)
+TEST_F(PluginPathsTest, WithoutApplicationSupportNothingIsMadeAndNothingFails)
 {
   standin::SetUserHome((mRoot / "bare").string(), false);
   IMPlugPaths paths;
@@ -128,7 +128,7 @@ TEST_F(PluginPathsTest, without_application_support_nothing_is_made_and_nothing_
   EXPECT_FALSE(fs::exists(paths.GetAUDataPath()));
 }
 
-TEST_F(PluginPathsTest, inside_a_container_the_folders_are_the_containers)
+TEST_F(PluginPathsTest, InsideAContainerTheFoldersAreTheContainers)
 {
   const std::string container = (mRoot / "Library/Containers/com.host/Data").string();
   standin::SetUserHome(container, true);
@@ -139,7 +139,7 @@ TEST_F(PluginPathsTest, inside_a_container_the_folders_are_the_containers)
   EXPECT_TRUE(fs::is_directory(paths.GetAUDataPath()));
 }
 
-TEST_F(PluginPathsTest, bundle_paths_come_from_the_registered_bundle)
+TEST_F(PluginPathsTest, BundlePathsComeFromTheRegisteredBundle)
 {
   MakeBundle("com.Zelvant.audiounit.Vorelle3", "Vorelle3.component", {});
   const std::string bundle = (mRoot / "Vorelle3.component").string();
@@ -160,7 +160,7 @@ TEST_F(PluginPathsTest, bundle_paths_come_from_the_registered_bundle)
   EXPECT_STREQ(s.Get(), "");
 }
 
-TEST_F(PluginPathsTest, resources_are_found_in_bundle_shared_folder_or_as_a_path)
+TEST_F(PluginPathsTest, ResourcesAreFoundInBundleSharedFolderOrAsAPath)
 {
   MakeBundle("com.test.res", "Res.bundle", {"knob.png", "img.PNG", "font.ttf"});
   const std::string res = (mRoot / "Res.bundle/Contents/Resources").string();

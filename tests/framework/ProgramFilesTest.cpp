@@ -113,7 +113,7 @@ protected:
 
 const uint8_t kMark[] = {0x74, 0x66, 0x66, 0x70};
 
-TEST_F(ProgramFilesTest, program_chunk_form_matches_the_published_layout)
+TEST_F(ProgramFilesTest, ProgramChunkFormMatchesThePublishedLayout)
 {
   PlugUnderTest plug;
   plug.RestorePreset(1);
@@ -143,7 +143,7 @@ TEST_F(ProgramFilesTest, program_chunk_form_matches_the_published_layout)
   EXPECT_EQ(ReadBE(file, 4), file.size() - 8) << "byte size counts what follows it";
 }
 
-TEST_F(ProgramFilesTest, values_that_are_no_finite_number_leave_their_parameter_as_it_was)
+TEST_F(ProgramFilesTest, ValuesThatAreNoFiniteNumberLeaveTheirParameterAsItWas)
 {
   PlugUnderTest a(ParamForm());
   a.RestorePreset(1);
@@ -173,7 +173,7 @@ TEST_F(ProgramFilesTest, values_that_are_no_finite_number_leave_their_parameter_
   EXPECT_EQ(c.GetParam(4)->Value(), a.GetParam(4)->Value());
 }
 
-TEST_F(ProgramFilesTest, program_parameter_form_stores_normalised_big_endian_floats)
+TEST_F(ProgramFilesTest, ProgramParameterFormStoresNormalisedBigEndianFloats)
 {
   PlugUnderTest plug(ParamForm());
   plug.RestorePreset(1);
@@ -189,7 +189,7 @@ TEST_F(ProgramFilesTest, program_parameter_form_stores_normalised_big_endian_flo
   EXPECT_EQ(ReadBE(file, 4), file.size() - 8);
 }
 
-TEST_F(ProgramFilesTest, bank_forms_match_the_published_layout)
+TEST_F(ProgramFilesTest, BankFormsMatchThePublishedLayout)
 {
   {
     PlugUnderTest plug;
@@ -239,7 +239,7 @@ TEST_F(ProgramFilesTest, bank_forms_match_the_published_layout)
   }
 }
 
-TEST_F(ProgramFilesTest, programs_and_banks_load_back_in_both_forms)
+TEST_F(ProgramFilesTest, ProgramsAndBanksLoadBackInBothForms)
 {
   for (bool chunks : {true, false}) {
     Config c = testsupport::TestPlugConfig();
@@ -275,7 +275,7 @@ TEST_F(ProgramFilesTest, programs_and_banks_load_back_in_both_forms)
   }
 }
 
-TEST_F(ProgramFilesTest, every_truncated_or_foreign_file_is_refused_without_change)
+TEST_F(ProgramFilesTest, EveryTruncatedOrForeignFileIsRefusedWithoutChange)
 {
   for (bool chunks : {true, false}) {
     Config c = testsupport::TestPlugConfig();
@@ -317,7 +317,7 @@ std::string ReadText(const std::string& path)
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST_F(ProgramFilesTest, source_dumps_append_calls_in_the_preset_makers_form)
+TEST_F(ProgramFilesTest, SourceDumpsAppendCallsInThePresetMakersForm)
 {
   PlugUnderTest plug;
   const std::string path = Path("dump.txt");
@@ -339,7 +339,7 @@ TEST_F(ProgramFilesTest, source_dumps_append_calls_in_the_preset_makers_form)
   plug.DumpPresetSrcCode((mDir / "no" / "folder.txt").string().c_str()); // silently nothing
 }
 
-TEST_F(ProgramFilesTest, preset_blob_dump_decodes_with_the_system_base64_tool)
+TEST_F(ProgramFilesTest, PresetBlobDumpDecodesWithTheSystemBase64Tool)
 {
   PlugUnderTest plug;
   plug.RestorePreset(1);
@@ -360,7 +360,7 @@ TEST_F(ProgramFilesTest, preset_blob_dump_decodes_with_the_system_base64_tool)
   EXPECT_EQ(ReadFile(raw), ChunkBytes(plug.GetPreset(1)->mChunk));
 }
 
-TEST(Base64, encodes_and_decodes_the_standard_test_vectors)
+TEST(Base64, EncodesAndDecodesTheStandardTestVectors)
 {
   struct Case {
     const char* plain;

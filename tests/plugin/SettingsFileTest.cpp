@@ -35,7 +35,7 @@ protected:
   std::string mPath;
 };
 
-TEST_F(SettingsFileTest, missing_file_gives_the_default)
+TEST_F(SettingsFileTest, MissingFileGivesTheDefault)
 {
   EXPECT_EQ(HasUI(), 1);
   EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "HasUI", 7), 7);
@@ -46,7 +46,7 @@ struct Case {
   int expected;
 };
 
-TEST_F(SettingsFileTest, lines_are_scanned_as_key_equals_integer)
+TEST_F(SettingsFileTest, LinesAreScannedAsKeyEqualsInteger)
 {
   const Case cases[] = {
     {"HasUI=0\n", 0},
@@ -80,7 +80,7 @@ TEST_F(SettingsFileTest, lines_are_scanned_as_key_equals_integer)
   }
 }
 
-TEST_F(SettingsFileTest, a_long_line_is_read_in_pieces_each_tried_as_a_line)
+TEST_F(SettingsFileTest, ALongLineIsReadInPiecesEachTriedAsALine)
 {
   // 2047 characters fill one read; the key then starts the next piece.
   Write(std::string(2047, 'x') + "HasUI=0\n");
@@ -90,14 +90,14 @@ TEST_F(SettingsFileTest, a_long_line_is_read_in_pieces_each_tried_as_a_line)
   EXPECT_EQ(HasUI(), 1);
 }
 
-TEST_F(SettingsFileTest, other_keys_are_read_the_same_way)
+TEST_F(SettingsFileTest, OtherKeysAreReadTheSameWay)
 {
   Write("[GUI]\nHasUI=0\nScale=150\n");
   EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "Scale", 100), 150);
   EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "Missing", 42), 42);
 }
 
-TEST_F(SettingsFileTest, a_percent_sign_in_the_key_is_matched_literally)
+TEST_F(SettingsFileTest, APercentSignInTheKeyIsMatchedLiterally)
 {
   Write("A%d=5\n");
   EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "A%d", 9), 5);
@@ -110,7 +110,7 @@ TEST_F(SettingsFileTest, a_percent_sign_in_the_key_is_matched_literally)
   EXPECT_EQ(ReadSettingsInt(mPath.c_str(), "Ke y", 9), 7);
 }
 
-TEST_F(SettingsFileTest, null_or_empty_arguments_give_the_default)
+TEST_F(SettingsFileTest, NullOrEmptyArgumentsGiveTheDefault)
 {
   Write("HasUI=0\n");
   EXPECT_EQ(ReadSettingsInt(nullptr, "HasUI", 1), 1);

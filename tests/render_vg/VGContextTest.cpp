@@ -11,7 +11,7 @@ namespace {
 
 using K = ECall;
 
-TEST(VGContext, callbacksRunInTheOrderOfCreateBeginEndAndDelete)
+TEST(VGContext, CallbacksRunInTheOrderOfCreateBeginEndAndDelete)
 {
   VGRecordingRenderer rec;
   VGparams params = rec.Params();
@@ -39,7 +39,7 @@ TEST(VGContext, callbacksRunInTheOrderOfCreateBeginEndAndDelete)
 
 // Each failure point: the context is null, the renderer is told to delete
 // exactly once, and (under the sanitizer) nothing is freed twice or leaked.
-TEST(VGContext, aFailedCreationReleasesEverythingOnce)
+TEST(VGContext, AFailedCreationReleasesEverythingOnce)
 {
   struct Case {
     const char* what;
@@ -72,7 +72,7 @@ TEST(VGContext, aFailedCreationReleasesEverythingOnce)
   }
 }
 
-TEST_F(VGTest, beginFrameSetsTolerancesFromTheRatioAndDropsSavedStates)
+TEST_F(VGTest, BeginFrameSetsTolerancesFromTheRatioAndDropsSavedStates)
 {
   for (int i = 0; i < 5; i++) {
     vgSave(ctx);
@@ -107,7 +107,7 @@ TEST_F(VGTest, beginFrameSetsTolerancesFromTheRatioAndDropsSavedStates)
   EXPECT_EQ(s->fontId, 0);
 }
 
-TEST_F(VGTest, fortySavesStopAtThirtyTwoStatesAndFortyRestoresAtOne)
+TEST_F(VGTest, FortySavesStopAtThirtyTwoStatesAndFortyRestoresAtOne)
 {
   for (int i = 0; i < 40; i++)
     vgSave(ctx);
@@ -117,7 +117,7 @@ TEST_F(VGTest, fortySavesStopAtThirtyTwoStatesAndFortyRestoresAtOne)
   EXPECT_EQ(ctx->nstates, 1);
 }
 
-TEST_F(VGTest, restoreAfterASaveRefusedAtAFullStackPopsNothing)
+TEST_F(VGTest, RestoreAfterASaveRefusedAtAFullStackPopsNothing)
 {
   for (int i = 1; i < 31; i++)
     vgSave(ctx);
@@ -134,7 +134,7 @@ TEST_F(VGTest, restoreAfterASaveRefusedAtAFullStackPopsNothing)
   EXPECT_EQ(State()->strokeWidth, 5.0f);
 }
 
-TEST(VGTransform, inverseOfSingularAndRegularMatrices)
+TEST(VGTransform, InverseOfSingularAndRegularMatrices)
 {
   struct Case {
     float t[6];
@@ -165,7 +165,7 @@ TEST(VGTransform, inverseOfSingularAndRegularMatrices)
   EXPECT_NEAR(by, -4, 1e-5);
 }
 
-TEST_F(VGTest, stateOperationsApplyToUserCoordinatesFirst)
+TEST_F(VGTest, StateOperationsApplyToUserCoordinatesFirst)
 {
   vgTranslate(ctx, 10, 0);
   vgScale(ctx, 2, 2);
@@ -188,7 +188,7 @@ TEST_F(VGTest, stateOperationsApplyToUserCoordinatesFirst)
   EXPECT_FLOAT_EQ(vgRadToDeg(vgDegToRad(33)), 33);
 }
 
-TEST_F(VGTest, endFrameKeepsOnlyTheNewestAtlasImageInEntryZero)
+TEST_F(VGTest, EndFrameKeepsOnlyTheNewestAtlasImageInEntryZero)
 {
   auto make = [&](int size) { return rec.RenderCreateTexture(&rec, VG_TEXTURE_ALPHA, size, size, 0, nullptr); };
   // Entry 0 already holds the 512 image made with the context.

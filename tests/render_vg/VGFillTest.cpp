@@ -8,7 +8,7 @@
 namespace vgtest {
 namespace {
 
-TEST_F(VGTest, aRectangleFillHasFourPointsFourFillAndTenFringeVertices)
+TEST_F(VGTest, ARectangleFillHasFourPointsFourFillAndTenFringeVertices)
 {
   vgBeginPath(ctx);
   vgRect(ctx, 10, 20, 100, 50);
@@ -58,7 +58,7 @@ TEST_F(VGTest, aRectangleFillHasFourPointsFourFillAndTenFringeVertices)
   EXPECT_EQ(ctx->fillTriCount, 2 + 8);
 }
 
-TEST_F(VGTest, windingReversesThePointsBeforeTheJoins)
+TEST_F(VGTest, WindingReversesThePointsBeforeTheJoins)
 {
   struct Case {
     const char* what;
@@ -98,7 +98,7 @@ TEST_F(VGTest, windingReversesThePointsBeforeTheJoins)
 
 // The fill fan of a flattened circle, inset by half a fringe, covers the
 // area of the circle of that smaller radius.
-TEST_F(VGTest, aCircleFanCoversPiTimesTheInsetRadiusSquared)
+TEST_F(VGTest, ACircleFanCoversPiTimesTheInsetRadiusSquared)
 {
   for (float ratio : {1.0f, 2.0f}) {
     for (float r : {50.0f, 100.0f, 400.0f}) {
@@ -120,7 +120,7 @@ TEST_F(VGTest, aCircleFanCoversPiTimesTheInsetRadiusSquared)
   }
 }
 
-TEST_F(VGTest, flatteningMergesPointsAndKeepsStraightCubicsShort)
+TEST_F(VGTest, FlatteningMergesPointsAndKeepsStraightCubicsShort)
 {
   // Back to the start within 0.001: one point, corner flags combined; the
   // path then closes on itself and has nothing left to draw.
@@ -154,7 +154,7 @@ TEST_F(VGTest, flatteningMergesPointsAndKeepsStraightCubicsShort)
   EXPECT_EQ(corners, 2);
 }
 
-TEST_F(VGTest, twoSubPathsGetTheFullFringe)
+TEST_F(VGTest, TwoSubPathsGetTheFullFringe)
 {
   vgBeginPath(ctx);
   vgRect(ctx, 0, 0, 10, 10);
@@ -174,7 +174,7 @@ TEST_F(VGTest, twoSubPathsGetTheFullFringe)
   }
 }
 
-TEST_F(VGTest, withoutAntialiasNoFringeIsBuilt)
+TEST_F(VGTest, WithoutAntialiasNoFringeIsBuilt)
 {
   for (int edge : {0, 1}) {
     Make(edge);
@@ -197,7 +197,7 @@ TEST_F(VGTest, withoutAntialiasNoFringeIsBuilt)
             "1.000000\t2.000000\n1.000000\t6.000000\n4.000000\t6.000000\n4.000000\t2.000000\n");
 }
 
-TEST_F(VGTest, fillingThenStrokingFlattensOnce)
+TEST_F(VGTest, FillingThenStrokingFlattensOnce)
 {
   vgBeginPath(ctx);
   vgRoundedRect(ctx, 10, 10, 80, 40, 8);

@@ -22,7 +22,7 @@ void ExpectXform(const float* got, std::initializer_list<float> want)
   }
 }
 
-TEST(VGPaint, gradientsFromTheirGeometry)
+TEST(VGPaint, GradientsFromTheirGeometry)
 {
   const VGcolor a = vgRGBf(1, 0, 0), b = vgRGBAf(0, 0, 1, 0.5f);
 
@@ -65,7 +65,7 @@ TEST(VGPaint, gradientsFromTheirGeometry)
   EXPECT_EQ(p.outerColor.g, 1.0f);
 }
 
-TEST(VGPaint, coloursFromBytesHueAndLerp)
+TEST(VGPaint, ColoursFromBytesHueAndLerp)
 {
   VGcolor c = vgRGBA(255, 0, 51, 102);
   EXPECT_FLOAT_EQ(c.r, 1);
@@ -106,7 +106,7 @@ TEST(VGPaint, coloursFromBytesHueAndLerp)
   }
 }
 
-TEST_F(VGTest, compositeOperationsGiveTheirFactorPairs)
+TEST_F(VGTest, CompositeOperationsGiveTheirFactorPairs)
 {
   const int table[][2] = {
     {VG_ONE, VG_ONE_MINUS_SRC_ALPHA},
@@ -150,7 +150,7 @@ TEST_F(VGTest, compositeOperationsGiveTheirFactorPairs)
   EXPECT_EQ(rec.Last(ECall::Fill)->op.dstRGB, VG_ONE);
 }
 
-TEST_F(VGTest, scissorEdgeCases)
+TEST_F(VGTest, ScissorEdgeCases)
 {
   vgScissor(ctx, 10, 10, -5, 20);
   EXPECT_EQ(State()->scissor.extent[0], 0.0f); // clips everything, not "no scissor"
@@ -201,7 +201,7 @@ TEST_F(VGTest, scissorEdgeCases)
   EXPECT_EQ(State()->scissor.xform[0], 0.0f);
 }
 
-TEST_F(VGTest, paintsAreFixedInTheUserSpaceOfTheirSetting)
+TEST_F(VGTest, PaintsAreFixedInTheUserSpaceOfTheirSetting)
 {
   vgTranslate(ctx, 100, 0);
   vgFillPaint(ctx, vgBoxGradient(ctx, 0, 0, 10, 10, 0, 1, vgRGBf(1, 1, 1), vgRGBf(0, 0, 0)));
@@ -245,7 +245,7 @@ std::vector<unsigned char> TwoPixelPng()
   return out;
 }
 
-TEST_F(VGTest, imagesGoToTheRendererAsStraightAlphaRgba)
+TEST_F(VGTest, ImagesGoToTheRendererAsStraightAlphaRgba)
 {
   std::vector<unsigned char> png = TwoPixelPng();
   const int image = vgCreateImageMem(ctx, 6, png.data(), static_cast<int>(png.size()));

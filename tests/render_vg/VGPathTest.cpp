@@ -32,7 +32,7 @@ protected:
   }
 };
 
-TEST_F(VGPathTest, shapesAppendTheirCommandsTransformedAtAppendTime)
+TEST_F(VGPathTest, ShapesAppendTheirCommandsTransformedAtAppendTime)
 {
   vgBeginPath(ctx);
   vgTranslate(ctx, 10, 0);
@@ -60,7 +60,7 @@ TEST_F(VGPathTest, shapesAppendTheirCommandsTransformedAtAppendTime)
   EXPECT_FLOAT_EQ(ctx->commands[5], 2 * 0.5522848f); // first control point y
 }
 
-TEST_F(VGPathTest, quadToStartsFromTheLastPointEvenAcrossBeginPath)
+TEST_F(VGPathTest, QuadToStartsFromTheLastPointEvenAcrossBeginPath)
 {
   vgBeginPath(ctx);
   vgMoveTo(ctx, 3, 3);
@@ -72,7 +72,7 @@ TEST_F(VGPathTest, quadToStartsFromTheLastPointEvenAcrossBeginPath)
     EXPECT_NEAR(ctx->commands[i], want[i], 1e-5f) << i;
 }
 
-TEST_F(VGPathTest, arcSegmentCounts)
+TEST_F(VGPathTest, ArcSegmentCounts)
 {
   struct Case {
     float a0, a1;
@@ -107,7 +107,7 @@ TEST_F(VGPathTest, arcSegmentCounts)
   EXPECT_EQ(Codes()[1], VG_LINETO);
 }
 
-TEST_F(VGPathTest, roundedRectangles)
+TEST_F(VGPathTest, RoundedRectangles)
 {
   vgBeginPath(ctx);
   vgRoundedRectVarying(ctx, 0, 0, 20, 10, 0.05f, 0.05f, 0.05f, -3);
@@ -129,7 +129,7 @@ TEST_F(VGPathTest, roundedRectangles)
   EXPECT_EQ(ctx->commands[2], -4.0f);
 }
 
-TEST_F(VGPathTest, arcToDegenerateCases)
+TEST_F(VGPathTest, ArcToDegenerateCases)
 {
   vgBeginPath(ctx);
   vgArcTo(ctx, 1, 1, 2, 2, 5); // empty buffer
@@ -163,7 +163,7 @@ TEST_F(VGPathTest, arcToDegenerateCases)
 }
 
 // Two unit directions whose float dot product rounds to just above 1.
-TEST_F(VGPathTest, arcToWithADotRoundedPastOneDrawsALine)
+TEST_F(VGPathTest, ArcToWithADotRoundedPastOneDrawsALine)
 {
   const float x0 = -0x1.29801cp+6f, y0 = -0x1.3c4494p+5f;
   const float x1 = 0x1.8f3b8p+6f, y1 = -0x1.1a9864p+6f;

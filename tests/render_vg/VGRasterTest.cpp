@@ -56,7 +56,7 @@ protected:
   RasterImage img;
 };
 
-TEST_F(VGRasterTest, summedCoverageEqualsTheShapesArea)
+TEST_F(VGRasterTest, SummedCoverageEqualsTheShapesArea)
 {
   struct Case {
     const char* name;
@@ -135,7 +135,7 @@ TEST_F(VGRasterTest, summedCoverageEqualsTheShapesArea)
 // of the polyline; short segments and sharp turns included. The reference
 // counts 8 x 8 samples per pixel by their distance to the segments; the
 // engine's arcs are chords within the curve tolerance, hence 2 %.
-TEST_F(VGRasterTest, roundStrokesCoverThePointsWithinHalfTheirWidth)
+TEST_F(VGRasterTest, RoundStrokesCoverThePointsWithinHalfTheirWidth)
 {
   std::mt19937 rng(99);
   std::uniform_real_distribution<float> coord(40, 160), unit(0, 1);
@@ -181,7 +181,7 @@ TEST_F(VGRasterTest, roundStrokesCoverThePointsWithinHalfTheirWidth)
 // turns up to 150 degrees (sharper ones fold the strip) and segments of at
 // least three widths; 8 x 8 reference samples a pixel, tested against those
 // convex pieces.
-TEST_F(VGRasterTest, bevelAndMiterStrokesCoverTheirSegmentsAndCorners)
+TEST_F(VGRasterTest, BevelAndMiterStrokesCoverTheirSegmentsAndCorners)
 {
   struct Pt {
     float x, y;
@@ -282,7 +282,7 @@ TEST_F(VGRasterTest, bevelAndMiterStrokesCoverTheirSegmentsAndCorners)
   }
 }
 
-TEST_F(VGRasterTest, edgesHolesAndGradientsWhereExpected)
+TEST_F(VGRasterTest, EdgesHolesAndGradientsWhereExpected)
 {
   const RasterImage& out = Draw("vg_scene", 1, [&] {
     vgBeginPath(ctx);

@@ -16,7 +16,7 @@ namespace {
 // divisions: 2 + 2 * 3 + 2; a bevel join 2 + 4 + 2; a miter 2; a butt or
 // square cap 4. The closed triangle (0,0), (100,0), (50,80) turns by 122,
 // 122 and 116 degrees: round joins of 5, 5 and 4 divisions.
-TEST_F(VGTest, strokeVertexCountsForEveryCapAndJoin)
+TEST_F(VGTest, StrokeVertexCountsForEveryCapAndJoin)
 {
   struct Case {
     int cap, join;
@@ -65,7 +65,7 @@ TEST_F(VGTest, strokeVertexCountsForEveryCapAndJoin)
   }
 }
 
-TEST_F(VGTest, halfWidthOneGivesThreeCapDivisions)
+TEST_F(VGTest, HalfWidthOneGivesThreeCapDivisions)
 {
   vgStrokeWidth(ctx, 2);
   vgLineCap(ctx, VG_ROUND);
@@ -76,7 +76,7 @@ TEST_F(VGTest, halfWidthOneGivesThreeCapDivisions)
   EXPECT_EQ(rec.Path(*rec.Last(ECall::Stroke), 0).nstroke, 2 * (2 * 3 + 2));
 }
 
-TEST_F(VGTest, strokeWidthsAreScaledClampedAndHairlinesFaded)
+TEST_F(VGTest, StrokeWidthsAreScaledClampedAndHairlinesFaded)
 {
   struct Case {
     float width;
@@ -109,7 +109,7 @@ TEST_F(VGTest, strokeWidthsAreScaledClampedAndHairlinesFaded)
   }
 }
 
-TEST_F(VGTest, capsReachTheirOffsetsFromTheEndPoints)
+TEST_F(VGTest, CapsReachTheirOffsetsFromTheEndPoints)
 {
   struct Case {
     int cap;
@@ -154,7 +154,7 @@ TEST_F(VGTest, capsReachTheirOffsetsFromTheEndPoints)
   }
 }
 
-TEST_F(VGTest, aClosedTriangleHasNoBevelsUnderMiterAndAllUnderBevel)
+TEST_F(VGTest, AClosedTriangleHasNoBevelsUnderMiterAndAllUnderBevel)
 {
   for (int join : {VG_MITER, VG_BEVEL}) {
     vgLineJoin(ctx, join);
@@ -183,7 +183,7 @@ TEST_F(VGTest, aClosedTriangleHasNoBevelsUnderMiterAndAllUnderBevel)
 
 // Random polylines with every cap, join and width: each path's vertices lie
 // inside the pool, after the previous path's, and are finite.
-TEST_F(VGTest, randomPolylinesNeverWritePastTheReservedVertices)
+TEST_F(VGTest, RandomPolylinesNeverWritePastTheReservedVertices)
 {
   std::mt19937 rng(20261207);
   std::uniform_real_distribution<float> coord(-50, 450), unit(0, 1);
@@ -242,7 +242,7 @@ TEST_F(VGTest, randomPolylinesNeverWritePastTheReservedVertices)
   }
 }
 
-TEST_F(VGTest, aVertexPoolThatCannotGrowLeavesNoStaleVertexLists)
+TEST_F(VGTest, AVertexPoolThatCannotGrowLeavesNoStaleVertexLists)
 {
   // A 200-corner polygon: filling fits in a small pool; a wide stroke with
   // round joins needs about 120 KB of vertices.
@@ -278,7 +278,7 @@ TEST_F(VGTest, aVertexPoolThatCannotGrowLeavesNoStaleVertexLists)
   EXPECT_EQ(Cache()->paths[0].nstroke, 200 * 8 + 2); // a two-division round join per corner
 }
 
-TEST_F(VGTest, aRepeatedFrameAllocatesNothing)
+TEST_F(VGTest, ARepeatedFrameAllocatesNothing)
 {
   auto frame = [&] {
     vgBeginFrame(ctx, 650, 470, 2.0f);
@@ -314,7 +314,7 @@ namespace {
 // times w') instead of the miter point, which would lie past the short
 // segment. Width 20 with a fringe of 1 gives w' = 10.5; the join lies at
 // (100, 0). Expected strips worked out by hand from the two normals.
-TEST_F(VGTest, shortSegmentsGiveInnerBevels)
+TEST_F(VGTest, ShortSegmentsGiveInnerBevels)
 {
   struct V {
     float x, y;
