@@ -352,7 +352,13 @@ void svgParsePath(SVGParser* p, const char** attr)
         s++;
       if (!*s)
         break;
-      if (*s == '-' || *s == '+' || *s == '.' || (*s >= '0' && *s <= '9')) {
+      // An arc's two flags are single digits, often written without separators
+      // ("a7 7 0 100 14").
+      const bool flag = (cmd == 'a' || cmd == 'A') && (nargs == 3 || nargs == 4) && (*s == '0' || *s == '1');
+      if (flag) {
+        item[0] = *s++;
+        item[1] = '\0';
+      } else if (*s == '-' || *s == '+' || *s == '.' || (*s >= '0' && *s <= '9')) {
         s = svgScanNumber(s, item);
       } else {
         item[0] = *s++;
@@ -413,11 +419,12 @@ void svgParsePath(SVGParser* p, const char** attr)
       } else {
         cmd = item[0];
         rargs = svgGetArgsPerElement(cmd);
+        // Numbers left over from the previous command never reach this one.
+        nargs = 0;
         if (cmd == 'M' || cmd == 'm') {
           if (p->npts > 0)
             svgAddPath(p, 0);
           svgResetPath(p);
-          nargs = 0;
         } else if (cmd == 'Z' || cmd == 'z') {
           if (p->npts > 0) {
             st.cpx = st.cpx2 = p->pts[0];
@@ -426,7 +433,6 @@ void svgParsePath(SVGParser* p, const char** attr)
           }
           svgResetPath(p);
           svgMoveTo(p, st.cpx, st.cpy);
-          nargs = 0;
         }
       }
     }

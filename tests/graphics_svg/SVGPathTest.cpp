@@ -33,6 +33,29 @@ std::vector<Pts> PathsOf(const std::string& d)
   return out;
 }
 
+struct Box {
+  double x0, y0, x1, y1;
+};
+
+// Tight bounds of the one shape the path data makes, in the document's units.
+Box BoundsOf(const std::string& d)
+{
+  ImagePtr image = Parse("<svg width='500' height='500'><path d='" + d + "'/></svg>");
+  const auto shapes = Shapes(image.get());
+  if (shapes.size() != 1)
+    return {NAN, NAN, NAN, NAN};
+  const float* b = shapes[0]->bounds;
+  return {b[0], b[1], b[2], b[3]};
+}
+
+void ExpectBox(const Box& got, const Box& want, double tol, const std::string& what)
+{
+  EXPECT_NEAR(got.x0, want.x0, tol) << what;
+  EXPECT_NEAR(got.y0, want.y0, tol) << what;
+  EXPECT_NEAR(got.x1, want.x1, tol) << what;
+  EXPECT_NEAR(got.y1, want.y1, tol) << what;
+}
+
 Point Bezier(const Pts& p, size_t i, double t)
 {
   const double u = 1 - t;
@@ -91,6 +114,30 @@ TEST(SVGPathData, CommandsBuildTheDocumentedCubics)
     ExpectPoint(paths.front().front(), c.first.x, c.first.y, c.d);
     ExpectPoint(paths.back().back(), c.last.x, c.last.y, c.d);
   }
+}
+
+TEST(SVGPathData, ArcFlagsAreSingleDigitsAndNumbersStayWithTheirCommand)
+{
+  // Bounds worked out from the circles: a half circle of radius 7 from (0, 0)
+  // to (0, 14) bulging left (sweep 0), or of radius 5 from (0, 0) to (10, 0)
+  // bulging up (sweep 1, y down).
+  const struct {
+    const char* d;
+    Box bounds;
+  } cases[] = {
+    {"M0 0 a7 7 0 1 0 0 14", {-7, 0, 0, 14}},
+    {"M0 0 a7 7 0 100 14", {-7, 0, 0, 14}},
+    {"M0 0a7,7,0,1,0,0,14", {-7, 0, 0, 14}},
+    {"M0 0 a5 5 0 0110 0", {0, -5, 10, 0}},
+    {"M0 0 A5 5 0 01 10 0", {0, -5, 10, 0}},
+    {"M0 0 a5 5 0 01.5 0 a5 5 0 0 1 9.5 0", {0, -3.438751, 10, 0}},
+    // A pending number is dropped when the next command letter comes.
+    {"M0 0 L10 0 5 H20", {0, 0, 20, 0}},
+    {"M0 0 C1 1 2 2 V5 L3 3", {0, 0, 3, 5}},
+    {"M0 0 L4 4 1 Z l2 0", {0, 0, 4, 4}},
+  };
+  for (const auto& c : cases)
+    ExpectBox(BoundsOf(c.d), c.bounds, 1e-3, c.d);
 }
 
 TEST(SVGPathData, LinesHaveControlsAtThirdsAndQuadraticsAreElevated)
