@@ -1,8 +1,10 @@
 // The point buffer, path finishing and the grammar of path data, with
 // quadratic curves and elliptical arcs turned into cubics.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <numbers>
 
 #include "SVGParserState.h"
 
@@ -128,20 +130,7 @@ int svgGetArgsPerElement(char cmd)
 
 namespace {
 
-constexpr float kPi = 3.1415927f;
-constexpr float kTwoPi = 6.2831855f;
-constexpr float kHalfPi = 1.5707964f;
 constexpr float kTwoThirds = 0.6666667f;
-
-float Sqr(float x) { return x * x; }
-float VecMag(float x, float y) { return std::sqrt(x * x + y * y); }
-
-float VecAng(float ux, float uy, float vx, float vy)
-{
-  const float r = (ux * vx + uy * vy) / (VecMag(ux, uy) * VecMag(vx, vy));
-  const float a = std::acos(r < -1.0f ? -1.0f : (r > 1.0f ? 1.0f : r));
-  return (ux * vy < uy * vx) ? -a : a;
-}
 
 struct PathState {
   float cpx = 0, cpy = 0, cpx2 = 0, cpy2 = 0;
@@ -238,84 +227,87 @@ void QuadSmoothTo(SVGParser* p, PathState& s, const float* a, bool rel)
 
 void svgPathArcTo(SVGParser* p, float* cpx, float* cpy, const float* args, bool rel)
 {
-  float rx = std::fabs(args[0]);
-  float ry = std::fabs(args[1]);
-  const float rotx = args[2] / 180.0f * kPi;
+  // In double throughout: a large arc whose ends almost meet has a sweep just
+  // short of a full turn, and float loses both its size and its sign.
+  constexpr double pi = std::numbers::pi;
+  double rx = std::fabs(static_cast<double>(args[0]));
+  double ry = std::fabs(static_cast<double>(args[1]));
+  const double rot = args[2] / 180.0 * pi;
   const bool fa = std::fabs(args[3]) > 1e-6f;
   const bool fs = std::fabs(args[4]) > 1e-6f;
-  const float x1 = *cpx, y1 = *cpy;
-  const float x2 = rel ? *cpx + args[5] : args[5];
-  const float y2 = rel ? *cpy + args[6] : args[6];
-  *cpx = x2;
-  *cpy = y2;
+  const double x1 = *cpx, y1 = *cpy;
+  const float x2f = rel ? *cpx + args[5] : args[5];
+  const float y2f = rel ? *cpy + args[6] : args[6];
+  const double x2 = x2f, y2 = y2f;
+  *cpx = x2f;
+  *cpy = y2f;
 
-  const float dx = x1 - x2, dy = y1 - y2;
-  float d = std::sqrt(dx * dx + dy * dy);
+  const double dx = x1 - x2, dy = y1 - y2;
+  const double d = std::sqrt(dx * dx + dy * dy);
   // Degenerate arcs, and any whose numbers are not finite, become a line.
-  if (d < 1e-6f || rx < 1e-6f || ry < 1e-6f || !std::isfinite(d) || !std::isfinite(rx) || !std::isfinite(ry) ||
-      !std::isfinite(rotx)) {
-    svgLineTo(p, x2, y2);
+  if (d < 1e-6 || rx < 1e-6 || ry < 1e-6 || !std::isfinite(d) || !std::isfinite(rx) || !std::isfinite(ry) ||
+      !std::isfinite(rot)) {
+    svgLineTo(p, x2f, y2f);
     return;
   }
 
-  const float sinrx = std::sin(rotx), cosrx = std::cos(rotx);
-  const float x1p = cosrx * dx / 2.0f + sinrx * dy / 2.0f;
-  const float y1p = -sinrx * dx / 2.0f + cosrx * dy / 2.0f;
-  d = Sqr(x1p) / Sqr(rx) + Sqr(y1p) / Sqr(ry);
-  if (d > 1) {
-    d = std::sqrt(d);
-    rx *= d;
-    ry *= d;
+  const double sinr = std::sin(rot), cosr = std::cos(rot);
+  const double x1p = cosr * dx / 2.0 + sinr * dy / 2.0;
+  const double y1p = -sinr * dx / 2.0 + cosr * dy / 2.0;
+  const double grow = x1p * x1p / (rx * rx) + y1p * y1p / (ry * ry);
+  if (grow > 1.0) {
+    rx *= std::sqrt(grow);
+    ry *= std::sqrt(grow);
   }
-  float s = 0.0f;
-  float sa = Sqr(rx) * Sqr(ry) - Sqr(rx) * Sqr(y1p) - Sqr(ry) * Sqr(x1p);
-  const float sb = Sqr(rx) * Sqr(y1p) + Sqr(ry) * Sqr(x1p);
-  if (sa < 0.0f)
-    sa = 0.0f;
-  if (sb > 0.0f)
-    s = std::sqrt(sa / sb);
+  const double sa = std::max(0.0, rx * rx * ry * ry - rx * rx * y1p * y1p - ry * ry * x1p * x1p);
+  const double sb = rx * rx * y1p * y1p + ry * ry * x1p * x1p;
+  double s = sb > 0.0 ? std::sqrt(sa / sb) : 0.0;
   if (fa == fs)
     s = -s;
-  const float cxp = s * rx * y1p / ry;
-  const float cyp = s * -ry * x1p / rx;
+  const double cxp = s * rx * y1p / ry;
+  const double cyp = -s * ry * x1p / rx;
+  const double cx = (x1 + x2) / 2.0 + cosr * cxp - sinr * cyp;
+  const double cy = (y1 + y2) / 2.0 + sinr * cxp + cosr * cyp;
 
-  const float cx = (x1 + x2) / 2.0f + cosrx * cxp - sinrx * cyp;
-  const float cy = (y1 + y2) / 2.0f + sinrx * cxp + cosrx * cyp;
-
-  const float ux = (x1p - cxp) / rx, uy = (y1p - cyp) / ry;
-  const float vx = (-x1p - cxp) / rx, vy = (-y1p - cyp) / ry;
-  const float a1 = VecAng(1.0f, 0.0f, ux, uy);
-  float da = VecAng(ux, uy, vx, vy);
-  if (!fs && da > 0)
-    da -= kTwoPi;
-  else if (fs && da < 0)
-    da += kTwoPi;
+  const double ux = (x1p - cxp) / rx, uy = (y1p - cyp) / ry;
+  const double vx = (-x1p - cxp) / rx, vy = (-y1p - cyp) / ry;
+  const double a1 = std::atan2(uy, ux);
+  double da = std::atan2(ux * vy - uy * vx, ux * vx + uy * vy);
+  if (!fs && da > 0.0)
+    da -= 2.0 * pi;
+  else if (fs && da < 0.0)
+    da += 2.0 * pi;
+  // A large arc never sweeps less than half a turn; a tiny sweep here is one
+  // whose ends nearly meet, rounded to the wrong side.
+  if (fa && std::fabs(da) < pi / 2.0)
+    da = (fs ? 1.0 : -1.0) * (2.0 * pi - std::fabs(da));
   if (!std::isfinite(da) || !std::isfinite(a1) || !std::isfinite(cx) || !std::isfinite(cy)) {
-    svgLineTo(p, x2, y2);
+    svgLineTo(p, x2f, y2f);
     return;
   }
 
-  const float t[6] = {cosrx, sinrx, -sinrx, cosrx, cx, cy};
-  const int ndivs = static_cast<int>(std::fabs(da) / kHalfPi + 1.0f);
-  const float hda = (da / static_cast<float>(ndivs)) / 2.0f;
+  const int ndivs = static_cast<int>(std::fabs(da) / (pi / 2.0) + 1.0);
+  const double hda = da / ndivs / 2.0;
   // A zero half-angle would give 0/0; no sweep needs no handle length.
-  float kappa = 0.0f;
-  if (std::sin(hda) != 0.0f)
-    kappa = std::fabs(4.0f / 3.0f * (1.0f - std::cos(hda)) / std::sin(hda));
-  if (da < 0.0f)
+  double kappa = 0.0;
+  if (std::sin(hda) != 0.0)
+    kappa = std::fabs(4.0 / 3.0 * (1.0 - std::cos(hda)) / std::sin(hda));
+  if (da < 0.0)
     kappa = -kappa;
 
   float px = 0, py = 0, ptanx = 0, ptany = 0;
   for (int i = 0; i <= ndivs; i++) {
-    const float a = a1 + da * (static_cast<float>(i) / static_cast<float>(ndivs));
-    const float ddx = std::cos(a), ddy = std::sin(a);
-    float x, y, tanx, tany;
-    svgXformPoint(&x, &y, ddx * rx, ddy * ry, t);
-    svgXformVec(&tanx, &tany, -ddy * rx * kappa, ddx * ry * kappa, t);
+    const double a = a1 + da * i / ndivs;
+    const double ex = std::cos(a) * rx, ey = std::sin(a) * ry;
+    const double tx = -std::sin(a) * rx * kappa, ty = std::cos(a) * ry * kappa;
+    float x = static_cast<float>(cosr * ex - sinr * ey + cx);
+    float y = static_cast<float>(sinr * ex + cosr * ey + cy);
+    const float tanx = static_cast<float>(cosr * tx - sinr * ty);
+    const float tany = static_cast<float>(sinr * tx + cosr * ty);
     // The arc ends exactly where the next segment starts.
     if (i == ndivs) {
-      x = x2;
-      y = y2;
+      x = x2f;
+      y = y2f;
     }
     if (i > 0)
       svgCubicBezTo(p, px + ptanx, py + ptany, x - tanx, y - tany, x, y);

@@ -301,6 +301,25 @@ TEST(SVGArc, MatchesAnIndependentCentreConstructionForEveryFlagPair)
   EXPECT_EQ(checked, 1000);
 }
 
+TEST(SVGArc, LargeArcWhoseEndsNearlyMeetIsAlmostAWholeCircle)
+{
+  // Radius 20 from (20, 0) to a point a hair away: the circle through both
+  // is centred near (0, 0) or near (40, 0); the flags pick the centre from
+  // which the sweep in their direction is the large one, so the bounds are
+  // that whole circle. The small arc is the hair itself.
+  const struct {
+    const char* d;
+    Box bounds;
+  } cases[] = {
+    {"M20 0 A20 20 0 1 0 20 0.004", {-20, -20, 20, 20}},   {"M20 0 A20 20 0 1 1 20 0.004", {20, -20, 60, 20}},
+    {"M20 0 A20 20 0 1 1 20 -0.004", {-20, -20, 20, 20}},  {"M20 0 A20 20 0 1 0 20 -0.001", {20, -20, 60, 20}},
+    {"M20 0 A20 20 0 1 1 19.999 0", {0, 0, 40, 40}},       {"M20 0 A20 20 0 0 1 20 0.004", {20, 0, 20, 0.004}},
+    {"M20 0 A20 20 0 0 0 20 -0.004", {20, -0.004, 20, 0}},
+  };
+  for (const auto& c : cases)
+    ExpectBox(BoundsOf(c.d), c.bounds, 0.01, c.d);
+}
+
 TEST(SVGCurveBounds, ContainTenThousandSamplesAndTouchTheirExtremes)
 {
   std::mt19937 rng(7);
