@@ -1,5 +1,6 @@
 // Number scanning, coordinates with units, and their conversion to pixels.
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "SVGParserState.h"
@@ -55,54 +56,64 @@ double svgParseNumber(const char* s)
     sign = -1.0;
     s++;
   }
-  // Digits accumulate in double: any count of them is safe.
-  double intPart = 0.0, fracPart = 0.0;
-  bool hasInt = false, hasFrac = false;
-  if (IsDigit(*s)) {
-    hasInt = true;
-    while (IsDigit(*s))
-      intPart = intPart * 10.0 + (*s++ - '0');
-  }
+  // The first 19 significant digits fit a 64-bit integer exactly; later ones
+  // cannot change a double, but each still moves the decimal point, and an
+  // exponent may make leading fraction zeros significant.
+  uint64_t mantissa = 0;
+  int kept = 0;
+  long scale = 0; // power of ten applied to the mantissa
+  bool digits = false;
+  auto take = [&](char c, bool fraction) {
+    digits = true;
+    if (kept < 19 && (kept > 0 || c != '0')) {
+      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+      kept++;
+      scale -= fraction ? 1 : 0;
+    } else if (kept > 0 && !fraction) {
+      scale++;
+    } else if (kept == 0 && fraction) {
+      scale--; // a leading zero of the fraction
+    }
+  };
+  while (IsDigit(*s))
+    take(*s++, false);
   if (*s == '.') {
     s++;
-    if (IsDigit(*s)) {
-      hasFrac = true;
-      // Digits past the 20th are below double precision; skipping them keeps
-      // the divisor finite.
-      double num = 0.0, den = 1.0;
-      for (int n = 0; IsDigit(*s); s++, n++) {
-        if (n < 20) {
-          num = num * 10.0 + (*s - '0');
-          den *= 10.0;
-        }
-      }
-      fracPart = num / den;
-    }
+    while (IsDigit(*s))
+      take(*s++, true);
   }
-  if (!hasInt && !hasFrac)
+  if (!digits)
     return 0.0;
-  double res = sign * (intPart + fracPart);
-  if ((*s == 'e' || *s == 'E') && res != 0.0) {
+  if (*s == 'e' || *s == 'E') {
     const char* e = s + 1;
-    int esign = 1;
+    long esign = 1;
     if (*e == '+') {
       e++;
     } else if (*e == '-') {
       esign = -1;
       e++;
     }
-    if (IsDigit(*e)) {
-      // Capped so the count cannot overflow; 10^±1000 is already inf or 0.
-      int expPart = 0;
-      while (IsDigit(*e)) {
-        if (expPart < 1000)
-          expPart = expPart * 10 + (*e - '0');
-        e++;
-      }
-      res *= std::pow(10.0, esign * expPart);
+    // Capped so the count cannot overflow; 10^±100000 is already inf or 0.
+    long expPart = 0;
+    while (IsDigit(*e)) {
+      if (expPart < 100000)
+        expPart = expPart * 10 + (*e - '0');
+      e++;
     }
+    scale += esign * expPart;
   }
-  return res;
+  if (mantissa == 0)
+    return sign * 0.0;
+  // Powers of ten up to 10^22 are exact, so short numbers divide exactly;
+  // below the double range the scale is applied in two steps.
+  double res = static_cast<double>(mantissa);
+  if (scale < -300) {
+    res /= 1e300;
+    scale += 300;
+  }
+  res =
+    scale < 0 ? res / std::pow(10.0, static_cast<double>(-scale)) : res * std::pow(10.0, static_cast<double>(scale));
+  return sign * res;
 }
 
 SVGCoordinate svgParseCoordinate(const char* s)

@@ -1,6 +1,7 @@
 // The in-place XML tokenizer and the number scanner.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -140,4 +141,31 @@ TEST(SVGNumber, LongDigitRunsKeepTheirMagnitude)
   EXPECT_EQ(std::string(item).size(), 63u);
   EXPECT_TRUE(std::isinf(svgParseNumber("1e999")));
   EXPECT_EQ(svgParseNumber("1e-999"), 0.0);
+}
+
+TEST(SVGNumber, FractionDigitsCountWhereverAnExponentMovesThePoint)
+{
+  const std::string zeros30(30, '0');
+  const struct {
+    std::string text;
+    double value;
+  } cases[] = {
+    {"0.000000000000000000000015e22", 0.15},
+    {"0." + zeros30 + "12345e31", 1.2345},
+    {"-." + zeros30 + "5e31", -5.0},
+    {"1" + zeros30 + "e-30", 1.0},
+    {"12" + zeros30 + ".5e-31", 1.2},
+    {"123.456e-2", 1.23456},
+    {"2.5E+1", 25.0},
+    {"1e", 1.0},
+    {".", 0.0},
+    {"-.e3", 0.0},
+    {"0e5", 0.0},
+    {"007.50", 7.5},
+  };
+  for (const auto& c : cases)
+    EXPECT_NEAR(svgParseNumber(c.text.c_str()), c.value, 1e-12 * std::max(1.0, std::fabs(c.value))) << c.text;
+  const SVGCoordinate coord = svgParseCoordinate("0.000000000000000000000015e22px");
+  EXPECT_FLOAT_EQ(coord.value, 0.15f);
+  EXPECT_EQ(coord.units, kSVGUnitsPx);
 }
