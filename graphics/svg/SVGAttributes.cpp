@@ -94,7 +94,8 @@ void ParseDashArray(SVGParser* p, const char* s, SVGAttrib* attr)
 
 void ParsePaint(const char* value, char* has, uint32_t* color, char* gradient)
 {
-  if (std::strcmp(value, "none") == 0) {
+  // A transparent paint draws nothing, like none.
+  if (std::strcmp(value, "none") == 0 || svgIsTransparent(value)) {
     *has = 0;
   } else if (std::strncmp(value, "url(", 4) == 0) {
     *has = 2;
@@ -188,6 +189,8 @@ bool svgParseAttr(SVGParser* p, const char* name, const char* value)
     svgXformPremultiply(attr->xform, t);
   } else if (std::strcmp(name, "stop-color") == 0) {
     attr->stopColor = svgParseColor(value);
+    if (svgIsTransparent(value))
+      attr->stopOpacity = 0.0f;
   } else if (std::strcmp(name, "stop-opacity") == 0) {
     attr->stopOpacity = ParseOpacity(value);
   } else if (std::strcmp(name, "offset") == 0) {

@@ -1,4 +1,5 @@
-// Colour text: "#rgb", "#rrggbb", "rgb(...)" and the named colours.
+// Colour text: "#rgb", "#rrggbb", "rgb(...)" and the colour keywords.
+#include <cmath>
 #include <cstring>
 
 #include "SVGParserState.h"
@@ -43,65 +44,39 @@ uint32_t ParseColorHex(const char* str)
   return Rgb((c >> 16) & 0xff, (c >> 8) & 0xff, c & 0xff);
 }
 
-bool InRun(char c) { return c == '%' || c == ',' || c == ' ' || c == '\t'; }
-
-// One integer, as "%d" reads it, saturated far above any channel value.
-bool ReadInt(const char*& s, int* v)
+// One channel of rgb(): a number, or a percentage of 255 when '%' follows,
+// rounded to the nearest level and clamped to 0..255.
+bool ReadChannel(const char*& s, uint32_t* v)
 {
-  const char* t = s;
-  while (*t == ' ' || *t == '\t' || *t == '\n' || *t == '\v' || *t == '\f' || *t == '\r')
-    t++;
-  int sign = 1;
-  if (*t == '+' || *t == '-')
-    sign = *t++ == '-' ? -1 : 1;
-  if (*t < '0' || *t > '9')
+  while (*s == ',' || svgIsSpace(*s)) {
+    if (!*s)
+      return false;
+    s++;
+  }
+  if (!(*s == '-' || *s == '+' || *s == '.' || (*s >= '0' && *s <= '9')))
     return false;
-  int n = 0;
-  for (; *t >= '0' && *t <= '9'; t++)
-    if (n < 100000)
-      n = n * 10 + (*t - '0');
-  *v = sign * n;
-  s = t;
+  char item[64];
+  s = svgScanNumber(s, item);
+  double x = svgParseNumber(item);
+  if (*s == '%') {
+    x = x * 255.0 / 100.0;
+    s++;
+  }
+  x = std::floor(x + 0.5);
+  *v = !(x > 0.0) ? 0u : (x >= 255.0 ? 255u : static_cast<uint32_t>(x));
   return true;
 }
 
-// rgb(r, g, b): each channel clamped to 0..255 on its own, a missing one 0.
+// rgb(r, g, b): a missing channel is 0.
 uint32_t ParseColorRGB(const char* str)
 {
-  int c[3] = {0, 0, 0};
-  bool percent = false;
+  uint32_t c[3] = {0, 0, 0};
   const char* s = str + 4;
-  for (int i = 0; i < 3; i++) {
-    if (!ReadInt(s, &c[i]))
+  for (uint32_t& v : c)
+    if (!ReadChannel(s, &v))
       break;
-    if (i == 2)
-      break;
-    const char* run = s;
-    while (InRun(*s))
-      s++;
-    if (s == run)
-      break;
-    if (i == 0)
-      percent = std::memchr(run, '%', static_cast<size_t>(s - run)) != nullptr;
-  }
-  for (int& v : c) {
-    if (percent)
-      v = v * 255 / 100;
-    v = v < 0 ? 0 : (v > 255 ? 255 : v);
-  }
-  return Rgb(static_cast<uint32_t>(c[0]), static_cast<uint32_t>(c[1]), static_cast<uint32_t>(c[2]));
+  return Rgb(c[0], c[1], c[2]);
 }
-
-struct NamedColor {
-  const char* name;
-  uint32_t color;
-};
-
-const NamedColor kColors[] = {
-  {"red", Rgb(255, 0, 0)},      {"green", Rgb(0, 128, 0)},     {"blue", Rgb(0, 0, 255)}, {"yellow", Rgb(255, 255, 0)},
-  {"cyan", Rgb(0, 255, 255)},   {"magenta", Rgb(255, 0, 255)}, {"black", Rgb(0, 0, 0)},  {"grey", Rgb(128, 128, 128)},
-  {"gray", Rgb(128, 128, 128)}, {"white", Rgb(255, 255, 255)},
-};
 
 } // namespace
 
@@ -113,9 +88,9 @@ uint32_t svgParseColor(const char* str)
     return ParseColorHex(str);
   if (std::strncmp(str, "rgb(", 4) == 0)
     return ParseColorRGB(str);
-  for (const NamedColor& c : kColors)
-    if (std::strcmp(c.name, str) == 0)
-      return c.color;
+  uint32_t named = 0;
+  if (svgNamedColor(str, &named))
+    return named;
   return Rgb(128, 128, 128);
 }
 

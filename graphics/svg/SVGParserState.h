@@ -152,6 +152,8 @@ void svgGetLocalBounds(float* bounds, const SVGShape* shape, const float* xform)
 
 // Paint.
 uint32_t svgParseColor(const char* str);
+bool svgNamedColor(const char* name, uint32_t* color); // any case; false for unknown names
+bool svgIsTransparent(const char* text);
 void svgParseGradient(SVGParser* p, const char** attr, char type);
 void svgParseGradientStop(SVGParser* p, const char** attr);
 void svgCreateShape(SVGParser* p);

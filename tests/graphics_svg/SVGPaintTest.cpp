@@ -26,7 +26,9 @@ TEST(SVGColor, TextFormsGiveTheirPackedColour)
     {"#ggg", 0x000000},   // not hexadecimal: black
     {"#f0g", 0x000000},
     {"#", 0x000000},
-    {"Red", 0x808080}, // names are case-sensitive: grey
+    {"Red", 0x0000FF}, // keywords in any case
+    {"RED", 0x0000FF},
+    {"notacolour", 0x808080}, // unknown names: grey
     {"", 0x808080},
     {"green", 0x008000},
     {"blue", 0xFF0000},
@@ -38,7 +40,19 @@ TEST(SVGColor, TextFormsGiveTheirPackedColour)
     {"gray", 0x808080},
     {"white", 0xFFFFFF},
     {"rgb(0 128 255)", 0xFF8000},
-    {"rgb(50%,50%,50%)", 0x7F7F7F},
+    {"rgb(50%,50%,50%)", 0x808080}, // 127.5 rounds up
+    // Decimals, as tools write them: 31.875 -> 32, 128.01 -> 128; 20.6 -> 21.
+    {"rgb(12.5%, 50.2%, 100%)", 0xFF8020},
+    {"rgb(10.4, 20.6, 0)", 0x00150A},
+    {"rgb(0.5%,99.9%,.2%)", 0x01FF01},
+    // The whole standard keyword table, not ten names.
+    {"cornflowerblue", 0xED9564},
+    {"CornflowerBlue ", 0xED9564},
+    {"lightgrey", 0xD3D3D3},
+    {"aliceblue", 0xFFF8F0},
+    {"rebeccapurple", 0x993366},
+    {"yellowgreen", 0x32CD9A},
+    {"navy", 0x800000},
     // Each channel clamped on its own; nothing spills into its neighbour.
     {"rgb(300,0,0)", 0x0000FF},
     {"rgb(-5,256,1000)", 0xFFFF00},
@@ -68,6 +82,7 @@ TEST(SVGPaint, ShapePaintsCarryOpacityInTheHighByte)
     {"style='fill: #00ff00 ; stroke:blue;stroke-opacity:2'", kSVGPaintColor, 0xFF00FF00, kSVGPaintColor, 0xFFFF0000},
     {"fill='url(#missing)'", kSVGPaintNone, 0, kSVGPaintNone, 0},
     {"fill-opacity='-1'", kSVGPaintColor, 0x00000000, kSVGPaintNone, 0},
+    {"fill='Transparent' stroke='LightGrey'", kSVGPaintNone, 0, kSVGPaintColor, 0xFFD3D3D3},
   };
   for (const auto& c : cases) {
     ImagePtr image =
