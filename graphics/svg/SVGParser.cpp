@@ -68,6 +68,9 @@ SVGParser* svgCreateParser()
   a->fillRule = 0;
   a->hasFill = 1;
   a->visible = 1;
+  // Without preserveAspectRatio the view is scaled uniformly and centred.
+  p->alignX = p->alignY = 1;
+  p->alignType = 1;
   return p;
 }
 

@@ -111,8 +111,10 @@ TEST(SVGDocument, ViewBoxAndUnitsScaleIntoFinalPixels)
     float strokeWidth;
   } cases[] = {
     {"width='100' height='50'", "px", 96, 100, 50, {10, 20}, 1},
-    // No uniform scale unless meet or slice is asked for.
-    {"width='100' height='100' viewBox='0 0 200 100'", "px", 96, 100, 100, {5, 20}, 0.75f},
+    // Without preserveAspectRatio: uniform and centred (xMidYMid meet); none stretches.
+    {"width='100' height='100' viewBox='0 0 200 100'", "px", 96, 100, 100, {5, 35}, 0.5f},
+    {"width='100' height='100' viewBox='0 0 100 200'", "px", 96, 100, 100, {30, 10}, 0.5f},
+    {"width='100' height='100' viewBox='0 0 200 100' preserveAspectRatio='none'", "px", 96, 100, 100, {5, 20}, 0.75f},
     {"width='100' height='100' viewBox='0 0 200 100' preserveAspectRatio='xMidYMid meet'",
      "px",
      96,
@@ -131,7 +133,7 @@ TEST(SVGDocument, ViewBoxAndUnitsScaleIntoFinalPixels)
     {"width='100' height='50' viewBox=' 0 0 100 50'", "px", 96, 100, 50, {10, 20}, 1},
     {"width='200' height='100' viewBox=',%10 10 100 50'", "px", 96, 200, 100, {0, 20}, 2},
     // A short view box keeps what it read, and later attributes still count.
-    {"viewBox='0 0 50' width='100' height='80'", "px", 96, 100, 80, {20, 20}, 1.5f},
+    {"viewBox='0 0 50' width='100' height='80'", "px", 96, 100, 80, {35, 20}, 1},
     {"width='1in' height='72pt'", "px", 96, 96, 96, {10, 20}, 1},
     // A percentage size is 0: the shapes' horizontal extent becomes the view.
     {"width='10%' height='50'", "px", 96, 40, 50, {0, 20}, 1},
