@@ -41,6 +41,17 @@ void DeleteGradientData(SVGGradientData* grad)
 
 void NoContent(void*, const char*) {}
 
+// Containers whose children are referenced or used, never drawn where they
+// stand; gradients inside them are still defined.
+bool IsHiddenContainer(const char* el)
+{
+  static const char* const kNames[] = {"defs", "clipPath", "mask", "symbol", "pattern", "marker"};
+  for (const char* name : kNames)
+    if (std::strcmp(el, name) == 0)
+      return true;
+  return false;
+}
+
 } // namespace
 
 SVGParser* svgCreateParser()
@@ -157,7 +168,11 @@ void svgStartElement(void* ud, const char* el, const char** attr)
   SVGParser* p = static_cast<SVGParser*>(ud);
   const auto is = [el](const char* name) { return std::strcmp(el, name) == 0; };
 
-  if (p->defsFlag) {
+  if (IsHiddenContainer(el)) {
+    p->hiddenDepth++;
+    return;
+  }
+  if (p->hiddenDepth > 0) {
     if (is("linearGradient"))
       svgParseGradient(p, attr, kSVGPaintLinearGradient);
     else if (is("radialGradient"))
@@ -204,8 +219,6 @@ void svgStartElement(void* ud, const char* el, const char** attr)
     svgParseGradient(p, attr, kSVGPaintRadialGradient);
   } else if (is("stop")) {
     svgParseGradientStop(p, attr);
-  } else if (is("defs")) {
-    p->defsFlag = 1;
   } else if (is("svg")) {
     svgParseSVG(p, attr);
   }
@@ -214,10 +227,13 @@ void svgStartElement(void* ud, const char* el, const char** attr)
 void svgEndElement(void* ud, const char* el)
 {
   SVGParser* p = static_cast<SVGParser*>(ud);
-  if (std::strcmp(el, "g") == 0)
+  if (IsHiddenContainer(el)) {
+    if (p->hiddenDepth > 0)
+      p->hiddenDepth--;
+  } else if (p->hiddenDepth == 0 && std::strcmp(el, "g") == 0) {
+    // A group inside a hidden container pushed nothing.
     svgPopAttr(p);
-  else if (std::strcmp(el, "defs") == 0)
-    p->defsFlag = 0;
+  }
 }
 
 SVGImage* svgParse(char* text, const char* units, float dpi)

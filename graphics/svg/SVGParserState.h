@@ -85,7 +85,7 @@ struct SVGParser {
   float viewMinx, viewMiny, viewWidth, viewHeight;
   int alignX, alignY, alignType;
   float dpi;
-  char defsFlag;
+  int hiddenDepth; // nesting of defs, clipPath, mask and other containers not drawn
 };
 
 // XML tokenizer: cuts text in place and reports elements. Attribute lists

@@ -68,6 +68,44 @@ TEST(SVGDocument, ElementsMakeTheShapesTheyDescribe)
   }
 }
 
+TEST(SVGDocument, ChildrenOfContainersThatAreNotDrawnMakeNoShapes)
+{
+  const std::string circle = "<circle cx='50' cy='50' r='2'/>";
+  const struct {
+    std::string body;
+    size_t shapes;
+    Point first;
+    char fillType;
+  } cases[] = {
+    {"<clipPath id='c'><rect width='5' height='5'/></clipPath>" + circle, 1, {52, 50}, kSVGPaintColor},
+    {"<mask id='m'><g><rect width='5' height='5' fill='white'/></g></mask>" + circle, 1, {52, 50}, kSVGPaintColor},
+    {"<symbol id='s'><path d='M0 0 H9 V9 Z'/></symbol>" + circle, 1, {52, 50}, kSVGPaintColor},
+    {"<pattern id='p'><circle r='3'/></pattern>" + circle, 1, {52, 50}, kSVGPaintColor},
+    {"<marker id='k'><polygon points='0,0 4,2 0,4'/></marker>" + circle, 1, {52, 50}, kSVGPaintColor},
+    {"<clipPath/>" + circle, 1, {52, 50}, kSVGPaintColor},
+    // The end of an inner container does not end the outer one.
+    {"<defs><clipPath></clipPath><rect width='5' height='5'/></defs>" + circle, 1, {52, 50}, kSVGPaintColor},
+    // A group inside a container pushed nothing, so its end pops nothing.
+    {"<g transform='translate(10,0)'><defs><g></g></defs><circle r='1'/></g>", 1, {11, 0}, kSVGPaintColor},
+    // Gradients inside them are still defined.
+    {"<pattern><linearGradient id='g'><stop stop-color='red'/></linearGradient></pattern>"
+     "<rect width='5' height='5' fill='url(#g)'/>",
+     1,
+     {0, 0},
+     kSVGPaintLinearGradient},
+  };
+  for (const auto& c : cases) {
+    ImagePtr image = Parse("<svg width='100' height='100'>" + c.body + "</svg>");
+    ASSERT_NE(image, nullptr) << c.body;
+    const auto shapes = Shapes(image.get());
+    ASSERT_EQ(shapes.size(), c.shapes) << c.body;
+    const Point p = FirstPoint(image.get());
+    EXPECT_NEAR(p.x, c.first.x, 1e-5) << c.body;
+    EXPECT_NEAR(p.y, c.first.y, 1e-5) << c.body;
+    EXPECT_EQ(shapes[0]->fill.type, c.fillType) << c.body;
+  }
+}
+
 TEST(SVGDocument, AttributesReachTheShapeRecord)
 {
   ImagePtr image = Parse(
