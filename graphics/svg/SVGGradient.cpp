@@ -30,13 +30,69 @@ int CoordinateSlot(const char* name)
   return -1;
 }
 
-SVGGradientData* FindGradientData(SVGParser* p, const char* id)
+uint32_t HashId(const char* id)
 {
-  for (SVGGradientData* g = p->gradients; g; g = g->next)
-    if (std::strcmp(g->id, id) == 0)
-      return g;
+  uint32_t h = 2166136261u;
+  for (; *id; id++)
+    h = (h ^ static_cast<unsigned char>(*id)) * 16777619u;
+  return h;
+}
+
+// Puts grad in the slot of its id. With replace false an id already there
+// keeps its definition.
+void IndexPut(SVGGradientData** index, int size, SVGGradientData* grad, bool replace)
+{
+  const uint32_t mask = static_cast<uint32_t>(size - 1);
+  for (uint32_t i = HashId(grad->id) & mask;; i = (i + 1) & mask) {
+    if (!index[i]) {
+      index[i] = grad;
+      return;
+    }
+    if (std::strcmp(index[i]->id, grad->id) == 0) {
+      if (replace)
+        index[i] = grad;
+      return;
+    }
+  }
+}
+
+// Called with grad already at the front of the list. The index names the
+// most recent definition of each id, as a search of the list would find.
+void IndexGradient(SVGParser* p, SVGGradientData* grad)
+{
+  p->gradientCount++;
+  if (p->gradientCount * 2 <= p->gradientIndexSize) {
+    IndexPut(p->gradientIndex, p->gradientIndexSize, grad, true);
+    return;
+  }
+  const int size = p->gradientIndexSize ? p->gradientIndexSize * 2 : 64;
+  std::free(p->gradientIndex);
+  p->gradientIndex = static_cast<SVGGradientData**>(std::calloc(static_cast<size_t>(size), sizeof(SVGGradientData*)));
+  p->gradientIndexSize = p->gradientIndex ? size : 0;
+  // The list runs newest first, so the first of each id is the one to keep.
+  if (p->gradientIndex)
+    for (SVGGradientData* g = p->gradients; g; g = g->next)
+      IndexPut(p->gradientIndex, size, g, false);
+}
+
+} // namespace
+
+SVGGradientData* svgFindGradient(SVGParser* p, const char* id)
+{
+  if (!p->gradientIndex) {
+    for (SVGGradientData* g = p->gradients; g; g = g->next)
+      if (std::strcmp(g->id, id) == 0)
+        return g;
+    return nullptr;
+  }
+  const uint32_t mask = static_cast<uint32_t>(p->gradientIndexSize - 1);
+  for (uint32_t i = HashId(id) & mask; p->gradientIndex[i]; i = (i + 1) & mask)
+    if (std::strcmp(p->gradientIndex[i]->id, id) == 0)
+      return p->gradientIndex[i];
   return nullptr;
 }
+
+namespace {
 
 // In object-bounding-box units a plain number is a fraction of the box;
 // other units convert as everywhere else.
@@ -99,6 +155,7 @@ void svgParseGradient(SVGParser* p, const char** attr, char type)
 
   grad->next = p->gradients;
   p->gradients = grad;
+  IndexGradient(p, grad);
 }
 
 void svgParseGradientStop(SVGParser* p, const char** attr)
@@ -114,23 +171,24 @@ void svgParseGradientStop(SVGParser* p, const char** attr)
   if (!grad)
     return;
 
-  SVGGradientStop* stops = static_cast<SVGGradientStop*>(
-    std::realloc(grad->stops, sizeof(SVGGradientStop) * static_cast<size_t>(grad->nstops + 1)));
-  if (!stops)
-    return;
-  grad->stops = stops;
-  grad->nstops++;
-
-  // Before the first stop with a greater offset: equal offsets keep document order.
-  int idx = grad->nstops - 1;
-  for (int i = 0; i < grad->nstops - 1; i++) {
-    if (cur->stopOffset < grad->stops[i].offset) {
-      idx = i;
-      break;
-    }
+  if (grad->nstops == grad->cstops) {
+    const int cstops = grad->cstops ? grad->cstops * 2 : 4;
+    SVGGradientStop* stops =
+      static_cast<SVGGradientStop*>(std::realloc(grad->stops, sizeof(SVGGradientStop) * static_cast<size_t>(cstops)));
+    if (!stops)
+      return;
+    grad->stops = stops;
+    grad->cstops = cstops;
   }
-  for (int i = grad->nstops - 1; i > idx; i--)
+
+  // After the last stop whose offset is not greater: equal offsets keep
+  // document order, and stops written in order cost no search.
+  int idx = grad->nstops;
+  while (idx > 0 && grad->stops[idx - 1].offset > cur->stopOffset)
+    idx--;
+  for (int i = grad->nstops; i > idx; i--)
     grad->stops[i] = grad->stops[i - 1];
+  grad->nstops++;
 
   const uint32_t alpha = static_cast<uint32_t>(cur->stopOpacity * 255.0f);
   grad->stops[idx].color = cur->stopColor | (alpha << 24);
@@ -139,20 +197,19 @@ void svgParseGradientStop(SVGParser* p, const char** attr)
 
 SVGGradient* svgCreateGradient(SVGParser* p, const char* id, const float* localBounds, char* paintType)
 {
-  SVGGradientData* data = FindGradientData(p, id);
+  SVGGradientData* data = svgFindGradient(p, id);
   if (!data)
     return nullptr;
 
-  // Only the stops are inherited along href; a chain longer than the list
-  // of definitions has returned to one it passed, so it ends there.
-  int definitions = 0;
-  for (SVGGradientData* g = p->gradients; g; g = g->next)
-    definitions++;
-  const SVGGradientData* ref = data;
-  for (int steps = 0; ref && !ref->stops; steps++) {
-    if (steps >= definitions || !ref->ref[0])
+  // Only the stops are inherited along href; a walk that comes back to a
+  // definition it passed is a cycle and ends there.
+  const unsigned stamp = ++p->visitStamp;
+  SVGGradientData* ref = data;
+  while (ref && ref->nstops == 0) {
+    if (ref->visit == stamp || !ref->ref[0])
       return nullptr;
-    ref = FindGradientData(p, ref->ref);
+    ref->visit = stamp;
+    ref = svgFindGradient(p, ref->ref);
   }
   if (!ref)
     return nullptr;

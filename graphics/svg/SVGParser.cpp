@@ -91,6 +91,7 @@ void svgDeleteParser(SVGParser* p)
     return;
   DeletePaths(p->plist);
   DeleteGradientData(p->gradients);
+  std::free(p->gradientIndex);
   std::free(p->pts);
   std::free(p);
 }

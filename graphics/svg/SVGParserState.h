@@ -67,7 +67,9 @@ struct SVGGradientData {
   char units; // 1 object bounding box, 0 user space
   float xform[6];
   int nstops;
+  int cstops; // capacity of stops, grown by doubling
   SVGGradientStop* stops;
+  unsigned visit; // stamp of the last reference walk that passed here
   SVGGradientData* next;
 };
 
@@ -81,6 +83,12 @@ struct SVGParser {
   SVGPath* plist;
   SVGImage* image;
   SVGGradientData* gradients;
+  // Open-addressed index of gradients by id (most recent definition per id);
+  // null when it could not be allocated, and lookups then walk the list.
+  SVGGradientData** gradientIndex;
+  int gradientIndexSize; // a power of two, or 0
+  int gradientCount;
+  unsigned visitStamp;
   SVGShape* shapesTail;
   float viewMinx, viewMiny, viewWidth, viewHeight;
   int alignX, alignY, alignType;
@@ -158,5 +166,6 @@ void svgParseGradient(SVGParser* p, const char** attr, char type);
 void svgParseGradientStop(SVGParser* p, const char** attr);
 void svgCreateShape(SVGParser* p);
 SVGGradient* svgCreateGradient(SVGParser* p, const char* id, const float* localBounds, char* paintType);
+SVGGradientData* svgFindGradient(SVGParser* p, const char* id);
 
 } // namespace plugin::igraphics

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
+#include <cstdio>
+#include <algorithm>
 #include <numbers>
 #include <string>
 
@@ -180,6 +183,55 @@ TEST(SVGGradient, ReferencesLendOnlyTheirStopsAndCyclesEnd)
     EXPECT_EQ(shapes[i]->fill.type, kSVGPaintNone) << i;
   // A reference without '#' names the definition as written.
   EXPECT_EQ(shapes[4]->fill.type, kSVGPaintLinearGradient);
+}
+
+TEST(SVGGradient, ManyDefinitionsLongChainsAndManyStopsResolveAsTheListWould)
+{
+  // 300 definitions: g0 holds the stops, each later one refers to the one
+  // before; "dup" is defined three times and the last definition counts,
+  // also across the index growing between them.
+  std::string defs = "<linearGradient id='dup'><stop stop-color='#000001'/></linearGradient>";
+  defs += "<linearGradient id='g0'><stop offset='0' stop-color='red'/><stop offset='1' stop-color='blue'/>"
+          "</linearGradient>";
+  for (int i = 1; i < 300; i++) {
+    defs += "<linearGradient id='g" + std::to_string(i) + "' xlink:href='#g" + std::to_string(i - 1) + "'/>";
+    if (i == 100)
+      defs += "<linearGradient id='dup'><stop stop-color='#000002'/></linearGradient>";
+  }
+  defs += "<linearGradient id='dup'><stop stop-color='#000003'/></linearGradient>";
+  // 500 stops in scrambled order, ties included.
+  defs += "<linearGradient id='many'>";
+  std::vector<std::pair<int, int>> expected; // (offset in hundredths, colour)
+  for (int k = 0; k < 500; k++) {
+    const int hundredths = (k * 37) % 101;
+    char stop[64];
+    std::snprintf(stop, sizeof(stop), "<stop offset='%d%%' stop-color='#0000%02x'/>", hundredths, k & 0xff);
+    defs += stop;
+    expected.push_back({hundredths, k & 0xff});
+  }
+  defs += "</linearGradient>";
+  std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+
+  ImagePtr image = Parse("<svg width='100' height='20'><defs>" + defs + "</defs>" + Rect("url(#g299)") +
+                         Rect("url(#g150)") + Rect("url(#dup)") + Rect("url(#many)") + "</svg>");
+  for (size_t shape : {0u, 1u}) {
+    const SVGGradient* g = FillGradient(image.get(), shape);
+    ASSERT_NE(g, nullptr) << shape;
+    ASSERT_EQ(g->nstops, 2) << shape;
+    EXPECT_EQ(g->stops[0].color, 0xFF0000FFu) << shape;
+    EXPECT_EQ(g->stops[1].color, 0xFFFF0000u) << shape;
+  }
+  const SVGGradient* dup = FillGradient(image.get(), 2);
+  ASSERT_NE(dup, nullptr);
+  ASSERT_EQ(dup->nstops, 1);
+  EXPECT_EQ(dup->stops[0].color, 0xFF030000u);
+  const SVGGradient* many = FillGradient(image.get(), 3);
+  ASSERT_NE(many, nullptr);
+  ASSERT_EQ(many->nstops, 500);
+  for (int i = 0; i < 500; i++) {
+    EXPECT_NEAR(many->stops[i].offset, expected[i].first / 100.0, 1e-6) << i;
+    EXPECT_EQ(many->stops[i].color, 0xFF000000u | (static_cast<uint32_t>(expected[i].second) << 16)) << i;
+  }
 }
 
 TEST(SVGGradient, DefaultLinearRunsAcrossTheBoxHorizontally)
