@@ -1,5 +1,5 @@
 // Drawing a parsed SVG document through the path slots: each shape's cubic
-// paths, with holes found by crossing parity, filled and stroked with its
+// paths, holes as the parser decided them, filled and stroked with its
 // paints converted to patterns.
 
 #include <algorithm>
@@ -17,63 +17,28 @@ IColor ColorFromPacked(std::uint32_t c, int alpha)
                 static_cast<int>((c >> 16) & 0xff));
 }
 
-// Crossings of the ray from (x0, y0) along (dx, dy) with the closed polygon
-// of a path's on-curve points.
-int RayCrossings(double x0, double y0, double dx, double dy, const SVGPath& path)
-{
-  int crossings = 0;
-  const float* p = path.pts;
-  for (int i = 0; i < path.npts; i += 3) {
-    const int j = (i + 3 < path.npts) ? i + 3 : 0;
-    const double ax = p[2 * i], ay = p[2 * i + 1];
-    const double ex = p[2 * j] - ax, ey = p[2 * j + 1] - ay;
-    // Solve (x0, y0) + t (dx, dy) = a + u e.
-    const double det = ex * dy - dx * ey;
-    if (std::fabs(det) < 1e-8)
-      continue;
-    const double rx = ax - x0, ry = ay - y0;
-    const double t = (ex * ry - ey * rx) / det;
-    const double u = (dx * ry - dy * rx) / det;
-    if (t >= 0.0 && u >= 0.0 && u < 1.0)
-      ++crossings;
-    if (j == 0)
-      break;
-  }
-  return crossings;
-}
-
-// A sub-path inside an odd number of the shape's other paths is a hole.
-bool IsHole(const SVGShape& shape, const SVGPath& path)
-{
-  if (path.npts < 1)
-    return false;
-  const double x0 = path.pts[0], y0 = path.pts[1];
-  const double dx = (path.bounds[0] - 1.0) - x0, dy = (path.bounds[1] - 1.0) - y0;
-  int crossings = 0;
-  for (const SVGPath* other = shape.paths; other; other = other->next)
-    if (other != &path && other->npts >= 4)
-      crossings += RayCrossings(x0, y0, dx, dy, *other);
-  return (crossings & 1) != 0;
-}
-
 } // namespace
 
 IPattern IGraphics::GetPatternFromSVGPaint(const SVGPaint& paint, float opacity)
 {
-  const float a = opacity * 255.f;
-  const int alpha = !(a > 0.f) ? 0 : (a >= 255.f ? 255 : static_cast<int>(std::round(a)));
+  // The shape's opacity times an alpha of 0..255; NaN and below 0 give 0.
+  const auto scaled = [opacity](std::uint32_t a) {
+    const float v = opacity * static_cast<float>(a);
+    return !(v > 0.f) ? 0 : (v >= 255.f ? 255 : static_cast<int>(std::round(v)));
+  };
   const bool gradient = paint.type == kSVGPaintLinearGradient || paint.type == kSVGPaintRadialGradient;
+  // A colour carries its fill or stroke opacity in its top byte.
   if (paint.type == kSVGPaintColor)
-    return IPattern(ColorFromPacked(paint.color, alpha));
+    return IPattern(ColorFromPacked(paint.color, scaled(paint.color >> 24)));
   if (!gradient || !paint.gradient)
-    return IPattern(IColor(alpha, 0, 0, 0));
+    return IPattern(IColor(scaled(255), 0, 0, 0));
 
   const SVGGradient& g = *paint.gradient;
   IPattern pattern(paint.type == kSVGPaintLinearGradient ? kLinearPattern : kRadialPattern);
   pattern.mExtend = (static_cast<unsigned>(g.spread) < 3u) ? static_cast<EPatternExtend>(g.spread + 1) : kExtendPad;
   pattern.mNStops = std::clamp(g.nstops, 0, IPattern::kMaxStops);
   for (int i = 0; i < pattern.mNStops; ++i) {
-    pattern.mStops[i].mColor = ColorFromPacked(g.stops[i].color, 255);
+    pattern.mStops[i].mColor = ColorFromPacked(g.stops[i].color, scaled(g.stops[i].color >> 24));
     pattern.mStops[i].mOffset = g.stops[i].offset;
   }
   pattern.mTransform = IMatrix(g.xform[0], g.xform[1], g.xform[2], g.xform[3], g.xform[4], g.xform[5]);
@@ -103,7 +68,7 @@ void IGraphics::DrawSVG(const ISVG& svg, const IRECT& bounds, const IBlend* blen
         PathCubicBezierTo(p[2 * i], p[2 * i + 1], p[2 * i + 2], p[2 * i + 3], p[2 * i + 4], p[2 * i + 5]);
       if (path->closed)
         PathClose();
-      PathSetWinding(IsHole(*shape, *path) ? 1 : 0);
+      PathSetWinding(path->hole ? 1 : 0);
     }
 
     const bool hasStroke = shape->stroke.type != kSVGPaintNone;

@@ -159,7 +159,7 @@ bool svgParseAttr(SVGParser* p, const char* name, const char* value)
   } else if (std::strcmp(name, "fill") == 0) {
     ParsePaint(value, &attr->hasFill, &attr->fillColor, attr->fillGradient);
   } else if (std::strcmp(name, "opacity") == 0) {
-    attr->opacity = ParseOpacity(value);
+    attr->opacity = attr->inheritedOpacity * ParseOpacity(value);
   } else if (std::strcmp(name, "fill-opacity") == 0) {
     attr->fillOpacity = ParseOpacity(value);
   } else if (std::strcmp(name, "stroke") == 0) {

@@ -24,8 +24,15 @@ void ResolvePaint(SVGParser* p, SVGShape* shape, SVGPaint* paint, char has, uint
     svgGetLocalBounds(localBounds, shape, inv);
     char type = kSVGPaintNone;
     paint->gradient = svgCreateGradient(p, gradientId, localBounds, &type);
-    if (paint->gradient)
+    if (paint->gradient) {
       paint->type = type;
+      // The fill or stroke opacity scales every stop's own.
+      for (int i = 0; i < paint->gradient->nstops; i++) {
+        SVGGradientStop& stop = paint->gradient->stops[i];
+        const float a = static_cast<float>(stop.color >> 24) * opacity;
+        stop.color = (stop.color & 0xffffffu) | (static_cast<uint32_t>(a > 0.0f ? a + 0.5f : 0.0f) << 24);
+      }
+    }
   }
 }
 
@@ -64,6 +71,7 @@ void svgCreateShape(SVGParser* p)
     shape->bounds[2] = std::fmax(shape->bounds[2], path->bounds[2]);
     shape->bounds[3] = std::fmax(shape->bounds[3], path->bounds[3]);
   }
+  svgDecideHoles(shape);
 
   ResolvePaint(p, shape, &shape->fill, attr->hasFill, attr->fillColor, attr->fillOpacity, attr->fillGradient);
   ResolvePaint(p, shape, &shape->stroke, attr->hasStroke, attr->strokeColor, attr->strokeOpacity, attr->strokeGradient);

@@ -45,6 +45,7 @@ struct SVGPath {
   float* pts;
   int npts;
   char closed;
+  char hole;       // 1: cut from the shape's other sub-paths under its fill rule
   float bounds[4]; // min x, min y, max x, max y
   SVGPath* next;
 };

@@ -69,6 +69,7 @@ SVGParser* svgCreateParser()
   a->fillColor = 0;
   a->strokeColor = 0;
   a->opacity = 1.0f;
+  a->inheritedOpacity = 1.0f;
   a->fillOpacity = 1.0f;
   a->strokeOpacity = 1.0f;
   a->stopOpacity = 1.0f;
@@ -103,6 +104,8 @@ void svgPushAttr(SVGParser* p)
   if (p->attrHead < kSVGMaxAttr - 1) {
     p->attrHead++;
     std::memcpy(&p->attr[p->attrHead], &p->attr[p->attrHead - 1], sizeof(SVGAttrib));
+    // A group's opacity applies to all it holds: nested ones multiply.
+    p->attr[p->attrHead].inheritedOpacity = p->attr[p->attrHead - 1].opacity;
   } else {
     // Past the top the entry is shared; count the push so its pop is matched.
     p->attrOverflow++;
@@ -309,6 +312,7 @@ SVGPath* svgDuplicatePath(const SVGPath* path)
   res->npts = path->npts;
   std::memcpy(res->bounds, path->bounds, sizeof(path->bounds));
   res->closed = path->closed;
+  res->hole = path->hole;
   return res;
 }
 

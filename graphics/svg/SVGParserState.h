@@ -34,7 +34,8 @@ struct SVGAttrib {
   float xform[6];
   uint32_t fillColor;
   uint32_t strokeColor;
-  float opacity;
+  float opacity;          // the element's own times its ancestors'
+  float inheritedOpacity; // the ancestors' alone
   float fillOpacity;
   float strokeOpacity;
   char fillGradient[64];
@@ -157,6 +158,10 @@ void svgParseTransform(float* xform, const char* str);
 // Bounds.
 void svgCurveBounds(float* bounds, const float* curve);
 void svgGetLocalBounds(float* bounds, const SVGShape* shape, const float* xform);
+
+// Sets each path's hole flag from the winding of the flattened outlines
+// under the shape's fill rule.
+void svgDecideHoles(SVGShape* shape);
 
 // Paint.
 uint32_t svgParseColor(const char* str);

@@ -239,10 +239,10 @@ TEST_F(PathOutline, PieSliceRunsFromTheCentreAlongTheArcAndBack)
   }
 }
 
-TEST_F(PathOutline, SVGHolesFollowCrossingParity)
+TEST_F(PathOutline, SVGHolesFollowTheWindingUnderTheShapesFillRule)
 {
-  auto windings = [&](const std::string& d) {
-    SVGPtr svg = ParseSVG("<path fill='black' d='" + d + "'/>");
+  auto windings = [&](const std::string& rule, const std::string& d) {
+    SVGPtr svg = ParseSVG("<path fill='black' fill-rule='" + rule + "' d='" + d + "'/>");
     g->DrawSVG(ISVG(svg.get()), IRECT(0, 0, 100, 100));
     std::vector<std::pair<int, int>> out; // (first x of the sub-path, winding)
     const auto paints = g->TakePaints();
@@ -258,15 +258,34 @@ TEST_F(PathOutline, SVGHolesFollowCrossingParity)
     return out;
   };
   using W = std::vector<std::pair<int, int>>;
-  // A ring: the inner square is a hole.
-  EXPECT_EQ(windings("M0 0 H100 V100 H0 Z M25 25 H75 V75 H25 Z"), (W{{0, 0}, {25, 1}}));
-  // Two disjoint squares are both solid.
-  EXPECT_EQ(windings("M0 0 H10 V10 H0 Z M50 50 H60 V60 H50 Z"), (W{{0, 0}, {50, 0}}));
-  // Three nested: solid, hole, solid.
-  EXPECT_EQ(windings("M0 0 H90 V90 H0 Z M10 10 H80 V80 H10 Z M30 30 H50 V50 H30 Z"), (W{{0, 0}, {10, 1}, {30, 0}}));
-  // Round ones, drawn as cubics, whichever way they turn.
-  EXPECT_EQ(windings("M90 50 A40 40 0 1 0 10 50 A40 40 0 1 0 90 50 Z M70 50 A20 20 0 1 1 30 50 A20 20 0 1 1 70 50 Z"),
-            (W{{70, 1}, {90, 0}}));
+  const std::string ring = "M0 0 H100 V100 H0 Z M25 25 H75 V75 H25 Z";   // both clockwise
+  const std::string turned = "M0 0 H100 V100 H0 Z M25 25 V75 H75 V25 Z"; // inner anticlockwise
+  const std::string nested = "M0 0 H90 V90 H0 Z M10 10 H80 V80 H10 Z M30 30 H50 V50 H30 Z";
+  const std::string round = // outer anticlockwise, inner clockwise
+    "M90 50 A40 40 0 1 0 10 50 A40 40 0 1 0 90 50 Z M70 50 A20 20 0 1 1 30 50 A20 20 0 1 1 70 50 Z";
+  // A square inside the circle but outside the polygon of its on-curve points.
+  const std::string nearCurve = "M90 50 A40 40 0 1 1 10 50 A40 40 0 1 1 90 50 Z M81.5 67.75 h2 v2 h-2 z";
+  // The triangle only touches the diagonal through the square's corner.
+  const std::string touching = "M50 50 H60 V60 H50 Z M30 30 L40 25 L45 35 Z";
+  const struct {
+    const char* rule;
+    std::string d;
+    W expect;
+  } cases[] = {
+    {"evenodd", ring, {{0, 0}, {25, 1}}},
+    {"nonzero", ring, {{0, 0}, {25, 0}}}, // winding 2 inside: filled
+    {"nonzero", turned, {{0, 0}, {25, 1}}},
+    {"evenodd", turned, {{0, 0}, {25, 1}}},
+    {"nonzero", "M0 0 H10 V10 H0 Z M50 50 H60 V60 H50 Z", {{0, 0}, {50, 0}}},
+    {"evenodd", nested, {{0, 0}, {10, 1}, {30, 0}}},
+    {"nonzero", nested, {{0, 0}, {10, 0}, {30, 0}}},
+    {"nonzero", round, {{70, 1}, {90, 0}}},
+    {"evenodd", nearCurve, {{82, 1}, {90, 0}}},
+    {"nonzero", nearCurve, {{82, 0}, {90, 0}}},
+    {"evenodd", touching, {{30, 0}, {50, 0}}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(windings(c.rule, c.d), c.expect) << c.rule << " " << c.d;
 }
 
 TEST_F(PathOutline, SVGCubicsAreReadOnlyWhereAllThreePointsExist)
@@ -382,20 +401,22 @@ TEST_F(PathOutline, SVGPaintsBecomePatterns)
   linear.mExtend = kExtendReflect;
   linear.mNStops = 16;
   for (int i = 0; i < 16; ++i)
-    linear.mStops[i] = {IColor(255, i, 0, 0), i / 19.f};
+    linear.mStops[i] = {IColor(26, i, 0, 0), i / 19.f}; // 0.2 x 128, rounded
   linear.mTransform = IMatrix(1, 2, 3, 4, 5, 6);
   IPattern radial(kRadialPattern);
   radial.mNStops = 2;
-  radial.mStops[0] = {IColor(255, 0, 0, 0), 0.f};
-  radial.mStops[1] = {IColor(255, 1, 0, 0), 1 / 19.f};
+  radial.mStops[0] = {IColor(128, 0, 0, 0), 0.f};
+  radial.mStops[1] = {IColor(128, 1, 0, 0), 1 / 19.f};
 
   const Case cases[] = {
-    {"colour, top byte ignored", paint(kSVGPaintColor, 0x11332211u), 1.f, IPattern(IColor(255, 0x11, 0x22, 0x33))},
+    {"colour's own alpha", paint(kSVGPaintColor, 0x11332211u), 1.f, IPattern(IColor(0x11, 0x11, 0x22, 0x33))},
+    {"fill opacity 0.5", paint(kSVGPaintColor, 0x7f0000ffu), 1.f, IPattern(IColor(127, 255, 0, 0))},
+    {"fill opacity times opacity", paint(kSVGPaintColor, 0x7f0000ffu), 0.5f, IPattern(IColor(64, 255, 0, 0))},
     {"half opacity rounds up", paint(kSVGPaintColor, 0xff0000ffu), 0.5f, IPattern(IColor(128, 255, 0, 0))},
     {"opacity above 1", paint(kSVGPaintColor, 0xff00ff00u), 3.f, IPattern(IColor(255, 0, 255, 0))},
     {"negative opacity", paint(kSVGPaintColor, 0xff00ff00u), -1.f, IPattern(IColor(0, 0, 255, 0))},
     {"not a number", paint(kSVGPaintColor, 0xff00ff00u), NAN, IPattern(IColor(0, 0, 255, 0))},
-    {"20 stops keep 16, opaque", gradPaint(kSVGPaintLinearGradient, &grad), 0.2f, linear},
+    {"20 stops keep 16, each alpha times opacity", gradPaint(kSVGPaintLinearGradient, &grad), 0.2f, linear},
     {"spread out of range pads", gradPaint(kSVGPaintRadialGradient, &odd), 1.f, radial},
     {"no paint", paint(kSVGPaintNone, 0xffffffffu), 0.4f, IPattern(IColor(102, 0, 0, 0))},
     {"unknown", paint(9, 0xffffffffu), 1.f, IPattern(IColor(255, 0, 0, 0))},

@@ -103,6 +103,35 @@ TEST(SVGPaint, ShapePaintsCarryOpacityInTheHighByte)
   }
 }
 
+TEST(SVGPaint, OpacitiesMultiplyDownGroupsAndIntoGradientStops)
+{
+  const struct {
+    std::string body;
+    float opacity;    // of the first shape
+    uint32_t stopTop; // top byte of its first fill stop, when a gradient
+  } cases[] = {
+    {"<g opacity='0.5'><g opacity='0.5'><rect width='5' height='5'/></g></g>", 0.25f, 0},
+    {"<g opacity='0.5'><rect width='5' height='5' opacity='0.5' style='opacity:0.5'/></g>", 0.25f, 0},
+    {"<g opacity='0.5'><g><rect width='5' height='5'/></g></g>", 0.5f, 0},
+    {"<g opacity='0.5'></g><rect width='5' height='5'/>", 1.0f, 0},
+    // stop-opacity 0.5 (127) times fill-opacity 0.5: 63.5, rounded.
+    {"<linearGradient id='g'><stop stop-opacity='0.5'/></linearGradient>"
+     "<rect width='5' height='5' fill='url(#g)' fill-opacity='0.5'/>",
+     1.0f, 64},
+    {"<linearGradient id='g'><stop/></linearGradient><rect width='5' height='5' fill='url(#g)'/>", 1.0f, 255},
+  };
+  for (const auto& c : cases) {
+    ImagePtr image = Parse("<svg width='10' height='10'>" + c.body + "</svg>");
+    const auto shapes = Shapes(image.get());
+    ASSERT_FALSE(shapes.empty()) << c.body;
+    EXPECT_FLOAT_EQ(shapes[0]->opacity, c.opacity) << c.body;
+    if (shapes[0]->fill.type == kSVGPaintLinearGradient)
+      EXPECT_EQ(shapes[0]->fill.gradient->stops[0].color >> 24, c.stopTop) << c.body;
+    else
+      EXPECT_EQ(c.stopTop, 0u) << c.body;
+  }
+}
+
 namespace {
 
 const SVGGradient* FillGradient(const SVGImage* image, size_t shape = 0)
