@@ -94,6 +94,36 @@ SVGGradientData* svgFindGradient(SVGParser* p, const char* id)
 
 namespace {
 
+// The definition whose stops data uses: data itself, or the first along its
+// href chain that has stops; null for a chain that ends or loops without.
+// Every definition a walk passes remembers the answer until a definition or
+// a first stop is added, so each chain is walked once.
+const SVGGradientData* StopsOf(SVGParser* p, SVGGradientData* data)
+{
+  const unsigned generation = p->gradientGeneration;
+  const unsigned stamp = ++p->visitStamp;
+  SVGGradientData* found = nullptr;
+  for (SVGGradientData* g = data; g; g = svgFindGradient(p, g->ref)) {
+    if (g->stopsGeneration == generation) {
+      found = g->stopsFrom;
+      break;
+    }
+    if (g->nstops > 0) {
+      found = g;
+      break;
+    }
+    if (g->visit == stamp || !g->ref[0])
+      break;
+    g->visit = stamp;
+  }
+  for (SVGGradientData* g = data; g && g->visit == stamp && g->stopsGeneration != generation;
+       g = svgFindGradient(p, g->ref)) {
+    g->stopsGeneration = generation;
+    g->stopsFrom = found;
+  }
+  return found;
+}
+
 // In object-bounding-box units a plain number is a fraction of the box;
 // other units convert as everywhere else.
 float GradientCoordinate(const SVGParser* p, SVGCoordinate c, bool boxUnits, float orig, float length)
@@ -156,6 +186,7 @@ void svgParseGradient(SVGParser* p, const char** attr, char type)
   grad->next = p->gradients;
   p->gradients = grad;
   IndexGradient(p, grad);
+  p->gradientGeneration++;
 }
 
 void svgParseGradientStop(SVGParser* p, const char** attr)
@@ -189,6 +220,9 @@ void svgParseGradientStop(SVGParser* p, const char** attr)
   for (int i = grad->nstops; i > idx; i--)
     grad->stops[i] = grad->stops[i - 1];
   grad->nstops++;
+  // A first stop ends every walk that passed through this definition.
+  if (grad->nstops == 1)
+    p->gradientGeneration++;
 
   const uint32_t alpha = static_cast<uint32_t>(cur->stopOpacity * 255.0f);
   grad->stops[idx].color = cur->stopColor | (alpha << 24);
@@ -201,16 +235,7 @@ SVGGradient* svgCreateGradient(SVGParser* p, const char* id, const float* localB
   if (!data)
     return nullptr;
 
-  // Only the stops are inherited along href; a walk that comes back to a
-  // definition it passed is a cycle and ends there.
-  const unsigned stamp = ++p->visitStamp;
-  SVGGradientData* ref = data;
-  while (ref && ref->nstops == 0) {
-    if (ref->visit == stamp || !ref->ref[0])
-      return nullptr;
-    ref->visit = stamp;
-    ref = svgFindGradient(p, ref->ref);
-  }
+  const SVGGradientData* ref = StopsOf(p, data);
   if (!ref)
     return nullptr;
   const SVGGradientStop* stops = ref->stops;

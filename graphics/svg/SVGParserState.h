@@ -70,7 +70,9 @@ struct SVGGradientData {
   int nstops;
   int cstops; // capacity of stops, grown by doubling
   SVGGradientStop* stops;
-  unsigned visit; // stamp of the last reference walk that passed here
+  unsigned visit;             // stamp of the last reference walk that passed here
+  unsigned stopsGeneration;   // stopsFrom is valid while this is the parser's generation
+  SVGGradientData* stopsFrom; // where the walk along href found stops, or null
   SVGGradientData* next;
 };
 
@@ -90,6 +92,7 @@ struct SVGParser {
   int gradientIndexSize; // a power of two, or 0
   int gradientCount;
   unsigned visitStamp;
+  unsigned gradientGeneration; // moves on whenever a definition or a first stop is added
   SVGShape* shapesTail;
   float viewMinx, viewMiny, viewWidth, viewHeight;
   int alignX, alignY, alignType;

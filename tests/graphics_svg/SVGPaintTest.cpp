@@ -263,6 +263,27 @@ TEST(SVGGradient, ManyDefinitionsLongChainsAndManyStopsResolveAsTheListWould)
   }
 }
 
+TEST(SVGGradient, ReferencesFollowDefinitionsMadeBetweenShapes)
+{
+  // Each shape sees the definitions made before it: a reference that named
+  // nothing finds its target once defined, and a redefined target lends its
+  // new stops.
+  ImagePtr image =
+    Parse("<svg width='100' height='20'>"
+          "<linearGradient id='late' xlink:href='#target'/>" +
+          Rect("url(#late)") + "<linearGradient id='target'><stop stop-color='#000001'/></linearGradient>" +
+          Rect("url(#late)") + "<linearGradient id='target'><stop stop-color='#000002'/></linearGradient>" +
+          Rect("url(#late)") + "</svg>");
+  EXPECT_EQ(FillGradient(image.get(), 0), nullptr);
+  const uint32_t expected[] = {0xFF010000u, 0xFF020000u};
+  for (size_t i = 0; i < 2; i++) {
+    const SVGGradient* g = FillGradient(image.get(), i + 1);
+    ASSERT_NE(g, nullptr) << i;
+    ASSERT_EQ(g->nstops, 1) << i;
+    EXPECT_EQ(g->stops[0].color, expected[i]) << i;
+  }
+}
+
 TEST(SVGGradient, DefaultLinearRunsAcrossTheBoxHorizontally)
 {
   ImagePtr image = Parse("<svg width='100' height='20'><linearGradient id='g'><stop offset='0'/></linearGradient>" +
