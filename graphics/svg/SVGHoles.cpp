@@ -1,7 +1,9 @@
 // Which sub-paths of a shape are holes, decided once when the shape is made:
-// the outlines are flattened, and each sub-path's inside is tested with the
-// winding numbers of the others under the shape's fill rule. The back end
+// a point just inside each sub-path is tested with the winding numbers of the
+// others, curves followed as closely as the point needs, under the shape's
+// fill rule. The back end
 // then fills solid sub-paths and cuts holes by their orientation alone.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
@@ -17,77 +19,63 @@ struct Pt {
 };
 
 struct Poly {
-  int start, count;
-  double x0, y0, x1, y1;
+  const SVGPath* path;
+  double x0, y0, x1, y1; // tight bounds; the outline never leaves them
+  int count;             // points, 0 for a path without a segment
 };
 
 // Sub-paths bigger than this many grid cells are tested for every point.
 constexpr int kMaxCellsPerPath = 64;
-constexpr int kMaxSegmentsPerCubic = 100;
+// Halvings of a cubic before its chord stands for it however close q is.
+constexpr int kMaxDepth = 24;
 
-int CubicSegments(const float* c, double tol)
+// Winding contribution of the edge a -> b around q. Edges are half-open in
+// y, so a vertex on the horizontal through q counts once or, where the
+// outline only touches that line, not at all.
+int EdgeWinding(Pt a, Pt b, Pt q)
 {
-  const double ax = c[0] - 2.0 * c[2] + c[4], ay = c[1] - 2.0 * c[3] + c[5];
-  const double bx = c[2] - 2.0 * c[4] + c[6], by = c[3] - 2.0 * c[5] + c[7];
-  const double d = std::fmax(std::hypot(ax, ay), std::hypot(bx, by));
-  // The chord error of n equal steps is at most 3/4 d / n^2.
-  const double n = std::ceil(std::sqrt(0.75 * d / tol));
-  if (!(n >= 1.0))
-    return 1;
-  return n > kMaxSegmentsPerCubic ? kMaxSegmentsPerCubic : static_cast<int>(n);
+  const double side = (b.x - a.x) * (q.y - a.y) - (q.x - a.x) * (b.y - a.y);
+  if (a.y <= q.y)
+    return (b.y > q.y && side > 0.0) ? 1 : 0;
+  return (b.y <= q.y && side < 0.0) ? -1 : 0;
 }
 
-int CountPoints(const SVGPath* path, double tol)
+// A cubic lies inside the box of its control points, and so does the region
+// between it and its chord: with q outside that box the chord winds around q
+// as the curve does. Otherwise the cubic is halved until it is.
+int CubicWinding(const Pt* c, Pt q, int depth)
 {
-  int n = 1;
-  for (int i = 0; i + 3 < path->npts; i += 3)
-    n += CubicSegments(&path->pts[i * 2], tol);
-  return n;
+  const double x0 = std::min(std::min(c[0].x, c[1].x), std::min(c[2].x, c[3].x));
+  const double x1 = std::max(std::max(c[0].x, c[1].x), std::max(c[2].x, c[3].x));
+  const double y0 = std::min(std::min(c[0].y, c[1].y), std::min(c[2].y, c[3].y));
+  const double y1 = std::max(std::max(c[0].y, c[1].y), std::max(c[2].y, c[3].y));
+  if (q.y < y0 || q.y >= y1 || q.x > x1)
+    return EdgeWinding(c[0], c[3], q); // no crossing of the ray, or a straight one
+  if (q.x < x0 || depth >= kMaxDepth)
+    return EdgeWinding(c[0], c[3], q);
+  const Pt ab = {(c[0].x + c[1].x) / 2, (c[0].y + c[1].y) / 2}, bc = {(c[1].x + c[2].x) / 2, (c[1].y + c[2].y) / 2};
+  const Pt cd = {(c[2].x + c[3].x) / 2, (c[2].y + c[3].y) / 2};
+  const Pt abc = {(ab.x + bc.x) / 2, (ab.y + bc.y) / 2}, bcd = {(bc.x + cd.x) / 2, (bc.y + cd.y) / 2};
+  const Pt mid = {(abc.x + bcd.x) / 2, (abc.y + bcd.y) / 2};
+  const Pt left[4] = {c[0], ab, abc, mid}, right[4] = {mid, bcd, cd, c[3]};
+  return CubicWinding(left, q, depth + 1) + CubicWinding(right, q, depth + 1);
 }
 
-// Start point, then each cubic in equal parameter steps; the polygon closes
-// implicitly, as a fill closes an open sub-path.
-void Flatten(const SVGPath* path, double tol, Pt* out, Poly* poly)
-{
-  int k = 0;
-  out[k++] = {path->pts[0], path->pts[1]};
-  for (int i = 0; i + 3 < path->npts; i += 3) {
-    const float* c = &path->pts[i * 2];
-    const int n = CubicSegments(c, tol);
-    for (int s = 1; s <= n; s++) {
-      const double t = static_cast<double>(s) / n, u = 1.0 - t;
-      const double a = u * u * u, b = 3.0 * u * u * t, cc = 3.0 * u * t * t, d = t * t * t;
-      out[k++] = {a * c[0] + b * c[2] + cc * c[4] + d * c[6], a * c[1] + b * c[3] + cc * c[5] + d * c[7]};
-    }
-  }
-  poly->count = k;
-  poly->x0 = poly->x1 = out[0].x;
-  poly->y0 = poly->y1 = out[0].y;
-  for (int i = 1; i < k; i++) {
-    poly->x0 = std::fmin(poly->x0, out[i].x);
-    poly->x1 = std::fmax(poly->x1, out[i].x);
-    poly->y0 = std::fmin(poly->y0, out[i].y);
-    poly->y1 = std::fmax(poly->y1, out[i].y);
-  }
-}
+Pt At(const SVGPath* path, int i) { return {path->pts[2 * i], path->pts[2 * i + 1]}; }
 
-// Winding number of the closed polygon around q. Edges are half-open in y,
-// so a vertex on the horizontal through q counts once or, where the outline
-// only touches that line, not at all.
-int Winding(const Pt* p, int n, Pt q)
+// Winding number of the sub-path around q, closed by a line back to its
+// start as a fill closes it.
+int Winding(const Poly& poly, Pt q)
 {
+  if (poly.count == 0 || q.x < poly.x0 || q.x > poly.x1 || q.y < poly.y0 || q.y > poly.y1)
+    return 0;
+  const SVGPath* path = poly.path;
   int w = 0;
-  for (int i = 0; i < n; i++) {
-    const Pt a = p[i], b = p[i + 1 < n ? i + 1 : 0];
-    const double side = (b.x - a.x) * (q.y - a.y) - (q.x - a.x) * (b.y - a.y);
-    if (a.y <= q.y) {
-      if (b.y > q.y && side > 0.0)
-        w++;
-    } else if (b.y <= q.y && side < 0.0) {
-      w--;
-    }
+  for (int i = 0; i + 3 < poly.count; i += 3) {
+    const Pt c[4] = {At(path, i), At(path, i + 1), At(path, i + 2), At(path, i + 3)};
+    w += CubicWinding(c, q, 0);
   }
-  return w;
+  return w + EdgeWinding(At(path, poly.count - 1), At(path, 0), q);
 }
 
 bool Filled(int winding, bool evenOdd) { return evenOdd ? (winding & 1) != 0 : winding != 0; }
@@ -128,10 +116,10 @@ struct Grid {
     for (int i = 0; i < n; i++) {
       if (polys[i].count == 0)
         continue;
-      bx0 = std::fmin(bx0, polys[i].x0);
-      by0 = std::fmin(by0, polys[i].y0);
-      bx1 = std::fmax(bx1, polys[i].x1);
-      by1 = std::fmax(by1, polys[i].y1);
+      bx0 = std::min(bx0, polys[i].x0);
+      by0 = std::min(by0, polys[i].y0);
+      bx1 = std::max(bx1, polys[i].x1);
+      by1 = std::max(by1, polys[i].y1);
     }
     size = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
     size = size > 512 ? 512 : size;
@@ -176,47 +164,45 @@ struct Grid {
   }
 };
 
-int WindingAt(const Grid& grid, const Poly* polys, const Pt* pts, Pt q)
+int WindingAt(const Grid& grid, const Poly* polys, Pt q)
 {
-  auto one = [&](int i) {
-    const Poly& p = polys[i];
-    if (q.x < p.x0 || q.x > p.x1 || q.y < p.y0 || q.y > p.y1)
-      return 0;
-    return Winding(pts + p.start, p.count, q);
-  };
   int w = 0;
   for (int k = 0; k < grid.nbig; k++)
-    w += one(grid.big[k]);
+    w += Winding(polys[grid.big[k]], q);
   const int cell = grid.Cell(q.y, grid.y0, grid.ch) * grid.size + grid.Cell(q.x, grid.x0, grid.cw);
   for (int k = grid.cellStart[cell]; k < grid.cellStart[cell + 1]; k++)
-    w += one(grid.entries[k]);
+    w += Winding(polys[grid.entries[k]], q);
   return w;
 }
 
-// A point just inside the polygon, beside the middle of its longest edge,
-// with the polygon's own winding there; false for an outline without area.
-bool InsidePoint(const Pt* p, int n, const Poly& poly, Pt* q, int* self)
+// A point just inside the sub-path, beside the middle of its fastest-moving
+// segment, with the sub-path's own winding there; false without area.
+bool InsidePoint(const Poly& poly, Pt* q, int* self)
 {
-  int longest = -1;
-  double len = 0.0;
-  for (int i = 0; i < n; i++) {
-    const Pt a = p[i], b = p[i + 1 < n ? i + 1 : 0];
-    const double l = std::hypot(b.x - a.x, b.y - a.y);
-    if (l > len) {
-      len = l;
-      longest = i;
+  const SVGPath* path = poly.path;
+  int best = -1;
+  double speed = 0.0;
+  Pt mid = {0, 0}, tangent = {0, 0};
+  for (int i = 0; i + 3 < poly.count; i += 3) {
+    const Pt p0 = At(path, i), p1 = At(path, i + 1), p2 = At(path, i + 2), p3 = At(path, i + 3);
+    const Pt t = {p3.x + p2.x - p1.x - p0.x, p3.y + p2.y - p1.y - p0.y};
+    const double v = t.x * t.x + t.y * t.y;
+    if (v > speed) {
+      speed = v;
+      best = i;
+      tangent = t;
+      mid = {(p0.x + 3.0 * (p1.x + p2.x) + p3.x) / 8.0, (p0.y + 3.0 * (p1.y + p2.y) + p3.y) / 8.0};
     }
   }
-  if (longest < 0 || !std::isfinite(len))
+  if (best < 0 || !std::isfinite(speed))
     return false;
-  const Pt a = p[longest], b = p[longest + 1 < n ? longest + 1 : 0];
-  const Pt m = {(a.x + b.x) / 2.0, (a.y + b.y) / 2.0};
-  const double extent = std::fmax(poly.x1 - poly.x0, poly.y1 - poly.y0);
-  const double eps = std::fmax(extent * 1e-5, (std::fabs(m.x) + std::fabs(m.y)) * 1e-9);
-  const double nx = -(b.y - a.y) / len * eps, ny = (b.x - a.x) / len * eps;
+  const double len = std::sqrt(speed);
+  const double extent = std::max(poly.x1 - poly.x0, poly.y1 - poly.y0);
+  const double eps = std::max(extent * 1e-5, (std::fabs(mid.x) + std::fabs(mid.y)) * 1e-9);
+  const double nx = -tangent.y / len * eps, ny = tangent.x / len * eps;
   for (const double side : {1.0, -1.0}) {
-    const Pt c = {m.x + side * nx, m.y + side * ny};
-    const int w = Winding(p, n, c);
+    const Pt c = {mid.x + side * nx, mid.y + side * ny};
+    const int w = Winding(poly, c);
     if (w != 0) {
       *q = c;
       *self = w;
@@ -235,43 +221,26 @@ void svgDecideHoles(SVGShape* shape)
     path->hole = 0;
   if (n < 2)
     return;
-  const double extent = std::fmax(shape->bounds[2] - shape->bounds[0], shape->bounds[3] - shape->bounds[1]);
-  const double tol = std::isfinite(extent) && extent > 0.0 ? extent * 1e-4 : 1e-4;
-
-  Poly* polys = static_cast<Poly*>(std::calloc(static_cast<size_t>(n), sizeof(Poly)));
-  SVGPath** paths = static_cast<SVGPath**>(std::malloc(static_cast<size_t>(n) * sizeof(SVGPath*)));
-  long total = 0;
+  Poly* polys = static_cast<Poly*>(std::malloc(static_cast<size_t>(n) * sizeof(Poly)));
+  if (!polys)
+    return; // without memory every sub-path stays solid
   int i = 0;
-  for (SVGPath* path = shape->paths; path; path = path->next, i++) {
-    if (paths)
-      paths[i] = path;
-    if (polys) {
-      polys[i].start = static_cast<int>(total);
-      total += path->npts >= 4 ? CountPoints(path, tol) : 0;
-    }
-  }
-  Pt* pts =
-    total > 0 && total < (1L << 30) ? static_cast<Pt*>(std::malloc(static_cast<size_t>(total) * sizeof(Pt))) : nullptr;
+  for (const SVGPath* path = shape->paths; path; path = path->next, i++)
+    polys[i] = {
+      path, path->bounds[0], path->bounds[1], path->bounds[2], path->bounds[3], path->npts >= 4 ? path->npts : 0};
   Grid grid;
-  // Without memory every sub-path stays solid.
-  if (polys && paths && pts) {
-    for (i = 0; i < n; i++)
-      if (paths[i]->npts >= 4)
-        Flatten(paths[i], tol, pts + polys[i].start, &polys[i]);
-    if (grid.Build(polys, n)) {
-      const bool evenOdd = shape->fillRule == 1;
-      for (i = 0; i < n; i++) {
-        Pt q;
-        int self = 0;
-        if (polys[i].count < 3 || !InsidePoint(pts + polys[i].start, polys[i].count, polys[i], &q, &self))
-          continue;
-        const int others = WindingAt(grid, polys, pts, q) - self;
-        paths[i]->hole = Filled(others, evenOdd) && !Filled(others + self, evenOdd);
-      }
+  if (grid.Build(polys, n)) {
+    const bool evenOdd = shape->fillRule == 1;
+    i = 0;
+    for (SVGPath* path = shape->paths; path; path = path->next, i++) {
+      Pt q;
+      int self = 0;
+      if (polys[i].count == 0 || !InsidePoint(polys[i], &q, &self))
+        continue;
+      const int others = WindingAt(grid, polys, q) - self;
+      path->hole = Filled(others, evenOdd) && !Filled(others + self, evenOdd);
     }
   }
-  std::free(pts);
-  std::free(paths);
   std::free(polys);
 }
 

@@ -106,7 +106,12 @@ double svgParseNumber(const char* s)
     return sign * 0.0;
   // Powers of ten up to 10^22 are exact, so short numbers divide exactly;
   // below the double range the scale is applied in two steps.
+  static constexpr double kExact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr long kLastExact = 22;
   double res = static_cast<double>(mantissa);
+  if (scale >= -kLastExact && scale <= kLastExact)
+    return sign * (scale < 0 ? res / kExact[-scale] : res * kExact[scale]);
   if (scale < -300) {
     res /= 1e300;
     scale += 300;
