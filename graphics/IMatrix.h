@@ -6,6 +6,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "Affine2D.h"
+
 namespace plugin::igraphics {
 
 struct IMatrix {
@@ -40,13 +42,7 @@ struct IMatrix {
     const float rad = degrees / 180.f * std::numbers::pi_v<float>;
     const double c = std::cos(static_cast<double>(rad));
     const double s = std::sin(static_cast<double>(rad));
-    const double xx = c * mXX + s * mXY, yx = c * mYX + s * mYY;
-    const double xy = c * mXY - s * mXX, yy = c * mYY - s * mYX;
-    mXX = xx;
-    mYX = yx;
-    mXY = xy;
-    mYY = yy;
-    return *this;
+    return Transform(IMatrix(c, s, -s, c, 0.0, 0.0));
   }
 
   IMatrix& Skew(float xDegrees, float yDegrees)
@@ -55,24 +51,20 @@ struct IMatrix {
     return Transform(IMatrix(1.0, std::tan(yDegrees * toRad), std::tan(xDegrees * toRad), 1.0, 0.0, 0.0));
   }
 
+  // m applies first, then this transform.
   IMatrix& Transform(const IMatrix& m)
   {
-    const IMatrix p = *this;
-    mXX = p.mXX * m.mXX + p.mXY * m.mYX;
-    mYX = p.mYX * m.mXX + p.mYY * m.mYX;
-    mXY = p.mXX * m.mXY + p.mXY * m.mYY;
-    mYY = p.mYX * m.mXY + p.mYY * m.mYY;
-    mTX = p.mXX * m.mTX + p.mXY * m.mTY + p.mTX;
-    mTY = p.mYX * m.mTX + p.mYY * m.mTY + p.mTY;
+    double t[6] = {mXX, mYX, mXY, mYY, mTX, mTY};
+    const double s[6] = {m.mXX, m.mYX, m.mXY, m.mYY, m.mTX, m.mTY};
+    AffinePremultiply(t, s);
+    *this = IMatrix(t[0], t[1], t[2], t[3], t[4], t[5]);
     return *this;
   }
 
   void TransformPoint(double& x, double& y) const
   {
-    const double nx = mXX * x + mXY * y + mTX;
-    const double ny = mYX * x + mYY * y + mTY;
-    x = nx;
-    y = ny;
+    const double t[6] = {mXX, mYX, mXY, mYY, mTX, mTY};
+    AffinePoint(&x, &y, x, y, t);
   }
 };
 

@@ -186,7 +186,7 @@ bool svgParseAttr(SVGParser* p, const char* name, const char* value)
   } else if (std::strcmp(name, "transform") == 0) {
     float t[6];
     svgParseTransform(t, value);
-    svgXformPremultiply(attr->xform, t);
+    AffinePremultiply(attr->xform, t);
   } else if (std::strcmp(name, "stop-color") == 0) {
     attr->stopColor = svgParseColor(value);
     if (svgIsTransparent(value))

@@ -20,7 +20,7 @@ void ResolvePaint(SVGParser* p, SVGShape* shape, SVGPaint* paint, char has, uint
     paint->color = WithAlpha(color, opacity);
   } else if (has == 2) {
     float inv[6], localBounds[4];
-    svgXformInverse(inv, svgGetAttr(p)->xform);
+    AffineInverse(inv, svgGetAttr(p)->xform);
     svgGetLocalBounds(localBounds, shape, inv);
     char type = kSVGPaintNone;
     paint->gradient = svgCreateGradient(p, gradientId, localBounds, &type);

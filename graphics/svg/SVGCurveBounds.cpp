@@ -64,11 +64,11 @@ void svgGetLocalBounds(float* bounds, const SVGShape* shape, const float* xform)
   bool first = true;
   for (const SVGPath* path = shape->paths; path; path = path->next) {
     float curve[8];
-    svgXformPoint(&curve[0], &curve[1], path->pts[0], path->pts[1], xform);
+    AffinePoint(&curve[0], &curve[1], path->pts[0], path->pts[1], xform);
     for (int i = 0; i + 3 < path->npts; i += 3) {
-      svgXformPoint(&curve[2], &curve[3], path->pts[(i + 1) * 2], path->pts[(i + 1) * 2 + 1], xform);
-      svgXformPoint(&curve[4], &curve[5], path->pts[(i + 2) * 2], path->pts[(i + 2) * 2 + 1], xform);
-      svgXformPoint(&curve[6], &curve[7], path->pts[(i + 3) * 2], path->pts[(i + 3) * 2 + 1], xform);
+      AffinePoint(&curve[2], &curve[3], path->pts[(i + 1) * 2], path->pts[(i + 1) * 2 + 1], xform);
+      AffinePoint(&curve[4], &curve[5], path->pts[(i + 2) * 2], path->pts[(i + 2) * 2 + 1], xform);
+      AffinePoint(&curve[6], &curve[7], path->pts[(i + 3) * 2], path->pts[(i + 3) * 2 + 1], xform);
       float cb[4];
       svgCurveBounds(cb, curve);
       if (first) {

@@ -154,7 +154,7 @@ void svgParseGradient(SVGParser* p, const char** attr, char type)
     grad->coords[kFy] = {0.0f, kSVGUnitsUser};
   }
   grad->units = 1;
-  svgXformSetIdentity(grad->xform);
+  AffineIdentity(grad->xform);
 
   for (int i = 0; attr[i]; i += 2) {
     const char* name = attr[i];
@@ -287,8 +287,8 @@ SVGGradient* svgCreateGradient(SVGParser* p, const char* id, const float* localB
     xform[4] = cx;
     xform[5] = cy;
   }
-  svgXformMultiply(xform, data->xform);
-  svgXformMultiply(xform, attr->xform);
+  AffineMultiply(xform, data->xform);
+  AffineMultiply(xform, attr->xform);
 
   const size_t size = sizeof(SVGGradient) + sizeof(SVGGradientStop) * static_cast<size_t>(nstops);
   SVGGradient* grad = static_cast<SVGGradient*>(std::malloc(size));

@@ -65,7 +65,7 @@ SVGParser* svgCreateParser()
     return nullptr;
   }
   SVGAttrib* a = &p->attr[0];
-  svgXformSetIdentity(a->xform);
+  AffineIdentity(a->xform);
   a->fillColor = 0;
   a->strokeColor = 0;
   a->opacity = 1.0f;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "Affine2D.h"
 #include "SVGImage.h"
 
 namespace plugin::igraphics {
@@ -149,13 +150,7 @@ void svgPathArcTo(SVGParser* p, float* cpx, float* cpy, const float* args, bool 
 void svgParsePath(SVGParser* p, const char** attr);
 int svgGetArgsPerElement(char cmd);
 
-// Transforms: t[6] maps (x, y) to (x t0 + y t2 + t4, x t1 + y t3 + t5).
-void svgXformSetIdentity(float* t);
-void svgXformMultiply(float* t, const float* s);    // t = t then s
-void svgXformPremultiply(float* t, const float* s); // t = s then t
-void svgXformInverse(float* inv, const float* t);
-void svgXformPoint(float* dx, float* dy, float x, float y, const float* t);
-void svgXformVec(float* dx, float* dy, float x, float y, const float* t);
+// Transforms: t[6] as in Affine2D.h.
 void svgParseTransform(float* xform, const char* str);
 
 // Bounds.

@@ -84,7 +84,7 @@ void svgAddPath(SVGParser* p, char closed)
 
   const float* t = svgGetAttr(p)->xform;
   for (int i = 0; i < npts; i++)
-    svgXformPoint(&path->pts[i * 2], &path->pts[i * 2 + 1], p->pts[i * 2], p->pts[i * 2 + 1], t);
+    AffinePoint(&path->pts[i * 2], &path->pts[i * 2 + 1], p->pts[i * 2], p->pts[i * 2 + 1], t);
 
   for (int i = 0; i + 3 < npts; i += 3) {
     float b[4];

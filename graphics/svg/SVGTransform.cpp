@@ -1,74 +1,15 @@
-// Affine transforms of the SVG parser and the transform-list syntax.
+// The transform-list syntax of transform and gradientTransform.
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "SVGParserState.h"
 
 namespace plugin::igraphics {
 
-void svgXformSetIdentity(float* t)
-{
-  t[0] = 1.0f;
-  t[1] = 0.0f;
-  t[2] = 0.0f;
-  t[3] = 1.0f;
-  t[4] = 0.0f;
-  t[5] = 0.0f;
-}
-
-void svgXformMultiply(float* t, const float* s)
-{
-  const float t0 = t[0] * s[0] + t[1] * s[2];
-  const float t2 = t[2] * s[0] + t[3] * s[2];
-  const float t4 = t[4] * s[0] + t[5] * s[2] + s[4];
-  t[1] = t[0] * s[1] + t[1] * s[3];
-  t[3] = t[2] * s[1] + t[3] * s[3];
-  t[5] = t[4] * s[1] + t[5] * s[3] + s[5];
-  t[0] = t0;
-  t[2] = t2;
-  t[4] = t4;
-}
-
-void svgXformPremultiply(float* t, const float* s)
-{
-  float s2[6];
-  std::memcpy(s2, s, sizeof(s2));
-  svgXformMultiply(s2, t);
-  std::memcpy(t, s2, sizeof(s2));
-}
-
-void svgXformInverse(float* inv, const float* t)
-{
-  const double det = static_cast<double>(t[0]) * t[3] - static_cast<double>(t[2]) * t[1];
-  // Near-singular (or non-finite) matrices invert to the identity.
-  if (!(det < -1e-6 || det > 1e-6) || !std::isfinite(det)) {
-    svgXformSetIdentity(inv);
-    return;
-  }
-  const double invdet = 1.0 / det;
-  inv[0] = static_cast<float>(t[3] * invdet);
-  inv[2] = static_cast<float>(-t[2] * invdet);
-  inv[4] = static_cast<float>((static_cast<double>(t[2]) * t[5] - static_cast<double>(t[3]) * t[4]) * invdet);
-  inv[1] = static_cast<float>(-t[1] * invdet);
-  inv[3] = static_cast<float>(t[0] * invdet);
-  inv[5] = static_cast<float>((static_cast<double>(t[1]) * t[4] - static_cast<double>(t[0]) * t[5]) * invdet);
-}
-
-void svgXformPoint(float* dx, float* dy, float x, float y, const float* t)
-{
-  *dx = x * t[0] + y * t[2] + t[4];
-  *dy = x * t[1] + y * t[3] + t[5];
-}
-
-void svgXformVec(float* dx, float* dy, float x, float y, const float* t)
-{
-  *dx = x * t[0] + y * t[2];
-  *dy = x * t[1] + y * t[3];
-}
-
 namespace {
 
-constexpr float kPi = 3.1415927f;
+constexpr float kPi = std::numbers::pi_v<float>;
 
 // Reads the numbers between the '(' and ')' following str; stores at most
 // maxNa of them but counts all. Returns the characters consumed up to the
@@ -108,7 +49,7 @@ const TransformFunction kFunctions[] = {
 
 void MakeTransform(float* t, int fn, const float* a, int na)
 {
-  svgXformSetIdentity(t);
+  AffineIdentity(t);
   switch (fn) {
   case 0: std::memcpy(t, a, 6 * sizeof(float)); break;
   case 1:
@@ -122,16 +63,16 @@ void MakeTransform(float* t, int fn, const float* a, int na)
   case 3: {
     const float r = a[0] / 180.0f * kPi;
     float m[6];
-    svgXformSetIdentity(m);
+    AffineIdentity(m);
     if (na > 1) {
       m[4] = -a[1];
       m[5] = -a[2];
     }
     const float rot[6] = {std::cos(r), std::sin(r), -std::sin(r), std::cos(r), 0.0f, 0.0f};
-    svgXformMultiply(m, rot);
+    AffineMultiply(m, rot);
     if (na > 1) {
       const float back[6] = {1.0f, 0.0f, 0.0f, 1.0f, a[1], a[2]};
-      svgXformMultiply(m, back);
+      AffineMultiply(m, back);
     }
     std::memcpy(t, m, sizeof(m));
     break;
@@ -146,7 +87,7 @@ void MakeTransform(float* t, int fn, const float* a, int na)
 
 void svgParseTransform(float* xform, const char* str)
 {
-  svgXformSetIdentity(xform);
+  AffineIdentity(xform);
   while (*str) {
     int fn = -1;
     for (int i = 0; i < static_cast<int>(sizeof(kFunctions) / sizeof(kFunctions[0])); i++) {
@@ -171,7 +112,7 @@ void svgParseTransform(float* xform, const char* str)
     if (na == kFunctions[fn].counts[0] || (na != 0 && na == kFunctions[fn].counts[1])) {
       float t[6];
       MakeTransform(t, fn, args, na);
-      svgXformPremultiply(xform, t);
+      AffinePremultiply(xform, t);
     }
     str += len;
   }

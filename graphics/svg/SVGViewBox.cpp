@@ -50,10 +50,10 @@ void ScaleGradient(SVGPaint* paint, float tx, float ty, float sx, float sy)
   SVGGradient* grad = paint->gradient;
   const float translate[6] = {1.0f, 0.0f, 0.0f, 1.0f, tx, ty};
   const float scale[6] = {sx, 0.0f, 0.0f, sy, 0.0f, 0.0f};
-  svgXformMultiply(grad->xform, translate);
-  svgXformMultiply(grad->xform, scale);
+  AffineMultiply(grad->xform, translate);
+  AffineMultiply(grad->xform, scale);
   float inv[6];
-  svgXformInverse(inv, grad->xform);
+  AffineInverse(inv, grad->xform);
   for (int i = 0; i < 6; i++)
     grad->xform[i] = inv[i];
 }

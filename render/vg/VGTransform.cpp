@@ -1,17 +1,10 @@
 // 2x3 affine matrices and the state transform.
 #include <cmath>
 
+#include "Affine2D.h"
 #include "VGInternal.h"
 
-void vgTransformIdentity(float* t)
-{
-  t[0] = 1.0f;
-  t[1] = 0.0f;
-  t[2] = 0.0f;
-  t[3] = 1.0f;
-  t[4] = 0.0f;
-  t[5] = 0.0f;
-}
+void vgTransformIdentity(float* t) { plugin::AffineIdentity(t); }
 
 void vgTransformTranslate(float* t, float tx, float ty)
 {
@@ -64,49 +57,13 @@ void vgTransformSkewY(float* t, float a)
   t[5] = 0.0f;
 }
 
-void vgTransformMultiply(float* t, const float* s)
-{
-  const float t0 = t[0] * s[0] + t[1] * s[2];
-  const float t2 = t[2] * s[0] + t[3] * s[2];
-  const float t4 = t[4] * s[0] + t[5] * s[2] + s[4];
-  t[1] = t[0] * s[1] + t[1] * s[3];
-  t[3] = t[2] * s[1] + t[3] * s[3];
-  t[5] = t[4] * s[1] + t[5] * s[3] + s[5];
-  t[0] = t0;
-  t[2] = t2;
-  t[4] = t4;
-}
+void vgTransformMultiply(float* t, const float* s) { plugin::AffineMultiply(t, s); }
 
-void vgTransformPremultiply(float* t, const float* s)
-{
-  float s2[6];
-  std::memcpy(s2, s, sizeof(float) * 6);
-  vgTransformMultiply(s2, t);
-  std::memcpy(t, s2, sizeof(float) * 6);
-}
+void vgTransformPremultiply(float* t, const float* s) { plugin::AffinePremultiply(t, s); }
 
-int vgTransformInverse(float* inv, const float* t)
-{
-  const double det = static_cast<double>(t[0]) * t[3] - static_cast<double>(t[2]) * t[1];
-  if (det > -1e-6 && det < 1e-6) {
-    vgTransformIdentity(inv);
-    return 0;
-  }
-  const double invdet = 1.0 / det;
-  inv[0] = static_cast<float>(t[3] * invdet);
-  inv[2] = static_cast<float>(-t[2] * invdet);
-  inv[4] = static_cast<float>((static_cast<double>(t[2]) * t[5] - static_cast<double>(t[3]) * t[4]) * invdet);
-  inv[1] = static_cast<float>(-t[1] * invdet);
-  inv[3] = static_cast<float>(t[0] * invdet);
-  inv[5] = static_cast<float>((static_cast<double>(t[1]) * t[4] - static_cast<double>(t[0]) * t[5]) * invdet);
-  return 1;
-}
+int vgTransformInverse(float* inv, const float* t) { return plugin::AffineInverse(inv, t) ? 1 : 0; }
 
-void vgTransformPoint(float* dx, float* dy, const float* t, float x, float y)
-{
-  *dx = x * t[0] + y * t[2] + t[4];
-  *dy = x * t[1] + y * t[3] + t[5];
-}
+void vgTransformPoint(float* dx, float* dy, const float* t, float x, float y) { plugin::AffinePoint(dx, dy, x, y, t); }
 
 float vgDegToRad(float deg) { return deg / 180.0f * VG_PI; }
 float vgRadToDeg(float rad) { return rad / VG_PI * 180.0f; }

@@ -405,7 +405,7 @@ TEST(SVGTransform, InverseUndoesTheMatrixAndNearSingularGivesIdentity)
     for (float& x : t)
       x = v(rng);
     const float copy[6] = {t[0], t[1], t[2], t[3], t[4], t[5]};
-    svgXformInverse(inv, t);
+    plugin::AffineInverse(inv, t);
     EXPECT_EQ(std::memcmp(copy, t, sizeof(t)), 0);
     const double det = double(t[0]) * t[3] - double(t[2]) * t[1];
     if (std::fabs(det) < 0.05)
@@ -416,7 +416,7 @@ TEST(SVGTransform, InverseUndoesTheMatrixAndNearSingularGivesIdentity)
   }
   const float nearSingular[6] = {1e-7f, 0, 0, 1, 5, 6};
   float inv[6];
-  svgXformInverse(inv, nearSingular);
+  plugin::AffineInverse(inv, nearSingular);
   const float identity[6] = {1, 0, 0, 1, 0, 0};
   EXPECT_EQ(std::memcmp(inv, identity, sizeof(inv)), 0);
 }
