@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "FontDataCache.h"
 #include "VGText.h"
@@ -19,6 +20,12 @@ namespace {
 constexpr int kSourceOver = VG_SOURCE_OVER;
 // Join codes in the order of the core's miter, round, bevel.
 constexpr int kJoins[3] = {VG_MITER, VG_ROUND, VG_BEVEL};
+// Blend methods from default to destination-atop are the engine's composite
+// operations of the same number.
+constexpr int kFirstCompositeBlend = kBlendDefault;
+constexpr int kLastCompositeBlend = kBlendDestAtop;
+// The fast drop shadow starts at half-transparent black (128 of 255).
+constexpr float kFastShadowAlpha = 128.f / 255.f;
 
 } // namespace
 
@@ -161,7 +168,7 @@ void IGraphicsVG::SetBlend(const IBlend* blend)
     return;
   }
   const int m = blend->mMethod;
-  if (m >= 0 && m <= 7)
+  if (m >= kFirstCompositeBlend && m <= kLastCompositeBlend)
     vgGlobalCompositeOperation(mVG, m);
   else if (m == kBlendAdd)
     vgGlobalCompositeBlendFunc(mVG, VG_SRC_ALPHA, VG_DST_ALPHA);
@@ -199,7 +206,7 @@ void IGraphicsVG::PathClose() { vgClosePath(mVG); }
 
 void IGraphicsVG::PathArc(float cx, float cy, float r, float a1, float a2, int winding)
 {
-  const auto rad = [](float a) { return (a - 90.f) / 180.f * 3.1415927f; };
+  const auto rad = [](float a) { return (a - 90.f) / 180.f * std::numbers::pi_v<float>; };
   vgArc(mVG, cx, cy, r, rad(a1), rad(a2), winding == 0 ? VG_CW : VG_CCW);
 }
 
@@ -355,7 +362,7 @@ void IGraphicsVG::DrawFastDropShadow(const IRECT& inner, const IRECT& outer, flo
 {
   const float w = blend ? blend->mWeight : 1.f;
   const VGpaint paint = vgBoxGradient(mVG, inner.L + xyDrop, inner.T + xyDrop, inner.W(), inner.H(), roundness, blur,
-                                      vgRGBAf(0, 0, 0, 128.f * w / 255.f), vgRGBAf(0, 0, 0, 0));
+                                      vgRGBAf(0, 0, 0, kFastShadowAlpha * w), vgRGBAf(0, 0, 0, 0));
   vgBeginPath(mVG);
   vgRect(mVG, outer.L, outer.T, outer.W(), outer.H());
   vgFillPaint(mVG, paint);
