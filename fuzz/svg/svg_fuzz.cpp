@@ -34,7 +34,7 @@ void Walk(const SVGImage* image)
     }
     for (const SVGPath* p = s->paths; p; p = p->next) {
       // Only whole cubics after the start point.
-      if (p->npts < 4 || (p->npts - 1) % 3 != 0)
+      if (p->npts < 4 || (p->npts - 1) % 3 != 0 || (p->hole != 0 && p->hole != 1))
         std::abort();
       for (int i = 0; i < p->npts * 2; i++)
         sum += p->pts[i];

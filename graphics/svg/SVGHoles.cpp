@@ -49,9 +49,9 @@ int CubicWinding(const Pt* c, Pt q, int depth)
   const double x1 = std::max(std::max(c[0].x, c[1].x), std::max(c[2].x, c[3].x));
   const double y0 = std::min(std::min(c[0].y, c[1].y), std::min(c[2].y, c[3].y));
   const double y1 = std::max(std::max(c[0].y, c[1].y), std::max(c[2].y, c[3].y));
-  if (q.y < y0 || q.y >= y1 || q.x > x1)
-    return EdgeWinding(c[0], c[3], q); // no crossing of the ray, or a straight one
-  if (q.x < x0 || depth >= kMaxDepth)
+  // Written so that a box with NaN in it ends the halving too.
+  const bool nearBox = q.y >= y0 && q.y < y1 && q.x >= x0 && q.x <= x1;
+  if (!nearBox || depth >= kMaxDepth)
     return EdgeWinding(c[0], c[3], q);
   const Pt ab = {(c[0].x + c[1].x) / 2, (c[0].y + c[1].y) / 2}, bc = {(c[1].x + c[2].x) / 2, (c[1].y + c[2].y) / 2};
   const Pt cd = {(c[2].x + c[3].x) / 2, (c[2].y + c[3].y) / 2};
