@@ -1,4 +1,5 @@
 // Number scanning, coordinates with units, and their conversion to pixels.
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +12,57 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A number as its significant digits and a power of ten. The first 19
+// significant digits fit a 64-bit integer exactly; later ones cannot change
+// a double, but each still moves the decimal point, and an exponent may
+// make leading fraction zeros significant.
+struct Decimal {
+  bool negative = false;
+  bool digits = false; // any digit at all, before or after the point
+  uint64_t mantissa = 0;
+  long scale = 0;
+};
+
+Decimal ReadDecimal(const char* s)
+{
+  Decimal d;
+  if (*s == '+' || *s == '-')
+    d.negative = *s++ == '-';
+  int kept = 0;
+  auto take = [&](char c, bool fraction) {
+    d.digits = true;
+    if (kept < 19 && (kept > 0 || c != '0')) {
+      d.mantissa = d.mantissa * 10 + static_cast<uint64_t>(c - '0');
+      kept++;
+      d.scale -= fraction ? 1 : 0;
+    } else if (kept > 0 && !fraction) {
+      d.scale++;
+    } else if (kept == 0 && fraction) {
+      d.scale--; // a leading zero of the fraction
+    }
+  };
+  while (IsDigit(*s))
+    take(*s++, false);
+  if (*s == '.') {
+    s++;
+    while (IsDigit(*s))
+      take(*s++, true);
+  }
+  if (d.digits && (*s == 'e' || *s == 'E')) {
+    const char* e = s + 1;
+    long esign = 1;
+    if (*e == '+' || *e == '-')
+      esign = *e++ == '-' ? -1 : 1;
+    // Capped so the count cannot overflow; 10^±100000 is already inf or 0.
+    long expPart = 0;
+    for (; IsDigit(*e); e++)
+      if (expPart < 100000)
+        expPart = expPart * 10 + (*e - '0');
+    d.scale += esign * expPart;
+  }
+  return d;
+}
+
 } // namespace
 
 bool svgIsSpace(char c)
@@ -21,6 +73,7 @@ bool svgIsSpace(char c)
 
 const char* svgScanNumber(const char* s, char item[64])
 {
+  const char* start = s;
   int i = 0;
   auto put = [&](char c) {
     if (i < 63)
@@ -44,72 +97,36 @@ const char* svgScanNumber(const char* s, char item[64])
       put(*s++);
   }
   item[i] = '\0';
+  // Too long for the item: the same value as digits and an exponent, so
+  // neither the magnitude nor the exponent is lost.
+  if (s - start > 63) {
+    const Decimal d = ReadDecimal(start);
+    char* p = item;
+    if (d.negative)
+      *p++ = '-';
+    p = std::to_chars(p, item + 40, d.mantissa).ptr;
+    *p++ = 'e';
+    p = std::to_chars(p, item + 63, d.mantissa ? d.scale : 0).ptr;
+    *p = '\0';
+  }
   return s;
 }
 
 double svgParseNumber(const char* s)
 {
-  double sign = 1.0;
-  if (*s == '+') {
-    s++;
-  } else if (*s == '-') {
-    sign = -1.0;
-    s++;
-  }
-  // The first 19 significant digits fit a 64-bit integer exactly; later ones
-  // cannot change a double, but each still moves the decimal point, and an
-  // exponent may make leading fraction zeros significant.
-  uint64_t mantissa = 0;
-  int kept = 0;
-  long scale = 0; // power of ten applied to the mantissa
-  bool digits = false;
-  auto take = [&](char c, bool fraction) {
-    digits = true;
-    if (kept < 19 && (kept > 0 || c != '0')) {
-      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-      kept++;
-      scale -= fraction ? 1 : 0;
-    } else if (kept > 0 && !fraction) {
-      scale++;
-    } else if (kept == 0 && fraction) {
-      scale--; // a leading zero of the fraction
-    }
-  };
-  while (IsDigit(*s))
-    take(*s++, false);
-  if (*s == '.') {
-    s++;
-    while (IsDigit(*s))
-      take(*s++, true);
-  }
-  if (!digits)
+  const Decimal d = ReadDecimal(s);
+  if (!d.digits)
     return 0.0;
-  if (*s == 'e' || *s == 'E') {
-    const char* e = s + 1;
-    long esign = 1;
-    if (*e == '+') {
-      e++;
-    } else if (*e == '-') {
-      esign = -1;
-      e++;
-    }
-    // Capped so the count cannot overflow; 10^±100000 is already inf or 0.
-    long expPart = 0;
-    while (IsDigit(*e)) {
-      if (expPart < 100000)
-        expPart = expPart * 10 + (*e - '0');
-      e++;
-    }
-    scale += esign * expPart;
-  }
-  if (mantissa == 0)
+  const double sign = d.negative ? -1.0 : 1.0;
+  if (d.mantissa == 0)
     return sign * 0.0;
   // Powers of ten up to 10^22 are exact, so short numbers divide exactly;
   // below the double range the scale is applied in two steps.
   static constexpr double kExact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   constexpr long kLastExact = 22;
-  double res = static_cast<double>(mantissa);
+  long scale = d.scale;
+  double res = static_cast<double>(d.mantissa);
   if (scale >= -kLastExact && scale <= kLastExact)
     return sign * (scale < 0 ? res / kExact[-scale] : res * kExact[scale]);
   if (scale < -300) {

@@ -134,11 +134,13 @@ TEST(SVGNumber, LongDigitRunsKeepTheirMagnitude)
   EXPECT_NEAR(svgParseNumber(digits.c_str()) / 1.2345678901234567e29, 1.0, 1e-12);
   EXPECT_NEAR(svgParseNumber(("-" + digits + ".5").c_str()) / -1.2345678901234567e29, 1.0, 1e-12);
   EXPECT_NEAR(svgParseNumber(("0." + digits).c_str()), 0.12345678901234568, 1e-15);
-  // More than an item holds: the scanner keeps 63 characters, no more.
+  // More than an item holds: the whole number is read, and the item holds
+  // its value in 63 characters at most.
   char item[64];
   const std::string longText(100, '9');
   EXPECT_EQ(svgScanNumber(longText.c_str(), item), longText.c_str() + 100);
-  EXPECT_EQ(std::string(item).size(), 63u);
+  EXPECT_LE(std::string(item).size(), 63u);
+  EXPECT_NEAR(svgParseNumber(item) / 1e100, 1.0, 1e-12);
   EXPECT_TRUE(std::isinf(svgParseNumber("1e999")));
   EXPECT_EQ(svgParseNumber("1e-999"), 0.0);
 }
@@ -165,7 +167,26 @@ TEST(SVGNumber, FractionDigitsCountWhereverAnExponentMovesThePoint)
   };
   for (const auto& c : cases)
     EXPECT_NEAR(svgParseNumber(c.text.c_str()), c.value, 1e-12 * std::max(1.0, std::fabs(c.value))) << c.text;
-  const SVGCoordinate coord = svgParseCoordinate("0.000000000000000000000015e22px");
-  EXPECT_FLOAT_EQ(coord.value, 0.15f);
-  EXPECT_EQ(coord.units, kSVGUnitsPx);
+  // Scanned first, as every reader does: numbers longer than the scanner's
+  // item keep their magnitude, their exponent and what follows them.
+  const std::string zeros70(70, '0');
+  std::string digits80;
+  for (int i = 0; i < 8; i++)
+    digits80 += "1234567890";
+  const struct {
+    std::string text;
+    float value;
+    int units;
+  } scanned[] = {
+    {"0.000000000000000000000015e22px", 0.15f, kSVGUnitsPx},
+    {"0." + zeros70 + "15e71mm", 1.5f, kSVGUnitsMm},
+    {"1" + zeros70 + "e-70%", 1.0f, kSVGUnitsPercent},
+    {"-" + digits80 + "e-79", -1.2345678901f, kSVGUnitsUser},
+    {"." + zeros70 + "5em", 0.0f, kSVGUnitsEm},
+  };
+  for (const auto& c : scanned) {
+    const SVGCoordinate coord = svgParseCoordinate(c.text.c_str());
+    EXPECT_FLOAT_EQ(coord.value, c.value) << c.text;
+    EXPECT_EQ(coord.units, c.units) << c.text;
+  }
 }
