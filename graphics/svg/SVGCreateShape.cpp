@@ -71,7 +71,9 @@ void svgCreateShape(SVGParser* p)
     shape->bounds[2] = std::fmax(shape->bounds[2], path->bounds[2]);
     shape->bounds[3] = std::fmax(shape->bounds[3], path->bounds[3]);
   }
-  svgDecideHoles(shape);
+  // Holes matter only to a fill.
+  if (attr->hasFill != 0)
+    svgDecideHoles(shape);
 
   ResolvePaint(p, shape, &shape->fill, attr->hasFill, attr->fillColor, attr->fillOpacity, attr->fillGradient);
   ResolvePaint(p, shape, &shape->stroke, attr->hasStroke, attr->strokeColor, attr->strokeOpacity, attr->strokeGradient);
