@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "LongTermSpectrum.h"
-#include "ReferenceCurves.h"
+#include "PublishedReference.h"
 #include "SharedBundle.h"
 #include "SpectrumMatch.h"
 #include "TempFolder.h"
@@ -161,7 +161,7 @@ double BandMean(const std::vector<double>& spec, int size, double lo, double hi,
 
 TEST_F(SpectrumMatch, CapturedNoiseIsProcessedToTheReferenceShapeWithinOneDecibel)
 {
-  const int reference = 2;
+  const int reference = hosttest::kPublishedReference;
   const std::string in = File("shaped.wav"), out = File("matched.wav");
   ASSERT_TRUE(WriteMono(in, ShapedNoise(size_t(kSeconds * kRate), 11)));
 
@@ -185,12 +185,12 @@ TEST_F(SpectrumMatch, CapturedNoiseIsProcessedToTheReferenceShapeWithinOneDecibe
   const std::vector<double> before = MagnitudeSpectrum(ReadMix(in, channels), false, size);
 
   std::vector<double> deviation, original;
-  for (int k = 0; k < kReferenceCurvePoints; ++k) {
-    const double f = ReferenceCurveFrequency(k);
+  for (int k = 0; k < hosttest::kGridPoints; ++k) {
+    const double f = hosttest::GridFrequency(k);
     if (f < 50.0 || f > 16000.0)
       continue;
-    const double lo = ReferenceCurveFrequency(k - 1), hi = ReferenceCurveFrequency(k + 1);
-    const double ref = 20 * std::log10(ReferenceCurveMagnitude(reference, k));
+    const double lo = hosttest::GridFrequency(k - 1), hi = hosttest::GridFrequency(k + 1);
+    const double ref = hosttest::ReferenceTwoDB(k);
     deviation.push_back(20 * std::log10(BandMean(spec, size, lo, hi, true)) - ref);
     original.push_back(20 * std::log10(BandMean(before, size, lo, hi, true)) - ref);
   }
