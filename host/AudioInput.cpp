@@ -29,8 +29,9 @@ std::string AudioInput::Open(const std::string& path)
     return path + " is neither WAV nor AIFF";
   if (mInfo.channels < 1 || mInfo.channels > 2)
     return path + " has " + std::to_string(mInfo.channels) + " channels; the plug-in takes 1 or 2";
-  if (mInfo.samplerate < 1)
-    return path + " gives no sample rate";
+  if (mInfo.samplerate < kMinSampleRate || mInfo.samplerate > kMaxSampleRate)
+    return path + " runs at " + std::to_string(mInfo.samplerate) + " Hz; the plug-in works at " +
+           std::to_string(kMinSampleRate) + " to " + std::to_string(kMaxSampleRate) + " Hz: resample it first";
   if (mInfo.frames < 1)
     return path + " holds no audio";
   const double fullScale = IntegerFullScale(mInfo.format);

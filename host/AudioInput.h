@@ -19,6 +19,11 @@ struct SndFileCloser {
 };
 using SndFilePtr = std::unique_ptr<SNDFILE, SndFileCloser>;
 
+// The rates the plug-in runs at sensibly: its timings (a quarter-second fade,
+// 25 ms meter, 16384-sample analysis frame) lose their meaning outside them.
+inline constexpr int kMinSampleRate = 8000;
+inline constexpr int kMaxSampleRate = 768000;
+
 // Full scale of an integer sample format; 0 for float formats.
 double IntegerFullScale(int format);
 

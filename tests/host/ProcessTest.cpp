@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -331,4 +332,60 @@ TEST(ProcessFile, TheOutputLinesUpWithTheInputWhileTheReportedLatencyChanges)
   EXPECT_LE(differ, 2u * 512u) << "only the block before the filter is swapped in may differ";
   for (size_t i = x.size() / 2; i < x.size(); ++i)
     ASSERT_NEAR(y[i], x[i], 1e-4f) << "frame " << i / 2;
+}
+
+namespace {
+
+// A stereo 16-bit file whose header is then made to claim `rate`: WAV with
+// the rate and byte-rate words patched, AIFF with the 80-bit rate given as
+// its ten bytes.
+std::string WithRate(const std::string& path, bool aiff, uint32_t rate, const std::string& aiffRate = "")
+{
+  if (!WriteAudio(path, Noise(20000, 0.1f), 2, 44100, (aiff ? SF_FORMAT_AIFF : SF_FORMAT_WAV) | SF_FORMAT_PCM_16))
+    return "";
+  std::string bytes = ReadBytes(path);
+  if (aiff) {
+    const size_t comm = bytes.find("COMM");
+    bytes.replace(comm + 16, 10, aiffRate);
+  } else {
+    for (int i = 0; i < 4; ++i) {
+      bytes[size_t(24 + i)] = char((rate >> (8 * i)) & 0xFF);
+      bytes[size_t(28 + i)] = char(((rate * 4u) >> (8 * i)) & 0xFF);
+    }
+  }
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  return path;
+}
+
+} // namespace
+
+TEST(ProcessFile, RatesOutside8kHzTo768kHzAreRefusedWithTheRate)
+{
+  TempDir dir;
+  const std::string zero(10, '\0');
+  const std::string infinite = std::string("\x7F\xFF\x80", 3) + std::string(7, '\0');
+  const std::string huge = std::string("\x43\xE1\x80", 3) + std::string(7, '\0'); // about 1e300
+  const struct {
+    std::string in;
+    const char* says; // empty: accepted
+  } rows[] = {
+    {WithRate(dir.File("1.wav"), false, 1), "runs at 1 Hz"},
+    {WithRate(dir.File("3.wav"), false, 3), "runs at 3 Hz"},
+    {WithRate(dir.File("7999.wav"), false, 7999), "runs at 7999 Hz"},
+    {WithRate(dir.File("8000.wav"), false, 8000), ""},
+    {WithRate(dir.File("768000.wav"), false, 768000), ""},
+    {WithRate(dir.File("768001.wav"), false, 768001), "runs at 768001 Hz"},
+    {WithRate(dir.File("2e9.wav"), false, 2000000000u), "runs at 2000000000 Hz"},
+    {WithRate(dir.File("zero.aiff"), true, 0, zero), " Hz; the plug-in works at 8000 to 768000 Hz"},
+    {WithRate(dir.File("inf.aiff"), true, 0, infinite), " Hz; the plug-in works at 8000 to 768000 Hz"},
+    {WithRate(dir.File("huge.aiff"), true, 0, huge), " Hz; the plug-in works at 8000 to 768000 Hz"},
+  };
+  for (const auto& row : rows) {
+    ASSERT_FALSE(row.in.empty());
+    const std::string error = host::ProcessFile(SharedBundle(), row.in, dir.File("out.wav"), {});
+    if (*row.says)
+      EXPECT_NE(error.find(row.says), std::string::npos) << row.in << ": " << error;
+    else
+      EXPECT_EQ(error, "") << row.in;
+  }
 }
