@@ -42,12 +42,8 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
     return "the plug-in refused " + std::to_string(rate) + " Hz stereo" + Status(s);
   if (OSStatus s = unit.SetMaxFrames(block); s != noErr)
     return "the plug-in refused blocks of " + std::to_string(block) + " frames" + Status(s);
-  for (const auto& [id, value] : options.mParams) {
-    if (std::string e = CheckHostParameter(unit, id, value, false); !e.empty())
-      return e;
-    if (OSStatus s = unit.SetParameter(id, value); s != noErr)
-      return "parameter " + std::to_string(id) + " refused " + std::to_string(value) + Status(s);
-  }
+  if (std::string e = SetHostParameters(unit, options.mParams, false); !e.empty())
+    return e;
   unit.ConnectInput([&input](double, UInt32 nFrames, float* const* channels, int nChannels) {
     input.Read(nFrames, channels, nChannels);
   });

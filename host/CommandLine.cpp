@@ -1,8 +1,8 @@
 #include "CommandLine.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -104,8 +104,11 @@ std::string ParseParam(const std::string& text, ParsedArgs& out)
   if (!ParseInteger(text.substr(0, eq), 0, std::numeric_limits<unsigned>::max(), id))
     return "--param " + text + ": the ID must be a whole number from 0 to " +
            std::to_string(std::numeric_limits<unsigned>::max()) + " (`auhost info` lists them)";
-  if (!ParseFinite(text.substr(eq + 1), value) || std::fabs(value) > std::numeric_limits<float>::max())
-    return "--param " + text + ": the VALUE must be a finite number, for example --param 5=-6";
+  if (!ParseDecimal(text.substr(eq + 1), value) || std::fabs(value) > std::numeric_limits<float>::max())
+    return "--param " + text + ": the VALUE must be a plain decimal number, for example --param 5=-6.5";
+  for (const auto& [given, v] : out.mParams)
+    if (given == unsigned(id))
+      return "--param " + text + ": parameter " + std::to_string(id) + " is given twice; give it once";
   out.mParams.emplace_back(unsigned(id), float(value));
   return "";
 }
@@ -114,26 +117,39 @@ std::string ParseParam(const std::string& text, ParsedArgs& out)
 
 bool ParseInteger(const std::string& text, long long lo, long long hi, long long& out)
 {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+  double v = 0.0;
+  if (!ParseDecimal(text, v) || text.find('.') != std::string::npos || v < double(lo) || v > double(hi))
     return false;
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || v < lo || v > hi)
+  // Exact beyond 2^53: the digits again as an integer.
+  long long n = 0;
+  const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+  if (std::from_chars(first, text.data() + text.size(), n).ec != std::errc() || n < lo || n > hi)
     return false;
-  out = v;
+  out = n;
   return true;
 }
 
-bool ParseFinite(const std::string& text, double& out)
+bool ParseDecimal(const std::string& text, double& out)
 {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+  // Plain decimal only: a sign, digits and one point; no exponent, hex,
+  // spaces or names such as "inf".
+  size_t i = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+  size_t digits = 0, points = 0;
+  for (size_t j = i; j < text.size(); ++j) {
+    if (std::isdigit(static_cast<unsigned char>(text[j])))
+      ++digits;
+    else if (text[j] == '.')
+      ++points;
+    else
+      return false;
+  }
+  if (digits == 0 || points > 1)
     return false;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (*end != '\0' || !std::isfinite(v))
+  double v = 0.0;
+  if (std::from_chars(text.data() + i, text.data() + text.size(), v, std::chars_format::fixed).ec != std::errc() ||
+      !std::isfinite(v))
     return false;
-  out = v;
+  out = text[0] == '-' ? -v : v;
   return true;
 }
 
@@ -157,13 +173,19 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
   out.mCommand = command->name;
   const std::string who = "auhost " + out.mCommand;
 
+  std::vector<std::string> given;
+  bool optionsEnded = false;
   for (int i = 2; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "-h" || arg == "--help") {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (!optionsEnded && (arg == "-h" || arg == "--help")) {
       out.mHelp = true;
       continue;
     }
-    if (arg.size() < 2 || arg[0] != '-' || arg == "-") {
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
       out.mPositional.push_back(arg);
       continue;
     }
@@ -180,6 +202,11 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
     if (!known)
       return (FindOption(arg) ? who + " takes no option " : "unknown option ") + arg + " (" + who +
              " --help lists the options)";
+    if (arg != "--param") {
+      if (std::find(given.begin(), given.end(), arg) != given.end())
+        return arg + " is given twice; give it once";
+      given.push_back(arg);
+    }
     if (!hasValue) {
       if (i + 1 >= argc)
         return arg + " needs a value: " + arg + " " + FindOption(arg)->value;

@@ -112,12 +112,8 @@ private:
       return "the plug-in refused " + std::to_string(int(mRate)) + " Hz stereo" + Status(s);
     if (OSStatus s = mUnit.SetMaxFrames(mBlock); s != noErr)
       return "the plug-in refused blocks of " + std::to_string(mBlock) + " frames" + Status(s);
-    for (const auto& [id, value] : mOptions.mParams) {
-      if (std::string e = CheckHostParameter(mUnit, id, value, true); !e.empty())
-        return e;
-      if (OSStatus s = mUnit.SetParameter(id, value); s != noErr)
-        return "parameter " + std::to_string(id) + " refused " + std::to_string(value) + Status(s);
-    }
+    if (std::string e = SetHostParameters(mUnit, mOptions.mParams, true); !e.empty())
+      return e;
     if (OSStatus s = mUnit.ConnectInput([this](double, UInt32 n, float* const* ch, int nch) { Feed(n, ch, nch); });
         s != noErr)
       return "the plug-in refused the input" + Status(s);

@@ -51,7 +51,8 @@ int Wait(pid_t pid)
 // Runs auhost with stdout and stderr into files of `dir`; fileLimit > 0
 // caps the size of any file it writes (with SIGXFSZ ignored, as a full disk
 // makes a write fail).
-Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::string>& args, long fileLimit = 0)
+Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::string>& args, long fileLimit = 0,
+                 bool inDir = false)
 {
   const std::string outPath = dir.File("stdout.txt"), errPath = dir.File("stderr.txt");
   const std::vector<const char*> argv = Argv(args);
@@ -61,6 +62,8 @@ Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::stri
     const int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(o, 1);
     dup2(e, 2);
+    if (inDir && chdir(dir.Path().c_str()) != 0)
+      _exit(126);
     if (fileLimit > 0) {
       signal(SIGXFSZ, SIG_IGN);
       const rlimit limit{rlim_t(fileLimit), rlim_t(fileLimit)};
@@ -111,8 +114,8 @@ TEST(Tool, HelpAndVersionGoToStandardOutputAndBadArgumentsAreNamed)
     {{"--version"}, 0, "auhost 3.0.21\n", ""},
     {{}, 2, "", "name a command"},
     {{"frobnicate"}, 2, "", "unknown command \"frobnicate\""},
-    {{"process", in, out, "--param", "5=1junk"}, 2, "", "VALUE must be a finite number"},
-    {{"process", in, out, "--param", "5=nan"}, 2, "", "VALUE must be a finite number"},
+    {{"process", in, out, "--param", "5=1junk"}, 2, "", "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=nan"}, 2, "", "VALUE must be a plain decimal number"},
     {{"process", in, out, "--block", "12abc"}, 2, "", "--block 12abc: takes a whole number"},
     {{"process", in, out, "--block", "5000"}, 2, "", "1 to 4096"},
     {{"process", in, out, "--reference", "1"}, 2, "", "auhost process takes no option --reference"},
@@ -232,4 +235,51 @@ TEST(Tool, CtrlCLeavesThePreviousOutputAndNoHalfFile)
   EXPECT_EQ(status, 128 + SIGINT);
   EXPECT_EQ(ReadBytes(out), "the previous good output");
   EXPECT_EQ(Names(dir.Path()), names);
+}
+
+TEST(Tool, ParameterTextIsPlainDecimalWholeForSteppedParametersAndEveryOptionComesOnce)
+{
+  testsupport::TempFolder dir;
+  ASSERT_TRUE(WriteAudio(dir.File("in.wav"), Noise(1000, 0.1f), 2, 44100));
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* err; // empty: no message
+  } rows[] = {
+    {{"process", in, out, "--param", "5=0x10"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=1e1"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=inf"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5= 1"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=1.2.3"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=-"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "0x5=1"}, 2, "the ID must be a whole number"},
+    {{"process", in, out, "--param", "5.0=1"}, 2, "the ID must be a whole number"},
+    {{"process", in, out, "--block", "0x10"}, 2, "--block 0x10: takes a whole number"},
+    {{"process", in, out, "--block", "64.0"}, 2, "--block 64.0: takes a whole number"},
+    {{"process", in, out, "--param", "5=-6.5"}, 0, ""},
+    {{"process", in, out, "--param", "5=+6"}, 0, ""},
+    {{"process", in, out, "--param", "6=50."}, 0, ""},
+    {{"process", in, out, "--param", "5=-6.3"}, 0, ""},
+    {{"process", in, out, "--param", "2=2"}, 0, ""},
+    {{"process", in, out, "--param", "2=1.5"}, 1, "(\"Activity state\") takes whole numbers only, 0 to 2: 0 Capture"},
+    {{"process", in, out, "--param", "3=0.25"}, 1, "(\"Reference mode\") takes whole numbers only, 0 to 4"},
+    {{"process", in, out, "--param", "5=1", "--param", "5=2"}, 2, "parameter 5 is given twice"},
+    {{"process", in, out, "--block", "64", "--block=128"}, 2, "--block is given twice"},
+    {{"match", in, out, "--reference", "1", "--reference", "1"}, 2, "--reference is given twice"},
+    {{"process", "--", in, out, "--block"}, 2, "name one input file and one output file"},
+    {{"process", "in.wav", "-out.wav"}, 2, "unknown option -out.wav"},
+    {{"process", "--block", "64", "--", "in.wav", "-out.wav"}, 0, ""},
+  };
+  for (const auto& row : rows) {
+    const Result r = RunAuhost(dir, row.args, 0, true);
+    std::string what;
+    for (const std::string& a : row.args)
+      what += a + " ";
+    EXPECT_EQ(r.status, row.status) << what << "\n" << r.err;
+    if (*row.err) {
+      EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
+    }
+  }
+  EXPECT_TRUE(fs::exists(dir.File("-out.wav")));
 }
