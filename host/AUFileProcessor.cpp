@@ -61,7 +61,7 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
   const std::string error = render.Run(
     input.Frames(), sampleTime,
     [&output](const float* l, const float* r, size_t n, long long) { return output.Write(l, r, n); }, options.mProgress,
-    [&input] { return input.NonFiniteError(); });
+    [&input] { return input.ReadError(); });
   if (!error.empty())
     return error;
   const float gain = unit.GetParameter(kParamGain);

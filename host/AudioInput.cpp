@@ -41,21 +41,30 @@ std::string AudioInput::Open(const std::string& path)
   }
   mPos = 0;
   mNonFiniteFrame = -1;
+  mEndedAt = -1;
   mPeak = 0.f;
   return "";
 }
 
-void AudioInput::Rewind()
+std::string AudioInput::Rewind()
 {
-  sf_seek(mFile.get(), 0, SEEK_SET);
+  if (mPos == 0)
+    return "";
+  if (sf_seek(mFile.get(), 0, SEEK_SET) != 0)
+    return "cannot read " + mPath + " again from its start: " + sf_strerror(mFile.get());
   mPos = 0;
+  mEndedAt = -1;
+  return "";
 }
 
 void AudioInput::Read(unsigned nFrames, float* const* channels, int nChannels)
 {
   const size_t width = size_t(mInfo.channels);
   mInterleaved.resize(size_t(nFrames) * width);
-  const sf_count_t got = mPos < mInfo.frames ? sf_readf_double(mFile.get(), mInterleaved.data(), nFrames) : 0;
+  const sf_count_t want = std::clamp<sf_count_t>(mInfo.frames - mPos, 0, nFrames);
+  const sf_count_t got = want > 0 ? sf_readf_double(mFile.get(), mInterleaved.data(), want) : 0;
+  if (got < want && mEndedAt < 0)
+    mEndedAt = mPos + got;
   for (sf_count_t t = 0; t < got; ++t) {
     for (size_t c = 0; c < width; ++c) {
       double& x = mInterleaved[size_t(t) * width + c];
@@ -76,8 +85,11 @@ void AudioInput::Read(unsigned nFrames, float* const* channels, int nChannels)
   mPos += nFrames;
 }
 
-std::string AudioInput::NonFiniteError() const
+std::string AudioInput::ReadError() const
 {
+  if (mEndedAt >= 0)
+    return mPath + " ended after " + std::to_string(mEndedAt) + " frames, though its header declares " +
+           std::to_string(mInfo.frames) + "; the file is cut short: repair or re-export it";
   if (mNonFiniteFrame < 0)
     return "";
   return mPath + " holds a sample that is not a number (NaN or infinity) at frame " + std::to_string(mNonFiniteFrame) +

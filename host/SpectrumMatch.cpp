@@ -82,6 +82,10 @@ private:
     if (std::string e = mInput.Open(mOptions.mInPath); !e.empty())
       return e;
     mCaptureFeed = &mInput;
+    if (mOptions.mCapturePath.empty() && !mInput.Seekable())
+      return "cannot read " + mOptions.mInPath +
+             " twice (it is a pipe or stream, which cannot go back to its start), and match plays it once to "
+             "capture and once to process: save it to a file first, or capture from a file with --capture FILE";
     if (!mOptions.mCapturePath.empty()) {
       if (std::string e = mCapture.Open(mOptions.mCapturePath); !e.empty())
         return e;
@@ -132,7 +136,8 @@ private:
     if (OSStatus s = mUnit.SetParameter(kParamActivityState, kActivityCapture); s != noErr)
       return "the plug-in refused to capture" + Status(s);
     mFeed = mCaptureFeed;
-    mCaptureFeed->Rewind();
+    if (std::string e = mCaptureFeed->Rewind(); !e.empty())
+      return e;
     std::vector<float> left(mBlock), right(mBlock);
     float* out[2] = {left.data(), right.data()};
     int shown = -1;
@@ -142,7 +147,7 @@ private:
         return "render failed while capturing at frame " + std::to_string(done) + Status(s);
       mSampleTime += n;
       standin::PumpMainRunLoop();
-      if (std::string e = mCaptureFeed->NonFiniteError(); !e.empty())
+      if (std::string e = mCaptureFeed->ReadError(); !e.empty())
         return e;
       done += n;
       const int percent = int(100 * done / mReport.mCaptureFrames);
@@ -170,7 +175,8 @@ private:
       return "the plug-in refused to process" + Status(s);
     standin::PumpMainRunLoop();
     mFeed = &mInput;
-    mInput.Rewind();
+    if (std::string e = mInput.Rewind(); !e.empty())
+      return e;
     mInSpectrum.emplace(mRate);
     mOutSpectrum.emplace(mRate);
     mMeasuring = true;
@@ -195,7 +201,7 @@ private:
         mOptions.mProgress("processing", f);
     };
     const std::string error =
-      render.Run(mReport.mFrames, mSampleTime, sink, progress, [this] { return mInput.NonFiniteError(); });
+      render.Run(mReport.mFrames, mSampleTime, sink, progress, [this] { return mInput.ReadError(); });
     if (!error.empty())
       return error;
     mReport.mLatency = render.Stats().mLatency;

@@ -51,13 +51,22 @@ int Wait(pid_t pid)
 // Runs auhost with stdout and stderr into files of `dir`; fileLimit > 0
 // caps the size of any file it writes (with SIGXFSZ ignored, as a full disk
 // makes a write fail).
+// With `input`, standard input is a pipe that carries those bytes.
 Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::string>& args, long fileLimit = 0,
-                 bool inDir = false)
+                 bool inDir = false, const std::string* input = nullptr)
 {
   const std::string outPath = dir.File("stdout.txt"), errPath = dir.File("stderr.txt");
   const std::vector<const char*> argv = Argv(args);
+  int pipeEnds[2] = {-1, -1};
+  if (input && pipe(pipeEnds) != 0)
+    return {};
   const pid_t pid = fork();
   if (pid == 0) {
+    if (input) {
+      dup2(pipeEnds[0], 0);
+      close(pipeEnds[0]);
+      close(pipeEnds[1]);
+    }
     const int o = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(o, 1);
@@ -71,6 +80,18 @@ Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::stri
     }
     execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
     _exit(127);
+  }
+  if (input) {
+    // A reader that stops early ends the writing (EPIPE, not SIGPIPE).
+    signal(SIGPIPE, SIG_IGN);
+    close(pipeEnds[0]);
+    for (size_t done = 0; done < input->size();) {
+      const ssize_t n = write(pipeEnds[1], input->data() + done, input->size() - done);
+      if (n <= 0)
+        break;
+      done += size_t(n);
+    }
+    close(pipeEnds[1]);
   }
   Result r;
   r.status = Wait(pid);
@@ -282,4 +303,48 @@ TEST(Tool, ParameterTextIsPlainDecimalWholeForSteppedParametersAndEveryOptionCom
     }
   }
   EXPECT_TRUE(fs::exists(dir.File("-out.wav")));
+}
+
+TEST(Tool, InputThatCannotGoBackToItsStartIsReadOnceOrRefusedNeverPassedOffAsSilence)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  const std::vector<float> x = Noise(30000, 0.1f);
+  ASSERT_TRUE(WriteAudio(in, x, 2, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  const std::string whole = ReadBytes(in);
+  const std::string cut = whole.substr(0, whole.size() / 2);
+  const struct {
+    std::vector<std::string> args;
+    const std::string* input;
+    int status;
+    const char* err;
+  } rows[] = {
+    {{"match", "-", out}, &whole, 1, "cannot read - twice (it is a pipe or stream"},
+    {{"match", "/dev/stdin", out}, &whole, 1, "cannot read /dev/stdin twice"},
+    {{"match", "/dev/stdin", out, "--capture", in}, &whole, 0, ""},
+    {{"process", "-", out}, &whole, 0, ""},
+    {{"process", "-", out}, &cut, 1, "- ended after 14994 frames, though its header declares 30000"},
+    {{"match", "/dev/stdin", out, "--capture", in}, &cut, 1, "ended after 14994 frames"},
+  };
+  for (const auto& row : rows) {
+    fs::remove(out);
+    const Result r = RunAuhost(dir, row.args, 0, false, row.input);
+    const std::string what = row.args[0] + " " + row.args[1] + (row.input == &cut ? " (cut)" : "");
+    EXPECT_EQ(r.status, row.status) << what << "\n" << r.err;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
+    EXPECT_EQ(fs::exists(out), row.status == 0) << what;
+    if (row.status == 0) {
+      SF_INFO info{};
+      const std::vector<float> y = hosttest::ReadAudio(out, info);
+      ASSERT_EQ(info.frames, 30000) << what;
+      if (row.args[0] == "process") {
+        for (size_t i = 0; i < x.size(); i += 997)
+          EXPECT_NEAR(y[i], x[i], 1.f / 32768.f) << what << " sample " << i;
+      }
+      double energy = 0.0;
+      for (float v : y)
+        energy += double(v) * v;
+      EXPECT_GT(energy, 1.0) << what << ": the output is silent";
+    }
+  }
 }
