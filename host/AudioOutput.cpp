@@ -81,8 +81,12 @@ std::string AudioOutput::Open(const std::string& target, int format, int sampleR
   if (std::string e = CheckOutputFolder(target); !e.empty())
     return e;
   mTarget = target;
+  // ".NAME.XXXXXX", with NAME shortened when that would pass the folder's
+  // limit on a name's length.
+  const long limit = pathconf(Folder(target).c_str(), _PC_NAME_MAX);
+  const size_t room = size_t(limit > 0 ? limit : 255) - std::strlen("..XXXXXX");
   std::string leaf = ".";
-  leaf += fs::path(target).filename().string();
+  leaf += fs::path(target).filename().string().substr(0, room);
   leaf += ".XXXXXX";
   std::string pattern = (fs::path(Folder(target)) / leaf).string();
   int fd = -1;

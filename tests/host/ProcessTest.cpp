@@ -389,3 +389,17 @@ TEST(ProcessFile, RatesOutside8kHzTo768kHzAreRefusedWithTheRate)
       EXPECT_EQ(error, "") << row.in;
   }
 }
+
+TEST(ProcessFile, OutputNamesUpToTheLongestTheFolderTakesAreWritten)
+{
+  TempDir dir;
+  const std::string in = dir.File("in.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(1000, 0.3f), 2, 44100));
+  for (size_t length : {200, 247, 248, 251, 255}) {
+    const std::string name = std::string(length - 4, 'n') + ".wav";
+    const std::string error = host::ProcessFile(SharedBundle(), in, dir.File(name.c_str()), {});
+    EXPECT_EQ(error, "") << length << " bytes";
+    EXPECT_TRUE(fs::exists(dir.File(name.c_str()))) << length << " bytes";
+  }
+  EXPECT_EQ(Names(dir.Path()).size(), 6u) << "a temporary file was left";
+}
