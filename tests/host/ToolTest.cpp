@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -227,7 +228,7 @@ TEST(Tool, AFailedWriteLeavesThePreviousOutputAndNoHalfFile)
   }
 }
 
-TEST(Tool, CtrlCLeavesThePreviousOutputAndNoHalfFile)
+TEST(Tool, EverySignalThatEndsTheProgramLeavesThePreviousOutputAndNoHalfFile)
 {
   testsupport::TempFolder dir;
   const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
@@ -236,26 +237,32 @@ TEST(Tool, CtrlCLeavesThePreviousOutputAndNoHalfFile)
   const auto names = Names(dir.Path());
   const std::vector<std::string> args{"process", in, out};
   const std::vector<const char*> argv = Argv(args);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
-    _exit(127);
+  // Ctrl-C, and the others a terminal, a shell, a limit or a script sends.
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ, SIGXCPU, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGVTALRM,
+                  SIGPROF, SIGRTMIN + 3}) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      dup2(null, 2);
+      const rlimit noCore{0, 0};
+      setrlimit(RLIMIT_CORE, &noCore);
+      execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
+      _exit(127);
+    }
+    // Once the half file exists.
+    bool started = false;
+    for (int i = 0; i < 3000 && !started; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      started = Names(dir.Path()).size() > names.size();
+    }
+    kill(pid, sig);
+    const int status = Wait(pid);
+    ASSERT_TRUE(started) << "no temporary output appeared";
+    EXPECT_EQ(status, 128 + sig) << strsignal(sig);
+    EXPECT_EQ(ReadBytes(out), "the previous good output") << strsignal(sig);
+    EXPECT_EQ(Names(dir.Path()), names) << strsignal(sig);
   }
-  // Once the half file exists, interrupt as a terminal's Ctrl-C does.
-  bool started = false;
-  for (int i = 0; i < 3000 && !started; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    started = Names(dir.Path()).size() > names.size();
-  }
-  kill(pid, SIGINT);
-  const int status = Wait(pid);
-  ASSERT_TRUE(started) << "no temporary output appeared";
-  EXPECT_EQ(status, 128 + SIGINT);
-  EXPECT_EQ(ReadBytes(out), "the previous good output");
-  EXPECT_EQ(Names(dir.Path()), names);
 }
 
 TEST(Tool, ParameterTextIsPlainDecimalWholeForSteppedParametersAndEveryOptionComesOnce)
