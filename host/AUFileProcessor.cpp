@@ -28,7 +28,7 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
   int format = 0;
   if (std::string e = OutputFormatFor(outPath, input.Info().format, format); !e.empty())
     return e;
-  if (std::string e = CheckOutputFolder(outPath); !e.empty())
+  if (std::string e = CheckOutputTarget(outPath); !e.empty())
     return e;
   const int rate = input.Info().samplerate;
   const unsigned block = std::clamp(options.mBlockSize, 1u, 4096u);

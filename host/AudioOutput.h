@@ -20,9 +20,15 @@ namespace host {
 // Empty on success, else why the name is refused.
 std::string OutputFormatFor(const std::string& target, int inputFormat, int& format);
 
-// Empty when target names a file in an existing folder this process may
-// write to, else what is wrong with it.
-std::string CheckOutputFolder(const std::string& target);
+// Where writing target puts the file: a symbolic link (or a chain of them)
+// is followed, so the link stays a link and the file it points to is
+// replaced.
+std::string ResolveOutput(const std::string& target);
+
+// Empty when target (followed as above) names a file in an existing folder
+// this process may write to and may replace there, else what is wrong with
+// it. Checked before any work, so a job is not done in vain.
+std::string CheckOutputTarget(const std::string& target);
 
 // True when both names reach one file (same path, a link, a relative path).
 bool SameFile(const std::string& a, const std::string& b);
@@ -46,7 +52,8 @@ public:
 
 private:
   SNDFILE* mFile = nullptr;
-  std::string mTarget;
+  std::string mTarget; // as the user named it
+  std::string mPlace;  // the file that is replaced
   std::string mTempPath;
   int mCleanupSlot = -1;
   double mFullScale = 0.0;

@@ -105,7 +105,7 @@ private:
              Seconds(kAnalysisFrame / mRate) + ") to take a fingerprint";
     if (std::string e = OutputFormatFor(mOptions.mOutPath, mInput.Info().format, mFormat); !e.empty())
       return e;
-    return CheckOutputFolder(mOptions.mOutPath);
+    return CheckOutputTarget(mOptions.mOutPath);
   }
 
   std::string PrepareUnit()

@@ -403,3 +403,34 @@ TEST(ProcessFile, OutputNamesUpToTheLongestTheFolderTakesAreWritten)
   }
   EXPECT_EQ(Names(dir.Path()).size(), 6u) << "a temporary file was left";
 }
+
+TEST(ProcessFile, AnOutputThatIsASymbolicLinkReplacesTheFileItPointsToAndStaysALink)
+{
+  TempDir dir;
+  const std::string in = dir.File("in.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(1000, 0.3f), 2, 44100));
+  fs::create_directories(dir.Path() / "sub");
+  std::ofstream(dir.File("sub/old.wav")) << "the previous output";
+  const struct {
+    std::string link;
+    std::string pointsTo; // as written in the link
+    std::string file;     // the file that receives the audio
+  } rows[] = {
+    {dir.File("relative.wav"), "sub/old.wav", dir.File("sub/old.wav")},
+    {dir.File("absolute.wav"), dir.File("sub/new.wav"), dir.File("sub/new.wav")},
+    {dir.File("chain.wav"), "relative.wav", dir.File("sub/old.wav")},
+    {dir.File("sub/up.wav"), "../top.wav", dir.File("top.wav")},
+  };
+  for (const auto& row : rows) {
+    fs::create_symlink(row.pointsTo, row.link);
+    ASSERT_EQ(host::ProcessFile(SharedBundle(), in, row.link, {}), "") << row.link;
+    EXPECT_TRUE(fs::is_symlink(row.link)) << row.link;
+    EXPECT_EQ(fs::read_symlink(row.link).string(), row.pointsTo) << row.link;
+    SF_INFO info;
+    ReadAudio(row.file, info);
+    EXPECT_EQ(info.frames, 1000) << row.link;
+  }
+  EXPECT_EQ(Names(dir.Path()),
+            (std::set<std::string>{"absolute.wav", "chain.wav", "in.wav", "relative.wav", "sub", "top.wav"}));
+  EXPECT_EQ(Names(dir.Path() / "sub"), (std::set<std::string>{"new.wav", "old.wav", "up.wav"}));
+}

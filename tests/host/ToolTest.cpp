@@ -355,3 +355,42 @@ TEST(Tool, InputThatCannotGoBackToItsStartIsReadOnceOrRefusedNeverPassedOffAsSil
     }
   }
 }
+
+TEST(Tool, ATargetAnotherUserOwnsInAStickyFolderIsRefusedBeforeAnyAudioPlays)
+{
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs root to act as a second user";
+  testsupport::TempFolder dir;
+  fs::permissions(dir.Path(), fs::perms(0755));
+  const fs::path shared = dir.Path() / "shared";
+  fs::create_directories(shared);
+  fs::permissions(shared, fs::perms(01777));
+  const std::string in = dir.File("in.wav"), out = (shared / "out.wav").string();
+  ASSERT_TRUE(WriteAudio(in, Noise(44100, 0.1f), 2, 44100));
+  fs::permissions(in, fs::perms(0644));
+  std::ofstream(out) << "root's file";
+  fs::permissions(out, fs::perms(0666));
+  for (const char* command : {"process", "match"}) {
+    const std::string errPath = (shared / "err.txt").string();
+    const std::vector<std::string> args{command, in, out};
+    const std::vector<const char*> argv = Argv(args);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (setgid(65534) != 0 || setuid(65534) != 0)
+        _exit(126);
+      const int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+      dup2(e, 2);
+      execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
+      _exit(127);
+    }
+    EXPECT_EQ(Wait(pid), 1) << command;
+    const std::string err = ReadBytes(errPath);
+    fs::remove(errPath);
+    EXPECT_EQ(err, "auhost: cannot replace " + out +
+                     ": it belongs to another user, in a folder where only a file's owner may replace it; choose "
+                     "another name\n")
+      << command;
+    EXPECT_EQ(ReadBytes(out), "root's file") << command;
+    EXPECT_EQ(Names(shared), std::set<std::string>{"out.wav"}) << command;
+  }
+}
