@@ -16,12 +16,23 @@ std::string Status(OSStatus s) { return " (status " + std::to_string(s) + ")"; }
 
 } // namespace
 
+std::string OutputIsInputError(const std::string& outPath)
+{
+  return "the output file must not be an input file; choose another name for " + outPath;
+}
+
+std::string MonoNote(const std::string& inPath, const std::string& outPath)
+{
+  return "note: " + inPath + " is mono; " + outPath +
+         " is stereo, with the one channel fed to both inputs of the plug-in";
+}
+
 std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const std::string& outPath,
                         const ProcessOptions& options, ProcessReport* reportOut)
 {
   ProcessReport report;
   if (SameFile(inPath, outPath))
-    return "the output file must not be the input file; choose another name for " + outPath;
+    return OutputIsInputError(outPath);
   AudioInput input;
   if (std::string e = input.Open(inPath); !e.empty())
     return e;
@@ -74,8 +85,7 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
   report.mFullScaleSamples = render.Stats().mFullScaleSamples;
   report.mPeak = render.Stats().mPeak;
   if (report.mInputChannels == 1)
-    report.mNotes.push_back("note: " + inPath + " is mono; " + outPath +
-                            " is stereo, with the one channel fed to both inputs of the plug-in");
+    report.mNotes.push_back(MonoNote(inPath, outPath));
   if (std::string w = ClipWarning(render.Stats(), reduction, gain); !w.empty())
     report.mNotes.push_back(w);
   if (reportOut)

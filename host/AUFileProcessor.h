@@ -32,6 +32,11 @@ struct ProcessReport {
   std::vector<std::string> mNotes; // things the user should know (clipping, mono written as stereo)
 };
 
+// What process and match say alike: an output that is an input, a mono
+// input written as stereo.
+std::string OutputIsInputError(const std::string& outPath);
+std::string MonoNote(const std::string& inPath, const std::string& outPath);
+
 // Empty on success, else a message saying what failed and what to do.
 std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const std::string& outPath,
                         const ProcessOptions& options, ProcessReport* report = nullptr);

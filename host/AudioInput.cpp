@@ -1,7 +1,14 @@
 #include "AudioInput.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include "Wording.h"
 
 namespace host {
 
@@ -21,9 +28,18 @@ std::string AudioInput::Open(const std::string& path)
 {
   mPath = path;
   mInfo = SF_INFO{};
+  // The host's own reasons first; the reader's text only after them.
+  struct stat st {};
+  if (path != "-" && stat(path.c_str(), &st) != 0)
+    return "cannot read " + path + ": " + std::strerror(errno);
+  if (path != "-" && S_ISDIR(st.st_mode))
+    return "cannot read " + path + ": it is a folder; give a WAV or AIFF file";
+  if (path != "-" && access(path.c_str(), R_OK) != 0)
+    return "cannot read " + path + ": " + std::strerror(errno);
   mFile.reset(sf_open(path.c_str(), SFM_READ, &mInfo));
   if (!mFile)
-    return "cannot read " + path + ": " + sf_strerror(nullptr) + " (give a WAV or AIFF file)";
+    return "cannot read " + path + ": it is not a WAV or AIFF file the host can read (" +
+           LibraryReason(sf_strerror(nullptr)) + ")";
   const int major = mInfo.format & SF_FORMAT_TYPEMASK;
   if (major != SF_FORMAT_WAV && major != SF_FORMAT_AIFF && major != SF_FORMAT_WAVEX)
     return path + " is neither WAV nor AIFF";
@@ -51,7 +67,7 @@ std::string AudioInput::Rewind()
   if (mPos == 0)
     return "";
   if (sf_seek(mFile.get(), 0, SEEK_SET) != 0)
-    return "cannot read " + mPath + " again from its start: " + sf_strerror(mFile.get());
+    return "cannot read " + mPath + " again from its start: " + LibraryReason(sf_strerror(mFile.get()));
   mPos = 0;
   mEndedAt = -1;
   return "";
@@ -88,7 +104,7 @@ void AudioInput::Read(unsigned nFrames, float* const* channels, int nChannels)
 std::string AudioInput::ReadError() const
 {
   if (mEndedAt >= 0)
-    return mPath + " ended after " + std::to_string(mEndedAt) + " frames, though its header declares " +
+    return mPath + " ended after " + CountOf(mEndedAt, "frame") + ", though its header declares " +
            std::to_string(mInfo.frames) + "; the file is cut short: repair or re-export it";
   if (mNonFiniteFrame < 0)
     return "";

@@ -12,6 +12,7 @@
 
 #include "AudioInput.h"
 #include "InterruptCleanup.h"
+#include "Wording.h"
 
 namespace host {
 
@@ -141,10 +142,10 @@ std::string AudioOutput::Open(const std::string& target, int format, int sampleR
   info.format = format;
   mFile = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
   if (!mFile) {
-    const std::string why = sf_strerror(nullptr);
+    const std::string why = LibraryReason(sf_strerror(nullptr));
     close(fd);
     Discard();
-    return "cannot write " + target + ": " + why;
+    return "cannot write " + target + ": the audio library would not start the file (" + why + ")";
   }
   mFullScale = IntegerFullScale(format);
   if (mFullScale > 0.0)
@@ -165,7 +166,8 @@ std::string AudioOutput::Write(const float* left, const float* right, size_t n)
                                      : double(x[c]);
   }
   if (sf_writef_double(mFile, mFrames.data(), sf_count_t(n)) != sf_count_t(n))
-    return "writing " + mTarget + " failed: " + sf_strerror(mFile) + "; the previous file, if any, is kept";
+    return "writing " + mTarget + " failed: " + LibraryReason(sf_strerror(mFile)) +
+           "; the previous file, if any, is kept";
   return "";
 }
 
@@ -177,7 +179,7 @@ std::string AudioOutput::Commit()
   const int closed = sf_close(mFile);
   mFile = nullptr;
   if (closed != 0) {
-    const std::string why = sf_error_number(closed);
+    const std::string why = LibraryReason(sf_error_number(closed));
     Discard();
     return "writing " + mTarget + " failed when closing it: " + why + "; the previous file, if any, is kept";
   }

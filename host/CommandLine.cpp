@@ -172,7 +172,7 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
     return "unknown command \"" + first + "\"; the commands are " + CommandNames() + " (auhost --help tells more)";
   out.mCommand = command->name;
   const std::string who = "auhost " + out.mCommand;
-
+  // The caller puts "auhost: COMMAND: " before a message from here on.
   std::vector<std::string> given;
   bool optionsEnded = false;
   for (int i = 2; i < argc; ++i) {
@@ -200,7 +200,7 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
     for (const char* name : command->options)
       known = known || arg == name;
     if (!known)
-      return (FindOption(arg) ? who + " takes no option " : "unknown option ") + arg + " (" + who +
+      return (FindOption(arg) ? "takes no option " : "unknown option ") + arg + " (" + who +
              " --help lists the options)";
     if (arg != "--param") {
       if (std::find(given.begin(), given.end(), arg) != given.end())
@@ -232,8 +232,8 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
   }
   if (!out.mHelp && out.mPositional.size() != command->nPositional) {
     if (command->nPositional == 2)
-      return who + ": name one input file and one output file (" + Synopsis(*command) + ")";
-    return who + " takes no file names (" + Synopsis(*command) + ")";
+      return "name one input file and one output file (" + Synopsis(*command) + ")";
+    return "takes no file names (" + Synopsis(*command) + ")";
   }
   return "";
 }
@@ -261,6 +261,15 @@ std::string CommandHelp(const std::string& name)
     text += "  " + std::string(o->name) + " " + o->value + "\n      " + o->help + "\n";
   }
   text += "  -h, --help\n      shows this help\n";
+  if (name == "process")
+    text += "What the plug-in does by parameter 2 \"Activity state\":\n"
+            "  0 Capture     passes the audio through unchanged while it takes the spectrum's fingerprint\n"
+            "  1 Idle        passes the audio through unchanged (the default)\n"
+            "  2 Processing  runs the audio through the correction filter, mixes it with the dry signal by\n"
+            "                6 \"Mix\", scales the filtered part by 5 \"Gain\", limits to full scale and fades in\n"
+            "                over the first quarter second\n"
+            "A new plug-in has no fingerprint, so its filter is flat: process alone corrects nothing.\n"
+            "`auhost match` captures and corrects in one run.\n";
   if (name == "process" || name == "match")
     text += "Parameters 7 \"Reset peak max\" and 8 \"Match peak max\" are one-shot buttons, not settings; when the\n"
             "output clips, auhost says how far to lower parameter 5 \"Gain\". A mono input is written as stereo.\n";

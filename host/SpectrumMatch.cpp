@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <optional>
 
+#include "AUFileProcessor.h"
 #include "AUHostUnit.h"
 #include "AlignedRender.h"
 #include "AudioInput.h"
 #include "AudioOutput.h"
 #include "HostParameters.h"
 #include "LongTermSpectrum.h"
+#include "Wording.h"
 
 namespace host {
 
@@ -73,7 +75,7 @@ private:
       return "name an output file";
     if (SameFile(mOptions.mInPath, mOptions.mOutPath) ||
         (!mOptions.mCapturePath.empty() && SameFile(mOptions.mCapturePath, mOptions.mOutPath)))
-      return "the output file must not be an input file; choose another name for " + mOptions.mOutPath;
+      return OutputIsInputError(mOptions.mOutPath);
     return "";
   }
 
@@ -224,7 +226,7 @@ private:
       mReport.mOctaves.push_back(o);
     }
     if (mReport.mChannels == 1)
-      mReport.mNotes.push_back("note: the input is mono; the output is stereo, the one channel fed to both inputs");
+      mReport.mNotes.push_back(MonoNote(mOptions.mInPath, mOptions.mOutPath));
     return "";
   }
 
@@ -278,11 +280,12 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
   Append(text, "capture:    %.2f s of %s played in Capture\n", double(report.mCaptureFrames) / report.mSampleRate,
          options.mCapturePath.empty() ? "the input" : options.mCapturePath.c_str());
   Append(text, "processing: against built-in reference %d\n", options.mReference);
-  Append(text, "latency:    %d samples (%.1f ms)\n", report.mLatency, 1000.0 * report.mLatency / report.mSampleRate);
+  Append(text, "latency:    %s (%.1f ms)\n", CountOf(report.mLatency, "sample").c_str(),
+         1000.0 * report.mLatency / report.mSampleRate);
   const double peakDB = report.mPeak > 0.0 ? 20.0 * std::log10(report.mPeak) : -144.0;
   if (report.mFullScaleSamples)
-    Append(text, "peak:       %.2f dBFS at the output, %lld samples at full scale (clipped)\n", peakDB,
-           report.mFullScaleSamples);
+    Append(text, "peak:       %.2f dBFS at the output, %s at full scale (clipped)\n", peakDB,
+           CountOf(report.mFullScaleSamples, "sample").c_str());
   else
     Append(text, "peak:       %.2f dBFS at the output\n", peakDB);
   Append(text, "wrote:      %s\n", options.mOutPath.c_str());
@@ -293,8 +296,6 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
     else
       Append(text, "  %7.0f Hz  (too short to measure)\n", o.mCentreHz);
   }
-  for (const std::string& note : report.mNotes)
-    text += note + "\n";
   return text;
 }
 

@@ -175,7 +175,7 @@ TEST(ProcessFile, AnOutputThatIsAnInputIsRefusedAndTheInputKept)
   const std::string before = ReadBytes(in);
   for (const std::string& out : {in, dir.File("link.wav"), dir.File("sub/../in.wav")}) {
     const std::string error = host::ProcessFile(SharedBundle(), in, out, {});
-    EXPECT_NE(error.find("must not be the input"), std::string::npos) << out << ": " << error;
+    EXPECT_NE(error.find("must not be an input file"), std::string::npos) << out << ": " << error;
     EXPECT_EQ(ReadBytes(in), before) << out;
   }
 }

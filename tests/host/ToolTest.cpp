@@ -140,7 +140,10 @@ TEST(Tool, HelpAndVersionGoToStandardOutputAndBadArgumentsAreNamed)
     {{"process", in, out, "--param", "5=nan"}, 2, "", "VALUE must be a plain decimal number"},
     {{"process", in, out, "--block", "12abc"}, 2, "", "--block 12abc: takes a whole number"},
     {{"process", in, out, "--block", "5000"}, 2, "", "1 to 4096"},
-    {{"process", in, out, "--reference", "1"}, 2, "", "auhost process takes no option --reference"},
+    {{"process", in, out, "--reference", "1"},
+     2,
+     "",
+     "auhost: process: takes no option --reference (auhost process --help"},
     {{"match", in, out, "--param", "4294967301=0"}, 2, "", "from 0 to 4294967295"},
     {{"match", in, out, "--reference", "1.5"}, 2, "", "0 to 3"},
     {{"match", in}, 2, "", "one input file and one output file"},
@@ -386,11 +389,59 @@ TEST(Tool, ATargetAnotherUserOwnsInAStickyFolderIsRefusedBeforeAnyAudioPlays)
     EXPECT_EQ(Wait(pid), 1) << command;
     const std::string err = ReadBytes(errPath);
     fs::remove(errPath);
-    EXPECT_EQ(err, "auhost: cannot replace " + out +
+    EXPECT_EQ(err, "auhost: " + std::string(command) + ": cannot replace " + out +
                      ": it belongs to another user, in a folder where only a file's owner may replace it; choose "
                      "another name\n")
       << command;
     EXPECT_EQ(ReadBytes(out), "root's file") << command;
     EXPECT_EQ(Names(shared), std::set<std::string>{"out.wav"}) << command;
+  }
+}
+
+TEST(Tool, MessagesCarryOnePrefixCountInTheRightNumberAndSayTheSameFaultAlike)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("in.wav"), mono = dir.File("mono.wav"), one = dir.File("one.wav");
+  const std::string text = dir.File("text.wav"), out = dir.File("out.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(44100, 0.1f), 2, 44100));
+  std::vector<float> m(size_t(44100));
+  for (size_t i = 0; i < m.size(); ++i)
+    m[i] = 0.1f * std::sin(0.05f * float(i));
+  ASSERT_TRUE(WriteAudio(mono, m, 1, 44100));
+  ASSERT_TRUE(WriteAudio(one, {0.25f, 0.25f}, 2, 44100));
+  std::ofstream(text) << "not audio";
+  const struct {
+    std::vector<std::string> args;
+    std::string out; // in stdout
+    std::string err; // in stderr
+  } rows[] = {
+    {{"process", in, out, "--reference", "1"}, "", "auhost: process: takes no option --reference (auhost process"},
+    {{"match", in}, "", "auhost: match: name one input file and one output file"},
+    {{"process", one, out}, "1 frame, the plug-in's latency of 0 samples compensated", ""},
+    {{"process", mono, out}, "", "auhost: process: note: " + mono + " is mono; " + out + " is stereo"},
+    {{"match", mono, out}, "", "auhost: match: note: " + mono + " is mono; " + out + " is stereo"},
+    {{"match", mono, out}, "", "auhost: match: warning: the capture is only 1.00 s long"},
+    {{"process", in, in}, "", "auhost: process: the output file must not be an input file; choose another name"},
+    {{"match", in, in}, "", "auhost: match: the output file must not be an input file; choose another name"},
+    {{"process", dir.File("none.wav"), out},
+     "",
+     "process: cannot read " + dir.File("none.wav") + ": No such file or directory\n"},
+    {{"match", dir.File("none.wav"), out},
+     "",
+     "match: cannot read " + dir.File("none.wav") + ": No such file or directory\n"},
+    {{"process", text, out}, "", "cannot read " + text + ": it is not a WAV or AIFF file the host can read ("},
+    {{"process", dir.Path().string(), out}, "", "cannot read " + dir.Path().string() + ": it is a folder"},
+    {{"process", "--help"}, "2 Processing  runs the audio through the correction filter", ""},
+    {{"process", "--help"}, "process alone corrects nothing", ""},
+  };
+  for (const auto& row : rows) {
+    const Result r = RunAuhost(dir, row.args);
+    const std::string what = row.args[0] + " " + row.args[1];
+    EXPECT_NE(r.out.find(row.out), std::string::npos) << what << "\n" << r.out;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
+    for (const char* never : {"auhost: auhost", "System error", "note:", "warning:", " 1 samples", " 1 frames"})
+      EXPECT_EQ(r.out.find(never), std::string::npos) << what << "\n" << r.out;
+    for (const char* never : {"auhost: auhost", "System error", " 1 samples", " 1 frames"})
+      EXPECT_EQ(r.err.find(never), std::string::npos) << what << "\n" << r.err;
   }
 }
