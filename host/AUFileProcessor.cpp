@@ -43,7 +43,6 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
     return e;
   const int rate = input.Info().samplerate;
   const unsigned block = std::clamp(options.mBlockSize, 1u, 4096u);
-  report.mFrames = input.Frames();
   report.mInputChannels = input.Info().channels;
 
   AUHostUnit unit(bundle);
@@ -78,6 +77,7 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
   const float gain = unit.GetParameter(kParamGain);
   const double reduction = render.Stats().mFullScaleSamples ? GainReductionDB(unit, render.Stats().mPeak) : 0.0;
   AudioUnitUninitialize(unit.Unit());
+  report.mFrames = output.FramesWritten();
   if (std::string e = output.Commit(); !e.empty())
     return e;
 

@@ -24,7 +24,7 @@ struct ProcessOptions {
 };
 
 struct ProcessReport {
-  long long mFrames = 0;
+  long long mFrames = 0; // written to the output
   int mInputChannels = 0;
   int mLatency = 0;                // the unit's latency at the end
   long long mFullScaleSamples = 0; // output samples that reached full scale

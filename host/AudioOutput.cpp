@@ -45,11 +45,15 @@ std::string OutputFormatFor(const std::string& target, int inputFormat, int& for
     major = SF_FORMAT_AIFF;
   else
     return "the output " + target + " must end in .wav or .aiff (.aif), which says the format to write";
+  // A lossy or compressed input (ADPCM, mu-law...) is not encoded again:
+  // that loses more and pads the file to the codec's blocks.
+  const int sub = inputFormat & SF_FORMAT_SUBMASK;
+  const bool linear = IntegerFullScale(inputFormat) > 0.0 || sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
   SF_INFO probe{};
   probe.samplerate = 48000;
   probe.channels = 2;
-  probe.format = major | (inputFormat & SF_FORMAT_SUBMASK);
-  if (!sf_format_check(&probe))
+  probe.format = major | sub;
+  if (!linear || !sf_format_check(&probe))
     probe.format = major | SF_FORMAT_FLOAT;
   format = probe.format;
   return "";
@@ -147,6 +151,7 @@ std::string AudioOutput::Open(const std::string& target, int format, int sampleR
     Discard();
     return "cannot write " + target + ": the audio library would not start the file (" + why + ")";
   }
+  mWritten = 0;
   mFullScale = IntegerFullScale(format);
   if (mFullScale > 0.0)
     sf_command(mFile, SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
@@ -168,6 +173,7 @@ std::string AudioOutput::Write(const float* left, const float* right, size_t n)
   if (sf_writef_double(mFile, mFrames.data(), sf_count_t(n)) != sf_count_t(n))
     return "writing " + mTarget + " failed: " + LibraryReason(sf_strerror(mFile)) +
            "; the previous file, if any, is kept";
+  mWritten += (long long)n;
   return "";
 }
 

@@ -16,7 +16,8 @@ namespace host {
 
 // The file format for target, from its extension: ".wav" writes WAV (or
 // the input's extensible WAV), ".aif"/".aiff"/".aifc" AIFF; the sample
-// format is the input's when the container holds it, else 32-bit float.
+// format is the input's when it is linear PCM or float and the container
+// holds it, else 32-bit float (a compressed input is never encoded again).
 // Empty on success, else why the name is refused.
 std::string OutputFormatFor(const std::string& target, int inputFormat, int& format);
 
@@ -49,6 +50,8 @@ public:
   std::string Commit();
   // Drops the temporary file (nothing when committed or never opened).
   void Discard();
+  // Frames written since Open.
+  long long FramesWritten() const { return mWritten; }
 
 private:
   SNDFILE* mFile = nullptr;
@@ -57,6 +60,7 @@ private:
   std::string mTempPath;
   int mCleanupSlot = -1;
   double mFullScale = 0.0;
+  long long mWritten = 0;
   std::vector<double> mFrames;
 };
 

@@ -213,6 +213,7 @@ private:
     if (mReport.mFullScaleSamples)
       mReport.mNotes.push_back(ClipWarning(render.Stats(), GainReductionDB(mUnit, mReport.mPeak), gain));
     AudioUnitUninitialize(mUnit.Unit());
+    mReport.mWrittenFrames = mOutput.FramesWritten();
     return mOutput.Commit();
   }
 
@@ -288,7 +289,7 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
            CountOf(report.mFullScaleSamples, "sample").c_str());
   else
     Append(text, "peak:       %.2f dBFS at the output\n", peakDB);
-  Append(text, "wrote:      %s\n", options.mOutPath.c_str());
+  Append(text, "wrote:      %s (%s)\n", options.mOutPath.c_str(), CountOf(report.mWrittenFrames, "frame").c_str());
   Append(text, "long-term spectrum per octave, measured by the host (output - input):\n");
   for (const OctaveChange& o : report.mOctaves) {
     if (std::isfinite(o.mInputDB) && std::isfinite(o.mOutputDB))

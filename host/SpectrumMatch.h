@@ -37,7 +37,8 @@ struct OctaveChange {
 struct MatchReport {
   double mSampleRate = 0.0;
   int mChannels = 0;
-  long long mFrames = 0;
+  long long mFrames = 0;        // of the input
+  long long mWrittenFrames = 0; // to the output
   long long mCaptureFrames = 0;
   int mLatency = 0;
   double mPeak = 0.0; // largest output sample magnitude

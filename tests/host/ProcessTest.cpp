@@ -434,3 +434,35 @@ TEST(ProcessFile, AnOutputThatIsASymbolicLinkReplacesTheFileItPointsToAndStaysAL
             (std::set<std::string>{"absolute.wav", "chain.wav", "in.wav", "relative.wav", "sub", "top.wav"}));
   EXPECT_EQ(Names(dir.Path() / "sub"), (std::set<std::string>{"new.wav", "old.wav", "up.wav"}));
 }
+
+TEST(ProcessFile, ACompressedInputIsWrittenAsFloatWithTheFramesReportedThatTheFileHolds)
+{
+  TempDir dir;
+  const struct {
+    const char* name;
+    int format;
+  } rows[] = {
+    {"ima.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM},
+    {"ms.wav", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM},
+    {"ulaw.wav", SF_FORMAT_WAV | SF_FORMAT_ULAW},
+    {"alaw.aiff", SF_FORMAT_AIFF | SF_FORMAT_ALAW},
+  };
+  for (const auto& row : rows) {
+    const std::string in = dir.File(row.name), out = dir.File((std::string("out-") + row.name).c_str());
+    // 1001 frames: no whole number of the codecs' blocks.
+    ASSERT_TRUE(WriteAudio(in, Noise(1001, 0.3f), 2, 44100, row.format)) << row.name;
+    SF_INFO inInfo;
+    const std::vector<float> x = ReadAudio(in, inInfo);
+    host::ProcessReport report;
+    ASSERT_EQ(host::ProcessFile(SharedBundle(), in, out, {}, &report), "") << row.name;
+    SF_INFO outInfo;
+    const std::vector<float> y = ReadAudio(out, outInfo);
+    EXPECT_EQ(outInfo.format, (row.format & SF_FORMAT_TYPEMASK) | SF_FORMAT_FLOAT) << row.name;
+    EXPECT_EQ(outInfo.frames, inInfo.frames) << row.name;
+    EXPECT_EQ(report.mFrames, outInfo.frames) << row.name;
+    // Idle passes the decoded input through, nothing lost again.
+    ASSERT_EQ(y.size(), x.size()) << row.name;
+    for (size_t i = 0; i < x.size(); ++i)
+      ASSERT_EQ(y[i], x[i]) << row.name << " sample " << i;
+  }
+}
