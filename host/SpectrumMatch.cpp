@@ -224,6 +224,8 @@ private:
       o.mCentreHz = c;
       o.mInputDB = mInSpectrum->BandLevelDB(c / std::sqrt(2.0), c * std::sqrt(2.0));
       o.mOutputDB = mOutSpectrum->BandLevelDB(c / std::sqrt(2.0), c * std::sqrt(2.0));
+      o.mInputSilent = o.mInputDB < mInSpectrum->SilenceDB();
+      o.mOutputSilent = o.mOutputDB < mOutSpectrum->SilenceDB();
       mReport.mOctaves.push_back(o);
     }
     if (mReport.mChannels == 1)
@@ -292,10 +294,14 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
   Append(text, "wrote:      %s (%s)\n", options.mOutPath.c_str(), CountOf(report.mWrittenFrames, "frame").c_str());
   Append(text, "long-term spectrum per octave, measured by the host (output - input):\n");
   for (const OctaveChange& o : report.mOctaves) {
-    if (std::isfinite(o.mInputDB) && std::isfinite(o.mOutputDB))
-      Append(text, "  %7.0f Hz  %+6.1f dB\n", o.mCentreHz, o.Change());
-    else
+    if (!std::isfinite(o.mInputDB) || !std::isfinite(o.mOutputDB))
       Append(text, "  %7.0f Hz  (too short to measure)\n", o.mCentreHz);
+    else if (o.mInputSilent)
+      Append(text, "  %7.0f Hz  (no signal in the input)\n", o.mCentreHz);
+    else if (o.mOutputSilent)
+      Append(text, "  %7.0f Hz  (no signal left in the output)\n", o.mCentreHz);
+    else
+      Append(text, "  %7.0f Hz  %+6.1f dB\n", o.mCentreHz, o.Change());
   }
   return text;
 }

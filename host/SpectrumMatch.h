@@ -31,6 +31,8 @@ struct OctaveChange {
   double mCentreHz = 0.0;
   double mInputDB = 0.0;
   double mOutputDB = 0.0;
+  bool mInputSilent = false; // no signal in the band: no change to report
+  bool mOutputSilent = false;
   double Change() const { return mOutputDB - mInputDB; }
 };
 

@@ -440,3 +440,26 @@ TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
   EXPECT_EQ(report.mFullScaleSamples, 0) << host::FormatMatchReport(options, report);
   EXPECT_GT(report.mPeak, 0.5) << "lowered by no more than needed";
 }
+
+TEST_F(SpectrumMatch, BandsWithoutSignalInTheInputAreReportedAsSuchNotAsAChange)
+{
+  // Pure DC holds nothing in any octave band (a Hann window leaks DC into
+  // the first bin only); shaped noise holds something in every one.
+  const std::string dc = File("dc.wav"), noise = File("noise.wav");
+  ASSERT_TRUE(WriteMono(dc, std::vector<float>(size_t(4 * kRate), 0.5f)));
+  ASSERT_TRUE(WriteMono(noise, ShapedNoise(size_t(4 * kRate), 6)));
+  for (const std::string& in : {dc, noise}) {
+    host::MatchOptions options;
+    options.mInPath = in;
+    options.mOutPath = File("out.wav");
+    host::MatchReport report;
+    ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "") << in;
+    const std::string text = host::FormatMatchReport(options, report);
+    ASSERT_EQ(report.mOctaves.size(), 10u);
+    for (const host::OctaveChange& o : report.mOctaves) {
+      char line[64];
+      std::snprintf(line, sizeof(line), "  %7.0f Hz  (no signal in the input)\n", o.mCentreHz);
+      EXPECT_EQ(text.find(line) != std::string::npos, in == dc) << in << ": " << o.mCentreHz << " Hz\n" << text;
+    }
+  }
+}
