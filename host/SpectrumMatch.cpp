@@ -21,8 +21,11 @@ namespace host {
 
 namespace {
 
-// Output after the reference change fades in over a quarter second; the
-// spectrum is measured from this far in.
+// Output after the reference change fades in over a quarter second: this
+// much silence plays first, its output dropped, so the file starts whole.
+constexpr double kPreRollSeconds = 0.3;
+// The filter's answer to the file's start out of silence is left out of
+// the spectrum's measure: it is measured from this far in.
 constexpr double kSettleSeconds = 0.5;
 // The plug-in's analyser needs one whole frame of this many samples to take
 // a fingerprint; a capture under a few seconds gives an unsteady one.
@@ -176,6 +179,8 @@ private:
     if (OSStatus s = mUnit.SetParameter(kParamActivityState, kActivityProcessing); s != noErr)
       return "the plug-in refused to process" + Status(s);
     standin::PumpMainRunLoop();
+    if (std::string e = PreRoll(); !e.empty())
+      return e;
     mFeed = &mInput;
     if (std::string e = mInput.Rewind(); !e.empty())
       return e;
@@ -184,6 +189,24 @@ private:
     mMeasuring = true;
     mMeasureFrom = std::min<long long>(mReport.mFrames / 2, (long long)(kSettleSeconds * mRate));
     return mOutput.Open(mOptions.mOutPath, mFormat, int(mRate));
+  }
+
+  // Silence through the unit until its fade-in is over; the output goes.
+  std::string PreRoll()
+  {
+    mFeed = nullptr;
+    std::vector<float> left(mBlock), right(mBlock);
+    float* out[2] = {left.data(), right.data()};
+    const long long frames = (long long)std::ceil(kPreRollSeconds * mRate);
+    for (long long done = 0; done < frames;) {
+      const UInt32 n = UInt32(std::min<long long>(mBlock, frames - done));
+      if (OSStatus s = mUnit.Render(mSampleTime, n, out, 2); s != noErr)
+        return "render failed before processing" + Status(s);
+      mSampleTime += n;
+      done += n;
+      standin::PumpMainRunLoop();
+    }
+    return "";
   }
 
   std::string Process()
@@ -233,10 +256,15 @@ private:
     return "";
   }
 
-  // The render callback: the file in play, and in Processing the input's
-  // own measure (the part of the input the output is measured over).
+  // The render callback: the file in play (silence without one), and in
+  // Processing the input's own measure (the part of the input the output is measured over).
   void Feed(UInt32 n, float* const* channels, int nChannels)
   {
+    if (!mFeed) {
+      for (int c = 0; c < nChannels; ++c)
+        std::fill(channels[c], channels[c] + n, 0.f);
+      return;
+    }
     const long long start = mFeed->Position();
     mFeed->Read(n, channels, nChannels);
     if (!mMeasuring)

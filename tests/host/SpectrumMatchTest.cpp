@@ -463,3 +463,36 @@ TEST_F(SpectrumMatch, BandsWithoutSignalInTheInputAreReportedAsSuchNotAsAChange)
     }
   }
 }
+
+TEST_F(SpectrumMatch, TheOutputIsWholeFromItsFirstSampleNotFadedIn)
+{
+  const std::string in = File("in.wav"), out = File("out.wav");
+  const std::vector<float> x = ShapedNoise(size_t(2 * kRate), 9);
+  ASSERT_TRUE(WriteMono(in, x));
+  const double fadeFrames = 0.25 * kRate;
+  // With "Mix" at 0 the output is the dry input itself: any fade shows.
+  for (float mix : {0.f, 100.f}) {
+    host::MatchOptions options;
+    options.mInPath = in;
+    options.mOutPath = out;
+    options.mParams = {{6, mix}};
+    host::MatchReport report;
+    ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "") << mix;
+    int channels = 0;
+    const std::vector<double> y = ReadMix(out, channels);
+    ASSERT_EQ(y.size(), x.size());
+    if (mix == 0.f) {
+      for (size_t i = 0; i < x.size(); ++i)
+        ASSERT_NEAR(y[i], x[i], 1e-6) << "frame " << i;
+      continue;
+    }
+    // Filtered: the first tenth of the fade's length is as loud as later on.
+    auto rms = [&y](size_t from, size_t to) {
+      double sum = 0.0;
+      for (size_t i = from; i < to; ++i)
+        sum += y[i] * y[i];
+      return 10.0 * std::log10(sum / double(to - from));
+    };
+    EXPECT_NEAR(rms(size_t(fadeFrames / 50), size_t(fadeFrames / 10)), rms(size_t(kRate), size_t(2 * kRate)), 2.0);
+  }
+}
