@@ -4,6 +4,7 @@
 
 #include "AUHostUnit.h"
 #include "AlignedRender.h"
+#include "ClipAdvice.h"
 #include "AudioInput.h"
 #include "AudioOutput.h"
 #include "HostParameters.h"
@@ -54,8 +55,10 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
     return "the plug-in refused blocks of " + std::to_string(block) + " frames" + Status(s);
   if (std::string e = SetHostParameters(unit, options.mParams, false); !e.empty())
     return e;
-  unit.ConnectInput([&input](double, UInt32 nFrames, float* const* channels, int nChannels) {
+  double inputScale = 1.0; // below 1 only while clipping is measured again
+  unit.ConnectInput([&input, &inputScale](double, UInt32 nFrames, float* const* channels, int nChannels) {
     input.Read(nFrames, channels, nChannels);
+    ScaleChannels(channels, nChannels, nFrames, inputScale);
   });
   if (OSStatus s = AudioUnitInitialize(unit.Unit()); s != noErr)
     return "the plug-in did not initialize" + Status(s);
@@ -74,20 +77,31 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
     [&input] { return input.ReadError(); });
   if (!error.empty())
     return error;
-  const float gain = unit.GetParameter(kParamGain);
-  const double reduction = render.Stats().mFullScaleSamples ? GainReductionDB(unit, render.Stats().mPeak) : 0.0;
+  const Replay replay = [&](double scale) {
+    inputScale = 0.0;
+    if (std::string e = ClearUnit(unit, block, rate, sampleTime); !e.empty())
+      return e;
+    if (std::string e = input.Rewind(); !e.empty())
+      return e;
+    inputScale = scale;
+    AlignedRender again(unit, block);
+    const std::string e = again.Run(input.Frames(), sampleTime, DropOutput, {}, [&input] { return input.ReadError(); });
+    inputScale = 1.0;
+    return e;
+  };
+  const ClipReport clips = AssessClipping(unit, render.Stats(), IntegerFullScale(format) == 0.0, replay);
   AudioUnitUninitialize(unit.Unit());
   report.mFrames = output.FramesWritten();
   if (std::string e = output.Commit(); !e.empty())
     return e;
 
   report.mLatency = render.Stats().mLatency;
-  report.mFullScaleSamples = render.Stats().mFullScaleSamples;
+  report.mClippedSamples = clips.mClipped;
   report.mPeak = render.Stats().mPeak;
   if (report.mInputChannels == 1)
     report.mNotes.push_back(MonoNote(inPath, outPath));
-  if (std::string w = ClipWarning(render.Stats(), reduction, gain); !w.empty())
-    report.mNotes.push_back(w);
+  if (!clips.mNote.empty())
+    report.mNotes.push_back(clips.mNote);
   if (reportOut)
     *reportOut = report;
   return "";

@@ -26,8 +26,8 @@ struct ProcessOptions {
 struct ProcessReport {
   long long mFrames = 0; // written to the output
   int mInputChannels = 0;
-  int mLatency = 0;                // the unit's latency at the end
-  long long mFullScaleSamples = 0; // output samples that reached full scale
+  int mLatency = 0;              // the unit's latency at the end
+  long long mClippedSamples = 0; // limited by the plug-in, or over full scale and passed through
   double mPeak = 0.0;
   std::vector<std::string> mNotes; // things the user should know (clipping, mono written as stereo)
 };

@@ -16,6 +16,7 @@ enum EHostParam : unsigned {
   kParamActivityState = 2,
   kParamReferenceMode = 3,
   kParamGain = 5,
+  kParamMix = 6,
   kParamResetPeakMax = 7,
   kParamMatchPeakMax = 8,
 };

@@ -11,6 +11,7 @@
 #include "AUFileProcessor.h"
 #include "AUHostUnit.h"
 #include "AlignedRender.h"
+#include "ClipAdvice.h"
 #include "AudioInput.h"
 #include "AudioOutput.h"
 #include "HostParameters.h"
@@ -231,10 +232,25 @@ private:
       return error;
     mReport.mLatency = render.Stats().mLatency;
     mReport.mPeak = render.Stats().mPeak;
-    mReport.mFullScaleSamples = render.Stats().mFullScaleSamples;
-    const float gain = mUnit.GetParameter(kParamGain);
-    if (mReport.mFullScaleSamples)
-      mReport.mNotes.push_back(ClipWarning(render.Stats(), GainReductionDB(mUnit, mReport.mPeak), gain));
+    const Replay replay = [this](double scale) {
+      mMeasuring = false;
+      mFeed = nullptr;
+      if (std::string e = ClearUnit(mUnit, mBlock, mRate, mSampleTime); !e.empty())
+        return e;
+      mFeed = &mInput;
+      if (std::string e = mInput.Rewind(); !e.empty())
+        return e;
+      mFeedScale = scale;
+      AlignedRender again(mUnit, mBlock);
+      const std::string e =
+        again.Run(mReport.mFrames, mSampleTime, DropOutput, {}, [this] { return mInput.ReadError(); });
+      mFeedScale = 1.0;
+      return e;
+    };
+    const ClipReport clips = AssessClipping(mUnit, render.Stats(), IntegerFullScale(mFormat) == 0.0, replay);
+    mReport.mClippedSamples = clips.mClipped;
+    if (!clips.mNote.empty())
+      mReport.mNotes.push_back(clips.mNote);
     AudioUnitUninitialize(mUnit.Unit());
     mReport.mWrittenFrames = mOutput.FramesWritten();
     return mOutput.Commit();
@@ -267,6 +283,7 @@ private:
     }
     const long long start = mFeed->Position();
     mFeed->Read(n, channels, nChannels);
+    ScaleChannels(channels, nChannels, n, mFeedScale);
     if (!mMeasuring)
       return;
     for (UInt32 t = 0; t < n; ++t) {
@@ -289,6 +306,7 @@ private:
   int mFormat = 0;
   double mRate = 0.0;
   double mSampleTime = 0.0; // the host's timeline runs on through both passes
+  double mFeedScale = 1.0;  // below 1 only while clipping is measured again
   long long mMeasureFrom = 0;
   bool mMeasuring = false;
   std::optional<LongTermSpectrum> mInSpectrum, mOutSpectrum;
@@ -314,9 +332,9 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
   Append(text, "latency:    %s (%.1f ms)\n", CountOf(report.mLatency, "sample").c_str(),
          1000.0 * report.mLatency / report.mSampleRate);
   const double peakDB = report.mPeak > 0.0 ? 20.0 * std::log10(report.mPeak) : -144.0;
-  if (report.mFullScaleSamples)
+  if (report.mClippedSamples)
     Append(text, "peak:       %.2f dBFS at the output, %s at full scale (clipped)\n", peakDB,
-           CountOf(report.mFullScaleSamples, "sample").c_str());
+           CountOf(report.mClippedSamples, "sample").c_str());
   else
     Append(text, "peak:       %.2f dBFS at the output\n", peakDB);
   Append(text, "wrote:      %s (%s)\n", options.mOutPath.c_str(), CountOf(report.mWrittenFrames, "frame").c_str());

@@ -43,8 +43,8 @@ struct MatchReport {
   long long mWrittenFrames = 0; // to the output
   long long mCaptureFrames = 0;
   int mLatency = 0;
-  double mPeak = 0.0; // largest output sample magnitude
-  long long mFullScaleSamples = 0;
+  double mPeak = 0.0;            // largest output sample magnitude
+  long long mClippedSamples = 0; // limited by the plug-in
   std::vector<OctaveChange> mOctaves;
   std::vector<std::string> mNotes; // warnings and notes, one line each
 };

@@ -283,7 +283,7 @@ TEST(ProcessFile, SamplesAtFullScaleAreCountedAndTheGainToLowerIsGiven)
   long long atFullScale = 0;
   for (size_t i = 2 * fadeEnd; i < x.size(); ++i)
     atFullScale += std::fabs(double(x[i]) * gain) >= 1.0;
-  EXPECT_EQ(report.mFullScaleSamples, atFullScale);
+  EXPECT_EQ(report.mClippedSamples, atFullScale);
   // 0.5 raised by 24 dB is 17.98 dB over full scale, though the file never
   // shows more than full scale.
   bool said = false;
@@ -293,7 +293,7 @@ TEST(ProcessFile, SamplesAtFullScaleAreCountedAndTheGainToLowerIsGiven)
 
   options.mParams = {{2, 2.f}, {5, 24.f - 18.f}};
   ASSERT_EQ(host::ProcessFile(SharedBundle(), in, out, options, &report), "");
-  EXPECT_EQ(report.mFullScaleSamples, 0);
+  EXPECT_EQ(report.mClippedSamples, 0);
   EXPECT_TRUE(report.mNotes.empty());
 }
 
@@ -464,5 +464,74 @@ TEST(ProcessFile, ACompressedInputIsWrittenAsFloatWithTheFramesReportedThatTheFi
     ASSERT_EQ(y.size(), x.size()) << row.name;
     for (size_t i = 0; i < x.size(); ++i)
       ASSERT_EQ(y[i], x[i]) << row.name << " sample " << i;
+  }
+}
+
+TEST(ProcessFile, OnlySamplesThePluginLimitedCountAndGainIsAdvisedOnlyWhereItActsAndAsFarAsItCan)
+{
+  constexpr int kRate = 44100;
+  TempDir dir;
+  // Noise at 0.3; the marked samples lie after the quarter-second fade-in.
+  std::vector<float> fullScale = Noise(kRate, 0.3f), hot = fullScale, veryHot = fullScale;
+  for (int frame : {20000, 25000, 30000}) {
+    fullScale[size_t(2 * frame)] = -1.f; // -32768 in 16 bits: full scale, not over it
+    hot[size_t(2 * frame)] = 1.5f;       // 3.52 dB over
+  }
+  veryHot[2 * 30000] = veryHot[2 * 30000 + 1] = 40.f; // 32.04 dB over
+  const std::string a = dir.File("fullscale.wav"), b = dir.File("hot.wav"), c = dir.File("veryhot.wav");
+  ASSERT_TRUE(WriteAudio(a, fullScale, 2, kRate, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  ASSERT_TRUE(WriteAudio(b, hot, 2, kRate));
+  ASSERT_TRUE(WriteAudio(c, veryHot, 2, kRate));
+
+  const struct {
+    std::string in;
+    std::vector<std::pair<unsigned, float>> params;
+    long long clipped;
+    const char* says; // empty: no note at all
+  } rows[] = {
+    {a, {}, 0, ""},
+    {a, {{2, 2.f}}, 0, ""},
+    {b,
+     {},
+     3,
+     "3 samples of the input lie over full scale (its peak is 3.6 dB over) and pass through unchanged: in "
+     "Activity state Idle \"Gain\" does not act"},
+    {b,
+     {{2, 0.f}},
+     3,
+     "in Activity state Capture \"Gain\" does not act (it acts in Processing only); lower the "
+     "input's level by 3.6 dB"},
+    {b,
+     {{2, 2.f}, {6, 0.f}},
+     3,
+     "with \"Mix\" at 0 % the output is the input itself, which \"Gain\" does not "
+     "change: the input peaks 3.6 dB over full scale; lower its level by 3.6 dB"},
+    // 0.5 x 1.5 x 10^(6/20) + 0.5 x 1.5 = 2.246: 7.03 dB over.
+    {b, {{2, 2.f}, {5, 6.f}, {6, 50.f}}, 3, "lower \"Gain\" by at least 7.1 dB (--param 5=-1.1)"},
+    {b, {{2, 2.f}, {5, -3.f}}, 3, "lower \"Gain\" by 0.6 dB (--param 5=-3.6) to keep every sample below it"},
+    // 40 at -20 dB is 12.04 dB over: -20 - 12.1 lies 8.1 dB under the floor.
+    {c,
+     {{2, 2.f}, {5, -20.f}},
+     2,
+     "the output peaks 12.1 dB over full scale, and \"Gain\" cannot lower it enough: at its floor of -24 dB "
+     "(--param 5=-24) 8.1 dB are left over"},
+  };
+  for (const auto& row : rows) {
+    host::ProcessOptions options;
+    options.mParams = row.params;
+    host::ProcessReport report;
+    ASSERT_EQ(host::ProcessFile(SharedBundle(), row.in, dir.File("out.wav"), options, &report), "") << row.says;
+    EXPECT_EQ(report.mClippedSamples, row.clipped) << row.in << " " << row.says;
+    std::string notes;
+    for (const std::string& note : report.mNotes)
+      notes += note + "\n";
+    if (*row.says) {
+      EXPECT_NE(notes.find(row.says), std::string::npos) << notes;
+    } else {
+      EXPECT_EQ(notes, "") << row.in;
+    }
+    if (row.params.size() < 2 || row.params[1].first != 5) {
+      EXPECT_EQ(notes.find("--param 5="), std::string::npos) << notes;
+    }
   }
 }

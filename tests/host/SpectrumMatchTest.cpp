@@ -418,7 +418,7 @@ TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
   options.mParams = {{5, 12.f}};
   host::MatchReport report;
   ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
-  ASSERT_GT(report.mFullScaleSamples, 0);
+  ASSERT_GT(report.mClippedSamples, 0);
   // The file holds as many samples at full scale as reported.
   SF_INFO info{};
   SNDFILE* f = sf_open(out.c_str(), SFM_READ, &info);
@@ -426,7 +426,7 @@ TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
   std::vector<float> y(size_t(info.frames * info.channels));
   sf_readf_float(f, y.data(), info.frames);
   sf_close(f);
-  EXPECT_EQ(std::count_if(y.begin(), y.end(), [](float v) { return std::fabs(v) >= 1.f; }), report.mFullScaleSamples);
+  EXPECT_EQ(std::count_if(y.begin(), y.end(), [](float v) { return std::fabs(v) >= 1.f; }), report.mClippedSamples);
   std::string text;
   for (const std::string& note : report.mNotes)
     text += note + "\n";
@@ -437,7 +437,7 @@ TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
 
   options.mParams = {{5, advised}};
   ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
-  EXPECT_EQ(report.mFullScaleSamples, 0) << host::FormatMatchReport(options, report);
+  EXPECT_EQ(report.mClippedSamples, 0) << host::FormatMatchReport(options, report);
   EXPECT_GT(report.mPeak, 0.5) << "lowered by no more than needed";
 }
 
@@ -495,4 +495,41 @@ TEST_F(SpectrumMatch, TheOutputIsWholeFromItsFirstSampleNotFadedIn)
     };
     EXPECT_NEAR(rms(size_t(fadeFrames / 50), size_t(fadeFrames / 10)), rms(size_t(kRate), size_t(2 * kRate)), 2.0);
   }
+}
+
+TEST_F(SpectrumMatch, WhereGainCannotLowerTheOutputEnoughTheAmountLeftOverIsGivenAndFollowingItRemovesTheClipping)
+{
+  const std::string in = File("loud.wav"), quieter = File("quieter.wav"), out = File("out.wav");
+  const std::vector<float> shaped = ShapedNoise(size_t(3 * kRate), 8);
+  std::vector<float> loud = shaped;
+  for (float& v : loud)
+    v *= 400.f;
+  ASSERT_TRUE(WriteMono(in, loud));
+  host::MatchOptions options;
+  options.mInPath = in;
+  options.mOutPath = out;
+  options.mParams = {{5, -20.f}};
+  host::MatchReport report;
+  ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
+  ASSERT_GT(report.mClippedSamples, 0);
+  std::string text;
+  for (const std::string& note : report.mNotes)
+    text += note + "\n";
+  const std::string mark = "(--param 5=-24) ";
+  const size_t at = text.find(mark);
+  ASSERT_NE(at, std::string::npos) << text;
+  EXPECT_NE(text.find("\"Gain\" cannot lower it enough"), std::string::npos) << text;
+  const double left = std::stod(text.substr(at + mark.size()));
+  EXPECT_GT(left, 0.0) << text;
+
+  // Following it: the input that much quieter, "Gain" at its floor.
+  std::vector<float> lowered = loud;
+  for (float& v : lowered)
+    v = float(v * std::pow(10.0, -left / 20.0));
+  ASSERT_TRUE(WriteMono(quieter, lowered));
+  options.mInPath = quieter;
+  options.mParams = {{5, -24.f}};
+  ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
+  EXPECT_EQ(report.mClippedSamples, 0) << host::FormatMatchReport(options, report);
+  EXPECT_GT(report.mPeak, 0.9) << "lowered by no more than needed: " << text;
 }
