@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "PublishedReference.h"
+#include "ReferenceTwo.h"
 #include "SharedBundle.h"
 #include "SpectrumMatch.h"
 
@@ -28,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr double kSeconds = 12.0;
-constexpr int kReference = hosttest::kPublishedReference;
+constexpr int kReference = hosttest::kReferenceIndex;
 constexpr double kShapeToleranceDB = 1.0;
 constexpr double kLevelToleranceDB = 0.5;
 constexpr double kPi = 3.14159265358979323846;

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "LongTermSpectrum.h"
-#include "PublishedReference.h"
+#include "ReferenceTwo.h"
 #include "SharedBundle.h"
 #include "SpectrumMatch.h"
 #include "TempFolder.h"
@@ -161,7 +161,7 @@ double BandMean(const std::vector<double>& spec, int size, double lo, double hi,
 
 TEST_F(SpectrumMatch, CapturedNoiseIsProcessedToTheReferenceShapeWithinOneDecibel)
 {
-  const int reference = hosttest::kPublishedReference;
+  const int reference = hosttest::kReferenceIndex;
   const std::string in = File("shaped.wav"), out = File("matched.wav");
   ASSERT_TRUE(WriteMono(in, ShapedNoise(size_t(kSeconds * kRate), 11)));
 

@@ -1,13 +1,13 @@
 #pragma once
-// Built-in reference 2 as published (linear magnitudes), written out here so
-// that a wrong table in the plug-in cannot pass the host tests; its grid is
-// worked out from its rule, 10 * 2^(k/6) Hz rounded to one decimal.
+// Built-in reference 2 (linear magnitudes), written out here so that a wrong
+// table in the plug-in cannot pass the host tests; its grid is worked out
+// from its rule, 10 * 2^(k/6) Hz rounded to one decimal.
 
 #include <cmath>
 
 namespace hosttest {
 
-inline constexpr int kPublishedReference = 2;
+inline constexpr int kReferenceIndex = 2; // the index the curve is chosen by
 inline constexpr int kGridPoints = 67;
 
 // clang-format off
