@@ -70,10 +70,13 @@ ClipReport AssessClipping(AUHostUnit& unit, const RenderStats& stats, bool float
   // lowers the limiter's input as much (all before it is linear).
   if (atLeast && replay && replay(std::pow(10.0, -kReplayDownDB / 20.0)).empty())
     peakDB = std::max(peakDB, kReplayDownDB + PressMatchPeak(unit, gain, atLeast));
-  if (peakDB <= kOverDB || stats.mFullScaleSamples == 0)
+  if (peakDB <= kOverDB)
     return report;
   report.mClipped = stats.mFullScaleSamples;
-  const std::string limited = CountOf(stats.mFullScaleSamples, "sample") + " went over full scale and were limited";
+  // Limited inside the fade-in only: the samples left the limiter below full scale.
+  const std::string limited = stats.mFullScaleSamples
+                                ? CountOf(stats.mFullScaleSamples, "sample") + " went over full scale and were limited"
+                                : std::string("the output went over full scale during the fade-in and was limited");
   const double lower = TenthUp(peakDB);
   if (mix <= 0.0) {
     std::snprintf(text, sizeof(text),
