@@ -4,6 +4,7 @@
 
 #include "AUHostUnit.h"
 #include "AlignedRender.h"
+#include "ClipAdvice.h"
 #include "AudioInput.h"
 #include "AudioOutput.h"
 #include "HostParameters.h"
@@ -16,23 +17,33 @@ std::string Status(OSStatus s) { return " (status " + std::to_string(s) + ")"; }
 
 } // namespace
 
+std::string OutputIsInputError(const std::string& outPath)
+{
+  return "the output file must not be an input file; choose another name for " + outPath;
+}
+
+std::string MonoNote(const std::string& inPath, const std::string& outPath)
+{
+  return "note: " + inPath + " is mono; " + outPath +
+         " is stereo, with the one channel fed to both inputs of the plug-in";
+}
+
 std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const std::string& outPath,
                         const ProcessOptions& options, ProcessReport* reportOut)
 {
   ProcessReport report;
   if (SameFile(inPath, outPath))
-    return "the output file must not be the input file; choose another name for " + outPath;
+    return OutputIsInputError(outPath);
   AudioInput input;
   if (std::string e = input.Open(inPath); !e.empty())
     return e;
   int format = 0;
   if (std::string e = OutputFormatFor(outPath, input.Info().format, format); !e.empty())
     return e;
-  if (std::string e = CheckOutputFolder(outPath); !e.empty())
+  if (std::string e = CheckOutputTarget(outPath); !e.empty())
     return e;
   const int rate = input.Info().samplerate;
   const unsigned block = std::clamp(options.mBlockSize, 1u, 4096u);
-  report.mFrames = input.Frames();
   report.mInputChannels = input.Info().channels;
 
   AUHostUnit unit(bundle);
@@ -42,14 +53,12 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
     return "the plug-in refused " + std::to_string(rate) + " Hz stereo" + Status(s);
   if (OSStatus s = unit.SetMaxFrames(block); s != noErr)
     return "the plug-in refused blocks of " + std::to_string(block) + " frames" + Status(s);
-  for (const auto& [id, value] : options.mParams) {
-    if (std::string e = CheckHostParameter(unit, id, value, false); !e.empty())
-      return e;
-    if (OSStatus s = unit.SetParameter(id, value); s != noErr)
-      return "parameter " + std::to_string(id) + " refused " + std::to_string(value) + Status(s);
-  }
-  unit.ConnectInput([&input](double, UInt32 nFrames, float* const* channels, int nChannels) {
+  if (std::string e = SetHostParameters(unit, options.mParams, false); !e.empty())
+    return e;
+  double inputScale = 1.0; // below 1 only while clipping is measured again
+  unit.ConnectInput([&input, &inputScale](double, UInt32 nFrames, float* const* channels, int nChannels) {
     input.Read(nFrames, channels, nChannels);
+    ScaleChannels(channels, nChannels, nFrames, inputScale);
   });
   if (OSStatus s = AudioUnitInitialize(unit.Unit()); s != noErr)
     return "the plug-in did not initialize" + Status(s);
@@ -65,23 +74,34 @@ std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const
   const std::string error = render.Run(
     input.Frames(), sampleTime,
     [&output](const float* l, const float* r, size_t n, long long) { return output.Write(l, r, n); }, options.mProgress,
-    [&input] { return input.NonFiniteError(); });
+    [&input] { return input.ReadError(); });
   if (!error.empty())
     return error;
-  const float gain = unit.GetParameter(kParamGain);
-  const double reduction = render.Stats().mFullScaleSamples ? GainReductionDB(unit, render.Stats().mPeak) : 0.0;
+  const Replay replay = [&](double scale) {
+    inputScale = 0.0;
+    if (std::string e = ClearUnit(unit, block, rate, sampleTime); !e.empty())
+      return e;
+    if (std::string e = input.Rewind(); !e.empty())
+      return e;
+    inputScale = scale;
+    AlignedRender again(unit, block);
+    const std::string e = again.Run(input.Frames(), sampleTime, DropOutput, {}, [&input] { return input.ReadError(); });
+    inputScale = 1.0;
+    return e;
+  };
+  const ClipReport clips = AssessClipping(unit, render.Stats(), IntegerFullScale(format) == 0.0, replay);
   AudioUnitUninitialize(unit.Unit());
+  report.mFrames = output.FramesWritten();
   if (std::string e = output.Commit(); !e.empty())
     return e;
 
   report.mLatency = render.Stats().mLatency;
-  report.mFullScaleSamples = render.Stats().mFullScaleSamples;
+  report.mClippedSamples = clips.mClipped;
   report.mPeak = render.Stats().mPeak;
   if (report.mInputChannels == 1)
-    report.mNotes.push_back("note: " + inPath + " is mono; " + outPath +
-                            " is stereo, with the one channel fed to both inputs of the plug-in");
-  if (std::string w = ClipWarning(render.Stats(), reduction, gain); !w.empty())
-    report.mNotes.push_back(w);
+    report.mNotes.push_back(MonoNote(inPath, outPath));
+  if (!clips.mNote.empty())
+    report.mNotes.push_back(clips.mNote);
   if (reportOut)
     *reportOut = report;
   return "";

@@ -24,13 +24,18 @@ struct ProcessOptions {
 };
 
 struct ProcessReport {
-  long long mFrames = 0;
+  long long mFrames = 0; // written to the output
   int mInputChannels = 0;
-  int mLatency = 0;                // the unit's latency at the end
-  long long mFullScaleSamples = 0; // output samples that reached full scale
+  int mLatency = 0;              // the unit's latency at the end
+  long long mClippedSamples = 0; // limited by the plug-in, or over full scale and passed through
   double mPeak = 0.0;
   std::vector<std::string> mNotes; // things the user should know (clipping, mono written as stereo)
 };
+
+// What process and match say alike: an output that is an input, a mono
+// input written as stereo.
+std::string OutputIsInputError(const std::string& outPath);
+std::string MonoNote(const std::string& inPath, const std::string& outPath);
 
 // Empty on success, else a message saying what failed and what to do.
 std::string ProcessFile(const AUBundle& bundle, const std::string& inPath, const std::string& outPath,

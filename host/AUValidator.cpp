@@ -148,13 +148,17 @@ CheckResult AUValidator::RunCheck(const std::string& name)
 {
   for (const Entry& e : Checks()) {
     if (name == e.mName) {
-      CheckResult result{e.mName, false, ""};
+      CheckResult result{e.mName, false, false, ""};
+      mSkipReason.clear();
       result.mDetail = (this->*e.mCheck)();
-      result.mPassed = result.mDetail.empty();
+      result.mSkipped = result.mDetail.empty() && !mSkipReason.empty();
+      result.mPassed = result.mDetail.empty() && !result.mSkipped;
+      if (result.mSkipped)
+        result.mDetail = mSkipReason;
       return result;
     }
   }
-  return CheckResult{name, false, "no such check"};
+  return CheckResult{name, false, false, "no such check"};
 }
 
 std::vector<CheckResult> AUValidator::Run(const std::function<void(const CheckResult&)>& onResult)

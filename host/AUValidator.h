@@ -19,7 +19,8 @@ namespace host {
 struct CheckResult {
   std::string mName;
   bool mPassed = false;
-  std::string mDetail; // what went wrong
+  bool mSkipped = false; // nothing to check: neither passed nor failed
+  std::string mDetail;   // what went wrong, or why it was skipped
 };
 
 class AUValidator {
@@ -75,6 +76,7 @@ private:
   std::string CheckThreadedParameters();
 
   const AUBundle& mBundle;
+  std::string mSkipReason; // set by a check that found nothing to check
 };
 
 } // namespace host

@@ -488,6 +488,8 @@ std::string AUValidator::CheckViewFactory()
   if (object)
     object->release();
   pool->drain();
+  if (status != noErr)
+    mSkipReason = "the plug-in offers no view (its CocoaUI property answers that it has none)";
   return problem;
 }
 

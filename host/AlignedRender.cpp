@@ -10,9 +10,6 @@ namespace host {
 
 namespace {
 
-// "Gain", "Match peak max" and the range "Gain" takes.
-constexpr AudioUnitParameterID kGainParam = 5, kMatchPeakParam = 8;
-constexpr double kGainFloorDB = -24.0;
 // A latency that keeps growing would never let the pass end.
 constexpr long long kMaxExtraFrames = 1LL << 26;
 
@@ -65,6 +62,7 @@ std::string AlignedRender::Run(long long frames, double& sampleTime, const Sink&
         continue;
       const float l = left[t], r = right[t];
       mStats.mFullScaleSamples += (std::fabs(l) >= 1.f) + (std::fabs(r) >= 1.f);
+      mStats.mOverSamples += (std::fabs(l) > 1.f) + (std::fabs(r) > 1.f);
       mStats.mPeak = std::max({mStats.mPeak, double(std::fabs(l)), double(std::fabs(r))});
       emit(l, r);
     }
@@ -88,43 +86,15 @@ std::string AlignedRender::Run(long long frames, double& sampleTime, const Sink&
   return "";
 }
 
-double GainReductionDB(AUHostUnit& unit, double hostPeak)
-{
-  double reduction = hostPeak > 0.0 ? 20.0 * std::log10(hostPeak) : -144.0;
-  const float gain = unit.GetParameter(kGainParam);
-  // The button acts on a change to 1 only.
-  if (unit.SetParameter(kMatchPeakParam, 0.f) == noErr && unit.SetParameter(kMatchPeakParam, 1.f) == noErr) {
-    standin::PumpMainRunLoop();
-    const float lowered = unit.GetParameter(kGainParam);
-    if (lowered > kGainFloorDB)
-      reduction = std::max(reduction, double(gain) - double(lowered));
-    else if (lowered < gain)
-      reduction = std::max(reduction, double(gain) - kGainFloorDB);
-    unit.SetParameter(kGainParam, gain);
-    unit.SetParameter(kMatchPeakParam, 0.f);
-  }
-  return reduction;
-}
+std::string DropOutput(const float*, const float*, size_t, long long) { return ""; }
 
-std::string ClipWarning(const RenderStats& stats, double reductionDB, float gain)
+void ScaleChannels(float* const* channels, int nChannels, UInt32 n, double scale)
 {
-  if (stats.mFullScaleSamples == 0)
-    return "";
-  // Rounded up to a tenth of a decibel, so that following it is enough.
-  const double lower = std::max(0.1, std::ceil(reductionDB * 10.0 - 1e-9) / 10.0);
-  char text[400];
-  const double target = double(gain) - lower;
-  if (target >= kGainFloorDB)
-    std::snprintf(text, sizeof(text),
-                  "warning: %lld samples reached full scale and were clipped; lower \"Gain\" by %.1f dB "
-                  "(--param 5=%.1f) to keep every sample below it",
-                  stats.mFullScaleSamples, lower, target);
-  else
-    std::snprintf(text, sizeof(text),
-                  "warning: %lld samples reached full scale and were clipped; the output must come down by "
-                  "%.1f dB, more than \"Gain\" can lower it (to %.0f dB): lower the input's level as well",
-                  stats.mFullScaleSamples, lower, kGainFloorDB);
-  return text;
+  if (scale == 1.0)
+    return;
+  for (int c = 0; c < nChannels; ++c)
+    for (UInt32 t = 0; t < n; ++t)
+      channels[c][t] = float(channels[c][t] * scale);
 }
 
 } // namespace host

@@ -5,7 +5,8 @@
 // as the unit announces changes (its latency property's listener): a rise
 // drops the extra output frames, a fall leaves a gap of silence, so the
 // result is never shifted against the input and ends with the input's last
-// frame. Counts output samples at full scale and the peak. Host main thread.
+// frame. Counts output samples at and over full scale, and the peak. Host
+// main thread.
 
 #include <functional>
 #include <string>
@@ -17,6 +18,7 @@ namespace host {
 
 struct RenderStats {
   long long mFullScaleSamples = 0; // |x| >= 1 in either channel (each counted)
+  long long mOverSamples = 0;      // |x| > 1: over full scale, as no limiter leaves them
   double mPeak = 0.0;              // largest output magnitude handed out
   int mLatency = 0;                // the latency at the end
 };
@@ -45,15 +47,10 @@ private:
   RenderStats mStats;
 };
 
-// How far "Gain" must come down so that nothing reaches full scale: the
-// larger of the host's own peak (output the unit does not limit) and the
-// peak the unit measured before its limiter, read back through its "Match
-// peak max" button (which lowers "Gain" by that peak; "Gain" is then put
-// back). Negative when nothing clipped.
-double GainReductionDB(AUHostUnit& unit, double hostPeak);
+// A sink that drops what it is given.
+std::string DropOutput(const float* left, const float* right, size_t n, long long first);
 
-// The warning line for clipped output, or empty when no sample reached
-// full scale.
-std::string ClipWarning(const RenderStats& stats, double reductionDB, float gain);
+// Multiplies n frames of each channel by scale (nothing for 1).
+void ScaleChannels(float* const* channels, int nChannels, UInt32 n, double scale);
 
 } // namespace host

@@ -1,7 +1,14 @@
 #include "AudioInput.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include "Wording.h"
 
 namespace host {
 
@@ -21,16 +28,26 @@ std::string AudioInput::Open(const std::string& path)
 {
   mPath = path;
   mInfo = SF_INFO{};
+  // The host's own reasons first; the reader's text only after them.
+  struct stat st {};
+  if (path != "-" && stat(path.c_str(), &st) != 0)
+    return "cannot read " + path + ": " + std::strerror(errno);
+  if (path != "-" && S_ISDIR(st.st_mode))
+    return "cannot read " + path + ": it is a folder; give a WAV or AIFF file";
+  if (path != "-" && access(path.c_str(), R_OK) != 0)
+    return "cannot read " + path + ": " + std::strerror(errno);
   mFile.reset(sf_open(path.c_str(), SFM_READ, &mInfo));
   if (!mFile)
-    return "cannot read " + path + ": " + sf_strerror(nullptr) + " (give a WAV or AIFF file)";
+    return "cannot read " + path + ": it is not a WAV or AIFF file the host can read (" +
+           LibraryReason(sf_strerror(nullptr)) + ")";
   const int major = mInfo.format & SF_FORMAT_TYPEMASK;
   if (major != SF_FORMAT_WAV && major != SF_FORMAT_AIFF && major != SF_FORMAT_WAVEX)
     return path + " is neither WAV nor AIFF";
   if (mInfo.channels < 1 || mInfo.channels > 2)
     return path + " has " + std::to_string(mInfo.channels) + " channels; the plug-in takes 1 or 2";
-  if (mInfo.samplerate < 1)
-    return path + " gives no sample rate";
+  if (mInfo.samplerate < kMinSampleRate || mInfo.samplerate > kMaxSampleRate)
+    return path + " runs at " + std::to_string(mInfo.samplerate) + " Hz; the plug-in works at " +
+           std::to_string(kMinSampleRate) + " to " + std::to_string(kMaxSampleRate) + " Hz: resample it first";
   if (mInfo.frames < 1)
     return path + " holds no audio";
   const double fullScale = IntegerFullScale(mInfo.format);
@@ -40,21 +57,30 @@ std::string AudioInput::Open(const std::string& path)
   }
   mPos = 0;
   mNonFiniteFrame = -1;
+  mEndedAt = -1;
   mPeak = 0.f;
   return "";
 }
 
-void AudioInput::Rewind()
+std::string AudioInput::Rewind()
 {
-  sf_seek(mFile.get(), 0, SEEK_SET);
+  if (mPos == 0)
+    return "";
+  if (sf_seek(mFile.get(), 0, SEEK_SET) != 0)
+    return "cannot read " + mPath + " again from its start: " + LibraryReason(sf_strerror(mFile.get()));
   mPos = 0;
+  mEndedAt = -1;
+  return "";
 }
 
 void AudioInput::Read(unsigned nFrames, float* const* channels, int nChannels)
 {
   const size_t width = size_t(mInfo.channels);
   mInterleaved.resize(size_t(nFrames) * width);
-  const sf_count_t got = mPos < mInfo.frames ? sf_readf_double(mFile.get(), mInterleaved.data(), nFrames) : 0;
+  const sf_count_t want = std::clamp<sf_count_t>(mInfo.frames - mPos, 0, nFrames);
+  const sf_count_t got = want > 0 ? sf_readf_double(mFile.get(), mInterleaved.data(), want) : 0;
+  if (got < want && mEndedAt < 0)
+    mEndedAt = mPos + got;
   for (sf_count_t t = 0; t < got; ++t) {
     for (size_t c = 0; c < width; ++c) {
       double& x = mInterleaved[size_t(t) * width + c];
@@ -75,8 +101,11 @@ void AudioInput::Read(unsigned nFrames, float* const* channels, int nChannels)
   mPos += nFrames;
 }
 
-std::string AudioInput::NonFiniteError() const
+std::string AudioInput::ReadError() const
 {
+  if (mEndedAt >= 0)
+    return mPath + " ended after " + CountOf(mEndedAt, "frame") + ", though its header declares " +
+           std::to_string(mInfo.frames) + "; the file is cut short: repair or re-export it";
   if (mNonFiniteFrame < 0)
     return "";
   return mPath + " holds a sample that is not a number (NaN or infinity) at frame " + std::to_string(mNonFiniteFrame) +

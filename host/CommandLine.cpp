@@ -1,8 +1,9 @@
 #include "CommandLine.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -104,8 +105,11 @@ std::string ParseParam(const std::string& text, ParsedArgs& out)
   if (!ParseInteger(text.substr(0, eq), 0, std::numeric_limits<unsigned>::max(), id))
     return "--param " + text + ": the ID must be a whole number from 0 to " +
            std::to_string(std::numeric_limits<unsigned>::max()) + " (`auhost info` lists them)";
-  if (!ParseFinite(text.substr(eq + 1), value) || std::fabs(value) > std::numeric_limits<float>::max())
-    return "--param " + text + ": the VALUE must be a finite number, for example --param 5=-6";
+  if (!ParseDecimal(text.substr(eq + 1), value) || std::fabs(value) > std::numeric_limits<float>::max())
+    return "--param " + text + ": the VALUE must be a plain decimal number, for example --param 5=-6.5";
+  for (const auto& [given, v] : out.mParams)
+    if (given == unsigned(id))
+      return "--param " + text + ": parameter " + std::to_string(id) + " is given twice; give it once";
   out.mParams.emplace_back(unsigned(id), float(value));
   return "";
 }
@@ -114,26 +118,39 @@ std::string ParseParam(const std::string& text, ParsedArgs& out)
 
 bool ParseInteger(const std::string& text, long long lo, long long hi, long long& out)
 {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+  double v = 0.0;
+  if (!ParseDecimal(text, v) || text.find('.') != std::string::npos || v < double(lo) || v > double(hi))
     return false;
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || v < lo || v > hi)
+  // Exact beyond 2^53: the digits again as an integer.
+  long long n = 0;
+  const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+  if (std::from_chars(first, text.data() + text.size(), n).ec != std::errc() || n < lo || n > hi)
     return false;
-  out = v;
+  out = n;
   return true;
 }
 
-bool ParseFinite(const std::string& text, double& out)
+bool ParseDecimal(const std::string& text, double& out)
 {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+  // Plain decimal only: a sign, digits and one point; no exponent, hex,
+  // spaces or names such as "inf".
+  size_t i = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+  size_t digits = 0, points = 0;
+  for (size_t j = i; j < text.size(); ++j) {
+    if (std::isdigit(static_cast<unsigned char>(text[j])))
+      ++digits;
+    else if (text[j] == '.')
+      ++points;
+    else
+      return false;
+  }
+  if (digits == 0 || points > 1)
     return false;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (*end != '\0' || !std::isfinite(v))
+  double v = 0.0;
+  if (std::from_chars(text.data() + i, text.data() + text.size(), v, std::chars_format::fixed).ec != std::errc() ||
+      !std::isfinite(v))
     return false;
-  out = v;
+  out = text[0] == '-' ? -v : v;
   return true;
 }
 
@@ -156,14 +173,20 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
     return "unknown command \"" + first + "\"; the commands are " + CommandNames() + " (auhost --help tells more)";
   out.mCommand = command->name;
   const std::string who = "auhost " + out.mCommand;
-
+  // The caller puts "auhost: COMMAND: " before a message from here on.
+  std::vector<std::string> given;
+  bool optionsEnded = false;
   for (int i = 2; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "-h" || arg == "--help") {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (!optionsEnded && (arg == "-h" || arg == "--help")) {
       out.mHelp = true;
       continue;
     }
-    if (arg.size() < 2 || arg[0] != '-' || arg == "-") {
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
       out.mPositional.push_back(arg);
       continue;
     }
@@ -178,8 +201,13 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
     for (const char* name : command->options)
       known = known || arg == name;
     if (!known)
-      return (FindOption(arg) ? who + " takes no option " : "unknown option ") + arg + " (" + who +
+      return (FindOption(arg) ? "takes no option " : "unknown option ") + arg + " (" + who +
              " --help lists the options)";
+    if (arg != "--param") {
+      if (std::find(given.begin(), given.end(), arg) != given.end())
+        return arg + " is given twice; give it once";
+      given.push_back(arg);
+    }
     if (!hasValue) {
       if (i + 1 >= argc)
         return arg + " needs a value: " + arg + " " + FindOption(arg)->value;
@@ -205,8 +233,8 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
   }
   if (!out.mHelp && out.mPositional.size() != command->nPositional) {
     if (command->nPositional == 2)
-      return who + ": name one input file and one output file (" + Synopsis(*command) + ")";
-    return who + " takes no file names (" + Synopsis(*command) + ")";
+      return "name one input file and one output file (" + Synopsis(*command) + ")";
+    return "takes no file names (" + Synopsis(*command) + ")";
   }
   return "";
 }
@@ -234,6 +262,15 @@ std::string CommandHelp(const std::string& name)
     text += "  " + std::string(o->name) + " " + o->value + "\n      " + o->help + "\n";
   }
   text += "  -h, --help\n      shows this help\n";
+  if (name == "process")
+    text += "What the plug-in does by parameter 2 \"Activity state\":\n"
+            "  0 Capture     passes the audio through unchanged while it takes the spectrum's fingerprint\n"
+            "  1 Idle        passes the audio through unchanged (the default)\n"
+            "  2 Processing  runs the audio through the correction filter, mixes it with the dry signal by\n"
+            "                6 \"Mix\", scales the filtered part by 5 \"Gain\", limits to full scale and fades in\n"
+            "                over the first quarter second\n"
+            "A new plug-in has no fingerprint, so its filter is flat: process alone corrects nothing.\n"
+            "`auhost match` captures and corrects in one run.\n";
   if (name == "process" || name == "match")
     text += "Parameters 7 \"Reset peak max\" and 8 \"Match peak max\" are one-shot buttons, not settings; when the\n"
             "output clips, auhost says how far to lower parameter 5 \"Gain\". A mono input is written as stereo.\n";

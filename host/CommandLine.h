@@ -1,8 +1,9 @@
 #pragma once
 // The one argument parser of `auhost`: the commands, their options and
 // positional arguments, strict numbers with ranges, and the help texts.
-// Options take their value as the next argument or after "=". A bad
-// argument is refused with a sentence naming it, before anything runs.
+// Options take their value as the next argument or after "="; each is given
+// once (--param once per parameter), and "--" ends them. A bad argument is
+// refused with a sentence naming it, before anything runs.
 
 #include <string>
 #include <utility>
@@ -29,8 +30,10 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
 std::string GeneralHelp();
 std::string CommandHelp(const std::string& command);
 
-// Strict readers: the whole text is the number, within [lo, hi].
+// Strict readers: the whole text is a plain decimal number (an optional
+// sign, digits, for ParseDecimal one optional point), for ParseInteger a
+// whole one within [lo, hi].
 bool ParseInteger(const std::string& text, long long lo, long long hi, long long& out);
-bool ParseFinite(const std::string& text, double& out);
+bool ParseDecimal(const std::string& text, double& out);
 
 } // namespace host

@@ -11,14 +11,22 @@
 #include "InterruptCleanup.h"
 #include "ProgressLine.h"
 #include "SpectrumMatch.h"
+#include "Wording.h"
 
 namespace host {
 
 namespace {
 
-int Fail(const std::string& message)
+// Every line auhost writes to stderr: "auhost: COMMAND: text".
+void Say(const ParsedArgs& args, const std::string& text)
 {
-  std::fprintf(stderr, "auhost: %s\n", message.c_str());
+  const std::string prefix = args.mCommand.empty() ? "auhost: " : "auhost: " + args.mCommand + ": ";
+  std::fprintf(stderr, "%s%s\n", prefix.c_str(), text.c_str());
+}
+
+int Fail(const ParsedArgs& args, const std::string& message)
+{
+  Say(args, message);
   return 1;
 }
 
@@ -26,7 +34,7 @@ bool LoadBundle(const ParsedArgs& args, AUBundle& bundle)
 {
   if (bundle.Load(args.mBundle.empty() ? DefaultBundlePath() : args.mBundle))
     return true;
-  Fail(bundle.Error());
+  Fail(args, bundle.Error());
   return false;
 }
 
@@ -37,7 +45,7 @@ int RunAuhost(int argc, const char* const* argv)
   ParsedArgs args;
   const std::string error = ParseCommandLine(argc, argv, args);
   if (!error.empty()) {
-    std::fprintf(stderr, "auhost: %s\n", error.c_str());
+    Say(args, error);
     return 2;
   }
   if (args.mVersion) {
@@ -65,17 +73,21 @@ int ValidateCommand(const ParsedArgs& args)
   if (!LoadBundle(args, bundle))
     return 1;
   AUValidator validator(bundle);
-  int failed = 0, total = 0;
+  int failed = 0, skipped = 0, total = 0;
   validator.Run([&](const CheckResult& r) {
     ++total;
-    failed += r.mPassed ? 0 : 1;
+    failed += !r.mPassed && !r.mSkipped;
+    skipped += r.mSkipped;
     if (r.mPassed)
       std::printf("PASS  %s\n", r.mName.c_str());
     else
-      std::printf("FAIL  %s: %s\n", r.mName.c_str(), r.mDetail.c_str());
+      std::printf("%s  %s: %s\n", r.mSkipped ? "SKIP" : "FAIL", r.mName.c_str(), r.mDetail.c_str());
     std::fflush(stdout);
   });
-  std::printf("%d of %d checks passed\n", total - failed, total);
+  std::printf("%d of %d checks passed", total - failed - skipped, total);
+  if (skipped)
+    std::printf(", %d skipped", skipped);
+  std::printf("\n");
   return failed == 0 ? 0 : 1;
 }
 
@@ -86,7 +98,7 @@ int InfoCommand(const ParsedArgs& args)
     return 1;
   AUHostUnit unit(bundle);
   if (OSStatus s = unit.Open(); s != noErr)
-    return Fail("the plug-in did not open (status " + std::to_string(s) + ")");
+    return Fail(args, "the plug-in did not open (status " + std::to_string(s) + ")");
   const UInt32 v = bundle.Version();
   std::printf("%s %u.%u.%u (%s)\n", bundle.Identifier().c_str(), v >> 16, (v >> 8) & 0xFF, v & 0xFF,
               bundle.Path().c_str());
@@ -110,11 +122,11 @@ int ProcessCommand(const ParsedArgs& args)
   const std::string error = ProcessFile(bundle, in, out, options, &report);
   progress.End();
   if (!error.empty())
-    return Fail(error);
-  std::printf("wrote %s: %lld frames, the plug-in's latency of %d samples compensated\n", out.c_str(), report.mFrames,
-              report.mLatency);
+    return Fail(args, error);
+  std::printf("wrote %s: %s, the plug-in's latency of %s compensated\n", out.c_str(),
+              CountOf(report.mFrames, "frame").c_str(), CountOf(report.mLatency, "sample").c_str());
   for (const std::string& note : report.mNotes)
-    std::fprintf(stderr, "auhost: %s\n", note.c_str());
+    Say(args, note);
   return 0;
 }
 
@@ -136,8 +148,11 @@ int MatchCommand(const ParsedArgs& args)
   const std::string error = RunSpectrumMatch(bundle, options, report);
   progress.End();
   if (!error.empty())
-    return Fail(error);
+    return Fail(args, error);
   std::fputs(FormatMatchReport(options, report).c_str(), stdout);
+  std::fflush(stdout);
+  for (const std::string& note : report.mNotes)
+    Say(args, note);
   return 0;
 }
 

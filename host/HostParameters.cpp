@@ -58,6 +58,9 @@ HostParameter DescribeParameter(const AUHostUnit& unit, unsigned id)
   p.mMax = info.maxValue;
   p.mDefault = info.defaultValue;
   p.mHostSettable = !(info.flags & kAudioUnitParameterFlag_NonRealTime);
+  // "Reference mode" is a choice by number, stepped by one, not indexed.
+  p.mWholeNumbers = info.unit == kAudioUnitParameterUnit_Indexed || info.unit == kAudioUnitParameterUnit_Boolean ||
+                    id == kParamReferenceMode;
 
   if (info.flags & kAudioUnitParameterFlag_ValuesHaveStrings) {
     CFArrayRef names = nullptr;
@@ -92,6 +95,25 @@ std::string CheckHostParameter(const AUHostUnit& unit, unsigned id, float value,
                   "lower \"Gain\" itself when the output clips";
   if (!std::isfinite(value) || value < p.mMin || value > p.mMax)
     return name + " takes " + Number(p.mMin) + " to " + Number(p.mMax) + (p.mUnit.empty() ? "" : " " + p.mUnit);
+  if (p.mWholeNumbers && value != std::floor(value)) {
+    std::string values;
+    for (size_t i = 0; i < p.mValueNames.size(); ++i)
+      values += (i ? ", " : ": ") + Number(p.mMin + float(i)) + " " + p.mValueNames[i];
+    return name + " takes whole numbers only, " + Number(p.mMin) + " to " + Number(p.mMax) + values;
+  }
+  return "";
+}
+
+std::string SetHostParameters(AUHostUnit& unit, const std::vector<std::pair<unsigned, float>>& params,
+                              bool jobDrivesState)
+{
+  for (const auto& [id, value] : params) {
+    if (std::string e = CheckHostParameter(unit, id, value, jobDrivesState); !e.empty())
+      return e;
+    if (OSStatus s = unit.SetParameter(id, value); s != noErr)
+      return "the plug-in refused parameter " + std::to_string(id) + " = " + Number(value) + " (status " +
+             std::to_string(s) + ")";
+  }
   return "";
 }
 

@@ -5,6 +5,7 @@
 // the roles below are known to the host. Host main thread.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AUHostUnit.h"
@@ -15,6 +16,7 @@ enum EHostParam : unsigned {
   kParamActivityState = 2,
   kParamReferenceMode = 3,
   kParamGain = 5,
+  kParamMix = 6,
   kParamResetPeakMax = 7,
   kParamMatchPeakMax = 8,
 };
@@ -30,6 +32,7 @@ struct HostParameter {
   std::string mUnit;                    // "dB", "%", ... or empty
   std::vector<std::string> mValueNames; // for indexed parameters, from the minimum on
   bool mHostSettable = true;            // false: only the plug-in's editor changes it
+  bool mWholeNumbers = false;           // indexed, on/off, or a choice by number
 };
 
 HostParameter DescribeParameter(const AUHostUnit& unit, unsigned id);
@@ -37,6 +40,11 @@ HostParameter DescribeParameter(const AUHostUnit& unit, unsigned id);
 // Empty when `--param id=value` may be applied, else why not. With
 // jobDrivesState the activity state and reference mode are the job's.
 std::string CheckHostParameter(const AUHostUnit& unit, unsigned id, float value, bool jobDrivesState);
+
+// Checks and sets each (id, value) in order. Empty on success, else why the
+// first one was refused.
+std::string SetHostParameters(AUHostUnit& unit, const std::vector<std::pair<unsigned, float>>& params,
+                              bool jobDrivesState);
 
 // One line per parameter: id, name, range, default, unit, and what a host
 // may do with it.

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <vector>
 
 namespace host {
 
@@ -19,12 +20,44 @@ struct Slot {
 };
 Slot gSlots[kSlots];
 
+// What each signal did before the handler, restored before it is raised
+// again (sized for the real-time signals too).
+constexpr int kMaxSignal = 65;
+struct sigaction gPrevious[kMaxSignal];
+
+// Faults raised by the code itself; holding them back would be undefined.
+bool IsFault(int sig)
+{
+  return sig == SIGILL || sig == SIGTRAP || sig == SIGABRT || sig == SIGBUS || sig == SIGFPE || sig == SIGSEGV ||
+         sig == SIGSYS;
+}
+
+// Every signal whose default action ends the process (SIGKILL and SIGSTOP
+// cannot be caught).
+const std::vector<int>& EndingSignals()
+{
+  static const std::vector<int> signals = [] {
+    std::vector<int> s = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+                          SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS};
+#ifdef SIGSTKFLT
+    s.push_back(SIGSTKFLT);
+#endif
+#ifdef SIGPWR
+    s.push_back(SIGPWR);
+#endif
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX && sig < kMaxSignal; ++sig)
+      s.push_back(sig);
+    return s;
+  }();
+  return signals;
+}
+
 extern "C" void RemoveOnSignal(int sig)
 {
   for (Slot& s : gSlots)
     if (s.used.load(std::memory_order_acquire))
       unlink(s.path);
-  signal(sig, SIG_DFL);
+  sigaction(sig, &gPrevious[sig], nullptr);
   raise(sig);
 }
 
@@ -34,8 +67,9 @@ InterruptsHeld::InterruptsHeld()
 {
   sigset_t held;
   sigemptyset(&held);
-  for (int sig : {SIGINT, SIGTERM, SIGHUP})
-    sigaddset(&held, sig);
+  for (int sig : EndingSignals())
+    if (!IsFault(sig))
+      sigaddset(&held, sig);
   pthread_sigmask(SIG_BLOCK, &held, &mPrevious);
 }
 
@@ -47,8 +81,14 @@ void InstallInterruptCleanup()
     struct sigaction action {};
     action.sa_handler = RemoveOnSignal;
     sigemptyset(&action.sa_mask);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+    for (int sig : EndingSignals()) {
+      if (sig >= kMaxSignal || sigaction(sig, nullptr, &gPrevious[sig]) != 0)
+        continue;
+      // A signal the caller ignores (nohup, a write limit) stays ignored.
+      if (gPrevious[sig].sa_handler == SIG_IGN)
+        continue;
       sigaction(sig, &action, nullptr);
+    }
     return true;
   }();
   (void)installed;

@@ -41,8 +41,13 @@ LongTermSpectrum::LongTermSpectrum(double sampleRate)
 : mSampleRate(sampleRate), mWindow(kFrameSize), mRing(kFrameSize, 0.0), mWork(kFrameSize),
   mPower(kFrameSize / 2 + 1, 0.0)
 {
-  for (int i = 0; i < kFrameSize; ++i)
+  double energy = 0.0;
+  for (int i = 0; i < kFrameSize; ++i) {
     mWindow[size_t(i)] = 0.5 - 0.5 * std::cos(2.0 * kPi * i / kFrameSize);
+    energy += mWindow[size_t(i)] * mWindow[size_t(i)];
+  }
+  // Noise of variance s^2 gives s^2 times the window's energy in every bin.
+  mSilenceDB = 10.0 * std::log10(std::ldexp(1.0, -48) * energy);
 }
 
 void LongTermSpectrum::Add(const float* samples, size_t n)

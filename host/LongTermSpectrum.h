@@ -21,6 +21,10 @@ public:
   // Mean power of the bins from lowHz up to (not including) highHz, in dB;
   // -inf when no frame was analysed or no bin lies in the band.
   double BandLevelDB(double lowHz, double highHz) const;
+  // The level at which a band holds no signal: that of white noise at the
+  // rounding step of 24-bit audio (2^-24 RMS), below which lie only the
+  // rounding of float samples and a transform's own error.
+  double SilenceDB() const { return mSilenceDB; }
 
 private:
   void Analyse();
@@ -32,6 +36,7 @@ private:
   std::vector<double> mPower;
   size_t mFill = 0;
   int mFrames = 0;
+  double mSilenceDB = 0.0;
 };
 
 // Octave bands centred on 31.25 Hz .. 16 kHz (edges a half octave either

@@ -8,19 +8,25 @@
 #include <cstdio>
 #include <optional>
 
+#include "AUFileProcessor.h"
 #include "AUHostUnit.h"
 #include "AlignedRender.h"
+#include "ClipAdvice.h"
 #include "AudioInput.h"
 #include "AudioOutput.h"
 #include "HostParameters.h"
 #include "LongTermSpectrum.h"
+#include "Wording.h"
 
 namespace host {
 
 namespace {
 
-// Output after the reference change fades in over a quarter second; the
-// spectrum is measured from this far in.
+// Output after the reference change fades in over a quarter second: this
+// much silence plays first, its output dropped, so the file starts whole.
+constexpr double kPreRollSeconds = 0.3;
+// The filter's answer to the file's start out of silence is left out of
+// the spectrum's measure: it is measured from this far in.
 constexpr double kSettleSeconds = 0.5;
 // The plug-in's analyser needs one whole frame of this many samples to take
 // a fingerprint; a capture under a few seconds gives an unsteady one.
@@ -73,7 +79,7 @@ private:
       return "name an output file";
     if (SameFile(mOptions.mInPath, mOptions.mOutPath) ||
         (!mOptions.mCapturePath.empty() && SameFile(mOptions.mCapturePath, mOptions.mOutPath)))
-      return "the output file must not be an input file; choose another name for " + mOptions.mOutPath;
+      return OutputIsInputError(mOptions.mOutPath);
     return "";
   }
 
@@ -82,6 +88,10 @@ private:
     if (std::string e = mInput.Open(mOptions.mInPath); !e.empty())
       return e;
     mCaptureFeed = &mInput;
+    if (mOptions.mCapturePath.empty() && !mInput.Seekable())
+      return "cannot read " + mOptions.mInPath +
+             " twice (it is a pipe or stream, which cannot go back to its start), and match plays it once to "
+             "capture and once to process: save it to a file first, or capture from a file with --capture FILE";
     if (!mOptions.mCapturePath.empty()) {
       if (std::string e = mCapture.Open(mOptions.mCapturePath); !e.empty())
         return e;
@@ -101,7 +111,7 @@ private:
              Seconds(kAnalysisFrame / mRate) + ") to take a fingerprint";
     if (std::string e = OutputFormatFor(mOptions.mOutPath, mInput.Info().format, mFormat); !e.empty())
       return e;
-    return CheckOutputFolder(mOptions.mOutPath);
+    return CheckOutputTarget(mOptions.mOutPath);
   }
 
   std::string PrepareUnit()
@@ -112,12 +122,8 @@ private:
       return "the plug-in refused " + std::to_string(int(mRate)) + " Hz stereo" + Status(s);
     if (OSStatus s = mUnit.SetMaxFrames(mBlock); s != noErr)
       return "the plug-in refused blocks of " + std::to_string(mBlock) + " frames" + Status(s);
-    for (const auto& [id, value] : mOptions.mParams) {
-      if (std::string e = CheckHostParameter(mUnit, id, value, true); !e.empty())
-        return e;
-      if (OSStatus s = mUnit.SetParameter(id, value); s != noErr)
-        return "parameter " + std::to_string(id) + " refused " + std::to_string(value) + Status(s);
-    }
+    if (std::string e = SetHostParameters(mUnit, mOptions.mParams, true); !e.empty())
+      return e;
     if (OSStatus s = mUnit.ConnectInput([this](double, UInt32 n, float* const* ch, int nch) { Feed(n, ch, nch); });
         s != noErr)
       return "the plug-in refused the input" + Status(s);
@@ -136,7 +142,8 @@ private:
     if (OSStatus s = mUnit.SetParameter(kParamActivityState, kActivityCapture); s != noErr)
       return "the plug-in refused to capture" + Status(s);
     mFeed = mCaptureFeed;
-    mCaptureFeed->Rewind();
+    if (std::string e = mCaptureFeed->Rewind(); !e.empty())
+      return e;
     std::vector<float> left(mBlock), right(mBlock);
     float* out[2] = {left.data(), right.data()};
     int shown = -1;
@@ -146,7 +153,7 @@ private:
         return "render failed while capturing at frame " + std::to_string(done) + Status(s);
       mSampleTime += n;
       standin::PumpMainRunLoop();
-      if (std::string e = mCaptureFeed->NonFiniteError(); !e.empty())
+      if (std::string e = mCaptureFeed->ReadError(); !e.empty())
         return e;
       done += n;
       const int percent = int(100 * done / mReport.mCaptureFrames);
@@ -173,13 +180,34 @@ private:
     if (OSStatus s = mUnit.SetParameter(kParamActivityState, kActivityProcessing); s != noErr)
       return "the plug-in refused to process" + Status(s);
     standin::PumpMainRunLoop();
+    if (std::string e = PreRoll(); !e.empty())
+      return e;
     mFeed = &mInput;
-    mInput.Rewind();
+    if (std::string e = mInput.Rewind(); !e.empty())
+      return e;
     mInSpectrum.emplace(mRate);
     mOutSpectrum.emplace(mRate);
     mMeasuring = true;
     mMeasureFrom = std::min<long long>(mReport.mFrames / 2, (long long)(kSettleSeconds * mRate));
     return mOutput.Open(mOptions.mOutPath, mFormat, int(mRate));
+  }
+
+  // Silence through the unit until its fade-in is over; the output goes.
+  std::string PreRoll()
+  {
+    mFeed = nullptr;
+    std::vector<float> left(mBlock), right(mBlock);
+    float* out[2] = {left.data(), right.data()};
+    const long long frames = (long long)std::ceil(kPreRollSeconds * mRate);
+    for (long long done = 0; done < frames;) {
+      const UInt32 n = UInt32(std::min<long long>(mBlock, frames - done));
+      if (OSStatus s = mUnit.Render(mSampleTime, n, out, 2); s != noErr)
+        return "render failed before processing" + Status(s);
+      mSampleTime += n;
+      done += n;
+      standin::PumpMainRunLoop();
+    }
+    return "";
   }
 
   std::string Process()
@@ -199,16 +227,32 @@ private:
         mOptions.mProgress("processing", f);
     };
     const std::string error =
-      render.Run(mReport.mFrames, mSampleTime, sink, progress, [this] { return mInput.NonFiniteError(); });
+      render.Run(mReport.mFrames, mSampleTime, sink, progress, [this] { return mInput.ReadError(); });
     if (!error.empty())
       return error;
     mReport.mLatency = render.Stats().mLatency;
     mReport.mPeak = render.Stats().mPeak;
-    mReport.mFullScaleSamples = render.Stats().mFullScaleSamples;
-    const float gain = mUnit.GetParameter(kParamGain);
-    if (mReport.mFullScaleSamples)
-      mReport.mNotes.push_back(ClipWarning(render.Stats(), GainReductionDB(mUnit, mReport.mPeak), gain));
+    const Replay replay = [this](double scale) {
+      mMeasuring = false;
+      mFeed = nullptr;
+      if (std::string e = ClearUnit(mUnit, mBlock, mRate, mSampleTime); !e.empty())
+        return e;
+      mFeed = &mInput;
+      if (std::string e = mInput.Rewind(); !e.empty())
+        return e;
+      mFeedScale = scale;
+      AlignedRender again(mUnit, mBlock);
+      const std::string e =
+        again.Run(mReport.mFrames, mSampleTime, DropOutput, {}, [this] { return mInput.ReadError(); });
+      mFeedScale = 1.0;
+      return e;
+    };
+    const ClipReport clips = AssessClipping(mUnit, render.Stats(), IntegerFullScale(mFormat) == 0.0, replay);
+    mReport.mClippedSamples = clips.mClipped;
+    if (!clips.mNote.empty())
+      mReport.mNotes.push_back(clips.mNote);
     AudioUnitUninitialize(mUnit.Unit());
+    mReport.mWrittenFrames = mOutput.FramesWritten();
     return mOutput.Commit();
   }
 
@@ -219,19 +263,27 @@ private:
       o.mCentreHz = c;
       o.mInputDB = mInSpectrum->BandLevelDB(c / std::sqrt(2.0), c * std::sqrt(2.0));
       o.mOutputDB = mOutSpectrum->BandLevelDB(c / std::sqrt(2.0), c * std::sqrt(2.0));
+      o.mInputSilent = o.mInputDB < mInSpectrum->SilenceDB();
+      o.mOutputSilent = o.mOutputDB < mOutSpectrum->SilenceDB();
       mReport.mOctaves.push_back(o);
     }
     if (mReport.mChannels == 1)
-      mReport.mNotes.push_back("note: the input is mono; the output is stereo, the one channel fed to both inputs");
+      mReport.mNotes.push_back(MonoNote(mOptions.mInPath, mOptions.mOutPath));
     return "";
   }
 
-  // The render callback: the file in play, and in Processing the input's
-  // own measure (the part of the input the output is measured over).
+  // The render callback: the file in play (silence without one), and in
+  // Processing the input's own measure (the part of the input the output is measured over).
   void Feed(UInt32 n, float* const* channels, int nChannels)
   {
+    if (!mFeed) {
+      for (int c = 0; c < nChannels; ++c)
+        std::fill(channels[c], channels[c] + n, 0.f);
+      return;
+    }
     const long long start = mFeed->Position();
     mFeed->Read(n, channels, nChannels);
+    ScaleChannels(channels, nChannels, n, mFeedScale);
     if (!mMeasuring)
       return;
     for (UInt32 t = 0; t < n; ++t) {
@@ -254,6 +306,7 @@ private:
   int mFormat = 0;
   double mRate = 0.0;
   double mSampleTime = 0.0; // the host's timeline runs on through both passes
+  double mFeedScale = 1.0;  // below 1 only while clipping is measured again
   long long mMeasureFrom = 0;
   bool mMeasuring = false;
   std::optional<LongTermSpectrum> mInSpectrum, mOutSpectrum;
@@ -276,23 +329,26 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
   Append(text, "capture:    %.2f s of %s played in Capture\n", double(report.mCaptureFrames) / report.mSampleRate,
          options.mCapturePath.empty() ? "the input" : options.mCapturePath.c_str());
   Append(text, "processing: against built-in reference %d\n", options.mReference);
-  Append(text, "latency:    %d samples (%.1f ms)\n", report.mLatency, 1000.0 * report.mLatency / report.mSampleRate);
+  Append(text, "latency:    %s (%.1f ms)\n", CountOf(report.mLatency, "sample").c_str(),
+         1000.0 * report.mLatency / report.mSampleRate);
   const double peakDB = report.mPeak > 0.0 ? 20.0 * std::log10(report.mPeak) : -144.0;
-  if (report.mFullScaleSamples)
-    Append(text, "peak:       %.2f dBFS at the output, %lld samples at full scale (clipped)\n", peakDB,
-           report.mFullScaleSamples);
+  if (report.mClippedSamples)
+    Append(text, "peak:       %.2f dBFS at the output, %s at full scale (clipped)\n", peakDB,
+           CountOf(report.mClippedSamples, "sample").c_str());
   else
     Append(text, "peak:       %.2f dBFS at the output\n", peakDB);
-  Append(text, "wrote:      %s\n", options.mOutPath.c_str());
+  Append(text, "wrote:      %s (%s)\n", options.mOutPath.c_str(), CountOf(report.mWrittenFrames, "frame").c_str());
   Append(text, "long-term spectrum per octave, measured by the host (output - input):\n");
   for (const OctaveChange& o : report.mOctaves) {
-    if (std::isfinite(o.mInputDB) && std::isfinite(o.mOutputDB))
-      Append(text, "  %7.0f Hz  %+6.1f dB\n", o.mCentreHz, o.Change());
-    else
+    if (!std::isfinite(o.mInputDB) || !std::isfinite(o.mOutputDB))
       Append(text, "  %7.0f Hz  (too short to measure)\n", o.mCentreHz);
+    else if (o.mInputSilent)
+      Append(text, "  %7.0f Hz  (no signal in the input)\n", o.mCentreHz);
+    else if (o.mOutputSilent)
+      Append(text, "  %7.0f Hz  (no signal left in the output)\n", o.mCentreHz);
+    else
+      Append(text, "  %7.0f Hz  %+6.1f dB\n", o.mCentreHz, o.Change());
   }
-  for (const std::string& note : report.mNotes)
-    text += note + "\n";
   return text;
 }
 

@@ -31,17 +31,20 @@ struct OctaveChange {
   double mCentreHz = 0.0;
   double mInputDB = 0.0;
   double mOutputDB = 0.0;
+  bool mInputSilent = false; // no signal in the band: no change to report
+  bool mOutputSilent = false;
   double Change() const { return mOutputDB - mInputDB; }
 };
 
 struct MatchReport {
   double mSampleRate = 0.0;
   int mChannels = 0;
-  long long mFrames = 0;
+  long long mFrames = 0;        // of the input
+  long long mWrittenFrames = 0; // to the output
   long long mCaptureFrames = 0;
   int mLatency = 0;
-  double mPeak = 0.0; // largest output sample magnitude
-  long long mFullScaleSamples = 0;
+  double mPeak = 0.0;            // largest output sample magnitude
+  long long mClippedSamples = 0; // limited by the plug-in
   std::vector<OctaveChange> mOctaves;
   std::vector<std::string> mNotes; // warnings and notes, one line each
 };

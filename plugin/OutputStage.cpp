@@ -23,7 +23,7 @@ void OutputStage::Prepare(double fs)
   mClipEnvelope = mClipLatch = 0.0;
   mClipState = kClipInitial;
   mClipReleaseCoef = fs > 0.0 ? std::pow(10.0, -1.0 / (0.1 * fs)) : 0.0;
-  mClipHoldSamples = int(2.0 * fs);
+  mClipHoldSamples = static_cast<long long>(2.0 * fs);
 }
 
 void OutputStage::NotePeak(double level) { mPeakMax = std::max(mPeakMax, std::fabs(level)); }
@@ -40,7 +40,7 @@ void OutputStage::DetectClip(double left, double right)
   } else if (mClipState == kClipRelease) {
     e = (e - c) * mClipReleaseCoef + c;
   } else if (mClipState == kClipHold) {
-    const int k = mClipHoldCount++;
+    const long long k = mClipHoldCount++;
     if (k >= mClipHoldSamples) {
       mClipState = kClipRelease;
       e = (e - c) * mClipReleaseCoef + c;

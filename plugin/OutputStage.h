@@ -63,8 +63,9 @@ private:
   double mClipLatch = 0.0;
   double mClipAttackCoef = 0.0;
   double mClipReleaseCoef = 0.0;
-  int mClipHoldSamples = 0;
-  int mClipHoldCount = 0;
+  // Wide: two seconds of samples pass INT_MAX from 2^30 Hz on.
+  long long mClipHoldSamples = 0;
+  long long mClipHoldCount = 0;
   int mClipState = kClipInitial;
 
   int mFadeLength = 0;

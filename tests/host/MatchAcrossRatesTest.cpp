@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "ReferenceCurves.h"
+#include "ReferenceTwo.h"
 #include "SharedBundle.h"
 #include "SpectrumMatch.h"
 
@@ -28,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr double kSeconds = 12.0;
-constexpr int kReference = 2;
+constexpr int kReference = hosttest::kReferenceIndex;
 constexpr double kShapeToleranceDB = 1.0;
 constexpr double kLevelToleranceDB = 0.5;
 constexpr double kPi = 3.14159265358979323846;
@@ -154,10 +154,10 @@ double BandEdge(double rate)
 {
   const double top = std::min(rate / 2, 22000.0);
   double edge = 0.0;
-  for (int k = 0; k < kReferenceCurvePoints; ++k) {
-    const double next = k + 1 < kReferenceCurvePoints ? ReferenceCurveFrequency(k + 1) : ReferenceCurveFrequency(k);
+  for (int k = 0; k < hosttest::kGridPoints; ++k) {
+    const double next = k + 1 < hosttest::kGridPoints ? hosttest::GridFrequency(k + 1) : hosttest::GridFrequency(k);
     if (next <= top)
-      edge = ReferenceCurveFrequency(k);
+      edge = hosttest::GridFrequency(k);
   }
   return edge;
 }
@@ -208,11 +208,11 @@ TEST_F(MatchAcrossRates, PinkNoiseGetsOneShapeAndTheCentredLevelAtEveryRate)
     const Matched& run = runs.at(rate);
     ASSERT_FALSE(run.output.empty()) << rate;
     std::vector<double> offset, centre;
-    for (int k = 1; k + 1 < kReferenceCurvePoints; ++k) {
-      const double f = ReferenceCurveFrequency(k);
+    for (int k = 1; k + 1 < hosttest::kGridPoints; ++k) {
+      const double f = hosttest::GridFrequency(k);
       if (f < 40.0 || f > BandEdge(rate))
         continue;
-      const double lo = ReferenceCurveFrequency(k - 1), hi = ReferenceCurveFrequency(k + 1);
+      const double lo = hosttest::GridFrequency(k - 1), hi = hosttest::GridFrequency(k + 1);
       offset.push_back(BandDB(run.output, rate, lo, hi, true) - BandDB(wide.output, 48000, lo, hi, true));
       centre.push_back(f);
     }
@@ -234,12 +234,12 @@ TEST_F(MatchAcrossRates, PinkNoiseGetsOneShapeAndTheCentredLevelAtEveryRate)
     ASSERT_FALSE(run.output.empty()) << rate;
     const double edge = std::min(BandEdge(rate), 16000.0);
     std::vector<double> deviation, original;
-    for (int k = 1; k + 1 < kReferenceCurvePoints; ++k) {
-      const double f = ReferenceCurveFrequency(k);
+    for (int k = 1; k + 1 < hosttest::kGridPoints; ++k) {
+      const double f = hosttest::GridFrequency(k);
       if (f < 50.0 || f > edge)
         continue;
-      const double lo = ReferenceCurveFrequency(k - 1), hi = ReferenceCurveFrequency(k + 1);
-      const double ref = 20 * std::log10(ReferenceCurveMagnitude(kReference, k));
+      const double lo = hosttest::GridFrequency(k - 1), hi = hosttest::GridFrequency(k + 1);
+      const double ref = hosttest::ReferenceTwoDB(k);
       deviation.push_back(BandDB(run.output, rate, lo, hi, false) - ref);
       original.push_back(BandDB(run.input, rate, lo, hi, false) - ref);
     }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -174,7 +175,7 @@ TEST(ProcessFile, AnOutputThatIsAnInputIsRefusedAndTheInputKept)
   const std::string before = ReadBytes(in);
   for (const std::string& out : {in, dir.File("link.wav"), dir.File("sub/../in.wav")}) {
     const std::string error = host::ProcessFile(SharedBundle(), in, out, {});
-    EXPECT_NE(error.find("must not be the input"), std::string::npos) << out << ": " << error;
+    EXPECT_NE(error.find("must not be an input file"), std::string::npos) << out << ": " << error;
     EXPECT_EQ(ReadBytes(in), before) << out;
   }
 }
@@ -282,7 +283,7 @@ TEST(ProcessFile, SamplesAtFullScaleAreCountedAndTheGainToLowerIsGiven)
   long long atFullScale = 0;
   for (size_t i = 2 * fadeEnd; i < x.size(); ++i)
     atFullScale += std::fabs(double(x[i]) * gain) >= 1.0;
-  EXPECT_EQ(report.mFullScaleSamples, atFullScale);
+  EXPECT_EQ(report.mClippedSamples, atFullScale);
   // 0.5 raised by 24 dB is 17.98 dB over full scale, though the file never
   // shows more than full scale.
   bool said = false;
@@ -292,7 +293,7 @@ TEST(ProcessFile, SamplesAtFullScaleAreCountedAndTheGainToLowerIsGiven)
 
   options.mParams = {{2, 2.f}, {5, 24.f - 18.f}};
   ASSERT_EQ(host::ProcessFile(SharedBundle(), in, out, options, &report), "");
-  EXPECT_EQ(report.mFullScaleSamples, 0);
+  EXPECT_EQ(report.mClippedSamples, 0);
   EXPECT_TRUE(report.mNotes.empty());
 }
 
@@ -331,4 +332,212 @@ TEST(ProcessFile, TheOutputLinesUpWithTheInputWhileTheReportedLatencyChanges)
   EXPECT_LE(differ, 2u * 512u) << "only the block before the filter is swapped in may differ";
   for (size_t i = x.size() / 2; i < x.size(); ++i)
     ASSERT_NEAR(y[i], x[i], 1e-4f) << "frame " << i / 2;
+}
+
+namespace {
+
+// A stereo 16-bit file whose header is then made to claim `rate`: WAV with
+// the rate and byte-rate words patched, AIFF with the 80-bit rate given as
+// its ten bytes.
+std::string WithRate(const std::string& path, bool aiff, uint32_t rate, const std::string& aiffRate = "")
+{
+  if (!WriteAudio(path, Noise(20000, 0.1f), 2, 44100, (aiff ? SF_FORMAT_AIFF : SF_FORMAT_WAV) | SF_FORMAT_PCM_16))
+    return "";
+  std::string bytes = ReadBytes(path);
+  if (aiff) {
+    const size_t comm = bytes.find("COMM");
+    bytes.replace(comm + 16, 10, aiffRate);
+  } else {
+    for (int i = 0; i < 4; ++i) {
+      bytes[size_t(24 + i)] = char((rate >> (8 * i)) & 0xFF);
+      bytes[size_t(28 + i)] = char(((rate * 4u) >> (8 * i)) & 0xFF);
+    }
+  }
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  return path;
+}
+
+} // namespace
+
+TEST(ProcessFile, RatesOutside8kHzTo768kHzAreRefusedWithTheRate)
+{
+  TempDir dir;
+  const std::string zero(10, '\0');
+  const std::string infinite = std::string("\x7F\xFF\x80", 3) + std::string(7, '\0');
+  const std::string huge = std::string("\x43\xE1\x80", 3) + std::string(7, '\0'); // about 1e300
+  const struct {
+    std::string in;
+    const char* says; // empty: accepted
+  } rows[] = {
+    {WithRate(dir.File("1.wav"), false, 1), "runs at 1 Hz"},
+    {WithRate(dir.File("3.wav"), false, 3), "runs at 3 Hz"},
+    {WithRate(dir.File("7999.wav"), false, 7999), "runs at 7999 Hz"},
+    {WithRate(dir.File("8000.wav"), false, 8000), ""},
+    {WithRate(dir.File("768000.wav"), false, 768000), ""},
+    {WithRate(dir.File("768001.wav"), false, 768001), "runs at 768001 Hz"},
+    {WithRate(dir.File("2e9.wav"), false, 2000000000u), "runs at 2000000000 Hz"},
+    {WithRate(dir.File("zero.aiff"), true, 0, zero), " Hz; the plug-in works at 8000 to 768000 Hz"},
+    {WithRate(dir.File("inf.aiff"), true, 0, infinite), " Hz; the plug-in works at 8000 to 768000 Hz"},
+    {WithRate(dir.File("huge.aiff"), true, 0, huge), " Hz; the plug-in works at 8000 to 768000 Hz"},
+  };
+  for (const auto& row : rows) {
+    ASSERT_FALSE(row.in.empty());
+    const std::string error = host::ProcessFile(SharedBundle(), row.in, dir.File("out.wav"), {});
+    if (*row.says)
+      EXPECT_NE(error.find(row.says), std::string::npos) << row.in << ": " << error;
+    else
+      EXPECT_EQ(error, "") << row.in;
+  }
+}
+
+TEST(ProcessFile, OutputNamesUpToTheLongestTheFolderTakesAreWritten)
+{
+  TempDir dir;
+  const std::string in = dir.File("in.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(1000, 0.3f), 2, 44100));
+  for (size_t length : {200, 247, 248, 251, 255}) {
+    const std::string name = std::string(length - 4, 'n') + ".wav";
+    const std::string error = host::ProcessFile(SharedBundle(), in, dir.File(name.c_str()), {});
+    EXPECT_EQ(error, "") << length << " bytes";
+    EXPECT_TRUE(fs::exists(dir.File(name.c_str()))) << length << " bytes";
+  }
+  EXPECT_EQ(Names(dir.Path()).size(), 6u) << "a temporary file was left";
+}
+
+TEST(ProcessFile, AnOutputThatIsASymbolicLinkReplacesTheFileItPointsToAndStaysALink)
+{
+  TempDir dir;
+  const std::string in = dir.File("in.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(1000, 0.3f), 2, 44100));
+  fs::create_directories(dir.Path() / "sub");
+  std::ofstream(dir.File("sub/old.wav")) << "the previous output";
+  const struct {
+    std::string link;
+    std::string pointsTo; // as written in the link
+    std::string file;     // the file that receives the audio
+  } rows[] = {
+    {dir.File("relative.wav"), "sub/old.wav", dir.File("sub/old.wav")},
+    {dir.File("absolute.wav"), dir.File("sub/new.wav"), dir.File("sub/new.wav")},
+    {dir.File("chain.wav"), "relative.wav", dir.File("sub/old.wav")},
+    {dir.File("sub/up.wav"), "../top.wav", dir.File("top.wav")},
+  };
+  for (const auto& row : rows) {
+    fs::create_symlink(row.pointsTo, row.link);
+    ASSERT_EQ(host::ProcessFile(SharedBundle(), in, row.link, {}), "") << row.link;
+    EXPECT_TRUE(fs::is_symlink(row.link)) << row.link;
+    EXPECT_EQ(fs::read_symlink(row.link).string(), row.pointsTo) << row.link;
+    SF_INFO info;
+    ReadAudio(row.file, info);
+    EXPECT_EQ(info.frames, 1000) << row.link;
+  }
+  EXPECT_EQ(Names(dir.Path()),
+            (std::set<std::string>{"absolute.wav", "chain.wav", "in.wav", "relative.wav", "sub", "top.wav"}));
+  EXPECT_EQ(Names(dir.Path() / "sub"), (std::set<std::string>{"new.wav", "old.wav", "up.wav"}));
+}
+
+TEST(ProcessFile, ACompressedInputIsWrittenAsFloatWithTheFramesReportedThatTheFileHolds)
+{
+  TempDir dir;
+  const struct {
+    const char* name;
+    int format;
+  } rows[] = {
+    {"ima.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM},
+    {"ms.wav", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM},
+    {"ulaw.wav", SF_FORMAT_WAV | SF_FORMAT_ULAW},
+    {"alaw.aiff", SF_FORMAT_AIFF | SF_FORMAT_ALAW},
+  };
+  for (const auto& row : rows) {
+    const std::string in = dir.File(row.name), out = dir.File((std::string("out-") + row.name).c_str());
+    // 1001 frames: no whole number of the codecs' blocks.
+    ASSERT_TRUE(WriteAudio(in, Noise(1001, 0.3f), 2, 44100, row.format)) << row.name;
+    SF_INFO inInfo;
+    const std::vector<float> x = ReadAudio(in, inInfo);
+    host::ProcessReport report;
+    ASSERT_EQ(host::ProcessFile(SharedBundle(), in, out, {}, &report), "") << row.name;
+    SF_INFO outInfo;
+    const std::vector<float> y = ReadAudio(out, outInfo);
+    EXPECT_EQ(outInfo.format, (row.format & SF_FORMAT_TYPEMASK) | SF_FORMAT_FLOAT) << row.name;
+    EXPECT_EQ(outInfo.frames, inInfo.frames) << row.name;
+    EXPECT_EQ(report.mFrames, outInfo.frames) << row.name;
+    // Idle passes the decoded input through, nothing lost again.
+    ASSERT_EQ(y.size(), x.size()) << row.name;
+    for (size_t i = 0; i < x.size(); ++i)
+      ASSERT_EQ(y[i], x[i]) << row.name << " sample " << i;
+  }
+}
+
+TEST(ProcessFile, OnlySamplesThePluginLimitedCountAndGainIsAdvisedOnlyWhereItActsAndAsFarAsItCan)
+{
+  constexpr int kRate = 44100;
+  TempDir dir;
+  // Noise at 0.3; the marked samples lie after the quarter-second fade-in.
+  std::vector<float> fullScale = Noise(kRate, 0.3f), hot = fullScale, veryHot = fullScale;
+  for (int frame : {20000, 25000, 30000}) {
+    fullScale[size_t(2 * frame)] = -1.f; // -32768 in 16 bits: full scale, not over it
+    hot[size_t(2 * frame)] = 1.5f;       // 3.52 dB over
+  }
+  veryHot[2 * 30000] = veryHot[2 * 30000 + 1] = 40.f; // 32.04 dB over
+  std::vector<float> early = Noise(kRate, 0.3f);
+  early[2 * 100] = 1.5f; // limited, then faded in below full scale
+  const std::string a = dir.File("fullscale.wav"), b = dir.File("hot.wav"), c = dir.File("veryhot.wav");
+  const std::string d = dir.File("early.wav");
+  ASSERT_TRUE(WriteAudio(d, early, 2, kRate));
+  ASSERT_TRUE(WriteAudio(a, fullScale, 2, kRate, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  ASSERT_TRUE(WriteAudio(b, hot, 2, kRate));
+  ASSERT_TRUE(WriteAudio(c, veryHot, 2, kRate));
+
+  const struct {
+    std::string in;
+    std::vector<std::pair<unsigned, float>> params;
+    long long clipped;
+    const char* says; // empty: no note at all
+  } rows[] = {
+    {a, {}, 0, ""},
+    {a, {{2, 2.f}}, 0, ""},
+    {b,
+     {},
+     3,
+     "3 samples of the input lie over full scale (its peak is 3.6 dB over) and pass through unchanged: in "
+     "Activity state Idle \"Gain\" does not act"},
+    {b,
+     {{2, 0.f}},
+     3,
+     "in Activity state Capture \"Gain\" does not act (it acts in Processing only); lower the "
+     "input's level by 3.6 dB"},
+    {b,
+     {{2, 2.f}, {6, 0.f}},
+     3,
+     "with \"Mix\" at 0 % the output is the input itself, which \"Gain\" does not "
+     "change: the input peaks 3.6 dB over full scale; lower its level by 3.6 dB"},
+    // 0.5 x 1.5 x 10^(6/20) + 0.5 x 1.5 = 2.246: 7.03 dB over.
+    {b, {{2, 2.f}, {5, 6.f}, {6, 50.f}}, 3, "lower \"Gain\" by at least 7.1 dB (--param 5=-1.1)"},
+    {b, {{2, 2.f}, {5, -3.f}}, 3, "lower \"Gain\" by 0.6 dB (--param 5=-3.6) to keep every sample below it"},
+    {d, {{2, 2.f}}, 0, "the output went over full scale during the fade-in and was limited; lower \"Gain\" by 3.6 dB"},
+    // 40 at -20 dB is 12.04 dB over: -20 - 12.1 lies 8.1 dB under the floor.
+    {c,
+     {{2, 2.f}, {5, -20.f}},
+     2,
+     "the output peaks 12.1 dB over full scale, and \"Gain\" cannot lower it enough: at its floor of -24 dB "
+     "(--param 5=-24) 8.1 dB are left over"},
+  };
+  for (const auto& row : rows) {
+    host::ProcessOptions options;
+    options.mParams = row.params;
+    host::ProcessReport report;
+    ASSERT_EQ(host::ProcessFile(SharedBundle(), row.in, dir.File("out.wav"), options, &report), "") << row.says;
+    EXPECT_EQ(report.mClippedSamples, row.clipped) << row.in << " " << row.says;
+    std::string notes;
+    for (const std::string& note : report.mNotes)
+      notes += note + "\n";
+    if (*row.says) {
+      EXPECT_NE(notes.find(row.says), std::string::npos) << notes;
+    } else {
+      EXPECT_EQ(notes, "") << row.in;
+    }
+    // No "Gain" advice where it cannot act.
+    if (std::string(row.says).find("\"Gain\" does not") != std::string::npos) {
+      EXPECT_EQ(notes.find("--param 5="), std::string::npos) << notes;
+    }
+  }
 }

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "LongTermSpectrum.h"
-#include "ReferenceCurves.h"
+#include "ReferenceTwo.h"
 #include "SharedBundle.h"
 #include "SpectrumMatch.h"
 #include "TempFolder.h"
@@ -161,7 +161,7 @@ double BandMean(const std::vector<double>& spec, int size, double lo, double hi,
 
 TEST_F(SpectrumMatch, CapturedNoiseIsProcessedToTheReferenceShapeWithinOneDecibel)
 {
-  const int reference = 2;
+  const int reference = hosttest::kReferenceIndex;
   const std::string in = File("shaped.wav"), out = File("matched.wav");
   ASSERT_TRUE(WriteMono(in, ShapedNoise(size_t(kSeconds * kRate), 11)));
 
@@ -185,12 +185,12 @@ TEST_F(SpectrumMatch, CapturedNoiseIsProcessedToTheReferenceShapeWithinOneDecibe
   const std::vector<double> before = MagnitudeSpectrum(ReadMix(in, channels), false, size);
 
   std::vector<double> deviation, original;
-  for (int k = 0; k < kReferenceCurvePoints; ++k) {
-    const double f = ReferenceCurveFrequency(k);
+  for (int k = 0; k < hosttest::kGridPoints; ++k) {
+    const double f = hosttest::GridFrequency(k);
     if (f < 50.0 || f > 16000.0)
       continue;
-    const double lo = ReferenceCurveFrequency(k - 1), hi = ReferenceCurveFrequency(k + 1);
-    const double ref = 20 * std::log10(ReferenceCurveMagnitude(reference, k));
+    const double lo = hosttest::GridFrequency(k - 1), hi = hosttest::GridFrequency(k + 1);
+    const double ref = hosttest::ReferenceTwoDB(k);
     deviation.push_back(20 * std::log10(BandMean(spec, size, lo, hi, true)) - ref);
     original.push_back(20 * std::log10(BandMean(before, size, lo, hi, true)) - ref);
   }
@@ -398,9 +398,11 @@ TEST_F(SpectrumMatch, AShortCaptureIsWarnedAboutAndAMonoInputSaidToBeWrittenAsSt
   options.mOutPath = File("out.aiff");
   host::MatchReport report;
   ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
-  const std::string text = host::FormatMatchReport(options, report);
-  EXPECT_NE(text.find("warning: the capture is only 1.50 s long"), std::string::npos) << text;
-  EXPECT_NE(text.find("the input is mono; the output is stereo"), std::string::npos) << text;
+  std::string notes;
+  for (const std::string& note : report.mNotes)
+    notes += note + "\n";
+  EXPECT_NE(notes.find("warning: the capture is only 1.50 s long"), std::string::npos) << notes;
+  EXPECT_NE(notes.find(" is mono; " + options.mOutPath + " is stereo"), std::string::npos) << notes;
 }
 
 TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
@@ -416,7 +418,7 @@ TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
   options.mParams = {{5, 12.f}};
   host::MatchReport report;
   ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
-  ASSERT_GT(report.mFullScaleSamples, 0);
+  ASSERT_GT(report.mClippedSamples, 0);
   // The file holds as many samples at full scale as reported.
   SF_INFO info{};
   SNDFILE* f = sf_open(out.c_str(), SFM_READ, &info);
@@ -424,8 +426,10 @@ TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
   std::vector<float> y(size_t(info.frames * info.channels));
   sf_readf_float(f, y.data(), info.frames);
   sf_close(f);
-  EXPECT_EQ(std::count_if(y.begin(), y.end(), [](float v) { return std::fabs(v) >= 1.f; }), report.mFullScaleSamples);
-  const std::string text = host::FormatMatchReport(options, report);
+  EXPECT_EQ(std::count_if(y.begin(), y.end(), [](float v) { return std::fabs(v) >= 1.f; }), report.mClippedSamples);
+  std::string text;
+  for (const std::string& note : report.mNotes)
+    text += note + "\n";
   const size_t at = text.find("(--param 5=");
   ASSERT_NE(at, std::string::npos) << text;
   const float advised = std::stof(text.substr(at + 11));
@@ -433,6 +437,99 @@ TEST_F(SpectrumMatch, ClippingIsCountedAndLoweringGainAsAdvisedRemovesIt)
 
   options.mParams = {{5, advised}};
   ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
-  EXPECT_EQ(report.mFullScaleSamples, 0) << host::FormatMatchReport(options, report);
+  EXPECT_EQ(report.mClippedSamples, 0) << host::FormatMatchReport(options, report);
   EXPECT_GT(report.mPeak, 0.5) << "lowered by no more than needed";
+}
+
+TEST_F(SpectrumMatch, BandsWithoutSignalInTheInputAreReportedAsSuchNotAsAChange)
+{
+  // Pure DC holds nothing in any octave band (a Hann window leaks DC into
+  // the first bin only); shaped noise holds something in every one.
+  const std::string dc = File("dc.wav"), noise = File("noise.wav");
+  ASSERT_TRUE(WriteMono(dc, std::vector<float>(size_t(4 * kRate), 0.5f)));
+  ASSERT_TRUE(WriteMono(noise, ShapedNoise(size_t(4 * kRate), 6)));
+  for (const std::string& in : {dc, noise}) {
+    host::MatchOptions options;
+    options.mInPath = in;
+    options.mOutPath = File("out.wav");
+    host::MatchReport report;
+    ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "") << in;
+    const std::string text = host::FormatMatchReport(options, report);
+    ASSERT_EQ(report.mOctaves.size(), 10u);
+    for (const host::OctaveChange& o : report.mOctaves) {
+      char line[64];
+      std::snprintf(line, sizeof(line), "  %7.0f Hz  (no signal in the input)\n", o.mCentreHz);
+      EXPECT_EQ(text.find(line) != std::string::npos, in == dc) << in << ": " << o.mCentreHz << " Hz\n" << text;
+    }
+  }
+}
+
+TEST_F(SpectrumMatch, TheOutputIsWholeFromItsFirstSampleNotFadedIn)
+{
+  const std::string in = File("in.wav"), out = File("out.wav");
+  const std::vector<float> x = ShapedNoise(size_t(2 * kRate), 9);
+  ASSERT_TRUE(WriteMono(in, x));
+  const double fadeFrames = 0.25 * kRate;
+  // With "Mix" at 0 the output is the dry input itself: any fade shows.
+  for (float mix : {0.f, 100.f}) {
+    host::MatchOptions options;
+    options.mInPath = in;
+    options.mOutPath = out;
+    options.mParams = {{6, mix}};
+    host::MatchReport report;
+    ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "") << mix;
+    int channels = 0;
+    const std::vector<double> y = ReadMix(out, channels);
+    ASSERT_EQ(y.size(), x.size());
+    if (mix == 0.f) {
+      for (size_t i = 0; i < x.size(); ++i)
+        ASSERT_NEAR(y[i], x[i], 1e-6) << "frame " << i;
+      continue;
+    }
+    // Filtered: the first tenth of the fade's length is as loud as later on.
+    auto rms = [&y](size_t from, size_t to) {
+      double sum = 0.0;
+      for (size_t i = from; i < to; ++i)
+        sum += y[i] * y[i];
+      return 10.0 * std::log10(sum / double(to - from));
+    };
+    EXPECT_NEAR(rms(size_t(fadeFrames / 50), size_t(fadeFrames / 10)), rms(size_t(kRate), size_t(2 * kRate)), 2.0);
+  }
+}
+
+TEST_F(SpectrumMatch, WhereGainCannotLowerTheOutputEnoughTheAmountLeftOverIsGivenAndFollowingItRemovesTheClipping)
+{
+  const std::string in = File("loud.wav"), quieter = File("quieter.wav"), out = File("out.wav");
+  const std::vector<float> shaped = ShapedNoise(size_t(3 * kRate), 8);
+  std::vector<float> loud = shaped;
+  for (float& v : loud)
+    v *= 400.f;
+  ASSERT_TRUE(WriteMono(in, loud));
+  host::MatchOptions options;
+  options.mInPath = in;
+  options.mOutPath = out;
+  options.mParams = {{5, -20.f}};
+  host::MatchReport report;
+  ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
+  ASSERT_GT(report.mClippedSamples, 0);
+  std::string text;
+  for (const std::string& note : report.mNotes)
+    text += note + "\n";
+  const std::string mark = "(--param 5=-24) ";
+  const size_t at = text.find(mark);
+  ASSERT_NE(at, std::string::npos) << text;
+  EXPECT_NE(text.find("\"Gain\" cannot lower it enough"), std::string::npos) << text;
+  const double left = std::stod(text.substr(at + mark.size()));
+  EXPECT_GT(left, 0.0) << text;
+
+  // Following it: the input that much quieter, "Gain" at its floor.
+  std::vector<float> lowered = loud;
+  for (float& v : lowered)
+    v = float(v * std::pow(10.0, -left / 20.0));
+  ASSERT_TRUE(WriteMono(quieter, lowered));
+  options.mInPath = quieter;
+  options.mParams = {{5, -24.f}};
+  ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
+  EXPECT_EQ(report.mClippedSamples, 0) << host::FormatMatchReport(options, report);
+  EXPECT_GT(report.mPeak, 0.9) << "lowered by no more than needed: " << text;
 }

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,16 +52,28 @@ int Wait(pid_t pid)
 // Runs auhost with stdout and stderr into files of `dir`; fileLimit > 0
 // caps the size of any file it writes (with SIGXFSZ ignored, as a full disk
 // makes a write fail).
-Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::string>& args, long fileLimit = 0)
+// With `input`, standard input is a pipe that carries those bytes.
+Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::string>& args, long fileLimit = 0,
+                 bool inDir = false, const std::string* input = nullptr)
 {
   const std::string outPath = dir.File("stdout.txt"), errPath = dir.File("stderr.txt");
   const std::vector<const char*> argv = Argv(args);
+  int pipeEnds[2] = {-1, -1};
+  if (input && pipe(pipeEnds) != 0)
+    return {};
   const pid_t pid = fork();
   if (pid == 0) {
+    if (input) {
+      dup2(pipeEnds[0], 0);
+      close(pipeEnds[0]);
+      close(pipeEnds[1]);
+    }
     const int o = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(o, 1);
     dup2(e, 2);
+    if (inDir && chdir(dir.Path().c_str()) != 0)
+      _exit(126);
     if (fileLimit > 0) {
       signal(SIGXFSZ, SIG_IGN);
       const rlimit limit{rlim_t(fileLimit), rlim_t(fileLimit)};
@@ -68,6 +81,18 @@ Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::stri
     }
     execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
     _exit(127);
+  }
+  if (input) {
+    // A reader that stops early ends the writing (EPIPE, not SIGPIPE).
+    signal(SIGPIPE, SIG_IGN);
+    close(pipeEnds[0]);
+    for (size_t done = 0; done < input->size();) {
+      const ssize_t n = write(pipeEnds[1], input->data() + done, input->size() - done);
+      if (n <= 0)
+        break;
+      done += size_t(n);
+    }
+    close(pipeEnds[1]);
   }
   Result r;
   r.status = Wait(pid);
@@ -111,11 +136,14 @@ TEST(Tool, HelpAndVersionGoToStandardOutputAndBadArgumentsAreNamed)
     {{"--version"}, 0, "auhost 3.0.21\n", ""},
     {{}, 2, "", "name a command"},
     {{"frobnicate"}, 2, "", "unknown command \"frobnicate\""},
-    {{"process", in, out, "--param", "5=1junk"}, 2, "", "VALUE must be a finite number"},
-    {{"process", in, out, "--param", "5=nan"}, 2, "", "VALUE must be a finite number"},
+    {{"process", in, out, "--param", "5=1junk"}, 2, "", "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=nan"}, 2, "", "VALUE must be a plain decimal number"},
     {{"process", in, out, "--block", "12abc"}, 2, "", "--block 12abc: takes a whole number"},
     {{"process", in, out, "--block", "5000"}, 2, "", "1 to 4096"},
-    {{"process", in, out, "--reference", "1"}, 2, "", "auhost process takes no option --reference"},
+    {{"process", in, out, "--reference", "1"},
+     2,
+     "",
+     "auhost: process: takes no option --reference (auhost process --help"},
     {{"match", in, out, "--param", "4294967301=0"}, 2, "", "from 0 to 4294967295"},
     {{"match", in, out, "--reference", "1.5"}, 2, "", "0 to 3"},
     {{"match", in}, 2, "", "one input file and one output file"},
@@ -203,7 +231,7 @@ TEST(Tool, AFailedWriteLeavesThePreviousOutputAndNoHalfFile)
   }
 }
 
-TEST(Tool, CtrlCLeavesThePreviousOutputAndNoHalfFile)
+TEST(Tool, EverySignalThatEndsTheProgramLeavesThePreviousOutputAndNoHalfFile)
 {
   testsupport::TempFolder dir;
   const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
@@ -212,24 +240,214 @@ TEST(Tool, CtrlCLeavesThePreviousOutputAndNoHalfFile)
   const auto names = Names(dir.Path());
   const std::vector<std::string> args{"process", in, out};
   const std::vector<const char*> argv = Argv(args);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
-    _exit(127);
+  // Ctrl-C, and the others a terminal, a shell, a limit or a script sends.
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ, SIGXCPU, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGVTALRM,
+                  SIGPROF, SIGRTMIN + 3}) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      dup2(null, 2);
+      const rlimit noCore{0, 0};
+      setrlimit(RLIMIT_CORE, &noCore);
+      execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
+      _exit(127);
+    }
+    // Once the half file exists.
+    bool started = false;
+    for (int i = 0; i < 3000 && !started; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      started = Names(dir.Path()).size() > names.size();
+    }
+    kill(pid, sig);
+    const int status = Wait(pid);
+    ASSERT_TRUE(started) << "no temporary output appeared";
+    EXPECT_EQ(status, 128 + sig) << strsignal(sig);
+    EXPECT_EQ(ReadBytes(out), "the previous good output") << strsignal(sig);
+    EXPECT_EQ(Names(dir.Path()), names) << strsignal(sig);
   }
-  // Once the half file exists, interrupt as a terminal's Ctrl-C does.
-  bool started = false;
-  for (int i = 0; i < 3000 && !started; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    started = Names(dir.Path()).size() > names.size();
+}
+
+TEST(Tool, ParameterTextIsPlainDecimalWholeForSteppedParametersAndEveryOptionComesOnce)
+{
+  testsupport::TempFolder dir;
+  ASSERT_TRUE(WriteAudio(dir.File("in.wav"), Noise(1000, 0.1f), 2, 44100));
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* err; // empty: no message
+  } rows[] = {
+    {{"process", in, out, "--param", "5=0x10"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=1e1"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=inf"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5= 1"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=1.2.3"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "5=-"}, 2, "VALUE must be a plain decimal number"},
+    {{"process", in, out, "--param", "0x5=1"}, 2, "the ID must be a whole number"},
+    {{"process", in, out, "--param", "5.0=1"}, 2, "the ID must be a whole number"},
+    {{"process", in, out, "--block", "0x10"}, 2, "--block 0x10: takes a whole number"},
+    {{"process", in, out, "--block", "64.0"}, 2, "--block 64.0: takes a whole number"},
+    {{"process", in, out, "--param", "5=-6.5"}, 0, ""},
+    {{"process", in, out, "--param", "5=+6"}, 0, ""},
+    {{"process", in, out, "--param", "6=50."}, 0, ""},
+    {{"process", in, out, "--param", "5=-6.3"}, 0, ""},
+    {{"process", in, out, "--param", "2=2"}, 0, ""},
+    {{"process", in, out, "--param", "2=1.5"}, 1, "(\"Activity state\") takes whole numbers only, 0 to 2: 0 Capture"},
+    {{"process", in, out, "--param", "3=0.25"}, 1, "(\"Reference mode\") takes whole numbers only, 0 to 4"},
+    {{"process", in, out, "--param", "5=1", "--param", "5=2"}, 2, "parameter 5 is given twice"},
+    {{"process", in, out, "--block", "64", "--block=128"}, 2, "--block is given twice"},
+    {{"match", in, out, "--reference", "1", "--reference", "1"}, 2, "--reference is given twice"},
+    {{"process", "--", in, out, "--block"}, 2, "name one input file and one output file"},
+    {{"process", "in.wav", "-out.wav"}, 2, "unknown option -out.wav"},
+    {{"process", "--block", "64", "--", "in.wav", "-out.wav"}, 0, ""},
+  };
+  for (const auto& row : rows) {
+    const Result r = RunAuhost(dir, row.args, 0, true);
+    std::string what;
+    for (const std::string& a : row.args)
+      what += a + " ";
+    EXPECT_EQ(r.status, row.status) << what << "\n" << r.err;
+    if (*row.err) {
+      EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
+    }
   }
-  kill(pid, SIGINT);
-  const int status = Wait(pid);
-  ASSERT_TRUE(started) << "no temporary output appeared";
-  EXPECT_EQ(status, 128 + SIGINT);
-  EXPECT_EQ(ReadBytes(out), "the previous good output");
-  EXPECT_EQ(Names(dir.Path()), names);
+  EXPECT_TRUE(fs::exists(dir.File("-out.wav")));
+}
+
+TEST(Tool, InputThatCannotGoBackToItsStartIsReadOnceOrRefusedNeverPassedOffAsSilence)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  const std::vector<float> x = Noise(30000, 0.1f);
+  ASSERT_TRUE(WriteAudio(in, x, 2, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  const std::string whole = ReadBytes(in);
+  const std::string cut = whole.substr(0, whole.size() / 2);
+  const struct {
+    std::vector<std::string> args;
+    const std::string* input;
+    int status;
+    const char* err;
+  } rows[] = {
+    {{"match", "-", out}, &whole, 1, "cannot read - twice (it is a pipe or stream"},
+    {{"match", "/dev/stdin", out}, &whole, 1, "cannot read /dev/stdin twice"},
+    {{"match", "/dev/stdin", out, "--capture", in}, &whole, 0, ""},
+    {{"process", "-", out}, &whole, 0, ""},
+    {{"process", "-", out}, &cut, 1, "- ended after 14994 frames, though its header declares 30000"},
+    {{"match", "/dev/stdin", out, "--capture", in}, &cut, 1, "ended after 14994 frames"},
+  };
+  for (const auto& row : rows) {
+    fs::remove(out);
+    const Result r = RunAuhost(dir, row.args, 0, false, row.input);
+    const std::string what = row.args[0] + " " + row.args[1] + (row.input == &cut ? " (cut)" : "");
+    EXPECT_EQ(r.status, row.status) << what << "\n" << r.err;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
+    EXPECT_EQ(fs::exists(out), row.status == 0) << what;
+    if (row.status == 0) {
+      SF_INFO info{};
+      const std::vector<float> y = hosttest::ReadAudio(out, info);
+      ASSERT_EQ(info.frames, 30000) << what;
+      if (row.args[0] == "process") {
+        for (size_t i = 0; i < x.size(); i += 997)
+          EXPECT_NEAR(y[i], x[i], 1.f / 32768.f) << what << " sample " << i;
+      }
+      double energy = 0.0;
+      for (float v : y)
+        energy += double(v) * v;
+      EXPECT_GT(energy, 1.0) << what << ": the output is silent";
+    }
+  }
+}
+
+TEST(Tool, ATargetAnotherUserOwnsInAStickyFolderIsRefusedBeforeAnyAudioPlays)
+{
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs root to act as a second user";
+  testsupport::TempFolder dir;
+  fs::permissions(dir.Path(), fs::perms(0755));
+  const fs::path shared = dir.Path() / "shared";
+  fs::create_directories(shared);
+  fs::permissions(shared, fs::perms(01777));
+  const std::string in = dir.File("in.wav"), out = (shared / "out.wav").string();
+  ASSERT_TRUE(WriteAudio(in, Noise(44100, 0.1f), 2, 44100));
+  fs::permissions(in, fs::perms(0644));
+  std::ofstream(out) << "root's file";
+  fs::permissions(out, fs::perms(0666));
+  for (const char* command : {"process", "match"}) {
+    const std::string errPath = (shared / "err.txt").string();
+    const std::vector<std::string> args{command, in, out};
+    const std::vector<const char*> argv = Argv(args);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (setgid(65534) != 0 || setuid(65534) != 0)
+        _exit(126);
+      // A build tree the second user cannot reach.
+      if (access(AUHOST_PATH, X_OK) != 0 || access(in.c_str(), R_OK) != 0)
+        _exit(125);
+      const int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+      dup2(e, 2);
+      execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
+      _exit(127);
+    }
+    const int status = Wait(pid);
+    if (status == 125)
+      GTEST_SKIP() << "a second user cannot run " << AUHOST_PATH;
+    EXPECT_EQ(status, 1) << command;
+    const std::string err = ReadBytes(errPath);
+    fs::remove(errPath);
+    EXPECT_EQ(err, "auhost: " + std::string(command) + ": cannot replace " + out +
+                     ": it belongs to another user, in a folder where only a file's owner may replace it; choose "
+                     "another name\n")
+      << command;
+    EXPECT_EQ(ReadBytes(out), "root's file") << command;
+    EXPECT_EQ(Names(shared), std::set<std::string>{"out.wav"}) << command;
+  }
+}
+
+TEST(Tool, MessagesCarryOnePrefixCountInTheRightNumberAndSayTheSameFaultAlike)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("in.wav"), mono = dir.File("mono.wav"), one = dir.File("one.wav");
+  const std::string text = dir.File("text.wav"), out = dir.File("out.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(44100, 0.1f), 2, 44100));
+  std::vector<float> m(size_t(44100));
+  for (size_t i = 0; i < m.size(); ++i)
+    m[i] = 0.1f * std::sin(0.05f * float(i));
+  ASSERT_TRUE(WriteAudio(mono, m, 1, 44100));
+  ASSERT_TRUE(WriteAudio(one, {0.25f, 0.25f}, 2, 44100));
+  std::ofstream(text) << "not audio";
+  const struct {
+    std::vector<std::string> args;
+    std::string out; // in stdout
+    std::string err; // in stderr
+  } rows[] = {
+    {{"process", in, out, "--reference", "1"}, "", "auhost: process: takes no option --reference (auhost process"},
+    {{"match", in}, "", "auhost: match: name one input file and one output file"},
+    {{"process", one, out}, "1 frame, the plug-in's latency of 0 samples compensated", ""},
+    {{"process", mono, out}, "", "auhost: process: note: " + mono + " is mono; " + out + " is stereo"},
+    {{"match", mono, out}, "", "auhost: match: note: " + mono + " is mono; " + out + " is stereo"},
+    {{"match", mono, out}, "", "auhost: match: warning: the capture is only 1.00 s long"},
+    {{"process", in, in}, "", "auhost: process: the output file must not be an input file; choose another name"},
+    {{"match", in, in}, "", "auhost: match: the output file must not be an input file; choose another name"},
+    {{"process", dir.File("none.wav"), out},
+     "",
+     "process: cannot read " + dir.File("none.wav") + ": No such file or directory\n"},
+    {{"match", dir.File("none.wav"), out},
+     "",
+     "match: cannot read " + dir.File("none.wav") + ": No such file or directory\n"},
+    {{"process", text, out}, "", "cannot read " + text + ": it is not a WAV or AIFF file the host can read ("},
+    {{"process", dir.Path().string(), out}, "", "cannot read " + dir.Path().string() + ": it is a folder"},
+    {{"process", "--help"}, "2 Processing  runs the audio through the correction filter", ""},
+    {{"process", "--help"}, "process alone corrects nothing", ""},
+  };
+  for (const auto& row : rows) {
+    const Result r = RunAuhost(dir, row.args);
+    const std::string what = row.args[0] + " " + row.args[1];
+    EXPECT_NE(r.out.find(row.out), std::string::npos) << what << "\n" << r.out;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
+    for (const char* never : {"auhost: auhost", "System error", "note:", "warning:", " 1 samples", " 1 frames"})
+      EXPECT_EQ(r.out.find(never), std::string::npos) << what << "\n" << r.out;
+    for (const char* never : {"auhost: auhost", "System error", " 1 samples", " 1 frames"})
+      EXPECT_EQ(r.err.find(never), std::string::npos) << what << "\n" << r.err;
+  }
 }
