@@ -520,6 +520,9 @@ public:
   void PopupHostContextMenuForParam(IControl* control, float x, float y);
   void PopupHostContextMenuForParam(int controlIdx, float x, float y);
   IControl* GetControlInTextEntry() const { return mInTextEntry; }
+  int GetTextEntryValIdx() const { return mTextEntryValIdx; }
+  // A cancelled text entry: the requesting control gets nothing.
+  void ClearTextEntryRecord() { mInTextEntry = nullptr; }
   IControl* GetControlInPopupMenu() const { return mInPopupMenu; }
   IPopupMenu& GetPromptMenu() { return mPromptPopupMenu; }
 

@@ -205,8 +205,12 @@ void IGraphics::SetControlValueAfterTextEdit(const char* str)
   if (!c)
     return;
   const IParam* p = mTextEntryValIdx >= 0 ? c->GetParam(mTextEntryValIdx) : nullptr;
-  if (p) {
-    double v = p->StringToValue(str ? str : "");
+  bool reads = false;
+  double v = p ? p->StringToValue(str ? str : "", &reads) : 0.0;
+  if (p && !reads) {
+    // Junk ("", "abc", "-") keeps the value the parameter had.
+    c->SetDirty(false, -1);
+  } else if (p) {
     const double step = p->GetStep();
     // A step of 0 (or a non-finite one) leaves the value unsnapped.
     if ((p->GetFlags() & IParam::kFlagStepped) && step != 0.0 && std::isfinite(step))
