@@ -96,7 +96,13 @@ int IPopupMenuControl::PanelIndex(const MenuPanel* panel) const
   return -1;
 }
 
-bool IPopupMenuControl::CreatePopupMenu(IPopupMenu& menu, const IRECT& anchorBounds)
+void IPopupMenuControl::CreatePopupMenu(IPopupMenu& menu, const IRECT& anchorBounds)
+{
+  if (!Open(menu, anchorBounds) && mGraphics)
+    mGraphics->SetControlValueAfterPopupMenu(nullptr);
+}
+
+bool IPopupMenuControl::Open(IPopupMenu& menu, const IRECT& anchorBounds)
 {
   // A menu still on screen keeps its own menu and flags; the newcomer is
   // refused and answered by the caller.

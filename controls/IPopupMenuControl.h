@@ -16,11 +16,12 @@
 #include "IControl.h"
 #include "IGraphicsConstants.h"
 #include "IPopupMenu.h"
+#include "ISpecialControls.h"
 #include "PopupMenuPanel.h"
 
 namespace plugin::igraphics {
 
-class IPopupMenuControl : public IControl {
+class IPopupMenuControl : public IControl, public IPopupMenuSlot {
 public:
   enum EPopupState : int {
     kPopupHidden = 0,
@@ -36,19 +37,21 @@ public:
                     const IRECT& expandedBounds = IRECT());
   ~IPopupMenuControl() override;
 
-  // Opens menu next to anchorBounds when hidden and returns true. While a
-  // menu is shown or closing the request is refused: nothing changes and
-  // the caller must be answered with no choice.
-  bool CreatePopupMenu(IPopupMenu& menu, const IRECT& anchorBounds);
-  // Shown or animating: the graphics context routes every event here.
+  // Opens menu next to anchorBounds when hidden. While a menu is closing
+  // the request is refused: nothing here changes and the caller is answered
+  // at once with no choice.
+  void CreatePopupMenu(IPopupMenu& menu, const IRECT& anchorBounds) override;
+  // Shown or animating.
   bool GetExpanded() const { return mState != kPopupHidden; }
-  // Waiting for a choice (opening, open or a submenu opening).
+  // Waiting for a choice (opening, open or a submenu opening): only then
+  // does the menu take every click and key.
   bool IsWaitingForChoice() const
   {
     return mState == kPopupOpening || mState == kPopupOpen || mState == kPopupSubmenuOpening;
   }
+  bool IsMenuOpen() const override { return IsWaitingForChoice(); }
   // Closes a menu that waits for a choice, answering "no choice".
-  void CollapseWithoutChoice();
+  void CollapseWithoutChoice() override;
   EPopupState GetState() const { return mState; }
 
   void OnMouseDown(float x, float y, const IMouseMod& mod) override;
@@ -108,6 +111,8 @@ public:
   void SetSubmenuXOffset(float offset) { mSubmenuXOffset = offset; }
 
 protected:
+  // Opens when hidden; false when refused.
+  bool Open(IPopupMenu& menu, const IRECT& anchorBounds);
   PanelMetrics Metrics() const;
   // Builds and appends a panel; returns it.
   MenuPanel* AddPanel(IPopupMenu& menu, float x, float y, int parentIdx);

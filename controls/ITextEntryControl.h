@@ -21,6 +21,7 @@
 
 #include "IControl.h"
 #include "IPopupMenu.h"
+#include "ISpecialControls.h"
 
 namespace plugin::igraphics {
 
@@ -36,17 +37,18 @@ inline constexpr int kCharMask = 0x0FFFFFFF;
 constexpr int Key(int vk) { return kKeyDown | vk; }
 } // namespace textkeys
 
-class ITextEntryControl : public IControl {
+class ITextEntryControl : public IControl, public ITextEntrySlot {
 public:
   ITextEntryControl();
   ~ITextEntryControl() override;
 
   // Starts an edit over bounds holding str (UTF-8), all of it selected.
   // paramIdx and length are not used: no length limit applies.
-  void CreateTextEntry(int paramIdx, const IText& text, const IRECT& bounds, int length, const char* str);
+  void CreateTextEntry(int paramIdx, const IText& text, const IRECT& bounds, int length, const char* str) override;
   void CommitEdit();
-  void DismissEdit();
+  void DismissEdit() override;
   bool IsEditing() const { return mEditing; }
+  bool EditInProgress() const override { return mEditing; }
 
   void CutSelection();
   void CopySelection();

@@ -23,10 +23,10 @@ double SecondsSinceStart()
 
 void IGraphics::BeginFrame()
 {
-  if (!mPerfDisplay || !mFrameTimeUpdate)
-    return;
+  // Recorded every frame, so a display attached later starts from a true interval.
   const double now = mClock ? mClock() / 1000.0 : SecondsSinceStart();
-  mFrameTimeUpdate(static_cast<float>(now - mPrevTimestamp));
+  if (mFrameTimeSlot)
+    mFrameTimeSlot->Update(static_cast<float>(now - mPrevTimestamp));
   mPrevTimestamp = now;
 }
 

@@ -6,13 +6,29 @@
 
 #include <string>
 
-#include "SpecialControls.h"
+#include "ControlMakers.h"
+#include "IPopupMenuControl.h"
+#include "ITextEntryControl.h"
 #include "TestGraphics.h"
 
 namespace controlstest {
 
 using namespace testsupport;
 using Log = std::vector<std::string>;
+
+// The drawn menu and field, attached the way the editor attaches them.
+inline IPopupMenuControl* AttachPopupMenuControl(IGraphics& g)
+{
+  InstallControlMakers(g);
+  g.AttachPopupMenuControl(DEFAULT_TEXT);
+  return dynamic_cast<IPopupMenuControl*>(g.GetPopupMenuControl());
+}
+inline ITextEntryControl* AttachTextEntryControl(IGraphics& g)
+{
+  InstallControlMakers(g);
+  g.AttachTextEntryControl();
+  return dynamic_cast<ITextEntryControl*>(g.GetTextEntryControl());
+}
 
 class PopupMenuFixture : public ::testing::Test {
 protected:

@@ -2,7 +2,8 @@
 // popup menu: mouse, hover, keys and the test clock, as a user would.
 
 #include "IBInfoMenuZV.h"
-#include "SpecialControls.h"
+#include "ControlMakers.h"
+#include "IPopupMenuControl.h"
 #include "TestGraphics.h"
 #include "Vorelle3Fixture.h"
 
@@ -18,7 +19,9 @@ protected:
     Vorelle3Test::SetUp();
     plug = std::make_unique<testplug::TestVorelle3>();
     g = std::make_unique<TestGraphics>(*plug, 650, 470);
-    popup = AttachPopupMenuControl(*g);
+    InstallControlMakers(*g);
+    g->AttachPopupMenuControl(DEFAULT_TEXT);
+    popup = dynamic_cast<IPopupMenuControl*>(g->GetPopupMenuControl());
     bitmapData.reset(g->CreateAPIBitmap(24, 48, 1.f, 1.0, false));
     IBInfoMenuZV::Config c;
     c.changelogURL = "https://www.zelvant.com/products/vorelle#Changelog";

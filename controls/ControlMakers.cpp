@@ -1,0 +1,27 @@
+// The control makers of the graphics context.
+
+#include "ControlMakers.h"
+
+#include "IBitmapControl.h"
+#include "IGraphics.h"
+#include "IPopupMenuControl.h"
+#include "ITextEntryControl.h"
+
+namespace plugin::igraphics {
+
+void InstallControlMakers(IGraphics& g)
+{
+  IGraphics::ControlMakers m = g.GetControlMakers();
+  m.bitmap = [](float x, float y, const IBitmap& bitmap) -> IControl* {
+    return new IBitmapControl(x, y, bitmap, -1, kBlendDefault);
+  };
+  m.svg = [](const IRECT& r, const ISVG& svg) -> IControl* { return new ISVGControl(r, svg); };
+  m.panel = [](const IRECT& r, const IPattern& pattern) -> IControl* { return new IPanelControl(r, pattern); };
+  m.popupMenu = [](const IText& text, const IRECT& expandedBounds) -> IControl* {
+    return new IPopupMenuControl(-1, text, IRECT(), expandedBounds);
+  };
+  m.textEntry = []() -> IControl* { return new ITextEntryControl(); };
+  g.SetControlMakers(std::move(m));
+}
+
+} // namespace plugin::igraphics
