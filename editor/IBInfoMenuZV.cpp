@@ -23,8 +23,9 @@ int Truncated(double v) { return std::isfinite(v) ? static_cast<int>(v) : 0; }
 } // namespace
 
 IBInfoMenuZV::IBInfoMenuZV(float x, float y, const IBitmap& bitmap, Config config)
-: IControl(FrameRect(x, y, bitmap), -1, nullptr), mBitmap(bitmap), mConfig(std::move(config))
+: IControl(FrameRect(x, y, bitmap), -1, nullptr), IBitmapBase(bitmap), mConfig(std::move(config))
 {
+  AttachIControl(this);
   std::fill(std::begin(mItemIndex), std::end(mItemIndex), -1);
   SetTooltip("Plugin info and options");
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "IBitmap.h"
+#include "IBitmapControl.h"
 #include "IControl.h"
 #include "IPopupMenu.h"
 #include "UT_String.h"
@@ -22,7 +23,7 @@ class IParam;
 
 namespace plugin::igraphics {
 
-class IBInfoMenuZV : public IControl {
+class IBInfoMenuZV : public IControl, public IBitmapBase {
 public:
   // What the menu offers; an int of -1 leaves its item out.
   struct Config {
@@ -98,7 +99,6 @@ protected:
   void OpenManual();
   void SetEditorParam(int entry, int value);
 
-  IBitmap mBitmap;
   Config mConfig;
   IPopupMenu mMenu;
   IPopupMenu* mEnumSubmenu = nullptr;

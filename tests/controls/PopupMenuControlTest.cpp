@@ -149,6 +149,36 @@ TEST_F(PopupMenuControl, ARequestWhileAMenuIsShownOrClosingIsAnsweredAndChangesN
   EXPECT_EQ(popup->GetMenu(), &second);
 }
 
+TEST_F(PopupMenuControl, ARequestWhileAMenuWaitsIsAnsweredAndTheWaitingCallerKeepsItsTurn)
+{
+  IPopupMenu first("", 0, false, {"a", "b"});
+  IPopupMenu second("", 0, false, {"c"});
+  auto* other = new RecordingControl("other", IRECT(50, 50, 60, 60), 1);
+  g->AttachControl(other);
+  ShowOpen(first, IRECT(100, 100, 120, 110));
+  g->TakeLog();
+  dlg.TakeLog();
+  g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
+  EXPECT_EQ(g->TakeLog(), Log({"other PopupSelection -1 0"}));
+  EXPECT_EQ(dlg.TakeLog(), Log({"End 1"}));
+  EXPECT_EQ(popup->GetMenu(), &first);
+  ClickRow(0, 1);
+  EXPECT_EQ(Answers(), std::vector<std::string>{"1 0"});
+  EXPECT_EQ(dlg.TakeLog(), Log({"UIMouseDown", "End 0", "UIMouseUp"}));
+}
+
+TEST_F(PopupMenuControl, LosingFocusClosesTheMenuWithoutAChoice)
+{
+  IPopupMenu menu("", 0, false, {"a", "b"});
+  ShowOpen(menu, IRECT(100, 100, 120, 110));
+  HoverRow(0, 1);
+  g->TakeLog();
+  g->OnFocusLost();
+  EXPECT_EQ(Answers(), std::vector<std::string>{"-1 0"});
+  EXPECT_FALSE(popup->IsMenuOpen());
+  EXPECT_EQ(g->GetControlInPopupMenu(), nullptr);
+}
+
 TEST_F(PopupMenuControl, AMenuFreedRightAfterItsAnswerIsNeverReadAgain)
 {
   // The caller frees the whole tree in its answer, as the plug-in menu does

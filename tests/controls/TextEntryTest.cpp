@@ -324,6 +324,20 @@ TEST_F(TextEntry, TextThatIsNotCleanUtf8KeepsEverythingAroundTheBadBytes)
   }
 }
 
+TEST_F(TextEntry, LosingFocusEndsTheEditSoKeysAndTheNextClickGoElsewhere)
+{
+  dlg.GetParam(0)->Set(3.0);
+  Start(0, "3.0");
+  Type("9");
+  g->OnFocusLost();
+  EXPECT_FALSE(field->IsEditing());
+  EXPECT_EQ(g->GetControlInTextEntry(), nullptr);
+  EXPECT_FALSE(Key('5', "5"));
+  Press(30, 20); // on the control that asked: nothing is committed
+  EXPECT_DOUBLE_EQ(dlg.GetParam(0)->Value(), 3.0);
+  EXPECT_EQ(Text(), "9");
+}
+
 TEST(TextEntryState, CopiesCompareByFieldNotByTheirPaddingBytes)
 {
   ITextEntryControl a;
