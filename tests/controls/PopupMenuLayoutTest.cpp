@@ -166,6 +166,30 @@ TEST(PopupMenuPanel, SeparatorRowsAreTwoHighAndExpandedBoundsReplaceTheContent)
   EXPECT_EQ(expanded.mShadowRect, IRECT(35, 35, 165, 265));
 }
 
+TEST_F(PopupMenuLayout, TheCalloutArrowPointsFromThePanelAtTheAnchor)
+{
+  popup->SetCallout(true);
+  IPopupMenu menu("", 0, false, {"abc", "def", "ghi"});
+  const IRECT anchor(100, 100, 140, 120); // centre x 120
+  ShowOpen(menu, anchor);
+  EXPECT_EQ(popup->GetCalloutDirection(), 2);
+  EXPECT_EQ(popup->GetCalloutRect(), IRECT(116, 120, 124, 128));
+  EXPECT_FLOAT_EQ(popup->GetPanel(0)->mItemRect.T, 128); // below the arrow
+  g->TakePaints();
+  popup->SetDirty(false);
+  Run(20);
+  // A white triangle with its apex on the anchor's bottom edge.
+  bool found = false;
+  for (const PaintCall& call : g->TakePaints()) {
+    const IColor& c = call.pattern.mStops[0].mColor;
+    if (!call.isFill || c.R != 255 || c.G != 255 || c.B != 255 || call.path.size() < 3)
+      continue;
+    if (call.path[0].v[0] == 120.f && call.path[0].v[1] == 120.f)
+      found = call.path[1].v[1] == 128.f && call.path[2].v[1] == 128.f;
+  }
+  EXPECT_TRUE(found);
+}
+
 TEST_F(PopupMenuLayout, RootPanelIsPlacedBesideBelowOrAboveTheAnchor)
 {
   // Menu of three 3-letter items: w = 21 + 28 = 49, h = 3 x 10 + 2 x 2 = 34;
