@@ -3,6 +3,9 @@
 #include "ControlMakers.h"
 
 #include "IBitmapControl.h"
+#include "IBubbleControl.h"
+#include "ICornerResizerControl.h"
+#include "IFPSDisplayControl.h"
 #include "IGraphics.h"
 
 namespace plugin::igraphics {
@@ -15,6 +18,12 @@ void InstallControlMakers(IGraphics& g)
   };
   m.svg = [](const IRECT& r, const ISVG& svg) -> IControl* { return new ISVGControl(r, svg); };
   m.panel = [](const IRECT& r, const IPattern& pattern) -> IControl* { return new IPanelControl(r, pattern); };
+  m.cornerResizer = [](const IRECT& corner, float size, const IColor& color, const IColor& mouseOverColor,
+                       const IColor& dragColor) -> IControl* {
+    return new ICornerResizerControl(IRECT(0.f, 0.f, corner.R, corner.B), size, color, mouseOverColor, dragColor);
+  };
+  m.bubble = [](const IText& text) -> IControl* { return new IBubbleControl(text, COLOR_WHITE, COLOR_BLACK, 5.f); };
+  m.fpsDisplay = [](const IRECT& r) -> IControl* { return new IFPSDisplayControl(r, 0, "Frame Time"); };
   g.SetControlMakers(std::move(m));
 }
 
