@@ -67,10 +67,14 @@ void ITextControl::SetStrFmt(int maxLength, const char* fmt, ...)
 {
   if (maxLength < 0)
     maxLength = 0;
+  if (!fmt) {
+    mStr.Set("");
+    return;
+  }
   std::vector<char> buf(static_cast<std::size_t>(maxLength) + 1, '\0');
   va_list args;
   va_start(args, fmt);
-  std::vsnprintf(buf.data(), buf.size(), fmt ? fmt : "", args);
+  std::vsnprintf(buf.data(), buf.size(), fmt, args);
   va_end(args);
   mStr.Set(buf.data());
 }
