@@ -3,6 +3,9 @@
 #include "ControlMakers.h"
 
 #include "IBitmapControl.h"
+#include "IBubbleControl.h"
+#include "ICornerResizerControl.h"
+#include "IFPSDisplayControl.h"
 #include "IGraphics.h"
 #include "IPopupMenuControl.h"
 #include "ITextEntryControl.h"
@@ -21,6 +24,12 @@ void InstallControlMakers(IGraphics& g)
     return new IPopupMenuControl(-1, text, IRECT(), expandedBounds);
   };
   m.textEntry = []() -> IControl* { return new ITextEntryControl(); };
+  m.cornerResizer = [](const IRECT& corner, float size, const IColor& color, const IColor& mouseOverColor,
+                       const IColor& dragColor) -> IControl* {
+    return new ICornerResizerControl(IRECT(0.f, 0.f, corner.R, corner.B), size, color, mouseOverColor, dragColor);
+  };
+  m.bubble = [](const IText& text) -> IControl* { return new IBubbleControl(text, COLOR_WHITE, COLOR_BLACK, 5.f); };
+  m.fpsDisplay = [](const IRECT& r) -> IControl* { return new IFPSDisplayControl(r, 0, "Frame Time"); };
   g.SetControlMakers(std::move(m));
 }
 

@@ -612,7 +612,7 @@ protected:
   bool mLayoutOnResize = false;
   bool mEnableMultiTouch = false;
   int mGUISizeMode = 0;
-  double mPrevTimestamp = 0.0;
+  double mPrevTimestamp = -1.0; // seconds; none before the first frame
   KeyHandlerFunc mKeyHandlerFunc;
   DisplayTickFunc mDisplayTickFunc;
   IGEditorDelegate* mDelegate;

@@ -23,9 +23,10 @@ double SecondsSinceStart()
 
 void IGraphics::BeginFrame()
 {
-  // Recorded every frame, so a display attached later starts from a true interval.
+  // Recorded every frame, so a display attached later starts from a true
+  // interval; the first frame has no interval to report.
   const double now = mClock ? mClock() / 1000.0 : SecondsSinceStart();
-  if (mFrameTimeSlot)
+  if (mFrameTimeSlot && mPrevTimestamp >= 0.0)
     mFrameTimeSlot->Update(static_cast<float>(now - mPrevTimestamp));
   mPrevTimestamp = now;
 }

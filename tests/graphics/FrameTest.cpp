@@ -198,10 +198,13 @@ TEST_F(Frame, FrameTimeDisplayGetsSecondsSinceThePreviousFrame)
   auto* fps = new RecordingFrameTime("fps", IRECT(10, 10, 210, 60));
   const std::vector<float>& samples = fps->mSamples;
   g->AttachFPSDisplay(fps);
-  g->Tick(25.0);
+  g->Tick(25.0); // the first frame has no previous one: no sample
   g->SetAllControlsDirty();
   g->Tick(25.0);
+  g->SetAllControlsDirty();
+  g->Tick(40.0);
   ASSERT_EQ(samples.size(), 2u);
-  EXPECT_NEAR(samples[1], 0.025f, 1e-6f);
+  EXPECT_NEAR(samples[0], 0.025f, 1e-6f);
+  EXPECT_NEAR(samples[1], 0.040f, 1e-6f);
   g->RemovePerfDisplay();
 }
