@@ -328,15 +328,20 @@ void IParam::GetDisplayWithLabel(UT_String& out, bool withDisplayText) const
   }
 }
 
-double IParam::StringToValue(const char* text) const
+double IParam::StringToValue(const char* text, bool* readsAsValue) const
 {
   if (!text)
     text = "";
+  bool scratch = false;
+  bool& reads = readsAsValue ? *readsAsValue : scratch;
+  reads = true;
   double value = 0.0;
   if (MapDisplayText(text, &value))
     return value;
-  if (mType == kTypeBool || mType == kTypeEnum)
+  if (mType == kTypeBool || mType == kTypeEnum) {
+    reads = false;
     return 0.0;
+  }
 
   // "2k2" and "1.5K" are thousands with the letter as decimal point.
   std::string number = text;
@@ -346,11 +351,15 @@ double IParam::StringToValue(const char* text) const
   if (k != std::string::npos)
     number[k] = '.';
   // Read as in the "C" locale, whatever the host's; no number reads as 0.
-  if (!ParseDouble(number.c_str(), value))
+  if (!ParseDouble(number.c_str(), value)) {
+    reads = false;
     value = 0.0;
+  }
   // Text that is no finite number ("nan", "inf") leaves the value as it is.
-  if (!std::isfinite(value))
+  if (!std::isfinite(value)) {
+    reads = false;
     return Value();
+  }
   if (k != std::string::npos)
     value *= 1000.0;
   if (mFlags & kFlagNegateDisplay)

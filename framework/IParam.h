@@ -191,8 +191,9 @@ public:
   void GetDisplayWithLabel(UT_String& out, bool withDisplayText = true) const;
   // Parses a display text or number ("2k2" reads as 2200) into a real value,
   // read as in the "C" locale; text that reads as no finite number gives
-  // the current value.
-  double StringToValue(const char* text) const;
+  // the current value. readsAsValue, when given, says whether the text was
+  // a display text or a finite number at all (false for "", "abc", "-").
+  double StringToValue(const char* text, bool* readsAsValue = nullptr) const;
   // Appends a JSON object describing the parameter.
   void GetJSON(UT_String& out, int index) const;
 

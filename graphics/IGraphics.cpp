@@ -18,9 +18,6 @@ IGraphics::IGraphics(IGEditorDelegate& dlg, int w, int h, int fps, float scale)
   mMinScale(0.5f * scale), mMaxScale(2.f * scale), mDelegate(&dlg)
 {
   mCtrlTags.max_load_factor(1.f);
-  (void)mReservedInt;
-  (void)mReservedFlag1;
-  (void)mReservedFlag2;
   dlg.SetEditorSize(w, h);
   AddResourceCacheUser();
 }
@@ -242,8 +239,8 @@ void IGraphics::RemoveAllControls()
   RemovePopupMenuControl();
   RemoveTextEntryControl();
   mCornerResizer.reset();
+  mFrameTimeSlot = nullptr;
   mPerfDisplay.reset();
-  mFrameTimeUpdate = nullptr;
   mBubbleControls.Empty(true);
   mCtrlTags.clear();
   mControls.Empty(true);

@@ -24,6 +24,7 @@
 #include "IPopupMenu.h"
 #include "IRECTList.h"
 #include "ISVG.h"
+#include "ISpecialControls.h"
 #include "PlatformFont.h"
 #include "UT_PtrList.h"
 #include "UT_String.h"
@@ -299,14 +300,25 @@ public:
   APIBitmap* SearchBitmapInCache(const char* name, int targetScale, int& sourceScale);
   IBitmap ReloadBitmapForScale(const IBitmap& bitmap);
   void SetSharedResourcesSubPath(const char* path) { mSharedResourcesSubPath.Set(path ? path : ""); }
-  // Background controls are made by the controls library, which installs its
-  // makers; each attach loads the resource and inserts the control at index 0.
-  struct BackgroundMakers {
+  // The controls the context makes itself come from the controls library,
+  // which installs its makers (graphics/ never names a control class). Each
+  // background attach loads the resource and inserts the control at index 0.
+  struct ControlMakers {
     std::function<IControl*(float x, float y, const IBitmap&)> bitmap;
     std::function<IControl*(const IRECT&, const ISVG&)> svg;
     std::function<IControl*(const IRECT&, const IPattern&)> panel;
+    std::function<IControl*(const IRECT& corner, float size, const IColor& color, const IColor& mouseOverColor,
+                            const IColor& dragColor)>
+      cornerResizer;
+    std::function<IControl*(const IText&)> bubble;
+    std::function<IControl*(const IRECT&)> fpsDisplay;
+    std::function<IControl*(const IText&, const IRECT& expandedBounds)> popupMenu;
+    std::function<IControl*()> textEntry;
   };
-  void SetBackgroundMakers(BackgroundMakers makers) { mBackgroundMakers = std::move(makers); }
+  using BackgroundMakers = ControlMakers;
+  void SetControlMakers(ControlMakers makers) { mControlMakers = std::move(makers); }
+  void SetBackgroundMakers(BackgroundMakers makers) { SetControlMakers(std::move(makers)); }
+  const ControlMakers& GetControlMakers() const { return mControlMakers; }
   // Null when no maker is installed; the control is made even when the
   // resource is missing (it then draws nothing).
   IControl* AttachBackground(const char* fileName);
@@ -426,6 +438,13 @@ public:
   bool ControlIsCaptured() const { return !mCapturedMap.empty(); }
   IControl* GetMouseOver() const { return mMouseOver; }
   int GetMouseOverIdx() const { return mMouseOverIdx; }
+  void SetMouseOverIdx(int idx) { mMouseOverIdx = idx; }
+  // Where the last single-pointer press went down; (-1, -1) before any.
+  void GetMouseDownPoint(float& x, float& y) const
+  {
+    x = mMouseDownX;
+    y = mMouseDownY;
+  }
 
   void EnableMouseOver(bool enable) { mEnableMouseOver = enable; }
   bool MouseOverEnabled() const { return mEnableMouseOver; }
@@ -434,6 +453,8 @@ public:
   void SetKeyHandlerFunc(KeyHandlerFunc func) { mKeyHandlerFunc = std::move(func); }
   void SetDisplayTickFunc(DisplayTickFunc func) { mDisplayTickFunc = std::move(func); }
   void SetResizingInProcess(bool resizing) { mResizingInProcess = resizing; }
+  // The corner drag's mode (0 scale, 1 size), settable at every press.
+  void SetGUISizeMode(int mode) { mGUISizeMode = mode; }
   bool GetResizingInProcess() const { return mResizingInProcess; }
   int GetGUISizeMode() const { return mGUISizeMode; }
 
@@ -447,6 +468,9 @@ public:
   void DrawControl(IControl* control, const IRECT& bounds, float scale);
   void SetUnionDrawing(bool on);
   const IRECT& GetClipRECT() const { return mClipRECT; }
+  // The area drawing is limited to: the top layer's bounds while a layer is
+  // active, else the clip rectangle.
+  IRECT GetCurrentClip() const { return mLayers.empty() ? mClipRECT : mLayers.top()->mRECT; }
   // Resets the transform to the identity, discarding saved states when asked.
   void PathTransformReset(bool clearStates = false);
   void PathTransformSave() { mTransformStates.push(mTransform); }
@@ -480,22 +504,33 @@ public:
   void SetQwertyMidiKeyHandlerFunc(std::function<void(const IMidiMsg&)> func = nullptr);
 
   // ---- Special controls and prompts ------------------------------------
-  // The slots hold framework controls outside the list; each special
-  // control class installs itself through these.
-  using PopupOpenFunc = std::function<void(IPopupMenu&, const IRECT&)>;
-  using TextEntryOpenFunc = std::function<void(int paramIdx, const IText&, const IRECT&, int length, const char*)>;
-  using FrameTimeFunc = std::function<void(float seconds)>;
-
-  // Each returns false (and destroys nothing) when its slot is taken, except
-  // the corner resizer, whose newcomer is destroyed as the attach rule asks.
-  bool SetCornerResizerSlot(IControl* control, int sizeMode, bool layoutOnResize);
-  bool SetPerfDisplaySlot(IControl* control, FrameTimeFunc update);
-  void AddBubbleSlot(IControl* control);
-  bool SetPopupMenuSlot(IControl* control, std::function<bool()> isOpen, PopupOpenFunc open);
-  bool SetTextEntrySlot(IControl* control, std::function<bool()> isEditing, TextEntryOpenFunc open);
+  // Framework controls held outside the list. The popup menu, text entry,
+  // bubbles and frame-rate display must implement their slot interface
+  // (ISpecialControls.h); a control that does not is destroyed and the
+  // attach answers false, as does an attach to a taken slot. A second corner
+  // resizer is destroyed too.
+  bool AttachCornerResizer(IControl* control, int sizeMode, bool layoutOnResize);
+  // Made by the installed maker in the bottom-right corner, size / draw
+  // scale square; false without a maker.
+  bool AttachCornerResizer(int sizeMode, bool layoutOnResize, const IColor& color, const IColor& mouseOverColor,
+                           const IColor& dragColor, float size = 20.f);
+  bool AttachBubbleControl(IControl* control);
+  bool AttachBubbleControl(const IText& text);
+  bool AttachPopupMenuControl(IControl* control);
+  bool AttachPopupMenuControl(const IText& text, const IRECT& expandedBounds = IRECT());
+  bool AttachTextEntryControl(IControl* control);
+  bool AttachTextEntryControl();
+  bool AttachFPSDisplay(IControl* control);
+  // Enabling makes the display through the installed maker (once);
+  // disabling destroys it and clears the hover state.
+  void ShowFPSDisplay(bool enable);
   void RemovePopupMenuControl();
   void RemoveTextEntryControl();
   void RemovePerfDisplay();
+  // Nothing without a bubble, or with multi-touch when the caller is not
+  // held by exactly one touch.
+  void ShowBubbleControl(IControl* caller, float x, float y, const char* str, EDirection dir,
+                         IRECT minimumContentBounds = IRECT(), std::uint64_t touchId = 0);
   IControl* GetCornerResizer() const { return mCornerResizer.get(); }
   IControl* GetPerfDisplay() const { return mPerfDisplay.get(); }
   IControl* GetPopupMenuControl() const { return mPopupControl.get(); }
@@ -504,8 +539,9 @@ public:
   IControl* GetBubble(int i) const { return mBubbleControls.Get(i); }
   // Which bubble answers a request of caller: -1 when none is attached or,
   // with multi-touch, when the caller is not held by exactly one touch.
-  // bubbleTouchId gives each bubble's current touch id.
-  int SelectBubble(IControl* caller, const std::function<std::uint64_t(int)>& bubbleTouchId);
+  int SelectBubble(IControl* caller);
+  bool PopupIsOpen() const { return mPopupSlot && mPopupSlot->IsMenuOpen(); }
+  bool TextEntryIsEditing() const { return mTextEntrySlot && mTextEntrySlot->EditInProgress(); }
 
   void PromptUserInput(IControl& control, const IRECT& bounds, int valIdx);
   void CreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx = -1,
@@ -520,10 +556,15 @@ public:
   void PopupHostContextMenuForParam(IControl* control, float x, float y);
   void PopupHostContextMenuForParam(int controlIdx, float x, float y);
   IControl* GetControlInTextEntry() const { return mInTextEntry; }
+  int GetTextEntryValIdx() const { return mTextEntryValIdx; }
+  // A cancelled text entry: the requesting control gets nothing.
+  void ClearTextEntryRecord() { mInTextEntry = nullptr; }
   IControl* GetControlInPopupMenu() const { return mInPopupMenu; }
   IPopupMenu& GetPromptMenu() { return mPromptPopupMenu; }
 
 protected:
+  // Closes the host's gesture bracket on every parameter the control links.
+  void EndGesturesOf(IControl& control);
   // The attach steps shared by every attach operation.
   void AttachSteps(IControl* control);
   void RemoveControlAt(int idx);
@@ -531,8 +572,6 @@ protected:
   void ForgetControl(const IControl* control);
   void ResizeApply(int w, int h, float scale, bool needsPlatformResize);
   int PlatformSize(int units) const;
-  bool PopupIsOpen() const { return mPopupControl && mPopupIsOpen && mPopupIsOpen(); }
-  bool TextEntryIsEditing() const { return mTextEntryControl && mTextEntryIsEditing && mTextEntryIsEditing(); }
 
   UT_PtrList<IControl> mControls;
   std::unordered_map<int, IControl*> mCtrlTags;
@@ -541,7 +580,6 @@ protected:
   std::unique_ptr<IControl> mPopupControl;
   std::unique_ptr<IControl> mPerfDisplay;
   std::unique_ptr<IControl> mTextEntryControl;
-  std::unique_ptr<IControl> mOwnedControl;
   IPopupMenu mPromptPopupMenu;
   UT_String mSharedResourcesSubPath;
   int mCursorType = 0;
@@ -550,7 +588,6 @@ protected:
   int mFPS;
   float mScreenScale = 1.f;
   float mDrawScale;
-  int mReservedInt = 0;
   std::vector<EGestureType> mRegisteredGestures;
   IRECTList mGestureRegions;
   std::unordered_map<int, IGestureFunc> mGestureRegionFuncs;
@@ -571,13 +608,11 @@ protected:
   bool mEnableMouseOver = false;
   bool mUnionDrawing = false;
   bool mEnableTooltips = false;
-  bool mReservedFlag1 = false;
-  bool mReservedFlag2 = false;
   bool mResizingInProcess = false;
   bool mLayoutOnResize = false;
   bool mEnableMultiTouch = false;
   int mGUISizeMode = 0;
-  double mPrevTimestamp = 0.0;
+  double mPrevTimestamp = -1.0; // seconds; none before the first frame
   KeyHandlerFunc mKeyHandlerFunc;
   DisplayTickFunc mDisplayTickFunc;
   IGEditorDelegate* mDelegate;
@@ -586,8 +621,6 @@ protected:
   bool mTabletInput = false;
   float mCursorX = -1.f;
   float mCursorY = -1.f;
-  float mXTranslation = 0.f;
-  float mYTranslation = 0.f;
   // Vectors keep their storage when popped, so drawing stays off the heap.
   std::stack<ILayer*, std::vector<ILayer*>> mLayers;
   IRECT mClipRECT;
@@ -595,12 +628,11 @@ protected:
   std::stack<IMatrix, std::vector<IMatrix>> mTransformStates;
 
   ClockFunc mClock;
-  std::function<bool()> mPopupIsOpen;
-  std::function<bool()> mTextEntryIsEditing;
-  PopupOpenFunc mPopupOpen;
-  TextEntryOpenFunc mTextEntryOpen;
-  FrameTimeFunc mFrameTimeUpdate;
-  BackgroundMakers mBackgroundMakers;
+  // Cross-cast sides of the special controls above; null with no control.
+  IPopupMenuSlot* mPopupSlot = nullptr;
+  ITextEntrySlot* mTextEntrySlot = nullptr;
+  IFrameTimeSlot* mFrameTimeSlot = nullptr;
+  ControlMakers mControlMakers;
 };
 
 } // namespace plugin::igraphics

@@ -273,10 +273,16 @@ void IGraphics::OnFocusLost()
   mMouseOver = nullptr;
   mMouseOverIdx = -1;
   ReleaseMouseCapture();
-  if (PopupIsOpen())
-    mPopupControl->Hide(true);
-  if (TextEntryIsEditing())
-    mTextEntryControl->Hide(true);
+  // Closed, not hidden: a hidden menu or field would still take clicks and keys.
+  if (PopupIsOpen()) {
+    mPopupSlot->CollapseWithoutChoice();
+    if (mInPopupMenu)
+      SetControlValueAfterPopupMenu(nullptr);
+  }
+  if (TextEntryIsEditing()) {
+    mTextEntrySlot->DismissEdit();
+    mInTextEntry = nullptr;
+  }
 }
 
 void IGraphics::OnAppearanceChanged(EUIAppearance appearance)

@@ -23,10 +23,11 @@ double SecondsSinceStart()
 
 void IGraphics::BeginFrame()
 {
-  if (!mPerfDisplay || !mFrameTimeUpdate)
-    return;
+  // Recorded every frame, so a display attached later starts from a true
+  // interval; the first frame has no interval to report.
   const double now = mClock ? mClock() / 1000.0 : SecondsSinceStart();
-  mFrameTimeUpdate(static_cast<float>(now - mPrevTimestamp));
+  if (mFrameTimeSlot && mPrevTimestamp >= 0.0)
+    mFrameTimeSlot->Update(static_cast<float>(now - mPrevTimestamp));
   mPrevTimestamp = now;
 }
 

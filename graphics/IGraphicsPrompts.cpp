@@ -20,8 +20,10 @@ std::atomic<int> sBubbleRoundRobin{0};
 
 } // namespace
 
-bool IGraphics::SetCornerResizerSlot(IControl* control, int sizeMode, bool layoutOnResize)
+bool IGraphics::AttachCornerResizer(IControl* control, int sizeMode, bool layoutOnResize)
 {
+  if (!control)
+    return false;
   if (mCornerResizer) {
     delete control;
     return false;
@@ -33,15 +35,39 @@ bool IGraphics::SetCornerResizerSlot(IControl* control, int sizeMode, bool layou
   return true;
 }
 
-bool IGraphics::SetPerfDisplaySlot(IControl* control, FrameTimeFunc update)
+bool IGraphics::AttachCornerResizer(int sizeMode, bool layoutOnResize, const IColor& color,
+                                    const IColor& mouseOverColor, const IColor& dragColor, float size)
 {
-  if (mPerfDisplay)
+  if (!mControlMakers.cornerResizer || mCornerResizer)
     return false;
+  const float s = size / mDrawScale;
+  const IRECT corner(static_cast<float>(mWidth) - s, static_cast<float>(mHeight) - s, static_cast<float>(mWidth),
+                     static_cast<float>(mHeight));
+  return AttachCornerResizer(mControlMakers.cornerResizer(corner, size, color, mouseOverColor, dragColor), sizeMode,
+                             layoutOnResize);
+}
+
+bool IGraphics::AttachFPSDisplay(IControl* control)
+{
+  auto* slot = dynamic_cast<IFrameTimeSlot*>(control);
+  if (!slot || mPerfDisplay) {
+    delete control;
+    return false;
+  }
   mPerfDisplay.reset(control);
-  mFrameTimeUpdate = std::move(update);
+  mFrameTimeSlot = slot;
   AttachSteps(control);
   SetAllControlsDirty();
   return true;
+}
+
+void IGraphics::ShowFPSDisplay(bool enable)
+{
+  if (!enable)
+    RemovePerfDisplay();
+  else if (!mPerfDisplay && mControlMakers.fpsDisplay)
+    AttachFPSDisplay(mControlMakers.fpsDisplay(IRECT(10.f, 10.f, 210.f, 60.f)));
+  SetAllControlsDirty();
 }
 
 void IGraphics::RemovePerfDisplay()
@@ -49,60 +75,88 @@ void IGraphics::RemovePerfDisplay()
   if (mPerfDisplay)
     ForgetControl(mPerfDisplay.get());
   mPerfDisplay.reset();
-  mFrameTimeUpdate = nullptr;
+  mFrameTimeSlot = nullptr;
   mMouseOver = nullptr;
   mMouseOverIdx = -1;
   SetAllControlsDirty();
 }
 
-void IGraphics::AddBubbleSlot(IControl* control)
+bool IGraphics::AttachBubbleControl(IControl* control)
 {
-  AttachSteps(control);
-  if (!mBubbleControls.Add(control))
+  if (!dynamic_cast<IBubbleSlot*>(control)) {
     delete control;
+    return false;
+  }
+  AttachSteps(control);
+  if (!mBubbleControls.Add(control)) {
+    delete control;
+    return false;
+  }
+  return true;
 }
 
-bool IGraphics::SetPopupMenuSlot(IControl* control, std::function<bool()> isOpen, PopupOpenFunc open)
+bool IGraphics::AttachBubbleControl(const IText& text)
 {
-  if (mPopupControl)
+  return mControlMakers.bubble && AttachBubbleControl(mControlMakers.bubble(text));
+}
+
+bool IGraphics::AttachPopupMenuControl(IControl* control)
+{
+  auto* slot = dynamic_cast<IPopupMenuSlot*>(control);
+  if (!slot || mPopupControl) {
+    delete control;
     return false;
+  }
   mPopupControl.reset(control);
-  mPopupIsOpen = std::move(isOpen);
-  mPopupOpen = std::move(open);
+  mPopupSlot = slot;
   AttachSteps(control);
   return true;
 }
 
-bool IGraphics::SetTextEntrySlot(IControl* control, std::function<bool()> isEditing, TextEntryOpenFunc open)
+bool IGraphics::AttachPopupMenuControl(const IText& text, const IRECT& expandedBounds)
 {
-  if (mTextEntryControl)
+  if (mPopupControl || !mControlMakers.popupMenu)
     return false;
+  return AttachPopupMenuControl(mControlMakers.popupMenu(text, expandedBounds));
+}
+
+bool IGraphics::AttachTextEntryControl(IControl* control)
+{
+  auto* slot = dynamic_cast<ITextEntrySlot*>(control);
+  if (!slot || mTextEntryControl) {
+    delete control;
+    return false;
+  }
   mTextEntryControl.reset(control);
-  mTextEntryIsEditing = std::move(isEditing);
-  mTextEntryOpen = std::move(open);
+  mTextEntrySlot = slot;
   AttachSteps(control);
   return true;
+}
+
+bool IGraphics::AttachTextEntryControl()
+{
+  if (mTextEntryControl || !mControlMakers.textEntry)
+    return false;
+  return AttachTextEntryControl(mControlMakers.textEntry());
 }
 
 void IGraphics::RemovePopupMenuControl()
 {
   if (mPopupControl)
     ForgetControl(mPopupControl.get());
+  mPopupSlot = nullptr;
   mPopupControl.reset();
-  mPopupIsOpen = nullptr;
-  mPopupOpen = nullptr;
 }
 
 void IGraphics::RemoveTextEntryControl()
 {
   if (mTextEntryControl)
     ForgetControl(mTextEntryControl.get());
+  mTextEntrySlot = nullptr;
   mTextEntryControl.reset();
-  mTextEntryIsEditing = nullptr;
-  mTextEntryOpen = nullptr;
 }
 
-int IGraphics::SelectBubble(IControl* caller, const std::function<std::uint64_t(int)>& bubbleTouchId)
+int IGraphics::SelectBubble(IControl* caller)
 {
   const int n = mBubbleControls.GetSize();
   if (n == 0)
@@ -114,7 +168,7 @@ int IGraphics::SelectBubble(IControl* caller, const std::function<std::uint64_t(
   if (touches.size() != 1)
     return -1;
   for (int i = 0; i < n; ++i)
-    if (bubbleTouchId && bubbleTouchId(i) == touches[0])
+    if (dynamic_cast<IBubbleSlot*>(mBubbleControls.Get(i))->GetTouchId() == touches[0])
       return i;
   // Reduce before use: the bubble count may have changed since the last turn.
   int expected = sBubbleRoundRobin.load();
@@ -123,6 +177,21 @@ int IGraphics::SelectBubble(IControl* caller, const std::function<std::uint64_t(
     idx = ((expected % n) + n) % n;
   while (!sBubbleRoundRobin.compare_exchange_weak(expected, (idx + 1) % n));
   return idx;
+}
+
+void IGraphics::ShowBubbleControl(IControl* caller, float x, float y, const char* str, EDirection dir,
+                                  IRECT minimumContentBounds, std::uint64_t touchId)
+{
+  const int i = SelectBubble(caller);
+  if (i < 0)
+    return;
+  if (mEnableMultiTouch) {
+    std::vector<std::uint64_t> touches;
+    GetTouches(caller, touches);
+    touchId = touches.empty() ? touchId : touches[0];
+  }
+  dynamic_cast<IBubbleSlot*>(mBubbleControls.Get(i))
+    ->ShowBubble(caller, str ? str : "", dir, touchId, x, y, minimumContentBounds);
 }
 
 // ---- Prompts ----------------------------------------------------------------
@@ -158,8 +227,8 @@ void IGraphics::CreateTextEntry(IControl& control, const IText& text, const IREC
   mInTextEntry = &control;
   mTextEntryValIdx = valIdx;
   const int paramIdx = valIdx >= 0 ? control.GetParamIdx(valIdx) : -1;
-  if (mTextEntryControl && mTextEntryOpen)
-    mTextEntryOpen(paramIdx, text, bounds, control.GetTextEntryLength(), str);
+  if (mTextEntrySlot)
+    mTextEntrySlot->CreateTextEntry(paramIdx, text, bounds, control.GetTextEntryLength(), str);
   else
     CreatePlatformTextEntry(paramIdx, text, bounds, control.GetTextEntryLength(), str);
   control.SetDirty(false, -1);
@@ -168,11 +237,21 @@ void IGraphics::CreateTextEntry(IControl& control, const IText& text, const IREC
 void IGraphics::CreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx, bool isContext)
 {
   ReleaseMouseCapture();
+  // A drawn menu still waiting for its answer keeps its caller; the newcomer
+  // hears "no choice" at once, so that its host bracket closes too.
+  if (PopupIsOpen()) {
+    if (isContext)
+      control.OnContextSelection(-1);
+    else
+      control.OnPopupMenuSelection(nullptr, valIdx);
+    EndGesturesOf(control);
+    return;
+  }
   mInPopupMenu = &control;
   mPopupMenuValIdx = valIdx;
   mIsContextMenu = isContext;
-  if (mPopupControl && mPopupOpen) {
-    mPopupOpen(menu, bounds);
+  if (mPopupSlot) {
+    mPopupSlot->CreatePopupMenu(menu, bounds);
     return;
   }
   bool isAsync = false;
@@ -193,10 +272,15 @@ void IGraphics::SetControlValueAfterPopupMenu(IPopupMenu* menu)
   // The selection handler may have removed the control.
   if (mInPopupMenu != c)
     return;
-  for (int v = 0; v < c->NVals(); ++v)
-    if (const int p = c->GetParamIdx(v); p >= 0)
-      mDelegate->EndInformHostOfParamChangeFromUI(p);
+  EndGesturesOf(*c);
   mInPopupMenu = nullptr;
+}
+
+void IGraphics::EndGesturesOf(IControl& control)
+{
+  for (int v = 0; v < control.NVals(); ++v)
+    if (const int p = control.GetParamIdx(v); p >= 0)
+      mDelegate->EndInformHostOfParamChangeFromUI(p);
 }
 
 void IGraphics::SetControlValueAfterTextEdit(const char* str)
@@ -205,8 +289,12 @@ void IGraphics::SetControlValueAfterTextEdit(const char* str)
   if (!c)
     return;
   const IParam* p = mTextEntryValIdx >= 0 ? c->GetParam(mTextEntryValIdx) : nullptr;
-  if (p) {
-    double v = p->StringToValue(str ? str : "");
+  bool reads = false;
+  double v = p ? p->StringToValue(str ? str : "", &reads) : 0.0;
+  if (p && !reads) {
+    // Junk ("", "abc", "-") keeps the value the parameter had.
+    c->SetDirty(false, -1);
+  } else if (p) {
     const double step = p->GetStep();
     // A step of 0 (or a non-finite one) leaves the value unsnapped.
     if ((p->GetFlags() & IParam::kFlagStepped) && step != 0.0 && std::isfinite(step))

@@ -243,25 +243,25 @@ RawBitmapData IGraphics::LoadResource(const char* name, const char* type)
 
 IControl* IGraphics::AttachBackground(const char* fileName)
 {
-  if (!mBackgroundMakers.bitmap)
+  if (!mControlMakers.bitmap)
     return nullptr;
   const IBitmap bitmap = LoadBitmap(fileName, 1, false, 0);
-  return AttachBackgroundControl(mBackgroundMakers.bitmap(0.f, 0.f, bitmap));
+  return AttachBackgroundControl(mControlMakers.bitmap(0.f, 0.f, bitmap));
 }
 
 IControl* IGraphics::AttachSVGBackground(const char* fileName)
 {
-  if (!mBackgroundMakers.svg)
+  if (!mControlMakers.svg)
     return nullptr;
   const ISVG svg = LoadSVG(fileName, "px", 72.f);
-  return AttachBackgroundControl(mBackgroundMakers.svg(GetBounds(), svg));
+  return AttachBackgroundControl(mControlMakers.svg(GetBounds(), svg));
 }
 
 IControl* IGraphics::AttachPanelBackground(const IPattern& pattern)
 {
-  if (!mBackgroundMakers.panel)
+  if (!mControlMakers.panel)
     return nullptr;
-  IControl* panel = mBackgroundMakers.panel(GetBounds(), pattern);
+  IControl* panel = mControlMakers.panel(GetBounds(), pattern);
   if (panel)
     panel->SetIgnoreMouse(true);
   return AttachBackgroundControl(panel);

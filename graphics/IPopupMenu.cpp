@@ -59,7 +59,15 @@ IPopupMenu::Item* IPopupMenu::AddItem(const char* text, int index, int flags)
 
 IPopupMenu::Item* IPopupMenu::AddItem(const char* text, IPopupMenu* submenu, int index)
 {
+  if (submenu && mPopupFunc)
+    submenu->SetFunction(mPopupFunc);
   return AddItem(new Item(text, submenu), index);
+}
+
+void IPopupMenu::RemoveItem(int index)
+{
+  if (index >= 0 && index < NItems())
+    mMenuItems.Delete(index, true);
 }
 
 } // namespace plugin::igraphics

@@ -60,7 +60,10 @@ public:
   // an equal text); any other index is clamped into 0..NItems().
   Item* AddItem(Item* item, int index = -1);
   Item* AddItem(const char* text, int index = -1, int flags = Item::kNoFlags);
+  // A submenu added to a menu with a completion function gets a copy of it.
   Item* AddItem(const char* text, IPopupMenu* submenu, int index = -1);
+  // Deletes the item (and its submenu); nothing out of range.
+  void RemoveItem(int index);
 
   int NItems() const { return mMenuItems.GetSize(); }
   // Null out of range.

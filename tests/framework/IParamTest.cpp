@@ -252,6 +252,26 @@ TEST(IParam, ParsingReadsTextsNumbersAndThousands)
     EXPECT_EQ(c.p->StringToValue(c.text), c.value) << c.p->GetName() << " '" << (c.text ? c.text : "null") << "'";
 }
 
+TEST(IParam, ParsingSaysWhetherTheTextReadAsAValueAtAll)
+{
+  IParam gain, mode;
+  gain.InitGain("g", 0, -24, 24, 0.1);
+  mode.InitEnum("e", 0, {"Low", "High"});
+  gain.Set(-3.0);
+  struct Case {
+    const IParam* p;
+    const char* text;
+    bool reads;
+  } cases[] = {{&gain, "-6", true},   {&gain, "1.5 dB", true}, {&gain, "2k", true},   {&gain, "", false},
+               {&gain, "abc", false}, {&gain, "-", false},     {&gain, "+", false},   {&gain, ".", false},
+               {&gain, "nan", false}, {&gain, nullptr, false}, {&mode, "High", true}, {&mode, "1", false}};
+  for (const Case& c : cases) {
+    bool reads = !c.reads;
+    c.p->StringToValue(c.text, &reads);
+    EXPECT_EQ(reads, c.reads) << (c.text ? c.text : "null");
+  }
+}
+
 TEST(IParam, DisplayAndParseRoundTripOverTheRange)
 {
   IParam gain;

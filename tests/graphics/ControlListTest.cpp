@@ -154,14 +154,12 @@ TEST_F(ControlList, IterationReachesGroupsParamsAndSpecialControls)
   Add("a", IRECT(0, 0, 10, 10), 1);
   g->AttachControl(new RecordingControl("b", IRECT(0, 0, 10, 10), 2), -1, "knobs");
   g->AttachControl(new RecordingControl("c", IRECT(0, 0, 10, 10), std::vector<int>{3, 1}), -1, "knobs");
-  g->SetCornerResizerSlot(new RecordingControl("resizer", IRECT(390, 290, 400, 300)), 0, false);
+  g->AttachCornerResizer(new RecordingControl("resizer", IRECT(390, 290, 400, 300)), 0, false);
   Add("ungrouped", IRECT(0, 0, 10, 10));
-  g->AddBubbleSlot(new RecordingControl("bubble", IRECT(0, 0, 10, 10)));
-  g->SetPerfDisplaySlot(new RecordingControl("fps", IRECT(0, 0, 10, 10)), nullptr);
-  g->SetPopupMenuSlot(
-    new RecordingControl("popup", IRECT(0, 0, 10, 10)), [] { return false; }, nullptr);
-  g->SetTextEntrySlot(
-    new RecordingControl("entry", IRECT(0, 0, 10, 10)), [] { return false; }, nullptr);
+  g->AttachBubbleControl(new RecordingBubble("bubble", IRECT(0, 0, 10, 10)));
+  g->AttachFPSDisplay(new RecordingFrameTime("fps", IRECT(0, 0, 10, 10)));
+  g->AttachPopupMenuControl(new RecordingPopup("popup", IRECT(0, 0, 10, 10)));
+  g->AttachTextEntryControl(new RecordingTextEntry("entry", IRECT(0, 0, 10, 10)));
 
   std::vector<std::string> names;
   auto name = [&](IControl* c) { names.push_back(static_cast<RecordingControl*>(c)->mName); };

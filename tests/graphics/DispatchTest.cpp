@@ -174,7 +174,7 @@ TEST_F(Dispatch, ScaleModeCornerDragScalesByTheSmallerRatioWithinTheZoomRange)
   };
   for (const Case& c : cases) {
     g->Resize(400, 300, 1.f, true);
-    g->SetCornerResizerSlot(new RecordingControl("r", IRECT(390, 290, 400, 300)), 0, false);
+    g->AttachCornerResizer(new RecordingControl("r", IRECT(390, 290, 400, 300)), 0, false);
     g->OnMouseDown(Pt(c.downX, c.downY));
     g->SetResizingInProcess(true);
     g->OnMouseDrag(Pt(c.x, c.y, false, 0, 1, 1));
@@ -186,7 +186,7 @@ TEST_F(Dispatch, ScaleModeCornerDragScalesByTheSmallerRatioWithinTheZoomRange)
 
 TEST_F(Dispatch, SizeModeCornerDragSetsTheSizeInUnits)
 {
-  g->SetCornerResizerSlot(new RecordingControl("r", IRECT(390, 290, 400, 300)), 1, false);
+  g->AttachCornerResizer(new RecordingControl("r", IRECT(390, 290, 400, 300)), 1, false);
   g->OnMouseDown(Pt(395, 295));
   g->SetResizingInProcess(true);
   g->OnMouseDrag(Pt(500.7f, 420.2f, false, 0, 1, 1));
@@ -198,26 +198,25 @@ TEST_F(Dispatch, SizeModeCornerDragSetsTheSizeInUnits)
 TEST_F(Dispatch, CornerResizerTakesPrecedenceOverTheList)
 {
   auto* r = new RecordingControl("resizer", IRECT(390, 290, 400, 300));
-  g->SetCornerResizerSlot(r, 0, false);
+  g->AttachCornerResizer(r, 0, false);
   EXPECT_EQ(g->GetMouseControl(395, 295, false), r);
   auto* second = new RecordingControl("second", IRECT(0, 0, 1, 1));
   int destroyed = 0;
   second->mDestroyed = &destroyed;
-  EXPECT_FALSE(g->SetCornerResizerSlot(second, 0, false));
+  EXPECT_FALSE(g->AttachCornerResizer(second, 0, false));
   EXPECT_EQ(destroyed, 1);
   EXPECT_EQ(g->GetCornerResizer(), r);
 }
 
 TEST_F(Dispatch, OpenPopupControlReceivesThePressOverAListControl)
 {
-  bool open = true;
-  auto* popup = new RecordingControl("popup", IRECT(0, 0, 200, 200));
-  g->SetPopupMenuSlot(
-    popup, [&] { return open; }, nullptr);
+  auto* popup = new RecordingPopup("popup", IRECT(0, 0, 200, 200));
+  g->AttachPopupMenuControl(popup);
+  popup->mOpen = true;
   g->OnMouseDown(Pt(20, 20));
   EXPECT_EQ(g->TakeLog().back(), "popup Down 20,20");
   g->OnMouseUp(Pt(20, 20));
-  open = false;
+  popup->mOpen = false;
   g->OnMouseDown(Pt(20, 20));
   EXPECT_EQ(g->TakeLog().back(), "knob Down 20,20");
 }
@@ -227,4 +226,29 @@ TEST_F(Dispatch, LastClickedParameterIsReadOnce)
   g->SetLastClickedParamFromPoint(20, 20);
   EXPECT_EQ(g->GetLastClickedParam(), 3);
   EXPECT_EQ(g->GetLastClickedParam(), -1);
+}
+
+TEST_F(Dispatch, ControlsReachThePressPointTheCurrentClipAndTheHoverIndex)
+{
+  float x = 0, y = 0;
+  g->GetMouseDownPoint(x, y);
+  EXPECT_EQ(x, -1.f);
+  g->OnMouseDown(Pt(12.5f, 30));
+  g->OnMouseUp(Pt(12.5f, 30));
+  IMouseInfoList two = Pt(70, 20, false, 1);
+  two.push_back(Pt(80, 20, false, 2)[0]);
+  g->OnMouseDown(two); // two pointers at once leave the point alone
+  g->OnMouseUp(two);
+  g->GetMouseDownPoint(x, y);
+  EXPECT_EQ(x, 12.5f);
+  EXPECT_EQ(y, 30.f);
+
+  g->DrawControl(knob, IRECT(0, 0, 400, 300), 1.f);
+  EXPECT_EQ(g->GetCurrentClip(), g->GetClipRECT());
+  g->StartLayer(knob, IRECT(20, 20, 40, 44));
+  EXPECT_EQ(g->GetCurrentClip(), IRECT(20, 20, 40, 44));
+  g->EndLayer();
+
+  g->SetMouseOverIdx(2);
+  EXPECT_EQ(g->GetMouseOverIdx(), 2);
 }

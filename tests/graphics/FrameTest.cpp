@@ -146,14 +146,12 @@ TEST_F(Frame, SpecialControlsDrawOverTheListInTheirOwnOrder)
   const IRECT r(10, 10, 20, 20);
   Add("list0", r);
   Add("list1", r);
-  g->AddBubbleSlot(new RecordingControl("bubble0", r));
-  g->SetPopupMenuSlot(
-    new RecordingControl("popup", r), [] { return false; }, nullptr);
-  g->SetTextEntrySlot(
-    new RecordingControl("entry", r), [] { return false; }, nullptr);
-  g->SetCornerResizerSlot(new RecordingControl("resizer", r), 0, false);
-  g->SetPerfDisplaySlot(new RecordingControl("fps", r), nullptr);
-  g->AddBubbleSlot(new RecordingControl("bubble1", r));
+  g->AttachBubbleControl(new RecordingBubble("bubble0", r));
+  g->AttachPopupMenuControl(new RecordingPopup("popup", r));
+  g->AttachTextEntryControl(new RecordingTextEntry("entry", r));
+  g->AttachCornerResizer(new RecordingControl("resizer", r), 0, false);
+  g->AttachFPSDisplay(new RecordingFrameTime("fps", r));
+  g->AttachBubbleControl(new RecordingBubble("bubble1", r));
   g->SetAllControlsDirty();
   g->TakeLog();
   g->Tick();
@@ -197,15 +195,16 @@ TEST_F(Frame, HighlightedControlDrawsItsDotAfterItself)
 
 TEST_F(Frame, FrameTimeDisplayGetsSecondsSinceThePreviousFrame)
 {
-  std::vector<float> samples;
-  g->SetPerfDisplaySlot(new RecordingControl("fps", IRECT(10, 10, 210, 60)), [&](float s) { samples.push_back(s); });
-  g->Tick(25.0);
+  auto* fps = new RecordingFrameTime("fps", IRECT(10, 10, 210, 60));
+  const std::vector<float>& samples = fps->mSamples;
+  g->AttachFPSDisplay(fps);
+  g->Tick(25.0); // the first frame has no previous one: no sample
   g->SetAllControlsDirty();
   g->Tick(25.0);
+  g->SetAllControlsDirty();
+  g->Tick(40.0);
   ASSERT_EQ(samples.size(), 2u);
-  EXPECT_NEAR(samples[1], 0.025f, 1e-6f);
+  EXPECT_NEAR(samples[0], 0.025f, 1e-6f);
+  EXPECT_NEAR(samples[1], 0.040f, 1e-6f);
   g->RemovePerfDisplay();
-  g->SetAllControlsDirty();
-  g->Tick(25.0);
-  EXPECT_EQ(samples.size(), 2u);
 }

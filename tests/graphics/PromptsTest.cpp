@@ -124,43 +124,80 @@ TEST_F(Prompts, PromptsStayOffUntilEnabled)
 
 TEST_F(Prompts, AttachedTextEntryAndPopupControlsReplaceThePlatformWidgets)
 {
-  std::string opened;
-  g->SetTextEntrySlot(
-    new RecordingControl("entry", IRECT()), [] { return true; },
-    [&](int p, const IText&, const IRECT&, int len, const char* s) {
-      opened = std::to_string(p) + ":" + std::to_string(len) + ":" + s;
-    });
+  auto* entry = new RecordingTextEntry("entry", IRECT());
+  g->AttachTextEntryControl(entry);
   gainCtl->PromptUserInput(0);
-  EXPECT_EQ(opened, "1:7:0.0");
-  IPopupMenu* shown = nullptr;
-  g->SetPopupMenuSlot(
-    new RecordingControl("popup", IRECT()), [] { return false; }, [&](IPopupMenu& m, const IRECT&) { shown = &m; });
+  EXPECT_EQ(entry->mOpened, "1:7:0.0");
+  auto* popup = new RecordingPopup("popup", IRECT());
+  g->AttachPopupMenuControl(popup);
   enumCtl->PromptUserInput(0);
+  IPopupMenu* shown = popup->mShown;
   ASSERT_EQ(shown, &g->GetPromptMenu());
   EXPECT_EQ(g->GetControlInPopupMenu(), enumCtl);
   shown->SetChosenItemIdx(0);
   g->SetControlValueAfterPopupMenu(shown);
   EXPECT_DOUBLE_EQ(enumCtl->GetValue(), 0.0);
   EXPECT_EQ(g->GetControlInPopupMenu(), nullptr);
-  RecordingControl second("x", IRECT());
-  EXPECT_FALSE(g->SetTextEntrySlot(&second, nullptr, nullptr));
+  int destroyed = 0;
+  auto* second = new RecordingTextEntry("x", IRECT());
+  second->mDestroyed = &destroyed;
+  EXPECT_FALSE(g->AttachTextEntryControl(second));
+  auto* notAnEntry = new RecordingControl("y", IRECT());
+  notAnEntry->mDestroyed = &destroyed;
+  g->RemoveTextEntryControl();
+  EXPECT_FALSE(g->AttachTextEntryControl(notAnEntry));
+  EXPECT_EQ(destroyed, 2);
 }
 
 TEST_F(Prompts, BubbleSelectionIsSafeWithoutBubblesAndRoundRobinStaysInRange)
 {
-  EXPECT_EQ(g->SelectBubble(gainCtl, nullptr), -1);
-  g->AddBubbleSlot(new RecordingControl("b0", IRECT()));
-  EXPECT_EQ(g->SelectBubble(gainCtl, nullptr), 0);
-  g->AddBubbleSlot(new RecordingControl("b1", IRECT()));
-  g->AddBubbleSlot(new RecordingControl("b2", IRECT()));
+  EXPECT_EQ(g->SelectBubble(gainCtl), -1);
+  g->AttachBubbleControl(new RecordingBubble("b0", IRECT()));
+  EXPECT_EQ(g->SelectBubble(gainCtl), 0);
+  g->AttachBubbleControl(new RecordingBubble("b1", IRECT()));
+  auto* b2 = new RecordingBubble("b2", IRECT());
+  g->AttachBubbleControl(b2);
   g->EnableMultiTouch(true);
-  EXPECT_EQ(g->SelectBubble(gainCtl, nullptr), -1); // not held by a touch
+  EXPECT_EQ(g->SelectBubble(gainCtl), -1); // not held by a touch
   g->OnMouseDown(Pt(70, 20, false, 7));
-  auto noTouch = [](int) { return std::uint64_t(0); };
   for (int i = 0; i < 10; ++i) {
-    const int b = g->SelectBubble(gainCtl, noTouch);
+    const int b = g->SelectBubble(gainCtl);
     EXPECT_GE(b, 0);
     EXPECT_LT(b, 3);
   }
-  EXPECT_EQ(g->SelectBubble(gainCtl, [](int i) { return std::uint64_t(i == 2 ? 7 : 0); }), 2);
+  b2->mTouch = 7;
+  EXPECT_EQ(g->SelectBubble(gainCtl), 2);
+}
+
+TEST_F(Prompts, LosingFocusClosesAnOpenMenuAndEndsAnEditSoNeitherTakesInputAnyMore)
+{
+  auto* popup = new RecordingPopup("popup", g->GetBounds());
+  auto* entry = new RecordingTextEntry("entry", g->GetBounds());
+  g->AttachPopupMenuControl(popup);
+  g->AttachTextEntryControl(entry);
+  struct Case {
+    RecordingControl* prompted;
+    const char* closed;
+    const char* down;
+  } cases[] = {
+    {enumCtl, "popup Collapse", "enum Down 20,20"},
+    {gainCtl, "entry Dismiss", "gain Down 70,20"},
+  };
+  for (const Case& c : cases) {
+    c.prompted->PromptUserInput(0);
+    ASSERT_TRUE(g->PopupIsOpen() || g->TextEntryIsEditing());
+    g->TakeLog();
+    g->OnFocusLost();
+    const Log log = g->TakeLog();
+    EXPECT_NE(std::find(log.begin(), log.end(), c.closed), log.end()) << c.closed;
+    EXPECT_FALSE(g->PopupIsOpen());
+    EXPECT_FALSE(g->TextEntryIsEditing());
+    EXPECT_EQ(g->GetControlInPopupMenu(), nullptr);
+    EXPECT_EQ(g->GetControlInTextEntry(), nullptr);
+    const IRECT& r = c.prompted->GetRECT();
+    g->OnMouseDown(Pt(r.L + 10, r.T + 10));
+    g->OnMouseUp(Pt(r.L + 10, r.T + 10));
+    const Log after = g->TakeLog();
+    EXPECT_NE(std::find(after.begin(), after.end(), c.down), after.end()) << c.down;
+  }
 }

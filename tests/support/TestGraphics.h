@@ -594,4 +594,61 @@ public:
   std::vector<std::string> mContextItems;
 };
 
+// Recording stand-ins for the special controls, each with its slot side.
+class RecordingPopup : public RecordingControl, public IPopupMenuSlot {
+public:
+  RecordingPopup(const char* name, const IRECT& r) : RecordingControl(name, r) {}
+  bool IsMenuOpen() const override { return mOpen; }
+  void CreatePopupMenu(IPopupMenu& menu, const IRECT&) override
+  {
+    mShown = &menu;
+    mOpen = true;
+  }
+  void CollapseWithoutChoice() override
+  {
+    Rec("Collapse");
+    mOpen = false;
+    if (GetUI())
+      GetUI()->SetControlValueAfterPopupMenu(nullptr);
+  }
+  bool mOpen = false;
+  IPopupMenu* mShown = nullptr;
+};
+
+class RecordingTextEntry : public RecordingControl, public ITextEntrySlot {
+public:
+  RecordingTextEntry(const char* name, const IRECT& r) : RecordingControl(name, r) {}
+  bool EditInProgress() const override { return mEditing; }
+  void CreateTextEntry(int paramIdx, const IText&, const IRECT&, int length, const char* str) override
+  {
+    mOpened = std::to_string(paramIdx) + ":" + std::to_string(length) + ":" + (str ? str : "");
+    mEditing = true;
+  }
+  void DismissEdit() override
+  {
+    Rec("Dismiss");
+    mEditing = false;
+  }
+  bool mEditing = false;
+  std::string mOpened;
+};
+
+class RecordingBubble : public RecordingControl, public IBubbleSlot {
+public:
+  RecordingBubble(const char* name, const IRECT& r) : RecordingControl(name, r) {}
+  void ShowBubble(IControl*, const char* str, EDirection dir, std::uint64_t touchId, float x, float y, IRECT) override
+  {
+    Rec(Fmt("Show %g,%g dir %g touch %g ", x, y, dir, static_cast<double>(touchId)) + str);
+  }
+  std::uint64_t GetTouchId() const override { return mTouch; }
+  std::uint64_t mTouch = 0;
+};
+
+class RecordingFrameTime : public RecordingControl, public IFrameTimeSlot {
+public:
+  RecordingFrameTime(const char* name, const IRECT& r) : RecordingControl(name, r) {}
+  void Update(float s) override { mSamples.push_back(s); }
+  std::vector<float> mSamples;
+};
+
 } // namespace testsupport
