@@ -11,10 +11,12 @@ using standin::mtl::TextureImage;
 namespace {
 
 // floor() without a library call on processors lacking a rounding
-// instruction; texture coordinates here are far inside the int range.
+// instruction. Coordinates from a paint far outside the texture (or NaN)
+// clamp to a range whose neighbours still fit an int.
 inline int FloorToInt(float v)
 {
-  const int i = int(v);
+  constexpr int kFar = 1 << 30;
+  const int i = std::clamp(plugin::FloatToInt<int>(v), -kFar, kFar);
   return v < float(i) ? i - 1 : i;
 }
 
