@@ -3,11 +3,14 @@
 #include "VGTextInternal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+
+#include "FloatToInt.h"
 
 namespace {
 
-float quantize(float a, float d) { return static_cast<float>(static_cast<int>(a / d + 0.5f)) * d; }
+float quantize(float a, float d) { return static_cast<float>(plugin::FloatToInt<int>(a / d + 0.5f)) * d; }
 
 void flushTextTexture(VGcontext* ctx)
 {
@@ -142,6 +145,11 @@ float vgText(VGcontext* ctx, float x, float y, const char* string, const char* e
   if (end == nullptr)
     end = string + std::strlen(string);
   const float scale = vg__textScale(ctx);
+  // No glyph has a place at a scale of zero or with a spacing or position
+  // that is not a finite number.
+  if (ctx->frameRefused || !(scale > 0.0f) || !std::isfinite(state->letterSpacing * scale) ||
+      !std::isfinite(x * scale) || !std::isfinite(y * scale))
+    return x;
   const float invscale = 1.0f / scale;
   vg__setFontStashState(ctx, scale);
 
