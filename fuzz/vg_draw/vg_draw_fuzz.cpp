@@ -5,6 +5,7 @@
 // Every frame ends through the Metal renderer into the stand-in GPU. No call
 // may crash, convert a float that does not fit its integer (the build stops
 // on that), make the GPU report a misuse, or let memory grow without bound.
+#include <Foundation/Foundation.h>
 #include <Metal/Metal.h>
 #include <QuartzCore/QuartzCore.h>
 #include <standin/Testing.h>
@@ -231,6 +232,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   if (size > 4096)
     return 0;
+  // As the view's timer does: what the frames autorelease goes with them.
+  NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
   World& w = TheWorld();
   Reader in(data, size);
   MVGframebuffer* layer = nullptr;
@@ -241,6 +244,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   vgEndFrame(w.ctx);
   mvgBindFramebuffer(nullptr);
   mvgDeleteFramebuffer(layer);
+  pool->drain();
   if (!standin::GPUValidationErrors().empty())
     std::abort();
   return 0;

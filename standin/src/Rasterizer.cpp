@@ -362,6 +362,10 @@ void Rasterizer::Raster(Setup& s, const float* const vin[3])
     const float* v = vin[i];
     invW[i] = 1.0 / double(v[P + 3]);
     const double xn = v[P] * invW[i], yn = v[P + 1] * invW[i], zn = v[P + 2] * invW[i];
+    // Clipping in float loses the guard band for vertices of very different
+    // sizes; what lands outside it cannot be placed in fixed point: dropped.
+    if (!(std::fabs(xn) <= 2.0 * kGuardBand && std::fabs(yn) <= 2.0 * kGuardBand))
+      return;
     // Inside the guard band and a checked viewport these fit easily.
     X[i] = plugin::FloatToInt<int64_t>(std::round((vp.originX + (xn + 1.0) * 0.5 * vp.width) * double(kSub)));
     Y[i] = plugin::FloatToInt<int64_t>(std::round((vp.originY + (1.0 - yn) * 0.5 * vp.height) * double(kSub)));
