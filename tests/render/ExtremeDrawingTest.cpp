@@ -12,7 +12,20 @@
 namespace backendtest {
 namespace {
 
-using ExtremeDrawing = BackendFixture;
+class ExtremeDrawing : public BackendFixture {
+protected:
+  void WriteShown(const char* name)
+  {
+    testsupport::RGBAImage img;
+    img.w = 200;
+    img.h = 150;
+    for (int y = 0; y < img.h; y++)
+      for (int x = 0; x < img.w; x++)
+        for (int v : Shown(x, y))
+          img.px.push_back(static_cast<uint8_t>(v));
+    ASSERT_TRUE(testsupport::WritePNG(std::string(VORELLE_TEST_OUTPUT_DIR) + "/" + name, img));
+  }
+};
 
 TEST_F(ExtremeDrawing, LayersOverEmptyOrInvertedAreasDrawNothingAndTheFrameGoesOn)
 {
@@ -37,12 +50,18 @@ TEST_F(ExtremeDrawing, ADottedLineDrawsItsFirstDashesWithinABoundOfWork)
   // A line of 4e9 dashes and a rectangle of as many: only the first dashes
   // are drawn, quickly, and they lie where the dash length puts them.
   const auto start = std::chrono::steady_clock::now();
+  // Coordinates, width and dash of 65,536 and a dash of 1 / 65,536.
+  Frame([&](IGraphics& gr) {
+    gr.DrawDottedLine(IColor(255, 0, 0, 0), 65536.f, 65536.f, 0.f, 0.f, nullptr, 65536.f, 1.f / 65536.f);
+    gr.DrawDottedLine(IColor(255, 0, 0, 0), 0.f, 0.f, 65536.f, 65536.f, nullptr, 65536.f, 65536.f);
+    gr.DrawDottedRect(IColor(255, 0, 0, 0), IRECT(0.f, 0.f, 65536.f, 65536.f), nullptr, 65536.f, 1.f / 65536.f);
+  });
   Frame([&](IGraphics& gr) {
     gr.DrawDottedLine(IColor(255, 0, 0, 0), 0.f, 10.5f, 1e10f, 10.5f, nullptr, 1.f, 2.5f);
     gr.DrawDottedRect(IColor(255, 0, 0, 0), IRECT(0.5f, 50.5f, 1e10f, 1e10f), nullptr, 1.f, 2.5f);
-    gr.DrawDottedLine(IColor(255, 0, 0, 0), 65536.f, 65536.f, 0.f, 0.f, nullptr, 65536.f, 1.f / 65536.f);
   });
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  WriteShown("dotted_far.png");
   // Dashes of 2.5 along the line: on over [0, 2.5), off over [2.5, 5) ...
   EXPECT_GT(Shown(1, 10)[3], 200);
   EXPECT_EQ(Shown(3, 10)[3], 0);
