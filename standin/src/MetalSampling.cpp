@@ -11,12 +11,10 @@ using standin::mtl::TextureImage;
 namespace {
 
 // floor() without a library call on processors lacking a rounding
-// instruction. Coordinates from a paint far outside the texture (or NaN)
-// clamp to a range whose neighbours still fit an int.
+// instruction; texture coordinates here are far inside the int range.
 inline int FloorToInt(float v)
 {
-  constexpr int kFar = 1 << 30;
-  const int i = std::clamp(plugin::FloatToInt<int>(v), -kFar, kFar);
+  const int i = int(v);
   return v < float(i) ? i - 1 : i;
 }
 
@@ -82,7 +80,9 @@ float4 SampleTexture(const void* texture, const void* sampler, float s, float t,
   const float top = float(image.levels.size() - 1);
   if (mip == MTLSamplerMipFilterNotMipmapped || top == 0.0f)
     return SampleLevel(image, 0, filter, sm, tm, s, t);
-  const float l = std::clamp(lod, 0.0f, top);
+  // A level of detail that is not a number (from coordinates that are not)
+  // reads the base level.
+  const float l = std::isnan(lod) ? 0.0f : std::clamp(lod, 0.0f, top);
   if (mip == MTLSamplerMipFilterNearest)
     return SampleLevel(image, unsigned(l + 0.5f), filter, sm, tm, s, t);
   const unsigned l0 = unsigned(l), l1 = std::min(l0 + 1, unsigned(top));

@@ -1,7 +1,6 @@
 // What the GPU does with values no renderer should send but a bad frame may:
 // triangles that are not a number or too large to clip are dropped as
-// hardware drops them, NaN colours store as 0 in 8-bit targets, textures are
-// sampled at any coordinate, and a viewport that is not a number is refused.
+// hardware drops them, and NaN colours store as 0 in 8-bit targets.
 #include "GpuTestKit.h"
 
 #include <gtest/gtest.h>
@@ -91,54 +90,6 @@ TEST(ExtremeValues, NaNColoursStoreAsZeroInEightBitTargets)
     const std::array<uint8_t, 4> p = Pixel(target, 3, 3);
     EXPECT_EQ(p[0], 0) << c.what;
   }
-}
-
-TEST(ExtremeValues, TexturesAreSampledAtAnyCoordinate)
-{
-  Gpu gpu;
-  PipelineOptions o;
-  o.fragment = "texturedFragment";
-  MTLRenderPipelineState* pipeline = gpu.Pipeline(o);
-  const uint8_t texel[4] = {10, 20, 30, 255};
-  MTLTexture* image = gpu.Texture(MTLPixelFormatRGBA8Unorm, 1, 1, texel);
-  MTLTexture* target = gpu.Texture(MTLPixelFormatRGBA8Unorm, 8, 8);
-  for (MTLSamplerAddressMode mode : {MTLSamplerAddressModeClampToEdge, MTLSamplerAddressModeRepeat})
-    for (MTLSamplerMinMagFilter filter : {MTLSamplerMinMagFilterNearest, MTLSamplerMinMagFilterLinear})
-      for (float uv : {kNaN, 1e30f, -1e30f, kInf}) {
-        const std::vector<Vtx> quad = {V(0, 0, {1, 1, 1, 1}, uv, uv), V(8, 0, {1, 1, 1, 1}, uv, uv),
-                                       V(0, 8, {1, 1, 1, 1}, uv, uv), V(8, 8, {1, 1, 1, 1}, uv, uv)};
-        gpu.Pass(target, nullptr, MTLLoadActionClear, kBlack, [&](MTLRenderCommandEncoder* e) {
-          e->setRenderPipelineState(pipeline);
-          e->setFragmentTexture(image, 0);
-          e->setFragmentSamplerState(gpu.Sampler(filter, mode), 0);
-          gpu.BindVertices(e, quad, target);
-          e->drawPrimitives(MTLPrimitiveTypeTriangleStrip, 0, 4);
-        });
-        // A one-texel image has one colour to give.
-        EXPECT_EQ(Pixel(target, 4, 4)[1], 20) << uv;
-      }
-}
-
-TEST(ExtremeValues, AViewportThatIsNotANumberDrawsNothingAndIsReported)
-{
-  Gpu gpu;
-  PipelineOptions o;
-  o.vertex = "clipVertex";
-  MTLRenderPipelineState* pipeline = gpu.Pipeline(o);
-  MTLTexture* target = gpu.Texture(MTLPixelFormatRGBA8Unorm, 8, 8);
-  const std::vector<Vtx> quad = {Clip(-1, -1, 0, 1), Clip(1, -1, 0, 1), Clip(-1, 1, 0, 1), Clip(1, 1, 0, 1)};
-  for (double bad : {double(kNaN), -8.0, 1e30}) {
-    standin::ClearGPUValidationErrors();
-    gpu.Pass(target, nullptr, MTLLoadActionClear, kBlack, [&](MTLRenderCommandEncoder* e) {
-      e->setRenderPipelineState(pipeline);
-      e->setViewport({0, 0, 8, bad, 0, 1});
-      gpu.BindVertices(e, quad, target);
-      e->drawPrimitives(MTLPrimitiveTypeTriangleStrip, 0, 4);
-    });
-    EXPECT_EQ(Pixel(target, 4, 4)[0], 0) << bad;
-    EXPECT_EQ(standin::GPUValidationErrors().size(), 1u) << bad;
-  }
-  standin::ClearGPUValidationErrors();
 }
 
 } // namespace
