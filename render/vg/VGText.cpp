@@ -10,6 +10,9 @@
 
 namespace {
 
+// The largest atlas image; a glyph taller than this never fits one.
+constexpr int kMaxAtlasSide = 2048;
+
 float quantize(float a, float d) { return static_cast<float>(plugin::FloatToInt<int>(a / d + 0.5f)) * d; }
 
 void flushTextTexture(VGcontext* ctx)
@@ -77,8 +80,8 @@ int vg__allocTextAtlas(VGcontext* ctx)
       ih *= 2;
     else
       iw *= 2;
-    if (iw > 2048 || ih > 2048)
-      iw = ih = 2048;
+    if (iw > kMaxAtlasSide || ih > kMaxAtlasSide)
+      iw = ih = kMaxAtlasSide;
     if (iw <= 0 || ih <= 0)
       return 0;
     // A texture that cannot be made ends the growth rather than drawing with image 0.
@@ -166,8 +169,10 @@ float vgText(VGcontext* ctx, float x, float y, const char* string, const char* e
   prevIter = iter;
   while (fstTextIterNext(ctx->fs, &iter, &q)) {
     if (iter.prevGlyphIndex == -1) {
-      // Below two tenths of a pixel no glyph exists at all: a larger atlas would not help.
-      if (iter.isize < 2)
+      // Below two tenths of a pixel no glyph exists at all, and above the
+      // largest atlas none fits: a larger atlas would not help, and growing
+      // it for nothing would clear and upload up to three images a frame.
+      if (iter.isize < 2 || iter.isize / 10 >= kMaxAtlasSide)
         continue;
       if (nverts != 0) {
         flushTextTexture(ctx);

@@ -139,6 +139,21 @@ TEST_F(VGExtremeTest, CallsThatCannotBeDrawnAreDroppedAndTheRestIsDrawn)
   }
 }
 
+TEST_F(VGExtremeTest, TextLargerThanTheLargestAtlasLeavesTheAtlasAlone)
+{
+  // No glyph of 3,000 pixels fits a 2,048-pixel atlas image: nothing is made
+  // for it, and text of a usual size still draws after it.
+  vgFontFaceId(ctx, font);
+  vgFontSize(ctx, 3000);
+  for (int i = 0; i < 3; i++)
+    vgText(ctx, 0, 0, "AV", nullptr);
+  EXPECT_EQ(rec.Count(ECall::CreateTexture), 0);
+  EXPECT_EQ(ctx->fontImageIdx, 0);
+  GoodCalls();
+  ASSERT_NE(rec.Last(ECall::Triangles), nullptr);
+  EXPECT_EQ(rec.Last(ECall::Triangles)->nverts, 12);
+}
+
 TEST_F(VGExtremeTest, FramesAtAScaleOfZeroOrLessOrOfNoSizeDrawNothing)
 {
   const struct {
