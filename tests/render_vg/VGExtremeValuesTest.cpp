@@ -9,7 +9,6 @@
 #include <limits>
 
 #include "FontFiles.h"
-#include "VGRaster.h"
 #include "VGTestContext.h"
 #include "VGText.h"
 
@@ -206,45 +205,6 @@ TEST_F(VGExtremeTest, HugeStrokesAndTolerancesKeepTheirVertexCountBounded)
   const RecordedCall* stroke = rec.Last(ECall::Stroke);
   ASSERT_NE(stroke, nullptr);
   EXPECT_LT(rec.Path(*stroke, 0).nstroke, 4000);
-}
-
-TEST_F(VGExtremeTest, AStarDrawnWithOnePathIsNoConvexShape)
-{
-  // A five-pointed star drawn in one stroke turns left at every point, but
-  // twice round: it needs the stencil, and with the non-zero rule the inner
-  // pentagon (wound twice) is filled as well as the points.
-  vgBeginFrame(ctx, 100, 100, 1);
-  rec.Clear();
-  vgBeginPath(ctx);
-  for (int i = 0; i < 5; i++) {
-    const double a = -VG_PI / 2 + i * 4 * VG_PI / 5;
-    const float x = float(50 + 40 * std::cos(a)), y = float(50 + 40 * std::sin(a));
-    i == 0 ? vgMoveTo(ctx, x, y) : vgLineTo(ctx, x, y);
-  }
-  vgClosePath(ctx);
-  vgFillColor(ctx, vgRGB(0, 0, 0));
-  vgFill(ctx);
-  const RecordedCall* fill = rec.Last(ECall::Fill);
-  ASSERT_NE(fill, nullptr);
-  EXPECT_EQ(rec.Path(*fill, 0).convex, 0);
-
-  RasterImage img;
-  Rasterize(rec, 100, 100, 1, true, img);
-  // Centre (inner pentagon), a point's tip region, and the notch between two
-  // points; by hand from the star's vertices.
-  EXPECT_GT(img.Alpha(50, 50), 0.99f);
-  EXPECT_GT(img.Alpha(49, 20), 0.99f);
-  EXPECT_LT(img.Alpha(25, 35), 0.01f);
-  // A convex pentagon still takes the convex path.
-  rec.Clear();
-  vgBeginPath(ctx);
-  for (int i = 0; i < 5; i++) {
-    const double a = -VG_PI / 2 + i * 2 * VG_PI / 5;
-    const float x = float(50 + 40 * std::cos(a)), y = float(50 + 40 * std::sin(a));
-    i == 0 ? vgMoveTo(ctx, x, y) : vgLineTo(ctx, x, y);
-  }
-  vgFill(ctx);
-  EXPECT_EQ(rec.Path(*rec.Last(ECall::Fill), 0).convex, 1);
 }
 
 TEST_F(VGExtremeTest, EveryAtlasImageLeavingItsSlotIsDeleted)
