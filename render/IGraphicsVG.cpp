@@ -8,6 +8,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "FloatToInt.h"
 #include "FontDataCache.h"
 #include "VGText.h"
 #include "MVG.h"
@@ -26,6 +27,12 @@ constexpr int kFirstCompositeBlend = kBlendDefault;
 constexpr int kLastCompositeBlend = kBlendDestAtop;
 // The fast drop shadow starts at half-transparent black (128 of 255).
 constexpr float kFastShadowAlpha = 128.f / 255.f;
+// Dashes one dotted call may draw: far more than any screen shows, and a
+// bound on the work a tiny dash on a huge line would ask for.
+constexpr int kMaxDashes = 4096;
+
+// Whole pixels of a size, truncated; what is not a number is no size.
+float WholeSize(float v) { return static_cast<float>(FloatToInt<int>(v)); }
 
 } // namespace
 
@@ -46,15 +53,9 @@ IGraphicsVG::~IGraphicsVG()
   mBitmapCache.Empty();
 }
 
-float IGraphicsVG::FrameW() const
-{
-  return static_cast<float>(static_cast<int>(static_cast<float>(Width()) * GetDrawScale()));
-}
+float IGraphicsVG::FrameW() const { return WholeSize(static_cast<float>(Width()) * GetDrawScale()); }
 
-float IGraphicsVG::FrameH() const
-{
-  return static_cast<float>(static_cast<int>(static_cast<float>(Height()) * GetDrawScale()));
-}
+float IGraphicsVG::FrameH() const { return WholeSize(static_cast<float>(Height()) * GetDrawScale()); }
 
 void IGraphicsVG::BeginFrame()
 {
@@ -122,7 +123,10 @@ void IGraphicsVG::BeginTargetFrame()
   auto* bitmap = static_cast<Bitmap*>(layer->mBitmap.get());
   mvgBindFramebuffer(bitmap ? bitmap->GetFBO() : nullptr);
   const IRECT& r = layer->mRECT;
-  vgBeginFrame(mVG, r.W() * GetDrawScale(), r.H() * GetDrawScale(), GetScreenScale());
+  // A layer that got no framebuffer (an empty or inverted rectangle) must not
+  // draw into whatever is bound: its frame is empty, and the engine drops it.
+  const float s = bitmap && bitmap->GetBitmap() != 0 ? GetDrawScale() : 0.f;
+  vgBeginFrame(mVG, r.W() * s, r.H() * s, GetScreenScale());
 }
 
 void IGraphicsVG::UpdateLayer()
@@ -140,7 +144,7 @@ void IGraphicsVG::DrawResize()
   mMainFBO = nullptr;
   if (mVG) {
     const float r = GetScreenScale();
-    mMainFBO = mvgCreateFramebuffer(mVG, static_cast<int>(FrameW() * r), static_cast<int>(FrameH() * r), 0);
+    mMainFBO = mvgCreateFramebuffer(mVG, FloatToInt<int>(FrameW() * r), FloatToInt<int>(FrameH() * r), 0);
   }
   DeactivateDrawContext();
 }
@@ -284,8 +288,9 @@ void IGraphicsVG::SetClipRegion(const IRECT& r) { vgScissor(mVG, r.L, r.T, r.W()
 
 void IGraphicsVG::DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, int srcY, const IBlend* blend)
 {
+  // A bitmap without an image (a layer over an empty area) has nothing to draw.
   const APIBitmap* api = bitmap.GetAPIBitmap();
-  if (!api)
+  if (!api || api->GetBitmap() == 0)
     return;
   const float ps = api->GetScale() * api->GetDrawScale();
   if (ps <= 0.f)
@@ -313,7 +318,8 @@ void IGraphicsVG::DrawDottedLine(const IColor& color, float x1, float y1, float 
   PathMoveTo(x1, y1);
   if (dashLen > 0.f) {
     const float n = std::round(std::hypot(x2 - x1, y2 - y1) / dashLen);
-    const int count = std::isfinite(n) ? static_cast<int>(n) : 0;
+    // Beyond the cap only the first dashes are drawn.
+    const int count = std::min(FloatToInt<int>(n), kMaxDashes);
     if (count >= 2) {
       const float step = 1.f / n;
       for (int i = 1; i < count; i += 2) {
@@ -335,8 +341,8 @@ void IGraphicsVG::DrawDottedRect(const IColor& color, const IRECT& r, const IBle
     PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
     return;
   }
-  const int nx = static_cast<int>(std::ceil(r.W() / (2.f * dashLen)));
-  const int ny = static_cast<int>(std::ceil(r.H() / (2.f * dashLen)));
+  const int nx = std::min(FloatToInt<int>(std::ceil(r.W() / (2.f * dashLen))), kMaxDashes / 4);
+  const int ny = std::min(FloatToInt<int>(std::ceil(r.H() / (2.f * dashLen))), kMaxDashes / 4);
   PathMoveTo(r.L, r.T);
   // One edge: dashes from (x, y) along (dx, dy), the running coordinate clamped to the rect.
   float x = r.L, y = r.T;

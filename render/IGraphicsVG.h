@@ -87,6 +87,10 @@ public:
   void SetContextReady(bool ready) override { mContextReady = ready; }
 
   IBitmap LoadBitmap(const char* name, int nStates = 1, bool framesAreHorizontal = false, int targetScale = 0) override;
+  // The bitmap cache is the one owner of what is loaded; a denser screen
+  // draws the one copy scaled, as for bitmaps loaded by name.
+  IBitmap LoadBitmapFromData(const char* name, const void* data, int dataSize, int nStates = 1,
+                             bool framesAreHorizontal = false, int targetScale = 0) override;
   APIBitmap* LoadAPIBitmap(const char* path, int scale, int location, const char* ext) override;
   APIBitmap* LoadAPIBitmapFromData(const char* name, const void* data, int dataSize, int scale) override;
   APIBitmap* CreateAPIBitmap(int width, int height, float scale, double drawScale, bool cacheable = false) override;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "FloatToInt.h"
 #include "FontDataCache.h"
 #include "IGraphicsVG.h"
 #include "VGText.h"
@@ -15,7 +16,7 @@ namespace {
 
 // A resource scale stored as a whole number never below 1: a bitmap's size in
 // points divides by it.
-int WholeScale(double scale) { return std::max(1, static_cast<int>(scale)); }
+int WholeScale(double scale) { return std::max(1, FloatToInt<int>(scale)); }
 
 } // namespace
 
@@ -126,6 +127,23 @@ IBitmap IGraphicsVG::LoadBitmap(const char* name, int nStates, bool framesAreHor
       mBitmapCache.Add(api, name, sourceScale);
     }
   }
+  return IBitmap(api, nStates, framesAreHorizontal, name);
+}
+
+IBitmap IGraphicsVG::LoadBitmapFromData(const char* name, const void* data, int dataSize, int nStates,
+                                        bool framesAreHorizontal, int /*targetScale*/)
+{
+  if (!name)
+    return IBitmap();
+  const char* dot = std::strrchr(name, '.');
+  if (!BitmapExtSupported(dot ? dot + 1 : name))
+    return IBitmap();
+  std::lock_guard<std::recursive_mutex> lock(mBitmapCache.mMutex);
+  APIBitmap* api = mBitmapCache.Find(name, 1);
+  if (!api && data && dataSize > 0)
+    api = LoadAPIBitmapFromData(name, data, dataSize, 1);
+  if (!api || api->GetBitmap() == 0)
+    return IBitmap();
   return IBitmap(api, nStates, framesAreHorizontal, name);
 }
 

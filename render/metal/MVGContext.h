@@ -15,6 +15,9 @@
 #include "MVGFragUniforms.h"
 #include "MVGTexture.h"
 
+// The largest texture, framebuffer or viewport side the renderer makes or draws.
+inline constexpr int kMaxTextureSize = 16384;
+
 struct MVGviewPortSize {
   uint32_t width, height;
 };

@@ -2,11 +2,17 @@
 // into one command buffer for the drawable or the bound framebuffer.
 #include <algorithm>
 
+#include "FloatToInt.h"
 #include "MVGContext.h"
 
 void MVGcontext_vVorelle3_au::renderViewport(float width, float height, float devicePixelRatio)
 {
-  viewPortSize = {uint32_t(width * devicePixelRatio), uint32_t(height * devicePixelRatio)};
+  // A size that is not a number, negative, or larger than any render target
+  // gives an empty viewport, and an empty one is never drawn (renderFlush).
+  viewPortSize = {plugin::FloatToInt<uint32_t>(width * devicePixelRatio),
+                  plugin::FloatToInt<uint32_t>(height * devicePixelRatio)};
+  if (viewPortSize.width > uint32_t(kMaxTextureSize) || viewPortSize.height > uint32_t(kMaxTextureSize))
+    viewPortSize = {0, 0};
   // A frame begun without ending the last one keeps its set: no second unit.
   if (buffers)
     return;
@@ -116,6 +122,9 @@ void MVGcontext_vVorelle3_au::renderFlush()
   } else {
     drawable = metalLayer->nextDrawable();
     target = drawable ? drawable->texture() : nullptr;
+    // The stencil attachment must match the colour target, whatever the viewport.
+    if (target)
+      width = target->width(), height = target->height();
   }
   // No drawable, or a framebuffer without a usable texture: nothing can be
   // drawn, and the set must go back or the next frames run out of sets.

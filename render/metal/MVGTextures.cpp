@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int kMaxTextureSize = 16384;
-
 int BytesPerPixel(const MVGtexture_vVorelle3_au* t) { return t->type == VG_TEXTURE_ALPHA ? 1 : 4; }
 
 bool RegionInside(const MTLTexture* tex, int x, int y, int w, int h)

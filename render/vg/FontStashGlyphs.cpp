@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "FloatToInt.h"
 #include "FontAtlas.h"
 #include "FontStashInternal.h"
 #include "FontTables.h"
@@ -42,22 +43,13 @@ int allocGlyph(FSTfont* font)
   return font->nglyphs++;
 }
 
-short clampShort(float v)
-{
-  if (!(v > -32768.0f))
-    return -32768;
-  if (v > 32767.0f)
-    return 32767;
-  return static_cast<short>(v);
-}
-
 // Keeps cell arithmetic inside 16 bits for absurd sizes.
 int clampBox(int v) { return v < -16000 ? -16000 : (v > 16000 ? 16000 : v); }
 
 } // namespace
 
-short fst__sizeKey(float size) { return clampShort(size * 10.0f); }
-short fst__blurKey(float blur) { return clampShort(blur); }
+short fst__sizeKey(float size) { return plugin::FloatToInt<short>(size * 10.0f); }
+short fst__blurKey(float blur) { return plugin::FloatToInt<short>(blur); }
 
 void* fst__tmpalloc(size_t size, void* userdata)
 {
@@ -180,7 +172,7 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
   glyph->y0 = static_cast<short>(gy);
   glyph->x1 = static_cast<short>(gx + gw);
   glyph->y1 = static_cast<short>(gy + gh);
-  glyph->xadv = clampShort(scale * advance * 10.0f);
+  glyph->xadv = plugin::FloatToInt<short>(scale * advance * 10.0f);
   glyph->xoff = static_cast<short>(x0 - pad);
   glyph->yoff = static_cast<short>(y0 - pad);
   if (bitmapOption == FST_GLYPH_BITMAP_OPTIONAL)
@@ -214,8 +206,9 @@ void fst__getQuad(FSTcontext* s, FSTfont* font, int prevGlyphIndex, FSTglyph* gl
                   float* x, float* y, FSTquad* q)
 {
   if (prevGlyphIndex != -1) {
+    // Kerning keeps its sign: rounded to the nearest pixel, as advances are.
     const float adv = static_cast<float>(fst__kernAdvance(font, prevGlyphIndex, glyph->index)) * scale;
-    *x += static_cast<float>(static_cast<int>(adv + spacing + 0.5f));
+    *x += std::floor(adv + spacing + 0.5f);
   }
 
   // The cell's outer row and column stay out of the quad, so filtering never
@@ -227,15 +220,17 @@ void fst__getQuad(FSTcontext* s, FSTfont* font, int prevGlyphIndex, FSTglyph* gl
   const float x1 = static_cast<float>(glyph->x1 - 1);
   const float y1 = static_cast<float>(glyph->y1 - 1);
 
-  const float rx = static_cast<float>(static_cast<int>(*x + xoff));
+  // Whole pixels by truncation toward zero, kept in float: positions may lie
+  // far outside any integer range.
+  const float rx = std::trunc(*x + xoff);
   if (s->params.flags & FST_ZERO_TOPLEFT) {
-    const float ry = static_cast<float>(static_cast<int>(*y + yoff));
+    const float ry = std::trunc(*y + yoff);
     q->x0 = rx;
     q->y0 = ry;
     q->x1 = rx + x1 - x0;
     q->y1 = ry + y1 - y0;
   } else {
-    const float ry = static_cast<float>(static_cast<int>(*y - yoff));
+    const float ry = std::trunc(*y - yoff);
     q->x0 = rx;
     q->y0 = ry;
     q->x1 = rx + x1 - x0;
@@ -246,5 +241,5 @@ void fst__getQuad(FSTcontext* s, FSTfont* font, int prevGlyphIndex, FSTglyph* gl
   q->s1 = x1 * s->itw;
   q->t1 = y1 * s->ith;
 
-  *x += static_cast<float>(static_cast<int>(glyph->xadv / 10.0f + 0.5f));
+  *x += std::floor(glyph->xadv / 10.0f + 0.5f);
 }

@@ -113,10 +113,17 @@ void vgBeginFrame(VGcontext* ctx, float windowWidth, float windowHeight, float d
   ctx->ignoredSaves = 0;
   vgReset(ctx);
 
-  ctx->tessTol = 0.25f / devicePixelRatio;
-  ctx->distTol = 0.01f / devicePixelRatio;
-  ctx->fringeWidth = 1.0f / devicePixelRatio;
-  ctx->devicePxRatio = devicePixelRatio;
+  // A ratio of 0 or less, or a size that is empty, not a number or larger
+  // than any target (an empty or inverted layer), draws nothing: every call of
+  // the frame is dropped, and the tolerances stay finite for whatever runs.
+  ctx->frameRefused =
+    !(devicePixelRatio > 0.0f && windowWidth > 0.0f && windowHeight > 0.0f &&
+      windowWidth * devicePixelRatio <= kMaxFramePixels && windowHeight * devicePixelRatio <= kMaxFramePixels);
+  const float ratio = ctx->frameRefused ? 1.0f : devicePixelRatio;
+  ctx->tessTol = 0.25f / ratio;
+  ctx->distTol = 0.01f / ratio;
+  ctx->fringeWidth = 1.0f / ratio;
+  ctx->devicePxRatio = ratio;
 
   ctx->params.renderViewport(ctx->params.userPtr, windowWidth, windowHeight, devicePixelRatio);
 
@@ -134,29 +141,33 @@ void vgEndFrame(VGcontext* ctx)
   if (ctx->fontImageIdx == 0)
     return;
 
-  // Keep only the newest atlas image (and any older one at least as large),
-  // with the newest in entry 0.
+  // The newest atlas image goes to entry 0. Every other image is looked at,
+  // also those past the current entry (spares kept by an earlier frame): one
+  // at least as large stays as a spare for the next growth, any other is
+  // deleted. Nothing leaves a slot without being kept or deleted.
   const int fontImage = ctx->fontImages[ctx->fontImageIdx];
   if (fontImage == 0)
     return;
   int iw = 0, ih = 0;
   ctx->params.renderGetTextureSize(ctx->params.userPtr, fontImage, &iw, &ih);
-  int j = 0;
-  for (int i = 0; i < ctx->fontImageIdx; i++) {
-    if (ctx->fontImages[i] == 0)
+  int kept[VG_MAX_FONTIMAGES];
+  int nkept = 0;
+  for (int i = 0; i < VG_MAX_FONTIMAGES; i++) {
+    const int image = ctx->fontImages[i];
+    ctx->fontImages[i] = 0;
+    if (image == 0 || i == ctx->fontImageIdx)
       continue;
     int nw = 0, nh = 0;
-    ctx->params.renderGetTextureSize(ctx->params.userPtr, ctx->fontImages[i], &nw, &nh);
+    ctx->params.renderGetTextureSize(ctx->params.userPtr, image, &nw, &nh);
     if (nw < iw || nh < ih)
-      ctx->params.renderDeleteTexture(ctx->params.userPtr, ctx->fontImages[i]);
+      ctx->params.renderDeleteTexture(ctx->params.userPtr, image);
     else
-      ctx->fontImages[j++] = ctx->fontImages[i];
+      kept[nkept++] = image;
   }
-  ctx->fontImages[j++] = ctx->fontImages[0];
   ctx->fontImages[0] = fontImage;
+  for (int i = 0; i < nkept; i++)
+    ctx->fontImages[i + 1] = kept[i];
   ctx->fontImageIdx = 0;
-  for (int i = j; i < VG_MAX_FONTIMAGES; i++)
-    ctx->fontImages[i] = 0;
 }
 
 void vgSave(VGcontext* ctx)

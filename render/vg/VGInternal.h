@@ -62,6 +62,10 @@ struct VGpathCache {
   float bounds[4];
 };
 
+// A frame wider or taller than this many pixels draws nothing: no screen or
+// layer is that large, and no render target can be made for it.
+inline constexpr float kMaxFramePixels = 32768.0f;
+
 struct VGcontext {
   VGparams params; // head of the record: vgInternalParams returns its address
   float* commands;
@@ -76,6 +80,7 @@ struct VGcontext {
   float distTol;
   float fringeWidth;
   float devicePxRatio;
+  bool frameRefused; // begun with a size or ratio nothing can be drawn at
   FSTcontext* fs;
   int fontImages[VG_MAX_FONTIMAGES];
   int fontImageIdx;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "FloatToInt.h"
 #include "VGInternal.h"
 
 namespace {
@@ -181,6 +182,10 @@ void vgPathWinding(VGcontext* ctx, int dir)
 
 void vgArc(VGcontext* ctx, float cx, float cy, float r, float a0, float a1, int dir)
 {
+  // An arc with a value that is not a finite number has no points to add.
+  for (const float v : {cx, cy, r, a0, a1})
+    if (!std::isfinite(v))
+      return;
   const int move = ctx->ncommands > 0 ? VG_LINETO : VG_MOVETO;
 
   float da = a1 - a0;
@@ -200,7 +205,7 @@ void vgArc(VGcontext* ctx, float cx, float cy, float r, float a0, float a1, int 
     }
   }
 
-  const int ndivs = std::clamp(static_cast<int>(vg__absf(da) / 1.5707964f + 0.5f), 1, 5);
+  const int ndivs = std::clamp(plugin::FloatToInt<int>(vg__absf(da) / 1.5707964f + 0.5f, 1), 1, 5);
   const float hda = (da / static_cast<float>(ndivs)) / 2.0f;
   float kappa = vg__absf(1.3333334f * (1.0f - std::cos(hda)) / std::sin(hda));
   if (dir == VG_CCW)

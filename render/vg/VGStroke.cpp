@@ -2,14 +2,24 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FloatToInt.h"
 #include "VGInternal.h"
 
 namespace {
 
+// More divisions than this never show on a half circle of a drawable width,
+// and the vertex count of one call must stay bounded.
+constexpr int kMaxCurveDivs = 256;
+
 int vg__curveDivs(float r, float arc, float tol)
 {
   const float da = std::acos(r / (r + tol)) * 2.0f;
-  return std::max(2, static_cast<int>(std::ceil(arc / da)));
+  return std::clamp(plugin::FloatToInt<int>(std::ceil(arc / da), 2), 2, kMaxCurveDivs);
+}
+
+int vg__joinDivs(float turn, int ncap)
+{
+  return std::max(2, std::min(plugin::FloatToInt<int>(std::ceil((turn / VG_PI) * static_cast<float>(ncap)), 2), ncap));
 }
 
 VGvertex* vg__roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru,
@@ -37,7 +47,7 @@ VGvertex* vg__roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, flo
     vg__vset(dst++, lx0, ly0, lu, 1);
     vg__vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
 
-    const int n = std::max(2, std::min(static_cast<int>(std::ceil(((a0 - a1) / VG_PI) * ncap)), ncap));
+    const int n = vg__joinDivs(a0 - a1, ncap);
     for (int i = 0; i < n; i++) {
       const float u = i / static_cast<float>(n - 1);
       const float a = a0 + u * (a1 - a0);
@@ -68,7 +78,7 @@ VGvertex* vg__roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, flo
     vg__vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
     vg__vset(dst++, rx0, ry0, ru, 1);
 
-    const int n = std::max(2, std::min(static_cast<int>(std::ceil(((a1 - a0) / VG_PI) * ncap)), ncap));
+    const int n = vg__joinDivs(a1 - a0, ncap);
     for (int i = 0; i < n; i++) {
       const float u = i / static_cast<float>(n - 1);
       const float a = a0 + u * (a1 - a0);
@@ -282,6 +292,9 @@ void vgStroke(VGcontext* ctx)
 {
   VGstate* state = vg__getState(ctx);
   const float scale = vg__getAverageScale(state->xform);
+  // A width or transform that is not a number gives no stroke.
+  if (ctx->frameRefused || std::isnan(state->strokeWidth * scale))
+    return;
   float strokeWidth = std::clamp(state->strokeWidth * scale, 0.0f, 200.0f);
   VGpaint strokePaint = state->stroke;
 

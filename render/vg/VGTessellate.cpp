@@ -327,6 +327,25 @@ void vg__flattenPaths(VGcontext* ctx)
   }
 }
 
+namespace {
+
+// True when the directions of a closed outline turn through one revolution
+// in all: a self-intersecting outline whose turns are all left (a star drawn
+// in one stroke) turns through two or more and is no convex shape.
+bool vg__turnsOnce(const VGpoint* pts, int count)
+{
+  double turn = 0.0;
+  const VGpoint* p0 = &pts[count - 1];
+  for (int j = 0; j < count; j++) {
+    const VGpoint* p1 = &pts[j];
+    turn += std::atan2(double(vg__cross(p0->dx, p0->dy, p1->dx, p1->dy)), double(p0->dx * p1->dx + p0->dy * p1->dy));
+    p0 = p1;
+  }
+  return turn < 3.0 * VG_PI;
+}
+
+} // namespace
+
 void vg__calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLimit)
 {
   const float iw = w > 0.0f ? 1.0f / w : 0.0f;
@@ -375,7 +394,7 @@ void vg__calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLi
         path->nbevel++;
       p0 = p1++;
     }
-    path->convex = nleft == path->count ? 1 : 0;
+    path->convex = nleft == path->count && vg__turnsOnce(pts, path->count) ? 1 : 0;
   }
 }
 
@@ -473,6 +492,8 @@ VGvertex* vg__allocTempVerts(VGcontext* ctx, int nverts)
 
 void vgFill(VGcontext* ctx)
 {
+  if (ctx->frameRefused)
+    return;
   VGstate* state = vg__getState(ctx);
   VGpaint fillPaint = state->fill;
 

@@ -3,11 +3,17 @@
 #include "VGTextInternal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+
+#include "FloatToInt.h"
 
 namespace {
 
-float quantize(float a, float d) { return static_cast<float>(static_cast<int>(a / d + 0.5f)) * d; }
+// The largest atlas image; a glyph taller than this never fits one.
+constexpr int kMaxAtlasSide = 2048;
+
+float quantize(float a, float d) { return static_cast<float>(plugin::FloatToInt<int>(a / d + 0.5f)) * d; }
 
 void flushTextTexture(VGcontext* ctx)
 {
@@ -74,8 +80,8 @@ int vg__allocTextAtlas(VGcontext* ctx)
       ih *= 2;
     else
       iw *= 2;
-    if (iw > 2048 || ih > 2048)
-      iw = ih = 2048;
+    if (iw > kMaxAtlasSide || ih > kMaxAtlasSide)
+      iw = ih = kMaxAtlasSide;
     if (iw <= 0 || ih <= 0)
       return 0;
     // A texture that cannot be made ends the growth rather than drawing with image 0.
@@ -142,6 +148,11 @@ float vgText(VGcontext* ctx, float x, float y, const char* string, const char* e
   if (end == nullptr)
     end = string + std::strlen(string);
   const float scale = vg__textScale(ctx);
+  // No glyph has a place at a scale of zero or with a spacing or position
+  // that is not a finite number.
+  if (ctx->frameRefused || !(scale > 0.0f) || !std::isfinite(state->letterSpacing * scale) ||
+      !std::isfinite(x * scale) || !std::isfinite(y * scale))
+    return x;
   const float invscale = 1.0f / scale;
   vg__setFontStashState(ctx, scale);
 
@@ -158,8 +169,10 @@ float vgText(VGcontext* ctx, float x, float y, const char* string, const char* e
   prevIter = iter;
   while (fstTextIterNext(ctx->fs, &iter, &q)) {
     if (iter.prevGlyphIndex == -1) {
-      // Below two tenths of a pixel no glyph exists at all: a larger atlas would not help.
-      if (iter.isize < 2)
+      // Below two tenths of a pixel no glyph exists at all, and above the
+      // largest atlas none fits: a larger atlas would not help, and growing
+      // it for nothing would clear and upload up to three images a frame.
+      if (iter.isize < 2 || iter.isize / 10 >= kMaxAtlasSide)
         continue;
       if (nverts != 0) {
         flushTextTexture(ctx);

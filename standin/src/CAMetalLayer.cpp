@@ -32,7 +32,8 @@ void CAMetalLayer::setPixelFormat(MTLPixelFormat format)
 
 CAMetalDrawable* CAMetalLayer::nextDrawable()
 {
-  const NSUInteger w = NSUInteger(mDrawableSize.width), h = NSUInteger(mDrawableSize.height);
+  const NSUInteger w = plugin::FloatToInt<NSUInteger>(mDrawableSize.width),
+                   h = plugin::FloatToInt<NSUInteger>(mDrawableSize.height);
   if (!mDevice || w == 0 || h == 0)
     return nullptr;
   MTLTextureDescriptor* d = MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(mPixelFormat, w, h, NO);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "FloatToInt.h"
+
 namespace standin::mtl {
 
 // ---- Pixels ------------------------------------------------------------------
@@ -23,12 +25,12 @@ bool IsColorFormat(MTLPixelFormat format);
 // Clamps to [0, 1], rounds to nearest and writes the channels the write mask
 // (MTLColorWriteMask bits) allows.
 void StoreTexel(MTLPixelFormat format, ::metal::float4 colour, uint8_t* texel, MTLColorWriteMask mask);
-// For a value already in [0, 1].
-inline uint8_t UnitToUnorm8(float v) { return uint8_t(int(v * 255.0f + 0.5f)); }
+// For a value in [0, 1]; NaN writes 0, as the hardware's conversion does.
+inline uint8_t UnitToUnorm8(float v) { return uint8_t(plugin::FloatToInt<int>(v * 255.0f + 0.5f)); }
 inline uint8_t ToUnorm8(float v)
 {
   v = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-  return uint8_t(v * 255.0f + 0.5f);
+  return plugin::FloatToInt<uint8_t>(v * 255.0f + 0.5f);
 }
 
 struct TextureImage {

@@ -80,7 +80,9 @@ float4 SampleTexture(const void* texture, const void* sampler, float s, float t,
   const float top = float(image.levels.size() - 1);
   if (mip == MTLSamplerMipFilterNotMipmapped || top == 0.0f)
     return SampleLevel(image, 0, filter, sm, tm, s, t);
-  const float l = std::clamp(lod, 0.0f, top);
+  // A level of detail that is not a number (from coordinates that are not)
+  // reads the base level.
+  const float l = std::isnan(lod) ? 0.0f : std::clamp(lod, 0.0f, top);
   if (mip == MTLSamplerMipFilterNearest)
     return SampleLevel(image, unsigned(l + 0.5f), filter, sm, tm, s, t);
   const unsigned l0 = unsigned(l), l1 = std::min(l0 + 1, unsigned(top));

@@ -13,6 +13,8 @@ namespace {
 constexpr int kSubBits = 8; // 1/256-pixel vertex snapping
 constexpr int64_t kSub = 1 << kSubBits;
 constexpr float kGuardBand = 64.0f; // x, y clipped at +-64 w: keeps fixed point in range
+// Clip-space values beyond this overflow the clipper's products in float.
+constexpr float kHuge = 1e30f;
 constexpr unsigned kMaxChannels = kMaxVaryingFloats + 2;
 
 int64_t FloorDiv(int64_t a, int64_t b)
@@ -232,10 +234,10 @@ void Rasterizer::Draw(const DrawState& state, const DrawCall& call)
   s.program = &p;
   s.varyings = p.varyingFloats;
   s.position = p.positionFloat;
-  s.x0 = std::max(0, int(std::ceil(vp.originX - 0.5)));
-  s.y0 = std::max(mRowBegin, int(std::ceil(vp.originY - 0.5)));
-  s.x1 = std::min(int(mWidth), int(std::ceil(vp.originX + vp.width - 0.5)));
-  s.y1 = std::min({int(mHeight), mRowEnd, int(std::ceil(vp.originY + vp.height - 0.5))});
+  s.x0 = std::max(0, plugin::FloatToInt<int>(std::ceil(vp.originX - 0.5)));
+  s.y0 = std::max(mRowBegin, plugin::FloatToInt<int>(std::ceil(vp.originY - 0.5)));
+  s.x1 = std::min(int(mWidth), plugin::FloatToInt<int>(std::ceil(vp.originX + vp.width - 0.5)));
+  s.y1 = std::min({int(mHeight), mRowEnd, plugin::FloatToInt<int>(std::ceil(vp.originY + vp.height - 0.5))});
   if (s.x0 >= s.x1 || s.y0 >= s.y1)
     return;
   for (unsigned i = 0; i < kMTLMaxBufferSlots; ++i) {
@@ -286,7 +288,9 @@ void Rasterizer::Triangle(Setup& s, const float* a, const float* b, const float*
   bool inside = true;
   for (const float* p : v) {
     const float x = p[s.position], y = p[s.position + 1], z = p[s.position + 2], w = p[s.position + 3];
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || !std::isfinite(w))
+    // Not a number, or too large to clip in float without overflow: dropped,
+    // as hardware drops what its clipper cannot place.
+    if (!(std::fabs(x) <= kHuge && std::fabs(y) <= kHuge && std::fabs(z) <= kHuge && std::fabs(w) <= kHuge))
       return;
     if (!(w > 1e-6f && z >= 0.0f && z <= w && std::fabs(x) <= kGuardBand * w && std::fabs(y) <= kGuardBand * w))
       inside = false;
@@ -358,8 +362,13 @@ void Rasterizer::Raster(Setup& s, const float* const vin[3])
     const float* v = vin[i];
     invW[i] = 1.0 / double(v[P + 3]);
     const double xn = v[P] * invW[i], yn = v[P + 1] * invW[i], zn = v[P + 2] * invW[i];
-    X[i] = std::llround((vp.originX + (xn + 1.0) * 0.5 * vp.width) * double(kSub));
-    Y[i] = std::llround((vp.originY + (1.0 - yn) * 0.5 * vp.height) * double(kSub));
+    // Clipping in float loses the guard band for vertices of very different
+    // sizes; what lands outside it cannot be placed in fixed point: dropped.
+    if (!(std::fabs(xn) <= 2.0 * kGuardBand && std::fabs(yn) <= 2.0 * kGuardBand))
+      return;
+    // Inside the guard band and a checked viewport these fit easily.
+    X[i] = plugin::FloatToInt<int64_t>(std::round((vp.originX + (xn + 1.0) * 0.5 * vp.width) * double(kSub)));
+    Y[i] = plugin::FloatToInt<int64_t>(std::round((vp.originY + (1.0 - yn) * 0.5 * vp.height) * double(kSub)));
     wx[i] = double(X[i]) / double(kSub);
     wy[i] = double(Y[i]) / double(kSub);
     wz[i] = vp.znear + zn * (vp.zfar - vp.znear);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
@@ -207,21 +208,25 @@ TEST(FontStash, BlurAbove20IsCachedAs20WithZeroBorders)
 TEST(FontStash, AVKernsWithTheKernTableAndNotWithoutOne)
 {
   // Pair values read with an independent font tool: DejaVu Sans kerns A,V by -131 of 2048
-  // units; Roboto carries no kern table.
+  // units; Roboto carries no kern table. A negative kern rounds to the nearest pixel like a
+  // positive one: at 18 px it is -0.99, one pixel, not zero.
   struct Case {
     const char* path;
+    float size;
     int kernUnits;
     float unitsHigh; // ascent - descent
-  } cases[] = {{kDejaVuPath, -131, 1901 + 483}, {kRobotoPath, 0, 1900 + 500}};
+  } cases[] = {{kDejaVuPath, 40.0f, -131, 1901 + 483},
+               {kDejaVuPath, 18.0f, -131, 1901 + 483},
+               {kRobotoPath, 40.0f, 0, 1900 + 500}};
   for (const Case& c : cases) {
     Stash st;
     fstAddFont(st.s, "f", c.path, 0);
-    fstSetSize(st.s, 40.0f);
+    fstSetSize(st.s, c.size);
     const float pair = fstTextBounds(st.s, 0, 0, "AV", nullptr, nullptr);
     const float apart =
       fstTextBounds(st.s, 0, 0, "A", nullptr, nullptr) + fstTextBounds(st.s, 0, 0, "V", nullptr, nullptr);
-    const int expected = static_cast<int>(c.kernUnits * (40.0f / c.unitsHigh) + 0.5f);
-    EXPECT_EQ(pair - apart, static_cast<float>(expected)) << c.path;
+    const double expected = std::lround(c.kernUnits * (double(c.size) / c.unitsHigh));
+    EXPECT_EQ(pair - apart, static_cast<float>(expected)) << c.path << " at " << c.size;
     if (c.kernUnits != 0) {
       EXPECT_LT(pair, apart);
     }

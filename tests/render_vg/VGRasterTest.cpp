@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -55,6 +56,36 @@ protected:
   }
   RasterImage img;
 };
+
+TEST_F(VGRasterTest, AStarDrawnWithOnePathIsFilledThroughTheStencil)
+{
+  // A five-pointed star drawn in one stroke turns left at every point, but
+  // twice round: no convex shape. With the non-zero rule its inner pentagon
+  // (wound twice) is filled as well as the points; the notches stay empty.
+  auto star = [&](int step) {
+    vgBeginPath(ctx);
+    for (int i = 0; i < 5; i++) {
+      const double a = -VG_PI / 2 + i * step * VG_PI / 5;
+      const float x = float(100 + 60 * std::cos(a)), y = float(75 + 60 * std::sin(a));
+      i == 0 ? vgMoveTo(ctx, x, y) : vgLineTo(ctx, x, y);
+    }
+    vgClosePath(ctx);
+    vgFillColor(ctx, vgRGB(0, 0, 0));
+    vgFill(ctx);
+  };
+  const RasterImage& out = Draw("vg_star_one_path", 1, [&] { star(4); });
+  ASSERT_NE(rec.Last(ECall::Fill), nullptr);
+  EXPECT_EQ(rec.Path(*rec.Last(ECall::Fill), 0).convex, 0);
+  // By hand from the vertices at radius 60 around (100, 75): the centre, the
+  // top point 14 below its tip, and the notch above the left point's edge
+  // (y = 75 - 60 sin 18 degrees = 56.5).
+  EXPECT_GT(out.Alpha(100, 75), 0.99f);
+  EXPECT_GT(out.Alpha(99, 29), 0.99f);
+  EXPECT_LT(out.Alpha(62, 52), 0.01f);
+  // A pentagon, convex, still takes the convex path.
+  Draw("vg_pentagon", 1, [&] { star(2); });
+  EXPECT_EQ(rec.Path(*rec.Last(ECall::Fill), 0).convex, 1);
+}
 
 TEST_F(VGRasterTest, SummedCoverageEqualsTheShapesArea)
 {

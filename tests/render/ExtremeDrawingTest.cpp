@@ -1,0 +1,123 @@
+// Drawing calls with values a control may compute at an extreme (an empty or
+// inverted layer area, a dotted line far larger than its dash, a scale of
+// zero), and bitmaps loaded from memory on a dense screen: what cannot be
+// drawn is dropped, the rest of the frame is drawn, nothing is owned twice.
+
+#include <chrono>
+
+#include "BackendFixture.h"
+#include "TempFolder.h"
+#include "TestImageCodec.h"
+
+namespace backendtest {
+namespace {
+
+class ExtremeDrawing : public BackendFixture {
+protected:
+  void WriteShown(const char* name)
+  {
+    testsupport::RGBAImage img;
+    img.w = 200;
+    img.h = 150;
+    for (int y = 0; y < img.h; y++)
+      for (int x = 0; x < img.w; x++)
+        for (int v : Shown(x, y))
+          img.px.push_back(static_cast<uint8_t>(v));
+    ASSERT_TRUE(testsupport::WritePNG(std::string(VORELLE_TEST_OUTPUT_DIR) + "/" + name, img));
+  }
+};
+
+TEST_F(ExtremeDrawing, LayersOverEmptyOrInvertedAreasDrawNothingAndTheFrameGoesOn)
+{
+  const IRECT areas[] = {IRECT(60, 40, 20, 10), IRECT(30, 30, 30, 30), IRECT(30, 30, 30, 60)};
+  for (const IRECT& area : areas) {
+    Frame([&](IGraphics& gr) {
+      gr.StartLayer(nullptr, area);
+      gr.FillRect(IColor(255, 255, 0, 0), IRECT(0, 0, 200, 150));
+      ILayerPtr layer = gr.EndLayer();
+      gr.DrawLayer(layer, nullptr);
+      gr.FillRect(IColor(255, 0, 0, 255), IRECT(100, 100, 120, 120));
+    });
+    // The layer's red reaches neither the view nor anything around it.
+    EXPECT_EQ(Shown(40, 20)[3], 0) << area.L;
+    EXPECT_EQ(Shown(5, 5)[3], 0) << area.L;
+    EXPECT_EQ(Shown(110, 110), (std::vector<int>{0, 0, 255, 255})) << area.L;
+  }
+}
+
+TEST_F(ExtremeDrawing, ADottedLineDrawsItsFirstDashesWithinABoundOfWork)
+{
+  // A line of 4e9 dashes and a rectangle of as many: only the first dashes
+  // are drawn, quickly, and they lie where the dash length puts them.
+  const auto start = std::chrono::steady_clock::now();
+  // Coordinates, width and dash of 65,536 and a dash of 1 / 65,536.
+  Frame([&](IGraphics& gr) {
+    gr.DrawDottedLine(IColor(255, 0, 0, 0), 65536.f, 65536.f, 0.f, 0.f, nullptr, 65536.f, 1.f / 65536.f);
+    gr.DrawDottedLine(IColor(255, 0, 0, 0), 0.f, 0.f, 65536.f, 65536.f, nullptr, 65536.f, 65536.f);
+    gr.DrawDottedRect(IColor(255, 0, 0, 0), IRECT(0.f, 0.f, 65536.f, 65536.f), nullptr, 65536.f, 1.f / 65536.f);
+  });
+  Frame([&](IGraphics& gr) {
+    gr.DrawDottedLine(IColor(255, 0, 0, 0), 0.f, 10.5f, 1e10f, 10.5f, nullptr, 1.f, 2.5f);
+    gr.DrawDottedRect(IColor(255, 0, 0, 0), IRECT(0.5f, 50.5f, 1e10f, 1e10f), nullptr, 1.f, 2.5f);
+  });
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  WriteShown("dotted_far.png");
+  // Dashes of 2.5 along the line: on over [0, 2.5), off over [2.5, 5) ...
+  EXPECT_GT(Shown(1, 10)[3], 200);
+  EXPECT_EQ(Shown(3, 10)[3], 0);
+  EXPECT_GT(Shown(6, 10)[3], 200);
+  EXPECT_EQ(Shown(8, 10)[3], 0);
+  // The rectangle's top edge starts the same way.
+  EXPECT_GT(Shown(1, 50)[3], 200);
+  EXPECT_EQ(Shown(3, 50)[3], 0);
+}
+
+TEST_F(ExtremeDrawing, FramesAtAScreenScaleOfZeroDrawNothingAndDoNotStop)
+{
+  Frame([&](IGraphics& gr) { gr.FillRect(IColor(255, 0, 0, 255), IRECT(0, 0, 20, 20)); });
+  for (float scale : {0.f, -1.f}) {
+    g->SetScreenScale(scale);
+    Frame([&](IGraphics& gr) { gr.FillRect(IColor(255, 255, 0, 0), IRECT(0, 0, 200, 150)); });
+  }
+  g->SetScreenScale(1.f);
+  Frame([&](IGraphics& gr) { gr.FillRect(IColor(255, 0, 255, 0), IRECT(0, 0, 20, 20)); });
+  EXPECT_EQ(Shown(10, 10), (std::vector<int>{0, 255, 0, 255}));
+}
+
+TEST_F(ExtremeDrawing, BitmapsFromMemoryHaveOneOwnerAtScalesOneAndTwo)
+{
+  // A 4 x 2 image, left half red and right half blue, loaded from its bytes
+  // by editors on screens of scale 1 and 2, drawn, and closed.
+  testsupport::TempFolder dir;
+  testsupport::RGBAImage img;
+  img.w = 4;
+  img.h = 2;
+  for (int y = 0; y < 2; y++)
+    for (int x = 0; x < 4; x++)
+      img.px.insert(img.px.end(), {uint8_t(x < 2 ? 255 : 0), 0, uint8_t(x < 2 ? 0 : 255), 255});
+  const std::string path = dir.File("strip.png");
+  ASSERT_TRUE(testsupport::WritePNG(path, img));
+  const std::vector<unsigned char> bytes = ReadFile(path.c_str());
+  for (float scale : {1.f, 2.f}) {
+    GraphicsVG* editor = Open(dlg, 40, 30, scale);
+    for (int twice = 0; twice < 2; twice++) {
+      const IBitmap b = editor->LoadBitmapFromData("strip.png", bytes.data(), static_cast<int>(bytes.size()));
+      ASSERT_TRUE(b.IsValid()) << scale;
+      EXPECT_EQ(b.W(), 4) << scale;
+      editor->AttachControl(new SceneControl(
+        editor->GetBounds(), [&](IGraphics& gr) { gr.DrawBitmap(b, IRECT(0, 0, 4, 2), 0, 0, nullptr); }));
+      editor->BeginFrame();
+      editor->Draw(editor->GetBounds(), editor->GetTotalScale());
+      editor->EndFrame();
+      editor->RemoveAllControls();
+    }
+    EXPECT_EQ(editor->NCachedBitmaps(), 1) << scale;
+    const int s = static_cast<int>(scale);
+    EXPECT_EQ(ShownPixel(*editor, Views()[editor], 0, 0), (std::vector<int>{255, 0, 0, 255})) << scale;
+    EXPECT_EQ(ShownPixel(*editor, Views()[editor], 3 * s, s), (std::vector<int>{0, 0, 255, 255})) << scale;
+    Close(editor); // the view goes and the editor with it: each bitmap freed once
+  }
+}
+
+} // namespace
+} // namespace backendtest
