@@ -4,6 +4,9 @@
   font_tables.py collection OUT FAMILY FONT STYLE [FONT STYLE ...]
                                            a collection, one face per FONT,
                                            renamed to FAMILY and STYLE
+  font_tables.py families OUT FONT FAMILY STYLE [FONT FAMILY STYLE ...]
+                                           a collection, one face per FONT,
+                                           each renamed to its own FAMILY
   font_tables.py edit OUT IN UPM ASCENT DESCENT
                                            a copy with new em size and hhea
                                            ascender and descender
@@ -47,8 +50,12 @@ def rename(font, family, style):
 
 
 def collection(out, family, pairs):
+    families(out, [(path, family, style) for path, style in pairs])
+
+
+def families(out, faces):
     fonts = []
-    for path, style in pairs:
+    for path, family, style in faces:
         font = TTFont(path)
         rename(font, family, style)
         fonts.append(font)
@@ -145,6 +152,8 @@ if __name__ == "__main__":
         metrics(args[0], int(args[1]) if len(args) > 1 else 0)
     elif command == "collection":
         collection(args[0], args[1], list(zip(args[2::2], args[3::2])))
+    elif command == "families":
+        families(args[0], list(zip(args[1::3], args[2::3], args[3::3])))
     elif command == "edit":
         edit(args[0], args[1], int(args[2]), int(args[3]), int(args[4]))
     elif command == "cff":
