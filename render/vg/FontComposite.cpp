@@ -76,10 +76,12 @@ uint64_t ReadComponent(const FSTglyphData& g, uint64_t pos, Component* c)
 // part anywhere in it is placed by point matching.
 bool Survey(const FSTfont* font, int glyph, int depth, int* points, int* contours, bool* matched)
 {
+  if (glyph >= font->font.numGlyphs)
+    return true; // empty
   FSTglyphData g;
   if (depth > kMaxDepth || !fst__glyphData(font, glyph, &g))
     return false;
-  if (glyph >= font->font.numGlyphs || g.len < 10)
+  if (g.len < 10)
     return true;
   const int n = S16(g.p);
   if (n >= 0) {
@@ -138,10 +140,12 @@ bool AppendSimple(const FSTglyphData& g, int contours, Outline* o)
 
 bool Append(const FSTfont* font, int glyph, int depth, Outline* o)
 {
+  if (glyph >= font->font.numGlyphs)
+    return true; // empty
   FSTglyphData g;
   if (depth > kMaxDepth || !fst__glyphData(font, glyph, &g))
     return false;
-  if (glyph >= font->font.numGlyphs || g.len < 10)
+  if (g.len < 10)
     return true;
   const int n = S16(g.p);
   if (n >= 0)

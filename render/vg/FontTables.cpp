@@ -187,6 +187,8 @@ bool outlineIsSafe(const FSTfont* font, int glyph, int depth, int* budget)
       return false;
     const int flags = u16(g.p + pos);
     const int component = u16(g.p + pos + 2);
+    if (component >= 0x8000)
+      return false; // the parser reads it as a negative index
     pos += 4;
     pos += (flags & 1) ? 4 : 2;
     if (flags & 8)

@@ -194,3 +194,26 @@ TEST(FontOutlines, PointMatchedCompositesDrawLikeTheirDecomposition)
       EXPECT_LE(d.largest, 2) << std::hex << cp << " at " << std::dec << size;
     }
 }
+
+TEST(FontOutlines, APartNumberedPast32767IsNotDrawn)
+{
+  // The parser reads a part's glyph number as signed: 0x8001 would send it
+  // to a negative glyph. Made from the composite A acute of Roboto.
+  std::vector<unsigned char> bytes = ReadFontFile(kRobotoPath);
+  stbtt_fontinfo info{};
+  ASSERT_EQ(stbtt_InitFont(&info, bytes.data(), 0), 1);
+  const int glyph = stbtt_FindGlyphIndex(&info, 0xC1);
+  const size_t at =
+    static_cast<size_t>(info.glyf) +
+    (info.indexToLocFormat == 0 ? 2u * (bytes[info.loca + 2 * glyph] << 8 | bytes[info.loca + 2 * glyph + 1])
+                                : (size_t(bytes[info.loca + 4 * glyph]) << 24 | bytes[info.loca + 4 * glyph + 1] << 16 |
+                                   bytes[info.loca + 4 * glyph + 2] << 8 | bytes[info.loca + 4 * glyph + 3]));
+  ASSERT_EQ(bytes[at], 0xFF) << "a composite";
+  bytes[at + 12] = 0x80;
+  bytes[at + 13] = 0x01;
+  Stash st;
+  const int font = fstAddFontMem(st.s, "parts", MallocCopy(bytes), static_cast<int>(bytes.size()), 0, 1);
+  ASSERT_EQ(font, 0);
+  EXPECT_EQ(Draw(st.s, font, 0xC1, 40.0f).ink, 0);
+  EXPECT_GT(Draw(st.s, font, 'A', 40.0f).ink, 0);
+}
