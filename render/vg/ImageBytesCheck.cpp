@@ -80,13 +80,35 @@ bool ScansUseDefinedTables(const unsigned char* data, int ndata, long at)
             (ac && (tables & 15) < 4 && !defined[1][tables & 15]))
           return false;
       }
-      // The entropy-coded data runs to the next marker that is not a restart.
+      // The entropy-coded data runs to the next marker that is not a
+      // restart. The decoder starts it, and each restart interval, with no
+      // bits; met by a marker at once it takes a code from the zeros it
+      // holds and counts its bits below zero, which its next read shifts by
+      // 32 or more. No valid scan or interval is empty.
       at = end;
-      while (at + 1 < ndata) {
-        if (data[at] == 0xFF && data[at + 1] != 0x00 && data[at + 1] != 0xFF &&
-            (data[at + 1] < 0xD0 || data[at + 1] > 0xD7))
-          break;
-        ++at;
+      long dataBytes = 0;
+      while (at < ndata) {
+        if (data[at] != 0xFF) {
+          ++dataBytes;
+          ++at;
+          continue;
+        }
+        long next = at + 1;
+        while (next < ndata && data[next] == 0xFF)
+          ++next;
+        if (next >= ndata)
+          break; // the decoder reads zeros past the end
+        if (data[next] == 0x00) {
+          ++dataBytes;
+          at = next + 1;
+          continue;
+        }
+        if (dataBytes == 0)
+          return false;
+        if (data[next] < 0xD0 || data[next] > 0xD7)
+          break; // the walk reads this marker
+        dataBytes = 0;
+        at = next + 1;
       }
       continue;
     }

@@ -91,7 +91,7 @@ Bytes CorpusFile(const std::string& name)
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-TEST(ImageBytesCheck, ScansOnHuffmanTablesNeverDefinedAreRefused)
+TEST(ImageBytesCheck, ScansOnTablesNeverDefinedOrWithoutDataAreRefused)
 {
   // Made by libjpeg: a table segment before each scan that needs one. DC scans
   // at 222 (tables 0x00 0x10 0x10) and 453 (a refinement), the first AC scan
@@ -105,6 +105,10 @@ TEST(ImageBytesCheck, ScansOnHuffmanTablesNeverDefinedAreRefused)
       b.push_back(progressive[i]);
     return b;
   }();
+  // The first scan's data (236 .. 240) taken out: the next marker follows its header.
+  Bytes emptyScan(progressive.begin(), progressive.begin() + 236);
+  for (size_t i = 241; i < progressive.size(); ++i)
+    emptyScan.push_back(progressive[i]);
   Bytes dcTable2 = progressive, refinementOnTable3 = progressive;
   dcTable2[230] = 0x20;
   refinementOnTable3[453 + 6] = refinementOnTable3[453 + 8] = refinementOnTable3[453 + 10] = 0x33;
@@ -121,6 +125,8 @@ TEST(ImageBytesCheck, ScansOnHuffmanTablesNeverDefinedAreRefused)
     {"AC scan before its table", noFirstAcTable, false},
     {"DC scan on table 2, never defined", dcTable2, false},
     {"DC refinement reads no table", refinementOnTable3, true},
+    {"fuzz input: an AC scan with no data", CorpusFile("jpeg_progressive_empty_scan"), false},
+    {"a scan with no data", emptyScan, false},
   };
   for (const auto& c : cases) {
     ASSERT_GT(c.bytes.size(), 100u) << c.what;
