@@ -60,17 +60,23 @@ IFontInfo::IFontInfo(const void* data, int size, int faceIdx)
   GetNameString(2, mStyle);
 }
 
-int IFontInfo::FindFace(const void* data, int size, const char* style)
+int IFontInfo::FindFace(const void* data, int size, const char* family, const char* style)
 {
+  const char* wantedFamily = family ? family : "";
   const char* wanted = style ? style : "";
+  auto matches = [](const UT_String& name, const char* want) { return !*want || std::strcmp(name.Get(), want) == 0; };
   for (int i = 0; i < INT_MAX; ++i) {
     const IFontInfo info(data, size, i);
     if (!info.IsComplete())
       return -1;
-    const char* faceStyle = info.GetStyle().Get();
-    if (!*faceStyle)
+    if (!info.GetStyle().GetLength())
       continue;
-    if (!*wanted || std::strcmp(faceStyle, wanted) == 0)
+    if (matches(info.GetFamily(), wantedFamily) && matches(info.GetStyle(), wanted))
+      return i;
+    // Faces of a large family name the family by its typographic name.
+    UT_String typoFamily, typoStyle;
+    if (*wantedFamily && info.GetNameString(16, typoFamily) && matches(typoFamily, wantedFamily) &&
+        matches(info.GetNameString(17, typoStyle) ? typoStyle : info.GetStyle(), wanted))
       return i;
   }
   return -1;

@@ -15,9 +15,11 @@ public:
   IFontInfo() = default;
   IFontInfo(const void* data, int size, int faceIdx);
 
-  // The first face whose style name is style (exact; "" takes any non-empty
-  // style), or -1 when none does or a face does not parse first.
-  static int FindFace(const void* data, int size, const char* style);
+  // The first face of the family (exact; "" or null takes any) whose style
+  // name is style (exact; "" takes any non-empty style), or -1 when none is
+  // or a face does not parse first. A face answers to its family and style
+  // names and to its typographic ones.
+  static int FindFace(const void* data, int size, const char* family, const char* style);
 
   // Text of a name record: Windows Unicode (US English) as UTF-8, else
   // Macintosh Roman bytes. False, with out "", when neither gives text.

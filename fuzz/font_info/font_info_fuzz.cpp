@@ -44,11 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   for (int face = -1; face < 4; ++face)
     Check(IFontInfo(data, n, face), size);
   for (const char* style : {"", "Bold", "Regular"}) {
-    const int face = IFontInfo::FindFace(data, n, style);
+    const int face = IFontInfo::FindFace(data, n, "", style);
     if (face < 0)
       continue;
     const IFontInfo info(data, n, face);
     if (!info.IsComplete() || !info.GetStyle().GetLength() || (*style && std::strcmp(info.GetStyle().Get(), style)))
+      std::abort();
+    // The family it names finds a face of that family no later.
+    const int sameFamily = IFontInfo::FindFace(data, n, info.GetFamily().Get(), style);
+    if (sameFamily < 0 || sameFamily > face)
       std::abort();
   }
   const IFontData fontData(data, n, 0);

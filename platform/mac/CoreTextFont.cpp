@@ -4,8 +4,9 @@
 
 namespace plugin::igraphics {
 
-CoreTextFont::CoreTextFont(CTFontDescriptorRef descriptor, CGDataProviderRef provider, const char* style, bool system)
-: PlatformFont(system), mDescriptor(descriptor), mProvider(provider), mStyle(style)
+CoreTextFont::CoreTextFont(CTFontDescriptorRef descriptor, CGDataProviderRef provider, const char* family,
+                           const char* style, bool system)
+: PlatformFont(system), mDescriptor(descriptor), mProvider(provider), mFamily(family), mStyle(style)
 {
 }
 
@@ -28,7 +29,7 @@ IFontDataPtr CoreTextFont::GetFontData() const
   }
   const UInt8* bytes = CFDataGetBytePtr(data);
   const int size = static_cast<int>(length);
-  const int faceIdx = mStyle.GetLength() ? IFontInfo::FindFace(bytes, size, mStyle.Get()) : 0;
+  const int faceIdx = mStyle.GetLength() ? IFontInfo::FindFace(bytes, size, mFamily.Get(), mStyle.Get()) : 0;
   auto fontData = std::make_unique<IFontData>(bytes, size, faceIdx);
   CFRelease(data);
   return fontData;

@@ -44,7 +44,7 @@ PlatformFontPtr FontFromProvider(CGDataProviderRef provider)
   CTFontDescriptorRef descriptor = CTFontCopyFontDescriptor(font.ref);
   if (!descriptor)
     return nullptr;
-  return std::make_unique<CoreTextFont>(descriptor, ownedProvider.Take(), "", false);
+  return std::make_unique<CoreTextFont>(descriptor, ownedProvider.Take(), "", "", false);
 }
 
 void FreeCopiedBytes(void*, const void* data, size_t) { std::free(const_cast<void*>(data)); }
@@ -90,7 +90,7 @@ PlatformFontPtr LoadPlatformFontByName(const char*, const char* familyName, ETex
   CGDataProviderRef provider = CGDataProviderCreateWithURL(url.ref);
   if (!provider)
     return nullptr;
-  return std::make_unique<CoreTextFont>(descriptor.Take(), provider, styleName, true);
+  return std::make_unique<CoreTextFont>(descriptor.Take(), provider, familyName, styleName, true);
 }
 
 PlatformFontPtr LoadPlatformFontFromData(const char*, const void* data, int size)

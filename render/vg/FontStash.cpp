@@ -8,6 +8,7 @@
 
 #include "FontAtlas.h"
 #include "FontStashInternal.h"
+#include "FontCff.h"
 #include "FontTables.h"
 
 void* fst__alloc(size_t size) { return ::operator new(size, std::nothrow); }
@@ -232,6 +233,8 @@ int fstAddFontMem(FSTcontext* s, const char* name, unsigned char* data, int data
     return -1;
   }
   font->font.userdata = s;
+  if (layout.cffLength > 0)
+    fst__boundCff(&font->font, static_cast<uint64_t>(layout.cffLength));
   font->kernPairs = layout.kernPairs;
   font->nkernPairs = layout.nkernPairs;
 

@@ -5,6 +5,7 @@
 
 #include "FloatToInt.h"
 #include "FontAtlas.h"
+#include "FontComposite.h"
 #include "FontStashInternal.h"
 #include "FontTables.h"
 #include "GlyphBlur.h"
@@ -181,8 +182,7 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
   const int stride = s->params.width;
   unsigned char* cell = s->texData + glyph->x0 + glyph->y0 * stride;
   if (drawable)
-    stbtt_MakeGlyphBitmapSubpixel(&renderFont->font, cell + pad + pad * stride, gw - pad * 2, gh - pad * 2, stride,
-                                  scale, scale, 0.0f, 0.0f, index);
+    fst__makeGlyphBitmap(renderFont, cell + pad + pad * stride, gw - pad * 2, gh - pad * 2, stride, scale, index);
   for (int y = 0; y < gh; y++) {
     cell[y * stride] = 0;
     cell[gw - 1 + y * stride] = 0;

@@ -1,5 +1,7 @@
 #include "FontTables.h"
 
+#include "FontCff.h"
+
 #include <cstring>
 #include <initializer_list>
 
@@ -93,13 +95,9 @@ bool checkCmap(const unsigned char* data, uint64_t size, const Table& cmap)
   }
 }
 
-struct GlyphData {
-  const unsigned char* p;
-  uint64_t len;
-};
+} // namespace
 
-// Bytes of one glyph in the glyf table; len 0 for an empty glyph.
-bool glyphData(const FSTfont* font, int glyph, GlyphData* out)
+bool fst__glyphData(const FSTfont* font, int glyph, FSTglyphData* out)
 {
   const stbtt_fontinfo& info = font->font;
   const unsigned char* data = font->data;
@@ -118,7 +116,9 @@ bool glyphData(const FSTfont* font, int glyph, GlyphData* out)
   return true;
 }
 
-bool simpleGlyphIsSafe(const GlyphData& g, int contours)
+namespace {
+
+bool simpleGlyphIsSafe(const FSTglyphData& g, int contours)
 {
   uint64_t pos = 10 + 2ull * contours;
   if (pos + 2 > g.len)
@@ -169,8 +169,8 @@ bool outlineIsSafe(const FSTfont* font, int glyph, int depth, int* budget)
     return true; // the parser treats it as empty
   if (depth > 8 || --*budget < 0)
     return false;
-  GlyphData g;
-  if (!glyphData(font, glyph, &g))
+  FSTglyphData g;
+  if (!fst__glyphData(font, glyph, &g))
     return false;
   if (g.len == 0)
     return true;
@@ -187,9 +187,9 @@ bool outlineIsSafe(const FSTfont* font, int glyph, int depth, int* budget)
       return false;
     const int flags = u16(g.p + pos);
     const int component = u16(g.p + pos + 2);
+    if (component >= 0x8000)
+      return false; // the parser reads it as a negative index
     pos += 4;
-    if (!(flags & 2))
-      return false; // point-matched placement is not supported by the parser
     pos += (flags & 1) ? 4 : 2;
     if (flags & 8)
       pos += 2;
@@ -233,26 +233,37 @@ int fst__checkFontData(const unsigned char* data, int dataSize, int fontIndex, F
   const Table cmap = findTable(data, start, "cmap"), head = findTable(data, start, "head"),
               hhea = findTable(data, start, "hhea"), hmtx = findTable(data, start, "hmtx"),
               loca = findTable(data, start, "loca"), glyf = findTable(data, start, "glyf"),
-              maxp = findTable(data, start, "maxp"), kern = findTable(data, start, "kern");
-  // Outlines other than TrueType are refused: their reader does not bound its reads.
-  for (const Table* t : {&cmap, &head, &hhea, &hmtx, &loca, &glyf, &maxp})
+              maxp = findTable(data, start, "maxp"), kern = findTable(data, start, "kern"),
+              cff = findTable(data, start, "CFF ");
+  for (const Table* t : {&cmap, &head, &hhea, &hmtx, &maxp})
     if (!t->found || t->off == 0)
       return 0;
   if (head.len < 54 || hhea.len < 36 || maxp.len < 6)
     return 0;
 
   const uint64_t numGlyphs = u16(data + maxp.off + 4);
-  const int locFormat = u16(data + head.off + 50);
-  if (locFormat > 1)
-    return 0;
-  const uint64_t entry = locFormat == 0 ? 2 : 4;
-  if (loca.len < (numGlyphs + 1) * entry)
-    return 0;
-  for (uint64_t i = 0; i <= numGlyphs; i++) {
-    const unsigned char* p = data + loca.off + i * entry;
-    const uint64_t at = locFormat == 0 ? 2ull * u16(p) : u32(p);
-    if (at > glyf.len)
+  // The parser reads TrueType outlines when there is a glyf table, else CFF
+  // ones; it has no reader for CFF2.
+  layout->cffLength = 0;
+  if (glyf.found && glyf.off != 0) {
+    if (!loca.found || loca.off == 0)
       return 0;
+    const int locFormat = u16(data + head.off + 50);
+    if (locFormat > 1)
+      return 0;
+    const uint64_t entry = locFormat == 0 ? 2 : 4;
+    if (loca.len < (numGlyphs + 1) * entry)
+      return 0;
+    for (uint64_t i = 0; i <= numGlyphs; i++) {
+      const unsigned char* p = data + loca.off + i * entry;
+      const uint64_t at = locFormat == 0 ? 2ull * u16(p) : u32(p);
+      if (at > glyf.len)
+        return 0;
+    }
+  } else {
+    if (!cff.found || cff.off == 0 || fst__checkCff(data + cff.off, cff.len) == 0)
+      return 0;
+    layout->cffLength = static_cast<int>(cff.len);
   }
 
   const uint64_t numLong = u16(data + hhea.off + 34);
@@ -285,6 +296,8 @@ int fst__checkFontData(const unsigned char* data, int dataSize, int fontIndex, F
 
 int fst__glyphOutlineIsSafe(const FSTfont* font, int glyph)
 {
+  if (font->font.cff.size > 0)
+    return fst__cffOutlineIsSafe(&font->font, glyph);
   int budget = 64;
   return outlineIsSafe(font, glyph, 0, &budget) ? 1 : 0;
 }

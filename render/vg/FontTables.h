@@ -9,11 +9,19 @@ struct FSTfontLayout {
   int offset;    // start of the chosen face
   int kernPairs; // byte offset of the first kerning pair, 0 when none
   int nkernPairs;
+  int cffLength; // bytes of the CFF table; 0 for TrueType outlines
 };
 
 // Checks the face `fontIndex` of `data`; 1 and its layout when the parser may
-// read it, 0 when the bytes are damaged or hold outlines it cannot read safely.
+// read it, 0 when the bytes are damaged or hold outlines it cannot read.
 int fst__checkFontData(const unsigned char* data, int dataSize, int fontIndex, FSTfontLayout* layout);
+
+// Bytes of one TrueType glyph (len 0 for an empty one) in a checked font.
+struct FSTglyphData {
+  const unsigned char* p;
+  uint64_t len;
+};
+bool fst__glyphData(const FSTfont* font, int glyph, FSTglyphData* out);
 
 // 1 when the outline of `glyph` (and of the glyphs it is built from) lies
 // inside the font's glyph data and is well formed.

@@ -135,6 +135,25 @@ TEST_F(CoreTextFontTest, StyleChoosesTheFaceOfACollection)
   EXPECT_FALSE(CoreTextHelpers::LoadPlatformFontByName("PairItalic", "Vorelle Pair", kTextStyleItalic));
 }
 
+TEST_F(CoreTextFontTest, FamilyAndStyleTogetherChooseTheFaceOfACollection)
+{
+  const std::string two = TwoFamilyCollection();
+  ASSERT_FALSE(two.empty());
+  const std::string file = bundle + "/Contents/Resources/VorelleTwoFamilies.ttc";
+  fs::copy_file(two, file);
+  const struct {
+    const char* family;
+    ETextStyle style;
+    int face;
+  } cases[] = {
+    {"Vorelle One", kTextStyleBold, 1}, {"Vorelle Two", kTextStyleRegular, 2}, {"Vorelle Two", kTextStyleBold, 3}};
+  for (const auto& c : cases) {
+    PlatformFontPtr font = CoreTextHelpers::LoadPlatformFontByName("id", c.family, c.style);
+    ASSERT_TRUE(font) << c.family;
+    ExpectFontDataOf(*font, file, c.face, std::string(c.family) + " face " + std::to_string(c.face));
+  }
+}
+
 TEST_F(CoreTextFontTest, MemoryFontKeepsItsOwnCopyOfTheBytes)
 {
   const std::string file = kDejaVu + "DejaVuSans-Bold.ttf";

@@ -55,13 +55,38 @@ TEST(FontInfo, CollectionFacesAreFoundByStyleAndReadLikeFontTools)
     int face;
   } cases[] = {{"Bold", 1}, {"Regular", 0}, {"", 0}, {"Italic", -1}, {"bold", -1}};
   for (const auto& c : cases)
-    EXPECT_EQ(IFontInfo::FindFace(bytes.data(), size, c.style), c.face) << c.style;
+    EXPECT_EQ(IFontInfo::FindFace(bytes.data(), size, "", c.style), c.face) << c.style;
 
   const IFontData data(bytes.data(), size, 1);
   EXPECT_TRUE(data.IsValid());
   EXPECT_STREQ(data.GetInfo().GetStyle().Get(), "Bold");
   EXPECT_EQ(data.GetInfo().GetData(), data.Get()) << "the info reads the data's own copy";
   EXPECT_FALSE(IFontData(bytes.data(), size, -1).IsValid());
+}
+
+TEST(FontInfo, CollectionFacesAreFoundByFamilyAndStyleTogether)
+{
+  const std::string path = TwoFamilyCollection();
+  ASSERT_FALSE(path.empty()) << "fontTools could not make the collection";
+  const std::vector<uint8_t> bytes = ReadFile(path);
+  const struct {
+    const char* family;
+    const char* style;
+    int face;
+  } cases[] = {
+    {"Vorelle One", "Regular", 0}, {"Vorelle One", "Bold", 1}, {"Vorelle Two", "Regular", 2},
+    {"Vorelle Two", "Bold", 3},    {"Vorelle Two", "", 2},     {"", "Bold", 1},
+    {"Vorelle Two", "Italic", -1}, {"Vorelle", "Regular", -1}, {"vorelle two", "Regular", -1},
+  };
+  for (const auto& c : cases) {
+    const int face = IFontInfo::FindFace(bytes.data(), int(bytes.size()), c.family, c.style);
+    EXPECT_EQ(face, c.face) << c.family << "/" << c.style;
+    if (face < 0)
+      continue;
+    const Tables t = ReadWithFontTools(path, face);
+    EXPECT_TRUE(!*c.family || t.family == c.family) << t.family;
+    EXPECT_TRUE(!*c.style || t.style == c.style) << t.style;
+  }
 }
 
 TEST(FontInfo, NameStringsDecodeUTF16AndFallBackToMacintoshRecords)
@@ -157,7 +182,8 @@ TEST(FontInfo, CollectionHeadersAreChecked)
     EXPECT_EQ(IFontInfo(b.data(), int(b.size()), c.face).IsComplete(), c.complete) << c.what;
   }
   const std::vector<uint8_t> b = collection(0x00010000, 0xFFFFFFFF, 20);
-  EXPECT_EQ(IFontInfo::FindFace(b.data(), int(b.size()), "Italic"), -1) << "ends at the first face that does not parse";
+  EXPECT_EQ(IFontInfo::FindFace(b.data(), int(b.size()), "", "Italic"), -1)
+    << "ends at the first face that does not parse";
 }
 
 TEST(FontInfo, EveryCutOfTheBytesIsSafeAndParsesOnlyWhenWhole)
@@ -178,7 +204,8 @@ TEST(FontInfo, EveryCutOfTheBytesIsSafeAndParsesOnlyWhenWhole)
         const bool whole = which == 0 && face == 0 && length == int(synth.bytes.size());
         EXPECT_EQ(info.IsComplete(), whole) << "font " << which << " cut at " << length << " face " << face;
       }
-      EXPECT_EQ(IFontInfo::FindFace(data, length, "Bold"), which == 0 && length == int(synth.bytes.size()) ? 0 : -1);
+      EXPECT_EQ(IFontInfo::FindFace(data, length, "", "Bold"),
+                which == 0 && length == int(synth.bytes.size()) ? 0 : -1);
       EXPECT_EQ(IFontData(data, length, 0).GetSize(), length);
     }
   }

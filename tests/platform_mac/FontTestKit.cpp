@@ -106,6 +106,16 @@ std::string PairCollection()
   return path;
 }
 
+std::string TwoFamilyCollection()
+{
+  static const std::string path =
+    Make(OutputDir() + "/VorelleTwoFamilies.ttc", "families",
+         Quote(kRoboto + "Roboto-Regular.ttf") + " 'Vorelle One' Regular " + Quote(kRoboto + "Roboto-Bold.ttf") +
+           " 'Vorelle One' Bold " + Quote(kDejaVu + "DejaVuSans.ttf") + " 'Vorelle Two' Regular " +
+           Quote(kDejaVu + "DejaVuSans-Bold.ttf") + " 'Vorelle Two' Bold");
+  return path;
+}
+
 std::string EditedRoboto(const std::string& name, int upm, int ascent, int descent)
 {
   return Make(OutputDir() + "/" + name + ".ttf", "edit",

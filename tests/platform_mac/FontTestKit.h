@@ -25,6 +25,9 @@ std::string OutputDir();
 // Roboto Regular and Bold renamed to family "Vorelle Pair" in one
 // collection (made once per run); "" when fontTools failed.
 std::string PairCollection();
+// Roboto Regular and Bold as family "Vorelle One", then DejaVu Sans and Sans
+// Bold as "Vorelle Two", styles Regular and Bold, in one collection.
+std::string TwoFamilyCollection();
 // A copy of Roboto Regular with new em size, ascender and descender.
 std::string EditedRoboto(const std::string& name, int upm, int ascent, int descent);
 

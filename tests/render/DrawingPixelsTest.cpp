@@ -135,21 +135,6 @@ protected:
     cairo_surface_destroy(s);
     return rgb;
   }
-
-  void WriteShown(const char* name)
-  {
-    testsupport::RGBAImage img;
-    img.w = kW;
-    img.h = kH;
-    img.px.resize(kW * kH * 4);
-    for (int y = 0; y < kH; y++)
-      for (int x = 0; x < kW; x++) {
-        const std::vector<int> p = Shown(x, y);
-        for (int k = 0; k < 4; k++)
-          img.px[(y * kW + x) * 4 + k] = static_cast<uint8_t>(p[k]);
-      }
-    ASSERT_TRUE(testsupport::WritePNG(std::string(VORELLE_TEST_OUTPUT_DIR) + "/" + name, img));
-  }
 };
 
 TEST_F(DrawingPixels, SceneLandsInTheViewAndMatchesCairo)
@@ -159,7 +144,7 @@ TEST_F(DrawingPixels, SceneLandsInTheViewAndMatchesCairo)
   IGraphicsVG::Bitmap pixels(static_cast<VGcontext*>(g->GetDrawContext()), 16, 16, checker.px.data(), 1.f, 1.f);
   const IBitmap bitmap(&pixels, 1, false, "checker");
   DrawScene(bitmap);
-  WriteShown("backend_scene.png");
+  WriteShown("backend_scene.png", kW, kH);
 
   struct {
     int x, y;

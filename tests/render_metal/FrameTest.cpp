@@ -182,6 +182,54 @@ TEST_F(Frames, StencilStrokesCoverACrossingOnce)
   }
 }
 
+// The same busy frame over and over: once every set has drawn it, no set's
+// buffers, stencil texture or live object count change again.
+TEST_F(Frames, BuffersStayTheSameSizeFrameAfterFrame)
+{
+  ASSERT_NE(Open(64, 48), nullptr);
+  struct Sizes {
+    size_t calls, indexes, verts, uniforms, indexBuffer, vertBuffer, uniformBuffer, stencil;
+    bool operator==(const Sizes&) const = default;
+  };
+  auto sizes = [&] {
+    std::vector<Sizes> all;
+    for (auto* set : renderer()->cbuffers) {
+      auto length = [](MTLBuffer* b) { return b ? size_t(b->length()) : size_t(0); };
+      all.push_back({size_t(set->ccalls), size_t(set->cindexes), size_t(set->cverts), size_t(set->cuniforms),
+                     length(set->indexBuffer), length(set->vertBuffer), length(set->uniformBuffer),
+                     set->stencilTexture ? size_t(set->stencilTexture->width() * set->stencilTexture->height()) : 0});
+    }
+    return all;
+  };
+  auto frame = [&](int i) {
+    vgBeginFrame(ctx, 64, 48, 1);
+    for (int k = 0; k < 40; k++) {
+      vgBeginPath(ctx);
+      vgMoveTo(ctx, float(k % 8) * 8, 2);
+      vgLineTo(ctx, float(k % 8) * 8 + 6, 20 + float((i + k) % 7));
+      vgLineTo(ctx, float(k % 5) * 12, 44);
+      vgFillColor(ctx, vgRGBA(uint8_t(k * 6), 90, 200, 160));
+      vgFill(ctx);
+      vgStrokeColor(ctx, vgRGB(0, 0, 0));
+      vgStroke(ctx);
+    }
+    vgEndFrame(ctx);
+  };
+  for (int i = 0; i < 6; i++)
+    frame(i);
+  standin::WaitForGPUIdle();
+  standin::DrainAutoreleasePools();
+  const std::vector<Sizes> settled = sizes();
+  const long objects = standin::LiveNSObjectCount();
+  for (int i = 6; i < 60; i++) {
+    frame(i);
+    standin::WaitForGPUIdle();
+    standin::DrainAutoreleasePools();
+    EXPECT_TRUE(sizes() == settled) << "frame " << i;
+    EXPECT_EQ(standin::LiveNSObjectCount(), objects) << "frame " << i;
+  }
+}
+
 TEST_F(Frames, DeletingAContextWithFramesInFlightWaitsForThem)
 {
   standin::SetGPUExecution(standin::GPUExecution::WorkerThread);

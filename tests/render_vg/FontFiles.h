@@ -2,6 +2,10 @@
 // The system fonts the text tests measure against, and a loader for their bytes.
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 inline const char* kRobotoPath = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Regular.ttf";
@@ -18,4 +22,20 @@ inline std::vector<unsigned char> ReadFontFile(const char* path)
     std::fclose(f);
   }
   return bytes;
+}
+
+// A font made by fontTools from `source` (a command of font_tables.py such as
+// "cff") under the build tree; "" when it failed. Each process writes its own
+// file and renames it into place.
+inline std::string MakeFontWithFontTools(const std::string& command, const char* source, const std::string& name)
+{
+  const std::string dir = std::string(VG_TEST_OUTPUT_DIR) + "/fonts";
+  std::filesystem::create_directories(dir);
+  const std::string path = dir + "/" + name, part = path + "." + std::to_string(::getpid());
+  const std::string line =
+    std::string(FONTTOOLS_PYTHON) + " '" + FONT_TABLES_SCRIPT + "' " + command + " '" + part + "' '" + source + "'";
+  if (std::system(line.c_str()) != 0)
+    return "";
+  std::filesystem::rename(part, path);
+  return path;
 }

@@ -1,7 +1,11 @@
-// JPEG Huffman tables that declare more codes than a table holds are refused
-// before the decoder writes past its table; everything else reaches it.
+// JPEG Huffman tables that declare more codes than a table holds, and scans
+// on tables never defined, are refused before the decoder sees them;
+// everything else reaches it.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "ImageBytesCheck.h"
@@ -81,7 +85,65 @@ TEST(ImageBytesCheck, HuffmanTablesOfMoreThan256CodesAreRefused)
     EXPECT_EQ(ImageBytesSafeToDecode(c.bytes.data(), int(c.bytes.size())), c.safe) << c.what;
 }
 
+Bytes CorpusFile(const std::string& name)
+{
+  std::ifstream in(std::string(VG_IMAGE_CORPUS) + "/" + name, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(ImageBytesCheck, ScansOnTablesNeverDefinedOrWithoutDataAreRefused)
+{
+  // Made by libjpeg: a table segment before each scan that needs one. DC scans
+  // at 222 (tables 0x00 0x10 0x10) and 453 (a refinement), the first AC scan
+  // at 266 after its table at 241.
+  const Bytes progressive = CorpusFile("jpeg_progressive");
+  ASSERT_EQ(progressive.size(), 604u);
+  ASSERT_EQ(progressive[241 + 1], 0xC4);
+  const Bytes noFirstAcTable = [&] {
+    Bytes b(progressive.begin(), progressive.begin() + 241);
+    for (size_t i = 266; i < progressive.size(); ++i)
+      b.push_back(progressive[i]);
+    return b;
+  }();
+  // The first scan's data (236 .. 240) taken out: the next marker follows its header.
+  Bytes emptyScan(progressive.begin(), progressive.begin() + 236);
+  for (size_t i = 241; i < progressive.size(); ++i)
+    emptyScan.push_back(progressive[i]);
+  Bytes dcTable2 = progressive, refinementOnTable3 = progressive;
+  dcTable2[230] = 0x20;
+  refinementOnTable3[453 + 6] = refinementOnTable3[453 + 8] = refinementOnTable3[453 + 10] = 0x33;
+
+  const struct {
+    const char* what;
+    Bytes bytes;
+    bool safe;
+  } cases[] = {
+    {"progressive", progressive, true},
+    {"baseline", CorpusFile("jpeg_baseline"), true},
+    {"fuzz input: progressive scans and no table segment", CorpusFile("jpeg_progressive_undefined_huffman"), false},
+    {"second fuzz input", CorpusFile("jpeg_progressive_undefined_huffman_2"), false},
+    {"AC scan before its table", noFirstAcTable, false},
+    {"DC scan on table 2, never defined", dcTable2, false},
+    {"DC refinement reads no table", refinementOnTable3, true},
+    {"fuzz input: an AC scan with no data", CorpusFile("jpeg_progressive_empty_scan"), false},
+    {"a scan with no data", emptyScan, false},
+  };
+  for (const auto& c : cases) {
+    ASSERT_GT(c.bytes.size(), 100u) << c.what;
+    EXPECT_EQ(ImageBytesSafeToDecode(c.bytes.data(), int(c.bytes.size())), c.safe) << c.what;
+  }
+}
+
 using ImageBytesDecode = vgtest::VGTest;
+
+TEST_F(ImageBytesDecode, ProgressiveImagesDecodeUnlessAScanHasNoTable)
+{
+  Bytes good = CorpusFile("jpeg_progressive"), bad = CorpusFile("jpeg_progressive_undefined_huffman");
+  EXPECT_NE(vgCreateImageMem(ctx, 0, good.data(), int(good.size())), 0);
+  const size_t textures = rec.textures.size();
+  EXPECT_EQ(vgCreateImageMem(ctx, 0, bad.data(), int(bad.size())), 0);
+  EXPECT_EQ(rec.textures.size(), textures);
+}
 
 TEST_F(ImageBytesDecode, AnOverfullTableNeverReachesTheDecoder)
 {

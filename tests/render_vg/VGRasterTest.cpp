@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -310,6 +311,81 @@ TEST_F(VGRasterTest, BevelAndMiterStrokesCoverTheirSegmentsAndCorners)
     }
     EXPECT_NEAR(out.AlphaSum() / 4 / (inside / 64.0), 1.0, 0.01)
       << "iteration " << iter << (join == VG_MITER ? " miter" : " bevel") << " width " << width;
+  }
+}
+
+// Pixel by pixel: where a pixel and its neighbours lie wholly inside the
+// shape it is covered, wholly outside it is empty. Round caps are half discs
+// on the end points, square ones half squares; a closed outline strokes its
+// closing edge and joins its first corner like the others.
+TEST_F(VGRasterTest, CapsAndClosedOutlinesHaveTheirShapePixelByPixel)
+{
+  auto segmentDistance = [](float px, float py, float ax, float ay, float bx, float by) {
+    const float dx = bx - ax, dy = by - ay;
+    const float t = std::clamp(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
+    return std::hypot(px - ax - t * dx, py - ay - t * dy);
+  };
+  auto inRect = [](float px, float py, float x0, float y0, float x1, float y1) {
+    return px >= x0 && px <= x1 && py >= y0 && py <= y1;
+  };
+  auto line = [&](int cap) {
+    return [&, cap] {
+      vgBeginPath(ctx);
+      vgMoveTo(ctx, 40, 75);
+      vgLineTo(ctx, 160, 75);
+      vgStrokeWidth(ctx, 40);
+      vgLineCap(ctx, cap);
+      vgStroke(ctx);
+    };
+  };
+  auto outline = [&](int join) {
+    return [&, join] {
+      vgBeginPath(ctx);
+      vgMoveTo(ctx, 40, 30);
+      vgLineTo(ctx, 160, 30);
+      vgLineTo(ctx, 160, 120);
+      vgLineTo(ctx, 40, 120);
+      vgClosePath(ctx);
+      vgStrokeWidth(ctx, 16);
+      vgLineJoin(ctx, join);
+      vgStroke(ctx);
+    };
+  };
+  // Distance to the rectangle's outline.
+  auto outlineDistance = [&](float px, float py) {
+    return std::min({segmentDistance(px, py, 40, 30, 160, 30), segmentDistance(px, py, 160, 30, 160, 120),
+                     segmentDistance(px, py, 160, 120, 40, 120), segmentDistance(px, py, 40, 120, 40, 30)});
+  };
+  const struct {
+    const char* name;
+    std::function<void()> draw;
+    std::function<bool(float, float)> inside;
+  } cases[] = {
+    {"vg_cap_round", line(VG_ROUND), [&](float x, float y) { return segmentDistance(x, y, 40, 75, 160, 75) <= 20; }},
+    {"vg_cap_square", line(VG_SQUARE), [&](float x, float y) { return inRect(x, y, 20, 55, 180, 95); }},
+    {"vg_cap_butt", line(VG_BUTT), [&](float x, float y) { return inRect(x, y, 40, 55, 160, 95); }},
+    {"vg_closed_miter", outline(VG_MITER),
+     [&](float x, float y) { return inRect(x, y, 32, 22, 168, 128) && !inRect(x, y, 48, 38, 152, 112); }},
+    {"vg_closed_round", outline(VG_ROUND), [&](float x, float y) { return outlineDistance(x, y) <= 8; }},
+  };
+  const float ratio = 2;
+  for (const auto& c : cases) {
+    const RasterImage& out = Draw(c.name, ratio, c.draw);
+    int checked = 0, wrong = 0;
+    for (int y = 0; y < out.h; y++)
+      for (int x = 0; x < out.w; x++) {
+        // A 5 x 5 grid over the pixel grown by one pixel on each side.
+        int in = 0;
+        for (int j = 0; j < 5; j++)
+          for (int i = 0; i < 5; i++)
+            in += c.inside((x - 1 + 0.75f * i) / ratio, (y - 1 + 0.75f * j) / ratio);
+        if (in != 0 && in != 25)
+          continue;
+        checked++;
+        wrong += in == 25 ? out.Alpha(x, y) < 0.95f : out.Alpha(x, y) > 0.05f;
+      }
+    EXPECT_EQ(wrong, 0) << c.name;
+    EXPECT_GT(checked, out.w * out.h * 9 / 10) << c.name;
   }
 }
 

@@ -14,6 +14,7 @@
 #include "IGraphicsVG.h"
 #include "TestGraphicsVG.h"
 #include "TestGraphics.h"
+#include "TestImageCodec.h"
 
 namespace backendtest {
 
@@ -48,6 +49,21 @@ protected:
   }
 
   std::vector<int> Shown(int x, int y) { return ShownPixel(*g, Views()[g], x, y); }
+  // The top-left w x h pixels shown, as a PNG in the build tree.
+  void WriteShown(const std::string& name, int w, int h)
+  {
+    testsupport::RGBAImage img;
+    img.w = w;
+    img.h = h;
+    img.px.resize(static_cast<size_t>(w) * h * 4);
+    for (int y = 0; y < h; y++)
+      for (int x = 0; x < w; x++) {
+        const std::vector<int> p = Shown(x, y);
+        for (int k = 0; k < 4; k++)
+          img.px[(static_cast<size_t>(y) * w + x) * 4 + k] = static_cast<uint8_t>(p[k]);
+      }
+    ASSERT_TRUE(testsupport::WritePNG(std::string(VORELLE_TEST_OUTPUT_DIR) + "/" + name, img));
+  }
   static std::map<GraphicsVG*, void*>& Views()
   {
     static std::map<GraphicsVG*, void*> views;

@@ -1,0 +1,10 @@
+#pragma once
+// Composite glyphs with a part placed by matching two points, which the
+// TrueType parser cannot place: their outline is assembled here and drawn
+// with the parser's own rasteriser.
+
+#include "FontStash.h"
+
+// Draws `glyph` of a font whose outline passed fst__glyphOutlineIsSafe into
+// `out` as stbtt_MakeGlyphBitmapSubpixel does (no shift, equal scales).
+void fst__makeGlyphBitmap(const FSTfont* font, unsigned char* out, int w, int h, int stride, float scale, int glyph);
