@@ -81,7 +81,11 @@ void Vorelle3::OnParamChange(int paramIdx, EParamSource source, int)
     latency = mLatency;
   }
   IExtPDCHandler::mLatency = latency;
-  if (HostReportsLatencyAtOnce(GetHost(), GetHostVersion(false)) && GetLatency() != latency)
+  // Initialize's reset comes right after the host is identified: a reset
+  // before it (the maximum frames) could not hand the latency over, and the
+  // host may read it and render before any idle tick.
+  const bool atOnce = source == kReset || HostReportsLatencyAtOnce(GetHost(), GetHostVersion(false));
+  if (atOnce && GetLatency() != latency)
     UpdateLatency(*this, latency);
 }
 
