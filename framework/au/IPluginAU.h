@@ -20,6 +20,8 @@
 #include <AudioUnit/AudioUnit.h>
 #include <CoreMIDI/CoreMIDI.h>
 
+#include <vector>
+
 #include "IPluginAPIBase.h"
 #include "IPluginProcessor.h"
 #include "Config.h"
@@ -171,6 +173,9 @@ private:
   void FillStreamFormat(const AUBus& bus, AudioStreamBasicDescription& format) const;
 
   OSStatus GetParameterInfo(AudioUnitElement element, AudioUnitParameterInfo* info);
+  // The custom unit name of a parameter: one string per parameter, kept by
+  // the unit (hosts do not release it) and remade only when the label changes.
+  CFStringRef UnitName(int paramIdx, const char* label);
   OSStatus GetParameterValueStrings(AudioUnitElement element, CFArrayRef* out) const;
   OSStatus GetFactoryPresets(CFArrayRef* out) const;
   int GetChannelLayoutTags(AudioUnitScope scope, AudioUnitElement element, AudioChannelLayoutTag* tags,
@@ -209,7 +214,8 @@ private:
   double mResetSampleRate = 0.0; // what the processor was last reset (or built) for
   int mResetBlockSize = 0;
   SysExData mSysExScratch;
-  UT_PtrList<UT_String> mGroupNames; // clump names, in first-reported order
+  UT_PtrList<UT_String> mGroupNames;   // clump names, in first-reported order
+  std::vector<CFStringRef> mUnitNames; // by parameter index; null until asked
 };
 
 } // namespace plugin
