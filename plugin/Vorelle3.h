@@ -152,9 +152,17 @@ public:
   bool ReadReference(const plugin::UT_String& path, Vorelle3CurveRecord& curve);
   // The host state chunk: parameters as XML, fingerprint, custom reference.
   // The reader returns the position after the chunk, where it stopped, or
-  // -1; on -1 nothing has changed.
+  // -1 for a chunk damaged or cut short, never a position past the chunk's
+  // bytes. It applies what it can read whole: -1 before the XML section
+  // changes nothing, but a chunk cut later still applies its parameters and
+  // every complete curve section. LastRestoreComplete tells whether
+  // everything the chunk announces was applied.
   bool SerializeState(plugin::IByteChunk& chunk) const override;
   int UnserializeState(const plugin::IByteChunk& chunk, int startPos) override;
+  // The binding undoes a refused class info with the state chunk saved
+  // before it; a curve the plug-in had none of has no form in that chunk,
+  // so the curves are put back from a copy as well.
+  OSStatus RestoreClassInfo(CFPropertyListRef plist) override;
   bool WriteStateXML(plugin::IByteChunk& chunk) const;
   int ReadStateXML(const plugin::IByteChunk& chunk, int pos);
   // XML presets (".zvp"); none shows a message.

@@ -118,6 +118,30 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos)
   return plan.result;
 }
 
+OSStatus Vorelle3::RestoreClassInfo(CFPropertyListRef plist)
+{
+  CurveStore::Snapshot curves;
+  {
+    std::lock_guard<std::recursive_mutex> lock(mMutex);
+    curves = mCurves.Save();
+  }
+  const OSStatus status = IPluginAU::RestoreClassInfo(plist);
+  if (status == noErr)
+    return status;
+  bool changed;
+  {
+    std::lock_guard<std::recursive_mutex> lock(mMutex);
+    changed = !(mCurves.Save() == curves);
+    if (changed)
+      mCurves.Restore(curves);
+  }
+  if (changed) {
+    ComputeCurves();
+    UpdateCustomStyleLabel();
+  }
+  return status;
+}
+
 bool Vorelle3::WriteStateXML(IByteChunk& chunk) const
 {
   TiXmlDocument doc;

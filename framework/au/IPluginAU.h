@@ -132,8 +132,11 @@ public:
   // --- class info: the dictionary the host keeps in its project
   // Creates a dictionary the caller owns.
   virtual OSStatus SaveClassInfo(CFPropertyListRef* plist);
-  // Checks the whole dictionary before it changes anything; -10851 when
-  // refused (state untouched).
+  // Checks the dictionary before it changes anything. A state the plug-in
+  // reads only in part is undone from the state saved before the restore
+  // (a plug-in whose chunk cannot say everything it holds puts the rest
+  // back in its override) and refused: -10851 leaves the state as it was,
+  // 0 means everything was read.
   virtual OSStatus RestoreClassInfo(CFPropertyListRef plist);
 
   bool IsActive() const { return mActive; }
