@@ -163,6 +163,8 @@ public:
   // before it; a curve the plug-in had none of has no form in that chunk,
   // so the curves are put back from a copy as well.
   OSStatus RestoreClassInfo(CFPropertyListRef plist) override;
+  // A recalled preset's filter is designed before the host renders again.
+  void OnRestoreState() override;
   bool WriteStateXML(plugin::IByteChunk& chunk) const;
   int ReadStateXML(const plugin::IByteChunk& chunk, int pos);
   // XML presets (".zvp"); none shows a message.
@@ -296,9 +298,17 @@ protected:
   // was mapped.
   bool FinishCapture();
   void StartCapture();
+  // Rebuilds the filter now on the main thread; on another thread, or while
+  // a state is restored, at the next deferred-work run: the restore doors
+  // (class info, preset recall), Initialize and the idle tick.
   void RequestCurves();
   void RequestLabelUpdate();
   void RunDeferredWork();
+  // The latency for the current "AD mode" and filter to the hand-over
+  // mix-in; to the host at once when `now` or for the hosts that want it so.
+  void HandOverLatency(bool now);
+  // Inside UnserializeState (main thread): the filter waits until needed.
+  bool mRestoring = false;
   void FileAction(int tag);
   void PresetAction(int tag);
   void RebuildPresetList();

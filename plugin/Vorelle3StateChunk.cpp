@@ -73,6 +73,13 @@ bool Vorelle3::SerializeState(IByteChunk& chunk) const
 
 int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos)
 {
+  // A restore is cheap: the filter is designed when first needed (the door
+  // the state came through, or the next idle tick), not per restore.
+  struct Restoring {
+    bool& flag;
+    explicit Restoring(bool& f) : flag(f) { flag = true; }
+    ~Restoring() { flag = false; }
+  } restoring(mRestoring);
   const uint32_t fpCount = mCurves.Fingerprint().count;
   const uint32_t refCount = mCurves.CustomReference().count;
   const statechunk::StatePlan plan = statechunk::PlanState(chunk, startPos, fpCount, refCount);
@@ -111,9 +118,7 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos)
       mCurves.TakeCustomReference(refMag.data(), refMag.size(), std::string(name, length).c_str());
     }
   }
-  // Outside the lock: the filter is designed unlocked and only swapped in
-  // under it, so the audio thread never waits for a whole design.
-  ComputeCurves();
+  RequestCurves();
   UpdateCustomStyleLabel();
   return plan.result;
 }
@@ -126,21 +131,23 @@ OSStatus Vorelle3::RestoreClassInfo(CFPropertyListRef plist)
     curves = mCurves.Save();
   }
   const OSStatus status = IPluginAU::RestoreClassInfo(plist);
-  if (status == noErr)
-    return status;
-  bool changed;
-  {
+  bool putBack = false;
+  if (status != noErr) {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
-    changed = !(mCurves.Save() == curves);
-    if (changed)
+    putBack = !(mCurves.Save() == curves);
+    if (putBack)
       mCurves.Restore(curves);
   }
-  if (changed) {
-    ComputeCurves();
-    UpdateCustomStyleLabel();
+  if (putBack) {
+    RequestCurves();
+    RequestLabelUpdate();
   }
+  // The host may render right after its restore.
+  RunDeferredWork();
   return status;
 }
+
+void Vorelle3::OnRestoreState() { RunDeferredWork(); }
 
 bool Vorelle3::WriteStateXML(IByteChunk& chunk) const
 {

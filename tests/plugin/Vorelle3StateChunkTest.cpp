@@ -1,5 +1,6 @@
 // The host state chunk against bytes laid out here, libxml2 as an outside
 // reader of its XML, and cut or damaged chunks.
+#include <functional>
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -123,6 +124,56 @@ TEST_F(StateChunk, RestoringIntoANewInstanceIsBitExactAndProcessesIdentically)
   b.Run(l, r, bl, br, 512);
   EXPECT_EQ(al, bl);
   EXPECT_EQ(ar, br);
+}
+
+TEST_F(StateChunk, ARestoreDesignsTheFilterOnlyWhenTheHostCanNextRender)
+{
+  StatePlug a;
+  Shape(a, 5, "Pink.ref");
+  a.GetParam(kReferenceMode)->Set(4.0);
+  a.OnParamChange(kReferenceMode, plugin::kUI, -1);
+  const std::vector<uint8_t> saved = a.Saved();
+  CFPropertyListRef plist = nullptr;
+  ASSERT_EQ(a.SaveClassInfo(&plist), noErr);
+  const plugin::IByteChunk chunk = ToChunk(saved);
+
+  const struct {
+    const char* door;
+    std::function<void(StatePlug&)> restore;
+    bool designed;
+  } rows[] = {
+    {"the state chunk alone", [&](StatePlug& b) { b.UnserializeState(chunk, 0); }, false},
+    {"the class info", [&](StatePlug& b) { EXPECT_EQ(b.RestoreClassInfo(plist), noErr); }, true},
+    {"a preset recall",
+     [&](StatePlug& b) {
+       plugin::IPreset* preset = b.Slot(0);
+       preset->mChunk.Clear();
+       preset->mChunk.PutBytes(saved.data(), int(saved.size()));
+       EXPECT_TRUE(b.RestorePreset(0));
+     },
+     true},
+    {"the chunk, then Initialize",
+     [&](StatePlug& b) {
+       b.UnserializeState(chunk, 0);
+       EXPECT_EQ(b.Initialize(), noErr);
+     },
+     true},
+    {"the chunk, then the idle tick's deferred work",
+     [&](StatePlug& b) {
+       b.UnserializeState(chunk, 0);
+       b.RunDeferredWork();
+     },
+     true},
+  };
+  for (const auto& row : rows) {
+    StatePlug b;
+    const unsigned before = b.Generation();
+    row.restore(b);
+    EXPECT_EQ(b.Saved(), saved) << row.door;
+    EXPECT_EQ(b.Generation() != before, row.designed) << row.door;
+    EXPECT_EQ(b.FilterImpulse() == a.FilterImpulse(), row.designed) << row.door;
+  }
+  CFRelease(plist);
 }
 
 TEST_F(StateChunk, ReaderStopsWhereTheLayoutEnds)
