@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstdarg>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <vector>
 
@@ -263,6 +264,18 @@ protected:
   // Counts rebuilds, so a design made outside the lock is dropped when the
   // DSP state changed under it.
   unsigned mDSPGeneration = 0;
+  // What the filter in place was designed from (none for InitDSP's identity
+  // filter): a rebuild from equal inputs is skipped.
+  struct DesignInputs {
+    std::vector<double> diff;
+    bool linearPhase, windowImpulse;
+    double sampleRate;
+    int impulseLength, maxImpulseSize, blockSize;
+    bool operator==(const DesignInputs&) const = default;
+  };
+  std::optional<DesignInputs> mBuiltInputs;
+  // Under mMutex: what every filter change, or a skipped equal one, settles.
+  void SettleNewFilter(const Vorelle3CurveRecord& diff);
 
   // Positions of editor controls, set by the editor layout.
   int mCtrlCustomStyle = -1;
@@ -307,8 +320,15 @@ protected:
   // The latency for the current "AD mode" and filter to the hand-over
   // mix-in; to the host at once when `now` or for the hosts that want it so.
   void HandOverLatency(bool now);
-  // Inside UnserializeState (main thread): the filter waits until needed.
+  // Inside UnserializeState or the class-info door (main thread): the filter
+  // waits until needed. Scopes nest.
   bool mRestoring = false;
+  struct RestoreScope {
+    bool& flag;
+    const bool outer;
+    explicit RestoreScope(bool& f) : flag(f), outer(f) { flag = true; }
+    ~RestoreScope() { flag = outer; }
+  };
   void FileAction(int tag);
   void PresetAction(int tag);
   void RebuildPresetList();

@@ -75,11 +75,7 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos)
 {
   // A restore is cheap: the filter is designed when first needed (the door
   // the state came through, or the next idle tick), not per restore.
-  struct Restoring {
-    bool& flag;
-    explicit Restoring(bool& f) : flag(f) { flag = true; }
-    ~Restoring() { flag = false; }
-  } restoring(mRestoring);
+  const RestoreScope restoring(mRestoring);
   const uint32_t fpCount = mCurves.Fingerprint().count;
   const uint32_t refCount = mCurves.CustomReference().count;
   const statechunk::StatePlan plan = statechunk::PlanState(chunk, startPos, fpCount, refCount);
@@ -130,7 +126,12 @@ OSStatus Vorelle3::RestoreClassInfo(CFPropertyListRef plist)
     std::lock_guard<std::recursive_mutex> lock(mMutex);
     curves = mCurves.Save();
   }
-  const OSStatus status = IPluginAU::RestoreClassInfo(plist);
+  OSStatus status;
+  {
+    // The preset it recalls and any undo design nothing; the end does.
+    const RestoreScope restoring(mRestoring);
+    status = IPluginAU::RestoreClassInfo(plist);
+  }
   bool putBack = false;
   if (status != noErr) {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
@@ -147,7 +148,11 @@ OSStatus Vorelle3::RestoreClassInfo(CFPropertyListRef plist)
   return status;
 }
 
-void Vorelle3::OnRestoreState() { RunDeferredWork(); }
+void Vorelle3::OnRestoreState()
+{
+  if (!mRestoring)
+    RunDeferredWork();
+}
 
 bool Vorelle3::WriteStateXML(IByteChunk& chunk) const
 {

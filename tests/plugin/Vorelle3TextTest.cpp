@@ -235,7 +235,10 @@ TEST_F(XMLText, ARefusedClassInfoLeavesTheStateAsItWas)
     StatePlug b;
     b.GetParam(kGain)->Set(-1.0);
     b.OnParamChange(kGain, plugin::kUI, -1);
+    b.GetParam(kReferenceMode)->Set(1.0);
+    b.OnParamChange(kReferenceMode, plugin::kUI, -1); // a filter designed for this state
     const std::vector<uint8_t> before = b.Saved();
+    const unsigned designs = b.Generation();
     CFMutableDictionaryRef dict = withData(row.bytes);
     EXPECT_EQ(b.RestoreClassInfo(dict), row.status) << row.what;
     if (row.status == noErr) {
@@ -247,7 +250,8 @@ TEST_F(XMLText, ARefusedClassInfoLeavesTheStateAsItWas)
       EXPECT_EQ(b.GetParam(kGain)->Value(), -1.0) << row.what;
       EXPECT_EQ(b.Gain(), -1.0) << row.what;
       EXPECT_EQ(b.Mix(), 100.0) << row.what;
-      EXPECT_EQ(b.ReferenceMode(), 0) << row.what;
+      EXPECT_EQ(b.ReferenceMode(), 1) << row.what;
+      EXPECT_EQ(b.Generation(), designs) << row.what << ": the filter in place already fits the state";
     }
     CFRelease(dict);
   }
