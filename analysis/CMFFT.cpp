@@ -1,5 +1,6 @@
 #include "CMFFT.h"
-#include "FFT.h"
+#include "SRFFT.h"
+#include "SRRealFFT.h"
 #include "LogGrid.h"
 #include "Window.h"
 
@@ -42,8 +43,8 @@ CMFFT::~CMFFT() { FreeBuffers(); }
 
 void CMFFT::FreeBuffers()
 {
-  for (double** p : {&mWork, &mWindow, &mGrid, &mMagnitude, &mPeakHold, &mDecayPeak, &mAverage, &mExpAverage, &mSum,
-                     &mBandA, &mBandB, &mGridOut})
+  for (double** p : {&mWork, &mSpectrum, &mWindow, &mGrid, &mMagnitude, &mPeakHold, &mDecayPeak, &mAverage,
+                     &mExpAverage, &mSum, &mBandA, &mBandB, &mGridOut})
     Release(*p);
   for (int c = 0; c < mChannelBufferCount; ++c)
     delete[] mChannelBuffers[c];
@@ -59,6 +60,8 @@ void CMFFT::Init()
   mFrameLength = 2 * n;
   mWritePos = 0;
   mWork = Zeros(mFrameLength + 2);
+  mSpectrum = Zeros(mFrameLength + 2);
+  SRFFTInit(); // the tables, before the audio thread transforms
   for (double** p : {&mMagnitude, &mPeakHold, &mDecayPeak, &mAverage, &mExpAverage, &mSum})
     *p = Zeros(n);
   mFrameCount = 1;
@@ -217,9 +220,9 @@ void CMFFT::Analyse()
   for (int i = 0; i < mFrameLength; ++i)
     mWork[i] = ring[i] * mWindow[i];
   mWork[mFrameLength] = mWork[mFrameLength + 1] = 0.0;
-  RealFFT(mWork, mFrameLength, 1);
+  SRRealFFT(mWork, mSpectrum, mFrameLength);
   for (int k = 0; k < n; ++k)
-    mMagnitude[k] = std::sqrt(mWork[2 * k] * mWork[2 * k] + mWork[2 * k + 1] * mWork[2 * k + 1]);
+    mMagnitude[k] = std::sqrt(mSpectrum[2 * k] * mSpectrum[2 * k] + mSpectrum[2 * k + 1] * mSpectrum[2 * k + 1]);
   std::copy(ring + n, ring + mFrameLength, ring);
 
   const double c = std::pow(10.0, -n / (0.01 * mSampleRate));

@@ -80,7 +80,8 @@ private:
   int mMode = 0;
   int mFrameLength = 0;
   int mWritePos = 0;
-  double* mWork = nullptr;
+  double* mWork = nullptr;     // windowed frame, transformed in place
+  double* mSpectrum = nullptr; // its bins 0..N, as the real FFT lays them out
   double* mWindow = nullptr;
   double** mChannelBuffers = nullptr;
   int mChannelBufferCount = 0;

@@ -1,11 +1,13 @@
 // Transform time of the split-radix FFT (the routine set this processor gets,
-// and the portable one) and the real FFT against FFTW on the same data in the
+// and the portable one) and both real FFTs (radix-2, and split-radix at half
+// size as the analyser runs it) against FFTW on the same data in the
 // same process, and the analyser's speed as a fraction of real time. Prints
 // the ratios after the usual table.
 #include "CMFFT.h"
 #include "FFT.h"
 #include "SRFFT.h"
 #include "SRFFTRunners.h"
+#include "SRRealFFT.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
@@ -85,6 +87,15 @@ void BM_RealFFT(benchmark::State& state)
   TimeEach(state, data.data(), input, [&] { RealFFT(data.data(), n, 1); });
 }
 
+void BM_SRRealFFT(benchmark::State& state)
+{
+  const int n = static_cast<int>(state.range(0));
+  SRFFTInit();
+  const std::vector<double> input = Noise(n, 2);
+  std::vector<double> data(n), out(n + 2);
+  TimeEach(state, data.data(), input, [&] { SRRealFFT(data.data(), out.data(), n); });
+}
+
 void BM_FFTWReal(benchmark::State& state)
 {
   const int n = static_cast<int>(state.range(0));
@@ -121,6 +132,7 @@ BENCHMARK(BM_SRFFT)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(ben
 BENCHMARK(BM_SRFFTPortable)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FFTWComplex)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RealFFT)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SRRealFFT)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FFTWReal)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AnalyserThreeMinutesStereo48k)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -142,6 +154,7 @@ public:
       PrintRatio("SRFFT   / FFTW complex", "BM_SRFFT/", "BM_FFTWComplex/", n);
       PrintRatio("SRFFT portable / FFTW complex", "BM_SRFFTPortable/", "BM_FFTWComplex/", n);
       PrintRatio("RealFFT / FFTW r2c    ", "BM_RealFFT/", "BM_FFTWReal/", n);
+      PrintRatio("SRRealFFT / FFTW r2c  ", "BM_SRRealFFT/", "BM_FFTWReal/", n);
     }
     const auto it = mSeconds.find("BM_AnalyserThreeMinutesStereo48k");
     if (it != mSeconds.end())

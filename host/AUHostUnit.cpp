@@ -121,8 +121,6 @@ AudioUnitParameterInfo AUHostUnit::ParameterInfo(AudioUnitParameterID id) const
     return AudioUnitParameterInfo{};
   if (info.cfNameString)
     CFRelease(info.cfNameString);
-  if (info.unit == kAudioUnitParameterUnit_CustomUnit && info.unitName)
-    CFRelease(info.unitName);
   info.cfNameString = info.unitName = nullptr;
   return info;
 }

@@ -406,8 +406,6 @@ std::string AUValidator::CheckParameterInfo()
     }
     if (info.flags & kAudioUnitParameterFlag_HasCFNameString && info.cfNameString)
       CFRelease(info.cfNameString);
-    if (info.unit == kAudioUnitParameterUnit_CustomUnit && info.unitName)
-      CFRelease(info.unitName);
     if (!problem.empty())
       return where + ": " + problem;
   }

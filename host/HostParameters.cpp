@@ -52,8 +52,6 @@ HostParameter DescribeParameter(const AUHostUnit& unit, unsigned id)
   p.mUnit = info.unit == kAudioUnitParameterUnit_CustomUnit ? Text(info.unitName) : UnitName(info);
   if (info.cfNameString && (info.flags & kAudioUnitParameterFlag_CFNameRelease))
     CFRelease(info.cfNameString);
-  if (info.unit == kAudioUnitParameterUnit_CustomUnit && info.unitName)
-    CFRelease(info.unitName);
   p.mMin = info.minValue;
   p.mMax = info.maxValue;
   p.mDefault = info.defaultValue;

@@ -55,6 +55,26 @@ void CurveStore::ClearFingerprint()
   mDifference.FillMagnitudes(0.0);
 }
 
+CurveStore::Snapshot CurveStore::Save() const
+{
+  Snapshot s;
+  s.fingerprint.assign(mFingerprint.mag, mFingerprint.mag + mFingerprint.count);
+  s.reference.assign(mCustomReference.mag, mCustomReference.mag + mCustomReference.count);
+  s.fingerprintValid = mFingerprintValid;
+  s.customRefValid = mCustomRefValid;
+  s.customRefName = mCustomRefName.Get();
+  return s;
+}
+
+void CurveStore::Restore(const Snapshot& saved)
+{
+  CopyMagnitudes(saved.fingerprint.data(), saved.fingerprint.size(), mFingerprint);
+  CopyMagnitudes(saved.reference.data(), saved.reference.size(), mCustomReference);
+  mFingerprintValid = saved.fingerprintValid;
+  mCustomRefValid = saved.customRefValid;
+  SetCustomRefName(saved.customRefName.c_str());
+}
+
 const Vorelle3CurveRecord& CurveStore::Selected(int referenceMode, Vorelle3CurveRecord& builtIn) const
 {
   if (referenceMode == kCustomReferenceMode)

@@ -9,6 +9,8 @@
 // while capturing and the idle loop reads it without the lock.
 #include <atomic>
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "UT_String.h"
 #include "Vorelle3CurveRecord.h"
@@ -49,6 +51,17 @@ public:
   // A new capture starts: fingerprint and difference magnitudes become 0
   // (the flag is the capture's to set).
   void ClearFingerprint();
+
+  // What a restore can change: both curves' magnitudes, their flags and the
+  // reference name. Taken before and put back to undo a restore.
+  struct Snapshot {
+    std::vector<double> fingerprint, reference;
+    bool fingerprintValid = false, customRefValid = false;
+    std::string customRefName;
+    bool operator==(const Snapshot&) const = default;
+  };
+  Snapshot Save() const;
+  void Restore(const Snapshot& saved);
 
   // The reference "Reference mode" selects: 1..3 built-in (copied into
   // builtIn), 4 the custom one, anything else built-in 0.

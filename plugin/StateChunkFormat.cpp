@@ -1,5 +1,6 @@
 #include "StateChunkFormat.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -132,9 +133,13 @@ StatePlan PlanState(const IByteChunk& chunk, int startPos, uint32_t fingerprintC
   // A container cut short is read as far as it goes; what it announces
   // tells whether anything is missing. Only its pad byte may be.
   const int64_t end = PaddedEnd(p + 4, containerSize);
+  // A stop position is never past the bytes given: a container that ends
+  // there missing only its last pad byte ends at the chunk's end, one cut
+  // shorter is refused.
   const auto stopAt = [&](int64_t pos) {
-    plan.result = AsResult(pos);
-    plan.reachedEnd = pos == end && end <= int64_t(chunk.Size()) + 1;
+    const int64_t size = chunk.Size();
+    plan.reachedEnd = pos == end && end <= size + 1;
+    plan.result = plan.reachedEnd ? AsResult(std::min(pos, size)) : pos <= size ? AsResult(pos) : -1;
   };
   if (WordAt(chunk, p + 8) != kContainerVersion || !Fits(chunk, p + 12, kTagBytes) || !TagAt(chunk, p + 12, kFormTag)) {
     plan.result = AsResult(p + 12);

@@ -48,8 +48,10 @@ struct CurvePlan {
 
 struct StatePlan {
   // What the reader returns: the position after the chunk, the position at
-  // which it stopped, or -1. With -1 the parameters are still applied when
-  // the XML section was reached, and a complete fingerprint section too.
+  // which it stopped, or -1 for a chunk damaged or cut short; never a
+  // position past the chunk's bytes. With -1 the parameters are still
+  // applied when the XML section was reached, and every complete curve
+  // section too.
   int result = -1;
   // Reading stopped where the container says it ends (missing at most its
   // last pad byte), so no section it announces is missing.

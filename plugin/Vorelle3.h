@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstdarg>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <vector>
 
@@ -152,9 +153,19 @@ public:
   bool ReadReference(const plugin::UT_String& path, Vorelle3CurveRecord& curve);
   // The host state chunk: parameters as XML, fingerprint, custom reference.
   // The reader returns the position after the chunk, where it stopped, or
-  // -1; on -1 nothing has changed.
+  // -1 for a chunk damaged or cut short, never a position past the chunk's
+  // bytes. It applies what it can read whole: -1 before the XML section
+  // changes nothing, but a chunk cut later still applies its parameters and
+  // every complete curve section. LastRestoreComplete tells whether
+  // everything the chunk announces was applied.
   bool SerializeState(plugin::IByteChunk& chunk) const override;
   int UnserializeState(const plugin::IByteChunk& chunk, int startPos) override;
+  // The binding undoes a refused class info with the state chunk saved
+  // before it; a curve the plug-in had none of has no form in that chunk,
+  // so the curves are put back from a copy as well.
+  OSStatus RestoreClassInfo(CFPropertyListRef plist) override;
+  // A recalled preset's filter is designed before the host renders again.
+  void OnRestoreState() override;
   bool WriteStateXML(plugin::IByteChunk& chunk) const;
   int ReadStateXML(const plugin::IByteChunk& chunk, int pos);
   // XML presets (".zvp"); none shows a message.
@@ -253,6 +264,18 @@ protected:
   // Counts rebuilds, so a design made outside the lock is dropped when the
   // DSP state changed under it.
   unsigned mDSPGeneration = 0;
+  // What the filter in place was designed from (none for InitDSP's identity
+  // filter): a rebuild from equal inputs is skipped.
+  struct DesignInputs {
+    std::vector<double> diff;
+    bool linearPhase, windowImpulse;
+    double sampleRate;
+    int impulseLength, maxImpulseSize, blockSize;
+    bool operator==(const DesignInputs&) const = default;
+  };
+  std::optional<DesignInputs> mBuiltInputs;
+  // Under mMutex: what every filter change, or a skipped equal one, settles.
+  void SettleNewFilter(const Vorelle3CurveRecord& diff);
 
   // Positions of editor controls, set by the editor layout.
   int mCtrlCustomStyle = -1;
@@ -288,9 +311,24 @@ protected:
   // was mapped.
   bool FinishCapture();
   void StartCapture();
+  // Rebuilds the filter now on the main thread; on another thread, or while
+  // a state is restored, at the next deferred-work run: the restore doors
+  // (class info, preset recall), Initialize and the idle tick.
   void RequestCurves();
   void RequestLabelUpdate();
   void RunDeferredWork();
+  // The latency for the current "AD mode" and filter to the hand-over
+  // mix-in; to the host at once when `now` or for the hosts that want it so.
+  void HandOverLatency(bool now);
+  // Inside UnserializeState or the class-info door (main thread): the filter
+  // waits until needed. Scopes nest.
+  bool mRestoring = false;
+  struct RestoreScope {
+    bool& flag;
+    const bool outer;
+    explicit RestoreScope(bool& f) : flag(f), outer(f) { flag = true; }
+    ~RestoreScope() { flag = outer; }
+  };
   void FileAction(int tag);
   void PresetAction(int tag);
   void RebuildPresetList();

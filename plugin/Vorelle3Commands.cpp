@@ -73,7 +73,17 @@ void Vorelle3::OnParamChange(int paramIdx, EParamSource source, int)
   else if (paramIdx >= kNumParams && paramIdx <= kLastActionTag)
     ActionTag(paramIdx);
 
-  // The latency every path ends with.
+  // A filter a restore left for later is designed before the host can
+  // render with this change (Initialize's reset among them); Initialize also
+  // hands the latency over at once, since a reset before the host was
+  // identified (the maximum frames) could not.
+  if (OnMainThread() && !mRestoring)
+    RunDeferredWork();
+  HandOverLatency(source == kReset);
+}
+
+void Vorelle3::HandOverLatency(bool now)
+{
   int latency;
   {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
@@ -81,7 +91,7 @@ void Vorelle3::OnParamChange(int paramIdx, EParamSource source, int)
     latency = mLatency;
   }
   IExtPDCHandler::mLatency = latency;
-  if (HostReportsLatencyAtOnce(GetHost(), GetHostVersion(false)) && GetLatency() != latency)
+  if ((now || HostReportsLatencyAtOnce(GetHost(), GetHostVersion(false))) && GetLatency() != latency)
     UpdateLatency(*this, latency);
 }
 
@@ -301,7 +311,7 @@ void Vorelle3::StartCapture()
 
 void Vorelle3::RequestCurves()
 {
-  if (OnMainThread())
+  if (OnMainThread() && !mRestoring)
     ComputeCurves();
   else
     mDeferredWork.fetch_or(kDeferCurves);
@@ -323,4 +333,6 @@ void Vorelle3::RunDeferredWork()
     ComputeCurves();
   if (work & kDeferLabel)
     UpdateCustomStyleLabel();
+  if (work & (kDeferFinishCapture | kDeferCurves))
+    HandOverLatency(false);
 }

@@ -52,6 +52,7 @@ void Vorelle3::InitDSP()
   design.blockSize = mBlockSize;
   BuildCorrectionFilter(*filter, design);
   mFilter = std::move(filter);
+  mBuiltInputs.reset(); // an identity filter, whatever the curves say
   mFilterLatency = mFilter->latency;
   mLatency = mADMode == 0 ? 0 : mFilterLatency;
   ++mDSPGeneration;
@@ -90,6 +91,22 @@ void Vorelle3::ComputeCurves()
       ComputeDifferenceCurve(reference, fingerprint, fmax, diff);
     }
     design.diff = &diff;
+    DesignInputs inputs{std::vector<double>(diff.mag, diff.mag + diff.count),
+                        design.linearPhase,
+                        design.windowImpulse,
+                        design.sampleRate,
+                        design.impulseLength,
+                        design.maxImpulseSize,
+                        design.blockSize};
+    {
+      // The filter in place was designed from these very inputs (a state
+      // restored and undone, a reference change without a fingerprint).
+      std::lock_guard<std::recursive_mutex> lock(mMutex);
+      if (generation == mDSPGeneration && mBuiltInputs && *mBuiltInputs == inputs) {
+        SettleNewFilter(diff);
+        return;
+      }
+    }
     auto fresh = std::make_unique<CorrectionFilter>();
     BuildCorrectionFilter(*fresh, design);
 
@@ -97,17 +114,23 @@ void Vorelle3::ComputeCurves()
     if (generation != mDSPGeneration)
       continue;
     std::swap(mFilter, fresh);
-    if (mFadeOnNextFilter.exchange(false))
-      mOutput.RestartFade();
-    mCurves.Difference() = diff;
+    mBuiltInputs = std::move(inputs);
     mLinearPhase = design.linearPhase;
     mFilterLatency = mFilter->latency;
-    mLatency = mADMode != 0 ? mFilterLatency : 0;
-    mOutput.ResetPeak();
+    SettleNewFilter(diff);
     ++mDSPGeneration;
     // The replaced filter goes with `fresh`, after the lock is released.
     return;
   }
+}
+
+void Vorelle3::SettleNewFilter(const Vorelle3CurveRecord& diff)
+{
+  if (mFadeOnNextFilter.exchange(false))
+    mOutput.RestartFade();
+  mCurves.Difference() = diff;
+  mLatency = mADMode != 0 ? mFilterLatency : 0;
+  mOutput.ResetPeak();
 }
 
 void Vorelle3::ReinitDSP()

@@ -73,6 +73,9 @@ bool Vorelle3::SerializeState(IByteChunk& chunk) const
 
 int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos)
 {
+  // A restore is cheap: the filter is designed when first needed (the door
+  // the state came through, or the next idle tick), not per restore.
+  const RestoreScope restoring(mRestoring);
   const uint32_t fpCount = mCurves.Fingerprint().count;
   const uint32_t refCount = mCurves.CustomReference().count;
   const statechunk::StatePlan plan = statechunk::PlanState(chunk, startPos, fpCount, refCount);
@@ -111,11 +114,44 @@ int Vorelle3::UnserializeState(const IByteChunk& chunk, int startPos)
       mCurves.TakeCustomReference(refMag.data(), refMag.size(), std::string(name, length).c_str());
     }
   }
-  // Outside the lock: the filter is designed unlocked and only swapped in
-  // under it, so the audio thread never waits for a whole design.
-  ComputeCurves();
+  RequestCurves();
   UpdateCustomStyleLabel();
   return plan.result;
+}
+
+OSStatus Vorelle3::RestoreClassInfo(CFPropertyListRef plist)
+{
+  CurveStore::Snapshot curves;
+  {
+    std::lock_guard<std::recursive_mutex> lock(mMutex);
+    curves = mCurves.Save();
+  }
+  OSStatus status;
+  {
+    // The preset it recalls and any undo design nothing; the end does.
+    const RestoreScope restoring(mRestoring);
+    status = IPluginAU::RestoreClassInfo(plist);
+  }
+  bool putBack = false;
+  if (status != noErr) {
+    std::lock_guard<std::recursive_mutex> lock(mMutex);
+    putBack = !(mCurves.Save() == curves);
+    if (putBack)
+      mCurves.Restore(curves);
+  }
+  if (putBack) {
+    RequestCurves();
+    RequestLabelUpdate();
+  }
+  // The host may render right after its restore.
+  RunDeferredWork();
+  return status;
+}
+
+void Vorelle3::OnRestoreState()
+{
+  if (!mRestoring)
+    RunDeferredWork();
 }
 
 bool Vorelle3::WriteStateXML(IByteChunk& chunk) const

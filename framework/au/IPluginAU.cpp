@@ -67,6 +67,10 @@ IPluginAU::~IPluginAU()
   mPropertyListeners.Empty(true);
   mRenderNotify.Empty(true);
   mGroupNames.Empty(true);
+  for (CFStringRef name : mUnitNames) {
+    if (name)
+      CFRelease(name);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -20,6 +20,8 @@
 #include <AudioUnit/AudioUnit.h>
 #include <CoreMIDI/CoreMIDI.h>
 
+#include <vector>
+
 #include "IPluginAPIBase.h"
 #include "IPluginProcessor.h"
 #include "Config.h"
@@ -130,8 +132,11 @@ public:
   // --- class info: the dictionary the host keeps in its project
   // Creates a dictionary the caller owns.
   virtual OSStatus SaveClassInfo(CFPropertyListRef* plist);
-  // Checks the whole dictionary before it changes anything; -10851 when
-  // refused (state untouched).
+  // Checks the dictionary before it changes anything. A state the plug-in
+  // reads only in part is undone from the state saved before the restore
+  // (a plug-in whose chunk cannot say everything it holds puts the rest
+  // back in its override) and refused: -10851 leaves the state as it was,
+  // 0 means everything was read.
   virtual OSStatus RestoreClassInfo(CFPropertyListRef plist);
 
   bool IsActive() const { return mActive; }
@@ -171,6 +176,9 @@ private:
   void FillStreamFormat(const AUBus& bus, AudioStreamBasicDescription& format) const;
 
   OSStatus GetParameterInfo(AudioUnitElement element, AudioUnitParameterInfo* info);
+  // The custom unit name of a parameter: one string per parameter, kept by
+  // the unit (hosts do not release it) and remade only when the label changes.
+  CFStringRef UnitName(int paramIdx, const char* label);
   OSStatus GetParameterValueStrings(AudioUnitElement element, CFArrayRef* out) const;
   OSStatus GetFactoryPresets(CFArrayRef* out) const;
   int GetChannelLayoutTags(AudioUnitScope scope, AudioUnitElement element, AudioChannelLayoutTag* tags,
@@ -209,7 +217,8 @@ private:
   double mResetSampleRate = 0.0; // what the processor was last reset (or built) for
   int mResetBlockSize = 0;
   SysExData mSysExScratch;
-  UT_PtrList<UT_String> mGroupNames; // clump names, in first-reported order
+  UT_PtrList<UT_String> mGroupNames;   // clump names, in first-reported order
+  std::vector<CFStringRef> mUnitNames; // by parameter index; null until asked
 };
 
 } // namespace plugin

@@ -99,23 +99,23 @@ OSStatus IPluginAU::RestoreClassInfo(CFPropertyListRef plist)
   if (chunk.Size() != static_cast<int>(length))
     return kRefused;
 
-  // A state reader that fails half-way must not leave a mixed state behind.
+  // The state reader applies what it can read whole, so a restore refused
+  // half-way is undone from the state saved before it: a refusal leaves the
+  // state as it was, a success has read everything.
   IByteChunk before;
-  const bool haveBefore = SerializeState(before);
+  if (!SerializeState(before))
+    return kRefused;
   const int presetBefore = GetCurrentPresetIdx();
 
   RestorePreset(name);
   const int end = UnserializeState(chunk, 0);
-  if (end <= 0) {
-    if (haveBefore)
-      UnserializeState(before, 0);
+  if (end <= 0 || !LastRestoreComplete()) {
+    UnserializeState(before, 0);
     mCurrentPresetIdx = presetBefore;
     return kRefused;
   }
   SendCurrentParamValuesFromDelegate();
-  // Damaged data keeps what could be read, but the host must not take it
-  // for the whole session.
-  return LastRestoreComplete() ? noErr : kRefused;
+  return noErr;
 }
 
 OSStatus IPluginAU::GetFactoryPresets(CFArrayRef* out) const

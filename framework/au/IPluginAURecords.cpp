@@ -76,6 +76,22 @@ int TagsForChannels(int n, AudioChannelLayoutTag* tags)
 
 } // namespace
 
+CFStringRef IPluginAU::UnitName(int paramIdx, const char* label)
+{
+  if (paramIdx < 0 || paramIdx >= NParams())
+    return nullptr;
+  if (mUnitNames.size() < static_cast<size_t>(NParams()))
+    mUnitNames.resize(static_cast<size_t>(NParams()), nullptr);
+  CFStringRef& name = mUnitNames[static_cast<size_t>(paramIdx)];
+  char held[IParam::kMaxNameLen * 4] = "";
+  if (name && CFStringGetCString(name, held, sizeof(held), kCFStringEncodingUTF8) && std::strcmp(held, label) == 0)
+    return name;
+  if (name)
+    CFRelease(name);
+  name = MakeCFString(label);
+  return name;
+}
+
 OSStatus IPluginAU::GetParameterInfo(AudioUnitElement element, AudioUnitParameterInfo* info)
 {
   const IParam* p = ParamForID(element);
@@ -101,7 +117,7 @@ OSStatus IPluginAU::GetParameterInfo(AudioUnitElement element, AudioUnitParamete
     if (p->Unit() == IParam::kUnitCustom) {
       if (p->GetLabel()[0]) {
         info->unit = kAudioUnitParameterUnit_CustomUnit;
-        info->unitName = MakeCFString(p->GetLabel());
+        info->unitName = UnitName(static_cast<int>(element), p->GetLabel());
       } else {
         info->unit = kAudioUnitParameterUnit_Generic;
       }

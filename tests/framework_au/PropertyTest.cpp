@@ -40,12 +40,12 @@ AudioUnitParameterInfo Info(IPluginAU& plug, AudioUnitElement p)
   return info;
 }
 
+// What a host releases of a parameter-info record: the name (the flags say
+// so), never the unit name, which the unit keeps.
 void Release(AudioUnitParameterInfo& info)
 {
   if (info.cfNameString)
     CFRelease(info.cfNameString);
-  if (info.unitName)
-    CFRelease(info.unitName);
 }
 
 std::vector<AudioChannelLayoutTag> Tags(IPluginAU& plug, AudioUnitScope scope, AudioUnitElement element)
@@ -225,6 +225,38 @@ TEST(AUProperties, ParameterInfoReportsUnitsFlagsAndDisplayScales)
   AudioUnitParameterInfo info{};
   EXPECT_EQ(Get(plug, kAudioUnitProperty_ParameterInfo, info, 0, kTestNumParams), kAudioUnitErr_InvalidElement);
   EXPECT_EQ(Get(plug, kAudioUnitProperty_ParameterInfo, info, kAudioUnitScope_Input, 0), kAudioUnitErr_InvalidProperty);
+}
+
+TEST(AUProperties, ACustomUnitNameIsOneStringPerParameterKeptByTheUnit)
+{
+  using testsupport::kTestLevel;
+  const long outside = standin::LiveCFObjectCount();
+  {
+    RecordingPlug plug;
+    plug.GetParam(kTestLevel)->InitDouble("Level", 0.0, 0.0, 1.0, 0.01, "dB");
+    const long objects = standin::LiveCFObjectCount();
+    const struct {
+      const char* label; // set before the queries; null keeps the last one
+      const char* want;
+    } rows[] = {{nullptr, "dB"}, {nullptr, "dB"}, {"Hz", "Hz"}, {nullptr, "Hz"}};
+    CFStringRef first = nullptr;
+    for (const auto& row : rows) {
+      if (row.label)
+        plug.GetParam(kTestLevel)->InitDouble("Level", 0.0, 0.0, 1.0, 0.01, row.label);
+      for (int i = 0; i < 50; ++i) {
+        AudioUnitParameterInfo info = Info(plug, kTestLevel);
+        ASSERT_EQ(info.unit, UInt32(kAudioUnitParameterUnit_CustomUnit));
+        EXPECT_EQ(Text(info.unitName), row.want);
+        if (!row.label) {
+          EXPECT_TRUE(first == nullptr || info.unitName == first) << "a new string per query";
+        }
+        first = info.unitName;
+        Release(info);
+      }
+      EXPECT_EQ(standin::LiveCFObjectCount(), objects + 1) << row.want;
+    }
+  }
+  EXPECT_EQ(standin::LiveCFObjectCount(), outside);
 }
 
 TEST(AUProperties, CannotAutomateAndMetaFlagsMapToTheirHostFlags)

@@ -86,7 +86,6 @@ public:
   bool AboutPending() const { return mAboutPending; }
   bool UpdateCheckPending() const { return mUpdateCheckPending; }
   bool UIOpen() const { return mUIOpen; }
-  unsigned Generation() const { return mDSPGeneration; }
   int MatchPeak() const { return mMatchPeakMax; }
   // The peak meter reading as if the output had peaked at p.
   void SetPeakMax(double p)

@@ -99,6 +99,29 @@ TEST(StateChunkPlan, RandomDamageKeepsEveryPositionInsideTheChunk)
       ASSERT_LE(plan.xmlPos, size) << round;
     }
     ASSERT_GE(plan.result, -1) << round;
+    ASSERT_LE(plan.result, size) << round << ": a stop position past the bytes given";
+  }
+}
+
+TEST(StateChunkPlan, AHeaderAnnouncingMoreThanTheBytesIsRefused)
+{
+  // 31 bytes: the header up to the XML version word and three bytes of the
+  // text length, while the sizes announce far more.
+  const std::vector<uint8_t> whole = Container(std::string(836, 'x'), 0, 0, "");
+  const struct {
+    size_t length;
+    int want;
+  } rows[] = {
+    {31, -1},                     // cut inside the XML section
+    {24 + 8 + 836, 24 + 8 + 836}, // cut where the fingerprint tag would be
+    {24 + 8 + 836 + 6, -1},       // inside the fingerprint's size word
+    {whole.size() - 4, -1},       // inside the reference section's count
+    {whole.size(), int(whole.size())},
+  };
+  for (const auto& row : rows) {
+    const plugin::IByteChunk chunk =
+      testplug::ToChunk(std::vector<uint8_t>(whole.begin(), whole.begin() + long(row.length)));
+    EXPECT_EQ(statechunk::PlanState(chunk, 0, 67, 67).result, row.want) << row.length;
   }
 }
 

@@ -2,6 +2,7 @@
 // A Vorelle3 whose message request and saved state are open to the tests of
 // files, presets and the state chunk, and little-endian byte builders that
 // write the expected layouts independently of the code under test.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -47,6 +48,18 @@ public:
     return v;
   }
 };
+
+// Whether a chunk's header reaches the parameters (the XML section's text
+// length word), read from the bytes as the layout gives them.
+inline bool ReachesParameters(const std::vector<uint8_t>& b)
+{
+  const auto word = [&](size_t at) {
+    return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24);
+  };
+  const auto tag = [&](size_t at, const char* t) { return std::equal(t, t + 4, b.begin() + long(at)); };
+  return b.size() >= 28 && tag(0, "RIFF") && word(8) == 1 && tag(12, "ZQCM") && tag(16, "ZQCS") && word(20) != 0 &&
+         word(24) == 1;
+}
 
 inline plugin::IByteChunk ToChunk(const std::vector<uint8_t>& bytes)
 {

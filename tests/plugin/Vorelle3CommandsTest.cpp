@@ -80,6 +80,26 @@ TEST_F(Vorelle3Test, ADModeFromTheEditorSwitchesTheFilterAndTheReportedLatency)
   EXPECT_EQ(plug.HandedLatency(), 0);
 }
 
+TEST_F(Vorelle3Test, DigitalLatencyIsReportedFromInitializeOn)
+{
+  // As a host does it: the state (here the editor) picks "Digital" and the
+  // maximum frames are set, both before the host is known; then Initialize,
+  // and the latency is read at once, before any idle tick.
+  CommandsPlug plug;
+  plug.FromUI(kADMode, 1.0);
+  const UInt32 frames = 1024;
+  ASSERT_EQ(
+    plug.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, sizeof(frames), &frames),
+    noErr);
+  ASSERT_EQ(plug.Initialize(), noErr);
+  Float64 seconds = -1.0;
+  UInt32 size = sizeof(seconds);
+  ASSERT_EQ(plug.GetProperty(kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0, &size, nullptr, &seconds), noErr);
+  EXPECT_GE(plug.FilterLatency(), 16383);
+  EXPECT_EQ(plug.GetLatency(), plug.FilterLatency());
+  EXPECT_DOUBLE_EQ(seconds, plug.FilterLatency() / plug.GetSampleRate());
+}
+
 TEST_F(Vorelle3Test, ReferenceModeIsRoundedAndAnEqualRoundedValueDoesNothing)
 {
   CommandsPlug plug;

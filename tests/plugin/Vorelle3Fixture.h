@@ -72,6 +72,9 @@ public:
   const std::vector<double>& DryImpulse() const { return mFilter->dryImpulse; }
   const CorrectionFilter* Filter() const { return mFilter.get(); }
   int FilterLatency() const { return mFilterLatency; }
+  // Counts filter designs (and DSP rebuilds).
+  unsigned Generation() const { return mDSPGeneration; }
+  using Vorelle3::RunDeferredWork;
   int WantedLatency() const { return mLatency; }
   int HandedLatency() const { return IExtPDCHandler::mLatency; }
   bool LinearPhase() const { return mLinearPhase; }

@@ -188,14 +188,17 @@ TEST_F(XMLText, ValuesThatAreNoFiniteNumberLeaveTheParameterAsItWas)
 
 namespace {
 
-// The host's restore hears whether the whole session came back.
-TEST_F(XMLText, TheHostIsToldWhenARestoreDroppedAPart)
+// A class info is taken whole or refused with the state as it was, never
+// refused after a part of it was kept.
+TEST_F(XMLText, ARefusedClassInfoLeavesTheStateAsItWas)
 {
   StatePlug a;
   for (unsigned k = 0; k < a.Curves().Fingerprint().count; ++k)
     a.Curves().Fingerprint().mag[k] = 0.01 + 0.001 * k;
   a.Curves().SetFingerprintValid(true);
   a.GetParam(kGain)->Set(-4.0);
+  a.GetParam(kMix)->Set(40.0);
+  a.GetParam(kReferenceMode)->Set(2.0);
   CFPropertyListRef plist = nullptr;
   ASSERT_EQ(a.SaveClassInfo(&plist), noErr);
   const std::vector<uint8_t> saved = a.Saved();
@@ -212,24 +215,44 @@ TEST_F(XMLText, TheHostIsToldWhenARestoreDroppedAPart)
   auto it = std::search(foreign.begin(), foreign.end(), tag.begin(), tag.end());
   ASSERT_NE(it, foreign.end());
   *(it + long(tag.size()) - 1) = 'X';
-  const std::vector<uint8_t> cut(saved.begin(), saved.end() - 100);
+  uint32_t xmlSize;
+  std::memcpy(&xmlSize, saved.data() + 20, 4);
+  const size_t q = 24 + xmlSize + (xmlSize & 1);
 
   const struct {
     const char* what;
     std::vector<uint8_t> bytes;
     OSStatus status;
-    bool params, fingerprint;
   } table[] = {
-    {"the whole state", saved, noErr, true, true},
-    {"another plug-in's parameters", foreign, kAudioUnitErr_InvalidPropertyValue, false, true},
-    {"a state cut in its curves", cut, kAudioUnitErr_InvalidPropertyValue, true, false},
+    {"the whole state", saved, noErr},
+    {"another plug-in's parameters", foreign, kAudioUnitErr_InvalidPropertyValue},
+    {"a state cut in its curves", {saved.begin(), saved.end() - 100}, kAudioUnitErr_InvalidPropertyValue},
+    {"a state cut after its fingerprint", {saved.begin(), saved.end() - 4}, kAudioUnitErr_InvalidPropertyValue},
+    {"a state cut after its parameters", {saved.begin(), saved.begin() + long(q)}, kAudioUnitErr_InvalidPropertyValue},
+    {"31 bytes of a longer state", {saved.begin(), saved.begin() + 31}, kAudioUnitErr_InvalidPropertyValue},
   };
   for (const auto& row : table) {
     StatePlug b;
+    b.GetParam(kGain)->Set(-1.0);
+    b.OnParamChange(kGain, plugin::kUI, -1);
+    b.GetParam(kReferenceMode)->Set(1.0);
+    b.OnParamChange(kReferenceMode, plugin::kUI, -1); // a filter designed for this state
+    const std::vector<uint8_t> before = b.Saved();
+    const unsigned designs = b.Generation();
     CFMutableDictionaryRef dict = withData(row.bytes);
     EXPECT_EQ(b.RestoreClassInfo(dict), row.status) << row.what;
-    EXPECT_EQ(b.GetParam(kGain)->Value(), row.params ? -4.0 : 0.0) << row.what;
-    EXPECT_EQ(b.Curves().FingerprintValid(), row.fingerprint) << row.what;
+    if (row.status == noErr) {
+      EXPECT_EQ(b.Saved(), saved) << row.what;
+      EXPECT_EQ(b.ReferenceMode(), 2) << row.what;
+    } else {
+      EXPECT_EQ(b.Saved(), before) << row.what;
+      EXPECT_FALSE(b.Curves().FingerprintValid()) << row.what;
+      EXPECT_EQ(b.GetParam(kGain)->Value(), -1.0) << row.what;
+      EXPECT_EQ(b.Gain(), -1.0) << row.what;
+      EXPECT_EQ(b.Mix(), 100.0) << row.what;
+      EXPECT_EQ(b.ReferenceMode(), 1) << row.what;
+      EXPECT_EQ(b.Generation(), designs) << row.what << ": the filter in place already fits the state";
+    }
     CFRelease(dict);
   }
   CFRelease(plist);
