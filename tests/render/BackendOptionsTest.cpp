@@ -3,6 +3,8 @@
 // shadows, a collection's face, and drawing at screen scale 2.
 #include <cstring>
 
+#include <standin/Testing.h>
+
 #include "BackendFixture.h"
 
 namespace backendtest {
@@ -210,6 +212,7 @@ TEST_F(BackendOptions, AViewLargerThanTheEditorDrawsTheEditorAndNothingElse)
   // The drawable outgrows the editor (a host resizing first): fills that
   // need the stencil still cover the editor up to its edge.
   Close(g);
+  standin::ClearGPUValidationErrors();
   auto* graphics = new GraphicsVG(dlg, 200, 150);
   void* view = MakeView(260, 190);
   Views()[graphics] = view;
@@ -232,6 +235,7 @@ TEST_F(BackendOptions, AViewLargerThanTheEditorDrawsTheEditorAndNothingElse)
   EXPECT_TRUE(IsBlack(Shown(195, 147)));
   EXPECT_TRUE(IsWhite(Shown(190, 75)));
   EXPECT_EQ(Shown(230, 170)[3], 0) << "outside the editor";
+  EXPECT_TRUE(standin::GPUValidationErrors().empty()) << "the stencil matches the colour target";
   WriteShown("backend_large_view.png", 260, 190);
 }
 
