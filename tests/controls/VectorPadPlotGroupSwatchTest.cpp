@@ -171,6 +171,19 @@ TEST_F(VectorPadPlotGroupSwatch, GroupBoundsAreTheUnionOfItsMembersWithPads)
   EXPECT_FLOAT_EQ(paints[0].thickness, 1.f);
 }
 
+TEST_F(VectorPadPlotGroupSwatch, RoundedGroupMovesItsLabelPastTheCorner)
+{
+  IVStyle style = Flat();
+  style.labelVisible = true;
+  style.cornerRoundness = 0.5f;
+  auto* group = new IVGroupControl(IRECT(0, 0, 100, 60), "Group", 10.f, style);
+  g->AttachControl(group);
+  // Frame from y = 4.5: corner radius min(100, 55.5) / 4; label at frame
+  // width + offset + radius, 35 + 2 x 10 wide.
+  EXPECT_EQ(group->GetWidgetBounds(), IRECT(0, 4.5f, 100, 60));
+  EXPECT_EQ(group->GetLabelBounds(), IRECT(24.875f, 0, 79.875f, 10));
+}
+
 TEST_F(VectorPadPlotGroupSwatch, EmptyGroupAndUnlabelledFrameHaveNoGap)
 {
   auto* group = new IVGroupControl(IRECT(0, 0, 100, 60), "", 10.f, Flat());

@@ -183,6 +183,30 @@ TEST_F(VectorTabs, RadioButtonsSitInTheirColumnAndCanIgnoreTheirText)
   }
 }
 
+// Records each text with the red of its colour.
+struct TextColourGraphics : TestGraphics {
+  using TestGraphics::TestGraphics;
+  void DoDrawText(const IText& t, const char* str, const IRECT&, const IBlend*) override
+  {
+    texts.push_back(std::string(str) + Fmt(" %g", t.mFGColor.R));
+  }
+  std::vector<std::string> texts;
+};
+
+TEST_F(VectorTabs, SelectedRadioTextTakesThePressedColourAndTheOthersTheFirstExtra)
+{
+  TextColourGraphics tg(dlg, 400, 300);
+  IVStyle style = Plain();
+  style.colors.SetColor(kPressed, IColor(255, 11, 0, 0));
+  style.colors.SetColor(kExtra1, IColor(255, 22, 0, 0));
+  auto* r = new IVRadioButtonControl(
+    IRECT(0, 0, 100, 60), [](IControl*) {}, {"one", "two", "three"}, "", style);
+  tg.AttachControl(r);
+  r->SetValue(1.0);
+  r->DrawWidget(tg);
+  EXPECT_EQ(tg.texts, (std::vector<std::string>{"one 22", "two 22", "three 11"}));
+}
+
 TEST_F(VectorTabs, HoverFollowsThePointerAndClearsOnLeaving)
 {
   Add("background", IRECT(0, 0, 400, 300)); // the first control never hovers

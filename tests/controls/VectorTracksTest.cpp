@@ -136,6 +136,14 @@ TEST_F(VectorTracks, RangeHandlesPointAtTheSharedTrack)
   EXPECT_EQ(r->GetHandleBounds(1), IRECT(150, 4, 166, 20));    // above, pointing down
   EXPECT_EQ(v->GetHandleBounds(0), IRECT(304, 150, 320, 166)); // left
   EXPECT_EQ(v->GetHandleBounds(1), IRECT(322, 50, 338, 66));   // right
+  // With shadows a triangle sits half the shadow distance lower, so that
+  // handle and shadow together are centred.
+  IVStyle shadowed = style;
+  shadowed.shadowsOn = true;
+  auto* s = new IVRangeSliderControl(IRECT(0, 100, 216, 140), {-1, -1}, "", shadowed, kHorizontal, 8.f, 2.f);
+  g->AttachControl(s);
+  s->SetValue(0.25, 0);
+  EXPECT_EQ(s->GetHandleBounds(0), IRECT(50, 123.5f, 66, 139.5f));
   EXPECT_EQ(r->HandleAt(58, 30), 0);
   EXPECT_EQ(r->HandleAt(58, 10), -1);
 }
