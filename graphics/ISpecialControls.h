@@ -21,7 +21,8 @@ public:
   // Expanded: the menu takes every click and key until it closes.
   virtual bool IsMenuOpen() const = 0;
   virtual void CreatePopupMenu(IPopupMenu& menu, const IRECT& anchorBounds) = 0;
-  // Closes an open menu at once, handing back no choice.
+  // Closes an open menu at once, handing back no choice; when the control
+  // hands nothing back itself, the context completes the request with none.
   virtual void CollapseWithoutChoice() = 0;
 };
 

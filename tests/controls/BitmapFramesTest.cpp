@@ -45,3 +45,31 @@ TEST_F(BitmapFrames, ValuePicksTheFrameAndItsSourceOffset)
 
 } // namespace
 } // namespace controlstest
+
+namespace controlstest {
+namespace {
+
+TEST_F(BitmapFrames, LayeredSVGRendersOncePerPlaceAndScale)
+{
+  const char* svgText = "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>"
+                        "<rect width='10' height='10' fill='#ff8000'/></svg>";
+  auto* svg = new ISVGControl(IRECT(10, 10, 30, 30), g->LoadSVGFromData("square", svgText, 0), true);
+  g->AttachControl(svg);
+  auto layersMade = [&] {
+    svg->Draw(*g);
+    int n = 0;
+    for (const std::string& s : g->TakeLog())
+      n += s.rfind("CreateAPIBitmap", 0) == 0;
+    return n;
+  };
+  EXPECT_EQ(layersMade(), 1);
+  EXPECT_EQ(layersMade(), 0);
+  svg->SetPosition(40, 10);
+  EXPECT_EQ(layersMade(), 1);
+  EXPECT_EQ(layersMade(), 0);
+  g->Resize(400, 300, 2.f, true);
+  EXPECT_EQ(layersMade(), 1);
+}
+
+} // namespace
+} // namespace controlstest

@@ -33,6 +33,18 @@ struct Shapes : IControl, IVectorBase {
   }
 };
 
+// A pressed rectangle in mid-splash: the ripple stays inside the handle.
+struct Splashing : IControl, IVectorBase {
+  explicit Splashing(const IRECT& r) : IControl(r), IVectorBase(DEFAULT_STYLE)
+  {
+    AttachIControl(this, "");
+    SetAnimation([](IControl*) {}, 1000);
+    SetSplashPoint(r.R - 8.f, r.B - 6.f);
+    SetSplashRadius(30.f);
+  }
+  void Draw(IGraphics& g) override { DrawPressableShape(g, kVShapeRectangle, mRECT, true, false, false); }
+};
+
 class FoundationPictures : public ControlDrawFixture {
 protected:
   static std::string Name(const char* family, float scale)
@@ -66,6 +78,7 @@ TEST_F(FoundationPictures, BasesBitmapSVGAndPanelLandWhereTheyShould)
     g->AttachControl(bitmap);
     bitmap->SetValue(0.5);
     g->AttachControl(new ISVGControl(IRECT(40, 70, 80, 110), g->LoadSVGFromData("orange", svgText, 0), true));
+    g->AttachControl(new Splashing(IRECT(110, 70, 190, 110)));
     DrawFrame();
     WritePicture(Name("bases", scale));
 
@@ -81,6 +94,9 @@ TEST_F(FoundationPictures, BasesBitmapSVGAndPanelLandWhereTheyShould)
       {155, 45, {200 - 63, 200 - 63, 200 - 63}, "disabled triangle"},
       {20, 80, {0, 255, 0}, "middle bitmap frame"},
       {60, 90, {255, 128, 0}, "svg"},
+      {150, 80, {240, 240, 240}, "pressed face"},
+      {178, 100, {231, 231, 231}, "splash on the face"},
+      {191, 108, {180, 210, 240}, "splash clipped at the handle"},
     };
     for (const Probe& p : probes)
       EXPECT_TRUE(Near(Shown(p.x, p.y), p.rgb, 3)) << p.what << " at scale " << scale << ": " << Shown(p.x, p.y)[0]
