@@ -26,10 +26,12 @@ namespace fuzzsupport {
 
 // A folder of this process, in memory where the machine has /dev/shm. A run
 // that stops on a finding skips the exit handlers, so folders of processes
-// that are gone are removed when the next one starts.
+// that are gone are removed when the next one starts. The path is never
+// destroyed: the exit handler that removes the folder runs after statics
+// made before it are gone.
 inline const std::filesystem::path& Folder()
 {
-  static const std::filesystem::path folder = [] {
+  static const std::filesystem::path& folder = *new std::filesystem::path([] {
     namespace fs = std::filesystem;
     const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     const std::string prefix = "vorelle3-fuzz-" + std::to_string(::getuid()) + "-";
@@ -48,7 +50,7 @@ inline const std::filesystem::path& Folder()
       fs::remove_all(Folder(), ignored);
     });
     return mine;
-  }();
+  }());
   return folder;
 }
 

@@ -34,6 +34,13 @@ void Seed(const char* target, const std::string& name, const std::vector<uint8_t
     fuzzsupport::Fail("cannot write a seed");
 }
 
+// A seed made by one of the system's writers exists only if it succeeded.
+void Written(bool ok)
+{
+  if (!ok)
+    fuzzsupport::Fail("the system's writer failed on a seed");
+}
+
 std::vector<uint8_t> Text(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
 std::vector<uint8_t> Prefixed(uint8_t first, const std::vector<uint8_t>& rest)
@@ -99,9 +106,9 @@ Vorelle3CurveRecord Curve(unsigned count, double tilt)
 void CurveSeeds(const Vorelle3CurveRecord& curve)
 {
   const std::string tmp = (fuzzsupport::Folder() / "seed.curve").string();
-  WriteCurveFile(tmp.c_str(), ECurveFileType::kFingerprint, curve);
+  Written(WriteCurveFile(tmp.c_str(), ECurveFileType::kFingerprint, curve));
   Seed("curve_file", "fingerprint.vrl", fuzzsupport::ReadFile(tmp));
-  WriteCurveFile(tmp.c_str(), ECurveFileType::kReference, curve);
+  Written(WriteCurveFile(tmp.c_str(), ECurveFileType::kReference, curve));
   Seed("curve_file", "reference.ref", fuzzsupport::ReadFile(tmp));
   Vorelle3CurveRecord small;
   small.Resize(3);
@@ -109,7 +116,7 @@ void CurveSeeds(const Vorelle3CurveRecord& curve)
     small.freq[i] = 100.0 * (i + 1);
     small.mag[i] = 0.5 * (i + 1);
   }
-  WriteCurveFile(tmp.c_str(), ECurveFileType::kReference, small);
+  Written(WriteCurveFile(tmp.c_str(), ECurveFileType::kReference, small));
   Seed("curve_file", "small.ref", fuzzsupport::ReadFile(tmp));
 }
 
@@ -200,14 +207,14 @@ void PlugSeeds(Vorelle3& plug)
   Seed("base64", "curves.state.b64", Text(plugin::Base64Encode(full.data(), full.size())));
 
   const std::string tmp = (fuzzsupport::Folder() / "seed.file").string();
-  plug.SaveProgramAsFXP(tmp.c_str());
+  Written(plug.SaveProgramAsFXP(tmp.c_str()));
   Seed("program_file", "curves.fxp", Prefixed(0, fuzzsupport::ReadFile(tmp)));
-  plug.SaveBankAsFXB(tmp.c_str());
+  Written(plug.SaveBankAsFXB(tmp.c_str()));
   Seed("program_file", "curves.fxb", Prefixed(1, fuzzsupport::ReadFile(tmp)));
 
-  plug.SavePresetFile(plugin::UT_String(tmp.c_str()), plugin::UT_String("Warm \xC3\xA9t\xC3\xA9"));
+  Written(plug.SavePresetFile(plugin::UT_String(tmp.c_str()), plugin::UT_String("Warm \xC3\xA9t\xC3\xA9")));
   Seed("xml_preset", "named.zvp", fuzzsupport::ReadFile(tmp));
-  plug.SaveDefaultPreset(plugin::UT_String(fuzzsupport::Folder().c_str()));
+  Written(plug.SaveDefaultPreset(plugin::UT_String(fuzzsupport::Folder().c_str())));
   Seed("xml_preset", "default.zvp", fuzzsupport::ReadFile((fuzzsupport::Folder() / "default.zvp").string()));
 
   // Parameter texts as the plug-in shows them, at the ends and the middle.

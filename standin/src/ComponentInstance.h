@@ -23,10 +23,20 @@ inline ComponentInstanceRecord* Record(ComponentInstance ci)
   return ci && ci->magic == ComponentInstanceRecord::kAlive ? ci : nullptr;
 }
 
+// The platform calls every entry through its own pointer type, whatever
+// the entry declares its storage to be (often void*): clang's check of the
+// called function's type would stop on that.
+#if defined(__clang__)
+#define STANDIN_ANY_ENTRY_TYPE __attribute__((no_sanitize("function")))
+#else
+#define STANDIN_ANY_ENTRY_TYPE
+#endif
+
 // Sends a selector to a Component Manager entry in the 64-bit layout: the
 // instance in the first long slot, then the arguments in call order.
 // Allocates nothing.
-template <class... Args> ComponentResult CallEntry(ComponentInstanceRecord* r, SInt16 selector, Args... args)
+template <class... Args>
+STANDIN_ANY_ENTRY_TYPE ComponentResult CallEntry(ComponentInstanceRecord* r, SInt16 selector, Args... args)
 {
   static_assert(sizeof(long) == 8 && sizeof(void*) == 8, "the stand-in models 64-bit processes");
   constexpr size_t n = sizeof...(Args);

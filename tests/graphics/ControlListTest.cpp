@@ -79,6 +79,9 @@ TEST_F(ControlList, RemoveControlsFromIndexRemovesFromTheLastDown)
   EXPECT_EQ(g->GetControlWithTag(13), nullptr);
   EXPECT_EQ(g->GetControlWithTag(14), nullptr);
   EXPECT_NE(g->GetControlWithTag(12), nullptr);
+  // The rest go before the counter does.
+  g->RemoveAllControls();
+  EXPECT_EQ(destroyed, 5);
 }
 
 TEST_F(ControlList, EveryRemovalRedrawsWhatIsLeft)

@@ -3,13 +3,17 @@
 include its own headers, those of the folders its row names and, through
 them, of the folders below; platform headers only where a row names
 "platform". The libraries each folder's CMakeLists links must follow the
-same table (a link-only use carries no headers and is not counted). Prints
-each offending line and exits 1; exits 2 when the table itself is wrong
+same table (a link-only use carries no headers and is not counted).
+Given a built Ninja tree (--build), it also checks what the compiler really
+read for each object (its dependency list: every header, however deep) and
+what each library, module and program really packs and links. Prints each
+offending line and exits 1; exits 2 when the table itself is wrong
 (unknown folder, cycle)."""
 
 import argparse
 import os
 import re
+import subprocess
 import sys
 import tempfile
 
@@ -180,6 +184,107 @@ def check_links(root, rows):
     return problems
 
 
+NINJA_BUILD = re.compile(r'^build (\S+): (\w+?)_(COMPILER|STATIC_LIBRARY_LINKER|SHARED_LIBRARY_LINKER|'
+                         r'MODULE_LIBRARY_LINKER|EXECUTABLE_LINKER)__(\S+)(.*)')
+NINJA_VAR = re.compile(r'^  (\w+) = (.*)$')
+
+
+def read_ninja(build):
+    """Compile and link statements of a CMake Ninja tree: objects to their
+    sources, and each link to its objects, libraries and defining folder."""
+    objects, links = {}, []
+    current = None
+    with open(os.path.join(build, 'build.ninja'), encoding='utf-8') as f:
+        for line in f:
+            m = NINJA_BUILD.match(line)
+            if m:
+                out, _, kind, _, inputs = m.groups()
+                inputs = inputs.split('|', 1)[0].replace('$ ', '\0').split()
+                inputs = [i.replace('\0', ' ') for i in inputs]
+                if kind == 'COMPILER':
+                    objects[out] = inputs[0] if inputs else None
+                    current = None
+                else:
+                    current = {'out': out, 'kind': kind, 'inputs': inputs, 'libs': [], 'dir': None}
+                    links.append(current)
+                continue
+            v = NINJA_VAR.match(line)
+            if v and current is not None:
+                if v.group(1) == 'LINK_LIBRARIES':
+                    current['libs'] = v.group(2).split()
+                elif v.group(1) == 'OBJECT_DIR':
+                    current['dir'] = v.group(2).split('/CMakeFiles/', 1)[0]
+            elif not line.startswith('  '):
+                current = None
+    return objects, links
+
+
+def rel_to_root(path, build, root):
+    """The path relative to the source root, or None outside it or in the tree."""
+    full = os.path.normpath(os.path.join(build, path))
+    if full == build or full.startswith(build + os.sep):
+        return None
+    rel = os.path.relpath(full, root)
+    if rel.startswith('..'):
+        return None
+    return rel.replace(os.sep, '/')
+
+
+def check_build(root, build, rows, ninja='ninja'):
+    """What each object read and each target packs or links, in a built tree."""
+    allowed = closure(rows)
+    root, build = os.path.realpath(root), os.path.realpath(build)
+    objects, links = read_ninja(build)
+    source_folder = {}
+    for obj, src in objects.items():
+        rel = rel_to_root(src, build, root) if src else None
+        source_folder[obj] = folder_of(rel, rows) if rel else None
+
+    def may_use(folder, used):
+        if folder is None or ANY in allowed[folder]:
+            return True
+        if used == PLATFORM:
+            return PLATFORM in rows[folder]
+        return used is None or used in allowed[folder]
+
+    problems = []
+    out = subprocess.run([ninja, '-C', build, '-t', 'deps'], capture_output=True, text=True, check=True).stdout
+    obj, folder, seen = None, None, set()
+    for line in out.splitlines():
+        if line and not line.startswith(' '):
+            obj = line.split(': #deps', 1)[0]
+            folder = source_folder.get(obj)
+            continue
+        if obj not in source_folder or folder is None or not line.strip():
+            continue
+        dep = line.strip()
+        rel = rel_to_root(dep, build, root)
+        if rel is None or not os.path.exists(os.path.join(root, rel)):
+            continue
+        used = PLATFORM if rel.startswith('standin/include/') else folder_of(rel, rows)
+        # One line per folder and what it may not see is enough to act on.
+        if not may_use(folder, used) and (folder, used) not in seen:
+            seen.add((folder, used))
+            problems.append(f'{obj}: {folder} sees {rel} ({used}), through its includes')
+
+    # Which folder made each library: links to it are uses of that folder.
+    made_by = {}
+    for link in links:
+        if link['dir'] is not None:
+            made_by[link['out']] = PLATFORM if link['dir'] == 'standin' else folder_of(link['dir'] + '/x', rows)
+    for link in links:
+        if link['dir'] is None:
+            continue
+        folder = folder_of(link['dir'] + '/x', rows)
+        for item in link['inputs']:
+            if item in source_folder and not may_use(folder, source_folder[item]):
+                problems.append(f'{link["out"]}: {folder} packs {item} ({source_folder[item]})')
+        for item in link['libs']:
+            if item in made_by and not may_use(folder, made_by[item]):
+                problems.append(f'{link["out"]}: {folder} links {item} ({made_by[item]})')
+    return problems
+
+
 def self_test():
     """The check must see an upward include, a platform header in a core
     folder, a platform header inherited from below, and a cycle."""
@@ -219,6 +324,7 @@ def self_test():
         for rel in bad:
             assert any(p.startswith(rel + ':') for p in found), (rel, found)
         assert len(found) == len(bad), found
+    self_test_build()
     try:
         closure(read_table_text('a: b\nb: a\n'))
     except ValueError:
@@ -226,6 +332,71 @@ def self_test():
     else:
         raise AssertionError('a cycle went unnoticed')
     print('self-test passed')
+
+
+def self_test_build():
+    """In a Ninja tree shaped like CMake's, the check must see a header that a
+    folder reaches only through another header, a platform header reached the
+    same way, an object packed into a library below it and a library linked
+    from below."""
+    rows = read_table_text('low:\nmid: low\nplat: low platform\ntop: mid\nstandin: platform\n')
+    # Each object lists as read the headers named after its '@' in the
+    # source's one line: a stand-in for the compiler's dependency list.
+    ninja = r"""
+rule CXX_COMPILER__t_Debug
+  command = sh -c 'printf "%s: %s" $out $in > $out.d; sed -n "s/^@//p" $in | tr "\n" " " >> $out.d; : > $out'
+  depfile = $out.d
+  deps = gcc
+rule CXX_STATIC_LIBRARY_LINKER__t_Debug
+  command = : > $out
+rule CXX_MODULE_LIBRARY_LINKER__t_Debug
+  command = : > $out
+build low/CMakeFiles/low.dir/L.cpp.o: CXX_COMPILER__t_Debug SRC/low/L.cpp
+build mid/CMakeFiles/mid.dir/M.cpp.o: CXX_COMPILER__t_Debug SRC/mid/M.cpp
+build plat/CMakeFiles/plat.dir/P.cpp.o: CXX_COMPILER__t_Debug SRC/plat/P.cpp
+build top/CMakeFiles/top.dir/T.cpp.o: CXX_COMPILER__t_Debug SRC/top/T.cpp
+build low/liblow.a: CXX_STATIC_LIBRARY_LINKER__t_Debug low/CMakeFiles/low.dir/L.cpp.o PACKED
+  OBJECT_DIR = low/CMakeFiles/low.dir
+build plat/libplat.a: CXX_STATIC_LIBRARY_LINKER__t_Debug plat/CMakeFiles/plat.dir/P.cpp.o
+  OBJECT_DIR = plat/CMakeFiles/plat.dir
+build mid/libmid.a: CXX_STATIC_LIBRARY_LINKER__t_Debug mid/CMakeFiles/mid.dir/M.cpp.o
+  OBJECT_DIR = mid/CMakeFiles/mid.dir
+build standin/libstandin.so: CXX_MODULE_LIBRARY_LINKER__t_Debug
+  OBJECT_DIR = standin/CMakeFiles/standin.dir
+build top/top.so: CXX_MODULE_LIBRARY_LINKER__t_Debug top/CMakeFiles/top.dir/T.cpp.o | mid/libmid.a
+  LINK_LIBRARIES = mid/libmid.a low/liblow.a LIBS
+  OBJECT_DIR = top/CMakeFiles/top.dir
+"""
+    with tempfile.TemporaryDirectory() as tmp:
+        src, build = os.path.join(tmp, 'src'), os.path.join(tmp, 'build')
+
+        def run(packed, libs, top_reads, plat_reads=''):
+            files = {
+                'low/A.h': '', 'low/L.cpp': '@low/A.h\n', 'plat/P.h': '@standin/include/CF/CF.h\n',
+                'plat/P.cpp': '@plat/P.h\n@standin/include/CF/CF.h\n' + plat_reads,
+                'mid/B.h': '', 'mid/M.cpp': '@mid/B.h\n@low/A.h\n', 'top/T.cpp': '@mid/B.h\n' + top_reads,
+                'standin/include/CF/CF.h': '', 'top/T.h': '',
+            }
+            for rel, text in files.items():
+                path = os.path.join(src, rel)
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, 'w') as f:
+                    f.write(text.replace('@', '@' + src + '/'))
+            os.makedirs(build, exist_ok=True)
+            with open(os.path.join(build, 'build.ninja'), 'w') as f:
+                f.write(ninja.replace('SRC', src).replace('PACKED', packed).replace('LIBS', libs))
+            subprocess.run(['ninja', '-C', build], check=True, capture_output=True)
+            return check_build(src, build, rows)
+
+        assert run('', '', '') == [], run('', '', '')
+        found = run('mid/CMakeFiles/mid.dir/M.cpp.o', 'plat/libplat.a standin/libstandin.so',
+                    '@plat/P.h\n@standin/include/CF/CF.h\n', '@top/T.h\n')
+        expected = ['plat sees top/T.h (top)', 'top sees plat/P.h (plat)', 'top sees standin/include/CF/CF.h (platform)',
+                    'low packs mid/CMakeFiles/mid.dir/M.cpp.o (mid)', 'top links plat/libplat.a (plat)',
+                    'top links standin/libstandin.so (platform)']
+        for e in expected:
+            assert any(e in p for p in found), (e, found)
+        assert len(found) == len(expected), found
 
 
 def read_table_text(text):
@@ -241,6 +412,8 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument('--root', default='.')
     ap.add_argument('--table', default=None)
+    ap.add_argument('--build', default=None, help='a built CMake Ninja tree to check too')
+    ap.add_argument('--ninja', default='ninja')
     ap.add_argument('--self-test', action='store_true')
     args = ap.parse_args()
     if args.self_test:
@@ -250,6 +423,8 @@ def main():
     try:
         rows = read_table(table)
         problems = check(args.root, rows) + check_links(args.root, rows)
+        if args.build:
+            problems += check_build(args.root, args.build, rows, args.ninja)
     except ValueError as e:
         print(e, file=sys.stderr)
         return 2

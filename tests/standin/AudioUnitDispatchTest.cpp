@@ -264,14 +264,17 @@ TEST(AudioUnitDispatchTest, GestaltReportsTheSystemVersionTheHostSet)
 
 TEST(AudioUnitDispatchTest, PacketListAddsEachCallAsItsOwnPacketUntilFull)
 {
-  alignas(8) Byte storage[64];
+  // The list is told it has 64 bytes; the buffer is a whole list, so that
+  // reading its header through the list type stays within the object.
+  constexpr ByteCount kListSize = 64;
+  alignas(8) Byte storage[sizeof(MIDIPacketList)];
   auto* list = reinterpret_cast<MIDIPacketList*>(storage);
   MIDIPacket* p = MIDIPacketListInit(list);
   const Byte noteOn[3] = {0x90, 60, 100};
   const Byte noteOff[3] = {0x80, 60, 0};
-  p = MIDIPacketListAdd(list, sizeof storage, p, 5, 3, noteOn);
+  p = MIDIPacketListAdd(list, kListSize, p, 5, 3, noteOn);
   ASSERT_NE(p, nullptr);
-  p = MIDIPacketListAdd(list, sizeof storage, p, 5, 3, noteOff);
+  p = MIDIPacketListAdd(list, kListSize, p, 5, 3, noteOff);
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(list->numPackets, 2u) << "same time stamp, still two packets";
   const MIDIPacket* first = &list->packet[0];
@@ -284,10 +287,10 @@ TEST(AudioUnitDispatchTest, PacketListAddsEachCallAsItsOwnPacketUntilFull)
   EXPECT_EQ(reinterpret_cast<uintptr_t>(second) % 4, 0u) << "packet headers stay readable in place";
   EXPECT_EQ(std::memcmp(second->data, noteOff, 3), 0);
   // 4 + 16 + 16 bytes used; a third packet of 3 bytes fits, a fourth does not.
-  EXPECT_NE(p = MIDIPacketListAdd(list, sizeof storage, p, 6, 3, noteOn), nullptr);
-  EXPECT_EQ(MIDIPacketListAdd(list, sizeof storage, p, 7, 3, noteOn), nullptr);
+  EXPECT_NE(p = MIDIPacketListAdd(list, kListSize, p, 6, 3, noteOn), nullptr);
+  EXPECT_EQ(MIDIPacketListAdd(list, kListSize, p, 7, 3, noteOn), nullptr);
   EXPECT_EQ(list->numPackets, 3u);
-  EXPECT_EQ(MIDIPacketListAdd(list, sizeof storage, p, 7, 0, noteOn), nullptr);
+  EXPECT_EQ(MIDIPacketListAdd(list, kListSize, p, 7, 0, noteOn), nullptr);
 }
 
 TEST(AudioUnitDispatchTest, PacketListHoldsSysExLongerThanOnePacketArray)
