@@ -161,6 +161,25 @@ TEST_F(EditorView, TheRunLoopDrivesFramesAtTheFrameRateAndDrawsOnlyWhenDirty)
   EXPECT_EQ(standin::PresentCount(layer), 2u);
 }
 
+TEST_F(EditorView, MovingToAScreenOfAnotherScaleAndResizingFollowTheViewInPixels)
+{
+  OpenHost(1.f);
+  auto* layer = static_cast<CAMetalLayer*>(view->layer());
+  window->setBackingScaleFactor(2.0);
+  EXPECT_EQ(Graphics()->GetScreenScale(), 2.f);
+  EXPECT_EQ(layer->drawableSize().width, 2.0 * kW);
+  Graphics()->Resize(300, 180, 1.5f);
+  EXPECT_EQ(view->frame().size.width, 450);
+  EXPECT_EQ(view->frame().size.height, 270);
+  EXPECT_EQ(layer->drawableSize().width, 900);
+  EXPECT_EQ(layer->drawableSize().height, 540);
+  EXPECT_EQ(view->trackingAreas()->count(), 1u);
+  standin::RunMainRunLoopFor(kFrame);
+  MTLTexture* shown = standin::PresentedTexture(layer);
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(standin::TextureRGBA(shown).size(), size_t(900 * 540 * 4));
+}
+
 TEST_F(EditorView, FocusLeavingTheWindowReleasesACapturedControlAndShowsTheCursor)
 {
   OpenHost(1.f);
