@@ -139,7 +139,7 @@ void IGraphicsView_vVorelle3_au::frameDidChange(NSObject*)
 
 void IGraphicsView_vVorelle3_au::viewDidChangeEffectiveAppearance()
 {
-  if (!mGraphics)
+  if (!mGraphics || !IGraphicsMac::SystemHasDarkMode())
     return;
   NSAppearance* a = effectiveAppearance();
   const bool dark = a && a->name()->isEqualToString(NSAppearanceNameDarkAqua);
