@@ -9,6 +9,12 @@ namespace {
 
 MVGcontext_vVorelle3_au* R(void* uptr) { return static_cast<MVGcontext_vVorelle3_au*>(uptr); }
 
+// Standard error, never standard output: a host may be writing audio there.
+void ReportError(const char* after, const char* what)
+{
+  std::fprintf(stderr, "Error occurs after %s: %s\n", after, what);
+}
+
 int mvg_renderCreate(void* uptr) { return R(uptr)->renderCreate() ? 1 : 0; }
 int mvg_renderCreateTexture(void* uptr, int type, int w, int h, int imageFlags, const uint8_t* data)
 {
@@ -246,7 +252,7 @@ void MVGcontext_vVorelle3_au::checkError(NSError* error, const char* message)
   if (!error || !(flags & VG_DEBUG))
     return;
   NSString* text = error->localizedDescription();
-  std::printf("Error occurs after %s: %s\n", message, text ? text->UTF8String() : "");
+  ReportError(message, text ? text->UTF8String() : "");
 }
 
 void MVGcontext_vVorelle3_au::renderDelete()

@@ -119,7 +119,7 @@ VGcolor vgLerpRGBA(VGcolor c0, VGcolor c1, float u)
   u = vg_clampf(u, 0.0f, 1.0f);
   const float oneminu = 1.0f - u;
   for (int i = 0; i < 4; i++)
-    cint.rgba[i] = c0.rgba[i] * oneminu + c1.rgba[i] * u;
+    cint[i] = c0[i] * oneminu + c1[i] * u;
   return cint;
 }
 

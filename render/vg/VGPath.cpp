@@ -1,7 +1,6 @@
 // Path building: commands in canvas space, appended one shape at a time.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "FloatToInt.h"
 #include "VGInternal.h"
@@ -328,22 +327,3 @@ void vgEllipse(VGcontext* ctx, float cx, float cy, float rx, float ry)
 }
 
 void vgCircle(VGcontext* ctx, float cx, float cy, float r) { vgEllipse(ctx, cx, cy, r, r); }
-
-void vgDebugDumpPathCache(VGcontext* ctx)
-{
-  std::printf("Dumping %d cached paths\n", ctx->cache->npaths);
-  for (int i = 0; i < ctx->cache->npaths; i++) {
-    const VGpath* path = &ctx->cache->paths[i];
-    std::printf(" - Path %d\n", i);
-    if (path->nfill) {
-      std::printf("   - fill: %d\n", path->nfill);
-      for (int j = 0; j < path->nfill; j++)
-        std::printf("%f\t%f\n", path->fill[j].x, path->fill[j].y);
-    }
-    if (path->nstroke) {
-      std::printf("   - stroke: %d\n", path->nstroke);
-      for (int j = 0; j < path->nstroke; j++)
-        std::printf("%f\t%f\n", path->stroke[j].x, path->stroke[j].y);
-    }
-  }
-}

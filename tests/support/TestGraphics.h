@@ -235,7 +235,7 @@ public:
   int AlphaChannelIndex() const override { return 3; }
   bool FlippedBitmap() const override { return mFlipped; }
   // Every character is 7 points wide and the text 10 high, at the top left.
-  float DoMeasureText(const IText&, const char* str, IRECT& bounds) const override
+  float DoMeasureText(const IText&, const char* str, IRECT& bounds) override
   {
     const float w = 7.f * static_cast<float>(std::strlen(str));
     bounds = IRECT(bounds.L, bounds.T, bounds.L + w, bounds.T + 10.f);
