@@ -219,7 +219,10 @@ public:
   APIBitmap* CreateAPIBitmap(int w, int h, float scale, double drawScale, bool) override
   {
     Log(Fmt("CreateAPIBitmap %gx%g scale %g draw %g", w, h, scale, drawScale));
-    return new TestBitmap(w, h, scale, static_cast<float>(drawScale));
+    // As a GPU back end does, a side past the texture limit gets no pixels.
+    constexpr int kMaxSide = 16384;
+    const bool fits = w <= kMaxSide && h <= kMaxSide;
+    return new TestBitmap(fits ? w : 0, fits ? h : 0, scale, static_cast<float>(drawScale));
   }
   static TestBitmap* MakeBitmap(const RGBAImage& image, float scale)
   {
