@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FloatToInt.h"
 #include "IGraphics.h"
 #include "IGraphicsConstants.h"
 
@@ -49,7 +50,7 @@ void IBitmapControl::OnRescale()
   const char* name = mBitmap.GetResourceName();
   if (!g || !name || !*name)
     return;
-  IBitmap b = g->LoadBitmap(name, mBitmap.N(), mBitmap.GetFramesAreHorizontal(), static_cast<int>(g->GetScreenScale()));
+  IBitmap b = g->LoadBitmap(name, mBitmap.N(), mBitmap.GetFramesAreHorizontal(), FloatToInt<int>(g->GetScreenScale()));
   if (b.IsValid())
     mBitmap = b;
 }

@@ -2,6 +2,7 @@
 
 #include "ICornerResizerControl.h"
 
+#include "FloatToInt.h"
 #include "IGraphics.h"
 
 namespace plugin::igraphics {
@@ -38,7 +39,7 @@ void ICornerResizerControl::OnMouseDown(float, float, const IMouseMod&)
 void ICornerResizerControl::OnMouseDblClick(float, float, const IMouseMod&)
 {
   if (IGraphics* g = GetUI())
-    g->Resize(static_cast<int>(mInitialGraphicsBounds.W()), static_cast<int>(mInitialGraphicsBounds.H()), 1.f, true);
+    g->Resize(FloatToInt<int>(mInitialGraphicsBounds.W()), FloatToInt<int>(mInitialGraphicsBounds.H()), 1.f, true);
 }
 
 void ICornerResizerControl::OnMouseOver(float x, float y, const IMouseMod& mod)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FloatToInt.h"
+
 namespace plugin::igraphics {
 
 MenuPanel::MenuPanel(IPopupMenu& menu, float x, float y, int parentIdx, float cw, float tH, const PanelMetrics& m)
@@ -44,7 +46,7 @@ MenuPanel::MenuPanel(IPopupMenu& menu, float x, float y, int parentIdx, float cw
         const float scrollTop = m.padding + M.T + m.shadowSize;
         const float rows = std::floor((M.B - m.padding - scrollTop) / (tH + m.cellGap));
         // An up arrow, an item and a down arrow at the least.
-        mMaxCells = std::max(kMinScrollRows, std::isfinite(rows) ? static_cast<int>(std::min(rows, 1e6f)) : 0);
+        mMaxCells = std::max(kMinScrollRows, std::min(FloatToInt<int>(rows), 1000000));
         if (mMaxCells <= n) {
           mScrolls = true;
           stack(left, scrollTop, mMaxCells, true);

@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstddef>
 
+#include "FloatToInt.h"
+
 namespace plugin::igraphics {
 
 int MakeBlurKernel(float x, std::uint8_t* K, int maxTaps, unsigned& norm)
 {
-  const int n = static_cast<int>(std::ceil(x));
+  const int n = FloatToInt<int>(std::ceil(x));
   norm = 0;
   if (n < 1 || n > maxTaps)
     return 0;

@@ -4,6 +4,7 @@
 // and the handle stays valid while the cache holds it.
 
 #include "APIBitmap.h"
+#include "FloatToInt.h"
 #include "UT_String.h"
 
 namespace plugin::igraphics {
@@ -14,8 +15,8 @@ public:
   // Width and height in points are the pixels divided by the pixel density,
   // truncated toward zero.
   IBitmap(APIBitmap* bitmap, int nFrames, bool framesAreHorizontal, const char* name = "")
-  : mBitmap(bitmap), mW(bitmap ? static_cast<int>(static_cast<float>(bitmap->GetWidth()) / bitmap->GetScale()) : 0),
-    mH(bitmap ? static_cast<int>(static_cast<float>(bitmap->GetHeight()) / bitmap->GetScale()) : 0), mN(nFrames),
+  : mBitmap(bitmap), mW(bitmap ? FloatToInt<int>(static_cast<float>(bitmap->GetWidth()) / bitmap->GetScale()) : 0),
+    mH(bitmap ? FloatToInt<int>(static_cast<float>(bitmap->GetHeight()) / bitmap->GetScale()) : 0), mN(nFrames),
     mFramesAreHorizontal(framesAreHorizontal)
   {
     // An unnamed view (a layer drawn as a bitmap) stays free of the heap.

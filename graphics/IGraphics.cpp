@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "FloatToInt.h"
 #include "IControl.h"
 #include "APIBitmap.h"
 #include "IGEditorDelegate.h"
@@ -61,7 +62,7 @@ void IGraphics::RegisterGestureType(EGestureType type)
 
 int IGraphics::PlatformSize(int units) const
 {
-  return static_cast<int>(static_cast<float>(static_cast<int>(units * mDrawScale)) * GetPlatformWindowScale());
+  return FloatToInt<int>(static_cast<float>(FloatToInt<int>(units * mDrawScale)) * GetPlatformWindowScale());
 }
 
 void IGraphics::Resize(int w, int h, float scale, bool needsPlatformResize)
@@ -79,11 +80,11 @@ void IGraphics::Resize(int w, int h, float scale, bool needsPlatformResize, bool
       h = std::clamp(h, d.GetMinHeight(), std::max(d.GetMinHeight(), d.GetMaxHeight()));
     }
   } else if (scale > 0.f) {
-    const int sw = std::clamp(static_cast<int>(w * scale), d.GetMinWidth(), std::max(d.GetMinWidth(), d.GetMaxWidth()));
+    const int sw = std::clamp(FloatToInt<int>(w * scale), d.GetMinWidth(), std::max(d.GetMinWidth(), d.GetMaxWidth()));
     const int sh =
-      std::clamp(static_cast<int>(h * scale), d.GetMinHeight(), std::max(d.GetMinHeight(), d.GetMaxHeight()));
-    w = static_cast<int>(sw / scale);
-    h = static_cast<int>(sh / scale);
+      std::clamp(FloatToInt<int>(h * scale), d.GetMinHeight(), std::max(d.GetMinHeight(), d.GetMaxHeight()));
+    w = FloatToInt<int>(sw / scale);
+    h = FloatToInt<int>(sh / scale);
   }
   ResizeApply(w, h, scale, needsPlatformResize);
 }

@@ -110,8 +110,9 @@ public:
   virtual void FillConvexPolygon(const IColor& color, float* x, float* y, int nPoints, const IBlend* blend = nullptr);
 
   // 0 for a null or empty string, bounds left as passed; otherwise the
-  // width, bounds set to the text's aligned extent.
-  virtual float MeasureText(const IText& text, const char* str, IRECT& bounds) const;
+  // width, bounds set to the text's aligned extent. Not const: a back end
+  // measures by selecting the font, size and blur in its drawing context.
+  virtual float MeasureText(const IText& text, const char* str, IRECT& bounds);
 
   virtual IColor GetDefaultColor() const = 0;
   virtual void* GetDrawContext() = 0;
@@ -221,7 +222,7 @@ public:
   virtual bool LoadAPIFont(const char* fontID, const PlatformFontPtr& font) = 0;
   virtual int AlphaChannelIndex() const = 0;
   virtual bool FlippedBitmap() const = 0;
-  virtual float DoMeasureText(const IText& text, const char* str, IRECT& bounds) const = 0;
+  virtual float DoMeasureText(const IText& text, const char* str, IRECT& bounds) = 0;
   virtual void DoDrawText(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend) = 0;
   virtual float GetTotalScale() const { return mDrawScale * mScreenScale; }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "FloatToInt.h"
 #include "IControl.h"
 #include "IGEditorDelegate.h"
 #include "IGraphics.h"
@@ -177,8 +178,8 @@ void IGraphics::OnDragResize(float x, float y)
   int w = mWidth, h = mHeight;
   float scale = mDrawScale;
   if (mGUISizeMode == 1) {
-    w = static_cast<int>(x);
-    h = static_cast<int>(y);
+    w = FloatToInt<int>(x);
+    h = FloatToInt<int>(y);
   } else if (mGUISizeMode == 0) {
     // A press on the left or top edge gives no ratio on that axis.
     const bool useX = mMouseDownX > 0.f;

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <numbers>
 
+#include "FloatToInt.h"
 #include "IGraphics.h"
 #include "ResourceCaches.h"
 
@@ -333,7 +334,7 @@ void IGraphics::DrawRadialLine(const IColor& color, float cx, float cy, float an
 void IGraphics::DrawVerticalLine(const IColor& color, const IRECT& r, float x, const IBlend* blend, float thickness)
 {
   x = std::clamp(x, 0.f, 1.f);
-  const float pos = r.L + static_cast<float>(static_cast<int>((r.R - r.L) * x));
+  const float pos = r.L + static_cast<float>(FloatToInt<int>((r.R - r.L) * x));
   DrawLine(color, pos, r.T, pos, r.B, blend, thickness);
 }
 
@@ -390,10 +391,10 @@ void IGraphics::DrawBitmapText(const IBitmap& bitmap, const IRECT& bounds, const
   default: break;
   }
   int lines = 1;
-  int charsPerLine = static_cast<int>(bounds.W() / static_cast<float>(charWidth));
+  int charsPerLine = FloatToInt<int>(bounds.W() / static_cast<float>(charWidth));
   if (multiline) {
     if (tw > bounds.W() && charsPerLine >= 1)
-      lines = static_cast<int>(tw / bounds.W()) + 1;
+      lines = FloatToInt<int>(tw / bounds.W()) + 1;
     else if (tw <= bounds.W())
       charsPerLine = len;
   }

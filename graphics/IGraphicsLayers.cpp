@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "FloatToInt.h"
 #include "APIBitmap.h"
 #include "GaussianBlur.h"
 #include "IControl.h"
@@ -16,15 +17,23 @@ namespace {
 // A one-frame bitmap view of a layer's pixels, in points.
 IBitmap LayerView(const ILayer& layer) { return IBitmap(layer.mBitmap.get(), 1, false); }
 
+// A layer made for a NaN, inverted or empty area has a bitmap without pixels.
+bool HasPixels(const ILayerPtr& layer)
+{
+  return layer && layer->mBitmap && layer->mBitmap->GetWidth() > 0 && layer->mBitmap->GetHeight() > 0;
+}
+
 } // namespace
 
 void IGraphics::StartLayer(IControl* control, const IRECT& r, bool cacheable)
 {
   const float s = GetTotalScale();
   const IRECT aligned = r.GetPixelAligned(s);
-  // Whole points first, then pixels.
-  const int w = static_cast<int>(std::ceil(std::ceil(aligned.W()) * s));
-  const int h = static_cast<int>(std::ceil(std::ceil(aligned.H()) * s));
+  // Whole points first, then pixels. A NaN, inverted or empty area gets a
+  // bitmap without pixels, which draws nothing; one too large saturates and is
+  // the back end's to refuse.
+  const int w = std::max(0, FloatToInt<int>(std::ceil(std::ceil(aligned.W()) * s)));
+  const int h = std::max(0, FloatToInt<int>(std::ceil(std::ceil(aligned.H()) * s)));
   std::unique_ptr<APIBitmap> bitmap(CreateAPIBitmap(w, h, mScreenScale, mDrawScale, cacheable));
   PushLayer(new ILayer(std::move(bitmap), aligned, control, control ? control->GetRECT() : IRECT()));
 }
@@ -75,7 +84,7 @@ bool IGraphics::CheckLayer(const ILayerPtr& layer)
 
 void IGraphics::DrawLayer(const ILayerPtr& layer, const IBlend* blend)
 {
-  if (!layer || !layer->mBitmap)
+  if (!HasPixels(layer))
     return;
   PathTransformSave();
   mTransform = IMatrix();
@@ -86,7 +95,7 @@ void IGraphics::DrawLayer(const ILayerPtr& layer, const IBlend* blend)
 
 void IGraphics::DrawFittedLayer(const ILayerPtr& layer, const IRECT& bounds, const IBlend* blend)
 {
-  if (!layer || !layer->mBitmap)
+  if (!HasPixels(layer))
     return;
   const IRECT& r = layer->mRECT;
   if (r.W() <= 0.f || r.H() <= 0.f)
@@ -100,7 +109,7 @@ void IGraphics::DrawFittedLayer(const ILayerPtr& layer, const IRECT& bounds, con
 
 void IGraphics::DrawRotatedLayer(const ILayerPtr& layer, double angle)
 {
-  if (!layer || !layer->mBitmap)
+  if (!HasPixels(layer))
     return;
   PathTransformSave();
   mTransform = IMatrix();
@@ -139,8 +148,8 @@ void IGraphics::ApplyLayerDropShadow(ILayerPtr& layer, const IShadow& shadow)
   const int colBytes = P.GetSize() / w;
 
   const float x = std::max(shadow.mBlurSize * bitmap.GetScale() * bitmap.GetDrawScale() + 1.f, 1.f);
-  const int taps = static_cast<int>(std::ceil(x));
-  if (K.Resize(taps) == nullptr || K.GetSize() != taps)
+  const int taps = FloatToInt<int>(std::ceil(x));
+  if (taps < 1 || K.Resize(taps) == nullptr || K.GetSize() != taps)
     return;
   unsigned norm = 0;
   const int n = MakeBlurKernel(x, K.Get(), taps, norm);

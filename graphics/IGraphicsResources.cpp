@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "FloatToInt.h"
 #include "IControl.h"
 #include "IGraphics.h"
 #include "PixelDensity.h"
@@ -87,7 +88,7 @@ IBitmap IGraphics::LoadBitmap(const char* name, int nStates, bool framesAreHoriz
   if (!name)
     return IBitmap();
   if (targetScale == 0)
-    targetScale = static_cast<int>(mScreenScale);
+    targetScale = FloatToInt<int>(mScreenScale);
   StaticStorage<APIBitmap>& cache = BitmapCache();
   std::lock_guard<std::recursive_mutex> lock(cache.mMutex);
   if (APIBitmap* hit = cache.Find(name, targetScale))
@@ -127,7 +128,7 @@ IBitmap IGraphics::LoadBitmapFromData(const char* name, const void* data, int da
   if (!name)
     return IBitmap();
   if (targetScale == 0)
-    targetScale = static_cast<int>(mScreenScale);
+    targetScale = FloatToInt<int>(mScreenScale);
   StaticStorage<APIBitmap>& cache = BitmapCache();
   std::lock_guard<std::recursive_mutex> lock(cache.mMutex);
   if (APIBitmap* hit = cache.Find(name, targetScale))
@@ -175,7 +176,7 @@ IBitmap IGraphics::ScaleBitmap(const IBitmap& bitmap, const char* name, int scal
 IBitmap IGraphics::ReloadBitmapForScale(const IBitmap& bitmap)
 {
   return LoadBitmap(bitmap.GetResourceName(), bitmap.N(), bitmap.GetFramesAreHorizontal(),
-                    static_cast<int>(mScreenScale));
+                    FloatToInt<int>(mScreenScale));
 }
 
 ISVG IGraphics::LoadSVG(const char* name, const char* units, float dpi)

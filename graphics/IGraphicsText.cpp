@@ -62,7 +62,7 @@ void IGraphics::DoMeasureTextRotation(const IText& text, const IRECT& bounds, IR
   rect.Translate(static_cast<float>(tx), static_cast<float>(ty));
 }
 
-float IGraphics::MeasureText(const IText& text, const char* str, IRECT& bounds) const
+float IGraphics::MeasureText(const IText& text, const char* str, IRECT& bounds)
 {
   if (!str || str[0] == '\0')
     return 0.f;

@@ -379,7 +379,7 @@ void IGraphicsVG::DrawFastDropShadow(const IRECT& inner, const IRECT& outer, flo
 
 // ---- Text ------------------------------------------------------------------------
 
-void IGraphicsVG::PrepareText(const IText& text, const char* str, IRECT& r, float& x, float& y) const
+void IGraphicsVG::PrepareText(const IText& text, const char* str, IRECT& r, float& x, float& y)
 {
   vgFontBlur(mVG, 0);
   vgFontSize(mVG, text.mSize);
@@ -419,7 +419,7 @@ void IGraphicsVG::PrepareText(const IText& text, const char* str, IRECT& r, floa
   r = IRECT(b[0], b[1], b[2], b[3]);
 }
 
-float IGraphicsVG::DoMeasureText(const IText& text, const char* str, IRECT& bounds) const
+float IGraphicsVG::DoMeasureText(const IText& text, const char* str, IRECT& bounds)
 {
   if (!mVG)
     return 0.f;

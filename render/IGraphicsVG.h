@@ -100,7 +100,7 @@ public:
   bool LoadAPIFont(const char* fontID, const PlatformFontPtr& font) override;
   int AlphaChannelIndex() const override { return 3; }
   bool FlippedBitmap() const override { return false; }
-  float DoMeasureText(const IText& text, const char* str, IRECT& bounds) const override;
+  float DoMeasureText(const IText& text, const char* str, IRECT& bounds) override;
   void DoDrawText(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend) override;
 
   // Inside a frame the renderer may still read fb: it waits for the frame's end.
@@ -127,7 +127,7 @@ private:
   VGpaint ToPaint(const IPattern& pattern, const IBlend* blend, bool& solid);
   // Sets alignment, font and size; returns the anchor in x, y and the
   // measured extent in r.
-  void PrepareText(const IText& text, const char* str, IRECT& r, float& x, float& y) const;
+  void PrepareText(const IText& text, const char* str, IRECT& r, float& x, float& y);
 
   bool mInDraw = false;
   std::recursive_mutex mFBOMutex;

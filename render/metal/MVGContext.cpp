@@ -9,42 +9,48 @@ namespace {
 
 MVGcontext_vVorelle3_au* R(void* uptr) { return static_cast<MVGcontext_vVorelle3_au*>(uptr); }
 
-int mvg__renderCreate(void* uptr) { return R(uptr)->renderCreate() ? 1 : 0; }
-int mvg__renderCreateTexture(void* uptr, int type, int w, int h, int imageFlags, const uint8_t* data)
+// Standard error, never standard output: a host may be writing audio there.
+void ReportError(const char* after, const char* what)
+{
+  std::fprintf(stderr, "Error occurs after %s: %s\n", after, what);
+}
+
+int mvg_renderCreate(void* uptr) { return R(uptr)->renderCreate() ? 1 : 0; }
+int mvg_renderCreateTexture(void* uptr, int type, int w, int h, int imageFlags, const uint8_t* data)
 {
   return R(uptr)->renderCreateTexture(type, w, h, imageFlags, data);
 }
-int mvg__renderDeleteTexture(void* uptr, int image) { return R(uptr)->renderDeleteTexture(image); }
-int mvg__renderUpdateTexture(void* uptr, int image, int x, int y, int w, int h, const uint8_t* data)
+int mvg_renderDeleteTexture(void* uptr, int image) { return R(uptr)->renderDeleteTexture(image); }
+int mvg_renderUpdateTexture(void* uptr, int image, int x, int y, int w, int h, const uint8_t* data)
 {
   return R(uptr)->renderUpdateTexture(image, x, y, w, h, data);
 }
-int mvg__renderGetTextureSize(void* uptr, int image, int* w, int* h)
+int mvg_renderGetTextureSize(void* uptr, int image, int* w, int* h)
 {
   return R(uptr)->renderGetTextureSize(image, w, h);
 }
-void mvg__renderViewport(void* uptr, float width, float height, float devicePixelRatio)
+void mvg_renderViewport(void* uptr, float width, float height, float devicePixelRatio)
 {
   R(uptr)->renderViewport(width, height, devicePixelRatio);
 }
-void mvg__renderCancel(void* uptr) { R(uptr)->renderCancel(); }
-void mvg__renderFlush(void* uptr) { R(uptr)->renderFlush(); }
-void mvg__renderFill(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor, float fringe,
-                     const float* bounds, const VGpath* paths, int npaths)
+void mvg_renderCancel(void* uptr) { R(uptr)->renderCancel(); }
+void mvg_renderFlush(void* uptr) { R(uptr)->renderFlush(); }
+void mvg_renderFill(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor, float fringe,
+                    const float* bounds, const VGpath* paths, int npaths)
 {
   R(uptr)->renderFill(paint, op, scissor, fringe, bounds, paths, npaths);
 }
-void mvg__renderStroke(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor, float fringe,
-                       float strokeWidth, const VGpath* paths, int npaths)
+void mvg_renderStroke(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor, float fringe,
+                      float strokeWidth, const VGpath* paths, int npaths)
 {
   R(uptr)->renderStroke(paint, op, scissor, fringe, strokeWidth, paths, npaths);
 }
-void mvg__renderTriangles(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor,
-                          const VGvertex* verts, int nverts, float fringe)
+void mvg_renderTriangles(void* uptr, VGpaint* paint, VGcompositeOperationState op, VGscissor* scissor,
+                         const VGvertex* verts, int nverts, float fringe)
 {
   R(uptr)->renderTriangles(paint, op, scissor, verts, nverts, fringe);
 }
-void mvg__renderDelete(void* uptr)
+void mvg_renderDelete(void* uptr)
 {
   R(uptr)->renderDelete();
   R(uptr)->release();
@@ -100,18 +106,18 @@ VGcontext* mvgCreateContext(CAMetalLayer* layer, int flags)
   VGparams params{};
   params.userPtr = r;
   params.edgeAntiAlias = flags & VG_ANTIALIAS ? 1 : 0;
-  params.renderCreate = mvg__renderCreate;
-  params.renderCreateTexture = mvg__renderCreateTexture;
-  params.renderDeleteTexture = mvg__renderDeleteTexture;
-  params.renderUpdateTexture = mvg__renderUpdateTexture;
-  params.renderGetTextureSize = mvg__renderGetTextureSize;
-  params.renderViewport = mvg__renderViewport;
-  params.renderCancel = mvg__renderCancel;
-  params.renderFlush = mvg__renderFlush;
-  params.renderFill = mvg__renderFill;
-  params.renderStroke = mvg__renderStroke;
-  params.renderTriangles = mvg__renderTriangles;
-  params.renderDelete = mvg__renderDelete;
+  params.renderCreate = mvg_renderCreate;
+  params.renderCreateTexture = mvg_renderCreateTexture;
+  params.renderDeleteTexture = mvg_renderDeleteTexture;
+  params.renderUpdateTexture = mvg_renderUpdateTexture;
+  params.renderGetTextureSize = mvg_renderGetTextureSize;
+  params.renderViewport = mvg_renderViewport;
+  params.renderCancel = mvg_renderCancel;
+  params.renderFlush = mvg_renderFlush;
+  params.renderFill = mvg_renderFill;
+  params.renderStroke = mvg_renderStroke;
+  params.renderTriangles = mvg_renderTriangles;
+  params.renderDelete = mvg_renderDelete;
   // On failure the engine has already called renderDelete, which released r.
   return vgCreateInternal(&params);
 }
@@ -246,7 +252,7 @@ void MVGcontext_vVorelle3_au::checkError(NSError* error, const char* message)
   if (!error || !(flags & VG_DEBUG))
     return;
   NSString* text = error->localizedDescription();
-  std::printf("Error occurs after %s: %s\n", message, text ? text->UTF8String() : "");
+  ReportError(message, text ? text->UTF8String() : "");
 }
 
 void MVGcontext_vVorelle3_au::renderDelete()

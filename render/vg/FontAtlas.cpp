@@ -9,7 +9,7 @@ int insertNode(FSTatlas* atlas, int idx, int x, int y, int w)
   if (atlas->nnodes + 1 > atlas->cnodes) {
     const int cnodes = atlas->cnodes == 0 ? 8 : atlas->cnodes * 2;
     auto* nodes = static_cast<FSTatlasNode*>(
-      fst__grow(atlas->nodes, sizeof(FSTatlasNode) * atlas->nnodes, sizeof(FSTatlasNode) * cnodes));
+      fst_grow(atlas->nodes, sizeof(FSTatlasNode) * atlas->nnodes, sizeof(FSTatlasNode) * cnodes));
     if (nodes == nullptr)
       return 0;
     atlas->nodes = nodes;
@@ -84,16 +84,16 @@ int addSkylineLevel(FSTatlas* atlas, int idx, int x, int y, int w, int h)
 
 } // namespace
 
-FSTatlas* fst__allocAtlas(int width, int height, int nnodes)
+FSTatlas* fst_allocAtlas(int width, int height, int nnodes)
 {
-  auto* atlas = static_cast<FSTatlas*>(fst__allocZeroed(sizeof(FSTatlas)));
+  auto* atlas = static_cast<FSTatlas*>(fst_allocZeroed(sizeof(FSTatlas)));
   if (atlas == nullptr)
     return nullptr;
   atlas->width = width;
   atlas->height = height;
-  atlas->nodes = static_cast<FSTatlasNode*>(fst__allocZeroed(sizeof(FSTatlasNode) * static_cast<size_t>(nnodes)));
+  atlas->nodes = static_cast<FSTatlasNode*>(fst_allocZeroed(sizeof(FSTatlasNode) * static_cast<size_t>(nnodes)));
   if (atlas->nodes == nullptr) {
-    fst__free(atlas);
+    fst_free(atlas);
     return nullptr;
   }
   atlas->cnodes = nnodes;
@@ -102,15 +102,15 @@ FSTatlas* fst__allocAtlas(int width, int height, int nnodes)
   return atlas;
 }
 
-void fst__deleteAtlas(FSTatlas* atlas)
+void fst_deleteAtlas(FSTatlas* atlas)
 {
   if (atlas == nullptr)
     return;
-  fst__free(atlas->nodes);
-  fst__free(atlas);
+  fst_free(atlas->nodes);
+  fst_free(atlas);
 }
 
-void fst__atlasReset(FSTatlas* atlas, int width, int height)
+void fst_atlasReset(FSTatlas* atlas, int width, int height)
 {
   atlas->width = width;
   atlas->height = height;
@@ -120,7 +120,7 @@ void fst__atlasReset(FSTatlas* atlas, int width, int height)
   atlas->nnodes = 1;
 }
 
-void fst__atlasExpand(FSTatlas* atlas, int width, int height)
+void fst_atlasExpand(FSTatlas* atlas, int width, int height)
 {
   if (width > atlas->width)
     insertNode(atlas, atlas->nnodes, atlas->width, 0, width - atlas->width);
@@ -128,7 +128,7 @@ void fst__atlasExpand(FSTatlas* atlas, int width, int height)
   atlas->height = height;
 }
 
-int fst__atlasAddRect(FSTatlas* atlas, int rw, int rh, int* rx, int* ry)
+int fst_atlasAddRect(FSTatlas* atlas, int rw, int rh, int* rx, int* ry)
 {
   if (rw <= 0 || rh <= 0)
     return 0;

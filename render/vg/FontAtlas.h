@@ -4,11 +4,11 @@
 
 #include "FontStash.h"
 
-FSTatlas* fst__allocAtlas(int width, int height, int nnodes);
-void fst__deleteAtlas(FSTatlas* atlas);
+FSTatlas* fst_allocAtlas(int width, int height, int nnodes);
+void fst_deleteAtlas(FSTatlas* atlas);
 // Back to one empty level of the given size.
-void fst__atlasReset(FSTatlas* atlas, int width, int height);
+void fst_atlasReset(FSTatlas* atlas, int width, int height);
 // Widens or heightens the atlas; a wider atlas gets a new empty level on the right.
-void fst__atlasExpand(FSTatlas* atlas, int width, int height);
+void fst_atlasExpand(FSTatlas* atlas, int width, int height);
 // Places a w x h rectangle; 1 with its top-left in *rx, *ry, or 0 when it does not fit.
-int fst__atlasAddRect(FSTatlas* atlas, int rw, int rh, int* rx, int* ry);
+int fst_atlasAddRect(FSTatlas* atlas, int rw, int rh, int* rx, int* ry);

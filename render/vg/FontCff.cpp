@@ -46,7 +46,7 @@ int IndexCount(stbtt__buf b)
   return static_cast<int>(Get(b, 2));
 }
 
-// Only called on indexes fst__checkCff accepted, where every offset is small.
+// Only called on indexes fst_checkCff accepted, where every offset is small.
 stbtt__buf IndexGet(stbtt__buf b, int i)
 {
   Seek(b, 0);
@@ -275,7 +275,7 @@ constexpr long kMaxVertices = 1 << 16;
 
 } // namespace
 
-int fst__checkCff(const unsigned char* cff, uint64_t length)
+int fst_checkCff(const unsigned char* cff, uint64_t length)
 {
   if (cff == nullptr || length < 4 || length > 0x7fffffff)
     return 0;
@@ -310,7 +310,7 @@ int fst__checkCff(const unsigned char* cff, uint64_t length)
   return 1;
 }
 
-void fst__boundCff(stbtt_fontinfo* info, uint64_t length)
+void fst_boundCff(stbtt_fontinfo* info, uint64_t length)
 {
   const int len = static_cast<int>(length);
   if (info->fdselect.size > 0)
@@ -318,7 +318,7 @@ void fst__boundCff(stbtt_fontinfo* info, uint64_t length)
   info->cff.size = len;
 }
 
-int fst__cffOutlineIsSafe(const stbtt_fontinfo* info, int glyph)
+int fst_cffOutlineIsSafe(const stbtt_fontinfo* info, int glyph)
 {
   if (glyph < 0 || glyph >= IndexCount(info->charstrings))
     return 0;

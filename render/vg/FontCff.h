@@ -11,13 +11,13 @@
 
 // 1 when the parser may read the table `cff` (`length` bytes) of a face:
 // every index, dictionary and FD selection it follows lies inside it.
-int fst__checkCff(const unsigned char* cff, uint64_t length);
+int fst_checkCff(const unsigned char* cff, uint64_t length);
 
 // Narrows the parser's buffers to the `length` bytes of the table, once it
-// accepted a face whose table passed fst__checkCff.
-void fst__boundCff(stbtt_fontinfo* info, uint64_t length);
+// accepted a face whose table passed fst_checkCff.
+void fst_boundCff(stbtt_fontinfo* info, uint64_t length);
 
 // 1 when the parser can draw `glyph` with coordinates that fit its 16-bit
 // vertices: the glyph exists, and its charstring, run as the parser runs it,
 // ends in a bounded number of steps without overflowing its conversions.
-int fst__cffOutlineIsSafe(const stbtt_fontinfo* info, int glyph);
+int fst_cffOutlineIsSafe(const stbtt_fontinfo* info, int glyph);

@@ -79,7 +79,7 @@ bool Survey(const FSTfont* font, int glyph, int depth, int* points, int* contour
   if (glyph >= font->font.numGlyphs)
     return true; // empty
   FSTglyphData g;
-  if (depth > kMaxDepth || !fst__glyphData(font, glyph, &g))
+  if (depth > kMaxDepth || !fst_glyphData(font, glyph, &g))
     return false;
   if (g.len < 10)
     return true;
@@ -143,7 +143,7 @@ bool Append(const FSTfont* font, int glyph, int depth, Outline* o)
   if (glyph >= font->font.numGlyphs)
     return true; // empty
   FSTglyphData g;
-  if (depth > kMaxDepth || !fst__glyphData(font, glyph, &g))
+  if (depth > kMaxDepth || !fst_glyphData(font, glyph, &g))
     return false;
   if (g.len < 10)
     return true;
@@ -264,12 +264,12 @@ void DrawAssembled(const FSTfont* font, unsigned char* out, int w, int h, int st
   Outline o;
   o.maxPoints = maxPoints;
   o.maxContours = maxContours;
-  o.points = static_cast<Point*>(fst__tmpalloc(sizeof(Point) * static_cast<size_t>(maxPoints), user));
-  o.flags = static_cast<unsigned char*>(fst__tmpalloc(static_cast<size_t>(maxPoints), user));
-  o.ends = static_cast<int*>(fst__tmpalloc(sizeof(int) * static_cast<size_t>(maxContours), user));
+  o.points = static_cast<Point*>(fst_tmpalloc(sizeof(Point) * static_cast<size_t>(maxPoints), user));
+  o.flags = static_cast<unsigned char*>(fst_tmpalloc(static_cast<size_t>(maxPoints), user));
+  o.ends = static_cast<int*>(fst_tmpalloc(sizeof(int) * static_cast<size_t>(maxContours), user));
   // Each point gives at most two vertices, each contour one move and one close.
   const size_t nverts = 2 * static_cast<size_t>(maxPoints) + 2 * static_cast<size_t>(maxContours);
-  auto* verts = static_cast<stbtt_vertex*>(fst__tmpalloc(sizeof(stbtt_vertex) * nverts, user));
+  auto* verts = static_cast<stbtt_vertex*>(fst_tmpalloc(sizeof(stbtt_vertex) * nverts, user));
   if (o.points && o.flags && o.ends && verts && Append(font, glyph, 0, &o)) {
     int ix0, iy0;
     stbtt_GetGlyphBitmapBoxSubpixel(&font->font, glyph, scale, scale, 0.0f, 0.0f, &ix0, &iy0, nullptr, nullptr);
@@ -277,15 +277,15 @@ void DrawAssembled(const FSTfont* font, unsigned char* out, int w, int h, int st
     if (w > 0 && h > 0)
       stbtt_Rasterize(&bitmap, 0.35f, verts, ToVertices(o, verts), scale, scale, 0.0f, 0.0f, ix0, iy0, 1, user);
   }
-  fst__tmpfree(verts, user);
-  fst__tmpfree(o.ends, user);
-  fst__tmpfree(o.flags, user);
-  fst__tmpfree(o.points, user);
+  fst_tmpfree(verts, user);
+  fst_tmpfree(o.ends, user);
+  fst_tmpfree(o.flags, user);
+  fst_tmpfree(o.points, user);
 }
 
 } // namespace
 
-void fst__makeGlyphBitmap(const FSTfont* font, unsigned char* out, int w, int h, int stride, float scale, int glyph)
+void fst_makeGlyphBitmap(const FSTfont* font, unsigned char* out, int w, int h, int stride, float scale, int glyph)
 {
   int points = 0, contours = 0;
   bool matched = false;

@@ -5,6 +5,6 @@
 
 #include "FontStash.h"
 
-// Draws `glyph` of a font whose outline passed fst__glyphOutlineIsSafe into
+// Draws `glyph` of a font whose outline passed fst_glyphOutlineIsSafe into
 // `out` as stbtt_MakeGlyphBitmapSubpixel does (no shift, equal scales).
-void fst__makeGlyphBitmap(const FSTfont* font, unsigned char* out, int w, int h, int stride, float scale, int glyph);
+void fst_makeGlyphBitmap(const FSTfont* font, unsigned char* out, int w, int h, int stride, float scale, int glyph);

@@ -11,28 +11,28 @@
 #include "FontCff.h"
 #include "FontTables.h"
 
-void* fst__alloc(size_t size) { return ::operator new(size, std::nothrow); }
+void* fst_alloc(size_t size) { return ::operator new(size, std::nothrow); }
 
-void* fst__allocZeroed(size_t size)
+void* fst_allocZeroed(size_t size)
 {
-  void* p = fst__alloc(size);
+  void* p = fst_alloc(size);
   if (p != nullptr)
     std::memset(p, 0, size);
   return p;
 }
 
-void* fst__grow(void* p, size_t used, size_t size)
+void* fst_grow(void* p, size_t used, size_t size)
 {
-  void* q = fst__alloc(size);
+  void* q = fst_alloc(size);
   if (q == nullptr)
     return nullptr;
   if (p != nullptr && used > 0)
     std::memcpy(q, p, used < size ? used : size);
-  fst__free(p);
+  fst_free(p);
   return q;
 }
 
-void fst__free(void* p) { ::operator delete(p); }
+void fst_free(void* p) { ::operator delete(p); }
 
 namespace {
 
@@ -40,10 +40,10 @@ void freeFont(FSTfont* font)
 {
   if (font == nullptr)
     return;
-  fst__free(font->glyphs);
+  fst_free(font->glyphs);
   if (font->freeData)
     std::free(font->data);
-  fst__free(font);
+  fst_free(font);
 }
 
 // Appends an empty font record; its index, or -1.
@@ -51,18 +51,18 @@ int allocFont(FSTcontext* s)
 {
   if (s->nfonts + 1 > s->cfonts) {
     const int cfonts = s->cfonts == 0 ? 8 : s->cfonts * 2;
-    auto* fonts = static_cast<FSTfont**>(fst__grow(s->fonts, sizeof(FSTfont*) * s->nfonts, sizeof(FSTfont*) * cfonts));
+    auto* fonts = static_cast<FSTfont**>(fst_grow(s->fonts, sizeof(FSTfont*) * s->nfonts, sizeof(FSTfont*) * cfonts));
     if (fonts == nullptr)
       return -1;
     s->fonts = fonts;
     s->cfonts = cfonts;
   }
-  auto* font = static_cast<FSTfont*>(fst__allocZeroed(sizeof(FSTfont)));
+  auto* font = static_cast<FSTfont*>(fst_allocZeroed(sizeof(FSTfont)));
   if (font == nullptr)
     return -1;
-  font->glyphs = static_cast<FSTglyph*>(fst__allocZeroed(sizeof(FSTglyph) * FST_INIT_GLYPHS));
+  font->glyphs = static_cast<FSTglyph*>(fst_allocZeroed(sizeof(FSTglyph) * FST_INIT_GLYPHS));
   if (font->glyphs == nullptr) {
-    fst__free(font);
+    fst_free(font);
     return -1;
   }
   font->cglyphs = FST_INIT_GLYPHS;
@@ -80,20 +80,20 @@ void emptyDirtyRect(FSTcontext* s)
 
 } // namespace
 
-FSTstate* fst__getState(FSTcontext* s) { return &s->states[s->nstates - 1]; }
+FSTstate* fst_getState(FSTcontext* s) { return &s->states[s->nstates - 1]; }
 
-FSTfont* fst__currentFont(FSTcontext* s)
+FSTfont* fst_currentFont(FSTcontext* s)
 {
   if (s == nullptr || s->nstates < 1)
     return nullptr;
-  const int id = fst__getState(s)->font;
+  const int id = fst_getState(s)->font;
   if (id < 0 || id >= s->nfonts)
     return nullptr;
   FSTfont* font = s->fonts[id];
   return font->data != nullptr ? font : nullptr;
 }
 
-void fst__flush(FSTcontext* s)
+void fst_flush(FSTcontext* s)
 {
   if (s->dirtyRect[0] < s->dirtyRect[2] && s->dirtyRect[1] < s->dirtyRect[3]) {
     if (s->params.renderUpdate != nullptr)
@@ -107,10 +107,10 @@ void fst__flush(FSTcontext* s)
   }
 }
 
-void fst__addWhiteRect(FSTcontext* s, int w, int h)
+void fst_addWhiteRect(FSTcontext* s, int w, int h)
 {
   int gx, gy;
-  if (fst__atlasAddRect(s->atlas, w, h, &gx, &gy) == 0)
+  if (fst_atlasAddRect(s->atlas, w, h, &gx, &gy) == 0)
     return;
   for (int y = 0; y < h; y++)
     std::memset(s->texData + gx + (gy + y) * s->params.width, 0xff, w);
@@ -125,30 +125,30 @@ FSTcontext* fstCreateInternal(FSTparams* params)
   if (params == nullptr || params->width <= 0 || params->height <= 0 || params->width > SHRT_MAX ||
       params->height > SHRT_MAX)
     return nullptr;
-  auto* s = static_cast<FSTcontext*>(fst__allocZeroed(sizeof(FSTcontext)));
+  auto* s = static_cast<FSTcontext*>(fst_allocZeroed(sizeof(FSTcontext)));
   if (s == nullptr)
     return nullptr;
   s->params = *params;
-  s->scratch = static_cast<unsigned char*>(fst__alloc(FST_SCRATCH_BUF_SIZE));
+  s->scratch = static_cast<unsigned char*>(fst_alloc(FST_SCRATCH_BUF_SIZE));
   if (s->scratch == nullptr)
     goto error;
   if (s->params.renderCreate != nullptr &&
       s->params.renderCreate(s->params.userPtr, s->params.width, s->params.height) == 0)
     goto error;
-  s->atlas = fst__allocAtlas(s->params.width, s->params.height, FST_INIT_ATLAS_NODES);
+  s->atlas = fst_allocAtlas(s->params.width, s->params.height, FST_INIT_ATLAS_NODES);
   if (s->atlas == nullptr)
     goto error;
-  s->fonts = static_cast<FSTfont**>(fst__allocZeroed(sizeof(FSTfont*) * FST_INIT_FONTS));
+  s->fonts = static_cast<FSTfont**>(fst_allocZeroed(sizeof(FSTfont*) * FST_INIT_FONTS));
   if (s->fonts == nullptr)
     goto error;
   s->cfonts = FST_INIT_FONTS;
   s->itw = 1.0f / s->params.width;
   s->ith = 1.0f / s->params.height;
-  s->texData = static_cast<unsigned char*>(fst__allocZeroed(static_cast<size_t>(s->params.width) * s->params.height));
+  s->texData = static_cast<unsigned char*>(fst_allocZeroed(static_cast<size_t>(s->params.width) * s->params.height));
   if (s->texData == nullptr)
     goto error;
   emptyDirtyRect(s);
-  fst__addWhiteRect(s, 2, 2);
+  fst_addWhiteRect(s, 2, 2);
   fstPushState(s);
   fstClearState(s);
   return s;
@@ -166,11 +166,11 @@ void fstDeleteInternal(FSTcontext* s)
     s->params.renderDelete(s->params.userPtr);
   for (int i = 0; i < s->nfonts; i++)
     freeFont(s->fonts[i]);
-  fst__deleteAtlas(s->atlas);
-  fst__free(s->fonts);
-  fst__free(s->texData);
-  fst__free(s->scratch);
-  fst__free(s);
+  fst_deleteAtlas(s->atlas);
+  fst_free(s->fonts);
+  fst_free(s->texData);
+  fst_free(s->scratch);
+  fst_free(s);
 }
 
 void fstSetErrorCallback(FSTcontext* s, void (*callback)(void* uptr, int error, int val), void* uptr)
@@ -226,7 +226,7 @@ int fstAddFontMem(FSTcontext* s, const char* name, unsigned char* data, int data
 
   FSTfontLayout layout;
   font->font.userdata = s;
-  if (fst__checkFontData(data, dataSize, fontIndex, &layout) == 0 ||
+  if (fst_checkFontData(data, dataSize, fontIndex, &layout) == 0 ||
       stbtt_InitFont(&font->font, data, layout.offset) == 0) {
     freeFont(font);
     s->nfonts--;
@@ -234,7 +234,7 @@ int fstAddFontMem(FSTcontext* s, const char* name, unsigned char* data, int data
   }
   font->font.userdata = s;
   if (layout.cffLength > 0)
-    fst__boundCff(&font->font, static_cast<uint64_t>(layout.cffLength));
+    fst_boundCff(&font->font, static_cast<uint64_t>(layout.cffLength));
   font->kernPairs = layout.kernPairs;
   font->nkernPairs = layout.nkernPairs;
 
@@ -292,7 +292,7 @@ void fstPopState(FSTcontext* s)
 
 void fstClearState(FSTcontext* s)
 {
-  FSTstate* state = fst__getState(s);
+  FSTstate* state = fst_getState(s);
   state->size = 12.0f;
   state->color = 0xffffffff;
   state->font = 0;
@@ -301,12 +301,12 @@ void fstClearState(FSTcontext* s)
   state->align = FST_ALIGN_LEFT | FST_ALIGN_BASELINE;
 }
 
-void fstSetSize(FSTcontext* s, float size) { fst__getState(s)->size = size; }
-void fstSetColor(FSTcontext* s, unsigned int color) { fst__getState(s)->color = color; }
-void fstSetSpacing(FSTcontext* s, float spacing) { fst__getState(s)->spacing = spacing; }
-void fstSetBlur(FSTcontext* s, float blur) { fst__getState(s)->blur = blur; }
-void fstSetAlign(FSTcontext* s, int align) { fst__getState(s)->align = align; }
-void fstSetFont(FSTcontext* s, int font) { fst__getState(s)->font = font; }
+void fstSetSize(FSTcontext* s, float size) { fst_getState(s)->size = size; }
+void fstSetColor(FSTcontext* s, unsigned int color) { fst_getState(s)->color = color; }
+void fstSetSpacing(FSTcontext* s, float spacing) { fst_getState(s)->spacing = spacing; }
+void fstSetBlur(FSTcontext* s, float blur) { fst_getState(s)->blur = blur; }
+void fstSetAlign(FSTcontext* s, int align) { fst_getState(s)->align = align; }
+void fstSetFont(FSTcontext* s, int font) { fst_getState(s)->font = font; }
 
 const unsigned char* fstGetTextureData(FSTcontext* s, int* width, int* height)
 {
@@ -348,18 +348,18 @@ int fstExpandAtlas(FSTcontext* s, int width, int height)
   if (width > SHRT_MAX || height > SHRT_MAX)
     return 0;
 
-  fst__flush(s);
+  fst_flush(s);
   if (s->params.renderResize != nullptr && s->params.renderResize(s->params.userPtr, width, height) == 0)
     return 0;
-  auto* data = static_cast<unsigned char*>(fst__allocZeroed(static_cast<size_t>(width) * height));
+  auto* data = static_cast<unsigned char*>(fst_allocZeroed(static_cast<size_t>(width) * height));
   if (data == nullptr)
     return 0;
   for (int y = 0; y < s->params.height; y++)
     std::memcpy(data + y * width, s->texData + y * s->params.width, s->params.width);
-  fst__free(s->texData);
+  fst_free(s->texData);
   s->texData = data;
 
-  fst__atlasExpand(s->atlas, width, height);
+  fst_atlasExpand(s->atlas, width, height);
   short maxy = 0;
   for (int i = 0; i < s->atlas->nnodes; i++)
     maxy = s->atlas->nodes[i].y > maxy ? s->atlas->nodes[i].y : maxy;
@@ -378,16 +378,16 @@ int fstResetAtlas(FSTcontext* s, int width, int height)
 {
   if (s == nullptr || width <= 0 || height <= 0 || width > SHRT_MAX || height > SHRT_MAX)
     return 0;
-  fst__flush(s);
+  fst_flush(s);
   if (s->params.renderResize != nullptr && s->params.renderResize(s->params.userPtr, width, height) == 0)
     return 0;
   // The new pixels come first, so a failure leaves the old atlas whole.
-  auto* data = static_cast<unsigned char*>(fst__allocZeroed(static_cast<size_t>(width) * height));
+  auto* data = static_cast<unsigned char*>(fst_allocZeroed(static_cast<size_t>(width) * height));
   if (data == nullptr)
     return 0;
-  fst__free(s->texData);
+  fst_free(s->texData);
   s->texData = data;
-  fst__atlasReset(s->atlas, width, height);
+  fst_atlasReset(s->atlas, width, height);
 
   for (int i = 0; i < s->nfonts; i++) {
     s->fonts[i]->nglyphs = 0;
@@ -398,6 +398,6 @@ int fstResetAtlas(FSTcontext* s, int width, int height)
   s->itw = 1.0f / width;
   s->ith = 1.0f / height;
   emptyDirtyRect(s);
-  fst__addWhiteRect(s, 2, 2);
+  fst_addWhiteRect(s, 2, 2);
   return 1;
 }

@@ -35,7 +35,7 @@ int allocGlyph(FSTfont* font)
   if (font->nglyphs + 1 > font->cglyphs) {
     const int cglyphs = font->cglyphs == 0 ? 8 : font->cglyphs * 2;
     auto* glyphs =
-      static_cast<FSTglyph*>(fst__grow(font->glyphs, sizeof(FSTglyph) * font->nglyphs, sizeof(FSTglyph) * cglyphs));
+      static_cast<FSTglyph*>(fst_grow(font->glyphs, sizeof(FSTglyph) * font->nglyphs, sizeof(FSTglyph) * cglyphs));
     if (glyphs == nullptr)
       return -1;
     font->glyphs = glyphs;
@@ -49,36 +49,36 @@ int clampBox(int v) { return v < -16000 ? -16000 : (v > 16000 ? 16000 : v); }
 
 } // namespace
 
-short fst__sizeKey(float size) { return plugin::FloatToInt<short>(size * 10.0f); }
-short fst__blurKey(float blur) { return plugin::FloatToInt<short>(blur); }
+short fst_sizeKey(float size) { return plugin::FloatToInt<short>(size * 10.0f); }
+short fst_blurKey(float blur) { return plugin::FloatToInt<short>(blur); }
 
-void* fst__tmpalloc(size_t size, void* userdata)
+void* fst_tmpalloc(size_t size, void* userdata)
 {
   auto* s = static_cast<FSTcontext*>(userdata);
   if (s == nullptr)
-    return fst__alloc(size);
+    return fst_alloc(size);
   const size_t rounded = (size + 0xf) & ~static_cast<size_t>(0xf);
   if (rounded > static_cast<size_t>(FST_SCRATCH_BUF_SIZE - s->nscratch)) {
     if (s->handleError != nullptr)
       s->handleError(s->errorUptr, FST_SCRATCH_FULL, s->nscratch + static_cast<int>(size));
     // A glyph too large for the scratch area is drawn from the heap, not left blank.
-    return fst__alloc(size);
+    return fst_alloc(size);
   }
   unsigned char* ptr = s->scratch + s->nscratch;
   s->nscratch += static_cast<int>(rounded);
   return ptr;
 }
 
-void fst__tmpfree(void* ptr, void* userdata)
+void fst_tmpfree(void* ptr, void* userdata)
 {
   auto* s = static_cast<FSTcontext*>(userdata);
   auto* p = static_cast<unsigned char*>(ptr);
   if (s != nullptr && p >= s->scratch && p < s->scratch + FST_SCRATCH_BUF_SIZE)
     return;
-  fst__free(ptr);
+  fst_free(ptr);
 }
 
-float fst__getVertAlign(FSTcontext* s, FSTfont* font, int align, short isize)
+float fst_getVertAlign(FSTcontext* s, FSTfont* font, int align, short isize)
 {
   float offset = 0.0f;
   const float size = isize / 10.0f;
@@ -93,8 +93,7 @@ float fst__getVertAlign(FSTcontext* s, FSTfont* font, int align, short isize)
   return (s->params.flags & FST_ZERO_TOPLEFT) ? offset : -offset;
 }
 
-FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, short isize, short iblur,
-                        int bitmapOption)
+FSTglyph* fst_getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, short isize, short iblur, int bitmapOption)
 {
   if (isize < 2)
     return nullptr;
@@ -135,7 +134,7 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
   const float scale = stbtt_ScaleForPixelHeight(&renderFont->font, size);
   int advance, lsb, x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   stbtt_GetGlyphHMetrics(&renderFont->font, index, &advance, &lsb);
-  const bool drawable = fst__glyphOutlineIsSafe(renderFont, index) != 0;
+  const bool drawable = fst_glyphOutlineIsSafe(renderFont, index) != 0;
   if (drawable)
     stbtt_GetGlyphBitmapBoxSubpixel(&renderFont->font, index, scale, scale, 0.0f, 0.0f, &x0, &y0, &x1, &y1);
   x0 = clampBox(x0);
@@ -147,10 +146,10 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
 
   int gx = -1, gy = -1;
   if (bitmapOption == FST_GLYPH_BITMAP_REQUIRED) {
-    int added = fst__atlasAddRect(s->atlas, gw, gh, &gx, &gy);
+    int added = fst_atlasAddRect(s->atlas, gw, gh, &gx, &gy);
     if (added == 0 && s->handleError != nullptr) {
       s->handleError(s->errorUptr, FST_ATLAS_FULL, 0);
-      added = fst__atlasAddRect(s->atlas, gw, gh, &gx, &gy);
+      added = fst_atlasAddRect(s->atlas, gw, gh, &gx, &gy);
     }
     if (added == 0)
       return nullptr;
@@ -182,7 +181,7 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
   const int stride = s->params.width;
   unsigned char* cell = s->texData + glyph->x0 + glyph->y0 * stride;
   if (drawable)
-    fst__makeGlyphBitmap(renderFont, cell + pad + pad * stride, gw - pad * 2, gh - pad * 2, stride, scale, index);
+    fst_makeGlyphBitmap(renderFont, cell + pad + pad * stride, gw - pad * 2, gh - pad * 2, stride, scale, index);
   for (int y = 0; y < gh; y++) {
     cell[y * stride] = 0;
     cell[gw - 1 + y * stride] = 0;
@@ -192,7 +191,7 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
 
   if (iblur > 0) {
     s->nscratch = 0;
-    fst__blur(cell, gw, gh, stride, iblur);
+    fst_blur(cell, gw, gh, stride, iblur);
   }
 
   s->dirtyRect[0] = glyph->x0 < s->dirtyRect[0] ? glyph->x0 : s->dirtyRect[0];
@@ -202,12 +201,12 @@ FSTglyph* fst__getGlyph(FSTcontext* s, FSTfont* font, unsigned int codepoint, sh
   return glyph;
 }
 
-void fst__getQuad(FSTcontext* s, FSTfont* font, int prevGlyphIndex, FSTglyph* glyph, float scale, float spacing,
-                  float* x, float* y, FSTquad* q)
+void fst_getQuad(FSTcontext* s, FSTfont* font, int prevGlyphIndex, FSTglyph* glyph, float scale, float spacing,
+                 float* x, float* y, FSTquad* q)
 {
   if (prevGlyphIndex != -1) {
     // Kerning keeps its sign: rounded to the nearest pixel, as advances are.
-    const float adv = static_cast<float>(fst__kernAdvance(font, prevGlyphIndex, glyph->index)) * scale;
+    const float adv = static_cast<float>(fst_kernAdvance(font, prevGlyphIndex, glyph->index)) * scale;
     *x += std::floor(adv + spacing + 0.5f);
   }
 

@@ -8,15 +8,15 @@
 
 float fstTextBounds(FSTcontext* s, float x, float y, const char* str, const char* end, float* bounds)
 {
-  FSTfont* font = fst__currentFont(s);
+  FSTfont* font = fst_currentFont(s);
   if (font == nullptr || str == nullptr)
     return 0.0f;
-  const FSTstate* state = fst__getState(s);
-  const short isize = fst__sizeKey(state->size);
-  const short iblur = fst__blurKey(state->blur);
+  const FSTstate* state = fst_getState(s);
+  const short isize = fst_sizeKey(state->size);
+  const short iblur = fst_blurKey(state->blur);
   const float scale = stbtt_ScaleForPixelHeight(&font->font, isize / 10.0f);
 
-  y += fst__getVertAlign(s, font, state->align, isize);
+  y += fst_getVertAlign(s, font, state->align, isize);
   float minx = x, maxx = x, miny = y, maxy = y;
   const float startx = x;
   if (end == nullptr)
@@ -25,10 +25,10 @@ float fstTextBounds(FSTcontext* s, float x, float y, const char* str, const char
   int prevGlyphIndex = -1;
   unsigned int codepoint;
   while (fstNextCodepoint(&str, end, &codepoint)) {
-    FSTglyph* glyph = fst__getGlyph(s, font, codepoint, isize, iblur, FST_GLYPH_BITMAP_OPTIONAL);
+    FSTglyph* glyph = fst_getGlyph(s, font, codepoint, isize, iblur, FST_GLYPH_BITMAP_OPTIONAL);
     if (glyph != nullptr) {
       FSTquad q;
-      fst__getQuad(s, font, prevGlyphIndex, glyph, scale, state->spacing, &x, &y, &q);
+      fst_getQuad(s, font, prevGlyphIndex, glyph, scale, state->spacing, &x, &y, &q);
       if (q.x0 < minx)
         minx = q.x0;
       if (q.x1 > maxx)
@@ -69,13 +69,13 @@ float fstTextBounds(FSTcontext* s, float x, float y, const char* str, const char
 
 void fstLineBounds(FSTcontext* s, float y, float* miny, float* maxy)
 {
-  FSTfont* font = fst__currentFont(s);
+  FSTfont* font = fst_currentFont(s);
   if (font == nullptr)
     return;
-  const FSTstate* state = fst__getState(s);
-  const short isize = fst__sizeKey(state->size);
+  const FSTstate* state = fst_getState(s);
+  const short isize = fst_sizeKey(state->size);
   const float size = isize / 10.0f;
-  y += fst__getVertAlign(s, font, state->align, isize);
+  y += fst_getVertAlign(s, font, state->align, isize);
   float lo, hi;
   if (s->params.flags & FST_ZERO_TOPLEFT) {
     lo = y - font->ascender * size;
@@ -92,10 +92,10 @@ void fstLineBounds(FSTcontext* s, float y, float* miny, float* maxy)
 
 void fstVertMetrics(FSTcontext* s, float* ascender, float* descender, float* lineh)
 {
-  FSTfont* font = fst__currentFont(s);
+  FSTfont* font = fst_currentFont(s);
   if (font == nullptr)
     return;
-  const float size = fst__sizeKey(fst__getState(s)->size) / 10.0f;
+  const float size = fst_sizeKey(fst_getState(s)->size) / 10.0f;
   if (ascender != nullptr)
     *ascender = font->ascender * size;
   if (descender != nullptr)
@@ -108,13 +108,13 @@ int fstTextIterInit(FSTcontext* s, FSTtextIter* iter, float x, float y, const ch
                     int bitmapOption)
 {
   std::memset(iter, 0, sizeof(*iter));
-  FSTfont* font = fst__currentFont(s);
+  FSTfont* font = fst_currentFont(s);
   if (font == nullptr || str == nullptr)
     return 0;
-  const FSTstate* state = fst__getState(s);
+  const FSTstate* state = fst_getState(s);
   iter->font = font;
-  iter->isize = fst__sizeKey(state->size);
-  iter->iblur = fst__blurKey(state->blur);
+  iter->isize = fst_sizeKey(state->size);
+  iter->iblur = fst_blurKey(state->blur);
   iter->scale = stbtt_ScaleForPixelHeight(&font->font, iter->isize / 10.0f);
 
   if (state->align & FST_ALIGN_LEFT) {
@@ -124,7 +124,7 @@ int fstTextIterInit(FSTcontext* s, FSTtextIter* iter, float x, float y, const ch
   } else if (state->align & FST_ALIGN_CENTER) {
     x -= fstTextBounds(s, x, y, str, end, nullptr) * 0.5f;
   }
-  y += fst__getVertAlign(s, font, state->align, iter->isize);
+  y += fst_getVertAlign(s, font, state->align, iter->isize);
   if (end == nullptr)
     end = str + std::strlen(str);
 
@@ -152,10 +152,10 @@ int fstTextIterNext(FSTcontext* s, FSTtextIter* iter, FSTquad* quad)
   iter->codepoint = codepoint;
   iter->x = iter->nextx;
   iter->y = iter->nexty;
-  FSTglyph* glyph = fst__getGlyph(s, iter->font, codepoint, iter->isize, iter->iblur, iter->bitmapOption);
+  FSTglyph* glyph = fst_getGlyph(s, iter->font, codepoint, iter->isize, iter->iblur, iter->bitmapOption);
   if (glyph != nullptr)
-    fst__getQuad(s, iter->font, iter->prevGlyphIndex, glyph, iter->scale, iter->spacing, &iter->nextx, &iter->nexty,
-                 quad);
+    fst_getQuad(s, iter->font, iter->prevGlyphIndex, glyph, iter->scale, iter->spacing, &iter->nextx, &iter->nexty,
+                quad);
   iter->prevGlyphIndex = glyph != nullptr ? glyph->index : -1;
   return 1;
 }
@@ -175,7 +175,7 @@ void vertex(FSTcontext* s, float x, float y, float u, float v, unsigned int c)
 void quadVertices(FSTcontext* s, const FSTquad& q, unsigned int color)
 {
   if (s->nverts + 6 > FST_VERTEX_COUNT)
-    fst__flush(s);
+    fst_flush(s);
   vertex(s, q.x0, q.y0, q.s0, q.t0, color);
   vertex(s, q.x1, q.y1, q.s1, q.t1, color);
   vertex(s, q.x1, q.y0, q.s1, q.t0, color);
@@ -192,11 +192,11 @@ float fstDrawText(FSTcontext* s, float x, float y, const char* str, const char* 
   FSTquad q;
   if (fstTextIterInit(s, &iter, x, y, str, end, FST_GLYPH_BITMAP_REQUIRED) == 0)
     return x;
-  const unsigned int color = fst__getState(s)->color;
+  const unsigned int color = fst_getState(s)->color;
   while (fstTextIterNext(s, &iter, &q))
     if (iter.prevGlyphIndex != -1)
       quadVertices(s, q, color);
-  fst__flush(s);
+  fst_flush(s);
   return iter.nextx;
 }
 
@@ -205,5 +205,5 @@ void fstDrawDebug(FSTcontext* s, float x, float y)
   // The whole atlas as one quad.
   const FSTquad q{x, y, 0.0f, 0.0f, x + s->params.width, y + s->params.height, 1.0f, 1.0f};
   quadVertices(s, q, 0xffffffff);
-  fst__flush(s);
+  fst_flush(s);
 }

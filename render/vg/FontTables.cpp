@@ -97,7 +97,7 @@ bool checkCmap(const unsigned char* data, uint64_t size, const Table& cmap)
 
 } // namespace
 
-bool fst__glyphData(const FSTfont* font, int glyph, FSTglyphData* out)
+bool fst_glyphData(const FSTfont* font, int glyph, FSTglyphData* out)
 {
   const stbtt_fontinfo& info = font->font;
   const unsigned char* data = font->data;
@@ -170,7 +170,7 @@ bool outlineIsSafe(const FSTfont* font, int glyph, int depth, int* budget)
   if (depth > 8 || --*budget < 0)
     return false;
   FSTglyphData g;
-  if (!fst__glyphData(font, glyph, &g))
+  if (!fst_glyphData(font, glyph, &g))
     return false;
   if (g.len == 0)
     return true;
@@ -208,7 +208,7 @@ bool outlineIsSafe(const FSTfont* font, int glyph, int depth, int* budget)
 
 } // namespace
 
-int fst__checkFontData(const unsigned char* data, int dataSize, int fontIndex, FSTfontLayout* layout)
+int fst_checkFontData(const unsigned char* data, int dataSize, int fontIndex, FSTfontLayout* layout)
 {
   if (data == nullptr || dataSize < 12 || fontIndex < 0)
     return 0;
@@ -261,7 +261,7 @@ int fst__checkFontData(const unsigned char* data, int dataSize, int fontIndex, F
         return 0;
     }
   } else {
-    if (!cff.found || cff.off == 0 || fst__checkCff(data + cff.off, cff.len) == 0)
+    if (!cff.found || cff.off == 0 || fst_checkCff(data + cff.off, cff.len) == 0)
       return 0;
     layout->cffLength = static_cast<int>(cff.len);
   }
@@ -294,15 +294,15 @@ int fst__checkFontData(const unsigned char* data, int dataSize, int fontIndex, F
   return 1;
 }
 
-int fst__glyphOutlineIsSafe(const FSTfont* font, int glyph)
+int fst_glyphOutlineIsSafe(const FSTfont* font, int glyph)
 {
   if (font->font.cff.size > 0)
-    return fst__cffOutlineIsSafe(&font->font, glyph);
+    return fst_cffOutlineIsSafe(&font->font, glyph);
   int budget = 64;
   return outlineIsSafe(font, glyph, 0, &budget) ? 1 : 0;
 }
 
-int fst__kernAdvance(const FSTfont* font, int left, int right)
+int fst_kernAdvance(const FSTfont* font, int left, int right)
 {
   if (font->nkernPairs <= 0)
     return 0;

@@ -14,18 +14,18 @@ struct FSTfontLayout {
 
 // Checks the face `fontIndex` of `data`; 1 and its layout when the parser may
 // read it, 0 when the bytes are damaged or hold outlines it cannot read.
-int fst__checkFontData(const unsigned char* data, int dataSize, int fontIndex, FSTfontLayout* layout);
+int fst_checkFontData(const unsigned char* data, int dataSize, int fontIndex, FSTfontLayout* layout);
 
 // Bytes of one TrueType glyph (len 0 for an empty one) in a checked font.
 struct FSTglyphData {
   const unsigned char* p;
   uint64_t len;
 };
-bool fst__glyphData(const FSTfont* font, int glyph, FSTglyphData* out);
+bool fst_glyphData(const FSTfont* font, int glyph, FSTglyphData* out);
 
 // 1 when the outline of `glyph` (and of the glyphs it is built from) lies
 // inside the font's glyph data and is well formed.
-int fst__glyphOutlineIsSafe(const FSTfont* font, int glyph);
+int fst_glyphOutlineIsSafe(const FSTfont* font, int glyph);
 
 // Horizontal kerning of a glyph pair in font units; 0 when the font has none.
-int fst__kernAdvance(const FSTfont* font, int left, int right);
+int fst_kernAdvance(const FSTfont* font, int left, int right);

@@ -40,7 +40,7 @@ void blurRows(unsigned char* dst, int w, int h, int stride, int alpha)
 
 } // namespace
 
-void fst__blur(unsigned char* dst, int w, int h, int stride, int blur)
+void fst_blur(unsigned char* dst, int w, int h, int stride, int blur)
 {
   if (blur < 1 || w < 1 || h < 1)
     return;

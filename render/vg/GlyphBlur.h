@@ -3,4 +3,4 @@
 // passes of a recursive filter whose ends are forced to zero.
 
 // w x h pixels with row stride `stride`; blur > 0 in pixels.
-void fst__blur(unsigned char* dst, int w, int h, int stride, int blur);
+void fst_blur(unsigned char* dst, int w, int h, int stride, int blur);

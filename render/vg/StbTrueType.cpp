@@ -3,8 +3,8 @@
 
 #include "FontStashInternal.h"
 
-#define STBTT_malloc(x, u) fst__tmpalloc(x, u)
-#define STBTT_free(x, u) fst__tmpfree(x, u)
+#define STBTT_malloc(x, u) fst_tmpalloc(x, u)
+#define STBTT_free(x, u) fst_tmpfree(x, u)
 // Its asserts would stop debug builds on damaged outlines that release builds
 // rasterise as they are; memory safety rests on the checks made before the
 // parser sees a font or a glyph.

@@ -39,7 +39,7 @@ const uint8_t kUtf8Table[] = {
 
 } // namespace
 
-unsigned int fst__decutf8(unsigned int* state, unsigned int* codep, unsigned int byte)
+unsigned int fst_decutf8(unsigned int* state, unsigned int* codep, unsigned int byte)
 {
   const unsigned int type = kUtf8Table[byte & 0xff];
   *codep = (*state != FST_UTF8_ACCEPT) ? (byte & 0x3fu) | (*codep << 6) : (0xffu >> type) & byte;
@@ -54,7 +54,7 @@ int fstNextCodepoint(const char** str, const char* end, unsigned int* codepoint)
   const char* p = *str;
   while (p < end) {
     const unsigned int before = state;
-    fst__decutf8(&state, &cp, static_cast<unsigned char>(*p));
+    fst_decutf8(&state, &cp, static_cast<unsigned char>(*p));
     if (state == FST_UTF8_REJECT) {
       // A lead byte that broke a sequence may begin the next one: keep it.
       if (before == FST_UTF8_ACCEPT)

@@ -10,7 +10,7 @@ constexpr unsigned int FST_UTF8_REJECT = 12;
 constexpr unsigned int FST_REPLACEMENT_CHARACTER = 0xFFFD;
 
 // Feeds one byte; returns the new state and accumulates the code point in *codep.
-unsigned int fst__decutf8(unsigned int* state, unsigned int* codep, unsigned int byte);
+unsigned int fst_decutf8(unsigned int* state, unsigned int* codep, unsigned int byte);
 
 // Decodes the next code point of [*str, end); 0 when *str is end. A malformed
 // sequence, also one cut off by the end, yields U+FFFD and resumes at the

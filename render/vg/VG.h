@@ -12,13 +12,15 @@
 
 struct VGcontext;
 
+// Also indexed as four floats, r to a, through named members rather than a
+// union, so that no member is ever read through another.
 struct VGcolor {
-  union {
-    float rgba[4];
-    struct {
-      float r, g, b, a;
-    };
-  };
+  float r, g, b, a;
+  float& operator[](int i) { return this->*kParts[i & 3]; }
+  float operator[](int i) const { return this->*kParts[i & 3]; }
+
+private:
+  static constexpr float VGcolor::*kParts[4] = {&VGcolor::r, &VGcolor::g, &VGcolor::b, &VGcolor::a};
 };
 
 struct VGpaint {
@@ -223,7 +225,6 @@ void vgRoundedRectVarying(VGcontext* ctx, float x, float y, float w, float h, fl
                           float radBottomRight, float radBottomLeft);
 void vgEllipse(VGcontext* ctx, float cx, float cy, float rx, float ry);
 void vgCircle(VGcontext* ctx, float cx, float cy, float r);
-void vgDebugDumpPathCache(VGcontext* ctx);
 
 // Fill and stroke the current path; the path stays for a second call.
 void vgFill(VGcontext* ctx);

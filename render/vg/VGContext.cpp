@@ -3,7 +3,7 @@
 
 namespace {
 
-void vg__setSolidPaint(VGpaint* p, VGcolor color)
+void vg_setSolidPaint(VGpaint* p, VGcolor color)
 {
   std::memset(p, 0, sizeof(*p));
   vgTransformIdentity(p->xform);
@@ -17,7 +17,7 @@ void vg__setSolidPaint(VGpaint* p, VGcolor color)
 
 VGcontext* vgCreateInternal(VGparams* params)
 {
-  VGcontext* ctx = vg__alloc<VGcontext>(1);
+  VGcontext* ctx = vg_alloc<VGcontext>(1);
   if (!ctx)
     return nullptr;
   std::memset(static_cast<void*>(ctx), 0, sizeof(VGcontext));
@@ -25,25 +25,25 @@ VGcontext* vgCreateInternal(VGparams* params)
 
   // Everything made below is released by vgDeleteInternal alone, so a failure
   // at any step frees each piece exactly once.
-  ctx->commands = vg__alloc<float>(256);
+  ctx->commands = vg_alloc<float>(256);
   if (!ctx->commands)
     goto error;
   ctx->ccommands = 256;
   ctx->ncommands = 0;
 
-  ctx->cache = vg__alloc<VGpathCache>(1);
+  ctx->cache = vg_alloc<VGpathCache>(1);
   if (!ctx->cache)
     goto error;
   std::memset(static_cast<void*>(ctx->cache), 0, sizeof(VGpathCache));
-  ctx->cache->points = vg__alloc<VGpoint>(128);
+  ctx->cache->points = vg_alloc<VGpoint>(128);
   if (!ctx->cache->points)
     goto error;
   ctx->cache->cpoints = 128;
-  ctx->cache->paths = vg__alloc<VGpath>(16);
+  ctx->cache->paths = vg_alloc<VGpath>(16);
   if (!ctx->cache->paths)
     goto error;
   ctx->cache->cpaths = 16;
-  ctx->cache->verts = vg__alloc<VGvertex>(256);
+  ctx->cache->verts = vg_alloc<VGvertex>(256);
   if (!ctx->cache->verts)
     goto error;
   ctx->cache->cverts = 256;
@@ -87,12 +87,12 @@ void vgDeleteInternal(VGcontext* ctx)
 {
   if (!ctx)
     return;
-  vg__free(ctx->commands);
+  vg_free(ctx->commands);
   if (ctx->cache) {
-    vg__free(ctx->cache->points);
-    vg__free(ctx->cache->paths);
-    vg__free(ctx->cache->verts);
-    vg__free(ctx->cache);
+    vg_free(ctx->cache->points);
+    vg_free(ctx->cache->paths);
+    vg_free(ctx->cache->verts);
+    vg_free(ctx->cache);
   }
   if (ctx->fs)
     fstDeleteInternal(ctx->fs);
@@ -104,7 +104,7 @@ void vgDeleteInternal(VGcontext* ctx)
   }
   if (ctx->params.renderDelete)
     ctx->params.renderDelete(ctx->params.userPtr);
-  vg__free(ctx);
+  vg_free(ctx);
 }
 
 void vgBeginFrame(VGcontext* ctx, float windowWidth, float windowHeight, float devicePixelRatio)
@@ -195,11 +195,11 @@ void vgRestore(VGcontext* ctx)
 
 void vgReset(VGcontext* ctx)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   std::memset(state, 0, sizeof(*state));
 
-  vg__setSolidPaint(&state->fill, vgRGBA(255, 255, 255, 255));
-  vg__setSolidPaint(&state->stroke, vgRGBA(0, 0, 0, 255));
+  vg_setSolidPaint(&state->fill, vgRGBA(255, 255, 255, 255));
+  vg_setSolidPaint(&state->stroke, vgRGBA(0, 0, 0, 255));
   state->compositeOperation = {VG_ONE, VG_ONE_MINUS_SRC_ALPHA, VG_ONE, VG_ONE_MINUS_SRC_ALPHA};
   state->shapeAntiAlias = 1;
   state->strokeWidth = 1.0f;
@@ -220,12 +220,12 @@ void vgReset(VGcontext* ctx)
   state->fontId = 0;
 }
 
-void vgShapeAntiAlias(VGcontext* ctx, int enabled) { vg__getState(ctx)->shapeAntiAlias = enabled; }
-void vgStrokeWidth(VGcontext* ctx, float width) { vg__getState(ctx)->strokeWidth = width; }
-void vgMiterLimit(VGcontext* ctx, float limit) { vg__getState(ctx)->miterLimit = limit; }
-void vgLineCap(VGcontext* ctx, int cap) { vg__getState(ctx)->lineCap = cap; }
-void vgLineJoin(VGcontext* ctx, int join) { vg__getState(ctx)->lineJoin = join; }
-void vgGlobalAlpha(VGcontext* ctx, float alpha) { vg__getState(ctx)->alpha = alpha; }
+void vgShapeAntiAlias(VGcontext* ctx, int enabled) { vg_getState(ctx)->shapeAntiAlias = enabled; }
+void vgStrokeWidth(VGcontext* ctx, float width) { vg_getState(ctx)->strokeWidth = width; }
+void vgMiterLimit(VGcontext* ctx, float limit) { vg_getState(ctx)->miterLimit = limit; }
+void vgLineCap(VGcontext* ctx, int cap) { vg_getState(ctx)->lineCap = cap; }
+void vgLineJoin(VGcontext* ctx, int join) { vg_getState(ctx)->lineJoin = join; }
+void vgGlobalAlpha(VGcontext* ctx, float alpha) { vg_getState(ctx)->alpha = alpha; }
 
-void vgFillColor(VGcontext* ctx, VGcolor color) { vg__setSolidPaint(&vg__getState(ctx)->fill, color); }
-void vgStrokeColor(VGcontext* ctx, VGcolor color) { vg__setSolidPaint(&vg__getState(ctx)->stroke, color); }
+void vgFillColor(VGcontext* ctx, VGcolor color) { vg_setSolidPaint(&vg_getState(ctx)->fill, color); }
+void vgStrokeColor(VGcontext* ctx, VGcolor color) { vg_setSolidPaint(&vg_getState(ctx)->stroke, color); }

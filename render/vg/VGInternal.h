@@ -93,7 +93,7 @@ struct VGcontext {
 // Grows a plain array to newCap elements keeping the first `used`; false
 // (array unchanged) when memory runs out. Goes through operator new so that
 // allocation counters and limits see it.
-template <class T> bool vg__resize(T*& p, int used, int newCap)
+template <class T> bool vg_resize(T*& p, int used, int newCap)
 {
   T* q = static_cast<T*>(::operator new(sizeof(T) * static_cast<size_t>(newCap), std::nothrow));
   if (!q)
@@ -105,28 +105,28 @@ template <class T> bool vg__resize(T*& p, int used, int newCap)
   return true;
 }
 
-template <class T> T* vg__alloc(int n)
+template <class T> T* vg_alloc(int n)
 {
   return static_cast<T*>(::operator new(sizeof(T) * static_cast<size_t>(n), std::nothrow));
 }
 
-inline void vg__free(void* p) { ::operator delete(p); }
+inline void vg_free(void* p) { ::operator delete(p); }
 
-inline VGstate* vg__getState(VGcontext* ctx) { return &ctx->states[ctx->nstates - 1]; }
+inline VGstate* vg_getState(VGcontext* ctx) { return &ctx->states[ctx->nstates - 1]; }
 
 // (|column 0| + |column 1|) / 2 of the linear part: strokes and text scale by it.
-float vg__getAverageScale(const float* t);
+float vg_getAverageScale(const float* t);
 
 // Flattening and join analysis shared by fill, stroke and text.
-void vg__flattenPaths(VGcontext* ctx);
-void vg__calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLimit);
-VGvertex* vg__bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru);
+void vg_flattenPaths(VGcontext* ctx);
+void vg_calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLimit);
+VGvertex* vg_bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru);
 
 // The vertex pool, sized for nverts vertices; null when it cannot grow (then
 // every cached path's vertex lists are cleared, so nothing stale is drawn).
-VGvertex* vg__allocTempVerts(VGcontext* ctx, int nverts);
+VGvertex* vg_allocTempVerts(VGcontext* ctx, int nverts);
 
-inline void vg__vset(VGvertex* vtx, float x, float y, float u, float v)
+inline void vg_vset(VGvertex* vtx, float x, float y, float u, float v)
 {
   vtx->x = x;
   vtx->y = y;

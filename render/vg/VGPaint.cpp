@@ -6,9 +6,9 @@
 
 namespace {
 
-float vg__clampf(float a, float mn, float mx) { return a < mn ? mn : (a > mx ? mx : a); }
+float vg_clampf(float a, float mn, float mx) { return a < mn ? mn : (a > mx ? mx : a); }
 
-float vg__hue(float h, float m1, float m2)
+float vg_hue(float h, float m1, float m2)
 {
   if (h < 0)
     h += 1;
@@ -23,7 +23,7 @@ float vg__hue(float h, float m1, float m2)
   return m1;
 }
 
-VGcompositeOperationState vg__compositeOperationState(int op)
+VGcompositeOperationState vg_compositeOperationState(int op)
 {
   int sfactor, dfactor;
   switch (op) {
@@ -116,10 +116,10 @@ VGcolor vgTransRGBAf(VGcolor c, float a)
 VGcolor vgLerpRGBA(VGcolor c0, VGcolor c1, float u)
 {
   VGcolor cint;
-  u = vg__clampf(u, 0.0f, 1.0f);
+  u = vg_clampf(u, 0.0f, 1.0f);
   const float oneminu = 1.0f - u;
   for (int i = 0; i < 4; i++)
-    cint.rgba[i] = c0.rgba[i] * oneminu + c1.rgba[i] * u;
+    cint[i] = c0[i] * oneminu + c1[i] * u;
   return cint;
 }
 
@@ -130,28 +130,28 @@ VGcolor vgHSLA(float h, float s, float l, unsigned char a)
   h = std::fmod(h, 1.0f);
   if (h < 0.0f)
     h += 1.0f;
-  s = vg__clampf(s, 0.0f, 1.0f);
-  l = vg__clampf(l, 0.0f, 1.0f);
+  s = vg_clampf(s, 0.0f, 1.0f);
+  l = vg_clampf(l, 0.0f, 1.0f);
   const float m2 = l <= 0.5f ? (l * (1 + s)) : (l + s - l * s);
   const float m1 = 2 * l - m2;
   VGcolor col;
-  col.r = vg__clampf(vg__hue(h + 1.0f / 3.0f, m1, m2), 0.0f, 1.0f);
-  col.g = vg__clampf(vg__hue(h, m1, m2), 0.0f, 1.0f);
-  col.b = vg__clampf(vg__hue(h - 1.0f / 3.0f, m1, m2), 0.0f, 1.0f);
+  col.r = vg_clampf(vg_hue(h + 1.0f / 3.0f, m1, m2), 0.0f, 1.0f);
+  col.g = vg_clampf(vg_hue(h, m1, m2), 0.0f, 1.0f);
+  col.b = vg_clampf(vg_hue(h - 1.0f / 3.0f, m1, m2), 0.0f, 1.0f);
   col.a = a / 255.0f;
   return col;
 }
 
 void vgFillPaint(VGcontext* ctx, VGpaint paint)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   state->fill = paint;
   vgTransformMultiply(state->fill.xform, state->xform);
 }
 
 void vgStrokePaint(VGcontext* ctx, VGpaint paint)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   state->stroke = paint;
   vgTransformMultiply(state->stroke.xform, state->xform);
 }
@@ -236,7 +236,7 @@ VGpaint vgImagePattern(VGcontext*, float cx, float cy, float w, float h, float a
 
 void vgGlobalCompositeOperation(VGcontext* ctx, int op)
 {
-  vg__getState(ctx)->compositeOperation = vg__compositeOperationState(op);
+  vg_getState(ctx)->compositeOperation = vg_compositeOperationState(op);
 }
 
 void vgGlobalCompositeBlendFunc(VGcontext* ctx, int sfactor, int dfactor)
@@ -246,12 +246,12 @@ void vgGlobalCompositeBlendFunc(VGcontext* ctx, int sfactor, int dfactor)
 
 void vgGlobalCompositeBlendFuncSeparate(VGcontext* ctx, int srcRGB, int dstRGB, int srcAlpha, int dstAlpha)
 {
-  vg__getState(ctx)->compositeOperation = {srcRGB, dstRGB, srcAlpha, dstAlpha};
+  vg_getState(ctx)->compositeOperation = {srcRGB, dstRGB, srcAlpha, dstAlpha};
 }
 
 void vgScissor(VGcontext* ctx, float x, float y, float w, float h)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   w = std::max(0.0f, w);
   h = std::max(0.0f, h);
   vgTransformIdentity(state->scissor.xform);
@@ -264,7 +264,7 @@ void vgScissor(VGcontext* ctx, float x, float y, float w, float h)
 
 void vgIntersectScissor(VGcontext* ctx, float x, float y, float w, float h)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   if (state->scissor.extent[0] < 0) {
     vgScissor(ctx, x, y, w, h);
     return;
@@ -289,7 +289,7 @@ void vgIntersectScissor(VGcontext* ctx, float x, float y, float w, float h)
 
 void vgResetScissor(VGcontext* ctx)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   std::memset(state->scissor.xform, 0, sizeof(state->scissor.xform));
   state->scissor.extent[0] = -1.0f;
   state->scissor.extent[1] = -1.0f;

@@ -1,23 +1,22 @@
 // Path building: commands in canvas space, appended one shape at a time.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "FloatToInt.h"
 #include "VGInternal.h"
 
 namespace {
 
-float vg__absf(float a) { return a >= 0.0f ? a : -a; }
+float vg_absf(float a) { return a >= 0.0f ? a : -a; }
 
-int vg__ptEquals(float x1, float y1, float x2, float y2, float tol)
+int vg_ptEquals(float x1, float y1, float x2, float y2, float tol)
 {
   const float dx = x2 - x1;
   const float dy = y2 - y1;
   return dx * dx + dy * dy < tol * tol;
 }
 
-float vg__distPtSeg(float x, float y, float px, float py, float qx, float qy)
+float vg_distPtSeg(float x, float y, float px, float py, float qx, float qy)
 {
   const float pqx = qx - px;
   const float pqy = qy - py;
@@ -33,7 +32,7 @@ float vg__distPtSeg(float x, float y, float px, float py, float qx, float qy)
   return dx * dx + dy * dy;
 }
 
-float vg__normalize(float* x, float* y)
+float vg_normalize(float* x, float* y)
 {
   const float d = std::sqrt((*x) * (*x) + (*y) * (*y));
   if (d > 1e-6f) {
@@ -44,12 +43,12 @@ float vg__normalize(float* x, float* y)
   return d;
 }
 
-void vg__appendCommands(VGcontext* ctx, float* vals, int nvals)
+void vg_appendCommands(VGcontext* ctx, float* vals, int nvals)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   if (ctx->ncommands + nvals > ctx->ccommands) {
     const int ccommands = ctx->ncommands + nvals + ctx->ccommands / 2;
-    if (!vg__resize(ctx->commands, ctx->ncommands, ccommands))
+    if (!vg_resize(ctx->commands, ctx->ncommands, ccommands))
       return;
     ctx->ccommands = ccommands;
   }
@@ -95,19 +94,19 @@ void vgBeginPath(VGcontext* ctx)
 void vgMoveTo(VGcontext* ctx, float x, float y)
 {
   float vals[] = {VG_MOVETO, x, y};
-  vg__appendCommands(ctx, vals, 3);
+  vg_appendCommands(ctx, vals, 3);
 }
 
 void vgLineTo(VGcontext* ctx, float x, float y)
 {
   float vals[] = {VG_LINETO, x, y};
-  vg__appendCommands(ctx, vals, 3);
+  vg_appendCommands(ctx, vals, 3);
 }
 
 void vgBezierTo(VGcontext* ctx, float c1x, float c1y, float c2x, float c2y, float x, float y)
 {
   float vals[] = {VG_BEZIERTO, c1x, c1y, c2x, c2y, x, y};
-  vg__appendCommands(ctx, vals, 7);
+  vg_appendCommands(ctx, vals, 7);
 }
 
 void vgQuadTo(VGcontext* ctx, float cx, float cy, float x, float y)
@@ -122,7 +121,7 @@ void vgQuadTo(VGcontext* ctx, float cx, float cy, float x, float y)
                   y + twoThirds * (cy - y),
                   x,
                   y};
-  vg__appendCommands(ctx, vals, 7);
+  vg_appendCommands(ctx, vals, 7);
 }
 
 void vgArcTo(VGcontext* ctx, float x1, float y1, float x2, float y2, float radius)
@@ -132,16 +131,16 @@ void vgArcTo(VGcontext* ctx, float x1, float y1, float x2, float y2, float radiu
   const float x0 = ctx->commandx;
   const float y0 = ctx->commandy;
 
-  if (vg__ptEquals(x0, y0, x1, y1, ctx->distTol) || vg__ptEquals(x1, y1, x2, y2, ctx->distTol) ||
-      vg__distPtSeg(x1, y1, x0, y0, x2, y2) < ctx->distTol * ctx->distTol || radius < ctx->distTol) {
+  if (vg_ptEquals(x0, y0, x1, y1, ctx->distTol) || vg_ptEquals(x1, y1, x2, y2, ctx->distTol) ||
+      vg_distPtSeg(x1, y1, x0, y0, x2, y2) < ctx->distTol * ctx->distTol || radius < ctx->distTol) {
     vgLineTo(ctx, x1, y1);
     return;
   }
 
   float dx0 = x0 - x1, dy0 = y0 - y1;
   float dx1 = x2 - x1, dy1 = y2 - y1;
-  vg__normalize(&dx0, &dy0);
-  vg__normalize(&dx1, &dy1);
+  vg_normalize(&dx0, &dy0);
+  vg_normalize(&dx1, &dy1);
   // Two unit vectors can still round to a dot just past 1; acosf would give NaN.
   const float a = std::acos(std::clamp(dx0 * dx1 + dy0 * dy1, -1.0f, 1.0f));
   const float d = radius / std::tan(a / 2.0f);
@@ -171,13 +170,13 @@ void vgArcTo(VGcontext* ctx, float x1, float y1, float x2, float y2, float radiu
 void vgClosePath(VGcontext* ctx)
 {
   float vals[] = {VG_CLOSE};
-  vg__appendCommands(ctx, vals, 1);
+  vg_appendCommands(ctx, vals, 1);
 }
 
 void vgPathWinding(VGcontext* ctx, int dir)
 {
   float vals[] = {VG_WINDING, static_cast<float>(dir)};
-  vg__appendCommands(ctx, vals, 2);
+  vg_appendCommands(ctx, vals, 2);
 }
 
 void vgArc(VGcontext* ctx, float cx, float cy, float r, float a0, float a1, int dir)
@@ -190,14 +189,14 @@ void vgArc(VGcontext* ctx, float cx, float cy, float r, float a0, float a1, int 
 
   float da = a1 - a0;
   if (dir == VG_CW) {
-    if (vg__absf(da) >= VG_2PI) {
+    if (vg_absf(da) >= VG_2PI) {
       da = VG_2PI;
     } else {
       while (da < 0.0f)
         da += VG_2PI;
     }
   } else {
-    if (vg__absf(da) >= VG_2PI) {
+    if (vg_absf(da) >= VG_2PI) {
       da = -VG_2PI;
     } else {
       while (da > 0.0f)
@@ -205,9 +204,9 @@ void vgArc(VGcontext* ctx, float cx, float cy, float r, float a0, float a1, int 
     }
   }
 
-  const int ndivs = std::clamp(plugin::FloatToInt<int>(vg__absf(da) / 1.5707964f + 0.5f, 1), 1, 5);
+  const int ndivs = std::clamp(plugin::FloatToInt<int>(vg_absf(da) / 1.5707964f + 0.5f, 1), 1, 5);
   const float hda = (da / static_cast<float>(ndivs)) / 2.0f;
-  float kappa = vg__absf(1.3333334f * (1.0f - std::cos(hda)) / std::sin(hda));
+  float kappa = vg_absf(1.3333334f * (1.0f - std::cos(hda)) / std::sin(hda));
   if (dir == VG_CCW)
     kappa = -kappa;
 
@@ -240,13 +239,13 @@ void vgArc(VGcontext* ctx, float cx, float cy, float r, float a0, float a1, int 
     ptanx = tanx;
     ptany = tany;
   }
-  vg__appendCommands(ctx, vals, nvals);
+  vg_appendCommands(ctx, vals, nvals);
 }
 
 void vgRect(VGcontext* ctx, float x, float y, float w, float h)
 {
   float vals[] = {VG_MOVETO, x, y, VG_LINETO, x, y + h, VG_LINETO, x + w, y + h, VG_LINETO, x + w, y, VG_CLOSE};
-  vg__appendCommands(ctx, vals, 13);
+  vg_appendCommands(ctx, vals, 13);
 }
 
 void vgRoundedRect(VGcontext* ctx, float x, float y, float w, float h, float r)
@@ -261,8 +260,8 @@ void vgRoundedRectVarying(VGcontext* ctx, float x, float y, float w, float h, fl
     vgRect(ctx, x, y, w, h);
     return;
   }
-  const float halfw = vg__absf(w) * 0.5f;
-  const float halfh = vg__absf(h) * 0.5f;
+  const float halfw = vg_absf(w) * 0.5f;
+  const float halfh = vg_absf(h) * 0.5f;
   const float sx = w >= 0.0f ? 1.0f : -1.0f;
   const float sy = h >= 0.0f ? 1.0f : -1.0f;
   const float rxBL = std::min(radBottomLeft, halfw) * sx, ryBL = std::min(radBottomLeft, halfh) * sy;
@@ -314,7 +313,7 @@ void vgRoundedRectVarying(VGcontext* ctx, float x, float y, float w, float h, fl
                   x,
                   y + ryTL,
                   VG_CLOSE};
-  vg__appendCommands(ctx, vals, 44);
+  vg_appendCommands(ctx, vals, 44);
 }
 
 void vgEllipse(VGcontext* ctx, float cx, float cy, float rx, float ry)
@@ -324,26 +323,7 @@ void vgEllipse(VGcontext* ctx, float cx, float cy, float rx, float ry)
                   cx,          cy + ry,     VG_BEZIERTO, cx + rx * k, cy + ry,     cx + rx,     cy + ry * k, cx + rx,
                   cy,          VG_BEZIERTO, cx + rx,     cy - ry * k, cx + rx * k, cy - ry,     cx,          cy - ry,
                   VG_BEZIERTO, cx - rx * k, cy - ry,     cx - rx,     cy - ry * k, cx - rx,     cy,          VG_CLOSE};
-  vg__appendCommands(ctx, vals, 32);
+  vg_appendCommands(ctx, vals, 32);
 }
 
 void vgCircle(VGcontext* ctx, float cx, float cy, float r) { vgEllipse(ctx, cx, cy, r, r); }
-
-void vgDebugDumpPathCache(VGcontext* ctx)
-{
-  std::printf("Dumping %d cached paths\n", ctx->cache->npaths);
-  for (int i = 0; i < ctx->cache->npaths; i++) {
-    const VGpath* path = &ctx->cache->paths[i];
-    std::printf(" - Path %d\n", i);
-    if (path->nfill) {
-      std::printf("   - fill: %d\n", path->nfill);
-      for (int j = 0; j < path->nfill; j++)
-        std::printf("%f\t%f\n", path->fill[j].x, path->fill[j].y);
-    }
-    if (path->nstroke) {
-      std::printf("   - stroke: %d\n", path->nstroke);
-      for (int j = 0; j < path->nstroke; j++)
-        std::printf("%f\t%f\n", path->stroke[j].x, path->stroke[j].y);
-    }
-  }
-}

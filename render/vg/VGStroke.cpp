@@ -11,19 +11,19 @@ namespace {
 // and the vertex count of one call must stay bounded.
 constexpr int kMaxCurveDivs = 256;
 
-int vg__curveDivs(float r, float arc, float tol)
+int vg_curveDivs(float r, float arc, float tol)
 {
   const float da = std::acos(r / (r + tol)) * 2.0f;
   return std::clamp(plugin::FloatToInt<int>(std::ceil(arc / da), 2), 2, kMaxCurveDivs);
 }
 
-int vg__joinDivs(float turn, int ncap)
+int vg_joinDivs(float turn, int ncap)
 {
   return std::max(2, std::min(plugin::FloatToInt<int>(std::ceil((turn / VG_PI) * static_cast<float>(ncap)), 2), ncap));
 }
 
-VGvertex* vg__roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru,
-                        int ncap)
+VGvertex* vg_roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru,
+                       int ncap)
 {
   const float dlx0 = p0->dy, dly0 = -p0->dx;
   const float dlx1 = p1->dy, dly1 = -p1->dx;
@@ -44,21 +44,21 @@ VGvertex* vg__roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, flo
     if (a1 > a0)
       a1 -= VG_2PI;
 
-    vg__vset(dst++, lx0, ly0, lu, 1);
-    vg__vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
+    vg_vset(dst++, lx0, ly0, lu, 1);
+    vg_vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
 
-    const int n = vg__joinDivs(a0 - a1, ncap);
+    const int n = vg_joinDivs(a0 - a1, ncap);
     for (int i = 0; i < n; i++) {
       const float u = i / static_cast<float>(n - 1);
       const float a = a0 + u * (a1 - a0);
       const float rx = p1->x + std::cos(a) * rw;
       const float ry = p1->y + std::sin(a) * rw;
-      vg__vset(dst++, p1->x, p1->y, 0.5f, 1);
-      vg__vset(dst++, rx, ry, ru, 1);
+      vg_vset(dst++, p1->x, p1->y, 0.5f, 1);
+      vg_vset(dst++, rx, ry, ru, 1);
     }
 
-    vg__vset(dst++, lx1, ly1, lu, 1);
-    vg__vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
+    vg_vset(dst++, lx1, ly1, lu, 1);
+    vg_vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
   } else {
     float rx0, ry0, rx1, ry1;
     if (p1->flags & VG_PT_INNERBEVEL) {
@@ -75,52 +75,52 @@ VGvertex* vg__roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, flo
     if (a1 < a0)
       a1 += VG_2PI;
 
-    vg__vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
-    vg__vset(dst++, rx0, ry0, ru, 1);
+    vg_vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
+    vg_vset(dst++, rx0, ry0, ru, 1);
 
-    const int n = vg__joinDivs(a1 - a0, ncap);
+    const int n = vg_joinDivs(a1 - a0, ncap);
     for (int i = 0; i < n; i++) {
       const float u = i / static_cast<float>(n - 1);
       const float a = a0 + u * (a1 - a0);
       const float lx = p1->x + std::cos(a) * lw;
       const float ly = p1->y + std::sin(a) * lw;
-      vg__vset(dst++, lx, ly, lu, 1);
-      vg__vset(dst++, p1->x, p1->y, 0.5f, 1);
+      vg_vset(dst++, lx, ly, lu, 1);
+      vg_vset(dst++, p1->x, p1->y, 0.5f, 1);
     }
 
-    vg__vset(dst++, p1->x + dlx1 * lw, p1->y + dly1 * lw, lu, 1);
-    vg__vset(dst++, rx1, ry1, ru, 1);
+    vg_vset(dst++, p1->x + dlx1 * lw, p1->y + dly1 * lw, lu, 1);
+    vg_vset(dst++, rx1, ry1, ru, 1);
   }
   return dst;
 }
 
-VGvertex* vg__buttCapStart(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float d, float aa, float u0,
-                           float u1)
+VGvertex* vg_buttCapStart(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float d, float aa, float u0,
+                          float u1)
 {
   const float px = p->x - dx * d;
   const float py = p->y - dy * d;
   const float dlx = dy, dly = -dx;
-  vg__vset(dst++, px + dlx * w - dx * aa, py + dly * w - dy * aa, u0, 0);
-  vg__vset(dst++, px - dlx * w - dx * aa, py - dly * w - dy * aa, u1, 0);
-  vg__vset(dst++, px + dlx * w, py + dly * w, u0, 1);
-  vg__vset(dst++, px - dlx * w, py - dly * w, u1, 1);
+  vg_vset(dst++, px + dlx * w - dx * aa, py + dly * w - dy * aa, u0, 0);
+  vg_vset(dst++, px - dlx * w - dx * aa, py - dly * w - dy * aa, u1, 0);
+  vg_vset(dst++, px + dlx * w, py + dly * w, u0, 1);
+  vg_vset(dst++, px - dlx * w, py - dly * w, u1, 1);
   return dst;
 }
 
-VGvertex* vg__buttCapEnd(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float d, float aa, float u0,
-                         float u1)
+VGvertex* vg_buttCapEnd(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float d, float aa, float u0,
+                        float u1)
 {
   const float px = p->x + dx * d;
   const float py = p->y + dy * d;
   const float dlx = dy, dly = -dx;
-  vg__vset(dst++, px + dlx * w, py + dly * w, u0, 1);
-  vg__vset(dst++, px - dlx * w, py - dly * w, u1, 1);
-  vg__vset(dst++, px + dlx * w + dx * aa, py + dly * w + dy * aa, u0, 0);
-  vg__vset(dst++, px - dlx * w + dx * aa, py - dly * w + dy * aa, u1, 0);
+  vg_vset(dst++, px + dlx * w, py + dly * w, u0, 1);
+  vg_vset(dst++, px - dlx * w, py - dly * w, u1, 1);
+  vg_vset(dst++, px + dlx * w + dx * aa, py + dly * w + dy * aa, u0, 0);
+  vg_vset(dst++, px - dlx * w + dx * aa, py - dly * w + dy * aa, u1, 0);
   return dst;
 }
 
-VGvertex* vg__roundCapStart(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, int ncap, float u0, float u1)
+VGvertex* vg_roundCapStart(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, int ncap, float u0, float u1)
 {
   const float px = p->x;
   const float py = p->y;
@@ -128,60 +128,60 @@ VGvertex* vg__roundCapStart(VGvertex* dst, const VGpoint* p, float dx, float dy,
   for (int i = 0; i < ncap; i++) {
     const float a = i / static_cast<float>(ncap - 1) * VG_PI;
     const float ax = std::cos(a) * w, ay = std::sin(a) * w;
-    vg__vset(dst++, px - dlx * ax - dx * ay, py - dly * ax - dy * ay, u0, 1);
-    vg__vset(dst++, px, py, 0.5f, 1);
+    vg_vset(dst++, px - dlx * ax - dx * ay, py - dly * ax - dy * ay, u0, 1);
+    vg_vset(dst++, px, py, 0.5f, 1);
   }
-  vg__vset(dst++, px + dlx * w, py + dly * w, u0, 1);
-  vg__vset(dst++, px - dlx * w, py - dly * w, u1, 1);
+  vg_vset(dst++, px + dlx * w, py + dly * w, u0, 1);
+  vg_vset(dst++, px - dlx * w, py - dly * w, u1, 1);
   return dst;
 }
 
-VGvertex* vg__roundCapEnd(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, int ncap, float u0, float u1)
+VGvertex* vg_roundCapEnd(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, int ncap, float u0, float u1)
 {
   const float px = p->x;
   const float py = p->y;
   const float dlx = dy, dly = -dx;
-  vg__vset(dst++, px + dlx * w, py + dly * w, u0, 1);
-  vg__vset(dst++, px - dlx * w, py - dly * w, u1, 1);
+  vg_vset(dst++, px + dlx * w, py + dly * w, u0, 1);
+  vg_vset(dst++, px - dlx * w, py - dly * w, u1, 1);
   for (int i = 0; i < ncap; i++) {
     const float a = i / static_cast<float>(ncap - 1) * VG_PI;
     const float ax = std::cos(a) * w, ay = std::sin(a) * w;
-    vg__vset(dst++, px, py, 0.5f, 1);
-    vg__vset(dst++, px - dlx * ax + dx * ay, py - dly * ax + dy * ay, u0, 1);
+    vg_vset(dst++, px, py, 0.5f, 1);
+    vg_vset(dst++, px - dlx * ax + dx * ay, py - dly * ax + dy * ay, u0, 1);
   }
   return dst;
 }
 
-VGvertex* vg__startCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
-                       float u0, float u1)
+VGvertex* vg_startCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
+                      float u0, float u1)
 {
   if (lineCap == VG_BUTT)
-    return vg__buttCapStart(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
+    return vg_buttCapStart(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
   if (lineCap == VG_SQUARE)
-    return vg__buttCapStart(dst, p, dx, dy, w, w - aa, aa, u0, u1);
+    return vg_buttCapStart(dst, p, dx, dy, w, w - aa, aa, u0, u1);
   if (lineCap == VG_ROUND)
-    return vg__roundCapStart(dst, p, dx, dy, w, ncap, u0, u1);
+    return vg_roundCapStart(dst, p, dx, dy, w, ncap, u0, u1);
   return dst;
 }
 
-VGvertex* vg__endCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
-                     float u0, float u1)
+VGvertex* vg_endCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
+                    float u0, float u1)
 {
   if (lineCap == VG_BUTT)
-    return vg__buttCapEnd(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
+    return vg_buttCapEnd(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
   if (lineCap == VG_SQUARE)
-    return vg__buttCapEnd(dst, p, dx, dy, w, w - aa, aa, u0, u1);
+    return vg_buttCapEnd(dst, p, dx, dy, w, w - aa, aa, u0, u1);
   if (lineCap == VG_ROUND)
-    return vg__roundCapEnd(dst, p, dx, dy, w, ncap, u0, u1);
+    return vg_roundCapEnd(dst, p, dx, dy, w, ncap, u0, u1);
   return dst;
 }
 
-void vg__expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int lineJoin, float miterLimit)
+void vg_expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int lineJoin, float miterLimit)
 {
   VGpathCache* cache = ctx->cache;
   const float aa = fringe;
   float u0 = 0.0f, u1 = 1.0f;
-  const int ncap = vg__curveDivs(w, VG_PI, ctx->tessTol); // from the width before the fringe is added
+  const int ncap = vg_curveDivs(w, VG_PI, ctx->tessTol); // from the width before the fringe is added
 
   w += aa * 0.5f;
   if (aa == 0.0f) {
@@ -190,7 +190,7 @@ void vg__expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int li
     u1 = 0.5f;
   }
 
-  vg__calculateJoins(cache, lineJoin, w, miterLimit);
+  vg_calculateJoins(cache, lineJoin, w, miterLimit);
 
   int cverts = 0;
   for (int i = 0; i < cache->npaths; i++) {
@@ -208,7 +208,7 @@ void vg__expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int li
     }
   }
 
-  VGvertex* verts = vg__allocTempVerts(ctx, cverts);
+  VGvertex* verts = vg_allocTempVerts(ctx, cverts);
   if (!verts)
     return;
 
@@ -251,25 +251,25 @@ void vg__expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int li
         dx /= d;
         dy /= d;
       }
-      dst = vg__startCap(dst, p0, dx, dy, w, aa, lineCap, ncap, u0, u1);
+      dst = vg_startCap(dst, p0, dx, dy, w, aa, lineCap, ncap, u0, u1);
     }
 
     for (int j = s; j < e; ++j) {
       if (p1->flags & (VG_PT_BEVEL | VG_PT_INNERBEVEL)) {
         if (lineJoin == VG_ROUND)
-          dst = vg__roundJoin(dst, p0, p1, w, w, u0, u1, ncap);
+          dst = vg_roundJoin(dst, p0, p1, w, w, u0, u1, ncap);
         else
-          dst = vg__bevelJoin(dst, p0, p1, w, w, u0, u1);
+          dst = vg_bevelJoin(dst, p0, p1, w, w, u0, u1);
       } else {
-        vg__vset(dst++, p1->x + (p1->dmx * w), p1->y + (p1->dmy * w), u0, 1);
-        vg__vset(dst++, p1->x - (p1->dmx * w), p1->y - (p1->dmy * w), u1, 1);
+        vg_vset(dst++, p1->x + (p1->dmx * w), p1->y + (p1->dmy * w), u0, 1);
+        vg_vset(dst++, p1->x - (p1->dmx * w), p1->y - (p1->dmy * w), u1, 1);
       }
       p0 = p1++;
     }
 
     if (loop) {
-      vg__vset(dst++, verts[0].x, verts[0].y, u0, 1);
-      vg__vset(dst++, verts[1].x, verts[1].y, u1, 1);
+      vg_vset(dst++, verts[0].x, verts[0].y, u0, 1);
+      vg_vset(dst++, verts[1].x, verts[1].y, u1, 1);
     } else {
       float dx = p1->x - p0->x;
       float dy = p1->y - p0->y;
@@ -278,7 +278,7 @@ void vg__expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int li
         dx /= d;
         dy /= d;
       }
-      dst = vg__endCap(dst, p1, dx, dy, w, aa, lineCap, ncap, u0, u1);
+      dst = vg_endCap(dst, p1, dx, dy, w, aa, lineCap, ncap, u0, u1);
     }
 
     path->nstroke = static_cast<int>(dst - verts);
@@ -290,8 +290,8 @@ void vg__expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int li
 
 void vgStroke(VGcontext* ctx)
 {
-  VGstate* state = vg__getState(ctx);
-  const float scale = vg__getAverageScale(state->xform);
+  VGstate* state = vg_getState(ctx);
+  const float scale = vg_getAverageScale(state->xform);
   // A width or transform that is not a number gives no stroke.
   if (ctx->frameRefused || std::isnan(state->strokeWidth * scale))
     return;
@@ -309,12 +309,12 @@ void vgStroke(VGcontext* ctx)
   strokePaint.innerColor.a *= state->alpha;
   strokePaint.outerColor.a *= state->alpha;
 
-  vg__flattenPaths(ctx);
+  vg_flattenPaths(ctx);
 
   if (ctx->params.edgeAntiAlias && state->shapeAntiAlias)
-    vg__expandStroke(ctx, strokeWidth * 0.5f, ctx->fringeWidth, state->lineCap, state->lineJoin, state->miterLimit);
+    vg_expandStroke(ctx, strokeWidth * 0.5f, ctx->fringeWidth, state->lineCap, state->lineJoin, state->miterLimit);
   else
-    vg__expandStroke(ctx, strokeWidth * 0.5f, 0.0f, state->lineCap, state->lineJoin, state->miterLimit);
+    vg_expandStroke(ctx, strokeWidth * 0.5f, 0.0f, state->lineCap, state->lineJoin, state->miterLimit);
 
   ctx->params.renderStroke(ctx->params.userPtr, &strokePaint, state->compositeOperation, &state->scissor,
                            ctx->fringeWidth, strokeWidth, ctx->cache->paths, ctx->cache->npaths);

@@ -6,14 +6,14 @@
 
 namespace {
 
-int vg__ptEquals(float x1, float y1, float x2, float y2, float tol)
+int vg_ptEquals(float x1, float y1, float x2, float y2, float tol)
 {
   const float dx = x2 - x1;
   const float dy = y2 - y1;
   return dx * dx + dy * dy < tol * tol;
 }
 
-float vg__normalize(float* x, float* y)
+float vg_normalize(float* x, float* y)
 {
   const float d = std::sqrt((*x) * (*x) + (*y) * (*y));
   if (d > 1e-6f) {
@@ -24,19 +24,19 @@ float vg__normalize(float* x, float* y)
   return d;
 }
 
-float vg__cross(float dx0, float dy0, float dx1, float dy1) { return dx1 * dy0 - dx0 * dy1; }
+float vg_cross(float dx0, float dy0, float dx1, float dy1) { return dx1 * dy0 - dx0 * dy1; }
 
-VGpath* vg__lastPath(VGcontext* ctx)
+VGpath* vg_lastPath(VGcontext* ctx)
 {
   return ctx->cache->npaths > 0 ? &ctx->cache->paths[ctx->cache->npaths - 1] : nullptr;
 }
 
-void vg__addPath(VGcontext* ctx)
+void vg_addPath(VGcontext* ctx)
 {
   VGpathCache* cache = ctx->cache;
   if (cache->npaths + 1 > cache->cpaths) {
     const int cpaths = cache->npaths + 1 + cache->cpaths / 2;
-    if (!vg__resize(cache->paths, cache->npaths, cpaths))
+    if (!vg_resize(cache->paths, cache->npaths, cpaths))
       return;
     cache->cpaths = cpaths;
   }
@@ -47,21 +47,21 @@ void vg__addPath(VGcontext* ctx)
   cache->npaths++;
 }
 
-VGpoint* vg__lastPoint(VGcontext* ctx)
+VGpoint* vg_lastPoint(VGcontext* ctx)
 {
   return ctx->cache->npoints > 0 ? &ctx->cache->points[ctx->cache->npoints - 1] : nullptr;
 }
 
-void vg__addPoint(VGcontext* ctx, float x, float y, int flags)
+void vg_addPoint(VGcontext* ctx, float x, float y, int flags)
 {
-  VGpath* path = vg__lastPath(ctx);
+  VGpath* path = vg_lastPath(ctx);
   if (!path)
     return;
   VGpathCache* cache = ctx->cache;
 
   if (path->count > 0 && cache->npoints > 0) {
-    VGpoint* pt = vg__lastPoint(ctx);
-    if (vg__ptEquals(pt->x, pt->y, x, y, ctx->distTol)) {
+    VGpoint* pt = vg_lastPoint(ctx);
+    if (vg_ptEquals(pt->x, pt->y, x, y, ctx->distTol)) {
       pt->flags |= static_cast<uint8_t>(flags);
       return;
     }
@@ -69,7 +69,7 @@ void vg__addPoint(VGcontext* ctx, float x, float y, int flags)
 
   if (cache->npoints + 1 > cache->cpoints) {
     const int cpoints = cache->npoints + 1 + cache->cpoints / 2;
-    if (!vg__resize(cache->points, cache->npoints, cpoints))
+    if (!vg_resize(cache->points, cache->npoints, cpoints))
       return;
     cache->cpoints = cpoints;
   }
@@ -83,19 +83,19 @@ void vg__addPoint(VGcontext* ctx, float x, float y, int flags)
   path->count++;
 }
 
-void vg__closePath(VGcontext* ctx)
+void vg_closePath(VGcontext* ctx)
 {
-  if (VGpath* path = vg__lastPath(ctx))
+  if (VGpath* path = vg_lastPath(ctx))
     path->closed = 1;
 }
 
-void vg__pathWinding(VGcontext* ctx, int winding)
+void vg_pathWinding(VGcontext* ctx, int winding)
 {
-  if (VGpath* path = vg__lastPath(ctx))
+  if (VGpath* path = vg_lastPath(ctx))
     path->winding = winding;
 }
 
-float vg__polyArea(const VGpoint* pts, int npts)
+float vg_polyArea(const VGpoint* pts, int npts)
 {
   float area = 0;
   for (int i = 2; i < npts; i++) {
@@ -107,7 +107,7 @@ float vg__polyArea(const VGpoint* pts, int npts)
   return area * 0.5f;
 }
 
-void vg__polyReverse(VGpoint* pts, int npts)
+void vg_polyReverse(VGpoint* pts, int npts)
 {
   int i = 0, j = npts - 1;
   while (i < j) {
@@ -117,8 +117,8 @@ void vg__polyReverse(VGpoint* pts, int npts)
   }
 }
 
-void vg__tesselateBezier(VGcontext* ctx, float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
-                         int level, int type)
+void vg_tesselateBezier(VGcontext* ctx, float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
+                        int level, int type)
 {
   if (level > 10)
     return;
@@ -134,25 +134,25 @@ void vg__tesselateBezier(VGcontext* ctx, float x1, float y1, float x2, float y2,
   const float d3 = std::fabs((x3 - x4) * dy - (y3 - y4) * dx);
 
   if ((d2 + d3) * (d2 + d3) < ctx->tessTol * (dx * dx + dy * dy)) {
-    vg__addPoint(ctx, x4, y4, type);
+    vg_addPoint(ctx, x4, y4, type);
     return;
   }
 
   const float x234 = (x23 + x34) * 0.5f, y234 = (y23 + y34) * 0.5f;
   const float x1234 = (x123 + x234) * 0.5f, y1234 = (y123 + y234) * 0.5f;
 
-  vg__tesselateBezier(ctx, x1, y1, x12, y12, x123, y123, x1234, y1234, level + 1, 0);
-  vg__tesselateBezier(ctx, x1234, y1234, x234, y234, x34, y34, x4, y4, level + 1, type);
+  vg_tesselateBezier(ctx, x1, y1, x12, y12, x123, y123, x1234, y1234, level + 1, 0);
+  vg_tesselateBezier(ctx, x1234, y1234, x234, y234, x34, y34, x4, y4, level + 1, type);
 }
 
 // Inset fill vertices, the antialias fringe and vgFill.
-void vg__expandFill(VGcontext* ctx, float w)
+void vg_expandFill(VGcontext* ctx, float w)
 {
   VGpathCache* cache = ctx->cache;
   const float aa = ctx->fringeWidth;
   const int fringe = w > 0.0f;
 
-  vg__calculateJoins(cache, VG_MITER, w, 2.4f);
+  vg_calculateJoins(cache, VG_MITER, w, 2.4f);
 
   int cverts = 0;
   for (int i = 0; i < cache->npaths; i++) {
@@ -162,7 +162,7 @@ void vg__expandFill(VGcontext* ctx, float w)
       cverts += (path->count + path->nbevel * 5 + 1) * 2;
   }
 
-  VGvertex* verts = vg__allocTempVerts(ctx, cverts);
+  VGvertex* verts = vg_allocTempVerts(ctx, cverts);
   if (!verts)
     return;
 
@@ -190,19 +190,19 @@ void vg__expandFill(VGcontext* ctx, float w)
           const float dlx0 = p0->dy, dly0 = -p0->dx;
           const float dlx1 = p1->dy, dly1 = -p1->dx;
           if (p1->flags & VG_PT_LEFT) {
-            vg__vset(dst++, p1->x + p1->dmx * woff, p1->y + p1->dmy * woff, 0.5f, 1);
+            vg_vset(dst++, p1->x + p1->dmx * woff, p1->y + p1->dmy * woff, 0.5f, 1);
           } else {
-            vg__vset(dst++, p1->x + dlx0 * woff, p1->y + dly0 * woff, 0.5f, 1);
-            vg__vset(dst++, p1->x + dlx1 * woff, p1->y + dly1 * woff, 0.5f, 1);
+            vg_vset(dst++, p1->x + dlx0 * woff, p1->y + dly0 * woff, 0.5f, 1);
+            vg_vset(dst++, p1->x + dlx1 * woff, p1->y + dly1 * woff, 0.5f, 1);
           }
         } else {
-          vg__vset(dst++, p1->x + p1->dmx * woff, p1->y + p1->dmy * woff, 0.5f, 1);
+          vg_vset(dst++, p1->x + p1->dmx * woff, p1->y + p1->dmy * woff, 0.5f, 1);
         }
         p0 = p1++;
       }
     } else {
       for (int j = 0; j < path->count; ++j)
-        vg__vset(dst++, pts[j].x, pts[j].y, 0.5f, 1);
+        vg_vset(dst++, pts[j].x, pts[j].y, 0.5f, 1);
     }
     path->nfill = static_cast<int>(dst - verts);
     verts = dst;
@@ -223,15 +223,15 @@ void vg__expandFill(VGcontext* ctx, float w)
       const VGpoint* p1 = &pts[0];
       for (int j = 0; j < path->count; ++j) {
         if (p1->flags & (VG_PT_BEVEL | VG_PT_INNERBEVEL)) {
-          dst = vg__bevelJoin(dst, p0, p1, lw, rw, lu, ru);
+          dst = vg_bevelJoin(dst, p0, p1, lw, rw, lu, ru);
         } else {
-          vg__vset(dst++, p1->x + (p1->dmx * lw), p1->y + (p1->dmy * lw), lu, 1);
-          vg__vset(dst++, p1->x - (p1->dmx * rw), p1->y - (p1->dmy * rw), ru, 1);
+          vg_vset(dst++, p1->x + (p1->dmx * lw), p1->y + (p1->dmy * lw), lu, 1);
+          vg_vset(dst++, p1->x - (p1->dmx * rw), p1->y - (p1->dmy * rw), ru, 1);
         }
         p0 = p1++;
       }
-      vg__vset(dst++, verts[0].x, verts[0].y, lu, 1);
-      vg__vset(dst++, verts[1].x, verts[1].y, ru, 1);
+      vg_vset(dst++, verts[0].x, verts[0].y, lu, 1);
+      vg_vset(dst++, verts[1].x, verts[1].y, ru, 1);
       path->nstroke = static_cast<int>(dst - verts);
       verts = dst;
     } else {
@@ -243,7 +243,7 @@ void vg__expandFill(VGcontext* ctx, float w)
 
 } // namespace
 
-void vg__flattenPaths(VGcontext* ctx)
+void vg_flattenPaths(VGcontext* ctx)
 {
   VGpathCache* cache = ctx->cache;
   if (cache->npaths > 0)
@@ -255,33 +255,33 @@ void vg__flattenPaths(VGcontext* ctx)
     switch (cmd) {
     case VG_MOVETO: {
       const float* p = &ctx->commands[i + 1];
-      vg__addPath(ctx);
-      vg__addPoint(ctx, p[0], p[1], VG_PT_CORNER);
+      vg_addPath(ctx);
+      vg_addPoint(ctx, p[0], p[1], VG_PT_CORNER);
       i += 3;
       break;
     }
     case VG_LINETO: {
       const float* p = &ctx->commands[i + 1];
-      vg__addPoint(ctx, p[0], p[1], VG_PT_CORNER);
+      vg_addPoint(ctx, p[0], p[1], VG_PT_CORNER);
       i += 3;
       break;
     }
     case VG_BEZIERTO: {
-      if (const VGpoint* last = vg__lastPoint(ctx)) {
+      if (const VGpoint* last = vg_lastPoint(ctx)) {
         const float* cp1 = &ctx->commands[i + 1];
         const float* cp2 = &ctx->commands[i + 3];
         const float* p = &ctx->commands[i + 5];
-        vg__tesselateBezier(ctx, last->x, last->y, cp1[0], cp1[1], cp2[0], cp2[1], p[0], p[1], 0, VG_PT_CORNER);
+        vg_tesselateBezier(ctx, last->x, last->y, cp1[0], cp1[1], cp2[0], cp2[1], p[0], p[1], 0, VG_PT_CORNER);
       }
       i += 7;
       break;
     }
     case VG_CLOSE:
-      vg__closePath(ctx);
+      vg_closePath(ctx);
       i++;
       break;
     case VG_WINDING:
-      vg__pathWinding(ctx, static_cast<int>(ctx->commands[i + 1]));
+      vg_pathWinding(ctx, static_cast<int>(ctx->commands[i + 1]));
       i += 2;
       break;
     default: i++;
@@ -300,24 +300,24 @@ void vg__flattenPaths(VGcontext* ctx)
     // A path whose ends meet is closed, without the repeated point.
     VGpoint* p0 = &pts[path->count - 1];
     VGpoint* p1 = &pts[0];
-    if (vg__ptEquals(p0->x, p0->y, p1->x, p1->y, ctx->distTol)) {
+    if (vg_ptEquals(p0->x, p0->y, p1->x, p1->y, ctx->distTol)) {
       path->count--;
       p0 = path->count > 0 ? &pts[path->count - 1] : p1;
       path->closed = 1;
     }
 
     if (path->count > 2) {
-      const float area = vg__polyArea(pts, path->count);
+      const float area = vg_polyArea(pts, path->count);
       if (path->winding == VG_CCW && area < 0.0f)
-        vg__polyReverse(pts, path->count);
+        vg_polyReverse(pts, path->count);
       if (path->winding == VG_CW && area > 0.0f)
-        vg__polyReverse(pts, path->count);
+        vg_polyReverse(pts, path->count);
     }
 
     for (int k = 0; k < path->count; k++) {
       p0->dx = p1->x - p0->x;
       p0->dy = p1->y - p0->y;
-      p0->len = vg__normalize(&p0->dx, &p0->dy);
+      p0->len = vg_normalize(&p0->dx, &p0->dy);
       cache->bounds[0] = std::min(cache->bounds[0], p0->x);
       cache->bounds[1] = std::min(cache->bounds[1], p0->y);
       cache->bounds[2] = std::max(cache->bounds[2], p0->x);
@@ -332,13 +332,13 @@ namespace {
 // True when the directions of a closed outline turn through one revolution
 // in all: a self-intersecting outline whose turns are all left (a star drawn
 // in one stroke) turns through two or more and is no convex shape.
-bool vg__turnsOnce(const VGpoint* pts, int count)
+bool vg_turnsOnce(const VGpoint* pts, int count)
 {
   double turn = 0.0;
   const VGpoint* p0 = &pts[count - 1];
   for (int j = 0; j < count; j++) {
     const VGpoint* p1 = &pts[j];
-    turn += std::atan2(double(vg__cross(p0->dx, p0->dy, p1->dx, p1->dy)), double(p0->dx * p1->dx + p0->dy * p1->dy));
+    turn += std::atan2(double(vg_cross(p0->dx, p0->dy, p1->dx, p1->dy)), double(p0->dx * p1->dx + p0->dy * p1->dy));
     p0 = p1;
   }
   return turn < 3.0 * VG_PI;
@@ -346,7 +346,7 @@ bool vg__turnsOnce(const VGpoint* pts, int count)
 
 } // namespace
 
-void vg__calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLimit)
+void vg_calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLimit)
 {
   const float iw = w > 0.0f ? 1.0f / w : 0.0f;
 
@@ -376,7 +376,7 @@ void vg__calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLi
 
       p1->flags = (p1->flags & VG_PT_CORNER) ? VG_PT_CORNER : 0;
 
-      if (vg__cross(p0->dx, p0->dy, p1->dx, p1->dy) > 0.0f) {
+      if (vg_cross(p0->dx, p0->dy, p1->dx, p1->dy) > 0.0f) {
         nleft++;
         p1->flags |= VG_PT_LEFT;
       }
@@ -394,11 +394,11 @@ void vg__calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLi
         path->nbevel++;
       p0 = p1++;
     }
-    path->convex = nleft == path->count && vg__turnsOnce(pts, path->count) ? 1 : 0;
+    path->convex = nleft == path->count && vg_turnsOnce(pts, path->count) ? 1 : 0;
   }
 }
 
-VGvertex* vg__bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru)
+VGvertex* vg_bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru)
 {
   const float dlx0 = p0->dy, dly0 = -p0->dx;
   const float dlx1 = p1->dy, dly1 = -p1->dx;
@@ -414,26 +414,26 @@ VGvertex* vg__bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, flo
       lx0 = lx1 = p1->x + p1->dmx * lw;
       ly0 = ly1 = p1->y + p1->dmy * lw;
     }
-    vg__vset(dst++, lx0, ly0, lu, 1);
-    vg__vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
+    vg_vset(dst++, lx0, ly0, lu, 1);
+    vg_vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
 
     if (p1->flags & VG_PT_BEVEL) {
-      vg__vset(dst++, lx0, ly0, lu, 1);
-      vg__vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
-      vg__vset(dst++, lx1, ly1, lu, 1);
-      vg__vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
+      vg_vset(dst++, lx0, ly0, lu, 1);
+      vg_vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
+      vg_vset(dst++, lx1, ly1, lu, 1);
+      vg_vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
     } else {
       const float rx0 = p1->x - p1->dmx * rw;
       const float ry0 = p1->y - p1->dmy * rw;
-      vg__vset(dst++, p1->x, p1->y, 0.5f, 1);
-      vg__vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
-      vg__vset(dst++, rx0, ry0, ru, 1);
-      vg__vset(dst++, rx0, ry0, ru, 1);
-      vg__vset(dst++, p1->x, p1->y, 0.5f, 1);
-      vg__vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
+      vg_vset(dst++, p1->x, p1->y, 0.5f, 1);
+      vg_vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
+      vg_vset(dst++, rx0, ry0, ru, 1);
+      vg_vset(dst++, rx0, ry0, ru, 1);
+      vg_vset(dst++, p1->x, p1->y, 0.5f, 1);
+      vg_vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
     }
-    vg__vset(dst++, lx1, ly1, lu, 1);
-    vg__vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
+    vg_vset(dst++, lx1, ly1, lu, 1);
+    vg_vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
   } else {
     float rx0, ry0, rx1, ry1;
     if (p1->flags & VG_PT_INNERBEVEL) {
@@ -445,36 +445,36 @@ VGvertex* vg__bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, flo
       rx0 = rx1 = p1->x - p1->dmx * rw;
       ry0 = ry1 = p1->y - p1->dmy * rw;
     }
-    vg__vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
-    vg__vset(dst++, rx0, ry0, ru, 1);
+    vg_vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
+    vg_vset(dst++, rx0, ry0, ru, 1);
 
     if (p1->flags & VG_PT_BEVEL) {
-      vg__vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
-      vg__vset(dst++, rx0, ry0, ru, 1);
-      vg__vset(dst++, p1->x + dlx1 * lw, p1->y + dly1 * lw, lu, 1);
-      vg__vset(dst++, rx1, ry1, ru, 1);
+      vg_vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
+      vg_vset(dst++, rx0, ry0, ru, 1);
+      vg_vset(dst++, p1->x + dlx1 * lw, p1->y + dly1 * lw, lu, 1);
+      vg_vset(dst++, rx1, ry1, ru, 1);
     } else {
       const float lx0 = p1->x + p1->dmx * lw;
       const float ly0 = p1->y + p1->dmy * lw;
-      vg__vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
-      vg__vset(dst++, p1->x, p1->y, 0.5f, 1);
-      vg__vset(dst++, lx0, ly0, lu, 1);
-      vg__vset(dst++, lx0, ly0, lu, 1);
-      vg__vset(dst++, p1->x + dlx1 * lw, p1->y + dly1 * lw, lu, 1);
-      vg__vset(dst++, p1->x, p1->y, 0.5f, 1);
+      vg_vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
+      vg_vset(dst++, p1->x, p1->y, 0.5f, 1);
+      vg_vset(dst++, lx0, ly0, lu, 1);
+      vg_vset(dst++, lx0, ly0, lu, 1);
+      vg_vset(dst++, p1->x + dlx1 * lw, p1->y + dly1 * lw, lu, 1);
+      vg_vset(dst++, p1->x, p1->y, 0.5f, 1);
     }
-    vg__vset(dst++, p1->x + dlx1 * lw, p1->y + dly1 * lw, lu, 1);
-    vg__vset(dst++, rx1, ry1, ru, 1);
+    vg_vset(dst++, p1->x + dlx1 * lw, p1->y + dly1 * lw, lu, 1);
+    vg_vset(dst++, rx1, ry1, ru, 1);
   }
   return dst;
 }
 
-VGvertex* vg__allocTempVerts(VGcontext* ctx, int nverts)
+VGvertex* vg_allocTempVerts(VGcontext* ctx, int nverts)
 {
   VGpathCache* cache = ctx->cache;
   if (nverts > cache->cverts) {
     const int cverts = (nverts + 0xff) & ~0xff;
-    if (!vg__resize(cache->verts, 0, cverts)) {
+    if (!vg_resize(cache->verts, 0, cverts)) {
       // The paths' lists would point into geometry of an earlier expansion;
       // drawing nothing is the sound outcome.
       for (int i = 0; i < cache->npaths; i++) {
@@ -494,14 +494,14 @@ void vgFill(VGcontext* ctx)
 {
   if (ctx->frameRefused)
     return;
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   VGpaint fillPaint = state->fill;
 
-  vg__flattenPaths(ctx);
+  vg_flattenPaths(ctx);
   if (ctx->params.edgeAntiAlias && state->shapeAntiAlias)
-    vg__expandFill(ctx, ctx->fringeWidth);
+    vg_expandFill(ctx, ctx->fringeWidth);
   else
-    vg__expandFill(ctx, 0.0f);
+    vg_expandFill(ctx, 0.0f);
 
   fillPaint.innerColor.a *= state->alpha;
   fillPaint.outerColor.a *= state->alpha;

@@ -31,7 +31,7 @@ void flushTextTexture(VGcontext* ctx)
 
 void renderText(VGcontext* ctx, VGvertex* verts, int nverts)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   VGpaint paint = state->fill;
   paint.image = ctx->fontImages[ctx->fontImageIdx];
   paint.innerColor.a *= state->alpha;
@@ -44,15 +44,15 @@ void renderText(VGcontext* ctx, VGvertex* verts, int nverts)
 
 } // namespace
 
-float vg__textScale(VGcontext* ctx)
+float vg_textScale(VGcontext* ctx)
 {
-  const float scale = std::min(quantize(vg__getAverageScale(vg__getState(ctx)->xform), 0.01f), 4.0f);
+  const float scale = std::min(quantize(vg_getAverageScale(vg_getState(ctx)->xform), 0.01f), 4.0f);
   return scale * ctx->devicePxRatio;
 }
 
-void vg__setFontStashState(VGcontext* ctx, float scale)
+void vg_setFontStashState(VGcontext* ctx, float scale)
 {
-  const VGstate* state = vg__getState(ctx);
+  const VGstate* state = vg_getState(ctx);
   fstSetSize(ctx->fs, state->fontSize * scale);
   fstSetSpacing(ctx->fs, state->letterSpacing * scale);
   fstSetBlur(ctx->fs, state->fontBlur * scale);
@@ -60,12 +60,12 @@ void vg__setFontStashState(VGcontext* ctx, float scale)
   fstSetFont(ctx->fs, state->fontId);
 }
 
-void vg__missingGlyphQuad(const FSTtextIter* iter, FSTquad* q)
+void vg_missingGlyphQuad(const FSTtextIter* iter, FSTquad* q)
 {
   *q = FSTquad{iter->x, iter->y, 0.0f, 0.0f, iter->x, iter->y, 0.0f, 0.0f};
 }
 
-int vg__allocTextAtlas(VGcontext* ctx)
+int vg_allocTextAtlas(VGcontext* ctx)
 {
   flushTextTexture(ctx);
   if (ctx->fontImageIdx >= VG_MAX_FONTIMAGES - 1)
@@ -132,32 +132,32 @@ int vgAddFallbackFont(VGcontext* ctx, const char* baseFont, const char* fallback
   return vgAddFallbackFontId(ctx, vgFindFont(ctx, baseFont), vgFindFont(ctx, fallbackFont));
 }
 
-void vgFontSize(VGcontext* ctx, float size) { vg__getState(ctx)->fontSize = size; }
-void vgFontBlur(VGcontext* ctx, float blur) { vg__getState(ctx)->fontBlur = blur; }
-void vgTextLetterSpacing(VGcontext* ctx, float spacing) { vg__getState(ctx)->letterSpacing = spacing; }
-void vgTextLineHeight(VGcontext* ctx, float lineHeight) { vg__getState(ctx)->lineHeight = lineHeight; }
-void vgTextAlign(VGcontext* ctx, int align) { vg__getState(ctx)->textAlign = align; }
-void vgFontFaceId(VGcontext* ctx, int font) { vg__getState(ctx)->fontId = font; }
-void vgFontFace(VGcontext* ctx, const char* font) { vg__getState(ctx)->fontId = fstGetFontByName(ctx->fs, font); }
+void vgFontSize(VGcontext* ctx, float size) { vg_getState(ctx)->fontSize = size; }
+void vgFontBlur(VGcontext* ctx, float blur) { vg_getState(ctx)->fontBlur = blur; }
+void vgTextLetterSpacing(VGcontext* ctx, float spacing) { vg_getState(ctx)->letterSpacing = spacing; }
+void vgTextLineHeight(VGcontext* ctx, float lineHeight) { vg_getState(ctx)->lineHeight = lineHeight; }
+void vgTextAlign(VGcontext* ctx, int align) { vg_getState(ctx)->textAlign = align; }
+void vgFontFaceId(VGcontext* ctx, int font) { vg_getState(ctx)->fontId = font; }
+void vgFontFace(VGcontext* ctx, const char* font) { vg_getState(ctx)->fontId = fstGetFontByName(ctx->fs, font); }
 
 float vgText(VGcontext* ctx, float x, float y, const char* string, const char* end)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   if (state->fontId == -1 || string == nullptr)
     return x;
   if (end == nullptr)
     end = string + std::strlen(string);
-  const float scale = vg__textScale(ctx);
+  const float scale = vg_textScale(ctx);
   // No glyph has a place at a scale of zero or with a spacing or position
   // that is not a finite number.
   if (ctx->frameRefused || !(scale > 0.0f) || !std::isfinite(state->letterSpacing * scale) ||
       !std::isfinite(x * scale) || !std::isfinite(y * scale))
     return x;
   const float invscale = 1.0f / scale;
-  vg__setFontStashState(ctx, scale);
+  vg_setFontStashState(ctx, scale);
 
   const int cverts = static_cast<int>(std::max<ptrdiff_t>(2, end - string)) * 6;
-  VGvertex* verts = vg__allocTempVerts(ctx, cverts);
+  VGvertex* verts = vg_allocTempVerts(ctx, cverts);
   if (verts == nullptr)
     return x;
   int nverts = 0;
@@ -179,7 +179,7 @@ float vgText(VGcontext* ctx, float x, float y, const char* string, const char* e
         renderText(ctx, verts, nverts);
         nverts = 0;
       }
-      if (vg__allocTextAtlas(ctx) == 0)
+      if (vg_allocTextAtlas(ctx) == 0)
         break;
       iter = prevIter;
       fstTextIterNext(ctx->fs, &iter, &q);
@@ -193,12 +193,12 @@ float vgText(VGcontext* ctx, float x, float y, const char* string, const char* e
     vgTransformPoint(&c[4], &c[5], state->xform, q.x1 * invscale, q.y1 * invscale);
     vgTransformPoint(&c[6], &c[7], state->xform, q.x0 * invscale, q.y1 * invscale);
     if (nverts + 6 <= cverts) {
-      vg__vset(&verts[nverts++], c[0], c[1], q.s0, q.t0);
-      vg__vset(&verts[nverts++], c[4], c[5], q.s1, q.t1);
-      vg__vset(&verts[nverts++], c[2], c[3], q.s1, q.t0);
-      vg__vset(&verts[nverts++], c[0], c[1], q.s0, q.t0);
-      vg__vset(&verts[nverts++], c[6], c[7], q.s0, q.t1);
-      vg__vset(&verts[nverts++], c[4], c[5], q.s1, q.t1);
+      vg_vset(&verts[nverts++], c[0], c[1], q.s0, q.t0);
+      vg_vset(&verts[nverts++], c[4], c[5], q.s1, q.t1);
+      vg_vset(&verts[nverts++], c[2], c[3], q.s1, q.t0);
+      vg_vset(&verts[nverts++], c[0], c[1], q.s0, q.t0);
+      vg_vset(&verts[nverts++], c[6], c[7], q.s0, q.t1);
+      vg_vset(&verts[nverts++], c[4], c[5], q.s1, q.t1);
     }
   }
 
@@ -209,7 +209,7 @@ float vgText(VGcontext* ctx, float x, float y, const char* string, const char* e
 
 void vgTextBox(VGcontext* ctx, float x, float y, float breakRowWidth, const char* string, const char* end)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   if (state->fontId == -1 || string == nullptr)
     return;
   const int oldAlign = state->textAlign;
@@ -239,12 +239,12 @@ void vgTextBox(VGcontext* ctx, float x, float y, float breakRowWidth, const char
 
 float vgTextBounds(VGcontext* ctx, float x, float y, const char* string, const char* end, float* bounds)
 {
-  const VGstate* state = vg__getState(ctx);
+  const VGstate* state = vg_getState(ctx);
   if (state->fontId == -1)
     return 0.0f;
-  const float scale = vg__textScale(ctx);
+  const float scale = vg_textScale(ctx);
   const float invscale = 1.0f / scale;
-  vg__setFontStashState(ctx, scale);
+  vg_setFontStashState(ctx, scale);
   const float width = fstTextBounds(ctx->fs, x * scale, y * scale, string, end, bounds);
   if (bounds != nullptr) {
     // The line's own extent, so that strings of one font line up vertically.
@@ -258,13 +258,13 @@ float vgTextBounds(VGcontext* ctx, float x, float y, const char* string, const c
 void vgTextBoxBounds(VGcontext* ctx, float x, float y, float breakRowWidth, const char* string, const char* end,
                      float* bounds)
 {
-  VGstate* state = vg__getState(ctx);
+  VGstate* state = vg_getState(ctx);
   if (state->fontId == -1) {
     if (bounds != nullptr)
       bounds[0] = bounds[1] = bounds[2] = bounds[3] = 0.0f;
     return;
   }
-  const float scale = vg__textScale(ctx);
+  const float scale = vg_textScale(ctx);
   const float invscale = 1.0f / scale;
   const int oldAlign = state->textAlign;
   const int halign = state->textAlign & (VG_ALIGN_LEFT | VG_ALIGN_CENTER | VG_ALIGN_RIGHT);
@@ -274,7 +274,7 @@ void vgTextBoxBounds(VGcontext* ctx, float x, float y, float breakRowWidth, cons
   state->textAlign = VG_ALIGN_LEFT | valign;
 
   float rminy = 0.0f, rmaxy = 0.0f;
-  vg__setFontStashState(ctx, scale);
+  vg_setFontStashState(ctx, scale);
   fstLineBounds(ctx->fs, 0.0f, &rminy, &rmaxy);
   rminy *= invscale;
   rmaxy *= invscale;
@@ -312,16 +312,16 @@ void vgTextBoxBounds(VGcontext* ctx, float x, float y, float breakRowWidth, cons
 int vgTextGlyphPositions(VGcontext* ctx, float x, float y, const char* string, const char* end,
                          VGglyphPosition* positions, int maxPositions)
 {
-  const VGstate* state = vg__getState(ctx);
+  const VGstate* state = vg_getState(ctx);
   if (state->fontId == -1 || string == nullptr || maxPositions <= 0)
     return 0;
   if (end == nullptr)
     end = string + std::strlen(string);
   if (string == end)
     return 0;
-  const float scale = vg__textScale(ctx);
+  const float scale = vg_textScale(ctx);
   const float invscale = 1.0f / scale;
-  vg__setFontStashState(ctx, scale);
+  vg_setFontStashState(ctx, scale);
 
   FSTtextIter iter;
   FSTquad q;
@@ -330,7 +330,7 @@ int vgTextGlyphPositions(VGcontext* ctx, float x, float y, const char* string, c
   int npos = 0;
   while (fstTextIterNext(ctx->fs, &iter, &q)) {
     if (iter.prevGlyphIndex < 0)
-      vg__missingGlyphQuad(&iter, &q);
+      vg_missingGlyphQuad(&iter, &q);
     VGglyphPosition& p = positions[npos];
     p.str = iter.str;
     p.x = iter.x * invscale;
@@ -344,12 +344,12 @@ int vgTextGlyphPositions(VGcontext* ctx, float x, float y, const char* string, c
 
 void vgTextMetrics(VGcontext* ctx, float* ascender, float* descender, float* lineh)
 {
-  const VGstate* state = vg__getState(ctx);
+  const VGstate* state = vg_getState(ctx);
   if (state->fontId == -1)
     return;
-  const float scale = vg__textScale(ctx);
+  const float scale = vg_textScale(ctx);
   const float invscale = 1.0f / scale;
-  vg__setFontStashState(ctx, scale);
+  vg_setFontStashState(ctx, scale);
   fstVertMetrics(ctx->fs, ascender, descender, lineh);
   if (ascender != nullptr)
     *ascender *= invscale;

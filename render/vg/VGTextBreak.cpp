@@ -37,16 +37,16 @@ bool visible(CodepointType t) { return t == kChar || t == kCJKChar; }
 int vgTextBreakLines(VGcontext* ctx, const char* string, const char* end, float breakRowWidth, VGtextRow* rows,
                      int maxRows)
 {
-  const VGstate* state = vg__getState(ctx);
+  const VGstate* state = vg_getState(ctx);
   if (maxRows <= 0 || state->fontId == -1 || string == nullptr)
     return 0;
   if (end == nullptr)
     end = string + std::strlen(string);
   if (string == end)
     return 0;
-  const float scale = vg__textScale(ctx);
+  const float scale = vg_textScale(ctx);
   const float invscale = 1.0f / scale;
-  vg__setFontStashState(ctx, scale);
+  vg_setFontStashState(ctx, scale);
   breakRowWidth *= scale;
 
   // Row, last break opportunity and last word start; x values in stash pixels.
@@ -78,7 +78,7 @@ int vgTextBreakLines(VGcontext* ctx, const char* string, const char* end, float 
     return 0;
   while (fstTextIterNext(ctx->fs, &iter, &q)) {
     if (iter.prevGlyphIndex < 0)
-      vg__missingGlyphQuad(&iter, &q);
+      vg_missingGlyphQuad(&iter, &q);
     type = classify(iter.codepoint, pcodepoint);
 
     if (type == kNewline) {

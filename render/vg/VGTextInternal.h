@@ -6,11 +6,11 @@
 #include "VGText.h"
 
 // Font scale of the current state times the device pixel ratio.
-float vg__textScale(VGcontext* ctx);
+float vg_textScale(VGcontext* ctx);
 // Puts the current state's text settings, scaled, onto the font stash.
-void vg__setFontStashState(VGcontext* ctx, float scale);
+void vg_setFontStashState(VGcontext* ctx, float scale);
 // Moves to the next, larger atlas image; 0 when there is none.
-int vg__allocTextAtlas(VGcontext* ctx);
+int vg_allocTextAtlas(VGcontext* ctx);
 // Metrics-only glyphs need no atlas room: a glyph missing from an iterator
 // step (size too small) stands as a zero-size quad at the pen.
-void vg__missingGlyphQuad(const FSTtextIter* iter, FSTquad* q);
+void vg_missingGlyphQuad(const FSTtextIter* iter, FSTquad* q);

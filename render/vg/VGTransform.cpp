@@ -68,59 +68,59 @@ void vgTransformPoint(float* dx, float* dy, const float* t, float x, float y) { 
 float vgDegToRad(float deg) { return deg / 180.0f * VG_PI; }
 float vgRadToDeg(float rad) { return rad / VG_PI * 180.0f; }
 
-float vg__getAverageScale(const float* t)
+float vg_getAverageScale(const float* t)
 {
   const float sx = std::sqrt(t[0] * t[0] + t[1] * t[1]);
   const float sy = std::sqrt(t[2] * t[2] + t[3] * t[3]);
   return (sx + sy) * 0.5f;
 }
 
-void vgResetTransform(VGcontext* ctx) { vgTransformIdentity(vg__getState(ctx)->xform); }
+void vgResetTransform(VGcontext* ctx) { vgTransformIdentity(vg_getState(ctx)->xform); }
 
 void vgTransform(VGcontext* ctx, float a, float b, float c, float d, float e, float f)
 {
   const float t[6] = {a, b, c, d, e, f};
-  vgTransformPremultiply(vg__getState(ctx)->xform, t);
+  vgTransformPremultiply(vg_getState(ctx)->xform, t);
 }
 
 void vgTranslate(VGcontext* ctx, float x, float y)
 {
   float t[6];
   vgTransformTranslate(t, x, y);
-  vgTransformPremultiply(vg__getState(ctx)->xform, t);
+  vgTransformPremultiply(vg_getState(ctx)->xform, t);
 }
 
 void vgRotate(VGcontext* ctx, float angle)
 {
   float t[6];
   vgTransformRotate(t, angle);
-  vgTransformPremultiply(vg__getState(ctx)->xform, t);
+  vgTransformPremultiply(vg_getState(ctx)->xform, t);
 }
 
 void vgSkewX(VGcontext* ctx, float angle)
 {
   float t[6];
   vgTransformSkewX(t, angle);
-  vgTransformPremultiply(vg__getState(ctx)->xform, t);
+  vgTransformPremultiply(vg_getState(ctx)->xform, t);
 }
 
 void vgSkewY(VGcontext* ctx, float angle)
 {
   float t[6];
   vgTransformSkewY(t, angle);
-  vgTransformPremultiply(vg__getState(ctx)->xform, t);
+  vgTransformPremultiply(vg_getState(ctx)->xform, t);
 }
 
 void vgScale(VGcontext* ctx, float x, float y)
 {
   float t[6];
   vgTransformScale(t, x, y);
-  vgTransformPremultiply(vg__getState(ctx)->xform, t);
+  vgTransformPremultiply(vg_getState(ctx)->xform, t);
 }
 
 void vgCurrentTransform(VGcontext* ctx, float* xform)
 {
   if (!xform)
     return;
-  std::memcpy(xform, vg__getState(ctx)->xform, sizeof(float) * 6);
+  std::memcpy(xform, vg_getState(ctx)->xform, sizeof(float) * 6);
 }

@@ -2,6 +2,7 @@
 // kept layer may be drawn again, and how layers are drawn back.
 
 #include <algorithm>
+#include <limits>
 
 #include "EditorFixture.h"
 
@@ -55,6 +56,49 @@ TEST_F(Layers, LayerIsAlignedOutwardAndSizedInWholePointsThenPixels)
     EXPECT_EQ(layer->mControl, nullptr);
     EXPECT_EQ(layer->mControlRECT, IRECT());
     EXPECT_FALSE(layer->mInvalid);
+  }
+}
+
+TEST_F(Layers, NonFiniteInvertedOrEmptyAreasMakeLayersThatDrawNothing)
+{
+  constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+  constexpr float inf = std::numeric_limits<float>::infinity();
+  struct Case {
+    const char* what;
+    IRECT r;
+    const char* bitmap; // pixel sizes saturate at the largest int, 2147483647
+  };
+  const Case cases[] = {
+    {"NaN left", IRECT(nan, 0, 10, 10), "CreateAPIBitmap 0x20 scale 2 draw 1"},
+    {"NaN everywhere", IRECT(nan, nan, nan, nan), "CreateAPIBitmap 0x0 scale 2 draw 1"},
+    {"infinite right", IRECT(0, 0, inf, 10), "CreateAPIBitmap 2.14748e+09x20 scale 2 draw 1"},
+    {"infinite both ways", IRECT(-inf, -inf, inf, inf), "CreateAPIBitmap 2.14748e+09x2.14748e+09 scale 2 draw 1"},
+    {"infinity to infinity", IRECT(inf, 0, inf, 10), "CreateAPIBitmap 0x20 scale 2 draw 1"},
+    {"huge", IRECT(-1e30f, 0, 1e30f, 1e20f), "CreateAPIBitmap 2.14748e+09x2.14748e+09 scale 2 draw 1"},
+    {"inverted", IRECT(10, 10, 0, -5), "CreateAPIBitmap 0x0 scale 2 draw 1"},
+    {"inverted by a huge amount", IRECT(1e30f, 0, -1e30f, 10), "CreateAPIBitmap 0x20 scale 2 draw 1"},
+    {"empty", IRECT(5, 5, 5, 20), "CreateAPIBitmap 0x30 scale 2 draw 1"},
+  };
+  g->SetScreenScale(2.f);
+  for (const Case& c : cases) {
+    g->TakeLog();
+    g->StartLayer(nullptr, c.r);
+    const Log steps = Steps();
+    ASSERT_FALSE(steps.empty()) << c.what;
+    EXPECT_EQ(steps[0], c.bitmap) << c.what;
+    g->FillRect(IColor(255, 255, 0, 0), c.r);
+    ILayerPtr layer = g->EndLayer();
+    ASSERT_TRUE(layer) << c.what;
+    EXPECT_EQ(g->NLayers(), 0) << c.what;
+    g->TakeLog();
+    g->DrawLayer(layer);
+    g->DrawFittedLayer(layer, IRECT(0, 0, 40, 40));
+    g->DrawRotatedLayer(layer, 30.0);
+    IShadow shadow;
+    shadow.mBlurSize = 3.f;
+    g->ApplyLayerDropShadow(layer, shadow);
+    for (const std::string& s : g->TakeLog())
+      EXPECT_TRUE(s.rfind("DrawBitmap", 0) != 0 && s.rfind("ApplyShadowMask", 0) != 0) << c.what << ": " << s;
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include "EditorFixture.h"
@@ -78,6 +79,8 @@ TEST(BlurKernel, FallsFrom255ToAboutThreeAtTheBlurExtent)
   std::uint8_t k[2];
   unsigned norm = 1;
   EXPECT_EQ(MakeBlurKernel(3.f, k, 2, norm), 0); // does not fit: nothing written
+  for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 1e30f})
+    EXPECT_EQ(MakeBlurKernel(bad, k, 2, norm), 0) << bad;
   for (double blur : {0.0, 0.3, 1.0, 2.0, 4.5, 7.25, 20.0}) {
     std::vector<std::uint8_t> got(64);
     const int n = MakeBlurKernel(static_cast<float>(blur + 1.0), got.data(), 64, norm);

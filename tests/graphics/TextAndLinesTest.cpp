@@ -2,6 +2,7 @@
 // text and restyling vector controls.
 
 #include <cmath>
+#include <limits>
 
 #include "EditorFixture.h"
 #include "IGraphicsConstants.h"
@@ -125,6 +126,9 @@ TEST_F(TextAndLines, LineHelpersPlaceTheirLines)
     {"vertical clamped", [&] { g->DrawVerticalLine(COLOR_RED, r, 1.5f); }, {"M 20,0", "L 20,10"}},
     {"vertical below 0", [&] { g->DrawVerticalLine(COLOR_RED, r, -1.f); }, {"M 10,0", "L 10,10"}},
     {"vertical at", [&] { g->DrawVerticalLine(COLOR_RED, 3, 4, 8); }, {"M 3,4", "L 3,8"}},
+    {"vertical in a huge rect saturates",
+     [&] { g->DrawVerticalLine(COLOR_RED, IRECT(0, 0, 1e30f, 10), 0.5f); },
+     {"M 2.14748e+09,0", "L 2.14748e+09,10"}},
     {"horizontal from the bottom", [&] { g->DrawHorizontalLine(COLOR_RED, r, 0.25f); }, {"M 10,7.5", "L 20,7.5"}},
     {"horizontal clamped", [&] { g->DrawHorizontalLine(COLOR_RED, r, 2.f); }, {"M 10,0", "L 20,0"}},
     {"horizontal at", [&] { g->DrawHorizontalLine(COLOR_RED, 6, 1, 2); }, {"M 1,6", "L 2,6"}},
@@ -228,6 +232,15 @@ TEST_F(TextAndLines, BitmapTextDrawsOneFramePerCharacter)
     {"no width", near, "a", false, false, 0, IRECT(0, 0, 50, 20), {}},
     {"negative width", near, "a", false, true, -3, IRECT(0, 0, 50, 20), {}},
     {"empty", near, "", false, false, 8, IRECT(0, 0, 50, 20), {}},
+    {"infinitely wide",
+     near,
+     "ab",
+     false,
+     true,
+     8,
+     IRECT(0, 0, std::numeric_limits<float>::infinity(), 20),
+     {"font (0,0,8,12) src 0,650", "font (8,0,16,12) src 0,660"}},
+    {"NaN wide", near, "ab", false, true, 8, IRECT(0, 0, std::numeric_limits<float>::quiet_NaN(), 20), {}},
   };
   for (const Case& c : cases) {
     g->DrawBitmapText(font, c.bounds, c.text, nullptr, c.str, c.vCenter, c.multiline, c.cw, 12, 0);

@@ -261,15 +261,18 @@ TEST_F(Frames, TheEmbeddedLibraryNamesTheThreeFunctionsWithItsLengthAfterIt)
   EXPECT_EQ(stored, length);
 }
 
-TEST_F(Frames, ErrorsArePrintedOnlyWhenDebugging)
+TEST_F(Frames, ErrorsGoToStandardErrorOnlyWhenDebugging)
 {
   for (int flags : {0, int(VG_DEBUG)}) {
     ASSERT_NE(Open(16, 16, flags), nullptr);
     testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     renderer()->checkError(NSError::errorWithDomain(NSSTR("test"), 3, NSSTR("no luck")), "init library");
     renderer()->checkError(nullptr, "init pipeline state");
+    const std::string err = testing::internal::GetCapturedStderr();
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, flags ? "Error occurs after init library: no luck\n" : "");
+    EXPECT_EQ(err, flags ? "Error occurs after init library: no luck\n" : "");
+    EXPECT_EQ(out, "") << "standard output may carry a host's audio";
     Close();
   }
 }

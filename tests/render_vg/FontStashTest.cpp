@@ -134,14 +134,14 @@ TEST(FontStash, SkylinePackingNeverOverlapsAndKeepsItsLevelsContiguous)
 {
   std::mt19937 rng(1234);
   std::uniform_int_distribution<int> side(1, 40);
-  FSTatlas* atlas = fst__allocAtlas(512, 512, 4);
+  FSTatlas* atlas = fst_allocAtlas(512, 512, 4);
   ASSERT_NE(atlas, nullptr);
   std::vector<unsigned char> used(512 * 512, 0);
   int placed = 0;
   for (int n = 0; n < 1000; n++) {
     const int w = side(rng), h = side(rng);
     int x, y;
-    if (fst__atlasAddRect(atlas, w, h, &x, &y) == 0)
+    if (fst_atlasAddRect(atlas, w, h, &x, &y) == 0)
       continue;
     placed++;
     ASSERT_TRUE(x >= 0 && y >= 0 && x + w <= 512 && y + h <= 512) << n;
@@ -162,7 +162,7 @@ TEST(FontStash, SkylinePackingNeverOverlapsAndKeepsItsLevelsContiguous)
     ASSERT_EQ(covered, 512);
   }
   EXPECT_GT(placed, 300);
-  fst__deleteAtlas(atlas);
+  fst_deleteAtlas(atlas);
 }
 
 TEST(FontStash, SizesShareGlyphsWhenTheirTenfoldTruncatesAlike)

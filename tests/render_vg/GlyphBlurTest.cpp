@@ -49,7 +49,7 @@ TEST(GlyphBlur, IntegerPassesFollowTheRecursiveFilter)
       for (int x = 0; x < w; x++)
         if (ref[static_cast<size_t>(y * w + x)] == 0)
           cell[static_cast<size_t>(y * stride + x)] = 0;
-    fst__blur(cell.data(), w, h, stride, blur);
+    fst_blur(cell.data(), w, h, stride, blur);
     ReferenceBlur(ref, w, h, blur);
     for (int y = 0; y < h; y++) {
       for (int x = 0; x < w; x++)

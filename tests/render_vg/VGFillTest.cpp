@@ -190,11 +190,6 @@ TEST_F(VGTest, WithoutAntialiasNoFringeIsBuilt)
     EXPECT_EQ(rec.FillVerts(p)[0].x, 1.0f); // the points themselves
     EXPECT_EQ(fill->fringe, 1.0f);          // passed even without a fringe
   }
-  ::testing::internal::CaptureStdout();
-  vgDebugDumpPathCache(ctx);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-            "Dumping 1 cached paths\n - Path 0\n   - fill: 4\n"
-            "1.000000\t2.000000\n1.000000\t6.000000\n4.000000\t6.000000\n4.000000\t2.000000\n");
 }
 
 TEST_F(VGTest, FillingThenStrokingFlattensOnce)

@@ -100,9 +100,9 @@ TEST(VGPaint, ColoursFromBytesHueAndLerp)
   const VGcolor a = vgRGBAf(0, 0.5f, 1, 0), b = vgRGBAf(1, 1, 0, 1);
   const VGcolor two = vgLerpRGBA(a, b, 2), mid = vgLerpRGBA(a, b, 0.5f), neg = vgLerpRGBA(a, b, -1);
   for (int i = 0; i < 4; i++) {
-    EXPECT_EQ(two.rgba[i], b.rgba[i]);
-    EXPECT_EQ(neg.rgba[i], a.rgba[i]);
-    EXPECT_FLOAT_EQ(mid.rgba[i], (a.rgba[i] + b.rgba[i]) / 2);
+    EXPECT_EQ(two[i], b[i]);
+    EXPECT_EQ(neg[i], a[i]);
+    EXPECT_FLOAT_EQ(mid[i], (a[i] + b[i]) / 2);
   }
 }
 

@@ -219,7 +219,10 @@ public:
   APIBitmap* CreateAPIBitmap(int w, int h, float scale, double drawScale, bool) override
   {
     Log(Fmt("CreateAPIBitmap %gx%g scale %g draw %g", w, h, scale, drawScale));
-    return new TestBitmap(w, h, scale, static_cast<float>(drawScale));
+    // As a GPU back end does, a side past the texture limit gets no pixels.
+    constexpr int kMaxSide = 16384;
+    const bool fits = w <= kMaxSide && h <= kMaxSide;
+    return new TestBitmap(fits ? w : 0, fits ? h : 0, scale, static_cast<float>(drawScale));
   }
   static TestBitmap* MakeBitmap(const RGBAImage& image, float scale)
   {
@@ -235,7 +238,7 @@ public:
   int AlphaChannelIndex() const override { return 3; }
   bool FlippedBitmap() const override { return mFlipped; }
   // Every character is 7 points wide and the text 10 high, at the top left.
-  float DoMeasureText(const IText&, const char* str, IRECT& bounds) const override
+  float DoMeasureText(const IText&, const char* str, IRECT& bounds) override
   {
     const float w = 7.f * static_cast<float>(std::strlen(str));
     bounds = IRECT(bounds.L, bounds.T, bounds.L + w, bounds.T + 10.f);

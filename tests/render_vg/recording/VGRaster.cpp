@@ -68,7 +68,7 @@ public:
     }
     VGcolor c;
     for (int i = 0; i < 4; i++)
-      c.rgba[i] = paint.innerColor.rgba[i] * (1 - d) + paint.outerColor.rgba[i] * d;
+      c[i] = paint.innerColor[i] * (1 - d) + paint.outerColor[i] * d;
     const float a = c.a * scissor;
     out[0] = c.r * a;
     out[1] = c.g * a;
