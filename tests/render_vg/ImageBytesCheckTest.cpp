@@ -207,11 +207,12 @@ TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnes
   secondFrame.insert(secondFrame.begin() + long(scans[0].begin - 14),
                      {0xFF, 0xC2, 0x00, 0x0B, 0x08, 0x00, 0x10, 0x00, 0x10, 0x01, 0x01, 0x11, 0x00});
 
-  const struct {
-    const char* what;
+  struct Case {
+    std::string what;
     Bytes bytes;
     int width; // 0: refused
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
     {"progressive with restarts", progressive, 67},
     {"progressive grey with restarts", CorpusFile("jpeg_progressive_gray_restart"), 61},
     {"progressive, chroma sampled twice as tall", CorpusFile("jpeg_progressive_tall_chroma_restart"), 29},
@@ -227,6 +228,12 @@ TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnes
     {"a second frame header", secondFrame, 0},
     {"fuzz input: a DC value that overflows", CorpusFile("jpeg_progressive_dc_overflow"), 0},
   };
+  // The coded bits fill an interval's data to its last byte, so that byte,
+  // taken out before any restart or scan end, leaves a block short.
+  for (const ScanData& scan : scans)
+    for (size_t at = scan.begin + 1; at <= scan.end; ++at)
+      if (progressive[at] == 0xFF && progressive[at + 1] != 0x00 && progressive[at - 1] != 0x00)
+        cases.push_back({"the byte before " + std::to_string(at) + " taken out", Spliced(progressive, at - 1, at), 0});
   for (const auto& c : cases) {
     ASSERT_GT(c.bytes.size(), 100u) << c.what;
     Bytes bytes = c.bytes;
