@@ -1,6 +1,6 @@
-// JPEG Huffman tables that declare more codes than a table holds, and scans
-// on tables never defined, are refused before the decoder sees them;
-// everything else reaches it.
+// JPEG Huffman tables that declare more codes than a table holds, scans on
+// tables never defined, and scans whose data runs out or breaks the coding
+// rules, are refused before the decoder sees them; everything else reaches it.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -187,6 +187,43 @@ Bytes Spliced(const Bytes& b, size_t begin, size_t end, const Bytes& with = {})
   return out;
 }
 
+// A progressive grey picture `width` x 8 with one scan of `params` (start,
+// end, approximation) whose one Huffman table of class `tableClass` holds one
+// 1-bit code, for `symbol`; a restart every `restart` blocks unless 0.
+Bytes OneScan(int width, int restart, int tableClass, int symbol, const Bytes& params, const Bytes& data)
+{
+  Bytes b = {0xFF,
+             0xD8,
+             0xFF,
+             0xC2,
+             0x00,
+             0x0B,
+             0x08,
+             0x00,
+             0x08,
+             (unsigned char)(width >> 8),
+             (unsigned char)width,
+             0x01,
+             0x01,
+             0x11,
+             0x00,
+             0xFF,
+             0xC4,
+             0x00,
+             0x14,
+             (unsigned char)(tableClass << 4),
+             0x01};
+  Append(b, Bytes(15, 0x00));
+  b.push_back((unsigned char)symbol);
+  if (restart)
+    Append(b, {0xFF, 0xDD, 0x00, 0x04, 0x00, (unsigned char)restart});
+  Append(b, {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00});
+  Append(b, params);
+  Append(b, data);
+  Append(b, {0xFF, 0xD9});
+  return b;
+}
+
 TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnesDecode)
 {
   // libjpeg's, 67 x 45 at 4:2:0 with a restart every 2 MCUs; its ten scans
@@ -207,6 +244,9 @@ TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnes
   secondFrame.insert(secondFrame.begin() + long(scans[0].begin - 14),
                      {0xFF, 0xC2, 0x00, 0x0B, 0x08, 0x00, 0x10, 0x00, 0x10, 0x01, 0x01, 0x11, 0x00});
 
+  Bytes dcs;
+  for (int i = 0; i < 16; ++i)
+    Append(dcs, {0x7F, 0xFF, 0x00});
   struct Case {
     std::string what;
     Bytes bytes;
@@ -226,6 +266,14 @@ TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnes
     {"16 one bits: no DC code", Spliced(progressive, scans[0].begin, scans[0].begin, {0xFF, 0x00, 0xFF, 0x00}), 0},
     {"a scan on a table that overfills its code space", overfull, 0},
     {"a second frame header", secondFrame, 0},
+    // Each block's DC difference is 32767 (a code, then 15 one bits): the
+    // second block's value needs 17 bits; scaled by 2^13, the ninth's 32.
+    {"DC values summing past 16 bits", OneScan(128, 0, 0, 15, {0x00, 0x00, 0x0D}, dcs), 0},
+    // One code then 14 one bits: an end-of-band run over 32767 blocks, which
+    // the restart after the first two ends; the next block needs 15 bits.
+    {"an end-of-band run ends at a restart",
+     OneScan(32, 2, 1, 0xE0, {0x01, 0x3F, 0x00}, {0x7F, 0xFF, 0x00, 0xFF, 0xD0, 0x7F}), 0},
+    {"fuzz input: a restart interval's data runs out", CorpusFile("jpeg_interval_runs_out"), 0},
     {"fuzz input: a DC value that overflows", CorpusFile("jpeg_progressive_dc_overflow"), 0},
   };
   // The coded bits fill an interval's data to its last byte, so that byte,
@@ -235,7 +283,7 @@ TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnes
       if (progressive[at] == 0xFF && progressive[at + 1] != 0x00 && progressive[at - 1] != 0x00)
         cases.push_back({"the byte before " + std::to_string(at) + " taken out", Spliced(progressive, at - 1, at), 0});
   for (const auto& c : cases) {
-    ASSERT_GT(c.bytes.size(), 100u) << c.what;
+    ASSERT_GT(c.bytes.size(), 50u) << c.what;
     Bytes bytes = c.bytes;
     EXPECT_EQ(ImageBytesSafeToDecode(bytes.data(), int(bytes.size())), c.width != 0) << c.what;
     const size_t textures = rec.textures.size();
