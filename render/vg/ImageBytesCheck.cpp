@@ -5,6 +5,8 @@
 // inside another segment's payload.
 #include "ImageBytesCheck.h"
 
+#include "JpegScanData.h"
+
 namespace {
 
 constexpr int kMaxHuffmanCodes = 256;
@@ -132,5 +134,5 @@ bool ImageBytesSafeToDecode(const unsigned char* data, int ndata)
   for (long at = start + 1; at + 1 < ndata; ++at)
     if (data[at] == 0xFF && data[at + 1] == 0xC4 && !HuffmanTablesFit(data, ndata, at + 2))
       return false;
-  return ScansUseDefinedTables(data, ndata, start + 1);
+  return ScansUseDefinedTables(data, ndata, start + 1) && JpegScansHoldTheirData(data, ndata, start + 1);
 }

@@ -6,6 +6,7 @@
 // which it reads on as zeros), when a scan uses a Huffman table that no
 // table segment before it defined, which the decoder would read unbuilt (it
 // shifts and indexes by what it finds there), or when a scan or restart
-// interval holds no data, which leaves the decoder's bit count below zero;
-// other bytes pass unchanged.
+// interval holds no data, which leaves the decoder's bit count below zero,
+// or when the scans' entropy-coded data does not decode in full (see
+// JpegScanData.h); other bytes pass unchanged.
 bool ImageBytesSafeToDecode(const unsigned char* data, int ndata);

@@ -1,6 +1,6 @@
-// JPEG Huffman tables that declare more codes than a table holds, and scans
-// on tables never defined, are refused before the decoder sees them;
-// everything else reaches it.
+// JPEG Huffman tables that declare more codes than a table holds, scans on
+// tables never defined, and scans whose data runs out or breaks the coding
+// rules, are refused before the decoder sees them; everything else reaches it.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -153,4 +153,145 @@ TEST_F(ImageBytesDecode, AnOverfullTableNeverReachesTheDecoder)
   EXPECT_EQ(rec.textures.size(), textures);
 }
 
+// Where each scan's entropy-coded data lies: from the end of its header to
+// the marker that ends the scan (restart markers are part of it).
+struct ScanData {
+  size_t begin, end;
+};
+
+std::vector<ScanData> ScansOf(const Bytes& b)
+{
+  std::vector<ScanData> scans;
+  for (size_t at = 2; at + 3 < b.size();) {
+    const size_t length = size_t(b[at + 2] << 8 | b[at + 3]);
+    if (b[at + 1] != 0xDA) {
+      at += 2 + length;
+      continue;
+    }
+    size_t end = at + 2 + length;
+    while (end + 1 < b.size() && !(b[end] == 0xFF && b[end + 1] != 0x00 && (b[end + 1] & 0xF8) != 0xD0))
+      ++end;
+    scans.push_back({at + 2 + length, end});
+    at = end;
+  }
+  return scans;
+}
+
+// The bytes with [begin, end) replaced by `with`.
+Bytes Spliced(const Bytes& b, size_t begin, size_t end, const Bytes& with = {})
+{
+  Bytes out(b.begin(), b.begin() + long(begin));
+  Append(out, with);
+  for (size_t i = end; i < b.size(); ++i)
+    out.push_back(b[i]);
+  return out;
+}
+
+// A progressive grey picture `width` x 8 with one scan of `params` (start,
+// end, approximation) whose one Huffman table of class `tableClass` holds one
+// 1-bit code, for `symbol`; a restart every `restart` blocks unless 0.
+Bytes OneScan(int width, int restart, int tableClass, int symbol, const Bytes& params, const Bytes& data)
+{
+  Bytes b = {0xFF,
+             0xD8,
+             0xFF,
+             0xC2,
+             0x00,
+             0x0B,
+             0x08,
+             0x00,
+             0x08,
+             (unsigned char)(width >> 8),
+             (unsigned char)width,
+             0x01,
+             0x01,
+             0x11,
+             0x00,
+             0xFF,
+             0xC4,
+             0x00,
+             0x14,
+             (unsigned char)(tableClass << 4),
+             0x01};
+  Append(b, Bytes(15, 0x00));
+  b.push_back((unsigned char)symbol);
+  if (restart)
+    Append(b, {0xFF, 0xDD, 0x00, 0x04, 0x00, (unsigned char)restart});
+  Append(b, {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00});
+  Append(b, params);
+  Append(b, data);
+  Append(b, {0xFF, 0xD9});
+  return b;
+}
+
+TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnesDecode)
+{
+  // libjpeg's, 67 x 45 at 4:2:0 with a restart every 2 MCUs; its ten scans
+  // are a DC first pass (0), AC first passes (1-4), an AC refinement (5), the
+  // DC refinement (6) and the last AC refinements (7-9).
+  const Bytes progressive = CorpusFile("jpeg_progressive_restart");
+  const std::vector<ScanData> scans = ScansOf(progressive);
+  ASSERT_EQ(scans.size(), 10u);
+  auto cutTo4 = [&](size_t scan) { return Spliced(progressive, scans[scan].begin + 4, scans[scan].end); };
+  size_t restart = scans[1].begin;
+  while (!(progressive[restart] == 0xFF && progressive[restart + 1] == 0xD0))
+    ++restart;
+  Bytes overfull = CorpusFile("jpeg_baseline");
+  ASSERT_EQ(overfull[177 + 1], 0xC4);
+  overfull[177 + 5] = 3; // three 1-bit codes (there is room for two), three fewer of 3 bits
+  overfull[177 + 7] = 2;
+  Bytes secondFrame = progressive;
+  secondFrame.insert(secondFrame.begin() + long(scans[0].begin - 14),
+                     {0xFF, 0xC2, 0x00, 0x0B, 0x08, 0x00, 0x10, 0x00, 0x10, 0x01, 0x01, 0x11, 0x00});
+
+  Bytes dcs;
+  for (int i = 0; i < 16; ++i)
+    Append(dcs, {0x7F, 0xFF, 0x00});
+  struct Case {
+    std::string what;
+    Bytes bytes;
+    int width; // 0: refused
+  };
+  std::vector<Case> cases = {
+    {"progressive with restarts", progressive, 67},
+    {"progressive grey with restarts", CorpusFile("jpeg_progressive_gray_restart"), 61},
+    {"progressive, chroma sampled twice as tall", CorpusFile("jpeg_progressive_tall_chroma_restart"), 29},
+    {"baseline with restarts", CorpusFile("jpeg_baseline_restart"), 67},
+    {"DC first pass cut to 4 bytes", cutTo4(0), 0},
+    {"AC first pass cut to 4 bytes", cutTo4(1), 0},
+    {"AC refinement cut to 4 bytes", cutTo4(5), 0},
+    {"DC refinement cut to 4 bytes", cutTo4(6), 0},
+    {"cut inside the last scan", Bytes(progressive.begin(), progressive.begin() + long(scans[9].end) - 40), 0},
+    {"a restart marker missing", Spliced(progressive, restart, restart + 2), 0},
+    {"16 one bits: no DC code", Spliced(progressive, scans[0].begin, scans[0].begin, {0xFF, 0x00, 0xFF, 0x00}), 0},
+    {"a scan on a table that overfills its code space", overfull, 0},
+    {"a second frame header", secondFrame, 0},
+    // Each block's DC difference is 32767 (a code, then 15 one bits): the
+    // second block's value needs 17 bits; scaled by 2^13, the ninth's 32.
+    {"DC values summing past 16 bits", OneScan(128, 0, 0, 15, {0x00, 0x00, 0x0D}, dcs), 0},
+    // One code then 14 one bits: an end-of-band run over 32767 blocks, which
+    // the restart after the first two ends; the next block needs 15 bits.
+    {"an end-of-band run ends at a restart",
+     OneScan(32, 2, 1, 0xE0, {0x01, 0x3F, 0x00}, {0x7F, 0xFF, 0x00, 0xFF, 0xD0, 0x7F}), 0},
+    {"fuzz input: a restart interval's data runs out", CorpusFile("jpeg_interval_runs_out"), 0},
+    {"fuzz input: a DC value that overflows", CorpusFile("jpeg_progressive_dc_overflow"), 0},
+  };
+  // The coded bits fill an interval's data to its last byte, so that byte,
+  // taken out before any restart or scan end, leaves a block short.
+  for (const ScanData& scan : scans)
+    for (size_t at = scan.begin + 1; at <= scan.end; ++at)
+      if (progressive[at] == 0xFF && progressive[at + 1] != 0x00 && progressive[at - 1] != 0x00)
+        cases.push_back({"the byte before " + std::to_string(at) + " taken out", Spliced(progressive, at - 1, at), 0});
+  for (const auto& c : cases) {
+    ASSERT_GT(c.bytes.size(), 50u) << c.what;
+    Bytes bytes = c.bytes;
+    EXPECT_EQ(ImageBytesSafeToDecode(bytes.data(), int(bytes.size())), c.width != 0) << c.what;
+    const size_t textures = rec.textures.size();
+    const int image = vgCreateImageMem(ctx, 0, bytes.data(), int(bytes.size()));
+    EXPECT_EQ(image != 0, c.width != 0) << c.what;
+    if (c.width != 0 && rec.textures.size() > textures) {
+      EXPECT_EQ(rec.textures.back().w, c.width) << c.what;
+    }
+  }
+}
 } // namespace
