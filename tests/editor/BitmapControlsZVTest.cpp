@@ -1,0 +1,199 @@
+// The maker's bitmap display, switch, push, update indicator and
+// three-button radio control, through the recording graphics.
+
+#include "IBControlsZV.h"
+#include "IBRadioButtonsControl3.h"
+#include "MakerControlsFixture.h"
+
+namespace editortest {
+namespace {
+
+class BitmapControlsZV : public MakerControlsFixture {
+protected:
+  // The DrawBitmap lines of drawing c once.
+  std::vector<std::string> Drawn(IControl& c)
+  {
+    g->TakeLog();
+    c.Draw(*g);
+    std::vector<std::string> lines;
+    for (const std::string& l : g->TakeLog())
+      if (l.rfind("DrawBitmap", 0) == 0 || l.rfind("PathFill", 0) == 0)
+        lines.push_back(l);
+    return lines;
+  }
+
+  // Buttons of 30 x 20 at (66, 229), (147, 229), (228, 229), as laid out.
+  IBRadioButtonsControl3* Radio(bool oneBased)
+  {
+    const IBitmap b1 = Strip("b1", 30, 20, 2), b2 = Strip("b2", 30, 20, 2), b3 = Strip("b3", 30, 20, 2);
+    auto* r = new IBRadioButtonsControl3(kActivity, IRECT(66, 229, 96, 249), b1, IRECT(147, 229, 177, 249), b2,
+                                         IRECT(228, 229, 258, 249), b3, oneBased, IRECT(66, 229, 258, 249));
+    g->AttachControl(r);
+    return r;
+  }
+};
+
+TEST_F(BitmapControlsZV, RadioClicksSelectTheButtonUnderThePointerOnly)
+{
+  Radio(false);
+  struct Case {
+    float x, y;
+    double before, after;
+  } cases[] = {
+    {66, 229, 1, 0},
+    {95.9f, 248.9f, 1, 0},
+    {147, 240, 0, 1},
+    {257, 230, 0, 2},
+    // Right and bottom edges, the gaps between buttons: no button.
+    {96, 240, 1, 1},
+    {120, 240, 2, 2},
+    {200, 249, 0, 0},
+    {150, 249, 1, 1},
+  };
+  for (const Case& c : cases) {
+    dlg.GetParam(kActivity)->Set(c.before);
+    Click(c.x, c.y);
+    EXPECT_EQ(Real(kActivity), c.after) << c.x << "," << c.y;
+  }
+}
+
+TEST_F(BitmapControlsZV, OneBasedRadioClearsOnASecondClickAndADoubleClickActsAsOne)
+{
+  dlg.GetParam(kActivity)->InitInt("Activity", 0, 0, 3);
+  Radio(true);
+  Click(150, 235);
+  EXPECT_EQ(Real(kActivity), 2.0);
+  Click(150, 235);
+  EXPECT_EQ(Real(kActivity), 0.0);
+  Click(230, 235);
+  ASSERT_EQ(Real(kActivity), 3.0);
+  g->OnMouseDown(At(230, 235));
+  g->OnMouseUp(At(230, 235));
+  g->OnMouseDblClick(230, 235, Left());
+  g->OnMouseUp(At(230, 235));
+  EXPECT_EQ(Real(kActivity), 3.0);
+}
+
+TEST_F(BitmapControlsZV, RadioDrawsTheSelectedButtonAtFrameTwo)
+{
+  struct Case {
+    bool oneBased;
+    double value;
+    std::vector<int> srcY; // per button, empty when nothing is drawn
+  } cases[] = {
+    {false, 0, {20, 0, 0}}, {false, 1, {0, 20, 0}}, {false, 2, {0, 0, 20}}, {true, 0, {0, 0, 0}},
+    {true, 1, {20, 0, 0}},  {true, 2, {0, 20, 0}},  {true, 3, {0, 0, 20}},  {true, 4, {}},
+  };
+  for (const Case& c : cases) {
+    dlg.GetParam(kActivity)->InitInt("Activity", 0, 0, 4);
+    auto* r = Radio(c.oneBased);
+    dlg.GetParam(kActivity)->Set(c.value);
+    std::vector<std::string> want;
+    const char* names[] = {"b1", "b2", "b3"};
+    for (std::size_t i = 0; i < c.srcY.size(); ++i)
+      want.push_back(std::string("DrawBitmap ") + names[i] + " " + RectStr(r->GetButtonRect(static_cast<int>(i))) +
+                     Fmt(" src 0,%g", c.srcY[i]));
+    EXPECT_EQ(Drawn(*r), want) << c.oneBased << " " << c.value;
+    g->RemoveControl(r);
+  }
+}
+
+TEST_F(BitmapControlsZV, SwitchSwitchesAlsoWhenItsBitmapIsHiddenAndHighlightsOnHover)
+{
+  auto* s = new IBSwitchControlZV(198, 180, Strip("ad", 40, 20, 2), kPush);
+  g->AttachControl(s);
+  EXPECT_EQ(s->GetRECT(), IRECT(198, 180, 238, 200));
+  EXPECT_EQ(Drawn(*s), Log{"DrawBitmap ad (198,180,238,200) src 0,0"});
+  s->SetShowBitmap(false);
+  Click(210, 190);
+  EXPECT_EQ(Real(kPush), 1.0);
+  EXPECT_EQ(Drawn(*s), Log{});
+  Click(210, 190);
+  EXPECT_EQ(Real(kPush), 0.0);
+
+  s->SetShowBitmap(true);
+  s->SetHoverHighlight(true);
+  g->OnMouseOver(210, 190, Left());
+  EXPECT_TRUE(s->GetMouseOver());
+  EXPECT_EQ(Drawn(*s), (Log{"PathFill 16,255,255,255", "DrawBitmap ad (198,180,238,200) src 0,0"}));
+  g->OnMouseOut();
+  EXPECT_FALSE(s->GetMouseOver());
+}
+
+TEST_F(BitmapControlsZV, PushIsOnWhileHeldWhereverItIsReleased)
+{
+  auto* p = new IBPushControlZV(401, 356, Strip("match", 30, 16, 2), kPush);
+  g->AttachControl(p);
+  g->OnMouseDown(At(410, 360));
+  EXPECT_EQ(Real(kPush), 1.0);
+  EXPECT_EQ(Drawn(*p), Log{"DrawBitmap match (401,356,431,372) src 0,16"});
+  g->OnMouseDrag(At(10, 10, Left(), -400, -350));
+  g->OnMouseUp(At(10, 10));
+  EXPECT_EQ(Real(kPush), 0.0);
+  EXPECT_EQ(Drawn(*p), Log{"DrawBitmap match (401,356,431,372) src 0,0"});
+}
+
+TEST_F(BitmapControlsZV, UpdateIndicatorAsksForACheckAndShowsWhatThePlugInFound)
+{
+  auto* u = new IBUpdateControlZV(612, 18, Strip("update", 20, 20, 2), 12);
+  g->AttachControl(u);
+  EXPECT_STREQ(u->GetTooltip(), "Click to check for updates");
+  Click(620, 25);
+  EXPECT_EQ(dlg.TakeMessages(), std::vector<int>{12});
+  EXPECT_EQ(Drawn(*u), Log{"DrawBitmap update (612,18,632,38) src 0,0"});
+  u->SetValue(1.0);
+  EXPECT_STREQ(u->GetTooltip(), "Click to check for updates");
+  EXPECT_EQ(Drawn(*u), Log{"DrawBitmap update (612,18,632,38) src 0,20"});
+  EXPECT_STREQ(u->GetTooltip(), "Update available");
+
+  auto* silent = new IBUpdateControlZV(0, 0, Strip("update", 20, 20, 2), -1);
+  g->AttachControl(silent);
+  Click(5, 5);
+  EXPECT_EQ(dlg.TakeMessages(), std::vector<int>{});
+}
+
+TEST_F(BitmapControlsZV, DisplayIgnoresTheMouseAndShowsTheValuesFrame)
+{
+  auto* needle = new IBBitmapControlZV(189, 44, Strip("needle", 50, 30, 5));
+  g->AttachControl(needle);
+  EXPECT_EQ(needle->GetRECT(), IRECT(189, 44, 239, 74));
+  for (int mode = 0; mode <= 4; ++mode) {
+    needle->SetValue(mode / 4.0);
+    EXPECT_EQ(Drawn(*needle), Log{Fmt("DrawBitmap needle (189,44,239,74) src 0,%g", mode * 30)});
+  }
+  Click(200, 50);
+  g->OnMouseWheel(200, 50, Left(), 3.f);
+  EXPECT_EQ(needle->GetValue(), 1.0);
+  EXPECT_EQ(dlg.TakeMessages(), std::vector<int>{});
+}
+
+TEST_F(BitmapControlsZV, MissingOrUnevenBitmapsAttachAndDrawOnlyWhatTheImageHolds)
+{
+  // No image at all: zero-sized controls that draw nothing (at most an empty
+  // area without an image).
+  std::vector<IControl*> controls = {
+    new IBBitmapControlZV(10, 10, IBitmap()), new IBSwitchControlZV(10, 10, IBitmap(), kPush),
+    new IBPushControlZV(10, 10, IBitmap(), kPush), new IBUpdateControlZV(10, 10, IBitmap(), 12),
+    new IBRadioButtonsControl3(kActivity, IRECT(0, 0, 10, 10), IBitmap(), IRECT(10, 0, 20, 10), IBitmap(),
+                               IRECT(20, 0, 30, 10), IBitmap(), false, IRECT(0, 0, 30, 10))};
+  for (IControl* c : controls) {
+    g->AttachControl(c);
+    for (const std::string& line : Drawn(*c))
+      EXPECT_EQ(line, "DrawBitmap  (10,10,10,10) src 0,0");
+  }
+  // A 31-point strip of 3 frames: 10-point frames, the last point never shown;
+  // a radio button bigger than its frame draws one frame's area only.
+  auto* led = new IBBitmapControlZV(100, 100, Strip("led", 10, 31, 1));
+  led->SetBitmap(IBitmap(mBitmaps.back().get(), 3, false, "led"));
+  g->AttachControl(led);
+  led->SetValue(1.0);
+  EXPECT_EQ(Drawn(*led), Log{"DrawBitmap led (100,110.5,110,120.5) src 0,20"});
+  auto* r = new IBRadioButtonsControl3(kActivity, IRECT(0, 0, 50, 50), Strip("b", 30, 20, 2), IRECT(), IBitmap(),
+                                       IRECT(), IBitmap(), false, IRECT(0, 0, 50, 50));
+  g->AttachControl(r);
+  dlg.GetParam(kActivity)->Set(0);
+  EXPECT_EQ(Drawn(*r), Log{"DrawBitmap b (0,0,30,20) src 0,20"});
+}
+
+} // namespace
+} // namespace editortest

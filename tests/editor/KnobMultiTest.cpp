@@ -1,0 +1,207 @@
+// The maker's multi-frame knob: drags with gearing and fine adjust, whole
+// steps from the minimum, wheel notches, typed values and the read-out.
+
+#include "IBKnobMultiControlZV.h"
+#include "MakerControlsFixture.h"
+
+namespace editortest {
+namespace {
+
+class KnobMulti : public MakerControlsFixture {
+protected:
+  // A 40 x 40 knob at (100, 100), so its drag area is 40 points tall.
+  IBKnobMultiControlZV* Knob(int paramIdx, bool disablePrompt = false, int direction = kVertical)
+  {
+    auto* k = new IBKnobMultiControlZV(100, 100, paramIdx, Strip("knob", 40, 40, 101), DEFAULT_TEXT,
+                                       IColor(191, 36, 36, 36), 4, static_cast<EDirection>(direction), disablePrompt,
+                                       true, true, IBKnobMultiControlZV::kPlaceMiddle, false, true, 4.0, 0.f);
+    g->AttachControl(k);
+    return k;
+  }
+  // A press, one drag of (dx, dy) and a release, with the modifiers held.
+  void Drag(float dx, float dy, const IMouseMod& mod = Left())
+  {
+    g->OnMouseDown(At(120, 120, mod));
+    g->OnMouseDrag(At(120 + dx, 120 + dy, mod, dx, dy));
+    g->OnMouseUp(At(120 + dx, 120 + dy, mod));
+  }
+};
+
+TEST_F(KnobMulti, FullHeightDragMovesByOneOverGearingTenTimesLessWithShiftNotAtAllWithControl)
+{
+  struct Case {
+    int direction;
+    float dx, dy;
+    bool shift, control;
+    double want;
+  } cases[] = {
+    {kVertical, 0, -40, false, false, 0.25},  {kVertical, 0, -40, true, false, 0.025},
+    {kVertical, 0, -40, false, true, 0.5}, // the press resets to the default
+    {kVertical, 0, 40, false, false, 0.0},    {IBKnobMultiControlZV::kReversedVertical, 0, 40, false, false, 0.25},
+    {kHorizontal, 40, 0, false, false, 0.25}, {kHorizontal, 0, -40, false, false, 0.0},
+  };
+  for (const Case& c : cases) {
+    auto* k = Knob(kFree, false, c.direction);
+    k->SetValue(0.0);
+    dlg.GetParam(kFree)->Set(0.0);
+    Drag(c.dx, c.dy, Left(c.shift, c.control));
+    EXPECT_NEAR(k->GetValue(), c.want, 1e-12)
+      << c.direction << " " << c.dx << "," << c.dy << " shift " << c.shift << " control " << c.control;
+    g->RemoveControl(k);
+  }
+}
+
+TEST_F(KnobMulti, GainReachesBothEndsExactlyAndWholeStepsStayWhole)
+{
+  auto* k = Knob(kGain);
+  Drag(0, -1000);
+  EXPECT_EQ(Real(kGain), 24.0);
+  EXPECT_EQ(k->GetValue(), 1.0);
+  Drag(0, 1000);
+  EXPECT_EQ(Real(kGain), -24.0);
+  EXPECT_EQ(k->GetValue(), 0.0);
+  // A quarter of the range up from the bottom is -12 dB; any whole step
+  // reached by a drag reads as its decimal, never a step short.
+  Drag(0, -40);
+  EXPECT_EQ(Real(kGain), -12.0);
+  for (int tenths : {-239, -120, -7, 0, 1, 5, 119, 239}) {
+    const double want = tenths / 10.0;
+    Drag(0, 1000);
+    Drag(0, static_cast<float>(-(want + 24.0) / 48.0 * 160.0));
+    EXPECT_NEAR(Real(kGain), want, 1e-12) << want;
+    EXPECT_EQ(std::round(Real(kGain) * 10.0), tenths);
+  }
+}
+
+TEST_F(KnobMulti, SlowDragsOnAStepKeepAdvancing)
+{
+  auto* k = Knob(kRefMode);
+  g->OnMouseDown(At(120, 120));
+  // Each event a twentieth of a mode (160 points of drag span the 4 modes):
+  // the nearest mode follows the accumulated drag.
+  std::vector<double> seen;
+  for (int i = 0; i < 40; ++i) {
+    g->OnMouseDrag(At(120, 120, Left(), 0, -2.f));
+    seen.push_back(Real(kRefMode));
+  }
+  g->OnMouseUp(At(120, 120));
+  EXPECT_EQ(seen[8], 0.0);
+  EXPECT_EQ(seen[11], 1.0);
+  EXPECT_EQ(seen.back(), 2.0);
+  EXPECT_DOUBLE_EQ(k->GetValue(), 0.5);
+}
+
+TEST_F(KnobMulti, OneWheelNotchMovesOneStepWhateverItsSizeAndStopsAtTheEnds)
+{
+  auto* k = Knob(kRefMode);
+  struct Case {
+    float delta;
+    double from, want;
+  } cases[] = {
+    {1.f, 0, 1}, {0.1f, 1, 2}, {7.f, 2, 3}, {1.f, 3, 4}, {1.f, 4, 4}, {-1.f, 4, 3}, {-5.f, 1, 0}, {-1.f, 0, 0},
+  };
+  for (const Case& c : cases) {
+    k->SetValue(c.from / 4.0);
+    g->OnMouseWheel(120, 120, Left(), c.delta);
+    EXPECT_EQ(Real(kRefMode), c.want) << c.delta << " from " << c.from;
+    EXPECT_EQ(k->GetValue(), c.want / 4.0);
+  }
+}
+
+TEST_F(KnobMulti, UnsteppedWheelUsesItsFactorsAndStaysInRange)
+{
+  auto* k = Knob(kFree);
+  struct Case {
+    bool shift, control;
+    float delta;
+    double from, want;
+  } cases[] = {
+    {false, false, 1.f, 0.5, 0.51}, {true, false, 1.f, 0.5, 0.501},  {false, true, 1.f, 0.5, 0.6},
+    {false, true, 1.f, 0.95, 1.0},  {false, false, -3.f, 0.01, 0.0}, {false, true, -1.f, 0.05, 0.0},
+  };
+  for (const Case& c : cases) {
+    k->SetValue(c.from);
+    g->OnMouseWheel(120, 120, Left(c.shift, c.control), c.delta);
+    EXPECT_NEAR(k->GetValue(), c.want, 1e-12) << c.from << " " << c.delta;
+    EXPECT_GE(k->GetValue(), 0.0);
+    EXPECT_LE(k->GetValue(), 1.0);
+  }
+}
+
+TEST_F(KnobMulti, DragWithoutHeightChangesNothing)
+{
+  auto* k = Knob(kFree);
+  k->SetTargetRECT(IRECT(100, 120, 140, 120));
+  k->SetValue(0.3);
+  g->OnMouseDown(At(120, 120));
+  k->OnMouseDrag(120, 100, 0, -20, Left());
+  EXPECT_EQ(k->GetValue(), 0.3);
+}
+
+TEST_F(KnobMulti, ControlClickResetsToTheDefaultAndThePromptOpensOnlyWhenEnabled)
+{
+  auto* k = Knob(kGain);
+  Drag(0, -1000);
+  ASSERT_EQ(Real(kGain), 24.0);
+  g->OnMouseDown(At(120, 120, Left(false, true)));
+  g->OnMouseUp(At(120, 120, Left(false, true)));
+  EXPECT_EQ(Real(kGain), 0.0);
+  EXPECT_EQ(k->GetValue(), 0.5);
+
+  g->TakeLog();
+  g->OnMouseDblClick(120, 120, Left());
+  // Four "0" of 7 points centred on the knob, the measured height in the middle.
+  EXPECT_EQ(g->TakeLog(), (Log{"TextEntry param 0 len 4 (106,115,134,125) \"0.0\""}));
+  g->RemoveControl(k);
+  Knob(kRefMode, true);
+  g->TakeLog();
+  g->OnMouseDblClick(120, 120, Left());
+  EXPECT_EQ(g->TakeLog(), Log{});
+}
+
+TEST_F(KnobMulti, ReadOutShowsWhileHoveredWithItsLabelAndVanishesWhenThePointerLeaves)
+{
+  auto* k = Knob(kGain);
+  dlg.GetParam(kGain)->Set(-3.5);
+  k->SetValueFromDelegate(dlg.GetParam(kGain)->GetNormalized());
+  auto texts = [&] {
+    g->TakeLog();
+    k->Draw(*g);
+    std::vector<std::string> t;
+    for (const std::string& line : g->TakeLog())
+      if (line.rfind("DrawText", 0) == 0)
+        t.push_back(line);
+    return t;
+  };
+  EXPECT_TRUE(texts().empty());
+  g->OnMouseOver(120, 120, Left());
+  EXPECT_TRUE(k->GetMouseOver());
+  EXPECT_EQ(texts(), Log{"DrawText \"-3.5 dB\" (106,115,134,125)"});
+  g->OnMouseOver(300, 300, Left());
+  EXPECT_FALSE(k->GetMouseOver());
+  EXPECT_TRUE(texts().empty());
+}
+
+TEST_F(KnobMulti, ValueBoxPlacementFollowsTheTable)
+{
+  struct Case {
+    int placement;
+    IRECT want;
+  } cases[] = {
+    {IBKnobMultiControlZV::kPlaceTop, IRECT(106, 100, 134, 110)},
+    {IBKnobMultiControlZV::kPlaceMiddle, IRECT(106, 115, 134, 125)},
+    {IBKnobMultiControlZV::kPlaceBottom, IRECT(106, 130, 134, 140)},
+    // Others keep the measured top and bottom (the test font measures from the top).
+    {7, IRECT(106, 100, 134, 110)},
+  };
+  for (const Case& c : cases) {
+    auto* k = new IBKnobMultiControlZV(100, 100, kGain, Strip("knob", 40, 40, 101), DEFAULT_TEXT, COLOR_BLACK, 4,
+                                       kVertical, false, true, true, c.placement, false, true, 4.0, 0.f);
+    g->AttachControl(k);
+    EXPECT_EQ(k->GetValueTextRect(), c.want) << c.placement;
+    g->RemoveControl(k);
+  }
+}
+
+} // namespace
+} // namespace editortest
