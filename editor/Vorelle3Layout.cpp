@@ -62,10 +62,7 @@ IText Style(float size, const IColor& fg, const char* font, EAlign align, EVAlig
   return IText(size, fg, font, align, valign, 0.f, kWhite, kBlack);
 }
 
-IRECT ToIRECT(const L::Rect& r)
-{
-  return IRECT(float(r.l), float(r.t), float(r.r), float(r.b));
-}
+IRECT ToIRECT(const L::Rect& r) { return IRECT(float(r.l), float(r.t), float(r.r), float(r.b)); }
 
 IBitmap Load(IGraphics& g, const L::Strip& s)
 {
@@ -83,8 +80,8 @@ int Attach(IGraphics& g, IControl* c, const char* tooltip = nullptr)
   return g.NControls() - 1;
 }
 
-IBKnobMultiControlZV* Knob(const L::Point& at, int param, const IBitmap& strip, const IText& text,
-                           const IColor& box, bool prompt)
+IBKnobMultiControlZV* Knob(const L::Point& at, int param, const IBitmap& strip, const IText& text, const IColor& box,
+                           bool prompt)
 {
   return new IBKnobMultiControlZV(at.x, at.y, param, strip, text, box, 4, kVertical, !prompt, prompt, prompt, 1, false,
                                   true, 4.0, 0.f);
@@ -158,15 +155,14 @@ void LayoutVorelle3Editor(IGraphics& g, IEditorPlugLinks& plug)
 
   Attach(g, new IBBitmapControlZV(0, 0, Load(g, L::kBackground)));
   {
-    auto* menu =
-      new IBInfoMenuZV(float(L::kPluginMenu.x), float(L::kPluginMenu.y), Load(g, L::kPluginMenuStrip),
-                       PluginMenuConfig(plug));
+    auto* menu = new IBInfoMenuZV(float(L::kPluginMenu.x), float(L::kPluginMenu.y), Load(g, L::kPluginMenuStrip),
+                                  PluginMenuConfig(plug));
     g.AttachControl(menu, kTagPluginMenu, "");
     menu->SetTooltip("Plugin info and options");
   }
-  plug.SetLinkedControl(IEditorPlugLinks::kCtrlUpdate,
-                        Attach(g, new IBUpdateControlZV(L::kUpdate.x, L::kUpdate.y, Load(g, L::kUpdateStrip),
-                                                        kMsgCheckUpdate)));
+  plug.SetLinkedControl(
+    IEditorPlugLinks::kCtrlUpdate,
+    Attach(g, new IBUpdateControlZV(L::kUpdate.x, L::kUpdate.y, Load(g, L::kUpdateStrip), kMsgCheckUpdate)));
   {
     IBitmap b[3];
     IRECT r[3];
@@ -202,13 +198,15 @@ void LayoutVorelle3Editor(IGraphics& g, IEditorPlugLinks& plug)
              "Custom reference file name"));
   }
   plug.SetLinkedControl(IEditorPlugLinks::kCtrlCaptureLED,
-                        Attach(g, new IBBitmapControlZV(L::kCaptureLED.x, L::kCaptureLED.y, Load(g, L::kCaptureLEDStrip)),
+                        Attach(g,
+                               new IBBitmapControlZV(L::kCaptureLED.x, L::kCaptureLED.y, Load(g, L::kCaptureLEDStrip)),
                                "Capture status"));
   plug.SetLinkedControl(
     IEditorPlugLinks::kCtrlClipLED,
     Attach(g, new IBBitmapControlZV(L::kClipLED.x, L::kClipLED.y, Load(g, L::kClipLEDStrip)), "Clip status"));
-  plug.SetLinkedControl(IEditorPlugLinks::kCtrlPeakText,
-                        Attach(g, new IVTextControlZV(ToIRECT(L::kPeak), "-144.0", peakText, COLOR_TRANSPARENT, false)));
+  plug.SetLinkedControl(
+    IEditorPlugLinks::kCtrlPeakText,
+    Attach(g, new IVTextControlZV(ToIRECT(L::kPeak), "-144.0", peakText, COLOR_TRANSPARENT, false)));
   Attach(g, new IBPushControlHiddenZV(ToIRECT(L::kPeak), kParamResetPeak), "Max. peak, click to reset");
   Attach(g, new IBPushControlZV(float(L::kMatch.x), float(L::kMatch.y), Load(g, L::kMatchStrip), kParamMatchPeak),
          "Match gain to max peak");

@@ -120,10 +120,9 @@ std::string Vorelle3::EditorCustomRefName()
 
 void Vorelle3::SetLinkedControl(EControl which, int listIndex)
 {
-  int* const slots[kNumLinkedControls] = {&mCtrlUpdate,          &mCtrlCustomStyle,     &mCtrlCaptureLED,
-                                          &mCtrlClipLED,         &mCtrlPeakText,        &mCtrlTuneBox,
-                                          &mCtrlNeedle,          &mCtrlLoadFingerprint, &mCtrlSaveFingerprint,
-                                          &mCtrlLoadReference,   &mCtrlSaveReference};
+  int* const slots[kNumLinkedControls] = {
+    &mCtrlUpdate, &mCtrlCustomStyle,     &mCtrlCaptureLED,      &mCtrlClipLED,       &mCtrlPeakText,     &mCtrlTuneBox,
+    &mCtrlNeedle, &mCtrlLoadFingerprint, &mCtrlSaveFingerprint, &mCtrlLoadReference, &mCtrlSaveReference};
   if (which >= 0 && which < kNumLinkedControls)
     *slots[which] = listIndex;
 }

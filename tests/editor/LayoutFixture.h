@@ -43,10 +43,10 @@ public:
 
   // Opens the editor as the platform does: context, ready flag, layout,
   // then the delegate's opening call.
-  BundleGraphics* Open()
+  IGraphics* OpenAny()
   {
     OpenWindow(nullptr);
-    auto* g = static_cast<BundleGraphics*>(GetGraphics());
+    IGraphics* g = GetGraphics();
     if (!g)
       return nullptr;
     SetEditorReady(g->IsContextReady());
@@ -54,6 +54,7 @@ public:
     OnUIOpen();
     return g;
   }
+  BundleGraphics* Open() { return static_cast<BundleGraphics*>(OpenAny()); }
   void Close()
   {
     CloseWindow();
@@ -62,9 +63,9 @@ public:
 
   int Index(IEditorPlugLinks::EControl which) const
   {
-    const int slots[kNumLinkedControls] = {mCtrlUpdate,  mCtrlCustomStyle,     mCtrlCaptureLED,     mCtrlClipLED,
-                                           mCtrlPeakText, mCtrlTuneBox,        mCtrlNeedle,         mCtrlLoadFingerprint,
-                                           mCtrlSaveFingerprint, mCtrlLoadReference, mCtrlSaveReference};
+    const int slots[kNumLinkedControls] = {
+      mCtrlUpdate, mCtrlCustomStyle,     mCtrlCaptureLED,      mCtrlClipLED,       mCtrlPeakText,     mCtrlTuneBox,
+      mCtrlNeedle, mCtrlLoadFingerprint, mCtrlSaveFingerprint, mCtrlLoadReference, mCtrlSaveReference};
     return slots[which];
   }
   bool ControlsAttached() const { return mControlsAttached; }

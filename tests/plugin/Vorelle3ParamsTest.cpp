@@ -229,7 +229,8 @@ TEST_F(Vorelle3Test, IdentityAndEditorGeometryFollowTheConfiguration)
   // install them after construction; until then no view is made.
   EXPECT_TRUE(plug.HasUI());
   EXPECT_EQ(plug.OpenWindow(nullptr), nullptr);
-  plug.SetMakeGraphicsFunc([](plugin::igraphics::IGEditorDelegate& d) { return new testsupport::TestGraphics(d, 650, 470); });
+  plug.SetMakeGraphicsFunc(
+    [](plugin::igraphics::IGEditorDelegate& d) { return new testsupport::TestGraphics(d, 650, 470); });
   EXPECT_NE(plug.OpenWindow(nullptr), nullptr);
   plug.CloseWindow();
 }
