@@ -209,3 +209,32 @@ NSString* NSStringMakeConstant(const char* text)
   table->emplace(text, s);
   return s;
 }
+
+NSString* NSString::initWithCharacters(const unichar* characters, NSUInteger length)
+{
+  mString = CFStringCreateWithCharacters(nullptr, characters, CFIndex(length));
+  if (!mString) {
+    release();
+    return nullptr;
+  }
+  return this;
+}
+
+NSString* NSString::stringWithString(NSString* string)
+{
+  return string ? FromText(standin::cf::StringUTF8(string->mString)) : nullptr;
+}
+
+NSString* NSString::stringWithCharacters(const unichar* characters, NSUInteger length)
+{
+  NSString* s = NSString::alloc()->initWithCharacters(characters, length);
+  return s ? static_cast<NSString*>(s->autorelease()) : nullptr;
+}
+
+unichar NSString::characterAtIndex(NSUInteger index) const
+{
+  return CFStringGetCharacterAtIndex(mString, CFIndex(index));
+}
+
+int NSString::intValue() const { return CFStringGetIntValue(mString); }
+double NSString::doubleValue() const { return CFStringGetDoubleValue(mString); }

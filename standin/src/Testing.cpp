@@ -1,3 +1,4 @@
+#include "AppKitInternal.h"
 #include "AutoreleasePool.h"
 #include "CFRuntime.h"
 #include "FontRegistry.h"
@@ -26,6 +27,7 @@ void Reset()
   ClearRecordedAUEvents();
   mtl::ResetGPU();
   ct::ResetFontRegistry();
+  appkit::ResetAppKit();
 }
 
 long LiveCFObjectCount() { return cf::LiveObjects(); }

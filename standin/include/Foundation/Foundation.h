@@ -6,8 +6,12 @@
 #include <Foundation/NSAutoreleasePool.h>
 #include <Foundation/NSBundle.h>
 #include <Foundation/NSError.h>
+#include <Foundation/NSFormatter.h>
 #include <Foundation/NSGeometry.h>
+#include <Foundation/NSNotification.h>
 #include <Foundation/NSObjCRuntime.h>
 #include <Foundation/NSObject.h>
 #include <Foundation/NSPathUtilities.h>
 #include <Foundation/NSString.h>
+#include <Foundation/NSTimer.h>
+#include <Foundation/NSURL.h>

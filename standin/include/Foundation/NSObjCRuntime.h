@@ -43,3 +43,14 @@ NS_EXPORT Class class_getSuperclass(Class cls);
 NS_EXPORT NSObject* class_createInstance(Class cls, size_t extraBytes);
 NS_EXPORT Class NSClassFromString(NSString* aClassName);
 NS_EXPORT NSString* NSStringFromClass(Class aClass); // autoreleased
+
+// ---- Selectors as values -------------------------------------------------------
+// A target-action selector (timers, menu items, panels, notifications) is
+// a function that sends the message to a target with a sender;
+// NSSELECTOR(Class, method) stands for @selector(method:).
+typedef void (*SEL)(NSObject* target, NSObject* sender);
+template <class T, void (T::*Method)(NSObject*)> void NSSelectorThunk(NSObject* target, NSObject* sender)
+{
+  (static_cast<T*>(target)->*Method)(sender);
+}
+#define NSSELECTOR(Class, method) (&NSSelectorThunk<Class, &Class::method>)

@@ -5,6 +5,7 @@
 #include <CoreFoundation/CFString.h>
 #include <Foundation/NSObject.h>
 
+typedef UniChar unichar;
 typedef NSUInteger NSStringEncoding;
 enum : NSStringEncoding {
   NSASCIIStringEncoding = 1,
@@ -19,6 +20,7 @@ public:
   NSString* init() override;
   NSString* initWithUTF8String(const char* text);
   NSString* initWithCString(const char* text, NSStringEncoding encoding);
+  NSString* initWithCharacters(const unichar* characters, NSUInteger length);
 
   // Autoreleased; nil for NULL or malformed text.
   static NSString* string();
@@ -26,11 +28,16 @@ public:
   static NSString* stringWithCString(const char* text, NSStringEncoding encoding);
   // Autoreleased string with the CFString's text (the bridged object).
   static NSString* stringWithCFString(CFStringRef string);
+  static NSString* stringWithString(NSString* string);
+  static NSString* stringWithCharacters(const unichar* characters, NSUInteger length);
 
   // Valid while the string lives.
   const char* UTF8String() const;
   BOOL getCString(char* buffer, NSUInteger maxLength, NSStringEncoding encoding) const;
   NSUInteger length() const;
+  unichar characterAtIndex(NSUInteger index) const; // a UTF-16 unit
+  int intValue() const;
+  double doubleValue() const;
   BOOL isEqualToString(NSString* other) const;
   BOOL hasPrefix(NSString* prefix) const;
   BOOL hasSuffix(NSString* suffix) const;

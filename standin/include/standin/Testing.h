@@ -12,6 +12,8 @@
 
 class MTLTexture;
 class CAMetalLayer;
+class NSEvent;
+class NSWindow;
 
 #pragma GCC visibility push(default)
 namespace standin {
@@ -80,6 +82,82 @@ unsigned long PresentCount(CAMetalLayer* layer);
 std::vector<uint8_t> TextureRGBA(MTLTexture* texture);
 // Writes level 0 as an RGBA PNG (beside the path, then renamed into place).
 bool WriteTexturePNG(MTLTexture* texture, const std::string& path);
+
+// ---- A person at the screen ----------------------------------------------------
+// Answers are taken in order, one per modal run; Reset empties the queues
+// and the records. With nothing queued every modal run is cancelled.
+
+// The alert button pressed next: NSAlertDefaultReturn (1), alternate (0) or
+// other (-1). A button the alert does not show counts as cancelling it.
+void QueueAlertButton(long button);
+// The item the next file panel chooses (a path), or a cancel.
+void QueuePanelChoice(const std::string& path);
+void QueuePanelCancel();
+// The item the next popup menu chooses: indexes through submenus ({2, 0}:
+// the first item of the third item's submenu); empty dismisses the menu.
+void QueueMenuChoice(const std::vector<int>& path);
+
+struct ShownAlert {
+  std::string title, message, defaultButton, alternateButton, otherButton;
+};
+struct ShownPanel {
+  std::string kind; // "open" or "save"
+  std::string title, directory, file;
+  std::vector<std::string> types;
+  bool canChooseFiles = false, canChooseDirectories = false, resolvesAliases = false, canCreateDirectories = false,
+       floating = false, allowsOtherTypes = false;
+};
+struct ShownMenuItem {
+  std::string title;
+  bool separator = false, enabled = false, checked = false, hasAction = false;
+  long indentation = 0;
+  std::vector<ShownMenuItem> submenu;
+};
+struct ShownMenu {
+  std::vector<ShownMenuItem> items;
+  double x = 0, y = 0; // location in the view
+};
+std::vector<ShownAlert> ShownAlerts();
+std::vector<ShownPanel> ShownPanels();
+std::vector<ShownMenu> ShownMenus();
+
+// A wheel turn at a window location (window base coordinates, y up).
+NSEvent* ScrollWheelEvent(double x, double y, double deltaY, unsigned long modifierFlags);
+// Files dragged onto a window and dropped at a window location: the view
+// under it that registered for file names is asked draggingEntered and,
+// when it accepts, performDragOperation. Returns what that answered (false
+// when no view took it).
+bool DropFiles(NSWindow* window, double x, double y, const std::vector<std::string>& paths);
+// The tool tip shown over a window location (empty when none).
+std::string ToolTipAt(NSWindow* window, double x, double y);
+// A colour picked in the shared colour panel (components 0 to 1).
+void PickColor(double r, double g, double b, double a);
+
+// ---- Screen, pointer and system records --------------------------------------
+
+// The main screen's backing scale (1 until set) for new windows.
+void SetMainScreenScale(double scale);
+// The application's appearance, "NSAppearanceNameAqua" (default) or
+// "NSAppearanceNameDarkAqua"; views without their own are told.
+void SetAppAppearance(const std::string& name);
+// The system pointer in screen coordinates (y up), the hide count and
+// whether mouse and pointer are associated; warps counts moves made by
+// CGDisplayMoveCursorToPoint.
+struct PointerState {
+  double x = 0, y = 0;
+  int hideCount = 0;
+  bool associated = true;
+  int warps = 0;
+};
+PointerState Pointer();
+void SetPointer(double x, double y);
+// The name of the cursor last set ("arrow", "IBeam", "move", ...).
+std::string CurrentCursor();
+// Cursors the system offers by name only; all of them unless switched off.
+void SetCursorAvailable(const std::string& selectorName, bool available);
+// Workspace requests in order: "url <text>", "file <path>", "select <path> <root>".
+std::vector<std::string> WorkspaceRequests();
+void SetOpenURLSucceeds(bool succeeds);
 
 } // namespace standin
 #pragma GCC visibility pop

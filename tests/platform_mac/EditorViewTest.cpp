@@ -1,0 +1,283 @@
+// The editor view in a headless host: opening at backing scales 1 and 2,
+// events through the window changing parameters, frames from the run loop,
+// and closing without anything left behind.
+
+#include <QuartzCore/QuartzCore.h>
+
+#include <cmath>
+
+#include "MacEditorFixture.h"
+#include "TestImageCodec.h"
+
+namespace mactest {
+namespace {
+
+// A frame interval and a little more: a timer due at the end of a run
+// fires in that run.
+constexpr double kEpsilon = 1e-4;
+constexpr double kFrame = 1.0 / 60 + kEpsilon;
+
+class EditorAtScale : public MacEditorFixture, public ::testing::WithParamInterface<float> {};
+
+TEST_P(EditorAtScale, OpensInTheWindowWithADrawableOfThePixelSizeAndDrawsTheFirstFrame)
+{
+  const float s = GetParam();
+  OpenHost(s);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->window(), window);
+  EXPECT_EQ(window->firstResponder(), view);
+  EXPECT_TRUE(window->acceptsMouseMovedEvents());
+  EXPECT_TRUE(dlg.GetEditorReady());
+  EXPECT_EQ(Graphics()->GetScreenScale(), s);
+  EXPECT_EQ(view->frame().size.width, kW);
+  EXPECT_EQ(view->trackingAreas()->count(), 1u);
+  auto* layer = dynamic_cast<CAMetalLayer*>(view->layer());
+  ASSERT_NE(layer, nullptr);
+  EXPECT_EQ(layer->drawableSize().width, kW * s);
+  EXPECT_EQ(layer->drawableSize().height, kH * s);
+  EXPECT_EQ(standin::ScheduledTimerCount(), 1);
+
+  standin::RunMainRunLoopFor(kFrame);
+  MTLTexture* shown = standin::PresentedTexture(layer);
+  ASSERT_NE(shown, nullptr);
+  const auto rgba = standin::TextureRGBA(shown);
+  const int w = int(kW * s);
+  ASSERT_EQ(rgba.size(), size_t(w * int(kH * s) * 4));
+  auto px = [&](float x, float y) {
+    const size_t i = (size_t(y * s) * w + size_t(x * s)) * 4;
+    return std::vector<int>{rgba[i], rgba[i + 1], rgba[i + 2]};
+  };
+  EXPECT_EQ(px(5, 5), (std::vector<int>{240, 240, 240}));   // background panel
+  EXPECT_EQ(px(35, 35), (std::vector<int>{40, 40, 40}));    // knob at 0
+  EXPECT_EQ(px(90, 25), (std::vector<int>{127, 127, 127})); // switch off
+  EXPECT_EQ(px(50, 110), (std::vector<int>{0, 0, 255}));    // drop target
+  const std::string name = std::string(VORELLE_TEST_OUTPUT_DIR) + "/editor_scale" + std::to_string(int(s)) + ".png";
+  EXPECT_TRUE(standin::WriteTexturePNG(shown, name));
+}
+
+TEST_P(EditorAtScale, ClickTogglesTheSwitchAndAWheelTurnMovesTheKnobByItsStep)
+{
+  OpenHost(GetParam());
+  Click(90, 25);
+  EXPECT_EQ(Value(1), 1.0);
+  Click(90, 25);
+  EXPECT_EQ(Value(1), 0.0);
+
+  window->sendEvent(standin::ScrollWheelEvent(At(35, 35).x, At(35, 35).y, 1.0, 0));
+  EXPECT_NEAR(Value(0), 0.01, 1e-9);
+  window->sendEvent(standin::ScrollWheelEvent(At(35, 35).x, At(35, 35).y, 1.0, NSEventModifierFlagShift));
+  EXPECT_NEAR(Value(0), 0.011, 1e-9);
+}
+
+TEST_P(EditorAtScale, FilesDroppedReachTheControlUnderThePointerInGraphicsPoints)
+{
+  OpenHost(1.f, GetParam()); // the draw scale this time
+  EXPECT_TRUE(standin::DropFiles(window, At(50, 120).x, At(50, 120).y, {"/tmp/one.wav", "/tmp/two.wav"}));
+  ASSERT_EQ(drop->dropped.size(), 1u);
+  EXPECT_EQ(drop->dropped[0], "/tmp/one.wav");
+  EXPECT_EQ(Value(1), 1.0);
+  // A drop with no file names is refused and reaches nobody.
+  EXPECT_FALSE(standin::DropFiles(window, At(50, 120).x, At(50, 120).y, {}));
+  EXPECT_EQ(drop->dropped.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, EditorAtScale, ::testing::Values(1.f, 2.f));
+
+using EditorView = MacEditorFixture;
+
+TEST_F(EditorView, DragWithTheCursorLockedMeasuresEveryStepFromTheLockPosition)
+{
+  OpenHost(2.f);
+  Mouse(NSEventTypeLeftMouseDown, 35, 35);
+  const standin::PointerState locked = standin::Pointer();
+  EXPECT_EQ(locked.hideCount, 1);
+  EXPECT_TRUE(Graphics()->IsCursorLocked());
+
+  Mouse(NSEventTypeLeftMouseDragged, 35, 25);
+  const double once = Value(0);
+  EXPECT_NEAR(once, 10.0 / 50.0 / 4.0, 1e-3);
+  // The pointer went back to where the drag began, and the same pointer
+  // position gives the same step again.
+  EXPECT_EQ(standin::Pointer().x, locked.x);
+  EXPECT_EQ(standin::Pointer().y, locked.y);
+  EXPECT_TRUE(standin::Pointer().associated);
+  Mouse(NSEventTypeLeftMouseDragged, 35, 25);
+  EXPECT_NEAR(Value(0), 2 * once, 1e-3);
+  EXPECT_EQ(standin::Pointer().warps, 2);
+
+  Mouse(NSEventTypeLeftMouseUp, 35, 25);
+  EXPECT_EQ(standin::Pointer().hideCount, 0);
+  EXPECT_FALSE(Graphics()->IsCursorLocked());
+}
+
+TEST_F(EditorView, TabletDragsAreNotPulledBackToTheLockPosition)
+{
+  OpenHost(1.f);
+  Mouse(NSEventTypeLeftMouseDown, 35, 35);
+  NSEvent* drag = NSEvent::mouseEventWithType(NSEventTypeLeftMouseDragged, At(35, 25), 0, 0, 0, nullptr, 0, 1, 1.f);
+  drag->SetSubtype(NSEventSubtypeTabletPoint);
+  window->sendEvent(drag);
+  EXPECT_EQ(standin::Pointer().warps, 0);
+  EXPECT_TRUE(Graphics()->IsTabletInput());
+  Mouse(NSEventTypeLeftMouseUp, 35, 25);
+}
+
+TEST_F(EditorView, KeysReachTheKeyHandlerAndUnhandledKeysGoOnUpTheChain)
+{
+  OpenHost(1.f);
+  std::vector<IKeyPress> keys;
+  Graphics()->SetKeyHandlerFunc([&](const IKeyPress& k, bool up) {
+    if (up)
+      return false;
+    keys.push_back(k);
+    if (k.VK == 38) { // up arrow turns the knob
+      IControl* knob = Graphics()->GetControl(1);
+      knob->SetValue(knob->GetValue() + 0.25);
+      knob->SetDirty(true);
+    }
+    return true;
+  });
+  Key(NSEventTypeKeyDown, 126, u"\uF700");
+  Key(NSEventTypeKeyDown, 76, u"\u0003");
+  Key(NSEventTypeKeyDown, 0, u"a", NSEventModifierFlagCommand);
+  Key(NSEventTypeKeyUp, 0, u"a", NSEventModifierFlagCommand);
+  ASSERT_EQ(keys.size(), 3u);
+  EXPECT_NEAR(Value(0), 0.25, 1e-9);
+  EXPECT_EQ(keys[1].VK, 32781);
+  EXPECT_EQ(keys[2].VK, 65);
+  EXPECT_TRUE(keys[2].C);
+}
+
+TEST_F(EditorView, TheRunLoopDrivesFramesAtTheFrameRateAndDrawsOnlyWhenDirty)
+{
+  OpenHost(1.f);
+  auto* layer = static_cast<CAMetalLayer*>(view->layer());
+  EXPECT_EQ(standin::RunMainRunLoopFor(1.0 + kEpsilon), 60);
+  EXPECT_EQ(standin::PresentCount(layer), 1u); // everything dirty once, then clean
+  Click(90, 25);
+  EXPECT_EQ(standin::RunMainRunLoopFor(0.5), 30);
+  EXPECT_EQ(standin::PresentCount(layer), 2u);
+  EXPECT_EQ(standin::RunMainRunLoopFor(kFrame), 1);
+  EXPECT_EQ(standin::PresentCount(layer), 2u);
+}
+
+TEST_F(EditorView, MovingToAScreenOfAnotherScaleAndResizingFollowTheViewInPixels)
+{
+  OpenHost(1.f);
+  auto* layer = static_cast<CAMetalLayer*>(view->layer());
+  window->setBackingScaleFactor(2.0);
+  EXPECT_EQ(Graphics()->GetScreenScale(), 2.f);
+  EXPECT_EQ(layer->drawableSize().width, 2.0 * kW);
+  Graphics()->Resize(300, 180, 1.5f);
+  EXPECT_EQ(view->frame().size.width, 450);
+  EXPECT_EQ(view->frame().size.height, 270);
+  EXPECT_EQ(layer->drawableSize().width, 900);
+  EXPECT_EQ(layer->drawableSize().height, 540);
+  EXPECT_EQ(view->trackingAreas()->count(), 1u);
+  standin::RunMainRunLoopFor(kFrame);
+  MTLTexture* shown = standin::PresentedTexture(layer);
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(standin::TextureRGBA(shown).size(), size_t(900 * 540 * 4));
+}
+
+TEST_F(EditorView, FocusLeavingTheWindowReleasesACapturedControlAndShowsTheCursor)
+{
+  OpenHost(1.f);
+  Mouse(NSEventTypeLeftMouseDown, 35, 35);
+  EXPECT_TRUE(Graphics()->ControlIsCaptured());
+  window->resignKeyWindow();
+  EXPECT_FALSE(Graphics()->ControlIsCaptured());
+  EXPECT_EQ(standin::Pointer().hideCount, 0);
+}
+
+TEST_F(EditorView, AppearanceChangesReachTheEditorAndTheDarkModeQuery)
+{
+  OpenHost(1.f);
+  std::vector<EUIAppearance> seen;
+  Graphics()->mAppearanceChangedFunc = [&](EUIAppearance a) { seen.push_back(a); };
+  EXPECT_FALSE(Graphics()->GetDarkMode());
+  standin::SetAppAppearance("NSAppearanceNameDarkAqua");
+  EXPECT_TRUE(Graphics()->GetDarkMode());
+  standin::SetAppAppearance("NSAppearanceNameAqua");
+  EXPECT_EQ(seen, (std::vector<EUIAppearance>{EUIAppearance::Dark, EUIAppearance::Light}));
+}
+
+TEST_F(EditorView, ReleasingOutsideAfterADragGivesMouseUpThenMouseOut)
+{
+  OpenHost(1.f);
+  Mouse(NSEventTypeMouseMoved, 35, 35);
+  Mouse(NSEventTypeLeftMouseDown, 35, 35);
+  Graphics()->HideMouseCursor(false); // follow the pointer out of the view
+  Mouse(NSEventTypeLeftMouseDragged, 250, 35);
+  EXPECT_TRUE(Graphics()->ControlIsCaptured()); // the exit waits for the release
+  Mouse(NSEventTypeLeftMouseUp, 250, 35);
+  EXPECT_FALSE(Graphics()->ControlIsCaptured());
+  EXPECT_EQ(Graphics()->GetMouseOverIdx(), -1);
+}
+
+TEST_F(EditorView, ToolTipsNameTheControlUnderThePointer)
+{
+  OpenHost(1.f);
+  Graphics()->EnableMouseOver(true);
+  Mouse(NSEventTypeMouseMoved, 35, 35);
+  EXPECT_EQ(standin::ToolTipAt(window, At(35, 35).x, At(35, 35).y), "Gain");
+  Mouse(NSEventTypeMouseMoved, 90, 25);
+  EXPECT_EQ(standin::ToolTipAt(window, At(90, 25).x, At(90, 25).y), "");
+}
+
+TEST_F(EditorView, CloseAndReopenTenTimesLeavesNoObjectOrTimerBehind)
+{
+  const long before = standin::LiveNSObjectCount();
+  for (int i = 0; i < 10; ++i) {
+    OpenHost(i % 2 ? 2.f : 1.f);
+    Click(90, 25);
+    standin::RunMainRunLoopFor(0.05);
+    if (i % 3 == 0) // the host opens again while open
+      view = static_cast<IGraphicsView_vVorelle3_au*>(dlg.OpenWindow(window->contentView()));
+    CloseHost();
+    standin::DrainAutoreleasePools();
+    EXPECT_EQ(dlg.GetGraphics(), nullptr);
+    EXPECT_EQ(standin::ScheduledTimerCount(), 0);
+    EXPECT_EQ(standin::LiveNSObjectCount(), before) << "round " << i;
+  }
+  const auto log = dlg.TakeLog();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "OnUIOpen"), 14);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "OnUIClose"), 14);
+}
+
+TEST_F(EditorView, TheHostRemovingTheViewFromInsideAControlCallbackClosesOnceAfterTheCallback)
+{
+  OpenHost(1.f);
+  const long before = standin::LiveNSObjectCount();
+  Graphics()->GetControl(2)->SetActionFunction([this](IControl*) {
+    view->removeFromSuperview(); // the host takes the view away mid-click
+  });
+  dlg.TakeLog();
+  Click(90, 25);
+  EXPECT_EQ(dlg.GetGraphics(), nullptr);
+  const auto log = dlg.TakeLog();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "OnUIClose"), 1);
+  EXPECT_EQ(window->contentView()->subviews()->count(), 0u);
+  EXPECT_EQ(standin::ScheduledTimerCount(), 0);
+  standin::DrainAutoreleasePools();
+  EXPECT_LT(standin::LiveNSObjectCount(), before);
+}
+
+TEST_F(EditorView, TheDelegateClosingFromAFrameCallbackLeavesTheViewUnused)
+{
+  OpenHost(1.f);
+  bool closed = false;
+  Graphics()->SetDisplayTickFunc([&] {
+    if (!closed) {
+      closed = true;
+      window->close();
+    }
+  });
+  standin::RunMainRunLoopFor(0.1);
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(dlg.GetGraphics(), nullptr);
+  EXPECT_EQ(standin::ScheduledTimerCount(), 0);
+}
+
+} // namespace
+} // namespace mactest
