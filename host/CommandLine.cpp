@@ -310,11 +310,12 @@ std::string CommandHelp(const std::string& name)
             "A new plug-in has no fingerprint, so its filter is flat: process alone corrects nothing.\n"
             "`auhost match` captures and corrects in one run.\n";
   if (name == "editor")
-    text += "Actions (editor points: 650 x 470, origin top left; MODS: shift, ctrl, alt, cmd joined by +):\n"
-            "  click X Y [MODS]   dblclick X Y [MODS]   hover X Y   drag X Y DX DY [MODS]   wheel X Y DELTA [MODS]\n"
-            "  type TEXT   key return|tab|delete|escape   file PATH   cancel   param ID VALUE   wait SECONDS   png FILE\n"
-            "\"file\" and \"cancel\" answer the next file dialog; without an answer a dialog is cancelled.\n"
-            "Example: auhost editor --do \"drag 557 261 0 -40\" --png editor.png\n";
+    text +=
+      "Actions (editor points: 650 x 470, origin top left; MODS: shift, ctrl, alt, cmd joined by +):\n"
+      "  click X Y [MODS]   dblclick X Y [MODS]   hover X Y   drag X Y DX DY [MODS]   wheel X Y DELTA [MODS]\n"
+      "  type TEXT   key return|tab|delete|escape   file PATH   cancel   param ID VALUE   wait SECONDS   png FILE\n"
+      "\"file\" and \"cancel\" answer the next file dialog; without an answer a dialog is cancelled.\n"
+      "Example: auhost editor --do \"drag 557 261 0 -40\" --png editor.png\n";
   if (name == "process" || name == "match")
     text += "Parameters 7 \"Reset peak max\" and 8 \"Match peak max\" are one-shot buttons, not settings; when the\n"
             "output clips, auhost says how far to lower parameter 5 \"Gain\". A mono input is written as stereo.\n";

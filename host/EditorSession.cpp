@@ -6,8 +6,11 @@
 #include <standin/Host.h>
 #include <standin/Testing.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 #include <sstream>
 
 #include "CommandLine.h"
@@ -25,8 +28,8 @@ struct VerbInfo {
 };
 
 const VerbInfo kVerbs[] = {
-  {"click", 2, 3}, {"dblclick", 2, 3}, {"hover", 2, 2}, {"drag", 4, 5},  {"wheel", 3, 4},  {"type", 1, 1000},
-  {"key", 1, 1},   {"file", 1, 1},     {"cancel", 0, 0}, {"param", 2, 2}, {"wait", 1, 1}, {"png", 1, 1},
+  {"click", 2, 3}, {"dblclick", 2, 3}, {"hover", 2, 2},  {"drag", 4, 5},  {"wheel", 3, 4}, {"type", 1, 1000},
+  {"key", 1, 1},   {"file", 1, 1},     {"cancel", 0, 0}, {"param", 2, 2}, {"wait", 1, 1},  {"png", 1, 1},
 };
 
 bool Number(const std::string& s, double& v) { return ParseDecimal(s, v); }
@@ -111,9 +114,8 @@ public:
   {
     const auto& w = a.words;
     double n[5] = {};
-    for (size_t i = 0; i < w.size() && i < 5 && a.verb != "type" && a.verb != "key" && a.verb != "file" &&
-                       a.verb != "png";
-         ++i)
+    for (size_t i = 0;
+         i < w.size() && i < 5 && a.verb != "type" && a.verb != "key" && a.verb != "file" && a.verb != "png"; ++i)
       Number(w[i], n[i]);
     NSEventModifierFlags mods = 0;
     const size_t modsAt = a.verb == "drag" ? 4 : a.verb == "wheel" ? 3 : 2;
@@ -133,7 +135,8 @@ public:
       // A control that hides and locks the pointer has it put back after
       // every step, so the hand's motion arrives as steps from the press.
       const bool locked = standin::Pointer().hideCount > 0;
-      constexpr int kSteps = 10;
+      // Whole points per step where the drag allows it, as a mouse reports.
+      const int kSteps = int(std::clamp(std::lround(std::max(std::fabs(n[2]), std::fabs(n[3]))), 1L, 400L));
       for (int s = 1; s <= kSteps; ++s) {
         const double k = locked ? 1.0 : double(s);
         Mouse(NSEventTypeLeftMouseDragged, n[0] + n[2] * k / kSteps, n[1] + n[3] * k / kSteps, mods, 1);
@@ -171,6 +174,8 @@ public:
       if (OSStatus s = mUnit.SetParameter(AudioUnitParameterID(n[0]), float(n[1])); s != noErr)
         return "parameter " + w[0] + " cannot take " + w[1] + " (status " + std::to_string(s) + ")";
     } else if (a.verb == "wait") {
+      // Animations run on the real clock, timers on the run loop's.
+      std::this_thread::sleep_for(std::chrono::duration<double>(std::min(n[0], 10.0)));
       Run(n[0]);
       return "";
     } else if (a.verb == "png") {
@@ -217,10 +222,10 @@ private:
   void Key(const std::u16string& text, unsigned short code)
   {
     NSString* s = NSString::stringWithCharacters(reinterpret_cast<const unichar*>(text.data()), text.size());
-    mWindow->sendEvent(NSEvent::keyEventWithType(NSEventTypeKeyDown, NSMakePoint(0, 0), 0, 0, 0, nullptr, s, s, NO,
-                                                 code));
-    mWindow->sendEvent(NSEvent::keyEventWithType(NSEventTypeKeyUp, NSMakePoint(0, 0), 0, 0, 0, nullptr, s, s, NO,
-                                                 code));
+    mWindow->sendEvent(
+      NSEvent::keyEventWithType(NSEventTypeKeyDown, NSMakePoint(0, 0), 0, 0, 0, nullptr, s, s, NO, code));
+    mWindow->sendEvent(
+      NSEvent::keyEventWithType(NSEventTypeKeyUp, NSMakePoint(0, 0), 0, 0, 0, nullptr, s, s, NO, code));
   }
 
   void Run(double seconds)
@@ -240,18 +245,13 @@ private:
     const AudioUnitParameterID id = e.mArgument.mParameter.mParameterID;
     char line[256];
     switch (e.mEventType) {
-    case kAudioUnitEvent_BeginParameterChangeGesture:
-      mReport.lines.push_back("begin gesture " + Name(id));
-      break;
-    case kAudioUnitEvent_EndParameterChangeGesture:
-      mReport.lines.push_back("end gesture " + Name(id));
-      break;
+    case kAudioUnitEvent_BeginParameterChangeGesture: mReport.lines.push_back("begin gesture " + Name(id)); break;
+    case kAudioUnitEvent_EndParameterChangeGesture: mReport.lines.push_back("end gesture " + Name(id)); break;
     case kAudioUnitEvent_ParameterValueChange:
       std::snprintf(line, sizeof(line), "%s = %g", Name(id).c_str(), double(mUnit.GetParameter(id)));
       mReport.lines.push_back(line);
       break;
-    default:
-      break;
+    default: break;
     }
   }
 
@@ -290,7 +290,8 @@ std::string ParseEditorAction(const std::string& line, EditorAction& out)
     return "\"" + line + "\": " + out.verb + " takes " + std::to_string(verb->minWords) +
            (verb->maxWords != verb->minWords ? " or more" : "") + " arguments";
   const bool numeric = out.verb != "type" && out.verb != "key" && out.verb != "file" && out.verb != "png";
-  const size_t numbers = out.verb == "drag" ? 4 : out.verb == "wheel" ? 3 : numeric ? out.words.size() : 0;
+  // The numbers come first; a last word past them names modifiers.
+  const size_t numbers = out.verb == "drag" ? 4 : out.verb == "wheel" ? 3 : numeric ? verb->minWords : 0;
   for (size_t i = 0; i < numbers && i < out.words.size(); ++i) {
     double v;
     if (!Number(out.words[i], v))
