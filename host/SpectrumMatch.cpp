@@ -216,15 +216,20 @@ private:
 
   std::string StartProcessing()
   {
-    if (UsesEditor())
-      if (std::string e = UseEditor(); !e.empty())
-        return e;
-    const int reference = mOptions.mReferenceFile.empty() ? mOptions.mReference : kCustomReference;
-    if (OSStatus s = mUnit.SetParameter(kParamReferenceMode, float(reference)); s != noErr)
-      return "the plug-in refused reference " + std::to_string(reference) + Status(s);
+    if (OSStatus s = mUnit.SetParameter(kParamReferenceMode, float(mOptions.mReference)); s != noErr)
+      return "the plug-in refused reference " + std::to_string(mOptions.mReference) + Status(s);
     if (OSStatus s = mUnit.SetParameter(kParamActivityState, kActivityProcessing); s != noErr)
       return "the plug-in refused to process" + Status(s);
     standin::PumpMainRunLoop();
+    // The editor's file buttons answer only once the capture has ended.
+    if (UsesEditor())
+      if (std::string e = UseEditor(); !e.empty())
+        return e;
+    if (!mOptions.mReferenceFile.empty()) {
+      if (OSStatus s = mUnit.SetParameter(kParamReferenceMode, float(kCustomReference)); s != noErr)
+        return "the plug-in refused its custom reference" + Status(s);
+      standin::PumpMainRunLoop();
+    }
     if (std::string e = PreRoll(); !e.empty())
       return e;
     mFeed = &mInput;
@@ -277,6 +282,14 @@ private:
       return error;
     mReport.mLatency = render.Stats().mLatency;
     mReport.mPeak = render.Stats().mPeak;
+    // The editor as the match left it, before the clipping is measured again.
+    if (mEditor && !mOptions.mEditorPng.empty()) {
+      EditorAction wait;
+      ParseEditorAction("wait 0.1", wait);
+      mEditor->Do(wait);
+      if (std::string e = mEditor->Picture(mOptions.mEditorPng); !e.empty())
+        return e;
+    }
     const Replay replay = [this](double scale) {
       mMeasuring = false;
       mFeed = nullptr;
@@ -296,13 +309,6 @@ private:
     mReport.mClippedSamples = clips.mClipped;
     if (!clips.mNote.empty())
       mReport.mNotes.push_back(clips.mNote);
-    if (mEditor && !mOptions.mEditorPng.empty()) {
-      EditorAction wait;
-      ParseEditorAction("wait 0.1", wait);
-      mEditor->Do(wait);
-      if (std::string e = mEditor->Picture(mOptions.mEditorPng); !e.empty())
-        return e;
-    }
     AudioUnitUninitialize(mUnit.Unit());
     mReport.mWrittenFrames = mOutput.FramesWritten();
     return mOutput.Commit();
