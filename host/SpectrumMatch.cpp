@@ -84,6 +84,8 @@ private:
       return "the reference must be one of the built-in ones, 0 to 3";
     if (mOptions.mOutPath.empty())
       return "name an output file";
+    if (!mOptions.mReferenceFile.empty() && !std::ifstream(mOptions.mReferenceFile))
+      return "cannot read the reference file " + mOptions.mReferenceFile;
     if (SameFile(mOptions.mInPath, mOptions.mOutPath) ||
         (!mOptions.mCapturePath.empty() && SameFile(mOptions.mCapturePath, mOptions.mOutPath)))
       return OutputIsInputError(mOptions.mOutPath);
@@ -194,8 +196,6 @@ private:
       return e;
     EditorAction a;
     if (!mOptions.mReferenceFile.empty()) {
-      if (!std::ifstream(mOptions.mReferenceFile))
-        return "cannot read the reference file " + mOptions.mReferenceFile;
       ParseEditorAction("file " + mOptions.mReferenceFile, a);
       if (std::string e = mEditor->Do(a); !e.empty())
         return e;

@@ -5,6 +5,7 @@
 #include <fftw3.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <standin/Host.h>
 
 #include <cmath>
 #include <fstream>
@@ -117,9 +118,24 @@ double ShapeRmsDB(const host::LongTermSpectrum& a, const host::LongTermSpectrum&
   return std::sqrt(sq);
 }
 
-TEST(ReferenceFileMatch, PinkNoiseTakesTheTracksLongTermSpectrumWithinOneDecibelRms)
-{
+// A user of its own, and the bundle known by its identifier as the host
+// registers it.
+class ReferenceFileMatch : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    mSavedHome = standin::UserHome();
+    standin::SetUserHome(dir.File("home"), true);
+    standin::RegisterBundleAtPath(host::DefaultBundlePath());
+  }
+  void TearDown() override { standin::SetUserHome(mSavedHome, false); }
+
   testsupport::TempFolder dir;
+  std::string mSavedHome;
+};
+
+TEST_F(ReferenceFileMatch, PinkNoiseTakesTheTracksLongTermSpectrumWithinOneDecibelRms)
+{
   const std::string in = dir.File("pink.wav"), track = dir.File("track.wav"), out = dir.File("matched.wav"),
                     png = dir.File("editor.png");
   ASSERT_TRUE(WriteMono(in, NoiseWithMagnitude(Pink, 3)));
@@ -147,9 +163,8 @@ TEST(ReferenceFileMatch, PinkNoiseTakesTheTracksLongTermSpectrumWithinOneDecibel
   EXPECT_EQ(img.h, 470);
 }
 
-TEST(ReferenceFileMatch, AMissingReferenceFileIsRefusedBeforeProcessing)
+TEST_F(ReferenceFileMatch, AMissingReferenceFileIsRefusedBeforeProcessing)
 {
-  testsupport::TempFolder dir;
   const std::string in = dir.File("pink.wav");
   ASSERT_TRUE(WriteMono(in, NoiseWithMagnitude(Pink, 5)));
   host::MatchOptions options;

@@ -251,7 +251,7 @@ void ADSwitch(VGcontext* vg, const Fonts& f, int k, float w, float h)
 }
 
 // "Reference mode" 0..4: four built-in curves and the custom one.
-const char* const kReferenceMarks[5] = {"1", "2", "3", "4", "C"};
+const char* const kReferenceMarks[5] = {"0", "1", "2", "3", "C"};
 
 void ReferenceKnob(VGcontext* vg, const Fonts& f, int k, int n, float w, float h)
 {
