@@ -219,5 +219,28 @@ TEST_F(EditorLayout, ReopenedEditorShowsThePresentStateWithoutWaitingForAMeterPe
   plug.Close();
 }
 
+// A frame that follows a new peak redraws the read-out and nothing else.
+TEST_F(EditorLayout, ANewPeakDirtiesOnlyTheReadOutsRectangle)
+{
+  LaidOutPlug plug;
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  IRECTList first;
+  g->IsDirty(first);
+  g->SetAllControlsClean();
+  IRECTList none;
+  EXPECT_FALSE(g->IsDirty(none));
+
+  auto* peak = dynamic_cast<IEditorTextSink*>(g->GetControl(plug.Index(L::kCtrlPeakText)));
+  ASSERT_NE(peak, nullptr);
+  peak->SetStr("-6.0");
+  IRECTList rects;
+  ASSERT_TRUE(g->IsDirty(rects));
+  ASSERT_EQ(rects.Size(), 1);
+  EXPECT_TRUE(rects.Get(0).Contains(IRECT(478, 355, 539, 390)));
+  EXPECT_LT(rects.Get(0).W(), 61.f + 4.f);
+  plug.Close();
+}
+
 } // namespace
 } // namespace layouttest
