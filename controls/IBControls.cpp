@@ -104,9 +104,9 @@ IBSliderControl::IBSliderControl(const IRECT& bounds, const IBitmap& handleBitma
   AttachIControl(this);
 }
 
+// Only the track: the hit area stays as it was set.
 void IBSliderControl::OnResize()
 {
-  ISliderControlBase::OnResize();
   if (mTrackBitmap.IsValid())
     mTrackBounds = FrameCentredOn(mTrackBitmap, mRECT);
   else if (mDirection == kVertical) {

@@ -108,9 +108,22 @@ TEST_F(KnobMulti, OneWheelNotchMovesOneStepWhateverItsSizeAndStopsAtTheEnds)
   }
 }
 
+// Sees every value the knob stores, before any later clamp.
+struct WatchedKnob : IBKnobMultiControlZV {
+  using IBKnobMultiControlZV::IBKnobMultiControlZV;
+  void SetValue(double value, int valIdx = 0) override
+  {
+    stored.push_back(value);
+    IBKnobMultiControlZV::SetValue(value, valIdx);
+  }
+  std::vector<double> stored;
+};
+
 TEST_F(KnobMulti, UnsteppedWheelUsesItsFactorsAndStaysInRange)
 {
-  auto* k = Knob(kFree);
+  auto* k = new WatchedKnob(100, 100, kFree, Strip("knob", 40, 40, 101), DEFAULT_TEXT, COLOR_BLACK, 4, kVertical, false,
+                            true, true, 1, false, true, 4.0, 0.f);
+  g->AttachControl(k);
   struct Case {
     bool shift, control;
     float delta;
@@ -123,8 +136,11 @@ TEST_F(KnobMulti, UnsteppedWheelUsesItsFactorsAndStaysInRange)
     k->SetValue(c.from);
     g->OnMouseWheel(120, 120, Left(c.shift, c.control), c.delta);
     EXPECT_NEAR(k->GetValue(), c.want, 1e-12) << c.from << " " << c.delta;
-    EXPECT_GE(k->GetValue(), 0.0);
-    EXPECT_LE(k->GetValue(), 1.0);
+    for (double v : k->stored) {
+      EXPECT_GE(v, 0.0);
+      EXPECT_LE(v, 1.0);
+    }
+    k->stored.clear();
   }
 }
 

@@ -63,6 +63,26 @@ public:
   std::vector<int> mMessages;
 };
 
+// A left press, with shift or control held when asked.
+inline IMouseMod Left(bool shift = false, bool control = false)
+{
+  IMouseMod m;
+  m.L = true;
+  m.S = shift;
+  m.C = control;
+  return m;
+}
+inline IMouseInfoList At(float x, float y, const IMouseMod& mod = Left(), float dx = 0, float dy = 0)
+{
+  IMouseInfo i;
+  i.x = x;
+  i.y = y;
+  i.dX = dx;
+  i.dY = dy;
+  i.ms = mod;
+  return {i};
+}
+
 class MakerControlsFixture : public ::testing::Test {
 protected:
   void SetUp() override
@@ -94,24 +114,6 @@ protected:
     return IBitmap(mBitmaps.back().get(), n, horizontal, name);
   }
 
-  static IMouseMod Left(bool shift = false, bool control = false)
-  {
-    IMouseMod m;
-    m.L = true;
-    m.S = shift;
-    m.C = control;
-    return m;
-  }
-  static IMouseInfoList At(float x, float y, const IMouseMod& mod = Left(), float dx = 0, float dy = 0)
-  {
-    IMouseInfo i;
-    i.x = x;
-    i.y = y;
-    i.dX = dx;
-    i.dY = dy;
-    i.ms = mod;
-    return {i};
-  }
   void Click(float x, float y, const IMouseMod& mod = Left())
   {
     g->OnMouseDown(At(x, y, mod));
