@@ -2,8 +2,10 @@
 
 #include <AppKit/AppKit.h>
 #include <CoreGraphics/CGDirectDisplay.h>
+#include <CoreServices/CoreServices.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "CoreTextHelpers.h"
 #include "IControl.h"
@@ -21,6 +23,8 @@ IGraphicsMac::IGraphicsMac(IGEditorDelegate& dlg, int w, int h, int fps, float s
 {
   NSApplicationLoad();
   AddFontDescriptorCacheUser();
+  static const bool atExit = std::atexit(&IGraphicsMac::FontDescriptorCacheAtExit) == 0;
+  (void)atExit;
 }
 
 IGraphicsMac::~IGraphicsMac()
@@ -234,9 +238,17 @@ void IGraphicsMac::UpdateTooltips()
   pool->drain();
 }
 
+bool IGraphicsMac::SystemHasDarkMode()
+{
+  SInt32 major = 0, minor = 0;
+  if (Gestalt(gestaltSystemVersionMajor, &major) != noErr || Gestalt(gestaltSystemVersionMinor, &minor) != noErr)
+    return false;
+  return major > 10 || (major == 10 && minor >= 14);
+}
+
 bool IGraphicsMac::GetDarkMode() const
 {
-  if (!mView)
+  if (!mView || !SystemHasDarkMode())
     return false;
   NSAppearance* a = mView->effectiveAppearance();
   return a && a->name()->isEqualToString(NSAppearanceNameDarkAqua);

@@ -72,6 +72,8 @@ public:
   // A control edits text and the drawn field is not the one doing it.
   bool NativeTextEntryExpected() const { return GetControlInTextEntry() && !GetTextEntryControl(); }
 
+  // Dark appearances exist from macOS 10.14 on.
+  static bool SystemHasDarkMode();
   // Empties the process-wide font-descriptor cache; registered for program exit.
   static void FontDescriptorCacheAtExit();
 

@@ -99,8 +99,11 @@ void IGraphicsView_vVorelle3_au::drawRect(NSRect) {}
 void IGraphicsView_vVorelle3_au::viewDidMoveToWindow()
 {
   NSWindow* w = window();
-  if (!w)
+  if (!w) {
+    // Nothing more is heard from a window the view has left.
+    NSNotificationCenter::defaultCenter()->removeObserver(this);
     return;
+  }
   w->makeFirstResponder(this);
   w->setAcceptsMouseMovedEvents(YES);
   if (mGraphics)
@@ -139,7 +142,7 @@ void IGraphicsView_vVorelle3_au::frameDidChange(NSObject*)
 
 void IGraphicsView_vVorelle3_au::viewDidChangeEffectiveAppearance()
 {
-  if (!mGraphics)
+  if (!mGraphics || !IGraphicsMac::SystemHasDarkMode())
     return;
   NSAppearance* a = effectiveAppearance();
   const bool dark = a && a->name()->isEqualToString(NSAppearanceNameDarkAqua);

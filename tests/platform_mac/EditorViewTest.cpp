@@ -202,6 +202,18 @@ TEST_F(EditorView, AppearanceChangesReachTheEditorAndTheDarkModeQuery)
   EXPECT_EQ(seen, (std::vector<EUIAppearance>{EUIAppearance::Dark, EUIAppearance::Light}));
 }
 
+TEST_F(EditorView, BeforeMacOS1014ThereIsNoDarkMode)
+{
+  standin::SetSystemVersion(10, 13, 6);
+  OpenHost(1.f);
+  int changes = 0;
+  Graphics()->mAppearanceChangedFunc = [&](EUIAppearance) { ++changes; };
+  standin::SetAppAppearance("NSAppearanceNameDarkAqua");
+  EXPECT_FALSE(Graphics()->GetDarkMode());
+  EXPECT_EQ(changes, 0);
+  standin::SetSystemVersion(10, 15, 7);
+}
+
 TEST_F(EditorView, ReleasingOutsideAfterADragGivesMouseUpThenMouseOut)
 {
   OpenHost(1.f);

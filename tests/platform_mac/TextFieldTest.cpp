@@ -2,7 +2,10 @@
 // committing and cancelling, and the formatter and centring cell on their own.
 
 #include <cmath>
+#include <cstdio>
+#include <mutex>
 
+#include "CoreTextHelpers.h"
 #include "IGraphicsTextField.h"
 #include "MacEditorFixture.h"
 
@@ -209,6 +212,39 @@ TEST(TextFieldCell, TextIsCentredVerticallyOnceAlsoWhileEditing)
   plain->release();
   cell->release();
   standin::DrainAutoreleasePools();
+}
+
+} // namespace
+} // namespace mactest
+
+namespace mactest {
+namespace {
+
+TEST_F(NativeTextEntry, TheFieldTakesTheCachedFaceAtTheStyleSizeTimesDrawScaleAndEmRatio)
+{
+  OpenHost(1.f, 2.f);
+  std::FILE* file = std::fopen("/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Regular.ttf", "rb");
+  ASSERT_NE(file, nullptr);
+  std::vector<unsigned char> bytes(1 << 20);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+  std::fclose(file);
+  PlatformFontPtr font = Graphics()->LoadPlatformFontFromData("Roboto-Regular", bytes.data(), int(bytes.size()));
+  ASSERT_NE(font, nullptr);
+  Graphics()->CachePlatformFont("Roboto-Regular", font);
+  double ratio = 0;
+  {
+    FontDescriptorCache& cache = GetFontDescriptorCache();
+    std::lock_guard<std::recursive_mutex> lock(cache.mMutex);
+    CoreTextFontDescriptor* d = CoreTextHelpers::GetCTFontDescriptor("Roboto-Regular", cache);
+    ASSERT_NE(d, nullptr);
+    ratio = d->mEMRatio;
+  }
+  EXPECT_GT(ratio, 0.5);
+  EXPECT_LT(ratio, 1.0);
+  Click(150, 20);
+  ASSERT_NE(view->textField(), nullptr);
+  ASSERT_NE(view->textField()->font(), nullptr);
+  EXPECT_NEAR(view->textField()->font()->pointSize(), 14.0 * 2.0 * ratio, 1e-9);
 }
 
 } // namespace
