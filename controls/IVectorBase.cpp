@@ -7,6 +7,7 @@
 
 #include "IGraphics.h"
 #include "IMatrix.h"
+#include "IParam.h"
 
 namespace plugin::igraphics {
 
@@ -28,10 +29,30 @@ IVColorSpec::IVColorSpec(std::initializer_list<IColor> colors)
 {
   int i = 0;
   for (const IColor& c : colors) {
-    if (i >= kNumVColors)
-      break;
-    mColors[i++] = c;
+    if (i < kNumVColors)
+      mColors[i] = c;
+    else
+      mMoreColors.push_back(c);
+    ++i;
   }
+}
+
+const IColor& IVColorSpec::GetColor(int idx) const
+{
+  static constexpr IColor kNone = COLOR_TRANSPARENT;
+  if (idx >= 0 && idx < kNumVColors)
+    return mColors[idx];
+  if (idx >= kNumVColors && idx < NColors())
+    return mMoreColors[static_cast<std::size_t>(idx - kNumVColors)];
+  return kNone;
+}
+
+void IVColorSpec::SetColor(int idx, const IColor& c)
+{
+  if (idx >= 0 && idx < kNumVColors)
+    mColors[idx] = c;
+  else if (idx >= kNumVColors && idx < NColors())
+    mMoreColors[static_cast<std::size_t>(idx - kNumVColors)] = c;
 }
 
 IVectorBase::IVectorBase(const IVStyle& style, bool labelInWidget, bool valueInWidget)
@@ -85,6 +106,27 @@ void IVectorBase::DrawPressableShape(IGraphics& g, EVShape shape, const IRECT& b
   case kVShapeAllRounded: DrawPressableRect(g, bounds, pressed, mouseOver, disabled); break;
   default: break;
   }
+}
+
+void IVectorBase::SetValueStrFromParam(bool withLabel)
+{
+  const IParam* p = mOwner ? mOwner->GetParam(0) : nullptr;
+  if (!p)
+    return;
+  UT_String str;
+  p->GetDisplay(mOwner->GetValue(0), true, str, true);
+  if (withLabel && p->GetLabel()[0]) {
+    str.Append(" ");
+    str.Append(p->GetLabel());
+  }
+  mValueString.Set(str.Get());
+}
+
+void IVectorBase::SetLabelFromParamIfEmpty()
+{
+  const IParam* p = mOwner ? mOwner->GetParam(0) : nullptr;
+  if (p && mLabelString.GetLength() == 0)
+    mLabelString.Set(p->GetName());
 }
 
 IRECT IVectorBase::MakeRects(const IRECT& parent, bool hasHandle)

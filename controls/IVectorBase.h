@@ -5,6 +5,7 @@
 // pressable shapes with shadow, emboss, hover and frame, the click splash).
 
 #include <initializer_list>
+#include <vector>
 
 #include "IControl.h"
 #include "IGraphicsConstants.h"
@@ -43,14 +44,19 @@ inline constexpr IColor DEFAULT_X3COLOR = COLOR_BLUE;
 struct IVColorSpec {
   IColor mColors[kNumVColors] = {DEFAULT_BGCOLOR, DEFAULT_FGCOLOR, DEFAULT_PRCOLOR, DEFAULT_FRCOLOR, DEFAULT_HLCOLOR,
                                  DEFAULT_SHCOLOR, DEFAULT_X1COLOR, DEFAULT_X2COLOR, DEFAULT_X3COLOR};
+  // List entries past the ninth, kept in order at indices 9, 10, ... (a
+  // colour swatch may show them).
+  std::vector<IColor> mMoreColors;
 
   IVColorSpec() = default;
-  // Entry i fills role i; roles past the list keep their defaults, and
-  // entries past the ninth are ignored.
+  // Entry i fills index i; roles past the list keep their defaults.
   IVColorSpec(std::initializer_list<IColor> colors);
 
-  const IColor& GetColor(EVColorRole role) const { return mColors[role]; }
-  void SetColor(EVColorRole role, const IColor& c) { mColors[role] = c; }
+  int NColors() const { return kNumVColors + static_cast<int>(mMoreColors.size()); }
+  // Transparent for an index outside 0..NColors()-1.
+  const IColor& GetColor(int idx) const;
+  // An index outside 0..NColors()-1 is ignored.
+  void SetColor(int idx, const IColor& c);
   void ResetColors() { *this = IVColorSpec(); }
 };
 
@@ -75,7 +81,7 @@ struct IVStyle {
   IText labelStyle = DEFAULT_LABEL_ITEXT;
   IText valueStyle = DEFAULT_VALUE_ITEXT;
 
-  const IColor& GetColor(EVColorRole role) const { return colors.GetColor(role); }
+  const IColor& GetColor(int idx) const { return colors.GetColor(idx); }
 };
 
 inline const IVStyle DEFAULT_STYLE{};
@@ -105,13 +111,19 @@ public:
   // An empty clip means the current clip alone.
   void DrawClickSplash(IGraphics& g, const IRECT& clip = IRECT());
 
+  // The owner's value 0 as its linked parameter's display text (with the
+  // unit label when asked); nothing changes for an unlinked owner.
+  void SetValueStrFromParam(bool withLabel);
+  // The linked parameter's name becomes the label when the label is empty.
+  void SetLabelFromParamIfEmpty();
+
   // Fills the three rectangles and returns the space left under the label.
   IRECT MakeRects(const IRECT& parent, bool hasHandle = false);
 
   // role's colour, 63 levels darker per channel (alpha kept) when disabled.
   IColor GetAdjustedColor(EVColorRole role, bool disabled) const;
-  const IColor& GetColor(EVColorRole role) const { return mStyle.colors.GetColor(role); }
-  void SetColor(EVColorRole role, const IColor& c) { mStyle.colors.SetColor(role, c); }
+  const IColor& GetColor(int idx) const { return mStyle.colors.GetColor(idx); }
+  void SetColor(int idx, const IColor& c) { mStyle.colors.SetColor(idx, c); }
   const IVStyle& GetStyle() const { return mStyle; }
 
   void SetLabelStr(const char* str) { mLabelString.Set(str ? str : ""); }
