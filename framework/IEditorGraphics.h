@@ -15,10 +15,12 @@ namespace plugin::igraphics {
 
 class IGraphics;
 class IEditorGraphics;
+class IGEditorDelegate;
 
-// Makes the editor's graphics context (null: no editor), and lays out the
-// controls on one. The module chooses both; the delegate keeps them.
-using MakeGraphicsFunc = std::function<IEditorGraphics*()>;
+// Makes the editor's graphics context for the delegate that asks (null: no
+// editor), and lays out the controls on one. The composition root chooses
+// both; the delegate keeps them.
+using MakeGraphicsFunc = std::function<IEditorGraphics*(IGEditorDelegate&)>;
 using LayoutFunc = std::function<void(IGraphics*)>;
 
 class IEditorGraphics {

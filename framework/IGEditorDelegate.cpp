@@ -50,7 +50,7 @@ void IGEditorDelegate::CloseWindow()
   mClosing = false;
 }
 
-IEditorGraphics* IGEditorDelegate::CreateGraphics() { return mMakeGraphicsFunc ? mMakeGraphicsFunc() : nullptr; }
+IEditorGraphics* IGEditorDelegate::CreateGraphics() { return mMakeGraphicsFunc ? mMakeGraphicsFunc(*this) : nullptr; }
 
 void IGEditorDelegate::LayoutUI(IGraphics* graphics)
 {

@@ -31,6 +31,15 @@ const OptionInfo kOptions[] = {
   {"--param", "ID=VALUE", "sets a parameter before the audio plays; may repeat (`auhost info` lists them)"},
   {"--reference", "N", "the built-in reference curve, 0 to 3 (default 2)"},
   {"--capture", "FILE", "captures the fingerprint from FILE instead of the input"},
+  {"--reference-file", "FILE",
+   "matches to the long-term spectrum of FILE (a .ref reference or a WAV/AIFF recording), loaded through the\n"
+   "      editor's reference file button"},
+  {"--linear-phase", nullptr, "switches the editor's filter button to DIGITAL (linear phase, more latency)"},
+  {"--editor-png", "FILE", "writes a picture of the editor after the match"},
+  {"--png", "FILE", "writes a picture of the editor after the actions"},
+  {"--scale", "N", "the screen's backing scale, 1 or 2 (2 draws the @2x pictures)"},
+  {"--script", "FILE", "runs the actions in FILE, one a line (# starts a comment)"},
+  {"--do", "ACTION", "runs one action; may repeat (see below)"},
   {"--help", nullptr, "shows this help"},
 };
 
@@ -54,7 +63,14 @@ const std::vector<CommandInfo>& Commands()
      "plays the capture file (default IN) through the plug-in in Capture, then IN in Processing against a\n"
      "      built-in reference into OUT (.wav or .aiff), and reports latency, peak, clipping and how the\n"
      "      long-term spectrum moved per octave",
-     {"--reference", "--capture", "--param", "--block", "--bundle"}},
+     {"--reference", "--reference-file", "--linear-phase", "--capture", "--editor-png", "--param", "--block",
+      "--bundle"}},
+    {"editor",
+     "",
+     0,
+     "opens the plug-in's editor as a host does, runs scripted clicks, drags, keys, wheel turns and file\n"
+     "      dialog answers, reports the parameter changes it makes and draws it to PNG",
+     {"--png", "--scale", "--script", "--do", "--param", "--bundle"}},
   };
   return commands;
 }
@@ -82,7 +98,8 @@ std::string Synopsis(const CommandInfo& c)
     s += std::string(" ") + c.positional;
   for (const char* name : c.options) {
     const OptionInfo* o = FindOption(name);
-    s += std::string(" [") + o->name + " " + o->value + "]" + (std::strcmp(name, "--param") == 0 ? "..." : "");
+    const bool repeats = std::strcmp(name, "--param") == 0 || std::strcmp(name, "--do") == 0;
+    s += std::string(" [") + o->name + (o->value ? std::string(" ") + o->value : "") + "]" + (repeats ? "..." : "");
   }
   return s;
 }
@@ -203,10 +220,17 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
     if (!known)
       return (FindOption(arg) ? "takes no option " : "unknown option ") + arg + " (" + who +
              " --help lists the options)";
-    if (arg != "--param") {
+    if (arg != "--param" && arg != "--do") {
       if (std::find(given.begin(), given.end(), arg) != given.end())
         return arg + " is given twice; give it once";
       given.push_back(arg);
+    }
+    if (!FindOption(arg)->value) {
+      if (hasValue)
+        return arg + " takes no value";
+      if (arg == "--linear-phase")
+        out.mLinearPhase = true;
+      continue;
     }
     if (!hasValue) {
       if (i + 1 >= argc)
@@ -229,6 +253,20 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
     } else if (arg == "--param") {
       if (std::string e = ParseParam(value, out); !e.empty())
         return e;
+    } else if (arg == "--png") {
+      out.mPng = value;
+    } else if (arg == "--editor-png") {
+      out.mEditorPng = value;
+    } else if (arg == "--reference-file") {
+      out.mReferenceFile = value;
+    } else if (arg == "--script") {
+      out.mScript = value;
+    } else if (arg == "--do") {
+      out.mDo.push_back(value);
+    } else if (arg == "--scale") {
+      if (!ParseInteger(value, 1, 2, n))
+        return "--scale " + value + ": takes the screen's backing scale, 1 or 2";
+      out.mScale = long(n);
     }
   }
   if (!out.mHelp && out.mPositional.size() != command->nPositional) {
@@ -259,7 +297,7 @@ std::string CommandHelp(const std::string& name)
     text += "options:\n";
   for (const char* optionName : c->options) {
     const OptionInfo* o = FindOption(optionName);
-    text += "  " + std::string(o->name) + " " + o->value + "\n      " + o->help + "\n";
+    text += "  " + std::string(o->name) + (o->value ? std::string(" ") + o->value : "") + "\n      " + o->help + "\n";
   }
   text += "  -h, --help\n      shows this help\n";
   if (name == "process")
@@ -271,6 +309,13 @@ std::string CommandHelp(const std::string& name)
             "                over the first quarter second\n"
             "A new plug-in has no fingerprint, so its filter is flat: process alone corrects nothing.\n"
             "`auhost match` captures and corrects in one run.\n";
+  if (name == "editor")
+    text +=
+      "Actions (editor points: 650 x 470, origin top left; MODS: shift, ctrl, alt, cmd joined by +):\n"
+      "  click X Y [MODS]   dblclick X Y [MODS]   hover X Y   drag X Y DX DY [MODS]   wheel X Y DELTA [MODS]\n"
+      "  type TEXT   key return|tab|delete|escape   file PATH   cancel   param ID VALUE   wait SECONDS   png FILE\n"
+      "\"file\" and \"cancel\" answer the next file dialog; without an answer a dialog is cancelled.\n"
+      "Example: auhost editor --do \"drag 557 261 0 -40\" --png editor.png\n";
   if (name == "process" || name == "match")
     text += "Parameters 7 \"Reset peak max\" and 8 \"Match peak max\" are one-shot buttons, not settings; when the\n"
             "output clips, auhost says how far to lower parameter 5 \"Gain\". A mono input is written as stereo.\n";

@@ -21,6 +21,13 @@ struct ParsedArgs {
   long mReference = 2;                             // --reference
   std::string mCapture;                            // --capture
   std::vector<std::pair<unsigned, float>> mParams; // --param, in order
+  std::string mPng;                                // --png
+  long mScale = 1;                                 // --scale (the screen's backing scale)
+  std::string mScript;                             // --script
+  std::vector<std::string> mDo;                    // --do, in order
+  std::string mReferenceFile;                      // --reference-file
+  bool mLinearPhase = false;                       // --linear-phase
+  std::string mEditorPng;                          // --editor-png
 };
 
 // Empty on success, else the message for a usage error (exit status 2).

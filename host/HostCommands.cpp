@@ -1,12 +1,14 @@
 #include "HostCommands.h"
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "AUBundle.h"
 #include "AUFileProcessor.h"
 #include "AUHostUnit.h"
 #include "AUValidator.h"
+#include "EditorSession.h"
 #include "HostParameters.h"
 #include "InterruptCleanup.h"
 #include "ProgressLine.h"
@@ -64,6 +66,8 @@ int RunAuhost(int argc, const char* const* argv)
     return InfoCommand(args);
   if (args.mCommand == "process")
     return ProcessCommand(args);
+  if (args.mCommand == "editor")
+    return EditorCommand(args);
   return MatchCommand(args);
 }
 
@@ -141,6 +145,9 @@ int MatchCommand(const ParsedArgs& args)
   options.mOutPath = args.mPositional[1];
   options.mCapturePath = args.mCapture;
   options.mReference = int(args.mReference);
+  options.mReferenceFile = args.mReferenceFile;
+  options.mLinearPhase = args.mLinearPhase;
+  options.mEditorPng = args.mEditorPng;
   options.mParams = args.mParams;
   options.mBlockSize = unsigned(args.mBlock);
   options.mProgress = [&progress](const char* phase, double f) { progress.Show(phase, f); };
@@ -153,6 +160,54 @@ int MatchCommand(const ParsedArgs& args)
   std::fflush(stdout);
   for (const std::string& note : report.mNotes)
     Say(args, note);
+  return 0;
+}
+
+int EditorCommand(const ParsedArgs& args)
+{
+  EditorOptions options;
+  options.screenScale = float(args.mScale);
+  options.params = args.mParams;
+  options.pngPath = args.mPng;
+  std::vector<std::pair<std::string, std::string>> lines; // where, text
+  if (!args.mScript.empty()) {
+    std::ifstream script(args.mScript);
+    if (!script)
+      return Fail(args, "cannot read the script " + args.mScript);
+    std::string line;
+    for (int n = 1; std::getline(script, line); ++n)
+      lines.emplace_back(args.mScript + ":" + std::to_string(n), line);
+  }
+  for (const std::string& action : args.mDo)
+    lines.emplace_back("--do", action);
+  for (const auto& [where, text] : lines) {
+    EditorAction action;
+    if (std::string e = ParseEditorAction(text, action); !e.empty()) {
+      Say(args, where + ": " + e);
+      return 2;
+    }
+    options.actions.push_back(action);
+  }
+  AUBundle bundle;
+  if (!LoadBundle(args, bundle))
+    return 1;
+  AUHostUnit unit(bundle);
+  if (OSStatus s = unit.Open(); s != noErr)
+    return Fail(args, "the plug-in does not open (status " + std::to_string(s) + ")");
+  unit.SetFormat(2, 44100.0);
+  unit.SetMaxFrames(512);
+  if (OSStatus s = AudioUnitInitialize(unit.Unit()); s != noErr)
+    return Fail(args, "the plug-in does not initialize (status " + std::to_string(s) + ")");
+  EditorReport report;
+  const std::string error = RunEditorSession(unit, options, report);
+  for (const std::string& line : report.lines)
+    std::printf("%s\n", line.c_str());
+  for (const std::string& picture : report.pictures)
+    std::printf("wrote %s (%d x %d)\n", picture.c_str(), report.width, report.height);
+  std::fflush(stdout);
+  AudioUnitUninitialize(unit.Unit());
+  if (!error.empty())
+    return Fail(args, error);
   return 0;
 }
 

@@ -15,5 +15,6 @@ int ValidateCommand(const ParsedArgs& args);
 int InfoCommand(const ParsedArgs& args);
 int ProcessCommand(const ParsedArgs& args);
 int MatchCommand(const ParsedArgs& args);
+int EditorCommand(const ParsedArgs& args);
 
 } // namespace host

@@ -6,12 +6,14 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <fstream>
 #include <optional>
 
 #include "AUFileProcessor.h"
 #include "AUHostUnit.h"
 #include "AlignedRender.h"
 #include "ClipAdvice.h"
+#include "EditorSession.h"
 #include "AudioInput.h"
 #include "AudioOutput.h"
 #include "HostParameters.h"
@@ -32,6 +34,11 @@ constexpr double kSettleSeconds = 0.5;
 // a fingerprint; a capture under a few seconds gives an unsteady one.
 constexpr long long kAnalysisFrame = 16384;
 constexpr double kShortCaptureSeconds = 3.0;
+// "Reference mode" of the custom reference, and where the editor's buttons
+// are (editor points): the reference file's load button, the filter button.
+constexpr int kCustomReference = 4;
+constexpr const char* kClickLoadReference = "click 264 384";
+constexpr const char* kClickFilterButton = "click 250 193";
 
 std::string Status(OSStatus s) { return " (status " + std::to_string(s) + ")"; }
 
@@ -77,6 +84,8 @@ private:
       return "the reference must be one of the built-in ones, 0 to 3";
     if (mOptions.mOutPath.empty())
       return "name an output file";
+    if (!mOptions.mReferenceFile.empty() && !std::ifstream(mOptions.mReferenceFile))
+      return "cannot read the reference file " + mOptions.mReferenceFile;
     if (SameFile(mOptions.mInPath, mOptions.mOutPath) ||
         (!mOptions.mCapturePath.empty() && SameFile(mOptions.mCapturePath, mOptions.mOutPath)))
       return OutputIsInputError(mOptions.mOutPath);
@@ -173,6 +182,38 @@ private:
   }
 
   // Processing against the reference: the capture ends and the filter is built.
+  bool UsesEditor() const
+  {
+    return !mOptions.mReferenceFile.empty() || mOptions.mLinearPhase || !mOptions.mEditorPng.empty();
+  }
+
+  // What only the editor offers, done there as a user does: the reference
+  // file button with the file dialog's answer, the filter button.
+  std::string UseEditor()
+  {
+    mEditor.emplace(mUnit, mEditorReport);
+    if (std::string e = mEditor->Open(1.f); !e.empty())
+      return e;
+    EditorAction a;
+    if (!mOptions.mReferenceFile.empty()) {
+      ParseEditorAction("file " + mOptions.mReferenceFile, a);
+      if (std::string e = mEditor->Do(a); !e.empty())
+        return e;
+      ParseEditorAction(kClickLoadReference, a);
+      if (std::string e = mEditor->Do(a); !e.empty())
+        return e;
+      // The plug-in reads the file one idle tick later.
+      ParseEditorAction("wait 0.1", a);
+      mEditor->Do(a);
+    }
+    if (mOptions.mLinearPhase) {
+      ParseEditorAction(kClickFilterButton, a);
+      if (std::string e = mEditor->Do(a); !e.empty())
+        return e;
+    }
+    return "";
+  }
+
   std::string StartProcessing()
   {
     if (OSStatus s = mUnit.SetParameter(kParamReferenceMode, float(mOptions.mReference)); s != noErr)
@@ -180,6 +221,15 @@ private:
     if (OSStatus s = mUnit.SetParameter(kParamActivityState, kActivityProcessing); s != noErr)
       return "the plug-in refused to process" + Status(s);
     standin::PumpMainRunLoop();
+    // The editor's file buttons answer only once the capture has ended.
+    if (UsesEditor())
+      if (std::string e = UseEditor(); !e.empty())
+        return e;
+    if (!mOptions.mReferenceFile.empty()) {
+      if (OSStatus s = mUnit.SetParameter(kParamReferenceMode, float(kCustomReference)); s != noErr)
+        return "the plug-in refused its custom reference" + Status(s);
+      standin::PumpMainRunLoop();
+    }
     if (std::string e = PreRoll(); !e.empty())
       return e;
     mFeed = &mInput;
@@ -232,6 +282,14 @@ private:
       return error;
     mReport.mLatency = render.Stats().mLatency;
     mReport.mPeak = render.Stats().mPeak;
+    // The editor as the match left it, before the clipping is measured again.
+    if (mEditor && !mOptions.mEditorPng.empty()) {
+      EditorAction wait;
+      ParseEditorAction("wait 0.1", wait);
+      mEditor->Do(wait);
+      if (std::string e = mEditor->Picture(mOptions.mEditorPng); !e.empty())
+        return e;
+    }
     const Replay replay = [this](double scale) {
       mMeasuring = false;
       mFeed = nullptr;
@@ -310,6 +368,9 @@ private:
   long long mMeasureFrom = 0;
   bool mMeasuring = false;
   std::optional<LongTermSpectrum> mInSpectrum, mOutSpectrum;
+  // Last: the editor closes before the unit.
+  EditorReport mEditorReport;
+  std::optional<EditorWindow> mEditor;
 };
 
 } // namespace
@@ -328,7 +389,14 @@ std::string FormatMatchReport(const MatchOptions& options, const MatchReport& re
          report.mChannels, report.mChannels == 1 ? "" : "s", double(report.mFrames) / report.mSampleRate);
   Append(text, "capture:    %.2f s of %s played in Capture\n", double(report.mCaptureFrames) / report.mSampleRate,
          options.mCapturePath.empty() ? "the input" : options.mCapturePath.c_str());
-  Append(text, "processing: against built-in reference %d\n", options.mReference);
+  if (options.mReferenceFile.empty())
+    Append(text, "processing: against built-in reference %d%s\n", options.mReference,
+           options.mLinearPhase ? ", linear phase" : "");
+  else
+    Append(text, "processing: against the reference of %s%s\n", options.mReferenceFile.c_str(),
+           options.mLinearPhase ? ", linear phase" : "");
+  if (!options.mEditorPng.empty())
+    Append(text, "editor:     %s\n", options.mEditorPng.c_str());
   Append(text, "latency:    %s (%.1f ms)\n", CountOf(report.mLatency, "sample").c_str(),
          1000.0 * report.mLatency / report.mSampleRate);
   const double peakDB = report.mPeak > 0.0 ? 20.0 * std::log10(report.mPeak) : -144.0;

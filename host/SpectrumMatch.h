@@ -20,8 +20,13 @@ namespace host {
 struct MatchOptions {
   std::string mInPath;
   std::string mOutPath;
-  std::string mCapturePath;                        // empty: capture the input itself
-  int mReference = 2;                              // built-in reference 0..3
+  std::string mCapturePath; // empty: capture the input itself
+  int mReference = 2;       // built-in reference 0..3
+  // A custom reference (.ref, WAV or AIFF) chosen in the editor's reference
+  // file dialog instead of the built-in one; empty: none.
+  std::string mReferenceFile;
+  bool mLinearPhase = false;                       // the editor's filter button set to "Digital"
+  std::string mEditorPng;                          // a picture of the editor after the match
   std::vector<std::pair<unsigned, float>> mParams; // set before capturing
   unsigned mBlockSize = 512;
   std::function<void(const char* phase, double fraction)> mProgress;

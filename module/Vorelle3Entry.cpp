@@ -3,6 +3,7 @@
 #include <new>
 
 #include "AUPlugInInstance.h"
+#include "EditorWiring.h"
 #include "PlugClass.h"
 #include "Vorelle3_View.h"
 
@@ -18,9 +19,7 @@ IPluginAU* MakePlug(void* memory)
 {
   plugin::InstanceInfo info;
   info.mCocoaViewFactoryClassName.Set(Vorelle3_View::kClassName);
-  // The editor's make-graphics and layout functions go here once the
-  // platform graphics class and the editor layout exist; without them the
-  // plug-in runs with no editor.
+  InstallEditor(info);
   if (memory)
     return new (memory) PlugClass(info);
   return new PlugClass(info);

@@ -82,7 +82,7 @@ void Vorelle3::InitMembers()
   mMix = 100.0;
   mResetPeakMax = mMatchPeakMax = 0;
   mGUIResizePending = mAboutPending = mUpdateCheckPending = false;
-  mUIOpen = mLayoutDone = false;
+  mUIOpen = mControlsAttached = false;
   mOutput.ResetPeak();
   mCurves.SetFingerprintValid(false);
   mCurves.SetCustomRefValid(false);
@@ -160,7 +160,8 @@ int Vorelle3::ReadIniInt(const char*, const char* key, int defaultValue) const
 
 void Vorelle3::InitPlugControls()
 {
-  // Without the editor functions the module handed in, there is no editor.
-  if (!mMakeGraphicsFunc || !mLayoutFunc)
-    SetHasUI(false);
+  // The composition root installs the make-graphics and layout functions
+  // (they name the platform and the editor, which this class must not);
+  // without them the view factory gets no view, but the editor is not
+  // switched off, so functions installed after construction still work.
 }

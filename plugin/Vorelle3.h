@@ -40,6 +40,7 @@
 #include "IPluginAU.h"
 #include "OutputStage.h"
 #include "Vorelle3CurveRecord.h"
+#include "Vorelle3EditorLinks.h"
 
 enum EParams {
   kGUIScale = 0,
@@ -62,7 +63,8 @@ class Vorelle3 : public plugin::IPluginAU,
                  public IExtPDCHandler,
                  public IXMLPreset,
                  public IXMLParameters,
-                 public ICMessageBox {
+                 public ICMessageBox,
+                 public IEditorPlugLinks {
 public:
   static constexpr int kNumPresets = 1;
   static constexpr int kCustomReference = 4; // "Reference mode" of the custom curve
@@ -111,8 +113,21 @@ public:
   void OnIdle() override;
   void OnUIOpen() override;
   void OnUIClose() override;
+  // Editor updates through the stored control positions; nothing unless
+  // the layout has attached the controls of the open editor.
   void UpdateGUIControls();
   void UpdateCustomStyleLabel();
+  void UpdateIndicator();
+
+  // --- what the editor layout asks (Vorelle3EditorLinks.h)
+  double EditorGUIScale() const override { return mGUIScale; }
+  const char* EditorDataFolder() const override { return GetDataPath(); }
+  std::string EditorCustomRefName() override;
+  plugin::IParam* EditorOnlyParam(int i) const override { return mExtraParams.Get(i); }
+  int EditorOnlyParamBaseTag() const override { return mGUIScaleMenuTag; }
+  void EditorUnavailable() override { SetHasUI(false); }
+  void SetLinkedControl(EControl which, int listIndex) override;
+  void SetControlsAttached() override;
   void BuildAboutText();
   void MakeAboutText(plugin::UT_String& text) const;
 
@@ -207,7 +222,6 @@ public:
 protected:
   void InitMembers();
   void InitParams();
-  // No editor unless the module handed in make-graphics and layout functions.
   void InitPlugControls();
   void ProcessAudio(double** inputs, double** outputs, int nFrames);
 
@@ -244,7 +258,10 @@ protected:
   bool mAboutPending = false;
   bool mUpdateCheckPending = false;
   bool mUIOpen = false;
-  bool mLayoutDone = false;
+  // The editor layout has written the mCtrl... positions into the open
+  // context; cleared when the editor closes, so nothing writes through
+  // positions of a deleted context.
+  bool mControlsAttached = false;
 
   // Analysis.
   std::unique_ptr<CMFFT> mAnalyser;

@@ -41,7 +41,7 @@ void Vorelle3::FileAction(int tag)
     return;
   }
   IGraphics* ui = GetUI();
-  if (!ui)
+  if (!ui || !mControlsAttached)
     return;
   const int ctrl = tag == 23   ? mCtrlLoadFingerprint
                    : tag == 24 ? mCtrlSaveFingerprint

@@ -82,13 +82,7 @@ void Vorelle3::OnIdle()
     SetUpdateAvailable(VersionCheckResultText(name, kOwnVersion, ui));
   }
 
-  if (IControl* update = ui->GetControl(mCtrlUpdate)) {
-    const double v = update->GetValue(0);
-    if (v == 0.0 && IsUpdateAvailable())
-      SetControlValue(update, 1.0);
-    else if (v == 1.0 && !IsUpdateAvailable())
-      SetControlValue(update, 0.0);
-  }
+  UpdateIndicator();
 
   if (mMessagePending) {
     mMessagePending = false;
@@ -111,12 +105,52 @@ void Vorelle3::OnUIOpen()
   mUIOpen = true;
 }
 
-void Vorelle3::OnUIClose() { mUIOpen = false; }
+void Vorelle3::OnUIClose()
+{
+  // The positions the layout stored belong to the context about to go.
+  mUIOpen = false;
+  mControlsAttached = false;
+}
+
+std::string Vorelle3::EditorCustomRefName()
+{
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  return mCurves.CustomRefName();
+}
+
+void Vorelle3::SetLinkedControl(EControl which, int listIndex)
+{
+  int* const slots[kNumLinkedControls] = {
+    &mCtrlUpdate, &mCtrlCustomStyle,     &mCtrlCaptureLED,      &mCtrlClipLED,       &mCtrlPeakText,     &mCtrlTuneBox,
+    &mCtrlNeedle, &mCtrlLoadFingerprint, &mCtrlSaveFingerprint, &mCtrlLoadReference, &mCtrlSaveReference};
+  if (which >= 0 && which < kNumLinkedControls)
+    *slots[which] = listIndex;
+}
+
+void Vorelle3::SetControlsAttached()
+{
+  mControlsAttached = true;
+  UpdateCustomStyleLabel();
+}
+
+void Vorelle3::UpdateIndicator()
+{
+  IGraphics* ui = GetUI();
+  if (!ui || !mControlsAttached)
+    return;
+  if (IControl* update = ui->GetControl(mCtrlUpdate)) {
+    const double v = update->GetValue(0);
+    if (v == 0.0 && IsUpdateAvailable())
+      SetControlValue(update, 1.0);
+    else if (v == 1.0 && !IsUpdateAvailable())
+      SetControlValue(update, 0.0);
+  }
+}
 
 void Vorelle3::UpdateGUIControls()
 {
   IGraphics* ui = GetUI();
-  if (!ui)
+  if (!ui || !mControlsAttached)
     return;
   SetControlValue(ui->GetControl(mCtrlNeedle), mReferenceMode * 0.25);
   SetControlValue(ui->GetControl(mCtrlCaptureLED), mCurves.FingerprintValid() ? 1.0 : 0.0);
@@ -135,7 +169,7 @@ void Vorelle3::UpdateGUIControls()
 void Vorelle3::UpdateCustomStyleLabel()
 {
   IGraphics* ui = GetUI();
-  if (!ui || !mLayoutDone || ui->NControls() == 0)
+  if (!ui || !mControlsAttached || ui->NControls() == 0)
     return;
 
   ui->EnableTooltips(mTooltips >= 1);
@@ -168,6 +202,12 @@ void Vorelle3::UpdateCustomStyleLabel()
 
   const int state = mActivityState;
   SetControlValue(ui->GetControl(mCtrlTuneBox), state == kCapture ? 0.0 : state == kIdle ? 0.5 : 1.0);
+
+  // A freshly laid-out editor starts from its controls' defaults: show the
+  // present LEDs, needle, peak and update state at once, not at the next
+  // meter period.
+  UpdateGUIControls();
+  UpdateIndicator();
 }
 
 void Vorelle3::MakeAboutText(UT_String& text) const

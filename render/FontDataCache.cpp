@@ -10,20 +10,34 @@ namespace {
 
 StaticStorage<IFontData>* gStorage = nullptr;
 
-void AtExit() { IGraphicsVG::FontDataCacheAtExit(); }
+// Runs when the module is unloaded (or the process ends): the entries go,
+// and the cache itself once no editor uses it, so an unloaded bundle leaves
+// nothing behind.
+void AtExit()
+{
+  IGraphicsVG::FontDataCacheAtExit();
+  if (gStorage && gStorage->mUsers == 0) {
+    delete gStorage;
+    gStorage = nullptr;
+  }
+}
 
 } // namespace
 
 StaticStorage<IFontData>& FontDataCache::Storage()
 {
-  // Made on first use (before any back end) and never destroyed, so late
-  // users at exit still find a valid mutex; its entries go at exit.
-  static StaticStorage<IFontData>* storage = [] {
+  // Made on first use (before any back end); a late user after AtExit gets
+  // a fresh one, so it still finds a valid mutex. Main thread after the
+  // first use.
+  static const bool registered = [] {
     gStorage = new StaticStorage<IFontData>();
     std::atexit(AtExit);
-    return gStorage;
+    return true;
   }();
-  return *storage;
+  (void)registered;
+  if (!gStorage)
+    gStorage = new StaticStorage<IFontData>();
+  return *gStorage;
 }
 
 void FontDataCache::AddUser()

@@ -93,7 +93,7 @@ protected:
     dlg.GetParam(kActivity)->InitEnum("Activity state", 1, {"Capture", "Idle", "Processing"});
     dlg.GetParam(kPush)->InitBool("Reset peak max", false);
     dlg.GetParam(kFree)->InitDouble("Free", 0.5, 0.0, 1.0, 0.001);
-    dlg.SetMakeGraphicsFunc([this] { return new FilePromptGraphics(dlg, 650, 470, 60, 1.f); });
+    dlg.SetMakeGraphicsFunc([](IGEditorDelegate& d) { return new FilePromptGraphics(d, 650, 470, 60, 1.f); });
     dlg.OpenWindow(nullptr);
     dlg.SetEditorReady(true);
     g = static_cast<FilePromptGraphics*>(dlg.GetGraphics());

@@ -23,7 +23,7 @@ public:
   // positions of, on a graphics made at scale (the host's scale may differ).
   FilePromptGraphics* OpenEditor(const std::string& folder, float scale = 1.f)
   {
-    SetMakeGraphicsFunc([this, scale] { return new FilePromptGraphics(*this, 650, 470, 60, scale); });
+    SetMakeGraphicsFunc([scale](IGEditorDelegate& d) { return new FilePromptGraphics(d, 650, 470, 60, scale); });
     OpenWindow(nullptr);
     SetEditorReady(true);
     auto* g = static_cast<FilePromptGraphics*>(GetGraphics());
@@ -41,7 +41,7 @@ public:
     mCtrlSaveFingerprint = Attach(g, new IVFileSelectorControlHiddenZV(IRECT(162, 370, 190, 398), 24, 1, f, "vrl"));
     mCtrlLoadReference = Attach(g, new IVFileSelectorControlHiddenZV(IRECT(250, 370, 278, 398), 25, 0, f, "ref"));
     mCtrlSaveReference = Attach(g, new IVFileSelectorControlHiddenZV(IRECT(328, 370, 356, 398), 26, 1, f, "ref"));
-    mLayoutDone = true;
+    mControlsAttached = true;
     OnUIOpen();
     UpdateCustomStyleLabel();
     return g;

@@ -129,9 +129,11 @@ TEST(AUProperties, CocoaUINamesTheViewFactoryInTheBundleOrIsAnInvalidPropertyWit
 TEST(AUEditorFunctions, TheInstanceRecordsFunctionsReachTheEditorDelegate)
 {
   int made = 0;
+  plugin::igraphics::IGEditorDelegate* asked = nullptr;
   plugin::InstanceInfo info = autest::RecordingPlug::Info();
-  info.mMakeGraphicsFunc = [&made]() -> plugin::igraphics::IEditorGraphics* {
+  info.mMakeGraphicsFunc = [&](plugin::igraphics::IGEditorDelegate& d) -> plugin::igraphics::IEditorGraphics* {
     ++made;
+    asked = &d;
     return nullptr;
   };
   info.mLayoutFunc = [](plugin::igraphics::IGraphics*) {};
@@ -142,6 +144,8 @@ TEST(AUEditorFunctions, TheInstanceRecordsFunctionsReachTheEditorDelegate)
   ASSERT_TRUE(plug.mLayoutFunc);
   EXPECT_EQ(plug.OpenWindow(nullptr), nullptr);
   EXPECT_EQ(made, 1);
+  // The context is made for the plug-in object that opens it.
+  EXPECT_EQ(asked, static_cast<plugin::igraphics::IGEditorDelegate*>(&plug));
 
   autest::RecordingPlug without;
   EXPECT_FALSE(without.mMakeGraphicsFunc);

@@ -45,7 +45,7 @@ TEST_F(EditorDelegate, CloseWindowFromWithinOnUICloseReturnsAtOnce)
     }
     int closes = 0;
   } d;
-  d.SetMakeGraphicsFunc([&] { return new TestGraphics(d, 200, 200); });
+  d.SetMakeGraphicsFunc([](IGEditorDelegate& self) { return new TestGraphics(self, 200, 200); });
   d.OpenWindow(nullptr);
   d.CloseWindow();
   EXPECT_EQ(d.closes, 1);

@@ -21,7 +21,7 @@ protected:
     dlg.GetParam(0)->InitDouble("Gain", 0.0, -24.0, 24.0, 0.1, "dB");
     dlg.GetParam(1)->InitInt("Count", 3, 0, 10);
     dlg.GetParam(2)->InitDouble("Mix", 25.0, 0.0, 100.0, 1.0, "%");
-    dlg.SetMakeGraphicsFunc([this] { return new TestGraphics(dlg, 300, 200); });
+    dlg.SetMakeGraphicsFunc([](IGEditorDelegate& d) { return new TestGraphics(d, 300, 200); });
     dlg.OpenWindow(nullptr);
     g = static_cast<TestGraphics*>(dlg.GetGraphics());
   }

@@ -73,8 +73,8 @@ protected:
     dlg.GetParam(1)->InitBool("bypass", false);
     dlg.GetParam(2)->InitDouble("freq", 100.0, -100.0, 1000.0, 0.1);
     dlg.GetParam(3)->InitEnum("mode", 0, {"one", "two", "three"});
-    dlg.SetMakeGraphicsFunc([this] {
-      auto* g = new IGraphicsMac(dlg, kW, kH, 60, drawScale);
+    dlg.SetMakeGraphicsFunc([this](IGEditorDelegate& d) {
+      auto* g = new IGraphicsMac(d, kW, kH, 60, drawScale);
       g->SetClock([this] { return clockMs; });
       return g;
     });

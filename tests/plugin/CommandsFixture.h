@@ -40,7 +40,8 @@ public:
   // at the positions the layout stores.
   testsupport::TestGraphics* OpenEditor()
   {
-    SetMakeGraphicsFunc([this] { return new testsupport::TestGraphics(*this, 650, 470); });
+    SetMakeGraphicsFunc(
+      [](plugin::igraphics::IGEditorDelegate& d) { return new testsupport::TestGraphics(d, 650, 470); });
     OpenWindow(nullptr);
     auto* g = static_cast<testsupport::TestGraphics*>(GetGraphics());
     SetEditorReady(true);
@@ -55,7 +56,7 @@ public:
     mCtrlLoadFingerprint = Attach(g, mLoadFingerprint = new PathPicker);
     mCtrlLoadReference = Attach(g, mLoadReference = new PathPicker);
     mCtrlUpdate = Attach(g, new testsupport::RecordingControl("update", IRECT(0, 0, 5, 5)));
-    mLayoutDone = true;
+    mControlsAttached = true;
     OnUIOpen();
     UpdateCustomStyleLabel();
     g->TakeLog();

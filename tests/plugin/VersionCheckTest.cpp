@@ -218,7 +218,7 @@ TEST_F(VersionCheck, RequestedCheckShowsItsAnswerInABox)
 {
   using namespace testsupport;
   TestDelegate dlg;
-  dlg.SetMakeGraphicsFunc([&dlg] { return new TestGraphics(dlg, 300, 200); });
+  dlg.SetMakeGraphicsFunc([](plugin::igraphics::IGEditorDelegate& d) { return new TestGraphics(d, 300, 200); });
   dlg.OpenWindow(nullptr);
   auto* g = static_cast<TestGraphics*>(dlg.GetGraphics());
   g->TakeLog();

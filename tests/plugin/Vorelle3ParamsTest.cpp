@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "TestGraphics.h"
 #include "Vorelle3Fixture.h"
 
 using namespace testplug;
@@ -224,8 +225,14 @@ TEST_F(Vorelle3Test, IdentityAndEditorGeometryFollowTheConfiguration)
   EXPECT_EQ(plug.MaxNChannels(plugin::kOutput), 2);
   EXPECT_EQ(plug.GetLatency(), 0);
   EXPECT_STREQ(plug.GetViewClassName(), "Vorelle3_View");
-  // No editor functions are stored yet, so no editor is offered.
-  EXPECT_FALSE(plug.HasUI());
+  // The editor stays on without editor functions: the composition root may
+  // install them after construction; until then no view is made.
+  EXPECT_TRUE(plug.HasUI());
+  EXPECT_EQ(plug.OpenWindow(nullptr), nullptr);
+  plug.SetMakeGraphicsFunc(
+    [](plugin::igraphics::IGEditorDelegate& d) { return new testsupport::TestGraphics(d, 650, 470); });
+  EXPECT_NE(plug.OpenWindow(nullptr), nullptr);
+  plug.CloseWindow();
 }
 
 TEST_F(Vorelle3Test, AFreshInstanceStartsIdleAnalogeAtUnityWithEverythingOn)

@@ -13,7 +13,7 @@ protected:
   void SetUp() override
   {
     InitParams();
-    dlg.SetMakeGraphicsFunc([this] { return new TestGraphics(dlg, 400, 300, 60, 1.f); });
+    dlg.SetMakeGraphicsFunc([](IGEditorDelegate& d) { return new TestGraphics(d, 400, 300, 60, 1.f); });
     dlg.OpenWindow(nullptr);
     dlg.SetEditorReady(true);
     g = static_cast<TestGraphics*>(dlg.GetGraphics());

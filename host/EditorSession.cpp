@@ -1,0 +1,325 @@
+#include "EditorSession.h"
+
+#include <AppKit/AppKit.h>
+#include <AudioUnit/AUCocoaUIView.h>
+#include <QuartzCore/QuartzCore.h>
+#include <standin/Host.h>
+#include <standin/Testing.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+#include <sstream>
+
+#include "CommandLine.h"
+
+namespace host {
+
+namespace {
+
+constexpr double kEditorWidth = 650.0;
+constexpr double kFrame = 1.0 / 60.0;
+
+struct VerbInfo {
+  const char* verb;
+  size_t minWords, maxWords; // after the verb
+};
+
+const VerbInfo kVerbs[] = {
+  {"click", 2, 3}, {"dblclick", 2, 3}, {"hover", 2, 2},  {"drag", 4, 5},  {"wheel", 3, 4}, {"type", 1, 1000},
+  {"key", 1, 1},   {"file", 1, 1},     {"cancel", 0, 0}, {"param", 2, 2}, {"wait", 1, 1},  {"png", 1, 1},
+};
+
+bool Number(const std::string& s, double& v) { return ParseDecimal(s, v); }
+
+bool Modifiers(const std::string& text, NSEventModifierFlags& flags)
+{
+  std::stringstream in(text);
+  std::string part;
+  while (std::getline(in, part, '+')) {
+    if (part == "shift")
+      flags |= NSEventModifierFlagShift;
+    else if (part == "ctrl")
+      flags |= NSEventModifierFlagControl;
+    else if (part == "alt")
+      flags |= NSEventModifierFlagOption;
+    else if (part == "cmd")
+      flags |= NSEventModifierFlagCommand;
+    else
+      return false;
+  }
+  return true;
+}
+
+} // namespace
+
+// The editor in a window, and the host's view of what it does.
+class EditorWindow::Impl {
+public:
+  Impl(AUHostUnit& unit, EditorReport& report) : mUnit(unit), mReport(report) {}
+  ~Impl() { Close(); }
+
+  std::string Open(float screenScale)
+  {
+    standin::SetMainScreenScale(screenScale);
+    AudioUnitCocoaViewInfo info{};
+    UInt32 size = sizeof(info);
+    if (AudioUnitGetProperty(mUnit.Unit(), kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &info, &size) !=
+        noErr)
+      return "the plug-in offers no editor (no Cocoa view)";
+    char name[256] = "";
+    CFStringGetCString(info.mCocoaAUViewClass[0], name, sizeof(name), kCFStringEncodingUTF8);
+    CFRelease(info.mCocoaAUViewClass[0]);
+    if (info.mCocoaAUViewBundleLocation)
+      CFRelease(info.mCocoaAUViewBundleLocation);
+    Class cls = objc_getClass(name);
+    NSObject* object = cls ? class_createInstance(cls, 0) : nullptr;
+    auto* factory = object ? dynamic_cast<AUCocoaUIBase*>(object->init()) : nullptr;
+    if (!factory) {
+      if (object)
+        object->release();
+      return std::string("the view factory class \"") + name + "\" is not registered";
+    }
+    mFactory = object;
+    mView = factory->uiViewForAudioUnit(mUnit.Unit(), NSMakeSize(650, 470));
+    if (!mView)
+      return "the plug-in's view factory made no view";
+    const NSRect frame = mView->frame();
+    mWindow = NSWindow::alloc()->initWithContentRect(NSMakeRect(100, 100, frame.size.width, frame.size.height),
+                                                     NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);
+    mWindow->contentView()->addSubview(mView);
+    standin::SetAUEventHandler([this](const AudioUnitEvent& e) { OnEvent(e); });
+    Run(2 * kFrame);
+    return "";
+  }
+
+  void Close()
+  {
+    standin::SetAUEventHandler(nullptr);
+    if (mWindow) {
+      mWindow->close(); // the host takes the view away: the editor closes
+      mWindow->release();
+      mWindow = nullptr;
+    }
+    mView = nullptr;
+    if (mFactory)
+      mFactory->release();
+    mFactory = nullptr;
+    standin::DrainAutoreleasePools();
+  }
+
+  std::string Do(const EditorAction& a)
+  {
+    const auto& w = a.words;
+    double n[5] = {};
+    for (size_t i = 0;
+         i < w.size() && i < 5 && a.verb != "type" && a.verb != "key" && a.verb != "file" && a.verb != "png"; ++i)
+      Number(w[i], n[i]);
+    NSEventModifierFlags mods = 0;
+    const size_t modsAt = a.verb == "drag" ? 4 : a.verb == "wheel" ? 3 : 2;
+    if (w.size() > modsAt && !Modifiers(w[modsAt], mods))
+      return "unknown modifier \"" + w[modsAt] + "\" (shift, ctrl, alt, cmd)";
+
+    if (a.verb == "click" || a.verb == "dblclick") {
+      const int clicks = a.verb == "click" ? 1 : 2;
+      for (int c = 1; c <= clicks; ++c) {
+        Mouse(NSEventTypeLeftMouseDown, n[0], n[1], mods, c);
+        Mouse(NSEventTypeLeftMouseUp, n[0], n[1], mods, c);
+      }
+    } else if (a.verb == "hover") {
+      Mouse(NSEventTypeMouseMoved, n[0], n[1], 0, 0);
+    } else if (a.verb == "drag") {
+      Mouse(NSEventTypeLeftMouseDown, n[0], n[1], mods, 1);
+      // A control that hides and locks the pointer has it put back after
+      // every step, so the hand's motion arrives as steps from the press.
+      const bool locked = standin::Pointer().hideCount > 0;
+      // Whole points per step where the drag allows it, as a mouse reports.
+      const int kSteps = int(std::clamp(std::lround(std::max(std::fabs(n[2]), std::fabs(n[3]))), 1L, 400L));
+      for (int s = 1; s <= kSteps; ++s) {
+        const double k = locked ? 1.0 : double(s);
+        Mouse(NSEventTypeLeftMouseDragged, n[0] + n[2] * k / kSteps, n[1] + n[3] * k / kSteps, mods, 1);
+      }
+      const double k = locked ? 1.0 / kSteps : 1.0;
+      Mouse(NSEventTypeLeftMouseUp, n[0] + n[2] * k, n[1] + n[3] * k, mods, 1);
+    } else if (a.verb == "wheel") {
+      const NSPoint p = At(n[0], n[1]);
+      mWindow->sendEvent(standin::ScrollWheelEvent(p.x, p.y, n[2], mods));
+    } else if (a.verb == "type") {
+      std::string text;
+      for (size_t i = 0; i < w.size(); ++i)
+        text += (i ? " " : "") + w[i];
+      for (char c : text)
+        Key(std::u16string(1, char16_t(static_cast<unsigned char>(c))), 0);
+    } else if (a.verb == "key") {
+      const struct {
+        const char* name;
+        unsigned short code;
+        char16_t ch;
+      } keys[] = {{"return", 36, u'\r'}, {"tab", 48, u'\t'}, {"delete", 51, 0x7f}, {"escape", 53, 0x1b}};
+      bool found = false;
+      for (const auto& k : keys)
+        if (w[0] == k.name) {
+          Key(std::u16string(1, k.ch), k.code);
+          found = true;
+        }
+      if (!found)
+        return "unknown key \"" + w[0] + "\" (return, tab, delete, escape)";
+    } else if (a.verb == "file") {
+      standin::QueuePanelChoice(w[0]);
+    } else if (a.verb == "cancel") {
+      standin::QueuePanelCancel();
+    } else if (a.verb == "param") {
+      if (OSStatus s = mUnit.SetParameter(AudioUnitParameterID(n[0]), float(n[1])); s != noErr)
+        return "parameter " + w[0] + " cannot take " + w[1] + " (status " + std::to_string(s) + ")";
+    } else if (a.verb == "wait") {
+      // Animations run on the real clock, timers on the run loop's.
+      std::this_thread::sleep_for(std::chrono::duration<double>(std::min(n[0], 10.0)));
+      Run(n[0]);
+      return "";
+    } else if (a.verb == "png") {
+      return Picture(w[0]);
+    }
+    // Two frames and the plug-in's timer: the editor answers and redraws.
+    Run(3 * kFrame);
+    return "";
+  }
+
+  std::string Picture(const std::string& path)
+  {
+    Run(2 * kFrame);
+    auto* layer = mView ? dynamic_cast<CAMetalLayer*>(mView->layer()) : nullptr;
+    if (!layer)
+      return "the editor's view has no Metal layer";
+    standin::WaitForGPUIdle();
+    MTLTexture* shown = standin::PresentedTexture(layer);
+    if (!shown)
+      return "the editor drew no frame";
+    mReport.width = int(shown->width());
+    mReport.height = int(shown->height());
+    if (!standin::WriteTexturePNG(shown, path))
+      return "cannot write " + path;
+    mReport.pictures.push_back(path);
+    return "";
+  }
+
+private:
+  // Window point of an editor point: the view sits at the window's origin,
+  // which is not flipped.
+  NSPoint At(double x, double y) const
+  {
+    const NSRect f = mView->frame();
+    const double scale = f.size.width / kEditorWidth;
+    return NSMakePoint(x * scale, f.size.height - y * scale);
+  }
+
+  void Mouse(NSEventType type, double x, double y, NSEventModifierFlags mods, NSInteger clicks)
+  {
+    mWindow->sendEvent(NSEvent::mouseEventWithType(type, At(x, y), mods, 0, 0, nullptr, 0, clicks, 1.f));
+  }
+
+  void Key(const std::u16string& text, unsigned short code)
+  {
+    NSString* s = NSString::stringWithCharacters(reinterpret_cast<const unichar*>(text.data()), text.size());
+    mWindow->sendEvent(
+      NSEvent::keyEventWithType(NSEventTypeKeyDown, NSMakePoint(0, 0), 0, 0, 0, nullptr, s, s, NO, code));
+    mWindow->sendEvent(
+      NSEvent::keyEventWithType(NSEventTypeKeyUp, NSMakePoint(0, 0), 0, 0, 0, nullptr, s, s, NO, code));
+  }
+
+  void Run(double seconds)
+  {
+    standin::RunMainRunLoopFor(seconds);
+    standin::DrainAutoreleasePools();
+  }
+
+  std::string Name(AudioUnitParameterID id) const
+  {
+    const AudioUnitParameterInfo info = mUnit.ParameterInfo(id);
+    return std::to_string(id) + " \"" + info.name + "\"";
+  }
+
+  void OnEvent(const AudioUnitEvent& e)
+  {
+    const AudioUnitParameterID id = e.mArgument.mParameter.mParameterID;
+    char line[256];
+    switch (e.mEventType) {
+    case kAudioUnitEvent_BeginParameterChangeGesture: mReport.lines.push_back("begin gesture " + Name(id)); break;
+    case kAudioUnitEvent_EndParameterChangeGesture: mReport.lines.push_back("end gesture " + Name(id)); break;
+    case kAudioUnitEvent_ParameterValueChange:
+      std::snprintf(line, sizeof(line), "%s = %g", Name(id).c_str(), double(mUnit.GetParameter(id)));
+      mReport.lines.push_back(line);
+      break;
+    default: break;
+    }
+  }
+
+  AUHostUnit& mUnit;
+  EditorReport& mReport;
+  NSObject* mFactory = nullptr;
+  NSView* mView = nullptr;
+  NSWindow* mWindow = nullptr;
+};
+
+EditorWindow::EditorWindow(AUHostUnit& unit, EditorReport& report) : mImpl(new Impl(unit, report)) {}
+EditorWindow::~EditorWindow() { delete mImpl; }
+std::string EditorWindow::Open(float screenScale) { return mImpl->Open(screenScale); }
+std::string EditorWindow::Do(const EditorAction& action) { return mImpl->Do(action); }
+std::string EditorWindow::Picture(const std::string& path) { return mImpl->Picture(path); }
+void EditorWindow::Close() { mImpl->Close(); }
+
+std::string ParseEditorAction(const std::string& line, EditorAction& out)
+{
+  out = EditorAction();
+  std::stringstream in(line);
+  std::string word;
+  if (!(in >> word) || word[0] == '#')
+    return "";
+  const VerbInfo* verb = nullptr;
+  for (const VerbInfo& v : kVerbs)
+    if (word == v.verb)
+      verb = &v;
+  if (!verb)
+    return "unknown action \"" + word +
+           "\" (click, dblclick, hover, drag, wheel, type, key, file, cancel, param, wait, png)";
+  out.verb = word;
+  while (in >> word)
+    out.words.push_back(word);
+  if (out.words.size() < verb->minWords || out.words.size() > verb->maxWords)
+    return "\"" + line + "\": " + out.verb + " takes " + std::to_string(verb->minWords) +
+           (verb->maxWords != verb->minWords ? " or more" : "") + " arguments";
+  const bool numeric = out.verb != "type" && out.verb != "key" && out.verb != "file" && out.verb != "png";
+  // The numbers come first; a last word past them names modifiers.
+  const size_t numbers = out.verb == "drag" ? 4 : out.verb == "wheel" ? 3 : numeric ? verb->minWords : 0;
+  for (size_t i = 0; i < numbers && i < out.words.size(); ++i) {
+    double v;
+    if (!Number(out.words[i], v))
+      return "\"" + line + "\": \"" + out.words[i] + "\" is not a plain decimal number";
+  }
+  return "";
+}
+
+std::string RunEditorSession(AUHostUnit& unit, const EditorOptions& options, EditorReport& report)
+{
+  for (const auto& [id, value] : options.params)
+    if (OSStatus s = unit.SetParameter(id, value); s != noErr)
+      return "parameter " + std::to_string(id) + " cannot take " + std::to_string(value) + " (status " +
+             std::to_string(s) + ")";
+  EditorWindow session(unit, report);
+  if (std::string e = session.Open(options.screenScale); !e.empty())
+    return e;
+  if (options.beforeActions)
+    if (std::string e = options.beforeActions(unit); !e.empty())
+      return e;
+  for (const EditorAction& a : options.actions)
+    if (!a.verb.empty())
+      if (std::string e = session.Do(a); !e.empty())
+        return e;
+  if (!options.pngPath.empty())
+    if (std::string e = session.Picture(options.pngPath); !e.empty())
+      return e;
+  return "";
+}
+
+} // namespace host

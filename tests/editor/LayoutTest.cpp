@@ -1,0 +1,246 @@
+// The editor layout on the real plug-in: every control where the layout
+// puts it with its parameter, tooltip and stored position, the fonts and
+// pictures from the bundle, the "controls attached" flag across closing and
+// reopening, and a context that cannot draw.
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+#include "IBControlsZV.h"
+#include "IBInfoMenuZV.h"
+#include "IBKnobMultiControlZV.h"
+#include "IBRadioButtonsControl3.h"
+#include "IBitmapControl.h"
+#include "IVFileSelectorControlHiddenZV.h"
+#include "IVHiddenControlsZV.h"
+#include "IVTextControlZV.h"
+#include "LayoutFixture.h"
+
+namespace layouttest {
+namespace {
+
+using L = IEditorPlugLinks;
+
+class EditorLayout : public LayoutFixture {};
+
+std::string PictureOf(const IControl* c)
+{
+  auto* b = dynamic_cast<const IBitmapBase*>(c);
+  return b && b->GetBitmap().IsValid() ? b->GetBitmap().GetResourceName() : "";
+}
+
+TEST_F(EditorLayout, EveryStoredPositionAddressesItsControlWithItsPlaceAndTooltip)
+{
+  LaidOutPlug plug;
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  ASSERT_TRUE(plug.ControlsAttached());
+
+  struct Row {
+    L::EControl which;
+    IRECT rect; // the placement rule worked out from the strips' frame sizes
+    const char* tooltip;
+    const char* picture;
+  };
+  const Row rows[] = {
+    {L::kCtrlUpdate, IRECT(612, 18, 632, 38), "Click to check for updates", "iconupdateavailable.png"},
+    {L::kCtrlCustomStyle, IRECT(238, 447, 528, 462), "Custom reference file name", ""},
+    {L::kCtrlCaptureLED, IRECT(80, 186, 96, 202), "Capture status", "led_3.png"},
+    {L::kCtrlClipLED, IRECT(490, 186, 506, 202), "Clip status", "led_clip.png"},
+    {L::kCtrlPeakText, IRECT(478, 355, 539, 390), "", ""},
+    {L::kCtrlTuneBox, IRECT(189, 44, 461, 168), "", "tune_box.png"},
+    {L::kCtrlNeedle, IRECT(189, 44, 461, 168), "", "tune_needle.png"},
+    {L::kCtrlLoadFingerprint, IRECT(84, 370, 112, 398), "Load fingerprint or wave/aiff file", ""},
+    {L::kCtrlSaveFingerprint, IRECT(162, 370, 190, 398), "Save fingerprint", ""},
+    {L::kCtrlLoadReference, IRECT(250, 370, 278, 398), "Load reference or wave/aiff file", ""},
+    {L::kCtrlSaveReference, IRECT(328, 370, 356, 398), "Save finger print as reference file", ""},
+  };
+  std::set<int> seen;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.which);
+    const int idx = plug.Index(row.which);
+    ASSERT_GE(idx, 0);
+    EXPECT_TRUE(seen.insert(idx).second) << "two members share position " << idx;
+    IControl* c = g->GetControl(idx);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->GetRECT(), row.rect);
+    EXPECT_STREQ(c->GetTooltip(), row.tooltip);
+    EXPECT_EQ(PictureOf(c), row.picture);
+  }
+  EXPECT_NE(dynamic_cast<IEditorTextSink*>(g->GetControl(plug.Index(L::kCtrlPeakText))), nullptr);
+  EXPECT_NE(dynamic_cast<IEditorPathSource*>(g->GetControl(plug.Index(L::kCtrlSaveReference))), nullptr);
+  // The file selectors are last, in message order.
+  EXPECT_EQ(plug.Index(L::kCtrlSaveReference), g->NControls() - 1);
+  EXPECT_EQ(plug.Index(L::kCtrlLoadFingerprint), g->NControls() - 4);
+  plug.Close();
+}
+
+TEST_F(EditorLayout, ParameterControlsSitWhereTheLayoutPutsThem)
+{
+  LaidOutPlug plug;
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  // Twenty-four rows, the resizer outside the list.
+  ASSERT_EQ(g->NControls(), 23);
+  struct Row {
+    int param;
+    IRECT rect;
+    const char* tooltip;
+  };
+  const Row rows[] = {
+    {kActivityState, IRECT(66, 229, 304, 259), "Activity state"},
+    {kReferenceMode, IRECT(319, 219, 403, 303), "Reference mode"},
+    {kADMode, IRECT(198, 180, 302, 206), "AD mode"},
+    {kMix, IRECT(429, 227, 497, 295), "Mix"},
+    {kGain, IRECT(523, 227, 591, 295), "Gain"},
+    {kResetPeakMax, IRECT(478, 355, 539, 390), "Max. peak, click to reset"},
+    {kMatchPeakMax, IRECT(401, 356, 469, 390), "Match gain to max peak"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.param);
+    int found = -1;
+    for (int i = 0; i < g->NControls(); ++i)
+      if (g->GetControl(i)->GetParamIdx(0) == row.param && g->GetControl(i)->GetRECT().W() > 0)
+        found = i;
+    ASSERT_GE(found, 0);
+    EXPECT_EQ(g->GetControl(found)->GetRECT(), row.rect);
+    EXPECT_STREQ(g->GetControl(found)->GetTooltip(), row.tooltip);
+  }
+  // Three invisible links without an area: GUI scale, tooltips, update check.
+  std::vector<int> hidden;
+  for (int i = 0; i < g->NControls(); ++i)
+    if (dynamic_cast<IVParameterControlHiddenZV*>(g->GetControl(i)))
+      hidden.push_back(g->GetControl(i)->GetParamIdx(0));
+  EXPECT_EQ(hidden, (std::vector<int>{kGUIScale, kTooltips, kOnlineUpdateCheck}));
+  // The plug-in menu answers to tag 1.
+  EXPECT_NE(dynamic_cast<IBInfoMenuZV*>(g->GetControlWithTag(1)), nullptr);
+  EXPECT_STREQ(g->GetControlWithTag(1)->GetTooltip(), "Plugin info and options");
+  plug.Close();
+}
+
+TEST_F(EditorLayout, FontsScaleLimitsAndEveryPictureLoadOnce)
+{
+  LaidOutPlug plug;
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  std::vector<std::string> fonts, pictures;
+  for (const std::string& line : g->TakeLog()) {
+    if (line.rfind("LoadPlatformFont ", 0) == 0)
+      fonts.push_back(line.substr(17));
+    if (line.rfind("LoadAPIBitmap 1 ", 0) == 0)
+      pictures.push_back(line.substr(line.rfind('/') + 1));
+  }
+  EXPECT_EQ(fonts, (std::vector<std::string>{"Roboto-Regular Roboto-Regular.ttf", "Verdana Normal verdana.ttf",
+                                             "Verdana Bold verdanab.ttf"}));
+  // Fifteen files (the small knob's strip serves both knobs), each decoded once.
+  std::sort(pictures.begin(), pictures.end());
+  EXPECT_EQ(pictures.size(), 15u);
+  EXPECT_EQ(std::adjacent_find(pictures.begin(), pictures.end()), pictures.end());
+  EXPECT_EQ(g->mBitmapLoads, 15);
+  EXPECT_FLOAT_EQ(g->GetMinScale(), 0.5f);
+  EXPECT_FLOAT_EQ(g->GetMaxScale(), 3.f);
+  ASSERT_NE(g->GetCornerResizer(), nullptr);
+  EXPECT_EQ(PictureOf(g->GetCornerResizer()), "button_resize.png");
+  plug.Close();
+}
+
+TEST_F(EditorLayout, ASecondLayoutOnTheSameContextChangesNothing)
+{
+  LaidOutPlug plug;
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  const int n = g->NControls();
+  const int needle = plug.Index(L::kCtrlNeedle);
+  plug.LayoutUI(g);
+  EXPECT_EQ(g->NControls(), n);
+  EXPECT_EQ(plug.Index(L::kCtrlNeedle), needle);
+  plug.Close();
+}
+
+TEST_F(EditorLayout, AContextThatCannotDrawSwitchesTheEditorOff)
+{
+  LaidOutPlug plug;
+  plug.mContextReady = false;
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->NControls(), 0);
+  EXPECT_FALSE(plug.HasUI());
+  EXPECT_FALSE(plug.ControlsAttached());
+  plug.Close();
+}
+
+TEST_F(EditorLayout, MissingPicturesAndFontsStillAttachEveryControl)
+{
+  LaidOutPlug plug;
+  plug.SetMakeGraphicsFunc([](IGEditorDelegate& d) -> IEditorGraphics* {
+    auto* g = new BundleGraphics(d, 650, 470);
+    g->mBundleID = "com.example.nothing";
+    return g;
+  });
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->NControls(), 23);
+  EXPECT_TRUE(plug.ControlsAttached());
+  EXPECT_EQ(PictureOf(g->GetControl(plug.Index(L::kCtrlNeedle))), "");
+  plug.Close();
+}
+
+TEST_F(EditorLayout, TheLabelNamesTheCustomReferenceAndTheTuneBoxTheActivity)
+{
+  LaidOutPlug plug;
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  auto* label = dynamic_cast<ITextControl*>(g->GetControl(plug.Index(L::kCtrlCustomStyle)));
+  ASSERT_NE(label, nullptr);
+  EXPECT_STREQ(label->GetStr(), "Custom Style: (None)");
+  // Idle shows the middle of the box's three frames.
+  EXPECT_DOUBLE_EQ(g->GetControl(plug.Index(L::kCtrlTuneBox))->GetValue(0), 0.5);
+  plug.Close();
+}
+
+// Closing clears the flag, so the idle handler stops writing through the
+// old positions; reopening shows the present state at once.
+TEST_F(EditorLayout, ReopenedEditorShowsThePresentStateWithoutWaitingForAMeterPeriod)
+{
+  LaidOutPlug plug;
+  ASSERT_NE(plug.Open(), nullptr);
+  EXPECT_TRUE(plug.ControlsAttached());
+  plug.Close();
+  EXPECT_FALSE(plug.ControlsAttached());
+  plug.OnIdle(); // nothing to write into
+
+  plug.SetFingerprintValid(true);
+  plug.SetParameterValue(kReferenceMode, 0.75, true); // mode 3 of 0..4
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  EXPECT_DOUBLE_EQ(g->GetControl(plug.Index(L::kCtrlCaptureLED))->GetValue(0), 1.0);
+  EXPECT_DOUBLE_EQ(g->GetControl(plug.Index(L::kCtrlNeedle))->GetValue(0), 0.75);
+  plug.Close();
+}
+
+// A frame that follows a new peak redraws the read-out and nothing else.
+TEST_F(EditorLayout, ANewPeakDirtiesOnlyTheReadOutsRectangle)
+{
+  LaidOutPlug plug;
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  IRECTList first;
+  g->IsDirty(first);
+  g->SetAllControlsClean();
+  IRECTList none;
+  EXPECT_FALSE(g->IsDirty(none));
+
+  auto* peak = dynamic_cast<IEditorTextSink*>(g->GetControl(plug.Index(L::kCtrlPeakText)));
+  ASSERT_NE(peak, nullptr);
+  peak->SetStr("-6.0");
+  IRECTList rects;
+  ASSERT_TRUE(g->IsDirty(rects));
+  ASSERT_EQ(rects.Size(), 1);
+  EXPECT_TRUE(rects.Get(0).Contains(IRECT(478, 355, 539, 390)));
+  EXPECT_LT(rects.Get(0).W(), 61.f + 4.f);
+  plug.Close();
+}
+
+} // namespace
+} // namespace layouttest

@@ -1,0 +1,168 @@
+// The editor as the offline host opens it: through the Cocoa UI property and
+// the class registry, driven by scripted actions, reporting what the user's
+// actions did to the parameters and drawing PNG frames (checked with libpng
+// through the test image codec).
+#include <gtest/gtest.h>
+#include <standin/Host.h>
+#include <standin/Testing.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "AUHostUnit.h"
+#include "EditorSession.h"
+#include "SharedBundle.h"
+#include "TempFolder.h"
+#include "TestImageCodec.h"
+
+namespace {
+
+using namespace host;
+
+class HostEditor : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    standin::Reset();
+    standin::SetUserHome(folder.File("home"), true);
+    standin::RegisterBundleAtPath(DefaultBundlePath());
+    ASSERT_EQ(unit.Open(), noErr);
+    unit.SetFormat(2, 44100.0);
+    unit.SetMaxFrames(512);
+    ASSERT_EQ(AudioUnitInitialize(unit.Unit()), noErr);
+  }
+  void TearDown() override
+  {
+    AudioUnitUninitialize(unit.Unit());
+    unit.Close();
+    standin::Reset();
+    // The suite's other tests find the bundle as the host left it.
+    standin::RegisterBundleAtPath(DefaultBundlePath());
+  }
+
+  // Runs the lines as one session; the error, if any.
+  std::string Run(const std::vector<std::string>& lines, const std::string& png = "", float screenScale = 1.f)
+  {
+    EditorOptions options;
+    options.screenScale = screenScale;
+    options.pngPath = png;
+    for (const std::string& line : lines) {
+      EditorAction a;
+      EXPECT_EQ(ParseEditorAction(line, a), "") << line;
+      options.actions.push_back(a);
+    }
+    return RunEditorSession(unit, options, report);
+  }
+
+  bool Reported(const std::string& line) const
+  {
+    return std::find(report.lines.begin(), report.lines.end(), line) != report.lines.end();
+  }
+
+  testsupport::TempFolder folder;
+  AUHostUnit unit{SharedBundle()};
+  EditorReport report;
+};
+
+TEST(EditorActions, BadLinesAreRefusedWithTheReason)
+{
+  struct Row {
+    const char* line;
+    const char* verb; // "" when refused or empty
+    bool ok;
+  };
+  const Row rows[] = {
+    {"click 10 20", "click", true},
+    {"click 10 20 shift+ctrl", "click", true},
+    {"drag 1 2 3 -4.5", "drag", true},
+    {"type 12.5 dB", "type", true},
+    {"  # a comment", "", true},
+    {"", "", true},
+    {"click 10", "", false},             // too few
+    {"click ten 20", "", false},         // not a number
+    {"drag 1 2 3 4 shift x", "", false}, // too many
+    {"wheel 1 2 1e3", "", false},        // no exponents
+    {"jump 1 2", "", false},             // unknown
+    {"cancel now", "", false},
+  };
+  for (const Row& r : rows) {
+    EditorAction a;
+    const std::string e = ParseEditorAction(r.line, a);
+    EXPECT_EQ(e.empty(), r.ok) << r.line << ": " << e;
+    if (r.ok) {
+      EXPECT_EQ(a.verb, r.verb) << r.line;
+    }
+  }
+}
+
+TEST_F(HostEditor, GainDraggedUpByAQuarterOfItsTravelEndsAtExactlyPlusTwelveInsideAGesture)
+{
+  // The knob's drag bounds are 68 points high with gearing 4: 68 points up
+  // is a quarter of -24..+24.
+  ASSERT_EQ(Run({"drag 557 261 0 -68"}), "");
+  EXPECT_FLOAT_EQ(unit.GetParameter(5), 12.f);
+  ASSERT_FALSE(report.lines.empty());
+  EXPECT_EQ(report.lines.front(), "begin gesture 5 \"Gain\"");
+  EXPECT_EQ(report.lines.back(), "end gesture 5 \"Gain\"");
+  EXPECT_TRUE(Reported("5 \"Gain\" = 12"));
+}
+
+TEST_F(HostEditor, ATypedValueAndAWheelNotchReachTheHost)
+{
+  ASSERT_EQ(Run({"dblclick 463 261", "type 40", "key return", "wheel 463 261 1"}), "");
+  // "Mix" typed, then one notch of 0.01 of its travel.
+  EXPECT_FLOAT_EQ(unit.GetParameter(6), 41.f);
+}
+
+TEST_F(HostEditor, ClicksOnTheActivityButtonsAndTheFilterButtonSetTheirParameters)
+{
+  ASSERT_EQ(Run({"click 265 244", "click 250 193"}), "");
+  EXPECT_FLOAT_EQ(unit.GetParameter(2), 2.f); // "Processing"
+  EXPECT_FLOAT_EQ(unit.GetParameter(4), 1.f); // "Digital"
+}
+
+TEST_F(HostEditor, APictureIsTheViewsSizeAtEachScreenScale)
+{
+  const std::string one = folder.File("one.png"), two = folder.File("two.png");
+  ASSERT_EQ(Run({"hover 557 261"}, one), "");
+  testsupport::RGBAImage img;
+  ASSERT_TRUE(testsupport::DecodeImageFile(one.c_str(), img));
+  EXPECT_EQ(img.w, 650);
+  EXPECT_EQ(img.h, 470);
+  // The hover read-out of "Gain": a dark box in the knob's middle.
+  const uint8_t* box = &img.px[(size_t(261) * img.w + 545) * 4];
+  EXPECT_LT(box[0], 60);
+
+  ASSERT_EQ(Run({}, two, 2.f), "");
+  ASSERT_TRUE(testsupport::DecodeImageFile(two.c_str(), img));
+  EXPECT_EQ(img.w, 1300);
+  EXPECT_EQ(img.h, 940);
+}
+
+// "GUI scale" cannot be automated: a host's write leaves the editor as it is.
+TEST_F(HostEditor, AHostWriteOfGUIScaleDoesNotResizeTheEditor)
+{
+  const std::string png = folder.File("same.png");
+  ASSERT_EQ(Run({"param 0 2", "wait 0.1"}, png), "");
+  EXPECT_EQ(report.width, 650);
+  EXPECT_EQ(report.height, 470);
+}
+
+TEST_F(HostEditor, AFileDialogCancelledOrAnsweredWithAPathSendsItsMessageWithoutHarm)
+{
+  // Without a fingerprint the save button is hidden: its click opens no
+  // dialog, and the queued answer goes to the next load.
+  const std::string vrl = folder.File("print.vrl");
+  ASSERT_EQ(Run({"cancel", "click 98 384", "file " + vrl, "click 176 384", "click 98 384"}), "");
+  const std::vector<standin::ShownPanel> panels = standin::ShownPanels();
+  ASSERT_EQ(panels.size(), 2u);
+  for (const standin::ShownPanel& p : panels) {
+    EXPECT_EQ(p.kind, "open");
+    EXPECT_EQ(p.types, (std::vector<std::string>{"vrl", "wav", "aiff"}));
+  }
+  EXPECT_FALSE(std::ifstream(vrl).good());
+}
+
+} // namespace
