@@ -1,5 +1,6 @@
 #include "EditorWiring.h"
 
+#include "ControlMakers.h"
 #include "EditorLayout.h"
 #include "IGEditorDelegate.h"
 #include "IGraphicsMac.h"
@@ -20,6 +21,9 @@ IEditorGraphics* MakeEditorGraphics(IGEditorDelegate& delegate)
     new IGraphicsMac(delegate, editorlayout::kEditor.w, editorlayout::kEditor.h, editorlayout::kFrameRate, scale);
   g->SetBundleID(editorlayout::kBundleID);
   g->SetSharedResourcesSubPath(editorlayout::kSharedResourcesSubPath);
+  // Without makers the layout's drawn popup menu and text entry are never
+  // attached and every prompt falls back to the platform's.
+  InstallControlMakers(*g);
   return g;
 }
 

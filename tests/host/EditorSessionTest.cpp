@@ -150,6 +150,31 @@ TEST_F(HostEditor, AHostWriteOfGUIScaleDoesNotResizeTheEditor)
   EXPECT_EQ(report.height, 470);
 }
 
+// The plug-in menu is the drawn one: its "Fixed GUI Scale" submenu opens on
+// hover, and "200%" sets "GUI scale" inside a gesture and doubles the view.
+TEST_F(HostEditor, ThePluginMenuIsDrawnAndItsTwoHundredPercentScaleDoublesTheView)
+{
+  const std::string open = folder.File("open.png"), picked = folder.File("picked.png");
+  ASSERT_EQ(Run({"click 32 32", "wait 0.5", "png " + open, "hover 100 294", "wait 1", "hover 320 361", "wait 0.3",
+                 "click 320 361", "wait 1"},
+                picked),
+            "");
+  testsupport::RGBAImage img;
+  ASSERT_TRUE(testsupport::DecodeImageFile(open.c_str(), img));
+  // The menu's light panel over the dark meter.
+  const uint8_t* panel = &img.px[(size_t(180) * img.w + 150) * 4];
+  EXPECT_GT(panel[0], 200);
+  EXPECT_GT(panel[1], 200);
+  EXPECT_GT(panel[2], 200);
+
+  const std::vector<std::string> expected = {"begin gesture 0 \"GUI scale\"", "0 \"GUI scale\" = 2",
+                                             "end gesture 0 \"GUI scale\""};
+  EXPECT_EQ(report.lines, expected);
+  EXPECT_FLOAT_EQ(unit.GetParameter(0), 2.f);
+  EXPECT_EQ(report.width, 1300);
+  EXPECT_EQ(report.height, 940);
+}
+
 TEST_F(HostEditor, AFileDialogCancelledOrAnsweredWithAPathSendsItsMessageWithoutHarm)
 {
   // Without a fingerprint the save button is hidden: its click opens no
