@@ -29,12 +29,13 @@ StaticStorage<IFontData>& FontDataCache::Storage()
   // Made on first use (before any back end); a late user after AtExit gets
   // a fresh one, so it still finds a valid mutex. Main thread after the
   // first use.
-  static const bool registered = [] {
-    gStorage = new StaticStorage<IFontData>();
-    std::atexit(AtExit);
-    return true;
-  }();
-  (void)registered;
+  // A static's destructor, unlike an atexit handler, runs with the module's
+  // unloading and never outlives the code it calls.
+  struct CacheAtUnload {
+    ~CacheAtUnload() { AtExit(); }
+  };
+  static const CacheAtUnload atUnload;
+  (void)atUnload;
   if (!gStorage)
     gStorage = new StaticStorage<IFontData>();
   return *gStorage;

@@ -23,8 +23,14 @@ IGraphicsMac::IGraphicsMac(IGEditorDelegate& dlg, int w, int h, int fps, float s
 {
   NSApplicationLoad();
   AddFontDescriptorCacheUser();
-  static const bool atExit = std::atexit(&IGraphicsMac::FontDescriptorCacheAtExit) == 0;
-  (void)atExit;
+  // Emptied when the module is unloaded or the process ends. A static's
+  // destructor runs with the module's unloading; an atexit handler could
+  // outlive the code it points into.
+  struct CacheAtUnload {
+    ~CacheAtUnload() { FontDescriptorCacheAtExit(); }
+  };
+  static const CacheAtUnload atUnload;
+  (void)atUnload;
 }
 
 IGraphicsMac::~IGraphicsMac()
