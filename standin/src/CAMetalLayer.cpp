@@ -3,6 +3,9 @@
 #include <QuartzCore/CAMetalLayer.h>
 #include <standin/Testing.h>
 
+#include <algorithm>
+#include <atomic>
+
 namespace {
 std::mutex gPresentMutex; // presents come from the GPU thread in worker mode
 }
@@ -36,12 +39,50 @@ CAMetalDrawable* CAMetalLayer::nextDrawable()
                    h = plugin::FloatToInt<NSUInteger>(mDrawableSize.height);
   if (!mDevice || w == 0 || h == 0)
     return nullptr;
-  MTLTextureDescriptor* d = MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(mPixelFormat, w, h, NO);
-  d->setUsage(MTLTextureUsageRenderTarget);
-  MTLTexture* texture = mDevice->newTextureWithDescriptor(d);
-  if (!texture)
-    return nullptr;
+  MTLTexture* texture = ReusableDrawableTexture(w, h);
+  if (!texture) {
+    MTLTextureDescriptor* d = MTLTextureDescriptor::texture2DDescriptorWithPixelFormat(mPixelFormat, w, h, NO);
+    d->setUsage(MTLTextureUsageRenderTarget);
+    texture = mDevice->newTextureWithDescriptor(d);
+    if (!texture)
+      return nullptr;
+    // A full pool of busy textures gives up its oldest, which lives on
+    // with whoever still holds it.
+    texture->retain();
+    if (mPoolSize < kMaxDrawables)
+      mPool[mPoolSize++] = texture;
+    else {
+      mPool[0]->release();
+      std::copy(mPool + 1, mPool + kMaxDrawables, mPool);
+      mPool[kMaxDrawables - 1] = texture;
+    }
+  }
   return static_cast<CAMetalDrawable*>((new CAMetalDrawable(this, texture))->autorelease());
+}
+
+// Like the platform's, the layer cycles through a few textures instead of
+// making one per frame; their contents are not kept for the next frame.
+MTLTexture* CAMetalLayer::ReusableDrawableTexture(NSUInteger w, NSUInteger h)
+{
+  int kept = 0;
+  MTLTexture* found = nullptr;
+  for (int i = 0; i < mPoolSize; ++i) {
+    MTLTexture* t = mPool[i];
+    if (t->width() != w || t->height() != h || t->pixelFormat() != mPixelFormat) {
+      t->release();
+      continue;
+    }
+    mPool[kept++] = t;
+    // Held by the pool alone: no drawable, command buffer or screen uses it.
+    if (!found && t->retainCount() == 1) {
+      std::atomic_thread_fence(std::memory_order_acquire);
+      found = t;
+    }
+  }
+  mPoolSize = kept;
+  if (found)
+    found->retain();
+  return found;
 }
 
 void CAMetalLayer::Present(MTLTexture* texture)
@@ -67,6 +108,8 @@ void CAMetalLayer::dealloc()
 {
   if (mPresented)
     mPresented->release();
+  for (int i = 0; i < mPoolSize; ++i)
+    mPool[i]->release();
   if (mDevice)
     mDevice->release();
   NSObject::dealloc();

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
+#include <vector>
 
 using namespace gputest;
 
@@ -210,6 +212,37 @@ TEST_F(Layer, HandsOutClearedDrawablesAndKeepsTheLastPresentedFrame)
     pool->drain();
   }
   EXPECT_EQ(standin::LiveNSObjectCount(), objectsBefore) << "drawables, textures and buffers are freed";
+}
+
+// Textures cycle like the platform's: one comes back once nothing holds it,
+// never while a drawable or the screen still does.
+TEST_F(Layer, ReusesADrawablesTextureOnlyOnceNothingHoldsIt)
+{
+  Gpu gpu;
+  CAMetalLayer* layer = CAMetalLayer::alloc()->init();
+  layer->setDevice(gpu.device());
+  layer->setDrawableSize(CGSizeMake(6, 4));
+  std::vector<MTLTexture*> seen;
+  for (int frame = 0; frame < 8; ++frame) {
+    NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
+    CAMetalDrawable* a = layer->nextDrawable();
+    CAMetalDrawable* b = layer->nextDrawable();
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(a->texture(), b->texture()) << "frame " << frame;
+    EXPECT_NE(a->texture(), standin::PresentedTexture(layer)) << "frame " << frame;
+    EXPECT_NE(b->texture(), standin::PresentedTexture(layer)) << "frame " << frame;
+    b->present();
+    for (MTLTexture* t : {a->texture(), b->texture()})
+      if (std::find(seen.begin(), seen.end(), t) == seen.end())
+        seen.push_back(t);
+    pool->drain();
+  }
+  EXPECT_LE(seen.size(), 3u) << "textures are reused, not made anew each frame";
+  layer->setDrawableSize(CGSizeMake(8, 4));
+  NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
+  EXPECT_EQ(layer->nextDrawable()->texture()->width(), 8u) << "a new size makes new textures";
+  pool->drain();
+  layer->release();
 }
 
 TEST(Dispatch, SemaphoresCountAndTimeOut)

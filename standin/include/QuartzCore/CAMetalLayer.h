@@ -58,6 +58,10 @@ protected:
 
 private:
   void Present(MTLTexture* texture);
+  MTLTexture* ReusableDrawableTexture(NSUInteger w, NSUInteger h);
+  static constexpr int kMaxDrawables = 3;
+  MTLTexture* mPool[kMaxDrawables] = {}; // retained
+  int mPoolSize = 0;
   MTLDevice* mDevice = nullptr;
   MTLPixelFormat mPixelFormat = MTLPixelFormatBGRA8Unorm;
   CGSize mDrawableSize = {0, 0};
