@@ -4,10 +4,12 @@
 // through the test image codec).
 #include <gtest/gtest.h>
 #include <standin/Host.h>
+#include <sndfile.h>
 #include <standin/Testing.h>
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -188,6 +190,72 @@ TEST_F(HostEditor, AFileDialogCancelledOrAnsweredWithAPathSendsItsMessageWithout
     EXPECT_EQ(p.types, (std::vector<std::string>{"vrl", "wav", "aiff"}));
   }
   EXPECT_FALSE(std::ifstream(vrl).good());
+}
+
+std::vector<char> Bytes(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+// A fingerprint learnt from an audio file, saved through the save selectors
+// as ".vrl" and ".ref", then loaded into a fresh unit: the fingerprint saved
+// again is the same file, and the reference is the unit's custom one by name.
+TEST_F(HostEditor, FingerprintAndReferenceFilesMakeTheRoundTripThroughTheFileSelectors)
+{
+  const std::string wav = folder.File("print.wav"), vrl = folder.File("a.vrl"), ref = folder.File("a.ref"),
+                    again = folder.File("b.vrl");
+  {
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* f = sf_open(wav.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(f, nullptr);
+    std::vector<float> x(1 << 16);
+    uint32_t seed = 1;
+    for (float& v : x)
+      v = float((seed = seed * 1664525u + 1013904223u) >> 8) / float(1u << 24) * 0.4f - 0.2f;
+    sf_writef_float(f, x.data(), sf_count_t(x.size()));
+    sf_close(f);
+  }
+  // Load fingerprint, save it, save it as a reference.
+  ASSERT_EQ(
+    Run({"file " + wav, "click 98 384", "wait 0.2", "file " + vrl, "click 176 384", "file " + ref, "click 342 384"}),
+    "");
+  const std::vector<char> saved = Bytes(vrl);
+  ASSERT_FALSE(saved.empty());
+  ASSERT_FALSE(Bytes(ref).empty());
+  const std::vector<standin::ShownPanel> panels = standin::ShownPanels();
+  ASSERT_EQ(panels.size(), 3u);
+  EXPECT_EQ(panels[1].kind, "save");
+  EXPECT_EQ(panels[1].types, std::vector<std::string>{"vrl"});
+  EXPECT_EQ(panels[2].kind, "save");
+  EXPECT_EQ(panels[2].types, std::vector<std::string>{"ref"});
+
+  AUHostUnit fresh{SharedBundle()};
+  ASSERT_EQ(fresh.Open(), noErr);
+  fresh.SetFormat(2, 44100.0);
+  ASSERT_EQ(AudioUnitInitialize(fresh.Unit()), noErr);
+  EditorOptions options;
+  for (const std::string& line : std::vector<std::string>{"file " + vrl, "click 98 384", "file " + ref, "click 264 384",
+                                                          "file " + again, "click 176 384"}) {
+    options.actions.emplace_back();
+    ASSERT_EQ(ParseEditorAction(line, options.actions.back()), "");
+  }
+  ASSERT_EQ(RunEditorSession(fresh, options, report), "");
+  EXPECT_EQ(Bytes(again), saved);
+  CFPropertyListRef plist = nullptr;
+  UInt32 size = sizeof(plist);
+  ASSERT_EQ(AudioUnitGetProperty(fresh.Unit(), kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, &plist, &size),
+            noErr);
+  const auto data = static_cast<CFDataRef>(CFDictionaryGetValue(static_cast<CFDictionaryRef>(plist), CFSTR("data")));
+  ASSERT_NE(data, nullptr);
+  const std::string state(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), size_t(CFDataGetLength(data)));
+  EXPECT_NE(state.find("a.ref"), std::string::npos) << "the custom reference keeps the file's name";
+  CFRelease(plist);
+  AudioUnitUninitialize(fresh.Unit());
+  fresh.Close();
 }
 
 } // namespace

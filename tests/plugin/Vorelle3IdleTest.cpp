@@ -45,6 +45,31 @@ TEST_F(Vorelle3Test, PeakReadoutShowsTheLevelInDecibels)
   }
 }
 
+// Audio through the block: the read-out shows the louder channel's peak
+// once the meter interval has passed.
+TEST_F(Vorelle3Test, PeakReadoutFollowsTheProcessedAudio)
+{
+  struct {
+    double left, right;
+    const char* text;
+  } rows[] = {{0.5, 0.1, "-6.0"}, {0.05, -0.7, "-3.1"}, {0.0, 0.0, "-144.0"}};
+  for (const auto& row : rows) {
+    CommandsPlug plug;
+    plug.Reconfigure(44100.0, 512);
+    plug.OpenEditor();
+    plug.SetMix(0.0); // the dry path alone: the output is the input, delayed
+    plug.SetActivity(kProcessing);
+    std::vector<double> l(44100), r(44100), outL, outR;
+    for (size_t i = 0; i < l.size(); ++i) {
+      l[i] = i % 2 ? row.left : -row.left / 2;
+      r[i] = i % 3 ? row.right / 3 : row.right;
+    }
+    plug.Run(l, r, outL, outR, 512);
+    plug.OnIdle();
+    EXPECT_EQ(plug.mPeak->mText, row.text) << row.left << " " << row.right;
+  }
+}
+
 TEST_F(Vorelle3Test, NeedleAndCaptureLedFollowTheirValues)
 {
   CommandsPlug plug;
