@@ -122,6 +122,14 @@ void vg_flattenPaths(VGcontext* ctx);
 void vg_calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLimit);
 VGvertex* vg_bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru);
 
+// Where the inner side of the join at p1 meets the segment before it (x0, y0)
+// and after it (x1, y1); w is the offset along the left normal, negative for
+// the right side.
+struct VGjoinPoints {
+  float x0, y0, x1, y1;
+};
+VGjoinPoints vg_innerJoin(const VGpoint* p0, const VGpoint* p1, float w);
+
 // The vertex pool, sized for nverts vertices; null when it cannot grow (then
 // every cached path's vertex lists are cleared, so nothing stale is drawn).
 VGvertex* vg_allocTempVerts(VGcontext* ctx, int nverts);

@@ -29,16 +29,7 @@ VGvertex* vg_roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, floa
   const float dlx1 = p1->dy, dly1 = -p1->dx;
 
   if (p1->flags & VG_PT_LEFT) {
-    float lx0, ly0, lx1, ly1;
-    if (p1->flags & VG_PT_INNERBEVEL) {
-      lx0 = p1->x + dlx0 * lw;
-      ly0 = p1->y + dly0 * lw;
-      lx1 = p1->x + dlx1 * lw;
-      ly1 = p1->y + dly1 * lw;
-    } else {
-      lx0 = lx1 = p1->x + p1->dmx * lw;
-      ly0 = ly1 = p1->y + p1->dmy * lw;
-    }
+    const auto [lx0, ly0, lx1, ly1] = vg_innerJoin(p0, p1, lw);
     const float a0 = std::atan2(-dly0, -dlx0);
     float a1 = std::atan2(-dly1, -dlx1);
     if (a1 > a0)
@@ -60,16 +51,7 @@ VGvertex* vg_roundJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, floa
     vg_vset(dst++, lx1, ly1, lu, 1);
     vg_vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
   } else {
-    float rx0, ry0, rx1, ry1;
-    if (p1->flags & VG_PT_INNERBEVEL) {
-      rx0 = p1->x - dlx0 * rw;
-      ry0 = p1->y - dly0 * rw;
-      rx1 = p1->x - dlx1 * rw;
-      ry1 = p1->y - dly1 * rw;
-    } else {
-      rx0 = rx1 = p1->x - p1->dmx * rw;
-      ry0 = ry1 = p1->y - p1->dmy * rw;
-    }
+    const auto [rx0, ry0, rx1, ry1] = vg_innerJoin(p0, p1, -rw);
     const float a0 = std::atan2(dly0, dlx0);
     float a1 = std::atan2(dly1, dlx1);
     if (a1 < a0)
@@ -152,27 +134,25 @@ VGvertex* vg_roundCapEnd(VGvertex* dst, const VGpoint* p, float dx, float dy, fl
   return dst;
 }
 
-VGvertex* vg_startCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
-                      float u0, float u1)
+// The cap of the segment p0-p1: at p0 where the path starts, at p1 where it ends.
+VGvertex* vg_cap(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, bool atEnd, float w, float aa, int lineCap,
+                 int ncap, float u0, float u1)
 {
+  float dx = p1->x - p0->x;
+  float dy = p1->y - p0->y;
+  const float d = std::sqrt(dx * dx + dy * dy);
+  if (d > 1e-6f) {
+    dx /= d;
+    dy /= d;
+  }
+  const VGpoint* p = atEnd ? p1 : p0;
+  const auto butt = atEnd ? vg_buttCapEnd : vg_buttCapStart;
   if (lineCap == VG_BUTT)
-    return vg_buttCapStart(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
+    return butt(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
   if (lineCap == VG_SQUARE)
-    return vg_buttCapStart(dst, p, dx, dy, w, w - aa, aa, u0, u1);
+    return butt(dst, p, dx, dy, w, w - aa, aa, u0, u1);
   if (lineCap == VG_ROUND)
-    return vg_roundCapStart(dst, p, dx, dy, w, ncap, u0, u1);
-  return dst;
-}
-
-VGvertex* vg_endCap(VGvertex* dst, const VGpoint* p, float dx, float dy, float w, float aa, int lineCap, int ncap,
-                    float u0, float u1)
-{
-  if (lineCap == VG_BUTT)
-    return vg_buttCapEnd(dst, p, dx, dy, w, -aa * 0.5f, aa, u0, u1);
-  if (lineCap == VG_SQUARE)
-    return vg_buttCapEnd(dst, p, dx, dy, w, w - aa, aa, u0, u1);
-  if (lineCap == VG_ROUND)
-    return vg_roundCapEnd(dst, p, dx, dy, w, ncap, u0, u1);
+    return (atEnd ? vg_roundCapEnd : vg_roundCapStart)(dst, p, dx, dy, w, ncap, u0, u1);
   return dst;
 }
 
@@ -243,16 +223,8 @@ void vg_expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int lin
       e = path->count - 1;
     }
 
-    if (loop == 0) {
-      float dx = p1->x - p0->x;
-      float dy = p1->y - p0->y;
-      const float d = std::sqrt(dx * dx + dy * dy);
-      if (d > 1e-6f) {
-        dx /= d;
-        dy /= d;
-      }
-      dst = vg_startCap(dst, p0, dx, dy, w, aa, lineCap, ncap, u0, u1);
-    }
+    if (loop == 0)
+      dst = vg_cap(dst, p0, p1, false, w, aa, lineCap, ncap, u0, u1);
 
     for (int j = s; j < e; ++j) {
       if (p1->flags & (VG_PT_BEVEL | VG_PT_INNERBEVEL)) {
@@ -271,14 +243,7 @@ void vg_expandStroke(VGcontext* ctx, float w, float fringe, int lineCap, int lin
       vg_vset(dst++, verts[0].x, verts[0].y, u0, 1);
       vg_vset(dst++, verts[1].x, verts[1].y, u1, 1);
     } else {
-      float dx = p1->x - p0->x;
-      float dy = p1->y - p0->y;
-      const float d = std::sqrt(dx * dx + dy * dy);
-      if (d > 1e-6f) {
-        dx /= d;
-        dy /= d;
-      }
-      dst = vg_endCap(dst, p1, dx, dy, w, aa, lineCap, ncap, u0, u1);
+      dst = vg_cap(dst, p0, p1, true, w, aa, lineCap, ncap, u0, u1);
     }
 
     path->nstroke = static_cast<int>(dst - verts);

@@ -398,22 +398,23 @@ void vg_calculateJoins(VGpathCache* cache, int lineJoin, float w, float miterLim
   }
 }
 
+VGjoinPoints vg_innerJoin(const VGpoint* p0, const VGpoint* p1, float w)
+{
+  // Segments too short for the mitre point meet their own offsets instead.
+  if (p1->flags & VG_PT_INNERBEVEL)
+    return {p1->x + p0->dy * w, p1->y - p0->dx * w, p1->x + p1->dy * w, p1->y - p1->dx * w};
+  const float x = p1->x + p1->dmx * w;
+  const float y = p1->y + p1->dmy * w;
+  return {x, y, x, y};
+}
+
 VGvertex* vg_bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, float lw, float rw, float lu, float ru)
 {
   const float dlx0 = p0->dy, dly0 = -p0->dx;
   const float dlx1 = p1->dy, dly1 = -p1->dx;
 
   if (p1->flags & VG_PT_LEFT) {
-    float lx0, ly0, lx1, ly1;
-    if (p1->flags & VG_PT_INNERBEVEL) {
-      lx0 = p1->x + dlx0 * lw;
-      ly0 = p1->y + dly0 * lw;
-      lx1 = p1->x + dlx1 * lw;
-      ly1 = p1->y + dly1 * lw;
-    } else {
-      lx0 = lx1 = p1->x + p1->dmx * lw;
-      ly0 = ly1 = p1->y + p1->dmy * lw;
-    }
+    const auto [lx0, ly0, lx1, ly1] = vg_innerJoin(p0, p1, lw);
     vg_vset(dst++, lx0, ly0, lu, 1);
     vg_vset(dst++, p1->x - dlx0 * rw, p1->y - dly0 * rw, ru, 1);
 
@@ -435,16 +436,7 @@ VGvertex* vg_bevelJoin(VGvertex* dst, const VGpoint* p0, const VGpoint* p1, floa
     vg_vset(dst++, lx1, ly1, lu, 1);
     vg_vset(dst++, p1->x - dlx1 * rw, p1->y - dly1 * rw, ru, 1);
   } else {
-    float rx0, ry0, rx1, ry1;
-    if (p1->flags & VG_PT_INNERBEVEL) {
-      rx0 = p1->x - dlx0 * rw;
-      ry0 = p1->y - dly0 * rw;
-      rx1 = p1->x - dlx1 * rw;
-      ry1 = p1->y - dly1 * rw;
-    } else {
-      rx0 = rx1 = p1->x - p1->dmx * rw;
-      ry0 = ry1 = p1->y - p1->dmy * rw;
-    }
+    const auto [rx0, ry0, rx1, ry1] = vg_innerJoin(p0, p1, -rw);
     vg_vset(dst++, p1->x + dlx0 * lw, p1->y + dly0 * lw, lu, 1);
     vg_vset(dst++, rx0, ry0, ru, 1);
 
