@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <utility>
 
 #include "FloatToInt.h"
 #include "IControl.h"
@@ -39,6 +41,20 @@ const char* BareExtension(const char* name)
 }
 
 void FreeSVG(SVGImage* image) { svgDelete(image); }
+
+// A found or newly loaded bitmap at the target scale. The newly loaded
+// source goes when its scaled copy is made; a cached one stays.
+IBitmap HandOutBitmap(IGraphics& graphics, APIBitmap* bitmap, std::unique_ptr<APIBitmap> loaded, const char* name,
+                      int nStates, bool framesAreHorizontal, int targetScale)
+{
+  if (!bitmap)
+    return IBitmap();
+  if (bitmap->GetScale() != static_cast<float>(targetScale))
+    return graphics.ScaleBitmap(IBitmap(bitmap, nStates, framesAreHorizontal, name), name, targetScale);
+  if (loaded)
+    graphics.RetainBitmap(IBitmap(loaded.release(), nStates, framesAreHorizontal, name), name);
+  return IBitmap(bitmap, nStates, framesAreHorizontal, name);
+}
 
 } // namespace
 
@@ -112,14 +128,7 @@ IBitmap IGraphics::LoadBitmap(const char* name, int nStates, bool framesAreHoriz
       bitmap = loaded.get();
     }
   }
-  if (!bitmap)
-    return IBitmap();
-  // The newly loaded source goes when its scaled copy is made; a cached one stays.
-  if (bitmap->GetScale() != static_cast<float>(targetScale))
-    return ScaleBitmap(IBitmap(bitmap, nStates, framesAreHorizontal, name), name, targetScale);
-  if (loaded)
-    RetainBitmap(IBitmap(loaded.release(), nStates, framesAreHorizontal, name), name);
-  return IBitmap(bitmap, nStates, framesAreHorizontal, name);
+  return HandOutBitmap(*this, bitmap, std::move(loaded), name, nStates, framesAreHorizontal, targetScale);
 }
 
 IBitmap IGraphics::LoadBitmapFromData(const char* name, const void* data, int dataSize, int nStates,
@@ -142,13 +151,7 @@ IBitmap IGraphics::LoadBitmapFromData(const char* name, const void* data, int da
     loaded.reset(LoadAPIBitmapFromData(name, data, dataSize, 1));
     bitmap = loaded.get();
   }
-  if (!bitmap)
-    return IBitmap();
-  if (bitmap->GetScale() != static_cast<float>(targetScale))
-    return ScaleBitmap(IBitmap(bitmap, nStates, framesAreHorizontal, name), name, targetScale);
-  if (loaded)
-    RetainBitmap(IBitmap(loaded.release(), nStates, framesAreHorizontal, name), name);
-  return IBitmap(bitmap, nStates, framesAreHorizontal, name);
+  return HandOutBitmap(*this, bitmap, std::move(loaded), name, nStates, framesAreHorizontal, targetScale);
 }
 
 IBitmap IGraphics::ScaleBitmap(const IBitmap& bitmap, const char* name, int scale)
