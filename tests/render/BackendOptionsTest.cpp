@@ -159,9 +159,9 @@ std::vector<unsigned char> Collection(const std::vector<std::vector<unsigned cha
 TEST_F(BackendOptions, TheFaceIndexOfACollectionChoosesTheFaceDrawn)
 {
   const char* bold = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Bold.ttf";
-  const std::vector<unsigned char> pair = Collection({ReadFile(kRobotoPath), ReadFile(bold)});
+  const std::vector<unsigned char> pair = Collection({ReadFileBytes(kRobotoPath), ReadFileBytes(bold)});
   PlatformFontPtr face0 = std::make_unique<BytesFont>(pair, 0), face1 = std::make_unique<BytesFont>(pair, 1);
-  PlatformFontPtr alone = std::make_unique<BytesFont>(ReadFile(bold), 0);
+  PlatformFontPtr alone = std::make_unique<BytesFont>(ReadFileBytes(bold), 0);
   ASSERT_TRUE(g->LoadAPIFont("face0", face0));
   ASSERT_TRUE(g->LoadAPIFont("face1", face1));
   ASSERT_TRUE(g->LoadAPIFont("bold", alone));

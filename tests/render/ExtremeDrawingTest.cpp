@@ -97,7 +97,7 @@ TEST_F(ExtremeDrawing, BitmapsFromMemoryHaveOneOwnerAtScalesOneAndTwo)
       img.px.insert(img.px.end(), {uint8_t(x < 2 ? 255 : 0), 0, uint8_t(x < 2 ? 0 : 255), 255});
   const std::string path = dir.File("strip.png");
   ASSERT_TRUE(testsupport::WritePNG(path, img));
-  const std::vector<unsigned char> bytes = ReadFile(path.c_str());
+  const std::vector<unsigned char> bytes = ReadFileBytes(path.c_str());
   for (float scale : {1.f, 2.f}) {
     GraphicsVG* editor = Open(dlg, 40, 30, scale);
     for (int twice = 0; twice < 2; twice++) {

@@ -105,7 +105,7 @@ TEST_F(Resources, BitmapsAreCachedUnderTheScaleTheyWereFoundAt)
   EXPECT_FALSE(g->LoadBitmap(path.c_str(), 1, false, 1).GetAPIBitmap() == nullptr);
 
   // From memory: once per name and scale.
-  std::vector<unsigned char> bytes = ReadFile(path.c_str());
+  std::vector<unsigned char> bytes = ReadFileBytes(path.c_str());
   APIBitmap* m1 = g->LoadAPIBitmapFromData("mem", bytes.data(), static_cast<int>(bytes.size()), 1);
   APIBitmap* m2 = g->LoadAPIBitmapFromData("mem", bytes.data(), static_cast<int>(bytes.size()), 1);
   EXPECT_EQ(m1, m2);
@@ -133,7 +133,7 @@ TEST_F(Resources, EditorsShareOneFontEntryUntilTheLastCloses)
 
 TEST_F(Resources, FontsTheEngineCannotTakeAreRefusedAndNotCached)
 {
-  std::vector<unsigned char> roboto = ReadFile(kRobotoPath);
+  std::vector<unsigned char> roboto = ReadFileBytes(kRobotoPath);
   ASSERT_FALSE(roboto.empty());
   struct {
     const char* name;

@@ -71,7 +71,7 @@ void Exercise(FSTcontext* s, int font)
 
 TEST(FontData, DamagedHeadersAreRefusedAndTheirBytesFreedOnce)
 {
-  const std::vector<unsigned char> roboto = ReadFontFile(kRobotoPath);
+  const std::vector<unsigned char> roboto = ReadFileBytes(kRobotoPath);
   ASSERT_FALSE(roboto.empty());
   struct Case {
     const char* what;
@@ -142,7 +142,7 @@ TEST(FontData, AFileThatIsNoFontIsRefusedWithoutADoubleFree)
 
 TEST(FontData, CorruptedFontsNeverCrashMeasuringOrDrawing)
 {
-  const std::vector<unsigned char> original = ReadFontFile(kRobotoPath);
+  const std::vector<unsigned char> original = ReadFileBytes(kRobotoPath);
   ASSERT_FALSE(original.empty());
   std::mt19937 rng(20261207);
   std::uniform_int_distribution<size_t> anywhere(0, original.size() - 1);

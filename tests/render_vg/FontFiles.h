@@ -1,28 +1,12 @@
 #pragma once
-// The system fonts the text tests measure against, and a loader for their bytes.
+// The system fonts the text tests measure against, and fonts made from them.
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
-inline const char* kRobotoPath = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Regular.ttf";
-inline const char* kDejaVuPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-
-inline std::vector<unsigned char> ReadFontFile(const char* path)
-{
-  std::vector<unsigned char> bytes;
-  if (FILE* f = std::fopen(path, "rb")) {
-    unsigned char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0)
-      bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-  }
-  return bytes;
-}
+#include "SystemFonts.h"
 
 // A font made by fontTools from `source` (a command of font_tables.py such as
 // "cff") under the build tree; "" when it failed. Each process writes its own

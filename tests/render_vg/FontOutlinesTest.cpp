@@ -133,7 +133,7 @@ TEST(FontOutlines, CffFacesDrawLikeTheTrueTypeFaceTheyWereMadeFrom)
 TEST(FontOutlines, DamagedCffTablesAreRefusedOrDrawnWithinBounds)
 {
   const std::string cff = MakeFontWithFontTools("cff", kRobotoPath, "roboto-cff-damaged.otf");
-  const std::vector<unsigned char> original = ReadFontFile(cff.c_str());
+  const std::vector<unsigned char> original = ReadFileBytes(cff.c_str());
   ASSERT_FALSE(original.empty());
   size_t record = 0;
   for (size_t i = 0; i < static_cast<size_t>(original[4] << 8 | original[5]); i++)
@@ -199,7 +199,7 @@ TEST(FontOutlines, APartNumberedPast32767IsNotDrawn)
 {
   // The parser reads a part's glyph number as signed: 0x8001 would send it
   // to a negative glyph. Made from the composite A acute of Roboto.
-  std::vector<unsigned char> bytes = ReadFontFile(kRobotoPath);
+  std::vector<unsigned char> bytes = ReadFileBytes(kRobotoPath);
   stbtt_fontinfo info{};
   ASSERT_EQ(stbtt_InitFont(&info, bytes.data(), 0), 1);
   const int glyph = stbtt_FindGlyphIndex(&info, 0xC1);

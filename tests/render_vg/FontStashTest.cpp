@@ -102,7 +102,7 @@ TEST(FontStash, AtlasCellsEqualTheParsersBitmapsWithAZeroBorder)
   const char* text = "AgW\xC3\xA9%@j|";
   const unsigned int cps[] = {'A', 'g', 'W', 0xE9, '%', '@', 'j', '|'};
   for (const char* path : {kRobotoPath, kDejaVuPath}) {
-    const std::vector<unsigned char> bytes = ReadFontFile(path);
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
     ASSERT_FALSE(bytes.empty()) << path;
     for (float size : {9.0f, 14.0f, 18.5f, 41.0f}) {
       Stash st;
@@ -118,7 +118,7 @@ TEST(FontStash, AtlasCellsEqualTheParsersBitmapsWithAZeroBorder)
 
 TEST(FontStash, GlyphTooLargeForTheScratchAreaIsDrawnFromTheHeap)
 {
-  const std::vector<unsigned char> bytes = ReadFontFile(kDejaVuPath);
+  const std::vector<unsigned char> bytes = ReadFileBytes(kDejaVuPath);
   Stash st(4096, 4096);
   ScratchErrors errors;
   fstSetErrorCallback(st.s, ScratchErrors::Count, &errors);
@@ -273,7 +273,7 @@ TEST(FontStash, MissingCodepointComesFromTheFirstFallbackThatHasIt)
   fstResetAtlas(st.s, 512, 512);
   Rasterise(st.s, arrow);
   stbtt_fontinfo info{}; // null userdata: the parser allocates from the heap
-  const std::vector<unsigned char> bytes = ReadFontFile(kDejaVuPath);
+  const std::vector<unsigned char> bytes = ReadFileBytes(kDejaVuPath);
   stbtt_InitFont(&info, bytes.data(), 0);
   EXPECT_EQ(FindGlyph(st.s, roboto, 0x21C4, 200)->index, stbtt_FindGlyphIndex(&info, 0x21C4));
   for (int i = 1; i < FST_MAX_FALLBACKS; i++)

@@ -56,7 +56,7 @@ protected:
 struct FaceMetrics {
   std::vector<unsigned char> bytes;
   stbtt_fontinfo info{};
-  explicit FaceMetrics(const char* path) : bytes(ReadFontFile(path)) { stbtt_InitFont(&info, bytes.data(), 0); }
+  explicit FaceMetrics(const char* path) : bytes(ReadFileBytes(path)) { stbtt_InitFont(&info, bytes.data(), 0); }
   float Scale(float px) const { return stbtt_ScaleForPixelHeight(&info, px); }
   int Advance(int cp) const
   {

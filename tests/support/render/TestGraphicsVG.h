@@ -3,7 +3,6 @@
 // files through a platform font that hands over the file's bytes. Shared by
 // the back end's tests and its benchmark.
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,26 +11,12 @@
 #include "IControl.h"
 #include "IFontData.h"
 #include "IGraphicsVG.h"
+#include "SystemFonts.h"
 
 namespace backendtest {
 
 using namespace plugin;
 using namespace plugin::igraphics;
-
-inline const char* kRobotoPath = "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Regular.ttf";
-
-inline std::vector<unsigned char> ReadFile(const char* path)
-{
-  std::vector<unsigned char> bytes;
-  if (FILE* f = std::fopen(path, "rb")) {
-    unsigned char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0)
-      bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-  }
-  return bytes;
-}
 
 // A font whose data are given bytes and a face index.
 class BytesFont : public PlatformFont {
@@ -72,7 +57,7 @@ public:
   bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
   PlatformFontPtr LoadPlatformFont(const char*, const char* file) override
   {
-    auto bytes = ReadFile(file);
+    auto bytes = ReadFileBytes(file);
     return bytes.empty() ? nullptr : std::make_unique<BytesFont>(std::move(bytes), 0);
   }
   PlatformFontPtr LoadPlatformFontFromData(const char*, void*, int) override { return nullptr; }
