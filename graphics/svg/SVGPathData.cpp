@@ -136,39 +136,35 @@ struct PathState {
   float cpx = 0, cpy = 0, cpx2 = 0, cpy2 = 0;
 };
 
+// A move, a line or an arc ends at (x, y) and leaves no control point for a
+// smooth curve after it to mirror.
+void EndStraight(PathState& s, float x, float y)
+{
+  s.cpx = s.cpx2 = x;
+  s.cpy = s.cpy2 = y;
+}
+
 void MoveTo(SVGParser* p, PathState& s, const float* a, bool rel)
 {
-  if (rel) {
-    s.cpx += a[0];
-    s.cpy += a[1];
-  } else {
-    s.cpx = a[0];
-    s.cpy = a[1];
-  }
+  EndStraight(s, rel ? s.cpx + a[0] : a[0], rel ? s.cpy + a[1] : a[1]);
   svgMoveTo(p, s.cpx, s.cpy);
 }
 
 void LineTo(SVGParser* p, PathState& s, const float* a, bool rel)
 {
-  if (rel) {
-    s.cpx += a[0];
-    s.cpy += a[1];
-  } else {
-    s.cpx = a[0];
-    s.cpy = a[1];
-  }
+  EndStraight(s, rel ? s.cpx + a[0] : a[0], rel ? s.cpy + a[1] : a[1]);
   svgLineTo(p, s.cpx, s.cpy);
 }
 
 void HLineTo(SVGParser* p, PathState& s, const float* a, bool rel)
 {
-  s.cpx = rel ? s.cpx + a[0] : a[0];
+  EndStraight(s, rel ? s.cpx + a[0] : a[0], s.cpy);
   svgLineTo(p, s.cpx, s.cpy);
 }
 
 void VLineTo(SVGParser* p, PathState& s, const float* a, bool rel)
 {
-  s.cpy = rel ? s.cpy + a[0] : a[0];
+  EndStraight(s, s.cpx, rel ? s.cpy + a[0] : a[0]);
   svgLineTo(p, s.cpx, s.cpy);
 }
 
@@ -369,27 +365,13 @@ void svgParsePath(SVGParser* p, const char** attr)
             // Further pairs after a move are lines.
             cmd = rel ? 'l' : 'L';
             rargs = svgGetArgsPerElement(cmd);
-            st.cpx2 = st.cpx;
-            st.cpy2 = st.cpy;
             break;
           case 'l':
-          case 'L':
-            LineTo(p, st, args, rel);
-            st.cpx2 = st.cpx;
-            st.cpy2 = st.cpy;
-            break;
+          case 'L': LineTo(p, st, args, rel); break;
           case 'h':
-          case 'H':
-            HLineTo(p, st, args, rel);
-            st.cpx2 = st.cpx;
-            st.cpy2 = st.cpy;
-            break;
+          case 'H': HLineTo(p, st, args, rel); break;
           case 'v':
-          case 'V':
-            VLineTo(p, st, args, rel);
-            st.cpx2 = st.cpx;
-            st.cpy2 = st.cpy;
-            break;
+          case 'V': VLineTo(p, st, args, rel); break;
           case 'c':
           case 'C': CubicTo(p, st, args, rel); break;
           case 's':
@@ -401,8 +383,7 @@ void svgParsePath(SVGParser* p, const char** attr)
           case 'a':
           case 'A':
             svgPathArcTo(p, &st.cpx, &st.cpy, args, rel);
-            st.cpx2 = st.cpx;
-            st.cpy2 = st.cpy;
+            EndStraight(st, st.cpx, st.cpy);
             break;
           default: break;
           }

@@ -33,6 +33,33 @@ void EllipsePath(SVGParser* p, float cx, float cy, float rx, float ry)
   svgAddPath(p, 1);
 }
 
+// A circle or an ellipse; a circle has the one radius "r", an ellipse the
+// two "rx" and "ry".
+void EllipseShape(SVGParser* p, const char** attr, bool circle)
+{
+  float cx = 0, cy = 0, rx = 0, ry = 0;
+  for (int i = 0; attr[i]; i += 2) {
+    const char* n = attr[i];
+    const char* v = attr[i + 1];
+    if (svgParseAttr(p, n, v))
+      continue;
+    if (std::strcmp(n, "cx") == 0)
+      cx = CoordX(p, v);
+    else if (std::strcmp(n, "cy") == 0)
+      cy = CoordY(p, v);
+    else if (circle && std::strcmp(n, "r") == 0)
+      rx = ry = std::fabs(Coord(p, v, 0.0f, svgActualLength(p)));
+    else if (!circle && std::strcmp(n, "rx") == 0)
+      rx = std::fabs(LengthX(p, v));
+    else if (!circle && std::strcmp(n, "ry") == 0)
+      ry = std::fabs(LengthY(p, v));
+  }
+  if (rx > 0.0f && ry > 0.0f) {
+    EllipsePath(p, cx, cy, rx, ry);
+    svgCreateShape(p);
+  }
+}
+
 } // namespace
 
 void svgParseRect(SVGParser* p, const char** attr)
@@ -93,49 +120,9 @@ void svgParseRect(SVGParser* p, const char** attr)
   }
 }
 
-void svgParseCircle(SVGParser* p, const char** attr)
-{
-  float cx = 0, cy = 0, r = 0;
-  for (int i = 0; attr[i]; i += 2) {
-    const char* n = attr[i];
-    const char* v = attr[i + 1];
-    if (svgParseAttr(p, n, v))
-      continue;
-    if (std::strcmp(n, "cx") == 0)
-      cx = CoordX(p, v);
-    else if (std::strcmp(n, "cy") == 0)
-      cy = CoordY(p, v);
-    else if (std::strcmp(n, "r") == 0)
-      r = std::fabs(Coord(p, v, 0.0f, svgActualLength(p)));
-  }
-  if (r > 0.0f) {
-    EllipsePath(p, cx, cy, r, r);
-    svgCreateShape(p);
-  }
-}
+void svgParseCircle(SVGParser* p, const char** attr) { EllipseShape(p, attr, true); }
 
-void svgParseEllipse(SVGParser* p, const char** attr)
-{
-  float cx = 0, cy = 0, rx = 0, ry = 0;
-  for (int i = 0; attr[i]; i += 2) {
-    const char* n = attr[i];
-    const char* v = attr[i + 1];
-    if (svgParseAttr(p, n, v))
-      continue;
-    if (std::strcmp(n, "cx") == 0)
-      cx = CoordX(p, v);
-    else if (std::strcmp(n, "cy") == 0)
-      cy = CoordY(p, v);
-    else if (std::strcmp(n, "rx") == 0)
-      rx = std::fabs(LengthX(p, v));
-    else if (std::strcmp(n, "ry") == 0)
-      ry = std::fabs(LengthY(p, v));
-  }
-  if (rx > 0.0f && ry > 0.0f) {
-    EllipsePath(p, cx, cy, rx, ry);
-    svgCreateShape(p);
-  }
-}
+void svgParseEllipse(SVGParser* p, const char** attr) { EllipseShape(p, attr, false); }
 
 void svgParseLine(SVGParser* p, const char** attr)
 {
