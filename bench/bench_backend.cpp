@@ -15,13 +15,13 @@
 #include <cstdlib>
 #include <cstdio>
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 #include <QuartzCore/QuartzCore.h>
 #include <standin/Testing.h>
 
+#include "EditorLikeScene.h"
 #include "IControl.h"
 #include "MVG.h"
 #include "TestGraphics.h"
@@ -36,75 +36,18 @@ constexpr int kWidth = 650, kHeight = 470;
 constexpr float kScreenScale = 2.f;
 constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-struct RoundRect {
-  float x, y, w, h, r, strokeWidth;
-  IColor fill, fill2, stroke;
-  bool gradient;
-};
-struct ArcShape {
-  float cx, cy, r, a0, a1, width;
-  IColor color;
-};
-struct Label {
-  float x, y, size;
-  IColor color;
-  std::string text;
-};
+using Scene = benchscene::Scene<IColor>;
+using RoundRect = Scene::RoundRect;
+using ArcShape = Scene::ArcShape;
+using Label = Scene::Label;
 
-struct Scene {
-  std::vector<RoundRect> rects;
-  std::vector<ArcShape> arcs;
-  std::vector<Label> labels;
-};
-
-// bench_vg's scene, same seed and draws, with colours as bytes.
+// bench_vg's scene, with colours as bytes.
 const Scene& TheScene()
 {
-  static const Scene scene = [] {
-    Scene s;
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<float> u(0, 1);
-    auto colour = [&] {
-      const float r = u(rng), g = u(rng), b = u(rng), a = 0.6f + 0.4f * u(rng);
-      return IColor(static_cast<int>(a * 255), static_cast<int>(r * 255), static_cast<int>(g * 255),
-                    static_cast<int>(b * 255));
-    };
-    for (int i = 0; i < 500; i++) {
-      RoundRect r;
-      r.w = 20 + 70 * u(rng);
-      r.h = 10 + 30 * u(rng);
-      r.x = u(rng) * (kWidth - r.w);
-      r.y = u(rng) * (kHeight - r.h);
-      r.r = 2 + 6 * u(rng);
-      r.strokeWidth = 1 + u(rng);
-      r.fill = colour();
-      r.fill2 = colour();
-      r.stroke = colour();
-      r.gradient = i % 25 == 0;
-      s.rects.push_back(r);
-    }
-    for (int i = 0; i < 200; i++) {
-      ArcShape a;
-      a.r = 5 + 25 * u(rng);
-      a.cx = a.r + u(rng) * (kWidth - 2 * a.r);
-      a.cy = a.r + u(rng) * (kHeight - 2 * a.r);
-      a.a0 = 0.75f * 3.1415927f;
-      a.a1 = a.a0 + 1.5f * 3.1415927f * u(rng);
-      a.width = 2 + 2 * u(rng);
-      a.color = colour();
-      s.arcs.push_back(a);
-    }
-    for (int i = 0; i < 100; i++) {
-      Label l;
-      l.x = u(rng) * (kWidth - 100);
-      l.y = 14 + u(rng) * (kHeight - 20);
-      l.size = 11 + 5 * u(rng);
-      l.color = colour();
-      l.text = "Gain " + std::to_string(i) + ".0 dB";
-      s.labels.push_back(l);
-    }
-    return s;
-  }();
+  static const Scene scene = benchscene::MakeScene<IColor>([](float r, float g, float b, float a) {
+    return IColor(static_cast<int>(a * 255), static_cast<int>(r * 255), static_cast<int>(g * 255),
+                  static_cast<int>(b * 255));
+  });
   return scene;
 }
 
