@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BundleGraphicsVG.h"
 #include "EditorLayout.h"
 #include "IBitmapControl.h"
 #include "IRECTList.h"
@@ -36,19 +37,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr float kScreenScale = 2.f;
 
-// The back end finding resources in the bundle, as the platform's does.
-class EditorVG : public backendtest::GraphicsVG {
-public:
-  using GraphicsVG::GraphicsVG;
-  const char* GetBundleID() override { return editorlayout::kBundleID; }
-  PlatformFontPtr LoadPlatformFont(const char* id, const char* file) override
-  {
-    UT_String path;
-    if (!LocateResource(file, "ttf", path, GetBundleID(), ""))
-      return nullptr;
-    return GraphicsVG::LoadPlatformFont(id, path.Get());
-  }
-};
+using EditorVG = backendtest::BundleGraphicsVG;
 
 InstanceInfo Info()
 {

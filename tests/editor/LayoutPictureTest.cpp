@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "BackendFixture.h"
+#include "BundleGraphicsVG.h"
 #include "LayoutFixture.h"
 #include "PluginPaths.h"
 #include "TestImageCodec.h"
@@ -19,19 +20,10 @@ namespace {
 
 using L = IEditorPlugLinks;
 
-// The back end over the stand-in GPU, finding resources in the bundle as
-// the platform's context does.
-class EditorVG : public backendtest::GraphicsVG {
+// The bundle's back end over the stand-in GPU, with the view it draws into.
+class EditorVG : public backendtest::BundleGraphicsVG {
 public:
-  using GraphicsVG::GraphicsVG;
-  const char* GetBundleID() override { return editorlayout::kBundleID; }
-  PlatformFontPtr LoadPlatformFont(const char* id, const char* file) override
-  {
-    UT_String path;
-    if (!LocateResource(file, "ttf", path, GetBundleID(), ""))
-      return nullptr;
-    return GraphicsVG::LoadPlatformFont(id, path.Get());
-  }
+  using BundleGraphicsVG::BundleGraphicsVG;
   void* mView = nullptr;
 };
 
