@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "VG.h"
+
 namespace benchscene {
 
 inline constexpr float kWidth = 650, kHeight = 470;
@@ -77,6 +79,32 @@ template <class Colour, class MakeColour> Scene<Colour> MakeScene(MakeColour mak
     s.labels.push_back(l);
   }
   return s;
+}
+
+// The rectangles and arcs as direct engine calls into a frame the caller has
+// begun; round caps are left set. toVG turns a Colour into the engine's.
+template <class Colour, class ToVG> void DrawShapes(VGcontext* ctx, const Scene<Colour>& s, ToVG toVG)
+{
+  for (const auto& r : s.rects) {
+    vgBeginPath(ctx);
+    vgRoundedRect(ctx, r.x, r.y, r.w, r.h, r.r);
+    if (r.gradient)
+      vgFillPaint(ctx, vgLinearGradient(ctx, r.x, r.y, r.x, r.y + r.h, toVG(r.fill), toVG(r.fill2)));
+    else
+      vgFillColor(ctx, toVG(r.fill));
+    vgFill(ctx);
+    vgStrokeColor(ctx, toVG(r.stroke));
+    vgStrokeWidth(ctx, r.strokeWidth);
+    vgStroke(ctx);
+  }
+  vgLineCap(ctx, VG_ROUND);
+  for (const auto& a : s.arcs) {
+    vgBeginPath(ctx);
+    vgArc(ctx, a.cx, a.cy, a.r, a.a0, a.a1, VG_CW);
+    vgStrokeColor(ctx, toVG(a.color));
+    vgStrokeWidth(ctx, a.width);
+    vgStroke(ctx);
+  }
 }
 
 } // namespace benchscene

@@ -117,26 +117,7 @@ struct EngineTarget {
     const Scene& s = TheScene();
     rec.Clear();
     vgBeginFrame(ctx, kWidth, kHeight, scale);
-    for (const RoundRect& r : s.rects) {
-      vgBeginPath(ctx);
-      vgRoundedRect(ctx, r.x, r.y, r.w, r.h, r.r);
-      if (r.gradient)
-        vgFillPaint(ctx, vgLinearGradient(ctx, r.x, r.y, r.x, r.y + r.h, ToVG(r.fill), ToVG(r.fill2)));
-      else
-        vgFillColor(ctx, ToVG(r.fill));
-      vgFill(ctx);
-      vgStrokeColor(ctx, ToVG(r.stroke));
-      vgStrokeWidth(ctx, r.strokeWidth);
-      vgStroke(ctx);
-    }
-    vgLineCap(ctx, VG_ROUND);
-    for (const ArcShape& a : s.arcs) {
-      vgBeginPath(ctx);
-      vgArc(ctx, a.cx, a.cy, a.r, a.a0, a.a1, VG_CW);
-      vgStrokeColor(ctx, ToVG(a.color));
-      vgStrokeWidth(ctx, a.width);
-      vgStroke(ctx);
-    }
+    benchscene::DrawShapes(ctx, s, ToVG);
     DrawLabels(ctx, font, s);
     vgEndFrame(ctx);
   }
