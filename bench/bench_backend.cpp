@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include <Foundation/Foundation.h>
 #include <QuartzCore/QuartzCore.h>
 #include <standin/Testing.h>
 
@@ -161,27 +162,40 @@ struct Direct {
   }
 };
 
+// What a host's run loop gives each timer tick, and the opening and closing
+// of an editor.
+struct Pool {
+  NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
+  ~Pool() { pool->drain(); }
+};
+
 template <class T> void Run(benchmark::State& state, T& target)
 {
   if (!target.Ready()) {
     state.SkipWithError("no renderer context");
     return;
   }
+  auto frame = [&target] {
+    Pool tick;
+    target.Frame();
+  };
   for (int i = 0; i < 2; i++)
-    target.Frame();
+    frame();
   for (auto _ : state)
-    target.Frame();
+    frame();
   state.counters["presented"] = static_cast<double>(standin::PresentCount(target.layer));
 }
 
 void BM_DirectEngine(benchmark::State& state)
 {
+  Pool pool;
   Direct d;
   Run(state, d);
 }
 
 void BM_Backend(benchmark::State& state)
 {
+  Pool pool;
   Editor e;
   Run(state, e);
   // BENCH_BACKEND_PNG=<file> keeps the last frame for a look.
@@ -193,6 +207,7 @@ void BM_Backend(benchmark::State& state)
 // Nothing drawn: what the main framebuffer's copy to the layer costs.
 void BM_BackendEmpty(benchmark::State& state)
 {
+  Pool pool;
   Editor e(false);
   Run(state, e);
 }

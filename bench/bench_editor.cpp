@@ -46,6 +46,12 @@ InstanceInfo Info()
   return info;
 }
 
+// What a host's run loop gives the opening and closing of an editor.
+struct Pool {
+  NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
+  ~Pool() { pool->drain(); }
+};
+
 struct Editor {
   Vorelle3 plug{Info()};
   CAMetalLayer* layer = nullptr;
@@ -128,6 +134,7 @@ void Report(benchmark::State& state, double cpu, double raster, double px)
 void WholeFrame(benchmark::State& state, bool background)
 {
   Setup();
+  Pool pool;
   Editor e(background);
   double cpu = 0, raster = 0, warm = 0;
   for (int i = 0; i < 3; i++)
@@ -143,6 +150,7 @@ void BM_EditorFrame(benchmark::State& state) { WholeFrame(state, false); }
 void BM_PeakFrame(benchmark::State& state)
 {
   Setup();
+  Pool pool;
   Editor e(false);
   double cpu = 0, raster = 0, warm = 0, px = 0;
   for (int i = 0; i < 3; i++)

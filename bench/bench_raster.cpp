@@ -172,7 +172,12 @@ struct Scene {
 // Fill-rate benchmarks run on one thread; the frame also in bands.
 Scene& Shared()
 {
-  static Scene* scene = new Scene();
+  static Scene* scene = [] {
+    NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init(); // descriptors are autoreleased
+    auto* made = new Scene();
+    pool->drain();
+    return made;
+  }();
   standin::SetGPUBandThreads(1);
   return *scene;
 }

@@ -22,14 +22,28 @@
 #endif
 
 // Allocation counting: every malloc, calloc and realloc on a counting thread
-// (operator new ends in malloc too).
+// (operator new ends in malloc too). A sanitizer owns malloc itself, so its
+// builds count nothing.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define VORELLE_SANITIZED_MALLOC 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VORELLE_SANITIZED_MALLOC 1
+#endif
+
+namespace {
+thread_local bool tCounting = false;
+thread_local size_t tAllocations = 0;
+} // namespace
+
+#ifndef VORELLE_SANITIZED_MALLOC
 extern "C" void* __libc_malloc(size_t);
 extern "C" void* __libc_calloc(size_t, size_t);
 extern "C" void* __libc_realloc(void*, size_t);
 
 namespace {
-thread_local bool tCounting = false;
-thread_local size_t tAllocations = 0;
 void Count()
 {
   if (tCounting)
@@ -52,6 +66,7 @@ extern "C" void* realloc(void* p, size_t n)
   Count();
   return __libc_realloc(p, n);
 }
+#endif
 
 namespace {
 
