@@ -4,7 +4,6 @@
 #include <standin/Testing.h>
 
 #include <algorithm>
-#include <atomic>
 
 namespace {
 std::mutex gPresentMutex; // presents come from the GPU thread in worker mode
@@ -74,10 +73,9 @@ MTLTexture* CAMetalLayer::ReusableDrawableTexture(NSUInteger w, NSUInteger h)
     }
     mPool[kept++] = t;
     // Held by the pool alone: no drawable, command buffer or screen uses it.
-    if (!found && t->retainCount() == 1) {
-      std::atomic_thread_fence(std::memory_order_acquire);
+    // The count is read with acquire: the GPU thread's last use comes first.
+    if (!found && t->retainCount() == 1)
       found = t;
-    }
   }
   mPoolSize = kept;
   if (found)

@@ -59,7 +59,7 @@ NSObject* NSObject::autorelease()
 
 NSUInteger NSObject::retainCount() const
 {
-  return mConstant ? NSUInteger(-1) : mRetainCount.load(std::memory_order_relaxed);
+  return mConstant ? NSUInteger(-1) : mRetainCount.load(std::memory_order_acquire);
 }
 
 NSString* NSObject::description()
