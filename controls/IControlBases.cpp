@@ -33,13 +33,6 @@ double Next(double u, double lo, double hi, double step, bool up)
   return std::clamp(lo + k * step, lo, hi);
 }
 
-} // namespace stepping
-
-namespace {
-
-bool FineAdjust(const IMouseMod& mod) { return mod.S || mod.C; }
-
-// Record 0's parameter when it is stepped with a usable step and range.
 const IParam* SteppedParam(const IControl& c)
 {
   const IParam* p = c.GetParam(0);
@@ -49,13 +42,23 @@ const IParam* SteppedParam(const IControl& c)
   return step > 0.0 && std::isfinite(step) && range > 0.0 && std::isfinite(range) ? p : nullptr;
 }
 
-// Real and normalised values through the shape alone: the parameter's own
-// conversions snap to multiples of the step from 0, off the grid from lo.
 double RealOf(const IParam& p, double normalised) { return p.GetShape().NormalizedToValue(normalised, p); }
+
 double NormalisedOf(const IParam& p, double real)
 {
-  return std::clamp(p.GetShape().ValueToNormalized(real, p), 0.0, 1.0);
+  const double n = p.GetShape().ValueToNormalized(real, p);
+  return std::isfinite(n) ? std::clamp(n, 0.0, 1.0) : 0.0;
 }
+
+} // namespace stepping
+
+namespace {
+
+using stepping::NormalisedOf;
+using stepping::RealOf;
+using stepping::SteppedParam;
+
+bool FineAdjust(const IMouseMod& mod) { return mod.S || mod.C; }
 
 // A drag value (normalised) as the value to store: on the step grid for a
 // stepped parameter, as it is otherwise.

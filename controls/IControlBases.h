@@ -99,6 +99,13 @@ double Snap(double u, double lo, double hi, double step);
 // The next step above (up) or below u, within [lo, hi]: one wheel notch.
 double Next(double u, double lo, double hi, double step, bool up);
 
+// Record 0's parameter when it is stepped with a usable step and range.
+const IParam* SteppedParam(const IControl& c);
+// Real and normalised values through the shape alone: the parameter's own
+// conversions snap to multiples of the step from 0, off the grid from lo.
+double RealOf(const IParam& p, double normalised);
+double NormalisedOf(const IParam& p, double real); // 0 when not finite
+
 } // namespace stepping
 
 } // namespace plugin::igraphics

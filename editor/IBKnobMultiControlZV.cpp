@@ -13,15 +13,9 @@ namespace plugin::igraphics {
 
 namespace {
 
-// Record 0's parameter when it is stepped with a usable step and range.
-const IParam* SteppedParam(const IControl& c)
-{
-  const IParam* p = c.GetParam(0);
-  if (!p || !p->GetStepped())
-    return nullptr;
-  const double step = p->GetStep(), range = p->GetMax() - p->GetMin();
-  return step > 0.0 && std::isfinite(step) && range > 0.0 && std::isfinite(range) ? p : nullptr;
-}
+using stepping::NormalisedOf;
+using stepping::RealOf;
+using stepping::SteppedParam;
 
 // A whole step from the minimum, written as the decimal the step counts in
 // when the step is a unit fraction (0.1, 0.01, 0.5) and the minimum lies on
@@ -36,14 +30,6 @@ double OnStep(const IParam& p, double u)
   if (decimal)
     s = std::clamp(std::round(s * perUnit) / perUnit, lo, p.GetMax());
   return s;
-}
-
-double RealOf(const IParam& p, double normalised) { return p.GetShape().NormalizedToValue(normalised, p); }
-
-double NormalisedOf(const IParam& p, double real)
-{
-  const double n = p.GetShape().ValueToNormalized(real, p);
-  return std::isfinite(n) ? std::clamp(n, 0.0, 1.0) : 0.0;
 }
 
 } // namespace
