@@ -72,17 +72,26 @@ uint64_t ReadComponent(const FSTglyphData& g, uint64_t pos, Component* c)
   return pos;
 }
 
+enum class Record { kEmpty, kBroken, kOutline };
+
+// A glyph past the font's count or without a header is empty; one that
+// cannot be read, or nests too deep, is broken.
+Record OpenGlyph(const FSTfont* font, int glyph, int depth, FSTglyphData* g)
+{
+  if (glyph >= font->font.numGlyphs)
+    return Record::kEmpty;
+  if (depth > kMaxDepth || !fst_glyphData(font, glyph, g))
+    return Record::kBroken;
+  return g->len < 10 ? Record::kEmpty : Record::kOutline;
+}
+
 // Walks the glyph's tree: counts points and contours, and tells whether a
 // part anywhere in it is placed by point matching.
 bool Survey(const FSTfont* font, int glyph, int depth, int* points, int* contours, bool* matched)
 {
-  if (glyph >= font->font.numGlyphs)
-    return true; // empty
   FSTglyphData g;
-  if (depth > kMaxDepth || !fst_glyphData(font, glyph, &g))
-    return false;
-  if (g.len < 10)
-    return true;
+  if (const Record r = OpenGlyph(font, glyph, depth, &g); r != Record::kOutline)
+    return r == Record::kEmpty;
   const int n = S16(g.p);
   if (n >= 0) {
     *contours += n;
@@ -140,13 +149,9 @@ bool AppendSimple(const FSTglyphData& g, int contours, Outline* o)
 
 bool Append(const FSTfont* font, int glyph, int depth, Outline* o)
 {
-  if (glyph >= font->font.numGlyphs)
-    return true; // empty
   FSTglyphData g;
-  if (depth > kMaxDepth || !fst_glyphData(font, glyph, &g))
-    return false;
-  if (g.len < 10)
-    return true;
+  if (const Record r = OpenGlyph(font, glyph, depth, &g); r != Record::kOutline)
+    return r == Record::kEmpty;
   const int n = S16(g.p);
   if (n >= 0)
     return n == 0 || AppendSimple(g, n, o);
