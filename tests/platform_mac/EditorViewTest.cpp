@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, EditorAtScale, ::testing::Values(1.f, 2.f));
 
 using EditorView = MacEditorFixture;
 
-TEST_F(EditorView, DragWithTheCursorLockedMeasuresEveryStepFromTheLockPosition)
+TEST_F(EditorView, DragWithTheCursorLockedMeasuresEveryStepFromTheLockPositionExceptOnATablet)
 {
   OpenHost(2.f);
   Mouse(NSEventTypeLeftMouseDown, 35, 35);
@@ -108,16 +108,14 @@ TEST_F(EditorView, DragWithTheCursorLockedMeasuresEveryStepFromTheLockPosition)
   Mouse(NSEventTypeLeftMouseUp, 35, 25);
   EXPECT_EQ(standin::Pointer().hideCount, 0);
   EXPECT_FALSE(Graphics()->IsCursorLocked());
-}
 
-TEST_F(EditorView, TabletDragsAreNotPulledBackToTheLockPosition)
-{
-  OpenHost(1.f);
+  // Tablet drags are not pulled back to the lock position.
   Mouse(NSEventTypeLeftMouseDown, 35, 35);
+  const int warps = standin::Pointer().warps;
   NSEvent* drag = NSEvent::mouseEventWithType(NSEventTypeLeftMouseDragged, At(35, 25), 0, 0, 0, nullptr, 0, 1, 1.f);
   drag->SetSubtype(NSEventSubtypeTabletPoint);
   window->sendEvent(drag);
-  EXPECT_EQ(standin::Pointer().warps, 0);
+  EXPECT_EQ(standin::Pointer().warps, warps);
   EXPECT_TRUE(Graphics()->IsTabletInput());
   Mouse(NSEventTypeLeftMouseUp, 35, 25);
 }
@@ -190,27 +188,26 @@ TEST_F(EditorView, FocusLeavingTheWindowReleasesACapturedControlAndShowsTheCurso
   EXPECT_EQ(standin::Pointer().hideCount, 0);
 }
 
-TEST_F(EditorView, AppearanceChangesReachTheEditorAndTheDarkModeQuery)
+TEST_F(EditorView, AppearanceChangesReachTheEditorAndTheDarkModeQueryFromMacOS1014On)
 {
-  OpenHost(1.f);
-  std::vector<EUIAppearance> seen;
-  Graphics()->mAppearanceChangedFunc = [&](EUIAppearance a) { seen.push_back(a); };
-  EXPECT_FALSE(Graphics()->GetDarkMode());
-  standin::SetAppAppearance("NSAppearanceNameDarkAqua");
-  EXPECT_TRUE(Graphics()->GetDarkMode());
-  standin::SetAppAppearance("NSAppearanceNameAqua");
-  EXPECT_EQ(seen, (std::vector<EUIAppearance>{EUIAppearance::Dark, EUIAppearance::Light}));
-}
-
-TEST_F(EditorView, BeforeMacOS1014ThereIsNoDarkMode)
-{
-  standin::SetSystemVersion(10, 13, 6);
-  OpenHost(1.f);
-  int changes = 0;
-  Graphics()->mAppearanceChangedFunc = [&](EUIAppearance) { ++changes; };
-  standin::SetAppAppearance("NSAppearanceNameDarkAqua");
-  EXPECT_FALSE(Graphics()->GetDarkMode());
-  EXPECT_EQ(changes, 0);
+  struct Row {
+    int minor, patch;
+    bool dark;
+    std::vector<EUIAppearance> seen;
+  };
+  const Row rows[] = {{15, 7, true, {EUIAppearance::Dark, EUIAppearance::Light}}, {13, 6, false, {}}};
+  for (const Row& r : rows) {
+    standin::SetSystemVersion(10, r.minor, r.patch);
+    OpenHost(1.f);
+    std::vector<EUIAppearance> seen;
+    Graphics()->mAppearanceChangedFunc = [&](EUIAppearance a) { seen.push_back(a); };
+    EXPECT_FALSE(Graphics()->GetDarkMode());
+    standin::SetAppAppearance("NSAppearanceNameDarkAqua");
+    EXPECT_EQ(Graphics()->GetDarkMode(), r.dark) << "10." << r.minor;
+    standin::SetAppAppearance("NSAppearanceNameAqua");
+    EXPECT_EQ(seen, r.seen) << "10." << r.minor;
+    CloseHost();
+  }
   standin::SetSystemVersion(10, 15, 7);
 }
 
@@ -225,16 +222,6 @@ TEST_F(EditorView, ReleasingOutsideAfterADragGivesMouseUpThenMouseOut)
   Mouse(NSEventTypeLeftMouseUp, 250, 35);
   EXPECT_FALSE(Graphics()->ControlIsCaptured());
   EXPECT_EQ(Graphics()->GetMouseOverIdx(), -1);
-}
-
-TEST_F(EditorView, ToolTipsNameTheControlUnderThePointer)
-{
-  OpenHost(1.f);
-  Graphics()->EnableMouseOver(true);
-  Mouse(NSEventTypeMouseMoved, 35, 35);
-  EXPECT_EQ(standin::ToolTipAt(window, At(35, 35).x, At(35, 35).y), "Gain");
-  Mouse(NSEventTypeMouseMoved, 90, 25);
-  EXPECT_EQ(standin::ToolTipAt(window, At(90, 25).x, At(90, 25).y), "");
 }
 
 TEST_F(EditorView, CloseAndReopenTenTimesLeavesNoObjectOrTimerBehind)

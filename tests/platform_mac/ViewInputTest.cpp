@@ -125,9 +125,14 @@ TEST_F(ViewInput, HidingTheCursorTwiceOrShowingItTwiceChangesItOnce)
   EXPECT_EQ(standin::Pointer().hideCount, 0);
 }
 
-TEST_F(ViewInput, ToolTipsAreRegisteredForVisibleControlsWithAnArea)
+TEST_F(ViewInput, ToolTipsNameTheControlUnderThePointerAndOnlyVisibleControlsWithAnArea)
 {
   OpenHost(1.f, 2.f);
+  Graphics()->EnableMouseOver(true);
+  Mouse(NSEventTypeMouseMoved, 35, 35);
+  EXPECT_EQ(standin::ToolTipAt(window, At(35, 35).x, At(35, 35).y), "Gain");
+  Mouse(NSEventTypeMouseMoved, 90, 25);
+  EXPECT_EQ(standin::ToolTipAt(window, At(90, 25).x, At(90, 25).y), "");
   const size_t all = view->toolTipRects().size();
   EXPECT_EQ(all, size_t(Graphics()->NControls()));
   Graphics()->GetControl(2)->Hide(true);
