@@ -211,19 +211,6 @@ TEST_F(EditorView, AppearanceChangesReachTheEditorAndTheDarkModeQueryFromMacOS10
   standin::SetSystemVersion(10, 15, 7);
 }
 
-TEST_F(EditorView, ReleasingOutsideAfterADragGivesMouseUpThenMouseOut)
-{
-  OpenHost(1.f);
-  Mouse(NSEventTypeMouseMoved, 35, 35);
-  Mouse(NSEventTypeLeftMouseDown, 35, 35);
-  Graphics()->HideMouseCursor(false); // follow the pointer out of the view
-  Mouse(NSEventTypeLeftMouseDragged, 250, 35);
-  EXPECT_TRUE(Graphics()->ControlIsCaptured()); // the exit waits for the release
-  Mouse(NSEventTypeLeftMouseUp, 250, 35);
-  EXPECT_FALSE(Graphics()->ControlIsCaptured());
-  EXPECT_EQ(Graphics()->GetMouseOverIdx(), -1);
-}
-
 TEST_F(EditorView, CloseAndReopenTenTimesLeavesNoObjectOrTimerBehind)
 {
   const long before = standin::LiveNSObjectCount();
