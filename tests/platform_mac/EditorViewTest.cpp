@@ -5,6 +5,7 @@
 #include <QuartzCore/QuartzCore.h>
 
 #include <cmath>
+#include <functional>
 
 #include "MacEditorFixture.h"
 #include "TestImageCodec.h"
@@ -231,38 +232,43 @@ TEST_F(EditorView, CloseAndReopenTenTimesLeavesNoObjectOrTimerBehind)
   EXPECT_EQ(std::count(log.begin(), log.end(), "OnUIClose"), 14);
 }
 
-TEST_F(EditorView, TheHostRemovingTheViewFromInsideAControlCallbackClosesOnceAfterTheCallback)
+TEST_F(EditorView, ClosingFromInsideAControlOrFrameCallbackClosesOnceAfterTheCallback)
 {
-  OpenHost(1.f);
-  const long before = standin::LiveNSObjectCount();
-  Graphics()->GetControl(2)->SetActionFunction([this](IControl*) {
-    view->removeFromSuperview(); // the host takes the view away mid-click
-  });
-  dlg.TakeLog();
-  Click(90, 25);
-  EXPECT_EQ(dlg.GetGraphics(), nullptr);
-  const auto log = dlg.TakeLog();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "OnUIClose"), 1);
-  EXPECT_EQ(window->contentView()->subviews()->count(), 0u);
-  EXPECT_EQ(standin::ScheduledTimerCount(), 0);
-  standin::DrainAutoreleasePools();
-  EXPECT_LT(standin::LiveNSObjectCount(), before);
-}
-
-TEST_F(EditorView, TheDelegateClosingFromAFrameCallbackLeavesTheViewUnused)
-{
-  OpenHost(1.f);
-  bool closed = false;
-  Graphics()->SetDisplayTickFunc([&] {
-    if (!closed) {
-      closed = true;
-      window->close();
-    }
-  });
-  standin::RunMainRunLoopFor(0.1);
-  EXPECT_TRUE(closed);
-  EXPECT_EQ(dlg.GetGraphics(), nullptr);
-  EXPECT_EQ(standin::ScheduledTimerCount(), 0);
+  int closes = 0;
+  struct Row {
+    const char* what;
+    std::function<void()> arm, run;
+  };
+  const Row rows[] = {
+    {"the host takes the view away mid-click",
+     [this] { Graphics()->GetControl(2)->SetActionFunction([this](IControl*) { view->removeFromSuperview(); }); },
+     [this] { Click(90, 25); }},
+    {"the window closes in a frame",
+     [&] {
+       Graphics()->SetDisplayTickFunc([&] {
+         if (closes++ == 0)
+           window->close();
+       });
+     },
+     [] { standin::RunMainRunLoopFor(0.1); }},
+  };
+  for (const Row& r : rows) {
+    OpenHost(1.f);
+    const long before = standin::LiveNSObjectCount();
+    r.arm();
+    dlg.TakeLog();
+    r.run();
+    EXPECT_EQ(dlg.GetGraphics(), nullptr) << r.what;
+    const auto log = dlg.TakeLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "OnUIClose"), 1) << r.what;
+    NSView* content = window->contentView(); // none once the window is closed
+    EXPECT_TRUE(!content || content->subviews()->count() == 0) << r.what;
+    EXPECT_EQ(standin::ScheduledTimerCount(), 0) << r.what;
+    standin::DrainAutoreleasePools();
+    EXPECT_LT(standin::LiveNSObjectCount(), before) << r.what;
+    CloseHost();
+  }
+  EXPECT_EQ(closes, 1);
 }
 
 } // namespace
