@@ -11,6 +11,7 @@
 #include "CoreTextFont.h"
 #include "CoreTextHelpers.h"
 #include "FontTestKit.h"
+#include "IFontInfo.h"
 
 using namespace plugin::igraphics;
 using namespace fonttest;
@@ -173,20 +174,30 @@ TEST_F(CoreTextFontTest, MemoryFontKeepsItsOwnCopyOfTheBytes)
   EXPECT_FALSE(CoreTextHelpers::LoadPlatformFontFromData("Negative", junk, -4));
 }
 
-TEST_F(CoreTextFontTest, EveryCutOfFontBytesLoadsOrFailsSafely)
+TEST_F(CoreTextFontTest, EveryCutOfFontBytesIsSafeAndParsesOnlyWhenWhole)
 {
   const SynthFont synth = MakeSynthFont(u"Synth", "Synth", "Bold");
-  const std::vector<std::vector<uint8_t>> fonts = {synth.bytes, ReadFile(kDejaVu + "DejaVuSans.ttf"),
-                                                   ReadFile(PairCollection())};
+  ASSERT_LE(synth.bytes.size(), 512u);
+  ASSERT_FALSE(PairCollection().empty());
+  const std::vector<std::vector<uint8_t>> fonts = {synth.bytes, ReadFile(kRoboto + "Roboto-Regular.ttf"),
+                                                   ReadFile(kDejaVu + "DejaVuSans.ttf"), ReadFile(PairCollection())};
   FontDescriptorCache cache;
   for (size_t which = 0; which < fonts.size(); ++which)
     for (int length = 0; length <= 512 && length <= int(fonts[which].size()); ++length) {
+      // A copy of exactly the cut, so that any read past it is seen.
       const std::vector<uint8_t> cut(fonts[which].begin(), fonts[which].begin() + length);
+      const uint8_t* bytes = length ? cut.data() : nullptr;
+      const bool whole = which == 0 && length == int(synth.bytes.size());
+      for (int face = 0; face < 3; ++face)
+        EXPECT_EQ(IFontInfo(bytes, length, face).IsComplete(), whole && face == 0)
+          << "font " << which << " cut at " << length << " face " << face;
+      EXPECT_EQ(IFontInfo::FindFace(bytes, length, "", "Bold"), whole ? 0 : -1);
+      EXPECT_EQ(IFontData(bytes, length, 0).GetSize(), length);
+
       PlatformFontPtr font = CoreTextHelpers::LoadPlatformFontFromData("cut", cut.data(), length);
       if (!font)
         continue;
-      const IFontDataPtr data = font->GetFontData();
-      EXPECT_EQ(data->GetSize(), length);
+      EXPECT_EQ(font->GetFontData()->GetSize(), length);
       std::lock_guard<std::recursive_mutex> lock(cache.mMutex);
       CoreTextHelpers::CachePlatformFont(("cut" + std::to_string(which) + "-" + std::to_string(length)).c_str(), *font,
                                          cache);
