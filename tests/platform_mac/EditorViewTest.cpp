@@ -5,6 +5,7 @@
 #include <QuartzCore/QuartzCore.h>
 
 #include <cmath>
+#include <functional>
 
 #include "MacEditorFixture.h"
 #include "TestImageCodec.h"
@@ -85,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, EditorAtScale, ::testing::Values(1.f, 2.f));
 
 using EditorView = MacEditorFixture;
 
-TEST_F(EditorView, DragWithTheCursorLockedMeasuresEveryStepFromTheLockPosition)
+TEST_F(EditorView, DragWithTheCursorLockedMeasuresEveryStepFromTheLockPositionExceptOnATablet)
 {
   OpenHost(2.f);
   Mouse(NSEventTypeLeftMouseDown, 35, 35);
@@ -108,16 +109,14 @@ TEST_F(EditorView, DragWithTheCursorLockedMeasuresEveryStepFromTheLockPosition)
   Mouse(NSEventTypeLeftMouseUp, 35, 25);
   EXPECT_EQ(standin::Pointer().hideCount, 0);
   EXPECT_FALSE(Graphics()->IsCursorLocked());
-}
 
-TEST_F(EditorView, TabletDragsAreNotPulledBackToTheLockPosition)
-{
-  OpenHost(1.f);
+  // Tablet drags are not pulled back to the lock position.
   Mouse(NSEventTypeLeftMouseDown, 35, 35);
+  const int warps = standin::Pointer().warps;
   NSEvent* drag = NSEvent::mouseEventWithType(NSEventTypeLeftMouseDragged, At(35, 25), 0, 0, 0, nullptr, 0, 1, 1.f);
   drag->SetSubtype(NSEventSubtypeTabletPoint);
   window->sendEvent(drag);
-  EXPECT_EQ(standin::Pointer().warps, 0);
+  EXPECT_EQ(standin::Pointer().warps, warps);
   EXPECT_TRUE(Graphics()->IsTabletInput());
   Mouse(NSEventTypeLeftMouseUp, 35, 25);
 }
@@ -190,51 +189,27 @@ TEST_F(EditorView, FocusLeavingTheWindowReleasesACapturedControlAndShowsTheCurso
   EXPECT_EQ(standin::Pointer().hideCount, 0);
 }
 
-TEST_F(EditorView, AppearanceChangesReachTheEditorAndTheDarkModeQuery)
+TEST_F(EditorView, AppearanceChangesReachTheEditorAndTheDarkModeQueryFromMacOS1014On)
 {
-  OpenHost(1.f);
-  std::vector<EUIAppearance> seen;
-  Graphics()->mAppearanceChangedFunc = [&](EUIAppearance a) { seen.push_back(a); };
-  EXPECT_FALSE(Graphics()->GetDarkMode());
-  standin::SetAppAppearance("NSAppearanceNameDarkAqua");
-  EXPECT_TRUE(Graphics()->GetDarkMode());
-  standin::SetAppAppearance("NSAppearanceNameAqua");
-  EXPECT_EQ(seen, (std::vector<EUIAppearance>{EUIAppearance::Dark, EUIAppearance::Light}));
-}
-
-TEST_F(EditorView, BeforeMacOS1014ThereIsNoDarkMode)
-{
-  standin::SetSystemVersion(10, 13, 6);
-  OpenHost(1.f);
-  int changes = 0;
-  Graphics()->mAppearanceChangedFunc = [&](EUIAppearance) { ++changes; };
-  standin::SetAppAppearance("NSAppearanceNameDarkAqua");
-  EXPECT_FALSE(Graphics()->GetDarkMode());
-  EXPECT_EQ(changes, 0);
+  struct Row {
+    int minor, patch;
+    bool dark;
+    std::vector<EUIAppearance> seen;
+  };
+  const Row rows[] = {{15, 7, true, {EUIAppearance::Dark, EUIAppearance::Light}}, {13, 6, false, {}}};
+  for (const Row& r : rows) {
+    standin::SetSystemVersion(10, r.minor, r.patch);
+    OpenHost(1.f);
+    std::vector<EUIAppearance> seen;
+    Graphics()->mAppearanceChangedFunc = [&](EUIAppearance a) { seen.push_back(a); };
+    EXPECT_FALSE(Graphics()->GetDarkMode());
+    standin::SetAppAppearance("NSAppearanceNameDarkAqua");
+    EXPECT_EQ(Graphics()->GetDarkMode(), r.dark) << "10." << r.minor;
+    standin::SetAppAppearance("NSAppearanceNameAqua");
+    EXPECT_EQ(seen, r.seen) << "10." << r.minor;
+    CloseHost();
+  }
   standin::SetSystemVersion(10, 15, 7);
-}
-
-TEST_F(EditorView, ReleasingOutsideAfterADragGivesMouseUpThenMouseOut)
-{
-  OpenHost(1.f);
-  Mouse(NSEventTypeMouseMoved, 35, 35);
-  Mouse(NSEventTypeLeftMouseDown, 35, 35);
-  Graphics()->HideMouseCursor(false); // follow the pointer out of the view
-  Mouse(NSEventTypeLeftMouseDragged, 250, 35);
-  EXPECT_TRUE(Graphics()->ControlIsCaptured()); // the exit waits for the release
-  Mouse(NSEventTypeLeftMouseUp, 250, 35);
-  EXPECT_FALSE(Graphics()->ControlIsCaptured());
-  EXPECT_EQ(Graphics()->GetMouseOverIdx(), -1);
-}
-
-TEST_F(EditorView, ToolTipsNameTheControlUnderThePointer)
-{
-  OpenHost(1.f);
-  Graphics()->EnableMouseOver(true);
-  Mouse(NSEventTypeMouseMoved, 35, 35);
-  EXPECT_EQ(standin::ToolTipAt(window, At(35, 35).x, At(35, 35).y), "Gain");
-  Mouse(NSEventTypeMouseMoved, 90, 25);
-  EXPECT_EQ(standin::ToolTipAt(window, At(90, 25).x, At(90, 25).y), "");
 }
 
 TEST_F(EditorView, CloseAndReopenTenTimesLeavesNoObjectOrTimerBehind)
@@ -257,38 +232,43 @@ TEST_F(EditorView, CloseAndReopenTenTimesLeavesNoObjectOrTimerBehind)
   EXPECT_EQ(std::count(log.begin(), log.end(), "OnUIClose"), 14);
 }
 
-TEST_F(EditorView, TheHostRemovingTheViewFromInsideAControlCallbackClosesOnceAfterTheCallback)
+TEST_F(EditorView, ClosingFromInsideAControlOrFrameCallbackClosesOnceAfterTheCallback)
 {
-  OpenHost(1.f);
-  const long before = standin::LiveNSObjectCount();
-  Graphics()->GetControl(2)->SetActionFunction([this](IControl*) {
-    view->removeFromSuperview(); // the host takes the view away mid-click
-  });
-  dlg.TakeLog();
-  Click(90, 25);
-  EXPECT_EQ(dlg.GetGraphics(), nullptr);
-  const auto log = dlg.TakeLog();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "OnUIClose"), 1);
-  EXPECT_EQ(window->contentView()->subviews()->count(), 0u);
-  EXPECT_EQ(standin::ScheduledTimerCount(), 0);
-  standin::DrainAutoreleasePools();
-  EXPECT_LT(standin::LiveNSObjectCount(), before);
-}
-
-TEST_F(EditorView, TheDelegateClosingFromAFrameCallbackLeavesTheViewUnused)
-{
-  OpenHost(1.f);
-  bool closed = false;
-  Graphics()->SetDisplayTickFunc([&] {
-    if (!closed) {
-      closed = true;
-      window->close();
-    }
-  });
-  standin::RunMainRunLoopFor(0.1);
-  EXPECT_TRUE(closed);
-  EXPECT_EQ(dlg.GetGraphics(), nullptr);
-  EXPECT_EQ(standin::ScheduledTimerCount(), 0);
+  int closes = 0;
+  struct Row {
+    const char* what;
+    std::function<void()> arm, run;
+  };
+  const Row rows[] = {
+    {"the host takes the view away mid-click",
+     [this] { Graphics()->GetControl(2)->SetActionFunction([this](IControl*) { view->removeFromSuperview(); }); },
+     [this] { Click(90, 25); }},
+    {"the window closes in a frame",
+     [&] {
+       Graphics()->SetDisplayTickFunc([&] {
+         if (closes++ == 0)
+           window->close();
+       });
+     },
+     [] { standin::RunMainRunLoopFor(0.1); }},
+  };
+  for (const Row& r : rows) {
+    OpenHost(1.f);
+    const long before = standin::LiveNSObjectCount();
+    r.arm();
+    dlg.TakeLog();
+    r.run();
+    EXPECT_EQ(dlg.GetGraphics(), nullptr) << r.what;
+    const auto log = dlg.TakeLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "OnUIClose"), 1) << r.what;
+    NSView* content = window->contentView(); // none once the window is closed
+    EXPECT_TRUE(!content || content->subviews()->count() == 0) << r.what;
+    EXPECT_EQ(standin::ScheduledTimerCount(), 0) << r.what;
+    standin::DrainAutoreleasePools();
+    EXPECT_LT(standin::LiveNSObjectCount(), before) << r.what;
+    CloseHost();
+  }
+  EXPECT_EQ(closes, 1);
 }
 
 } // namespace

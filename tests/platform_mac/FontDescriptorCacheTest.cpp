@@ -66,7 +66,7 @@ TEST_F(FontDescriptorCacheTest, EmRatioIsEmSizeOverTheLineHeightOfTheTables)
   EXPECT_EQ(cache.Size(), 5);
 }
 
-TEST_F(FontDescriptorCacheTest, FirstFontCachedUnderAnIdStays)
+TEST_F(FontDescriptorCacheTest, FirstFontWithADescriptorCachedUnderAnIdStays)
 {
   PlatformFontPtr first = MemoryFont(kRoboto + "Roboto-Regular.ttf");
   PlatformFontPtr second = MemoryFont(kDejaVu + "DejaVuSans.ttf");
@@ -83,18 +83,14 @@ TEST_F(FontDescriptorCacheTest, FirstFontCachedUnderAnIdStays)
   EXPECT_EQ(CoreTextHelpers::GetCTFontDescriptor("Sans-1.0x", cache), nullptr);
   EXPECT_EQ(CoreTextHelpers::GetCTFontDescriptor("Other", cache), nullptr);
   EXPECT_EQ(CoreTextHelpers::GetCTFontDescriptor(nullptr, cache), nullptr);
+  // A font without a descriptor is not cached.
+  CoreTextHelpers::CachePlatformFont("Plain", PlatformFont(), cache);
+  EXPECT_EQ(CoreTextHelpers::GetCTFontDescriptor("Plain", cache), nullptr);
 
   // The entry keeps the descriptor after the font is gone.
   first.reset();
   EXPECT_EQ(CFGetRetainCount(entry->mDescriptor), 1);
   EXPECT_EQ(CFGetTypeID(entry->mDescriptor), CTFontDescriptorGetTypeID());
-}
-
-TEST_F(FontDescriptorCacheTest, FontsWithoutADescriptorAreNotCached)
-{
-  const PlatformFont plain;
-  CoreTextHelpers::CachePlatformFont("Plain", plain, cache);
-  EXPECT_EQ(cache.Size(), 0);
 }
 
 TEST_F(FontDescriptorCacheTest, ProcessCacheEmptiesWhenItsLastUserGoes)

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 namespace fonttest {
@@ -56,6 +57,11 @@ Tables ReadWithFontTools(const std::string& path, int face)
   std::string text;
   if (!RunScript("metrics " + Quote(path) + " " + std::to_string(face), &text))
     return t;
+  const std::map<std::string, int*> numbers = {{"unitsPerEm", &t.unitsPerEm},
+                                               {"macStyle", &t.macStyle},
+                                               {"ascent", &t.ascent},
+                                               {"descent", &t.descent},
+                                               {"lineGap", &t.lineGap}};
   std::istringstream lines(text);
   std::string key;
   while (lines >> key) {
@@ -63,20 +69,10 @@ Tables ReadWithFontTools(const std::string& path, int face)
     std::getline(lines, value);
     if (!value.empty() && value[0] == ' ')
       value.erase(0, 1);
-    if (key == "family")
-      t.family = value;
-    else if (key == "style")
-      t.style = value;
-    else if (key == "unitsPerEm")
-      t.unitsPerEm = std::stoi(value);
-    else if (key == "macStyle")
-      t.macStyle = std::stoi(value);
-    else if (key == "ascent")
-      t.ascent = std::stoi(value);
-    else if (key == "descent")
-      t.descent = std::stoi(value);
-    else if (key == "lineGap")
-      t.lineGap = std::stoi(value);
+    if (key == "family" || key == "style")
+      (key == "family" ? t.family : t.style) = value;
+    else if (const auto n = numbers.find(key); n != numbers.end())
+      *n->second = std::stoi(value);
   }
   return t;
 }

@@ -1,9 +1,8 @@
-// Key translation and the message-box table, entry by entry, against the
-// tables as the platform documents them (written out again here).
+// Key translation, entry by entry, against the table as the platform
+// documents it (written out again here).
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "MacKeys.h"
@@ -86,33 +85,6 @@ TEST(MacKeys, ModifierBitsFollowTheirFlags)
   EXPECT_EQ(Translate(126, u"", all).flags,
             kMacKeyVirtual | kMacKeyShift | kMacKeyCommand | kMacKeyOption | kMacKeyControl);
   EXPECT_EQ(Translate(126, u"", kControl).flags, kMacKeyVirtual | kMacKeyControl);
-}
-
-TEST(MessageBox, EveryTypeShowsItsButtonsAndMapsEachAnswer)
-{
-  struct Row {
-    int type;
-    const char *def, *alt, *other;
-    int onDefault, onAlternate, onOther;
-  };
-  // OK 1, cancel 2, retry 4, yes 6, no 7. Types the table does not list
-  // still show their message with an OK button.
-  const Row rows[] = {
-    {0, "OK", nullptr, nullptr, 1, 1, 1}, {1, "OK", "Cancel", nullptr, 1, 2, 2},
-    {2, "OK", nullptr, nullptr, 1, 1, 1}, {3, "Yes", "Cancel", "No", 6, 2, 7},
-    {4, "Yes", "No", nullptr, 6, 7, 7},   {5, "Retry", "Cancel", nullptr, 4, 2, 2},
-    {6, "OK", nullptr, nullptr, 1, 1, 1}, {-1, "OK", nullptr, nullptr, 1, 1, 1},
-  };
-  auto same = [](const char* a, const char* b) { return (!a && !b) || (a && b && std::strcmp(a, b) == 0); };
-  for (const Row& r : rows) {
-    const MessageBoxButtons b = MessageBoxButtonsForType(r.type);
-    EXPECT_TRUE(same(b.defaultButton, r.def)) << "type " << r.type;
-    EXPECT_TRUE(same(b.alternateButton, r.alt)) << "type " << r.type;
-    EXPECT_TRUE(same(b.otherButton, r.other)) << "type " << r.type;
-    EXPECT_EQ(MessageBoxResult(r.type, 1), r.onDefault) << "type " << r.type;
-    EXPECT_EQ(MessageBoxResult(r.type, 0), r.onAlternate) << "type " << r.type;
-    EXPECT_EQ(MessageBoxResult(r.type, -1), r.onOther) << "type " << r.type;
-  }
 }
 
 } // namespace

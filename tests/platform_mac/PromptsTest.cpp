@@ -12,42 +12,41 @@ namespace {
 
 using Prompts = MacEditorFixture;
 
-TEST_F(Prompts, MessageBoxesShowTheirButtonsAndAnswerPerButtonPressed)
+TEST_F(Prompts, MessageBoxesShowTheirTextAndButtonsAndAnswerPerButtonPressed)
 {
   OpenHost(1.f);
+  // OK 1, cancel 2, retry 4, yes 6, no 7. A press on a button the alert
+  // lacks, or none at all, cancels: the "Cancel" button, else the default.
+  // Types the table does not list still show their message with OK.
   struct Row {
     int type;
-    long pressed; // 1 default, 0 alternate, -1 other, 2 nothing queued
-    int result;
     const char* buttons;
+    int onDefault, onAlternate, onOther, onNothing;
   };
   const Row rows[] = {
-    {0, 1, 1, "OK||"},           {0, 2, 1, "OK||"},          {1, 1, 1, "OK|Cancel|"},    {1, 0, 2, "OK|Cancel|"},
-    {1, 2, 2, "OK|Cancel|"},     {2, 2, 1, "OK||"},          {3, 1, 6, "Yes|Cancel|No"}, {3, 0, 2, "Yes|Cancel|No"},
-    {3, -1, 7, "Yes|Cancel|No"}, {3, 2, 2, "Yes|Cancel|No"}, {4, 1, 6, "Yes|No|"},       {4, 0, 7, "Yes|No|"},
-    {5, 1, 4, "Retry|Cancel|"},  {5, 0, 2, "Retry|Cancel|"}, {5, 2, 2, "Retry|Cancel|"}, {9, 1, 1, "OK||"},
+    {0, "OK||", 1, 1, 1, 1},          {1, "OK|Cancel|", 1, 2, 2, 2}, {2, "OK||", 1, 1, 1, 1},
+    {3, "Yes|Cancel|No", 6, 2, 7, 2}, {4, "Yes|No|", 6, 7, 6, 6},    {5, "Retry|Cancel|", 4, 2, 2, 2},
+    {6, "OK||", 1, 1, 1, 1},          {-1, "OK||", 1, 1, 1, 1},      {9, "OK||", 1, 1, 1, 1},
   };
   for (const Row& r : rows) {
-    if (r.pressed != 2)
-      standin::QueueAlertButton(r.pressed);
-    int completed = -1;
-    EXPECT_EQ(Graphics()->ShowMessageBox("Body", "Title", r.type, [&](int v) { completed = v; }), r.result)
-      << "type " << r.type << " pressed " << r.pressed;
-    EXPECT_EQ(completed, r.result);
-    const standin::ShownAlert shown = standin::ShownAlerts().back();
-    EXPECT_EQ(shown.defaultButton + "|" + shown.alternateButton + "|" + shown.otherButton, r.buttons)
-      << "type " << r.type;
-    EXPECT_EQ(shown.title, "Title");
-    EXPECT_EQ(shown.message, "Body");
+    const long presses[] = {1, 0, -1, 2};
+    const int results[] = {r.onDefault, r.onAlternate, r.onOther, r.onNothing};
+    for (int i = 0; i < 4; ++i) {
+      if (presses[i] != 2)
+        standin::QueueAlertButton(presses[i]);
+      int completed = -1;
+      EXPECT_EQ(Graphics()->ShowMessageBox("Body", "Title", r.type, [&](int v) { completed = v; }), results[i])
+        << "type " << r.type << " pressed " << presses[i];
+      EXPECT_EQ(completed, results[i]);
+      const standin::ShownAlert shown = standin::ShownAlerts().back();
+      EXPECT_EQ(shown.defaultButton + "|" + shown.alternateButton + "|" + shown.otherButton, r.buttons)
+        << "type " << r.type;
+      EXPECT_EQ(shown.title + "/" + shown.message, "Title/Body");
+    }
   }
-}
-
-TEST_F(Prompts, MessageTextsThatAreNotUTF8AreShownAsASCII)
-{
-  OpenHost(1.f);
+  // A message that is not UTF-8 is shown as ASCII; no title is an empty one.
   Graphics()->ShowMessageBox("bad \xff text", nullptr, 0);
-  EXPECT_EQ(standin::ShownAlerts().back().message, "bad ? text");
-  EXPECT_EQ(standin::ShownAlerts().back().title, "");
+  EXPECT_EQ(standin::ShownAlerts().back().title + "/" + standin::ShownAlerts().back().message, "/bad ? text");
 }
 
 TEST_F(Prompts, FilePanelsTakeTheChoiceOrLeaveTheNameEmptyWhenCancelled)
@@ -240,6 +239,8 @@ TEST_F(Prompts, CursorTypesShowTheirCursorOrItsFallback)
   for (const Row& r : rows) {
     Graphics()->SetMouseCursor(r.type);
     EXPECT_EQ(standin::CurrentCursor(), r.shown) << "type " << r.type;
+    // The help cursor is put away when another is asked for.
+    EXPECT_EQ(NSCursor::helpCursorShown(), r.type == 13) << "type " << r.type;
   }
   for (const char* name : {"busyButClickableCursor", "_windowResizeNorthCursor",
                            "_windowResizeNorthWestSouthEastCursor", "_windowResizeNorthEastSouthWestCursor",
@@ -250,16 +251,6 @@ TEST_F(Prompts, CursorTypesShowTheirCursorOrItsFallback)
     EXPECT_EQ(standin::CurrentCursor(), r.withoutNamedCursors) << "type " << r.type;
   }
   EXPECT_EQ(Graphics()->SetMouseCursor(1), 99);
-}
-
-TEST_F(Prompts, TheHelpCursorIsPutAwayWhenAnotherIsAskedFor)
-{
-  OpenHost(1.f);
-  Graphics()->SetMouseCursor(13);
-  EXPECT_TRUE(NSCursor::helpCursorShown());
-  Graphics()->SetMouseCursor(1);
-  EXPECT_FALSE(NSCursor::helpCursorShown());
-  EXPECT_EQ(standin::CurrentCursor(), "IBeam");
 }
 
 // ---- The menu builder ---------------------------------------------------------

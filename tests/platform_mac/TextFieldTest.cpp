@@ -1,11 +1,11 @@
 // Native text entry: the field the editor opens, typing through the window,
 // committing and cancelling, and the formatter and centring cell on their own.
 
-#include <cmath>
-#include <cstdio>
+#include <functional>
 #include <mutex>
 
 #include "CoreTextHelpers.h"
+#include "FontTestKit.h"
 #include "IGraphicsTextField.h"
 #include "MacEditorFixture.h"
 
@@ -52,28 +52,32 @@ TEST_F(NativeTextEntry, ReturnCommitsTheTypedNumberAndClosesTheField)
   EXPECT_EQ(window->firstResponder(), view);
 }
 
-TEST_F(NativeTextEntry, AWheelTurnCancelsTheEntryWithoutChangingTheValue)
+TEST_F(NativeTextEntry, AClickElsewhereCommitsAndAWheelTurnCancels)
 {
-  OpenHost(2.f);
-  Click(150, 20);
-  ASSERT_NE(view->textField(), nullptr);
-  SelectAll();
-  Type(u"5");
-  window->sendEvent(standin::ScrollWheelEvent(At(150, 20).x, At(150, 20).y, 1.0, 0));
-  EXPECT_EQ(view->textField(), nullptr);
-  EXPECT_EQ(Value(2), 100.0);
-  EXPECT_EQ(window->firstResponder(), view);
-}
-
-TEST_F(NativeTextEntry, ClickingElsewhereEndsTheEditingAndCommits)
-{
-  OpenHost(1.f);
-  Click(150, 20);
-  SelectAll();
-  Type(u"250");
-  Click(90, 25);
-  EXPECT_EQ(view->textField(), nullptr);
-  EXPECT_NEAR(Value(2), 250.0, 1e-9);
+  struct Row {
+    const char* what;
+    float scale;
+    const char16_t* typed;
+    std::function<void()> end;
+    double value;
+  };
+  const Row rows[] = {
+    {"a wheel turn", 2.f, u"5",
+     [this] { window->sendEvent(standin::ScrollWheelEvent(At(150, 20).x, At(150, 20).y, 1.0, 0)); }, 100.0},
+    {"a click elsewhere", 1.f, u"250", [this] { Click(90, 25); }, 250.0},
+  };
+  for (const Row& r : rows) {
+    OpenHost(r.scale);
+    Click(150, 20);
+    ASSERT_NE(view->textField(), nullptr) << r.what;
+    SelectAll();
+    Type(r.typed);
+    r.end();
+    EXPECT_EQ(view->textField(), nullptr) << r.what;
+    EXPECT_NEAR(Value(2), r.value, 1e-9) << r.what;
+    EXPECT_EQ(window->firstResponder(), view) << r.what;
+    CloseHost();
+  }
 }
 
 TEST_F(NativeTextEntry, TheHostRemovingTheViewWhileEditingCommitsNothingAndLeavesNothing)
@@ -90,74 +94,63 @@ TEST_F(NativeTextEntry, TheHostRemovingTheViewWhileEditingCommitsNothingAndLeave
   EXPECT_EQ(standin::LiveNSObjectCount(), before);
 }
 
-// ---- Typing into a field with the formatter the view gives it -------------------------
-
-struct TypingCase {
-  const char* what;
-  const char* allowed;
-  int maxLength;
-  std::u16string opening;
-  bool caretAtEnd;      // else the whole text is selected, as on opening
-  std::u16string typed; // \x7f deletes, \x16 pastes the clipboard
-  const char* clipboard;
-  std::string result;
-};
-
-class FormatterTyping : public ::testing::TestWithParam<TypingCase> {};
-
-TEST_P(FormatterTyping, OnlyWhatIsTypedIsJudged)
+TEST_F(NativeTextEntry, TheFormatterJudgesOnlyWhatIsTyped)
 {
-  const TypingCase& c = GetParam();
-  standin::Reset();
-  NSWindow* window = NSWindow::alloc()->initWithContentRect(NSMakeRect(0, 0, 200, 100), NSWindowStyleMaskTitled,
-                                                            NSBackingStoreBuffered, NO);
-  auto* field = IGraphicsTextField_vVorelle3_au::alloc()->initWithFrame(NSMakeRect(10, 10, 80, 20));
-  auto* formatter = IGraphicsFormatter_vVorelle3_au::alloc()->init();
-  formatter->setAcceptableCharacterSet(
-    NSCharacterSet::characterSetWithCharactersInString(NSString::stringWithUTF8String(c.allowed)));
-  formatter->setMaximumLength(c.maxLength);
-  field->setFormatter(formatter);
-  formatter->release();
-  field->setStringValue(
-    NSString::stringWithCharacters(reinterpret_cast<const unichar*>(c.opening.data()), c.opening.size()));
-  window->contentView()->addSubview(field);
-  field->release();
-  ASSERT_TRUE(window->makeFirstResponder(field));
-  if (c.caretAtEnd)
-    field->currentEditor()->setSelectedRange({c.opening.size(), 0});
-  if (c.clipboard) {
-    NSPasteboard::generalPasteboard()->clearContents();
-    NSPasteboard::generalPasteboard()->setString(NSString::stringWithUTF8String(c.clipboard), NSStringPboardType);
+  struct Row {
+    const char* what;
+    const char* allowed;
+    int maxLength;
+    std::u16string opening;
+    bool caretAtEnd;      // else the whole text is selected, as on opening
+    std::u16string typed; // \x7f deletes, \x16 pastes the clipboard
+    const char* clipboard;
+    std::string result;
+  };
+  const Row rows[] = {
+    {"a fourth character over a limit of 3", "0123456789-+", 3, u"", false, u"1234", nullptr, "123"},
+    {"a double accepts 1 . 5 k but not x", "0123456789.-+kK", 0, u"", false, u"1.5xk", nullptr, "1.5k"},
+    {"pasted text with a letter is refused whole", "0123456789-+", 0, u"", false, u"\x16", "12a4", ""},
+    {"pasted digits go in", "0123456789-+", 0, u"", false, u"\x16", "124", "124"},
+    {"a display value longer than the limit is shown", "0123456789.-+", 4, u"-12.5", false, u"", nullptr, "-12.5"},
+    {"and replaced by typing", "0123456789.-+", 4, u"-12.5", false, u"-7.5", nullptr, "-7.5"},
+    {"a shown unit can be deleted", "0123456789.-+kK", 8, u"3.0 dB", true,
+     u"\x7f\x7f\x7f"
+     u"5",
+     nullptr, "3.05"},
+    {"typing after a shown unit is still judged", "0123456789.-+kK", 8, u"3.0 dB", true, u"x", nullptr, "3.0 dB"},
+  };
+  for (const Row& r : rows) {
+    window = NSWindow::alloc()->initWithContentRect(NSMakeRect(0, 0, 200, 100), NSWindowStyleMaskTitled,
+                                                    NSBackingStoreBuffered, NO);
+    auto* field = IGraphicsTextField_vVorelle3_au::alloc()->initWithFrame(NSMakeRect(10, 10, 80, 20));
+    auto* formatter = IGraphicsFormatter_vVorelle3_au::alloc()->init();
+    formatter->setAcceptableCharacterSet(
+      NSCharacterSet::characterSetWithCharactersInString(NSString::stringWithUTF8String(r.allowed)));
+    formatter->setMaximumLength(r.maxLength);
+    field->setFormatter(formatter);
+    formatter->release();
+    field->setStringValue(
+      NSString::stringWithCharacters(reinterpret_cast<const unichar*>(r.opening.data()), r.opening.size()));
+    window->contentView()->addSubview(field);
+    field->release();
+    ASSERT_TRUE(window->makeFirstResponder(field));
+    if (r.caretAtEnd)
+      field->currentEditor()->setSelectedRange({r.opening.size(), 0});
+    if (r.clipboard) {
+      NSPasteboard::generalPasteboard()->clearContents();
+      NSPasteboard::generalPasteboard()->setString(NSString::stringWithUTF8String(r.clipboard), NSStringPboardType);
+    }
+    for (char16_t ch : r.typed) {
+      const char16_t s[2] = {ch, 0};
+      if (ch == u'\x16')
+        Key(NSEventTypeKeyDown, 0, u"v", NSEventModifierFlagCommand);
+      else
+        Key(NSEventTypeKeyDown, 0, s);
+    }
+    EXPECT_EQ(field->stringValue()->UTF8String(), r.result) << r.what;
+    CloseHost();
   }
-  for (char16_t ch : c.typed) {
-    const bool paste = ch == u'\x16';
-    const char16_t s[2] = {paste ? u'v' : ch, 0};
-    NSString* str = NSString::stringWithCharacters(reinterpret_cast<const unichar*>(s), 1);
-    window->sendEvent(NSEvent::keyEventWithType(NSEventTypeKeyDown, NSMakePoint(0, 0),
-                                                paste ? NSEventModifierFlagCommand : NSEventModifierFlags(0), 0, 0,
-                                                nullptr, str, str, NO, 0));
-  }
-  EXPECT_EQ(field->stringValue()->UTF8String(), c.result) << c.what;
-  window->release();
-  standin::DrainAutoreleasePools();
 }
-
-INSTANTIATE_TEST_SUITE_P(
-  Cases, FormatterTyping,
-  ::testing::Values(
-    TypingCase{"a fourth character over a limit of 3", "0123456789-+", 3, u"", false, u"1234", nullptr, "123"},
-    TypingCase{"a double accepts 1 . 5 k but not x", "0123456789.-+kK", 0, u"", false, u"1.5xk", nullptr, "1.5k"},
-    TypingCase{"pasted text with a letter is refused whole", "0123456789-+", 0, u"", false, u"\x16", "12a4", ""},
-    TypingCase{"pasted digits go in", "0123456789-+", 0, u"", false, u"\x16", "124", "124"},
-    TypingCase{"a display value longer than the limit is shown", "0123456789.-+", 4, u"-12.5", false, u"", nullptr,
-               "-12.5"},
-    TypingCase{"and replaced by typing", "0123456789.-+", 4, u"-12.5", false, u"-7.5", nullptr, "-7.5"},
-    TypingCase{"a shown unit can be deleted", "0123456789.-+kK", 8, u"3.0 dB", true,
-               u"\x7f\x7f\x7f"
-               u"5",
-               nullptr, "3.05"},
-    TypingCase{"typing after a shown unit is still judged", "0123456789.-+kK", 8, u"3.0 dB", true, u"x", nullptr,
-               "3.0 dB"}));
 
 TEST(Formatter, TheWholeStringCheckFollowsSetLengthAndValue)
 {
@@ -214,20 +207,10 @@ TEST(TextFieldCell, TextIsCentredVerticallyOnceAlsoWhileEditing)
   standin::DrainAutoreleasePools();
 }
 
-} // namespace
-} // namespace mactest
-
-namespace mactest {
-namespace {
-
 TEST_F(NativeTextEntry, TheFieldTakesTheCachedFaceAtTheStyleSizeTimesDrawScaleAndEmRatio)
 {
   OpenHost(1.f, 2.f);
-  std::FILE* file = std::fopen("/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Regular.ttf", "rb");
-  ASSERT_NE(file, nullptr);
-  std::vector<unsigned char> bytes(1 << 20);
-  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-  std::fclose(file);
+  std::vector<uint8_t> bytes = fonttest::ReadFile(fonttest::kRoboto + "Roboto-Regular.ttf");
   PlatformFontPtr font = Graphics()->LoadPlatformFontFromData("Roboto-Regular", bytes.data(), int(bytes.size()));
   ASSERT_NE(font, nullptr);
   Graphics()->CachePlatformFont("Roboto-Regular", font);

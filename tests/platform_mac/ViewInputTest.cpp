@@ -77,7 +77,7 @@ TEST_F(ViewInput, ModifierFlagsBecomeMouseModifiers)
   EXPECT_EQ(rec->log, (std::vector<std::string>{"down 150,100 RS", "up 150,100 R"}));
 }
 
-TEST_F(ViewInput, LeavingTheViewWithoutADragTellsTheControlsAtOnce)
+TEST_F(ViewInput, LeavingTheViewTellsTheControlsAtOnceOrAfterTheReleaseOfADrag)
 {
   OpenHost(1.f);
   Mouse(NSEventTypeMouseMoved, 150, 100);
@@ -88,9 +88,12 @@ TEST_F(ViewInput, LeavingTheViewWithoutADragTellsTheControlsAtOnce)
   Mouse(NSEventTypeMouseMoved, 150, 100);
   Mouse(NSEventTypeLeftMouseDown, 150, 100);
   Mouse(NSEventTypeLeftMouseDragged, 250, 100);
-  EXPECT_EQ(rec->log, std::vector<std::string>{"down 150,100 L"});
+  EXPECT_EQ(rec->log, std::vector<std::string>{"down 150,100 L"}); // the exit waits for the release
+  EXPECT_TRUE(Graphics()->ControlIsCaptured());
   Mouse(NSEventTypeLeftMouseUp, 250, 100);
   EXPECT_EQ(rec->log, (std::vector<std::string>{"down 150,100 L", "up 250,100 ", "out"}));
+  EXPECT_FALSE(Graphics()->ControlIsCaptured());
+  EXPECT_EQ(Graphics()->GetMouseOverIdx(), -1);
 }
 
 TEST_F(ViewInput, TheEditorPlacesThePointerAndReadsItBackInItsOwnPoints)
@@ -125,9 +128,14 @@ TEST_F(ViewInput, HidingTheCursorTwiceOrShowingItTwiceChangesItOnce)
   EXPECT_EQ(standin::Pointer().hideCount, 0);
 }
 
-TEST_F(ViewInput, ToolTipsAreRegisteredForVisibleControlsWithAnArea)
+TEST_F(ViewInput, ToolTipsNameTheControlUnderThePointerAndOnlyVisibleControlsWithAnArea)
 {
   OpenHost(1.f, 2.f);
+  Graphics()->EnableMouseOver(true);
+  Mouse(NSEventTypeMouseMoved, 35, 35);
+  EXPECT_EQ(standin::ToolTipAt(window, At(35, 35).x, At(35, 35).y), "Gain");
+  Mouse(NSEventTypeMouseMoved, 90, 25);
+  EXPECT_EQ(standin::ToolTipAt(window, At(90, 25).x, At(90, 25).y), "");
   const size_t all = view->toolTipRects().size();
   EXPECT_EQ(all, size_t(Graphics()->NControls()));
   Graphics()->GetControl(2)->Hide(true);
