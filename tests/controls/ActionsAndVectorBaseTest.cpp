@@ -15,8 +15,7 @@ TEST_F(ActionsAndVectorBase, SplashGrowsWithTheAnimationAndEnds)
 {
   auto* v = new TestVector(IRECT(50, 20, 150, 60), SplashClickActionFunc);
   g->AttachControl(v);
-  g->OnMouseDown(Pt(100, 40));
-  g->OnMouseUp(Pt(100, 40));
+  Click(100, 40);
   v->SetDirty(true, -1);
   EXPECT_EQ(v->GetSplashX(), 100.f);
   EXPECT_EQ(v->GetSplashY(), 40.f);

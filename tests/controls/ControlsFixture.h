@@ -42,6 +42,12 @@ protected:
     return m;
   }
 
+  void Click(float x, float y)
+  {
+    g->OnMouseDown(Pt(x, y));
+    g->OnMouseUp(Pt(x, y));
+  }
+
   static IMouseInfoList Drag(float x, float y, float dx, float dy, const IMouseMod& mod)
   {
     IMouseInfo i;
@@ -53,6 +59,14 @@ protected:
     return {i};
   }
 };
+
+// A vector style without label or value text.
+inline IVStyle Bare()
+{
+  IVStyle s;
+  s.labelVisible = s.valueVisible = false;
+  return s;
+}
 
 // The rectangle a rectangle path covers: (L, T) first, (R, B) third.
 inline IRECT PathRect(const PaintCall& p)

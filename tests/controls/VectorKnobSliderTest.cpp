@@ -15,13 +15,6 @@ namespace {
 
 using VectorKnobSlider = ControlsFixture;
 
-IVStyle Bare()
-{
-  IVStyle s;
-  s.labelVisible = s.valueVisible = false;
-  return s;
-}
-
 // Centre x, y and radius of the filled ellipses in the foreground colour.
 struct Disc {
   double x, y, r;
@@ -184,8 +177,7 @@ TEST_F(VectorKnobSlider, ValueTextOpensTextEntryOnlyWhenEditable)
     EXPECT_STREQ(k->GetValueStr(), "-24.0 dB");
     EXPECT_EQ(k->GetValueBounds(), k->GetWidgetBounds());
     g->TakeLog();
-    g->OnMouseDown(Pt(50, 50));
-    g->OnMouseUp(Pt(50, 50));
+    Click(50, 50);
     const Log log = g->TakeLog();
     const bool entry =
       std::any_of(log.begin(), log.end(), [](const std::string& l) { return l.rfind("TextEntry", 0) == 0; });

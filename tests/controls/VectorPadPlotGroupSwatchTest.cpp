@@ -43,8 +43,7 @@ TEST_F(VectorPadPlotGroupSwatch, PadFollowsThePointerOverItsWholeRectangleAndPin
     EXPECT_NEAR(pad->GetValue(1), c.v1, 1e-6) << c.x << "," << c.y;
   }
   // A press alone moves the handle to the point.
-  g->OnMouseDown(Pt(100, 50));
-  g->OnMouseUp(Pt(100, 50));
+  Click(100, 50);
   EXPECT_DOUBLE_EQ(pad->GetValue(0), 0.0);
   EXPECT_DOUBLE_EQ(pad->GetValue(1), 1.0);
   EXPECT_DOUBLE_EQ(dlg.GetParam(kMix)->Value(), 0.0);

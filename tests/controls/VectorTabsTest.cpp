@@ -87,8 +87,7 @@ TEST_F(VectorTabs, ClickingEveryTabSelectsItAndSendsItsState)
   EXPECT_STREQ(t->GetLabelStr(), "States");
   for (int i : {3, 0, 4, 1, 2}) {
     const IRECT r = t->GetTabRects()[static_cast<std::size_t>(i)];
-    g->OnMouseDown(Pt(r.MW(), r.MH()));
-    g->OnMouseUp(Pt(r.MW(), r.MH()));
+    Click(r.MW(), r.MH());
     EXPECT_DOUBLE_EQ(t->GetValue(), i / 4.0);
     EXPECT_EQ(dlg.GetParam(kStates)->Value(), i);
     EXPECT_EQ(t->GetSelectedTabText(), std::to_string(i));
@@ -122,8 +121,7 @@ TEST_F(VectorTabs, OneStateTabSwitchStaysAtZero)
     IRECT(0, 0, 60, 30), [](IControl*) {}, {"only"}, "", Plain());
   g->AttachControl(t);
   t->SetValue(0.7);
-  g->OnMouseDown(Pt(30, 15));
-  g->OnMouseUp(Pt(30, 15));
+  Click(30, 15);
   EXPECT_EQ(t->GetValue(), 0.0);
   EXPECT_STREQ(t->GetSelectedTabText(), "only");
 }
@@ -177,8 +175,7 @@ TEST_F(VectorTabs, RadioButtonsSitInTheirColumnAndCanIgnoreTheirText)
   }
   r->SetButtonColumnHitOnly(false);
   for (int i : {2, 0, 1}) {
-    g->OnMouseDown(Pt(50, 10 + 20 * i));
-    g->OnMouseUp(Pt(50, 10 + 20 * i));
+    Click(50, 10 + 20 * i);
     EXPECT_DOUBLE_EQ(r->GetValue(), i * 0.5);
   }
 }

@@ -12,22 +12,12 @@ namespace {
 
 using VectorTracks = ControlsFixture;
 
-IVStyle Bare()
-{
-  IVStyle s;
-  s.labelVisible = s.valueVisible = false;
-  return s;
-}
-
-// The rectangle of a filled rectangle path (move, three lines, close).
-IRECT PathBox(const PaintCall& p) { return IRECT(p.path[0].v[0], p.path[0].v[1], p.path[2].v[0], p.path[2].v[1]); }
-
 std::vector<IRECT> FillsOf(const std::vector<PaintCall>& paints, const IColor& c)
 {
   std::vector<IRECT> out;
   for (const PaintCall& p : paints)
     if (p.isFill && p.pattern.mStops[0].mColor == c)
-      out.push_back(PathBox(p));
+      out.push_back(PathRect(p));
   return out;
 }
 
@@ -63,10 +53,7 @@ TEST_F(VectorTracks, TracksDivideTheWidgetAndStepCellsAreStoredLastFirst)
     t->SetTrackGap(c.gap);
     ASSERT_EQ(t->GetTrackRects().size(), 3u);
     const IRECT got = t->GetTrackRects()[1];
-    EXPECT_NEAR(got.L, c.track1.L, 1e-4);
-    EXPECT_NEAR(got.T, c.track1.T, 1e-4);
-    EXPECT_NEAR(got.R, c.track1.R, 1e-4);
-    EXPECT_NEAR(got.B, c.track1.B, 1e-4);
+    EXPECT_TRUE(NearRect(got, c.track1)) << c.dir << " gap " << c.gap;
     EXPECT_EQ(t->GetStepCells(), c.cells) << c.steps;
     EXPECT_EQ(t->GetValIdxForPos(got.L, got.T), 1);
     g->RemoveControl(t);
