@@ -124,47 +124,41 @@ TEST_F(PopupMenuControl, HoverOpensASubmenuAndItsChoiceComesBackOnTheSubmenu)
   EXPECT_EQ(Answers(), std::vector<std::string>{"2 0"});
 }
 
-TEST_F(PopupMenuControl, ARequestWhileAMenuIsShownOrClosingIsAnsweredAndChangesNothing)
+TEST_F(PopupMenuControl, ARequestWhileAMenuWaitsOrClosesIsAnsweredAndChangesNothing)
 {
-  IPopupMenu first("", 0, false, {"a"});
-  first.AddItem("sub", new IPopupMenu("", 0, false, {"b"}));
   IPopupMenu second("", 0, false, {"c"});
   auto* other = new RecordingControl("other", IRECT(50, 50, 60, 60), 1);
   g->AttachControl(other);
-  ShowOpen(first, IRECT(100, 100, 120, 110));
-  ClickRow(0, 0);
-  Run(150); // fading
-  ASSERT_EQ(popup->GetState(), State::kPopupFading);
-  g->TakeLog();
-  dlg.TakeLog();
-  g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
-  EXPECT_EQ(g->TakeLog(), Log({"other PopupSelection -1 0"}));
-  EXPECT_EQ(dlg.TakeLog(), Log({"End 1"})); // the newcomer's bracket closes too
-  EXPECT_EQ(popup->GetMenu(), nullptr);
-  EXPECT_EQ(g->GetControlInPopupMenu(), nullptr);
-  Run(300);
-  EXPECT_EQ(popup->GetState(), State::kPopupHidden);
-  // Accepted again once hidden.
-  g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
-  EXPECT_EQ(popup->GetMenu(), &second);
-}
-
-TEST_F(PopupMenuControl, ARequestWhileAMenuWaitsIsAnsweredAndTheWaitingCallerKeepsItsTurn)
-{
-  IPopupMenu first("", 0, false, {"a", "b"});
-  IPopupMenu second("", 0, false, {"c"});
-  auto* other = new RecordingControl("other", IRECT(50, 50, 60, 60), 1);
-  g->AttachControl(other);
-  ShowOpen(first, IRECT(100, 100, 120, 110));
-  g->TakeLog();
-  dlg.TakeLog();
-  g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
-  EXPECT_EQ(g->TakeLog(), Log({"other PopupSelection -1 0"}));
-  EXPECT_EQ(dlg.TakeLog(), Log({"End 1"}));
-  EXPECT_EQ(popup->GetMenu(), &first);
-  ClickRow(0, 1);
-  EXPECT_EQ(Answers(), std::vector<std::string>{"1 0"});
-  EXPECT_EQ(dlg.TakeLog(), Log({"UIMouseDown", "End 0", "UIMouseUp"}));
+  for (bool closing : {false, true}) {
+    IPopupMenu first("", 0, false, {"a", "b"});
+    first.AddItem("sub", new IPopupMenu("", 0, false, {"x"}));
+    ShowOpen(first, IRECT(100, 100, 120, 110));
+    if (closing) {
+      ClickRow(0, 0);
+      Run(150);
+      ASSERT_EQ(popup->GetState(), State::kPopupFading);
+    }
+    g->TakeLog();
+    dlg.TakeLog();
+    g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
+    EXPECT_EQ(g->TakeLog(), Log({"other PopupSelection -1 0"})) << closing;
+    EXPECT_EQ(dlg.TakeLog(), Log({"End 1"})) << closing; // the newcomer's bracket closes too
+    if (!closing) {                                      // the waiting caller keeps its turn
+      EXPECT_EQ(popup->GetMenu(), &first);
+      ClickRow(0, 1);
+      EXPECT_EQ(Answers(), std::vector<std::string>{"1 0"});
+      EXPECT_EQ(dlg.TakeLog(), Log({"UIMouseDown", "End 0", "UIMouseUp"}));
+      Run(400);
+      continue;
+    }
+    EXPECT_EQ(popup->GetMenu(), nullptr);
+    EXPECT_EQ(g->GetControlInPopupMenu(), nullptr);
+    Run(300);
+    EXPECT_EQ(popup->GetState(), State::kPopupHidden);
+    // Accepted again once hidden.
+    g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
+    EXPECT_EQ(popup->GetMenu(), &second);
+  }
 }
 
 TEST_F(PopupMenuControl, LosingFocusClosesTheMenuWithoutAChoice)
