@@ -74,8 +74,11 @@ protected:
   std::vector<Row> Rows()
   {
     const IVStyle st = GalleryStyle();
-    IVStyle rounded = st;
+    IVStyle rounded = st, bare = st, roundedBare;
     rounded.cornerRoundness = 0.5f;
+    bare.labelVisible = false;
+    roundedBare = rounded;
+    roundedBare.labelVisible = false;
     const std::string button = "<rect x='1' y='1' width='38' height='18' rx='5' stroke='#202020' stroke-width='2' ";
     const std::string dot = "<circle cx='10' cy='10' r='9' fill=";
     const ISVG off = LoadSvg("off", 40, 20, button + "fill='#505a64'/>");
@@ -105,13 +108,7 @@ protected:
          return new IVButtonControl(r, nullptr, "Push", s);
        },
        nullptr},
-      {"Switch", 54,
-       [=](const IRECT& r) {
-         IVStyle s = rounded;
-         s.labelVisible = false;
-         return new IVSwitchControl(r, 1, "", s, true);
-       },
-       nullptr},
+      {"Switch", 54, [=](const IRECT& r) { return new IVSwitchControl(r, 1, "", roundedBare, true); }, nullptr},
       {"Toggle", 44,
        [=](const IRECT& r) {
          return new IVToggleControl(
@@ -120,16 +117,13 @@ protected:
        nullptr},
       {"Slide switch", 34,
        [=](const IRECT& r) {
-         IVStyle s = rounded;
-         s.labelVisible = false;
          return new IVSlideSwitchControl(
-           r, [](IControl*) {}, "", s, true, kHorizontal, 3, 0);
+           r, [](IControl*) {}, "", roundedBare, true, kHorizontal, 3, 0);
        },
        [](IControl* c) { return static_cast<IVSlideSwitchControl*>(c)->GetHandleBounds(); }},
       {"Tabs", 34,
        [=](const IRECT& r) {
-         IVStyle s = rounded;
-         s.labelVisible = false;
+         IVStyle s = roundedBare;
          s.cornerRoundness = 0.6f;
          return new IVTabSwitchControl(
            r, [](IControl*) {}, {"A", "B", "C"}, "", s, kVShapeEndsRounded);
@@ -137,10 +131,8 @@ protected:
        [](IControl* c) { return static_cast<IVTabSwitchControl*>(c)->GetTabRects()[1]; }},
       {"Radio buttons", 58,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
          return new IVRadioButtonControl(
-           r, [](IControl*) {}, {"One", "Two", "Three"}, "", s, kVShapeEllipse, kVertical, 10.f);
+           r, [](IControl*) {}, {"One", "Two", "Three"}, "", bare, kVShapeEllipse, kVertical, 10.f);
        },
        [](IControl* c) {
          const IRECT t = static_cast<IVTabSwitchControl*>(c)->GetTabRects()[1];
@@ -152,9 +144,7 @@ protected:
        [](IControl* c) { return static_cast<IVSliderControl*>(c)->HandleBounds(); }},
       {"Range slider", 46,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
-         auto* c = new IVRangeSliderControl(r, {-1, -1}, "", s, kHorizontal, 7.f, 2.f);
+         auto* c = new IVRangeSliderControl(r, {-1, -1}, "", bare, kHorizontal, 7.f, 2.f);
          c->SetValue(0.25, 0);
          c->SetValue(0.75, 1);
          return c;
@@ -162,9 +152,7 @@ protected:
        [](IControl* c) { return static_cast<IVRangeSliderControl*>(c)->GetHandleBounds(1); }},
       {"Tracks", 60,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
-         auto* c = new IVTrackControlBase(r, "", s, {-1, -1, -1, -1}, 0, kVertical);
+         auto* c = new IVTrackControlBase(r, "", bare, {-1, -1, -1, -1}, 0, kVertical);
          c->SetTrackGap(3.f);
          const double v[] = {0.3, 0.6, 0.9, 0.45};
          for (int i = 0; i < 4; ++i)
@@ -174,9 +162,7 @@ protected:
        [](IControl* c) { return static_cast<IVTrackControlBase*>(c)->GetTrackRects()[2]; }},
       {"XY pad", 80,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
-         auto* c = new IVXYPadControl(r, {-1, -1}, "", s, 7.f);
+         auto* c = new IVXYPadControl(r, {-1, -1}, "", bare, 7.f);
          c->SetValue(0.5, 0);
          c->SetValue(0.5, 1);
          return c;
@@ -184,19 +170,16 @@ protected:
        [](IControl* c) { return static_cast<IVXYPadControl*>(c)->HandleBounds(); }},
       {"Plot", 70,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
          return new IVPlotControl(r,
                                   {{IColor(255, 200, 30, 30), [](double x) { return std::sin(x * 2.0 * M_PI); }},
                                    {IColor(255, 30, 30, 200), [](double x) { return 2.0 * x - 1.0; }}},
-                                  64, "", s, -1.2f, 1.2f, true);
+                                  64, "", bare, -1.2f, 1.2f, true);
        },
        nullptr},
       {"Group", 56, [=](const IRECT& r) { return new IVGroupControl(r, "Group", 10.f, rounded); }, nullptr},
       {"Colour swatch", 40,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
+         IVStyle s = bare;
          s.colors.SetColor(kExtra2, IColor(255, 230, 160, 40));
          return new IVColorSwatchControl(r, "", nullptr, s, kSwatchRow, {kForeground, kFrame, kExtra2, kExtra3});
        },
