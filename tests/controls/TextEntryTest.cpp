@@ -42,20 +42,9 @@ protected:
   void Type(const char* s)
   {
     for (; *s; ++s) {
-      const char t[2] = {*s, 0};
-      const char c = *s;
-      if (c >= '0' && c <= '9')
-        Key(c, t);
-      else if (c >= 'a' && c <= 'z')
-        Key(c - 32, t);
-      else if (c == '-')
-        Key(189, t);
-      else if (c == '+')
-        Key(187, t, true);
-      else if (c == '.')
-        Key(190, t);
-      else
-        Key(0, t);
+      const char c = *s, t[2] = {c, 0};
+      const bool digit = c >= '0' && c <= '9', letter = c >= 'a' && c <= 'z';
+      Key(digit ? c : letter ? c - 32 : c == '-' ? 189 : c == '+' ? 187 : c == '.' ? 190 : 0, t, c == '+');
     }
   }
   std::string Text() const { return field->GetEditTextUTF8(); }
