@@ -45,7 +45,7 @@ TEST_F(PopupMenuControl, OpensFadingInThenChoosesAndClosesInThreePhasesOfOneHund
   EXPECT_EQ(popup->NPanels(), 0);
 }
 
-TEST_F(PopupMenuControl, ClicksThatChooseNothingCloseWithoutAChoice)
+TEST_F(PopupMenuControl, ClicksThatChooseNothingEscapeAndLostFocusCloseWithoutAChoice)
 {
   IPopupMenu menu("", 0, false, {"one"});
   menu.AddItem("off", -1, IPopupMenu::Item::kDisabled);
@@ -54,32 +54,34 @@ TEST_F(PopupMenuControl, ClicksThatChooseNothingCloseWithoutAChoice)
   menu.AddItem("more", new IPopupMenu("", 0, false, {"x"}));
   struct Case {
     const char* what;
-    int row; // -1: outside every panel
-  } cases[] = {{"outside", -1}, {"disabled", 1}, {"separator", 2}, {"title", 3}, {"submenu", 4}};
+    int row; // -1: outside every panel, -2: escape, -3: focus lost over "one"
+  } cases[] = {{"outside", -1},  {"escape", -2}, {"focus lost", -3}, {"disabled", 1},
+               {"separator", 2}, {"title", 3},   {"submenu", 4}};
   for (const Case& c : cases) {
     ShowOpen(menu, IRECT(100, 100, 120, 110));
     g->TakeLog();
-    if (c.row < 0)
+    if (c.row == -1)
       ClickAt(390, 290);
-    else
+    else if (c.row == -2)
+      EXPECT_TRUE(g->OnKeyDown(0, 0, IKeyPress("", 27)));
+    else if (c.row == -3) {
+      HoverRow(0, 0);
+      g->OnFocusLost();
+      EXPECT_FALSE(popup->IsMenuOpen());
+    } else
       ClickRow(0, c.row);
     EXPECT_EQ(Answers(), std::vector<std::string>{"-1 0"}) << c.what;
     EXPECT_EQ(menu.GetChosenItemIdx(), -1) << c.what;
+    EXPECT_EQ(g->GetControlInPopupMenu(), nullptr) << c.what;
     Run(400);
   }
 }
 
-TEST_F(PopupMenuControl, EscapeClosesWithoutAChoiceAndArrowKeysAndReturnChoose)
+TEST_F(PopupMenuControl, ArrowKeysSkipDisabledRowsAndReturnChooses)
 {
   IPopupMenu menu("", 0, false, {"one"});
   menu.AddItem("off", -1, IPopupMenu::Item::kDisabled);
   menu.AddItem("three");
-  ShowOpen(menu, IRECT(100, 100, 120, 110));
-  g->TakeLog();
-  EXPECT_TRUE(g->OnKeyDown(0, 0, IKeyPress("", 27)));
-  EXPECT_EQ(Answers(), std::vector<std::string>{"-1 0"});
-  Run(400);
-
   ShowOpen(menu, IRECT(100, 100, 120, 110));
   g->TakeLog();
   g->OnKeyDown(0, 0, IKeyPress("", 40)); // "one"
@@ -159,18 +161,6 @@ TEST_F(PopupMenuControl, ARequestWhileAMenuWaitsOrClosesIsAnsweredAndChangesNoth
     g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
     EXPECT_EQ(popup->GetMenu(), &second);
   }
-}
-
-TEST_F(PopupMenuControl, LosingFocusClosesTheMenuWithoutAChoice)
-{
-  IPopupMenu menu("", 0, false, {"a", "b"});
-  ShowOpen(menu, IRECT(100, 100, 120, 110));
-  HoverRow(0, 1);
-  g->TakeLog();
-  g->OnFocusLost();
-  EXPECT_EQ(Answers(), std::vector<std::string>{"-1 0"});
-  EXPECT_FALSE(popup->IsMenuOpen());
-  EXPECT_EQ(g->GetControlInPopupMenu(), nullptr);
 }
 
 TEST_F(PopupMenuControl, AMenuFreedRightAfterItsAnswerIsNeverReadAgain)
