@@ -15,8 +15,7 @@ TEST_F(ActionsAndVectorBase, SplashGrowsWithTheAnimationAndEnds)
 {
   auto* v = new TestVector(IRECT(50, 20, 150, 60), SplashClickActionFunc);
   g->AttachControl(v);
-  g->OnMouseDown(Pt(100, 40));
-  g->OnMouseUp(Pt(100, 40));
+  Click(100, 40);
   v->SetDirty(true, -1);
   EXPECT_EQ(v->GetSplashX(), 100.f);
   EXPECT_EQ(v->GetSplashY(), 40.f);
@@ -70,16 +69,18 @@ TEST_F(ActionsAndVectorBase, BubbleActionsAnchorBesideOrAboveTheControl)
 TEST_F(ActionsAndVectorBase, ColourSpecFillsMissingRolesFromTheDefaults)
 {
   const IColor red(255, 255, 0, 0), blue(255, 0, 0, 255);
+  const std::vector<IColor> defaults = {IColor(0, 0, 0, 0),      IColor(255, 200, 200, 200), IColor(255, 240, 240, 240),
+                                        IColor(255, 70, 70, 70), IColor(10, 0, 0, 0),        IColor(60, 0, 0, 0),
+                                        IColor(255, 0, 0, 0),    IColor(255, 0, 255, 0),     IColor(255, 0, 0, 255)};
+  std::vector<IColor> redBlue = defaults;
+  redBlue[0] = red;
+  redBlue[1] = blue;
   struct Case {
     IVColorSpec spec;
     std::vector<IColor> want;
   } cases[] = {
-    {IVColorSpec{},
-     {IColor(0, 0, 0, 0), IColor(255, 200, 200, 200), IColor(255, 240, 240, 240), IColor(255, 70, 70, 70),
-      IColor(10, 0, 0, 0), IColor(60, 0, 0, 0), IColor(255, 0, 0, 0), IColor(255, 0, 255, 0), IColor(255, 0, 0, 255)}},
-    {IVColorSpec{red, blue},
-     {red, blue, IColor(255, 240, 240, 240), IColor(255, 70, 70, 70), IColor(10, 0, 0, 0), IColor(60, 0, 0, 0),
-      IColor(255, 0, 0, 0), IColor(255, 0, 255, 0), IColor(255, 0, 0, 255)}},
+    {IVColorSpec{}, defaults},
+    {IVColorSpec{red, blue}, redBlue},
     {IVColorSpec{red, red, red, red, red, red, red, red, red, blue}, std::vector<IColor>(9, red)},
   };
   for (const Case& c : cases)
@@ -125,12 +126,8 @@ TEST_F(ActionsAndVectorBase, MakeRectsSplitsLabelWidgetAndValue)
     const IRECT clipped = v->MakeRects(v->GetRECT(), c.handle);
     const IRECT got[] = {v->GetLabelBounds(), v->GetWidgetBounds(), v->GetValueBounds(), clipped};
     const IRECT want[] = {c.wantLabel, c.wantWidget, c.wantValue, c.wantClipped};
-    for (int k = 0; k < 4; ++k) {
-      EXPECT_NEAR(got[k].L, want[k].L, 1e-4) << c.label << " rect " << k;
-      EXPECT_NEAR(got[k].T, want[k].T, 1e-4) << c.label << " rect " << k;
-      EXPECT_NEAR(got[k].R, want[k].R, 1e-4) << c.label << " rect " << k;
-      EXPECT_NEAR(got[k].B, want[k].B, 1e-4) << c.label << " rect " << k;
-    }
+    for (int k = 0; k < 4; ++k)
+      EXPECT_TRUE(NearRect(got[k], want[k])) << c.label << " rect " << k << ": " << RectStr(got[k]);
     g->RemoveControl(v);
   }
 }

@@ -67,8 +67,7 @@ TEST_F(BitmapControlSet, SwitchStepsThroughItsStatesAndWraps)
   g->AttachControl(three);
   std::vector<double> seen2, seen3;
   for (int i = 0; i < 4; ++i) {
-    g->OnMouseDown(Pt(10, 10));
-    g->OnMouseUp(Pt(10, 10));
+    Click(10, 10);
     seen2.push_back(two->GetValue());
     three->OnMouseDown(0, 0, Mod());
     seen3.push_back(three->GetValue());
@@ -161,8 +160,7 @@ TEST_F(BitmapControlSet, ButtonFiresOnPressAndResetsAfterItsAnimation)
     DefaultClickActionFunc(c);
   });
   g->AttachControl(b);
-  g->OnMouseDown(Pt(10, 10));
-  g->OnMouseUp(Pt(10, 10));
+  Click(10, 10);
   EXPECT_EQ(fired, 1);
   EXPECT_EQ(Drawn(*b), Log{"DrawBitmap b (5,5,25,25) src 0,20"});
   for (int i = 0; i < 10; ++i)
@@ -188,8 +186,7 @@ TEST_F(BitmapControlSet, MissingImagesAttachAndDrawNothing)
         EXPECT_NE(line.find("DrawBitmap  ("), std::string::npos) << line;
       }
     }
-    g->OnMouseDown(Pt(6, 6));
-    g->OnMouseUp(Pt(6, 6));
+    Click(6, 6);
   }
 }
 

@@ -43,12 +43,6 @@ TEST_F(BitmapFrames, ValuePicksTheFrameAndItsSourceOffset)
   EXPECT_EQ(IBitmapBase::FrameForValue(0.5, 5), 3);
 }
 
-} // namespace
-} // namespace controlstest
-
-namespace controlstest {
-namespace {
-
 TEST_F(BitmapFrames, LayeredSVGRendersOncePerPlaceAndScale)
 {
   const char* svgText = "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>"

@@ -42,6 +42,12 @@ protected:
     return m;
   }
 
+  void Click(float x, float y)
+  {
+    g->OnMouseDown(Pt(x, y));
+    g->OnMouseUp(Pt(x, y));
+  }
+
   static IMouseInfoList Drag(float x, float y, float dx, float dy, const IMouseMod& mod)
   {
     IMouseInfo i;
@@ -53,6 +59,26 @@ protected:
     return {i};
   }
 };
+
+// A vector style without label or value text.
+inline IVStyle Bare()
+{
+  IVStyle s;
+  s.labelVisible = s.valueVisible = false;
+  return s;
+}
+
+// The rectangle a rectangle path covers: (L, T) first, (R, B) third.
+inline IRECT PathRect(const PaintCall& p)
+{
+  return IRECT(p.path[0].v[0], p.path[0].v[1], p.path[2].v[0], p.path[2].v[1]);
+}
+
+inline bool NearRect(const IRECT& a, const IRECT& b, float tol = 1e-4f)
+{
+  return std::abs(a.L - b.L) <= tol && std::abs(a.T - b.T) <= tol && std::abs(a.R - b.R) <= tol &&
+         std::abs(a.B - b.B) <= tol;
+}
 
 // Concrete controls over the bases, drawing nothing.
 struct TestKnob : IKnobControlBase {

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,19 +45,13 @@ IVStyle GalleryStyle()
   return s;
 }
 
-std::string Svg(int w, int h, const std::string& body)
-{
-  return "<svg xmlns='http://www.w3.org/2000/svg' width='" + std::to_string(w) + "' height='" + std::to_string(h) +
-         "'>" + body + "</svg>";
-}
-
 struct Row {
   const char* name;
   float h;
   std::function<IControl*(const IRECT&)> make;
-  // Where the pointer rests for the hovered look and presses for the pressed
-  // one (the middle of the hit area when empty).
-  std::function<void(IControl*, float&, float&)> point;
+  // Centred on where the pointer rests for the hovered look and presses for
+  // the pressed one (the middle of the hit area when empty).
+  std::function<IRECT(IControl*)> point;
 };
 
 class ControlsGallery : public ControlDrawFixture {
@@ -69,39 +64,35 @@ protected:
     editor.GetParam(3)->InitBool("Bypass", false);
   }
 
-  ISVG LoadSvg(const char* name, const std::string& text)
+  ISVG LoadSvg(const char* name, int w, int h, const std::string& body)
   {
+    const std::string text = "<svg xmlns='http://www.w3.org/2000/svg' width='" + std::to_string(w) + "' height='" +
+                             std::to_string(h) + "'>" + body + "</svg>";
     return g->LoadSVGFromData(name, text.data(), static_cast<int>(text.size()));
   }
 
   std::vector<Row> Rows()
   {
     const IVStyle st = GalleryStyle();
-    IVStyle rounded = st;
+    IVStyle rounded = st, bare = st, roundedBare;
     rounded.cornerRoundness = 0.5f;
-    const ISVG off = LoadSvg("off", Svg(40, 20,
-                                        "<rect x='1' y='1' width='38' height='18' rx='5' fill='#505a64' "
-                                        "stroke='#202020' stroke-width='2'/>"));
-    const ISVG on = LoadSvg("on", Svg(40, 20,
-                                      "<rect x='1' y='1' width='38' height='18' rx='5' fill='#30c060' "
-                                      "stroke='#202020' stroke-width='2'/>"));
-    const ISVG dial = LoadSvg("dial", Svg(40, 40,
-                                          "<circle cx='20' cy='20' r='18' fill='#e0e0e0' stroke='#303030' "
-                                          "stroke-width='2'/><rect x='18' y='3' width='4' height='15' "
-                                          "fill='#c03030'/>"));
-    const ISVG s0 = LoadSvg("s0", Svg(20, 20, "<circle cx='10' cy='10' r='9' fill='#c03030'/>"));
-    const ISVG s1 = LoadSvg("s1", Svg(20, 20, "<circle cx='10' cy='10' r='9' fill='#e0c020'/>"));
-    const ISVG s2 = LoadSvg("s2", Svg(20, 20, "<circle cx='10' cy='10' r='9' fill='#30c060'/>"));
-    const ISVG track = LoadSvg("track", Svg(100, 20,
-                                            "<rect x='0' y='6' width='100' height='8' rx='4' "
-                                            "fill='#404850'/>"));
-    const ISVG handle = LoadSvg("handle", Svg(12, 20,
-                                              "<rect x='0' y='0' width='12' height='20' rx='3' "
-                                              "fill='#f0f0f0' stroke='#202020' stroke-width='1.5'/>"));
-    auto centreOf = [](const IRECT& r, float& x, float& y) {
-      x = r.MW();
-      y = r.MH();
-    };
+    bare.labelVisible = false;
+    roundedBare = rounded;
+    roundedBare.labelVisible = false;
+    const std::string button = "<rect x='1' y='1' width='38' height='18' rx='5' stroke='#202020' stroke-width='2' ";
+    const std::string dot = "<circle cx='10' cy='10' r='9' fill=";
+    const ISVG off = LoadSvg("off", 40, 20, button + "fill='#505a64'/>");
+    const ISVG on = LoadSvg("on", 40, 20, button + "fill='#30c060'/>");
+    const ISVG dial = LoadSvg("dial", 40, 40,
+                              "<circle cx='20' cy='20' r='18' fill='#e0e0e0' stroke='#303030' stroke-width='2'/>"
+                              "<rect x='18' y='3' width='4' height='15' fill='#c03030'/>");
+    const ISVG s0 = LoadSvg("s0", 20, 20, dot + "'#c03030'/>");
+    const ISVG s1 = LoadSvg("s1", 20, 20, dot + "'#e0c020'/>");
+    const ISVG s2 = LoadSvg("s2", 20, 20, dot + "'#30c060'/>");
+    const ISVG track = LoadSvg("track", 100, 20, "<rect x='0' y='6' width='100' height='8' rx='4' fill='#404850'/>");
+    const ISVG handle = LoadSvg("handle", 12, 20,
+                                "<rect x='0' y='0' width='12' height='20' rx='3' fill='#f0f0f0' stroke='#202020' "
+                                "stroke-width='1.5'/>");
     return {
       {"Label", 30,
        [=](const IRECT& r) {
@@ -117,13 +108,7 @@ protected:
          return new IVButtonControl(r, nullptr, "Push", s);
        },
        nullptr},
-      {"Switch", 54,
-       [=](const IRECT& r) {
-         IVStyle s = rounded;
-         s.labelVisible = false;
-         return new IVSwitchControl(r, 1, "", s, true);
-       },
-       nullptr},
+      {"Switch", 54, [=](const IRECT& r) { return new IVSwitchControl(r, 1, "", roundedBare, true); }, nullptr},
       {"Toggle", 44,
        [=](const IRECT& r) {
          return new IVToggleControl(
@@ -132,108 +117,73 @@ protected:
        nullptr},
       {"Slide switch", 34,
        [=](const IRECT& r) {
-         IVStyle s = rounded;
-         s.labelVisible = false;
          return new IVSlideSwitchControl(
-           r, [](IControl*) {}, "", s, true, kHorizontal, 3, 0);
+           r, [](IControl*) {}, "", roundedBare, true, kHorizontal, 3, 0);
        },
-       [](IControl* c, float& x, float& y) {
-         const IRECT h = static_cast<IVSlideSwitchControl*>(c)->GetHandleBounds();
-         x = h.MW();
-         y = h.MH();
-       }},
+       [](IControl* c) { return static_cast<IVSlideSwitchControl*>(c)->GetHandleBounds(); }},
       {"Tabs", 34,
        [=](const IRECT& r) {
-         IVStyle s = rounded;
-         s.labelVisible = false;
+         IVStyle s = roundedBare;
          s.cornerRoundness = 0.6f;
          return new IVTabSwitchControl(
            r, [](IControl*) {}, {"A", "B", "C"}, "", s, kVShapeEndsRounded);
        },
-       [=](IControl* c, float& x, float& y) { centreOf(static_cast<IVTabSwitchControl*>(c)->GetTabRects()[1], x, y); }},
+       [](IControl* c) { return static_cast<IVTabSwitchControl*>(c)->GetTabRects()[1]; }},
       {"Radio buttons", 58,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
          return new IVRadioButtonControl(
-           r, [](IControl*) {}, {"One", "Two", "Three"}, "", s, kVShapeEllipse, kVertical, 10.f);
+           r, [](IControl*) {}, {"One", "Two", "Three"}, "", bare, kVShapeEllipse, kVertical, 10.f);
        },
-       [=](IControl* c, float& x, float& y) {
+       [](IControl* c) {
          const IRECT t = static_cast<IVTabSwitchControl*>(c)->GetTabRects()[1];
-         x = t.L + 15.f;
-         y = t.MH();
+         return IRECT(t.L + 15.f, t.MH(), t.L + 15.f, t.MH());
        }},
       {"Knob", 96, [=](const IRECT& r) { return new IVKnobControl(r, 0, "", st, true); }, nullptr},
       {"Slider", 54,
        [=](const IRECT& r) { return new IVSliderControl(r, 2, "", st, true, kHorizontal, false, 4.0, 8.f, 2.f); },
-       [](IControl* c, float& x, float& y) {
-         const IRECT h = static_cast<IVSliderControl*>(c)->HandleBounds();
-         x = h.MW();
-         y = h.MH();
-       }},
+       [](IControl* c) { return static_cast<IVSliderControl*>(c)->HandleBounds(); }},
       {"Range slider", 46,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
-         auto* c = new IVRangeSliderControl(r, {-1, -1}, "", s, kHorizontal, 7.f, 2.f);
+         auto* c = new IVRangeSliderControl(r, {-1, -1}, "", bare, kHorizontal, 7.f, 2.f);
          c->SetValue(0.25, 0);
          c->SetValue(0.75, 1);
          return c;
        },
-       [](IControl* c, float& x, float& y) {
-         const IRECT h = static_cast<IVRangeSliderControl*>(c)->GetHandleBounds(1);
-         x = h.MW();
-         y = h.MH();
-       }},
+       [](IControl* c) { return static_cast<IVRangeSliderControl*>(c)->GetHandleBounds(1); }},
       {"Tracks", 60,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
-         auto* c = new IVTrackControlBase(r, "", s, {-1, -1, -1, -1}, 0, kVertical);
+         auto* c = new IVTrackControlBase(r, "", bare, {-1, -1, -1, -1}, 0, kVertical);
          c->SetTrackGap(3.f);
          const double v[] = {0.3, 0.6, 0.9, 0.45};
          for (int i = 0; i < 4; ++i)
            c->SetValue(v[i], i);
          return c;
        },
-       [=](IControl* c, float& x, float& y) {
-         centreOf(static_cast<IVTrackControlBase*>(c)->GetTrackRects()[2], x, y);
-       }},
+       [](IControl* c) { return static_cast<IVTrackControlBase*>(c)->GetTrackRects()[2]; }},
       {"XY pad", 80,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
-         auto* c = new IVXYPadControl(r, {-1, -1}, "", s, 7.f);
+         auto* c = new IVXYPadControl(r, {-1, -1}, "", bare, 7.f);
          c->SetValue(0.5, 0);
          c->SetValue(0.5, 1);
          return c;
        },
-       [](IControl* c, float& x, float& y) {
-         const IRECT h = static_cast<IVXYPadControl*>(c)->HandleBounds();
-         x = h.MW();
-         y = h.MH();
-       }},
+       [](IControl* c) { return static_cast<IVXYPadControl*>(c)->HandleBounds(); }},
       {"Plot", 70,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
          return new IVPlotControl(r,
                                   {{IColor(255, 200, 30, 30), [](double x) { return std::sin(x * 2.0 * M_PI); }},
                                    {IColor(255, 30, 30, 200), [](double x) { return 2.0 * x - 1.0; }}},
-                                  64, "", s, -1.2f, 1.2f, true);
+                                  64, "", bare, -1.2f, 1.2f, true);
        },
        nullptr},
       {"Group", 56, [=](const IRECT& r) { return new IVGroupControl(r, "Group", 10.f, rounded); }, nullptr},
       {"Colour swatch", 40,
        [=](const IRECT& r) {
-         IVStyle s = st;
-         s.labelVisible = false;
+         IVStyle s = bare;
          s.colors.SetColor(kExtra2, IColor(255, 230, 160, 40));
          return new IVColorSwatchControl(r, "", nullptr, s, kSwatchRow, {kForeground, kFrame, kExtra2, kExtra3});
        },
-       [=](IControl* c, float& x, float& y) {
-         centreOf(static_cast<IVColorSwatchControl*>(c)->GetCellRects()[1], x, y);
-       }},
+       [](IControl* c) { return static_cast<IVColorSwatchControl*>(c)->GetCellRects()[1]; }},
       {"SVG button", 30,
        [=](const IRECT& r) {
          return new ISVGButtonControl(
@@ -258,16 +208,12 @@ protected:
          c->SetValue(0.6);
          return c;
        },
-       [](IControl* c, float& x, float& y) {
-         const IRECT h = static_cast<ISVGSliderControl*>(c)->GetHandleBounds();
-         x = h.MW();
-         y = h.MH();
-       }},
+       [](IControl* c) { return static_cast<ISVGSliderControl*>(c)->GetHandleBounds(); }},
     };
   }
 
-  // Builds the gallery; controls[row][look].
-  std::vector<std::vector<IControl*>> Build(float scale)
+  // Builds the gallery; controls[row name][look].
+  std::map<std::string, std::vector<IControl*>> Build(float scale)
   {
     std::vector<Row> rows;
     float h = kTop;
@@ -285,7 +231,7 @@ protected:
       g->AttachControl(new ITextControl(
         IRECT(kNameW + kCellW * static_cast<float>(k), 4, kNameW + kCellW * static_cast<float>(k + 1), kTop - 4),
         kLookNames[k], header));
-    std::vector<std::vector<IControl*>> out;
+    std::map<std::string, std::vector<IControl*>> out;
     float y = kTop;
     for (const Row& row : rows) {
       g->AttachControl(new ITextControl(IRECT(8, y, kNameW - 4, y + row.h), row.name, name));
@@ -300,13 +246,8 @@ protected:
         g->SendParameterValueFromDelegate(p, editor.GetParam(p)->GetNormalized());
       for (int k = 0; k < kNumLooks; ++k) {
         IControl* c = looks[static_cast<std::size_t>(k)];
-        float px, py;
-        if (row.point)
-          row.point(c, px, py);
-        else {
-          px = c->GetTargetRECT().MW();
-          py = c->GetTargetRECT().MH();
-        }
+        const IRECT at = row.point ? row.point(c) : c->GetTargetRECT();
+        const float px = at.MW(), py = at.MH();
         IMouseMod mod;
         mod.L = true;
         if (k == kHovered)
@@ -322,7 +263,7 @@ protected:
         } else if (k == kDisabled)
           c->SetDisabled(true);
       }
-      out.push_back(looks);
+      out[row.name] = looks;
       y += row.h + kGap;
     }
     return out;
@@ -346,30 +287,11 @@ std::vector<int> Over(const IColor& c, float w)
 TEST_F(ControlsGallery, EveryControlInEveryLookAtBothScales)
 {
   InitParams();
-  enum {
-    kLabel,
-    kButton,
-    kSwitch,
-    kToggle,
-    kSlide,
-    kTabs,
-    kRadio,
-    kKnob,
-    kSlider,
-    kRange,
-    kTracks,
-    kPad,
-    kPlot,
-    kGroup,
-    kSwatch,
-    kSvgButton,
-    kSvgKnob,
-    kSvgSwitch,
-    kSvgSlider
-  };
   const std::vector<int> face = {200, 200, 200}, pressed = {240, 240, 240}, dark = {137, 137, 137};
   // The hover overlay (alpha 10 of black) over the face.
-  const std::vector<int> hovered = {192, 192, 192};
+  const std::vector<int> hovered = {192, 192, 192}, panel = {kPanel.R, kPanel.G, kPanel.B};
+  const std::vector<int> looks[] = {face, hovered, pressed, dark};
+  const IColor svgOff(255, 0x50, 0x5a, 0x64);
   for (float scale : {1.f, 2.f}) {
     // Each picture starts from the same parameter values.
     for (int p = 0; p < editor.NParams(); ++p)
@@ -378,67 +300,58 @@ TEST_F(ControlsGallery, EveryControlInEveryLookAtBothScales)
     DrawFrame();
     WritePicture(scale > 1.f ? "controls-gallery-2x.png" : "controls-gallery-1x.png");
 
-    // Faces of the push button and the toggle in each look.
-    const std::vector<int> buttonLooks[] = {face, hovered, pressed, dark};
     for (int k = 0; k < kNumLooks; ++k) {
-      const IRECT w = static_cast<IVButtonControl*>(c[kButton][k])->GetWidgetBounds();
-      ExpectShown(w.L + 10, w.MH(), buttonLooks[k], 3, std::string("button ") + kLookNames[k]);
+      const std::string look = kLookNames[k];
+      // The faces of the push button, the knob's handle away from its pointer
+      // (up-right at 6 dB of +-24) and the pad's handle in its middle.
+      const IRECT b = static_cast<IVButtonControl*>(c["Button"][k])->GetWidgetBounds();
+      ExpectShown(b.L + 10, b.MH(), looks[k], 3, "button " + look);
+      const IRECT n = static_cast<IVKnobControl*>(c["Knob"][k])->GetWidgetBounds();
+      ExpectShown(n.MW() - 8, n.MH() + 8, looks[k], 3, "knob " + look);
+      const IRECT h = static_cast<IVXYPadControl*>(c["XY pad"][k])->HandleBounds();
+      ExpectShown(h.MW() - 3, h.MH() - 3, looks[k], 4, "pad handle " + look);
+      // The switch steps from the host's "Mid" to "High" when pressed, and
+      // its peers follow.
+      EXPECT_STREQ(static_cast<IVSwitchControl*>(c["Switch"][k])->GetValueStr(), "High") << look;
     }
-    ExpectShown(c[kToggle][kPressed]->GetRECT().L + 12, c[kToggle][kPressed]->GetRECT().T + 8, pressed, 3, "toggle on");
-    // The knob's handle, away from its pointer (the pointer is up-right at 6 dB of +-24).
-    for (int k = 0; k < kNumLooks; ++k) {
-      const IRECT w = static_cast<IVKnobControl*>(c[kKnob][k])->GetWidgetBounds();
-      ExpectShown(w.MW() - 8, w.MH() + 8, buttonLooks[k], 3, std::string("knob ") + kLookNames[k]);
-    }
+    const IRECT toggle = c["Toggle"][kPressed]->GetRECT();
+    ExpectShown(toggle.L + 12, toggle.T + 8, pressed, 3, "toggle on");
     // The slider's filled track in black over the track's shadow, each at a
     // quarter weight while disabled.
     const float shadowThenBlack = 1.f - (1.f - 60.f / 255.f * 0.25f) * 0.75f;
     for (int k : {kNormal, kDisabled}) {
-      const auto* s = static_cast<IVSliderControl*>(c[kSlider][k]);
-      const IRECT f = s->FilledArea();
+      const IRECT f = static_cast<IVSliderControl*>(c["Slider"][k])->FilledArea();
       ExpectShown(f.L + f.W() * 0.3f, f.MH(),
                   k == kDisabled ? Over(COLOR_BLACK, shadowThenBlack) : std::vector<int>{0, 0, 0}, 4,
                   std::string("slider fill ") + kLookNames[k]);
     }
     // Tabs: the first selected; the pressed look selects the middle one.
-    const auto* tabs = static_cast<IVTabSwitchControl*>(c[kTabs][kNormal]);
-    // The switch steps from the host's "Mid" to "High" when pressed, and its
-    // peers follow.
-    for (int k = 0; k < kNumLooks; ++k)
-      EXPECT_STREQ(static_cast<IVSwitchControl*>(c[kSwitch][k])->GetValueStr(), "High");
-    ExpectShown(tabs->GetTabRects()[0].L + 8, tabs->GetTabRects()[0].MH() + 6, pressed, 3, "selected tab");
-    ExpectShown(tabs->GetTabRects()[2].R - 12, tabs->GetTabRects()[2].MH() + 6, face, 3, "other tab");
-    const auto* tabsHover = static_cast<IVTabSwitchControl*>(c[kTabs][kHovered]);
-    ExpectShown(tabsHover->GetTabRects()[1].L + 5, tabsHover->GetTabRects()[1].MH() + 6, hovered, 3, "hovered tab");
-    const auto* tabsPressed = static_cast<IVTabSwitchControl*>(c[kTabs][kPressed]);
-    EXPECT_EQ(tabsPressed->GetSelectedIdx(), 1);
+    const auto tab = [&](int look, int i) {
+      return static_cast<IVTabSwitchControl*>(c["Tabs"][look])->GetTabRects()[static_cast<std::size_t>(i)];
+    };
+    ExpectShown(tab(kNormal, 0).L + 8, tab(kNormal, 0).MH() + 6, pressed, 3, "selected tab");
+    ExpectShown(tab(kNormal, 2).R - 12, tab(kNormal, 2).MH() + 6, face, 3, "other tab");
+    ExpectShown(tab(kHovered, 1).L + 5, tab(kHovered, 1).MH() + 6, hovered, 3, "hovered tab");
+    EXPECT_EQ(static_cast<IVTabSwitchControl*>(c["Tabs"][kPressed])->GetSelectedIdx(), 1);
     // The range between the handles in black.
-    const auto* range = static_cast<IVRangeSliderControl*>(c[kRange][kNormal]);
-    const IRECT t = range->GetTrackRects()[0];
+    const IRECT t = static_cast<IVRangeSliderControl*>(c["Range slider"][kNormal])->GetTrackRects()[0];
     ExpectShown(t.L + t.W() * 0.5f, t.MH(), {0, 0, 0}, 4, "range span");
-    ExpectShown(t.L + t.W() * 0.1f, t.MH() + 0.5f, {kPanel.R, kPanel.G, kPanel.B}, 3, "range track outside the span");
-    // Swatch cells show their colours.
-    const auto* swatch = static_cast<IVColorSwatchControl*>(c[kSwatch][kNormal]);
-    ExpectShown(swatch->GetCellRects()[2].MW(), swatch->GetCellRects()[2].MH(), {230, 160, 40}, 3, "swatch cell");
-    // The pad's handle in its middle.
-    const std::vector<int> padLooks[] = {face, hovered, pressed, dark};
-    for (int k = 0; k < kNumLooks; ++k) {
-      const IRECT h = static_cast<IVXYPadControl*>(c[kPad][k])->HandleBounds();
-      ExpectShown(h.MW() - 3, h.MH() - 3, padLooks[k], 4, std::string("pad handle ") + kLookNames[k]);
-    }
+    ExpectShown(t.L + t.W() * 0.1f, t.MH() + 0.5f, panel, 3, "range track outside the span");
+    const IRECT cell = static_cast<IVColorSwatchControl*>(c["Colour swatch"][kNormal])->GetCellRects()[2];
+    ExpectShown(cell.MW(), cell.MH(), {230, 160, 40}, 3, "swatch cell");
     // SVG button off, then on while pressed; a quarter weight while disabled.
-    const IRECT sb = c[kSvgButton][kNormal]->GetRECT();
-    const float sbx = sb.L + sb.W() * 0.3f, sby = sb.MH();
-    ExpectShown(sbx, sby, {0x50, 0x5a, 0x64}, 3, "svg button off");
-    const IRECT sbp = c[kSvgButton][kPressed]->GetRECT();
-    ExpectShown(sbp.L + sbp.W() * 0.3f, sbp.MH(), {0x30, 0xc0, 0x60}, 3, "svg button on");
-    const IRECT sbd = c[kSvgButton][kDisabled]->GetRECT();
-    ExpectShown(sbd.L + sbd.W() * 0.3f, sbd.MH(), Over(IColor(255, 0x50, 0x5a, 0x64), 0.25f), 4, "svg button disabled");
+    const struct {
+      int look;
+      std::vector<int> rgb;
+    } svgButton[] = {{kNormal, Over(svgOff, 1.f)}, {kPressed, {0x30, 0xc0, 0x60}}, {kDisabled, Over(svgOff, 0.25f)}};
+    for (const auto& s : svgButton) {
+      const IRECT r = c["SVG button"][s.look]->GetRECT();
+      ExpectShown(r.L + r.W() * 0.3f, r.MH(), s.rgb, 4, std::string("svg button ") + kLookNames[s.look]);
+    }
     // The SVG switch steps to its second image when pressed.
-    const IRECT sw = c[kSvgSwitch][kPressed]->GetRECT();
+    const IRECT sw = c["SVG switch"][kPressed]->GetRECT();
     ExpectShown(sw.MW(), sw.MH(), {0xe0, 0xc0, 0x20}, 3, "svg switch second state");
-    // The panel between cells.
-    ExpectShown(kNameW + kCellW - 2, c[kKnob][0]->GetRECT().MH(), {kPanel.R, kPanel.G, kPanel.B}, 2, "panel");
+    ExpectShown(kNameW + kCellW - 2, c["Knob"][0]->GetRECT().MH(), panel, 2, "panel between cells");
     g->RemoveAllControls();
   }
 }

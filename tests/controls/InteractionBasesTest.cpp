@@ -140,10 +140,8 @@ TEST_F(InteractionBases, SliderJumpsToTheClickUnlessItsParameterIsStepped)
   auto* stepped = new TestSlider(IRECT(0, 30, 100, 50), kOdd, kHorizontal);
   g->AttachControl(free);
   g->AttachControl(stepped);
-  g->OnMouseDown(Pt(75, 10));
-  g->OnMouseUp(Pt(75, 10));
-  g->OnMouseDown(Pt(75, 40));
-  g->OnMouseUp(Pt(75, 40));
+  Click(75, 10);
+  Click(75, 40);
   EXPECT_DOUBLE_EQ(free->GetValue(), 0.75);
   EXPECT_DOUBLE_EQ(stepped->GetValue(), 0.0);
 }
@@ -189,8 +187,7 @@ TEST_F(InteractionBases, SwitchTakesItsStatesFromTheParameterAndChecksEveryIndex
   // Five clicks from 0 walk 0.25 apart and wrap.
   sw->SetValue(0.0);
   for (double want : {0.25, 0.5, 0.75, 1.0, 0.0}) {
-    g->OnMouseDown(Pt(5, 5));
-    g->OnMouseUp(Pt(5, 5));
+    Click(5, 5);
     EXPECT_NEAR(sw->GetValue(), want, 1e-12);
   }
 }
@@ -199,8 +196,7 @@ TEST_F(InteractionBases, ButtonIsPressedUntilItsClickAnimationEnds)
 {
   auto* b = new TestButton(IRECT(0, 0, 10, 10), DefaultClickActionFunc);
   g->AttachControl(b);
-  g->OnMouseDown(Pt(5, 5));
-  g->OnMouseUp(Pt(5, 5));
+  Click(5, 5);
   EXPECT_DOUBLE_EQ(b->GetValue(), 1.0);
   g->Tick(60);
   EXPECT_DOUBLE_EQ(b->GetValue(), 1.0);

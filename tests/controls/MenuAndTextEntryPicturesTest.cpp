@@ -87,7 +87,8 @@ TEST_F(MenuAndTextEntryPictures, AnOpenMenuWithItsSubmenu)
     const MenuPanel& panel = *popup->GetPanel(1);
     const IRECT& check = root.mCells[3];
     // White panels at 0.95 over the background; the rows under the mouse
-    // and the open submenu's row in blue; the check mark in black.
+    // and the open submenu's row in blue, the check mark in black, each at
+    // the panel's weight as well (0.95 of its colour over the panel).
     struct Probe {
       float x, y;
       std::vector<int> rgb;
@@ -95,22 +96,14 @@ TEST_F(MenuAndTextEntryPictures, AnOpenMenuWithItsSubmenu)
     } probes[] = {
       {root.mRect.L + 2, root.mRect.MH(), {251, 252, 252}, "root panel edge"},
       {panel.mRect.R - 2, panel.mRect.MH(), {251, 252, 252}, "submenu panel edge"},
-      {scaleRow.R + 2, scaleRow.MH() - 4, {0, 0, 255}, "open submenu's row"},
-      {hovered.L - 3, hovered.MH(), {0, 0, 255}, "hovered row"},
-      {check.L + 5, check.MH(), {0, 0, 0}, "check mark"},
+      {scaleRow.R + 2, scaleRow.MH() - 4, {13, 13, 255}, "open submenu's row"},
+      {hovered.L - 3, hovered.MH(), {13, 13, 255}, "hovered row"},
+      {check.L + 5, check.MH(), {13, 13, 13}, "check mark"},
       {root.mCells[2].MW(), root.mCells[2].MH(), {238, 239, 239}, "separator"},
       {300, 230, kBackground, "background"},
     };
-    for (const Probe& p : probes) {
-      // Rows and marks are drawn at the panel's weight as well: 0.95 of
-      // their colour over the panel.
-      std::vector<int> want = p.rgb;
-      if (p.rgb == std::vector<int>{0, 0, 255})
-        want = {13, 13, 255};
-      if (p.rgb == std::vector<int>{0, 0, 0})
-        want = {13, 13, 13};
-      EXPECT_TRUE(Near(Shown(p.x, p.y), want, 6)) << p.what << " at scale " << scale << ": " << Str(Shown(p.x, p.y));
-    }
+    for (const Probe& p : probes)
+      EXPECT_TRUE(Near(Shown(p.x, p.y), p.rgb, 6)) << p.what << " at scale " << scale << ": " << Str(Shown(p.x, p.y));
     g->RemoveAllControls();
   }
 }

@@ -45,7 +45,7 @@ TEST_F(PopupMenuControl, OpensFadingInThenChoosesAndClosesInThreePhasesOfOneHund
   EXPECT_EQ(popup->NPanels(), 0);
 }
 
-TEST_F(PopupMenuControl, ClicksThatChooseNothingCloseWithoutAChoice)
+TEST_F(PopupMenuControl, ClicksThatChooseNothingEscapeAndLostFocusCloseWithoutAChoice)
 {
   IPopupMenu menu("", 0, false, {"one"});
   menu.AddItem("off", -1, IPopupMenu::Item::kDisabled);
@@ -54,32 +54,34 @@ TEST_F(PopupMenuControl, ClicksThatChooseNothingCloseWithoutAChoice)
   menu.AddItem("more", new IPopupMenu("", 0, false, {"x"}));
   struct Case {
     const char* what;
-    int row; // -1: outside every panel
-  } cases[] = {{"outside", -1}, {"disabled", 1}, {"separator", 2}, {"title", 3}, {"submenu", 4}};
+    int row; // -1: outside every panel, -2: escape, -3: focus lost over "one"
+  } cases[] = {{"outside", -1},  {"escape", -2}, {"focus lost", -3}, {"disabled", 1},
+               {"separator", 2}, {"title", 3},   {"submenu", 4}};
   for (const Case& c : cases) {
     ShowOpen(menu, IRECT(100, 100, 120, 110));
     g->TakeLog();
-    if (c.row < 0)
+    if (c.row == -1)
       ClickAt(390, 290);
-    else
+    else if (c.row == -2)
+      EXPECT_TRUE(g->OnKeyDown(0, 0, IKeyPress("", 27)));
+    else if (c.row == -3) {
+      HoverRow(0, 0);
+      g->OnFocusLost();
+      EXPECT_FALSE(popup->IsMenuOpen());
+    } else
       ClickRow(0, c.row);
     EXPECT_EQ(Answers(), std::vector<std::string>{"-1 0"}) << c.what;
     EXPECT_EQ(menu.GetChosenItemIdx(), -1) << c.what;
+    EXPECT_EQ(g->GetControlInPopupMenu(), nullptr) << c.what;
     Run(400);
   }
 }
 
-TEST_F(PopupMenuControl, EscapeClosesWithoutAChoiceAndArrowKeysAndReturnChoose)
+TEST_F(PopupMenuControl, ArrowKeysSkipDisabledRowsAndReturnChooses)
 {
   IPopupMenu menu("", 0, false, {"one"});
   menu.AddItem("off", -1, IPopupMenu::Item::kDisabled);
   menu.AddItem("three");
-  ShowOpen(menu, IRECT(100, 100, 120, 110));
-  g->TakeLog();
-  EXPECT_TRUE(g->OnKeyDown(0, 0, IKeyPress("", 27)));
-  EXPECT_EQ(Answers(), std::vector<std::string>{"-1 0"});
-  Run(400);
-
   ShowOpen(menu, IRECT(100, 100, 120, 110));
   g->TakeLog();
   g->OnKeyDown(0, 0, IKeyPress("", 40)); // "one"
@@ -124,59 +126,41 @@ TEST_F(PopupMenuControl, HoverOpensASubmenuAndItsChoiceComesBackOnTheSubmenu)
   EXPECT_EQ(Answers(), std::vector<std::string>{"2 0"});
 }
 
-TEST_F(PopupMenuControl, ARequestWhileAMenuIsShownOrClosingIsAnsweredAndChangesNothing)
+TEST_F(PopupMenuControl, ARequestWhileAMenuWaitsOrClosesIsAnsweredAndChangesNothing)
 {
-  IPopupMenu first("", 0, false, {"a"});
-  first.AddItem("sub", new IPopupMenu("", 0, false, {"b"}));
   IPopupMenu second("", 0, false, {"c"});
   auto* other = new RecordingControl("other", IRECT(50, 50, 60, 60), 1);
   g->AttachControl(other);
-  ShowOpen(first, IRECT(100, 100, 120, 110));
-  ClickRow(0, 0);
-  Run(150); // fading
-  ASSERT_EQ(popup->GetState(), State::kPopupFading);
-  g->TakeLog();
-  dlg.TakeLog();
-  g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
-  EXPECT_EQ(g->TakeLog(), Log({"other PopupSelection -1 0"}));
-  EXPECT_EQ(dlg.TakeLog(), Log({"End 1"})); // the newcomer's bracket closes too
-  EXPECT_EQ(popup->GetMenu(), nullptr);
-  EXPECT_EQ(g->GetControlInPopupMenu(), nullptr);
-  Run(300);
-  EXPECT_EQ(popup->GetState(), State::kPopupHidden);
-  // Accepted again once hidden.
-  g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
-  EXPECT_EQ(popup->GetMenu(), &second);
-}
-
-TEST_F(PopupMenuControl, ARequestWhileAMenuWaitsIsAnsweredAndTheWaitingCallerKeepsItsTurn)
-{
-  IPopupMenu first("", 0, false, {"a", "b"});
-  IPopupMenu second("", 0, false, {"c"});
-  auto* other = new RecordingControl("other", IRECT(50, 50, 60, 60), 1);
-  g->AttachControl(other);
-  ShowOpen(first, IRECT(100, 100, 120, 110));
-  g->TakeLog();
-  dlg.TakeLog();
-  g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
-  EXPECT_EQ(g->TakeLog(), Log({"other PopupSelection -1 0"}));
-  EXPECT_EQ(dlg.TakeLog(), Log({"End 1"}));
-  EXPECT_EQ(popup->GetMenu(), &first);
-  ClickRow(0, 1);
-  EXPECT_EQ(Answers(), std::vector<std::string>{"1 0"});
-  EXPECT_EQ(dlg.TakeLog(), Log({"UIMouseDown", "End 0", "UIMouseUp"}));
-}
-
-TEST_F(PopupMenuControl, LosingFocusClosesTheMenuWithoutAChoice)
-{
-  IPopupMenu menu("", 0, false, {"a", "b"});
-  ShowOpen(menu, IRECT(100, 100, 120, 110));
-  HoverRow(0, 1);
-  g->TakeLog();
-  g->OnFocusLost();
-  EXPECT_EQ(Answers(), std::vector<std::string>{"-1 0"});
-  EXPECT_FALSE(popup->IsMenuOpen());
-  EXPECT_EQ(g->GetControlInPopupMenu(), nullptr);
+  for (bool closing : {false, true}) {
+    IPopupMenu first("", 0, false, {"a", "b"});
+    first.AddItem("sub", new IPopupMenu("", 0, false, {"x"}));
+    ShowOpen(first, IRECT(100, 100, 120, 110));
+    if (closing) {
+      ClickRow(0, 0);
+      Run(150);
+      ASSERT_EQ(popup->GetState(), State::kPopupFading);
+    }
+    g->TakeLog();
+    dlg.TakeLog();
+    g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
+    EXPECT_EQ(g->TakeLog(), Log({"other PopupSelection -1 0"})) << closing;
+    EXPECT_EQ(dlg.TakeLog(), Log({"End 1"})) << closing; // the newcomer's bracket closes too
+    if (!closing) {                                      // the waiting caller keeps its turn
+      EXPECT_EQ(popup->GetMenu(), &first);
+      ClickRow(0, 1);
+      EXPECT_EQ(Answers(), std::vector<std::string>{"1 0"});
+      EXPECT_EQ(dlg.TakeLog(), Log({"UIMouseDown", "End 0", "UIMouseUp"}));
+      Run(400);
+      continue;
+    }
+    EXPECT_EQ(popup->GetMenu(), nullptr);
+    EXPECT_EQ(g->GetControlInPopupMenu(), nullptr);
+    Run(300);
+    EXPECT_EQ(popup->GetState(), State::kPopupHidden);
+    // Accepted again once hidden.
+    g->CreatePopupMenu(*other, second, IRECT(10, 10, 20, 20), 0);
+    EXPECT_EQ(popup->GetMenu(), &second);
+  }
 }
 
 TEST_F(PopupMenuControl, AMenuFreedRightAfterItsAnswerIsNeverReadAgain)

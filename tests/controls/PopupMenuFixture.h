@@ -30,6 +30,18 @@ inline ITextEntryControl* AttachTextEntryControl(IGraphics& g)
   return dynamic_cast<ITextEntryControl*>(g.GetTextEntryControl());
 }
 
+// A press and release of the left (or right) button at one point.
+inline void PressAt(IGraphics& g, float x, float y, bool right = false)
+{
+  IMouseInfo i;
+  i.x = x;
+  i.y = y;
+  i.ms.L = !right;
+  i.ms.R = right;
+  g.OnMouseDown({i});
+  g.OnMouseUp({i});
+}
+
 class PopupMenuFixture : public ::testing::Test {
 protected:
   void Open(int w = 400, int h = 300)
@@ -47,12 +59,6 @@ protected:
     Open();
   }
 
-  static IMouseMod Left()
-  {
-    IMouseMod m;
-    m.L = true;
-    return m;
-  }
   void Show(IPopupMenu& menu, const IRECT& anchor) { g->CreatePopupMenu(*caller, menu, anchor, 0); }
   // Runs the frames of ms milliseconds.
   void Run(double ms)
@@ -76,15 +82,7 @@ protected:
     const auto [x, y] = RowCentre(panel, row);
     g->OnMouseOver(x, y, IMouseMod());
   }
-  void ClickAt(float x, float y)
-  {
-    IMouseInfo i;
-    i.x = x;
-    i.y = y;
-    i.ms = Left();
-    g->OnMouseDown({i});
-    g->OnMouseUp({i});
-  }
+  void ClickAt(float x, float y) { PressAt(*g, x, y); }
   // Hovers first (which may open a submenu: clicks wait for it to appear).
   void ClickRow(int panel, int row)
   {

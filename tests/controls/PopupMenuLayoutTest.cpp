@@ -101,39 +101,34 @@ TEST_F(PopupMenuLayout, ScrollingPanelHasRowsForTheEditorHeightAndNeverFewerThan
   }
 }
 
-TEST(PopupMenuPanel, ColumnsBreakBeforeEveryMultipleOfTheColumnSizeFromItemTwoOn)
+TEST(PopupMenuPanel, ColumnsBreakBeforeEveryMultipleOfTheColumnSizeFromItemTwoOnAndHoldAtLeastOneRow)
 {
-  std::unique_ptr<IPopupMenu> menu(NumberedMenu(7));
-  PanelMetrics m = EditorMetrics(600, 400);
-  m.scrollIfTooBig = false;
   struct Case {
     int maxColumnItems;
+    float editorHeight, x, y;
     std::vector<int> column; // column of each item
   } cases[] = {
-    {3, {0, 0, 0, 1, 1, 1, 2}},
-    {1, {0, 0, 1, 2, 3, 4, 5}}, // no break is possible before item 2
-    {0, {0, 0, 0, 0, 0, 0, 0}},
+    {3, 400, 50, 60, {0, 0, 0, 1, 1, 1, 2}},
+    {1, 400, 50, 60, {0, 0, 1, 2, 3, 4, 5}}, // no break is possible before item 2
+    {0, 400, 50, 60, {0, 0, 0, 0, 0, 0, 0}},
+    // An editor shorter than a row: every column still holds one.
+    {0, 12, 0, 0, {0, 1, 2, 3}},
   };
   for (const Case& c : cases) {
+    const int n = static_cast<int>(c.column.size());
+    std::unique_ptr<IPopupMenu> menu(NumberedMenu(n));
+    PanelMetrics m = EditorMetrics(600, c.editorHeight);
+    m.scrollIfTooBig = false;
     m.maxColumnItems = c.maxColumnItems;
-    const MenuPanel p(*menu, 50, 60, -1, 49, 10, m);
-    ASSERT_EQ(p.NRows(), 7);
-    for (int i = 0; i < 7; ++i)
-      EXPECT_FLOAT_EQ(p.mCells[static_cast<size_t>(i)].L, 55 + c.column[static_cast<size_t>(i)] * 51.f)
-        << c.maxColumnItems << " item " << i;
-  }
-}
-
-TEST(PopupMenuPanel, EveryColumnHoldsAtLeastOneRowInAnEditorShorterThanARow)
-{
-  std::unique_ptr<IPopupMenu> menu(NumberedMenu(4));
-  PanelMetrics m = EditorMetrics(600, 12);
-  m.scrollIfTooBig = false;
-  const MenuPanel p(*menu, 0, 0, -1, 49, 10, m);
-  ASSERT_EQ(p.NRows(), 4);
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_FLOAT_EQ(p.mCells[static_cast<size_t>(i)].L, 5 + 51.f * i);
-    EXPECT_FLOAT_EQ(p.mCells[static_cast<size_t>(i)].T, 5);
+    const MenuPanel p(*menu, c.x, c.y, -1, 49, 10, m);
+    ASSERT_EQ(p.NRows(), n);
+    for (int i = 0; i < n; ++i) {
+      const IRECT& cell = p.mCells[static_cast<size_t>(i)];
+      EXPECT_FLOAT_EQ(cell.L, c.x + 5 + c.column[static_cast<size_t>(i)] * 51.f) << c.maxColumnItems << " item " << i;
+      if (c.editorHeight < 20) {
+        EXPECT_FLOAT_EQ(cell.T, 5) << "item " << i;
+      }
+    }
   }
 }
 

@@ -131,13 +131,9 @@ TEST_F(SVGControls, SliderFitsTrackAndHandleImagesToTheControl)
     SVGImage handle{c.hw, c.hh, nullptr}, track{c.tw, c.th, nullptr};
     auto* s = new ISVGSliderControl(c.bounds, ISVG(&handle), ISVG(&track), -1, c.dir);
     sg.AttachControl(s);
-    auto near = [](const IRECT& a, const IRECT& b) {
-      return std::abs(a.L - b.L) < 1e-3f && std::abs(a.T - b.T) < 1e-3f && std::abs(a.R - b.R) < 1e-3f &&
-             std::abs(a.B - b.B) < 1e-3f;
-    };
-    EXPECT_TRUE(near(s->GetTrackSVGBounds(), c.track)) << RectStr(s->GetTrackSVGBounds());
-    EXPECT_TRUE(near(s->GetHandleBounds(1.0), c.handleAtMax)) << RectStr(s->GetHandleBounds(1.0));
-    EXPECT_TRUE(near(s->GetTrackBounds(), c.travel)) << RectStr(s->GetTrackBounds());
+    EXPECT_TRUE(NearRect(s->GetTrackSVGBounds(), c.track, 1e-3f)) << RectStr(s->GetTrackSVGBounds());
+    EXPECT_TRUE(NearRect(s->GetHandleBounds(1.0), c.handleAtMax, 1e-3f)) << RectStr(s->GetHandleBounds(1.0));
+    EXPECT_TRUE(NearRect(s->GetTrackBounds(), c.travel, 1e-3f)) << RectStr(s->GetTrackBounds());
     EXPECT_EQ(s->GetTargetRECT(), c.bounds);
     sg.RemoveControl(s);
   }

@@ -74,8 +74,7 @@ TEST_F(TextControls, ToggleFollowsTheAlgorithmsHalfwayThreshold)
     g->AttachControl(t);
     EXPECT_STREQ(t->GetStr(), "OFF");
     t->SetValue(c.start);
-    g->OnMouseDown(Pt(10, 10));
-    g->OnMouseUp(Pt(10, 10));
+    Click(10, 10);
     EXPECT_DOUBLE_EQ(t->GetValue(), c.after) << c.start;
     EXPECT_STREQ(t->GetStr(), c.shown) << c.start;
     g->RemoveControl(t);
@@ -103,8 +102,7 @@ TEST_F(TextControls, CaptionShowsTheParameterAndPromptsForIt)
     g->TakeLog();
     cap->Draw(*g);
     EXPECT_TRUE(Logged(g->TakeLog(), c.text)) << c.text;
-    g->OnMouseDown(Pt(50, 10));
-    g->OnMouseUp(Pt(50, 10));
+    Click(50, 10);
     EXPECT_TRUE(Logged(g->TakeLog(), c.prompt)) << c.prompt;
     g->SetControlValueAfterTextEdit("");
     g->RemoveControl(cap);
@@ -129,8 +127,7 @@ TEST_F(TextControls, LinkOpensItsAddressAndColoursByState)
     if (e == "over")
       g->OnMouseOver(10, 10, IMouseMod());
     else if (e == "down") {
-      g->OnMouseDown(Pt(10, 10));
-      g->OnMouseUp(Pt(10, 10));
+      Click(10, 10);
     } else if (e == "out")
       g->OnMouseOut();
     url->Draw(*g);

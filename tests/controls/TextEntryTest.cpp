@@ -42,34 +42,14 @@ protected:
   void Type(const char* s)
   {
     for (; *s; ++s) {
-      const char t[2] = {*s, 0};
-      const char c = *s;
-      if (c >= '0' && c <= '9')
-        Key(c, t);
-      else if (c >= 'a' && c <= 'z')
-        Key(c - 32, t);
-      else if (c == '-')
-        Key(189, t);
-      else if (c == '+')
-        Key(187, t, true);
-      else if (c == '.')
-        Key(190, t);
-      else
-        Key(0, t);
+      const char c = *s, t[2] = {c, 0};
+      const bool digit = c >= '0' && c <= '9', letter = c >= 'a' && c <= 'z';
+      Key(digit ? c : letter ? c - 32 : c == '-' ? 189 : c == '+' ? 187 : c == '.' ? 190 : 0, t, c == '+');
     }
   }
   std::string Text() const { return field->GetEditTextUTF8(); }
   const STB_TexteditState& State() const { return field->GetEditState(); }
-  void Press(float x, float y, bool right = false)
-  {
-    IMouseInfo i;
-    i.x = x;
-    i.y = y;
-    i.ms.L = !right;
-    i.ms.R = right;
-    g->OnMouseDown({i});
-    g->OnMouseUp({i});
-  }
+  void Press(float x, float y) { PressAt(*g, x, y); }
 
   const IRECT kRect{10, 10, 110, 30};
   TestDelegate dlg{4};
@@ -240,23 +220,13 @@ TEST_F(TextEntry, EachFieldAnswersItsOwnEditMenu)
   } steps[] = {{g.get(), popup}, {&g2, popup2}};
   for (const Step& s : steps) {
     s.graphics->mClipboard.clear();
-    IMouseInfo right;
-    right.x = 50;
-    right.y = 20;
-    right.ms.R = true;
-    s.graphics->OnMouseDown({right});
-    s.graphics->OnMouseUp({right});
+    PressAt(*s.graphics, 50, 20, true);
     ASSERT_NE(s.menu->GetPanel(0), nullptr);
     for (int t = 0; t < 20; ++t)
       s.graphics->Tick(10);
     const IRECT& copy = s.menu->GetPanel(0)->mCells[1];
     s.graphics->OnMouseOver(copy.MW(), copy.MH(), IMouseMod());
-    IMouseInfo left;
-    left.x = copy.MW();
-    left.y = copy.MH();
-    left.ms.L = true;
-    s.graphics->OnMouseDown({left});
-    s.graphics->OnMouseUp({left});
+    PressAt(*s.graphics, copy.MW(), copy.MH());
   }
   EXPECT_EQ(g->mClipboard, "alpha");
   EXPECT_EQ(g2.mClipboard, "beta");

@@ -27,13 +27,6 @@ protected:
   {
     return std::find(v.begin(), v.end(), s) != v.end();
   }
-  static void ExpectRect(const IRECT& got, const IRECT& want, const std::string& what)
-  {
-    EXPECT_NEAR(got.L, want.L, 1e-4) << what;
-    EXPECT_NEAR(got.T, want.T, 1e-4) << what;
-    EXPECT_NEAR(got.R, want.R, 1e-4) << what;
-    EXPECT_NEAR(got.B, want.B, 1e-4) << what;
-  }
 };
 
 TEST_F(VectorButtons, ButtonWidgetLeavesRoomForFrameAndShadowAndIsTheOnlyHitArea)
@@ -41,7 +34,7 @@ TEST_F(VectorButtons, ButtonWidgetLeavesRoomForFrameAndShadowAndIsTheOnlyHitArea
   auto* b = new IVButtonControl(IRECT(0, 0, 100, 60));
   g->AttachControl(b);
   // Half the frame width all round, the shadow distance at left, right and bottom.
-  ExpectRect(b->GetWidgetBounds(), IRECT(3.5f, 0.5f, 96.5f, 56.5f), "widget");
+  EXPECT_TRUE(NearRect(b->GetWidgetBounds(), IRECT(3.5f, 0.5f, 96.5f, 56.5f)));
   struct Case {
     float x, y;
     bool hit;
@@ -86,8 +79,7 @@ TEST_F(VectorButtons, ButtonClickCommitsOneAndReturnsToZeroAfterTheSplash)
     SplashClickActionFunc(c);
   });
   g->AttachControl(b);
-  g->OnMouseDown(Pt(50, 30));
-  g->OnMouseUp(Pt(50, 30));
+  Click(50, 30);
   EXPECT_EQ(b->GetValue(), 1.0);
   EXPECT_EQ(actions, 1);
   for (int i = 0; i < 10; ++i)
@@ -142,8 +134,8 @@ TEST_F(VectorButtons, SlideSwitchCellsFollowTheStateAndGlideToTheNextCell)
       IRECT(0, 0, 120, 40), [](IControl*) {}, "", style, true, c.dir, c.states, c.initial);
     g->AttachControl(s);
     EXPECT_DOUBLE_EQ(s->GetValue(), c.wantValue) << c.states << " " << c.initial;
-    ExpectRect(s->GetHandleBounds(), c.handle, "handle");
-    ExpectRect(s->GetSlideTo(), c.to, "to");
+    EXPECT_TRUE(NearRect(s->GetHandleBounds(), c.handle)) << c.states << " " << c.initial;
+    EXPECT_TRUE(NearRect(s->GetSlideTo(), c.to)) << c.states << " " << c.initial;
     g->RemoveControl(s);
   }
 }
@@ -158,8 +150,7 @@ TEST_F(VectorButtons, SlideSwitchGlidesForAHundredMillisecondsThenRunsTheCallers
   g->AttachControl(s);
   const IRECT w = s->GetWidgetBounds();
   const float cw = w.W() / 3;
-  g->OnMouseDown(Pt(10, 20));
-  g->OnMouseUp(Pt(10, 20));
+  Click(10, 20);
   EXPECT_DOUBLE_EQ(s->GetValue(), 0.5);
   struct Step {
     double ms;

@@ -37,21 +37,6 @@ std::string RoundedCorners(const PaintCall& call)
   return out;
 }
 
-TEST_F(VectorTabs, TabsSplitTheWidgetAlongTheirDirection)
-{
-  struct Case {
-    EDirection dir;
-    IRECT second;
-  } cases[] = {{kHorizontal, IRECT(40, 0, 80, 30)}, {kVertical, IRECT(0, 10, 120, 20)}};
-  for (const Case& c : cases) {
-    auto* t = new IVTabSwitchControl(IRECT(0, 0, 120, 30), -1, {"a", "b", "c"}, "", Plain(), kVShapeRectangle, c.dir);
-    g->AttachControl(t);
-    ASSERT_EQ(t->GetTabRects().size(), 3u);
-    EXPECT_EQ(t->GetTabRects()[1], c.second);
-    g->RemoveControl(t);
-  }
-}
-
 TEST_F(VectorTabs, OnlyTheOuterCornersOfTheRowAreRounded)
 {
   struct Case {
@@ -87,15 +72,14 @@ TEST_F(VectorTabs, ClickingEveryTabSelectsItAndSendsItsState)
   EXPECT_STREQ(t->GetLabelStr(), "States");
   for (int i : {3, 0, 4, 1, 2}) {
     const IRECT r = t->GetTabRects()[static_cast<std::size_t>(i)];
-    g->OnMouseDown(Pt(r.MW(), r.MH()));
-    g->OnMouseUp(Pt(r.MW(), r.MH()));
+    Click(r.MW(), r.MH());
     EXPECT_DOUBLE_EQ(t->GetValue(), i / 4.0);
     EXPECT_EQ(dlg.GetParam(kStates)->Value(), i);
     EXPECT_EQ(t->GetSelectedTabText(), std::to_string(i));
   }
 }
 
-TEST_F(VectorTabs, HitTestsTakeTheRightOrLowerTabOnASharedEdge)
+TEST_F(VectorTabs, TabsSplitTheWidgetAlongTheirDirectionAndHitTheRightOrLowerTabOnASharedEdge)
 {
   auto* h = new IVTabSwitchControl(IRECT(0, 0, 120, 30), -1, {"a", "b", "c"}, "", Plain());
   auto* v =
@@ -104,6 +88,8 @@ TEST_F(VectorTabs, HitTestsTakeTheRightOrLowerTabOnASharedEdge)
   g->AttachControl(h);
   g->AttachControl(v);
   g->AttachControl(empty);
+  EXPECT_EQ(h->GetTabRects()[1], IRECT(40, 0, 80, 30));
+  EXPECT_EQ(v->GetTabRects()[1], IRECT(0, 110, 60, 120));
   struct Case {
     IVTabSwitchControl* c;
     float x, y;
@@ -122,8 +108,7 @@ TEST_F(VectorTabs, OneStateTabSwitchStaysAtZero)
     IRECT(0, 0, 60, 30), [](IControl*) {}, {"only"}, "", Plain());
   g->AttachControl(t);
   t->SetValue(0.7);
-  g->OnMouseDown(Pt(30, 15));
-  g->OnMouseUp(Pt(30, 15));
+  Click(30, 15);
   EXPECT_EQ(t->GetValue(), 0.0);
   EXPECT_STREQ(t->GetSelectedTabText(), "only");
 }
@@ -177,8 +162,7 @@ TEST_F(VectorTabs, RadioButtonsSitInTheirColumnAndCanIgnoreTheirText)
   }
   r->SetButtonColumnHitOnly(false);
   for (int i : {2, 0, 1}) {
-    g->OnMouseDown(Pt(50, 10 + 20 * i));
-    g->OnMouseUp(Pt(50, 10 + 20 * i));
+    Click(50, 10 + 20 * i);
     EXPECT_DOUBLE_EQ(r->GetValue(), i * 0.5);
   }
 }
