@@ -3,6 +3,7 @@
 
 #include "IBControlsZV.h"
 #include "IBRadioButtonsControl3.h"
+#include "IVHiddenControlsZV.h"
 #include "MakerControlsFixture.h"
 
 namespace editortest {
@@ -10,18 +11,6 @@ namespace {
 
 class BitmapControlsZV : public MakerControlsFixture {
 protected:
-  // The DrawBitmap lines of drawing c once.
-  std::vector<std::string> Drawn(IControl& c)
-  {
-    g->TakeLog();
-    c.Draw(*g);
-    std::vector<std::string> lines;
-    for (const std::string& l : g->TakeLog())
-      if (l.rfind("DrawBitmap", 0) == 0 || l.rfind("PathFill", 0) == 0)
-        lines.push_back(l);
-    return lines;
-  }
-
   // Buttons of 30 x 20 at (66, 229), (147, 229), (228, 229), as laid out.
   IBRadioButtonsControl3* Radio(bool oneBased)
   {
@@ -120,17 +109,31 @@ TEST_F(BitmapControlsZV, SwitchSwitchesAlsoWhenItsBitmapIsHiddenAndHighlightsOnH
   EXPECT_FALSE(s->GetMouseOver());
 }
 
-TEST_F(BitmapControlsZV, PushIsOnWhileHeldWhereverItIsReleased)
+TEST_F(BitmapControlsZV, PushesAreOnWhileHeldWhereverTheyAreReleasedInsideOneHostBracket)
 {
-  auto* p = new IBPushControlZV(401, 356, Strip("match", 30, 16, 2), kPush);
-  g->AttachControl(p);
-  g->OnMouseDown(At(410, 360));
-  EXPECT_EQ(Real(kPush), 1.0);
-  EXPECT_EQ(Drawn(*p), Log{"DrawBitmap match (401,356,431,372) src 0,16"});
-  g->OnMouseDrag(At(10, 10, Left(), -400, -350));
-  g->OnMouseUp(At(10, 10));
-  EXPECT_EQ(Real(kPush), 0.0);
-  EXPECT_EQ(Drawn(*p), Log{"DrawBitmap match (401,356,431,372) src 0,0"});
+  const struct Row {
+    const char* name;
+    IControl* push;
+    float x, y;
+    Log heldDrawn, releasedDrawn;
+  } rows[] = {
+    {"drawn", new IBPushControlZV(401, 356, Strip("match", 30, 16, 2), kPush), 410, 360,
+     Log{"DrawBitmap match (401,356,431,372) src 0,16"}, Log{"DrawBitmap match (401,356,431,372) src 0,0"}},
+    {"hidden", new IBPushControlHiddenZV(IRECT(478, 355, 539, 390), kPush), 500, 370, Log{}, Log{}},
+  };
+  for (const Row& r : rows) {
+    g->AttachControl(r.push);
+    dlg.TakeLog();
+    g->OnMouseDown(At(r.x, r.y));
+    EXPECT_EQ(Real(kPush), 1.0) << r.name;
+    EXPECT_EQ(Drawn(*r.push), r.heldDrawn) << r.name;
+    g->OnMouseDrag(At(10, 10, Left(), 10 - r.x, 10 - r.y));
+    g->OnMouseUp(At(10, 10));
+    EXPECT_EQ(Real(kPush), 0.0) << r.name;
+    EXPECT_EQ(Drawn(*r.push), r.releasedDrawn) << r.name;
+    EXPECT_EQ(dlg.TakeLog(), (Log{"Begin 4", "UIMouseDown", "Send 4 1", "Send 4 0", "UIMouseUp", "End 4"})) << r.name;
+    g->RemoveControl(r.push);
+  }
 }
 
 TEST_F(BitmapControlsZV, UpdateIndicatorAsksForACheckAndShowsWhatThePlugInFound)

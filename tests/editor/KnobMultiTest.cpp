@@ -180,22 +180,13 @@ TEST_F(KnobMulti, ReadOutShowsWhileHoveredWithItsLabelAndVanishesWhenThePointerL
   auto* k = Knob(kGain);
   dlg.GetParam(kGain)->Set(-3.5);
   k->SetValueFromDelegate(dlg.GetParam(kGain)->GetNormalized());
-  auto texts = [&] {
-    g->TakeLog();
-    k->Draw(*g);
-    std::vector<std::string> t;
-    for (const std::string& line : g->TakeLog())
-      if (line.rfind("DrawText", 0) == 0)
-        t.push_back(line);
-    return t;
-  };
-  EXPECT_TRUE(texts().empty());
+  EXPECT_TRUE(Drawn(*k, {"DrawText"}).empty());
   g->OnMouseOver(120, 120, Left());
   EXPECT_TRUE(k->GetMouseOver());
-  EXPECT_EQ(texts(), Log{"DrawText \"-3.5 dB\" (106,115,134,125)"});
+  EXPECT_EQ(Drawn(*k, {"DrawText"}), Log{"DrawText \"-3.5 dB\" (106,115,134,125)"});
   g->OnMouseOver(300, 300, Left());
   EXPECT_FALSE(k->GetMouseOver());
-  EXPECT_TRUE(texts().empty());
+  EXPECT_TRUE(Drawn(*k, {"DrawText"}).empty());
 }
 
 TEST_F(KnobMulti, ValueBoxPlacementFollowsTheTable)

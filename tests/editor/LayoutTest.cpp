@@ -30,7 +30,7 @@ std::string PictureOf(const IControl* c)
   return b && b->GetBitmap().IsValid() ? b->GetBitmap().GetResourceName() : "";
 }
 
-TEST_F(EditorLayout, EveryStoredPositionAddressesItsControlWithItsPlaceAndTooltip)
+TEST_F(EditorLayout, EveryStoredPositionAddressesItsControlWithItsPlaceTooltipAndFirstState)
 {
   LaidOutPlug plug;
   BundleGraphics* g = plug.Open();
@@ -69,6 +69,11 @@ TEST_F(EditorLayout, EveryStoredPositionAddressesItsControlWithItsPlaceAndToolti
     EXPECT_EQ(PictureOf(c), row.picture);
   }
   EXPECT_NE(dynamic_cast<IEditorTextSink*>(g->GetControl(plug.Index(L::kCtrlPeakText))), nullptr);
+  auto* label = dynamic_cast<ITextControl*>(g->GetControl(plug.Index(L::kCtrlCustomStyle)));
+  ASSERT_NE(label, nullptr);
+  EXPECT_STREQ(label->GetStr(), "Custom Style: (None)");
+  // Idle shows the middle of the box's three frames.
+  EXPECT_DOUBLE_EQ(g->GetControl(plug.Index(L::kCtrlTuneBox))->GetValue(0), 0.5);
   EXPECT_NE(dynamic_cast<IEditorPathSource*>(g->GetControl(plug.Index(L::kCtrlSaveReference))), nullptr);
   // The file selectors are last, in message order.
   EXPECT_EQ(plug.Index(L::kCtrlSaveReference), g->NControls() - 1);
@@ -76,7 +81,7 @@ TEST_F(EditorLayout, EveryStoredPositionAddressesItsControlWithItsPlaceAndToolti
   plug.Close();
 }
 
-TEST_F(EditorLayout, ParameterControlsSitWhereTheLayoutPutsThem)
+TEST_F(EditorLayout, ParameterControlsSitWhereTheLayoutPutsThemEvenAfterASecondLayout)
 {
   LaidOutPlug plug;
   BundleGraphics* g = plug.Open();
@@ -116,6 +121,11 @@ TEST_F(EditorLayout, ParameterControlsSitWhereTheLayoutPutsThem)
   // The plug-in menu answers to tag 1.
   EXPECT_NE(dynamic_cast<IBInfoMenuZV*>(g->GetControlWithTag(1)), nullptr);
   EXPECT_STREQ(g->GetControlWithTag(1)->GetTooltip(), "Plugin info and options");
+  // A second layout on the same context changes nothing.
+  const int needle = plug.Index(L::kCtrlNeedle);
+  plug.LayoutUI(g);
+  EXPECT_EQ(g->NControls(), 23);
+  EXPECT_EQ(plug.Index(L::kCtrlNeedle), needle);
   plug.Close();
 }
 
@@ -145,58 +155,35 @@ TEST_F(EditorLayout, FontsScaleLimitsAndEveryPictureLoadOnce)
   plug.Close();
 }
 
-TEST_F(EditorLayout, ASecondLayoutOnTheSameContextChangesNothing)
+// A context that cannot draw switches the editor off; missing pictures and
+// fonts still attach every control.
+TEST_F(EditorLayout, OnlyAContextThatCannotDrawKeepsTheControlsOut)
 {
-  LaidOutPlug plug;
-  BundleGraphics* g = plug.Open();
-  ASSERT_NE(g, nullptr);
-  const int n = g->NControls();
-  const int needle = plug.Index(L::kCtrlNeedle);
-  plug.LayoutUI(g);
-  EXPECT_EQ(g->NControls(), n);
-  EXPECT_EQ(plug.Index(L::kCtrlNeedle), needle);
-  plug.Close();
-}
-
-TEST_F(EditorLayout, AContextThatCannotDrawSwitchesTheEditorOff)
-{
-  LaidOutPlug plug;
-  plug.mContextReady = false;
-  BundleGraphics* g = plug.Open();
-  ASSERT_NE(g, nullptr);
-  EXPECT_EQ(g->NControls(), 0);
-  EXPECT_FALSE(plug.HasUI());
-  EXPECT_FALSE(plug.ControlsAttached());
-  plug.Close();
-}
-
-TEST_F(EditorLayout, MissingPicturesAndFontsStillAttachEveryControl)
-{
-  LaidOutPlug plug;
-  plug.SetMakeGraphicsFunc([](IGEditorDelegate& d) -> IEditorGraphics* {
-    auto* g = new BundleGraphics(d, 650, 470);
-    g->mBundleID = "com.example.nothing";
-    return g;
-  });
-  BundleGraphics* g = plug.Open();
-  ASSERT_NE(g, nullptr);
-  EXPECT_EQ(g->NControls(), 23);
-  EXPECT_TRUE(plug.ControlsAttached());
-  EXPECT_EQ(PictureOf(g->GetControl(plug.Index(L::kCtrlNeedle))), "");
-  plug.Close();
-}
-
-TEST_F(EditorLayout, TheLabelNamesTheCustomReferenceAndTheTuneBoxTheActivity)
-{
-  LaidOutPlug plug;
-  BundleGraphics* g = plug.Open();
-  ASSERT_NE(g, nullptr);
-  auto* label = dynamic_cast<ITextControl*>(g->GetControl(plug.Index(L::kCtrlCustomStyle)));
-  ASSERT_NE(label, nullptr);
-  EXPECT_STREQ(label->GetStr(), "Custom Style: (None)");
-  // Idle shows the middle of the box's three frames.
-  EXPECT_DOUBLE_EQ(g->GetControl(plug.Index(L::kCtrlTuneBox))->GetValue(0), 0.5);
-  plug.Close();
+  const struct Row {
+    const char* name;
+    bool ready;
+    const char* bundle;
+    int controls;
+  } rows[] = {{"context cannot draw", false, editorlayout::kBundleID, 0},
+              {"no pictures or fonts", true, "com.example.nothing", 23}};
+  for (const Row& r : rows) {
+    LaidOutPlug plug;
+    plug.SetMakeGraphicsFunc([&r](IGEditorDelegate& d) -> IEditorGraphics* {
+      auto* g = new BundleGraphics(d, 650, 470);
+      g->mBundleID = r.bundle;
+      g->mReady = r.ready;
+      return g;
+    });
+    BundleGraphics* g = plug.Open();
+    ASSERT_NE(g, nullptr) << r.name;
+    EXPECT_EQ(g->NControls(), r.controls) << r.name;
+    EXPECT_EQ(plug.HasUI(), r.ready) << r.name;
+    EXPECT_EQ(plug.ControlsAttached(), r.ready) << r.name;
+    if (r.ready) {
+      EXPECT_EQ(PictureOf(g->GetControl(plug.Index(L::kCtrlNeedle))), "") << r.name;
+    }
+    plug.Close();
+  }
 }
 
 // Closing clears the flag, so the idle handler stops writing through the

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "EditorFixture.h"
+#include "IBInfoMenuZV.h"
 #include "IGraphicsConstants.h"
 
 namespace editortest {
@@ -83,6 +84,28 @@ inline IMouseInfoList At(float x, float y, const IMouseMod& mod = Left(), float 
   return {i};
 }
 
+// The plug-in menu's configuration as the editor's layout passes it.
+inline IBInfoMenuZV::Config ProgramMenuConfig(const std::string& dataFolder, int tooltipsParam, int autoUpdateParam,
+                                              IParam* fixedScale, int hostScaleParam)
+{
+  IBInfoMenuZV::Config c;
+  c.changelogURL = "https://www.zelvant.com/products/vorelle#Changelog";
+  c.dataFolderPath = dataFolder;
+  c.manualFileName = "Vorelle3 manual.pdf";
+  c.aboutTag = 11;
+  c.updateCheckTag = 12;
+  c.tooltipsParam = tooltipsParam;
+  c.autoUpdateParam = autoUpdateParam;
+  c.resetGUIScaleTag = 21;
+  c.minGUIScaleTag = 22;
+  c.extraTags = {16};
+  c.extraTexts = {"Save to default"};
+  c.editorParams = {fixedScale};
+  c.editorParamBase = 28;
+  c.editorParamHostParams = {hostScaleParam};
+  return c;
+}
+
 class MakerControlsFixture : public ::testing::Test {
 protected:
   void SetUp() override
@@ -120,6 +143,18 @@ protected:
     g->OnMouseUp(At(x, y, mod));
   }
   double Real(int paramIdx) const { return dlg.GetParam(paramIdx)->Value(); }
+  // The log lines of drawing c once that start with one of the prefixes.
+  Log Drawn(IControl& c, std::initializer_list<const char*> prefixes = {"DrawBitmap", "PathFill"})
+  {
+    g->TakeLog();
+    c.Draw(*g);
+    Log lines;
+    for (const std::string& l : g->TakeLog())
+      for (const char* p : prefixes)
+        if (l.rfind(p, 0) == 0)
+          lines.push_back(l);
+    return lines;
+  }
 
   MessageDelegate dlg{kNumTestParams};
   FilePromptGraphics* g = nullptr;

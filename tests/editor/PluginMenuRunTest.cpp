@@ -1,16 +1,13 @@
 // A scripted run of the plug-in menu on the real plug-in, through the drawn
 // popup menu: mouse, hover, keys and the test clock, as a user would.
 
-#include "IBInfoMenuZV.h"
 #include "ControlMakers.h"
 #include "IPopupMenuControl.h"
-#include "TestGraphics.h"
+#include "MakerControlsFixture.h"
 #include "Vorelle3Fixture.h"
 
 namespace editortest {
 namespace {
-
-using namespace testsupport;
 
 class PluginMenuRun : public testplug::Vorelle3Test {
 protected:
@@ -23,21 +20,8 @@ protected:
     g->AttachPopupMenuControl(DEFAULT_TEXT);
     popup = dynamic_cast<IPopupMenuControl*>(g->GetPopupMenuControl());
     bitmapData.reset(g->CreateAPIBitmap(24, 48, 1.f, 1.0, false));
-    IBInfoMenuZV::Config c;
-    c.changelogURL = "https://www.zelvant.com/products/vorelle#Changelog";
-    c.dataFolderPath = plug->GetDataPath();
-    c.manualFileName = "Vorelle3 manual.pdf";
-    c.aboutTag = 11;
-    c.updateCheckTag = 12;
-    c.tooltipsParam = kTooltips;
-    c.autoUpdateParam = kOnlineUpdateCheck;
-    c.resetGUIScaleTag = 21;
-    c.minGUIScaleTag = 22;
-    c.extraTags = {16};
-    c.extraTexts = {"Save to default"};
-    c.editorParams = {plug->GetExtraParam(0)};
-    c.editorParamBase = 28;
-    c.editorParamHostParams = {kGUIScale};
+    const IBInfoMenuZV::Config c =
+      ProgramMenuConfig(plug->GetDataPath(), kTooltips, kOnlineUpdateCheck, plug->GetExtraParam(0), kGUIScale);
     g->AttachControl(new IBInfoMenuZV(18, 18, IBitmap(bitmapData.get(), 2, false, "pluginmenu.png"), c));
   }
   void TearDown() override
