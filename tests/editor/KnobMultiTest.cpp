@@ -10,11 +10,12 @@ namespace {
 class KnobMulti : public MakerControlsFixture {
 protected:
   // A 40 x 40 knob at (100, 100), so its drag area is 40 points tall.
-  IBKnobMultiControlZV* Knob(int paramIdx, bool disablePrompt = false, int direction = kVertical)
+  template <class K = IBKnobMultiControlZV>
+  K* Knob(int paramIdx, bool disablePrompt = false, int direction = kVertical,
+          int placement = IBKnobMultiControlZV::kPlaceMiddle)
   {
-    auto* k = new IBKnobMultiControlZV(100, 100, paramIdx, Strip("knob", 40, 40, 101), DEFAULT_TEXT,
-                                       IColor(191, 36, 36, 36), 4, static_cast<EDirection>(direction), disablePrompt,
-                                       true, true, IBKnobMultiControlZV::kPlaceMiddle, false, true, 4.0, 0.f);
+    auto* k = new K(100, 100, paramIdx, Strip("knob", 40, 40, 101), DEFAULT_TEXT, IColor(191, 36, 36, 36), 4,
+                    static_cast<EDirection>(direction), disablePrompt, true, true, placement, false, true, 4.0, 0.f);
     g->AttachControl(k);
     return k;
   }
@@ -121,9 +122,7 @@ struct WatchedKnob : IBKnobMultiControlZV {
 
 TEST_F(KnobMulti, UnsteppedWheelUsesItsFactorsAndStaysInRange)
 {
-  auto* k = new WatchedKnob(100, 100, kFree, Strip("knob", 40, 40, 101), DEFAULT_TEXT, COLOR_BLACK, 4, kVertical, false,
-                            true, true, 1, false, true, 4.0, 0.f);
-  g->AttachControl(k);
+  auto* k = Knob<WatchedKnob>(kFree);
   struct Case {
     bool shift, control;
     float delta;
@@ -202,9 +201,7 @@ TEST_F(KnobMulti, ValueBoxPlacementFollowsTheTable)
     {7, IRECT(106, 100, 134, 110)},
   };
   for (const Case& c : cases) {
-    auto* k = new IBKnobMultiControlZV(100, 100, kGain, Strip("knob", 40, 40, 101), DEFAULT_TEXT, COLOR_BLACK, 4,
-                                       kVertical, false, true, true, c.placement, false, true, 4.0, 0.f);
-    g->AttachControl(k);
+    auto* k = Knob(kGain, false, kVertical, c.placement);
     EXPECT_EQ(k->GetValueTextRect(), c.want) << c.placement;
     g->RemoveControl(k);
   }
