@@ -106,6 +106,13 @@ inline IBInfoMenuZV::Config ProgramMenuConfig(const std::string& dataFolder, int
   return c;
 }
 
+// A left click: press and release at one point.
+inline void Click(IGraphics& g, float x, float y, const IMouseMod& mod = Left())
+{
+  g.OnMouseDown(At(x, y, mod));
+  g.OnMouseUp(At(x, y, mod));
+}
+
 class MakerControlsFixture : public ::testing::Test {
 protected:
   void SetUp() override
@@ -137,11 +144,7 @@ protected:
     return IBitmap(mBitmaps.back().get(), n, horizontal, name);
   }
 
-  void Click(float x, float y, const IMouseMod& mod = Left())
-  {
-    g->OnMouseDown(At(x, y, mod));
-    g->OnMouseUp(At(x, y, mod));
-  }
+  void Click(float x, float y, const IMouseMod& mod = Left()) { editortest::Click(*g, x, y, mod); }
   double Real(int paramIdx) const { return dlg.GetParam(paramIdx)->Value(); }
   // The log lines of drawing c once that start with one of the prefixes.
   Log Drawn(IControl& c, std::initializer_list<const char*> prefixes = {"DrawBitmap", "PathFill"})

@@ -76,11 +76,6 @@ protected:
     Vorelle3Test::TearDown();
   }
   std::string Path(const char* file) const { return (mRoot / file).string(); }
-  static void Click(IGraphics& g, float x, float y)
-  {
-    g.OnMouseDown(At(x, y));
-    g.OnMouseUp(At(x, y));
-  }
 
   std::unique_ptr<LinkedPlug> plug;
 };

@@ -36,15 +36,7 @@ protected:
     for (double t = 0; t < ms; t += 10)
       g->Tick(10);
   }
-  void Click(float x, float y)
-  {
-    IMouseInfo i;
-    i.x = x;
-    i.y = y;
-    i.ms.L = true;
-    g->OnMouseDown({i});
-    g->OnMouseUp({i});
-  }
+  void Click(float x, float y) { editortest::Click(*g, x, y); }
   void OpenMenu()
   {
     Run(400); // any earlier menu has closed

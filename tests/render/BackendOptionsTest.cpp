@@ -18,6 +18,18 @@ const IColor kWhite(255, 255, 255, 255), kBlack(255, 0, 0, 0);
 bool IsWhite(const std::vector<int>& p) { return p[0] > 240 && p[1] > 240 && p[2] > 240; }
 bool IsBlack(const std::vector<int>& p) { return p[0] < 15 && p[1] < 15 && p[2] < 15; }
 
+// A path through the points, after any earlier one when clear is false.
+void Polygon(IGraphics& gr, std::initializer_list<std::pair<float, float>> points, bool clear = true)
+{
+  if (clear)
+    gr.PathClear();
+  bool first = true;
+  for (auto [x, y] : points) {
+    first ? gr.PathMoveTo(x, y) : gr.PathLineTo(x, y);
+    first = false;
+  }
+}
+
 // A black square of content on white with its unblurred shadow painted by pattern.
 void DrawShadowed(IGraphics& gr, const IRECT& content, const IPattern& pattern, float dx, float dy)
 {
@@ -41,10 +53,7 @@ TEST_F(BackendOptions, MiterLimitDecidesWhetherASharpCornerKeepsItsTip)
   for (float limit : {10.f, 2.f}) {
     Frame([&](IGraphics& gr) {
       gr.FillRect(kWhite, gr.GetBounds());
-      gr.PathClear();
-      gr.PathMoveTo(20, 100);
-      gr.PathLineTo(50, 20);
-      gr.PathLineTo(80, 100);
+      Polygon(gr, {{20, 100}, {50, 20}, {80, 100}}); // left open
       IStrokeOptions options;
       options.mMiterLimit = limit;
       options.mJoinOption = kJoinMiter;
@@ -69,10 +78,7 @@ TEST_F(BackendOptions, EvenOddLeavesTheOverlapOfSameWayContoursEmpty)
         for (int k = 0; k < 2; k++) {
           const bool outer = (k == 0) == outerFirst;
           const float l = outer ? 20.f : 50.f, r = outer ? 120.f : 90.f;
-          gr.PathMoveTo(l, l);
-          gr.PathLineTo(r, l);
-          gr.PathLineTo(r, r);
-          gr.PathLineTo(l, r);
+          Polygon(gr, {{l, l}, {r, l}, {r, r}, {l, r}}, false);
           gr.PathClose();
         }
         IFillOptions options;
@@ -215,12 +221,7 @@ TEST_F(BackendOptions, AViewLargerThanTheEditorDrawsTheEditorAndNothingElse)
   g = graphics;
   Frame([&](IGraphics& gr) {
     gr.FillRect(kWhite, gr.GetBounds());
-    gr.PathClear();
-    gr.PathMoveTo(0, 0);
-    gr.PathLineTo(200, 0);
-    gr.PathLineTo(100, 75);
-    gr.PathLineTo(200, 150);
-    gr.PathLineTo(0, 150);
+    Polygon(gr, {{0, 0}, {200, 0}, {100, 75}, {200, 150}, {0, 150}});
     gr.PathClose();
     gr.PathFill(IPattern(kBlack), IFillOptions(), nullptr);
   });
