@@ -97,6 +97,15 @@ Difference Compare(const Page& a, const Page& b)
   return d;
 }
 
+// A big-endian number of n bytes.
+size_t BigEndian(const unsigned char* p, int n)
+{
+  size_t v = 0;
+  for (int i = 0; i < n; i++)
+    v = v << 8 | p[i];
+  return v;
+}
+
 unsigned char* MallocCopy(const std::vector<unsigned char>& bytes)
 {
   auto* p = static_cast<unsigned char*>(std::malloc(bytes.size()));
@@ -149,14 +158,11 @@ TEST(FontOutlines, DamagedCffTablesAreRefusedOrDrawnWithinBounds)
   const std::vector<unsigned char> original = ReadFileBytes(cff.c_str());
   ASSERT_FALSE(original.empty());
   size_t record = 0;
-  for (size_t i = 0; i < static_cast<size_t>(original[4] << 8 | original[5]); i++)
+  for (size_t i = 0; i < BigEndian(&original[4], 2); i++)
     if (std::memcmp(&original[12 + 16 * i], "CFF ", 4) == 0)
       record = 12 + 16 * i;
   ASSERT_NE(record, 0u);
-  const size_t off =
-    original[record + 8] << 24 | original[record + 9] << 16 | original[record + 10] << 8 | original[record + 11];
-  const size_t len =
-    original[record + 12] << 24 | original[record + 13] << 16 | original[record + 14] << 8 | original[record + 15];
+  const size_t off = BigEndian(&original[record + 8], 4), len = BigEndian(&original[record + 12], 4);
 
   // A table cut short of its glyph programs: the parser would read on past it.
   {
@@ -198,10 +204,8 @@ TEST(FontOutlines, APartNumberedPast32767IsNotDrawn)
   ASSERT_EQ(stbtt_InitFont(&info, bytes.data(), 0), 1);
   const int glyph = stbtt_FindGlyphIndex(&info, 0xC1);
   const size_t at =
-    static_cast<size_t>(info.glyf) +
-    (info.indexToLocFormat == 0 ? 2u * (bytes[info.loca + 2 * glyph] << 8 | bytes[info.loca + 2 * glyph + 1])
-                                : (size_t(bytes[info.loca + 4 * glyph]) << 24 | bytes[info.loca + 4 * glyph + 1] << 16 |
-                                   bytes[info.loca + 4 * glyph + 2] << 8 | bytes[info.loca + 4 * glyph + 3]));
+    static_cast<size_t>(info.glyf) + (info.indexToLocFormat == 0 ? 2u * BigEndian(&bytes[info.loca + 2 * glyph], 2)
+                                                                 : BigEndian(&bytes[info.loca + 4 * glyph], 4));
   ASSERT_EQ(bytes[at], 0xFF) << "a composite";
   bytes[at + 12] = 0x80;
   bytes[at + 13] = 0x01;
