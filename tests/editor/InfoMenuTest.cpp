@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 
+#include "IBInfoMenuZV.h"
 #include "MakerControlsFixture.h"
 #include "TempFolder.h"
 
@@ -46,7 +47,26 @@ protected:
     g->TakeLog();
   }
 
-  IBInfoMenuZV::Config ProgramConfig() { return ProgramMenuConfig(folder.Path().string(), 1, 9, &dlg.fixedScale, 0); }
+  // The values the editor's layout passes.
+  IBInfoMenuZV::Config ProgramConfig()
+  {
+    IBInfoMenuZV::Config c;
+    c.changelogURL = "https://www.zelvant.com/products/vorelle#Changelog";
+    c.dataFolderPath = folder.Path().string();
+    c.manualFileName = "Vorelle3 manual.pdf";
+    c.aboutTag = 11;
+    c.updateCheckTag = 12;
+    c.tooltipsParam = 1;
+    c.autoUpdateParam = 9;
+    c.resetGUIScaleTag = 21;
+    c.minGUIScaleTag = 22;
+    c.extraTags = {16};
+    c.extraTexts = {"Save to default"};
+    c.editorParams = {&dlg.fixedScale};
+    c.editorParamBase = 28;
+    c.editorParamHostParams = {0};
+    return c;
+  }
   IBInfoMenuZV* Attach(IBInfoMenuZV::Config config)
   {
     button = new IBInfoMenuZV(18, 18, IBitmap(bitmapData.get(), 2, false, "pluginmenu.png"), std::move(config));

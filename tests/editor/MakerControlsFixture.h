@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "EditorFixture.h"
-#include "IBInfoMenuZV.h"
 #include "IGraphicsConstants.h"
 
 namespace editortest {
@@ -82,28 +81,6 @@ inline IMouseInfoList At(float x, float y, const IMouseMod& mod = Left(), float 
   i.dY = dy;
   i.ms = mod;
   return {i};
-}
-
-// The plug-in menu's configuration as the editor's layout passes it.
-inline IBInfoMenuZV::Config ProgramMenuConfig(const std::string& dataFolder, int tooltipsParam, int autoUpdateParam,
-                                              IParam* fixedScale, int hostScaleParam)
-{
-  IBInfoMenuZV::Config c;
-  c.changelogURL = "https://www.zelvant.com/products/vorelle#Changelog";
-  c.dataFolderPath = dataFolder;
-  c.manualFileName = "Vorelle3 manual.pdf";
-  c.aboutTag = 11;
-  c.updateCheckTag = 12;
-  c.tooltipsParam = tooltipsParam;
-  c.autoUpdateParam = autoUpdateParam;
-  c.resetGUIScaleTag = 21;
-  c.minGUIScaleTag = 22;
-  c.extraTags = {16};
-  c.extraTexts = {"Save to default"};
-  c.editorParams = {fixedScale};
-  c.editorParamBase = 28;
-  c.editorParamHostParams = {hostScaleParam};
-  return c;
 }
 
 // A left click: press and release at one point.
