@@ -4,15 +4,10 @@
 // reopening, and a context that cannot draw.
 
 #include <algorithm>
-#include <cstring>
 #include <set>
 
-#include "IBControlsZV.h"
 #include "IBInfoMenuZV.h"
-#include "IBKnobMultiControlZV.h"
-#include "IBRadioButtonsControl3.h"
 #include "IBitmapControl.h"
-#include "IVFileSelectorControlHiddenZV.h"
 #include "IVHiddenControlsZV.h"
 #include "IVTextControlZV.h"
 #include "LayoutFixture.h"
