@@ -3,6 +3,7 @@
 
 #include "IBControlsZV.h"
 #include "IBRadioButtonsControl3.h"
+#include "IVHiddenControlsZV.h"
 #include "MakerControlsFixture.h"
 
 namespace editortest {
@@ -10,18 +11,6 @@ namespace {
 
 class BitmapControlsZV : public MakerControlsFixture {
 protected:
-  // The DrawBitmap lines of drawing c once.
-  std::vector<std::string> Drawn(IControl& c)
-  {
-    g->TakeLog();
-    c.Draw(*g);
-    std::vector<std::string> lines;
-    for (const std::string& l : g->TakeLog())
-      if (l.rfind("DrawBitmap", 0) == 0 || l.rfind("PathFill", 0) == 0)
-        lines.push_back(l);
-    return lines;
-  }
-
   // Buttons of 30 x 20 at (66, 229), (147, 229), (228, 229), as laid out.
   IBRadioButtonsControl3* Radio(bool oneBased)
   {
@@ -33,39 +22,36 @@ protected:
   }
 };
 
-TEST_F(BitmapControlsZV, RadioClicksSelectTheButtonUnderThePointerOnly)
+TEST_F(BitmapControlsZV, RadioClicksSelectTheButtonUnderThePointerAndOneBasedOnesClearOnASecondClick)
 {
-  Radio(false);
+  dlg.GetParam(kActivity)->InitInt("Activity", 0, 0, 3);
   struct Case {
+    bool oneBased;
     float x, y;
     double before, after;
   } cases[] = {
-    {66, 229, 1, 0},
-    {95.9f, 248.9f, 1, 0},
-    {147, 240, 0, 1},
-    {257, 230, 0, 2},
+    {false, 66, 229, 1, 0},
+    {false, 95.9f, 248.9f, 1, 0},
+    {false, 147, 240, 0, 1},
+    {false, 257, 230, 0, 2},
     // Right and bottom edges, the gaps between buttons: no button.
-    {96, 240, 1, 1},
-    {120, 240, 2, 2},
-    {200, 249, 0, 0},
-    {150, 249, 1, 1},
+    {false, 96, 240, 1, 1},
+    {false, 120, 240, 2, 2},
+    {false, 200, 249, 0, 0},
+    {false, 150, 249, 1, 1},
+    {true, 150, 235, 0, 2},
+    {true, 150, 235, 2, 0},
+    {true, 230, 235, 1, 3},
   };
   for (const Case& c : cases) {
+    auto* r = Radio(c.oneBased);
     dlg.GetParam(kActivity)->Set(c.before);
     Click(c.x, c.y);
-    EXPECT_EQ(Real(kActivity), c.after) << c.x << "," << c.y;
+    EXPECT_EQ(Real(kActivity), c.after) << c.oneBased << " " << c.x << "," << c.y;
+    g->RemoveControl(r);
   }
-}
-
-TEST_F(BitmapControlsZV, OneBasedRadioClearsOnASecondClickAndADoubleClickActsAsOne)
-{
-  dlg.GetParam(kActivity)->InitInt("Activity", 0, 0, 3);
+  // On 3, a click clears it and a double click sets it again: it acts as one click.
   Radio(true);
-  Click(150, 235);
-  EXPECT_EQ(Real(kActivity), 2.0);
-  Click(150, 235);
-  EXPECT_EQ(Real(kActivity), 0.0);
-  Click(230, 235);
   ASSERT_EQ(Real(kActivity), 3.0);
   g->OnMouseDown(At(230, 235));
   g->OnMouseUp(At(230, 235));
@@ -120,17 +106,31 @@ TEST_F(BitmapControlsZV, SwitchSwitchesAlsoWhenItsBitmapIsHiddenAndHighlightsOnH
   EXPECT_FALSE(s->GetMouseOver());
 }
 
-TEST_F(BitmapControlsZV, PushIsOnWhileHeldWhereverItIsReleased)
+TEST_F(BitmapControlsZV, PushesAreOnWhileHeldWhereverTheyAreReleasedInsideOneHostBracket)
 {
-  auto* p = new IBPushControlZV(401, 356, Strip("match", 30, 16, 2), kPush);
-  g->AttachControl(p);
-  g->OnMouseDown(At(410, 360));
-  EXPECT_EQ(Real(kPush), 1.0);
-  EXPECT_EQ(Drawn(*p), Log{"DrawBitmap match (401,356,431,372) src 0,16"});
-  g->OnMouseDrag(At(10, 10, Left(), -400, -350));
-  g->OnMouseUp(At(10, 10));
-  EXPECT_EQ(Real(kPush), 0.0);
-  EXPECT_EQ(Drawn(*p), Log{"DrawBitmap match (401,356,431,372) src 0,0"});
+  const struct Row {
+    const char* name;
+    IControl* push;
+    float x, y;
+    Log heldDrawn, releasedDrawn;
+  } rows[] = {
+    {"drawn", new IBPushControlZV(401, 356, Strip("match", 30, 16, 2), kPush), 410, 360,
+     Log{"DrawBitmap match (401,356,431,372) src 0,16"}, Log{"DrawBitmap match (401,356,431,372) src 0,0"}},
+    {"hidden", new IBPushControlHiddenZV(IRECT(478, 355, 539, 390), kPush), 500, 370, Log{}, Log{}},
+  };
+  for (const Row& r : rows) {
+    g->AttachControl(r.push);
+    dlg.TakeLog();
+    g->OnMouseDown(At(r.x, r.y));
+    EXPECT_EQ(Real(kPush), 1.0) << r.name;
+    EXPECT_EQ(Drawn(*r.push), r.heldDrawn) << r.name;
+    g->OnMouseDrag(At(10, 10, Left(), 10 - r.x, 10 - r.y));
+    g->OnMouseUp(At(10, 10));
+    EXPECT_EQ(Real(kPush), 0.0) << r.name;
+    EXPECT_EQ(Drawn(*r.push), r.releasedDrawn) << r.name;
+    EXPECT_EQ(dlg.TakeLog(), (Log{"Begin 4", "UIMouseDown", "Send 4 1", "Send 4 0", "UIMouseUp", "End 4"})) << r.name;
+    g->RemoveControl(r.push);
+  }
 }
 
 TEST_F(BitmapControlsZV, UpdateIndicatorAsksForACheckAndShowsWhatThePlugInFound)

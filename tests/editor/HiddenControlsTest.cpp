@@ -1,5 +1,5 @@
 // The maker's invisible controls: the hidden parameter link, the click
-// area, the push area and the file selector with its prompt and message.
+// area and the file selector with its prompt and message.
 
 #include "IVFileSelectorControlHiddenZV.h"
 #include "IVHiddenControlsZV.h"
@@ -32,17 +32,6 @@ TEST_F(HiddenControls, ClickAreaSendsItsTagOnlyWhenItHasOne)
     EXPECT_EQ(dlg.TakeMessages(), c.want) << c.tag;
     g->RemoveControl(area);
   }
-}
-
-TEST_F(HiddenControls, PushAreaIsOnWhileHeldAndOffAfterReleaseEvenOutsideIt)
-{
-  g->AttachControl(new IBPushControlHiddenZV(IRECT(478, 355, 539, 390), kPush));
-  g->OnMouseDown(At(500, 370));
-  EXPECT_EQ(Real(kPush), 1.0);
-  g->OnMouseDrag(At(10, 10, Left(), -490, -360));
-  g->OnMouseUp(At(10, 10));
-  EXPECT_EQ(Real(kPush), 0.0);
-  EXPECT_EQ(dlg.TakeLog(), (Log{"Begin 4", "UIMouseDown", "Send 4 1", "Send 4 0", "UIMouseUp", "End 4"}));
 }
 
 class FileSelector : public MakerControlsFixture {

@@ -9,14 +9,11 @@
 #include <memory>
 
 #include "IBInfoMenuZV.h"
+#include "MakerControlsFixture.h"
 #include "TempFolder.h"
-#include "TestGraphics.h"
 
 namespace editortest {
 namespace {
-
-using namespace testsupport;
-using Log = std::vector<std::string>;
 
 const char* const kScales[] = {"50%", "75%", "100%", "125%", "150%", "175%", "200%", "225%", "250%", "275%", "300%"};
 
@@ -172,33 +169,36 @@ TEST_F(InfoMenu, EachChoiceSendsItsMessageOrOpensItsLocation)
   EXPECT_TRUE(dlg.TakeLog().empty());
 }
 
-TEST_F(InfoMenu, TogglesStoreTheParameterOnceInsideTheHostBracket)
+TEST_F(InfoMenu, TogglesAndAFixedScaleStoreTheirParameterOnceInsideTheHostBracket)
 {
   dlg.GetParam(1)->Set(0.0);
   dlg.GetParam(1)->Set(1.0);
   Attach(ProgramConfig());
-  Choose(button->GetMenu(), IndexOf("Tooltips"));
-  EXPECT_EQ(dlg.TakeLog(), Log({"Begin 1", "Send 1 0", "End 1"}));
-  EXPECT_EQ(dlg.GetParam(1)->Value(), 0.0);
-  EXPECT_EQ(dlg.GetParam(1)->GetPreviousValue(), 1.0);
-  button->BuildMenu();
-  Choose(button->GetMenu(), IndexOf("Tooltips"));
-  EXPECT_EQ(dlg.GetParam(1)->Value(), 1.0);
-  EXPECT_EQ(dlg.GetParam(1)->GetPreviousValue(), 0.0);
+  const struct Row {
+    const char* item;
+    int subItem; // in the item's submenu, -1 for the item itself
+    IParam* param;
+    double value, previous; // the fixed scale's previous value is its default, not 6 again
+    Log sent;
+  } rows[] = {
+    {"Tooltips", -1, dlg.GetParam(1), 0.0, 1.0, {"Begin 1", "Send 1 0", "End 1"}},
+    {"Tooltips", -1, dlg.GetParam(1), 1.0, 0.0, {"Begin 1", "Send 1 1", "End 1"}},
+    {"Fixed GUI Scale", 6, &dlg.fixedScale, 6.0, 2.0, {"Begin 0", "Msg 28 3", "End 0"}},
+  };
+  for (const Row& r : rows) {
+    button->BuildMenu();
+    IPopupMenu& menu = button->GetMenu();
+    if (r.subItem < 0)
+      Choose(menu, IndexOf(r.item));
+    else
+      Choose(*menu.GetItem(IndexOf(r.item))->GetSubmenu(), r.subItem);
+    EXPECT_EQ(dlg.TakeLog(), r.sent) << r.item;
+    EXPECT_EQ(r.param->Value(), r.value) << r.item;
+    EXPECT_EQ(r.param->GetPreviousValue(), r.previous) << r.item;
+  }
   // Already at the value: nothing is sent.
-  dlg.TakeLog();
   button->SetParamFromMenuInt(1, 1);
   EXPECT_TRUE(dlg.TakeLog().empty());
-}
-
-TEST_F(InfoMenu, AFixedScaleIsStoredOnceThenMessageTwentyEightGoesOutInsideTheBracket)
-{
-  Attach(ProgramConfig());
-  IPopupMenu* scales = button->GetMenu().GetItem(IndexOf("Fixed GUI Scale"))->GetSubmenu();
-  Choose(*scales, 6);
-  EXPECT_EQ(dlg.fixedScale.Value(), 6.0);
-  EXPECT_EQ(dlg.fixedScale.GetPreviousValue(), 2.0); // the default, not 6 again
-  EXPECT_EQ(dlg.TakeLog(), Log({"Begin 0", "Msg 28 3", "End 0"}));
 }
 
 TEST_F(InfoMenu, DismissingResetsTheButtonAndChangesNothingElse)

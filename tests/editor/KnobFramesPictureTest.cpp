@@ -46,13 +46,6 @@ int ExpectedFrame(double v) { return static_cast<int>(std::lround(v * (kFrames -
 
 class KnobFramesPicture : public ControlDrawFixture {
 protected:
-  void OpenAtScreenScale(int w, int h, float screenScale)
-  {
-    Close(g);
-    mScale = screenScale;
-    g = BackendFixture::Open(editor, w, h, screenScale);
-  }
-
   testsupport::TempFolder folder;
 };
 
@@ -67,7 +60,9 @@ TEST_F(KnobFramesPicture, EveryValueShowsTheFrameOfItsNearestStepAtScalesOneAndT
   const double offsets[] = {0.0, 0.49, 0.51};
   for (float scale : {1.f, 2.f}) {
     for (double offset : offsets) {
-      OpenAtScreenScale(kColumns * kSide, 10 * kSide, scale);
+      Close(g);
+      mScale = scale;
+      g = BackendFixture::Open(editor, kColumns * kSide, 10 * kSide, scale);
       // Loaded for density 1: attaching re-fetches the strip for the screen.
       const IBitmap bitmap = g->LoadBitmap(strip.c_str(), kFrames, false, 1);
       ASSERT_TRUE(bitmap.IsValid());

@@ -10,11 +10,12 @@ namespace {
 class KnobMulti : public MakerControlsFixture {
 protected:
   // A 40 x 40 knob at (100, 100), so its drag area is 40 points tall.
-  IBKnobMultiControlZV* Knob(int paramIdx, bool disablePrompt = false, int direction = kVertical)
+  template <class K = IBKnobMultiControlZV>
+  K* Knob(int paramIdx, bool disablePrompt = false, int direction = kVertical,
+          int placement = IBKnobMultiControlZV::kPlaceMiddle)
   {
-    auto* k = new IBKnobMultiControlZV(100, 100, paramIdx, Strip("knob", 40, 40, 101), DEFAULT_TEXT,
-                                       IColor(191, 36, 36, 36), 4, static_cast<EDirection>(direction), disablePrompt,
-                                       true, true, IBKnobMultiControlZV::kPlaceMiddle, false, true, 4.0, 0.f);
+    auto* k = new K(100, 100, paramIdx, Strip("knob", 40, 40, 101), DEFAULT_TEXT, IColor(191, 36, 36, 36), 4,
+                    static_cast<EDirection>(direction), disablePrompt, true, true, placement, false, true, 4.0, 0.f);
     g->AttachControl(k);
     return k;
   }
@@ -91,23 +92,6 @@ TEST_F(KnobMulti, SlowDragsOnAStepKeepAdvancing)
   EXPECT_DOUBLE_EQ(k->GetValue(), 0.5);
 }
 
-TEST_F(KnobMulti, OneWheelNotchMovesOneStepWhateverItsSizeAndStopsAtTheEnds)
-{
-  auto* k = Knob(kRefMode);
-  struct Case {
-    float delta;
-    double from, want;
-  } cases[] = {
-    {1.f, 0, 1}, {0.1f, 1, 2}, {7.f, 2, 3}, {1.f, 3, 4}, {1.f, 4, 4}, {-1.f, 4, 3}, {-5.f, 1, 0}, {-1.f, 0, 0},
-  };
-  for (const Case& c : cases) {
-    k->SetValue(c.from / 4.0);
-    g->OnMouseWheel(120, 120, Left(), c.delta);
-    EXPECT_EQ(Real(kRefMode), c.want) << c.delta << " from " << c.from;
-    EXPECT_EQ(k->GetValue(), c.want / 4.0);
-  }
-}
-
 // Sees every value the knob stores, before any later clamp.
 struct WatchedKnob : IBKnobMultiControlZV {
   using IBKnobMultiControlZV::IBKnobMultiControlZV;
@@ -119,28 +103,36 @@ struct WatchedKnob : IBKnobMultiControlZV {
   std::vector<double> stored;
 };
 
-TEST_F(KnobMulti, UnsteppedWheelUsesItsFactorsAndStaysInRange)
+// A stepped knob moves one step a notch whatever the notch's size; an
+// unstepped one by its factors; neither stores a value out of range.
+TEST_F(KnobMulti, WheelNotchesMoveByAStepOrByTheFactorsAndStopAtTheEnds)
 {
-  auto* k = new WatchedKnob(100, 100, kFree, Strip("knob", 40, 40, 101), DEFAULT_TEXT, COLOR_BLACK, 4, kVertical, false,
-                            true, true, 1, false, true, 4.0, 0.f);
-  g->AttachControl(k);
-  struct Case {
+  const struct Row {
+    int param;
     bool shift, control;
     float delta;
-    double from, want;
-  } cases[] = {
-    {false, false, 1.f, 0.5, 0.51}, {true, false, 1.f, 0.5, 0.501},  {false, true, 1.f, 0.5, 0.6},
-    {false, true, 1.f, 0.95, 1.0},  {false, false, -3.f, 0.01, 0.0}, {false, true, -1.f, 0.05, 0.0},
+    double from, want; // normalized; the reference mode has 4 steps
+  } rows[] = {
+    {kRefMode, false, false, 1.f, 0, .25},  {kRefMode, false, false, 0.1f, .25, .5},
+    {kRefMode, false, false, 7.f, .5, .75}, {kRefMode, false, false, 1.f, .75, 1},
+    {kRefMode, false, false, 1.f, 1, 1},    {kRefMode, false, false, -1.f, 1, .75},
+    {kRefMode, false, false, -5.f, .25, 0}, {kRefMode, false, false, -1.f, 0, 0},
+    {kFree, false, false, 1.f, 0.5, 0.51},  {kFree, true, false, 1.f, 0.5, 0.501},
+    {kFree, false, true, 1.f, 0.5, 0.6},    {kFree, false, true, 1.f, 0.95, 1.0},
+    {kFree, false, false, -3.f, 0.01, 0.0}, {kFree, false, true, -1.f, 0.05, 0.0},
   };
-  for (const Case& c : cases) {
-    k->SetValue(c.from);
-    g->OnMouseWheel(120, 120, Left(c.shift, c.control), c.delta);
-    EXPECT_NEAR(k->GetValue(), c.want, 1e-12) << c.from << " " << c.delta;
+  for (const Row& r : rows) {
+    auto* k = Knob<WatchedKnob>(r.param);
+    k->SetValue(r.from);
+    g->OnMouseWheel(120, 120, Left(r.shift, r.control), r.delta);
+    const std::string what = Fmt("param %g from %g by %g", r.param, r.from, r.delta);
+    EXPECT_NEAR(k->GetValue(), r.want, 1e-12) << what;
+    EXPECT_NEAR(dlg.GetParam(r.param)->GetNormalized(), r.want, 1e-12) << what;
     for (double v : k->stored) {
-      EXPECT_GE(v, 0.0);
-      EXPECT_LE(v, 1.0);
+      EXPECT_GE(v, 0.0) << what;
+      EXPECT_LE(v, 1.0) << what;
     }
-    k->stored.clear();
+    g->RemoveControl(k);
   }
 }
 
@@ -180,22 +172,13 @@ TEST_F(KnobMulti, ReadOutShowsWhileHoveredWithItsLabelAndVanishesWhenThePointerL
   auto* k = Knob(kGain);
   dlg.GetParam(kGain)->Set(-3.5);
   k->SetValueFromDelegate(dlg.GetParam(kGain)->GetNormalized());
-  auto texts = [&] {
-    g->TakeLog();
-    k->Draw(*g);
-    std::vector<std::string> t;
-    for (const std::string& line : g->TakeLog())
-      if (line.rfind("DrawText", 0) == 0)
-        t.push_back(line);
-    return t;
-  };
-  EXPECT_TRUE(texts().empty());
+  EXPECT_TRUE(Drawn(*k, {"DrawText"}).empty());
   g->OnMouseOver(120, 120, Left());
   EXPECT_TRUE(k->GetMouseOver());
-  EXPECT_EQ(texts(), Log{"DrawText \"-3.5 dB\" (106,115,134,125)"});
+  EXPECT_EQ(Drawn(*k, {"DrawText"}), Log{"DrawText \"-3.5 dB\" (106,115,134,125)"});
   g->OnMouseOver(300, 300, Left());
   EXPECT_FALSE(k->GetMouseOver());
-  EXPECT_TRUE(texts().empty());
+  EXPECT_TRUE(Drawn(*k, {"DrawText"}).empty());
 }
 
 TEST_F(KnobMulti, ValueBoxPlacementFollowsTheTable)
@@ -211,9 +194,7 @@ TEST_F(KnobMulti, ValueBoxPlacementFollowsTheTable)
     {7, IRECT(106, 100, 134, 110)},
   };
   for (const Case& c : cases) {
-    auto* k = new IBKnobMultiControlZV(100, 100, kGain, Strip("knob", 40, 40, 101), DEFAULT_TEXT, COLOR_BLACK, 4,
-                                       kVertical, false, true, true, c.placement, false, true, 4.0, 0.f);
-    g->AttachControl(k);
+    auto* k = Knob(kGain, false, kVertical, c.placement);
     EXPECT_EQ(k->GetValueTextRect(), c.want) << c.placement;
     g->RemoveControl(k);
   }

@@ -97,6 +97,11 @@ protected:
   {
     return &img.px[(size_t(y) * img.w + x) * 4];
   }
+  static bool Differs(const testsupport::RGBAImage& a, const testsupport::RGBAImage& b, int x, int y)
+  {
+    const uint8_t *p = At(a, x, y), *q = At(b, x, y);
+    return std::abs(p[0] - q[0]) > 2 || std::abs(p[1] - q[1]) > 2 || std::abs(p[2] - q[2]) > 2;
+  }
 
   // Which frame of a vertical strip the screen shows at (x0, y0): the frame
   // whose opaque pixels the screen matches best.
@@ -156,17 +161,13 @@ TEST_F(EditorPicture, FirstFrameIsTheBackgroundWhereNoControlDraws)
       if (covered)
         continue;
       ++compared;
-      const uint8_t* s = At(screen, x, y);
-      const uint8_t* b = At(background, x, y);
-      if (std::abs(s[0] - b[0]) > 2 || std::abs(s[1] - b[1]) > 2 || std::abs(s[2] - b[2]) > 2)
-        ++differing;
+      differing += Differs(screen, background, x, y);
     }
   EXPECT_GT(compared, 15000);
   EXPECT_EQ(differing, 0);
 
-  // Idle, reference 0: first activity button lit? No: the second ("Idle").
-  const testsupport::RGBAImage idle = Resource("act_but2.png");
-  EXPECT_EQ(ShownFrame(screen, idle, 2, 147, 229), 2);
+  // Idle, reference 0: the second activity button ("Idle") is lit.
+  EXPECT_EQ(ShownFrame(screen, Resource("act_but2.png"), 2, 147, 229), 2);
   EXPECT_EQ(ShownFrame(screen, Resource("act_but1.png"), 2, 66, 229), 1);
   EXPECT_EQ(ShownFrame(screen, Resource("tune_but_a.png"), 5, 319, 219), 1);
   plug.CloseVG();
@@ -210,11 +211,8 @@ TEST_F(EditorPicture, OnADoubleDensityScreenTheDoubleDensityPicturesAreDrawn)
   // The title's letters, drawn at twice the density, match pixel for pixel.
   long differing = 0;
   for (int y = 30; y < 100; ++y)
-    for (int x = 100; x < 360; ++x) {
-      const uint8_t* s = At(screen, x, y);
-      const uint8_t* b = At(background, x, y);
-      differing += std::abs(s[0] - b[0]) > 2 || std::abs(s[1] - b[1]) > 2 || std::abs(s[2] - b[2]) > 2;
-    }
+    for (int x = 100; x < 360; ++x)
+      differing += Differs(screen, background, x, y);
   EXPECT_EQ(differing, 0);
   EXPECT_EQ(ShownFrame(screen, Resource("act_but2@2x.png"), 2, 294, 458), 2);
   plug.CloseVG();

@@ -83,6 +83,13 @@ inline IMouseInfoList At(float x, float y, const IMouseMod& mod = Left(), float 
   return {i};
 }
 
+// A left click: press and release at one point.
+inline void Click(IGraphics& g, float x, float y, const IMouseMod& mod = Left())
+{
+  g.OnMouseDown(At(x, y, mod));
+  g.OnMouseUp(At(x, y, mod));
+}
+
 class MakerControlsFixture : public ::testing::Test {
 protected:
   void SetUp() override
@@ -114,12 +121,20 @@ protected:
     return IBitmap(mBitmaps.back().get(), n, horizontal, name);
   }
 
-  void Click(float x, float y, const IMouseMod& mod = Left())
-  {
-    g->OnMouseDown(At(x, y, mod));
-    g->OnMouseUp(At(x, y, mod));
-  }
+  void Click(float x, float y, const IMouseMod& mod = Left()) { editortest::Click(*g, x, y, mod); }
   double Real(int paramIdx) const { return dlg.GetParam(paramIdx)->Value(); }
+  // The log lines of drawing c once that start with one of the prefixes.
+  Log Drawn(IControl& c, std::initializer_list<const char*> prefixes = {"DrawBitmap", "PathFill"})
+  {
+    g->TakeLog();
+    c.Draw(*g);
+    Log lines;
+    for (const std::string& l : g->TakeLog())
+      for (const char* p : prefixes)
+        if (l.rfind(p, 0) == 0)
+          lines.push_back(l);
+    return lines;
+  }
 
   MessageDelegate dlg{kNumTestParams};
   FilePromptGraphics* g = nullptr;

@@ -1,4 +1,4 @@
-// The maker's controls on the real plug-in: file selectors that load and
+// The maker's controls as the layout places them on the real plug-in: file selectors that load and
 // save curves through their messages, the update indicator's check, the
 // push buttons of "Reset peak max" and "Match peak max", the read-outs the
 // plug-in writes, and the corner resizer that leaves "GUI scale" alone
@@ -6,95 +6,64 @@
 
 #include <filesystem>
 
-#include "IBControlsZV.h"
-#include "IBCornerResizerControlZV.h"
-#include "IVFileSelectorControlHiddenZV.h"
-#include "IVHiddenControlsZV.h"
 #include "IVTextControlZV.h"
+#include "LayoutFixture.h"
 #include "MakerControlsFixture.h"
-#include "Vorelle3Fixture.h"
 
 namespace editortest {
 namespace {
 
-class LinkedPlug : public testplug::TestVorelle3 {
-public:
-  // The editor as the layout builds it, with the controls the plug-in keeps
-  // positions of, on a graphics made at scale (the host's scale may differ).
-  FilePromptGraphics* OpenEditor(const std::string& folder, float scale = 1.f)
-  {
-    SetMakeGraphicsFunc([scale](IGEditorDelegate& d) { return new FilePromptGraphics(d, 650, 470, 60, scale); });
-    OpenWindow(nullptr);
-    SetEditorReady(true);
-    auto* g = static_cast<FilePromptGraphics*>(GetGraphics());
-    mStrip = std::make_unique<TestBitmap>(20, 40, 1.f, 1.f);
-    const IBitmap two(mStrip.get(), 2, false, "two");
-    g->AttachCornerResizer(new IBCornerResizerControlZV(two, -1, -1, 20, 21, g->GetBounds()), 0, true);
-    g->SetScaleLimits(0.5f, 3.f);
-    mCtrlUpdate = Attach(g, new IBUpdateControlZV(612, 18, two, 12));
-    mCtrlCustomStyle = Attach(g, new IVTextControlZV(IRECT(238, 447, 528, 462), "Custom Style: "));
-    mCtrlPeakText = Attach(g, new IVTextControlZV(IRECT(478, 355, 539, 390), "-144.0"));
-    Attach(g, new IBPushControlHiddenZV(IRECT(478, 355, 539, 390), kResetPeakMax));
-    Attach(g, new IBPushControlZV(401, 356, two, kMatchPeakMax));
-    const char* f = folder.c_str();
-    mCtrlLoadFingerprint = Attach(g, new IVFileSelectorControlHiddenZV(IRECT(84, 370, 112, 398), 23, 0, f, "vrl"));
-    mCtrlSaveFingerprint = Attach(g, new IVFileSelectorControlHiddenZV(IRECT(162, 370, 190, 398), 24, 1, f, "vrl"));
-    mCtrlLoadReference = Attach(g, new IVFileSelectorControlHiddenZV(IRECT(250, 370, 278, 398), 25, 0, f, "ref"));
-    mCtrlSaveReference = Attach(g, new IVFileSelectorControlHiddenZV(IRECT(328, 370, 356, 398), 26, 1, f, "ref"));
-    mControlsAttached = true;
-    OnUIOpen();
-    UpdateCustomStyleLabel();
-    return g;
-  }
+using L = IEditorPlugLinks;
 
+// The bundle's pictures and fonts, with a file prompt that answers from the test's queue.
+class BundlePromptGraphics : public FilePromptGraphics {
+public:
+  using FilePromptGraphics::FilePromptGraphics;
+  const char* GetBundleID() override { return editorlayout::kBundleID; }
+};
+
+class LinkedPlug : public layouttest::LaidOutPlug {
+public:
+  // The editor as the layout builds it, on a graphics made at scale (the host's scale may differ).
+  FilePromptGraphics* OpenEditor(float scale = 1.f)
+  {
+    SetMakeGraphicsFunc(
+      [scale](IGEditorDelegate& d) -> IEditorGraphics* { return new BundlePromptGraphics(d, 650, 470, 60, scale); });
+    return static_cast<FilePromptGraphics*>(OpenAny());
+  }
   bool UpdateCheckPending() const { return mUpdateCheckPending; }
   bool MessagePending() const { return mMessagePending; }
   std::string MessageText() const { return mMessageText.Get(); }
-  IControl* Control(int idx) const { return GetUI()->GetControl(idx); }
-  int CtrlPeakText() const { return mCtrlPeakText; }
-  int CtrlUpdate() const { return mCtrlUpdate; }
-
-private:
-  static int Attach(IGraphics* g, IControl* c)
-  {
-    g->AttachControl(c);
-    return g->NControls() - 1;
-  }
-  std::unique_ptr<TestBitmap> mStrip;
+  IControl* Control(L::EControl which) const { return GetUI()->GetControl(Index(which)); }
 };
 
-class PluginLinks : public testplug::Vorelle3Test {
+class PluginLinks : public layouttest::LayoutFixture {
 protected:
   void SetUp() override
   {
-    Vorelle3Test::SetUp();
+    LayoutFixture::SetUp();
     plug = std::make_unique<LinkedPlug>();
   }
   void TearDown() override
   {
     plug.reset();
-    Vorelle3Test::TearDown();
+    LayoutFixture::TearDown();
   }
   std::string Path(const char* file) const { return (mRoot / file).string(); }
-  static void Click(IGraphics& g, float x, float y)
-  {
-    g.OnMouseDown(At(x, y));
-    g.OnMouseUp(At(x, y));
-  }
 
   std::unique_ptr<LinkedPlug> plug;
 };
 
 TEST_F(PluginLinks, SelectorsSaveAndLoadCurvesAndACancelChangesNothing)
 {
-  auto* g = plug->OpenEditor(mRoot.string());
+  auto* g = plug->OpenEditor();
   for (unsigned k = 0; k < plug->Curves().Fingerprint().count; ++k)
     plug->Curves().Fingerprint().mag[k] = 0.5 + 0.01 * k;
   plug->Curves().SetFingerprintValid(true);
   // The save selectors show only while a fingerprint exists.
-  EXPECT_TRUE(plug->Control(6)->IsHidden());
+  EXPECT_TRUE(plug->Control(L::kCtrlSaveFingerprint)->IsHidden());
   plug->UpdateCustomStyleLabel();
-  EXPECT_FALSE(plug->Control(6)->IsHidden());
+  EXPECT_FALSE(plug->Control(L::kCtrlSaveFingerprint)->IsHidden());
   const std::vector<double> saved = testplug::Magnitudes(plug->Curves().Fingerprint());
 
   // Save as fingerprint and as reference; then clear and load both back.
@@ -119,13 +88,13 @@ TEST_F(PluginLinks, SelectorsSaveAndLoadCurvesAndACancelChangesNothing)
   EXPECT_EQ(testplug::Magnitudes(plug->Curves().CustomReference()), saved);
   EXPECT_STREQ(plug->Curves().CustomRefName(), "take.ref");
   // The custom-style read-out took the new name through its text link.
-  EXPECT_STREQ(static_cast<IVTextControlZV*>(plug->Control(1))->GetStr(), "Custom Style: take.ref");
+  EXPECT_STREQ(static_cast<IVTextControlZV*>(plug->Control(L::kCtrlCustomStyle))->GetStr(), "Custom Style: take.ref");
   EXPECT_FALSE(plug->MessagePending());
 }
 
 TEST_F(PluginLinks, SelectorsAreRefusedWhileCapturing)
 {
-  auto* g = plug->OpenEditor(mRoot.string());
+  auto* g = plug->OpenEditor();
   plug->SetParameterValue(kActivityState, 0.0, true);
   ASSERT_EQ(plug->ActivityState(), kCapture);
   // Hidden while capturing: a click finds nothing.
@@ -134,14 +103,14 @@ TEST_F(PluginLinks, SelectorsAreRefusedWhileCapturing)
   EXPECT_TRUE(g->mPrompts.empty());
   EXPECT_FALSE(plug->MessagePending());
   // A press that reaches it anyway is refused with its message.
-  plug->Control(5)->OnMouseDown(90, 380, Left());
+  plug->Control(L::kCtrlLoadFingerprint)->OnMouseDown(90, 380, Left());
   EXPECT_TRUE(plug->MessagePending());
   EXPECT_EQ(plug->MessageText(), "Capture running");
 }
 
 TEST_F(PluginLinks, UpdateIndicatorAsksForACheckAndPushesHoldTheirParameter)
 {
-  auto* g = plug->OpenEditor(mRoot.string());
+  auto* g = plug->OpenEditor();
   Click(*g, 620, 25);
   EXPECT_TRUE(plug->UpdateCheckPending());
 
@@ -169,7 +138,7 @@ TEST_F(PluginLinks, OpeningAtAnotherScaleLeavesTheHostsGUIScaleAndADragSetsIt)
   plug->SetParameterValue(kGUIScale, plug->GetParam(kGUIScale)->ToNormalized(1.5), true);
   ASSERT_DOUBLE_EQ(plug->GUIScale(), 1.5);
   // The editor opens at 1 before the plug-in's idle tick resizes it.
-  auto* g = plug->OpenEditor(mRoot.string(), 1.f);
+  auto* g = plug->OpenEditor(1.f);
   EXPECT_EQ(plug->GetParam(kGUIScale)->Value(), 1.5);
   plug->OnIdle();
   EXPECT_FLOAT_EQ(g->GetDrawScale(), 1.5f);

@@ -1,50 +1,35 @@
-// A scripted run of the plug-in menu on the real plug-in, through the drawn
+// A scripted run of the plug-in menu on the laid-out editor, through the drawn
 // popup menu: mouse, hover, keys and the test clock, as a user would.
 
-#include "IBInfoMenuZV.h"
 #include "ControlMakers.h"
 #include "IPopupMenuControl.h"
-#include "TestGraphics.h"
-#include "Vorelle3Fixture.h"
+#include "LayoutFixture.h"
+#include "MakerControlsFixture.h"
 
 namespace editortest {
 namespace {
 
-using namespace testsupport;
-
-class PluginMenuRun : public testplug::Vorelle3Test {
+class PluginMenuRun : public layouttest::LayoutFixture {
 protected:
   void SetUp() override
   {
-    Vorelle3Test::SetUp();
-    plug = std::make_unique<testplug::TestVorelle3>();
-    g = std::make_unique<TestGraphics>(*plug, 650, 470);
-    InstallControlMakers(*g);
-    g->AttachPopupMenuControl(DEFAULT_TEXT);
+    LayoutFixture::SetUp();
+    plug = std::make_unique<layouttest::LaidOutPlug>();
+    plug->SetMakeGraphicsFunc([](IGEditorDelegate& d) -> IEditorGraphics* {
+      auto* bg = new layouttest::BundleGraphics(d, 650, 470);
+      InstallControlMakers(*bg);
+      return bg;
+    });
+    g = plug->Open();
+    ASSERT_NE(g, nullptr);
     popup = dynamic_cast<IPopupMenuControl*>(g->GetPopupMenuControl());
-    bitmapData.reset(g->CreateAPIBitmap(24, 48, 1.f, 1.0, false));
-    IBInfoMenuZV::Config c;
-    c.changelogURL = "https://www.zelvant.com/products/vorelle#Changelog";
-    c.dataFolderPath = plug->GetDataPath();
-    c.manualFileName = "Vorelle3 manual.pdf";
-    c.aboutTag = 11;
-    c.updateCheckTag = 12;
-    c.tooltipsParam = kTooltips;
-    c.autoUpdateParam = kOnlineUpdateCheck;
-    c.resetGUIScaleTag = 21;
-    c.minGUIScaleTag = 22;
-    c.extraTags = {16};
-    c.extraTexts = {"Save to default"};
-    c.editorParams = {plug->GetExtraParam(0)};
-    c.editorParamBase = 28;
-    c.editorParamHostParams = {kGUIScale};
-    g->AttachControl(new IBInfoMenuZV(18, 18, IBitmap(bitmapData.get(), 2, false, "pluginmenu.png"), c));
+    ASSERT_NE(popup, nullptr);
   }
   void TearDown() override
   {
-    g.reset();
+    plug->Close();
     plug.reset();
-    Vorelle3Test::TearDown();
+    LayoutFixture::TearDown();
   }
 
   void Run(double ms)
@@ -52,19 +37,12 @@ protected:
     for (double t = 0; t < ms; t += 10)
       g->Tick(10);
   }
-  void Click(float x, float y)
-  {
-    IMouseInfo i;
-    i.x = x;
-    i.y = y;
-    i.ms.L = true;
-    g->OnMouseDown({i});
-    g->OnMouseUp({i});
-  }
+  void Click(float x, float y) { editortest::Click(*g, x, y); }
   void OpenMenu()
   {
     Run(400); // any earlier menu has closed
-    Click(25, 25);
+    const IRECT button = g->GetControlWithTag(1)->GetRECT();
+    Click(button.MW(), button.MH());
     Run(120);
     ASSERT_EQ(popup->GetState(), IPopupMenuControl::kPopupOpen);
   }
@@ -80,9 +58,8 @@ protected:
   }
   void Hover(const IRECT& r) { g->OnMouseOver(r.MW(), r.MH(), IMouseMod()); }
 
-  std::unique_ptr<testplug::TestVorelle3> plug;
-  std::unique_ptr<TestGraphics> g;
-  std::unique_ptr<APIBitmap> bitmapData;
+  std::unique_ptr<layouttest::LaidOutPlug> plug;
+  TestGraphics* g = nullptr;
   IPopupMenuControl* popup = nullptr;
 };
 

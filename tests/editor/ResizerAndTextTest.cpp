@@ -106,17 +106,12 @@ TEST_F(CornerResizerZV, DrawsFrameTwoWhileHoveredOrResizingAndNoMoreThanOneFrame
   // Frames of 20 x 10 points: the 20-point corner shows half a square.
   auto* r = new IBCornerResizerControlZV(Strip("flat", 20, 10, 2), -1, -1, 20, 21, g->GetBounds(), 2.f, -3.f);
   ASSERT_TRUE(g->AttachCornerResizer(r, 0, false));
-  auto drawn = [&] {
-    g->TakeLog();
-    r->Draw(*g);
-    return g->TakeLog();
-  };
-  EXPECT_EQ(drawn(), Log{"DrawBitmap flat (632,447,652,457) src 0,0"});
+  EXPECT_EQ(Drawn(*r, {""}), Log{"DrawBitmap flat (632,447,652,457) src 0,0"});
   g->OnMouseOver(640, 460, Left());
-  EXPECT_EQ(drawn(), Log{"DrawBitmap flat (632,447,652,457) src 0,10"});
+  EXPECT_EQ(Drawn(*r, {""}), Log{"DrawBitmap flat (632,447,652,457) src 0,10"});
   g->OnMouseOver(10, 10, Left());
   g->SetResizingInProcess(true);
-  EXPECT_EQ(drawn(), Log{"DrawBitmap flat (632,447,652,457) src 0,10"});
+  EXPECT_EQ(Drawn(*r, {""}), Log{"DrawBitmap flat (632,447,652,457) src 0,10"});
 }
 
 using TextControlZV = MakerControlsFixture;

@@ -2,6 +2,7 @@
 // in the pixels shown. Miter limit, fill rule, film-strip frames, gradient
 // shadows, a collection's face, and drawing at screen scale 2.
 #include <cstring>
+#include <utility>
 
 #include <standin/Testing.h>
 
@@ -17,6 +18,34 @@ const IColor kWhite(255, 255, 255, 255), kBlack(255, 0, 0, 0);
 bool IsWhite(const std::vector<int>& p) { return p[0] > 240 && p[1] > 240 && p[2] > 240; }
 bool IsBlack(const std::vector<int>& p) { return p[0] < 15 && p[1] < 15 && p[2] < 15; }
 
+// A path through the points, after any earlier one when clear is false.
+void Polygon(IGraphics& gr, std::initializer_list<std::pair<float, float>> points, bool clear = true)
+{
+  if (clear)
+    gr.PathClear();
+  bool first = true;
+  for (auto [x, y] : points) {
+    first ? gr.PathMoveTo(x, y) : gr.PathLineTo(x, y);
+    first = false;
+  }
+}
+
+// A black square of content on white with its unblurred shadow painted by pattern.
+void DrawShadowed(IGraphics& gr, const IRECT& content, const IPattern& pattern, float dx, float dy)
+{
+  gr.FillRect(kWhite, gr.GetBounds());
+  gr.StartLayer(nullptr, IRECT(0, 0, 120, 100));
+  gr.FillRect(kBlack, content);
+  ILayerPtr layer = gr.EndLayer();
+  IShadow shadow;
+  shadow.mPattern = pattern;
+  shadow.mXOffset = dx;
+  shadow.mYOffset = dy;
+  shadow.mOpacity = 1.f;
+  gr.ApplyLayerDropShadow(layer, shadow);
+  gr.DrawLayer(layer);
+}
+
 TEST_F(BackendOptions, MiterLimitDecidesWhetherASharpCornerKeepsItsTip)
 {
   // Legs 41 degrees apart meet at (50, 20): 10 wide, the miter reaches 2.85
@@ -24,10 +53,7 @@ TEST_F(BackendOptions, MiterLimitDecidesWhetherASharpCornerKeepsItsTip)
   for (float limit : {10.f, 2.f}) {
     Frame([&](IGraphics& gr) {
       gr.FillRect(kWhite, gr.GetBounds());
-      gr.PathClear();
-      gr.PathMoveTo(20, 100);
-      gr.PathLineTo(50, 20);
-      gr.PathLineTo(80, 100);
+      Polygon(gr, {{20, 100}, {50, 20}, {80, 100}}); // left open
       IStrokeOptions options;
       options.mMiterLimit = limit;
       options.mJoinOption = kJoinMiter;
@@ -52,10 +78,7 @@ TEST_F(BackendOptions, EvenOddLeavesTheOverlapOfSameWayContoursEmpty)
         for (int k = 0; k < 2; k++) {
           const bool outer = (k == 0) == outerFirst;
           const float l = outer ? 20.f : 50.f, r = outer ? 120.f : 90.f;
-          gr.PathMoveTo(l, l);
-          gr.PathLineTo(r, l);
-          gr.PathLineTo(r, r);
-          gr.PathLineTo(l, r);
+          Polygon(gr, {{l, l}, {r, l}, {r, r}, {l, r}}, false);
           gr.PathClose();
         }
         IFillOptions options;
@@ -108,18 +131,7 @@ TEST_F(BackendOptions, AGradientShadowIsPaintedWithItsGradient)
   ramp.mStops[0] = {IColor(255, 255, 0, 0), 0.f};
   ramp.mStops[1] = {IColor(255, 0, 0, 255), 1.f};
   ramp.mTransform = IMatrix(0, 1.0 / 40, 1, 0, -60, -50.0 / 40); // x 50 .. 90 in the shadow's place
-  Frame([&](IGraphics& gr) {
-    gr.FillRect(kWhite, gr.GetBounds());
-    gr.StartLayer(nullptr, IRECT(0, 0, 120, 100));
-    gr.FillRect(kBlack, IRECT(20, 40, 60, 80));
-    ILayerPtr layer = gr.EndLayer();
-    IShadow shadow;
-    shadow.mPattern = ramp;
-    shadow.mXOffset = 30;
-    shadow.mOpacity = 1.f;
-    gr.ApplyLayerDropShadow(layer, shadow);
-    gr.DrawLayer(layer);
-  });
+  Frame([&](IGraphics& gr) { DrawShadowed(gr, IRECT(20, 40, 60, 80), ramp, 30, 0); });
   WriteShown("backend_gradient_shadow.png", 120, 100);
   for (int x : {62, 70, 78, 86}) {
     const double t = (x + 0.5 - 50) / 40;
@@ -185,26 +197,14 @@ TEST_F(BackendOptions, AtScreenScaleTwoShadowsAndShapesLandOnDevicePixels)
 {
   Close(g);
   g = Open(dlg, 200, 150, 2.f);
-  Frame([&](IGraphics& gr) {
-    gr.FillRect(kWhite, gr.GetBounds());
-    gr.StartLayer(nullptr, IRECT(0, 0, 100, 100));
-    gr.FillRect(kBlack, IRECT(20, 20, 40, 40));
-    ILayerPtr layer = gr.EndLayer();
-    IShadow shadow;
-    shadow.mPattern = IPattern(IColor(255, 255, 0, 0));
-    shadow.mXOffset = shadow.mYOffset = 30;
-    shadow.mOpacity = 1.f;
-    gr.ApplyLayerDropShadow(layer, shadow);
-    gr.DrawLayer(layer);
-  });
+  Frame([&](IGraphics& gr) { DrawShadowed(gr, IRECT(20, 20, 40, 40), IPattern(IColor(255, 255, 0, 0)), 30, 30); });
   WriteShown("backend_shadow@2x.png", 200, 200);
   // Points to device pixels: content at 40..80, shadow at 100..140.
   EXPECT_TRUE(IsBlack(Shown(60, 60)));
   const std::vector<int> shadow = Shown(120, 120);
   EXPECT_EQ((std::vector<int>{shadow[0], shadow[1], shadow[2]}), (std::vector<int>{255, 0, 0}));
-  EXPECT_TRUE(IsWhite(Shown(90, 90)));
-  EXPECT_TRUE(IsWhite(Shown(145, 145)));
-  EXPECT_TRUE(IsWhite(Shown(60, 120)));
+  for (auto [x, y] : {std::pair{90, 90}, std::pair{145, 145}, std::pair{60, 120}})
+    EXPECT_TRUE(IsWhite(Shown(x, y))) << x << "," << y;
 }
 
 TEST_F(BackendOptions, AViewLargerThanTheEditorDrawsTheEditorAndNothingElse)
@@ -221,18 +221,12 @@ TEST_F(BackendOptions, AViewLargerThanTheEditorDrawsTheEditorAndNothingElse)
   g = graphics;
   Frame([&](IGraphics& gr) {
     gr.FillRect(kWhite, gr.GetBounds());
-    gr.PathClear();
-    gr.PathMoveTo(0, 0);
-    gr.PathLineTo(200, 0);
-    gr.PathLineTo(100, 75);
-    gr.PathLineTo(200, 150);
-    gr.PathLineTo(0, 150);
+    Polygon(gr, {{0, 0}, {200, 0}, {100, 75}, {200, 150}, {0, 150}});
     gr.PathClose();
     gr.PathFill(IPattern(kBlack), IFillOptions(), nullptr);
   });
-  EXPECT_TRUE(IsBlack(Shown(10, 140)));
-  EXPECT_TRUE(IsBlack(Shown(195, 2)));
-  EXPECT_TRUE(IsBlack(Shown(195, 147)));
+  for (auto [x, y] : {std::pair{10, 140}, std::pair{195, 2}, std::pair{195, 147}})
+    EXPECT_TRUE(IsBlack(Shown(x, y))) << x << "," << y;
   EXPECT_TRUE(IsWhite(Shown(190, 75)));
   EXPECT_EQ(Shown(230, 170)[3], 0) << "outside the editor";
   EXPECT_TRUE(standin::GPUValidationErrors().empty()) << "the stencil matches the colour target";

@@ -97,6 +97,15 @@ Difference Compare(const Page& a, const Page& b)
   return d;
 }
 
+// A big-endian number of n bytes.
+size_t BigEndian(const unsigned char* p, int n)
+{
+  size_t v = 0;
+  for (int i = 0; i < n; i++)
+    v = v << 8 | p[i];
+  return v;
+}
+
 unsigned char* MallocCopy(const std::vector<unsigned char>& bytes)
 {
   auto* p = static_cast<unsigned char*>(std::malloc(bytes.size()));
@@ -106,28 +115,41 @@ unsigned char* MallocCopy(const std::vector<unsigned char>& bytes)
 
 } // namespace
 
-TEST(FontOutlines, CffFacesDrawLikeTheTrueTypeFaceTheyWereMadeFrom)
+TEST(FontOutlines, CffFacesAndPointMatchedCompositesDrawLikeTheirTrueTypeOrDecomposedReference)
 {
-  const std::string cff = MakeFontWithFontTools("cff", kRobotoPath, "roboto-cff.otf");
-  ASSERT_FALSE(cff.empty());
-  Stash st;
-  const int trueType = fstAddFont(st.s, "ttf", kRobotoPath, 0);
-  const int compact = fstAddFont(st.s, "cff", cff.c_str(), 0);
-  ASSERT_EQ(trueType, 0);
-  ASSERT_EQ(compact, 1);
-  for (float size : {14.0f, 40.0f})
-    for (unsigned int cp : {'A', 'g', 'W', '%', '@', 'j', '&', '8', 'e'}) {
-      const Page reference = Draw(st.s, trueType, cp, size), page = Draw(st.s, compact, cp, size);
-      EXPECT_EQ(page.xadv, reference.xadv) << cp << " at " << size;
-      ASSERT_GT(reference.ink, 0);
-      // The same curves, quadratic made cubic, each flattened to within 0.35
-      // pixels: coverage differs at the edges only, and by less than that
-      // (cubics come out a few hundredths of a pixel bolder at small sizes).
-      const Difference d = Compare(page, reference);
-      EXPECT_NEAR(page.ink, reference.ink, reference.ink * 0.1) << cp << " at " << size;
-      EXPECT_LE(d.largest, 100) << cp << " at " << size;
-      EXPECT_LE(d.total, reference.ink / 5) << cp << " at " << size;
-    }
+  const struct Row {
+    const char* command;
+    const char* file;
+    std::vector<unsigned int> codepoints;
+    bool referenceIsNextGlyph; // else the same glyph of the TrueType face
+    int largest;               // coverage difference allowed at any pixel
+  } rows[] = {
+    // The same curves, quadratic made cubic, each flattened to within 0.35
+    // pixels: coverage differs at the edges only, and by less than that.
+    {"cff", "roboto-cff.otf", {'A', 'g', 'W', '%', '@', 'j', '&', '8', 'e'}, false, 100},
+    // A part placed on the first; the part scaled by one half; a composite of
+    // a composite with another part placed on it; each beside its flat copy.
+    {"matched", "roboto-matched.ttf", {0xE000u, 0xE002u, 0xE004u}, true, 2},
+  };
+  for (const Row& r : rows) {
+    const std::string path = MakeFontWithFontTools(r.command, kRobotoPath, r.file);
+    ASSERT_FALSE(path.empty()) << r.command;
+    Stash st;
+    const int trueType = fstAddFont(st.s, "ttf", kRobotoPath, 0), made = fstAddFont(st.s, "made", path.c_str(), 0);
+    ASSERT_EQ(made, 1) << r.command;
+    for (float size : {14.0f, 20.0f, 40.0f, 48.0f})
+      for (unsigned int cp : r.codepoints) {
+        const Page page = Draw(st.s, made, cp, size);
+        const Page reference = r.referenceIsNextGlyph ? Draw(st.s, made, cp + 1, size) : Draw(st.s, trueType, cp, size);
+        ASSERT_GT(reference.ink, 0) << r.command << " " << cp;
+        EXPECT_EQ(page.xadv, reference.xadv) << r.command << " " << cp << " at " << size;
+        // Cubics come out a few hundredths of a pixel bolder at small sizes.
+        const Difference d = Compare(page, reference);
+        EXPECT_NEAR(page.ink, reference.ink, reference.ink * 0.1) << r.command << " " << cp << " at " << size;
+        EXPECT_LE(d.largest, r.largest) << r.command << " " << std::hex << cp << " at " << std::dec << size;
+        EXPECT_LE(d.total, reference.ink / 5) << r.command << " " << cp << " at " << size;
+      }
+  }
 }
 
 TEST(FontOutlines, DamagedCffTablesAreRefusedOrDrawnWithinBounds)
@@ -136,14 +158,11 @@ TEST(FontOutlines, DamagedCffTablesAreRefusedOrDrawnWithinBounds)
   const std::vector<unsigned char> original = ReadFileBytes(cff.c_str());
   ASSERT_FALSE(original.empty());
   size_t record = 0;
-  for (size_t i = 0; i < static_cast<size_t>(original[4] << 8 | original[5]); i++)
+  for (size_t i = 0; i < BigEndian(&original[4], 2); i++)
     if (std::memcmp(&original[12 + 16 * i], "CFF ", 4) == 0)
       record = 12 + 16 * i;
   ASSERT_NE(record, 0u);
-  const size_t off =
-    original[record + 8] << 24 | original[record + 9] << 16 | original[record + 10] << 8 | original[record + 11];
-  const size_t len =
-    original[record + 12] << 24 | original[record + 13] << 16 | original[record + 14] << 8 | original[record + 15];
+  const size_t off = BigEndian(&original[record + 8], 4), len = BigEndian(&original[record + 12], 4);
 
   // A table cut short of its glyph programs: the parser would read on past it.
   {
@@ -176,25 +195,6 @@ TEST(FontOutlines, DamagedCffTablesAreRefusedOrDrawnWithinBounds)
   EXPECT_GT(accepted, rounds / 4);
 }
 
-TEST(FontOutlines, PointMatchedCompositesDrawLikeTheirDecomposition)
-{
-  const std::string path = MakeFontWithFontTools("matched", kRobotoPath, "roboto-matched.ttf");
-  ASSERT_FALSE(path.empty());
-  Stash st;
-  const int font = fstAddFont(st.s, "matched", path.c_str(), 0);
-  ASSERT_EQ(font, 0);
-  // A part placed on the first; the part scaled by one half; a composite of
-  // a composite with another part placed on it.
-  for (unsigned int cp : {0xE000u, 0xE002u, 0xE004u})
-    for (float size : {20.0f, 48.0f}) {
-      const Page composite = Draw(st.s, font, cp, size), flat = Draw(st.s, font, cp + 1, size);
-      ASSERT_GT(flat.ink, 0);
-      EXPECT_EQ(composite.xadv, flat.xadv);
-      const Difference d = Compare(composite, flat);
-      EXPECT_LE(d.largest, 2) << std::hex << cp << " at " << std::dec << size;
-    }
-}
-
 TEST(FontOutlines, APartNumberedPast32767IsNotDrawn)
 {
   // The parser reads a part's glyph number as signed: 0x8001 would send it
@@ -204,10 +204,8 @@ TEST(FontOutlines, APartNumberedPast32767IsNotDrawn)
   ASSERT_EQ(stbtt_InitFont(&info, bytes.data(), 0), 1);
   const int glyph = stbtt_FindGlyphIndex(&info, 0xC1);
   const size_t at =
-    static_cast<size_t>(info.glyf) +
-    (info.indexToLocFormat == 0 ? 2u * (bytes[info.loca + 2 * glyph] << 8 | bytes[info.loca + 2 * glyph + 1])
-                                : (size_t(bytes[info.loca + 4 * glyph]) << 24 | bytes[info.loca + 4 * glyph + 1] << 16 |
-                                   bytes[info.loca + 4 * glyph + 2] << 8 | bytes[info.loca + 4 * glyph + 3]));
+    static_cast<size_t>(info.glyf) + (info.indexToLocFormat == 0 ? 2u * BigEndian(&bytes[info.loca + 2 * glyph], 2)
+                                                                 : BigEndian(&bytes[info.loca + 4 * glyph], 4));
   ASSERT_EQ(bytes[at], 0xFF) << "a composite";
   bytes[at + 12] = 0x80;
   bytes[at + 13] = 0x01;

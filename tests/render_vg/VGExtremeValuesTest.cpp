@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 
 #include "FontFiles.h"
@@ -42,83 +41,55 @@ protected:
 
 TEST_F(VGExtremeTest, CallsThatCannotBeDrawnAreDroppedAndTheRestIsDrawn)
 {
+  // Each bad call is an arc, a stroke or a line of text with one value at its extreme.
+  enum Kind { kArc, kStroke, kText };
   const struct {
     const char* what;
-    std::function<void(VGcontext*)> call;
+    Kind kind;
+    float a, b;    // arc angles; stroke width; text position
+    float sx, sy;  // scale of the stroke or text
+    float spacing; // letter spacing of the text
+    int option;    // arc direction, stroke cap and join, or text alignment
   } table[] = {
-    {"arc with NaN angles",
-     [](VGcontext* c) {
-       vgBeginPath(c);
-       vgArc(c, 50, 50, 10, kNaN, kNaN, VG_CW);
-       vgStroke(c);
-     }},
-    {"arc with infinite end angle",
-     [](VGcontext* c) {
-       vgBeginPath(c);
-       vgArc(c, 50, 50, 10, 0, kInf, VG_CCW);
-       vgFill(c);
-     }},
-    {"stroke of NaN width",
-     [](VGcontext* c) {
-       vgBeginPath(c);
-       vgMoveTo(c, 0, 0);
-       vgLineTo(c, 30, 30);
-       vgStrokeWidth(c, kNaN);
-       vgStroke(c);
-     }},
-    {"round stroke at a NaN scale",
-     [](VGcontext* c) {
-       vgSave(c);
-       vgScale(c, kNaN, kNaN);
-       vgLineCap(c, VG_ROUND);
-       vgLineJoin(c, VG_ROUND);
-       vgBeginPath(c);
-       vgMoveTo(c, 0, 0);
-       vgLineTo(c, 30, 30);
-       vgLineTo(c, 0, 30);
-       vgStroke(c);
-       vgRestore(c);
-     }},
-    {"text at a NaN scale",
-     [this](VGcontext* c) {
-       vgSave(c);
-       vgScale(c, kNaN, 1);
-       vgFontFaceId(c, font);
-       vgText(c, 0, 0, "nan", nullptr);
-       vgRestore(c);
-     }},
-    {"text at scale zero",
-     [this](VGcontext* c) {
-       vgSave(c);
-       vgScale(c, 0, 0);
-       vgFontFaceId(c, font);
-       vgText(c, 0, 0, "zero", nullptr);
-       vgRestore(c);
-     }},
-    {"text with infinite letter spacing",
-     [this](VGcontext* c) {
-       vgFontFaceId(c, font);
-       vgTextLetterSpacing(c, kInf);
-       vgText(c, 0, 20, "spaced", nullptr);
-       vgTextLetterSpacing(c, 0);
-     }},
-    {"text at x = -1e30",
-     [this](VGcontext* c) {
-       vgFontFaceId(c, font);
-       vgText(c, -1e30f, 20, "AVAV far left", nullptr);
-     }},
-    {"text at y = +1e30",
-     [this](VGcontext* c) {
-       vgFontFaceId(c, font);
-       vgTextAlign(c, VG_ALIGN_CENTER | VG_ALIGN_MIDDLE);
-       vgText(c, 10, 1e30f, "AVAV far down", nullptr);
-       vgTextAlign(c, VG_ALIGN_LEFT | VG_ALIGN_BASELINE);
-     }},
+    {"arc with NaN angles", kArc, kNaN, kNaN, 1, 1, 0, VG_CW},
+    {"arc with infinite end angle", kArc, 0, kInf, 1, 1, 0, VG_CCW},
+    {"stroke of NaN width", kStroke, kNaN, 0, 1, 1, 0, VG_MITER},
+    {"round stroke at a NaN scale", kStroke, 1, 0, kNaN, kNaN, 0, VG_ROUND},
+    {"text at a NaN scale", kText, 0, 0, kNaN, 1, 0, 0},
+    {"text at scale zero", kText, 0, 0, 0, 0, 0, 0},
+    {"text with infinite letter spacing", kText, 0, 20, 1, 1, kInf, 0},
+    {"text at x = -1e30", kText, -1e30f, 20, 1, 1, 0, 0},
+    {"text at y = +1e30", kText, 10, 1e30f, 1, 1, 0, VG_ALIGN_CENTER | VG_ALIGN_MIDDLE},
+  };
+  auto bad = [this](const auto& row) {
+    vgSave(ctx);
+    vgScale(ctx, row.sx, row.sy);
+    vgBeginPath(ctx);
+    if (row.kind == kArc) {
+      vgArc(ctx, 50, 50, 10, row.a, row.b, row.option);
+      vgStroke(ctx);
+      vgFill(ctx);
+    } else if (row.kind == kStroke) {
+      vgLineCap(ctx, row.option == VG_ROUND ? VG_ROUND : VG_BUTT);
+      vgLineJoin(ctx, row.option);
+      vgMoveTo(ctx, 0, 0);
+      vgLineTo(ctx, 30, 30);
+      vgLineTo(ctx, 0, 30);
+      vgStrokeWidth(ctx, row.a);
+      vgStroke(ctx);
+    } else {
+      vgFontFaceId(ctx, font);
+      vgTextLetterSpacing(ctx, row.spacing);
+      if (row.option)
+        vgTextAlign(ctx, row.option);
+      vgText(ctx, row.a, row.b, "AVAV bad", nullptr);
+    }
+    vgRestore(ctx);
   };
   for (const auto& row : table) {
     vgBeginFrame(ctx, 100, 100, 1);
     rec.Clear();
-    row.call(ctx);
+    bad(row);
     GoodCalls();
     // The good square and text arrive whole after the bad call.
     const RecordedCall* fill = rec.Last(ECall::Fill);
