@@ -285,6 +285,7 @@ TEST_F(TextEntry, TextThatIsNotCleanUtf8KeepsEverythingAroundTheBadBytes)
     {"x\xf0\x9f\x98\x80y", 4, "x\xf0\x9f\x98\x80y"}, // a surrogate pair
     {"\xe2\x82", 1, "\xef\xbf\xbd"},                 // cut short
     {"\xed\xa0\x80z", 2, "\xef\xbf\xbdz"},           // an encoded surrogate is one bad character
+    {"\xdf\xbf|\xe0\xa0\x80", 3, "\xdf\xbf|\xe0\xa0\x80"},   // U+07FF, the last of two bytes; U+0800, the first of three
   };
   for (const Case& c : cases) {
     Start(-1, c.in);
