@@ -106,6 +106,15 @@ TEST_F(MenuAndTextEntryPictures, AnOpenMenuWithItsSubmenu)
     };
     for (const Probe& p : probes)
       EXPECT_TRUE(Near(Shown(p.x, p.y), p.rgb, 6)) << p.what << " at scale " << scale << ": " << Str(Shown(p.x, p.y));
+
+    // Over the disabled row nothing lights up; the open submenu's row stays.
+    const IRECT disabled = root.mCells[4];
+    g->OnMouseOver(disabled.MW(), disabled.MH(), IMouseMod());
+    DrawFrame();
+    WritePicture(Name("menu-disabled-hover", scale));
+    EXPECT_TRUE(Near(Shown(disabled.L - 3, disabled.MH()), {251, 252, 252}, 6))
+      << "disabled row at scale " << scale << ": " << Str(Shown(disabled.L - 3, disabled.MH()));
+    EXPECT_TRUE(Near(Shown(scaleRow.L - 3, scaleRow.MH()), {13, 13, 255}, 6)) << "open submenu's row";
     g->RemoveAllControls();
   }
 }
