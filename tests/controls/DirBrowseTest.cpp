@@ -54,6 +54,8 @@ TEST_F(DirBrowse, MenuListsMatchingFilesSortedWithSubmenusPerFolder)
     Touch(f);
   Folder(".secret");
   Folder("bare");
+  // A link back up to the root: followed, it would nest the tree in itself.
+  std::filesystem::create_directory_symlink(root.Path(), root.Path() / "sub" / "up");
   struct Case {
     const char* ext;
     bool showExt, showEmpty;

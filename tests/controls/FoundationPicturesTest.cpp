@@ -22,7 +22,8 @@ namespace {
 
 using namespace backendtest;
 
-// The three pressable shapes of the vector base side by side.
+// The three pressable shapes of the vector base side by side, and a
+// disabled ellipse, which casts no shadow.
 struct Shapes : IControl, IVectorBase {
   explicit Shapes(const IRECT& r) : IControl(r), IVectorBase(DEFAULT_STYLE) { AttachIControl(this, ""); }
   void Draw(IGraphics& g) override
@@ -30,19 +31,23 @@ struct Shapes : IControl, IVectorBase {
     DrawPressableShape(g, kVShapeRectangle, IRECT(10, 10, 60, 60), false, false, false);
     DrawPressableShape(g, kVShapeEllipse, IRECT(70, 10, 120, 60), true, false, false);
     DrawPressableShape(g, kVShapeTriangle, IRECT(130, 10, 180, 60), false, false, true);
+    DrawPressableShape(g, kVShapeEllipse, IRECT(84, 72, 104, 92), false, false, true);
   }
 };
 
-// A pressed rectangle in mid-splash: the ripple stays inside the handle.
+// A pressed rectangle in mid-splash: the ripple stays inside the handle,
+// and inside the control's own clip where the handle reaches past it.
 struct Splashing : IControl, IVectorBase {
-  explicit Splashing(const IRECT& r) : IControl(r), IVectorBase(DEFAULT_STYLE)
+  Splashing(const IRECT& r, const IRECT& handle, const IVStyle& style = DEFAULT_STYLE)
+  : IControl(r), IVectorBase(style), mHandle(handle)
   {
     AttachIControl(this, "");
     SetAnimation([](IControl*) {}, 1000);
     SetSplashPoint(r.R - 8.f, r.B - 6.f);
     SetSplashRadius(30.f);
   }
-  void Draw(IGraphics& g) override { DrawPressableShape(g, kVShapeRectangle, mRECT, true, false, false); }
+  void Draw(IGraphics& g) override { DrawPressableShape(g, kVShapeRectangle, mHandle, true, false, false); }
+  IRECT mHandle;
 };
 
 class FoundationPictures : public ControlDrawFixture {
@@ -58,7 +63,7 @@ TEST_F(FoundationPictures, BasesBitmapSVGAndPanelLandWhereTheyShould)
   const char* svgText = "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='40'>"
                         "<rect x='0' y='0' width='40' height='40' fill='#ff8000'/></svg>";
   for (float scale : {1.f, 2.f}) {
-    Open(200, 120, scale);
+    Open(200, 160, scale);
     InstallControlMakers(*g);
     // A 20 x 60 strip of red, green and blue frames.
     std::vector<unsigned char> px(20 * 60 * 4);
@@ -78,7 +83,10 @@ TEST_F(FoundationPictures, BasesBitmapSVGAndPanelLandWhereTheyShould)
     g->AttachControl(bitmap);
     bitmap->SetValue(0.5);
     g->AttachControl(new ISVGControl(IRECT(40, 70, 80, 110), g->LoadSVGFromData("orange", svgText, 0), true));
-    g->AttachControl(new Splashing(IRECT(110, 70, 190, 110)));
+    g->AttachControl(new Splashing(IRECT(110, 70, 190, 110), IRECT(110, 70, 190, 110)));
+    IVStyle red = DEFAULT_STYLE;
+    red.colors.SetColor(kHover, IColor(255, 200, 40, 40));
+    g->AttachControl(new Splashing(IRECT(20, 120, 80, 150), IRECT(10, 115, 120, 158), red));
     DrawFrame();
     WritePicture(Name("bases", scale));
 
@@ -97,6 +105,11 @@ TEST_F(FoundationPictures, BasesBitmapSVGAndPanelLandWhereTheyShould)
       {150, 80, {240, 240, 240}, "pressed face"},
       {178, 100, {231, 231, 231}, "splash on the face"},
       {191, 108, {180, 210, 240}, "splash clipped at the handle"},
+      {94, 82, {200 - 63, 200 - 63, 200 - 63}, "disabled ellipse"},
+      {102.6f, 90.6f, {180, 210, 240}, "no shadow under the disabled ellipse"},
+      {60, 135, {200, 40, 40}, "splash inside its control"},
+      {90, 135, {180, 210, 240}, "splash clipped at the control, not at its handle"},
+      {70, 117, {180, 210, 240}, "handle above the control"},
     };
     for (const Probe& p : probes)
       EXPECT_TRUE(Near(Shown(p.x, p.y), p.rgb, 3)) << p.what << " at scale " << scale << ": " << Shown(p.x, p.y)[0]

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <string>
 
 #include "ControlDrawFixture.h"
@@ -104,48 +106,69 @@ TEST_F(MenuAndTextEntryPictures, AnOpenMenuWithItsSubmenu)
     };
     for (const Probe& p : probes)
       EXPECT_TRUE(Near(Shown(p.x, p.y), p.rgb, 6)) << p.what << " at scale " << scale << ": " << Str(Shown(p.x, p.y));
+
+    // Over the disabled row nothing lights up; the open submenu's row stays.
+    const IRECT disabled = root.mCells[4];
+    g->OnMouseOver(disabled.MW(), disabled.MH(), IMouseMod());
+    DrawFrame();
+    WritePicture(Name("menu-disabled-hover", scale));
+    EXPECT_TRUE(Near(Shown(disabled.L - 3, disabled.MH()), {251, 252, 252}, 6))
+      << "disabled row at scale " << scale << ": " << Str(Shown(disabled.L - 3, disabled.MH()));
+    EXPECT_TRUE(Near(Shown(scaleRow.L - 3, scaleRow.MH()), {13, 13, 255}, 6)) << "open submenu's row";
     g->RemoveAllControls();
   }
 }
 
 TEST_F(MenuAndTextEntryPictures, ATextEntryWithASelectionAndThenItsCaret)
 {
-  for (float scale : {1.f, 2.f}) {
-    OpenEditor(scale);
-    ASSERT_TRUE(g->AttachTextEntryControl());
-    auto* field = dynamic_cast<ITextEntryControl*>(g->GetTextEntryControl());
-    ASSERT_NE(field, nullptr);
-    const IRECT box(40, 60, 200, 84);
-    const IText text(14.f, COLOR_BLACK, "Roboto-Regular", kAlignNear);
-    g->CreateTextEntry(*asker, text, box, "-6.25 dB", -1);
-    // "6.25 " selected: home, right, then shift+right five times.
-    g->OnKeyDown(0, 0, IKeyPress("", 36));
-    g->OnKeyDown(0, 0, IKeyPress("", 39));
-    for (int i = 0; i < 5; ++i)
-      g->OnKeyDown(0, 0, IKeyPress("", 39, true));
-    DrawFrame();
-    WritePicture(Name("textentry-selection", scale));
+  for (float scale : {1.f, 2.f})
+    for (EAlign align : {kAlignNear, kAlignCenter}) {
+      OpenEditor(scale);
+      ASSERT_TRUE(g->AttachTextEntryControl());
+      auto* field = dynamic_cast<ITextEntryControl*>(g->GetTextEntryControl());
+      ASSERT_NE(field, nullptr);
+      const IRECT box(40, 60, 200, 84);
+      const IText text(14.f, COLOR_BLACK, "Roboto-Regular", align);
+      const char* str = "-6.25 dB";
+      g->CreateTextEntry(*asker, text, box, str, -1);
+      // Where the row starts: the field's left edge, or half the text's
+      // width left of its middle.
+      float width = 0.f;
+      for (int i = 0; i < static_cast<int>(std::strlen(str)); ++i)
+        width += field->GetCharWidth(0, i);
+      const float x0 = align == kAlignNear ? box.L : box.MW() - width / 2;
+      const std::string suffix = align == kAlignNear ? "" : "-centred";
+      // "6.25 " selected: home, right, then shift+right five times.
+      g->OnKeyDown(0, 0, IKeyPress("", 36));
+      g->OnKeyDown(0, 0, IKeyPress("", 39));
+      for (int i = 0; i < 5; ++i)
+        g->OnKeyDown(0, 0, IKeyPress("", 39, true));
+      DrawFrame();
+      WritePicture(Name(("textentry-selection" + suffix).c_str(), scale));
 
-    // The space that ends the selection: the entry colour at 0.2 on white.
-    float selectionEnd = box.L;
-    for (int i = 0; i < 6; ++i)
-      selectionEnd += field->GetCharWidth(0, i);
-    const float midY = box.MH();
-    EXPECT_TRUE(Near(Shown(selectionEnd - 1.5f, midY), {204, 204, 204}, 6))
-      << "selected space at scale " << scale << ": " << Str(Shown(selectionEnd - 1.5f, midY));
-    EXPECT_TRUE(Near(Shown(selectionEnd + 0.5f, box.T + 4), {255, 255, 255}, 2)) << "after the selection";
-    EXPECT_TRUE(Near(Shown(box.R - 3, midY), {255, 255, 255}, 2)) << "field";
-    EXPECT_TRUE(Near(Shown(box.R + 3, midY), kBackground, 2)) << "outside";
+      // The space that ends the selection: the entry colour at 0.2 on white;
+      // the minus sign before it is not selected.
+      float selectionEnd = x0;
+      for (int i = 0; i < 6; ++i)
+        selectionEnd += field->GetCharWidth(0, i);
+      const float midY = box.MH();
+      EXPECT_TRUE(Near(Shown(selectionEnd - 1.5f, midY), {204, 204, 204}, 6))
+        << "selected space at scale " << scale << ": " << Str(Shown(selectionEnd - 1.5f, midY));
+      EXPECT_TRUE(Near(Shown(selectionEnd + 0.5f, box.T + 4), {255, 255, 255}, 2)) << "after the selection";
+      EXPECT_TRUE(Near(Shown(x0 + field->GetCharWidth(0, 0) - 1.f, midY + 4), {255, 255, 255}, 2))
+        << "before the selection at scale " << scale;
+      EXPECT_TRUE(Near(Shown(box.R - 3, midY), {255, 255, 255}, 2)) << "field";
+      EXPECT_TRUE(Near(Shown(box.R + 3, midY), kBackground, 2)) << "outside";
 
-    // No selection: the caret, a point wide, right after "-6.25".
-    g->OnKeyDown(0, 0, IKeyPress("", 37));
-    EXPECT_TRUE(field->GetCaretVisible());
-    DrawFrame();
-    WritePicture(Name("textentry-caret", scale));
-    const float cx = std::round(box.L + field->GetCharWidth(0, 0));
-    EXPECT_TRUE(Near(Shown(cx - 0.5f, midY), {0, 0, 0}, 40)) << "caret: " << Str(Shown(cx - 0.5f, midY));
-    g->RemoveAllControls();
-  }
+      // No selection: the caret, a point wide, right after the minus sign.
+      g->OnKeyDown(0, 0, IKeyPress("", 37));
+      EXPECT_TRUE(field->GetCaretVisible());
+      DrawFrame();
+      WritePicture(Name(("textentry-caret" + suffix).c_str(), scale));
+      const float cx = std::round(x0 + field->GetCharWidth(0, 0));
+      EXPECT_TRUE(Near(Shown(cx - 0.5f, midY), {0, 0, 0}, 40)) << "caret: " << Str(Shown(cx - 0.5f, midY));
+      g->RemoveAllControls();
+    }
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // closing phases on the test clock, refused requests, keys, and menus that
 // the caller frees as soon as it has its answer.
 
+#include <algorithm>
+
 #include "PopupMenuFixture.h"
 
 namespace controlstest {
@@ -74,6 +76,66 @@ TEST_F(PopupMenuControl, ClicksThatChooseNothingEscapeAndLostFocusCloseWithoutAC
     EXPECT_EQ(menu.GetChosenItemIdx(), -1) << c.what;
     EXPECT_EQ(g->GetControlInPopupMenu(), nullptr) << c.what;
     Run(400);
+  }
+}
+
+TEST_F(PopupMenuControl, HoverHighlightsARowOnlyWhenItsItemIsEnabled)
+{
+  IPopupMenu menu("", 0, false, {"one"});
+  menu.AddItem("off", -1, IPopupMenu::Item::kDisabled);
+  menu.AddItem("more", new IPopupMenu("", 0, false, {"x"}));
+  menu.AddItem("shut", new IPopupMenu("", 0, false, {"y"}))->SetFlags(IPopupMenu::Item::kDisabled);
+  struct Case {
+    const char* what;
+    int row;
+    int mouseCell; // -1: none
+    int panels;    // the root, and a submenu opened by the hover
+  } cases[] = {{"enabled", 0, 0, 1},
+               {"disabled", 1, -1, 1},
+               {"enabled with a submenu", 2, 2, 2},
+               {"disabled with a submenu", 3, -1, 1}};
+  for (const Case& c : cases) {
+    ShowOpen(menu, IRECT(100, 100, 120, 110));
+    HoverRow(0, c.row);
+    EXPECT_EQ(popup->GetMouseCell(), c.mouseCell) << c.what;
+    EXPECT_EQ(popup->NPanels(), c.panels) << c.what;
+    Run(250);
+    // The highlight, blue, reaches five points past the row on both sides.
+    g->TakePaints();
+    popup->Draw(*g);
+    std::vector<IRECT> blue;
+    for (const PaintCall& p : g->TakePaints())
+      if (p.isFill && p.pattern.mStops[0].mColor == IColor(255, 0, 0, 255))
+        blue.emplace_back(p.path[0].v[0], p.path[0].v[1], p.path[2].v[0], p.path[2].v[1]);
+    const IRECT& cell = popup->GetPanel(0)->mCells[static_cast<size_t>(c.row)];
+    if (c.mouseCell < 0)
+      EXPECT_TRUE(blue.empty()) << c.what;
+    else
+      EXPECT_EQ(blue, std::vector<IRECT>{IRECT(cell.L - 5, cell.T, cell.R + 5, cell.B)}) << c.what;
+    ClickAt(390, 290);
+    Run(400);
+  }
+}
+
+TEST_F(PopupMenuControl, ASeparatorShowsOnlyOnceItsPanelIsMoreThanNinetyPercentIn)
+{
+  IPopupMenu menu("", 0, false, {"one"});
+  menu.AddItem("", -1, IPopupMenu::Item::kSeparator);
+  menu.AddItem("two");
+  Show(menu, IRECT(100, 100, 120, 110));
+  // The panel's weight is 0.95 of the opening's progress.
+  struct Step {
+    double atMs;
+    bool separator;
+  } steps[] = {{50, false}, {94, false}, {96, true}, {150, true}};
+  double now = 0;
+  for (const Step& st : steps) {
+    g->TakeLog();
+    g->Tick(st.atMs - now);
+    now = st.atMs;
+    const Log log = g->TakeLog();
+    const bool drawn = std::find(log.begin(), log.end(), "PathFill 255,200,200,200") != log.end();
+    EXPECT_EQ(drawn, st.separator) << st.atMs << " ms, weight " << popup->GetPanel(0)->mBlend.mWeight;
   }
 }
 

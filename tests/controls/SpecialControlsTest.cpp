@@ -96,6 +96,10 @@ TEST_F(SpecialControls, BubbleSitsBesideItsCallerAndFlipsAtTheEdges)
   } cases[] = {
     {IRECT(100, 100, 150, 150), kHorizontal, IRECT(150, 100, 230, 150), 3},
     {IRECT(300, 100, 350, 150), kHorizontal, IRECT(220, 100, 300, 150), 1},
+    // The right edge may come within padding and shadow (5 + 10) of the
+    // editor's 400, not past it.
+    {IRECT(255, 100, 305, 150), kHorizontal, IRECT(305, 100, 385, 150), 3},
+    {IRECT(256, 100, 306, 150), kHorizontal, IRECT(176, 100, 256, 150), 1},
     {IRECT(100, 100, 150, 150), kVertical, IRECT(85, 50, 165, 100), 2},
     {IRECT(100, 0, 150, 40), kVertical, IRECT(85, 40, 165, 90), 0},
   };

@@ -2,6 +2,7 @@
 // commit and cancel, caret moves, undo depth, clipboard, its own edit menu,
 // the caret blink on the test clock and text that is not clean UTF-8.
 
+#include <cmath>
 #include <cstring>
 
 #include "PopupMenuFixture.h"
@@ -27,11 +28,11 @@ protected:
   }
 
   // An edit over (10, 10, 110, 30) for the control of a parameter (-1: the
-  // unlinked control), text near-aligned from x = 10.
-  void Start(int param, const char* str)
+  // unlinked control), text near-aligned from x = 10 unless asked otherwise.
+  void Start(int param, const char* str, EAlign align = kAlignNear)
   {
     IControl* c = param >= 0 ? callers[param] : plain;
-    g->CreateTextEntry(*c, IText(14.f, COLOR_BLACK, nullptr, kAlignNear), kRect, str, 0);
+    g->CreateTextEntry(*c, IText(14.f, COLOR_BLACK, nullptr, align), kRect, str, 0);
     g->TakeLog();
   }
   bool Key(int vk, const char* text = "", bool shift = false, bool control = false)
@@ -250,6 +251,54 @@ TEST_F(TextEntry, ClicksMoveTheCaretAndAClickOnOrPastTheRightOrBottomEdgeCommits
   EXPECT_FALSE(field->IsEditing());
 }
 
+TEST_F(TextEntry, CaretSelectionAndClicksFollowTheTextWhereverItIsAligned)
+{
+  // "abcd" is 28 points wide in the field (10, 10, 110, 30); 14-point text
+  // in the middle of its 20-point height gives rows from 10 + 3 + 1.4 to
+  // 10 + 17 - 1.4.
+  struct Case {
+    EAlign align;
+    float x0;
+  } cases[] = {{kAlignNear, 10}, {kAlignCenter, 60 - 14}, {kAlignFar, 110 - 28}};
+  const auto filled = [this]() {
+    g->mPaints.clear();
+    field->Draw(*g);
+    std::vector<IRECT> rects;
+    for (const PaintCall& p : g->TakePaints())
+      if (p.isFill && p.path.size() >= 3)
+        rects.emplace_back(p.path[0].v[0], p.path[0].v[1], p.path[2].v[0], p.path[2].v[1]);
+    return rects;
+  };
+  const auto near = [](const IRECT& a, const IRECT& b) {
+    return std::abs(a.L - b.L) < 1e-3f && std::abs(a.T - b.T) < 1e-3f && std::abs(a.R - b.R) < 1e-3f &&
+           std::abs(a.B - b.B) < 1e-3f;
+  };
+  for (const Case& c : cases) {
+    Start(-1, "abcd", c.align);
+    IMouseInfo down, up;
+    down.x = c.x0 + 17; // left of the middle of "c"
+    up.x = c.x0 + 27;   // in the second half of "d"
+    down.y = up.y = 20;
+    down.ms.L = up.ms.L = true;
+    g->OnMouseDown({down});
+    EXPECT_EQ(State().cursor, 2) << c.align;
+    g->OnMouseUp({up});
+    EXPECT_EQ(State().select_start, 2) << c.align;
+    EXPECT_EQ(State().select_end, 4) << c.align;
+    std::vector<IRECT> rects = filled();
+    ASSERT_EQ(rects.size(), 2u) << c.align; // the field, then the selection
+    EXPECT_TRUE(near(rects[1], IRECT(c.x0 + 14, 14.4f, c.x0 + 28, 25.6f))) << c.align << " " << RectStr(rects[1]);
+
+    Key(36); // home: the caret, a point wide, left of "a"
+    ASSERT_TRUE(field->GetCaretVisible());
+    rects = filled();
+    ASSERT_EQ(rects.size(), 2u) << c.align;
+    EXPECT_TRUE(near(rects[1], IRECT(std::round(c.x0 - 1), 14.4f, std::round(c.x0), 25.6f)))
+      << c.align << " " << RectStr(rects[1]);
+    field->DismissEdit();
+  }
+}
+
 TEST_F(TextEntry, TheCaretBlinksOnTheGraphicsClock)
 {
   Start(-1, "ab");
@@ -285,6 +334,7 @@ TEST_F(TextEntry, TextThatIsNotCleanUtf8KeepsEverythingAroundTheBadBytes)
     {"x\xf0\x9f\x98\x80y", 4, "x\xf0\x9f\x98\x80y"}, // a surrogate pair
     {"\xe2\x82", 1, "\xef\xbf\xbd"},                 // cut short
     {"\xed\xa0\x80z", 2, "\xef\xbf\xbdz"},           // an encoded surrogate is one bad character
+    {"\xdf\xbf|\xe0\xa0\x80", 3, "\xdf\xbf|\xe0\xa0\x80"},   // U+07FF, the last of two bytes; U+0800, the first of three
   };
   for (const Case& c : cases) {
     Start(-1, c.in);

@@ -1,6 +1,8 @@
 // The maker's bitmap display, switch, push, update indicator and
 // three-button radio control, through the recording graphics.
 
+#include <algorithm>
+
 #include "IBControlsZV.h"
 #include "IBRadioButtonsControl3.h"
 #include "IVHiddenControlsZV.h"
@@ -98,12 +100,37 @@ TEST_F(BitmapControlsZV, SwitchSwitchesAlsoWhenItsBitmapIsHiddenAndHighlightsOnH
   EXPECT_EQ(Real(kPush), 0.0);
 
   s->SetShowBitmap(true);
-  s->SetHoverHighlight(true);
-  g->OnMouseOver(210, 190, Left());
-  EXPECT_TRUE(s->GetMouseOver());
-  EXPECT_EQ(Drawn(*s), (Log{"PathFill 16,255,255,255", "DrawBitmap ad (198,180,238,200) src 0,0"}));
-  g->OnMouseOut();
-  EXPECT_FALSE(s->GetMouseOver());
+  // The highlight, under the frame and the size of one, lights only while
+  // the mouse is over a switch that has it; the editor's has not.
+  const Log bitmap{"DrawBitmap ad (198,180,238,200) src 0,0"};
+  const Log lit{"PathFill 16,255,255,255", "DrawBitmap ad (198,180,238,200) src 0,0"};
+  struct Row {
+    bool highlight, over;
+    Log want;
+  } rows[] = {{true, true, lit}, {true, false, bitmap}, {false, true, bitmap}, {false, false, bitmap}};
+  for (const Row& r : rows) {
+    s->SetHoverHighlight(r.highlight);
+    if (r.over)
+      g->OnMouseOver(210, 190, Left());
+    else
+      g->OnMouseOut();
+    EXPECT_EQ(s->GetMouseOver(), r.over);
+    g->TakePaints();
+    EXPECT_EQ(Drawn(*s), r.want) << r.highlight << r.over;
+    const std::vector<PaintCall> paints = g->TakePaints();
+    if (r.want == lit) {
+      ASSERT_FALSE(paints.empty());
+      // Corners of radius 2 inside the frame's own rectangle.
+      float l = 1e9f, t = 1e9f, rr = -1e9f, b = -1e9f;
+      for (const PathOp& op : paints[0].path)
+        if (op.kind == PathOp::kArc) {
+          EXPECT_FLOAT_EQ(op.v[2], 2.f);
+          l = std::min(l, op.v[0] - op.v[2]), t = std::min(t, op.v[1] - op.v[2]);
+          rr = std::max(rr, op.v[0] + op.v[2]), b = std::max(b, op.v[1] + op.v[2]);
+        }
+      EXPECT_EQ(IRECT(l, t, rr, b), IRECT(198, 180, 238, 200));
+    }
+  }
 }
 
 TEST_F(BitmapControlsZV, PushesAreOnWhileHeldWhereverTheyAreReleasedInsideOneHostBracket)

@@ -7,7 +7,9 @@
 #include <standin/Testing.h>
 
 #include <string>
+#include <vector>
 
+#include "ControlMakers.h"
 #include "EditorLayout.h"
 #include "TestGraphics.h"
 #include "Vorelle3Fixture.h"
@@ -26,6 +28,13 @@ public:
   std::string mBundleID = editorlayout::kBundleID;
   bool mReady = true;
   bool IsContextReady() const override { return mReady; }
+  // A person who cancels every file panel, after it is recorded.
+  void PromptForFile(UT_String& fileName, UT_String& path, int action, const char* ext) override
+  {
+    mPrompts.push_back(testsupport::Fmt("prompt %g in ", action) + path.Get() + " for " + (ext ? ext : ""));
+    fileName.Set("");
+  }
+  std::vector<std::string> mPrompts;
 };
 
 class LaidOutPlug : public testplug::TestVorelle3 {
@@ -36,6 +45,8 @@ public:
       auto* g = new BundleGraphics(d, 650, 470, 60, float(EditorGUIScale()));
       g->mReady = mContextReady;
       g->mFontFiles = {"Roboto-Regular.ttf", "verdana.ttf", "verdanab.ttf"};
+      // As the module does: the layout's drawn menu and text entry exist.
+      InstallControlMakers(*g);
       return g;
     });
     SetLayoutFunc(LayoutVorelle3EditorOfDelegate);
@@ -69,6 +80,14 @@ public:
     return slots[which];
   }
   bool ControlsAttached() const { return mControlsAttached; }
+  // Message tags (10 and above) the editor sends the plug-in, recorded.
+  void OnParamChange(int paramIdx, EParamSource source, int sampleOffset) override
+  {
+    if (paramIdx >= 10)
+      mMessages.push_back(paramIdx);
+    TestVorelle3::OnParamChange(paramIdx, source, sampleOffset);
+  }
+  std::vector<int> mMessages;
   void SetFingerprintValid(bool valid) { Curves().SetFingerprintValid(valid); }
 
   bool mContextReady = true;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <set>
 
+#include "IBControlsZV.h"
 #include "IBInfoMenuZV.h"
 #include "IBitmapControl.h"
 #include "IVHiddenControlsZV.h"
@@ -107,6 +108,96 @@ TEST_F(EditorLayout, EveryControlSitsWhereTheLayoutPutsItAndEveryStoredPositionA
   plug.LayoutUI(g);
   EXPECT_EQ(g->NControls(), 23);
   EXPECT_EQ(plug.Index(L::kCtrlNeedle), needle);
+  plug.Close();
+}
+
+TEST_F(EditorLayout, FileSelectorsAskForTheirOwnFilesInTheDataFolderAndSendTheirOwnMessages)
+{
+  LaidOutPlug plug;
+  plug.SetFingerprintValid(true); // else there is nothing to save: the save buttons hide
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  const std::string folder = plug.EditorDataFolder();
+  ASSERT_FALSE(folder.empty());
+  const struct Row {
+    int which;
+    int action; // 0 open, 1 save
+    const char* extensions;
+    int message;
+  } rows[] = {
+    {L::kCtrlLoadFingerprint, 0, "vrl wav aiff", 23},
+    {L::kCtrlSaveFingerprint, 1, "vrl", 24},
+    {L::kCtrlLoadReference, 0, "ref wav aiff", 25},
+    {L::kCtrlSaveReference, 1, "ref", 26},
+  };
+  for (const Row& r : rows) {
+    const IRECT area = g->GetControl(plug.Index(static_cast<L::EControl>(r.which)))->GetRECT();
+    g->mPrompts.clear();
+    plug.mMessages.clear();
+    // A press in the middle of the button painted under it.
+    IMouseInfo i;
+    i.x = area.MW();
+    i.y = area.MH();
+    i.ms.L = true;
+    g->OnMouseDown({i});
+    g->OnMouseUp({i});
+    EXPECT_EQ(g->mPrompts, std::vector<std::string>{testsupport::Fmt("prompt %g in ", r.action) + folder + " for " + r.extensions})
+      << r.message;
+    EXPECT_EQ(plug.mMessages, std::vector<int>{r.message}); // also after the cancel
+  }
+  plug.Close();
+}
+
+TEST_F(EditorLayout, TextStylesAndTheADSwitchWithoutAHoverHighlight)
+{
+  LaidOutPlug plug;
+  BundleGraphics* g = plug.Open();
+  ASSERT_NE(g, nullptr);
+  const auto linkedTo = [g](int param) -> IControl* {
+    for (int i = 0; i < g->NControls(); ++i)
+      if (g->GetControl(i)->GetParamIdx(0) == param && g->GetControl(i)->GetRECT().W() > 0)
+        return g->GetControl(i);
+    return nullptr;
+  };
+  const IColor black(255, 0, 0, 0), white(255, 255, 255, 255);
+  const struct Row {
+    const char* what;
+    const IControl* control;
+    const char* font;
+    float size;
+    IColor fg;
+    EAlign align;
+    EVAlign valign;
+  } rows[] = {
+    {"menu", g->GetPopupMenuControl(), "Roboto-Regular", 19, black, kAlignCenter, kVAlignTop},
+    {"reference knob", linkedTo(kReferenceMode), "Roboto-Regular", 14, black, kAlignCenter, kVAlignMiddle},
+    {"mix", linkedTo(kMix), "Verdana Bold", 15, white, kAlignCenter, kVAlignMiddle},
+    {"gain", linkedTo(kGain), "Verdana Bold", 15, white, kAlignCenter, kVAlignMiddle},
+    {"style label", g->GetControl(plug.Index(L::kCtrlCustomStyle)), "Verdana Bold", 14, IColor(255, 125, 124, 123),
+     kAlignNear, kVAlignMiddle},
+    {"peak", g->GetControl(plug.Index(L::kCtrlPeakText)), "Verdana Bold", 16, IColor(255, 101, 97, 86),
+     kAlignCenter, kVAlignMiddle},
+  };
+  for (const Row& r : rows) {
+    ASSERT_NE(r.control, nullptr) << r.what;
+    const IText& t = r.control->GetText();
+    EXPECT_STREQ(t.mFont, r.font) << r.what;
+    EXPECT_EQ(t.mSize, r.size) << r.what;
+    EXPECT_EQ(t.mFGColor, r.fg) << r.what;
+    EXPECT_EQ(t.mAlign, r.align) << r.what;
+    EXPECT_EQ(t.mVAlign, r.valign) << r.what;
+    EXPECT_EQ(t.mTextEntryBGColor, white) << r.what;
+    EXPECT_EQ(t.mTextEntryFGColor, black) << r.what;
+  }
+
+  // The "AD mode" switch under the mouse draws its picture and nothing else.
+  auto* ad = dynamic_cast<IBSwitchControlZV*>(linkedTo(kADMode));
+  ASSERT_NE(ad, nullptr);
+  g->OnMouseOver(ad->GetRECT().MW(), ad->GetRECT().MH(), IMouseMod());
+  EXPECT_TRUE(ad->GetMouseOver());
+  g->TakeLog();
+  ad->Draw(*g);
+  EXPECT_EQ(g->TakeLog(), std::vector<std::string>{"DrawBitmap ad_but.png " + testsupport::RectStr(ad->GetRECT()) + " src 0,0"});
   plug.Close();
 }
 

@@ -96,11 +96,12 @@ TEST(FontInfo, CollectionFacesAreFoundByFamilyAndStyle)
 
 TEST(FontInfo, NameStringsDecodeUTF16AndFallBackToMacintoshRecords)
 {
-  // U+00FC and U+1F600 (a surrogate pair).
-  const SynthFont f = MakeSynthFont(u"Gr\u00fc\U0001F600n", "MacName", "Bold");
+  // U+00FC, U+07FF and U+0800 (either side of the two- to three-byte
+  // boundary) and U+1F600 (a surrogate pair).
+  const SynthFont f = MakeSynthFont(u"Gr\u00fc\u07ff\u0800\U0001F600n", "MacName", "Bold");
   const IFontInfo info(f.bytes.data(), int(f.bytes.size()), 0);
   ASSERT_TRUE(info.IsComplete());
-  EXPECT_STREQ(info.GetFamily().Get(), "Gr\xc3\xbc\xf0\x9f\x98\x80n");
+  EXPECT_STREQ(info.GetFamily().Get(), "Gr\xc3\xbc\xdf\xbf\xe0\xa0\x80\xf0\x9f\x98\x80n");
   EXPECT_STREQ(info.GetStyle().Get(), "Bold");
   EXPECT_EQ(info.GetUnitsPerEM(), 1000);
   EXPECT_EQ(info.GetAscender(), 800);

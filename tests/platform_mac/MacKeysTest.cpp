@@ -57,6 +57,8 @@ TEST(MacKeys, CharactersDecideForOtherKeys)
     {"digit", 18, u"1", 0, 49, "1", false, false, false},
     {"comma is no virtual key and loses shift", 43, u",", kShift, 0, ",", false, false, false},
     {"option-e gives its accent text", 14, u"\u00e9", kOption, 0, "\xc3\xa9", false, false, true},
+    {"U+07FF is the last two-byte text", 0, u"\u07ff", 0, 0, "\xdf\xbf", false, false, false},
+    {"U+0800 is the first three-byte text", 0, u"\u0800", 0, 0, "\xe0\xa0\x80", false, false, false},
     {"F1 character", 200, u"\uF704", 0, 112, "\xef\x9c\x84", false, false, false},
     {"F24 character", 200, u"\uF71B", 0, 135, "\xef\x9c\x9b", false, false, false},
     {"escape", 53, u"\x1b", 0, 27, "\x1b", false, false, false},
