@@ -2,6 +2,7 @@
 // state, seen in the pixels the renderer draws.
 
 #include <cmath>
+#include <numbers>
 
 #include "BackendFixture.h"
 
@@ -118,6 +119,67 @@ TEST_F(Conversions, RadialGradientsRunFromFirstToLastStop)
   EXPECT_EQ(Shown(140, 20), (std::vector<int>{0, 128, 0, 255}));
   EXPECT_EQ(Shown(165, 5), (std::vector<int>{255, 0, 0, 255}));
   EXPECT_EQ(Shown(185, 35), (std::vector<int>{255, 0, 0, 255}));
+}
+
+TEST_F(Conversions, ACircularGradientLooksTheSameTurnedOrMirrored)
+{
+  // Radius 40 about (60, 60), red inside 10, blue from 40 out: the pattern
+  // maps a point to k A (p - c) with A a turn or a mirror. A circle's picture
+  // does not depend on A.
+  const auto circular = [](double xx, double yx, double xy, double yy) {
+    const double k = 1 / 40.0;
+    IPattern p(kRadialPattern);
+    p.mNStops = 2;
+    p.mStops[0] = {IColor(255, 255, 0, 0), 0.25f};
+    p.mStops[1] = {IColor(255, 0, 0, 255), 1.f};
+    p.mTransform = IMatrix(k * xx, k * yx, k * xy, k * yy, -60 * k * (xx + xy), -60 * k * (yx + yy));
+    return p;
+  };
+  const auto turned = [&](double degrees) {
+    const double a = degrees * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
+    return circular(c, s, -s, c);
+  };
+  // x mirrored after the turn.
+  const auto mirrored = [&](double degrees) {
+    const double a = degrees * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
+    return circular(-c, s, s, c);
+  };
+  const int kSide = 120;
+  Frame([&](IGraphics& gr) { gr.FillRectPattern(circular(1, 0, 0, 1), IRECT(0, 0, kSide, kSide)); });
+  WriteShown("radial_upright.png", kSide, kSide);
+  std::vector<std::vector<int>> upright;
+  for (int y = 0; y < kSide; y++)
+    for (int x = 0; x < kSide; x++)
+      upright.push_back(Shown(x, y));
+  // The picture compared against is the gradient itself: red inside, blue at
+  // the corner, a mix half-way.
+  ASSERT_GT(upright[60 * kSide + 60][0], 240);
+  ASSERT_GT(upright[5 * kSide + 5][2], 240);
+  ASSERT_NEAR(upright[60 * kSide + 85][0], 128, 30);
+
+  const struct {
+    const char* name;
+    IPattern pattern;
+  } table[] = {
+    {"radial_turned_0.png", turned(0)},   {"radial_turned_45.png", turned(45)},
+    {"radial_turned_90.png", turned(90)}, {"radial_turned_200.png", turned(200)},
+    {"radial_mirrored.png", mirrored(0)}, {"radial_mirrored_turned_30.png", mirrored(30)},
+  };
+  for (const auto& row : table) {
+    Frame([&](IGraphics& gr) { gr.FillRectPattern(row.pattern, IRECT(0, 0, kSide, kSide)); });
+    WriteShown(row.name, kSide, kSide);
+    int worst = 0, worstAt = 0;
+    for (int y = 0; y < kSide; y++)
+      for (int x = 0; x < kSide; x++) {
+        const std::vector<int> got = Shown(x, y), want = upright[y * kSide + x];
+        for (int k = 0; k < 4; k++)
+          if (std::abs(got[k] - want[k]) > worst) {
+            worst = std::abs(got[k] - want[k]);
+            worstAt = y * kSide + x;
+          }
+      }
+    EXPECT_LE(worst, 2) << row.name << " at (" << worstAt % kSide << ", " << worstAt / kSide << ")";
+  }
 }
 
 TEST_F(Conversions, ArcsRunClockwiseFromTwelveOClock)
