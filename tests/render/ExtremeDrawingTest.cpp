@@ -4,6 +4,8 @@
 // drawn is dropped, the rest of the frame is drawn, nothing is owned twice.
 
 #include <chrono>
+#include <functional>
+#include <limits>
 
 #include "BackendFixture.h"
 #include "TempFolder.h"
@@ -48,18 +50,28 @@ TEST_F(ExtremeDrawing, LayersOverEmptyOrInvertedAreasDrawNothingAndTheFrameGoesO
 TEST_F(ExtremeDrawing, ADottedLineDrawsItsFirstDashesWithinABoundOfWork)
 {
   // A line of 4e9 dashes and a rectangle of as many: only the first dashes
-  // are drawn, quickly, and they lie where the dash length puts them.
+  // are drawn, quickly, and they lie where the dash length puts them. Each
+  // call is held to 65,536 moves and lines (a throw past them), so a missing
+  // bound fails here rather than running out of memory.
   const auto start = std::chrono::steady_clock::now();
+  g->mPathStepLimit = 65536;
+  const auto bounded = [&](const char* what, const std::function<void()>& draw) {
+    g->mPathSteps = 0;
+    EXPECT_NO_THROW(draw()) << what;
+  };
+  const IColor black(255, 0, 0, 0);
   // Coordinates, width and dash of 65,536 and a dash of 1 / 65,536.
   Frame([&](IGraphics& gr) {
-    gr.DrawDottedLine(IColor(255, 0, 0, 0), 65536.f, 65536.f, 0.f, 0.f, nullptr, 65536.f, 1.f / 65536.f);
-    gr.DrawDottedLine(IColor(255, 0, 0, 0), 0.f, 0.f, 65536.f, 65536.f, nullptr, 65536.f, 65536.f);
-    gr.DrawDottedRect(IColor(255, 0, 0, 0), IRECT(0.f, 0.f, 65536.f, 65536.f), nullptr, 65536.f, 1.f / 65536.f);
+    bounded("line of short dashes", [&] { gr.DrawDottedLine(black, 65536, 65536, 0, 0, nullptr, 65536, 1 / 65536.f); });
+    bounded("line of one dash", [&] { gr.DrawDottedLine(black, 0, 0, 65536, 65536, nullptr, 65536, 65536); });
+    bounded("rectangle of short dashes",
+            [&] { gr.DrawDottedRect(black, IRECT(0, 0, 65536, 65536), nullptr, 65536, 1 / 65536.f); });
   });
   Frame([&](IGraphics& gr) {
-    gr.DrawDottedLine(IColor(255, 0, 0, 0), 0.f, 10.5f, 1e10f, 10.5f, nullptr, 1.f, 2.5f);
-    gr.DrawDottedRect(IColor(255, 0, 0, 0), IRECT(0.5f, 50.5f, 1e10f, 1e10f), nullptr, 1.f, 2.5f);
+    bounded("far line", [&] { gr.DrawDottedLine(black, 0.f, 10.5f, 1e10f, 10.5f, nullptr, 1.f, 2.5f); });
+    bounded("far rectangle", [&] { gr.DrawDottedRect(black, IRECT(0.5f, 50.5f, 1e10f, 1e10f), nullptr, 1.f, 2.5f); });
   });
+  g->mPathStepLimit = std::numeric_limits<long>::max();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   WriteShown("dotted_far.png");
   // Dashes of 2.5 along the line: on over [0, 2.5), off over [2.5, 5) ...
