@@ -26,6 +26,53 @@ IStrokeOptions DashedStroke(float dashLen)
   return o;
 }
 
+// A grid draws only the lines the clip can show, and at most this many in
+// each direction: more would lie closer together than a screen's pixels.
+constexpr int kMaxGridLines = 8192;
+// The anti-aliased fringe reaches this far (points) beyond the clip.
+constexpr float kGridFringe = 2.f;
+
+// The box of path coordinates that area shows through transform m: its
+// corners taken back through m. False when m squashes the plane (no area
+// shows anything) or the numbers are not finite.
+bool VisibleBox(const IRECT& area, const IMatrix& m, double box[4])
+{
+  const double det = m.mXX * m.mYY - m.mXY * m.mYX;
+  if (det == 0.0 || !std::isfinite(det))
+    return false;
+  box[0] = box[1] = HUGE_VAL;
+  box[2] = box[3] = -HUGE_VAL;
+  for (const double cx : {static_cast<double>(area.L), static_cast<double>(area.R)})
+    for (const double cy : {static_cast<double>(area.T), static_cast<double>(area.B)}) {
+      const double dx = cx - m.mTX, dy = cy - m.mTY;
+      const double x = (m.mYY * dx - m.mXY * dy) / det, y = (m.mXX * dy - m.mYX * dx) / det;
+      box[0] = std::min(box[0], x);
+      box[1] = std::min(box[1], y);
+      box[2] = std::max(box[2], x);
+      box[3] = std::max(box[3], y);
+    }
+  return std::isfinite(box[0]) && std::isfinite(box[1]) && std::isfinite(box[2]) && std::isfinite(box[3]);
+}
+
+// The lines lo + k step (k >= 1) short of hi, those in [from, to] only, each
+// handed to emit once. They are found from lo's phase (fmod is exact), not by
+// stepping from lo: a far lo plus a small step does not move in float.
+template <class Emit> void GridLines(float lo, float hi, float step, double from, double to, Emit emit)
+{
+  const double phase = std::fmod(static_cast<double>(lo), static_cast<double>(step));
+  const double first = std::ceil((std::max(from, static_cast<double>(lo)) - phase) / step);
+  float last = -HUGE_VALF;
+  for (int i = 0; i < kMaxGridLines; ++i) {
+    const double at = phase + (first + i) * step;
+    const float x = static_cast<float>(at);
+    if (!(x < hi) || !(at <= to))
+      return;
+    if (at > lo && x > last) // no line on the edge, none drawn twice
+      emit(x);
+    last = std::max(last, x);
+  }
+}
+
 } // namespace
 
 // ---- Path helpers ------------------------------------------------------------
@@ -284,16 +331,31 @@ void IGraphics::DrawGrid(const IColor& color, const IRECT& r, float gridSizeH, f
                          float thickness)
 {
   PathClear();
-  if (gridSizeH > 1.f)
-    for (float x = r.L + gridSizeH; x < r.R; x += gridSizeH) {
-      PathMoveTo(x, r.T);
-      PathLineTo(x, r.B);
-    }
-  if (gridSizeV > 1.f)
-    for (float y = r.T + gridSizeV; y < r.B; y += gridSizeV) {
-      PathMoveTo(r.L, y);
-      PathLineTo(r.R, y);
-    }
+  // Before any control is drawn nothing limits the view but its size.
+  const IRECT area = GetCurrentClip().Empty() ? GetBounds() : GetCurrentClip();
+  double box[4];
+  if (VisibleBox(area.GetPadded(kGridFringe), mTransform, box)) {
+    // A line just outside still shows half its width.
+    const double half = std::isfinite(thickness) ? std::fabs(thickness) * 0.5 : 0.0;
+    box[0] -= half;
+    box[1] -= half;
+    box[2] += half;
+    box[3] += half;
+    const float top = static_cast<float>(std::max<double>(r.T, box[1]));
+    const float bottom = static_cast<float>(std::min<double>(r.B, box[3]));
+    const float left = static_cast<float>(std::max<double>(r.L, box[0]));
+    const float right = static_cast<float>(std::min<double>(r.R, box[2]));
+    if (gridSizeH > 1.f && top <= bottom)
+      GridLines(r.L, r.R, gridSizeH, box[0], box[2], [&](float x) {
+        PathMoveTo(x, top);
+        PathLineTo(x, bottom);
+      });
+    if (gridSizeV > 1.f && left <= right)
+      GridLines(r.T, r.B, gridSizeV, box[1], box[3], [&](float y) {
+        PathMoveTo(left, y);
+        PathLineTo(right, y);
+      });
+  }
   PathStroke(IPattern(color), thickness, IStrokeOptions(), blend);
 }
 

@@ -200,7 +200,10 @@ VGpaint IGraphicsVG::ToPaint(const IPattern& p, const IBlend* blend, bool& solid
   const auto f = [](double v) { return static_cast<float>(v); };
   if (p.mType == kLinearPattern)
     return vgLinearGradient(mVG, f(itx), f(ity), f(itx + ixy), f(ity + iyy), inner, outer);
-  return vgRadialGradient(mVG, f(itx), f(ity), f(p.mStops[0].mOffset * ixx), f(ixx), inner, outer);
+  // The unit circle's image keeps its size under rotation and mirroring; the
+  // inverse's xx entry alone does not (0 at a quarter turn, negative mirrored).
+  const double radius = std::sqrt(std::fabs(d));
+  return vgRadialGradient(mVG, f(itx), f(ity), f(p.mStops[0].mOffset * radius), f(radius), inner, outer);
 }
 
 // ---- Paths --------------------------------------------------------------------

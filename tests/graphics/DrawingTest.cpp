@@ -3,6 +3,8 @@
 // from the shapes' geometry.
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <mutex>
 
 #include "EditorFixture.h"
@@ -89,6 +91,65 @@ TEST_F(Drawing, GridLinesStartOneStepInAndNeverLieOnTheEdges)
                              "PathMoveTo 0,50", "PathLineTo 100,50", "PathMoveTo 0,75", "PathLineTo 100,75"}));
   g->DrawGrid(COLOR_BLACK, IRECT(0, 0, 100, 100), 1.f, 40.f);
   EXPECT_EQ(Segments(), (Log{"PathMoveTo 0,40", "PathLineTo 100,40", "PathMoveTo 0,80", "PathLineTo 100,80"}));
+}
+
+TEST_F(Drawing, AGridDrawsOnlyTheLinesItsClipCanShow)
+{
+  // Drawn by a control at (0, 0, 100, 100), whose clip is that area. Lines
+  // lie at L + k step whatever the rectangle's size: -2^30 is 6 mod 10, the
+  // float nearest -1e30 is 0 mod 10. Turned 45 degrees about the centre the
+  // clip shows lines up to 52.5 sqrt 2 from it.
+  const float kInf = std::numeric_limits<float>::infinity();
+  const float k30 = 1073741824.f;
+  const struct {
+    const char* what;
+    IRECT r;
+    float stepH, stepV, turn;
+    int vertical, horizontal;
+    float firstX, lastX;
+  } rows[] = {
+    {"inside the clip", IRECT(0, 0, 100, 100), 25, 25, 0, 3, 3, 25, 75},
+    {"2e7 wide", IRECT(0, 0, 2e7f, 100), 10, 0, 0, 10, 0, 10, 100},
+    {"2^30 either way", IRECT(-k30, -k30, k30, k30), 10, 10, 0, 10, 10, 6, 96},
+    {"1e30 either way", IRECT(-1e30f, -1e30f, 1e30f, 1e30f), 10, 10, 0, 11, 11, 0, 100},
+    {"turned 45 degrees", IRECT(0, 0, 2e7f, 2e7f), 10, 10, 45, 12, 12, 10, 120},
+    {"beside the clip", IRECT(200, 0, 300, 100), 10, 10, 0, 0, 0, 0, 0},
+    {"infinitely wide", IRECT(-kInf, 0, kInf, 100), 10, 0, 0, 0, 0, 0, 0},
+  };
+  g->mPathStepLimit = 10000;
+  for (const auto& row : rows) {
+    auto* c = new DrawingControl("grid", IRECT(0, 0, 100, 100), [&](IGraphics& gr) {
+      gr.PathTransformTranslate(50, 50);
+      gr.PathTransformRotate(row.turn);
+      gr.PathTransformTranslate(-50, -50);
+      gr.DrawGrid(COLOR_BLACK, row.r, row.stepH, row.stepV);
+    });
+    g->AttachControl(c);
+    g->TakePaints();
+    EXPECT_NO_THROW(g->DrawControl(c, g->GetBounds(), 1.f)) << row.what;
+    g->RemoveAllControls();
+    const auto paints = g->TakePaints();
+    ASSERT_EQ(paints.size(), 1u) << row.what;
+    std::vector<float> xs;
+    int horizontal = 0;
+    const std::vector<PathOp>& path = paints[0].path;
+    for (std::size_t i = 0; i + 1 < path.size(); i += 2) {
+      const PathOp &from = path[i], &to = path[i + 1];
+      ASSERT_TRUE(from.kind == PathOp::kMove && to.kind == PathOp::kLine) << row.what;
+      for (float v : {from.v[0], from.v[1], to.v[0], to.v[1]})
+        ASSERT_TRUE(std::isfinite(v)) << row.what;
+      if (from.v[0] == to.v[0])
+        xs.push_back(from.v[0]);
+      else
+        horizontal += from.v[1] == to.v[1];
+    }
+    EXPECT_EQ(static_cast<int>(xs.size()), row.vertical) << row.what;
+    EXPECT_EQ(horizontal, row.horizontal) << row.what;
+    if (!xs.empty()) {
+      EXPECT_EQ(xs.front(), row.firstX) << row.what;
+      EXPECT_EQ(xs.back(), row.lastX) << row.what;
+    }
+  }
 }
 
 TEST_F(Drawing, DataPlotStartsOnTheLeftEdgeWithOrWithoutXPoints)

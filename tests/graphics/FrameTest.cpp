@@ -101,22 +101,6 @@ TEST_F(Frame, UnionDrawingRedrawsTheBoundingRectOnce)
   }
 }
 
-namespace {
-// Draws through a function of the test.
-struct DrawingControl : RecordingControl {
-  DrawingControl(const char* name, const IRECT& r, std::function<void(IGraphics&)> f)
-  : RecordingControl(name, r), draw(std::move(f))
-  {
-  }
-  void Draw(IGraphics& g) override
-  {
-    RecordingControl::Draw(g);
-    draw(g);
-  }
-  std::function<void(IGraphics&)> draw;
-};
-} // namespace
-
 TEST_F(Frame, EachControlStartsFromTheIdentityWithNoSavedStatesAndEndsInTheHook)
 {
   IMatrix seen(9, 9, 9, 9, 9, 9);

@@ -16,11 +16,11 @@ namespace {
 
 using Pts = std::vector<Point>;
 
-// Every path of the document's shapes, in document order, as points. The
+// Every path of the elements' shapes, in document order, as points. The
 // document's view is the identity, so points are as written.
-std::vector<Pts> PathsOf(const std::string& d)
+std::vector<Pts> ElementPaths(const std::string& body)
 {
-  ImagePtr image = Parse("<svg width='500' height='500'><path d='" + d + "'/></svg>");
+  ImagePtr image = Parse("<svg width='500' height='500'>" + body + "</svg>");
   std::vector<Pts> out;
   for (const SVGShape* s : Shapes(image.get())) {
     for (const SVGPath* path : Paths(s)) {
@@ -32,6 +32,8 @@ std::vector<Pts> PathsOf(const std::string& d)
   }
   return out;
 }
+
+std::vector<Pts> PathsOf(const std::string& d) { return ElementPaths("<path d='" + d + "'/>"); }
 
 struct Box {
   double x0, y0, x1, y1;
@@ -165,6 +167,74 @@ TEST(SVGPathData, LinesHaveControlsAtThirdsAndQuadraticsAreElevated)
   ExpectPoint(smooth[0][4], 50, -20, "S c1");
   ExpectPoint(smooth[0][5], 70, -20, "S c2");
   ExpectPoint(smooth[0][6], 80, 0, "S end");
+}
+
+TEST(SVGPathData, SmoothCurvesAfterAStraightPieceStartFromTheCurrentPoint)
+{
+  // Only a curve leaves a control point to reflect: after a move, a line, an
+  // arc or a close the reflected control is the current point itself. A
+  // quadratic's control q becomes cubic controls p + 2/3 (q - p), e + 2/3 (q - e).
+  const struct {
+    const char* d;
+    Point c1, c2; // of the last cubic of the last path
+  } cases[] = {
+    {"M10 10 S30 0 40 10", {10, 10}, {30, 0}},
+    {"M0 0 C0 9 9 9 9 0 M20 20 S30 0 40 10", {20, 20}, {30, 0}},
+    {"M0 0 C0 9 9 9 9 0 L20 0 S30 9 40 0", {20, 0}, {30, 9}},
+    {"M0 0 C0 9 9 9 9 0 H20 s10 9 20 0", {20, 0}, {30, 9}},
+    {"M0 0 C0 9 9 9 9 0 V20 S30 9 40 0", {9, 20}, {30, 9}},
+    {"M0 0 C0 9 9 9 9 0 A5 5 0 0 1 19 0 S30 9 40 0", {19, 0}, {30, 9}},
+    {"M0 0 C0 9 9 9 9 0 Z S30 9 40 0", {0, 0}, {30, 9}},
+    {"M5 5 T20 5", {5, 5}, {10, 5}},
+    {"M0 0 Q9 9 18 0 L30 0 T60 0", {30, 0}, {40, 0}},
+    {"M0 0 Q9 9 18 0 A6 6 0 0 0 30 0 t30 0", {30, 0}, {40, 0}},
+    {"M0 0 Q9 9 18 0 m12 0 T60 0", {30, 0}, {40, 0}},
+  };
+  for (const auto& c : cases) {
+    const auto paths = PathsOf(c.d);
+    ASSERT_FALSE(paths.empty()) << c.d;
+    const Pts& p = paths.back();
+    ASSERT_GE(p.size(), 4u) << c.d;
+    ExpectPoint(p[p.size() - 3], c.c1.x, c.c1.y, std::string(c.d) + " c1");
+    ExpectPoint(p[p.size() - 2], c.c2.x, c.c2.y, std::string(c.d) + " c2");
+  }
+}
+
+TEST(SVGShapes, CirclesAndEllipsesAreFourQuarterCubicsOnTheirOutline)
+{
+  // From the right end clockwise on screen (y down) through the bottom, left
+  // and top ends; every curve keeps to the outline, and its controls lie on
+  // the tangents at its ends.
+  const struct {
+    const char* body;
+    double cx, cy, rx, ry;
+  } cases[] = {
+    {"<circle cx='5' cy='5' r='2'/>", 5, 5, 2, 2},
+    {"<ellipse cx='30' cy='10' rx='20' ry='5'/>", 30, 10, 20, 5},
+    {"<ellipse cx='-4' cy='40' rx='3' ry='12'/>", -4, 40, 3, 12},
+  };
+  for (const auto& c : cases) {
+    const auto paths = ElementPaths(c.body);
+    ASSERT_EQ(paths.size(), 1u) << c.body;
+    const Pts& p = paths[0];
+    ASSERT_GE(p.size(), 13u) << c.body;
+    const double ends[5][2] = {{c.rx, 0}, {0, c.ry}, {-c.rx, 0}, {0, -c.ry}, {c.rx, 0}};
+    for (size_t q = 0; q < 4; q++) {
+      const std::string what = std::string(c.body) + " quarter " + std::to_string(q);
+      const size_t i = 3 * q;
+      ExpectPoint(p[i], c.cx + ends[q][0], c.cy + ends[q][1], what);
+      ExpectPoint(p[i + 3], c.cx + ends[q + 1][0], c.cy + ends[q + 1][1], what);
+      // The tangent at an end on the x axis is vertical, on the y axis horizontal.
+      EXPECT_NEAR(ends[q][0] != 0 ? p[i + 1].x : p[i + 1].y, ends[q][0] != 0 ? p[i].x : p[i].y, 1e-4) << what;
+      EXPECT_NEAR(ends[q + 1][0] != 0 ? p[i + 2].x : p[i + 2].y, ends[q + 1][0] != 0 ? p[i + 3].x : p[i + 3].y, 1e-4)
+        << what;
+      for (double t : {0.25, 0.5, 0.75}) {
+        const Point b = Bezier(p, i, t);
+        const double u = (b.x - c.cx) / c.rx, v = (b.y - c.cy) / c.ry;
+        EXPECT_NEAR(std::hypot(u, v), 1, 5e-4) << what << " at " << t;
+      }
+    }
+  }
 }
 
 namespace {

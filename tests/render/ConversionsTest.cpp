@@ -2,6 +2,7 @@
 // state, seen in the pixels the renderer draws.
 
 #include <cmath>
+#include <numbers>
 
 #include "BackendFixture.h"
 
@@ -118,6 +119,52 @@ TEST_F(Conversions, RadialGradientsRunFromFirstToLastStop)
   EXPECT_EQ(Shown(140, 20), (std::vector<int>{0, 128, 0, 255}));
   EXPECT_EQ(Shown(165, 5), (std::vector<int>{255, 0, 0, 255}));
   EXPECT_EQ(Shown(185, 35), (std::vector<int>{255, 0, 0, 255}));
+}
+
+TEST_F(Conversions, ACircularGradientLooksTheSameTurnedOrMirrored)
+{
+  // Radius 40 about (60, 60), red inside 10, blue from 40 out: the pattern
+  // maps p to (p - c) / 40 turned by the angle, x then mirrored or not. A
+  // circle's picture depends on neither.
+  const auto circular = [](double degrees, double mirror) {
+    const double a = degrees * std::numbers::pi / 180, c = std::cos(a) / 40, s = std::sin(a) / 40;
+    IPattern p(kRadialPattern);
+    p.mNStops = 2;
+    p.mStops[0] = {IColor(255, 255, 0, 0), 0.25f};
+    p.mStops[1] = {IColor(255, 0, 0, 255), 1.f};
+    p.mTransform = IMatrix(mirror * c, s, -mirror * s, c, -60 * mirror * (c - s), -60 * (s + c));
+    return p;
+  };
+  const int kSide = 120;
+  const auto picture = [&](const IPattern& p, const char* png) {
+    Frame([&](IGraphics& gr) { gr.FillRectPattern(p, IRECT(0, 0, kSide, kSide)); });
+    WriteShown(png, kSide, kSide);
+    std::vector<int> px;
+    for (int y = 0; y < kSide; y++)
+      for (int x = 0; x < kSide; x++)
+        for (int v : Shown(x, y))
+          px.push_back(v);
+    return px;
+  };
+  const std::vector<int> upright = picture(circular(0, 1), "radial_upright.png");
+  // Red at the centre, blue in the corner, a mix half-way.
+  ASSERT_GT(upright[(60 * kSide + 60) * 4], 240);
+  ASSERT_GT(upright[(5 * kSide + 5) * 4 + 2], 240);
+  ASSERT_NEAR(upright[(60 * kSide + 85) * 4], 128, 30);
+  const struct {
+    const char* png;
+    double degrees, mirror;
+  } table[] = {
+    {"radial_turned_0.png", 0, 1},     {"radial_turned_45.png", 45, 1}, {"radial_turned_90.png", 90, 1},
+    {"radial_turned_200.png", 200, 1}, {"radial_mirrored.png", 0, -1},  {"radial_mirrored_turned_30.png", 30, -1},
+  };
+  for (const auto& row : table) {
+    const std::vector<int> px = picture(circular(row.degrees, row.mirror), row.png);
+    int worst = 0;
+    for (size_t i = 0; i < px.size(); i++)
+      worst = std::max(worst, std::abs(px[i] - upright[i]));
+    EXPECT_LE(worst, 2) << row.png;
+  }
 }
 
 TEST_F(Conversions, ArcsRunClockwiseFromTwelveOClock)

@@ -4,6 +4,8 @@
 // drawn is dropped, the rest of the frame is drawn, nothing is owned twice.
 
 #include <chrono>
+#include <functional>
+#include <limits>
 
 #include "BackendFixture.h"
 #include "TempFolder.h"
@@ -14,16 +16,14 @@ namespace {
 
 class ExtremeDrawing : public BackendFixture {
 protected:
-  void WriteShown(const char* name)
+  // At most 65,536 moves and lines (a throw past them): a call without bound
+  // fails its test at once rather than exhausting memory.
+  void Bounded(const char* what, const std::function<void()>& draw)
   {
-    testsupport::RGBAImage img;
-    img.w = 200;
-    img.h = 150;
-    for (int y = 0; y < img.h; y++)
-      for (int x = 0; x < img.w; x++)
-        for (int v : Shown(x, y))
-          img.px.push_back(static_cast<uint8_t>(v));
-    ASSERT_TRUE(testsupport::WritePNG(std::string(VORELLE_TEST_OUTPUT_DIR) + "/" + name, img));
+    g->mPathSteps = 0;
+    g->mPathStepLimit = 65536;
+    EXPECT_NO_THROW(draw()) << what;
+    g->mPathStepLimit = std::numeric_limits<long>::max();
   }
 };
 
@@ -50,18 +50,20 @@ TEST_F(ExtremeDrawing, ADottedLineDrawsItsFirstDashesWithinABoundOfWork)
   // A line of 4e9 dashes and a rectangle of as many: only the first dashes
   // are drawn, quickly, and they lie where the dash length puts them.
   const auto start = std::chrono::steady_clock::now();
+  const IColor black(255, 0, 0, 0);
   // Coordinates, width and dash of 65,536 and a dash of 1 / 65,536.
   Frame([&](IGraphics& gr) {
-    gr.DrawDottedLine(IColor(255, 0, 0, 0), 65536.f, 65536.f, 0.f, 0.f, nullptr, 65536.f, 1.f / 65536.f);
-    gr.DrawDottedLine(IColor(255, 0, 0, 0), 0.f, 0.f, 65536.f, 65536.f, nullptr, 65536.f, 65536.f);
-    gr.DrawDottedRect(IColor(255, 0, 0, 0), IRECT(0.f, 0.f, 65536.f, 65536.f), nullptr, 65536.f, 1.f / 65536.f);
+    Bounded("line of short dashes", [&] { gr.DrawDottedLine(black, 65536, 65536, 0, 0, nullptr, 65536, 1 / 65536.f); });
+    Bounded("line of one dash", [&] { gr.DrawDottedLine(black, 0, 0, 65536, 65536, nullptr, 65536, 65536); });
+    Bounded("rectangle of short dashes",
+            [&] { gr.DrawDottedRect(black, IRECT(0, 0, 65536, 65536), nullptr, 65536, 1 / 65536.f); });
   });
   Frame([&](IGraphics& gr) {
-    gr.DrawDottedLine(IColor(255, 0, 0, 0), 0.f, 10.5f, 1e10f, 10.5f, nullptr, 1.f, 2.5f);
-    gr.DrawDottedRect(IColor(255, 0, 0, 0), IRECT(0.5f, 50.5f, 1e10f, 1e10f), nullptr, 1.f, 2.5f);
+    Bounded("far line", [&] { gr.DrawDottedLine(black, 0.f, 10.5f, 1e10f, 10.5f, nullptr, 1.f, 2.5f); });
+    Bounded("far rectangle", [&] { gr.DrawDottedRect(black, IRECT(0.5f, 50.5f, 1e10f, 1e10f), nullptr, 1.f, 2.5f); });
   });
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-  WriteShown("dotted_far.png");
+  WriteShown("dotted_far.png", 200, 150);
   // Dashes of 2.5 along the line: on over [0, 2.5), off over [2.5, 5) ...
   EXPECT_GT(Shown(1, 10)[3], 200);
   EXPECT_EQ(Shown(3, 10)[3], 0);
@@ -70,6 +72,23 @@ TEST_F(ExtremeDrawing, ADottedLineDrawsItsFirstDashesWithinABoundOfWork)
   // The rectangle's top edge starts the same way.
   EXPECT_GT(Shown(1, 50)[3], 200);
   EXPECT_EQ(Shown(3, 50)[3], 0);
+}
+
+TEST_F(ExtremeDrawing, AGridOverAHugeRectangleDrawsTheLinesInView)
+{
+  // From -2^30 in steps of 10 the lines in view lie at 6, 16, ...; half a
+  // point down and right each fills one pixel row or column.
+  const float far = 1073741824.f;
+  Frame([&](IGraphics& gr) {
+    gr.PathTransformTranslate(0.5f, 0.5f);
+    Bounded("grid", [&] { gr.DrawGrid(IColor(255, 0, 0, 0), IRECT(-far, -far, far, far), 10, 10); });
+  });
+  WriteShown("grid_far.png", 200, 150);
+  const struct {
+    int x, y, alpha;
+  } table[] = {{6, 3, 255}, {196, 3, 255}, {3, 6, 255}, {150, 146, 255}, {3, 3, 0}, {11, 11, 0}, {199, 149, 0}};
+  for (const auto& row : table)
+    EXPECT_NEAR(Shown(row.x, row.y)[3], row.alpha, 8) << row.x << ", " << row.y;
 }
 
 TEST_F(ExtremeDrawing, FramesAtAScreenScaleOfZeroDrawNothingAndDoNotStop)

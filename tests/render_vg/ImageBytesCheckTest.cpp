@@ -273,6 +273,16 @@ TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnes
     // the restart after the first two ends; the next block needs 15 bits.
     {"an end-of-band run ends at a restart",
      OneScan(32, 2, 1, 0xE0, {0x01, 0x3F, 0x00}, {0x7F, 0xFF, 0x00, 0xFF, 0xD0, 0x7F}), 0},
+    // One block, its DC scaled by 2^13 after decoding: a difference of -4
+    // (code, then 011) gives -32768, the least 16 bits hold; 4 (code, then
+    // 100) gives 32768, one past the most.
+    {"a DC value that fills 16 bits once scaled", OneScan(8, 0, 0, 3, {0x00, 0x00, 0x0D}, {0x3F, 0xFF, 0x00}), 8},
+    {"a DC value that leaves 16 bits once scaled", OneScan(8, 0, 0, 3, {0x00, 0x00, 0x0D}, {0x4F, 0xFF, 0x00}), 0},
+    // Three blocks, an end-of-band run in the first (code, then 1 bit r):
+    // 2 + r blocks end with it. With r = 1 it covers all three; with r = 0 the
+    // third block's code is still to come and the data (padding ones) has none.
+    {"an end-of-band run over the last blocks", OneScan(24, 0, 1, 0x10, {0x01, 0x3F, 0x00}, {0x7F, 0xFF, 0x00}), 24},
+    {"an end-of-band run a block short", OneScan(24, 0, 1, 0x10, {0x01, 0x3F, 0x00}, {0x3F, 0xFF, 0x00}), 0},
     {"fuzz input: a restart interval's data runs out", CorpusFile("jpeg_interval_runs_out"), 0},
     {"fuzz input: a DC value that overflows", CorpusFile("jpeg_progressive_dc_overflow"), 0},
   };

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <set>
 #include <string>
@@ -434,6 +436,8 @@ public:
   {
     if (mQuiet)
       return;
+    if (mPath.size() >= mPathStepLimit)
+      throw PathStepLimitReached();
     mPath.push_back(PathOp{kind, {a, b, c, d, e, f}, mMatrix});
   }
   std::vector<PaintCall> TakePaints()
@@ -447,6 +451,10 @@ public:
   // Nothing is recorded (no heap use of the back end's own), for allocation counts.
   bool mQuiet = false;
   std::vector<PathOp> mPath;
+  // A path longer than this throws, so that drawing without bound fails a
+  // test at once instead of exhausting memory.
+  struct PathStepLimitReached {};
+  std::size_t mPathStepLimit = std::numeric_limits<std::size_t>::max();
   std::vector<PaintCall> mPaints;
   IMatrix mMatrix;
   IRECT mClip;
@@ -595,6 +603,20 @@ public:
   bool mDragSetsValue = false;
   int* mDestroyed = nullptr;
   std::vector<std::string> mContextItems;
+};
+
+// Draws through a function of the test.
+struct DrawingControl : RecordingControl {
+  DrawingControl(const char* name, const IRECT& r, std::function<void(IGraphics&)> f)
+  : RecordingControl(name, r), draw(std::move(f))
+  {
+  }
+  void Draw(IGraphics& g) override
+  {
+    RecordingControl::Draw(g);
+    draw(g);
+  }
+  std::function<void(IGraphics&)> draw;
 };
 
 // Recording stand-ins for the special controls, each with its slot side.

@@ -62,7 +62,9 @@ protected:
         for (int k = 0; k < 4; k++)
           img.px[(static_cast<size_t>(y) * w + x) * 4 + k] = static_cast<uint8_t>(p[k]);
       }
-    ASSERT_TRUE(testsupport::WritePNG(std::string(VORELLE_TEST_OUTPUT_DIR) + "/" + name, img));
+    std::string path = VORELLE_TEST_OUTPUT_DIR;
+    path.append("/").append(name);
+    ASSERT_TRUE(testsupport::WritePNG(path, img));
   }
   static std::map<GraphicsVG*, void*>& Views()
   {

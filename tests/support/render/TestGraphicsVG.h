@@ -4,6 +4,7 @@
 // the back end's tests and its benchmark.
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,27 @@ public:
   GraphicsVG(IGEditorDelegate& dlg, int w, int h, float scale = 1.f) : IGraphicsVG(dlg, w, h, 60, scale) {}
 
   using IGraphicsVG::BeginFrame;
+
+  // Past mPathStepLimit moves and lines a step throws, so that a drawing call
+  // without bound fails its test at once instead of exhausting memory.
+  struct PathStepLimitReached {};
+  long mPathSteps = 0;
+  long mPathStepLimit = std::numeric_limits<long>::max();
+  void PathMoveTo(float x, float y) override
+  {
+    Step();
+    IGraphicsVG::PathMoveTo(x, y);
+  }
+  void PathLineTo(float x, float y) override
+  {
+    Step();
+    IGraphicsVG::PathLineTo(x, y);
+  }
+  void Step()
+  {
+    if (++mPathSteps > mPathStepLimit)
+      throw PathStepLimitReached();
+  }
 
   void GetMouseLocation(float& x, float& y) const override { x = y = 0; }
   void HideMouseCursor(bool, bool) override {}
