@@ -3,6 +3,8 @@
 // the caret blink on the test clock and text that is not clean UTF-8.
 
 #include <cstring>
+#include <functional>
+#include <random>
 
 #include "PopupMenuFixture.h"
 
@@ -177,6 +179,109 @@ TEST_F(TextEntry, UndoKeepsTheLastNinetyNineStepsAndRedoReplaysThem)
   for (int i = 0; i < 150; ++i)
     Key('Z', "z", true, true);
   EXPECT_EQ(Text().size(), 120u);
+}
+
+// The store keeps 999 characters for undo and redo together: at its limits
+// undo still brings back exactly the text it took, and a redo either
+// replays exactly or is not offered.
+TEST_F(TextEntry, UndoAndRedoAtTheLimitsOfTheCharacterStoreGiveBackExactText)
+{
+  const auto pattern = [](size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; ++i)
+      s.push_back(char('A' + i % 26));
+    return s;
+  };
+  const auto paste = [this](const char* text) {
+    g->mClipboard = text;
+    Key('V', "v", false, true);
+  };
+  // Typing over the selection first deletes it: one step more to undo.
+  const struct Row {
+    size_t length; // of the text first selected
+    std::function<void()> edit;
+    int steps; // undone, then redone
+    std::string afterUndo, afterRedo;
+  } rows[] = {
+    {500, [&] { Type("bcdefghijkl"); }, 12, pattern(500), "bcdefghijkl"},
+    // Redo characters crowd the deleted text: undo makes room by dropping
+    // the redo steps farthest away, never by writing over that text.
+    {995, [&] { Type("bcdefghijkl"); }, 12, pattern(995), "bcde"},
+    {995, [&] { paste("wxyz"); }, 2, pattern(995), ""},
+    {999, [&] { Type("b"); }, 2, pattern(999), ""},
+    // Typed over in insert mode with the store full: the redo that could
+    // not keep the character it brings back is not offered.
+    {997,
+     [&] {
+       Key(46);
+       Type("ab");
+       Key(36);
+       Key(45);
+       Type("x");
+     },
+     1, "ab", "ab"},
+    // Too long to keep at all: only the typing is undone.
+    {1000, [&] { Type("b"); }, 2, "", "b"},
+  };
+  for (const Row& r : rows) {
+    Start(-1, pattern(r.length).c_str());
+    r.edit();
+    for (int i = 0; i < r.steps; ++i)
+      Key('Z', "z", false, true);
+    EXPECT_EQ(Text(), r.afterUndo) << r.length << " undone " << r.steps;
+    for (int i = 0; i < r.steps; ++i)
+      Key('Z', "z", true, true);
+    EXPECT_EQ(Text(), r.afterRedo) << r.length << " redone " << r.steps;
+    field->DismissEdit();
+  }
+}
+
+// Long random sessions of one-step edits, big pastes and deletions among
+// them, with undo and redo: every undo shows the text before the step it
+// takes back and every redo the text after it; a step no longer kept
+// changes nothing.
+TEST_F(TextEntry, RandomSessionsUndoAndRedoOnlyToTextsTheyHad)
+{
+  for (unsigned seed : {1u, 2u, 3u}) {
+    std::mt19937 rng(seed);
+    Start(-1, "");
+    std::vector<std::string> history{""};
+    size_t at = 0;
+    for (int op = 0; op < 3000; ++op) {
+      const std::string before = Text();
+      const int kind = int(rng() % 10);
+      if (kind < 3 || kind > 7) {
+        const bool redo = kind > 7;
+        Key('Z', "z", redo, true);
+        const std::string now = Text();
+        if (now != before) {
+          const size_t want = redo ? at + 1 : at - 1;
+          ASSERT_TRUE(redo ? at + 1 < history.size() : at > 0) << "seed " << seed << " op " << op;
+          ASSERT_EQ(now, history[want]) << "seed " << seed << " op " << op << (redo ? " redo" : " undo");
+          at = want;
+        }
+        continue;
+      }
+      Key(35); // to the end, no selection: each edit below is one step
+      if (kind == 3)
+        Type("q");
+      else if (kind == 4) {
+        g->mClipboard = std::string(1 + rng() % 600, char('a' + rng() % 26));
+        Key('V', "v", false, true);
+      } else if (kind == 5)
+        Key(8);
+      else {
+        Key('A', "a", false, true);
+        Key(46);
+      }
+      if (Text() != before) {
+        history.resize(at + 1);
+        history.push_back(Text());
+        ++at;
+      }
+    }
+    field->DismissEdit();
+  }
 }
 
 TEST_F(TextEntry, CopyCutAndPasteGoThroughTheClipboard)
