@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "IGraphics.h"
 
@@ -40,7 +41,9 @@ float IVPlotControl::Sample(const std::function<double(double)>& f, int j, int n
   const double x = n > 1 ? static_cast<double>(j) / (n - 1) : 0.0;
   const double range = static_cast<double>(max) - min;
   const double v = f ? (f(x) - min) / range : 0.5;
-  return std::isfinite(v) && range != 0.0 ? static_cast<float>(v) : 0.5f;
+  // The renderer gets a float: 1e39 is finite only as a double.
+  const bool drawable = std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max() && range != 0.0;
+  return drawable ? static_cast<float>(v) : 0.5f;
 }
 
 void IVPlotControl::Draw(IGraphics& g)

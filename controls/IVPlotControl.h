@@ -29,7 +29,8 @@ public:
   // The normalised samples of the plot drawn last.
   const std::vector<float>& GetPoints() const { return mPoints; }
   // Sample j of n over [0, 1], normalised to [min, max]; the middle for a
-  // range of zero or a value that is not finite.
+  // range of zero or a value that is no finite float (NaN, infinities, and
+  // values past the float range).
   static float Sample(const std::function<double(double)>& f, int j, int n, float min, float max);
 
 protected:

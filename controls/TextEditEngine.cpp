@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "TextEditUndo.h"
+
 namespace {
 
 using plugin::igraphics::ITextEntryControl;
@@ -69,7 +71,18 @@ void Drag(ITextEntryControl& field, STB_TexteditState& state, float x, float y)
   stb_textedit_drag(&field, &state, x, y);
 }
 
-void Key(ITextEntryControl& field, STB_TexteditState& state, int key) { stb_textedit_key(&field, &state, key); }
+void Key(ITextEntryControl& field, STB_TexteditState& state, int key)
+{
+  StbUndoState& undo = state.undostate;
+  if (key != STB_TEXTEDIT_K_UNDO || undo.undo_point <= 0) {
+    stb_textedit_key(&field, &state, key);
+    return;
+  }
+  textundo::MakeRoomForUndo(undo);
+  const StbUndoRecord undone = undo.undo_rec[undo.undo_point - 1];
+  stb_textedit_key(&field, &state, key);
+  textundo::DropRedoThatCannotRestore(undo, undone);
+}
 
 bool Cut(ITextEntryControl& field, STB_TexteditState& state) { return stb_textedit_cut(&field, &state) != 0; }
 

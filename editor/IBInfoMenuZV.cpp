@@ -227,7 +227,7 @@ void IBInfoMenuZV::OpenManual()
   if (mConfig.dataFolderPath.empty() || !mGraphics)
     return;
   UT_String path;
-  path.SetFormatted(4096, "%s/%s", mConfig.dataFolderPath.c_str(), mConfig.manualFileName.c_str());
+  path.SetFormatted(4096, "%s", mConfig.manualPath.c_str());
   struct stat st {};
   if (stat(path.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     mGraphics->ShowMessageBox(path.Get(), "Manual not found", 0);

@@ -29,8 +29,8 @@ public:
   struct Config {
     std::string changelogURL;
     std::string dataFolderPath;
-    // File name of the manual inside the data folder.
-    std::string manualFileName;
+    // Full path of the manual; opened only while dataFolderPath is set.
+    std::string manualPath;
     // Null: the control's own delegate once attached.
     IEditorDelegate* plug = nullptr;
     int aboutTag = -1;

@@ -14,6 +14,7 @@
 #include "IVFileSelectorControlHiddenZV.h"
 #include "IVHiddenControlsZV.h"
 #include "IVTextControlZV.h"
+#include "PluginPaths.h"
 #include "UT_String.h"
 #include "Vorelle3EditorLinks.h"
 
@@ -52,7 +53,8 @@ enum { kTagPluginMenu = 1 };
 enum { kPromptOpen = 0, kPromptSave = 1 };
 
 constexpr const char* kMakerSite = "https://www.zelvant.com";
-constexpr const char* kManualFile = "Vorelle3 manual.pdf";
+// Beside the shared documents, where the installer puts it for every user.
+constexpr const char* kManualSubPath = "/Vorelle3/Vorelle3 manual.pdf";
 
 const IColor kBlack(255, 0, 0, 0);
 const IColor kWhite(255, 255, 255, 255);
@@ -95,7 +97,10 @@ IBInfoMenuZV::Config PluginMenuConfig(IEditorPlugLinks& plug)
   changelog.AppendFormatted(1024, L::kChangelogPathFormat, L::kChangelogProduct);
   c.changelogURL = changelog.Get();
   c.dataFolderPath = plug.EditorDataFolder();
-  c.manualFileName = kManualFile;
+  UT_String manual;
+  SharedDocumentsPath(manual);
+  manual.AppendFormatted(4096, "%s", kManualSubPath);
+  c.manualPath = manual.Get();
   c.aboutTag = kMsgAbout;
   c.updateCheckTag = kMsgCheckUpdate;
   c.tooltipsParam = kParamTooltips;

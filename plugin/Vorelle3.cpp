@@ -100,26 +100,12 @@ void Vorelle3::InitMembers()
 
 void Vorelle3::InitParams()
 {
-  GetParam(kGUIScale)->InitDouble("GUI scale", mGUIScale, 0.5, 3.0, 0.01, "", IParam::kFlagCannotAutomate, "GUI");
-  GetParam(kTooltips)->InitEnum("Toggle tooltips", mTooltips, 2, "", IParam::kFlagCannotAutomate, "GUI");
-  GetParam(kOnlineUpdateCheck)
-    ->InitEnum("Online Update Check", mOnlineUpdateCheck, 2, "", IParam::kFlagCannotAutomate, "GUI");
-  GetParam(kActivityState)->InitEnum("Activity state", mActivityState, 3, "", 0, "Processing");
-  GetParam(kReferenceMode)->InitDouble("Reference mode", mReferenceMode, 0.0, 4.0, 1.0, "", 0, "Processing");
-  GetParam(kADMode)->InitEnum("AD mode", mADMode, 2, "", IParam::kFlagCannotAutomate, "Processing");
-  GetParam(kGain)->InitDouble("Gain", mGain, -24.0, 24.0, 0.1, "dB", IParam::kFlagMeta, "Processing");
-  GetParam(kMix)->InitDouble("Mix", mMix, 0.0, 100.0, 1.0, "%", 0, "Processing");
-  GetParam(kResetPeakMax)->InitEnum("Reset peak max", mResetPeakMax, 2, "", 0, "Processing");
-  GetParam(kMatchPeakMax)->InitEnum("Match peak max", mMatchPeakMax, 2, "", 0, "Processing");
-  for (int idx : {kTooltips, kOnlineUpdateCheck, kResetPeakMax, kMatchPeakMax}) {
-    GetParam(idx)->SetDisplayText(0, "Off");
-    GetParam(idx)->SetDisplayText(1, "On");
-  }
-  GetParam(kActivityState)->SetDisplayText(0, "Capture");
-  GetParam(kActivityState)->SetDisplayText(1, "Idle");
-  GetParam(kActivityState)->SetDisplayText(2, "Processing");
-  GetParam(kADMode)->SetDisplayText(0, "Analoge");
-  GetParam(kADMode)->SetDisplayText(1, "Digital");
+  const double defaults[kNumParams] = {mGUIScale, double(mTooltips),     double(mActivityState), double(mReferenceMode),
+                                       double(mADMode), mGain, mMix, double(mResetPeakMax), double(mMatchPeakMax),
+                                       double(mOnlineUpdateCheck)};
+  for (int idx : {kGUIScale, kTooltips, kOnlineUpdateCheck, kActivityState, kReferenceMode, kADMode, kGain, kMix,
+                  kResetPeakMax, kMatchPeakMax})
+    DeclareVorelle3Param(idx, *GetParam(idx), defaults[idx]);
 
   // Every parameter still holds its default here, so the presets hold the
   // start state; as preset records they carry no curves.

@@ -41,20 +41,7 @@
 #include "OutputStage.h"
 #include "Vorelle3CurveRecord.h"
 #include "Vorelle3EditorLinks.h"
-
-enum EParams {
-  kGUIScale = 0,
-  kTooltips,
-  kActivityState,
-  kReferenceMode,
-  kADMode,
-  kGain,
-  kMix,
-  kResetPeakMax,
-  kMatchPeakMax,
-  kOnlineUpdateCheck,
-  kNumParams
-};
+#include "Vorelle3Params.h"
 
 enum EActivityState { kCapture = 0, kIdle = 1, kProcessing = 2 };
 

@@ -155,11 +155,14 @@ void Vorelle3::UpdateGUIControls()
   SetControlValue(ui->GetControl(mCtrlNeedle), mReferenceMode * 0.25);
   SetControlValue(ui->GetControl(mCtrlCaptureLED), mCurves.FingerprintValid() ? 1.0 : 0.0);
 
-  double peak;
+  double peak, clip;
   {
     std::lock_guard<std::recursive_mutex> lock(mMutex);
     peak = mOutput.PeakMax();
+    clip = mOutput.ClipEnvelope();
   }
+  // Lit while the output clips and for the hold after it, beside the peak.
+  SetControlValue(ui->GetControl(mCtrlClipLED), clip);
   const double level = std::fabs(peak) > kSilentLevel ? std::log(std::fabs(peak)) * kDBPerNeper : -144.0;
   char text[32];
   std::snprintf(text, sizeof(text), "%.1lf", level);

@@ -78,6 +78,13 @@ void AppSupportSubPath(UT_String& out, const char* name)
 
 void MusicPath(UT_String& out) { StandardFolder(out, NSMusicDirectory, NSUserDomainMask); }
 
+void SharedDocumentsPath(UT_String& out)
+{
+  StandardFolder(out, NSUserDirectory, NSLocalDomainMask);
+  if (out.GetLength())
+    out.Append("/Shared/Documents");
+}
+
 void DesktopPath(UT_String& out) { StandardFolder(out, NSDesktopDirectory, NSUserDomainMask); }
 
 void UserHomePath(UT_String& out)

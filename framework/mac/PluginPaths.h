@@ -14,6 +14,8 @@ void AppSupportSubPath(UT_String& out, const char* name);
 void MusicPath(UT_String& out);
 void DesktopPath(UT_String& out);
 void UserHomePath(UT_String& out);
+// The documents folder every user of the machine shares.
+void SharedDocumentsPath(UT_String& out);
 void BundleResourcePath(UT_String& out, const char* bundleID);
 // out unchanged when there is no such bundle.
 void BundleExecutablePath(UT_String& out, const char* bundleID);

@@ -40,11 +40,14 @@ std::string Parent(const std::string& path)
 int IGraphicsMac::ShowMessageBox(const char* str, const char* caption, int type, std::function<void(int)> completion)
 {
   ReleaseMouseCapture();
-  const MessageBoxButtons buttons = MessageBoxButtonsForType(type);
-  const NSInteger answer =
-    NSRunAlertPanel(PanelText(caption), NSSTR("%@"), Button(buttons.defaultButton), Button(buttons.alternateButton),
-                    Button(buttons.otherButton), PanelText(str));
-  const int result = MessageBoxResult(type, answer);
+  int result = 2; // a type without a panel is cancelled
+  if (MessageBoxHasPanel(type)) {
+    const MessageBoxButtons buttons = MessageBoxButtonsForType(type);
+    const NSInteger answer =
+      NSRunAlertPanel(PanelText(caption), NSSTR("%@"), Button(buttons.defaultButton), Button(buttons.alternateButton),
+                      Button(buttons.otherButton), PanelText(str));
+    result = MessageBoxResult(type, answer);
+  }
   if (completion)
     completion(result);
   return result;

@@ -89,15 +89,17 @@ IKeyPress MacKeyPress(const MacKey& key, const char16_t* chars, std::size_t nCha
                    (key.flags & kMacKeyCommand) != 0, (key.flags & kMacKeyOption) != 0);
 }
 
+bool MessageBoxHasPanel(int type) { return type >= 0 && type <= 5 && type != 2; }
+
 MessageBoxButtons MessageBoxButtonsForType(int type)
 {
   switch (type) {
+  case 0: return {"OK", nullptr, nullptr};
   case 1: return {"OK", "Cancel", nullptr};
   case 3: return {"Yes", "Cancel", "No"};
   case 4: return {"Yes", "No", nullptr};
   case 5: return {"Retry", "Cancel", nullptr};
-  default: // 0, and types the table does not list: the message is still shown
-    return {"OK", nullptr, nullptr};
+  default: return {nullptr, nullptr, nullptr};
   }
 }
 
@@ -109,7 +111,8 @@ int MessageBoxResult(int type, long panelAnswer)
   case 3: return isDefault ? 6 : panelAnswer == -1 ? 7 : 2;
   case 4: return isDefault ? 6 : 7;
   case 5: return isDefault ? 4 : 2;
-  default: return 1;
+  case 0: return 1;
+  default: return 2;
   }
 }
 

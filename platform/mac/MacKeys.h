@@ -32,13 +32,14 @@ MacKey MacKeyEventToVirtualKey(unsigned short keyCode, unsigned long modifierFla
 IKeyPress MacKeyPress(const MacKey& key, const char16_t* chars, std::size_t nChars);
 
 // The message-box table: the buttons shown (nullptr: none) for a type.
-// Types the platform table lists are 0, 1, 3, 4, 5; any other type shows
-// its message with an OK button.
+// Only types 0, 1, 3, 4, 5 have a panel; any other type shows none and
+// answers cancel, so no caller takes an unknown request as agreed to.
 struct MessageBoxButtons {
   const char* defaultButton;
   const char* alternateButton;
   const char* otherButton;
 };
+bool MessageBoxHasPanel(int type);
 MessageBoxButtons MessageBoxButtonsForType(int type);
 // The result (OK 1, cancel 2, retry 4, yes 6, no 7) for the panel's answer
 // (1 default, 0 alternate, -1 other).

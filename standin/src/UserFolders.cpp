@@ -35,6 +35,7 @@ std::string Relative(NSSearchPathDirectory directory, bool userDomain)
 {
   switch (directory) {
   case NSApplicationDirectory: return "Applications";
+  case NSUserDirectory: return userDomain ? "" : "Users";
   case NSLibraryDirectory: return "Library";
   case NSApplicationSupportDirectory: return "Library/Application Support";
   case NSCachesDirectory: return "Library/Caches";

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 #include "PopupMenuFixture.h"
 
@@ -178,6 +179,70 @@ TEST_F(TextEntry, UndoKeepsTheLastNinetyNineStepsAndRedoReplaysThem)
   for (int i = 0; i < 150; ++i)
     Key('Z', "z", true, true);
   EXPECT_EQ(Text().size(), 120u);
+}
+
+// The store keeps 999 characters for undo and redo together: at its limits
+// undo still brings back exactly the text it took, and a redo either
+// replays exactly or is not offered.
+TEST_F(TextEntry, UndoAndRedoAtTheLimitsOfTheCharacterStoreGiveBackExactText)
+{
+  const auto pattern = [](size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; ++i)
+      s.push_back(char('A' + i % 26));
+    return s;
+  };
+  const auto paste = [this](const char* text) {
+    g->mClipboard = text;
+    Key('V', "v", false, true);
+  };
+  // Typing over the selection first deletes it: one step more to undo.
+  const struct Row {
+    size_t length; // of the text first selected
+    std::function<void()> edit;
+    int steps; // undone, then redone
+    std::string afterUndo, afterRedo;
+  } rows[] = {
+    {500, [&] { Type("bcdefghijkl"); }, 12, pattern(500), "bcdefghijkl"},
+    // Redo characters crowd the deleted text: undo makes room by dropping
+    // the redo steps farthest away, never by writing over that text.
+    {995, [&] { Type("bcdefghijkl"); }, 12, pattern(995), "bcde"},
+    // A paste whose redo has no room: the redo history stops before it, so
+    // the typing after it is not replayed into the wrong text.
+    {990,
+     [&] {
+       Key(46);
+       Type("a");
+       paste("wxyzwxyzw");
+       Type("q");
+     },
+     4, pattern(990), "a"},
+    {999, [&] { Type("b"); }, 2, pattern(999), ""},
+    // Typed over in insert mode with the store full: the redo that could
+    // not keep the character it brings back is not offered.
+    {997,
+     [&] {
+       Key(46);
+       Type("ab");
+       Key(36);
+       Key(45);
+       Type("x");
+     },
+     1, "ab", "ab"},
+    // Too long to keep at all: only the typing is undone.
+    {1000, [&] { Type("b"); }, 2, "", "b"},
+  };
+  for (const Row& r : rows) {
+    Start(-1, pattern(r.length).c_str());
+    r.edit();
+    for (int i = 0; i < r.steps; ++i)
+      Key('Z', "z", false, true);
+    EXPECT_EQ(Text(), r.afterUndo) << r.length << " undone " << r.steps;
+    for (int i = 0; i < r.steps; ++i)
+      Key('Z', "z", true, true);
+    EXPECT_EQ(Text(), r.afterRedo) << r.length << " redone " << r.steps;
+    field->DismissEdit();
+  }
 }
 
 TEST_F(TextEntry, CopyCutAndPasteGoThroughTheClipboard)

@@ -102,6 +102,10 @@ TEST_F(VectorPadPlotGroupSwatch, PlotSamplesEvenlyAndNormalisesToItsRange)
     // A range of zero and a value that is not finite sit on the middle line.
     {3, 1.f, 1.f, line, {0.5f, 0.5f, 0.5f}},
     {3, 0.f, 1.f, [](double x) { return std::log(x); }, {0.5f, std::log(0.5f) + 0.f, 0.f}},
+    // So does one past the float range, either way, drawn like NaN and infinity.
+    {5, 0.f, 1.f, [](double x) { return x == 0.25 ? 1e39 : x == 0.5 ? -1e39 : x; }, {0.f, 0.5f, 0.5f, 0.75f, 1.f}},
+    {5, 0.f, 1.f, [](double x) { return x == 0.25 ? std::nan("") : x == 0.5 ? -HUGE_VAL : x; },
+     {0.f, 0.5f, 0.5f, 0.75f, 1.f}},
     // One point samples x = 0; none draws no data.
     {1, 0.f, 1.f, [](double x) { return x + 0.25; }, {0.25f}},
     {0, 0.f, 1.f, line, {}},

@@ -1,6 +1,6 @@
 // The plug-in menu button on a recording delegate: the menu it builds, what
 // each choice sends, parameters stored once inside the host's bracket, and
-// the manual found (or not) in the data folder.
+// the manual found (or not) where the layout says.
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,7 @@ protected:
     IBInfoMenuZV::Config c;
     c.changelogURL = "https://www.zelvant.com/products/vorelle#Changelog";
     c.dataFolderPath = folder.Path().string();
-    c.manualFileName = "Vorelle3 manual.pdf";
+    c.manualPath = (folder.Path() / "shared" / "Vorelle3 manual.pdf").string();
     c.aboutTag = 11;
     c.updateCheckTag = 12;
     c.tooltipsParam = 1;
@@ -213,10 +213,11 @@ TEST_F(InfoMenu, DismissingResetsTheButtonAndChangesNothingElse)
   EXPECT_TRUE(g->TakeLog().empty());
 }
 
-TEST_F(InfoMenu, TheManualOpensFromTheDataFolderOrItsAbsenceIsSaid)
+TEST_F(InfoMenu, TheManualOpensFromItsPathOrItsAbsenceIsSaidWhileThereIsADataFolder)
 {
   Attach(ProgramConfig());
-  const std::string path = (folder.Path() / "Vorelle3 manual.pdf").string();
+  const std::string path = (folder.Path() / "shared" / "Vorelle3 manual.pdf").string();
+  std::filesystem::create_directories(folder.Path() / "shared");
   Choose(button->GetMenu(), IndexOf("Open manual ..."));
   EXPECT_EQ(g->TakeLog(), Log({"MessageBox Manual not found: " + path}));
   std::ofstream(path) << "%PDF-1.4\n";

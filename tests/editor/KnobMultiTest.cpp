@@ -52,25 +52,30 @@ TEST_F(KnobMulti, FullHeightDragMovesByOneOverGearingTenTimesLessWithShiftNotAtA
   }
 }
 
-TEST_F(KnobMulti, GainReachesBothEndsExactlyAndWholeStepsStayWhole)
+TEST_F(KnobMulti, GainAndSteppedTenthsReachBothEndsExactlyAndWholeStepsStayWhole)
 {
-  auto* k = Knob(kGain);
-  Drag(0, -1000);
-  EXPECT_EQ(Real(kGain), 24.0);
-  EXPECT_EQ(k->GetValue(), 1.0);
-  Drag(0, 1000);
-  EXPECT_EQ(Real(kGain), -24.0);
-  EXPECT_EQ(k->GetValue(), 0.0);
-  // A quarter of the range up from the bottom is -12 dB; any whole step
-  // reached by a drag reads as its decimal, never a step short.
-  Drag(0, -40);
-  EXPECT_EQ(Real(kGain), -12.0);
+  for (int param : {kGain, kDecimal}) {
+    auto* k = Knob(param);
+    Drag(0, -1000);
+    EXPECT_EQ(Real(param), 24.0);
+    EXPECT_EQ(k->GetValue(), 1.0);
+    Drag(0, 1000);
+    EXPECT_EQ(Real(param), -24.0);
+    EXPECT_EQ(k->GetValue(), 0.0);
+    // A quarter of the range up from the bottom is -12 dB.
+    Drag(0, -40);
+    EXPECT_EQ(Real(param), -12.0);
+    g->RemoveControl(k);
+  }
+  // On a stepped parameter any whole step reached by a drag reads as its
+  // decimal, never a step short.
+  Knob(kDecimal);
   for (int tenths : {-239, -120, -7, 0, 1, 5, 119, 239}) {
     const double want = tenths / 10.0;
     Drag(0, 1000);
     Drag(0, static_cast<float>(-(want + 24.0) / 48.0 * 160.0));
-    EXPECT_NEAR(Real(kGain), want, 1e-12) << want;
-    EXPECT_EQ(std::round(Real(kGain) * 10.0), tenths);
+    EXPECT_NEAR(Real(kDecimal), want, 1e-12) << want;
+    EXPECT_EQ(std::round(Real(kDecimal) * 10.0), tenths);
   }
 }
 

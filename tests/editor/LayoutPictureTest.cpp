@@ -1,7 +1,8 @@
 // The laid-out editor drawn through the real back end on the software GPU,
 // with the pictures and fonts the build put into the bundle: the first
 // frame shows the background wherever no control draws; a host change of
-// "Reference mode" turns the knob and the needle after one timer tick; at
+// "Reference mode" turns the knob and the needle after one timer tick, and
+// output past full scale lights the clip LED; at
 // scale 2 the @2x pictures are drawn. Each frame is written as a PNG.
 
 #include <AudioUnit/AudioUnit.h>
@@ -196,6 +197,27 @@ TEST_F(EditorPicture, HostReferenceModeTurnsKnobAndNeedleAfterOneTimerTick)
   const testsupport::RGBAImage screen = Shown(*g, 1.f, "editor_reference_3.png");
   EXPECT_EQ(ShownFrame(screen, Resource("tune_but_a.png"), 5, 319, 219), 4);
   EXPECT_EQ(ShownFrame(screen, Resource("tune_needle.png"), 5, 189, 44), 4);
+  plug.CloseVG();
+}
+
+TEST_F(EditorPicture, OutputPastFullScaleLightsTheClipLedBesideThePeak)
+{
+  DrawnPlug plug(1.f);
+  EditorVG* g = plug.OpenVG();
+  ASSERT_NE(g, nullptr);
+  DrawAll(*g);
+  const testsupport::RGBAImage led = Resource("led_clip.png");
+  EXPECT_EQ(ShownFrame(Shown(*g, 1.f, "editor_clip_dark.png"), led, 2, 490, 186), 1);
+
+  // Idle passes the input through: a metering period of it past full scale.
+  std::vector<double> l(512, 1.25), r(512, -0.5), ol(512), orr(512);
+  double* in[2] = {l.data(), r.data()};
+  double* out[2] = {ol.data(), orr.data()};
+  for (int i = 0; i < 3; ++i)
+    plug.ProcessBlock(in, out, 512);
+  standin::RunMainRunLoopFor(0.021);
+  DrawAll(*g);
+  EXPECT_EQ(ShownFrame(Shown(*g, 1.f, "editor_clip_lit.png"), led, 2, 490, 186), 2);
   plug.CloseVG();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // An editor for the maker's controls: the plug-in's parameters they link to
-// ("Gain", "Mix", "Reference mode", "Activity state", a two-state push and
-// one unstepped value), a delegate that records the message tags sent to
+// ("Gain", "Mix", "Reference mode", "Activity state", a two-state push, one
+// unstepped value and one stepped in tenths), a delegate that records the message tags sent to
 // the plug-in, and a graphics whose file prompt answers from a queue the
 // test fills, as the platform's open and save panels do.
 
@@ -14,12 +14,13 @@
 
 #include "EditorFixture.h"
 #include "IGraphicsConstants.h"
+#include "Vorelle3Params.h"
 
 namespace editortest {
 
 using namespace testsupport;
 
-enum { kGain = 0, kMix, kRefMode, kActivity, kPush, kFree, kNumTestParams };
+enum { kGain = 0, kMix, kRefMode, kActivity, kPush, kFree, kDecimal, kNumTestParams };
 
 // The platform's file panel with a person answering: each prompt takes the
 // next queued path ("" cancels, as does an empty queue); a chosen file's
@@ -94,12 +95,14 @@ class MakerControlsFixture : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    dlg.GetParam(kGain)->InitDouble("Gain", 0.0, -24.0, 24.0, 0.1, "dB", IParam::kFlagStepped);
-    dlg.GetParam(kMix)->InitDouble("Mix", 100.0, 0.0, 100.0, 1.0, "%", IParam::kFlagStepped);
-    dlg.GetParam(kRefMode)->InitInt("Reference mode", 0, 0, 4);
-    dlg.GetParam(kActivity)->InitEnum("Activity state", 1, {"Capture", "Idle", "Processing"});
-    dlg.GetParam(kPush)->InitBool("Reset peak max", false);
+    // Declared as the plug-in declares them, so the controls meet what ships.
+    DeclareVorelle3Param(::kGain, *dlg.GetParam(kGain), 0.0);
+    DeclareVorelle3Param(::kMix, *dlg.GetParam(kMix), 100.0);
+    DeclareVorelle3Param(::kReferenceMode, *dlg.GetParam(kRefMode), 0.0);
+    DeclareVorelle3Param(::kActivityState, *dlg.GetParam(kActivity), 1.0);
+    DeclareVorelle3Param(::kResetPeakMax, *dlg.GetParam(kPush), 0.0);
     dlg.GetParam(kFree)->InitDouble("Free", 0.5, 0.0, 1.0, 0.001);
+    dlg.GetParam(kDecimal)->InitDouble("Tenths", 0.0, -24.0, 24.0, 0.1, "dB", IParam::kFlagStepped);
     dlg.SetMakeGraphicsFunc([](IGEditorDelegate& d) { return new FilePromptGraphics(d, 650, 470, 60, 1.f); });
     dlg.OpenWindow(nullptr);
     dlg.SetEditorReady(true);

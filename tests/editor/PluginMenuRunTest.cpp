@@ -1,6 +1,9 @@
 // A scripted run of the plug-in menu on the laid-out editor, through the drawn
 // popup menu: mouse, hover, keys and the test clock, as a user would.
 
+#include <filesystem>
+#include <fstream>
+
 #include "ControlMakers.h"
 #include "IPopupMenuControl.h"
 #include "LayoutFixture.h"
@@ -95,6 +98,27 @@ TEST_F(PluginMenuRun, FixedScaleTwoHundredPercentTooltipsAndClosingWithoutAChoic
   EXPECT_EQ(popup->GetState(), IPopupMenuControl::kPopupHidden);
   EXPECT_DOUBLE_EQ(plug->GetParam(kGUIScale)->Value(), 2.0);
   EXPECT_EQ(plug->GetParam(kTooltips)->Value(), 1.0 - tooltips);
+}
+
+TEST_F(PluginMenuRun, OpenManualLooksInTheSharedDocumentsOfTheMachine)
+{
+  const std::filesystem::path manual = mRoot / "sys/Users/Shared/Documents/Vorelle3/Vorelle3 manual.pdf";
+  const auto chooseManual = [&] {
+    OpenMenu();
+    const IRECT item = Row(0, "Open manual ...");
+    Hover(item);
+    g->TakeLog();
+    Click(item.MW(), item.MH());
+    std::vector<std::string> said;
+    for (const std::string& line : g->TakeLog())
+      if (line.rfind("MessageBox", 0) == 0 || line.rfind("OpenURL", 0) == 0)
+        said.push_back(line);
+    return said;
+  };
+  EXPECT_EQ(chooseManual(), std::vector<std::string>{"MessageBox Manual not found: " + manual.string()});
+  std::filesystem::create_directories(manual.parent_path());
+  std::ofstream(manual) << "%PDF-1.4\n";
+  EXPECT_EQ(chooseManual(), std::vector<std::string>{"OpenURL " + manual.string()});
 }
 
 } // namespace

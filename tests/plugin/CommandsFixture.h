@@ -97,6 +97,7 @@ public:
   int CtrlUpdate() const { return mCtrlUpdate; }
   int CtrlNeedle() const { return mCtrlNeedle; }
   int CtrlCaptureLED() const { return mCtrlCaptureLED; }
+  int CtrlClipLED() const { return mCtrlClipLED; }
   int CtrlTuneBox() const { return mCtrlTuneBox; }
   int BandsPerOctave() const { return mBandsPerOctave; }
   int NPresetList() const { return mPresetList.GetSize(); }

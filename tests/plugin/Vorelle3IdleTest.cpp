@@ -91,6 +91,31 @@ TEST_F(Vorelle3Test, NeedleAndCaptureLedFollowTheirValues)
   EXPECT_FALSE(plug.Graphics()->Tick());
 }
 
+// The clip LED shows the clip envelope: lit at once by a sample past full
+// scale, held for two seconds after the last one, then released to dark.
+TEST_F(Vorelle3Test, ClipLedLightsOnClippingHoldsAndGoesDark)
+{
+  CommandsPlug plug;
+  plug.Reconfigure(44100.0, 512);
+  plug.OpenEditor();
+  const struct {
+    double level, seconds;
+    double led;
+  } phases[] = {
+    {0.99, 0.5, 0.0}, // loud, below full scale
+    {1.5, 0.05, 1.0}, // clipping
+    {0.0, 1.9, 1.0},  // silence within the hold
+    {0.0, 1.2, 0.0},  // past the hold and the release
+    {-1.01, 0.03, 1.0}, // one meter period
+  };
+  for (const auto& p : phases) {
+    std::vector<double> l(size_t(p.seconds * 44100), p.level), r(l.size(), 0.0), outL, outR;
+    plug.Run(l, r, outL, outR, 512);
+    plug.OnIdle();
+    EXPECT_EQ(plug.Control(plug.CtrlClipLED())->GetValue(0), p.led) << p.level << " for " << p.seconds << " s";
+  }
+}
+
 TEST_F(Vorelle3Test, CustomStyleLabelIsCutAtACharacterBoundary)
 {
   CommandsPlug plug;

@@ -98,7 +98,7 @@ TEST_F(Vorelle3Test, TheHostSeesExactlyTenParametersWithTheirRangesFlagsAndTexts
     {0, "GUI scale", IParam::kTypeDouble, 0.5, 3.0, 0.01, 1.0, "", cannot, "GUI", {}},
     {1, "Toggle tooltips", IParam::kTypeEnum, 0, 1, 1, 1, "", cannot | stepped, "GUI", {"Off", "On"}},
     {2, "Activity state", IParam::kTypeEnum, 0, 2, 1, 1, "", stepped, "Processing", {"Capture", "Idle", "Processing"}},
-    {3, "Reference mode", IParam::kTypeDouble, 0.0, 4.0, 1.0, 0.0, "", 0, "Processing", {}},
+    {3, "Reference mode", IParam::kTypeDouble, 0.0, 4.0, 1.0, 0.0, "", stepped, "Processing", {}},
     {4, "AD mode", IParam::kTypeEnum, 0, 1, 1, 0, "", cannot | stepped, "Processing", {"Analoge", "Digital"}},
     {5, "Gain", IParam::kTypeDouble, -24.0, 24.0, 0.1, 0.0, "dB", meta, "Processing", {}},
     {6, "Mix", IParam::kTypeDouble, 0.0, 100.0, 1.0, 100.0, "%", 0, "Processing", {}},

@@ -236,6 +236,8 @@ TEST_F(StateChunk, XMLValuesAreSteppedClampedOrSkippedAsTheParametersRequire)
     {"Mix", " val=\"250\"", kMix, 100.0},                                              // above the maximum
     {"Gain", " val=\"-3.25\"", kGain, -3.25}, {"Gain", " val=\"1e1000\"", kGain, 0.0}, // not finite: unreadable
     {"Nothing", " val=\"3\"", kGain, 0.0},                                             // unknown name: skipped
+    {"Reference mode", " val=\"2.6\"", kReferenceMode, 3.0}, // a fraction: the nearest mode
+    {"Reference mode", " val=\"1.4\"", kReferenceMode, 1.0},
   };
   for (const Case& c : cases) {
     StatePlug p;

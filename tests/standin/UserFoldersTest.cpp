@@ -81,6 +81,8 @@ TEST_F(UserFoldersTest, LocalAndSystemDomainsLieUnderTheSystemRoot)
   EXPECT_EQ(Search(NSApplicationSupportDirectory, NSSystemDomainMask),
             std::vector<std::string>{"/sysroot/System/Library/Application Support"});
   EXPECT_TRUE(Search(NSMusicDirectory, NSLocalDomainMask).empty()) << "music exists only per user";
+  EXPECT_EQ(Search(NSUserDirectory, NSLocalDomainMask), std::vector<std::string>{"/sysroot/Users"});
+  EXPECT_TRUE(Search(NSUserDirectory, NSUserDomainMask).empty()) << "the users' folder is the machine's";
   const auto all = Search(NSLibraryDirectory, NSSearchPathDomainMask(NSUserDomainMask | NSLocalDomainMask));
   ASSERT_EQ(all.size(), 2u);
   EXPECT_EQ(all[0], home.string() + "/Library") << "user domain first";
