@@ -14,14 +14,16 @@
 
 namespace host {
 
-// One scripted action. Points are editor points (unscaled, origin top left).
+// One scripted action. Points are those of the editor's view as the action
+// begins (origin top left; 1300 x 940 for a view at 200 %), as a person
+// points at the window.
 //   click X Y [MODS]      dblclick X Y [MODS]     hover X Y
 //   drag X Y DX DY [MODS] (pressed at X Y, moved in steps, released)
 //   wheel X Y DELTA [MODS]
 //   type TEXT             key return|escape|tab|delete
 //   file PATH             cancel   (the next file dialog's answer)
-//   param ID VALUE        (the host writes a parameter)
-//   wait SECONDS          png FILE
+//   param ID VALUE        (the host writes a parameter; in its range)
+//   wait SECONDS (0 on)   png FILE
 // MODS: any of shift, ctrl, alt, cmd joined by "+".
 struct EditorAction {
   std::string verb;
@@ -43,8 +45,10 @@ struct EditorOptions {
 };
 
 struct EditorReport {
-  std::vector<std::string> lines; // parameter changes and gestures, in order
-  int width = 0, height = 0;      // the view's last size in pixels
+  // Parameter changes, gestures, alerts, file dialogs with their answers,
+  // locations opened and pictures written ("wrote FILE (W x H)"), in order.
+  std::vector<std::string> lines;
+  int width = 0, height = 0; // the last picture's size in pixels
   std::vector<std::string> pictures;
 };
 
