@@ -73,7 +73,7 @@ public:
 
 private:
   WindowFollower() = default;
-  NSWindow* mWindow = nullptr; // neither retained: the session owns both
+  NSWindow* mWindow = nullptr; // neither retained: the session stops listening first
   NSView* mView = nullptr;
 };
 

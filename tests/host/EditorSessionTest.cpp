@@ -89,8 +89,8 @@ TEST(EditorActions, BadLinesAreRefusedWithTheReason)
     {"jump 1 2", "", false},             // unknown
     {"cancel now", "", false},
     {"wait 0", "wait", true},
-    {"wait -1", "", false},                                       // no going back in time
-    {"param -1 0", "", false},                                    // no such ID
+    {"wait -1", "", false},                                          // no going back in time
+    {"param -1 0", "", false},                                       // no such ID
     {"param 5 1000000000000000000000000000000000000000", "", false}, // beyond any float
   };
   for (const Row& r : rows) {
@@ -323,8 +323,8 @@ TEST_F(HostEditor, TheReportTellsWhatHappenedInOrderEachPictureWithItsOwnSize)
   const std::string small = folder.File("small.png"), big = folder.File("big.png"), bad = folder.File("bad.vrl");
   std::ofstream(bad) << "not a fingerprint";
   ASSERT_EQ(Run({"png " + small, "file " + bad, "click 98 384", "wait 0.2", "cancel", "click 264 384", "click 32 32",
-                 "wait 0.5", "click 80 110", "wait 0.5", "click 32 32", "wait 0.5", "click 75 131", "drag 643 463 643 463",
-                 "png " + big}),
+                 "wait 0.5", "click 80 110", "wait 0.5", "click 32 32", "wait 0.5", "click 75 131",
+                 "drag 643 463 643 463", "png " + big}),
             "");
   const std::vector<std::string> expected = {
     "wrote " + small + " (650 x 470)",
