@@ -22,6 +22,7 @@ namespace host {
 
 namespace {
 
+constexpr double kEditorWidth = 650.0, kEditorHeight = 470.0; // at 100 %
 constexpr double kFrame = 1.0 / 60.0;
 
 struct VerbInfo {
@@ -115,7 +116,7 @@ public:
       return std::string("the view factory class \"") + name + "\" is not registered";
     }
     mFactory = object;
-    mView = factory->uiViewForAudioUnit(mUnit.Unit(), NSMakeSize(650, 470));
+    mView = factory->uiViewForAudioUnit(mUnit.Unit(), NSMakeSize(kEditorWidth, kEditorHeight));
     if (!mView)
       return "the plug-in's view factory made no view";
     const NSRect frame = mView->frame();
@@ -229,6 +230,8 @@ public:
     Run(3 * kFrame);
     return "";
   }
+
+  double ViewScale() const { return mView ? mView->frame().size.width / kEditorWidth : 1.0; }
 
   std::string Picture(const std::string& path)
   {
@@ -346,6 +349,7 @@ EditorWindow::EditorWindow(AUHostUnit& unit, EditorReport& report) : mImpl(new I
 EditorWindow::~EditorWindow() { delete mImpl; }
 std::string EditorWindow::Open(float screenScale) { return mImpl->Open(screenScale); }
 std::string EditorWindow::Do(const EditorAction& action) { return mImpl->Do(action); }
+double EditorWindow::ViewScale() const { return mImpl->ViewScale(); }
 std::string EditorWindow::Picture(const std::string& path) { return mImpl->Picture(path); }
 void EditorWindow::Close() { mImpl->Close(); }
 

@@ -64,6 +64,9 @@ public:
   // Empty on success: the view is made through the Cocoa UI property.
   std::string Open(float screenScale);
   std::string Do(const EditorAction& action);
+  // The view's width over its width at 100 %: where a point of the editor
+  // at 100 % is now (the plug-in may open at the scale a user saved).
+  double ViewScale() const;
   // The frame the view shows now, as a PNG.
   std::string Picture(const std::string& path);
   void Close();

@@ -8,6 +8,7 @@
 #include <standin/Host.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -229,6 +230,36 @@ TEST_F(ReferenceFileMatch, TheOutputTakesTheShapeOfTheChosenRecordingAndOfNoOthe
       }
     }
   }
+}
+
+// A user who saved the default at 200 % meets the editor at 200 %: match
+// still finds the reference file button and the filter button there.
+TEST_F(ReferenceFileMatch, TheEditorsButtonsAreFoundAtTheScaleTheUserSavedAsDefault)
+{
+  const std::filesystem::path data = dir.Path() / "home/Library/Application Support/Vorelle3/AU";
+  std::filesystem::create_directories(data);
+  std::ofstream(data / "default.zvp") << "<?xml version=\"1.0\" ?>\n<PresetXMLTree version=\"1\">\n"
+                                         "<PluginVendor>Zelvant</PluginVendor><PluginName>Vorelle3</PluginName>"
+                                         "<PluginVersion>3.0.21</PluginVersion><Preset name=\"Large\"><Parameter>"
+                                         "<Param name=\"GUI scale\" val=\"2.000000\" /></Parameter></Preset>"
+                                         "</PresetXMLTree>\n";
+  const std::string in = dir.File("pink.wav"), track = dir.File("track.wav"), png = dir.File("editor.png");
+  ASSERT_TRUE(WriteMono(in, NoiseWithMagnitude(Pink, 3)));
+  ASSERT_TRUE(WriteMono(track, NoiseWithMagnitude(Track, 4)));
+  host::MatchOptions options;
+  options.mInPath = in;
+  options.mOutPath = dir.File("matched.wav");
+  options.mReferenceFile = track;
+  options.mLinearPhase = true;
+  options.mEditorPng = png;
+  host::MatchReport report;
+  ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
+  testsupport::RGBAImage img;
+  ASSERT_TRUE(testsupport::DecodeImageFile(png.c_str(), img));
+  EXPECT_EQ(img.w, 1300) << "the default did not open the editor at 200 %";
+  EXPECT_GE(report.mLatency, 16383) << "the filter button was not pressed";
+  EXPECT_LT(ShapeRmsDB(Measure(options.mOutPath, 1.0), Measure(track, 0.0)), kRmsToleranceDB)
+    << "the reference file was not loaded";
 }
 
 } // namespace
