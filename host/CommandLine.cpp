@@ -311,11 +311,18 @@ std::string CommandHelp(const std::string& name)
             "`auhost match` captures and corrects in one run.\n";
   if (name == "editor")
     text +=
-      "Actions (editor points: 650 x 470, origin top left; MODS: shift, ctrl, alt, cmd joined by +):\n"
+      "Actions (points of the editor's view as the action begins, origin top left: 650 x 470 at 100 %,\n"
+      "1300 x 940 at 200 %; MODS: shift, ctrl, alt, cmd joined by +):\n"
       "  click X Y [MODS]   dblclick X Y [MODS]   hover X Y   drag X Y DX DY [MODS]   wheel X Y DELTA [MODS]\n"
       "  type TEXT   key return|tab|delete|escape   file PATH   cancel   param ID VALUE   wait SECONDS   png FILE\n"
       "\"file\" and \"cancel\" answer the next file dialog; without an answer a dialog is cancelled.\n"
-      "Example: auhost editor --do \"drag 557 261 0 -40\" --png editor.png\n";
+      "Printed in order: parameter changes and gestures, alerts, file dialogs with their answers, locations\n"
+      "opened, and each picture with its size.\n"
+      "Example: auhost editor --do \"drag 557 261 0 -40\" --png editor.png\n"
+      "The plug-in menu (click 32 32) is drawn by the editor: a submenu opens only while the pointer rests on\n"
+      "its item, so hover there and wait 1 before choosing. Choosing \"Fixed GUI Scale\" 200 %:\n"
+      "  auhost editor --do \"click 32 32\" --do \"wait 0.5\" --do \"hover 100 294\" --do \"wait 1\"\n"
+      "    --do \"hover 320 361\" --do \"click 320 361\" --do \"wait 1\" --png big.png\n";
   if (name == "process" || name == "match")
     text += "Parameters 7 \"Reset peak max\" and 8 \"Match peak max\" are one-shot buttons, not settings; when the\n"
             "output clips, auhost says how far to lower parameter 5 \"Gain\". A mono input is written as stereo.\n";

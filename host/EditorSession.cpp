@@ -10,16 +10,19 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <deque>
+#include <limits>
 #include <thread>
 #include <sstream>
 
 #include "CommandLine.h"
+#include "HostParameters.h"
 
 namespace host {
 
 namespace {
 
-constexpr double kEditorWidth = 650.0;
+constexpr double kEditorWidth = 650.0, kEditorHeight = 470.0; // at 100 %
 constexpr double kFrame = 1.0 / 60.0;
 
 struct VerbInfo {
@@ -53,6 +56,36 @@ bool Modifiers(const std::string& text, NSEventModifierFlags& flags)
   return true;
 }
 
+// A host's window follows its plug-in's view: when the view resizes itself
+// (the plug-in menu's scale, the corner resizer) the content area takes the
+// view's size at once, so points beyond the first size reach the view.
+class WindowFollower : public NSObject {
+public:
+  static WindowFollower* Make(NSWindow* window, NSView* view)
+  {
+    auto* f = new WindowFollower();
+    f->mWindow = window;
+    f->mView = view;
+    NSNotificationCenter::defaultCenter()->addObserver(f, NSSELECTOR(WindowFollower, frameDidChange),
+                                                       NSViewFrameDidChangeNotification, view);
+    return f;
+  }
+  void frameDidChange(NSObject*) { mWindow->contentView()->setFrameSize(mView->frame().size); }
+
+private:
+  WindowFollower() = default;
+  NSWindow* mWindow = nullptr; // neither retained: the session stops listening first
+  NSView* mView = nullptr;
+};
+
+std::string Joined(const std::vector<std::string>& words, const char* separator)
+{
+  std::string text;
+  for (size_t i = 0; i < words.size(); ++i)
+    text += (i ? separator : "") + words[i];
+  return text;
+}
+
 } // namespace
 
 // The editor in a window, and the host's view of what it does.
@@ -83,13 +116,18 @@ public:
       return std::string("the view factory class \"") + name + "\" is not registered";
     }
     mFactory = object;
-    mView = factory->uiViewForAudioUnit(mUnit.Unit(), NSMakeSize(650, 470));
+    mView = factory->uiViewForAudioUnit(mUnit.Unit(), NSMakeSize(kEditorWidth, kEditorHeight));
     if (!mView)
       return "the plug-in's view factory made no view";
     const NSRect frame = mView->frame();
     mWindow = NSWindow::alloc()->initWithContentRect(NSMakeRect(100, 100, frame.size.width, frame.size.height),
                                                      NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);
     mWindow->contentView()->addSubview(mView);
+    mFollower = WindowFollower::Make(mWindow, mView);
+    // Only what this session raises is reported.
+    mSeenAlerts = standin::ShownAlerts().size();
+    mSeenPanels = standin::ShownPanels().size();
+    mSeenRequests = standin::WorkspaceRequests().size();
     standin::SetAUEventHandler([this](const AudioUnitEvent& e) { OnEvent(e); });
     Run(2 * kFrame);
     return "";
@@ -98,6 +136,11 @@ public:
   void Close()
   {
     standin::SetAUEventHandler(nullptr);
+    if (mFollower) {
+      NSNotificationCenter::defaultCenter()->removeObserver(mFollower);
+      mFollower->release();
+      mFollower = nullptr;
+    }
     if (mWindow) {
       mWindow->close(); // the host takes the view away: the editor closes
       mWindow->release();
@@ -146,11 +189,9 @@ public:
     } else if (a.verb == "wheel") {
       const NSPoint p = At(n[0], n[1]);
       mWindow->sendEvent(standin::ScrollWheelEvent(p.x, p.y, n[2], mods));
+      NoteDialogs();
     } else if (a.verb == "type") {
-      std::string text;
-      for (size_t i = 0; i < w.size(); ++i)
-        text += (i ? " " : "") + w[i];
-      for (char c : text)
+      for (char c : Joined(w, " "))
         Key(std::u16string(1, char16_t(static_cast<unsigned char>(c))), 0);
     } else if (a.verb == "key") {
       const struct {
@@ -168,9 +209,13 @@ public:
         return "unknown key \"" + w[0] + "\" (return, tab, delete, escape)";
     } else if (a.verb == "file") {
       standin::QueuePanelChoice(w[0]);
+      mAnswers.push_back(w[0]);
     } else if (a.verb == "cancel") {
       standin::QueuePanelCancel();
+      mAnswers.push_back("");
     } else if (a.verb == "param") {
+      if (std::string e = CheckParameterValue(mUnit, unsigned(n[0]), float(n[1])); !e.empty())
+        return e;
       if (OSStatus s = mUnit.SetParameter(AudioUnitParameterID(n[0]), float(n[1])); s != noErr)
         return "parameter " + w[0] + " cannot take " + w[1] + " (status " + std::to_string(s) + ")";
     } else if (a.verb == "wait") {
@@ -186,6 +231,8 @@ public:
     return "";
   }
 
+  double ViewScale() const { return mView ? mView->frame().size.width / kEditorWidth : 1.0; }
+
   std::string Picture(const std::string& path)
   {
     Run(2 * kFrame);
@@ -196,27 +243,25 @@ public:
     MTLTexture* shown = standin::PresentedTexture(layer);
     if (!shown)
       return "the editor drew no frame";
-    mReport.width = int(shown->width());
-    mReport.height = int(shown->height());
     if (!standin::WriteTexturePNG(shown, path))
       return "cannot write " + path;
+    mReport.width = int(shown->width());
+    mReport.height = int(shown->height());
     mReport.pictures.push_back(path);
+    Note("wrote " + path + " (" + std::to_string(mReport.width) + " x " + std::to_string(mReport.height) + ")");
     return "";
   }
 
 private:
-  // Window point of an editor point: the view sits at the window's origin,
-  // which is not flipped.
-  NSPoint At(double x, double y) const
-  {
-    const NSRect f = mView->frame();
-    const double scale = f.size.width / kEditorWidth;
-    return NSMakePoint(x * scale, f.size.height - y * scale);
-  }
+  // Window point of a point of the view, origin top left: the view sits at
+  // the window's origin, which is not flipped, and the window's top stays
+  // where it is while it follows the view.
+  NSPoint At(double x, double y) const { return NSMakePoint(x, mWindow->contentView()->frame().size.height - y); }
 
   void Mouse(NSEventType type, double x, double y, NSEventModifierFlags mods, NSInteger clicks)
   {
     mWindow->sendEvent(NSEvent::mouseEventWithType(type, At(x, y), mods, 0, 0, nullptr, 0, clicks, 1.f));
+    NoteDialogs(); // a dialog runs inside the event, before the timers
   }
 
   void Key(const std::u16string& text, unsigned short code)
@@ -226,12 +271,47 @@ private:
       NSEvent::keyEventWithType(NSEventTypeKeyDown, NSMakePoint(0, 0), 0, 0, 0, nullptr, s, s, NO, code));
     mWindow->sendEvent(
       NSEvent::keyEventWithType(NSEventTypeKeyUp, NSMakePoint(0, 0), 0, 0, 0, nullptr, s, s, NO, code));
+    NoteDialogs();
   }
 
   void Run(double seconds)
   {
     standin::RunMainRunLoopFor(seconds);
     standin::DrainAutoreleasePools();
+    NoteDialogs();
+  }
+
+  // A line in the order things happened: dialogs and requests raised
+  // before it come first.
+  void Note(const std::string& line)
+  {
+    NoteDialogs();
+    mReport.lines.push_back(line);
+  }
+
+  // Alerts, file dialogs (with the answer the script queued, in order) and
+  // requests to open a location raised since the last look.
+  void NoteDialogs()
+  {
+    const std::vector<standin::ShownAlert> alerts = standin::ShownAlerts();
+    for (; mSeenAlerts < alerts.size(); ++mSeenAlerts) {
+      const standin::ShownAlert& a = alerts[mSeenAlerts];
+      mReport.lines.push_back("alert \"" + a.title + "\": " + a.message);
+    }
+    const std::vector<standin::ShownPanel> panels = standin::ShownPanels();
+    for (; mSeenPanels < panels.size(); ++mSeenPanels) {
+      std::string answer = "cancelled";
+      if (!mAnswers.empty()) {
+        if (!mAnswers.front().empty())
+          answer = mAnswers.front();
+        mAnswers.pop_front();
+      }
+      const standin::ShownPanel& p = panels[mSeenPanels];
+      mReport.lines.push_back(p.kind + " dialog (" + Joined(p.types, ", ") + "): " + answer);
+    }
+    const std::vector<std::string> requests = standin::WorkspaceRequests();
+    for (; mSeenRequests < requests.size(); ++mSeenRequests)
+      mReport.lines.push_back("open " + requests[mSeenRequests]);
   }
 
   std::string Name(AudioUnitParameterID id) const
@@ -245,11 +325,11 @@ private:
     const AudioUnitParameterID id = e.mArgument.mParameter.mParameterID;
     char line[256];
     switch (e.mEventType) {
-    case kAudioUnitEvent_BeginParameterChangeGesture: mReport.lines.push_back("begin gesture " + Name(id)); break;
-    case kAudioUnitEvent_EndParameterChangeGesture: mReport.lines.push_back("end gesture " + Name(id)); break;
+    case kAudioUnitEvent_BeginParameterChangeGesture: Note("begin gesture " + Name(id)); break;
+    case kAudioUnitEvent_EndParameterChangeGesture: Note("end gesture " + Name(id)); break;
     case kAudioUnitEvent_ParameterValueChange:
       std::snprintf(line, sizeof(line), "%s = %g", Name(id).c_str(), double(mUnit.GetParameter(id)));
-      mReport.lines.push_back(line);
+      Note(line);
       break;
     default: break;
     }
@@ -260,12 +340,16 @@ private:
   NSObject* mFactory = nullptr;
   NSView* mView = nullptr;
   NSWindow* mWindow = nullptr;
+  WindowFollower* mFollower = nullptr;
+  std::deque<std::string> mAnswers; // queued file dialog answers; "" cancels
+  size_t mSeenAlerts = 0, mSeenPanels = 0, mSeenRequests = 0;
 };
 
 EditorWindow::EditorWindow(AUHostUnit& unit, EditorReport& report) : mImpl(new Impl(unit, report)) {}
 EditorWindow::~EditorWindow() { delete mImpl; }
 std::string EditorWindow::Open(float screenScale) { return mImpl->Open(screenScale); }
 std::string EditorWindow::Do(const EditorAction& action) { return mImpl->Do(action); }
+double EditorWindow::ViewScale() const { return mImpl->ViewScale(); }
 std::string EditorWindow::Picture(const std::string& path) { return mImpl->Picture(path); }
 void EditorWindow::Close() { mImpl->Close(); }
 
@@ -292,16 +376,33 @@ std::string ParseEditorAction(const std::string& line, EditorAction& out)
   const bool numeric = out.verb != "type" && out.verb != "key" && out.verb != "file" && out.verb != "png";
   // The numbers come first; a last word past them names modifiers.
   const size_t numbers = out.verb == "drag" ? 4 : out.verb == "wheel" ? 3 : numeric ? verb->minWords : 0;
+  double v[4] = {};
   for (size_t i = 0; i < numbers && i < out.words.size(); ++i) {
-    double v;
-    if (!Number(out.words[i], v))
+    if (!Number(out.words[i], v[i]))
       return "\"" + line + "\": \"" + out.words[i] + "\" is not a plain decimal number";
   }
+  if (out.verb == "wait" && v[0] < 0.0)
+    return "\"" + line + "\": wait takes seconds from 0 on";
+  long long id = 0;
+  if (out.verb == "param" && !ParseInteger(out.words[0], 0, std::numeric_limits<unsigned>::max(), id))
+    return "\"" + line + "\": the parameter ID is a whole number from 0 on (`auhost info` lists them)";
+  if (out.verb == "param" && std::fabs(v[1]) > std::numeric_limits<float>::max())
+    return "\"" + line + "\": " + out.words[1] + " is beyond any parameter's range";
   return "";
 }
 
 std::string RunEditorSession(AUHostUnit& unit, const EditorOptions& options, EditorReport& report)
 {
+  // A value the host cannot give is refused before anything runs.
+  for (const EditorAction& a : options.actions) {
+    double id = 0.0, value = 0.0;
+    if (a.verb == "param" && Number(a.words[0], id) && Number(a.words[1], value))
+      if (std::string e = CheckParameterValue(unit, unsigned(id), float(value)); !e.empty())
+        return e;
+  }
+  for (const auto& [id, value] : options.params)
+    if (std::string e = CheckParameterValue(unit, id, value); !e.empty())
+      return e;
   for (const auto& [id, value] : options.params)
     if (OSStatus s = unit.SetParameter(id, value); s != noErr)
       return "parameter " + std::to_string(id) + " cannot take " + std::to_string(value) + " (status " +

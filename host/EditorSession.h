@@ -14,14 +14,16 @@
 
 namespace host {
 
-// One scripted action. Points are editor points (unscaled, origin top left).
+// One scripted action. Points are those of the editor's view as the action
+// begins (origin top left; 1300 x 940 for a view at 200 %), as a person
+// points at the window.
 //   click X Y [MODS]      dblclick X Y [MODS]     hover X Y
 //   drag X Y DX DY [MODS] (pressed at X Y, moved in steps, released)
 //   wheel X Y DELTA [MODS]
 //   type TEXT             key return|escape|tab|delete
 //   file PATH             cancel   (the next file dialog's answer)
-//   param ID VALUE        (the host writes a parameter)
-//   wait SECONDS          png FILE
+//   param ID VALUE        (the host writes a parameter; in its range)
+//   wait SECONDS (0 on)   png FILE
 // MODS: any of shift, ctrl, alt, cmd joined by "+".
 struct EditorAction {
   std::string verb;
@@ -43,8 +45,10 @@ struct EditorOptions {
 };
 
 struct EditorReport {
-  std::vector<std::string> lines; // parameter changes and gestures, in order
-  int width = 0, height = 0;      // the view's last size in pixels
+  // Parameter changes, gestures, alerts, file dialogs with their answers,
+  // locations opened and pictures written ("wrote FILE (W x H)"), in order.
+  std::vector<std::string> lines;
+  int width = 0, height = 0; // the last picture's size in pixels
   std::vector<std::string> pictures;
 };
 
@@ -60,6 +64,9 @@ public:
   // Empty on success: the view is made through the Cocoa UI property.
   std::string Open(float screenScale);
   std::string Do(const EditorAction& action);
+  // The view's width over its width at 100 %: where a point of the editor
+  // at 100 % is now (the plug-in may open at the scale a user saved).
+  double ViewScale() const;
   // The frame the view shows now, as a PNG.
   std::string Picture(const std::string& path);
   void Close();

@@ -1,6 +1,7 @@
 #include "HostCommands.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -171,18 +172,28 @@ int EditorCommand(const ParsedArgs& args)
   options.pngPath = args.mPng;
   std::vector<std::pair<std::string, std::string>> lines; // where, text
   if (!args.mScript.empty()) {
+    std::error_code error;
+    if (std::filesystem::is_directory(args.mScript, error)) {
+      Say(args, "--script " + args.mScript + ": is a folder; name a file of actions, one a line");
+      return 2;
+    }
     std::ifstream script(args.mScript);
     if (!script)
       return Fail(args, "cannot read the script " + args.mScript);
     std::string line;
     for (int n = 1; std::getline(script, line); ++n)
       lines.emplace_back(args.mScript + ":" + std::to_string(n), line);
+    if (script.bad())
+      return Fail(args, "cannot read the script " + args.mScript);
   }
   for (const std::string& action : args.mDo)
     lines.emplace_back("--do", action);
   for (const auto& [where, text] : lines) {
     EditorAction action;
-    if (std::string e = ParseEditorAction(text, action); !e.empty()) {
+    std::string e = ParseEditorAction(text, action);
+    if (e.empty() && where == "--do" && action.verb.empty())
+      e = "\"" + text + "\" is no action; give one, for example --do \"click 32 32\"";
+    if (!e.empty()) {
       Say(args, where + ": " + e);
       return 2;
     }
@@ -202,8 +213,6 @@ int EditorCommand(const ParsedArgs& args)
   const std::string error = RunEditorSession(unit, options, report);
   for (const std::string& line : report.lines)
     std::printf("%s\n", line.c_str());
-  for (const std::string& picture : report.pictures)
-    std::printf("wrote %s (%d x %d)\n", picture.c_str(), report.width, report.height);
   std::fflush(stdout);
   AudioUnitUninitialize(unit.Unit());
   if (!error.empty())

@@ -74,23 +74,25 @@ HostParameter DescribeParameter(const AUHostUnit& unit, unsigned id)
   return p;
 }
 
-std::string CheckHostParameter(const AUHostUnit& unit, unsigned id, float value, bool jobDrivesState)
+namespace {
+
+std::string NoSuchParameter(const AUHostUnit& unit, unsigned id)
 {
   const UInt32 count = unit.NParameters();
-  if (id >= count)
-    return "the plug-in has no parameter " + std::to_string(id) + " (it has 0 to " + std::to_string(count - 1) +
-           "; `auhost info` lists them)";
-  const HostParameter p = DescribeParameter(unit, id);
-  const std::string name = "parameter " + std::to_string(id) + " (\"" + p.mName + "\")";
-  if (jobDrivesState && id == kParamActivityState)
-    return name + " is driven by the job itself: Capture, then Processing";
-  if (jobDrivesState && id == kParamReferenceMode)
-    return name + " is chosen with --reference";
-  if (!p.mHostSettable)
-    return name + " cannot be set from a host; only the plug-in's editor changes it";
-  if (IsOneShotButton(id))
-    return name + " is a one-shot button, not a setting: it acts once when pressed; auhost reports how far to "
-                  "lower \"Gain\" itself when the output clips";
+  if (id < count)
+    return "";
+  return "the plug-in has no parameter " + std::to_string(id) + " (it has 0 to " + std::to_string(count - 1) +
+         "; `auhost info` lists them)";
+}
+
+std::string ParameterName(const HostParameter& p)
+{
+  return "parameter " + std::to_string(p.mId) + " (\"" + p.mName + "\")";
+}
+
+std::string CheckValue(const HostParameter& p, float value)
+{
+  const std::string name = ParameterName(p);
   if (!std::isfinite(value) || value < p.mMin || value > p.mMax)
     return name + " takes " + Number(p.mMin) + " to " + Number(p.mMax) + (p.mUnit.empty() ? "" : " " + p.mUnit);
   if (p.mWholeNumbers && value != std::floor(value)) {
@@ -100,6 +102,33 @@ std::string CheckHostParameter(const AUHostUnit& unit, unsigned id, float value,
     return name + " takes whole numbers only, " + Number(p.mMin) + " to " + Number(p.mMax) + values;
   }
   return "";
+}
+
+} // namespace
+
+std::string CheckParameterValue(const AUHostUnit& unit, unsigned id, float value)
+{
+  if (std::string e = NoSuchParameter(unit, id); !e.empty())
+    return e;
+  return CheckValue(DescribeParameter(unit, id), value);
+}
+
+std::string CheckHostParameter(const AUHostUnit& unit, unsigned id, float value, bool jobDrivesState)
+{
+  if (std::string e = NoSuchParameter(unit, id); !e.empty())
+    return e;
+  const HostParameter p = DescribeParameter(unit, id);
+  const std::string name = ParameterName(p);
+  if (jobDrivesState && id == kParamActivityState)
+    return name + " is driven by the job itself: Capture, then Processing";
+  if (jobDrivesState && id == kParamReferenceMode)
+    return name + " is chosen with --reference";
+  if (!p.mHostSettable)
+    return name + " cannot be set from a host; only the plug-in's editor changes it";
+  if (IsOneShotButton(id))
+    return name + " is a one-shot button, not a setting: it acts once when pressed; auhost reports how far to "
+                  "lower \"Gain\" itself when the output clips";
+  return CheckValue(p, value);
 }
 
 std::string SetHostParameters(AUHostUnit& unit, const std::vector<std::pair<unsigned, float>>& params,

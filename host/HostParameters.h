@@ -41,6 +41,10 @@ HostParameter DescribeParameter(const AUHostUnit& unit, unsigned id);
 // jobDrivesState the activity state and reference mode are the job's.
 std::string CheckHostParameter(const AUHostUnit& unit, unsigned id, float value, bool jobDrivesState);
 
+// Empty when the unit's parameter id may take value at all (it exists, the
+// value lies in its range, whole where it must be), else why not.
+std::string CheckParameterValue(const AUHostUnit& unit, unsigned id, float value);
+
 // Checks and sets each (id, value) in order. Empty on success, else why the
 // first one was refused.
 std::string SetHostParameters(AUHostUnit& unit, const std::vector<std::pair<unsigned, float>>& params,

@@ -35,10 +35,10 @@ constexpr double kSettleSeconds = 0.5;
 constexpr long long kAnalysisFrame = 16384;
 constexpr double kShortCaptureSeconds = 3.0;
 // "Reference mode" of the custom reference, and where the editor's buttons
-// are (editor points): the reference file's load button, the filter button.
+// are at 100 %: the reference file's load button, the filter button.
 constexpr int kCustomReference = 4;
-constexpr const char* kClickLoadReference = "click 264 384";
-constexpr const char* kClickFilterButton = "click 250 193";
+constexpr double kLoadReferenceAt[2] = {264, 384};
+constexpr double kFilterButtonAt[2] = {250, 193};
 
 std::string Status(OSStatus s) { return " (status " + std::to_string(s) + ")"; }
 
@@ -199,19 +199,27 @@ private:
       ParseEditorAction("file " + mOptions.mReferenceFile, a);
       if (std::string e = mEditor->Do(a); !e.empty())
         return e;
-      ParseEditorAction(kClickLoadReference, a);
-      if (std::string e = mEditor->Do(a); !e.empty())
+      if (std::string e = Click(kLoadReferenceAt); !e.empty())
         return e;
       // The plug-in reads the file one idle tick later.
       ParseEditorAction("wait 0.1", a);
       mEditor->Do(a);
     }
     if (mOptions.mLinearPhase) {
-      ParseEditorAction(kClickFilterButton, a);
-      if (std::string e = mEditor->Do(a); !e.empty())
+      if (std::string e = Click(kFilterButtonAt); !e.empty())
         return e;
     }
     return "";
+  }
+
+  // A click where a button of the editor at 100 % is at the view's scale.
+  std::string Click(const double (&at)[2])
+  {
+    const double scale = mEditor->ViewScale();
+    EditorAction a;
+    a.verb = "click";
+    a.words = {std::to_string(at[0] * scale), std::to_string(at[1] * scale)};
+    return mEditor->Do(a);
   }
 
   std::string StartProcessing()

@@ -88,6 +88,10 @@ TEST(EditorActions, BadLinesAreRefusedWithTheReason)
     {"wheel 1 2 1e3", "", false},        // no exponents
     {"jump 1 2", "", false},             // unknown
     {"cancel now", "", false},
+    {"wait 0", "wait", true},
+    {"wait -1", "", false},                                          // no going back in time
+    {"param -1 0", "", false},                                       // no such ID
+    {"param 5 1000000000000000000000000000000000000000", "", false}, // beyond any float
   };
   for (const Row& r : rows) {
     EditorAction a;
@@ -157,8 +161,9 @@ TEST_F(HostEditor, AHostWriteOfGUIScaleDoesNotResizeTheEditor)
 TEST_F(HostEditor, ThePluginMenuIsDrawnAndItsTwoHundredPercentScaleDoublesTheView)
 {
   const std::string open = folder.File("open.png"), picked = folder.File("picked.png");
+  // At 200 % the Gain knob and the filter button sit at twice their points.
   ASSERT_EQ(Run({"click 32 32", "wait 0.5", "png " + open, "hover 100 294", "wait 1", "hover 320 361", "wait 0.3",
-                 "click 320 361", "wait 1"},
+                 "click 320 361", "wait 1", "drag 1114 522 0 -136", "click 500 386"},
                 picked),
             "");
   testsupport::RGBAImage img;
@@ -169,10 +174,14 @@ TEST_F(HostEditor, ThePluginMenuIsDrawnAndItsTwoHundredPercentScaleDoublesTheVie
   EXPECT_GT(panel[1], 200);
   EXPECT_GT(panel[2], 200);
 
-  const std::vector<std::string> expected = {"begin gesture 0 \"GUI scale\"", "0 \"GUI scale\" = 2",
-                                             "end gesture 0 \"GUI scale\""};
-  EXPECT_EQ(report.lines, expected);
+  const std::vector<std::string> expected = {"wrote " + open + " (650 x 470)", "begin gesture 0 \"GUI scale\"",
+                                             "0 \"GUI scale\" = 2", "end gesture 0 \"GUI scale\""};
+  ASSERT_GE(report.lines.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(report.lines.begin(), report.lines.begin() + 4), expected);
+  EXPECT_EQ(report.lines.back(), "wrote " + picked + " (1300 x 940)");
   EXPECT_FLOAT_EQ(unit.GetParameter(0), 2.f);
+  EXPECT_FLOAT_EQ(unit.GetParameter(5), 12.f);
+  EXPECT_FLOAT_EQ(unit.GetParameter(4), 1.f);
   EXPECT_EQ(report.width, 1300);
   EXPECT_EQ(report.height, 940);
 }
@@ -256,6 +265,115 @@ TEST_F(HostEditor, FingerprintAndReferenceFilesMakeTheRoundTripThroughTheFileSel
   CFRelease(plist);
   AudioUnitUninitialize(fresh.Unit());
   fresh.Close();
+}
+
+// Points are the view's own as each action begins (a person points at the
+// window, which follows the view when it grows or shrinks). Each row runs on
+// a unit of its own, so a scale one row chose does not carry over.
+TEST_F(HostEditor, ActionsReachTheirControlsWithTheirModifiersAtEverySizeOfTheView)
+{
+  struct Row {
+    const char* what;
+    std::vector<std::string> lines;
+    unsigned id;
+    float value, tolerance;
+    size_t changes; // value changes reported for id; 0: not counted
+  };
+  const Row rows[] = {
+    {"a ctrl press sets the default, its drag does nothing", {"param 5 6", "drag 557 261 0 -68 ctrl"}, 5, 0.f, 0.f, 0},
+    {"shift drags ten times finer", {"drag 557 261 0 -68 shift"}, 5, 1.2f, 1e-4f, 0},
+    {"a ctrl wheel notch moves a tenth of the travel", {"wheel 463 261 -1 ctrl"}, 6, 90.f, 1e-3f, 0},
+    {"17 points up arrive as 17 whole-point steps", {"drag 557 261 0 -17"}, 5, 3.f, 1e-4f, 17},
+    // Pressed at 643 463, let go at 443 313: the smaller ratio, 313 / 463.
+    {"the corner resizer scales to where it is let go", {"drag 643 463 -200 -150"}, 0, 313.f / 463.f, 2e-3f, 0},
+    {"Gain at its place at 200 %", {"drag 643 463 643 463", "drag 1114 522 0 -136"}, 5, 12.f, 1e-4f, 0},
+    {"the filter button at its place at 200 %", {"drag 643 463 643 463", "click 500 386"}, 4, 1.f, 0.f, 0},
+    {"Gain at its place at 300 %", {"drag 643 463 1286 926", "drag 1671 783 0 -204"}, 5, 12.f, 1e-3f, 0},
+  };
+  for (const Row& r : rows) {
+    AUHostUnit fresh{SharedBundle()};
+    ASSERT_EQ(fresh.Open(), noErr);
+    fresh.SetFormat(2, 44100.0);
+    ASSERT_EQ(AudioUnitInitialize(fresh.Unit()), noErr);
+    EditorOptions options;
+    for (const std::string& line : r.lines) {
+      options.actions.emplace_back();
+      ASSERT_EQ(ParseEditorAction(line, options.actions.back()), "") << line;
+    }
+    EditorReport rowReport;
+    EXPECT_EQ(RunEditorSession(fresh, options, rowReport), "") << r.what;
+    EXPECT_NEAR(fresh.GetParameter(r.id), r.value, r.tolerance) << r.what;
+    if (r.changes) {
+      const std::string change = std::to_string(r.id) + " \"" + fresh.ParameterInfo(r.id).name + "\" = ";
+      EXPECT_EQ(size_t(std::count_if(rowReport.lines.begin(), rowReport.lines.end(),
+                                     [&](const std::string& l) { return l.rfind(change, 0) == 0; })),
+                r.changes)
+        << r.what;
+    }
+    AudioUnitUninitialize(fresh.Unit());
+    fresh.Close();
+  }
+}
+
+// What the editor raised reaches the report where it happened: file
+// dialogs with the script's answer, alerts, locations opened, and each
+// picture with its own size.
+TEST_F(HostEditor, TheReportTellsWhatHappenedInOrderEachPictureWithItsOwnSize)
+{
+  const std::string small = folder.File("small.png"), big = folder.File("big.png"), bad = folder.File("bad.vrl");
+  std::ofstream(bad) << "not a fingerprint";
+  ASSERT_EQ(Run({"png " + small, "file " + bad, "click 98 384", "wait 0.2", "cancel", "click 264 384", "click 32 32",
+                 "wait 0.5", "click 80 110", "wait 0.5", "click 32 32", "wait 0.5", "click 75 131",
+                 "drag 643 463 643 463", "png " + big}),
+            "");
+  const std::vector<std::string> expected = {
+    "wrote " + small + " (650 x 470)",
+    "open dialog (vrl, wav, aiff): " + bad,
+    "alert \"Error Load\": " + bad,
+    "open dialog (ref, wav, aiff): cancelled",
+    "alert \"Manual not found\": " + folder.File("home"),
+    "open url https://www.zelvant.com/products/vorelle#Changelog",
+    "0 \"GUI scale\" = 2",
+    "wrote " + big + " (1300 x 940)",
+  };
+  // Each in turn, at the start of a later line; the first is the first.
+  auto at = report.lines.begin();
+  for (const std::string& e : expected) {
+    at = std::find_if(at, report.lines.end(), [&](const std::string& l) { return l.rfind(e, 0) == 0; });
+    ASSERT_NE(at, report.lines.end()) << "missing or out of order: " << e;
+    ++at;
+  }
+  EXPECT_EQ(report.lines.front(), expected.front());
+}
+
+// A write the host cannot make is refused as `match` refuses it, before
+// the editor opens or any action runs.
+TEST_F(HostEditor, AHostWriteOutsideAParametersRangeIsRefusedBeforeAnyActionRuns)
+{
+  const struct {
+    std::vector<std::string> lines;
+    std::vector<std::pair<unsigned, float>> params;
+    const char* error;
+  } rows[] = {
+    {{"drag 557 261 0 -68", "param 5 100"}, {}, "parameter 5 (\"Gain\") takes -24 to 24 dB"},
+    {{"param 2 1.5"}, {}, "parameter 2 (\"Activity state\") takes whole numbers only"},
+    {{"param 12 0"}, {}, "the plug-in has no parameter 12"},
+    {{"drag 557 261 0 -68"}, {{6, 150.f}}, "parameter 6 (\"Mix\") takes 0 to 100 %"},
+  };
+  for (const auto& r : rows) {
+    EditorOptions options;
+    options.params = r.params;
+    for (const std::string& line : r.lines) {
+      options.actions.emplace_back();
+      ASSERT_EQ(ParseEditorAction(line, options.actions.back()), "") << line;
+    }
+    report = EditorReport();
+    const std::string error = RunEditorSession(unit, options, report);
+    EXPECT_NE(error.find(r.error), std::string::npos) << r.error << "\n" << error;
+    EXPECT_TRUE(report.lines.empty()) << r.error;
+    EXPECT_FLOAT_EQ(unit.GetParameter(5), 0.f) << r.error;
+    EXPECT_FLOAT_EQ(unit.GetParameter(6), 100.f) << r.error;
+  }
 }
 
 } // namespace

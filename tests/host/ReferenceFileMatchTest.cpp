@@ -8,6 +8,7 @@
 #include <standin/Host.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -62,6 +63,21 @@ double Track(double hz)
   const double low = (hz / 120.0) * (hz / 120.0), high = (3000.0 / hz) * (3000.0 / hz);
   const double bump = 1.0 + 1.5 * std::exp(-std::pow(std::log2(hz / 700.0) / 0.5, 2.0));
   return bump / std::sqrt((1.0 + 1.0 / low) * (1.0 + 1.0 / high));
+}
+
+// Two more "recordings", each far from the track and from each other: one
+// bright, rising above 1 kHz with a notch near 2.5 kHz; one dark, falling
+// from 200 Hz on with a lift at 4 kHz.
+double Bright(double hz)
+{
+  const double notch = 1.0 - 0.7 * std::exp(-std::pow(std::log2(hz / 2500.0) / 0.4, 2.0));
+  return std::pow(hz / 1000.0, 0.3) * notch / std::sqrt(1.0 + (60.0 / hz) * (60.0 / hz));
+}
+
+double Dark(double hz)
+{
+  const double lift = 1.0 + 2.0 * std::exp(-std::pow(std::log2(hz / 4000.0) / 0.6, 2.0));
+  return lift / std::sqrt(1.0 + std::pow(hz / 200.0, 3.0));
 }
 
 bool WriteMono(const std::string& path, const std::vector<float>& x)
@@ -175,6 +191,75 @@ TEST_F(ReferenceFileMatch, AMissingReferenceFileIsRefusedBeforeProcessing)
   const std::string error = host::RunSpectrumMatch(SharedBundle(), options, report);
   EXPECT_NE(error.find("nothing.ref"), std::string::npos) << error;
   EXPECT_FALSE(std::ifstream(options.mOutPath).good());
+}
+
+// The output takes the shape of the recording chosen and of no other: the
+// measure that finds it within a decibel of its own reference finds it far
+// from every other one, so a wrong curve in the plug-in fails it.
+TEST_F(ReferenceFileMatch, TheOutputTakesTheShapeOfTheChosenRecordingAndOfNoOther)
+{
+  const struct {
+    const char* name;
+    double (*shape)(double);
+    unsigned seed;
+  } recordings[] = {{"track", Track, 4}, {"bright", Bright, 6}, {"dark", Dark, 7}};
+  constexpr double kOtherShapeDB = 3.0;
+  const std::string in = dir.File("pink.wav");
+  ASSERT_TRUE(WriteMono(in, NoiseWithMagnitude(Pink, 3)));
+  std::vector<host::LongTermSpectrum> targets;
+  for (const auto& r : recordings) {
+    ASSERT_TRUE(WriteMono(dir.File(std::string(r.name) + ".wav"), NoiseWithMagnitude(r.shape, r.seed)));
+    targets.push_back(Measure(dir.File(std::string(r.name) + ".wav"), 0.0));
+  }
+  for (size_t i = 0; i < std::size(recordings); ++i) {
+    const std::string out = dir.File(std::string(recordings[i].name) + "-matched.wav");
+    host::MatchOptions options;
+    options.mInPath = in;
+    options.mOutPath = out;
+    options.mReferenceFile = dir.File(std::string(recordings[i].name) + ".wav");
+    host::MatchReport report;
+    ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "") << recordings[i].name;
+    ASSERT_LT(report.mPeak, 1.0) << recordings[i].name;
+    const host::LongTermSpectrum matched = Measure(out, 1.0);
+    for (size_t j = 0; j < targets.size(); ++j) {
+      const double shape = ShapeRmsDB(matched, targets[j]);
+      if (i == j) {
+        EXPECT_LT(shape, kRmsToleranceDB) << recordings[i].name;
+      } else {
+        EXPECT_GT(shape, kOtherShapeDB) << recordings[i].name << " against " << recordings[j].name;
+      }
+    }
+  }
+}
+
+// A user who saved the default at 200 % meets the editor at 200 %: match
+// still finds the reference file button and the filter button there.
+TEST_F(ReferenceFileMatch, TheEditorsButtonsAreFoundAtTheScaleTheUserSavedAsDefault)
+{
+  const std::filesystem::path data = dir.Path() / "home/Library/Application Support/Vorelle3/AU";
+  std::filesystem::create_directories(data);
+  std::ofstream(data / "default.zvp") << "<?xml version=\"1.0\" ?>\n<PresetXMLTree version=\"1\">\n"
+                                         "<PluginVendor>Zelvant</PluginVendor><PluginName>Vorelle3</PluginName>"
+                                         "<PluginVersion>3.0.21</PluginVersion><Preset name=\"Large\"><Parameter>"
+                                         "<Param name=\"GUI scale\" val=\"2.000000\" /></Parameter></Preset>"
+                                         "</PresetXMLTree>\n";
+  const std::string in = dir.File("pink.wav"), track = dir.File("track.wav"), png = dir.File("editor.png");
+  ASSERT_TRUE(WriteMono(in, NoiseWithMagnitude(Pink, 3)));
+  ASSERT_TRUE(WriteMono(track, NoiseWithMagnitude(Track, 4)));
+  host::MatchOptions options;
+  options.mInPath = in;
+  options.mOutPath = dir.File("matched.wav");
+  options.mReferenceFile = track;
+  options.mLinearPhase = true;
+  options.mEditorPng = png;
+  host::MatchReport report;
+  ASSERT_EQ(host::RunSpectrumMatch(SharedBundle(), options, report), "");
+  testsupport::RGBAImage img;
+  ASSERT_TRUE(testsupport::DecodeImageFile(png.c_str(), img));
+  EXPECT_EQ(img.w, 1300) << "the default did not open the editor at 200 %";
+  EXPECT_GE(report.mLatency, 16383) << "the filter button was not pressed";
+  EXPECT_LT(ShapeRmsDB(Measure(options.mOutPath, 1.0), Measure(track, 0.0)), kRmsToleranceDB)
+    << "the reference file was not loaded";
 }
 
 } // namespace

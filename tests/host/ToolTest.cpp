@@ -451,3 +451,41 @@ TEST(Tool, MessagesCarryOnePrefixCountInTheRightNumberAndSayTheSameFaultAlike)
       EXPECT_EQ(r.err.find(never), std::string::npos) << what << "\n" << r.err;
   }
 }
+
+TEST(Tool, EditorRefusesWhatItCannotRunAndPrintsWhatHappenedInOrder)
+{
+  testsupport::TempFolder dir;
+  const std::string a = dir.File("a.png"), b = dir.File("b.png");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::vector<std::string> out; // in stdout, in this order
+    const char* err;
+  } rows[] = {
+    {{"editor", "--script", dir.Path().string()}, 2, {}, "is a folder; name a file of actions"},
+    {{"editor", "--do", ""}, 2, {}, "auhost: editor: --do: \"\" is no action"},
+    {{"editor", "--do", "# later"}, 2, {}, "is no action"},
+    {{"editor", "--do", "wait -1"}, 2, {}, "wait takes seconds from 0 on"},
+    {{"editor", "--do", "param 5 100"}, 1, {}, "parameter 5 (\"Gain\") takes -24 to 24 dB"},
+    {{"editor", "--help"},
+     0,
+     {"submenu opens only while the pointer rests", "--do \"hover 100 294\" --do \"wait 1\""},
+     ""},
+    {{"editor", "--do", "png " + a, "--do", "drag 643 463 643 463", "--png", b},
+     0,
+     {"wrote " + a + " (650 x 470)\n", "0 \"GUI scale\" = 2\n", "wrote " + b + " (1300 x 940)\n"},
+     ""},
+  };
+  for (const auto& row : rows) {
+    const Result r = RunAuhost(dir, row.args);
+    const std::string what = row.args.back();
+    EXPECT_EQ(r.status, row.status) << what << "\n" << r.err;
+    size_t from = 0;
+    for (const std::string& o : row.out)
+      if ((from = r.out.find(o, from)) == std::string::npos) {
+        ADD_FAILURE() << what << ": missing or out of order: " << o << "\n" << r.out;
+        break;
+      }
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
+  }
+}
