@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "CommandLine.h"
+#include "PictureOutput.h"
 
 namespace host {
 
@@ -198,8 +199,8 @@ public:
       return "the editor drew no frame";
     mReport.width = int(shown->width());
     mReport.height = int(shown->height());
-    if (!standin::WriteTexturePNG(shown, path))
-      return "cannot write " + path;
+    if (std::string e = WritePictureFile(path, standin::TexturePNG(shown)); !e.empty())
+      return e;
     mReport.pictures.push_back(path);
     return "";
   }
