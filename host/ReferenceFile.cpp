@@ -138,6 +138,8 @@ std::string ReferenceReaderWords(const std::string& path)
     return "Wrong File Type";
   if (head.size() < 8 || Word(head, 4) != kVersion)
     return "Wrong File Version";
+  if (const std::string problem = RefContentProblem(path); !problem.empty())
+    return "Wrong File; " + problem;
   return "Wrong File (not the plug-in's number of points)";
 }
 

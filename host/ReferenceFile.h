@@ -18,8 +18,8 @@ std::string ReferenceRefusal(const std::string& path, const std::string& reason)
 std::string CheckReferencePath(const std::string& path);
 
 // Why the plug-in's reader refuses a .ref file, in its own words ("Wrong
-// File Type", "Wrong File Version", "Wrong File" for a point count other
-// than its own); empty for another file.
+// File Type", "Wrong File Version", "Wrong File" with what is wrong in the
+// points, or for a point count other than its own); empty for another file.
 std::string ReferenceReaderWords(const std::string& path);
 
 // True for the recordings the plug-in analyses (.wav, .aiff), which report

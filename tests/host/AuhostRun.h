@@ -19,7 +19,7 @@
 namespace hosttest {
 
 // Seconds before a run is ended by SIGALRM (its status then 128 + SIGALRM).
-inline constexpr unsigned kRunSeconds = 300;
+inline constexpr unsigned kRunSeconds = 120;
 
 struct Result {
   int status = -1; // exit status, or 128 + signal

@@ -104,7 +104,6 @@ TEST(Refusal, AReferenceFileThePlugInCannotUseIsRefusedWithTheReasonAndNoOutput)
   Write(dir.File("text.wav"), "RIFF, but only in words\n");
   fs::create_directory(dir.File("folder.ref"));
   ASSERT_EQ(mkfifo(dir.File("fifo.ref").c_str(), 0600), 0);
-  ASSERT_TRUE(WriteAudio(dir.File("track.wav"), Noise(kRate, 0.1f), 2, kRate));
   ASSERT_TRUE(WriteAudio(dir.File("track.WAV"), Noise(kRate, 0.1f), 2, kRate));
   ASSERT_TRUE(WriteAudio(dir.File("track.aif"), Noise(kRate, 0.1f), 2, kRate, SF_FORMAT_AIFF | SF_FORMAT_PCM_16));
   ASSERT_TRUE(WriteAudio(dir.File("silent.wav"), std::vector<float>(2 * kRate, 0.f), 2, kRate));
