@@ -88,6 +88,7 @@ void AudioSeeds()
     const std::vector<uint8_t> bytes = fuzzsupport::ReadFile(tmp);
     Seed("audio_file", k.name, bytes);
     Seed("audio_import", k.name, bytes);
+    Seed("host_headers", k.name, bytes);
   }
 }
 
@@ -110,6 +111,7 @@ void CurveSeeds(const Vorelle3CurveRecord& curve)
   Seed("curve_file", "fingerprint.vrl", fuzzsupport::ReadFile(tmp));
   Written(WriteCurveFile(tmp.c_str(), ECurveFileType::kReference, curve));
   Seed("curve_file", "reference.ref", fuzzsupport::ReadFile(tmp));
+  Seed("host_headers", "reference.ref", fuzzsupport::ReadFile(tmp));
   Vorelle3CurveRecord small;
   small.Resize(3);
   for (int i = 0; i < 3; ++i) {

@@ -8,9 +8,20 @@
 #include <cmath>
 #include <cstring>
 
+#include "HeaderFrames.h"
 #include "Wording.h"
 
 namespace host {
+
+namespace {
+
+std::string CutShortError(const std::string& path, long long held, long long declared)
+{
+  return path + " ended after " + CountOf(held, "frame") + ", though its header declares " + std::to_string(declared) +
+         "; the file is cut short: repair or re-export it";
+}
+
+} // namespace
 
 double IntegerFullScale(int format)
 {
@@ -50,6 +61,10 @@ std::string AudioInput::Open(const std::string& path)
            std::to_string(kMinSampleRate) + " to " + std::to_string(kMaxSampleRate) + " Hz: resample it first";
   if (mInfo.frames < 1)
     return path + " holds no audio";
+  // A pipe shows its cut only as it is read; a file is refused alike, at once.
+  if (mInfo.seekable)
+    if (const long long declared = HeaderFrames(path); declared > mInfo.frames)
+      return CutShortError(path, mInfo.frames, declared);
   const double fullScale = IntegerFullScale(mInfo.format);
   if (fullScale > 0.0) {
     sf_command(mFile.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
@@ -104,8 +119,7 @@ void AudioInput::Read(unsigned nFrames, float* const* channels, int nChannels)
 std::string AudioInput::ReadError() const
 {
   if (mEndedAt >= 0)
-    return mPath + " ended after " + CountOf(mEndedAt, "frame") + ", though its header declares " +
-           std::to_string(mInfo.frames) + "; the file is cut short: repair or re-export it";
+    return CutShortError(mPath, mEndedAt, mInfo.frames);
   if (mNonFiniteFrame < 0)
     return "";
   return mPath + " holds a sample that is not a number (NaN or infinity) at frame " + std::to_string(mNonFiniteFrame) +

@@ -1,10 +1,11 @@
 #pragma once
 // A WAV or AIFF file of one or two channels read from the start as the unit
 // pulls it: planar floats, a mono file feeding both channels, silence after
-// the end. A file that ends before its header's frame count (a cut pipe) is
-// an error, never silence passed off as audio. Integer files are read unnormalised and scaled by their full
-// scale, so a pass-through writes the same integers back (AudioOutput uses
-// the same factor). The first non-finite sample met is remembered: the
+// the end. A file that ends before its header's frame count is an error,
+// never silence passed off as audio: a seekable file is refused by Open, a
+// pipe when its reading comes short. Integer files are read unnormalised
+// and scaled by their full scale, so a pass-through writes the same
+// integers back (AudioOutput uses the same factor). The first non-finite sample met is remembered: the
 // caller refuses the file then. Host main thread.
 
 #include <sndfile.h>

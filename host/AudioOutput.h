@@ -1,16 +1,15 @@
 #pragma once
 // An output audio file that appears only when it is complete: samples go to
-// a temporary file beside the target, which is renamed over the target by
-// Commit once every write and the close succeeded. A refused or interrupted
-// job (destruction without Commit, or a signal, see InterruptCleanup)
-// removes the temporary file and leaves an existing target as it was.
-// Stereo; integer formats are clipped to their range, not wrapped. Host main
+// a staged file beside the target (StagedFile), renamed over the target by
+// Commit once every write and the close succeeded. Stereo; integer formats are clipped to their range, not wrapped. Host main
 // thread.
 
 #include <sndfile.h>
 
 #include <string>
 #include <vector>
+
+#include "StagedFile.h"
 
 namespace host {
 
@@ -20,19 +19,6 @@ namespace host {
 // holds it, else 32-bit float (a compressed input is never encoded again).
 // Empty on success, else why the name is refused.
 std::string OutputFormatFor(const std::string& target, int inputFormat, int& format);
-
-// Where writing target puts the file: a symbolic link (or a chain of them)
-// is followed, so the link stays a link and the file it points to is
-// replaced.
-std::string ResolveOutput(const std::string& target);
-
-// Empty when target (followed as above) names a file in an existing folder
-// this process may write to and may replace there, else what is wrong with
-// it. Checked before any work, so a job is not done in vain.
-std::string CheckOutputTarget(const std::string& target);
-
-// True when both names reach one file (same path, a link, a relative path).
-bool SameFile(const std::string& a, const std::string& b);
 
 class AudioOutput {
 public:
@@ -55,10 +41,7 @@ public:
 
 private:
   SNDFILE* mFile = nullptr;
-  std::string mTarget; // as the user named it
-  std::string mPlace;  // the file that is replaced
-  std::string mTempPath;
-  int mCleanupSlot = -1;
+  StagedFile mStaged;
   double mFullScale = 0.0;
   long long mWritten = 0;
   std::vector<double> mFrames;

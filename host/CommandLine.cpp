@@ -269,6 +269,9 @@ std::string ParseCommandLine(int argc, const char* const* argv, ParsedArgs& out)
       out.mScale = long(n);
     }
   }
+  const auto wasGiven = [&given](const char* name) { return std::find(given.begin(), given.end(), name) != given.end(); };
+  if (wasGiven("--reference") && wasGiven("--reference-file"))
+    return "--reference and --reference-file both choose the reference to match to; give one of them";
   if (!out.mHelp && out.mPositional.size() != command->nPositional) {
     if (command->nPositional == 2)
       return "name one input file and one output file (" + Synopsis(*command) + ")";

@@ -17,6 +17,7 @@
 
 #include "CommandLine.h"
 #include "HostParameters.h"
+#include "PictureOutput.h"
 
 namespace host {
 
@@ -243,10 +244,10 @@ public:
     MTLTexture* shown = standin::PresentedTexture(layer);
     if (!shown)
       return "the editor drew no frame";
-    if (!standin::WriteTexturePNG(shown, path))
-      return "cannot write " + path;
     mReport.width = int(shown->width());
     mReport.height = int(shown->height());
+    if (std::string e = WritePictureFile(path, standin::TexturePNG(shown)); !e.empty())
+      return e;
     mReport.pictures.push_back(path);
     Note("wrote " + path + " (" + std::to_string(mReport.width) + " x " + std::to_string(mReport.height) + ")");
     return "";

@@ -14,6 +14,7 @@
 #include "InterruptCleanup.h"
 #include "ProgressLine.h"
 #include "SpectrumMatch.h"
+#include "StagedFile.h"
 #include "Wording.h"
 
 namespace host {
@@ -170,6 +171,9 @@ int EditorCommand(const ParsedArgs& args)
   options.screenScale = float(args.mScale);
   options.params = args.mParams;
   options.pngPath = args.mPng;
+  if (!args.mPng.empty())
+    if (std::string e = CheckOutputTarget(args.mPng); !e.empty())
+      return Fail(args, e);
   std::vector<std::pair<std::string, std::string>> lines; // where, text
   if (!args.mScript.empty()) {
     std::error_code error;

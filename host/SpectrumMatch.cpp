@@ -1,12 +1,11 @@
 #include "SpectrumMatch.h"
 
-#include <standin/Host.h>
+#include <standin/Testing.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 
 #include "AUFileProcessor.h"
@@ -18,6 +17,8 @@
 #include "AudioOutput.h"
 #include "HostParameters.h"
 #include "LongTermSpectrum.h"
+#include "ReferenceFile.h"
+#include "StagedFile.h"
 #include "Wording.h"
 
 namespace host {
@@ -39,6 +40,9 @@ constexpr double kShortCaptureSeconds = 3.0;
 constexpr int kCustomReference = 4;
 constexpr double kLoadReferenceAt[2] = {264, 384};
 constexpr double kFilterButtonAt[2] = {250, 193};
+// The title of the alert that ends the plug-in's reading of a recording
+// when it went well; any other title is its reason for refusing the file.
+constexpr const char* kImportSucceeded = "Success!";
 
 std::string Status(OSStatus s) { return " (status " + std::to_string(s) + ")"; }
 
@@ -70,8 +74,8 @@ public:
 
   std::string Run()
   {
-    for (auto step : {&MatchJob::CheckRequest, &MatchJob::OpenFiles, &MatchJob::PrepareUnit, &MatchJob::Capture,
-                      &MatchJob::StartProcessing, &MatchJob::Process, &MatchJob::Finish})
+    for (auto step : {&MatchJob::CheckRequest, &MatchJob::OpenFiles, &MatchJob::PrepareUnit, &MatchJob::UseEditor,
+                      &MatchJob::Capture, &MatchJob::StartProcessing, &MatchJob::Process, &MatchJob::Finish})
       if (std::string e = (this->*step)(); !e.empty())
         return e;
     return "";
@@ -84,12 +88,23 @@ private:
       return "the reference must be one of the built-in ones, 0 to 3";
     if (mOptions.mOutPath.empty())
       return "name an output file";
-    if (!mOptions.mReferenceFile.empty() && !std::ifstream(mOptions.mReferenceFile))
-      return "cannot read the reference file " + mOptions.mReferenceFile;
-    if (SameFile(mOptions.mInPath, mOptions.mOutPath) ||
-        (!mOptions.mCapturePath.empty() && SameFile(mOptions.mCapturePath, mOptions.mOutPath)))
-      return OutputIsInputError(mOptions.mOutPath);
-    return "";
+    const std::string& ref = mOptions.mReferenceFile;
+    if (!ref.empty())
+      if (std::string e = CheckReferencePath(ref); !e.empty())
+        return e;
+    for (const std::string* input : {&mOptions.mInPath, &mOptions.mCapturePath, &ref})
+      if (!input->empty() && SameFile(*input, mOptions.mOutPath))
+        return OutputIsInputError(mOptions.mOutPath);
+    // The picture is an output too: checked as the audio is, before any plays.
+    const std::string& png = mOptions.mEditorPng;
+    if (png.empty())
+      return "";
+    for (const std::string* input : {&mOptions.mInPath, &mOptions.mCapturePath, &ref})
+      if (!input->empty() && SameFile(*input, png))
+        return "the editor picture must not be an input file; choose another name for " + png;
+    if (SameFile(mOptions.mOutPath, png))
+      return "the editor picture must not be the audio output; choose another name for " + png;
+    return CheckOutputTarget(png);
   }
 
   std::string OpenFiles()
@@ -145,6 +160,66 @@ private:
     return "";
   }
 
+  bool UsesEditor() const
+  {
+    return !mOptions.mReferenceFile.empty() || mOptions.mLinearPhase || !mOptions.mEditorPng.empty();
+  }
+
+  // What only the editor offers, done there as a user does before playing:
+  // the reference file button with the file dialog's answer, the filter
+  // button.
+  std::string UseEditor()
+  {
+    if (!UsesEditor())
+      return "";
+    mEditor.emplace(mUnit, mEditorReport);
+    if (std::string e = mEditor->Open(1.f); !e.empty())
+      return e;
+    if (!mOptions.mReferenceFile.empty())
+      if (std::string e = LoadReference(); !e.empty())
+        return e;
+    if (mOptions.mLinearPhase) {
+      if (std::string e = Click(kFilterButtonAt); !e.empty())
+        return e;
+    }
+    return "";
+  }
+
+  // The plug-in's verdict on the file comes from its alerts; what it takes
+  // without a word is checked by the host after.
+  std::string LoadReference()
+  {
+    const std::string& path = mOptions.mReferenceFile;
+    const size_t panels = standin::ShownPanels().size(), alerts = standin::ShownAlerts().size();
+    EditorAction a;
+    ParseEditorAction("file " + path, a);
+    if (std::string e = mEditor->Do(a); !e.empty())
+      return e;
+    if (std::string e = Click(kLoadReferenceAt); !e.empty())
+      return e;
+    // The plug-in reads the file one idle tick later.
+    ParseEditorAction("wait 0.1", a);
+    if (std::string e = mEditor->Do(a); !e.empty())
+      return e;
+    if (standin::ShownPanels().size() == panels)
+      return ReferenceRefusal(path, "the editor's reference file button showed no file dialog");
+    bool read = false;
+    const std::vector<standin::ShownAlert> shown = standin::ShownAlerts();
+    for (size_t i = alerts; i < shown.size(); ++i) {
+      if (shown[i].title == kImportSucceeded) {
+        read = true;
+        continue;
+      }
+      std::string why = "the plug-in refused it (its alert: \"" + shown[i].title + "\")";
+      if (const std::string words = ReferenceReaderWords(path); !words.empty())
+        why += ": " + words;
+      return ReferenceRefusal(path, why);
+    }
+    if (IsReferenceRecording(path) && !read)
+      return ReferenceRefusal(path, "the plug-in did not report reading it");
+    return CheckReferenceContent(path);
+  }
+
   // Capture: the audio passes through while the plug-in takes its fingerprint.
   std::string Capture()
   {
@@ -182,36 +257,6 @@ private:
   }
 
   // Processing against the reference: the capture ends and the filter is built.
-  bool UsesEditor() const
-  {
-    return !mOptions.mReferenceFile.empty() || mOptions.mLinearPhase || !mOptions.mEditorPng.empty();
-  }
-
-  // What only the editor offers, done there as a user does: the reference
-  // file button with the file dialog's answer, the filter button.
-  std::string UseEditor()
-  {
-    mEditor.emplace(mUnit, mEditorReport);
-    if (std::string e = mEditor->Open(1.f); !e.empty())
-      return e;
-    EditorAction a;
-    if (!mOptions.mReferenceFile.empty()) {
-      ParseEditorAction("file " + mOptions.mReferenceFile, a);
-      if (std::string e = mEditor->Do(a); !e.empty())
-        return e;
-      if (std::string e = Click(kLoadReferenceAt); !e.empty())
-        return e;
-      // The plug-in reads the file one idle tick later.
-      ParseEditorAction("wait 0.1", a);
-      mEditor->Do(a);
-    }
-    if (mOptions.mLinearPhase) {
-      if (std::string e = Click(kFilterButtonAt); !e.empty())
-        return e;
-    }
-    return "";
-  }
-
   // A click where a button of the editor at 100 % is at the view's scale.
   std::string Click(const double (&at)[2])
   {
@@ -224,20 +269,12 @@ private:
 
   std::string StartProcessing()
   {
-    if (OSStatus s = mUnit.SetParameter(kParamReferenceMode, float(mOptions.mReference)); s != noErr)
-      return "the plug-in refused reference " + std::to_string(mOptions.mReference) + Status(s);
+    const int reference = mOptions.mReferenceFile.empty() ? mOptions.mReference : kCustomReference;
+    if (OSStatus s = mUnit.SetParameter(kParamReferenceMode, float(reference)); s != noErr)
+      return "the plug-in refused reference " + std::to_string(reference) + Status(s);
     if (OSStatus s = mUnit.SetParameter(kParamActivityState, kActivityProcessing); s != noErr)
       return "the plug-in refused to process" + Status(s);
     standin::PumpMainRunLoop();
-    // The editor's file buttons answer only once the capture has ended.
-    if (UsesEditor())
-      if (std::string e = UseEditor(); !e.empty())
-        return e;
-    if (!mOptions.mReferenceFile.empty()) {
-      if (OSStatus s = mUnit.SetParameter(kParamReferenceMode, float(kCustomReference)); s != noErr)
-        return "the plug-in refused its custom reference" + Status(s);
-      standin::PumpMainRunLoop();
-    }
     if (std::string e = PreRoll(); !e.empty())
       return e;
     mFeed = &mInput;

@@ -35,18 +35,38 @@ std::vector<uint8_t> TextureRGBA(MTLTexture* texture)
   return rgba;
 }
 
-bool WriteTexturePNG(MTLTexture* texture, const std::string& path)
+std::vector<uint8_t> TexturePNG(MTLTexture* texture)
 {
+  std::vector<uint8_t> png;
   if (!texture)
-    return false;
+    return png;
   const std::vector<uint8_t> rgba = TextureRGBA(texture);
   const int w = int(texture->width()), h = int(texture->height());
+  auto append = [](void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<uint8_t>*>(context);
+    out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+  };
+  if (!stbi_write_png_to_func(append, &png, w, h, 4, rgba.data(), w * 4))
+    png.clear();
+  return png;
+}
+
+bool WriteTexturePNG(MTLTexture* texture, const std::string& path)
+{
+  const std::vector<uint8_t> png = TexturePNG(texture);
+  if (png.empty())
+    return false;
   const std::string temporary = path + ".part";
-  if (!stbi_write_png(temporary.c_str(), w, h, 4, rgba.data(), w * 4)) {
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file)
+    return false;
+  // A short write or a failed close (a full disk) keeps the old file.
+  const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+  if (std::fclose(file) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
     std::remove(temporary.c_str());
     return false;
   }
-  return std::rename(temporary.c_str(), path.c_str()) == 0;
+  return true;
 }
 
 } // namespace standin

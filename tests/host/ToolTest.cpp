@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "AuhostRun.h"
 #include "HostFiles.h"
 #include "TempFolder.h"
 
@@ -27,92 +28,11 @@ namespace fs = std::filesystem;
 using hosttest::Names;
 using hosttest::ReadBytes;
 using hosttest::WriteAudio;
-
-struct Result {
-  int status = -1; // exit status, or 128 + signal
-  std::string out, err;
-};
-
-std::vector<const char*> Argv(const std::vector<std::string>& args)
-{
-  std::vector<const char*> argv{AUHOST_PATH};
-  for (const std::string& a : args)
-    argv.push_back(a.c_str());
-  argv.push_back(nullptr);
-  return argv;
-}
-
-int Wait(pid_t pid)
-{
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// Runs auhost with stdout and stderr into files of `dir`; fileLimit > 0
-// caps the size of any file it writes (with SIGXFSZ ignored, as a full disk
-// makes a write fail).
-// With `input`, standard input is a pipe that carries those bytes.
-Result RunAuhost(const testsupport::TempFolder& dir, const std::vector<std::string>& args, long fileLimit = 0,
-                 bool inDir = false, const std::string* input = nullptr)
-{
-  const std::string outPath = dir.File("stdout.txt"), errPath = dir.File("stderr.txt");
-  const std::vector<const char*> argv = Argv(args);
-  int pipeEnds[2] = {-1, -1};
-  if (input && pipe(pipeEnds) != 0)
-    return {};
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (input) {
-      dup2(pipeEnds[0], 0);
-      close(pipeEnds[0]);
-      close(pipeEnds[1]);
-    }
-    const int o = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(o, 1);
-    dup2(e, 2);
-    if (inDir && chdir(dir.Path().c_str()) != 0)
-      _exit(126);
-    if (fileLimit > 0) {
-      signal(SIGXFSZ, SIG_IGN);
-      const rlimit limit{rlim_t(fileLimit), rlim_t(fileLimit)};
-      setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
-    _exit(127);
-  }
-  if (input) {
-    // A reader that stops early ends the writing (EPIPE, not SIGPIPE).
-    signal(SIGPIPE, SIG_IGN);
-    close(pipeEnds[0]);
-    for (size_t done = 0; done < input->size();) {
-      const ssize_t n = write(pipeEnds[1], input->data() + done, input->size() - done);
-      if (n <= 0)
-        break;
-      done += size_t(n);
-    }
-    close(pipeEnds[1]);
-  }
-  Result r;
-  r.status = Wait(pid);
-  r.out = ReadBytes(outPath);
-  r.err = ReadBytes(errPath);
-  fs::remove(outPath);
-  fs::remove(errPath);
-  return r;
-}
-
-std::vector<float> Noise(int frames, float peak)
-{
-  std::vector<float> x(size_t(frames) * 2);
-  uint32_t s = 99;
-  for (float& v : x) {
-    s = s * 1664525u + 1013904223u;
-    v = peak * (float(s >> 8) / float(1u << 24) * 2.f - 1.f);
-  }
-  return x;
-}
+using hosttest::Argv;
+using hosttest::Noise;
+using hosttest::Result;
+using hosttest::RunAuhost;
+using hosttest::Wait;
 
 } // namespace
 
@@ -298,6 +218,9 @@ TEST(Tool, ParameterTextIsPlainDecimalWholeForSteppedParametersAndEveryOptionCom
     {{"process", in, out, "--param", "5=1", "--param", "5=2"}, 2, "parameter 5 is given twice"},
     {{"process", in, out, "--block", "64", "--block=128"}, 2, "--block is given twice"},
     {{"match", in, out, "--reference", "1", "--reference", "1"}, 2, "--reference is given twice"},
+    {{"match", in, out, "--reference", "1", "--reference-file", in},
+     2,
+     "--reference and --reference-file both choose"},
     {{"process", "--", in, out, "--block"}, 2, "name one input file and one output file"},
     {{"process", "in.wav", "-out.wav"}, 2, "unknown option -out.wav"},
     {{"process", "--block", "64", "--", "in.wav", "-out.wav"}, 0, ""},
@@ -323,6 +246,14 @@ TEST(Tool, InputThatCannotGoBackToItsStartIsReadOnceOrRefusedNeverPassedOffAsSil
   ASSERT_TRUE(WriteAudio(in, x, 2, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
   const std::string whole = ReadBytes(in);
   const std::string cut = whole.substr(0, whole.size() / 2);
+  // The same cut as a file, and cuts of an AIFF file and of one long enough
+  // to capture from.
+  const std::string cutWav = dir.File("cut.wav"), cutAiff = dir.File("cut.aiff"), cutLong = dir.File("long.wav");
+  std::ofstream(cutWav, std::ios::binary) << cut;
+  ASSERT_TRUE(WriteAudio(cutAiff, x, 2, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24));
+  const std::string aiff = ReadBytes(cutAiff);
+  std::ofstream(cutAiff, std::ios::binary) << aiff.substr(0, aiff.size() - 6000);
+  std::ofstream(cutLong, std::ios::binary) << whole.substr(0, whole.size() - 4000);
   const struct {
     std::vector<std::string> args;
     const std::string* input;
@@ -335,11 +266,15 @@ TEST(Tool, InputThatCannotGoBackToItsStartIsReadOnceOrRefusedNeverPassedOffAsSil
     {{"process", "-", out}, &whole, 0, ""},
     {{"process", "-", out}, &cut, 1, "- ended after 14994 frames, though its header declares 30000"},
     {{"match", "/dev/stdin", out, "--capture", in}, &cut, 1, "ended after 14994 frames"},
+    {{"process", cutWav, out}, nullptr, 1, "/cut.wav ended after 14994 frames, though its header declares 30000"},
+    {{"process", cutAiff, out}, nullptr, 1, "ended after 29000 frames, though its header declares 30000"},
+    {{"match", cutLong, out}, nullptr, 1, "ended after 29000 frames, though its header declares 30000"},
+    {{"match", in, out, "--capture", cutLong}, nullptr, 1, "ended after 29000 frames"},
   };
   for (const auto& row : rows) {
     fs::remove(out);
     const Result r = RunAuhost(dir, row.args, 0, false, row.input);
-    const std::string what = row.args[0] + " " + row.args[1] + (row.input == &cut ? " (cut)" : "");
+    const std::string what = row.args[0] + " " + row.args[1] + " " + row.args.back() + (row.input == &cut ? " (cut)" : "");
     EXPECT_EQ(r.status, row.status) << what << "\n" << r.err;
     EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
     EXPECT_EQ(fs::exists(out), row.status == 0) << what;

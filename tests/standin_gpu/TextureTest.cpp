@@ -5,8 +5,14 @@
 #include <png.h>
 #include <standin/MetalShading.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 using namespace gputest;
 
@@ -209,4 +215,29 @@ TEST(Texture, PNGDumpDecodesToTheTexturePixels)
     EXPECT_EQ(decoded[size_t(p * 4 + 3)], bgra[p * 4 + 3]);
   }
   EXPECT_FALSE(standin::WriteTexturePNG(t, "/nonexistent-folder/x.png"));
+
+  // A disk that takes only part of the file (a size limit, as when full):
+  // the writer says so and the previous file stays.
+  const std::string kept = OutputPath("dump_kept.png");
+  std::FILE* previous = std::fopen(kept.c_str(), "wb");
+  ASSERT_TRUE(previous);
+  std::fputs("previous", previous);
+  std::fclose(previous);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{40, 40};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(standin::WriteTexturePNG(t, kept) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "a cut-short write reported as written";
+  std::FILE* after = std::fopen(kept.c_str(), "rb");
+  ASSERT_TRUE(after);
+  char text[16] = {};
+  EXPECT_EQ(std::fread(text, 1, sizeof text, after), 8u);
+  std::fclose(after);
+  EXPECT_STREQ(text, "previous");
+  EXPECT_FALSE(std::filesystem::exists(kept + ".part"));
 }

@@ -80,7 +80,10 @@ unsigned long PresentCount(CAMetalLayer* layer);
 // Level 0 as tightly packed RGBA bytes (one-channel formats as grey,
 // opaque), whatever the storage order or mode.
 std::vector<uint8_t> TextureRGBA(MTLTexture* texture);
-// Writes level 0 as an RGBA PNG (beside the path, then renamed into place).
+// Level 0 encoded as an RGBA PNG file's bytes (empty when it cannot be).
+std::vector<uint8_t> TexturePNG(MTLTexture* texture);
+// Writes level 0 as an RGBA PNG (beside the path, then renamed into place
+// once every byte is written).
 bool WriteTexturePNG(MTLTexture* texture, const std::string& path);
 
 // ---- A person at the screen ----------------------------------------------------

@@ -1,0 +1,33 @@
+#pragma once
+// The host's checks around a custom reference file given to the editor's
+// reference file button. The plug-in reads the file whole (a pipe or device
+// would keep it waiting), does nothing with an extension it does not know,
+// and takes a cut-short or non-numeric .ref file and a silent recording as a
+// curve; what it refuses it says in an alert, which replaces its reader's
+// reason for a .ref file. Host main thread.
+
+#include <string>
+
+namespace host {
+
+// "cannot use PATH as the reference: REASON".
+std::string ReferenceRefusal(const std::string& path, const std::string& reason);
+
+// Before the plug-in sees it: a readable regular file whose extension the
+// plug-in acts on. Empty, or the refusal.
+std::string CheckReferencePath(const std::string& path);
+
+// Why the plug-in's reader refuses a .ref file, in its own words ("Wrong
+// File Type", "Wrong File Version", "Wrong File" with what is wrong in the
+// points, or for a point count other than its own); empty for another file.
+std::string ReferenceReaderWords(const std::string& path);
+
+// True for the recordings the plug-in analyses (.wav, .aiff), which report
+// their end in an alert; a .ref file reports only a failure.
+bool IsReferenceRecording(const std::string& path);
+
+// After the plug-in took it: what makes it no reference all the same (cut
+// short, a value that is not a number, no signal). Empty, or the refusal.
+std::string CheckReferenceContent(const std::string& path);
+
+} // namespace host

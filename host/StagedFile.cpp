@@ -1,0 +1,148 @@
+#include "StagedFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "InterruptCleanup.h"
+
+namespace host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Folder(const std::string& target)
+{
+  const fs::path parent = fs::path(target).parent_path();
+  return parent.empty() ? std::string(".") : parent.string();
+}
+
+} // namespace
+
+std::string ResolveOutput(const std::string& target)
+{
+  fs::path p = target;
+  std::error_code ec;
+  // A link chain longer than the system follows is left to fail as it would.
+  for (int hops = 0; hops < 40 && fs::is_symlink(p, ec); ++hops) {
+    const fs::path next = fs::read_symlink(p, ec);
+    if (ec)
+      break;
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  return p.string();
+}
+
+std::string CheckOutputTarget(const std::string& target)
+{
+  if (target.empty())
+    return "name an output file";
+  const std::string file = ResolveOutput(target);
+  const std::string folder = Folder(file);
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec))
+    return "cannot write " + target + ": the folder " + folder + " does not exist (make it first)";
+  if (access(folder.c_str(), W_OK | X_OK) != 0)
+    return "cannot write " + target + ": the folder " + folder + " is not writable";
+  if (fs::is_directory(file, ec))
+    return "cannot write " + target + ": it is a folder; name a file";
+  struct stat dirInfo {
+  }, fileInfo{};
+  const bool exists = lstat(file.c_str(), &fileInfo) == 0;
+  // Renaming a file over a device, pipe or socket would put it out of use.
+  if (exists && !S_ISREG(fileInfo.st_mode))
+    return "cannot write " + target + (file != target ? ": the link leads to " + file + ", which" : ": it") +
+           " is not a regular file (a device, pipe or socket); name a file";
+  // In a folder with the sticky bit (as /tmp) only the file's owner, the
+  // folder's owner or root may replace a file.
+  const uid_t me = geteuid();
+  if (exists && stat(folder.c_str(), &dirInfo) == 0 && (dirInfo.st_mode & S_ISVTX) && me != 0 &&
+      fileInfo.st_uid != me && dirInfo.st_uid != me)
+    return "cannot replace " + target +
+           ": it belongs to another user, in a folder where only a file's owner may "
+           "replace it; choose another name";
+  return "";
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+  std::error_code ec;
+  if (fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec))
+    return true;
+  // Not written yet: the names compared as the system would resolve them.
+  const fs::path pa = fs::weakly_canonical(fs::absolute(ResolveOutput(a), ec), ec);
+  if (ec)
+    return false;
+  const fs::path pb = fs::weakly_canonical(fs::absolute(ResolveOutput(b), ec), ec);
+  return !ec && pa == pb;
+}
+
+std::string StagedFile::Create(const std::string& target, int& fd)
+{
+  Discard();
+  fd = -1;
+  if (std::string e = CheckOutputTarget(target); !e.empty())
+    return e;
+  mTarget = target;
+  mPlace = ResolveOutput(target);
+  // ".NAME.XXXXXX", with NAME shortened when that would pass the folder's
+  // limit on a name's length.
+  const long limit = pathconf(Folder(mPlace).c_str(), _PC_NAME_MAX);
+  const size_t room = size_t(limit > 0 ? limit : 255) - std::strlen("..XXXXXX");
+  std::string leaf = ".";
+  leaf += fs::path(mPlace).filename().string().substr(0, room);
+  leaf += ".XXXXXX";
+  std::string pattern = (fs::path(Folder(mPlace)) / leaf).string();
+  {
+    // An interruption between the two would leave the file unknown.
+    const InterruptsHeld held;
+    fd = mkstemp(pattern.data());
+    if (fd >= 0)
+      mCleanupSlot = RegisterInterruptCleanup(pattern);
+  }
+  if (fd < 0)
+    return "cannot write " + target + ": " + std::strerror(errno);
+  mTempPath = pattern;
+  // As a new file would be made, or as the file it replaces was.
+  struct stat existing {};
+  if (stat(mPlace.c_str(), &existing) == 0) {
+    fchmod(fd, existing.st_mode & 07777);
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+  }
+  return "";
+}
+
+std::string StagedFile::PutInPlace()
+{
+  if (mTempPath.empty())
+    return "writing " + mTarget + " failed: the file is not open";
+  if (std::rename(mTempPath.c_str(), mPlace.c_str()) != 0) {
+    const std::string why = std::strerror(errno);
+    Discard();
+    return "cannot put " + mTarget + " in place: " + why;
+  }
+  UnregisterInterruptCleanup(mCleanupSlot);
+  mCleanupSlot = -1;
+  mTempPath.clear();
+  return "";
+}
+
+void StagedFile::Discard()
+{
+  if (!mTempPath.empty()) {
+    unlink(mTempPath.c_str());
+    mTempPath.clear();
+  }
+  UnregisterInterruptCleanup(mCleanupSlot);
+  mCleanupSlot = -1;
+}
+
+} // namespace host
