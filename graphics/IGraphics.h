@@ -571,6 +571,11 @@ protected:
   void RemoveControlAt(int idx);
   // Clears capture, hover and prompt pointers that name control.
   void ForgetControl(const IControl* control);
+  // A captured press ends: the control hears its release (or, without one,
+  // its touch cancelled), then the host gesture the press opened closes.
+  void EndPress(IControl& c, const IMouseInfo& at, bool released);
+  // The control is in the list or one of the special controls.
+  bool HoldsControl(const IControl* c) const;
   void ResizeApply(int w, int h, float scale, bool needsPlatformResize);
   int PlatformSize(int units) const;
 
