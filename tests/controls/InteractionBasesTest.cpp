@@ -163,10 +163,10 @@ TEST_F(InteractionBases, ASteppedSliderMovesRelativelyEvenUnderATouch)
     float dX;
     double want;
   } cases[] = {
-    {kOdd, 1, 40, 0.3},  // 0 + 0.4 of 0..10 is 4, nearest step 3
-    {kOdd, 0, 40, 0.3},  // the mouse alike
-    {-1, 1, 10, 0.5},    // an unstepped slider under a touch follows the pointer
-    {-1, 0, 10, 0.2},    // under the mouse it moves by the delta from the press
+    {kOdd, 1, 40, 0.3}, // 0 + 0.4 of 0..10 is 4, nearest step 3
+    {kOdd, 0, 40, 0.3}, // the mouse alike
+    {-1, 1, 10, 0.5},   // an unstepped slider under a touch follows the pointer
+    {-1, 0, 10, 0.2},   // under the mouse it moves by the delta from the press
   };
   for (const Case& c : cases) {
     auto* s = new TestSlider(IRECT(0, 0, 100, 20), c.param, kHorizontal, 1.0);

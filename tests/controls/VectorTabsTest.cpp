@@ -217,10 +217,10 @@ TEST_F(VectorTabs, TabAndSlideSwitchesGivenAValueBetweenStatesShowTheNearest)
   };
   const char* names[] = {"a", "b", "c", "d", "e"};
   for (const Case& c : cases) {
-    auto* tabs = new IVTabSwitchControl(IRECT(0, 0, 150, 30), [](IControl*) {},
-                                        std::vector<const char*>(names, names + c.states), "", Plain());
-    auto* slide = new IVSlideSwitchControl(IRECT(0, 40, 150, 70), [](IControl*) {}, "", Plain(), true, kHorizontal,
-                                           c.states, 0);
+    auto* tabs = new IVTabSwitchControl(
+      IRECT(0, 0, 150, 30), [](IControl*) {}, std::vector<const char*>(names, names + c.states), "", Plain());
+    auto* slide = new IVSlideSwitchControl(
+      IRECT(0, 40, 150, 70), [](IControl*) {}, "", Plain(), true, kHorizontal, c.states, 0);
     g->AttachControl(tabs);
     g->AttachControl(slide);
     tabs->SetValueFromDelegate(c.value, 0);

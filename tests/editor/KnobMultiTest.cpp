@@ -40,10 +40,13 @@ TEST_F(KnobMulti, FullHeightDragMovesByOneOverGearingTenTimesLessWithShiftNotAtA
     double want;
     float bx = 0, by = 0; // a second step of the same drag
   } cases[] = {
-    {kVertical, 0, -40, false, false, 0.25},  {kVertical, 0, -40, true, false, 0.025},
+    {kVertical, 0, -40, false, false, 0.25},
+    {kVertical, 0, -40, true, false, 0.025},
     {kVertical, 0, -40, false, true, 0.5}, // the press resets to the default
-    {kVertical, 0, 40, false, false, 0.0},    {IBKnobMultiControlZV::kReversedVertical, 0, 40, false, false, 0.25},
-    {kHorizontal, 40, 0, false, false, 0.25}, {kHorizontal, 0, -40, false, false, 0.0},
+    {kVertical, 0, 40, false, false, 0.0},
+    {IBKnobMultiControlZV::kReversedVertical, 0, 40, false, false, 0.25},
+    {kHorizontal, 40, 0, false, false, 0.25},
+    {kHorizontal, 0, -40, false, false, 0.0},
     // Past an end and back within one drag: the way back starts at the end.
     {kVertical, 0, -200, false, false, 0.875, 0, 20},
     {kVertical, 0, 200, false, false, 0.125, 0, -20},

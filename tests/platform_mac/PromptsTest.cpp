@@ -208,9 +208,9 @@ TEST_F(Prompts, AColourPickedAfterTheSwatchWentReachesNothing)
   for (const Row& r : rows) {
     OpenHost(1.f);
     std::vector<IColor> told;
-    auto* swatch = new IVColorSwatchControl(
-      IRECT(120, 70, 190, 140), "", [&](int, const IColor& c) { told.push_back(c); }, DEFAULT_STYLE, kSwatchRow,
-      {kForeground});
+    auto* swatch =
+      new IVColorSwatchControl(IRECT(120, 70, 190, 140), "", [&](int, const IColor& c) { told.push_back(c); },
+                               DEFAULT_STYLE, kSwatchRow, {kForeground});
     Graphics()->AttachControl(swatch);
     const IRECT cell = swatch->GetCellRects()[0];
     Click(cell.MW(), cell.MH());

@@ -100,8 +100,8 @@ TEST_P(UnlockedDrag, ReportsTheStepsFromOneEventToTheNextInEditorPoints)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, UnlockedDrag,
-                         ::testing::Values(std::make_pair(1.f, 1.f), std::make_pair(2.f, 1.f),
-                                           std::make_pair(1.f, 2.f), std::make_pair(2.f, 1.5f)));
+                         ::testing::Values(std::make_pair(1.f, 1.f), std::make_pair(2.f, 1.f), std::make_pair(1.f, 2.f),
+                                           std::make_pair(2.f, 1.5f)));
 
 TEST_F(ViewInput, LeavingTheViewTellsTheControlsAtOnceOrAfterTheReleaseOfADrag)
 {
