@@ -574,6 +574,8 @@ protected:
   // A captured press ends: the control hears its release (or, without one,
   // its touch cancelled), then the host gesture the press opened closes.
   void EndPress(IControl& c, const IMouseInfo& at, bool released);
+  // EndPress for each point whose touch is captured.
+  void EndPresses(const IMouseInfoList& points, bool released);
   // The control is in the list or one of the special controls.
   bool HoldsControl(const IControl* c) const;
   void ResizeApply(int w, int h, float scale, bool needsPlatformResize);

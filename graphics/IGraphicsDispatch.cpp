@@ -59,6 +59,19 @@ void IGraphics::EndPress(IControl& c, const IMouseInfo& at, bool released)
     mDelegate->EndInformHostOfParamChangeFromUI(p);
 }
 
+void IGraphics::EndPresses(const IMouseInfoList& points, bool released)
+{
+  for (const IMouseInfo& pt : points) {
+    const auto it = mCapturedMap.find(pt.ms.touchID);
+    if (it == mCapturedMap.end())
+      continue;
+    IControl* c = it->second;
+    // Erased first: whatever the handler does, the press ends once.
+    mCapturedMap.erase(it);
+    EndPress(*c, pt, released);
+  }
+}
+
 bool IGraphics::HoldsControl(const IControl* c) const
 {
   return c && (mControls.Find(c) >= 0 || c == mCornerResizer.get() || c == mPopupControl.get() ||
@@ -158,15 +171,7 @@ void IGraphics::OnMouseDown(const IMouseInfoList& points)
 
 void IGraphics::OnMouseUp(const IMouseInfoList& points)
 {
-  for (const IMouseInfo& pt : points) {
-    const auto it = mCapturedMap.find(pt.ms.touchID);
-    if (it == mCapturedMap.end())
-      continue;
-    IControl* c = it->second;
-    // Erased first: whatever the handler does, the press ends once.
-    mCapturedMap.erase(it);
-    EndPress(*c, pt, true);
-  }
+  EndPresses(points, true);
   if (mResizingInProcess)
     EndDragResize();
   if (points.size() == 1 && points[0].ms.touchID == 0)
@@ -194,17 +199,7 @@ void IGraphics::OnMouseDrag(const IMouseInfoList& points)
   }
 }
 
-void IGraphics::OnTouchCancelled(const IMouseInfoList& points)
-{
-  for (const IMouseInfo& pt : points) {
-    const auto it = mCapturedMap.find(pt.ms.touchID);
-    if (it == mCapturedMap.end())
-      continue;
-    IControl* c = it->second;
-    mCapturedMap.erase(it);
-    EndPress(*c, pt, false);
-  }
-}
+void IGraphics::OnTouchCancelled(const IMouseInfoList& points) { EndPresses(points, false); }
 
 void IGraphics::OnDragResize(float x, float y)
 {

@@ -235,7 +235,18 @@ TEST_F(EditorView, AWindowOnAScreenOfAnotherScaleThanTheMainOneDrawsAtTheWindows
     standin::RunMainRunLoopFor(kFrame);
     MTLTexture* shown = standin::PresentedTexture(layer);
     ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(standin::TextureRGBA(shown).size(), size_t(r.window * kW) * size_t(r.window * kH) * 4);
+    const auto rgba = standin::TextureRGBA(shown);
+    const size_t w = size_t(r.window * kW);
+    ASSERT_EQ(rgba.size(), w * size_t(r.window * kH) * 4);
+    // The knob's lower right corner lands where the window's scale puts it.
+    const size_t inKnob = (size_t(59 * r.window) * w + size_t(59 * r.window)) * 4;
+    const size_t pastKnob = (size_t(61 * r.window) * w + size_t(61 * r.window)) * 4;
+    EXPECT_EQ((std::vector<int>{rgba[inKnob], rgba[inKnob + 1], rgba[inKnob + 2]}), (std::vector<int>{40, 40, 40}));
+    EXPECT_EQ((std::vector<int>{rgba[pastKnob], rgba[pastKnob + 1], rgba[pastKnob + 2]}),
+              (std::vector<int>{240, 240, 240}));
+    EXPECT_TRUE(standin::WriteTexturePNG(shown, std::string(VORELLE_TEST_OUTPUT_DIR) + "/editor_window_scale" +
+                                                  std::to_string(int(r.window)) + "_on_main" +
+                                                  std::to_string(int(r.mainScreen)) + ".png"));
     CloseHost();
   }
 }
