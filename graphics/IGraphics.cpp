@@ -177,9 +177,7 @@ void IGraphics::ForgetControl(const IControl* control)
       }
       it = mCapturedMap.erase(it);
       mDelegate->OnUIMouseUp();
-      for (int v = 0; v < control->NVals(); ++v)
-        if (const int p = control->GetParamIdx(v); p >= 0)
-          mDelegate->EndInformHostOfParamChangeFromUI(p);
+      EndGesturesOf(*control);
     }
     ReleaseMouseCapture();
   }

@@ -565,7 +565,7 @@ public:
 
 protected:
   // Closes the host's gesture bracket on every parameter the control links.
-  void EndGesturesOf(IControl& control);
+  void EndGesturesOf(const IControl& control);
   // The attach steps shared by every attach operation.
   void AttachSteps(IControl* control);
   void RemoveControlAt(int idx);

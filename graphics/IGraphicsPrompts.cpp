@@ -281,7 +281,7 @@ void IGraphics::SetControlValueAfterPopupMenu(IPopupMenu* menu)
   mInPopupMenu = nullptr;
 }
 
-void IGraphics::EndGesturesOf(IControl& control)
+void IGraphics::EndGesturesOf(const IControl& control)
 {
   for (int v = 0; v < control.NVals(); ++v)
     if (const int p = control.GetParamIdx(v); p >= 0)
