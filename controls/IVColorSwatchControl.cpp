@@ -19,6 +19,8 @@ IVColorSwatchControl::IVColorSwatchControl(const IRECT& bounds, const char* labe
   mText = mStyle.valueStyle;
 }
 
+IVColorSwatchControl::~IVColorSwatchControl() { *mPickerLink = nullptr; }
+
 const char* IVColorSwatchControl::CellLabel(int i) const
 {
   return i >= 0 && i < static_cast<int>(mLabels.size()) ? mLabels[static_cast<std::size_t>(i)].c_str() : "";
@@ -93,11 +95,14 @@ void IVColorSwatchControl::OnMouseDown(float x, float y, const IMouseMod&)
     return;
   const int colorId = mColorIdForCells[static_cast<std::size_t>(i)];
   IColor start = GetColor(colorId);
-  mGraphics->PromptForColor(start, "Choose a color", [this, i, colorId](const IColor& c) {
-    SetColor(colorId, c);
-    SetDirty(false, -1);
-    if (mColorChosenFunc)
-      mColorChosenFunc(i, c);
+  mGraphics->PromptForColor(start, "Choose a color", [link = mPickerLink, i, colorId](const IColor& c) {
+    IVColorSwatchControl* self = *link;
+    if (!self)
+      return;
+    self->SetColor(colorId, c);
+    self->SetDirty(false, -1);
+    if (self->mColorChosenFunc)
+      self->mColorChosenFunc(i, c);
   });
 }
 

@@ -3,6 +3,7 @@
 // colour picker for a new colour for the cell.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ public:
                        const std::vector<int>& colorIds = {kBackground, kForeground, kPressed, kFrame, kHover, kShadow,
                                                            kExtra1, kExtra2, kExtra3},
                        const std::vector<const char*>& labels = {});
+  ~IVColorSwatchControl() override;
 
   void Draw(IGraphics& g) override;
   void DrawWidget(IGraphics& g) override;
@@ -46,6 +48,9 @@ protected:
   std::vector<IRECT> mCellRects;
   std::vector<std::string> mLabels;
   std::vector<int> mColorIdForCells;
+  // What the open colour picker answers to; cleared when the control goes,
+  // since the picker may outlive it.
+  std::shared_ptr<IVColorSwatchControl*> mPickerLink = std::make_shared<IVColorSwatchControl*>(this);
 };
 
 } // namespace plugin::igraphics

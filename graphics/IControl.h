@@ -58,7 +58,9 @@ public:
   virtual bool OnKeyUp(float, float, const IKeyPress&) { return false; }
   virtual void OnMouseOver(float x, float y, const IMouseMod& mod);
   virtual void OnMouseOut();
-  virtual void OnTouchCancelled(float, float, const IMouseMod&) {}
+  // A press ended without its release (touch cancelled, focus lost, capture
+  // dropped): by default it ends as the release would.
+  virtual void OnTouchCancelled(float x, float y, const IMouseMod& mod) { OnMouseUp(x, y, mod); }
   virtual void OnDrop(const char*) {}
   virtual void OnRescale() {}
   virtual void OnResize() {}

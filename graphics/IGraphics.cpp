@@ -168,12 +168,17 @@ IControl* IGraphics::GetControlWithTag(int tag) const
 void IGraphics::ForgetControl(const IControl* control)
 {
   if (ControlIsCaptured(control)) {
-    // The release will find no control: close the host gesture its press
-    // opened, or the host keeps the parameters touched.
-    mDelegate->OnUIMouseUp();
-    for (int v = 0; v < control->NVals(); ++v)
-      if (const int p = control->GetParamIdx(v); p >= 0)
-        mDelegate->EndInformHostOfParamChangeFromUI(p);
+    // The release will find no control: close the host gesture each press
+    // on it opened, or the host keeps the parameters touched.
+    for (auto it = mCapturedMap.begin(); it != mCapturedMap.end();) {
+      if (it->second != control) {
+        ++it;
+        continue;
+      }
+      it = mCapturedMap.erase(it);
+      mDelegate->OnUIMouseUp();
+      EndGesturesOf(*control);
+    }
     ReleaseMouseCapture();
   }
   if (control == mMouseOver) {
@@ -232,7 +237,11 @@ void IGraphics::RemoveControl(IControl* control) { RemoveControl(mControls.Find(
 
 void IGraphics::RemoveAllControls()
 {
-  ReleaseMouseCapture();
+  // The editor is closing: nothing more may reach the controls or the
+  // delegate, which may itself be going.
+  mCapturedMap.clear();
+  if (mCursorHidden)
+    HideMouseCursor(false, true);
   mMouseOver = nullptr;
   mMouseOverIdx = -1;
   mInTextEntry = nullptr;

@@ -565,12 +565,19 @@ public:
 
 protected:
   // Closes the host's gesture bracket on every parameter the control links.
-  void EndGesturesOf(IControl& control);
+  void EndGesturesOf(const IControl& control);
   // The attach steps shared by every attach operation.
   void AttachSteps(IControl* control);
   void RemoveControlAt(int idx);
   // Clears capture, hover and prompt pointers that name control.
   void ForgetControl(const IControl* control);
+  // A captured press ends: the control hears its release (or, without one,
+  // its touch cancelled), then the host gesture the press opened closes.
+  void EndPress(IControl& c, const IMouseInfo& at, bool released);
+  // EndPress for each point whose touch is captured.
+  void EndPresses(const IMouseInfoList& points, bool released);
+  // The control is in the list or one of the special controls.
+  bool HoldsControl(const IControl* c) const;
   void ResizeApply(int w, int h, float scale, bool needsPlatformResize);
   int PlatformSize(int units) const;
 

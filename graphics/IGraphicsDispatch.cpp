@@ -3,6 +3,7 @@
 // and keys the editor delegate passes on.
 
 #include <algorithm>
+#include <vector>
 
 #include "FloatToInt.h"
 #include "IControl.h"
@@ -26,9 +27,55 @@ template <class F> void ForLinkedParams(const IControl& c, F f)
 
 void IGraphics::ReleaseMouseCapture()
 {
+  // Every press held here ends as its release would have ended it: no
+  // control stays pressed and no host gesture stays open.
+  auto held = std::move(mCapturedMap);
   mCapturedMap.clear();
+  IMouseInfo at;
+  at.x = mCursorX;
+  at.y = mCursorY;
+  for (const auto& [id, c] : held) {
+    // An earlier handler may have removed it.
+    if (!HoldsControl(c))
+      continue;
+    at.ms.touchID = id;
+    EndPress(*c, at, false);
+  }
   if (mCursorHidden)
     HideMouseCursor(false, true);
+}
+
+void IGraphics::EndPress(IControl& c, const IMouseInfo& at, bool released)
+{
+  // Read first: the handler may remove the control.
+  std::vector<int> params;
+  ForLinkedParams(c, [&](int p) { params.push_back(p); });
+  if (released)
+    c.OnMouseUp(at.x, at.y, at.ms);
+  else
+    c.OnTouchCancelled(at.x, at.y, at.ms);
+  mDelegate->OnUIMouseUp();
+  for (const int p : params)
+    mDelegate->EndInformHostOfParamChangeFromUI(p);
+}
+
+void IGraphics::EndPresses(const IMouseInfoList& points, bool released)
+{
+  for (const IMouseInfo& pt : points) {
+    const auto it = mCapturedMap.find(pt.ms.touchID);
+    if (it == mCapturedMap.end())
+      continue;
+    IControl* c = it->second;
+    // Erased first: whatever the handler does, the press ends once.
+    mCapturedMap.erase(it);
+    EndPress(*c, pt, released);
+  }
+}
+
+bool IGraphics::HoldsControl(const IControl* c) const
+{
+  return c && (mControls.Find(c) >= 0 || c == mCornerResizer.get() || c == mPopupControl.get() ||
+               c == mTextEntryControl.get() || c == mPerfDisplay.get());
 }
 
 bool IGraphics::ControlIsCaptured(const IControl* control) const
@@ -101,12 +148,17 @@ void IGraphics::OnMouseDown(const IMouseInfoList& points)
     mMouseDownY = points[0].y;
   }
   for (const IMouseInfo& pt : points) {
+    const bool held = mCapturedMap.count(pt.ms.touchID) > 0;
     IControl* c = GetMouseControl(pt.x, pt.y, true, false, pt.ms.touchID);
     if (!c)
       continue;
     const int valIdx = std::max(c->GetValIdxForPos(pt.x, pt.y), 0);
     const int paramIdx = c->GetParamIdx(valIdx);
     if (pt.ms.R && paramIdx >= 0 && !c->GetNoContextMenu()) {
+      // This press opened nothing to close; a press still held (a right
+      // press during a left drag) ends here.
+      if (!held)
+        mCapturedMap.erase(pt.ms.touchID);
       ReleaseMouseCapture();
       PopupHostContextMenuForParam(c, pt.x, pt.y);
       return;
@@ -119,21 +171,7 @@ void IGraphics::OnMouseDown(const IMouseInfoList& points)
 
 void IGraphics::OnMouseUp(const IMouseInfoList& points)
 {
-  if (!mCapturedMap.empty()) {
-    for (const IMouseInfo& pt : points) {
-      const auto it = mCapturedMap.find(pt.ms.touchID);
-      if (it == mCapturedMap.end())
-        continue;
-      IControl* c = it->second;
-      c->OnMouseUp(pt.x, pt.y, pt.ms);
-      // The control may have been removed by its own handler.
-      if (mControls.Find(c) < 0 && !ControlIsCaptured(c))
-        continue;
-      mDelegate->OnUIMouseUp();
-      ForLinkedParams(*c, [this](int p) { mDelegate->EndInformHostOfParamChangeFromUI(p); });
-      mCapturedMap.erase(pt.ms.touchID);
-    }
-  }
+  EndPresses(points, true);
   if (mResizingInProcess)
     EndDragResize();
   if (points.size() == 1 && points[0].ms.touchID == 0)
@@ -161,17 +199,7 @@ void IGraphics::OnMouseDrag(const IMouseInfoList& points)
   }
 }
 
-void IGraphics::OnTouchCancelled(const IMouseInfoList& points)
-{
-  for (const IMouseInfo& pt : points) {
-    const auto it = mCapturedMap.find(pt.ms.touchID);
-    if (it == mCapturedMap.end())
-      continue;
-    IControl* c = it->second;
-    mCapturedMap.erase(it);
-    c->OnTouchCancelled(pt.x, pt.y, pt.ms);
-  }
-}
+void IGraphics::OnTouchCancelled(const IMouseInfoList& points) { EndPresses(points, false); }
 
 void IGraphics::OnDragResize(float x, float y)
 {
@@ -225,6 +253,7 @@ void IGraphics::OnMouseOut()
 
 bool IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod)
 {
+  const bool held = mCapturedMap.count(0) > 0;
   IControl* c = GetMouseControl(x, y, true);
   if (!c)
     return false;
@@ -235,6 +264,9 @@ bool IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod)
     info.ms = mod;
     OnMouseDown({info});
   } else {
+    // A double click is no press: there is nothing of it to end.
+    if (!held)
+      mCapturedMap.erase(0);
     c->OnMouseDblClick(x, y, mod);
     ReleaseMouseCapture();
   }

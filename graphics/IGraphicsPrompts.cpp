@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "IControl.h"
 #include "IGEditorDelegate.h"
@@ -236,6 +237,10 @@ void IGraphics::CreateTextEntry(IControl& control, const IText& text, const IREC
 
 void IGraphics::CreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx, bool isContext)
 {
+  // The caller's own press stays open until the menu answers, which
+  // closes its host gesture; any other press ends now.
+  for (auto it = mCapturedMap.begin(); it != mCapturedMap.end();)
+    it = it->second == &control ? mCapturedMap.erase(it) : std::next(it);
   ReleaseMouseCapture();
   // A drawn menu still waiting for its answer keeps its caller; the newcomer
   // hears "no choice" at once, so that its host bracket closes too.
@@ -276,7 +281,7 @@ void IGraphics::SetControlValueAfterPopupMenu(IPopupMenu* menu)
   mInPopupMenu = nullptr;
 }
 
-void IGraphics::EndGesturesOf(IControl& control)
+void IGraphics::EndGesturesOf(const IControl& control)
 {
   for (int v = 0; v < control.NVals(); ++v)
     if (const int p = control.GetParamIdx(v); p >= 0)

@@ -188,6 +188,13 @@ void IGraphicsView_vVorelle3_au::endUserInput()
   field->removeFromSuperview();
   if (NSWindow* w = window())
     w->makeFirstResponder(this);
+  // Ended without a commit (a wheel turn, the platform's end of input): the
+  // graphics must stop waiting for the text, or it keeps dropping drags.
+  if (mGraphics && mGraphics->NativeTextEntryExpected()) {
+    IControl* c = mGraphics->GetControlInTextEntry();
+    mGraphics->ClearTextEntryRecord();
+    c->SetDirty(false, -1);
+  }
 }
 
 void IGraphicsView_vVorelle3_au::controlTextDidEndEditing(NSNotification* notification)

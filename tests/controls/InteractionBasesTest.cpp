@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "ControlsFixture.h"
 #include "IControlActions.h"
@@ -120,6 +123,65 @@ TEST_F(InteractionBases, GearedDragMovesByTheTrackOverTheGearing)
   }
 }
 
+TEST_F(InteractionBases, ADragPastAnEndTurnsBackAtOnceWithinTheSameDrag)
+{
+  // 100 points of a 100-point track at gearing 4 are a quarter of the range.
+  struct Case {
+    double start;
+    float past, back; // vertical deltas, up is negative
+    double want;
+  } cases[] = {
+    {0.9, -100, 40, 0.9}, // past the top by 0.15, then down 0.1 from the top
+    {0.1, 100, -40, 0.1}, // past the bottom, then up 0.1 from the bottom
+    {0.5, -400, 400, 0.0},
+  };
+  for (const Case& c : cases) {
+    for (bool slider : {false, true}) {
+      const IRECT r(10, 10, 60, 110);
+      IControl* ctl = slider ? static_cast<IControl*>(new TestSlider(r, -1, kVertical, 4.0))
+                             : static_cast<IControl*>(new TestKnob(r, -1, kVertical, 4.0));
+      g->AttachControl(ctl);
+      ctl->SetValue(c.start);
+      // A slider press jumps to the point: press where the value already is.
+      const float y = r.B - static_cast<float>(c.start) * r.H();
+      g->OnMouseDown(Pt(35, y));
+      g->OnMouseDrag(Drag(35, y + c.past, 0, c.past, Mod()));
+      g->OnMouseDrag(Drag(35, y + c.past + c.back, 0, c.back, Mod()));
+      EXPECT_NEAR(ctl->GetValue(), c.want, 1e-9) << (slider ? "slider from " : "knob from ") << c.start;
+      g->OnMouseUp(Pt(35, y));
+      g->RemoveControl(ctl);
+    }
+  }
+}
+
+TEST_F(InteractionBases, ASteppedSliderMovesRelativelyEvenUnderATouch)
+{
+  // Track 100 wide, gearing 1; the pointer lands at 50 after 10 points.
+  struct Case {
+    int param;
+    std::uint64_t touch;
+    float dX;
+    double want;
+  } cases[] = {
+    {kOdd, 1, 40, 0.3}, // 0 + 0.4 of 0..10 is 4, nearest step 3
+    {kOdd, 0, 40, 0.3}, // the mouse alike
+    {-1, 1, 10, 0.5},   // an unstepped slider under a touch follows the pointer
+    {-1, 0, 10, 0.2},   // under the mouse it moves by the delta from the press
+  };
+  for (const Case& c : cases) {
+    auto* s = new TestSlider(IRECT(0, 0, 100, 20), c.param, kHorizontal, 1.0);
+    g->AttachControl(s);
+    s->SetValue(0.0);
+    IMouseInfoList press = Pt(10, 10, false, c.touch);
+    g->OnMouseDown(press);
+    IMouseInfoList drag = Pt(50, 10, false, c.touch, c.dX, 0);
+    g->OnMouseDrag(drag);
+    EXPECT_NEAR(s->GetValue(), c.want, 1e-9) << "param " << c.param << " touch " << c.touch;
+    g->OnMouseUp(drag);
+    g->RemoveControl(s);
+  }
+}
+
 TEST_F(InteractionBases, SteppedDragSnapsToTheGridAndReachesAnOffGridTop)
 {
   auto* knob = new TestKnob(IRECT(10, 10, 60, 110), kOdd, kVertical, 1.0);
@@ -203,6 +265,42 @@ TEST_F(InteractionBases, ButtonIsPressedUntilItsClickAnimationEnds)
   g->Tick(60);
   EXPECT_DOUBLE_EQ(b->GetValue(), 0.0);
   EXPECT_FALSE(b->GetAnimationFunction());
+}
+
+TEST_F(InteractionBases, AHeldKnobWhoseCaptureIsDroppedEndsItsPressAndItsHostGestureOnce)
+{
+  struct Case {
+    const char* path;
+    std::function<void()> drop;
+  };
+  const Case cases[] = {
+    {"focus lost", [this] { g->OnFocusLost(); }},
+    {"right press during the drag", [this] { g->OnMouseDown(Drag(30, 50, 0, 0, Mod(false, false, true))); }},
+    {"editor rescaled", [this] { g->Resize(g->Width(), g->Height(), g->GetDrawScale() * 1.25f, true); }},
+    {"touch cancelled", [this] { g->OnTouchCancelled(Pt(30, 50)); }},
+  };
+  auto gestures = [this] {
+    std::vector<std::string> kept;
+    for (const std::string& line : dlg.TakeLog())
+      if (line.rfind("Begin", 0) == 0 || line.rfind("End", 0) == 0 || line.rfind("UIMouse", 0) == 0)
+        kept.push_back(line);
+    return kept;
+  };
+  for (const Case& c : cases) {
+    auto* knob = new TestKnob(IRECT(10, 10, 60, 110), kGain);
+    g->AttachControl(knob);
+    g->OnMouseDown(Pt(30, 60));
+    g->OnMouseDrag(Drag(30, 50, 0, -10, Mod()));
+    EXPECT_TRUE(knob->IsPressed());
+    c.drop();
+    EXPECT_FALSE(knob->IsPressed()) << c.path;
+    EXPECT_FALSE(g->IsCursorHidden()) << c.path;
+    EXPECT_FALSE(g->ControlIsCaptured()) << c.path;
+    // The release that follows finds nothing left to end.
+    g->OnMouseUp(Pt(30, 50));
+    EXPECT_EQ(gestures(), (std::vector<std::string>{"Begin 0", "UIMouseDown", "UIMouseUp", "End 0"})) << c.path;
+    g->RemoveControl(knob);
+  }
 }
 
 } // namespace

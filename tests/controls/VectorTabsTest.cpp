@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ControlsFixture.h"
+#include "IVButtonControls.h"
 #include "IVTabSwitchControl.h"
 
 namespace controlstest {
@@ -203,6 +204,35 @@ TEST_F(VectorTabs, HoverFollowsThePointerAndClearsOnLeaving)
   EXPECT_EQ(t->GetHoverTab(), 0);
   g->OnMouseOut();
   EXPECT_EQ(t->GetHoverTab(), -1);
+}
+
+TEST_F(VectorTabs, TabAndSlideSwitchesGivenAValueBetweenStatesShowTheNearest)
+{
+  struct Case {
+    int states;
+    double value;
+    int shown;
+  } cases[] = {
+    {3, 0.24, 0}, {3, 0.26, 1}, {3, 0.74, 1}, {3, 0.76, 2}, {5, 0.3, 1}, {5, 0.4, 2}, {5, 0.99, 4}, {2, 0.49, 0},
+  };
+  const char* names[] = {"a", "b", "c", "d", "e"};
+  for (const Case& c : cases) {
+    auto* tabs = new IVTabSwitchControl(
+      IRECT(0, 0, 150, 30), [](IControl*) {}, std::vector<const char*>(names, names + c.states), "", Plain());
+    auto* slide = new IVSlideSwitchControl(
+      IRECT(0, 40, 150, 70), [](IControl*) {}, "", Plain(), true, kHorizontal, c.states, 0);
+    g->AttachControl(tabs);
+    g->AttachControl(slide);
+    tabs->SetValueFromDelegate(c.value, 0);
+    slide->SetValueFromDelegate(c.value, 0);
+    EXPECT_EQ(tabs->GetSelectedIdx(), c.shown) << c.states << " states at " << c.value;
+    EXPECT_STREQ(tabs->GetSelectedTabText(), names[c.shown]) << c.states << " states at " << c.value;
+    const IRECT w = slide->GetWidgetBounds();
+    const float cell = w.W() / c.states;
+    EXPECT_NEAR(slide->GetHandleBounds().L, w.L + cell * c.shown, 1e-3) << c.states << " states at " << c.value;
+    g->RemoveControl(tabs);
+    g->RemoveControl(slide);
+  }
 }
 
 } // namespace

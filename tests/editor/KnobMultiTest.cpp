@@ -19,12 +19,15 @@ protected:
     g->AttachControl(k);
     return k;
   }
-  // A press, one drag of (dx, dy) and a release, with the modifiers held.
-  void Drag(float dx, float dy, const IMouseMod& mod = Left())
+  // A press, a drag of (dx, dy), a further one of (bx, by) when given, and
+  // a release, with the modifiers held.
+  void Drag(float dx, float dy, const IMouseMod& mod = Left(), float bx = 0, float by = 0)
   {
     g->OnMouseDown(At(120, 120, mod));
     g->OnMouseDrag(At(120 + dx, 120 + dy, mod, dx, dy));
-    g->OnMouseUp(At(120 + dx, 120 + dy, mod));
+    if (bx != 0 || by != 0)
+      g->OnMouseDrag(At(120 + dx + bx, 120 + dy + by, mod, bx, by));
+    g->OnMouseUp(At(120 + dx + bx, 120 + dy + by, mod));
   }
 };
 
@@ -35,17 +38,26 @@ TEST_F(KnobMulti, FullHeightDragMovesByOneOverGearingTenTimesLessWithShiftNotAtA
     float dx, dy;
     bool shift, control;
     double want;
+    float bx = 0, by = 0; // a second step of the same drag
   } cases[] = {
-    {kVertical, 0, -40, false, false, 0.25},  {kVertical, 0, -40, true, false, 0.025},
+    {kVertical, 0, -40, false, false, 0.25},
+    {kVertical, 0, -40, true, false, 0.025},
     {kVertical, 0, -40, false, true, 0.5}, // the press resets to the default
-    {kVertical, 0, 40, false, false, 0.0},    {IBKnobMultiControlZV::kReversedVertical, 0, 40, false, false, 0.25},
-    {kHorizontal, 40, 0, false, false, 0.25}, {kHorizontal, 0, -40, false, false, 0.0},
+    {kVertical, 0, 40, false, false, 0.0},
+    {IBKnobMultiControlZV::kReversedVertical, 0, 40, false, false, 0.25},
+    {kHorizontal, 40, 0, false, false, 0.25},
+    {kHorizontal, 0, -40, false, false, 0.0},
+    // Past an end and back within one drag: the way back starts at the end.
+    {kVertical, 0, -200, false, false, 0.875, 0, 20},
+    {kVertical, 0, 200, false, false, 0.125, 0, -20},
+    {IBKnobMultiControlZV::kReversedVertical, 0, 200, false, false, 0.875, 0, -20},
+    {kHorizontal, 200, 0, false, false, 0.875, -20, 0},
   };
   for (const Case& c : cases) {
     auto* k = Knob(kFree, false, c.direction);
     k->SetValue(0.0);
     dlg.GetParam(kFree)->Set(0.0);
-    Drag(c.dx, c.dy, Left(c.shift, c.control));
+    Drag(c.dx, c.dy, Left(c.shift, c.control), c.bx, c.by);
     EXPECT_NEAR(k->GetValue(), c.want, 1e-12)
       << c.direction << " " << c.dx << "," << c.dy << " shift " << c.shift << " control " << c.control;
     g->RemoveControl(k);

@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "MacEditorFixture.h"
 #include "TestImageCodec.h"
@@ -147,6 +149,43 @@ TEST_F(EditorView, KeysReachTheKeyHandlerAndUnhandledKeysGoOnUpTheChain)
   EXPECT_TRUE(keys[2].C);
 }
 
+// The host's own view around the editor: the next responder up the chain.
+class KeyCatcher : public NSView {
+public:
+  static KeyCatcher* alloc() { return new KeyCatcher(); }
+  void keyDown(NSEvent* e) override { got.push_back("down " + std::to_string(e->keyCode())); }
+  void keyUp(NSEvent* e) override { got.push_back("up " + std::to_string(e->keyCode())); }
+  std::vector<std::string> got;
+};
+
+TEST_F(EditorView, KeysTheEditorHandlesStayWithItAndOnlyTheOthersGoUpTheChain)
+{
+  auto* host = KeyCatcher::alloc();
+  host->initWithFrame(NSMakeRect(0, 0, kW, kH));
+  OpenHost(1.f, 1.f, 0.0, host);
+  host->release(); // the window holds it
+  ASSERT_EQ(view->nextResponder(), host);
+  // The editor takes the arrows, down and up, and nothing else.
+  Graphics()->SetKeyHandlerFunc([](const IKeyPress& k, bool) { return k.VK >= 37 && k.VK <= 40; });
+  struct Row {
+    NSEventType type;
+    unsigned short code;
+    const char16_t* chars;
+    bool handled;
+  };
+  const Row rows[] = {
+    {NSEventTypeKeyDown, 126, u"\uF700", true}, {NSEventTypeKeyUp, 126, u"\uF700", true},
+    {NSEventTypeKeyDown, 0, u"a", false},       {NSEventTypeKeyUp, 0, u"a", false},
+    {NSEventTypeKeyDown, 123, u"\uF702", true}, {NSEventTypeKeyDown, 36, u"\r", false},
+  };
+  for (const Row& r : rows) {
+    host->got.clear();
+    Key(r.type, r.code, r.chars);
+    const std::string want = std::string(r.type == NSEventTypeKeyDown ? "down " : "up ") + std::to_string(r.code);
+    EXPECT_EQ(host->got, r.handled ? std::vector<std::string>{} : std::vector<std::string>{want}) << want;
+  }
+}
+
 TEST_F(EditorView, TheRunLoopDrivesFramesAtTheFrameRateAndDrawsOnlyWhenDirty)
 {
   OpenHost(1.f);
@@ -167,6 +206,7 @@ TEST_F(EditorView, MovingToAScreenOfAnotherScaleAndResizingFollowTheViewInPixels
   window->setBackingScaleFactor(2.0);
   EXPECT_EQ(Graphics()->GetScreenScale(), 2.f);
   EXPECT_EQ(layer->drawableSize().width, 2.0 * kW);
+  EXPECT_EQ(layer->drawableSize().height, 2.0 * kH);
   Graphics()->Resize(300, 180, 1.5f);
   EXPECT_EQ(view->frame().size.width, 450);
   EXPECT_EQ(view->frame().size.height, 270);
@@ -177,6 +217,38 @@ TEST_F(EditorView, MovingToAScreenOfAnotherScaleAndResizingFollowTheViewInPixels
   MTLTexture* shown = standin::PresentedTexture(layer);
   ASSERT_NE(shown, nullptr);
   EXPECT_EQ(standin::TextureRGBA(shown).size(), size_t(900 * 540 * 4));
+}
+
+TEST_F(EditorView, AWindowOnAScreenOfAnotherScaleThanTheMainOneDrawsAtTheWindowsScale)
+{
+  struct Row {
+    float mainScreen;
+    double window;
+  };
+  const Row rows[] = {{1.f, 2.0}, {2.f, 1.0}, {1.f, 3.0}};
+  for (const Row& r : rows) {
+    OpenHost(r.mainScreen, 1.f, r.window);
+    auto* layer = static_cast<CAMetalLayer*>(view->layer());
+    EXPECT_EQ(Graphics()->GetScreenScale(), float(r.window)) << r.mainScreen << " " << r.window;
+    EXPECT_EQ(layer->drawableSize().width, r.window * kW) << r.mainScreen << " " << r.window;
+    EXPECT_EQ(layer->drawableSize().height, r.window * kH) << r.mainScreen << " " << r.window;
+    standin::RunMainRunLoopFor(kFrame);
+    MTLTexture* shown = standin::PresentedTexture(layer);
+    ASSERT_NE(shown, nullptr);
+    const auto rgba = standin::TextureRGBA(shown);
+    const size_t w = size_t(r.window * kW);
+    ASSERT_EQ(rgba.size(), w * size_t(r.window * kH) * 4);
+    // The knob's lower right corner lands where the window's scale puts it.
+    const size_t inKnob = (size_t(59 * r.window) * w + size_t(59 * r.window)) * 4;
+    const size_t pastKnob = (size_t(61 * r.window) * w + size_t(61 * r.window)) * 4;
+    EXPECT_EQ((std::vector<int>{rgba[inKnob], rgba[inKnob + 1], rgba[inKnob + 2]}), (std::vector<int>{40, 40, 40}));
+    EXPECT_EQ((std::vector<int>{rgba[pastKnob], rgba[pastKnob + 1], rgba[pastKnob + 2]}),
+              (std::vector<int>{240, 240, 240}));
+    EXPECT_TRUE(standin::WriteTexturePNG(shown, std::string(VORELLE_TEST_OUTPUT_DIR) + "/editor_window_scale" +
+                                                  std::to_string(int(r.window)) + "_on_main" +
+                                                  std::to_string(int(r.mainScreen)) + ".png"));
+    CloseHost();
+  }
 }
 
 TEST_F(EditorView, FocusLeavingTheWindowReleasesACapturedControlAndShowsTheCursor)

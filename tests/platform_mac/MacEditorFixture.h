@@ -99,13 +99,19 @@ protected:
     g.GetControl(1)->SetTooltip("Gain");
   }
 
-  // The host's window at a backing scale with the editor view in it.
-  void OpenHost(float screenScale, float scale = 1.f)
+  // The host's window at a backing scale with the editor view in it. The
+  // window may sit on another screen than the main one (windowScale), and
+  // the host may hold the view in a content view of its own.
+  void OpenHost(float screenScale, float scale = 1.f, double windowScale = 0.0, NSView* content = nullptr)
   {
     drawScale = scale;
     standin::SetMainScreenScale(screenScale);
     window = NSWindow::alloc()->initWithContentRect(NSMakeRect(300, 200, kW * scale, kH * scale),
                                                     NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);
+    if (windowScale > 0.0)
+      window->setBackingScaleFactor(windowScale);
+    if (content)
+      window->setContentView(content);
     view = static_cast<IGraphicsView_vVorelle3_au*>(dlg.OpenWindow(window->contentView()));
   }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "IGraphicsMenu.h"
+#include "IVColorSwatchControl.h"
 #include "MacEditorFixture.h"
 
 namespace mactest {
@@ -199,6 +200,35 @@ TEST_F(Prompts, TheColourPanelHandsThePickedColourToTheFunction)
   EXPECT_EQ(picked[0], IColor(204, 255, 127, 63)); // truncated, not rounded
   CloseHost();
   EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(Prompts, AColourPickedAfterTheSwatchWentReachesNothing)
+{
+  struct Row {
+    const char* what;
+    bool removed;
+    size_t told;
+  };
+  const Row rows[] = {{"the swatch kept", false, 1}, {"the swatch removed while the panel is open", true, 0}};
+  for (const Row& r : rows) {
+    OpenHost(1.f);
+    std::vector<IColor> told;
+    auto* swatch =
+      new IVColorSwatchControl(IRECT(120, 70, 190, 140), "", [&](int, const IColor& c) { told.push_back(c); },
+                               DEFAULT_STYLE, kSwatchRow, {kForeground});
+    Graphics()->AttachControl(swatch);
+    const IRECT cell = swatch->GetCellRects()[0];
+    Click(cell.MW(), cell.MH());
+    ASSERT_TRUE(NSColorPanel::sharedColorPanel()->isVisible()) << r.what;
+    if (r.removed)
+      Graphics()->RemoveControl(swatch);
+    standin::PickColor(1.0, 0.5, 0.25, 1.0);
+    EXPECT_EQ(told.size(), r.told) << r.what;
+    if (!r.removed) {
+      EXPECT_EQ(swatch->GetColor(kForeground), IColor(255, 255, 127, 63));
+    }
+    CloseHost();
+  }
 }
 
 TEST_F(Prompts, AnEnumPromptShowsTheNativeMenuAndTakesTheChoice)

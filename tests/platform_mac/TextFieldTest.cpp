@@ -52,7 +52,7 @@ TEST_F(NativeTextEntry, ReturnCommitsTheTypedNumberAndClosesTheField)
   EXPECT_EQ(window->firstResponder(), view);
 }
 
-TEST_F(NativeTextEntry, AClickElsewhereCommitsAndAWheelTurnCancels)
+TEST_F(NativeTextEntry, AClickElsewhereCommitsAndAWheelTurnCancelsAndDragsWorkAfterEither)
 {
   struct Row {
     const char* what;
@@ -64,6 +64,7 @@ TEST_F(NativeTextEntry, AClickElsewhereCommitsAndAWheelTurnCancels)
   const Row rows[] = {
     {"a wheel turn", 2.f, u"5",
      [this] { window->sendEvent(standin::ScrollWheelEvent(At(150, 20).x, At(150, 20).y, 1.0, 0)); }, 100.0},
+    {"the platform ending the input", 1.f, u"42", [this] { Graphics()->EndUserInput(false); }, 100.0},
     {"a click elsewhere", 1.f, u"250", [this] { Click(90, 25); }, 250.0},
   };
   for (const Row& r : rows) {
@@ -76,6 +77,12 @@ TEST_F(NativeTextEntry, AClickElsewhereCommitsAndAWheelTurnCancels)
     EXPECT_EQ(view->textField(), nullptr) << r.what;
     EXPECT_NEAR(Value(2), r.value, 1e-9) << r.what;
     EXPECT_EQ(window->firstResponder(), view) << r.what;
+    // The knob follows a drag again: 10 points up a 50-point knob at gearing 4.
+    const double before = Value(0);
+    Mouse(NSEventTypeLeftMouseDown, 35, 35);
+    Mouse(NSEventTypeLeftMouseDragged, 35, 25);
+    Mouse(NSEventTypeLeftMouseUp, 35, 25);
+    EXPECT_NEAR(Value(0) - before, 10.0 / 50.0 / 4.0, 1e-3) << r.what;
     CloseHost();
   }
 }

@@ -3,6 +3,7 @@
 // pointer placed by the editor.
 
 #include <cmath>
+#include <utility>
 
 #include "MacEditorFixture.h"
 
@@ -16,6 +17,12 @@ public:
   void OnMouseDown(float x, float y, const IMouseMod& m) override { Add("down", x, y, m); }
   void OnMouseUp(float x, float y, const IMouseMod& m) override { Add("up", x, y, m); }
   void OnMouseDblClick(float x, float y, const IMouseMod& m) override { Add("double", x, y, m); }
+  void OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod&) override
+  {
+    char line[96];
+    std::snprintf(line, sizeof line, "drag %g,%g by %g,%g", x, y, dX, dY);
+    log.push_back(line);
+  }
   void OnMouseOut() override { log.push_back("out"); }
   void Add(const char* what, float x, float y, const IMouseMod& m)
   {
@@ -77,6 +84,25 @@ TEST_F(ViewInput, ModifierFlagsBecomeMouseModifiers)
   EXPECT_EQ(rec->log, (std::vector<std::string>{"down 150,100 RS", "up 150,100 R"}));
 }
 
+// Screen scale and draw scale of the editor a drag runs in.
+class UnlockedDrag : public ViewInput, public ::testing::WithParamInterface<std::pair<float, float>> {};
+
+TEST_P(UnlockedDrag, ReportsTheStepsFromOneEventToTheNextInEditorPoints)
+{
+  OpenHost(GetParam().first, GetParam().second);
+  Mouse(NSEventTypeLeftMouseDown, 130, 90);
+  Mouse(NSEventTypeLeftMouseDragged, 137.5f, 86);
+  Mouse(NSEventTypeLeftMouseDragged, 131, 100);
+  Mouse(NSEventTypeLeftMouseDragged, 131, 100); // no step: not delivered
+  Mouse(NSEventTypeLeftMouseUp, 131, 100);
+  EXPECT_EQ(rec->log, (std::vector<std::string>{"down 130,90 L", "drag 137.5,86 by 7.5,-4", "drag 131,100 by -6.5,14",
+                                                "up 131,100 "}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, UnlockedDrag,
+                         ::testing::Values(std::make_pair(1.f, 1.f), std::make_pair(2.f, 1.f), std::make_pair(1.f, 2.f),
+                                           std::make_pair(2.f, 1.5f)));
+
 TEST_F(ViewInput, LeavingTheViewTellsTheControlsAtOnceOrAfterTheReleaseOfADrag)
 {
   OpenHost(1.f);
@@ -88,10 +114,11 @@ TEST_F(ViewInput, LeavingTheViewTellsTheControlsAtOnceOrAfterTheReleaseOfADrag)
   Mouse(NSEventTypeMouseMoved, 150, 100);
   Mouse(NSEventTypeLeftMouseDown, 150, 100);
   Mouse(NSEventTypeLeftMouseDragged, 250, 100);
-  EXPECT_EQ(rec->log, std::vector<std::string>{"down 150,100 L"}); // the exit waits for the release
+  // The exit waits for the release.
+  EXPECT_EQ(rec->log, (std::vector<std::string>{"down 150,100 L", "drag 250,100 by 100,0"}));
   EXPECT_TRUE(Graphics()->ControlIsCaptured());
   Mouse(NSEventTypeLeftMouseUp, 250, 100);
-  EXPECT_EQ(rec->log, (std::vector<std::string>{"down 150,100 L", "up 250,100 ", "out"}));
+  EXPECT_EQ(rec->log, (std::vector<std::string>{"down 150,100 L", "drag 250,100 by 100,0", "up 250,100 ", "out"}));
   EXPECT_FALSE(Graphics()->ControlIsCaptured());
   EXPECT_EQ(Graphics()->GetMouseOverIdx(), -1);
 }
