@@ -2,6 +2,7 @@
 // modifier flags, positions at the draw scale, mouse-out timing, and the
 // pointer placed by the editor.
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -121,6 +122,16 @@ TEST_F(ViewInput, LeavingTheViewTellsTheControlsAtOnceOrAfterTheReleaseOfADrag)
   EXPECT_EQ(rec->log, (std::vector<std::string>{"down 150,100 L", "drag 250,100 by 100,0", "up 250,100 ", "out"}));
   EXPECT_FALSE(Graphics()->ControlIsCaptured());
   EXPECT_EQ(Graphics()->GetMouseOverIdx(), -1);
+}
+
+TEST_F(ViewInput, AKnobHeldWhileTheHostTakesTheEditorAwayEndsItsGestureOnce)
+{
+  OpenHost(1.f);
+  Mouse(NSEventTypeLeftMouseDown, 35, 35);
+  Mouse(NSEventTypeLeftMouseDragged, 35, 20);
+  ASSERT_EQ(std::count(dlg.mLog.begin(), dlg.mLog.end(), "Begin 0"), 1);
+  CloseHost();
+  EXPECT_EQ(std::count(dlg.mLog.begin(), dlg.mLog.end(), "End 0"), 1);
 }
 
 TEST_F(ViewInput, TheEditorPlacesThePointerAndReadsItBackInItsOwnPoints)
