@@ -128,12 +128,12 @@ void BM_AnalyserThreeMinutesStereo48k(benchmark::State& state)
   state.counters["audio_seconds"] = kSeconds;
 }
 
-BENCHMARK(BM_SRFFT)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SRFFTPortable)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FFTWComplex)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RealFFT)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SRRealFFT)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FFTWReal)->Arg(1024)->Arg(4096)->Arg(32768)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SRFFT)->Arg(1024)->Arg(4096)->Arg(32768)->Arg(65536)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SRFFTPortable)->Arg(1024)->Arg(4096)->Arg(32768)->Arg(65536)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FFTWComplex)->Arg(1024)->Arg(4096)->Arg(32768)->Arg(65536)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RealFFT)->Arg(1024)->Arg(4096)->Arg(32768)->Arg(65536)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SRRealFFT)->Arg(1024)->Arg(4096)->Arg(32768)->Arg(65536)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FFTWReal)->Arg(1024)->Arg(4096)->Arg(32768)->Arg(65536)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AnalyserThreeMinutesStereo48k)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Keeps each run's time per iteration so the ratios can be printed at the end.
@@ -150,7 +150,7 @@ public:
   void PrintRatios() const
   {
     std::printf("\nTime relative to FFTW (same data, same process; lower is faster):\n");
-    for (const char* n : {"1024", "4096", "32768"}) {
+    for (const char* n : {"1024", "4096", "32768", "65536"}) {
       PrintRatio("SRFFT   / FFTW complex", "BM_SRFFT/", "BM_FFTWComplex/", n);
       PrintRatio("SRFFT portable / FFTW complex", "BM_SRFFTPortable/", "BM_FFTWComplex/", n);
       PrintRatio("RealFFT / FFTW r2c    ", "BM_RealFFT/", "BM_FFTWReal/", n);
