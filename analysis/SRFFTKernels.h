@@ -1,6 +1,7 @@
 #pragma once
 // Fixed-size split-radix routines, one per power-of-two size, resolved at
-// compile time. Private to SRFFT.cpp.
+// compile time. Private to SRFFT.cpp (and the real FFT's separation kernels,
+// which share its vector type).
 //
 // Forward c(n): an L-shaped butterfly pass over k < n/4, then c(n/4) on the
 // third and fourth quarters and c(n/2) on the first half (decimation in

@@ -1,0 +1,133 @@
+#pragma once
+// The separation pass of SRRealFFT, two bins per step. Private to
+// SRRealFFT.cpp and its wider-instruction twin in x86_64/; like
+// SRFFTKernels.h it has internal linkage throughout, so the two compiled
+// copies are never merged by the linker.
+
+#include "SRFFTKernels.h"
+
+namespace srrealfft_detail {
+namespace {
+
+using srfft_detail::V;
+// Two complex doubles side by side, 8-byte aligned like V: one register with
+// AVX; elsewhere V serves, one bin at a time (a 32-byte vector would be
+// split, and passed in memory, where the registers are narrower).
+typedef double V4 __attribute__((vector_size(32), aligned(8)));
+
+template <typename T> inline T SwapReIm(T a)
+{
+  if constexpr (sizeof(T) == sizeof(V))
+    return __builtin_shufflevector(a, a, 1, 0);
+  else
+    return __builtin_shufflevector(a, a, 1, 0, 3, 2);
+}
+template <typename T> inline T Real(T a) // (re, re) in every lane
+{
+  if constexpr (sizeof(T) == sizeof(V))
+    return __builtin_shufflevector(a, a, 0, 0);
+  else
+    return __builtin_shufflevector(a, a, 0, 0, 2, 2);
+}
+template <typename T> inline T Imag(T a) // (im, im) in every lane
+{
+  if constexpr (sizeof(T) == sizeof(V))
+    return __builtin_shufflevector(a, a, 1, 1);
+  else
+    return __builtin_shufflevector(a, a, 1, 1, 3, 3);
+}
+template <typename T> inline T Lanes(double re, double im)
+{
+  if constexpr (sizeof(T) == sizeof(V))
+    return T{re, im};
+  else
+    return T{re, im, re, im};
+}
+
+// Bins k and half - k of the real transform from a = Z(k) and b = Z(half - k),
+// lane by lane, with w = e^(+2 pi i k / n): the even samples' spectrum is
+// E = (a + conj b) / 2, the odd ones' O = (a - conj b) / 2i, and
+// X(k) = E + conj(w) O, conjugated for the e^(+...) convention;
+// X(half - k) = conj(E - conj(w) O) comes from the same E and O.
+template <typename T> inline void SeparateLanes(T a, T b, T w, T& outK, T& outMirror)
+{
+  const T conj = Lanes<T>(1.0, -1.0);
+  const T bConj = b * conj;
+  const T e2 = a + bConj, d = a - bConj;                // 2E, 2i O
+  const T cd = d * Real(w) + SwapReIm(d) * (Imag(w) * conj); // conj(w) 2i O
+  const T t2 = SwapReIm(cd) * conj;                     // 2 conj(w) O
+  outK = (e2 + t2) * Lanes<T>(0.5, -0.5);
+  outMirror = (e2 - t2) * Lanes<T>(0.5, 0.5);
+}
+
+// Bins k0, k1 and their mirrors j0, j1 (= half - k), with twiddles w0, w1:
+// side by side in T = V4, one after the other in T = V.
+template <typename T>
+inline void SeparateTwo(const V* z, const int* perm, V* out, int k0, int k1, int j0, int j1, V w0, V w1)
+{
+  if constexpr (sizeof(T) == sizeof(V)) {
+    SeparateLanes<V>(z[perm[k0]], z[perm[j0]], w0, out[k0], out[j0]);
+    SeparateLanes<V>(z[perm[k1]], z[perm[j1]], w1, out[k1], out[j1]);
+  } else {
+    const auto join = [](V lo, V hi) { return V4(__builtin_shufflevector(lo, hi, 0, 1, 2, 3)); };
+    V4 outK, outMirror;
+    SeparateLanes<V4>(join(z[perm[k0]], z[perm[k1]]), join(z[perm[j0]], z[perm[j1]]), join(w0, w1), outK, outMirror);
+    out[k0] = __builtin_shufflevector(outK, outK, 0, 1);
+    out[k1] = __builtin_shufflevector(outK, outK, 2, 3);
+    out[j0] = __builtin_shufflevector(outMirror, outMirror, 0, 1);
+    out[j1] = __builtin_shufflevector(outMirror, outMirror, 2, 3);
+  }
+}
+
+// Every bin of the real transform of n points but DC and Nyquist, from z,
+// the half-size spectrum with Z(m) at z[perm[m]]. twiddle(k) gives
+// e^(+2 pi i k / n) for 1 <= k < n/8 (e); the other octants follow by
+// symmetry, so each twiddle serves four bins: k, half - k, q - k and q + k.
+// Bins that differ by a multiple of e share cache lines of z, so k and e - k
+// go side by side. n >= 32.
+template <typename T, typename Twiddle>
+inline void Separate(const V* z, const int* perm, V* out, int n, Twiddle twiddle)
+{
+  const int half = n / 2, q = n / 4, e = n / 8;
+  for (int k = 1; k <= e / 2; ++k) {
+    const int l = e - k;
+    const V wk = twiddle(k), wl = twiddle(l);
+    SeparateTwo<T>(z, perm, out, k, l, half - k, half - l, wk, wl);
+    // q - k has the twiddle i conj(w)
+    SeparateTwo<T>(z, perm, out, q - k, q - l, q + k, q + l, srfft_detail::Swap(wk), srfft_detail::Swap(wl));
+  }
+  // e is its own partner (q - e = e), with e^(i pi / 4); q its own mirror,
+  // with e^(i pi / 2).
+  SeparateLanes<V>(z[perm[e]], z[perm[half - e]], V{srfft_detail::kSqrtHalf, srfft_detail::kSqrtHalf}, out[e],
+                   out[half - e]);
+  out[q] = z[perm[q]];
+}
+
+// Separate, T wide, with the twiddles of the split-radix tables, tw by log2 size up
+// to maxLog2 (the first octant of e^(2 pi i k / size)); 32 <= n <= 2^(maxLog2 + 1).
+template <typename T>
+inline void SeparateWithTables(const double* z, const int* perm, double* out, int n, const double* const* tw,
+                               int maxLog2)
+{
+  const V* zv = reinterpret_cast<const V*>(z);
+  V* outv = reinterpret_cast<V*>(out);
+  const int log2n = __builtin_ctz(unsigned(n));
+  if (log2n <= maxLog2) {
+    const double* table = tw[log2n];
+    Separate<T>(zv, perm, outv, n, [table](int k) { return V{table[2 * k - 2], table[2 * k - 1]}; });
+    return;
+  }
+  // Past the largest table: the even k are the half size's entries, the odd
+  // k those turned on by one step.
+  constexpr double kTwoPi = 6.28318530717958647692528676655900577;
+  const double* table = tw[log2n - 1];
+  const V step{__builtin_cos(kTwoPi / n), __builtin_sin(kTwoPi / n)};
+  Separate<T>(zv, perm, outv, n, [table, step](int k) {
+    const int j = k / 2;
+    const V even = j == 0 ? V{1.0, 0.0} : V{table[2 * j - 2], table[2 * j - 1]};
+    return (k & 1) == 0 ? even : srfft_detail::Mul(even, step);
+  });
+}
+
+} // namespace
+} // namespace srrealfft_detail
