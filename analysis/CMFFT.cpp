@@ -1,4 +1,5 @@
 #include "CMFFT.h"
+#include "AnalyserKernels.h"
 #include "SRFFT.h"
 #include "SRRealFFT.h"
 #include "LogGrid.h"
@@ -217,24 +218,15 @@ void CMFFT::Analyse()
 {
   const int n = mFFTSize;
   double* ring = mChannelBuffers[0];
-  for (int i = 0; i < mFrameLength; ++i)
-    mWork[i] = ring[i] * mWindow[i];
+  const AnalyserKernels& kernels = AnalyserKernelsForProcessor();
+  kernels.Window(mWork, ring, mWindow, mFrameLength);
   mWork[mFrameLength] = mWork[mFrameLength + 1] = 0.0;
   SRRealFFT(mWork, mSpectrum, mFrameLength);
-  for (int k = 0; k < n; ++k)
-    mMagnitude[k] = std::sqrt(mSpectrum[2 * k] * mSpectrum[2 * k] + mSpectrum[2 * k + 1] * mSpectrum[2 * k + 1]);
   std::copy(ring + n, ring + mFrameLength, ring);
 
   const double c = std::pow(10.0, -n / (0.01 * mSampleRate));
-  const double inverseCount = 1.0 / mFrameCount;
-  for (int k = 0; k < n; ++k) {
-    const double m = mMagnitude[k];
-    mSum[k] += m;
-    mAverage[k] = mSum[k] * inverseCount;
-    mExpAverage[k] = (mExpAverage[k] - m) * c + m;
-    mPeakHold[k] = std::max(mPeakHold[k], m);
-    mDecayPeak[k] = mDecayPeak[k] < m ? m : mDecayPeak[k] * kDecayPerFrame;
-  }
+  const AnalyserSpectra spectra{mMagnitude, mSum, mAverage, mExpAverage, mPeakHold, mDecayPeak};
+  kernels.Accumulate(spectra, mSpectrum, n, c, 1.0 / mFrameCount, kDecayPerFrame);
   ++mFrameCount;
 }
 
