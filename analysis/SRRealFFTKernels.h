@@ -47,17 +47,17 @@ template <typename T> inline T Lanes(double re, double im)
 // Bins k and half - k of the real transform from a = Z(k) and b = Z(half - k),
 // lane by lane, with w = e^(+2 pi i k / n): the even samples' spectrum is
 // E = (a + conj b) / 2, the odd ones' O = (a - conj b) / 2i, and
-// X(k) = E + conj(w) O, conjugated for the e^(+...) convention;
-// X(half - k) = conj(E - conj(w) O) comes from the same E and O.
+// X(k) = E + conj(w) O; the output takes conj X(k) = (P + Q) / 2 with
+// P = 2 conj E = conj a + b and Q = 2 w conj O = w i conj(a - conj b), and
+// X(half - k) = conj(E - conj(w) O) = conj(P - Q) / 2.
 template <typename T> inline void SeparateLanes(T a, T b, T w, T& outK, T& outMirror)
 {
   const T conj = Lanes<T>(1.0, -1.0);
-  const T bConj = b * conj;
-  const T e2 = a + bConj, d = a - bConj;                // 2E, 2i O
-  const T cd = d * Real(w) + SwapReIm(d) * (Imag(w) * conj); // conj(w) 2i O
-  const T t2 = SwapReIm(cd) * conj;                     // 2 conj(w) O
-  outK = (e2 + t2) * Lanes<T>(0.5, -0.5);
-  outMirror = (e2 - t2) * Lanes<T>(0.5, 0.5);
+  const T p = a * conj + b;
+  const T d = a - b * conj;                                  // a - conj b
+  const T q = SwapReIm(d) * Real(w) + d * (Imag(w) * -conj); // w i conj d
+  outK = (p + q) * Lanes<T>(0.5, 0.5);
+  outMirror = (p - q) * Lanes<T>(0.5, -0.5);
 }
 
 // Bins k0, k1 and their mirrors j0, j1 (= half - k), with twiddles w0, w1:
