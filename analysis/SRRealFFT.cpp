@@ -24,7 +24,7 @@ SRRealFFTSeparator ForThisProcessor()
 
 void SRRealFFTSeparateBaseline(const double* z, const int* perm, double* out, int n, const double* const* tw)
 {
-  srrealfft_detail::SeparateWithTables<srfft_detail::V>(z, perm, out, n, tw, kSRFFTMaxLog2);
+  srrealfft_detail::SeparateWithTables<srrealfft_detail::R2>(z, perm, out, n, tw, kSRFFTMaxLog2);
 }
 
 void SRRealFFT(double* in, double* out, int n)

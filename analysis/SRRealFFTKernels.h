@@ -9,36 +9,38 @@
 namespace srrealfft_detail {
 namespace {
 
-using srfft_detail::V;
-// Two complex doubles side by side, 8-byte aligned like V: one register with
-// AVX; elsewhere V serves, one bin at a time (a 32-byte vector would be
-// split, and passed in memory, where the registers are narrower).
-typedef double V4 __attribute__((vector_size(32), aligned(8)));
+using srfft_detail::V; // in memory
+// Values in registers: one complex double, and two side by side (one
+// register with AVX; elsewhere R2 serves, one bin at a time, as a 32-byte
+// vector would be split and passed in memory). Templates take these: a
+// template argument would drop V's lowered alignment.
+typedef double R2 __attribute__((vector_size(16)));
+typedef double V4 __attribute__((vector_size(32)));
 
 template <typename T> inline T SwapReIm(T a)
 {
-  if constexpr (sizeof(T) == sizeof(V))
+  if constexpr (sizeof(T) == sizeof(R2))
     return __builtin_shufflevector(a, a, 1, 0);
   else
     return __builtin_shufflevector(a, a, 1, 0, 3, 2);
 }
 template <typename T> inline T Real(T a) // (re, re) in every lane
 {
-  if constexpr (sizeof(T) == sizeof(V))
+  if constexpr (sizeof(T) == sizeof(R2))
     return __builtin_shufflevector(a, a, 0, 0);
   else
     return __builtin_shufflevector(a, a, 0, 0, 2, 2);
 }
 template <typename T> inline T Imag(T a) // (im, im) in every lane
 {
-  if constexpr (sizeof(T) == sizeof(V))
+  if constexpr (sizeof(T) == sizeof(R2))
     return __builtin_shufflevector(a, a, 1, 1);
   else
     return __builtin_shufflevector(a, a, 1, 1, 3, 3);
 }
 template <typename T> inline T Lanes(double re, double im)
 {
-  if constexpr (sizeof(T) == sizeof(V))
+  if constexpr (sizeof(T) == sizeof(R2))
     return T{re, im};
   else
     return T{re, im, re, im};
@@ -50,14 +52,17 @@ template <typename T> inline T Lanes(double re, double im)
 // X(k) = E + conj(w) O; the output takes conj X(k) = (P + Q) / 2 with
 // P = 2 conj E = conj a + b and Q = 2 w conj O = w i conj(a - conj b), and
 // X(half - k) = conj(E - conj(w) O) = conj(P - Q) / 2.
-template <typename T> inline void SeparateLanes(T a, T b, T w, T& outK, T& outMirror)
+template <typename T> struct Separated {
+  T k, mirror;
+};
+
+template <typename T> inline Separated<T> SeparateLanes(T a, T b, T w)
 {
   const T conj = Lanes<T>(1.0, -1.0);
   const T p = a * conj + b;
   const T d = a - b * conj;                                  // a - conj b
   const T q = SwapReIm(d) * Real(w) + d * (Imag(w) * -conj); // w i conj d
-  outK = (p + q) * Lanes<T>(0.5, 0.5);
-  outMirror = (p - q) * Lanes<T>(0.5, -0.5);
+  return {(p + q) * Lanes<T>(0.5, 0.5), (p - q) * Lanes<T>(0.5, -0.5)};
 }
 
 // Bins k0, k1 and their mirrors j0, j1 (= half - k), with twiddles w0, w1:
@@ -65,17 +70,21 @@ template <typename T> inline void SeparateLanes(T a, T b, T w, T& outK, T& outMi
 template <typename T>
 inline void SeparateTwo(const V* z, const int* perm, V* out, int k0, int k1, int j0, int j1, V w0, V w1)
 {
-  if constexpr (sizeof(T) == sizeof(V)) {
-    SeparateLanes<V>(z[perm[k0]], z[perm[j0]], w0, out[k0], out[j0]);
-    SeparateLanes<V>(z[perm[k1]], z[perm[j1]], w1, out[k1], out[j1]);
+  if constexpr (sizeof(T) == sizeof(R2)) {
+    const Separated<R2> first = SeparateLanes<R2>(z[perm[k0]], z[perm[j0]], w0);
+    out[k0] = first.k;
+    out[j0] = first.mirror;
+    const Separated<R2> second = SeparateLanes<R2>(z[perm[k1]], z[perm[j1]], w1);
+    out[k1] = second.k;
+    out[j1] = second.mirror;
   } else {
     const auto join = [](V lo, V hi) { return V4(__builtin_shufflevector(lo, hi, 0, 1, 2, 3)); };
-    V4 outK, outMirror;
-    SeparateLanes<V4>(join(z[perm[k0]], z[perm[k1]]), join(z[perm[j0]], z[perm[j1]]), join(w0, w1), outK, outMirror);
-    out[k0] = __builtin_shufflevector(outK, outK, 0, 1);
-    out[k1] = __builtin_shufflevector(outK, outK, 2, 3);
-    out[j0] = __builtin_shufflevector(outMirror, outMirror, 0, 1);
-    out[j1] = __builtin_shufflevector(outMirror, outMirror, 2, 3);
+    const Separated<V4> both =
+      SeparateLanes<V4>(join(z[perm[k0]], z[perm[k1]]), join(z[perm[j0]], z[perm[j1]]), join(w0, w1));
+    out[k0] = __builtin_shufflevector(both.k, both.k, 0, 1);
+    out[k1] = __builtin_shufflevector(both.k, both.k, 2, 3);
+    out[j0] = __builtin_shufflevector(both.mirror, both.mirror, 0, 1);
+    out[j1] = __builtin_shufflevector(both.mirror, both.mirror, 2, 3);
   }
 }
 
@@ -98,8 +107,10 @@ inline void Separate(const V* z, const int* perm, V* out, int n, Twiddle twiddle
   }
   // e is its own partner (q - e = e), with e^(i pi / 4); q its own mirror,
   // with e^(i pi / 2).
-  SeparateLanes<V>(z[perm[e]], z[perm[half - e]], V{srfft_detail::kSqrtHalf, srfft_detail::kSqrtHalf}, out[e],
-                   out[half - e]);
+  const Separated<R2> middle =
+    SeparateLanes<R2>(z[perm[e]], z[perm[half - e]], V{srfft_detail::kSqrtHalf, srfft_detail::kSqrtHalf});
+  out[e] = middle.k;
+  out[half - e] = middle.mirror;
   out[q] = z[perm[q]];
 }
 
