@@ -157,6 +157,7 @@ void Report(benchmark::State& state, const FrameTimes& times, double px)
   state.counters["cpu_ms"] = Percentile(times.cpu, 0.5);
   state.counters["cpu_p99_ms"] = Percentile(times.cpu, 0.99);
   state.counters["raster_ms"] = Percentile(times.raster, 0.5);
+  state.counters["frames"] = double(times.cpu.size()); // what the percentiles stand on
   state.counters["dirty_px"] = px;
 }
 
