@@ -11,7 +11,8 @@
 //
 // Everything here has internal linkage and the header includes nothing: it is
 // compiled once for the baseline processor and once more with wider
-// instructions, and the two copies must never be merged by the linker.
+// instructions (there the passes go two butterflies at a time), and the two
+// copies must never be merged by the linker.
 
 namespace srfft_detail {
 namespace {

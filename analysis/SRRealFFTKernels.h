@@ -10,12 +10,12 @@ namespace srrealfft_detail {
 namespace {
 
 using srfft_detail::V; // in memory
-// Values in registers: one complex double, and two side by side (one
+// Values in registers: one complex double, and W, two side by side (one
 // register with AVX; elsewhere R2 serves, one bin at a time, as a 32-byte
 // vector would be split and passed in memory). Templates take these: a
 // template argument would drop V's lowered alignment.
 typedef double R2 __attribute__((vector_size(16)));
-typedef double V4 __attribute__((vector_size(32)));
+using srfft_detail::W;
 
 template <typename T> inline T SwapReIm(T a)
 {
@@ -66,7 +66,7 @@ template <typename T> inline Separated<T> SeparateLanes(T a, T b, T w)
 }
 
 // Bins k0, k1 and their mirrors j0, j1 (= half - k), with twiddles w0, w1:
-// side by side in T = V4, one after the other in T = V.
+// side by side in T = W, one after the other in T = R2.
 template <typename T>
 inline void SeparateTwo(const V* z, const int* perm, V* out, int k0, int k1, int j0, int j1, V w0, V w1)
 {
@@ -78,9 +78,9 @@ inline void SeparateTwo(const V* z, const int* perm, V* out, int k0, int k1, int
     out[k1] = second.k;
     out[j1] = second.mirror;
   } else {
-    const auto join = [](V lo, V hi) { return V4(__builtin_shufflevector(lo, hi, 0, 1, 2, 3)); };
-    const Separated<V4> both =
-      SeparateLanes<V4>(join(z[perm[k0]], z[perm[k1]]), join(z[perm[j0]], z[perm[j1]]), join(w0, w1));
+    const auto join = srfft_detail::Pairs<W>::Join;
+    const Separated<W> both =
+      SeparateLanes<W>(join(z[perm[k0]], z[perm[k1]]), join(z[perm[j0]], z[perm[j1]]), join(w0, w1));
     out[k0] = __builtin_shufflevector(both.k, both.k, 0, 1);
     out[k1] = __builtin_shufflevector(both.k, both.k, 2, 3);
     out[j0] = __builtin_shufflevector(both.mirror, both.mirror, 0, 1);

@@ -7,5 +7,5 @@
 
 void SRRealFFTSeparateAvx2(const double* z, const int* perm, double* out, int n, const double* const* tw)
 {
-  srrealfft_detail::SeparateWithTables<srrealfft_detail::V4>(z, perm, out, n, tw, kSRFFTMaxLog2);
+  srrealfft_detail::SeparateWithTables<srfft_detail::W>(z, perm, out, n, tw, kSRFFTMaxLog2);
 }
