@@ -63,6 +63,8 @@ void CMFFT::Init()
   mWork = Zeros(mFrameLength + 2);
   mSpectrum = Zeros(mFrameLength + 2);
   SRFFTInit(); // the tables, before the audio thread transforms
+  mKernels = &AnalyserKernelsForProcessor();
+  mSeparate = SRRealFFTSeparatorForProcessor();
   for (double** p : {&mMagnitude, &mPeakHold, &mDecayPeak, &mAverage, &mExpAverage, &mSum})
     *p = Zeros(n);
   mFrameCount = 1;
@@ -218,15 +220,14 @@ void CMFFT::Analyse()
 {
   const int n = mFFTSize;
   double* ring = mChannelBuffers[0];
-  const AnalyserKernels& kernels = AnalyserKernelsForProcessor();
-  kernels.Window(mWork, ring, mWindow, mFrameLength);
+  mKernels->Window(mWork, ring, mWindow, mFrameLength);
   mWork[mFrameLength] = mWork[mFrameLength + 1] = 0.0;
-  SRRealFFT(mWork, mSpectrum, mFrameLength);
+  SRRealFFTUsing(mSeparate, mWork, mSpectrum, mFrameLength);
   std::copy(ring + n, ring + mFrameLength, ring);
 
   const double c = std::pow(10.0, -n / (0.01 * mSampleRate));
   const AnalyserSpectra spectra{mMagnitude, mSum, mAverage, mExpAverage, mPeakHold, mDecayPeak};
-  kernels.Accumulate(spectra, mSpectrum, n, c, 1.0 / mFrameCount, kDecayPerFrame);
+  mKernels->Accumulate(spectra, mSpectrum, n, c, 1.0 / mFrameCount, kDecayPerFrame);
   ++mFrameCount;
 }
 

@@ -27,15 +27,17 @@ void SRRealFFTSeparateBaseline(const double* z, const int* perm, double* out, in
   srrealfft_detail::SeparateWithTables<srrealfft_detail::R2>(z, perm, out, n, tw, kSRFFTMaxLog2);
 }
 
-void SRRealFFT(double* in, double* out, int n)
+SRRealFFTSeparator SRRealFFTSeparatorForProcessor()
 {
-  static const SRRealFFTSeparator separate = ForThisProcessor();
-  SRRealFFTUsing(separate, in, out, n);
+  static const SRRealFFTSeparator chosen = ForThisProcessor();
+  return chosen;
 }
+
+void SRRealFFT(double* in, double* out, int n) { SRRealFFTUsing(SRRealFFTSeparatorForProcessor(), in, out, n); }
 
 void SRRealFFTUsing(SRRealFFTSeparator separate, double* in, double* out, int n)
 {
-  if (in == nullptr || out == nullptr || n < 4 || (n & (n - 1)) != 0)
+  if (separate == nullptr || in == nullptr || out == nullptr || n < 4 || (n & (n - 1)) != 0)
     return;
   const int half = n / 2;
   if (half < kMinHalfSize || half > kSRFFTMaxSize) {

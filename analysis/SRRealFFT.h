@@ -26,5 +26,7 @@ void SRRealFFTSeparateBaseline(const double* z, const int* perm, double* out, in
 // x86-64 builds only (kBuildHasAvx2Routines); call only when
 // ThisProcessor().avx2Fma is true.
 void SRRealFFTSeparateAvx2(const double* z, const int* perm, double* out, int n, const double* const* tw);
-// SRRealFFT with the given separation pass.
+// The set for this processor (chosen on the first call, from any thread).
+SRRealFFTSeparator SRRealFFTSeparatorForProcessor();
+// SRRealFFT with the given separation pass; without one it does nothing.
 void SRRealFFTUsing(SRRealFFTSeparator separate, double* in, double* out, int n);

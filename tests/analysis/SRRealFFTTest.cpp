@@ -104,4 +104,9 @@ TEST(SRRealFFT, UnsupportedSizesLeaveBothArraysUntouched)
     EXPECT_EQ(in, std::vector<double>(8, 1.5)) << n;
     EXPECT_EQ(out, std::vector<double>(8, -2.0)) << n;
   }
+  // and a supported size without a separation pass
+  std::vector<double> in(64, 1.5), out(66, -2.0);
+  SRRealFFTUsing(nullptr, in.data(), out.data(), 64);
+  EXPECT_EQ(in, std::vector<double>(64, 1.5));
+  EXPECT_EQ(out, std::vector<double>(66, -2.0));
 }
