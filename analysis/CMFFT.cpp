@@ -1,4 +1,5 @@
 #include "CMFFT.h"
+#include "AnalyserKernels.h"
 #include "SRFFT.h"
 #include "SRRealFFT.h"
 #include "LogGrid.h"
@@ -62,6 +63,8 @@ void CMFFT::Init()
   mWork = Zeros(mFrameLength + 2);
   mSpectrum = Zeros(mFrameLength + 2);
   SRFFTInit(); // the tables, before the audio thread transforms
+  mKernels = &AnalyserKernelsForProcessor();
+  mSeparate = SRRealFFTSeparatorForProcessor();
   for (double** p : {&mMagnitude, &mPeakHold, &mDecayPeak, &mAverage, &mExpAverage, &mSum})
     *p = Zeros(n);
   mFrameCount = 1;
@@ -217,24 +220,14 @@ void CMFFT::Analyse()
 {
   const int n = mFFTSize;
   double* ring = mChannelBuffers[0];
-  for (int i = 0; i < mFrameLength; ++i)
-    mWork[i] = ring[i] * mWindow[i];
+  mKernels->Window(mWork, ring, mWindow, mFrameLength);
   mWork[mFrameLength] = mWork[mFrameLength + 1] = 0.0;
-  SRRealFFT(mWork, mSpectrum, mFrameLength);
-  for (int k = 0; k < n; ++k)
-    mMagnitude[k] = std::sqrt(mSpectrum[2 * k] * mSpectrum[2 * k] + mSpectrum[2 * k + 1] * mSpectrum[2 * k + 1]);
+  SRRealFFTUsing(mSeparate, mWork, mSpectrum, mFrameLength);
   std::copy(ring + n, ring + mFrameLength, ring);
 
   const double c = std::pow(10.0, -n / (0.01 * mSampleRate));
-  const double inverseCount = 1.0 / mFrameCount;
-  for (int k = 0; k < n; ++k) {
-    const double m = mMagnitude[k];
-    mSum[k] += m;
-    mAverage[k] = mSum[k] * inverseCount;
-    mExpAverage[k] = (mExpAverage[k] - m) * c + m;
-    mPeakHold[k] = std::max(mPeakHold[k], m);
-    mDecayPeak[k] = mDecayPeak[k] < m ? m : mDecayPeak[k] * kDecayPerFrame;
-  }
+  const AnalyserSpectra spectra{mMagnitude, mSum, mAverage, mExpAverage, mPeakHold, mDecayPeak};
+  mKernels->Accumulate(spectra, mSpectrum, n, c, 1.0 / mFrameCount, kDecayPerFrame);
   ++mFrameCount;
 }
 

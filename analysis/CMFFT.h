@@ -13,6 +13,9 @@
 // discards all results and invalidates pointers from GetData.
 #include "CPluginProcessor.h"
 #include "PreferredFrequencyTable.h"
+#include "SRRealFFT.h"
+
+struct AnalyserKernels;
 
 class CMFFT : public CPluginProcessor {
 public:
@@ -83,6 +86,10 @@ private:
   double* mWork = nullptr;     // windowed frame, transformed in place
   double* mSpectrum = nullptr; // its bins 0..N, as the real FFT lays them out
   double* mWindow = nullptr;
+  // The routine sets for this processor, chosen by Init, on the thread that
+  // configures, so that the audio thread never makes the first choice.
+  const AnalyserKernels* mKernels = nullptr;
+  SRRealFFTSeparator mSeparate = nullptr;
   double** mChannelBuffers = nullptr;
   int mChannelBufferCount = 0;
   int mGridCount = 0;

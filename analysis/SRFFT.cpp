@@ -102,7 +102,7 @@ int SmallPermute(int m, int n)
 
 void SRFFTRunBaseline(double* data, int n, int dir, const double* const* tw)
 {
-  srfft_detail::RunLog<kMaxLog2>(data, n, dir, tw);
+  srfft_detail::RunLog<kMaxLog2, false>(data, n, dir, tw);
 }
 
 const double* const* SRFFTTwiddleTables()

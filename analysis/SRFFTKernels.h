@@ -1,6 +1,7 @@
 #pragma once
 // Fixed-size split-radix routines, one per power-of-two size, resolved at
-// compile time. Private to SRFFT.cpp.
+// compile time. Private to SRFFT.cpp (and the real FFT's separation kernels,
+// which share its vector type).
 //
 // Forward c(n): an L-shaped butterfly pass over k < n/4, then c(n/4) on the
 // third and fourth quarters and c(n/2) on the first half (decimation in
@@ -10,7 +11,8 @@
 //
 // Everything here has internal linkage and the header includes nothing: it is
 // compiled once for the baseline processor and once more with wider
-// instructions, and the two copies must never be merged by the linker.
+// instructions (there the passes go two butterflies at a time), and the two
+// copies must never be merged by the linker.
 
 namespace srfft_detail {
 namespace {
@@ -30,7 +32,25 @@ inline V MulConj(V a, V w) { return a * V{w[0], w[0]} + Swap(a) * V{w[1], -w[1]}
 
 constexpr int Log2(int n) { return n <= 1 ? 0 : 1 + Log2(n / 2); }
 
-template <int N> struct Kernel {
+// Two complex doubles side by side, for the wide routine set's passes (one
+// register with AVX). Only the templates below name it, so code that does
+// not ask for the wide passes compiles none of it.
+typedef double W __attribute__((vector_size(32)));
+typedef double WMemory __attribute__((vector_size(32), aligned(8))); // at a double's alignment
+
+template <typename T> struct Pairs {
+  static inline T Load(const double* p) { return *reinterpret_cast<const WMemory*>(p); }
+  static inline void Store(double* p, T x) { *reinterpret_cast<WMemory*>(p) = x; }
+  static inline T Swap(T a) { return __builtin_shufflevector(a, a, 1, 0, 3, 2); }
+  static inline T Re(T w) { return __builtin_shufflevector(w, w, 0, 0, 2, 2); }
+  static inline T Im(T w) { return __builtin_shufflevector(w, w, 1, 1, 3, 3); }
+  static inline T MulI(T a) { return Swap(a) * T{-1.0, 1.0, -1.0, 1.0}; }
+  static inline T Mul(T a, T w) { return a * Re(w) + Swap(a) * (Im(w) * T{-1.0, 1.0, -1.0, 1.0}); }
+  static inline T MulConj(T a, T w) { return a * Re(w) + Swap(a) * (Im(w) * T{1.0, -1.0, 1.0, -1.0}); }
+  static inline T Join(V lo, V hi) { return __builtin_shufflevector(lo, hi, 0, 1, 2, 3); }
+};
+
+template <int N, bool Wide> struct Kernel {
   static_assert(N >= 8 && (N & (N - 1)) == 0, "power of two");
   static constexpr int H = N / 2, Q = N / 4, E = N / 8;
 
@@ -70,32 +90,74 @@ template <int N> struct Kernel {
       FwdButterfly(a, k, w, trivial);
   }
 
+  // The pass two k at a time, w_k for k < Q from the table by symmetry (the
+  // first k multiplied by 1, which changes nothing).
+  template <bool Inv> static inline void PassWide(V* a, const double* table)
+  {
+    using P = Pairs<W>;
+    double* d = reinterpret_cast<double*>(a);
+    const auto butterfly = [d](int k, W w) {
+      double* p0 = d + 2 * k;
+      double *p1 = p0 + 2 * Q, *p2 = p0 + 2 * H, *p3 = p0 + 6 * Q;
+      if constexpr (Inv) {
+        const W b2 = P::MulConj(P::Load(p2), w), b3 = P::Mul(P::Load(p3), w);
+        const W s = b2 + b3, id = P::MulI(b2 - b3);
+        const W x0 = P::Load(p0), x1 = P::Load(p1);
+        P::Store(p2, x0 - s);
+        P::Store(p0, x0 + s);
+        P::Store(p3, x1 + id);
+        P::Store(p1, x1 - id);
+      } else {
+        const W x0 = P::Load(p0), x1 = P::Load(p1), x2 = P::Load(p2), x3 = P::Load(p3);
+        const W t1 = x0 - x2, it2 = P::MulI(x1 - x3);
+        P::Store(p0, x0 + x2);
+        P::Store(p1, x1 + x3);
+        P::Store(p2, P::Mul(t1 + it2, w));
+        P::Store(p3, P::MulConj(t1 - it2, w));
+      }
+    };
+    // Entry m of the table is w_m for 1 <= m < E.
+    const auto entry = [table](int m) { return V{table[2 * m - 2], table[2 * m - 1]}; };
+    butterfly(0, P::Join(V{1.0, 0.0}, entry(1)));
+    for (int k = 2; k < E; k += 2)
+      butterfly(k, P::Load(table + 2 * k - 2)); // w_k, w_k+1
+    butterfly(E, P::Join(V{kSqrtHalf, kSqrtHalf}, Swap(entry(E - 1))));
+    for (int k = E + 2; k < Q; k += 2) {
+      const W t = P::Load(table + 2 * (Q - k) - 4); // w_(Q-k-1), w_(Q-k)
+      butterfly(k, __builtin_shufflevector(t, t, 3, 2, 1, 0));
+    }
+  }
+
   template <bool Inv> static inline void Pass(V* a, const double* table)
   {
-    Butterfly<Inv>(a, 0, V{1.0, 0.0}, true);
-    for (int k = 1; k < E; ++k) {
-      const V w{table[2 * k - 2], table[2 * k - 1]};
-      Butterfly<Inv>(a, k, w, false);
-      Butterfly<Inv>(a, Q - k, Swap(w), false);
+    if constexpr (Wide && E >= 2) {
+      PassWide<Inv>(a, table);
+    } else {
+      Butterfly<Inv>(a, 0, V{1.0, 0.0}, true);
+      for (int k = 1; k < E; ++k) {
+        const V w{table[2 * k - 2], table[2 * k - 1]};
+        Butterfly<Inv>(a, k, w, false);
+        Butterfly<Inv>(a, Q - k, Swap(w), false);
+      }
+      Butterfly<Inv>(a, E, V{kSqrtHalf, kSqrtHalf}, false);
     }
-    Butterfly<Inv>(a, E, V{kSqrtHalf, kSqrtHalf}, false);
   }
 
   static void Forward(V* a, const double* const* tw);
   static void Inverse(V* a, const double* const* tw);
 };
 
-template <int N> struct Transform {
-  static inline void Forward(V* a, const double* const* tw) { Kernel<N>::Forward(a, tw); }
-  static inline void Inverse(V* a, const double* const* tw) { Kernel<N>::Inverse(a, tw); }
+template <int N, bool Wide> struct Transform {
+  static inline void Forward(V* a, const double* const* tw) { Kernel<N, Wide>::Forward(a, tw); }
+  static inline void Inverse(V* a, const double* const* tw) { Kernel<N, Wide>::Inverse(a, tw); }
 };
 
-template <> struct Transform<1> {
+template <bool Wide> struct Transform<1, Wide> {
   static inline void Forward(V*, const double* const*) {}
   static inline void Inverse(V*, const double* const*) {}
 };
 
-template <> struct Transform<2> {
+template <bool Wide> struct Transform<2, Wide> {
   static inline void Forward(V* a, const double* const*)
   {
     const V x0 = a[0], x1 = a[1];
@@ -106,7 +168,7 @@ template <> struct Transform<2> {
 };
 
 // Outputs (Y0, Y2, Y1, Y3) of the positive-exponent transform.
-template <> struct Transform<4> {
+template <bool Wide> struct Transform<4, Wide> {
   static inline void Forward(V* a, const double* const*)
   {
     const V x0 = a[0], x1 = a[1], x2 = a[2], x3 = a[3];
@@ -127,34 +189,36 @@ template <> struct Transform<4> {
   }
 };
 
-template <int N> inline void Kernel<N>::Forward(V* a, const double* const* tw)
+template <int N, bool Wide> inline void Kernel<N, Wide>::Forward(V* a, const double* const* tw)
 {
   Pass<false>(a, tw[Log2(N)]);
-  Transform<Q>::Forward(a + H, tw);
-  Transform<Q>::Forward(a + H + Q, tw);
-  Transform<H>::Forward(a, tw);
+  Transform<Q, Wide>::Forward(a + H, tw);
+  Transform<Q, Wide>::Forward(a + H + Q, tw);
+  Transform<H, Wide>::Forward(a, tw);
 }
 
-template <int N> inline void Kernel<N>::Inverse(V* a, const double* const* tw)
+template <int N, bool Wide> inline void Kernel<N, Wide>::Inverse(V* a, const double* const* tw)
 {
-  Transform<H>::Inverse(a, tw);
-  Transform<Q>::Inverse(a + H, tw);
-  Transform<Q>::Inverse(a + H + Q, tw);
+  Transform<H, Wide>::Inverse(a, tw);
+  Transform<Q, Wide>::Inverse(a + H, tw);
+  Transform<Q, Wide>::Inverse(a + H + Q, tw);
   Pass<true>(a, tw[Log2(N)]);
 }
 
-// Runs the routine of size n = 2^Log .. 2 (a comparison per size).
-template <int Log> inline void RunLog(double* data, int n, int dir, const double* const* tw)
+// Runs the routine of size n = 2^Log .. 2 (a comparison per size); Wide
+// takes the passes two k at a time, for processors whose registers hold
+// two complex doubles.
+template <int Log, bool Wide> inline void RunLog(double* data, int n, int dir, const double* const* tw)
 {
   if constexpr (Log >= 1) {
     if (n == (1 << Log)) {
       V* a = reinterpret_cast<V*>(data);
       if (dir == 0)
-        Transform<(1 << Log)>::Forward(a, tw);
+        Transform<(1 << Log), Wide>::Forward(a, tw);
       else
-        Transform<(1 << Log)>::Inverse(a, tw);
+        Transform<(1 << Log), Wide>::Inverse(a, tw);
     } else {
-      RunLog<Log - 1>(data, n, dir, tw);
+      RunLog<Log - 1, Wide>(data, n, dir, tw);
     }
   }
 }

@@ -7,5 +7,5 @@
 
 void SRFFTRunAvx2(double* data, int n, int dir, const double* const* tw)
 {
-  srfft_detail::RunLog<kSRFFTMaxLog2>(data, n, dir, tw);
+  srfft_detail::RunLog<kSRFFTMaxLog2, true>(data, n, dir, tw);
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "CpuFeatures.h"
 #include "FFT.h"
 #include "FFTReference.h"
 #include "SRFFT.h"
@@ -21,11 +22,24 @@ struct Transformed {
   double dcIm, nyIm; // the two imaginary parts that must be zero
 };
 
-Transformed Transform(const std::vector<double>& x)
+// The separation pass of every instruction set this processor runs.
+std::vector<SRRealFFTSeparator> EverySeparator()
+{
+  std::vector<SRRealFFTSeparator> sets{SRRealFFTSeparateBaseline};
+  if constexpr (kBuildHasAvx2Routines)
+    if (ThisProcessor().avx2Fma)
+      sets.push_back(SRRealFFTSeparateAvx2);
+  return sets;
+}
+
+Transformed Transform(const std::vector<double>& x, SRRealFFTSeparator separate = nullptr)
 {
   const int n = int(x.size());
   std::vector<double> in(x), out(n + 2, -7.0);
-  SRRealFFT(in.data(), out.data(), n);
+  if (separate)
+    SRRealFFTUsing(separate, in.data(), out.data(), n);
+  else
+    SRRealFFT(in.data(), out.data(), n);
   Transformed t{Spectrum(n / 2 + 1), out[1], out[n + 1]};
   for (int k = 0; k <= n / 2; ++k)
     t.bins[k] = Complex(out[2 * k], out[2 * k + 1]);
@@ -37,24 +51,28 @@ Transformed Transform(const std::vector<double>& x)
 TEST(SRRealFFT, EqualsThePositiveExponentTransformOfFftwAndTheNaiveSum)
 {
   SRFFTInit();
-  for (int n : {4, 8, 16, 32, 64, 128, 1024, 32768, 65536, 2 * kSRFFTMaxSize}) {
-    Spectrum x = RandomSignal(n, 90u + n);
-    std::vector<double> real(n);
-    for (int j = 0; j < n; ++j) {
-      x[j] = x[j].real();
-      real[j] = x[j].real();
+  // Every instruction set's separation; the largest table's size and the one
+  // past it, whose odd twiddles are derived.
+  for (SRRealFFTSeparator separate : EverySeparator()) {
+    for (int n : {4, 8, 16, 32, 64, 128, 1024, 32768, 65536, kSRFFTMaxSize, 2 * kSRFFTMaxSize}) {
+      Spectrum x = RandomSignal(n, 90u + n);
+      std::vector<double> real(n);
+      for (int j = 0; j < n; ++j) {
+        x[j] = x[j].real();
+        real[j] = x[j].real();
+      }
+      const Transformed t = Transform(real, separate);
+      Spectrum expected = FftwDft(x, +1);
+      expected.resize(n / 2 + 1);
+      EXPECT_LT(RelativeError(t.bins, expected), Tolerance(n)) << "n = " << n;
+      if (n <= 64) {
+        Spectrum naive = NaiveDft(x, +1);
+        naive.resize(n / 2 + 1);
+        EXPECT_LT(RelativeError(t.bins, naive), Tolerance(n)) << "n = " << n;
+      }
+      EXPECT_EQ(t.dcIm, 0.0);
+      EXPECT_EQ(t.nyIm, 0.0);
     }
-    const Transformed t = Transform(real);
-    Spectrum expected = FftwDft(x, +1);
-    expected.resize(n / 2 + 1);
-    EXPECT_LT(RelativeError(t.bins, expected), Tolerance(n)) << "n = " << n;
-    if (n <= 64) {
-      Spectrum naive = NaiveDft(x, +1);
-      naive.resize(n / 2 + 1);
-      EXPECT_LT(RelativeError(t.bins, naive), Tolerance(n)) << "n = " << n;
-    }
-    EXPECT_EQ(t.dcIm, 0.0);
-    EXPECT_EQ(t.nyIm, 0.0);
   }
 }
 
@@ -86,4 +104,9 @@ TEST(SRRealFFT, UnsupportedSizesLeaveBothArraysUntouched)
     EXPECT_EQ(in, std::vector<double>(8, 1.5)) << n;
     EXPECT_EQ(out, std::vector<double>(8, -2.0)) << n;
   }
+  // and a supported size without a separation pass
+  std::vector<double> in(64, 1.5), out(66, -2.0);
+  SRRealFFTUsing(nullptr, in.data(), out.data(), 64);
+  EXPECT_EQ(in, std::vector<double>(64, 1.5));
+  EXPECT_EQ(out, std::vector<double>(66, -2.0));
 }
