@@ -35,7 +35,7 @@ constexpr double kFrame = 1.0 / 60;
 // idle ticks let the editor draw.
 constexpr int kMaxEvents = 48;
 constexpr int kMaxDragSteps = 12;
-constexpr int kMaxFrames = 2;
+constexpr int kMaxFrames = 1;
 
 // Reads the stream; past its end every read gives zero.
 class Reader {
@@ -76,6 +76,7 @@ struct Host {
   NSView* view = nullptr;
   int opens = 0;
   int frames = 0;
+  bool moved = false;
 };
 
 // The plug-in as the module builds it, in a private home with no network.
@@ -313,10 +314,13 @@ void Event(Vorelle3& plug, Host& host, Reader& in)
     }
     break;
   case 11: {
-    // The window moves to a screen of another density.
+    // The window moves to a screen of another density, once per input:
+    // each move reloads every picture at the density.
     const double s = in.Int(2) ? 2 : 1;
-    if (host.window)
+    if (host.window && !host.moved) {
+      host.moved = true;
       host.window->setBackingScaleFactor(s);
+    }
     break;
   }
   case 12:
