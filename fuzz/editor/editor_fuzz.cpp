@@ -8,12 +8,12 @@
 // finite and in range, the state saves as it restores, every platform
 // object the editor made is gone again and the GPU saw no misuse.
 #include <AppKit/AppKit.h>
-#include <QuartzCore/QuartzCore.h>
 #include <standin/Testing.h>
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
@@ -100,6 +100,18 @@ Vorelle3& EditorPlug()
     return new Vorelle3(info);
   }();
   return *plug;
+}
+
+// The files an earlier input wrote (picked, saved, settings) are gone, so
+// every input starts from the same disk.
+void FreshFolders()
+{
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (const fs::directory_entry& entry : fs::directory_iterator(fuzzsupport::Folder(), ec))
+    if (entry.path().filename() != "sys")
+      fs::remove_all(entry.path(), ec);
+  standin::SetUserHome((fuzzsupport::Folder() / "home").string(), true);
 }
 
 double Now() { return standin::CurrentClock() * 1000.0; }
@@ -360,6 +372,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   static Vorelle3& plug = EditorPlug();
   static fuzzsupport::Baseline baseline(plug);
   baseline.Restore();
+  FreshFolders();
   const long objectsBefore = standin::LiveNSObjectCount();
 
   Reader in(data, size);
