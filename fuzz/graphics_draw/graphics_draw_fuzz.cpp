@@ -574,6 +574,7 @@ struct World {
   Assets assets;
   Calls* calls = nullptr;
   NSView* view = nullptr;
+  NSWindow* window = nullptr;
 };
 
 World& TheWorld()
@@ -599,8 +600,12 @@ World& TheWorld()
       made->calls = new Calls(g->GetBounds(), made->assets);
       g->AttachControl(made->calls);
     });
-    // The view lays the editor out as it opens.
+    // The view lays the editor out as it opens; a host's window shows it.
     made->view = static_cast<NSView*>(made->delegate.OpenWindow(nullptr));
+    made->window = NSWindow::alloc()->initWithContentRect(NSMakeRect(100, 100, kW, kH), NSWindowStyleMaskTitled,
+                                                          NSBackingStoreBuffered, NO);
+    if (made->view)
+      made->window->contentView()->addSubview(made->view);
     if (!made->view || !made->calls)
       fuzzsupport::Fail("no editor view");
     return made;
