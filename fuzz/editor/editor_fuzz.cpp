@@ -20,6 +20,7 @@
 
 #include "EditorWiring.h"
 #include "FuzzPlug.h"
+#include "FuzzReader.h"
 #include "IGraphics.h"
 #include "VersionCheck.h"
 #include "Vorelle3_View.h"
@@ -37,13 +38,9 @@ constexpr int kMaxEvents = 48;
 constexpr int kMaxDragSteps = 12;
 constexpr int kMaxFrames = 1;
 
-// Reads the stream; past its end every read gives zero.
-class Reader {
+class Reader : public fuzzsupport::ByteReader {
 public:
-  Reader(const uint8_t* data, size_t size) : mP(data), mEnd(data + size) {}
-  bool More() const { return mP < mEnd; }
-  uint8_t Byte() { return mP < mEnd ? *mP++ : 0; }
-  int Int(int n) { return n > 0 ? Byte() % n : 0; }
+  using ByteReader::ByteReader;
   // An editor point: mostly on the editor, a few beyond its edges.
   double X() { return Coord(kW); }
   double Y() { return Coord(kH); }
@@ -66,8 +63,6 @@ private:
       return k == 255 ? -1e6 : k == 254 ? 1e6 : (k - 252) * 0.25;
     return k * (size + 40) / 249 - 20;
   }
-  const uint8_t* mP;
-  const uint8_t* mEnd;
 };
 
 // The host's side: its window holding the view the plug-in's editor made.

@@ -14,11 +14,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 
 #include "EditorLayout.h"
 #include "FuzzFiles.h"
+#include "FuzzReader.h"
 #include "IControl.h"
 #include "IGEditorDelegate.h"
 #include "IGraphicsMac.h"
@@ -27,49 +27,16 @@ namespace {
 
 using namespace plugin::igraphics;
 
-constexpr float kSpecial[] = {0.0f,
-                              -0.0f,
-                              1.0f,
-                              -1.0f,
-                              0.5f,
-                              std::numeric_limits<float>::quiet_NaN(),
-                              std::numeric_limits<float>::infinity(),
-                              -std::numeric_limits<float>::infinity(),
-                              1e30f,
-                              -1e30f,
-                              65536.0f,
-                              1e-30f,
-                              std::numeric_limits<float>::max(),
-                              std::numeric_limits<float>::denorm_min(),
-                              -1e6f,
-                              2147483648.0f};
-constexpr int kSpecials = int(sizeof(kSpecial) / sizeof(kSpecial[0]));
 constexpr int kW = 96, kH = 64;
 constexpr int kMaxCalls = 256;
 constexpr int kMaxLayers = 3;
 
-// Reads the stream; past its end every read gives zero.
-class Reader {
+// Special values, coordinates around the 96 x 64 view, or raw bits; whole
+// numbers, rectangles and colours of them.
+class Reader : public fuzzsupport::ByteReader {
 public:
-  Reader(const uint8_t* data, size_t size) : mP(data), mEnd(data + size) {}
-  bool More() const { return mP < mEnd; }
-  uint8_t Byte() { return mP < mEnd ? *mP++ : 0; }
-  int Int(int n) { return n > 0 ? Byte() % n : 0; }
-  // Special values, coordinates around the 96 x 64 view, or raw bits.
-  float Float()
-  {
-    const int k = Byte();
-    if (k < kSpecials)
-      return kSpecial[k];
-    if (k < 240)
-      return float(k - kSpecials) * 0.5f - 8.0f;
-    uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i)
-      bits = bits << 8 | Byte();
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-  }
+  using ByteReader::ByteReader;
+  float Float() { return ByteReader::Float(0.5f); }
   // Whole numbers a control passes: frames, offsets, counts, sizes.
   int Whole()
   {
@@ -86,18 +53,6 @@ public:
       return IColor(Whole(), Whole(), Whole(), Whole());
     return IColor(Byte(), Byte(), Byte(), Byte());
   }
-  // Up to 24 bytes of text (any bytes: the text path checks them).
-  void Text(char* out)
-  {
-    const int n = Int(25);
-    for (int i = 0; i < n; ++i)
-      out[i] = char(Byte());
-    out[n] = '\0';
-  }
-
-private:
-  const uint8_t* mP;
-  const uint8_t* mEnd;
 };
 
 // The editor's resources and the document every SVG call draws.
