@@ -213,13 +213,13 @@ void Key(Host& host, Reader& in)
       text.push_back(char16_t(in.Byte() << 8 | in.Byte()));
   }
   const NSEventModifierFlags mods = Mods(in);
-  const bool up = in.Int(4) == 0;
+  const bool held = in.Int(4) == 0; // no key up follows
   if (!host.window)
     return;
   NSString* s = NSString::stringWithCharacters(reinterpret_cast<const unichar*>(text.data()), text.size());
   host.window->sendEvent(
     NSEvent::keyEventWithType(NSEventTypeKeyDown, NSMakePoint(0, 0), mods, 0, 0, nullptr, s, s, NO, code));
-  if (!up)
+  if (!held)
     host.window->sendEvent(
       NSEvent::keyEventWithType(NSEventTypeKeyUp, NSMakePoint(0, 0), mods, 0, 0, nullptr, s, s, NO, code));
 }
