@@ -16,8 +16,9 @@ int MakeBlurKernel(float x, std::uint8_t* K, int maxTaps, unsigned& norm)
     return 0;
   const float falloff = 4.5f / (x * x);
   for (int i = 0; i < n; ++i) {
-    K[i] =
-      static_cast<std::uint8_t>(static_cast<int>(std::round(255.f * std::exp(-static_cast<float>(i * i) * falloff))));
+    // i squared in float: the same rounded value, without an int to overflow.
+    const float square = static_cast<float>(i) * static_cast<float>(i);
+    K[i] = static_cast<std::uint8_t>(static_cast<int>(std::round(255.f * std::exp(-square * falloff))));
     norm += (i == 0 ? 1u : 2u) * K[i];
   }
   return n;
@@ -29,6 +30,8 @@ void GaussianBlurSwap(std::uint8_t* out, const std::uint8_t* in, const std::uint
   if (width <= 0 || height <= 0 || n < 1 || norm == 0)
     return;
   const int window = 2 * n - 1;
+  // Taps farther than the row is long meet only pixels outside it.
+  const int reach = std::min(n, width);
   for (int r = 0; r < height; ++r) {
     const std::uint8_t* row = in + static_cast<std::ptrdiff_t>(r) * inStride;
     auto v = [&](int x) -> unsigned { return (x < 0 || x >= width) ? 0u : row[4 * static_cast<std::ptrdiff_t>(x)]; };
@@ -55,7 +58,7 @@ void GaussianBlurSwap(std::uint8_t* out, const std::uint8_t* in, const std::uint
         result = last;
       else {
         unsigned sum = K[0] * v(x);
-        for (int j = 1; j < n; ++j)
+        for (int j = 1; j < reach; ++j)
           sum += K[j] * (v(x - j) + v(x + j));
         result = std::min(sum / norm, 255u);
       }

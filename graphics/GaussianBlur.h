@@ -7,6 +7,10 @@
 
 namespace plugin::igraphics {
 
+// The longest kernel: with 2n - 1 taps of at most 255 over bytes, a pixel's
+// weighted sum still fits an unsigned int.
+constexpr int kMaxBlurTaps = 32768;
+
 // Kernel for a blur extent x (>= 1): n = ceil(x) taps, K[0] = 255 falling to
 // about 3 at x. Writes at most maxTaps bytes; returns n (0 when it does not
 // fit). norm receives K[0] + 2 * (K[1] + ... + K[n - 1]).

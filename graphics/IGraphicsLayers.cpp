@@ -147,7 +147,10 @@ void IGraphics::ApplyLayerDropShadow(ILayerPtr& layer, const IShadow& shadow)
   const int rowBytes = P.GetSize() / h;
   const int colBytes = P.GetSize() / w;
 
-  const float x = std::max(shadow.mBlurSize * bitmap.GetScale() * bitmap.GetDrawScale() + 1.f, 1.f);
+  // Kernels longer than the sums allow are cut to that length: so wide a
+  // blur has all but faded the shadow anyway.
+  const float x = std::min(std::max(shadow.mBlurSize * bitmap.GetScale() * bitmap.GetDrawScale() + 1.f, 1.f),
+                           static_cast<float>(kMaxBlurTaps));
   const int taps = FloatToInt<int>(std::ceil(x));
   if (taps < 1 || K.Resize(taps) == nullptr || K.GetSize() != taps)
     return;

@@ -2,6 +2,7 @@
 // deletion, layer pixels, the shadow-mask step and fonts.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "FloatToInt.h"
@@ -17,6 +18,15 @@ namespace {
 // A resource scale stored as a whole number never below 1: a bitmap's size in
 // points divides by it.
 int WholeScale(double scale) { return std::max(1, FloatToInt<int>(scale)); }
+
+// Bytes of w x h four-byte pixels; -1 for none, or for more than a buffer
+// holds (a layer too large for a framebuffer keeps its saturated size).
+long long PixelBytes(int w, int h)
+{
+  if (w <= 0 || h <= 0 || w > INT32_MAX / 4 / h)
+    return -1;
+  return 4LL * w * h;
+}
 
 } // namespace
 
@@ -193,8 +203,8 @@ void IGraphicsVG::GetLayerBitmapData(const ILayerPtr& layer, RawBitmapData& data
   if (!layer || !layer->mBitmap || !mVG)
     return;
   const APIBitmap& b = *layer->mBitmap;
-  const long long n = 4LL * b.GetWidth() * b.GetHeight();
-  if (n <= 0 || n > INT32_MAX)
+  const long long n = PixelBytes(b.GetWidth(), b.GetHeight());
+  if (n < 0)
     return;
   data.Resize(static_cast<int>(n));
   if (data.GetSize() < n)
@@ -210,7 +220,8 @@ void IGraphicsVG::ReplaceLayerBitmapData(ILayerPtr& layer, const RawBitmapData& 
   if (!layer || !layer->mBitmap || !mVG)
     return;
   const APIBitmap& b = *layer->mBitmap;
-  if (data.GetSize() < 4LL * b.GetWidth() * b.GetHeight())
+  const long long n = PixelBytes(b.GetWidth(), b.GetHeight());
+  if (n < 0 || data.GetSize() < n)
     return;
   Bitmap pixels(mVG, b.GetWidth(), b.GetHeight(), data.Get(), static_cast<float>(WholeScale(b.GetScale())),
                 b.GetDrawScale());
@@ -226,7 +237,8 @@ void IGraphicsVG::ApplyShadowMask(ILayerPtr& layer, RawBitmapData& mask, const I
     return;
   const APIBitmap& b = *layer->mBitmap;
   const int w = b.GetWidth(), h = b.GetHeight();
-  if (mask.GetSize() < 4LL * w * h)
+  const long long n = PixelBytes(w, h);
+  if (n < 0 || mask.GetSize() < n)
     return;
   const IRECT bounds = layer->mRECT;
 

@@ -13,68 +13,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <limits>
 
+#include "FuzzReader.h"
 #include "MVG.h"
 #include "VGText.h"
 
 namespace {
 
-constexpr float kSpecial[] = {0.0f,
-                              -0.0f,
-                              1.0f,
-                              -1.0f,
-                              0.5f,
-                              std::numeric_limits<float>::quiet_NaN(),
-                              std::numeric_limits<float>::infinity(),
-                              -std::numeric_limits<float>::infinity(),
-                              1e30f,
-                              -1e30f,
-                              65536.0f,
-                              1e-30f,
-                              std::numeric_limits<float>::max(),
-                              std::numeric_limits<float>::denorm_min(),
-                              2.0f,
-                              3.0f};
-constexpr int kSpecials = int(sizeof(kSpecial) / sizeof(kSpecial[0]));
-
-// Reads the stream; past its end every read gives zero.
-class Reader {
+// Special values, small coordinates of the 64 x 48 view, or raw bits.
+class Reader : public fuzzsupport::ByteReader {
 public:
-  Reader(const uint8_t* data, size_t size) : mP(data), mEnd(data + size) {}
-  bool More() const { return mP < mEnd; }
-  uint8_t Byte() { return mP < mEnd ? *mP++ : 0; }
-  int Int(int n) { return n > 0 ? Byte() % n : 0; }
-  // Special values, small coordinates of the 64 x 48 view, or raw bits.
-  float Float()
-  {
-    const int k = Byte();
-    if (k < kSpecials)
-      return kSpecial[k];
-    if (k < 240)
-      return float(k - kSpecials) * 0.37f - 8.0f;
-    uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i)
-      bits = bits << 8 | Byte();
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-  }
+  using ByteReader::ByteReader;
+  float Float() { return ByteReader::Float(0.37f); }
   VGcolor Color() { return vgRGBAf(Float(), Float(), Float(), Float()); }
-  // Up to 24 bytes of text (any bytes: the decoder checks them).
-  int Text(char* out)
-  {
-    const int n = Int(25);
-    for (int i = 0; i < n; ++i)
-      out[i] = char(Byte());
-    out[n] = '\0';
-    return n;
-  }
-
-private:
-  const uint8_t* mP;
-  const uint8_t* mEnd;
 };
 
 struct World {

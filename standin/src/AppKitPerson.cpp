@@ -28,6 +28,7 @@ void QueueAlertButton(long button) { Person().alertButtons.push_back(button); }
 void QueuePanelChoice(const std::string& path) { Person().panelChoices.push_back(path); }
 void QueuePanelCancel() { Person().panelChoices.push_back(std::nullopt); }
 void QueueMenuChoice(const std::vector<int>& path) { Person().menuChoices.push_back(path); }
+void ResetPerson() { Person() = appkit::PersonState(); }
 std::vector<ShownAlert> ShownAlerts() { return Person().alerts; }
 std::vector<ShownPanel> ShownPanels() { return Person().panels; }
 std::vector<ShownMenu> ShownMenus() { return Person().menus; }

@@ -130,6 +130,38 @@ TEST_F(ShadowBlur, AlphaIsBlurredExactlyAsTheNaiveBlurForAnySizeAndRowOrder)
         }
 }
 
+TEST_F(ShadowBlur, BlursWiderThanTheLongestKernelBlurAsItDoes)
+{
+  // Below, at and past the longest kernel, whose taps would overflow an int
+  // when squared and the pixel sums when added.
+  const float inf = std::numeric_limits<float>::infinity();
+  const struct {
+    float blur;
+    float extent; // the kernel's extent x that blurs
+  } rows[] = {{3e4f, 30001.f}, {32767.f, 32768.f}, {5e4f, 32768.f}, {1e9f, 32768.f}, {inf, 32768.f}};
+  std::mt19937 rng(99);
+  for (const auto& r : rows) {
+    const int w = 7, h = 5;
+    ILayerPtr layer = MakeLayer(w, h);
+    TestBitmap& b = Pixels(layer);
+    std::vector<int> alpha(static_cast<std::size_t>(w * h));
+    for (int i = 0; i < w * h; ++i) {
+      alpha[i] = static_cast<int>(rng() % 256);
+      b.mPixels[i * 4 + 3] = static_cast<std::uint8_t>(alpha[i]);
+    }
+    IShadow shadow;
+    shadow.mBlurSize = r.blur;
+    g->ApplyLayerDropShadow(layer, shadow);
+    ASSERT_EQ(g->mLastMask.size(), static_cast<std::size_t>(w * h * 4)) << r.blur;
+    std::vector<std::uint8_t> k(static_cast<std::size_t>(std::ceil(r.extent)));
+    unsigned norm = 0;
+    ASSERT_EQ(MakeBlurKernel(r.extent, k.data(), static_cast<int>(k.size()), norm), static_cast<int>(k.size()));
+    const std::vector<int> expect = NaiveBlur(alpha, w, h, std::vector<int>(k.begin(), k.end()));
+    for (int i = 0; i < w * h; ++i)
+      ASSERT_EQ(g->mLastMask[static_cast<std::size_t>(i) * 4 + 3], expect[i]) << r.blur << " at " << i;
+  }
+}
+
 TEST_F(ShadowBlur, ZeroSizedOrUnreadableLayerIsLeftAlone)
 {
   for (const IRECT r : {IRECT(0, 0, 0, 10), IRECT(5, 5, 5, 5), IRECT(0, 0, 10, 0)}) {

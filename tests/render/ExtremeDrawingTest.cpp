@@ -45,6 +45,27 @@ TEST_F(ExtremeDrawing, LayersOverEmptyOrInvertedAreasDrawNothingAndTheFrameGoesO
   }
 }
 
+TEST_F(ExtremeDrawing, ShadowsOfLayersTooLargeForAFramebufferAreDroppedAndTheFrameGoesOn)
+{
+  // Sizes saturate at the largest int; no framebuffer holds them.
+  const IRECT areas[] = {IRECT(0, 0, 1e30f, 1e30f), IRECT(-1e30f, -1e30f, 1e30f, 1e30f), IRECT(0, 0, 1e30f, 50),
+                         IRECT(0, 0, 3e9f, 3e9f)};
+  for (const IRECT& area : areas) {
+    Frame([&](IGraphics& gr) {
+      gr.StartLayer(nullptr, area);
+      ILayerPtr layer = gr.EndLayer();
+      IShadow shadow;
+      shadow.mBlurSize = 2.f;
+      gr.ApplyLayerDropShadow(layer, shadow);
+      gr.DrawLayer(layer, nullptr);
+      gr.FillRect(IColor(255, 0, 0, 255), IRECT(100, 100, 120, 120));
+    });
+    EXPECT_EQ(Shown(110, 110), (std::vector<int>{0, 0, 255, 255})) << area.R;
+    EXPECT_EQ(Shown(40, 20)[3], 0) << area.R;
+  }
+  WriteShown("huge-layer-shadow.png");
+}
+
 TEST_F(ExtremeDrawing, ADottedLineDrawsItsFirstDashesWithinABoundOfWork)
 {
   // A line of 4e9 dashes and a rectangle of as many: only the first dashes

@@ -99,6 +99,10 @@ void QueuePanelCancel();
 // The item the next popup menu chooses: indexes through submenus ({2, 0}:
 // the first item of the third item's submenu); empty dismisses the menu.
 void QueueMenuChoice(const std::vector<int>& path);
+// The person as at a reset: answers not taken are dropped, the records of
+// what was shown emptied, pointer, cursor, appearance and screen scale
+// back to their start; nothing else changes (timers keep running).
+void ResetPerson();
 
 struct ShownAlert {
   std::string title, message, defaultButton, alternateButton, otherButton;
