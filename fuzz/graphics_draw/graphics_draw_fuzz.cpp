@@ -220,12 +220,7 @@ void Calls::Call(IGraphics& g, Reader& in, int& layers)
   }
   case 11: {
     const IColor c = in.Color();
-    IRECT r = in.Rect();
-    // Kept to a thousand points either way: past that a step no longer
-    // moves a coordinate and the line count knows no bound (and a million
-    // points at a step just above 1 draws millions of lines).
-    const auto bound = [](float& v) { v = v > 1e3f ? 1e3f : v < -1e3f ? -1e3f : v; };
-    bound(r.L), bound(r.T), bound(r.R), bound(r.B);
+    const IRECT r = in.Rect();
     const float h = in.Float(), v = in.Float();
     g.DrawGrid(c, r, h, v, Blend(in, b), in.Float());
     break;

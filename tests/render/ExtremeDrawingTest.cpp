@@ -63,7 +63,7 @@ TEST_F(ExtremeDrawing, ShadowsOfLayersTooLargeForAFramebufferAreDroppedAndTheFra
     EXPECT_EQ(Shown(110, 110), (std::vector<int>{0, 0, 255, 255})) << area.R;
     EXPECT_EQ(Shown(40, 20)[3], 0) << area.R;
   }
-  WriteShown("huge-layer-shadow.png");
+  WriteShown("huge-layer-shadow.png", 200, 150);
 }
 
 TEST_F(ExtremeDrawing, ADottedLineDrawsItsFirstDashesWithinABoundOfWork)
