@@ -24,6 +24,10 @@ void* ImageRealloc(void* block, std::size_t bytes)
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #define STBI_ONLY_JPEG
+// Images are decoded on the main thread only, and the module a host loads
+// keeps no thread-local storage: the decoder's failure text and flags are
+// plain statics.
+#define STBI_NO_THREAD_LOCALS
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmisleading-indentation"
 #endif

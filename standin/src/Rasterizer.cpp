@@ -17,6 +17,10 @@ constexpr float kGuardBand = 64.0f; // x, y clipped at +-64 w: keeps fixed point
 constexpr float kHuge = 1e30f;
 constexpr unsigned kMaxChannels = kMaxVaryingFloats + 2;
 
+// This library is loaded with the program, so its storage is static and
+// reached without the run-time lookup that dynamic modules need.
+[[gnu::tls_model("initial-exec")]] thread_local bool tFragmentDiscarded = false;
+
 int64_t FloorDiv(int64_t a, int64_t b)
 { // b > 0
   const int64_t q = a / b;
@@ -556,7 +560,9 @@ template <bool Stencil, bool Perspective, int Output> void Rasterizer::RunSpan(c
       vars[P + 2] = base[n] + cdx[n] * i;
       vars[P + 3] = w;
       s.input.position = float4(vars[P], y, vars[P + 2], w);
-      if (!p.fragment(s.input, vars, colour))
+      tFragmentDiscarded = false;
+      p.fragment(s.input, vars, colour);
+      if (tFragmentDiscarded)
         continue;
     }
     if constexpr (Stencil) {
@@ -617,3 +623,7 @@ const Rasterizer::SpanFunction Rasterizer::kSpans[2][2][4] = {
 };
 
 } // namespace standin::mtl
+
+namespace standin::metal {
+void DiscardFragment() { mtl::tFragmentDiscarded = true; }
+} // namespace standin::metal

@@ -58,8 +58,8 @@ struct FragmentInput {
 
 // The generic forms the pipeline calls.
 using VertexFunction = void (*)(const VertexInput& input, float* varyings);
-// Returns false when the fragment was discarded.
-using FragmentFunction = bool (*)(const FragmentInput& input, const float* varyings, ::metal::float4& colour);
+// A discard is recorded by the stage that runs the function, not returned.
+using FragmentFunction = void (*)(const FragmentInput& input, const float* varyings, ::metal::float4& colour);
 
 void RegisterVertexFunction(const char* name, VertexFunction function, unsigned varyingFloats, unsigned positionFloat);
 void RegisterFragmentFunction(const char* name, FragmentFunction function, unsigned varyingFloats);
@@ -92,12 +92,9 @@ template <class Out, Out (*Fn)(const VertexInput&)>
   std::memcpy(varyings, &out, sizeof(Out));
 }
 template <class In, ::metal::float4 (*Fn)(const In&, const FragmentInput&)>
-[[gnu::flatten]] bool FragmentAdapter(const FragmentInput& input, const float* varyings, ::metal::float4& colour)
+[[gnu::flatten]] void FragmentAdapter(const FragmentInput& input, const float* varyings, ::metal::float4& colour)
 {
-  bool& discarded = ::metal::detail::fragmentDiscarded;
-  discarded = false;
   colour = Fn(*reinterpret_cast<const In*>(varyings), input);
-  return !discarded;
 }
 } // namespace detail
 

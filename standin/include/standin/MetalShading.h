@@ -342,6 +342,8 @@ namespace standin::metal {
 ::metal::float4 ReadTexture(const void* texture, unsigned x, unsigned y, unsigned lod);
 unsigned TextureWidth(const void* texture, unsigned lod);
 unsigned TextureHeight(const void* texture, unsigned lod);
+// Marks the fragment being run on this thread as discarded.
+void DiscardFragment();
 } // namespace standin::metal
 #pragma GCC visibility pop
 
@@ -364,11 +366,9 @@ template <class T, access A = access::sample> struct texture2d {
   uint get_height(uint lod = 0) const { return standin::metal::TextureHeight(handle, lod); }
 };
 
-namespace detail {
-// Set by discard_fragment; the fragment adapter clears and reads it around
-// each call, on the thread that runs the fragment.
-inline thread_local bool fragmentDiscarded = false;
-} // namespace detail
-inline void discard_fragment() { detail::fragmentDiscarded = true; }
+// The stage that runs the fragment keeps the flag: shader code is built
+// into loaded modules, whose own thread-local storage, first touched on a
+// band thread, some runtimes mishandle.
+inline void discard_fragment() { standin::metal::DiscardFragment(); }
 
 } // namespace metal
