@@ -97,19 +97,35 @@ TEST_F(ExtremeDrawing, ADottedLineDrawsItsFirstDashesWithinABoundOfWork)
 
 TEST_F(ExtremeDrawing, AGridOverAHugeRectangleDrawsTheLinesInView)
 {
-  // From -2^30 in steps of 10 the lines in view lie at 6, 16, ...; half a
-  // point down and right each fills one pixel row or column.
+  // From -2^30 in steps of 10 the grid's lines lie at 6, 16, ...; half a
+  // point down and right each fills one pixel row or column. Turned 90
+  // degrees about (20, 20), far from the view's centre, x = 6 + 10 k shows
+  // as row 6 + 10 k and y = 6 + 10 k as column 34 - 10 k: columns 4, 14, ...
+  // come from lines far from those the untransformed view would show.
   const float far = 1073741824.f;
-  Frame([&](IGraphics& gr) {
-    gr.PathTransformTranslate(0.5f, 0.5f);
-    Bounded("grid", [&] { gr.DrawGrid(IColor(255, 0, 0, 0), IRECT(-far, -far, far, far), 10, 10); });
-  });
-  WriteShown("grid_far.png", 200, 150);
   const struct {
-    int x, y, alpha;
-  } table[] = {{6, 3, 255}, {196, 3, 255}, {3, 6, 255}, {150, 146, 255}, {3, 3, 0}, {11, 11, 0}, {199, 149, 0}};
-  for (const auto& row : table)
-    EXPECT_NEAR(Shown(row.x, row.y)[3], row.alpha, 8) << row.x << ", " << row.y;
+    const char* png;
+    float turn;
+    struct {
+      int x, y, alpha;
+    } pixels[7];
+  } scenes[] = {
+    {"grid_far.png", 0, {{6, 3, 255}, {196, 3, 255}, {3, 6, 255}, {150, 146, 255}, {3, 3, 0}, {11, 11, 0}, {199, 149, 0}}},
+    {"grid_far_turned.png",
+     90,
+     {{4, 3, 255}, {194, 3, 255}, {3, 6, 255}, {196, 146, 255}, {3, 3, 0}, {11, 11, 0}, {199, 149, 0}}},
+  };
+  for (const auto& scene : scenes) {
+    Frame([&](IGraphics& gr) {
+      gr.PathTransformTranslate(20.5f, 20.5f);
+      gr.PathTransformRotate(scene.turn);
+      gr.PathTransformTranslate(-20.f, -20.f);
+      Bounded("grid", [&] { gr.DrawGrid(IColor(255, 0, 0, 0), IRECT(-far, -far, far, far), 10, 10); });
+    });
+    WriteShown(scene.png, 200, 150);
+    for (const auto& p : scene.pixels)
+      EXPECT_NEAR(Shown(p.x, p.y)[3], p.alpha, 8) << scene.png << " at " << p.x << ", " << p.y;
+  }
 }
 
 TEST_F(ExtremeDrawing, FramesAtAScreenScaleOfZeroDrawNothingAndDoNotStop)
