@@ -4,6 +4,7 @@
 // drawn is dropped, the rest of the frame is drawn, nothing is owned twice.
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <limits>
 
@@ -47,21 +48,48 @@ TEST_F(ExtremeDrawing, LayersOverEmptyOrInvertedAreasDrawNothingAndTheFrameGoesO
 
 TEST_F(ExtremeDrawing, ShadowsOfLayersTooLargeForAFramebufferAreDroppedAndTheFrameGoesOn)
 {
-  // Sizes saturate at the largest int; no framebuffer holds them.
-  const IRECT areas[] = {IRECT(0, 0, 1e30f, 1e30f), IRECT(-1e30f, -1e30f, 1e30f, 1e30f), IRECT(0, 0, 1e30f, 50),
-                         IRECT(0, 0, 3e9f, 3e9f)};
-  for (const IRECT& area : areas) {
+  // Sizes saturate at the largest int; no framebuffer holds them. Layers of
+  // no height or width have no pixels either. Each is handed an opaque green
+  // mask of 4,096 bytes, fewer than a 120 x 90 layer's: a layer that took it
+  // would show green at (5, 5).
+  const struct {
+    const char* what;
+    IRECT area;
+    int pixelBytes;
+  } rows[] = {
+    {"1e30 square", IRECT(0, 0, 1e30f, 1e30f), 0},
+    {"1e30 either way", IRECT(-1e30f, -1e30f, 1e30f, 1e30f), 0},
+    {"1e30 wide", IRECT(0, 0, 1e30f, 50), 0},
+    {"3e9 square", IRECT(0, 0, 3e9f, 3e9f), 0},
+    {"no height", IRECT(0, 0, 120, 0), 0},
+    {"no width", IRECT(0, 0, 0, 90), 0},
+    {"larger than its mask", IRECT(0, 0, 120, 90), 120 * 90 * 4},
+  };
+  for (const auto& row : rows) {
+    int pixelBytes = -1;
     Frame([&](IGraphics& gr) {
-      gr.StartLayer(nullptr, area);
+      gr.StartLayer(nullptr, row.area);
       ILayerPtr layer = gr.EndLayer();
+      RawBitmapData pixels;
+      gr.GetLayerBitmapData(layer, pixels);
+      pixelBytes = pixels.GetSize();
+      RawBitmapData mask;
+      ASSERT_NE(mask.Resize(4096), nullptr);
+      std::memset(mask.Get(), 255, 4096);
       IShadow shadow;
+      shadow.mPattern = IPattern(IColor(255, 0, 255, 0));
       shadow.mBlurSize = 2.f;
+      shadow.mDrawForeground = false;
+      gr.ReplaceLayerBitmapData(layer, mask);
+      gr.ApplyShadowMask(layer, mask, shadow);
       gr.ApplyLayerDropShadow(layer, shadow);
       gr.DrawLayer(layer, nullptr);
       gr.FillRect(IColor(255, 0, 0, 255), IRECT(100, 100, 120, 120));
     });
-    EXPECT_EQ(Shown(110, 110), (std::vector<int>{0, 0, 255, 255})) << area.R;
-    EXPECT_EQ(Shown(40, 20)[3], 0) << area.R;
+    EXPECT_EQ(pixelBytes, row.pixelBytes) << row.what;
+    EXPECT_EQ(Shown(110, 110), (std::vector<int>{0, 0, 255, 255})) << row.what;
+    EXPECT_EQ(Shown(5, 5)[3], 0) << row.what;
+    EXPECT_EQ(Shown(40, 20)[3], 0) << row.what;
   }
   WriteShown("huge-layer-shadow.png", 200, 150);
 }
