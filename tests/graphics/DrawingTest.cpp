@@ -98,30 +98,33 @@ TEST_F(Drawing, AGridDrawsOnlyTheLinesItsClipCanShow)
   // Drawn by a control at (0, 0, 100, 100), whose clip is that area. Lines
   // lie at L + k step whatever the rectangle's size: -2^30 is 6 mod 10, the
   // float nearest -1e30 is 0 mod 10. Turned 45 degrees about the centre the
-  // clip shows lines up to 52.5 sqrt 2 from it.
+  // clip shows lines up to 52.5 sqrt 2 from it; about its corner, x from -3.3
+  // to 144.7 and y within 74; 30 degrees about (300, -200), x from 137 to 280.
   const float kInf = std::numeric_limits<float>::infinity();
   const float k30 = 1073741824.f;
   const struct {
     const char* what;
     IRECT r;
-    float stepH, stepV, turn;
+    float stepH, stepV, turn, aboutX, aboutY;
     int vertical, horizontal;
     float firstX, lastX;
   } rows[] = {
-    {"inside the clip", IRECT(0, 0, 100, 100), 25, 25, 0, 3, 3, 25, 75},
-    {"2e7 wide", IRECT(0, 0, 2e7f, 100), 10, 0, 0, 10, 0, 10, 100},
-    {"2^30 either way", IRECT(-k30, -k30, k30, k30), 10, 10, 0, 10, 10, 6, 96},
-    {"1e30 either way", IRECT(-1e30f, -1e30f, 1e30f, 1e30f), 10, 10, 0, 11, 11, 0, 100},
-    {"turned 45 degrees", IRECT(0, 0, 2e7f, 2e7f), 10, 10, 45, 12, 12, 10, 120},
-    {"beside the clip", IRECT(200, 0, 300, 100), 10, 10, 0, 0, 0, 0, 0},
-    {"infinitely wide", IRECT(-kInf, 0, kInf, 100), 10, 0, 0, 0, 0, 0, 0},
+    {"inside the clip", IRECT(0, 0, 100, 100), 25, 25, 0, 50, 50, 3, 3, 25, 75},
+    {"2e7 wide", IRECT(0, 0, 2e7f, 100), 10, 0, 0, 50, 50, 10, 0, 10, 100},
+    {"2^30 either way", IRECT(-k30, -k30, k30, k30), 10, 10, 0, 50, 50, 10, 10, 6, 96},
+    {"1e30 either way", IRECT(-1e30f, -1e30f, 1e30f, 1e30f), 10, 10, 0, 50, 50, 11, 11, 0, 100},
+    {"turned 45 degrees", IRECT(0, 0, 2e7f, 2e7f), 10, 10, 45, 50, 50, 12, 12, 10, 120},
+    {"turned 45 degrees about a corner", IRECT(0, 0, 2e7f, 2e7f), 10, 10, 45, 0, 0, 14, 7, 10, 140},
+    {"turned 30 degrees about a far point", IRECT(-k30, -k30, k30, k30), 10, 10, 30, 300, -200, 14, 14, 146, 276},
+    {"beside the clip", IRECT(200, 0, 300, 100), 10, 10, 0, 50, 50, 0, 0, 0, 0},
+    {"infinitely wide", IRECT(-kInf, 0, kInf, 100), 10, 0, 0, 50, 50, 0, 0, 0, 0},
   };
   g->mPathStepLimit = 10000;
   for (const auto& row : rows) {
     auto* c = new DrawingControl("grid", IRECT(0, 0, 100, 100), [&](IGraphics& gr) {
-      gr.PathTransformTranslate(50, 50);
+      gr.PathTransformTranslate(row.aboutX, row.aboutY);
       gr.PathTransformRotate(row.turn);
-      gr.PathTransformTranslate(-50, -50);
+      gr.PathTransformTranslate(-row.aboutX, -row.aboutY);
       gr.DrawGrid(COLOR_BLACK, row.r, row.stepH, row.stepV);
     });
     g->AttachControl(c);

@@ -4,6 +4,7 @@
 // drawn is dropped, the rest of the frame is drawn, nothing is owned twice.
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <limits>
 
@@ -47,21 +48,48 @@ TEST_F(ExtremeDrawing, LayersOverEmptyOrInvertedAreasDrawNothingAndTheFrameGoesO
 
 TEST_F(ExtremeDrawing, ShadowsOfLayersTooLargeForAFramebufferAreDroppedAndTheFrameGoesOn)
 {
-  // Sizes saturate at the largest int; no framebuffer holds them.
-  const IRECT areas[] = {IRECT(0, 0, 1e30f, 1e30f), IRECT(-1e30f, -1e30f, 1e30f, 1e30f), IRECT(0, 0, 1e30f, 50),
-                         IRECT(0, 0, 3e9f, 3e9f)};
-  for (const IRECT& area : areas) {
+  // Sizes saturate at the largest int; no framebuffer holds them. Layers of
+  // no height or width have no pixels either. Each is handed an opaque green
+  // mask of 4,096 bytes, fewer than a 120 x 90 layer's: a layer that took it
+  // would show green at (5, 5).
+  const struct {
+    const char* what;
+    IRECT area;
+    int pixelBytes;
+  } rows[] = {
+    {"1e30 square", IRECT(0, 0, 1e30f, 1e30f), 0},
+    {"1e30 either way", IRECT(-1e30f, -1e30f, 1e30f, 1e30f), 0},
+    {"1e30 wide", IRECT(0, 0, 1e30f, 50), 0},
+    {"3e9 square", IRECT(0, 0, 3e9f, 3e9f), 0},
+    {"no height", IRECT(0, 0, 120, 0), 0},
+    {"no width", IRECT(0, 0, 0, 90), 0},
+    {"larger than its mask", IRECT(0, 0, 120, 90), 120 * 90 * 4},
+  };
+  for (const auto& row : rows) {
+    int pixelBytes = -1;
     Frame([&](IGraphics& gr) {
-      gr.StartLayer(nullptr, area);
+      gr.StartLayer(nullptr, row.area);
       ILayerPtr layer = gr.EndLayer();
+      RawBitmapData pixels;
+      gr.GetLayerBitmapData(layer, pixels);
+      pixelBytes = pixels.GetSize();
+      RawBitmapData mask;
+      ASSERT_NE(mask.Resize(4096), nullptr);
+      std::memset(mask.Get(), 255, 4096);
       IShadow shadow;
+      shadow.mPattern = IPattern(IColor(255, 0, 255, 0));
       shadow.mBlurSize = 2.f;
+      shadow.mDrawForeground = false;
+      gr.ReplaceLayerBitmapData(layer, mask);
+      gr.ApplyShadowMask(layer, mask, shadow);
       gr.ApplyLayerDropShadow(layer, shadow);
       gr.DrawLayer(layer, nullptr);
       gr.FillRect(IColor(255, 0, 0, 255), IRECT(100, 100, 120, 120));
     });
-    EXPECT_EQ(Shown(110, 110), (std::vector<int>{0, 0, 255, 255})) << area.R;
-    EXPECT_EQ(Shown(40, 20)[3], 0) << area.R;
+    EXPECT_EQ(pixelBytes, row.pixelBytes) << row.what;
+    EXPECT_EQ(Shown(110, 110), (std::vector<int>{0, 0, 255, 255})) << row.what;
+    EXPECT_EQ(Shown(5, 5)[3], 0) << row.what;
+    EXPECT_EQ(Shown(40, 20)[3], 0) << row.what;
   }
   WriteShown("huge-layer-shadow.png", 200, 150);
 }
@@ -97,19 +125,37 @@ TEST_F(ExtremeDrawing, ADottedLineDrawsItsFirstDashesWithinABoundOfWork)
 
 TEST_F(ExtremeDrawing, AGridOverAHugeRectangleDrawsTheLinesInView)
 {
-  // From -2^30 in steps of 10 the lines in view lie at 6, 16, ...; half a
-  // point down and right each fills one pixel row or column.
+  // From -2^30 in steps of 10 the grid's lines lie at 6, 16, ...; half a
+  // point down and right each fills one pixel row or column. Turned 90
+  // degrees about (20, 20), far from the view's centre, x = 6 + 10 k shows
+  // as row 6 + 10 k and y = 6 + 10 k as column 34 - 10 k: columns 4, 14, ...
+  // come from lines far from those the untransformed view would show.
   const float far = 1073741824.f;
-  Frame([&](IGraphics& gr) {
-    gr.PathTransformTranslate(0.5f, 0.5f);
-    Bounded("grid", [&] { gr.DrawGrid(IColor(255, 0, 0, 0), IRECT(-far, -far, far, far), 10, 10); });
-  });
-  WriteShown("grid_far.png", 200, 150);
   const struct {
-    int x, y, alpha;
-  } table[] = {{6, 3, 255}, {196, 3, 255}, {3, 6, 255}, {150, 146, 255}, {3, 3, 0}, {11, 11, 0}, {199, 149, 0}};
-  for (const auto& row : table)
-    EXPECT_NEAR(Shown(row.x, row.y)[3], row.alpha, 8) << row.x << ", " << row.y;
+    const char* png;
+    float turn;
+    struct {
+      int x, y, alpha;
+    } pixels[7];
+  } scenes[] = {
+    {"grid_far.png",
+     0,
+     {{6, 3, 255}, {196, 3, 255}, {3, 6, 255}, {150, 146, 255}, {3, 3, 0}, {11, 11, 0}, {199, 149, 0}}},
+    {"grid_far_turned.png",
+     90,
+     {{4, 3, 255}, {194, 3, 255}, {3, 6, 255}, {196, 146, 255}, {3, 3, 0}, {11, 11, 0}, {199, 149, 0}}},
+  };
+  for (const auto& scene : scenes) {
+    Frame([&](IGraphics& gr) {
+      gr.PathTransformTranslate(20.5f, 20.5f);
+      gr.PathTransformRotate(scene.turn);
+      gr.PathTransformTranslate(-20.f, -20.f);
+      Bounded("grid", [&] { gr.DrawGrid(IColor(255, 0, 0, 0), IRECT(-far, -far, far, far), 10, 10); });
+    });
+    WriteShown(scene.png, 200, 150);
+    for (const auto& p : scene.pixels)
+      EXPECT_NEAR(Shown(p.x, p.y)[3], p.alpha, 8) << scene.png << " at " << p.x << ", " << p.y;
+  }
 }
 
 TEST_F(ExtremeDrawing, FramesAtAScreenScaleOfZeroDrawNothingAndDoNotStop)
