@@ -218,6 +218,15 @@ TEST_F(TextEntry, UndoAndRedoAtTheLimitsOfTheCharacterStoreGiveBackExactText)
      },
      4, pattern(990), "a"},
     {999, [&] { Type("b"); }, 2, pattern(999), ""},
+    // The second paste's redo holds the last two free characters; undoing
+    // the first needs them, so its one redo record must go.
+    {996,
+     [&] {
+       Key(46);
+       paste("xy");
+       paste("zw");
+     },
+     3, pattern(996), "xy"},
     // Typed over in insert mode with the store full: the redo that could
     // not keep the character it brings back is not offered.
     {997,

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FontFiles.h"
@@ -195,23 +196,62 @@ TEST(FontOutlines, DamagedCffTablesAreRefusedOrDrawnWithinBounds)
   EXPECT_GT(accepted, rounds / 4);
 }
 
-TEST(FontOutlines, APartNumberedPast32767IsNotDrawn)
+TEST(FontOutlines, APartNumberedOutsideTheFontIsNotDrawn)
 {
-  // The parser reads a part's glyph number as signed: 0x8001 would send it
-  // to a negative glyph. Made from the composite A acute of Roboto.
-  std::vector<unsigned char> bytes = ReadFileBytes(kRobotoPath);
-  stbtt_fontinfo info{};
-  ASSERT_EQ(stbtt_InitFont(&info, bytes.data(), 0), 1);
-  const int glyph = stbtt_FindGlyphIndex(&info, 0xC1);
-  const size_t at =
-    static_cast<size_t>(info.glyf) + (info.indexToLocFormat == 0 ? 2u * BigEndian(&bytes[info.loca + 2 * glyph], 2)
-                                                                 : BigEndian(&bytes[info.loca + 4 * glyph], 4));
-  ASSERT_EQ(bytes[at], 0xFF) << "a composite";
-  bytes[at + 12] = 0x80;
-  bytes[at + 13] = 0x01;
-  Stash st;
-  const int font = fstAddFontMem(st.s, "parts", MallocCopy(bytes), static_cast<int>(bytes.size()), 0, 1);
-  ASSERT_EQ(font, 0);
-  EXPECT_EQ(Draw(st.s, font, 0xC1, 40.0f).ink, 0);
-  EXPECT_GT(Draw(st.s, font, 'A', 40.0f).ink, 0);
+  const struct Row {
+    const char* what;
+    unsigned int codepoint;
+    int count; // glyphs the font is made to hold; 0 keeps its own
+    // 16-bit words written into the glyph's outline at these offsets; -1
+    // stands for the count.
+    std::vector<std::pair<size_t, int>> words;
+    bool drawn; // as with that part numbered past the count; else nothing
+  } rows[] = {
+    // The parser reads a part's glyph number as signed: 0x8001 would send it
+    // to a negative glyph. A acute: A, then the acute.
+    {"past 32767", 0xC1, 0, {{12, 0x8001}}, false},
+    // D with caron (D, Z, caron) made a D, a Z placed by matching points and
+    // a third part numbered the count, in a font cut to 395 glyphs: glyph
+    // 395 is still in its location table.
+    {"the count", 0x1C4, 395, {{16, 0x25}, {20, 0}, {22, 0}, {26, -1}, {28, 0}, {30, 0}}, true},
+  };
+  for (const Row& r : rows) {
+    const auto make = [&](int part) {
+      std::vector<unsigned char> bytes = ReadFileBytes(kRobotoPath);
+      stbtt_fontinfo info{};
+      EXPECT_EQ(stbtt_InitFont(&info, bytes.data(), 0), 1);
+      const int glyph = stbtt_FindGlyphIndex(&info, static_cast<int>(r.codepoint));
+      const size_t at =
+        static_cast<size_t>(info.glyf) + (info.indexToLocFormat == 0 ? 2u * BigEndian(&bytes[info.loca + 2 * glyph], 2)
+                                                                     : BigEndian(&bytes[info.loca + 4 * glyph], 4));
+      EXPECT_EQ(bytes[at], 0xFF) << r.what << ": a composite";
+      for (const auto& [offset, value] : r.words) {
+        const int v = value < 0 ? part : value;
+        bytes[at + offset] = static_cast<unsigned char>(v >> 8);
+        bytes[at + offset + 1] = static_cast<unsigned char>(v);
+      }
+      if (r.count > 0)
+        for (size_t i = 0; i < BigEndian(&bytes[4], 2); i++)
+          if (std::memcmp(&bytes[12 + 16 * i], "maxp", 4) == 0) {
+            const size_t maxp = BigEndian(&bytes[12 + 16 * i + 8], 4);
+            bytes[maxp + 4] = static_cast<unsigned char>(r.count >> 8);
+            bytes[maxp + 5] = static_cast<unsigned char>(r.count);
+          }
+      return bytes;
+    };
+    const std::vector<unsigned char> bytes = make(r.count), past = make(r.count + 1);
+    Stash st;
+    const int font = fstAddFontMem(st.s, "parts", MallocCopy(bytes), static_cast<int>(bytes.size()), 0, 1);
+    const int reference = fstAddFontMem(st.s, "past", MallocCopy(past), static_cast<int>(past.size()), 0, 1);
+    ASSERT_EQ(font, 0) << r.what;
+    ASSERT_EQ(reference, 1) << r.what;
+    EXPECT_GT(Draw(st.s, font, 'A', 40.0f).ink, 0) << r.what;
+    const Page page = Draw(st.s, font, r.codepoint, 40.0f), expected = Draw(st.s, reference, r.codepoint, 40.0f);
+    if (r.drawn) {
+      EXPECT_GT(expected.ink, 0) << r.what;
+      EXPECT_EQ(Compare(page, expected).largest, 0) << r.what;
+    } else {
+      EXPECT_EQ(page.ink, 0) << r.what;
+    }
+  }
 }

@@ -188,33 +188,15 @@ Bytes Spliced(const Bytes& b, size_t begin, size_t end, const Bytes& with = {})
 }
 
 // A progressive grey picture `width` x 8 with one scan of `params` (start,
-// end, approximation) whose one Huffman table of class `tableClass` holds one
-// 1-bit code, for `symbol`; a restart every `restart` blocks unless 0.
-Bytes OneScan(int width, int restart, int tableClass, int symbol, const Bytes& params, const Bytes& data)
+// end, approximation) on one Huffman table of class `tableClass`: its 16
+// counts, then its symbols. A restart every `restart` blocks unless 0.
+Bytes OneScanOnTable(int width, int restart, int tableClass, const Bytes& table, const Bytes& params, const Bytes& data)
 {
-  Bytes b = {0xFF,
-             0xD8,
-             0xFF,
-             0xC2,
-             0x00,
-             0x0B,
-             0x08,
-             0x00,
-             0x08,
-             (unsigned char)(width >> 8),
-             (unsigned char)width,
-             0x01,
-             0x01,
-             0x11,
-             0x00,
-             0xFF,
-             0xC4,
-             0x00,
-             0x14,
-             (unsigned char)(tableClass << 4),
-             0x01};
-  Append(b, Bytes(15, 0x00));
-  b.push_back((unsigned char)symbol);
+  const int length = 3 + int(table.size());
+  Bytes b = {0xFF, 0xD8, 0xFF, 0xC2, 0x00, 0x0B, 0x08, 0x00, 0x08};
+  Append(b, {(unsigned char)(width >> 8), (unsigned char)width, 0x01, 0x01, 0x11, 0x00});
+  Append(b, {0xFF, 0xC4, (unsigned char)(length >> 8), (unsigned char)length, (unsigned char)(tableClass << 4)});
+  Append(b, table);
   if (restart)
     Append(b, {0xFF, 0xDD, 0x00, 0x04, 0x00, (unsigned char)restart});
   Append(b, {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00});
@@ -222,6 +204,15 @@ Bytes OneScan(int width, int restart, int tableClass, int symbol, const Bytes& p
   Append(b, data);
   Append(b, {0xFF, 0xD9});
   return b;
+}
+
+// The same on a table of one 1-bit code, for `symbol`.
+Bytes OneScan(int width, int restart, int tableClass, int symbol, const Bytes& params, const Bytes& data)
+{
+  Bytes table = {0x01};
+  Append(table, Bytes(15, 0x00));
+  table.push_back((unsigned char)symbol);
+  return OneScanOnTable(width, restart, tableClass, table, params, data);
 }
 
 TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnesDecode)
@@ -265,6 +256,12 @@ TEST_F(ImageBytesDecode, ScansWhoseDataRunsOutOrBreaksTheCodeAreRefusedValidOnes
     {"a restart marker missing", Spliced(progressive, restart, restart + 2), 0},
     {"16 one bits: no DC code", Spliced(progressive, scans[0].begin, scans[0].begin, {0xFF, 0x00, 0xFF, 0x00}), 0},
     {"a scan on a table that overfills its code space", overfull, 0},
+    // One 1-bit code and two of 2 bits fill the code space; the last, all
+    // ones, is a DC difference of -4 (then 011).
+    {"a scan on a table whose codes fill a length",
+     OneScanOnTable(8, 0, 0, {0x01, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x00, 0x03},
+                    {0x00, 0x00, 0x00}, {0xDF, 0xFF, 0x00}),
+     8},
     {"a second frame header", secondFrame, 0},
     // Each block's DC difference is 32767 (a code, then 15 one bits): the
     // second block's value needs 17 bits; scaled by 2^13, the ninth's 32.
