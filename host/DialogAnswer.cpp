@@ -17,7 +17,7 @@ std::string CheckDialogAnswer(const std::string& path)
                            (file != path ? ": the link leads to " + file + ", which" : ": it");
   if (S_ISDIR(st.st_mode))
     return what + " is a folder; name a file";
-  return what + " is not a regular file (a pipe, device or socket), which the plug-in would wait on; name a file";
+  return what + " is not a regular file (a pipe, device or socket): the plug-in would wait on it; name a file";
 }
 
 } // namespace host

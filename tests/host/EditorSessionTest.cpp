@@ -293,7 +293,7 @@ TEST_F(HostEditor, ADialogAnswerThatIsNoRegularFileWhenTheDialogTakesItIsRefused
      {"file " + wav, "click 98 384", "wait 0.2", "file " + late, "click 176 384"},
      makeFifo,
      "save dialog (vrl): refused " + late + ", cancelled",
-     "not a regular file (a pipe, device or socket), which the plug-in would wait on; name a file (the save dialog "
+     "not a regular file (a pipe, device or socket): the plug-in would wait on it; name a file (the save dialog "
      "was cancelled)"},
   };
   for (const auto& r : rows) {
