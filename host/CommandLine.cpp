@@ -300,7 +300,12 @@ std::string CommandHelp(const std::string& name)
     text += "options:\n";
   for (const char* optionName : c->options) {
     const OptionInfo* o = FindOption(optionName);
-    text += "  " + std::string(o->name) + (o->value ? std::string(" ") + o->value : "") + "\n      " + o->help + "\n";
+    // The editor plays no audio: the host sets the value as the editor opens.
+    const char* help = name == "editor" && o == FindOption("--param")
+                         ? "sets a parameter before the editor opens and any action runs; may repeat (`auhost "
+                           "info` lists them)"
+                         : o->help;
+    text += "  " + std::string(o->name) + (o->value ? std::string(" ") + o->value : "") + "\n      " + help + "\n";
   }
   text += "  -h, --help\n      shows this help\n";
   if (name == "process")

@@ -16,8 +16,10 @@
 #include <sstream>
 
 #include "CommandLine.h"
+#include "DialogAnswer.h"
 #include "HostParameters.h"
 #include "PictureOutput.h"
+#include "StagedFile.h"
 
 namespace host {
 
@@ -130,6 +132,15 @@ public:
     mSeenPanels = standin::ShownPanels().size();
     mSeenRequests = standin::WorkspaceRequests().size();
     standin::SetAUEventHandler([this](const AudioUnitEvent& e) { OnEvent(e); });
+    // Checked again as a dialog takes it: the file may have changed since.
+    standin::SetPanelChoiceCheck([this](const std::string& kind, const std::string& path) {
+      const std::string e = CheckDialogAnswer(path);
+      if (!e.empty() && mRefusal.empty()) {
+        mRefusal = e + " (the " + kind + " dialog was cancelled)";
+        mRefusedPanel = standin::ShownPanels().size() - 1;
+      }
+      return e.empty();
+    });
     Run(2 * kFrame);
     return "";
   }
@@ -137,6 +148,7 @@ public:
   void Close()
   {
     standin::SetAUEventHandler(nullptr);
+    standin::SetPanelChoiceCheck(nullptr);
     if (mFollower) {
       NSNotificationCenter::defaultCenter()->removeObserver(mFollower);
       mFollower->release();
@@ -154,7 +166,17 @@ public:
     standin::DrainAutoreleasePools();
   }
 
+  // A dialog answer refused while the action ran ends the session.
   std::string Do(const EditorAction& a)
+  {
+    std::string e = Act(a);
+    NoteDialogs();
+    if (e.empty())
+      e = mRefusal;
+    return e;
+  }
+
+  std::string Act(const EditorAction& a)
   {
     const auto& w = a.words;
     double n[5] = {};
@@ -307,6 +329,8 @@ private:
           answer = mAnswers.front();
         mAnswers.pop_front();
       }
+      if (mSeenPanels == mRefusedPanel)
+        answer = "refused " + answer + ", cancelled";
       const standin::ShownPanel& p = panels[mSeenPanels];
       mReport.lines.push_back(p.kind + " dialog (" + Joined(p.types, ", ") + "): " + answer);
     }
@@ -344,6 +368,8 @@ private:
   WindowFollower* mFollower = nullptr;
   std::deque<std::string> mAnswers; // queued file dialog answers; "" cancels
   size_t mSeenAlerts = 0, mSeenPanels = 0, mSeenRequests = 0;
+  std::string mRefusal; // the first dialog answer refused, if any
+  size_t mRefusedPanel = std::numeric_limits<size_t>::max();
 };
 
 EditorWindow::EditorWindow(AUHostUnit& unit, EditorReport& report) : mImpl(new Impl(unit, report)) {}
@@ -404,6 +430,19 @@ std::string RunEditorSession(AUHostUnit& unit, const EditorOptions& options, Edi
   for (const auto& [id, value] : options.params)
     if (std::string e = CheckParameterValue(unit, id, value); !e.empty())
       return e;
+  // No picture replaces the script, and no dialog is handed a pipe.
+  for (const EditorAction& a : options.actions) {
+    if (a.verb == "file")
+      if (std::string e = CheckDialogAnswer(a.words[0]); !e.empty())
+        return e;
+    if (a.verb == "png")
+      if (std::string e = CheckOutputTarget(a.words[0]); !e.empty())
+        return e;
+    if (a.verb == "png" && !options.scriptPath.empty() && SameFile(a.words[0], options.scriptPath))
+      return "the picture must not be the script; choose another name for " + a.words[0];
+  }
+  if (!options.pngPath.empty() && !options.scriptPath.empty() && SameFile(options.pngPath, options.scriptPath))
+    return "the picture must not be the script; choose another name for " + options.pngPath;
   for (const auto& [id, value] : options.params)
     if (OSStatus s = unit.SetParameter(id, value); s != noErr)
       return "parameter " + std::to_string(id) + " cannot take " + std::to_string(value) + " (status " +

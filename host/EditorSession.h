@@ -39,6 +39,7 @@ struct EditorOptions {
   std::vector<std::pair<unsigned, float>> params;
   std::vector<EditorAction> actions;
   std::string pngPath; // a last picture after the actions; empty: none
+  std::string scriptPath; // the file the actions came from: no picture replaces it
   // Called with the unit once the editor is open and before the actions
   // (tests and `match` use it to play audio); may be empty.
   std::function<std::string(AUHostUnit&)> beforeActions;

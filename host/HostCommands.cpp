@@ -171,6 +171,7 @@ int EditorCommand(const ParsedArgs& args)
   options.screenScale = float(args.mScale);
   options.params = args.mParams;
   options.pngPath = args.mPng;
+  options.scriptPath = args.mScript;
   if (!args.mPng.empty())
     if (std::string e = CheckOutputTarget(args.mPng); !e.empty())
       return Fail(args, e);

@@ -5,6 +5,7 @@
 #include <standin/Testing.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ namespace standin::appkit {
 struct PersonState {
   std::deque<long> alertButtons;
   std::deque<std::optional<std::string>> panelChoices;
+  std::function<bool(const std::string&, const std::string&)> panelChoiceCheck;
   std::deque<std::vector<int>> menuChoices;
   std::vector<ShownAlert> alerts;
   std::vector<ShownPanel> panels;

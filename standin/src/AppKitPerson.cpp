@@ -27,6 +27,10 @@ using appkit::Person;
 void QueueAlertButton(long button) { Person().alertButtons.push_back(button); }
 void QueuePanelChoice(const std::string& path) { Person().panelChoices.push_back(path); }
 void QueuePanelCancel() { Person().panelChoices.push_back(std::nullopt); }
+void SetPanelChoiceCheck(std::function<bool(const std::string&, const std::string&)> check)
+{
+  Person().panelChoiceCheck = std::move(check);
+}
 void QueueMenuChoice(const std::vector<int>& path) { Person().menuChoices.push_back(path); }
 void ResetPerson() { Person() = appkit::PersonState(); }
 std::vector<ShownAlert> ShownAlerts() { return Person().alerts; }

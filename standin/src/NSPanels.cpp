@@ -82,6 +82,8 @@ NSModalResponse NSSavePanel::Run()
   queue.pop_front();
   if (!choice)
     return NSModalResponseCancel;
+  if (const auto& check = Person().panelChoiceCheck; check && !check(shown.kind, *choice))
+    return NSModalResponseCancel;
   mChosen = *choice;
   return NSModalResponseOK;
 }

@@ -7,10 +7,20 @@
 #include <sndfile.h>
 #include <standin/Testing.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AUHostUnit.h"
@@ -199,6 +209,119 @@ TEST_F(HostEditor, AFileDialogCancelledOrAnsweredWithAPathSendsItsMessageWithout
     EXPECT_EQ(p.types, (std::vector<std::string>{"vrl", "wav", "aiff"}));
   }
   EXPECT_FALSE(std::ifstream(vrl).good());
+}
+
+// Opens the other end of a pipe whenever someone waits on it there, so a
+// plug-in handed the pipe finds it empty or unread instead of waiting for
+// ever, and a test of that fault fails rather than hangs.
+class PipeOtherEnd {
+public:
+  explicit PipeOtherEnd(std::string path) : mPath(std::move(path)), mThread([this] { Loop(); })
+  {
+    signal(SIGPIPE, SIG_IGN); // a writer left alone gets EPIPE
+  }
+  ~PipeOtherEnd()
+  {
+    mStop = true;
+    mThread.join();
+  }
+
+private:
+  void Loop()
+  {
+    while (!mStop) {
+      if (int fd = open(mPath.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0)
+        close(fd); // a waiting reader sees the end of the file
+      if (int fd = open(mPath.c_str(), O_RDONLY | O_NONBLOCK); fd >= 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // a waiting writer gets its reader
+        char bytes[4096];
+        while (read(fd, bytes, sizeof bytes) > 0) {
+        }
+        close(fd);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+
+  std::string mPath;
+  std::atomic<bool> mStop{false};
+  std::thread mThread;
+};
+
+// A dialog answer that became a pipe or a folder after the script was
+// checked is refused as the dialog takes it: the dialog is cancelled, the
+// plug-in never opens it and the session ends saying why.
+TEST_F(HostEditor, ADialogAnswerThatIsNoRegularFileWhenTheDialogTakesItIsRefused)
+{
+  namespace fs = std::filesystem;
+  const std::string wav = folder.File("print.wav"), late = folder.File("late"), fifo = folder.File("fifo");
+  {
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* f = sf_open(wav.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(f, nullptr);
+    std::vector<float> x(1 << 16);
+    uint32_t seed = 1;
+    for (float& v : x)
+      v = float((seed = seed * 1664525u + 1013904223u) >> 8) / float(1u << 24) * 0.4f - 0.2f;
+    sf_writef_float(f, x.data(), sf_count_t(x.size()));
+    sf_close(f);
+  }
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const PipeOtherEnd otherEnd(fifo);
+  const auto makeFifo = [&] { fs::create_symlink(fifo, late); };
+  const auto makeFolder = [&] { fs::create_directory(late); };
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    std::function<void()> make;
+    std::string dialog, error;
+  } rows[] = {
+    {"a reference that became a pipe",
+     {"file " + late, "click 264 384"},
+     makeFifo,
+     "open dialog (ref, wav, aiff): refused " + late + ", cancelled",
+     "the link leads to " + fifo + ", which is not a regular file"},
+    {"a fingerprint that became a folder",
+     {"file " + late, "click 98 384"},
+     makeFolder,
+     "open dialog (vrl, wav, aiff): refused " + late + ", cancelled",
+     late + ": it is a folder; name a file (the open dialog was cancelled)"},
+    {"a fingerprint saved to a pipe",
+     {"file " + wav, "click 98 384", "wait 0.2", "file " + late, "click 176 384"},
+     makeFifo,
+     "save dialog (vrl): refused " + late + ", cancelled",
+     "not a regular file (a pipe, device or socket): the plug-in would wait on it; name a file (the save dialog "
+     "was cancelled)"},
+  };
+  for (const auto& r : rows) {
+    fs::remove(late);
+    AUHostUnit fresh{SharedBundle()};
+    ASSERT_EQ(fresh.Open(), noErr);
+    fresh.SetFormat(2, 44100.0);
+    ASSERT_EQ(AudioUnitInitialize(fresh.Unit()), noErr);
+    EditorOptions options;
+    for (const std::string& line : r.lines) {
+      options.actions.emplace_back();
+      ASSERT_EQ(ParseEditorAction(line, options.actions.back()), "") << line;
+    }
+    options.beforeActions = [&](AUHostUnit&) {
+      r.make();
+      return std::string();
+    };
+    EditorReport rowReport;
+    const std::string error = RunEditorSession(fresh, options, rowReport);
+    EXPECT_NE(error.find("cannot answer a file dialog with " + late), std::string::npos) << r.what << "\n" << error;
+    EXPECT_NE(error.find(r.error), std::string::npos) << r.what << "\n" << error;
+    EXPECT_EQ(rowReport.lines.empty() ? "" : rowReport.lines.back(), r.dialog)
+      << r.what << "\n" << ::testing::PrintToString(rowReport.lines);
+    AudioUnitUninitialize(fresh.Unit());
+    fresh.Close();
+  }
+  struct stat st {};
+  EXPECT_TRUE(lstat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 std::vector<char> Bytes(const std::string& path)

@@ -245,3 +245,46 @@ TEST(Refusal, APictureReplacesOnlyARegularFileAndOnlyWhenEveryByteIsWritten)
                                     "picture.png", "link.png", "in.wav"};
   EXPECT_EQ(hosttest::Names(dir.Path()), names);
 }
+
+TEST(Refusal, TheEditorWritesNoPictureOverItsScriptAndAnswersNoDialogWithAPipeOrFolder)
+{
+  testsupport::TempFolder dir;
+  const std::string script = dir.File("s.txt"), own = dir.File("own.txt"), fifo = dir.File("fifo.ref");
+  const std::string actions = "hover 10 10\n";
+  Write(script, actions);
+  Write(own, "hover 10 10\npng " + dir.File("sub/../own.txt") + "\n");
+  fs::create_directory(dir.File("sub"));
+  fs::create_directory(dir.File("folder.vrl"));
+  fs::create_symlink(script, dir.File("link.png"));
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink(fifo, dir.File("to-fifo.wav"));
+
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } rows[] = {
+    {{"--script", script, "--png", script}, "the picture must not be the script; choose another name for " + script},
+    {{"--script", script, "--png", dir.File("sub/../s.txt")}, "the picture must not be the script"},
+    {{"--script", script, "--png", dir.File("link.png")}, "the picture must not be the script"},
+    {{"--script", script, "--do", "png " + dir.File("link.png")}, "the picture must not be the script"},
+    {{"--script", own}, "the picture must not be the script"},
+    {{"--do", "file " + fifo, "--do", "click 264 384"},
+     "cannot answer a file dialog with " + fifo + ": it is not a regular file (a pipe, device or socket)"},
+    {{"--do", "file " + dir.File("to-fifo.wav"), "--do", "click 98 384"}, "the link leads to " + fifo},
+    {{"--do", "file /dev/null", "--do", "click 264 384"}, "/dev/null: it is not a regular file"},
+    {{"--do", "file " + dir.File("folder.vrl"), "--do", "click 98 384"}, "it is a folder; name a file"},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> args{"editor"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const Result r = RunAuhost(dir, args);
+    const std::string what = ::testing::PrintToString(row.args);
+    EXPECT_EQ(r.status, 1) << what << "\n" << r.err;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << what << "\n" << r.err;
+    // Refused before the editor opened: no dialog, no picture.
+    EXPECT_EQ(r.out.substr(0, 200), "") << what;
+  }
+  EXPECT_EQ(ReadBytes(script), actions);
+  EXPECT_NE(ReadBytes(own).find("png "), std::string::npos);
+  EXPECT_TRUE(IsFifo(fifo));
+}

@@ -406,6 +406,7 @@ TEST(Tool, EditorRefusesWhatItCannotRunAndPrintsWhatHappenedInOrder)
      0,
      {"submenu opens only while the pointer rests", "--do \"hover 100 294\" --do \"wait 1\""},
      ""},
+    {{"editor", "--help"}, 0, {"--param ID=VALUE\n      sets a parameter before the editor opens and any action runs"}, ""},
     {{"editor", "--do", "png " + a, "--do", "drag 643 463 643 463", "--png", b},
      0,
      {"wrote " + a + " (650 x 470)\n", "0 \"GUI scale\" = 2\n", "wrote " + b + " (1300 x 940)\n"},

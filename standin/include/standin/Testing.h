@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,10 @@ void QueueAlertButton(long button);
 // The item the next file panel chooses (a path), or a cancel.
 void QueuePanelChoice(const std::string& path);
 void QueuePanelCancel();
+// Looks at each queued path as a file panel is about to hand it over (kind
+// "open" or "save"); false cancels that panel instead, as a person who
+// thought better of the choice would. Empty: every path is handed over.
+void SetPanelChoiceCheck(std::function<bool(const std::string& kind, const std::string& path)> check);
 // The item the next popup menu chooses: indexes through submenus ({2, 0}:
 // the first item of the third item's submenu); empty dismisses the menu.
 void QueueMenuChoice(const std::vector<int>& path);
