@@ -137,11 +137,11 @@ TEST_F(Dispatch, OneOfTwoHeldTouchesEndingLeavesTheOtherCapturedToEndOnce)
     g->OnMouseDrag(Pt(125, 25, false, 2, 5, 5));
     g->OnMouseUp(Pt(125, 25, false, 2));
     EXPECT_FALSE(g->ControlIsCaptured()) << c.how;
-    EXPECT_EQ(g->TakeLog(), (Log{"knob Down 20,20", "fader Down 120,20", c.firstEnd, "fader Drag 125,25 d5,5",
-                                 "fader Up 125,25"}))
+    EXPECT_EQ(g->TakeLog(),
+              (Log{"knob Down 20,20", "fader Down 120,20", c.firstEnd, "fader Drag 125,25 d5,5", "fader Up 125,25"}))
       << c.how;
-    EXPECT_EQ(dlg.TakeLog(), (Log{"Begin 3", "UIMouseDown", "Begin 2", "UIMouseDown", "UIMouseUp", "End 3", "UIMouseUp",
-                                  "End 2"}))
+    EXPECT_EQ(dlg.TakeLog(),
+              (Log{"Begin 3", "UIMouseDown", "Begin 2", "UIMouseDown", "UIMouseUp", "End 3", "UIMouseUp", "End 2"}))
       << c.how;
   }
 }
@@ -156,23 +156,33 @@ TEST_F(Dispatch, APressOfAHeldTouchEndsTheHeldPressBeforeFindingItsControl)
     bool heldAfter;
   };
   const Case cases[] = {
-    {"pressed again elsewhere", [this] { g->OnMouseDown(Pt(70, 20)); },
-     {"knob TouchCancelled", "button Down 70,20"}, {"UIMouseUp", "End 3", "UIMouseDown"}, true},
-    {"double click elsewhere", [this] { g->OnMouseDblClick(70, 20, IMouseMod()); },
-     {"knob TouchCancelled", "button DblClick"}, {"UIMouseUp", "End 3"}, false},
+    {"pressed again elsewhere",
+     [this] { g->OnMouseDown(Pt(70, 20)); },
+     {"knob TouchCancelled", "button Down 70,20"},
+     {"UIMouseUp", "End 3", "UIMouseDown"},
+     true},
+    {"double click elsewhere",
+     [this] { g->OnMouseDblClick(70, 20, IMouseMod()); },
+     {"knob TouchCancelled", "button DblClick"},
+     {"UIMouseUp", "End 3"},
+     false},
     {"released, then a double click",
      [this] {
        g->OnMouseUp(Pt(20, 20));
        g->OnMouseDblClick(20, 20, IMouseMod());
      },
-     {"knob Up 20,20", "knob DblClick"}, {"UIMouseUp", "End 3", "Send 3 0"}, false},
+     {"knob Up 20,20", "knob DblClick"},
+     {"UIMouseUp", "End 3", "Send 3 0"},
+     false},
     {"released, then a double click taken as a press",
      [this] {
        knob->SetMouseDblAsSingleClick(true);
        g->OnMouseUp(Pt(20, 20));
        g->OnMouseDblClick(20, 20, IMouseMod());
      },
-     {"knob Up 20,20", "knob Down 20,20"}, {"UIMouseUp", "End 3", "Begin 3", "UIMouseDown"}, true},
+     {"knob Up 20,20", "knob Down 20,20"},
+     {"UIMouseUp", "End 3", "Begin 3", "UIMouseDown"},
+     true},
   };
   for (const Case& c : cases) {
     g->OnMouseDown(Pt(20, 20));
