@@ -574,6 +574,8 @@ protected:
   // A captured press ends: the control hears its release (or, without one,
   // its touch cancelled), then the host gesture the press opened closes.
   void EndPress(IControl& c, const IMouseInfo& at, bool released);
+  // EndPress for the point when its touch is captured.
+  void EndPressOf(const IMouseInfo& pt, bool released);
   // EndPress for each point whose touch is captured.
   void EndPresses(const IMouseInfoList& points, bool released);
   // The control is in the list or one of the special controls.

@@ -59,17 +59,21 @@ void IGraphics::EndPress(IControl& c, const IMouseInfo& at, bool released)
     mDelegate->EndInformHostOfParamChangeFromUI(p);
 }
 
+void IGraphics::EndPressOf(const IMouseInfo& pt, bool released)
+{
+  const auto it = mCapturedMap.find(pt.ms.touchID);
+  if (it == mCapturedMap.end())
+    return;
+  IControl* c = it->second;
+  // Erased first: whatever the handler does, the press ends once.
+  mCapturedMap.erase(it);
+  EndPress(*c, pt, released);
+}
+
 void IGraphics::EndPresses(const IMouseInfoList& points, bool released)
 {
-  for (const IMouseInfo& pt : points) {
-    const auto it = mCapturedMap.find(pt.ms.touchID);
-    if (it == mCapturedMap.end())
-      continue;
-    IControl* c = it->second;
-    // Erased first: whatever the handler does, the press ends once.
-    mCapturedMap.erase(it);
-    EndPress(*c, pt, released);
-  }
+  for (const IMouseInfo& pt : points)
+    EndPressOf(pt, released);
 }
 
 bool IGraphics::HoldsControl(const IControl* c) const
@@ -148,17 +152,18 @@ void IGraphics::OnMouseDown(const IMouseInfoList& points)
     mMouseDownY = points[0].y;
   }
   for (const IMouseInfo& pt : points) {
-    const bool held = mCapturedMap.count(pt.ms.touchID) > 0;
+    // A touch still held (its release went to another window, or its source
+    // repeats the down) is not pressed twice: the held press is dropped, so
+    // no host gesture opens over one still open.
+    EndPressOf(pt, false);
     IControl* c = GetMouseControl(pt.x, pt.y, true, false, pt.ms.touchID);
     if (!c)
       continue;
     const int valIdx = std::max(c->GetValIdxForPos(pt.x, pt.y), 0);
     const int paramIdx = c->GetParamIdx(valIdx);
     if (pt.ms.R && paramIdx >= 0 && !c->GetNoContextMenu()) {
-      // This press opened nothing to close; a press still held (a right
-      // press during a left drag) ends here.
-      if (!held)
-        mCapturedMap.erase(pt.ms.touchID);
+      // This press opened nothing to close.
+      mCapturedMap.erase(pt.ms.touchID);
       ReleaseMouseCapture();
       PopupHostContextMenuForParam(c, pt.x, pt.y);
       return;
@@ -253,20 +258,23 @@ void IGraphics::OnMouseOut()
 
 bool IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod)
 {
-  const bool held = mCapturedMap.count(0) > 0;
+  IMouseInfo info;
+  info.x = x;
+  info.y = y;
+  info.ms = mod;
+  info.ms.touchID = 0;
+  // A press whose release was lost ends before the click finds its control.
+  EndPressOf(info, false);
   IControl* c = GetMouseControl(x, y, true);
   if (!c)
     return false;
+  // The hit test's capture is no press: the press below makes its own, and a
+  // double click has nothing to end.
+  mCapturedMap.erase(0);
   if (c->GetMouseDblAsSingleClick()) {
-    IMouseInfo info;
-    info.x = x;
-    info.y = y;
     info.ms = mod;
     OnMouseDown({info});
   } else {
-    // A double click is no press: there is nothing of it to end.
-    if (!held)
-      mCapturedMap.erase(0);
     c->OnMouseDblClick(x, y, mod);
     ReleaseMouseCapture();
   }

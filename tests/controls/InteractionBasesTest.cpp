@@ -271,13 +271,21 @@ TEST_F(InteractionBases, AHeldKnobWhoseCaptureIsDroppedEndsItsPressAndItsHostGes
 {
   struct Case {
     const char* path;
-    std::function<void()> drop;
+    std::function<void(TestKnob&)> drop;
+    int presses = 1; // a drop that presses again opens a gesture of its own
   };
   const Case cases[] = {
-    {"focus lost", [this] { g->OnFocusLost(); }},
-    {"right press during the drag", [this] { g->OnMouseDown(Drag(30, 50, 0, 0, Mod(false, false, true))); }},
-    {"editor rescaled", [this] { g->Resize(g->Width(), g->Height(), g->GetDrawScale() * 1.25f, true); }},
-    {"touch cancelled", [this] { g->OnTouchCancelled(Pt(30, 50)); }},
+    {"focus lost", [this](TestKnob&) { g->OnFocusLost(); }},
+    {"right press during the drag", [this](TestKnob&) { g->OnMouseDown(Drag(30, 50, 0, 0, Mod(false, false, true))); }},
+    {"editor rescaled", [this](TestKnob&) { g->Resize(g->Width(), g->Height(), g->GetDrawScale() * 1.25f, true); }},
+    {"touch cancelled", [this](TestKnob&) { g->OnTouchCancelled(Pt(30, 50)); }},
+    {"pressed again, the release lost", [this](TestKnob&) { g->OnMouseDown(Pt(30, 50)); }, 2},
+    {"double click taken as a press, the release lost",
+     [this](TestKnob& k) {
+       k.SetMouseDblAsSingleClick(true);
+       g->OnMouseDblClick(30, 50, Mod());
+     },
+     2},
   };
   auto gestures = [this] {
     std::vector<std::string> kept;
@@ -292,13 +300,21 @@ TEST_F(InteractionBases, AHeldKnobWhoseCaptureIsDroppedEndsItsPressAndItsHostGes
     g->OnMouseDown(Pt(30, 60));
     g->OnMouseDrag(Drag(30, 50, 0, -10, Mod()));
     EXPECT_TRUE(knob->IsPressed());
-    c.drop();
+    c.drop(*knob);
+    EXPECT_EQ(knob->IsPressed(), c.presses > 1) << c.path;
+    EXPECT_EQ(g->ControlIsCaptured(), c.presses > 1) << c.path;
+    if (c.presses == 1) {
+      EXPECT_FALSE(g->IsCursorHidden()) << c.path;
+    }
+    // The release that follows finds nothing left to end, or ends the new press.
+    g->OnMouseUp(Pt(30, 50));
     EXPECT_FALSE(knob->IsPressed()) << c.path;
     EXPECT_FALSE(g->IsCursorHidden()) << c.path;
     EXPECT_FALSE(g->ControlIsCaptured()) << c.path;
-    // The release that follows finds nothing left to end.
-    g->OnMouseUp(Pt(30, 50));
-    EXPECT_EQ(gestures(), (std::vector<std::string>{"Begin 0", "UIMouseDown", "UIMouseUp", "End 0"})) << c.path;
+    std::vector<std::string> want;
+    for (int i = 0; i < c.presses; ++i)
+      want.insert(want.end(), {"Begin 0", "UIMouseDown", "UIMouseUp", "End 0"});
+    EXPECT_EQ(gestures(), want) << c.path;
     g->RemoveControl(knob);
   }
 }

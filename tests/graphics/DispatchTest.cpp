@@ -1,6 +1,8 @@
 // Pointer, hover, wheel, key and drop dispatch, capture per touch, context
 // menus and the corner-drag resize.
 
+#include <functional>
+
 #include "EditorFixture.h"
 
 using namespace testsupport;
@@ -109,6 +111,92 @@ TEST_F(Dispatch, TwoTouchesAreCapturedIndependently)
   EXPECT_TRUE(g->ControlIsCaptured(button));
   g->OnMouseDrag(Pt(75, 25, false, 2, 5, 5));
   EXPECT_EQ(g->TakeLog().back(), "button Drag 75,25 d5,5");
+}
+
+TEST_F(Dispatch, OneOfTwoHeldTouchesEndingLeavesTheOtherCapturedToEndOnce)
+{
+  struct Case {
+    const char* how;
+    std::function<void()> endFirst;
+    const char* firstEnd;
+  };
+  const Case cases[] = {
+    {"released", [this] { g->OnMouseUp(Pt(20, 20, false, 1)); }, "knob Up 20,20"},
+    {"cancelled", [this] { g->OnTouchCancelled(Pt(20, 20, false, 1)); }, "knob TouchCancelled"},
+  };
+  g->EnableMultiTouch(true);
+  auto* fader = Add("fader", IRECT(110, 10, 150, 50), 2);
+  g->TakeLog();
+  for (const Case& c : cases) {
+    IMouseInfoList both = Pt(20, 20, false, 1);
+    both.push_back(Pt(120, 20, false, 2)[0]);
+    g->OnMouseDown(both);
+    c.endFirst();
+    EXPECT_FALSE(g->ControlIsCaptured(knob)) << c.how;
+    EXPECT_TRUE(g->ControlIsCaptured(fader)) << c.how;
+    g->OnMouseDrag(Pt(125, 25, false, 2, 5, 5));
+    g->OnMouseUp(Pt(125, 25, false, 2));
+    EXPECT_FALSE(g->ControlIsCaptured()) << c.how;
+    EXPECT_EQ(g->TakeLog(),
+              (Log{"knob Down 20,20", "fader Down 120,20", c.firstEnd, "fader Drag 125,25 d5,5", "fader Up 125,25"}))
+      << c.how;
+    EXPECT_EQ(dlg.TakeLog(),
+              (Log{"Begin 3", "UIMouseDown", "Begin 2", "UIMouseDown", "UIMouseUp", "End 3", "UIMouseUp", "End 2"}))
+      << c.how;
+  }
+}
+
+TEST_F(Dispatch, APressOfAHeldTouchEndsTheHeldPressBeforeFindingItsControl)
+{
+  // The first press, on the knob, is held unless the row releases it.
+  struct Case {
+    const char* path;
+    std::function<void()> then;
+    Log controls, host;
+    bool heldAfter;
+  };
+  const Case cases[] = {
+    {"pressed again elsewhere",
+     [this] { g->OnMouseDown(Pt(70, 20)); },
+     {"knob TouchCancelled", "button Down 70,20"},
+     {"UIMouseUp", "End 3", "UIMouseDown"},
+     true},
+    {"double click elsewhere",
+     [this] { g->OnMouseDblClick(70, 20, IMouseMod()); },
+     {"knob TouchCancelled", "button DblClick"},
+     {"UIMouseUp", "End 3"},
+     false},
+    {"released, then a double click",
+     [this] {
+       g->OnMouseUp(Pt(20, 20));
+       g->OnMouseDblClick(20, 20, IMouseMod());
+     },
+     {"knob Up 20,20", "knob DblClick"},
+     {"UIMouseUp", "End 3", "Send 3 0"},
+     false},
+    {"released, then a double click taken as a press",
+     [this] {
+       knob->SetMouseDblAsSingleClick(true);
+       g->OnMouseUp(Pt(20, 20));
+       g->OnMouseDblClick(20, 20, IMouseMod());
+     },
+     {"knob Up 20,20", "knob Down 20,20"},
+     {"UIMouseUp", "End 3", "Begin 3", "UIMouseDown"},
+     true},
+  };
+  for (const Case& c : cases) {
+    g->OnMouseDown(Pt(20, 20));
+    c.then();
+    Log controls{"knob Down 20,20"}, host{"Begin 3", "UIMouseDown"};
+    controls.insert(controls.end(), c.controls.begin(), c.controls.end());
+    host.insert(host.end(), c.host.begin(), c.host.end());
+    EXPECT_EQ(g->TakeLog(), controls) << c.path;
+    EXPECT_EQ(dlg.TakeLog(), host) << c.path;
+    EXPECT_EQ(g->ControlIsCaptured(), c.heldAfter) << c.path;
+    g->ReleaseMouseCapture();
+    g->TakeLog();
+    dlg.TakeLog();
+  }
 }
 
 TEST_F(Dispatch, KeysOverTheBackgroundGoStraightToTheKeyHandler)
