@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +28,12 @@ constexpr uint32_t kVersion = 3;
 constexpr size_t kHeaderBytes = 12;
 // Far above any band setting's point count; a larger file is not read whole.
 constexpr size_t kMaxBytes = size_t(1) << 20;
+// The plug-in's use of a reference: the band it matches, the level at or
+// below which it hears nothing, and the frames one analysis takes.
+constexpr double kLowestHz = 10.0;
+constexpr double kHighestHz = 22000.0;
+constexpr double kFloorLevel = 6.309e-8;
+constexpr long long kAnalysisFrame = 16384;
 
 std::string Extension(const std::string& path) { return std::filesystem::path(path).extension().string(); }
 
@@ -47,6 +55,13 @@ double Double(const std::string& bytes, size_t at)
   return d;
 }
 
+std::string Number(double v)
+{
+  char text[32];
+  std::snprintf(text, sizeof(text), "%g", v);
+  return text;
+}
+
 std::string Head(const std::string& path, size_t limit)
 {
   std::ifstream in(path, std::ios::binary);
@@ -54,6 +69,29 @@ std::string Head(const std::string& path, size_t limit)
   in.read(bytes.data(), std::streamsize(limit));
   bytes.resize(size_t(in.gcount()));
   return bytes;
+}
+
+// The points the plug-in matches at any rate: from 10 Hz, with the band up to
+// the next point ending by 22 kHz. Only their levels steer its filter, and
+// a level at or below its floor counts as none.
+std::string UsablePointsProblem(const std::string& bytes, uint64_t count)
+{
+  const auto hz = [&](uint64_t i) { return Double(bytes, kHeaderBytes + 8 * i); };
+  bool usable = false;
+  for (uint64_t i = 0; i < count; ++i) {
+    const double reach = i + 1 < count ? hz(i + 1) : hz(i);
+    if (hz(i) < kLowestHz || reach > kHighestHz)
+      continue;
+    usable = true;
+    if (Double(bytes, kHeaderBytes + 8 * (count + i)) > kFloorLevel)
+      return "";
+  }
+  if (!usable)
+    return "it holds no usable frequency: no point lies between " + Number(kLowestHz) + " Hz and " +
+           Number(kHighestHz) + " Hz, so it would change nothing";
+  return "it holds no signal the plug-in can use: no level at its usable frequencies lies above the plug-in's "
+         "floor of " +
+         Number(kFloorLevel);
 }
 
 std::string RefContentProblem(const std::string& path)
@@ -75,9 +113,13 @@ std::string RefContentProblem(const std::string& path)
     if (!std::isfinite(v) || (magnitude && v < 0.0))
       return std::string("it holds a ") + (magnitude ? "level" : "frequency") + " that is " +
              (std::isfinite(v) ? "negative" : "not a number");
+    if (magnitude && v > FLT_MAX)
+      return "it holds a level, " + Number(v) + ", beyond the largest a float holds (" + Number(FLT_MAX) + ")";
     signal = signal || (magnitude && v > 0.0);
   }
-  return signal ? "" : "it holds no signal: every level in it is 0";
+  if (!signal)
+    return "it holds no signal: every level in it is 0";
+  return UsablePointsProblem(bytes, count);
 }
 
 std::string RecordingContentProblem(const std::string& path)
@@ -85,6 +127,10 @@ std::string RecordingContentProblem(const std::string& path)
   AudioInput input;
   if (std::string e = input.Open(path); !e.empty())
     return e;
+  if (input.Frames() < kAnalysisFrame)
+    return "it is " + std::to_string(input.Frames()) + (input.Frames() == 1 ? " sample" : " samples") +
+           " long, and the plug-in needs at least " + std::to_string(kAnalysisFrame) +
+           " (one analysis frame) to take a reference from a recording";
   constexpr unsigned kBlock = 4096;
   std::vector<float> left(kBlock), right(kBlock);
   float* channels[2] = {left.data(), right.data()};
@@ -129,6 +175,13 @@ std::string CheckReferencePath(const std::string& path)
 
 std::string ReferenceReaderWords(const std::string& path)
 {
+  if (IsReferenceRecording(path)) {
+    if (std::string problem = RecordingContentProblem(path); !problem.empty())
+      return problem;
+    // What remains the plug-in refuses a recording for is its spectrum.
+    return "no level of its spectrum lies above the plug-in's floor of " + Number(kFloorLevel) +
+           " (the recording is too quiet)";
+  }
   if (Extension(path) != ".ref")
     return "";
   const std::string head = Head(path, kHeaderBytes);

@@ -2,9 +2,9 @@
 // The host's checks around a custom reference file given to the editor's
 // reference file button. The plug-in reads the file whole (a pipe or device
 // would keep it waiting), does nothing with an extension it does not know,
-// and takes a cut-short or non-numeric .ref file and a silent recording as a
-// curve; what it refuses it says in an alert, which replaces its reader's
-// reason for a .ref file. Host main thread.
+// and what it refuses it says in an alert ("Error Load" under the path for a
+// .ref file and for a recording that makes no reference), which hides its
+// reason. Host main thread.
 
 #include <string>
 
@@ -19,7 +19,8 @@ std::string CheckReferencePath(const std::string& path);
 
 // Why the plug-in's reader refuses a .ref file, in its own words ("Wrong
 // File Type", "Wrong File Version", "Wrong File" with what is wrong in the
-// points, or for a point count other than its own); empty for another file.
+// points, or for a point count other than its own); for a recording, what
+// makes it no reference; empty for another file.
 std::string ReferenceReaderWords(const std::string& path);
 
 // True for the recordings the plug-in analyses (.wav, .aiff), which report
@@ -27,7 +28,9 @@ std::string ReferenceReaderWords(const std::string& path);
 bool IsReferenceRecording(const std::string& path);
 
 // After the plug-in took it: what makes it no reference all the same (cut
-// short, a value that is not a number, no signal). Empty, or the refusal.
+// short, a value that is not a number or beyond a float, no usable
+// frequency, no level above the plug-in's floor, a recording shorter than
+// one analysis frame or silent). Empty, or the refusal.
 std::string CheckReferenceContent(const std::string& path);
 
 } // namespace host

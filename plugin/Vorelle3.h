@@ -119,9 +119,9 @@ public:
   void MakeAboutText(plugin::UT_String& text) const;
 
   // --- audio files (Vorelle3Import.cpp, Vorelle3FileJobs.cpp), main thread
-  // A fresh analyser that has read the whole file (its rate in sampleRate),
-  // or null; mImportStatus says which.
-  std::unique_ptr<CMFFT> ImportAudioFile(const char* path, double* sampleRate = nullptr);
+  // A fresh analyser that has read the whole file (its rate in sampleRate,
+  // its length in frames), or null; mImportStatus says which.
+  std::unique_ptr<CMFFT> ImportAudioFile(const char* path, double* sampleRate = nullptr, int* frames = nullptr);
   // The analyser's average spectrum on the curve grid (6 points per octave
   // from 10 Hz); false when it has no spectrum.
   bool MapAnalyserOntoGrid(CMFFT& analyser, double fs, std::vector<double>& out) const;
@@ -336,7 +336,10 @@ protected:
   void FileAction(int tag);
   void PresetAction(int tag);
   void RebuildPresetList();
-  bool ImportIntoCurve(const char* path, Vorelle3CurveRecord* target);
+  bool ImportIntoCurve(const char* path, Vorelle3CurveRecord* target, bool asReference);
+  // True, with the status "Error Load", when a recording of `frames` frames
+  // whose spectrum on the grid freq is mag cannot serve as a reference.
+  bool RefuseAsReference(int frames, const double* freq, const double* mag, unsigned n);
 
   std::atomic<unsigned> mDeferredWork{0};
   // Set by a reference change; the next filter swapped in restarts the fade.

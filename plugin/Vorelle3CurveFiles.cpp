@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CurveFile.h"
+#include "UsableReference.h"
 #include "Vorelle3.h"
 
 using plugin::UT_String;
@@ -35,6 +36,13 @@ bool Vorelle3::ReadCurve(const UT_String& path, ECurveFileType type, Vorelle3Cur
   if (status != ECurveFileStatus::kOK) {
     if (const char* text = CurveFileMessage(status))
       PostMessage(text, "Error");
+    return false;
+  }
+  // A reference that cannot steer the filter is refused as a wrong file, so
+  // the one in use stays.
+  if (type == ECurveFileType::kReference &&
+      ReferenceProblem(freq.data(), mag.data(), unsigned(mag.size())) != EReferenceProblem::kNone) {
+    PostMessage("Wrong File", "Error");
     return false;
   }
   // The audio thread may be reading this record.

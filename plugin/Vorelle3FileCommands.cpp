@@ -9,6 +9,7 @@
 
 #include "IControl.h"
 #include "IGraphics.h"
+#include "UsableReference.h"
 #include "Vorelle3.h"
 #include "Vorelle3EditorLinks.h"
 #include "Vorelle3FilePaths.h"
@@ -60,8 +61,11 @@ void Vorelle3::FileAction(int tag)
       std::lock_guard<std::recursive_mutex> lock(mMutex);
       fingerprint = mCurves.Fingerprint();
     }
-    // A reference file is the fingerprint saved under the other type.
-    const bool ok = tag == 24 ? WriteFingerprint(path, fingerprint) : WriteReference(path, fingerprint);
+    // A reference file is the fingerprint saved under the other type; one
+    // that no reference reader would take (a silent capture) is not written.
+    const bool usable =
+      ReferenceProblem(fingerprint.freq, fingerprint.mag, fingerprint.count) == EReferenceProblem::kNone;
+    const bool ok = tag == 24 ? WriteFingerprint(path, fingerprint) : usable && WriteReference(path, fingerprint);
     if (!ok)
       PostMessage(path.Get(), "Error Save");
     return;
@@ -159,7 +163,8 @@ bool Vorelle3::ConvertAudioFile(const char* path)
   FilePathParts parts;
   SplitFilePath(path, parts);
   double fs = 0.0;
-  std::unique_ptr<CMFFT> analyser = ImportAudioFile(path, &fs);
+  int frames = 0;
+  std::unique_ptr<CMFFT> analyser = ImportAudioFile(path, &fs, &frames);
   if (!analyser)
     return false;
   Vorelle3CurveRecord curve;
@@ -171,6 +176,9 @@ bool Vorelle3::ConvertAudioFile(const char* path)
   if (!MapAnalyserOntoGrid(*analyser, fs, mapped))
     return false;
   std::copy(mapped.begin(), mapped.begin() + long(std::min(mapped.size(), size_t(curve.count))), curve.mag);
+  // Its reference file must load like the recording itself would.
+  if (RefuseAsReference(frames, curve.freq, curve.mag, curve.count))
+    return false;
 
   UT_String sibling[3];
   for (int i = 0; i < 3; ++i)

@@ -6,11 +6,19 @@
 #include <vector>
 
 #include "IGraphics.h"
+#include "UsableReference.h"
 #include "Vorelle3.h"
 #include "Vorelle3FilePaths.h"
 
 using namespace plugin;
 using plugin::igraphics::IGraphics;
+
+namespace {
+
+// The alert of a file the plug-in cannot load, as for a curve file.
+constexpr const char* kLoadRefused = "Error Load";
+
+} // namespace
 
 void SplitFilePath(const char* path, FilePathParts& parts)
 {
@@ -56,26 +64,39 @@ void Vorelle3::RunPendingFileJob()
   mFileJobs.Finish();
 }
 
-bool Vorelle3::ImportIntoCurve(const char* path, Vorelle3CurveRecord* target)
+bool Vorelle3::RefuseAsReference(int frames, const double* freq, const double* mag, unsigned n)
+{
+  // A recording shorter than one analysis frame is looped: its spectrum is
+  // the lines of its own period, not the material's.
+  if (frames >= mFFTSize && ReferenceProblem(freq, mag, n) == EReferenceProblem::kNone)
+    return false;
+  mImportStatus.Set(kLoadRefused);
+  return true;
+}
+
+bool Vorelle3::ImportIntoCurve(const char* path, Vorelle3CurveRecord* target, bool asReference)
 {
   if (!path || !*path || !target)
     return false;
   double fs = 0.0;
-  std::unique_ptr<CMFFT> analyser = ImportAudioFile(path, &fs);
+  int frames = 0;
+  std::unique_ptr<CMFFT> analyser = ImportAudioFile(path, &fs, &frames);
   if (!analyser)
     return false;
   std::vector<double> mapped;
   if (!MapAnalyserOntoGrid(*analyser, fs, mapped))
     return false;
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
   const size_t n = std::min(mapped.size(), size_t(target->count));
+  if (asReference && RefuseAsReference(frames, target->freq, mapped.data(), unsigned(n)))
+    return false;
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
   std::copy(mapped.begin(), mapped.begin() + long(n), target->mag);
   return true;
 }
 
 bool Vorelle3::LoadFingerprintAndUpdate(const char* path, Vorelle3CurveRecord* target)
 {
-  if (!ImportIntoCurve(path, target))
+  if (!ImportIntoCurve(path, target, false))
     return false;
   mCurves.SetFingerprintValid(true);
   ComputeCurves();
@@ -85,7 +106,7 @@ bool Vorelle3::LoadFingerprintAndUpdate(const char* path, Vorelle3CurveRecord* t
 
 bool Vorelle3::LoadReferenceAndUpdate(const char* path, Vorelle3CurveRecord* target)
 {
-  if (!ImportIntoCurve(path, target))
+  if (!ImportIntoCurve(path, target, true))
     return false;
   {
     std::lock_guard<std::recursive_mutex> lock(mMutex);

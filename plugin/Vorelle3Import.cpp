@@ -23,7 +23,7 @@ constexpr const char* kImportNoFrames = "Error: no frames detected!";
 
 } // namespace
 
-std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampleRate)
+std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampleRate, int* frameCount)
 {
   mImportStatus.Set("");
   try {
@@ -85,6 +85,8 @@ std::unique_ptr<CMFFT> Vorelle3::ImportAudioFile(const char* path, double* sampl
     }
     if (sampleRate)
       *sampleRate = fs;
+    if (frameCount)
+      *frameCount = frames;
     mImportStatus.Set(kImportSuccess);
     return analyser;
   } catch (const std::bad_alloc&) {

@@ -111,6 +111,15 @@ TEST(Refusal, AReferenceFileThePlugInCannotUseIsRefusedWithTheReasonAndNoOutput)
   std::vector<float> holed = Noise(kRate, 0.1f);
   holed[777] = std::numeric_limits<float>::quiet_NaN();
   ASSERT_TRUE(WriteAudio(dir.File("nan.wav"), holed, 2, kRate));
+  // References the plug-in takes but cannot steer its filter with.
+  std::vector<double> reference2(hosttest::kReferenceTwo, hosttest::kReferenceTwo + hosttest::kGridPoints);
+  Write(dir.File("nohz.ref"), CurveFile(" FER", 3, zero, reference2));
+  Write(dir.File("tiny.ref"), CurveFile(" FER", 3, grid, std::vector<double>(grid.size(), 5e-324)));
+  Write(dir.File("huge.ref"), Changed(good, firstLevel + 8 * 40, 3.5e38));
+  ASSERT_TRUE(WriteAudio(dir.File("one-frame.wav"), Noise(1, 0.1f), 2, kRate));
+  ASSERT_TRUE(WriteAudio(dir.File("short.wav"), Noise(16383, 0.1f), 2, kRate));
+  ASSERT_TRUE(WriteAudio(dir.File("frame.wav"), Noise(16384, 0.1f), 2, kRate));
+  ASSERT_TRUE(WriteAudio(dir.File("whisper.wav"), Noise(kRate, 1e-9f), 2, kRate));
 
   const struct {
     std::string reference;
@@ -137,6 +146,13 @@ TEST(Refusal, AReferenceFileThePlugInCannotUseIsRefusedWithTheReasonAndNoOutput)
     {dir.File("six.wav"), 1, "(its alert: \"Error: channel count > 2!\")"},
     {dir.File("silent.wav"), 1, "it holds no signal (the recording is silent)"},
     {dir.File("nan.wav"), 1, "(its alert: \"Error: file corrupt or unsupported!\")"},
+    {dir.File("nohz.ref"), 1, "\"Error Load\"): Wrong File; it holds no usable frequency"},
+    {dir.File("tiny.ref"), 1, "\"Error Load\"): Wrong File; it holds no signal the plug-in can use"},
+    {dir.File("huge.ref"), 1, "\"Error Load\"): Wrong File; it holds a level, 3.5e+38, beyond the largest a float"},
+    {dir.File("one-frame.wav"), 1, "\"Error Load\"): it is 1 sample long, and the plug-in needs at least 16384"},
+    {dir.File("short.wav"), 1, "\"Error Load\"): it is 16383 samples long"},
+    {dir.File("frame.wav"), 0, ""},
+    {dir.File("whisper.wav"), 1, "\"Error Load\"): no level of its spectrum lies above the plug-in's floor"},
   };
   for (const auto& row : rows) {
     fs::copy_file(previous, out, fs::copy_options::overwrite_existing);

@@ -2,7 +2,9 @@
 // they leave, and the exported files on disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -58,6 +60,24 @@ TEST_F(PluginFiles, RefusedFilesPostTheirMessageAndLeaveTheRecord)
   coarse.Resize(34);
   ASSERT_TRUE(WriteCurveFile((mRoot / "coarse.ref").string().c_str(), ECurveFileType::kReference, coarse));
 
+  // References that cannot steer the filter: on the plug-in's grid but with
+  // no point the signal reaches, no level above the floor where it does, or
+  // a level no float holds.
+  const auto variant = [&](const char* file, const std::function<void(Vorelle3CurveRecord&)>& change) {
+    Vorelle3CurveRecord r = a.Curves().Fingerprint();
+    change(r);
+    ASSERT_TRUE(WriteCurveFile((mRoot / file).string().c_str(), ECurveFileType::kReference, r));
+  };
+  variant("nohz.ref", [](Vorelle3CurveRecord& r) { std::fill(r.freq, r.freq + r.count, 0.0); });
+  variant("tiny.ref", [](Vorelle3CurveRecord& r) { std::fill(r.mag, r.mag + r.count, 5e-324); });
+  variant("floor.ref", [](Vorelle3CurveRecord& r) { std::fill(r.mag, r.mag + r.count, 6.309e-8); });
+  variant("huge.ref", [](Vorelle3CurveRecord& r) { r.mag[40] = 3.5e38; });
+  variant("beyondtop.ref", [](Vorelle3CurveRecord& r) {
+    std::fill(r.mag, r.mag + r.count, 1e-9);
+    r.freq[r.count - 1] = 30000.0;
+    r.mag[r.count - 1] = 0.5;
+  });
+
   struct Case {
     const char* what;
     const char* file;
@@ -69,6 +89,11 @@ TEST_F(PluginFiles, RefusedFilesPostTheirMessageAndLeaveTheRecord)
     {"fingerprint file as reference", "x.vrl", true, "Wrong File Type"},
     {"other point count", "coarse.ref", true, "Wrong File"},
     {"short file", "short.vrl", false, "Wrong File"},
+    {"every frequency 0", "nohz.ref", true, "Wrong File"},
+    {"every level 5e-324", "tiny.ref", true, "Wrong File"},
+    {"every level at the floor", "floor.ref", true, "Wrong File"},
+    {"a level beyond the float range", "huge.ref", true, "Wrong File"},
+    {"the only level above the floor past 22 kHz", "beyondtop.ref", true, "Wrong File"},
   };
   for (const Case& c : cases) {
     StatePlug b;

@@ -220,6 +220,83 @@ TEST_F(Import, NonFiniteSamplesAreRefusedAndTheCurvesKept)
   }
 }
 
+TEST_F(Import, RecordingsThatMakeNoReferenceAreRefusedAndTheCustomReferenceKept)
+{
+  // Shorter than one analysis frame (it would be looped into the lines of
+  // its own period), silent, or below the level floor in every band: the
+  // job's alert is "Error Load" under the path, and the reference in use,
+  // its name and its flag stay.
+  struct {
+    const char* name;
+    std::vector<float> samples;
+    bool refused;
+  } rows[] = {
+    {"one-frame.wav", {0.5f}, true},
+    {"short.wav", Noise(16383, 5), true},
+    {"silent.wav", std::vector<float>(size_t(kRate), 0.f), true},
+    {"whisper.wav", Noise(size_t(kRate), 5, 1e-9f), true},
+    {"one-frame-long.wav", Noise(16384, 5), false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    CommandsPlug plug;
+    auto* g = plug.OpenEditor();
+    plug.mLoadReference->mPath = StereoNoise("good.wav", 1.0);
+    plug.Action(25);
+    plug.OnIdle();
+    plug.OnIdle();
+    ASSERT_TRUE(plug.Curves().CustomRefValid());
+    const std::vector<double> before = Magnitudes(plug.Curves().CustomReference());
+
+    const std::string path = File(row.name);
+    ASSERT_TRUE(WriteSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kRate, row.samples));
+    plug.mLoadReference->mPath = path;
+    plug.Action(25);
+    g->TakeLog();
+    plug.OnIdle();
+    plug.OnIdle();
+    const auto log = g->TakeLog();
+    const std::string alert = std::string("MessageBox ") + (row.refused ? "Error Load" : "Success!") + ": " + path;
+    EXPECT_NE(std::find(log.begin(), log.end(), alert), log.end());
+    EXPECT_EQ(Magnitudes(plug.Curves().CustomReference()) == before, row.refused);
+    EXPECT_STREQ(plug.Curves().CustomRefName(), row.refused ? "good.wav" : row.name);
+    EXPECT_TRUE(plug.Curves().CustomRefValid());
+  }
+}
+
+TEST_F(Import, ASilentFingerprintIsNotSavedAsAReference)
+{
+  // Every file the plug-in writes loads again: a fingerprint with no level
+  // above the floor is kept as a fingerprint but refused as a reference.
+  CommandsPlug plug;
+  plug.OpenEditor();
+  std::vector<double> silent(plug.Curves().Fingerprint().count, 0.0);
+  plug.Curves().TakeFingerprint(silent.data(), silent.size());
+  plug.mSaveFingerprint->mPath = File("silent.vrl");
+  plug.Action(24);
+  EXPECT_FALSE(plug.MessagePending());
+  EXPECT_TRUE(std::filesystem::exists(File("silent.vrl")));
+  plug.mSaveReference->mPath = File("silent.ref");
+  plug.Action(26);
+  EXPECT_TRUE(plug.MessagePending());
+  EXPECT_EQ(plug.MessageText(), File("silent.ref"));
+  EXPECT_EQ(plug.MessageTitle(), "Error Save");
+  EXPECT_FALSE(std::filesystem::exists(File("silent.ref")));
+}
+
+TEST_F(Import, AConversionWritesNoFilesForARecordingThatMakesNoReference)
+{
+  CommandsPlug plug;
+  const std::string silent = File("quiet.wav");
+  ASSERT_TRUE(WriteSoundFile(silent, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kRate, std::vector<float>(size_t(kRate))));
+  EXPECT_FALSE(plug.ConvertAudioFile(silent.c_str()));
+  EXPECT_STREQ(plug.ImportStatus(), "Error Load");
+  for (const char* sibling : {"quiet.vrl", "quiet.ref", "quiet.cpp"})
+    EXPECT_FALSE(std::filesystem::exists(File(sibling))) << sibling;
+  EXPECT_TRUE(plug.ConvertAudioFile(StereoNoise("loud.wav", 1.0).c_str()));
+  EXPECT_TRUE(std::filesystem::exists(File("loud.ref")));
+}
+
 TEST_F(Import, APlugInBuiltOnAnotherThreadRunsFileCommandsOnTheMainThread)
 {
   // A host may make the unit on a thread of its own; the editor's commands
