@@ -194,10 +194,10 @@ TEST(Tool, AMatchInterruptedAfterItsPictureIsDrawnKeepsThePreviousPictureWithThe
   const std::string in = dir.File("loud.wav"), out = dir.File("out.wav"), png = dir.File("editor.png");
   // Loud enough that the clipping is measured by a second pass, after the
   // picture is drawn.
-  std::vector<float> loud = Noise(10 * 44100, 40.f);
-  ASSERT_TRUE(WriteAudio(in, loud, 2, 44100));
-  std::ofstream(out) << "the previous good output";
-  std::ofstream(png) << "the previous picture";
+  ASSERT_TRUE(WriteAudio(in, Noise(15 * 44100, 40.f), 2, 44100));
+  const std::string previousAudio = "the previous good output", previousPicture = "the previous picture";
+  std::ofstream(out) << previousAudio;
+  std::ofstream(png) << previousPicture;
   const auto names = Names(dir.Path());
   const std::vector<std::string> args{"match", in, out, "--editor-png", png};
   const std::vector<const char*> argv = Argv(args);
@@ -209,21 +209,27 @@ TEST(Tool, AMatchInterruptedAfterItsPictureIsDrawnKeepsThePreviousPictureWithThe
     execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
     _exit(127);
   }
-  // The picture is drawn once its file (or a temporary one beside it) appears.
-  bool drawn = false;
-  for (int i = 0; i < 12000 && !drawn; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // The picture is drawn once its file (or a temporary one beside it)
+  // appears; it must never be in place while the audio is not.
+  bool pictureFirst = false;
+  int drawnFor = -1; // polls since
+  for (int i = 0; i < 30000 && drawnFor < 25; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::error_code ec;
+    bool drawn = fs::file_size(png, ec) != previousPicture.size();
+    pictureFirst = pictureFirst || (drawn && fs::file_size(out, ec) == previousAudio.size());
     for (const std::string& name : Names(dir.Path()))
       drawn = drawn || name.rfind(".editor.png.", 0) == 0;
-    drawn = drawn || ReadBytes(png) != "the previous picture";
+    if (drawnFor >= 0 || drawn)
+      ++drawnFor;
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
   kill(pid, SIGINT);
   const int status = Wait(pid);
-  ASSERT_TRUE(drawn) << "no picture was drawn";
+  ASSERT_GE(drawnFor, 0) << "no picture was drawn";
+  EXPECT_FALSE(pictureFirst) << "the picture was put in place before the audio";
   EXPECT_EQ(status, 128 + SIGINT);
-  EXPECT_TRUE(ReadBytes(out) == "the previous good output") << "the audio was replaced";
-  EXPECT_TRUE(ReadBytes(png) == "the previous picture") << "the picture was replaced";
+  EXPECT_TRUE(ReadBytes(out) == previousAudio) << "the audio was replaced";
+  EXPECT_TRUE(ReadBytes(png) == previousPicture) << "the picture was replaced";
   EXPECT_EQ(Names(dir.Path()), names);
 }
 
