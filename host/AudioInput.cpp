@@ -47,6 +47,8 @@ std::string AudioInput::Open(const std::string& path)
     return "cannot read " + path + ": it is a folder; give a WAV or AIFF file";
   if (path != "-" && access(path.c_str(), R_OK) != 0)
     return "cannot read " + path + ": " + std::strerror(errno);
+  // Standard input may begin part-way into a file: its header is there.
+  const long long stdinStart = path == "-" ? (long long)lseek(0, 0, SEEK_CUR) : 0;
   mFile.reset(sf_open(path.c_str(), SFM_READ, &mInfo));
   if (!mFile)
     return "cannot read " + path + ": it is not a WAV or AIFF file the host can read (" +
@@ -63,7 +65,8 @@ std::string AudioInput::Open(const std::string& path)
     return path + " holds no audio";
   // A pipe shows its cut only as it is read; a file is refused alike, at once.
   if (mInfo.seekable)
-    if (const long long declared = HeaderFrames(path); declared > mInfo.frames)
+    if (const long long declared = path == "-" ? HeaderFrames(0, stdinStart) : HeaderFrames(path);
+        declared > mInfo.frames)
       return CutShortError(path, mInfo.frames, declared);
   const double fullScale = IntegerFullScale(mInfo.format);
   if (fullScale > 0.0) {

@@ -58,13 +58,14 @@ std::string AudioOutput::Open(const std::string& target, int format, int sampleR
   info.samplerate = sampleRate;
   info.channels = 2;
   info.format = format;
-  mFile = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+  mFile = sf_open_fd(fd, SFM_WRITE, &info, SF_FALSE);
   if (!mFile) {
     const std::string why = LibraryReason(sf_strerror(nullptr));
     close(fd);
     mStaged.Discard();
     return "cannot write " + target + ": the audio library would not start the file (" + why + ")";
   }
+  mFd = fd;
   mWritten = 0;
   mFullScale = IntegerFullScale(format);
   if (mFullScale > 0.0)
@@ -93,9 +94,15 @@ std::string AudioOutput::Write(const float* left, const float* right, size_t n)
 
 std::string AudioOutput::Commit()
 {
+  if (std::string e = Complete(); !e.empty())
+    return e;
+  return PutInPlace();
+}
+
+std::string AudioOutput::Complete()
+{
   if (!mFile)
     return "writing " + mStaged.Target() + " failed: the file is not open";
-  sf_write_sync(mFile);
   const int closed = sf_close(mFile);
   mFile = nullptr;
   if (closed != 0) {
@@ -103,7 +110,9 @@ std::string AudioOutput::Commit()
     Discard();
     return "writing " + mStaged.Target() + " failed when closing it: " + why + "; the previous file, if any, is kept";
   }
-  return mStaged.PutInPlace();
+  const int fd = mFd;
+  mFd = -1;
+  return mStaged.Complete(fd);
 }
 
 void AudioOutput::Discard()
@@ -111,6 +120,10 @@ void AudioOutput::Discard()
   if (mFile) {
     sf_close(mFile);
     mFile = nullptr;
+  }
+  if (mFd >= 0) {
+    close(mFd);
+    mFd = -1;
   }
   mStaged.Discard();
 }

@@ -34,6 +34,10 @@ public:
   // Closes and renames into place; empty on success (else the target is
   // untouched and the temporary file gone).
   std::string Commit();
+  // Commit in two steps, for a job with more outputs to put in place
+  // together: the file written out and closed, then renamed.
+  std::string Complete();
+  std::string PutInPlace() { return mStaged.PutInPlace(); }
   // Drops the temporary file (nothing when committed or never opened).
   void Discard();
   // Frames written since Open.
@@ -41,6 +45,7 @@ public:
 
 private:
   SNDFILE* mFile = nullptr;
+  int mFd = -1; // the staged file's, closed by Complete or Discard
   StagedFile mStaged;
   double mFullScale = 0.0;
   long long mWritten = 0;

@@ -256,7 +256,7 @@ public:
 
   double ViewScale() const { return mView ? mView->frame().size.width / kEditorWidth : 1.0; }
 
-  std::string Picture(const std::string& path)
+  std::string Picture(const std::string& path, StagedFile* staged = nullptr)
   {
     Run(2 * kFrame);
     auto* layer = mView ? dynamic_cast<CAMetalLayer*>(mView->layer()) : nullptr;
@@ -268,7 +268,8 @@ public:
       return "the editor drew no frame";
     mReport.width = int(shown->width());
     mReport.height = int(shown->height());
-    if (std::string e = WritePictureFile(path, standin::TexturePNG(shown)); !e.empty())
+    const std::vector<uint8_t> png = standin::TexturePNG(shown);
+    if (std::string e = staged ? StagePictureFile(*staged, path, png) : WritePictureFile(path, png); !e.empty())
       return e;
     mReport.pictures.push_back(path);
     Note("wrote " + path + " (" + std::to_string(mReport.width) + " x " + std::to_string(mReport.height) + ")");
@@ -377,7 +378,10 @@ EditorWindow::~EditorWindow() { delete mImpl; }
 std::string EditorWindow::Open(float screenScale) { return mImpl->Open(screenScale); }
 std::string EditorWindow::Do(const EditorAction& action) { return mImpl->Do(action); }
 double EditorWindow::ViewScale() const { return mImpl->ViewScale(); }
-std::string EditorWindow::Picture(const std::string& path) { return mImpl->Picture(path); }
+std::string EditorWindow::Picture(const std::string& path, StagedFile* staged)
+{
+  return mImpl->Picture(path, staged);
+}
 void EditorWindow::Close() { mImpl->Close(); }
 
 std::string ParseEditorAction(const std::string& line, EditorAction& out)

@@ -14,6 +14,8 @@
 
 namespace host {
 
+class StagedFile;
+
 // One scripted action. Points are those of the editor's view as the action
 // begins (origin top left; 1300 x 940 for a view at 200 %), as a person
 // points at the window.
@@ -68,8 +70,9 @@ public:
   // The view's width over its width at 100 %: where a point of the editor
   // at 100 % is now (the plug-in may open at the scale a user saved).
   double ViewScale() const;
-  // The frame the view shows now, as a PNG.
-  std::string Picture(const std::string& path);
+  // The frame the view shows now, as a PNG; with staged, left there complete
+  // for the caller to put in place.
+  std::string Picture(const std::string& path, StagedFile* staged = nullptr);
   void Close();
 
 private:

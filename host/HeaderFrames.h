@@ -9,7 +9,12 @@ namespace host {
 
 // The frames the header of the file at path declares, or -1 when it does
 // not say (a compressed WAV, a streaming writer's placeholder size, a
-// header the walk does not reach).
+// header whose chunks do not lead to the count within the file).
 long long HeaderFrames(const std::string& path);
+
+// The same for the file that begins `start` bytes into the open file fd (a
+// standard input already part-way into a file); fd's position is left as
+// it was.
+long long HeaderFrames(int fd, long long start);
 
 } // namespace host

@@ -8,9 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "StagedFile.h"
+
 namespace host {
 
 // Empty on success, else why; on failure an existing file at path is kept.
 std::string WritePictureFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// The same up to the close: staged holds the complete picture, for the
+// caller to put in place along with its other outputs.
+std::string StagePictureFile(StagedFile& staged, const std::string& path, const std::vector<uint8_t>& bytes);
 
 } // namespace host

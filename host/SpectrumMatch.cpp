@@ -16,6 +16,7 @@
 #include "AudioInput.h"
 #include "AudioOutput.h"
 #include "HostParameters.h"
+#include "InterruptCleanup.h"
 #include "LongTermSpectrum.h"
 #include "ReferenceFile.h"
 #include "StagedFile.h"
@@ -332,7 +333,7 @@ private:
       EditorAction wait;
       ParseEditorAction("wait 0.1", wait);
       mEditor->Do(wait);
-      if (std::string e = mEditor->Picture(mOptions.mEditorPng); !e.empty())
+      if (std::string e = mEditor->Picture(mOptions.mEditorPng, &mPicture); !e.empty())
         return e;
     }
     const Replay replay = [this](double scale) {
@@ -356,7 +357,13 @@ private:
       mReport.mNotes.push_back(clips.mNote);
     AudioUnitUninitialize(mUnit.Unit());
     mReport.mWrittenFrames = mOutput.FramesWritten();
-    return mOutput.Commit();
+    // The picture appears with the audio, once both are complete.
+    if (std::string e = mOutput.Complete(); !e.empty())
+      return e;
+    const InterruptsHeld held;
+    if (std::string e = mOutput.PutInPlace(); !e.empty())
+      return e;
+    return mOptions.mEditorPng.empty() ? "" : mPicture.PutInPlace();
   }
 
   std::string Finish()
@@ -406,6 +413,7 @@ private:
   AudioInput* mCaptureFeed = nullptr;
   AudioInput* mFeed = nullptr;
   AudioOutput mOutput;
+  StagedFile mPicture;
   int mFormat = 0;
   double mRate = 0.0;
   double mSampleTime = 0.0; // the host's timeline runs on through both passes

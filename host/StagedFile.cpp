@@ -16,10 +16,31 @@ namespace fs = std::filesystem;
 
 namespace {
 
+StagedFault gFault = nullptr;
+
+int Injected(const std::string& target, StagedStep step) { return gFault ? gFault(target, step) : 0; }
+
 std::string Folder(const std::string& target)
 {
   const fs::path parent = fs::path(target).parent_path();
   return parent.empty() ? std::string(".") : parent.string();
+}
+
+long FolderLimit(const std::string& folder, int name, long otherwise)
+{
+  const long limit = pathconf(folder.c_str(), name);
+  return limit > 0 ? limit : otherwise;
+}
+
+// The mkstemp pattern beside place: ".NAME.XXXXXX", with NAME shortened
+// when that would pass the folder's limit on a name's length.
+std::string StagedPattern(const std::string& place)
+{
+  const size_t room = size_t(FolderLimit(Folder(place), _PC_NAME_MAX, 255)) - std::strlen("..XXXXXX");
+  std::string leaf = ".";
+  leaf += fs::path(place).filename().string().substr(0, room);
+  leaf += ".XXXXXX";
+  return (fs::path(Folder(place)) / leaf).string();
 }
 
 } // namespace
@@ -51,6 +72,15 @@ std::string CheckOutputTarget(const std::string& target)
     return "cannot write " + target + ": the folder " + folder + " is not writable";
   if (fs::is_directory(file, ec))
     return "cannot write " + target + ": it is a folder; name a file";
+  const size_t name = fs::path(file).filename().string().size();
+  if (const long most = FolderLimit(folder, _PC_NAME_MAX, 255); name > size_t(most))
+    return "cannot write " + target + ": its name is " + std::to_string(name) + " bytes long, and the folder " + folder +
+           " takes names of " + std::to_string(most) + " bytes at most; choose a shorter name";
+  // The temporary file's path, a few bytes longer, must be one the system takes too.
+  if (const long most = FolderLimit(folder, _PC_PATH_MAX, 4096); StagedPattern(file).size() >= size_t(most))
+    return "cannot write " + target + ": its path is too long (the system takes " + std::to_string(most - 1) +
+           " bytes, and the file is written beside it under a name " +
+           std::to_string(StagedPattern(file).size() - file.size()) + " bytes longer first); choose a shorter path";
   struct stat dirInfo {
   }, fileInfo{};
   const bool exists = lstat(file.c_str(), &fileInfo) == 0;
@@ -90,14 +120,7 @@ std::string StagedFile::Create(const std::string& target, int& fd)
     return e;
   mTarget = target;
   mPlace = ResolveOutput(target);
-  // ".NAME.XXXXXX", with NAME shortened when that would pass the folder's
-  // limit on a name's length.
-  const long limit = pathconf(Folder(mPlace).c_str(), _PC_NAME_MAX);
-  const size_t room = size_t(limit > 0 ? limit : 255) - std::strlen("..XXXXXX");
-  std::string leaf = ".";
-  leaf += fs::path(mPlace).filename().string().substr(0, room);
-  leaf += ".XXXXXX";
-  std::string pattern = (fs::path(Folder(mPlace)) / leaf).string();
+  std::string pattern = StagedPattern(mPlace);
   {
     // An interruption between the two would leave the file unknown.
     const InterruptsHeld held;
@@ -120,12 +143,35 @@ std::string StagedFile::Create(const std::string& target, int& fd)
   return "";
 }
 
+std::string StagedFile::Complete(int fd)
+{
+  int error = Injected(mTarget, StagedStep::kSync);
+  if (!error && fsync(fd) != 0)
+    error = errno;
+  const char* when = "";
+  if (error) {
+    close(fd);
+  } else {
+    error = Injected(mTarget, StagedStep::kClose);
+    if (close(fd) != 0 && !error)
+      error = errno;
+    when = " when closing it";
+  }
+  if (!error)
+    return "";
+  Discard();
+  return "writing " + mTarget + " failed" + when + ": " + std::strerror(error) + "; the previous file, if any, is kept";
+}
+
 std::string StagedFile::PutInPlace()
 {
   if (mTempPath.empty())
     return "writing " + mTarget + " failed: the file is not open";
-  if (std::rename(mTempPath.c_str(), mPlace.c_str()) != 0) {
-    const std::string why = std::strerror(errno);
+  int error = Injected(mTarget, StagedStep::kRename);
+  if (!error && std::rename(mTempPath.c_str(), mPlace.c_str()) != 0)
+    error = errno;
+  if (error) {
+    const std::string why = std::strerror(error);
     Discard();
     return "cannot put " + mTarget + " in place: " + why;
   }
@@ -144,5 +190,7 @@ void StagedFile::Discard()
   UnregisterInterruptCleanup(mCleanupSlot);
   mCleanupSlot = -1;
 }
+
+void SetStagedFaultForTesting(StagedFault fault) { gFault = fault; }
 
 } // namespace host

@@ -18,7 +18,9 @@ std::string ResolveOutput(const std::string& target);
 // Empty when target (followed as above) names a regular file, or none yet,
 // in an existing folder this process may write to and may replace there,
 // else what is wrong with it. Checked before any work, so a job is not done
-// in vain, and never replacing a device, pipe or socket with a file.
+// in vain, and never replacing a device, pipe or socket with a file; a name
+// the folder cannot hold (or whose temporary file it cannot) is refused here
+// too, not found at the rename.
 std::string CheckOutputTarget(const std::string& target);
 
 // True when both names reach one file (same path, a link, a relative path,
@@ -36,7 +38,10 @@ public:
   // it replaces (or of a new file); fd is the caller's to write and close.
   // Empty on success.
   std::string Create(const std::string& target, int& fd);
-  // Renames the closed temporary file over the target; empty on success
+  // Flushes the written file to the disk and closes fd; empty on success
+  // (else the temporary file is gone too).
+  std::string Complete(int fd);
+  // Renames the completed temporary file over the target; empty on success
   // (else the target is untouched and the temporary file gone).
   std::string PutInPlace();
   // Removes the temporary file (nothing once in place or never created).
@@ -49,5 +54,11 @@ private:
   std::string mTempPath;
   int mCleanupSlot = -1;
 };
+
+// For tests: asked before a staged file's last steps (its target, the
+// step); an answer other than 0 is the errno that step then fails with.
+enum class StagedStep { kSync, kClose, kRename };
+using StagedFault = int (*)(const std::string& target, StagedStep step);
+void SetStagedFaultForTesting(StagedFault fault);
 
 } // namespace host

@@ -304,3 +304,40 @@ TEST(Refusal, TheEditorWritesNoPictureOverItsScriptAndAnswersNoDialogWithAPipeOr
   EXPECT_NE(ReadBytes(own).find("png "), std::string::npos);
   EXPECT_TRUE(IsFifo(fifo));
 }
+
+TEST(Refusal, ANameTooLongForItsFolderIsRefusedBeforeAnyAudioPlays)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+  ASSERT_TRUE(WriteAudio(in, Noise(kRate, 0.1f), 2, kRate));
+  const std::string longOut = dir.File((std::string(252, 'o') + ".wav").c_str());
+  const std::string longPng = dir.File((std::string(252, 'p') + ".png").c_str());
+  // A folder deep enough that OUT's path fits the system's limit and its
+  // temporary file's path, 8 bytes longer, does not.
+  std::string deep = dir.Path().string();
+  while (deep.size() < 3800)
+    deep += "/" + std::string(200, 'd');
+  const std::string deepOut = deep + "/" + std::string(4090 - deep.size() - 5, 'x') + ".wav";
+  ASSERT_EQ(deepOut.size(), 4090u);
+  fs::create_directories(fs::path(deepOut).parent_path());
+  const auto names = hosttest::Names(dir.Path());
+
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } rows[] = {
+    {{"process", in, longOut}, "its name is 256 bytes long, and the folder " + dir.Path().string() + " takes names of 255"},
+    {{"match", in, longOut}, "its name is 256 bytes long"},
+    {{"match", in, out, "--editor-png", longPng}, "cannot write " + longPng + ": its name is 256 bytes long"},
+    {{"process", in, deepOut}, "cannot write " + deepOut + ": its path is too long (the system takes 4095 bytes"},
+    {{"match", in, deepOut}, "its path is too long"},
+  };
+  for (const auto& row : rows) {
+    const Result r = RunAuhost(dir, row.args);
+    EXPECT_EQ(r.status, 1) << row.args[0] << " " << row.args.back().size() << "\n" << r.err;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << row.args.back().size() << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << row.args.back().size();
+    EXPECT_EQ(hosttest::Names(dir.Path()), names) << row.args.back().size();
+    EXPECT_TRUE(fs::is_empty(fs::path(deepOut).parent_path()));
+  }
+}

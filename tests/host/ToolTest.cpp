@@ -188,6 +188,93 @@ TEST(Tool, EverySignalThatEndsTheProgramLeavesThePreviousOutputAndNoHalfFile)
   }
 }
 
+TEST(Tool, AMatchInterruptedAfterItsPictureIsDrawnKeepsThePreviousPictureWithThePreviousAudio)
+{
+  testsupport::TempFolder dir;
+  const std::string in = dir.File("loud.wav"), out = dir.File("out.wav"), png = dir.File("editor.png");
+  // Loud enough that the clipping is measured by a second pass, after the
+  // picture is drawn.
+  ASSERT_TRUE(WriteAudio(in, Noise(15 * 44100, 40.f), 2, 44100));
+  const std::string previousAudio = "the previous good output", previousPicture = "the previous picture";
+  std::ofstream(out) << previousAudio;
+  std::ofstream(png) << previousPicture;
+  const auto names = Names(dir.Path());
+  const std::vector<std::string> args{"match", in, out, "--editor-png", png};
+  const std::vector<const char*> argv = Argv(args);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
+    _exit(127);
+  }
+  // The picture is drawn once its file (or a temporary one beside it)
+  // appears; it must never be in place while the audio is not.
+  bool pictureFirst = false;
+  int drawnFor = -1; // polls since
+  for (int i = 0; i < 30000 && drawnFor < 25; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::error_code ec;
+    bool drawn = fs::file_size(png, ec) != previousPicture.size();
+    pictureFirst = pictureFirst || (drawn && fs::file_size(out, ec) == previousAudio.size());
+    for (const std::string& name : Names(dir.Path()))
+      drawn = drawn || name.rfind(".editor.png.", 0) == 0;
+    if (drawnFor >= 0 || drawn)
+      ++drawnFor;
+  }
+  kill(pid, SIGINT);
+  const int status = Wait(pid);
+  ASSERT_GE(drawnFor, 0) << "no picture was drawn";
+  EXPECT_FALSE(pictureFirst) << "the picture was put in place before the audio";
+  EXPECT_EQ(status, 128 + SIGINT);
+  EXPECT_TRUE(ReadBytes(out) == previousAudio) << "the audio was replaced";
+  EXPECT_TRUE(ReadBytes(png) == previousPicture) << "the picture was replaced";
+  EXPECT_EQ(Names(dir.Path()), names);
+}
+
+TEST(Tool, AStandardInputThatStartsPartWayIntoAFileIsJudgedFromWhereItStands)
+{
+  testsupport::TempFolder dir;
+  const std::string first = dir.File("first.wav"), second = dir.File("second.wav"), out = dir.File("out.wav");
+  ASSERT_TRUE(WriteAudio(first, Noise(30000, 0.1f), 2, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  ASSERT_TRUE(WriteAudio(second, Noise(20000, 0.2f), 2, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  const std::string a = ReadBytes(first), b = ReadBytes(second);
+  // Standard input a file whose first part a reader before auhost took.
+  const struct {
+    std::string bytes;
+    size_t skipped;
+    int status;
+    const char* err;
+  } rows[] = {
+    {a + b, a.size(), 0, ""},
+    {a + b.substr(0, b.size() / 2), a.size(), 1, "- ended after 9994 frames, though its header declares 20000"},
+  };
+  for (const auto& row : rows) {
+    const std::string file = dir.File("joined.bin");
+    std::ofstream(file, std::ios::binary) << row.bytes;
+    fs::remove(out);
+    const std::vector<std::string> args{"process", "-", out};
+    const std::vector<const char*> argv = Argv(args);
+    const std::string err = dir.File("err.txt");
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int in = open(file.c_str(), O_RDONLY);
+      lseek(in, off_t(row.skipped), SEEK_SET);
+      dup2(in, 0);
+      const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      dup2(e, 2);
+      execv(AUHOST_PATH, const_cast<char* const*>(argv.data()));
+      _exit(127);
+    }
+    EXPECT_EQ(Wait(pid), row.status) << ReadBytes(err);
+    EXPECT_NE(ReadBytes(err).find(row.err), std::string::npos) << ReadBytes(err);
+    SF_INFO info{};
+    hosttest::ReadAudio(out, info);
+    EXPECT_EQ(info.frames, row.status == 0 ? 20000 : 0);
+  }
+}
+
 TEST(Tool, ParameterTextIsPlainDecimalWholeForSteppedParametersAndEveryOptionComesOnce)
 {
   testsupport::TempFolder dir;
@@ -254,6 +341,23 @@ TEST(Tool, InputThatCannotGoBackToItsStartIsReadOnceOrRefusedNeverPassedOffAsSil
   const std::string aiff = ReadBytes(cutAiff);
   std::ofstream(cutAiff, std::ios::binary) << aiff.substr(0, aiff.size() - 6000);
   std::ofstream(cutLong, std::ios::binary) << whole.substr(0, whole.size() - 4000);
+  // A float file cut; one whose data size says "unknown", as a streaming
+  // writer leaves it; a cut one whose data comes after thousands of chunks.
+  const std::string cutFloat = dir.File("cut-float.wav"), unknown = dir.File("unknown.wav"),
+                    chunky = dir.File("chunky.wav");
+  ASSERT_TRUE(WriteAudio(cutFloat, x, 2, 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT));
+  const std::string floats = ReadBytes(cutFloat);
+  std::ofstream(cutFloat, std::ios::binary) << floats.substr(0, floats.size() - 8000);
+  const size_t data = whole.find("data");
+  ASSERT_NE(data, std::string::npos);
+  std::ofstream(unknown, std::ios::binary) << whole.substr(0, data + 4) + "\xff\xff\xff\xff" + whole.substr(data + 8);
+  std::string chunks;
+  for (int i = 0; i < 5000; ++i)
+    chunks += std::string("junk\0\0\0\0", 8);
+  std::string many = whole.substr(0, data) + chunks + cut.substr(data);
+  const uint32_t riffSize = uint32_t(whole.size() + chunks.size() - 8);
+  std::memcpy(many.data() + 4, &riffSize, 4);
+  std::ofstream(chunky, std::ios::binary) << many;
   const struct {
     std::vector<std::string> args;
     const std::string* input;
@@ -270,6 +374,9 @@ TEST(Tool, InputThatCannotGoBackToItsStartIsReadOnceOrRefusedNeverPassedOffAsSil
     {{"process", cutAiff, out}, nullptr, 1, "ended after 29000 frames, though its header declares 30000"},
     {{"match", cutLong, out}, nullptr, 1, "ended after 29000 frames, though its header declares 30000"},
     {{"match", in, out, "--capture", cutLong}, nullptr, 1, "ended after 29000 frames"},
+    {{"process", cutFloat, out}, nullptr, 1, "ended after 29000 frames, though its header declares 30000"},
+    {{"process", unknown, out}, nullptr, 0, ""},
+    {{"process", chunky, out}, nullptr, 1, "ended after 14994 frames, though its header declares 30000"},
   };
   for (const auto& row : rows) {
     fs::remove(out);
