@@ -248,6 +248,24 @@ private:
   std::thread mThread;
 };
 
+// 1.5 s of seeded noise at 44.1 kHz, mono float: enough for a capture.
+bool WriteNoiseWav(const std::string& path)
+{
+  SF_INFO info{};
+  info.samplerate = 44100;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (!f)
+    return false;
+  std::vector<float> x(1 << 16);
+  uint32_t seed = 1;
+  for (float& v : x)
+    v = float((seed = seed * 1664525u + 1013904223u) >> 8) / float(1u << 24) * 0.4f - 0.2f;
+  const bool whole = sf_writef_float(f, x.data(), sf_count_t(x.size())) == sf_count_t(x.size());
+  return sf_close(f) == 0 && whole;
+}
+
 // A dialog answer that became a pipe or a folder after the script was
 // checked is refused as the dialog takes it: the dialog is cancelled, the
 // plug-in never opens it and the session ends saying why.
@@ -255,20 +273,7 @@ TEST_F(HostEditor, ADialogAnswerThatIsNoRegularFileWhenTheDialogTakesItIsRefused
 {
   namespace fs = std::filesystem;
   const std::string wav = folder.File("print.wav"), late = folder.File("late"), fifo = folder.File("fifo");
-  {
-    SF_INFO info{};
-    info.samplerate = 44100;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    SNDFILE* f = sf_open(wav.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(f, nullptr);
-    std::vector<float> x(1 << 16);
-    uint32_t seed = 1;
-    for (float& v : x)
-      v = float((seed = seed * 1664525u + 1013904223u) >> 8) / float(1u << 24) * 0.4f - 0.2f;
-    sf_writef_float(f, x.data(), sf_count_t(x.size()));
-    sf_close(f);
-  }
+  ASSERT_TRUE(WriteNoiseWav(wav));
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const PipeOtherEnd otherEnd(fifo);
   const auto makeFifo = [&] { fs::create_symlink(fifo, late); };
@@ -337,20 +342,7 @@ TEST_F(HostEditor, FingerprintAndReferenceFilesMakeTheRoundTripThroughTheFileSel
 {
   const std::string wav = folder.File("print.wav"), vrl = folder.File("a.vrl"), ref = folder.File("a.ref"),
                     again = folder.File("b.vrl");
-  {
-    SF_INFO info{};
-    info.samplerate = 44100;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    SNDFILE* f = sf_open(wav.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(f, nullptr);
-    std::vector<float> x(1 << 16);
-    uint32_t seed = 1;
-    for (float& v : x)
-      v = float((seed = seed * 1664525u + 1013904223u) >> 8) / float(1u << 24) * 0.4f - 0.2f;
-    sf_writef_float(f, x.data(), sf_count_t(x.size()));
-    sf_close(f);
-  }
+  ASSERT_TRUE(WriteNoiseWav(wav));
   // Load fingerprint, save it, save it as a reference.
   ASSERT_EQ(
     Run({"file " + wav, "click 98 384", "wait 0.2", "file " + vrl, "click 176 384", "file " + ref, "click 342 384"}),
