@@ -4,13 +4,26 @@
 
 #include <standin/Testing.h>
 
+#include <sched.h>
+
 #include <atomic>
 #include <thread>
 
 namespace standin::mtl {
 
 namespace {
-unsigned DefaultBandThreads() { return std::min(4u, std::max(1u, std::thread::hardware_concurrency())); }
+// As many bands as the cores this process may run on (up to four): more
+// threads than cores only repeat each band's vertex work.
+unsigned DefaultBandThreads()
+{
+  cpu_set_t allowed;
+  unsigned cores = 0;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) == 0)
+    cores = unsigned(CPU_COUNT(&allowed));
+  if (cores == 0)
+    cores = std::thread::hardware_concurrency();
+  return std::min(4u, std::max(1u, cores));
+}
 std::atomic<unsigned> gBandThreads{DefaultBandThreads()};
 constexpr std::size_t kBandMinimumPixels = 256 * 256; // smaller passes stay on one thread
 } // namespace
