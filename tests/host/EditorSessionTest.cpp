@@ -248,6 +248,16 @@ private:
   std::thread mThread;
 };
 
+::testing::AssertionResult ParseActions(const std::vector<std::string>& lines, EditorOptions& options)
+{
+  for (const std::string& line : lines) {
+    options.actions.emplace_back();
+    if (std::string e = ParseEditorAction(line, options.actions.back()); !e.empty())
+      return ::testing::AssertionFailure() << line << ": " << e;
+  }
+  return ::testing::AssertionSuccess();
+}
+
 // 1.5 s of seeded noise at 44.1 kHz, mono float: enough for a capture.
 bool WriteNoiseWav(const std::string& path)
 {
@@ -308,10 +318,7 @@ TEST_F(HostEditor, ADialogAnswerThatIsNoRegularFileWhenTheDialogTakesItIsRefused
     fresh.SetFormat(2, 44100.0);
     ASSERT_EQ(AudioUnitInitialize(fresh.Unit()), noErr);
     EditorOptions options;
-    for (const std::string& line : r.lines) {
-      options.actions.emplace_back();
-      ASSERT_EQ(ParseEditorAction(line, options.actions.back()), "") << line;
-    }
+    ASSERT_TRUE(ParseActions(r.lines, options));
     options.beforeActions = [&](AUHostUnit&) {
       r.make();
       return std::string();
@@ -411,10 +418,7 @@ TEST_F(HostEditor, ActionsReachTheirControlsWithTheirModifiersAtEverySizeOfTheVi
     fresh.SetFormat(2, 44100.0);
     ASSERT_EQ(AudioUnitInitialize(fresh.Unit()), noErr);
     EditorOptions options;
-    for (const std::string& line : r.lines) {
-      options.actions.emplace_back();
-      ASSERT_EQ(ParseEditorAction(line, options.actions.back()), "") << line;
-    }
+    ASSERT_TRUE(ParseActions(r.lines, options));
     EditorReport rowReport;
     EXPECT_EQ(RunEditorSession(fresh, options, rowReport), "") << r.what;
     EXPECT_NEAR(fresh.GetParameter(r.id), r.value, r.tolerance) << r.what;
